@@ -1,0 +1,23 @@
+# tarvik_add_test(<name> SOURCES <files...> [LIBRARIES <targets...>]
+#                 [ENVIRONMENT <VAR=value...>] [LABELS <labels...>])
+# Builds one GoogleTest executable and registers its tests with CTest. Tests are
+# discovered when CTest runs, so nothing executes at build time.
+include(GoogleTest)
+find_package(GTest REQUIRED)
+
+function(tarvik_add_test name)
+  if(NOT BUILD_TESTING)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES;ENVIRONMENT;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gtest GTest::gmock GTest::gtest_main)
+  set(properties LABELS "${ARG_LABELS}")
+  if(ARG_ENVIRONMENT)
+    list(APPEND properties ENVIRONMENT "${ARG_ENVIRONMENT}")
+  endif()
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 30
+    PROPERTIES ${properties})
+endfunction()
