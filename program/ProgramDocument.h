@@ -1,0 +1,28 @@
+#pragma once
+
+#include "program/SimProgram.h"
+
+#include <string>
+#include <vector>
+
+namespace tarvik {
+
+// The state of one open program: the SIM program, the notes, the device model, the file it
+// belongs to and whether it has unsaved changes. Every change of the program text sets
+// Modified; changes of the notes alone do not.
+//
+// The document watches its own program text, so it can be neither copied nor moved.
+struct ProgramDocument {
+    ProgramDocument();
+    ProgramDocument(const ProgramDocument&) = delete;
+    ProgramDocument& operator=(const ProgramDocument&) = delete;
+
+    SimProgram program;
+    std::vector<std::string> notes;
+    // Selected device model, 0..2; the editor starts on the third.
+    int modelIndex = 2;
+    std::string FileName;
+    bool Modified = false;
+};
+
+} // namespace tarvik

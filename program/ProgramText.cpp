@@ -1,0 +1,69 @@
+#include "program/ProgramText.h"
+
+#include "program/TextLines.h"
+
+#include <cstddef>
+#include <utility>
+
+namespace tarvik {
+
+ProgramText& ProgramText::operator=(const ProgramText& other) {
+    if (this != &other) {
+        lines_ = other.lines_;
+        notify();
+    }
+    return *this;
+}
+
+void ProgramText::assign(std::vector<std::string> lines) {
+    lines_ = std::move(lines);
+    notify();
+}
+
+void ProgramText::setText(std::string_view text) {
+    assign(SplitLines(text));
+}
+
+std::string ProgramText::text() const {
+    return JoinLines(lines_);
+}
+
+void ProgramText::insert(std::size_t index, std::string line) {
+    if (index >= lines_.size()) {
+        lines_.push_back(std::move(line));
+    } else {
+        lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(index), std::move(line));
+    }
+    notify();
+}
+
+void ProgramText::erase(std::size_t index) {
+    if (index >= lines_.size()) {
+        return;
+    }
+    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(index));
+    notify();
+}
+
+void ProgramText::append(std::string line) {
+    lines_.push_back(std::move(line));
+    notify();
+}
+
+void ProgramText::clear() {
+    lines_.clear();
+    notify();
+}
+
+void ProgramText::addChangeListener(ChangeListener listener) {
+    listeners_.push_back(std::move(listener));
+}
+
+void ProgramText::notify() const {
+    // By index: a listener may register another listener while being notified.
+    for (std::size_t i = 0; i < listeners_.size(); ++i) {
+        listeners_[i]();
+    }
+}
+
+} // namespace tarvik

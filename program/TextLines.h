@@ -1,0 +1,21 @@
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvik {
+
+// Splits text into lines at CR LF, LF or CR. A line break at the very end does not
+// begin another line, so "a\r\nb\r\n" and "a\r\nb" both give two lines and the empty
+// text gives none.
+std::vector<std::string> SplitLines(std::string_view text);
+
+// Joins lines with CR LF between them (none after the last line).
+std::string JoinLines(std::span<const std::string> lines);
+
+// Upper-cases the ASCII letters a..z only; other bytes of the 8-bit text stay as they are.
+std::string UpperAscii(std::string_view text);
+
+} // namespace tarvik

@@ -1,0 +1,104 @@
+#include "program/LanguageTable.h"
+
+#include "TemporaryFolder.h"
+#include "program/TextKeyHash.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace tarvik {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(TextKeyHashTest, WeighsEachByteByItsPosition) {
+    EXPECT_EQ(TextKeyHash(""), 7u);
+    EXPECT_EQ(TextKeyHash("abc"), 27081u);
+    // Bytes above 127 count as 0..255, not as negative values.
+    EXPECT_EQ(TextKeyHash("\xFF"), 7u + 255u * 79u);
+    // Long texts wrap around in 32 bits instead of overflowing.
+    const std::string longText(100000, '\xFF');
+    std::uint32_t expected = 7;
+    for (std::uint32_t j = 0; j < longText.size(); ++j) {
+        expected += 255u * (79u + 13u * j);
+    }
+    EXPECT_EQ(TextKeyHash(longText), expected);
+}
+
+TEST(TranslateTextTest, LooksUpTextsInTheTable) {
+    struct Case {
+        const char* what;
+        Lines table;
+        std::string text;
+        std::string translated;
+    };
+    const std::vector<Case> cases = {
+        {"empty table", {}, "Confirm", "Confirm"},
+        {"plain match", {"Confirm=Conferma"}, "Confirm", "Conferma"},
+        {"last match wins",
+         {"Confirm=Conferma", "Confirm=Best\xE4tigen"},
+         "Confirm",
+         "Best\xE4tigen"},
+        {"longer key with same prefix does not match", {"Confirmed=yes"}, "Confirm", "Confirm"},
+        {"a key containing = never translates", {"a=b=c"}, "a=b", "a=b"},
+        {"header lines never match", {"[Deutsch]", ";comment"}, "[Deutsch]", "[Deutsch]"},
+        {"empty text never translated", {"=empty"}, "", ""},
+        {"case counts", {"confirm=x"}, "Confirm", "Confirm"},
+        {"empty translation", {"Confirm="}, "Confirm", ""},
+        {"one-line table still used", {"Read SIM=SIM lesen"}, "Read SIM", "SIM lesen"},
+        {"line break marker", {"Two^plines=Zwei^pZeilen"}, "Two\r\nlines", "Zwei\r\nZeilen"},
+        {"translation keeps later =", {"A=b=c"}, "A", "b=c"},
+    };
+    for (const auto& c : cases) {
+        LanguageTable table;
+        table.load(c.table);
+        EXPECT_EQ(TranslateText(table, c.text), c.translated) << c.what;
+    }
+}
+
+TEST(TranslateTextTest, CutsTranslationTo100Characters) {
+    LanguageTable table;
+    table.load({"Confirm=" + std::string(150, 'x')});
+    EXPECT_EQ(TranslateText(table, "Confirm"), std::string(100, 'x'));
+    table.load({"Confirm=" + std::string(100, 'y')});
+    EXPECT_EQ(TranslateText(table, "Confirm"), std::string(100, 'y'));
+}
+
+TEST(LanguageTableTest, LoadReplacesContentAndHashesKeys) {
+    LanguageTable table;
+    table.load({"Old=Alt"});
+    table.load({"Read SIM=SIM lesen", "no key", "a^pb=c"});
+    ASSERT_EQ(table.size(), 3u);
+    EXPECT_EQ(table.lines()[0].keyHash, TextKeyHash("Read SIM"));
+    EXPECT_EQ(table.lines()[1].keyHash, TextKeyHash(""));
+    EXPECT_EQ(table.lines()[2].text, "a\r\nb=c");
+    EXPECT_EQ(table.lines()[2].keyHash, TextKeyHash("a\r\nb"));
+    EXPECT_EQ(TranslateText(table, "Old"), "Old");
+}
+
+TEST(LanguageTableTest, LoadsFileBytesAtAnyLineBreak) {
+    LanguageTable table;
+    table.loadBytes(";header\r\nRead SIM=SIM lesen\nConfirm=Ok\rNew=Neu\r\n");
+    EXPECT_EQ(table.size(), 4u);
+    EXPECT_EQ(TranslateText(table, "Read SIM"), "SIM lesen");
+    EXPECT_EQ(TranslateText(table, "Confirm"), "Ok");
+    EXPECT_EQ(TranslateText(table, "New"), "Neu");
+}
+
+TEST(LanguageTableTest, MissingFileLeavesTableAsItWas) {
+    testing::TemporaryFolder folder;
+    LanguageTable table;
+    table.load({"Confirm=Conferma"});
+    EXPECT_FALSE(table.loadFile(folder.file("LAN_None.ini")));
+    EXPECT_EQ(TranslateText(table, "Confirm"), "Conferma");
+
+    const std::string path = folder.file("LAN_Deutsch.ini");
+    testing::WriteAll(path, ";header\r\nConfirm=Best\xE4tigen\r\n");
+    EXPECT_TRUE(table.loadFile(path));
+    EXPECT_EQ(table.size(), 2u);
+    EXPECT_EQ(TranslateText(table, "Confirm"), "Best\xE4tigen");
+}
+
+} // namespace
+} // namespace tarvik
