@@ -1,0 +1,57 @@
+#include "editor/cli/CliSupport.h"
+
+#include "program/DocumentFiles.h"
+#include "program/FileBytes.h"
+#include "program/TextLines.h"
+
+#include <algorithm>
+#include <optional>
+#include <ostream>
+#include <stdexcept>
+
+namespace tarvik::cli {
+
+int UsageError(const CliCommand& command, std::ostream& err) {
+    err << "usage: tarvik-cli " << command.name << ' ' << command.arguments << '\n';
+    return kExitFailure;
+}
+
+const CliCommand& CommandNamed(std::string_view name) {
+    const auto commands = CliCommands();
+    const auto found = std::find_if(commands.begin(), commands.end(),
+                                    [name](const CliCommand& c) { return c.name == name; });
+    if (found == commands.end()) {
+        throw std::logic_error("tarvik-cli has no command " + std::string(name));
+    }
+    return *found;
+}
+
+int ReportFailure(std::span<const std::string> messages, std::ostream& err) {
+    for (const auto& message : messages) {
+        err << message << '\n';
+    }
+    return kExitFailure;
+}
+
+bool LoadDocument(ProgramDocument& doc, const std::string& path, std::ostream& err) {
+    const std::optional<std::string> content = ReadFileBytes(path);
+    if (!content) {
+        err << kDiskError << '\n';
+        return false;
+    }
+    const FileResult result = OpenDocumentContent(doc, *content);
+    if (!result.ok) {
+        ReportFailure(result.messages, err);
+        return false;
+    }
+    doc.FileName = path;
+    return true;
+}
+
+void WriteLines(std::string_view text, std::ostream& out) {
+    for (const auto& line : SplitLines(text)) {
+        out << line << '\n';
+    }
+}
+
+} // namespace tarvik::cli

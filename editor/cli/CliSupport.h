@@ -1,0 +1,33 @@
+#pragma once
+
+#include "editor/cli/CliCommand.h"
+#include "program/ProgramDocument.h"
+
+#include <iosfwd>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace tarvik::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+
+// Writes "usage: tarvik-cli <name> <arguments>" of command to err and gives kExitFailure.
+int UsageError(const CliCommand& command, std::ostream& err);
+
+// The command named name; it must be in the table.
+const CliCommand& CommandNamed(std::string_view name);
+
+// Writes each message on its own line to err and gives kExitFailure.
+int ReportFailure(std::span<const std::string> messages, std::ostream& err);
+
+// Loads the program file at path into doc as the editor's Open does. On failure writes the
+// messages to err ("DISK ERROR" when the file cannot be read, "Invalid file format" when it
+// is not a program file) and gives false.
+bool LoadDocument(ProgramDocument& doc, const std::string& path, std::ostream& err);
+
+// Writes the lines of text (split at CR LF, LF or CR) to out, each followed by "\n".
+void WriteLines(std::string_view text, std::ostream& out);
+
+} // namespace tarvik::cli

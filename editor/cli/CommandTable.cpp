@@ -1,0 +1,64 @@
+#include "editor/cli/CliCommand.h"
+#include "editor/cli/CliSupport.h"
+
+#include <array>
+#include <ostream>
+
+namespace tarvik::cli {
+namespace {
+
+// A new command is a file with its Run function and one row here.
+constexpr std::array kCommands{
+    CliCommand{"new", "FILE.sim [--model 0|1|2]",
+               "write an empty program file (model 2 by default)", RunNewCommand},
+    CliCommand{"show", "FILE.sim", "print the unscrambled document, one line per line",
+               RunShowCommand},
+    CliCommand{"remote", "FILE.sim", "print the remote-programming text", RunRemoteCommand},
+    CliCommand{"set", "FILE.sim NAME [NUMBER]",
+               "set the entry NAME to NUMBER (no NUMBER removes it) and save", RunSetCommand},
+};
+
+void WriteUsage(std::ostream& out) {
+    out << "usage: tarvik-cli COMMAND ARGUMENTS\n\ncommands:\n";
+    for (const auto& command : kCommands) {
+        out << "  " << command.name << ' ' << command.arguments << "\n      " << command.summary
+            << '\n';
+    }
+}
+
+bool IsHelp(std::string_view arg) {
+    return arg == "--help" || arg == "-h";
+}
+
+} // namespace
+
+std::span<const CliCommand> CliCommands() {
+    return kCommands;
+}
+
+int RunCli(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) {
+        WriteUsage(err);
+        return kExitFailure;
+    }
+    if (IsHelp(args[0])) {
+        WriteUsage(out);
+        return kExitOk;
+    }
+    for (const auto& command : kCommands) {
+        if (command.name != args[0]) {
+            continue;
+        }
+        const CliArgs rest = args.subspan(1);
+        if (rest.size() == 1 && IsHelp(rest[0])) {
+            out << "usage: tarvik-cli " << command.name << ' ' << command.arguments << '\n';
+            return kExitOk;
+        }
+        return command.run(rest, out, err);
+    }
+    err << "tarvik-cli: unknown command " << args[0] << '\n';
+    WriteUsage(err);
+    return kExitFailure;
+}
+
+} // namespace tarvik::cli

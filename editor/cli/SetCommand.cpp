@@ -1,0 +1,29 @@
+#include "editor/cli/CliCommand.h"
+#include "editor/cli/CliSupport.h"
+#include "program/DocumentFiles.h"
+
+#include <ostream>
+#include <string>
+
+namespace tarvik::cli {
+
+// tarvik-cli set FILE.sim NAME [NUMBER]: sets or (without NUMBER) removes one entry and
+// saves the file with its model and notes.
+int RunSetCommand(CliArgs args, std::ostream&, std::ostream& err) {
+    if (args.size() != 2 && args.size() != 3) {
+        return UsageError(CommandNamed("set"), err);
+    }
+    const std::string path(args[0]);
+    ProgramDocument doc;
+    if (!LoadDocument(doc, path, err)) {
+        return kExitFailure;
+    }
+    doc.program.SetProgramEntry(args[1], args.size() == 3 ? args[2] : std::string_view());
+    const FileResult result = SaveDocument(doc, path);
+    if (!result.ok) {
+        return ReportFailure(result.messages, err);
+    }
+    return kExitOk;
+}
+
+} // namespace tarvik::cli

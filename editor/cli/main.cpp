@@ -1,0 +1,10 @@
+#include "editor/cli/CliCommand.h"
+
+#include <iostream>
+#include <string_view>
+#include <vector>
+
+int main(int argc, char** argv) {
+    const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    return tarvik::cli::RunCli(args, std::cout, std::cerr);
+}
