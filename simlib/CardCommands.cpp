@@ -1,0 +1,106 @@
+#include "CardCommands.h"
+
+#include <algorithm>
+
+namespace quenlib {
+
+namespace {
+
+constexpr std::uint8_t kClassGsm = 0xA0;
+constexpr std::uint8_t kInsSelect = 0xA4;
+constexpr std::uint8_t kInsGetResponse = 0xC0;
+constexpr std::uint8_t kInsReadRecord = 0xB2;
+constexpr std::uint8_t kInsUpdateRecord = 0xDC;
+constexpr std::uint8_t kModeAbsolute = 0x04;
+
+// Response bytes (1-based) holding the file size (3 and 4) and the record length (15).
+constexpr std::size_t kFileSizeHigh = 3;
+constexpr std::size_t kFileSizeLow = 4;
+constexpr std::size_t kRecordLengthByte = 15;
+
+std::size_t expectedLength(std::uint8_t p3) {
+    return p3 == 0 ? 256 : p3;
+}
+
+} // namespace
+
+std::optional<CardResponse> transmit(const Connection& connection, CommandHeader header,
+                                     std::optional<std::span<const std::uint8_t>> data) {
+    std::array<std::uint8_t, 5 + 255> command{kClassGsm, header.ins, header.p1, header.p2,
+                                              header.p3};
+    std::size_t commandLength = 5;
+    std::size_t receiveLength = 2;
+    if (!data) {
+        receiveLength = expectedLength(header.p3) + 2;
+    } else if (header.p3 == 0) {
+        commandLength = 4;
+    } else {
+        if (data->size() < header.p3) {
+            return std::nullopt;
+        }
+        std::copy_n(data->begin(), header.p3, command.begin() + 5);
+        commandLength += header.p3;
+    }
+    CardResponse response;
+    if (backend().transmit(
+            connection.card, connection.protocol, std::span(command).first(commandLength),
+            std::span(response.bytes).first(receiveLength), response.count) != kPcscSuccess) {
+        return std::nullopt;
+    }
+    return response;
+}
+
+std::optional<std::uint8_t> selectFile(const Connection& connection, std::uint16_t fileId) {
+    const std::array<std::uint8_t, 2> id{static_cast<std::uint8_t>(fileId >> 8),
+                                         static_cast<std::uint8_t>(fileId & 0xFF)};
+    const auto response = transmit(connection, {kInsSelect, 0, 0, 2}, std::span(id));
+    if (!response || !response->hasStatusWord() || response->sw1() != 0x9F) {
+        return std::nullopt;
+    }
+    return response->sw2();
+}
+
+std::optional<CardResponse> getResponse(const Connection& connection, std::uint8_t length) {
+    return transmit(connection, {kInsGetResponse, 0, 0, length}, std::nullopt);
+}
+
+std::optional<CardResponse> readRecord(const Connection& connection, std::uint8_t record,
+                                       std::uint8_t length) {
+    auto response =
+        transmit(connection, {kInsReadRecord, record, kModeAbsolute, length}, std::nullopt);
+    if (!response || !response->isOk() || response->data().size() != expectedLength(length)) {
+        return std::nullopt;
+    }
+    return response;
+}
+
+bool updateRecord(const Connection& connection, std::uint8_t record,
+                  std::span<const std::uint8_t> data) {
+    if (data.empty() || data.size() > 255) {
+        return false;
+    }
+    const CommandHeader header{kInsUpdateRecord, record, kModeAbsolute,
+                               static_cast<std::uint8_t>(data.size())};
+    const auto response = transmit(connection, header, data);
+    return response && response->isOk();
+}
+
+std::optional<FileGeometry> readFileInformation(const Connection& connection,
+                                                std::uint8_t responseLength) {
+    const auto response = getResponse(connection, responseLength);
+    if (!response) {
+        return std::nullopt;
+    }
+    const auto data = response->data();
+    if (data.size() < kRecordLengthByte) {
+        return std::nullopt;
+    }
+    const unsigned fileSize = data[kFileSizeHigh - 1] << 8 | data[kFileSizeLow - 1];
+    const unsigned recordLength = data[kRecordLengthByte - 1];
+    if (recordLength == 0) {
+        return std::nullopt;
+    }
+    return FileGeometry{recordLength, static_cast<int>((fileSize / recordLength) & 0xFF)};
+}
+
+} // namespace quenlib

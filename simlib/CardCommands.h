@@ -1,0 +1,74 @@
+#pragma once
+
+#include "LibraryState.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+namespace quenlib {
+
+inline constexpr std::uint16_t kDfTelecom = 0x7F10;
+inline constexpr std::uint16_t kEfAdn = 0x6F3A;
+inline constexpr std::uint16_t kEfExt1 = 0x6F4A;
+inline constexpr std::uint16_t kEfSms = 0x6F3C;
+inline constexpr std::uint16_t kEfMsisdn = 0x6F40;
+inline constexpr std::uint16_t kDfCdma = 0x7F25;
+
+// What the card sent back: data bytes followed by the two status-word bytes.
+struct CardResponse {
+    std::array<std::uint8_t, 256 + 2> bytes{};
+    std::size_t count = 0;
+
+    bool hasStatusWord() const { return count >= 2; }
+    std::uint8_t sw1() const { return bytes[count - 2]; }
+    std::uint8_t sw2() const { return bytes[count - 1]; }
+    bool isOk() const { return hasStatusWord() && sw1() == 0x90 && sw2() == 0x00; }
+    // The bytes before the status word.
+    std::span<const std::uint8_t> data() const {
+        return {bytes.data(), hasStatusWord() ? count - 2 : 0};
+    }
+};
+
+// A GSM command header; P3 is the length byte.
+struct CommandHeader {
+    std::uint8_t ins = 0;
+    std::uint8_t p1 = 0;
+    std::uint8_t p2 = 0;
+    std::uint8_t p3 = 0;
+};
+
+// The one exchange with the card. Without data the card is expected to answer P3 bytes
+// (256 for 0) and a status word; with data, P3 data bytes are sent (none when P3 is 0)
+// and only a status word comes back. Succeeds when PC/SC does, whatever the status word.
+std::optional<CardResponse> transmit(const Connection& connection, CommandHeader header,
+                                     std::optional<std::span<const std::uint8_t>> data);
+
+// SELECT by file identifier; on a 9F xx answer yields xx, the response length waiting.
+std::optional<std::uint8_t> selectFile(const Connection& connection, std::uint16_t fileId);
+
+// GET RESPONSE of `length` bytes (0 for 256); the status word is not examined.
+std::optional<CardResponse> getResponse(const Connection& connection, std::uint8_t length);
+
+// READ RECORD in absolute mode; succeeds only on 90 00 with the whole record received.
+std::optional<CardResponse> readRecord(const Connection& connection, std::uint8_t record,
+                                       std::uint8_t length);
+
+// UPDATE RECORD in absolute mode with data.size() (at most 255) bytes; true on 90 00.
+bool updateRecord(const Connection& connection, std::uint8_t record,
+                  std::span<const std::uint8_t> data);
+
+// The record number on the card of a 0-based index: index + 1 cut to 8 bits.
+inline std::uint8_t recordNumber(std::uint32_t index) {
+    return static_cast<std::uint8_t>(index + 1);
+}
+
+// Reads the file information of the file just selected (`responseLength` from SELECT):
+// its record length and count. Fails on a failed GET RESPONSE, an answer too short to
+// hold the fields, or a record length of 0.
+std::optional<FileGeometry> readFileInformation(const Connection& connection,
+                                                std::uint8_t responseLength);
+
+} // namespace quenlib

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "LibraryState.h"
+#include "quenlib.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quenlib {
+
+enum class ChvCommand : std::uint8_t {
+    Verify = 0x20,
+    Change = 0x24,
+    Disable = 0x26,
+    Enable = 0x28,
+    Unblock = 0x2C,
+};
+
+// A CHV code as the card stores it: up to 8 characters, then FF.
+std::array<std::uint8_t, 8> chvBlock(std::string_view code);
+
+// Sends a CHV1 command with one code (verify, disable, enable) or two (change, unblock).
+// QL_OK only when the card answers 90 00.
+QLRESULT sendChvCommand(const Connection& connection, ChvCommand command, std::string_view first,
+                        std::optional<std::string_view> second);
+
+// CHV state from the answer to SELECT DF Telecom.
+struct ChvState {
+    bool pin1Enabled = false;
+    std::uint32_t pin1AttemptsLeft = 0;
+    std::uint32_t unblock1AttemptsLeft = 0;
+    std::uint32_t pin2AttemptsLeft = 0;
+    std::uint32_t unblock2AttemptsLeft = 0;
+    // The response bytes, for the trace.
+    std::vector<std::uint8_t> response;
+};
+
+// Selects DF Telecom and reads its response; empty when the card does not answer it
+// in full.
+std::optional<ChvState> readChvState(const Connection& connection);
+
+// The trace line of a CHV state response: every byte as "%02X ", bytes 14 and 19 (the
+// file characteristics and the CHV1 status) as "==>%02X ".
+std::string chvTraceLine(std::span<const std::uint8_t> response);
+
+} // namespace quenlib

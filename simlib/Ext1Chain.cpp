@@ -1,0 +1,95 @@
+#include "Ext1Chain.h"
+
+#include "coding/NumberCoding.h"
+
+#include <algorithm>
+#include <bitset>
+#include <span>
+
+namespace quenlib {
+
+namespace {
+
+// EXT1 record layout: type, digit-byte count, ten digit bytes, next identifier.
+constexpr std::size_t kTypeByte = 0;
+constexpr std::size_t kDigitCountByte = 1;
+constexpr std::size_t kDigitsOffset = 2;
+constexpr std::size_t kDigitBytes = 10;
+constexpr std::size_t kNextByte = 12;
+constexpr std::uint8_t kAdditionalData = 0x02;
+constexpr std::uint8_t kFree = 0xFF;
+
+std::span<std::uint8_t, kExt1SlotSize> slotOf(Ext1Buffer& buffer, std::size_t slot) {
+    return std::span<std::uint8_t, kExt1SlotSize>(buffer.data() + slot * kExt1SlotSize,
+                                                  kExt1SlotSize);
+}
+
+std::span<const std::uint8_t, kExt1SlotSize> slotOf(const Ext1Buffer& buffer, std::size_t slot) {
+    return std::span<const std::uint8_t, kExt1SlotSize>(buffer.data() + slot * kExt1SlotSize,
+                                                        kExt1SlotSize);
+}
+
+int usableCount(int count) {
+    return std::clamp(count, 0, static_cast<int>(kExt1Slots));
+}
+
+} // namespace
+
+std::u16string readExtensionChain(const Ext1Buffer& buffer, int count, std::uint8_t firstId) {
+    count = usableCount(count);
+    std::u16string digits;
+    std::bitset<256> visited;
+    std::uint8_t id = firstId;
+    while (isExtensionRecord(id, count) && !visited[id] && digits.size() < kMaxExtensionDigits) {
+        visited[id] = true;
+        const auto slot = slotOf(buffer, id - 1u);
+        digits += decodeDigits(slot.subspan(kDigitsOffset, kDigitBytes));
+        id = slot[kNextByte];
+    }
+    if (digits.size() > kMaxExtensionDigits) {
+        digits.resize(kMaxExtensionDigits);
+    }
+    return digits;
+}
+
+void releaseExtensionChain(Ext1Buffer& buffer, int count, std::uint8_t firstId) {
+    count = usableCount(count);
+    std::uint8_t id = firstId;
+    while (isExtensionRecord(id, count)) {
+        const auto slot = slotOf(buffer, id - 1u);
+        if (slot[kTypeByte] == kFree) {
+            break;
+        }
+        id = slot[kNextByte];
+        std::fill(slot.begin(), slot.end(), kFree);
+    }
+}
+
+std::uint8_t storeExtensionChain(Ext1Buffer& buffer, int count, std::u16string_view digits) {
+    count = usableCount(count);
+    std::uint8_t firstId = kNoExtension;
+    std::uint8_t* previousNext = nullptr;
+    for (int slotIndex = 0; slotIndex < count && !digits.empty(); ++slotIndex) {
+        const auto slot = slotOf(buffer, static_cast<std::size_t>(slotIndex));
+        if (slot[kTypeByte] != kFree) {
+            continue;
+        }
+        const std::u16string_view part = digits.substr(0, kDigitsPerBlock);
+        digits.remove_prefix(part.size());
+        const auto bytes = encodeDigits(part);
+        std::fill(slot.begin(), slot.end(), kFree);
+        slot[kTypeByte] = kAdditionalData;
+        slot[kDigitCountByte] = static_cast<std::uint8_t>(bytes.size());
+        std::copy(bytes.begin(), bytes.end(), slot.begin() + kDigitsOffset);
+        const auto id = static_cast<std::uint8_t>(slotIndex + 1);
+        if (previousNext != nullptr) {
+            *previousNext = id;
+        } else {
+            firstId = id;
+        }
+        previousNext = &slot[kNextByte];
+    }
+    return firstId;
+}
+
+} // namespace quenlib

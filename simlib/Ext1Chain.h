@@ -1,0 +1,36 @@
+#pragma once
+
+#include "LibraryState.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quenlib {
+
+inline constexpr std::uint8_t kNoExtension = 0xFF;
+// Most digits a number takes from its extension chain when read.
+inline constexpr std::size_t kMaxExtensionDigits = 127;
+
+// Chains of extension records in a 13-byte-slot buffer. Identifiers are record numbers
+// (slot + 1); a chain ends at FF, at an identifier outside 1 ... count, or where it
+// meets a slot it has already passed.
+
+// Whether `id` names one of the `count` extension records.
+inline bool isExtensionRecord(std::uint8_t id, int count) {
+    return id >= 1 && id <= count;
+}
+
+// The digits of the chain starting at `firstId`, at most kMaxExtensionDigits of them.
+std::u16string readExtensionChain(const Ext1Buffer& buffer, int count, std::uint8_t firstId);
+
+// Frees the slots of the chain starting at `firstId` (all bytes FF). Stops at a slot that
+// is already free.
+void releaseExtensionChain(Ext1Buffer& buffer, int count, std::uint8_t firstId);
+
+// Stores digits in free slots, 20 a slot, linked in order; digits beyond the free slots
+// are dropped. Returns the first slot's identifier, or FF when nothing was stored.
+std::uint8_t storeExtensionChain(Ext1Buffer& buffer, int count, std::u16string_view digits);
+
+} // namespace quenlib

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "CardBackend.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quenlib {
+
+inline constexpr std::size_t kExt1SlotSize = 13;
+inline constexpr std::size_t kExt1Slots = 255;
+inline constexpr std::size_t kExt1BufferSize = kExt1SlotSize * kExt1Slots; // 3,315
+
+using Ext1Buffer = std::array<std::uint8_t, kExt1BufferSize>;
+
+// Record length and count of a selected record file.
+struct FileGeometry {
+    unsigned recordLength = 0;
+    int recordCount = -1;
+};
+
+struct Connection {
+    CardHandle card = 0;
+    Protocol protocol = Protocol::Undefined;
+};
+
+// Everything the library remembers between calls. Its C interface has no handle to hang
+// state on, so there is exactly one instance, reached through state().
+struct LibraryState {
+    CardBackend* backend = nullptr;
+
+    std::optional<ContextHandle> context;
+    bool initialised = false;
+    std::string readerName;
+    std::optional<Connection> connection;
+
+    FileGeometry adn;
+    FileGeometry ext1;
+    FileGeometry sms;
+    FileGeometry msisdn{0, 0};
+
+    // The extension records as the card holds them, and as they will be after a flush.
+    Ext1Buffer ext1CardImage{};
+    Ext1Buffer ext1WorkingCopy{};
+    // One byte per ADN record: 0 = not yet known, else its extension identifier byte.
+    std::vector<std::uint8_t> extensionCache;
+};
+
+LibraryState& state();
+
+// Replaces the card backend; nullptr restores the pcsc-lite backend. For tests.
+void setCardBackend(CardBackend* backend);
+
+CardBackend& backend();
+
+} // namespace quenlib

@@ -1,0 +1,297 @@
+#include "Phonebook.h"
+
+#include "CardCommands.h"
+#include "Ext1Chain.h"
+#include "LibraryState.h"
+#include "coding/AlphaCoding.h"
+#include "coding/NumberCoding.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace quenlib {
+
+namespace {
+
+// An ADN record ends with the 14-byte number block; the alpha identifier comes before it.
+constexpr unsigned kMinAdnRecordLength = kNumberBlockSize;
+// The name is cleared over this many characters on read, the number over this many.
+constexpr std::size_t kNameClear = 128;
+constexpr std::size_t kNumberClear = 256;
+
+template <std::size_t N>
+std::size_t terminatedLength(const QL_CHAR16 (&text)[N]) {
+    return static_cast<std::size_t>(std::find(text, text + N, QL_CHAR16{0}) - text);
+}
+
+template <std::size_t N>
+void storeText(std::u16string_view value, QL_CHAR16 (&text)[N], std::uint32_t& length) {
+    const std::size_t count = std::min(value.size(), N - 1);
+    std::copy_n(value.begin(), count, text);
+    text[count] = 0;
+    length = static_cast<std::uint32_t>(count);
+}
+
+bool isCachedIndex(const LibraryState& s, std::uint32_t index) {
+    return s.adn.recordCount > 0 && index < static_cast<std::uint32_t>(s.adn.recordCount) &&
+           index < s.extensionCache.size();
+}
+
+void remember(LibraryState& s, std::uint32_t index, std::uint8_t extensionId) {
+    if (isCachedIndex(s, index)) {
+        s.extensionCache[index] = extensionId;
+    }
+}
+
+// The file information of an extension file the library can use: 13-byte slots or more.
+std::optional<FileGeometry> readExt1Information(const Connection& connection,
+                                                std::uint8_t responseLength) {
+    auto geometry = readFileInformation(connection, responseLength);
+    if (geometry && geometry->recordLength < kExt1SlotSize) {
+        return std::nullopt;
+    }
+    return geometry;
+}
+
+std::span<std::uint8_t, kExt1SlotSize> slotOf(Ext1Buffer& buffer, int slot) {
+    return std::span<std::uint8_t, kExt1SlotSize>(buffer.data() + slot * kExt1SlotSize,
+                                                  kExt1SlotSize);
+}
+
+// Loads every extension record into the card image and the working copy.
+bool loadExtensions(LibraryState& s, const Connection& connection) {
+    for (int slot = 0; slot < s.ext1.recordCount; ++slot) {
+        const auto record = readRecord(connection, recordNumber(slot),
+                                       static_cast<std::uint8_t>(s.ext1.recordLength));
+        if (!record) {
+            return false;
+        }
+        std::copy_n(record->bytes.begin(), kExt1SlotSize, slotOf(s.ext1CardImage, slot).begin());
+    }
+    s.ext1WorkingCopy = s.ext1CardImage;
+    return true;
+}
+
+} // namespace
+
+QLRESULT selectPhonebook(QL_FILE_INFO& info) {
+    LibraryState& s = state();
+    if (!s.connection) {
+        return QL_E_NOT_CONNECTED;
+    }
+    const Connection connection = *s.connection;
+    s.ext1.recordCount = 0;
+    if (!selectFile(connection, kDfTelecom)) {
+        return QL_E_SELECT_DF;
+    }
+    if (const auto ext1Response = selectFile(connection, kEfExt1)) {
+        const auto geometry = readExt1Information(connection, *ext1Response);
+        if (!geometry) {
+            return QL_E_SELECT_EF;
+        }
+        s.ext1 = *geometry;
+        if (!loadExtensions(s, connection)) {
+            return QL_E_SELECT_EF;
+        }
+    }
+    const auto adnResponse = selectFile(connection, kEfAdn);
+    if (!adnResponse) {
+        return QL_E_SELECT_EF;
+    }
+    const auto geometry = readFileInformation(connection, *adnResponse);
+    if (!geometry || geometry->recordLength < kMinAdnRecordLength) {
+        return QL_E_SELECT_EF;
+    }
+    s.adn = *geometry;
+    info.recordCount = static_cast<std::uint32_t>(s.adn.recordCount);
+    info.recordLength = s.adn.recordLength;
+    if (s.adn.recordCount != 0) {
+        s.extensionCache.assign(static_cast<std::size_t>(s.adn.recordCount), 0);
+    }
+    return QL_OK;
+}
+
+QLRESULT readPhonebookItem(QL_ADN_ITEM& item) {
+    LibraryState& s = state();
+    if (!s.connection) {
+        return QL_E_NOT_CONNECTED;
+    }
+    item.nameLength = 0;
+    item.numberLength = 0;
+    const unsigned length = s.adn.recordLength;
+    if (length < kMinAdnRecordLength) {
+        return QL_E_READ;
+    }
+    const auto response =
+        readRecord(*s.connection, recordNumber(item.index), static_cast<std::uint8_t>(length));
+    if (!response) {
+        return QL_E_READ;
+    }
+    const std::span<const std::uint8_t> record = response->data();
+    const std::size_t alphaLength = length - kNumberBlockSize;
+
+    std::fill_n(item.name, kNameClear, QL_CHAR16{0});
+    if (record[0] != 0xFF) {
+        storeText(decodeAlpha(record.first(alphaLength)), item.name, item.nameLength);
+    }
+
+    std::fill_n(item.number, kNumberClear, QL_CHAR16{0});
+    std::u16string number = decodeNumberBlock(record.subspan(alphaLength, kNumberBlockSize));
+    const std::uint8_t extensionId = record[length - 1];
+    if (isExtensionRecord(extensionId, s.ext1.recordCount)) {
+        number += readExtensionChain(s.ext1WorkingCopy, s.ext1.recordCount, extensionId);
+    }
+    remember(s, item.index, extensionId);
+    storeText(number, item.number, item.numberLength);
+    return QL_OK;
+}
+
+QLRESULT writePhonebookItem(QL_ADN_ITEM& item) {
+    LibraryState& s = state();
+    if (!s.connection) {
+        return QL_E_NOT_CONNECTED;
+    }
+    // Phonebook numbers are stored without '+' (TON/NPI 81); the caller sees the number
+    // as it was stored.
+    std::size_t numberLength = terminatedLength(item.number);
+    if (numberLength > 0 && item.number[0] == u'+') {
+        std::copy(item.number + 1, item.number + numberLength, item.number);
+        --numberLength;
+        item.number[numberLength] = 0;
+    }
+    const unsigned length = s.adn.recordLength;
+    if (length < kMinAdnRecordLength) {
+        return QL_E_WRITE;
+    }
+    const Connection connection = *s.connection;
+
+    std::uint8_t oldExtension = 0;
+    if (isCachedIndex(s, item.index)) {
+        oldExtension = s.extensionCache[item.index];
+    }
+    if (oldExtension == 0) {
+        const auto current =
+            readRecord(connection, recordNumber(item.index), static_cast<std::uint8_t>(length));
+        if (!current) {
+            return QL_E_READ;
+        }
+        oldExtension = current->data()[length - 1];
+        remember(s, item.index, oldExtension);
+    }
+    if (isExtensionRecord(oldExtension, s.ext1.recordCount)) {
+        releaseExtensionChain(s.ext1WorkingCopy, s.ext1.recordCount, oldExtension);
+    }
+
+    std::array<std::uint8_t, 255> buffer;
+    buffer.fill(0xFF);
+    const std::span<std::uint8_t> record = std::span(buffer).first(length);
+    const std::u16string_view number(item.number, numberLength);
+    std::uint8_t extensionId = kNoExtension;
+    if (number.size() > kDigitsPerBlock) {
+        extensionId = storeExtensionChain(s.ext1WorkingCopy, s.ext1.recordCount,
+                                          number.substr(kDigitsPerBlock));
+    }
+    const std::size_t alphaLength = length - kNumberBlockSize;
+    encodeAlpha(std::u16string_view(item.name, terminatedLength(item.name)),
+                record.first(alphaLength));
+    encodeNumberBlock(number, std::min(number.size(), kDigitsPerBlock),
+                      record.subspan(alphaLength, kNumberBlockSize));
+    record[length - 1] = extensionId;
+
+    if (!updateRecord(connection, recordNumber(item.index), record)) {
+        return QL_E_WRITE;
+    }
+    remember(s, item.index, extensionId);
+    return QL_OK;
+}
+
+QLRESULT flushExtensions() {
+    LibraryState& s = state();
+    if (!s.connection) {
+        return QL_E_NOT_CONNECTED;
+    }
+    const Connection connection = *s.connection;
+    const auto response = selectFile(connection, kEfExt1);
+    if (!response) {
+        return QL_OK;
+    }
+    const auto geometry = readExt1Information(connection, *response);
+    if (!geometry) {
+        return QL_E_SELECT_EF;
+    }
+    s.ext1 = *geometry;
+    std::array<std::uint8_t, 255> record;
+    for (int slot = 0; slot < s.ext1.recordCount; ++slot) {
+        const auto working = slotOf(s.ext1WorkingCopy, slot);
+        const auto image = slotOf(s.ext1CardImage, slot);
+        if (std::equal(working.begin(), working.end(), image.begin())) {
+            continue;
+        }
+        // Records longer than a slot get FF after the slot's bytes.
+        record.fill(0xFF);
+        std::copy(working.begin(), working.end(), record.begin());
+        if (!updateRecord(connection, recordNumber(slot),
+                          std::span(record).first(s.ext1.recordLength))) {
+            return QL_E_SELECT_EF;
+        }
+        std::copy(working.begin(), working.end(), image.begin());
+    }
+    return QL_OK;
+}
+
+QLRESULT readPhonebookRecord(std::uint32_t index, std::uint8_t* buffer) {
+    LibraryState& s = state();
+    if (!s.connection) {
+        return QL_E_NOT_CONNECTED;
+    }
+    const unsigned length = s.adn.recordLength;
+    if (length == 0) {
+        return QL_E_READ;
+    }
+    const auto response =
+        readRecord(*s.connection, recordNumber(index), static_cast<std::uint8_t>(length));
+    if (!response) {
+        return QL_E_READ;
+    }
+    std::copy_n(response->bytes.begin(), length + 2, buffer);
+    return QL_OK;
+}
+
+QLRESULT writePhonebookRecord(std::uint32_t index, const std::uint8_t* buffer) {
+    LibraryState& s = state();
+    if (!s.connection) {
+        return QL_E_NOT_CONNECTED;
+    }
+    const unsigned length = s.adn.recordLength;
+    if (length == 0) {
+        return QL_E_WRITE;
+    }
+    return updateRecord(*s.connection, recordNumber(index), std::span(buffer, length)) ? QL_OK
+                                                                                       : QL_E_WRITE;
+}
+
+QLRESULT extensionWorkingCopy(std::uint8_t*& buffer, std::uint32_t& size) {
+    LibraryState& s = state();
+    if (!s.connection) {
+        return QL_E_NOT_CONNECTED;
+    }
+    buffer = s.ext1WorkingCopy.data();
+    size = static_cast<std::uint32_t>(std::max(s.ext1.recordCount, 0)) * kExt1SlotSize;
+    return QL_OK;
+}
+
+QLRESULT replaceExtensionWorkingCopy(const std::uint8_t* source, std::uint32_t count) {
+    LibraryState& s = state();
+    if (!s.connection) {
+        return QL_E_NOT_CONNECTED;
+    }
+    const std::size_t bytes = std::min<std::size_t>(count, s.ext1WorkingCopy.size());
+    std::copy_n(source, bytes, s.ext1WorkingCopy.begin());
+    return QL_OK;
+}
+
+} // namespace quenlib

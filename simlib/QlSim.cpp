@@ -1,0 +1,125 @@
+// The QLSIM_ exports: library lifecycle, card connection and CHV1.
+#include "Chv.h"
+#include "ExportGuard.h"
+#include "LibraryState.h"
+#include "Session.h"
+#include "Trace.h"
+#include "quenlib.h"
+
+#include <optional>
+#include <string_view>
+
+using namespace quenlib;
+
+namespace {
+
+QLRESULT chvCommand(ChvCommand command, const char* first, const char* second = nullptr) {
+    const bool twoCodes = command == ChvCommand::Change || command == ChvCommand::Unblock;
+    if (first == nullptr || (twoCodes && second == nullptr)) {
+        return QL_E_FAILED;
+    }
+    return guarded([&] {
+        const LibraryState& s = state();
+        if (!s.connection) {
+            return QL_E_NOT_CONNECTED;
+        }
+        const auto secondCode = twoCodes ? std::optional<std::string_view>(second) : std::nullopt;
+        return sendChvCommand(*s.connection, command, first, secondCode);
+    });
+}
+
+// The CHV state, or the failure code of the query.
+template <typename Use>
+QLRESULT withChvState(Use&& use) {
+    return guarded([&] {
+        const LibraryState& s = state();
+        if (!s.connection) {
+            return QL_E_NOT_CONNECTED;
+        }
+        const auto chv = readChvState(*s.connection);
+        if (!chv) {
+            return QL_E_CHV;
+        }
+        use(*chv);
+        return QL_OK;
+    });
+}
+
+} // namespace
+
+extern "C" {
+
+QL_API QLRESULT QLSIM_Init(void) {
+    return guarded([] { return initialise(); });
+}
+
+QL_API QLRESULT QLSIM_Final(void) {
+    guarded([] { return finalise(); });
+    return QL_OK;
+}
+
+QL_API QLRESULT QLSIM_Connect(void* /*reserved*/) {
+    return guarded([] { return connectCard(); });
+}
+
+QL_API QLRESULT QLSIM_Disconnect(void* /*reserved*/) {
+    guarded([] { return disconnectCard(); });
+    return QL_OK;
+}
+
+QL_API QLRESULT QLSIM_Status(uint32_t /*unused*/) {
+    return QL_E_FAILED;
+}
+
+QL_API QLRESULT QLSIM_StatusChange(uint32_t unused) {
+    return QLSIM_Status(unused);
+}
+
+QL_API QLRESULT QLSIM_VerifyPIN1(const char* pin) {
+    return chvCommand(ChvCommand::Verify, pin);
+}
+
+QL_API QLRESULT QLSIM_ChangePIN1(const char* oldPin, const char* newPin) {
+    return chvCommand(ChvCommand::Change, oldPin, newPin);
+}
+
+QL_API QLRESULT QLSIM_UnblockPIN1(const char* puk, const char* newPin) {
+    return chvCommand(ChvCommand::Unblock, puk, newPin);
+}
+
+QL_API QLRESULT QLSIM_DisablePIN1(const char* pin) {
+    return chvCommand(ChvCommand::Disable, pin);
+}
+
+QL_API QLRESULT QLSIM_EnablePIN1(const char* pin) {
+    return chvCommand(ChvCommand::Enable, pin);
+}
+
+QL_API QLRESULT QLSIM_GetPIN1State(uint32_t* enabled, uint32_t* attemptsLeft) {
+    if (enabled == nullptr || attemptsLeft == nullptr) {
+        return QL_E_FAILED;
+    }
+    return withChvState([&](const ChvState& chv) {
+        if (traceEnabled()) {
+            trace("\nGetPIN1State :\n");
+            trace(chvTraceLine(chv.response));
+        }
+        *enabled = chv.pin1Enabled ? 1 : 0;
+        *attemptsLeft = chv.pin1AttemptsLeft;
+    });
+}
+
+QL_API QLRESULT QLSIM_GetPINContext(QL_PIN_CONTEXT* context) {
+    if (context == nullptr) {
+        return QL_E_FAILED;
+    }
+    return withChvState([&](const ChvState& chv) {
+        context->pin1Enabled = chv.pin1Enabled ? 1 : 0;
+        context->pin1AttemptsLeft = chv.pin1AttemptsLeft;
+        context->unblock1AttemptsLeft = chv.unblock1AttemptsLeft;
+        context->pin2AttemptsLeft = chv.pin2AttemptsLeft;
+        context->unblock2AttemptsLeft = chv.unblock2AttemptsLeft;
+    });
+}
+
+} // extern "C"

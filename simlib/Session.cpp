@@ -1,0 +1,126 @@
+#include "Session.h"
+
+#include "LibraryState.h"
+#include "ReaderName.h"
+
+#include <optional>
+
+namespace quenlib {
+
+namespace {
+
+bool isT0OrT1(Protocol protocol) {
+    return protocol == Protocol::T0 || protocol == Protocol::T1;
+}
+
+// Connects exclusively; a card that came up with a protocol other than T=0 or T=1 gets
+// one more chance: a shared connection, ejected at once, then another exclusive one.
+// `connection` is set only when a T=0 or T=1 connection stands.
+PcscCode connectExclusive(CardBackend& cards, ContextHandle context, const std::string& reader,
+                          Connection& connection) {
+    CardHandle card = 0;
+    Protocol protocol = Protocol::Undefined;
+    PcscCode result = cards.connect(context, reader, ShareMode::Exclusive, card, protocol);
+    if (result != kPcscSuccess) {
+        return result;
+    }
+    if (!isT0OrT1(protocol)) {
+        // The first handle is not used again; release it so that it does not hold the
+        // reader against the next attempts.
+        cards.disconnect(card, Disposition::LeaveCard);
+        CardHandle shared = 0;
+        result = cards.connect(context, reader, ShareMode::Shared, shared, protocol);
+        if (result != kPcscSuccess) {
+            return result;
+        }
+        cards.disconnect(shared, Disposition::EjectCard);
+        result = cards.connect(context, reader, ShareMode::Exclusive, card, protocol);
+        if (result != kPcscSuccess) {
+            return result;
+        }
+        if (!isT0OrT1(protocol)) {
+            // No usable protocol: a failure that carries no PC/SC code.
+            cards.disconnect(card, Disposition::LeaveCard);
+            return kPcscSuccess;
+        }
+    }
+    connection = Connection{card, protocol};
+    return kPcscSuccess;
+}
+
+QLRESULT connectFailure(PcscCode code) {
+    switch (code) {
+    case kPcscRemovedCard:
+        return QL_E_CARD_REMOVED;
+    case kPcscSharingViolation:
+        return QL_E_SHARING;
+    default:
+        return QL_E_CONNECT;
+    }
+}
+
+} // namespace
+
+QLRESULT initialise() {
+    LibraryState& s = state();
+    s.readerName = configuredReaderName();
+    ContextHandle context = 0;
+    if (backend().establishContext(context) != kPcscSuccess) {
+        s.context.reset();
+        return QL_E_NO_CONTEXT;
+    }
+    s.context = context;
+    s.initialised = true;
+    return QL_OK;
+}
+
+QLRESULT finalise() {
+    LibraryState& s = state();
+    s.extensionCache.clear();
+    s.extensionCache.shrink_to_fit();
+    s.initialised = false;
+    if (s.context) {
+        backend().releaseContext(*s.context);
+        s.context.reset();
+    }
+    return QL_OK;
+}
+
+QLRESULT connectCard() {
+    LibraryState& s = state();
+    if (!s.initialised || !s.context) {
+        return QL_E_NO_CONTEXT;
+    }
+    // A second connect replaces the first connection instead of leaking its handle,
+    // which would hold the reader exclusively against the new one.
+    disconnectCard();
+    CardBackend& cards = backend();
+    PcscCode failure = kPcscSuccess;
+    const auto reader = resolveReaderName(cards, *s.context, s.readerName, failure);
+    if (!reader) {
+        return connectFailure(failure);
+    }
+    Connection connection;
+    const PcscCode result = connectExclusive(cards, *s.context, *reader, connection);
+    if (result != kPcscSuccess || !isT0OrT1(connection.protocol)) {
+        s.connection.reset();
+        return connectFailure(result);
+    }
+    s.connection = connection;
+    return QL_OK;
+}
+
+QLRESULT disconnectCard() {
+    LibraryState& s = state();
+    if (!s.connection) {
+        return QL_OK;
+    }
+    backend().disconnect(s.connection->card, Disposition::EjectCard);
+    s.connection.reset();
+    s.adn = FileGeometry{};
+    s.ext1 = FileGeometry{};
+    s.sms = FileGeometry{};
+    return QL_OK;
+}
+
+} // namespace quenlib

@@ -1,0 +1,90 @@
+#include "AlphaCoding.h"
+
+#include "TextCoding.h"
+
+#include <algorithm>
+#include <cstddef>
+
+namespace quenlib {
+
+namespace {
+
+constexpr std::uint8_t kUcs2Form = 0x80;
+constexpr std::uint8_t kBasePointer8Form = 0x81;
+constexpr std::uint8_t kBasePointer16Form = 0x82;
+
+// Characters of the base-pointer forms: a byte below 80 is the character itself, a byte
+// with bit 8 set is an offset from the base.
+std::u16string decodeBasePointer(std::span<const std::uint8_t> bytes, unsigned base) {
+    std::u16string text;
+    text.reserve(bytes.size());
+    for (std::uint8_t byte : bytes) {
+        text.push_back(static_cast<char16_t>(byte < 0x80 ? byte : base + (byte - 0x80u)));
+    }
+    return text;
+}
+
+// The k characters that start at `offset`, as far as the field holds them.
+std::span<const std::uint8_t> countedBytes(std::span<const std::uint8_t> field, std::size_t offset,
+                                           std::size_t count) {
+    if (field.size() <= offset) {
+        return {};
+    }
+    return field.subspan(offset, std::min(count, field.size() - offset));
+}
+
+} // namespace
+
+std::u16string decodeAlpha(std::span<const std::uint8_t> field) {
+    if (field.empty()) {
+        return {};
+    }
+    switch (field[0]) {
+    case kUcs2Form: {
+        std::u16string text;
+        for (std::size_t i = 1; i + 1 < field.size(); i += 2) {
+            if (field[i] == 0xFF && field[i + 1] == 0xFF) {
+                break;
+            }
+            text.push_back(static_cast<char16_t>(field[i] << 8 | field[i + 1]));
+        }
+        return text;
+    }
+    case kBasePointer8Form:
+        if (field.size() < 3) {
+            return {};
+        }
+        return decodeBasePointer(countedBytes(field, 3, field[1]), field[2] * 128u);
+    case kBasePointer16Form:
+        if (field.size() < 4) {
+            return {};
+        }
+        return decodeBasePointer(countedBytes(field, 4, field[1]),
+                                 static_cast<unsigned>(field[2] << 8 | field[3]));
+    default: {
+        const auto end = std::find(field.begin(), field.end(), std::uint8_t{0xFF});
+        return decode8Bit(std::span(field.begin(), end));
+    }
+    }
+}
+
+void encodeAlpha(std::u16string_view name, std::span<std::uint8_t> field) {
+    if (field.empty()) {
+        return;
+    }
+    if (selectTextForm(name) == TextForm::Ucs2) {
+        field[0] = kUcs2Form;
+        const std::size_t characters = std::min(name.size(), (field.size() - 1) / 2);
+        for (std::size_t i = 0; i < characters; ++i) {
+            field[1 + 2 * i] = static_cast<std::uint8_t>(name[i] >> 8);
+            field[2 + 2 * i] = static_cast<std::uint8_t>(name[i] & 0xFF);
+        }
+        return;
+    }
+    const std::size_t characters = std::min(name.size(), field.size());
+    for (std::size_t i = 0; i < characters; ++i) {
+        field[i] = static_cast<std::uint8_t>(name[i] & 0xFF);
+    }
+}
+
+} // namespace quenlib

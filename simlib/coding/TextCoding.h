@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quenlib {
+
+// The coding a text needs on the card.
+enum class TextForm {
+    SevenBit, // every character below 0080
+    EightBit, // some character in 0080 ... 00FF, none above
+    Ucs2,     // some character above 00FF
+};
+
+TextForm selectTextForm(std::u16string_view text);
+
+// GSM 7-bit default-alphabet packing: septet k starts at bit 7k, least significant bit
+// first. The low 7 bits of each character are packed; no character table is applied.
+std::vector<std::uint8_t> pack7Bit(std::u16string_view text);
+// Unpacks `septets` characters, or as many as the bytes hold.
+std::u16string unpack7Bit(std::span<const std::uint8_t> bytes, std::size_t septets);
+
+// One byte per character (the low 8 bits of its code) and back.
+std::vector<std::uint8_t> encode8Bit(std::u16string_view text);
+std::u16string decode8Bit(std::span<const std::uint8_t> bytes);
+
+// Big-endian byte pairs and back; an odd last byte is ignored.
+std::vector<std::uint8_t> encodeUcs2(std::u16string_view text);
+std::u16string decodeUcs2(std::span<const std::uint8_t> bytes);
+
+} // namespace quenlib

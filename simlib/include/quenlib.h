@@ -1,0 +1,202 @@
+/*
+ * quenlib.h - access to a GSM SIM card in a PC/SC reader.
+ *
+ * Every function returns a 32-bit code: QL_OK (0) on success, a QL_E_ code
+ * otherwise. Indexes are 0-based. Records are caller-owned memory; the library
+ * fills them during the call and keeps no pointer to them. The library keeps
+ * process-wide state and takes no locks: the host serialises all calls.
+ *
+ * Calling order: QLSIM_Init, QLSIM_Connect, a family's SelectFile, its item and
+ * record functions, QLSIM_Disconnect, QLSIM_Final.
+ *
+ * Environment: QUENLIB_READER names the reader ("*", the default, means the
+ * first reader that holds a card); QUENLIB_TRACE=1 writes the diagnostic trace
+ * to standard error.
+ */
+#ifndef QUENLIB_H
+#define QUENLIB_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#if defined(__GNUC__)
+#define QL_API __attribute__((visibility("default")))
+#else
+#define QL_API
+#endif
+
+#ifdef __cplusplus
+#define QL_STATIC_ASSERT(condition, message) static_assert(condition, message)
+/* One UTF-16 code unit of card text. */
+typedef char16_t QL_CHAR16;
+#else
+#define QL_STATIC_ASSERT(condition, message) _Static_assert(condition, message)
+typedef uint16_t QL_CHAR16;
+#endif
+
+typedef uint32_t QLRESULT;
+
+/* Return codes */
+#define QL_OK ((QLRESULT)0x00000000u)           /* success */
+#define QL_E_FAILED ((QLRESULT)0xA0000001u)     /* not supported, failed, or a null argument */
+#define QL_E_CASE ((QLRESULT)0xA0000002u)       /* the case module refused the operation */
+#define QL_E_NO_CONTEXT ((QLRESULT)0xA0000004u) /* no PC/SC context (QLSIM_Init missing/failed) */
+#define QL_E_CONNECT ((QLRESULT)0xA0000005u)    /* connecting to the reader failed */
+#define QL_E_NOT_CONNECTED ((QLRESULT)0xA0000006u) /* no card connection */
+#define QL_E_CHV ((QLRESULT)0xA0000007u)           /* CHV command refused or CHV state unreadable */
+#define QL_E_READ ((QLRESULT)0xA0000008u)          /* READ RECORD failed */
+#define QL_E_WRITE ((QLRESULT)0xA0000009u)         /* UPDATE RECORD failed */
+#define QL_E_CARD_REMOVED ((QLRESULT)0xA000000Au)  /* connect failed: the card was removed */
+#define QL_E_SHARING ((QLRESULT)0xA000000Bu)       /* connect failed: the reader is in use */
+#define QL_E_SELECT_DF ((QLRESULT)0xA000000Cu)     /* SELECT of DF Telecom failed */
+#define QL_E_SELECT_EF ((QLRESULT)0xA000000Du) /* selecting or reading file information failed */
+
+/* The name of a return code ("QL_E_READ"), or "unknown" for any other value. */
+static inline const char* QL_CodeName(QLRESULT code) {
+    switch (code) {
+    case QL_OK:
+        return "QL_OK";
+    case QL_E_FAILED:
+        return "QL_E_FAILED";
+    case QL_E_CASE:
+        return "QL_E_CASE";
+    case QL_E_NO_CONTEXT:
+        return "QL_E_NO_CONTEXT";
+    case QL_E_CONNECT:
+        return "QL_E_CONNECT";
+    case QL_E_NOT_CONNECTED:
+        return "QL_E_NOT_CONNECTED";
+    case QL_E_CHV:
+        return "QL_E_CHV";
+    case QL_E_READ:
+        return "QL_E_READ";
+    case QL_E_WRITE:
+        return "QL_E_WRITE";
+    case QL_E_CARD_REMOVED:
+        return "QL_E_CARD_REMOVED";
+    case QL_E_SHARING:
+        return "QL_E_SHARING";
+    case QL_E_SELECT_DF:
+        return "QL_E_SELECT_DF";
+    case QL_E_SELECT_EF:
+        return "QL_E_SELECT_EF";
+    default:
+        return "unknown";
+    }
+}
+
+/* Geometry of a selected record file. */
+typedef struct QL_FILE_INFO {
+    uint32_t size;         /* not read (hosts put the record size here) */
+    uint32_t recordCount;  /* out */
+    uint32_t recordLength; /* out, bytes */
+} QL_FILE_INFO;
+
+/* One phonebook entry as text. Strings end with a 0 unit. */
+typedef struct QL_ADN_ITEM {
+    uint32_t size;         /* hosts put 1616 here; not checked */
+    uint32_t index;        /* in: 0-based record index */
+    QL_CHAR16 name[256];   /* out on read, in on write */
+    uint32_t nameLength;   /* out on read, in characters; not read on write */
+    QL_CHAR16 number[512]; /* out on read, in on write (a leading '+' is removed) */
+    uint32_t numberLength; /* out on read, in characters; not read on write */
+    uint8_t reserved[64];
+} QL_ADN_ITEM;
+
+/* CHV state as the card reports it in its answer to SELECT DF Telecom. */
+typedef struct QL_PIN_CONTEXT {
+    uint32_t reserved;         /* neither read nor written */
+    uint32_t pin1Enabled;      /* 1 enabled, 0 disabled */
+    uint32_t pin1AttemptsLeft; /* 0 ... 15 */
+    uint32_t unblock1AttemptsLeft;
+    uint32_t pin2AttemptsLeft;
+    uint32_t unblock2AttemptsLeft;
+} QL_PIN_CONTEXT;
+
+QL_STATIC_ASSERT(sizeof(QL_FILE_INFO) == 12, "QL_FILE_INFO layout");
+QL_STATIC_ASSERT(offsetof(QL_FILE_INFO, recordCount) == 4, "QL_FILE_INFO layout");
+QL_STATIC_ASSERT(offsetof(QL_FILE_INFO, recordLength) == 8, "QL_FILE_INFO layout");
+QL_STATIC_ASSERT(sizeof(QL_CHAR16) == 2, "card text is 16-bit");
+QL_STATIC_ASSERT(sizeof(QL_ADN_ITEM) == 1616, "QL_ADN_ITEM layout");
+QL_STATIC_ASSERT(offsetof(QL_ADN_ITEM, index) == 4, "QL_ADN_ITEM layout");
+QL_STATIC_ASSERT(offsetof(QL_ADN_ITEM, name) == 8, "QL_ADN_ITEM layout");
+QL_STATIC_ASSERT(offsetof(QL_ADN_ITEM, nameLength) == 520, "QL_ADN_ITEM layout");
+QL_STATIC_ASSERT(offsetof(QL_ADN_ITEM, number) == 524, "QL_ADN_ITEM layout");
+QL_STATIC_ASSERT(offsetof(QL_ADN_ITEM, numberLength) == 1548, "QL_ADN_ITEM layout");
+QL_STATIC_ASSERT(offsetof(QL_ADN_ITEM, reserved) == 1552, "QL_ADN_ITEM layout");
+QL_STATIC_ASSERT(sizeof(QL_PIN_CONTEXT) == 24, "QL_PIN_CONTEXT layout");
+QL_STATIC_ASSERT(offsetof(QL_PIN_CONTEXT, pin1Enabled) == 4, "QL_PIN_CONTEXT layout");
+QL_STATIC_ASSERT(offsetof(QL_PIN_CONTEXT, pin1AttemptsLeft) == 8, "QL_PIN_CONTEXT layout");
+QL_STATIC_ASSERT(offsetof(QL_PIN_CONTEXT, unblock1AttemptsLeft) == 12, "QL_PIN_CONTEXT layout");
+QL_STATIC_ASSERT(offsetof(QL_PIN_CONTEXT, pin2AttemptsLeft) == 16, "QL_PIN_CONTEXT layout");
+QL_STATIC_ASSERT(offsetof(QL_PIN_CONTEXT, unblock2AttemptsLeft) == 20, "QL_PIN_CONTEXT layout");
+
+/* ---- Connection ---- */
+
+/* Establishes the PC/SC context. QL_OK or QL_E_NO_CONTEXT. */
+QL_API QLRESULT QLSIM_Init(void);
+/* Releases the context and the library's buffers; does not disconnect. Always QL_OK. */
+QL_API QLRESULT QLSIM_Final(void);
+/* Connects exclusively (T=0 or T=1) to the reader. reserved is not read.
+ * QL_OK, QL_E_NO_CONTEXT, QL_E_CARD_REMOVED, QL_E_SHARING, QL_E_CONNECT. */
+QL_API QLRESULT QLSIM_Connect(void* reserved);
+/* Ejects and forgets the card connection and the selected file geometry. reserved is not
+ * read. Always QL_OK. */
+QL_API QLRESULT QLSIM_Disconnect(void* reserved);
+/* Not supported: always QL_E_FAILED. The argument is not read. */
+QL_API QLRESULT QLSIM_Status(uint32_t unused);
+/* Same as QLSIM_Status. */
+QL_API QLRESULT QLSIM_StatusChange(uint32_t unused);
+
+/* ---- CHV1 (PIN) ----
+ * Codes are 0-terminated 8-bit strings; at most 8 characters are sent.
+ * Each returns QL_OK, QL_E_NOT_CONNECTED, QL_E_CHV (refused by the card or not
+ * transmitted), or QL_E_FAILED for a null code. */
+
+QL_API QLRESULT QLSIM_VerifyPIN1(const char* pin);
+QL_API QLRESULT QLSIM_ChangePIN1(const char* oldPin, const char* newPin);
+/* puk is the unblock code; newPin becomes CHV1. */
+QL_API QLRESULT QLSIM_UnblockPIN1(const char* puk, const char* newPin);
+QL_API QLRESULT QLSIM_DisablePIN1(const char* pin);
+QL_API QLRESULT QLSIM_EnablePIN1(const char* pin);
+/* enabled: 1 when CHV1 is enabled; attemptsLeft: CHV1 attempts left.
+ * QL_OK, QL_E_NOT_CONNECTED, QL_E_CHV, QL_E_FAILED (null pointer). */
+QL_API QLRESULT QLSIM_GetPIN1State(uint32_t* enabled, uint32_t* attemptsLeft);
+/* Fills every field but reserved. QL_OK, QL_E_NOT_CONNECTED, QL_E_CHV, QL_E_FAILED. */
+QL_API QLRESULT QLSIM_GetPINContext(QL_PIN_CONTEXT* context);
+
+/* ---- Phonebook (EF ADN with its extension file EF EXT1) ----
+ * Each returns QL_E_NOT_CONNECTED without a connection and QL_E_FAILED for a null
+ * record or buffer, touching nothing. */
+
+/* Selects the phonebook, loads the extension records and fills recordCount and
+ * recordLength. QL_OK, QL_E_SELECT_DF, QL_E_SELECT_EF. */
+QL_API QLRESULT QLADN_SelectFile(QL_FILE_INFO* info);
+/* Reads entry item->index: name, number (with '+' when international) and lengths.
+ * QL_OK, QL_E_READ (also for an index beyond the file). */
+QL_API QLRESULT QLADN_ReadItemW(QL_ADN_ITEM* item);
+/* Writes entry item->index; digits beyond 20 go to extension records, which reach
+ * the card with QLADN_Flush. QL_OK, QL_E_READ, QL_E_WRITE. */
+QL_API QLRESULT QLADN_WriteItemW(QL_ADN_ITEM* item);
+/* Writes the changed extension records. QL_OK (also without EF EXT1), QL_E_SELECT_EF. */
+QL_API QLRESULT QLADN_Flush(void);
+/* Reads raw record index (low 8 bits) into buffer: record length + 2 status bytes.
+ * QL_OK, QL_E_READ. */
+QL_API QLRESULT QLADN_ReadRecord(uint32_t index, uint8_t* buffer);
+/* Writes record-length raw bytes to record index (low 8 bits). QL_OK, QL_E_WRITE. */
+QL_API QLRESULT QLADN_WriteRecord(uint32_t index, const uint8_t* buffer);
+/* Hands out the extension working copy (13 bytes a record) and its used size in bytes.
+ * The address stays valid while the library is loaded. QL_OK. */
+QL_API QLRESULT QLADN_ReadExt1BufP(uint8_t** buffer, uint32_t* size);
+/* Copies count bytes (at most 3315) over the start of the extension working copy. QL_OK. */
+QL_API QLRESULT QLADN_WriteExt1Buf(const uint8_t* source, uint32_t count);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* QUENLIB_H */

@@ -1,0 +1,74 @@
+#include "coding/TextCoding.h"
+
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace quenlib {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+TEST(TextCoding, SelectsTheNarrowestFormThatHoldsEveryCharacter) {
+    struct Case {
+        std::u16string text;
+        TextForm form;
+    };
+    const Case cases[] = {
+        {u"", TextForm::SevenBit},       {u"TL1 ok", TextForm::SevenBit},
+        {u"\u007F", TextForm::SevenBit}, {u"caf\u00E9", TextForm::EightBit},
+        {u"\u0080", TextForm::EightBit}, {u"\u00E9\u0416", TextForm::Ucs2},
+        {u"a\u0100", TextForm::Ucs2},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(selectTextForm(c.text), c.form) << std::string(c.text.begin(), c.text.end());
+    }
+}
+
+TEST(TextCoding, PacksSeptetsAsGsmDefaultAlphabet) {
+    struct Case {
+        std::u16string text;
+        Bytes packed;
+    };
+    const Case cases[] = {
+        {u"hellohello", {0xE8, 0x32, 0x9B, 0xFD, 0x46, 0x97, 0xD9, 0xEC, 0x37}},
+        {u"OK", {0xCF, 0x25}},
+        {u"", {}},
+        {u"A", {0x41}},
+        // Eight septets fill seven bytes exactly.
+        {u"12345678", {0x31, 0xD9, 0x8C, 0x56, 0xB3, 0xDD, 0x70}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(pack7Bit(c.text), c.packed);
+        EXPECT_EQ(unpack7Bit(c.packed, c.text.size()), c.text);
+    }
+}
+
+TEST(TextCoding, PackingKeepsOnlyTheLowSevenBits) {
+    EXPECT_EQ(pack7Bit(u"\u00C1"), Bytes{0x41});
+}
+
+TEST(TextCoding, UnpackingStopsWhereTheBytesEnd) {
+    // Three septets asked for, but one byte holds only one.
+    EXPECT_EQ(unpack7Bit(Bytes{0x41}, 3), u"A");
+    EXPECT_EQ(unpack7Bit(Bytes{}, 5), u"");
+}
+
+TEST(TextCoding, EightBitAndUcs2RoundTrip) {
+    const std::u16string latin = u"Z\u00E9!";
+    EXPECT_EQ(encode8Bit(latin), (Bytes{0x5A, 0xE9, 0x21}));
+    EXPECT_EQ(decode8Bit(encode8Bit(latin)), latin);
+    EXPECT_EQ(encode8Bit(u"\u0416"), Bytes{0x16});
+
+    const std::u16string cyrillic = u"\u0416A";
+    EXPECT_EQ(encodeUcs2(cyrillic), (Bytes{0x04, 0x16, 0x00, 0x41}));
+    EXPECT_EQ(decodeUcs2(encodeUcs2(cyrillic)), cyrillic);
+}
+
+TEST(TextCoding, Ucs2DecodingIgnoresAnOddLastByte) {
+    EXPECT_EQ(decodeUcs2(Bytes{0x00, 0x41, 0x00}), u"A");
+}
+
+} // namespace
+} // namespace quenlib
