@@ -1,0 +1,107 @@
+#include "platform/FileHandle.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace setup {
+
+FileHandle::FileHandle(FileHandle&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+
+FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
+    if (this != &other) {
+        Close();
+        m_fd = std::exchange(other.m_fd, -1);
+    }
+    return *this;
+}
+
+FileHandle::~FileHandle() {
+    Close();
+}
+
+void FileHandle::Close() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+std::optional<std::uint64_t> FileHandle::Size() const {
+    struct stat info {};
+    if (m_fd < 0 || ::fstat(m_fd, &info) != 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(info.st_size);
+}
+
+std::size_t FileHandle::ReadAt(std::uint64_t offset, std::span<char> buffer) const {
+    std::size_t done = 0;
+    while (m_fd >= 0 && done < buffer.size()) {
+        const ssize_t got = ::pread(m_fd, buffer.data() + done, buffer.size() - done,
+                                    static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
+bool FileHandle::WriteAll(std::span<const char> data) const {
+    std::size_t done = 0;
+    while (done < data.size()) {
+        if (m_fd < 0) {
+            return false;
+        }
+        const ssize_t put = ::write(m_fd, data.data() + done, data.size() - done);
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        if (put <= 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+FileHandle OpenForReading(const std::string& path) {
+    return FileHandle(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+}
+
+FileHandle OpenFolder(const std::string& path) {
+    return FileHandle(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
+FileHandle OpenFolderAt(const FileHandle& parent, const std::string& name) {
+    return FileHandle(
+        ::openat(parent.Fd(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+}
+
+FileHandle ReplaceFileAt(const FileHandle& parent, const std::string& name) {
+    struct stat info {};
+    if (::fstatat(parent.Fd(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
+        // Unlinking first (instead of truncating in place) also keeps a hard link or a FIFO
+        // that happens to sit at this name from receiving the data.
+        if (!S_ISREG(info.st_mode) || ::unlinkat(parent.Fd(), name.c_str(), 0) != 0) {
+            return FileHandle();
+        }
+    }
+    return FileHandle(::openat(parent.Fd(), name.c_str(),
+                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0700));
+}
+
+FolderResult MakeFolderAt(const FileHandle& parent, const std::string& name) {
+    if (::mkdirat(parent.Fd(), name.c_str(), 0700) == 0) {
+        return FolderResult::Created;
+    }
+    return errno == EEXIST ? FolderResult::Existed : FolderResult::Failed;
+}
+
+} // namespace setup

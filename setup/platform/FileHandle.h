@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace setup {
+
+// Owns one POSIX file descriptor (a file or an open folder) and closes it on destruction.
+// An invalid handle holds -1; every operation on it fails.
+class FileHandle {
+public:
+    FileHandle() = default;
+    explicit FileHandle(int fd) : m_fd(fd) {}
+    FileHandle(FileHandle&& other) noexcept;
+    FileHandle& operator=(FileHandle&& other) noexcept;
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    ~FileHandle();
+
+    bool IsValid() const { return m_fd >= 0; }
+    int Fd() const { return m_fd; }
+    void Close();
+
+    // Size in bytes, or nothing when the descriptor cannot be queried.
+    std::optional<std::uint64_t> Size() const;
+
+    // Reads up to buffer.size() bytes at the absolute offset, retrying short reads until the
+    // buffer is full, the file ends or an error occurs. Returns the number of bytes read.
+    std::size_t ReadAt(std::uint64_t offset, std::span<char> buffer) const;
+
+    // Writes every byte at the current position; false on the first error.
+    bool WriteAll(std::span<const char> data) const;
+
+private:
+    int m_fd = -1;
+};
+
+// Opens an existing file for reading; others may read it at the same time.
+FileHandle OpenForReading(const std::string& path);
+
+// Opens an existing folder (following symbolic links in the path, which the caller chose).
+FileHandle OpenFolder(const std::string& path);
+
+// Opens the folder `name` directly inside `parent` without following a symbolic link.
+FileHandle OpenFolderAt(const FileHandle& parent, const std::string& name);
+
+// Creates `name` inside `parent` as a new, empty file for writing, replacing a regular file of
+// that name. A symbolic link (or anything else that is not a regular file) in its place is
+// refused, so the write can never land outside `parent`. Files are private to the user and
+// startable, as the programs of a package must be.
+FileHandle ReplaceFileAt(const FileHandle& parent, const std::string& name);
+
+enum class FolderResult { Created, Existed, Failed };
+
+// Creates the folder `name` inside `parent` with mode 0700 unless something of that name
+// already exists.
+FolderResult MakeFolderAt(const FileHandle& parent, const std::string& name);
+
+} // namespace setup

@@ -1,0 +1,151 @@
+#include "IniFile.h"
+
+#include "IniLine.h"
+#include "ScratchFolder.h"
+#include "TestPackageBuilder.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace setup::test {
+namespace {
+
+using Kind = IniLine::Kind;
+
+TEST(IniLineClassifier, TellsTheKindsApart) {
+    struct Case {
+        std::string line;
+        Kind kind;
+        std::string name;
+        std::string value;
+    };
+    const std::vector<Case> cases = {
+        {"Start_Bitmap=temp.bmp", Kind::Key, "Start_Bitmap", "temp.bmp"},
+        {"Start_Bitmap = temp.bmp", Kind::Key, "Start_Bitmap", " temp.bmp"},
+        {"my key=x", Kind::Key, "my", "x"},
+        {"\t  1=setup.exe /s a=b ", Kind::Key, "1", "setup.exe /s a=b "},
+        {"=orphan", Kind::Key, "", "orphan"},
+        {"key\t=v", Kind::Key, "key", "v"},
+        {"  ;x=1", Kind::Comment, "", ""},
+        {";[startup]", Kind::Comment, "", ""},
+        {"[bitmap] ;note", Kind::Section, "bitmap", ""},
+        {"\t[startup]", Kind::Section, "startup", ""},
+        {"[ startup ]", Kind::Section, " startup ", ""},
+        {"[a]b]c", Kind::Section, "a]b", ""},
+        {"[]", Kind::Section, "", ""},
+        {"[x=1]", Kind::Section, "x=1", ""},
+        {"[startup", Kind::Malformed, "", ""},
+        {"]x[", Kind::Ignored, "", ""},
+        {"", Kind::Ignored, "", ""},
+        {" \t ", Kind::Ignored, "", ""},
+        {"just text", Kind::Ignored, "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        const IniLine line = ClassifyIniLine(c.line);
+        EXPECT_EQ(line.kind, c.kind);
+        EXPECT_EQ(line.strName, c.name);
+        EXPECT_EQ(line.strValue, c.value);
+    }
+}
+
+class IniFileTest : public ::testing::Test {
+protected:
+    bool LoadText(const std::string& text) {
+        WriteWholeFile(m_path, text);
+        return m_ini.Load(m_path);
+    }
+
+    std::vector<std::pair<std::string, std::string>> Keys(const std::string& section) const {
+        std::vector<std::pair<std::string, std::string>> keys;
+        const IniSection* found = m_ini.GetSection(section);
+        if (found != nullptr) {
+            for (const auto& [key, value] : *found) {
+                keys.emplace_back(key, value);
+            }
+        }
+        return keys;
+    }
+
+    using Keys_t = std::vector<std::pair<std::string, std::string>>;
+
+    ScratchFolder m_scratch;
+    std::string m_path = m_scratch / "setup.ini";
+    IniFile m_ini;
+};
+
+TEST_F(IniFileTest, KeysAreVisitedInByteOrder) {
+    ASSERT_TRUE(LoadText("[startup]\n2=c.exe\n10=b.exe\n1=a.exe\n\xE9=e\nZ=z\na=y\n"));
+    EXPECT_EQ(Keys("startup"), (Keys_t{{"1", "a.exe"},
+                                       {"10", "b.exe"},
+                                       {"2", "c.exe"},
+                                       {"Z", "z"},
+                                       {"a", "y"},
+                                       {"\xE9", "e"}}));
+}
+
+TEST_F(IniFileTest, FirstValueOfAKeyWinsAcrossRepeatedSections) {
+    ASSERT_TRUE(LoadText("[startup]\n1=a.exe\n1=b.exe\n[bitmap]\nStart_Bitmap=x.bmp\n"
+                         "[startup]\n1=c.exe\n2=d.exe\n"));
+    EXPECT_EQ(Keys("startup"), (Keys_t{{"1", "a.exe"}, {"2", "d.exe"}}));
+    EXPECT_EQ(Keys("bitmap"), (Keys_t{{"Start_Bitmap", "x.bmp"}}));
+}
+
+TEST_F(IniFileTest, SectionNamesAreCaseSensitiveAndUntrimmed) {
+    ASSERT_TRUE(LoadText("[Startup]\n1=a.exe\n[ bitmap ]\nStart_Bitmap=x.bmp\n"));
+    EXPECT_EQ(m_ini.GetSection("startup"), nullptr);
+    EXPECT_NE(m_ini.GetSection("Startup"), nullptr);
+    EXPECT_EQ(m_ini.GetSection("bitmap"), nullptr);
+    EXPECT_NE(m_ini.GetSection(" bitmap "), nullptr);
+}
+
+TEST_F(IniFileTest, LineEndsAreLineFeedsWithOptionalCarriageReturn) {
+    ASSERT_TRUE(LoadText("[bitmap]\r\nStart_Bitmap=temp.bmp\r\n[startup]\r\n1=a.exe\r\n2=b.exe"));
+    const IniSection* bitmap = m_ini.GetSection("bitmap");
+    ASSERT_NE(bitmap, nullptr);
+    ASSERT_NE(bitmap->GetValue("Start_Bitmap"), nullptr);
+    EXPECT_EQ(*bitmap->GetValue("Start_Bitmap"), "temp.bmp");
+    EXPECT_EQ(bitmap->GetValue("start_bitmap"), nullptr);
+    EXPECT_EQ(Keys("startup"), (Keys_t{{"1", "a.exe"}, {"2", "b.exe"}}));
+}
+
+TEST_F(IniFileTest, CommentsAndBlankLinesBeforeTheFirstSectionAreAllowed) {
+    EXPECT_TRUE(LoadText("; made by hand\n\n  ;x=1\njust words\n[startup]\n1=a.exe\n"));
+    EXPECT_EQ(Keys("startup"), (Keys_t{{"1", "a.exe"}}));
+}
+
+TEST_F(IniFileTest, KeyBeforeAnySectionFailsAndKeepsNothingAfter) {
+    EXPECT_FALSE(LoadText("; comment\n1=a.exe\n[startup]\n2=b.exe\n"));
+    EXPECT_EQ(m_ini.GetSection("startup"), nullptr);
+}
+
+TEST_F(IniFileTest, UnclosedHeaderStopsTheLoadKeepingEarlierSections) {
+    EXPECT_FALSE(LoadText("[bitmap]\nStart_Bitmap=x.bmp\n[startup\n1=rm.exe\n[other]\n"));
+    EXPECT_EQ(Keys("bitmap"), (Keys_t{{"Start_Bitmap", "x.bmp"}}));
+    EXPECT_EQ(m_ini.GetSection("startup"), nullptr);
+    EXPECT_EQ(m_ini.GetSection("other"), nullptr);
+}
+
+TEST_F(IniFileTest, UnreadableFileLeavesTheReaderAsItWas) {
+    ASSERT_TRUE(LoadText("[startup]\n1=a.exe\n"));
+    EXPECT_FALSE(m_ini.Load(m_scratch / "absent.ini"));
+    EXPECT_FALSE(m_ini.Load(m_scratch.Path().string()));
+    EXPECT_EQ(Keys("startup"), (Keys_t{{"1", "a.exe"}}));
+}
+
+TEST_F(IniFileTest, ReloadReplacesTheFormerContents) {
+    ASSERT_TRUE(LoadText("[startup]\n1=a.exe\n"));
+    ASSERT_TRUE(LoadText("[bitmap]\nStart_Bitmap=b.bmp\n"));
+    EXPECT_EQ(m_ini.GetSection("startup"), nullptr);
+    EXPECT_NE(m_ini.GetSection("bitmap"), nullptr);
+}
+
+TEST(IniFileFresh, HasNoSectionsBeforeLoading) {
+    const IniFile ini;
+    EXPECT_EQ(ini.GetSection(""), nullptr);
+}
+
+} // namespace
+} // namespace setup::test

@@ -1,0 +1,25 @@
+#include "ScratchFolder.h"
+
+#include <cstdlib>
+#include <stdexcept>
+#include <system_error>
+#include <vector>
+
+namespace setup::test {
+
+ScratchFolder::ScratchFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "setup-test-XXXXXX").string();
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (::mkdtemp(buffer.data()) == nullptr) {
+        throw std::runtime_error("cannot create a scratch folder");
+    }
+    m_path = buffer.data();
+}
+
+ScratchFolder::~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+} // namespace setup::test
