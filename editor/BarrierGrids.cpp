@@ -1,0 +1,101 @@
+// The barrier (RR) and TR lists: each grid edit rewrites its whole block at the end of
+// the program text.
+#include "editor/FormModel.h"
+#include "editor/IntegerText.h"
+#include "program/ProgramEntries.h"
+
+namespace tarvik {
+namespace {
+
+constexpr std::size_t kMinBarrierNumber = 3;
+constexpr std::size_t kBarrierNameDigits = 8;
+
+bool IsToggleKey(char key) {
+    return key == ' ' || (key >= '2' && key <= '9') || (key >= 'A' && key <= 'Z') ||
+           (key >= 'a' && key <= 'z');
+}
+
+// Removes every line whose upper-cased text begins with prefix, from the last line up.
+void RemoveBlock(ProgramText& text, std::string_view prefix) {
+    for (std::size_t i = text.size(); i-- > 0;) {
+        if (UpperCase(std::string_view(text.line(i)).substr(0, prefix.size())) == prefix) {
+            text.erase(i);
+        }
+    }
+}
+
+} // namespace
+
+char FormModel::SGRampKeyPress(int col, int row, char key) {
+    if (col == 0 || !ramp_.contains(col, row)) {
+        return key;
+    }
+    if (IsToggleKey(key)) {
+        key = ramp_.cell(col, row) == "1" ? '0' : '1';
+    }
+    // The cell keeps only the one character typed.
+    ramp_.setCell(col, row, {});
+    return key;
+}
+
+void FormModel::SGRampSetEditText(int col, int row, std::string value) {
+    ramp_.setCell(col, row, std::move(value));
+    if (!decoding_) {
+        RebuildBarrierEntries();
+    }
+}
+
+void FormModel::SGTRSetEditText(int col, int row, std::string value) {
+    tr_.setCell(col, row, std::move(value));
+    if (!decoding_) {
+        RebuildTrEntries();
+    }
+}
+
+void FormModel::RebuildBarrierEntries() {
+    if (decoding_) {
+        return;
+    }
+    SimProgram& program = doc_.program;
+    RemoveBlock(program.text(), "RR");
+    for (int row = 1; row < kRampRows; ++row) {
+        const std::string& number = ramp_.cell(0, row);
+        if (number.size() < kMinBarrierNumber) {
+            continue;
+        }
+        long long flags = 0;
+        for (int col = 1; col < kRampCols; ++col) {
+            flags += static_cast<long long>(IntegerOr(ramp_.cell(col, row), 0)) << (col - 1);
+        }
+        const std::string tail = number.size() > kBarrierNameDigits
+                                     ? number.substr(number.size() - kBarrierNameDigits)
+                                     : number;
+        program.AppendProgramEntry("RR" + tail + ":" + std::to_string(flags), number);
+    }
+    program.BuildRemoteText();
+}
+
+void FormModel::RebuildTrEntries() {
+    if (decoding_) {
+        return;
+    }
+    SimProgram& program = doc_.program;
+    RemoveBlock(program.text(), "TR");
+    for (int row = 1; row < kTrRows; ++row) {
+        const std::string_view number = Trimmed(tr_.cell(1, row));
+        if (!number.empty()) {
+            program.AppendProgramEntry("TR" + tr_.cell(0, row), number);
+        }
+    }
+    program.BuildRemoteText();
+}
+
+void FormModel::TranslateGridHeaders() {
+    ramp_.setCell(0, 0, TranslateText(language_, "RR Telephone number"));
+    for (int col = 1; col < kRampCols; ++col) {
+        ramp_.setCell(col, 0, TranslateText(language_, "Output " + std::to_string(col)));
+    }
+    tr_.setCell(1, 0, TranslateText(language_, "TR Telephone number"));
+}
+
+} // namespace tarvik

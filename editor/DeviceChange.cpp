@@ -1,0 +1,59 @@
+// Applying a device model to the form.
+#include "editor/DeviceModels.h"
+#include "editor/FieldTable.h"
+#include "editor/FormModel.h"
+
+namespace tarvik {
+
+int FormModel::deviceIndex() const {
+    return fields_.itemIndex(Field("CBDevice"));
+}
+
+void FormModel::applyModelTexts(int idx) {
+    for (int row = 0; row <= 4; ++row) {
+        const int combo = rowField("CBIp", row);
+        for (std::size_t k = 0; k < kResetSmsInputItems.size(); ++k) {
+            fields_.setItemText(combo, kFirstResetSmsInputItem + static_cast<int>(k),
+                                idx < 0 ? std::string("-")
+                                        : TranslateText(language_, kResetSmsInputItems[k]));
+        }
+    }
+    for (int row = 0; row <= 3; ++row) {
+        const int combo = rowField("CBOp", row);
+        for (std::size_t k = 0; k < kLedOutputItems.size(); ++k) {
+            fields_.setItemText(combo, kFirstModelOutputItem + static_cast<int>(k),
+                                idx <= 0 ? std::string(kPlainOutputItems[k])
+                                         : TranslateText(language_, kLedOutputItems[k]));
+        }
+    }
+}
+
+void FormModel::CBDeviceChange() {
+    const int count = static_cast<int>(DeviceModels().size());
+    int idx = deviceIndex();
+    if (idx >= count) {
+        idx = -1;
+    }
+    checkedMenuItem_ = idx;
+    barrierTabVisible_ = idx >= 0 && DeviceModels()[idx].barrierTab;
+    if (idx >= 0) {
+        doc_.modelIndex = idx;
+    }
+    applyModelTexts(idx);
+    for (int f = 0; f < fields_.size(); ++f) {
+        fields_.setAllowed(f, ModelAllows(FieldModel::Def(f).marker, idx));
+    }
+    DecodeProgram();
+}
+
+void FormModel::Dev1Click(int menuItem) {
+    if (menuItem < 0 || menuItem >= static_cast<int>(DeviceModels().size())) {
+        return;
+    }
+    checkedMenuItem_ = menuItem;
+    // Selecting from code fires no change, so the model is applied here.
+    fields_.setItemIndex(Field("CBDevice"), menuItem);
+    CBDeviceChange();
+}
+
+} // namespace tarvik

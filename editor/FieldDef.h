@@ -1,0 +1,78 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tarvik {
+
+// What kind of control a field is; decides how its value is held and reset.
+enum class FieldKind {
+    Numeric, // integer edit with MinValue, MaxValue and ErrValue
+    Text,    // one-line edit, optionally with a maximum length
+    Check,   // check box
+    Combo,   // drop-down list with fixed items
+    Memo,    // multi-line text held outside the field model
+};
+
+// The pages of the form, in their order on the page control; None is the tool bar.
+enum class Tab { None, Main, Options, Input, Output, Telephone, Barrier, Sms };
+
+// The change handler a field fires. One handler serves a family of like fields,
+// which it tells apart by their Tag.
+enum class Handler {
+    None,
+    TlChange,          // EDTl0Change: EDTl0..9, CBTl0..9
+    ToChange,          // EDTO0Change: EDTO0..9, CBTO0..9
+    TkChange,          // EDTk0Change
+    SmsChange,         // EDSms0Change
+    Sms6Change,        // EDSms_6Change
+    IpChange,          // CBIp0Change
+    DlChange,          // EDDl0Change
+    FChange,           // EDF1Change
+    FaChange,          // EDFA0Change
+    IcChange,          // EDIc1Change
+    IrChange,          // EDIr1Change
+    IaChange,          // EDIa1Change
+    OaChange,          // CBOa1Change
+    LkChange,          // EDLk0Change
+    OpChange,          // EDOp0Change
+    OpComboChange,     // CBOp0Change
+    OptionClick,       // CBRedClick and the other numeric option check boxes
+    ClpClick,          // CBClpClick: CBClp and CBClpV
+    IdconClick,        // CBIdconClick: CBIdcon and CBIdconV
+    TextOptionClick,   // CBNetClick, CBLANetClick, CBOutprClick
+    OptionValueChange, // EDRedChange: the numeric option fields
+    TextOptionChange,  // EDNetChange, EDLanetChange, EDOutprChange
+    VChange,           // EDV1Change
+    DeviceChange,      // CBDeviceChange
+};
+
+// Which key filter a field's typing goes through.
+enum class KeyFilter {
+    None,
+    Number,    // numeric fields: digits, "-" and control keys other than Enter
+    Telephone, // EDTl0KeyPress: no blanks
+    Link,      // EDLk0KeyPress: digits, "-" and control keys
+};
+
+// One field of the form.
+struct FieldDef {
+    std::string name; // control name, e.g. "EDTl0"
+    FieldKind kind = FieldKind::Text;
+    Tab tab = Tab::None;
+    std::string group;   // caption of the group box holding the field
+    std::string caption; // check-box caption or label beside the field
+    int tag = 0;
+    Handler handler = Handler::None;
+    KeyFilter keyFilter = KeyFilter::None;
+    int minValue = 0; // numeric fields
+    int maxValue = 0;
+    int errValue = 0;
+    int maxLength = 0;              // text fields; 0 = unlimited
+    std::vector<std::string> items; // combo boxes
+    std::string marker;             // model codes allowing the field; empty = every model
+    std::string keyword;            // option check boxes: the entry name they own
+    std::string partner;            // option check box <-> its value field
+};
+
+} // namespace tarvik

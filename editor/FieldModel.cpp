@@ -1,0 +1,175 @@
+#include "editor/FieldModel.h"
+
+#include "editor/FieldTable.h"
+#include "editor/IntegerText.h"
+
+#include <algorithm>
+
+namespace tarvik {
+
+int ClampToRange(const FieldDef& def, int value) {
+    if (def.minValue == def.maxValue) {
+        return value;
+    }
+    return std::clamp(value, def.minValue, def.maxValue);
+}
+
+FieldModel::FieldModel() : states_(FieldTable().size()) {
+    for (int f = 0; f < size(); ++f) {
+        states_[f].items = Def(f).items;
+        if (Def(f).kind == FieldKind::Numeric) {
+            states_[f].text = std::to_string(ClampToRange(Def(f), Def(f).errValue));
+        }
+    }
+}
+
+const FieldDef& FieldModel::Def(int field) {
+    return FieldTable()[static_cast<std::size_t>(field)];
+}
+
+void FieldModel::setText(int field, std::string text) {
+    FieldState& s = states_.at(field);
+    if (s.text == text) {
+        return;
+    }
+    s.text = std::move(text);
+    notify(field);
+    fireChange(field);
+}
+
+int FieldModel::value(int field) {
+    const FieldDef& def = Def(field);
+    const std::string& t = text(field);
+    const auto parsed = ParseInteger(t);
+    if (!parsed && !t.empty()) {
+        beep();
+    }
+    return ClampToRange(def, parsed.value_or(def.errValue));
+}
+
+void FieldModel::setValue(int field, int value) {
+    setText(field, std::to_string(ClampToRange(Def(field), value)));
+}
+
+void FieldModel::setChecked(int field, bool checked) {
+    FieldState& s = states_.at(field);
+    if (s.checked == checked) {
+        return;
+    }
+    s.checked = checked;
+    notify(field);
+    fireChange(field);
+}
+
+void FieldModel::setItemIndex(int field, int index) {
+    FieldState& s = states_.at(field);
+    if (index < -1 || index >= static_cast<int>(s.items.size())) {
+        index = -1;
+    }
+    if (s.itemIndex == index) {
+        return;
+    }
+    s.itemIndex = index;
+    notify(field);
+}
+
+void FieldModel::choose(int field, int index) {
+    FieldState& s = states_.at(field);
+    if (index < 0 || index >= static_cast<int>(s.items.size())) {
+        return; // a drop-down list offers only its items
+    }
+    setItemIndex(field, index);
+    fireChange(field);
+}
+
+void FieldModel::setItemText(int field, int item, std::string text) {
+    FieldState& s = states_.at(field);
+    if (item < 0 || item >= static_cast<int>(s.items.size()) || s.items[item] == text) {
+        return;
+    }
+    s.items[item] = std::move(text);
+    notify(field);
+}
+
+std::string FieldModel::valueText(int field) {
+    switch (Def(field).kind) {
+    case FieldKind::Text:
+        return text(field);
+    case FieldKind::Numeric:
+        return std::to_string(value(field));
+    case FieldKind::Check:
+        return checked(field) ? "1" : "0";
+    case FieldKind::Combo:
+        return std::to_string(itemIndex(field));
+    case FieldKind::Memo:
+        break;
+    }
+    return {};
+}
+
+void FieldModel::reset(int field) {
+    const FieldDef& def = Def(field);
+    switch (def.kind) {
+    case FieldKind::Numeric:
+        setValue(field, def.errValue);
+        break;
+    case FieldKind::Text:
+        setText(field, {});
+        break;
+    case FieldKind::Check:
+        setChecked(field, false);
+        break;
+    case FieldKind::Combo:
+        setItemIndex(field, 0);
+        break;
+    case FieldKind::Memo:
+        break;
+    }
+}
+
+void FieldModel::setAllowed(int field, bool allowed) {
+    FieldState& s = states_.at(field);
+    const FieldKind kind = Def(field).kind;
+    const bool textLike = kind == FieldKind::Text || kind == FieldKind::Numeric;
+    const bool boxLike = kind == FieldKind::Check || kind == FieldKind::Combo;
+    if (!textLike && !boxLike) {
+        return;
+    }
+    if (textLike) {
+        s.readOnly = !allowed;
+    } else {
+        s.enabled = allowed;
+    }
+    // Check boxes keep the colours of their caption; the others turn grey.
+    s.grey = kind != FieldKind::Check && !allowed;
+    notify(field);
+}
+
+bool FieldModel::editable(int field) const {
+    const FieldState& s = states_.at(field);
+    switch (Def(field).kind) {
+    case FieldKind::Numeric:
+    case FieldKind::Text:
+        return !s.readOnly;
+    case FieldKind::Check:
+    case FieldKind::Combo:
+        return s.enabled;
+    case FieldKind::Memo:
+        return true;
+    }
+    return false;
+}
+
+void FieldModel::fireChange(int field) {
+    if (changeHandler_) {
+        changeHandler_(field);
+    }
+}
+
+void FieldModel::notify(int field) {
+    for (const auto& listener : listeners_) {
+        listener(field);
+    }
+}
+
+} // namespace tarvik

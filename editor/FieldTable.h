@@ -1,0 +1,24 @@
+#pragma once
+
+#include "editor/FieldDef.h"
+
+#include <span>
+#include <string_view>
+
+namespace tarvik {
+
+// Every field of the form, in the order of the pages and groups. The field model,
+// the decoding, the handlers' dispatch, the command line and the widgets all
+// work from this one table.
+std::span<const FieldDef> FieldTable();
+
+// Position of the named field in FieldTable(), or -1.
+int FindField(std::string_view name);
+
+// Caption of a page of the form ("" for Tab::None).
+std::string_view TabCaption(Tab tab);
+
+// The pages of the form in their order.
+std::span<const Tab> FormTabs();
+
+} // namespace tarvik

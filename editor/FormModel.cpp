@@ -1,0 +1,325 @@
+#include "editor/FormModel.h"
+
+#include "editor/DeviceModels.h"
+#include "editor/FieldTable.h"
+#include "editor/IntegerText.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace tarvik {
+
+FormModel::FormModel(ProgramDocument& doc, const LanguageTable& language)
+    : doc_(doc), language_(language) {
+    fields_.setChangeHandler([this](int field) { onFieldChange(field); });
+    // The memo marks itself modified on every change of its text, whatever the source.
+    doc_.program.text().addChangeListener([mark = std::weak_ptr<bool>(memoMark_)] {
+        if (const auto alive = mark.lock()) {
+            *alive = true;
+        }
+    });
+
+    ramp_.setCell(0, 0, "RR Telephone number");
+    for (int col = 1; col < kRampCols; ++col) {
+        ramp_.setCell(col, 0, "Output " + std::to_string(col));
+    }
+    tr_.setCell(0, 0, "TR");
+    tr_.setCell(1, 0, "TR Telephone number");
+    for (int row = 1; row < kTrRows; ++row) {
+        char label[8];
+        std::snprintf(label, sizeof label, "%.3d", row - 1);
+        tr_.setCell(0, row, label);
+    }
+
+    fields_.setItemIndex(Field("CBDevice"), doc_.modelIndex);
+    CBDeviceChange();
+}
+
+int FormModel::Field(std::string_view name) {
+    const int field = FindField(name);
+    if (field < 0) {
+        throw std::logic_error("no field named " + std::string(name));
+    }
+    return field;
+}
+
+int FormModel::rowField(std::string_view prefix, int row) const {
+    return Field(std::string(prefix) + std::to_string(row));
+}
+
+void FormModel::setEntry(std::string_view name, std::string_view number) {
+    doc_.program.SetProgramEntry(name, number);
+}
+
+void FormModel::onFieldChange(int field) {
+    switch (FieldModel::Def(field).handler) {
+    case Handler::None:
+        break;
+    case Handler::TlChange:
+        EDTl0Change(field);
+        break;
+    case Handler::ToChange:
+        EDTO0Change(field);
+        break;
+    case Handler::TkChange:
+        EDTk0Change(field);
+        break;
+    case Handler::SmsChange:
+        EDSms0Change(field);
+        break;
+    case Handler::Sms6Change:
+        EDSms_6Change(field);
+        break;
+    case Handler::IpChange:
+        CBIp0Change(field);
+        break;
+    case Handler::DlChange:
+        EDDl0Change(field);
+        break;
+    case Handler::FChange:
+        EDF1Change(field);
+        break;
+    case Handler::FaChange:
+        EDFA0Change(field);
+        break;
+    case Handler::IcChange:
+        EDIc1Change(field);
+        break;
+    case Handler::IrChange:
+        EDIr1Change(field);
+        break;
+    case Handler::IaChange:
+        EDIa1Change(field);
+        break;
+    case Handler::OaChange:
+        CBOa1Change(field);
+        break;
+    case Handler::LkChange:
+        EDLk0Change(field);
+        break;
+    case Handler::OpChange:
+        EDOp0Change(field);
+        break;
+    case Handler::OpComboChange:
+        CBOp0Change(field);
+        break;
+    case Handler::OptionClick:
+        CBRedClick(field);
+        break;
+    case Handler::ClpClick:
+        CBClpClick(field);
+        break;
+    case Handler::IdconClick:
+        CBIdconClick(field);
+        break;
+    case Handler::TextOptionClick:
+        CBNetClick(field);
+        break;
+    case Handler::OptionValueChange:
+        EDRedChange(field);
+        break;
+    case Handler::TextOptionChange:
+        EDNetChange(field);
+        break;
+    case Handler::VChange:
+        EDV1Change(field);
+        break;
+    case Handler::DeviceChange:
+        CBDeviceChange();
+        break;
+    }
+}
+
+// ---- Program memo and file commands ---------------------------------------------------
+
+void FormModel::MemoSimExit() {
+    if (!*memoMark_) {
+        return;
+    }
+    DecodeProgram();
+    *memoMark_ = false;
+}
+
+DocumentHooks FormModel::documentHooks() {
+    DocumentHooks hooks;
+    hooks.applyModel = [this](ProgramDocument& doc) {
+        fields_.setItemIndex(Field("CBDevice"), doc.modelIndex);
+        CBDeviceChange();
+    };
+    hooks.decode = [this](ProgramDocument&) { DecodeProgram(); };
+    return hooks;
+}
+
+// ---- Key filters ------------------------------------------------------------------------
+
+char FormModel::EDTl0KeyPress(char key) {
+    if (key == ' ') {
+        fields_.beep();
+        return '\0';
+    }
+    return key;
+}
+
+char FormModel::EDLk0KeyPress(char key) {
+    const auto code = static_cast<unsigned char>(key);
+    if (key == '-') {
+        return deviceIndex() == 0 ? '\0' : key; // the first model has no ranges of numbers
+    }
+    if (code < 32 || (key >= '0' && key <= '9')) {
+        return key;
+    }
+    fields_.beep();
+    return '\0';
+}
+
+char FormModel::NumericKeyPress(char key) {
+    const auto code = static_cast<unsigned char>(key);
+    if ((code < 32 && key != '\r') || key == '-' || (key >= '0' && key <= '9')) {
+        return key;
+    }
+    return '\0';
+}
+
+char FormModel::KeyPress(int field, char key) {
+    switch (FieldModel::Def(field).keyFilter) {
+    case KeyFilter::None:
+        return key;
+    case KeyFilter::Number:
+        return NumericKeyPress(key);
+    case KeyFilter::Telephone:
+        return EDTl0KeyPress(key);
+    case KeyFilter::Link:
+        return EDLk0KeyPress(key);
+    }
+    return key;
+}
+
+// ---- User actions -----------------------------------------------------------------------
+
+void FormModel::focusField(int field) {
+    const int memo = Field("MemoSim");
+    const bool leavingMemo = fields_.focused() == memo && field != memo;
+    fields_.setFocus(field);
+    if (leavingMemo) {
+        MemoSimExit();
+    }
+}
+
+bool FormModel::userEditText(int field, std::string_view typed) {
+    const FieldDef& def = FieldModel::Def(field);
+    if ((def.kind != FieldKind::Text && def.kind != FieldKind::Numeric) ||
+        !fields_.editable(field)) {
+        return false;
+    }
+    focusField(field);
+    std::string text;
+    for (const char c : typed) {
+        const char key = KeyPress(field, c);
+        if (key == '\0') {
+            continue;
+        }
+        if (key == '\b') {
+            if (!text.empty()) {
+                text.pop_back();
+            }
+        } else if (static_cast<unsigned char>(key) >= 32 &&
+                   (def.maxLength == 0 || static_cast<int>(text.size()) < def.maxLength)) {
+            text.push_back(key);
+        }
+    }
+    fields_.setText(field, std::move(text));
+    return true;
+}
+
+bool FormModel::userSetChecked(int field, bool checked) {
+    if (FieldModel::Def(field).kind != FieldKind::Check || !fields_.editable(field)) {
+        return false;
+    }
+    focusField(field);
+    fields_.setChecked(field, checked);
+    return true;
+}
+
+bool FormModel::userChoose(int field, int item) {
+    if (FieldModel::Def(field).kind != FieldKind::Combo || !fields_.editable(field) || item < 0 ||
+        item >= static_cast<int>(fields_.state(field).items.size())) {
+        return false;
+    }
+    focusField(field);
+    fields_.choose(field, item);
+    return true;
+}
+
+bool FormModel::userEditRampCell(int row, int col, std::string_view typed) {
+    if (row < 1 || row >= kRampRows || col < 0 || col >= kRampCols) {
+        return false;
+    }
+    focusField(-1);
+    if (col == 0) {
+        SGRampSetEditText(col, row, std::string(typed));
+        return true;
+    }
+    if (typed.empty()) {
+        SGRampSetEditText(col, row, {});
+    }
+    for (const char c : typed) {
+        const char key = SGRampKeyPress(col, row, c);
+        const auto code = static_cast<unsigned char>(key);
+        SGRampSetEditText(col, row, code >= 32 ? std::string(1, key) : std::string());
+    }
+    return true;
+}
+
+bool FormModel::userEditTrCell(int row, std::string_view typed) {
+    if (row < 1 || row >= kTrRows) {
+        return false;
+    }
+    focusField(-1);
+    SGTRSetEditText(1, row, std::string(typed));
+    return true;
+}
+
+FormModel::EditResult FormModel::userSetValue(int field, std::string_view value) {
+    const FieldDef& def = FieldModel::Def(field);
+    if (def.kind == FieldKind::Memo) {
+        return EditResult::BadValue;
+    }
+    if (!fields_.editable(field)) {
+        return EditResult::NotEditable;
+    }
+    switch (def.kind) {
+    case FieldKind::Text:
+    case FieldKind::Numeric:
+        userEditText(field, value);
+        return EditResult::Done;
+    case FieldKind::Check:
+        if (value != "0" && value != "1") {
+            return EditResult::BadValue;
+        }
+        userSetChecked(field, value == "1");
+        return EditResult::Done;
+    case FieldKind::Combo: {
+        const auto item = ParseInteger(value);
+        if (!item || !userChoose(field, *item)) {
+            return EditResult::BadValue;
+        }
+        return EditResult::Done;
+    }
+    case FieldKind::Memo:
+        break;
+    }
+    return EditResult::BadValue;
+}
+
+void FormModel::userEditMemoSim(std::string_view text) {
+    focusField(Field("MemoSim"));
+    doc_.program.text().setText(text);
+}
+
+void FormModel::userEditNotes(std::vector<std::string> notes) {
+    focusField(Field("MemoNote"));
+    doc_.notes = std::move(notes);
+    MemoSimExit();
+}
+
+} // namespace tarvik

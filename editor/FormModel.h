@@ -1,0 +1,160 @@
+#pragma once
+
+#include "editor/FieldModel.h"
+#include "editor/StringGrid.h"
+#include "program/DocumentFiles.h"
+#include "program/LanguageTable.h"
+#include "program/ProgramDocument.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvik {
+
+// The logic of the main window without widgets: the form of fields, the barrier grids
+// and the device model, kept in step with the program text of a ProgramDocument.
+//
+// The text is the master copy. DecodeProgram rebuilds the form from it; every field
+// change runs the field's handler, which writes its entry back at once. Handlers are
+// named after the control family they serve and take the sending field's index.
+class FormModel {
+public:
+    // Rows of the barrier grid (header included) and of the TR grid.
+    static constexpr int kRampRows = 230;
+    static constexpr int kRampCols = 5;
+    static constexpr int kTrRows = 1001;
+    static constexpr int kTrCols = 2;
+
+    // Builds the form on doc and applies the document's model, as the window's creation
+    // does: selects it in CBDevice, runs CBDeviceChange and decodes the program.
+    FormModel(ProgramDocument& doc, const LanguageTable& language);
+    FormModel(const FormModel&) = delete;
+    FormModel& operator=(const FormModel&) = delete;
+
+    ProgramDocument& document() { return doc_; }
+    FieldModel& fields() { return fields_; }
+    const FieldModel& fields() const { return fields_; }
+    StringGrid& SGRamp() { return ramp_; }
+    const StringGrid& SGRamp() const { return ramp_; }
+    StringGrid& SGTR() { return tr_; }
+    const StringGrid& SGTR() const { return tr_; }
+    bool Decoding() const { return decoding_; }
+
+    // Index of the named field; the name must be one of FieldTable().
+    static int Field(std::string_view name);
+
+    // ---- Device models ------------------------------------------------------------
+    int deviceIndex() const;
+    // The menu item Dev1..Dev3 that is checked (0..2), or -1.
+    int checkedDeviceMenuItem() const { return checkedMenuItem_; }
+    bool barrierTabVisible() const { return barrierTabVisible_; }
+    // Applies the model selected in CBDevice to the form and decodes the program.
+    void CBDeviceChange();
+    // The menu items Dev1..Dev3 (menuItem 0..2); anything else is not a menu item.
+    void Dev1Click(int menuItem);
+
+    // ---- Decoding and the program memo -----------------------------------------------
+    void DecodeProgram();
+    // Leaving MemoSim (or a change of MemoNote): decodes typing not yet decoded.
+    void MemoSimExit();
+    // The memo's own modified mark: set by every change of the program text.
+    bool memoSimModified() const { return *memoMark_; }
+    // Steps of the file commands that belong to the form.
+    DocumentHooks documentHooks();
+
+    // ---- Handlers ------------------------------------------------------------------
+    void EDTl0Change(int sender);
+    void EDTO0Change(int sender);
+    void EDTk0Change(int sender);
+    void EDSms0Change(int sender);
+    void EDSms_6Change(int sender);
+    void CBIp0Change(int sender);
+    void EDDl0Change(int sender);
+    void EDF1Change(int sender);
+    void EDFA0Change(int sender);
+    void EDIc1Change(int sender);
+    void EDIr1Change(int sender);
+    void EDIa1Change(int sender);
+    void CBOa1Change(int sender);
+    void EDLk0Change(int sender);
+    void EDOp0Change(int sender);
+    void CBOp0Change(int sender);
+    // The fifteen numeric option check boxes (CBRed, CBRfl, ...).
+    void CBRedClick(int sender);
+    void CBClpClick(int sender);
+    void CBIdconClick(int sender);
+    // CBNet, CBLanet and CBOutpr.
+    void CBNetClick(int sender);
+    // The fifteen numeric option fields (EDRed, EDRfl, ...), found by Tag 10..24.
+    void EDRedChange(int sender);
+    // EDNet, EDLanet and EDOutpr.
+    void EDNetChange(int sender);
+    void EDV1Change(int sender);
+
+    // Key filters: the key to pass on, or '\0' when the key is refused.
+    char EDTl0KeyPress(char key);
+    char EDLk0KeyPress(char key);
+    char NumericKeyPress(char key);
+    // The filter of whichever field is named.
+    char KeyPress(int field, char key);
+
+    // ---- Barrier grids ---------------------------------------------------------------
+    char SGRampKeyPress(int col, int row, char key);
+    void SGRampSetEditText(int col, int row, std::string value);
+    void SGTRSetEditText(int col, int row, std::string value);
+    void RebuildBarrierEntries();
+    void RebuildTrEntries();
+    // Translates the grid headers, as the window's first show does.
+    void TranslateGridHeaders();
+
+    // ---- What a user does ------------------------------------------------------------
+    // Moves the keyboard focus (leaving MemoSim runs MemoSimExit); -1 for none.
+    void focusField(int field);
+    // Focuses the field and types text into it in place of its content, each character
+    // through the field's key filter and the maximum length. False when the field is
+    // read-only or not a text or numeric field.
+    bool userEditText(int field, std::string_view typed);
+    // Focuses and clicks a check box until it shows checked. False when disabled.
+    bool userSetChecked(int field, bool checked);
+    // Focuses a combo box and chooses an item. False when disabled or no such item.
+    bool userChoose(int field, int item);
+    // Types text into a barrier cell (row 1..229, column 0..4); flag columns take the
+    // typing key by key through SGRampKeyPress. False outside the data cells.
+    bool userEditRampCell(int row, int col, std::string_view typed);
+    // Types text into the number cell of TR row 1..1000. False outside the data rows.
+    bool userEditTrCell(int row, std::string_view typed);
+    // A user edit given as one word, the way FieldModel::valueText() shows values: text
+    // typed (text and numeric fields), 0 or 1 (check box), an item index (combo box).
+    enum class EditResult { Done, NotEditable, BadValue };
+    EditResult userSetValue(int field, std::string_view value);
+    // Typing in MemoSim: replaces the program text; the form follows on MemoSimExit.
+    void userEditMemoSim(std::string_view text);
+    // Typing in MemoNote: replaces the notes, which runs MemoSimExit.
+    void userEditNotes(std::vector<std::string> notes);
+
+private:
+    void onFieldChange(int field);
+    void setEntry(std::string_view name, std::string_view number);
+    int rowField(std::string_view prefix, int row) const;
+    void numberedValueChange(int sender, std::string_view keyword, int first, int last, int offset);
+    void switchOptionClick(int sender);
+    void decodeLine(std::string_view line, int& rampRow);
+    void resetForm();
+    void applyModelTexts(int idx);
+
+    ProgramDocument& doc_;
+    const LanguageTable& language_;
+    FieldModel fields_;
+    StringGrid ramp_{kRampCols, kRampRows};
+    StringGrid tr_{kTrCols, kTrRows};
+    bool decoding_ = false;
+    int checkedMenuItem_ = -1;
+    bool barrierTabVisible_ = false;
+    // Shared with the program text's listener, which outlives the form when the
+    // document does: the listener holds it weakly.
+    std::shared_ptr<bool> memoMark_ = std::make_shared<bool>(false);
+};
+
+} // namespace tarvik

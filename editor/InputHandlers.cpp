@@ -1,0 +1,101 @@
+// Handlers of the "Input" page.
+#include "editor/FormModel.h"
+#include "editor/IntegerText.h"
+
+namespace tarvik {
+
+void FormModel::CBIp0Change(int sender) {
+    if (decoding_) {
+        return;
+    }
+    const int tag = FieldModel::Def(sender).tag;
+    if (tag < 0 || tag > 4) {
+        return;
+    }
+    const int item = fields_.itemIndex(sender);
+    setEntry("IP" + std::to_string(tag), item >= 1 ? std::to_string(item - 1) : std::string());
+}
+
+// A numeric field writing keyword + (Tag + offset) = value; 0 removes the entry.
+void FormModel::numberedValueChange(int sender, std::string_view keyword, int first, int last,
+                                    int offset) {
+    if (decoding_) {
+        return;
+    }
+    const int tag = FieldModel::Def(sender).tag;
+    if (tag < first || tag > last) {
+        return;
+    }
+    const int value = fields_.value(sender);
+    setEntry(std::string(keyword) + std::to_string(tag + offset),
+             value == 0 ? std::string() : std::to_string(value));
+}
+
+void FormModel::EDDl0Change(int sender) {
+    numberedValueChange(sender, "DL", 0, 3, 1);
+}
+
+void FormModel::EDF1Change(int sender) {
+    numberedValueChange(sender, "IF", 0, 4, 0);
+}
+
+void FormModel::EDFA0Change(int sender) {
+    numberedValueChange(sender, "IFA", 0, 4, 0);
+}
+
+void FormModel::EDIc1Change(int sender) {
+    numberedValueChange(sender, "IC", 1, 4, 0);
+}
+
+void FormModel::EDIr1Change(int sender) {
+    numberedValueChange(sender, "IR", 1, 4, 0);
+}
+
+void FormModel::EDIa1Change(int sender) {
+    numberedValueChange(sender, "IA", 1, 4, 0);
+}
+
+void FormModel::CBOa1Change(int sender) {
+    if (decoding_) {
+        return;
+    }
+    const int tag = FieldModel::Def(sender).tag;
+    if (tag < 1 || tag > 4) {
+        return;
+    }
+    std::string name = "OA" + std::to_string(tag);
+    const int item = fields_.itemIndex(sender);
+    if (item < 1 || item > 12) {
+        // OAn, OAn0 and OAn1 share one key, so this removes whichever variant is there.
+        setEntry(name, {});
+        return;
+    }
+    const int output = (item - 1) % 4 + 1;
+    const int flag = 1 - (item - 1) / 8;
+    if (item >= 5 && item <= 8) {
+        name += '0';
+    } else if (item >= 9) {
+        name += '1';
+    }
+    setEntry(name, std::to_string(output) + std::to_string(flag));
+}
+
+void FormModel::EDLk0Change(int sender) {
+    if (decoding_) {
+        return;
+    }
+    const int tag = FieldModel::Def(sender).tag;
+    if (tag < 0 || tag > 11) {
+        return;
+    }
+    std::string name = std::string("LK") + "0123456789ab"[tag];
+    const std::string_view text = Trimmed(fields_.text(sender));
+    if (text.find('-') != std::string_view::npos) {
+        // A range of numbers travels in the name; the value is then a plain 0.
+        setEntry(name + "." + std::string(text), "0");
+    } else {
+        setEntry(name, text);
+    }
+}
+
+} // namespace tarvik

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tarvik {
+
+// A plain table of text cells addressed as (column, row), row 0 being the header row.
+class StringGrid {
+public:
+    using Listener = std::function<void(int col, int row)>;
+
+    StringGrid(int colCount, int rowCount);
+
+    int colCount() const { return colCount_; }
+    int rowCount() const { return rowCount_; }
+    bool contains(int col, int row) const;
+
+    // The cell's text; empty for a cell outside the grid.
+    const std::string& cell(int col, int row) const;
+    // Sets a cell; a cell outside the grid is ignored. Setting cells from code fires no
+    // edit handler; only the listeners (a widget binding) hear of it.
+    void setCell(int col, int row, std::string text);
+
+    void addListener(Listener listener) { listeners_.push_back(std::move(listener)); }
+
+private:
+    int colCount_;
+    int rowCount_;
+    std::vector<std::string> cells_;
+    std::vector<Listener> listeners_;
+};
+
+} // namespace tarvik
