@@ -17,12 +17,6 @@ TEST(ProgramFileTest, EmptyDocumentIsModelLineAndSeparator) {
     EXPECT_EQ(ScrambleText(plain).size() + 2, 53u);
 }
 
-TEST(ProgramFileTest, ModelLineNamesModelPlusThree) {
-    EXPECT_EQ(ModelLine(0), "SIM-03");
-    EXPECT_EQ(ModelLine(1), "SIM-04");
-    EXPECT_EQ(ModelLine(2), "SIM-05");
-}
-
 TEST(ProgramFileTest, ScrambleUsesKeyByPositionInWholeText) {
     // "S" (0x53) is character 1 and takes K[1] = 0x91: 0xC2 = 194. Character 17 takes K[0]
     // and character 18 K[1] again.
