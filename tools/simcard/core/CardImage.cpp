@@ -1,0 +1,289 @@
+#include "tools/simcard/core/CardImage.h"
+
+#include <algorithm>
+#include <charconv>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+namespace simcard {
+
+namespace {
+
+constexpr std::string_view Magic = "simcard-image 1";
+constexpr int ChvAttempts = 3;
+constexpr int UnblockAttempts = 10;
+
+std::string fileIdText(std::uint16_t id) {
+    const std::uint8_t bytes[] = {static_cast<std::uint8_t>(id >> 8),
+                                  static_cast<std::uint8_t>(id & 0xFF)};
+    return toHex(bytes);
+}
+
+std::vector<std::string_view> splitWords(std::string_view line) {
+    std::vector<std::string_view> words;
+    std::size_t pos = 0;
+    while (pos < line.size()) {
+        auto start = line.find_first_not_of(" \t\r", pos);
+        if (start == std::string_view::npos)
+            break;
+        auto end = line.find_first_of(" \t\r", start);
+        if (end == std::string_view::npos)
+            end = line.size();
+        words.push_back(line.substr(start, end - start));
+        pos = end;
+    }
+    return words;
+}
+
+// Reads one line's statements; every failure names the line it came from.
+class LineParser {
+public:
+    LineParser(int lineNumber, std::vector<std::string_view> words)
+        : lineNumber_(lineNumber), words_(std::move(words)) {}
+
+    [[noreturn]] void fail(const std::string& what) const {
+        throw ImageError("card image line " + std::to_string(lineNumber_) + ": " + what);
+    }
+    void expectWords(std::size_t count) const {
+        if (words_.size() != count)
+            fail("expected " + std::to_string(count) + " words");
+    }
+    int number(std::size_t index, int min, int max) const {
+        auto word = words_.at(index);
+        int value = 0;
+        auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
+        if (error != std::errc() || end != word.data() + word.size() || value < min || value > max)
+            fail("'" + std::string(word) + "' is not a number from " + std::to_string(min) +
+                 " to " + std::to_string(max));
+        return value;
+    }
+    std::uint16_t fileId(std::size_t index) const {
+        auto bytes = parseHex(words_.at(index));
+        if (!bytes || bytes->size() != 2)
+            fail("'" + std::string(words_.at(index)) + "' is not a file identifier");
+        return static_cast<std::uint16_t>((*bytes)[0] << 8 | (*bytes)[1]);
+    }
+    Bytes bytes(std::size_t index, std::size_t size) const {
+        auto bytes = parseHex(words_.at(index));
+        if (!bytes || bytes->size() != size)
+            fail("expected " + std::to_string(size) + " bytes of hex");
+        return *bytes;
+    }
+    SecretCode code(int maxLimit) const {
+        expectWords(5);
+        SecretCode code;
+        auto value = bytes(2, 8);
+        std::copy(value.begin(), value.end(), code.value.begin());
+        code.maxAttempts = number(4, 1, maxLimit);
+        code.attemptsLeft = number(3, 0, code.maxAttempts);
+        return code;
+    }
+    std::string_view word(std::size_t index) const { return words_.at(index); }
+
+private:
+    int lineNumber_;
+    std::vector<std::string_view> words_;
+};
+
+} // namespace
+
+CardImage CardImage::create(const CardSettings& s) {
+    if (auto error = validate(s))
+        throw ImageError(*error);
+    CardImage image;
+    image.directories_.push_back(DfTelecom);
+    image.addFile({DfTelecom, EfAdn}, s.adnRecords, s.adnRecordLength);
+    if (s.ext1Records >= 0)
+        image.addFile({DfTelecom, EfExt1}, s.ext1Records, s.ext1RecordLength);
+    // A free short message record has status 00; the rest of it is FF.
+    image.addFile({DfTelecom, EfSms}, s.smsRecords, s.smsRecordLength, 0x00);
+    image.addFile({DfTelecom, EfMsisdn}, s.msisdnRecords, s.msisdnRecordLength);
+    if (s.cdmaDirectory) {
+        image.directories_.push_back(DfCdma);
+        image.addFile({DfCdma, EfSms}, s.smsRecords, s.smsRecordLength, 0x00);
+    }
+    image.chv_[0] = SecretCode::fromText(s.pin1, ChvAttempts);
+    image.chv_[1] = SecretCode::fromText(s.pin2, ChvAttempts);
+    image.unblock_[0] = SecretCode::fromText(s.puk1, UnblockAttempts);
+    image.unblock_[1] = SecretCode::fromText(s.puk2, UnblockAttempts);
+    image.chv1Enabled_ = s.pin1Enabled;
+    return image;
+}
+
+void CardImage::addFile(FilePath path, int records, int recordLength, std::uint8_t firstByte) {
+    ElementaryFile file;
+    file.recordLength = recordLength;
+    Bytes empty(static_cast<std::size_t>(recordLength), 0xFF);
+    empty[0] = firstByte;
+    file.records.assign(static_cast<std::size_t>(records), empty);
+    files_[path] = std::move(file);
+}
+
+bool CardImage::hasDirectory(std::uint16_t df) const {
+    return std::ranges::find(directories_, df) != directories_.end();
+}
+
+std::vector<std::uint16_t> CardImage::filesIn(std::uint16_t df) const {
+    std::vector<std::uint16_t> ids;
+    for (const auto& [path, file] : files_)
+        if (path.df == df)
+            ids.push_back(path.ef);
+    return ids;
+}
+
+ElementaryFile* CardImage::find(FilePath path) {
+    auto it = files_.find(path);
+    return it == files_.end() ? nullptr : &it->second;
+}
+
+const ElementaryFile* CardImage::find(FilePath path) const {
+    auto it = files_.find(path);
+    return it == files_.end() ? nullptr : &it->second;
+}
+
+const std::vector<Bytes>& CardImage::records(FilePath path) const {
+    const auto* file = find(path);
+    if (!file)
+        throw std::out_of_range("no file " + fileIdText(path.df) + "/" + fileIdText(path.ef));
+    return file->records;
+}
+
+std::string CardImage::serialise() const {
+    std::ostringstream out;
+    out << Magic << "\n";
+    for (int n = 1; n <= 2; ++n) {
+        const auto& c = chv(n);
+        const auto& u = unblockCode(n);
+        out << "chv " << n << ' ' << toHex(c.value) << ' ' << c.attemptsLeft << ' ' << c.maxAttempts
+            << "\n";
+        out << "unblock " << n << ' ' << toHex(u.value) << ' ' << u.attemptsLeft << ' '
+            << u.maxAttempts << "\n";
+    }
+    out << "chv1-enabled " << (chv1Enabled_ ? 1 : 0) << "\n";
+    for (auto df : directories_)
+        out << "df " << fileIdText(df) << "\n";
+    for (const auto& [path, file] : files_)
+        out << "ef " << fileIdText(path.df) << ' ' << fileIdText(path.ef) << ' '
+            << file.records.size() << ' ' << file.recordLength << "\n";
+    for (const auto& [path, file] : files_)
+        for (std::size_t i = 0; i < file.records.size(); ++i)
+            out << "record " << fileIdText(path.df) << ' ' << fileIdText(path.ef) << ' ' << i + 1
+                << ' ' << toHex(file.records[i]) << "\n";
+    return out.str();
+}
+
+CardImage CardImage::parse(std::string_view text) {
+    CardImage image;
+    bool seenMagic = false;
+    std::array<bool, 2> seenChv{}, seenUnblock{};
+    bool seenEnabled = false;
+    int lineNumber = 0;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        auto end = text.find('\n', pos);
+        if (end == std::string_view::npos)
+            end = text.size();
+        auto line = text.substr(pos, end - pos);
+        pos = end + 1;
+        ++lineNumber;
+        auto words = splitWords(line);
+        if (words.empty() || words[0].starts_with('#'))
+            continue;
+        LineParser p(lineNumber, words);
+        auto keyword = words[0];
+        if (!seenMagic) {
+            if (words.size() != 2 || keyword != "simcard-image" || words[1] != "1")
+                p.fail("not a card image (expected '" + std::string(Magic) + "')");
+            seenMagic = true;
+        } else if (keyword == "chv" || keyword == "unblock") {
+            bool isChv = keyword == "chv";
+            p.expectWords(5);
+            int n = p.number(1, 1, 2);
+            auto& seen = isChv ? seenChv : seenUnblock;
+            if (seen[n - 1])
+                p.fail("code given twice");
+            seen[n - 1] = true;
+            (isChv ? image.chv_ : image.unblock_)[n - 1] = p.code(15);
+        } else if (keyword == "chv1-enabled") {
+            p.expectWords(2);
+            image.chv1Enabled_ = p.number(1, 0, 1) == 1;
+            seenEnabled = true;
+        } else if (keyword == "df") {
+            p.expectWords(2);
+            auto df = p.fileId(1);
+            if (df == MasterFile || (df >> 8) != 0x7F)
+                p.fail("a directory identifier starts with 7F");
+            if (image.hasDirectory(df))
+                p.fail("directory given twice");
+            image.directories_.push_back(df);
+        } else if (keyword == "ef") {
+            p.expectWords(5);
+            FilePath path{p.fileId(1), p.fileId(2)};
+            if (!image.hasDirectory(path.df))
+                p.fail("directory not declared before its file");
+            if ((path.ef >> 8) != 0x6F)
+                p.fail("a file identifier starts with 6F");
+            if (image.find(path))
+                p.fail("file given twice");
+            int records = p.number(3, 0, 255);
+            int length = p.number(4, 1, 255);
+            image.addFile(path, records, length);
+        } else if (keyword == "record") {
+            p.expectWords(5);
+            auto* file = image.find({p.fileId(1), p.fileId(2)});
+            if (!file)
+                p.fail("record of an undeclared file");
+            if (file->records.empty())
+                p.fail("record of a file without records");
+            int number = p.number(3, 1, static_cast<int>(file->records.size()));
+            file->records[static_cast<std::size_t>(number - 1)] =
+                p.bytes(4, static_cast<std::size_t>(file->recordLength));
+        } else {
+            p.fail("unknown statement '" + std::string(keyword) + "'");
+        }
+    }
+    if (!seenMagic)
+        throw ImageError("card image is empty");
+    if (!seenChv[0] || !seenChv[1] || !seenUnblock[0] || !seenUnblock[1] || !seenEnabled)
+        throw ImageError("card image lacks a chv, unblock or chv1-enabled statement");
+    return image;
+}
+
+CardImage CardImage::load(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw ImageError("cannot open card image " + path.string());
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad())
+        throw ImageError("cannot read card image " + path.string());
+    try {
+        return parse(text.str());
+    } catch (const ImageError& e) {
+        throw ImageError(path.string() + ": " + e.what());
+    }
+}
+
+void CardImage::save(const std::filesystem::path& path) const {
+    auto temporary = path;
+    temporary += ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out << serialise();
+        out.flush();
+        if (!out) {
+            std::error_code ignored;
+            std::filesystem::remove(temporary, ignored);
+            throw ImageError("cannot write card image " + temporary.string());
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(temporary, path, error);
+    if (error) {
+        std::filesystem::remove(temporary, error);
+        throw ImageError("cannot replace card image " + path.string());
+    }
+}
+
+} // namespace simcard

@@ -1,0 +1,128 @@
+#include "tools/simcard/core/CardServer.h"
+
+#include "tools/simcard/core/VpcdConnection.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <iostream>
+#include <poll.h>
+
+namespace simcard {
+
+namespace {
+
+constexpr int ReconnectDelayMs = 100;
+
+enum ControlCode : std::uint8_t { PowerOff = 0, PowerOn = 1, Reset = 2, GetAtr = 4 };
+
+// Waits until `fd` is readable or `stopFd` fires; returns false when stopped.
+bool waitReadable(int fd, int stopFd, int timeoutMs, bool& readable) {
+    pollfd fds[2] = {{fd, POLLIN, 0}, {stopFd, POLLIN, 0}};
+    int n = ::poll(fds, stopFd >= 0 ? 2 : 1, timeoutMs);
+    if (n < 0 && errno != EINTR)
+        return false;
+    if (stopFd >= 0 && (fds[1].revents & POLLIN))
+        return false;
+    readable = n > 0 && fds[0].revents != 0;
+    return true;
+}
+
+} // namespace
+
+CardServer::CardServer(SimCard& card, const Options& options, CommandLog& log)
+    : card_(card), options_(options), log_(log) {}
+
+std::optional<Bytes> CardServer::handleMessage(std::span<const std::uint8_t> message) {
+    if (message.size() == 1) {
+        switch (message[0]) {
+        case PowerOff:
+            log_.event("power off");
+            card_.reset();
+            return std::nullopt;
+        case PowerOn:
+            log_.event("power on");
+            card_.reset();
+            return std::nullopt;
+        case Reset:
+            log_.event("reset");
+            card_.reset();
+            return std::nullopt;
+        case GetAtr:
+            return options_.atr;
+        default:
+            log_.event("unknown control code " + toHex(message));
+            return std::nullopt;
+        }
+    }
+    if (options_.dropAfterCommands >= 0 && commandsAnswered_ >= options_.dropAfterCommands) {
+        log_.command(message);
+        log_.event("dropping the connection");
+        dropRequested_ = true;
+        return std::nullopt;
+    }
+    log_.command(message);
+    Bytes answer = card_.process(message);
+    ++commandsAnswered_;
+    for (const auto& fault : options_.shortAnswers) {
+        if (message.size() >= 2 && message[1] == fault.ins) {
+            auto keep = fault.length.value_or(answer.empty() ? 0 : answer.size() - 1);
+            answer.resize(std::min(keep, answer.size()));
+        }
+    }
+    log_.answer(answer);
+    return answer;
+}
+
+CardServer::SessionEnd CardServer::serve(VpcdConnection& connection, int stopFd) {
+    for (;;) {
+        bool readable = false;
+        if (!waitReadable(connection.fd(), stopFd, -1, readable))
+            return SessionEnd::Stopped;
+        if (!readable)
+            continue;
+        auto message = connection.receive();
+        if (!message)
+            return SessionEnd::Closed;
+        auto answer = handleMessage(*message);
+        if (dropRequested_)
+            return SessionEnd::Dropped;
+        if (answer && !connection.send(*answer))
+            return SessionEnd::Closed;
+    }
+}
+
+int CardServer::run(int stopFd) {
+    std::string lastError;
+    for (;;) {
+        std::string error;
+        auto connection = VpcdConnection::connect(options_.host, options_.port, error);
+        if (!connection) {
+            if (error != lastError)
+                std::cerr << "simcard: " << error << ", retrying\n";
+            lastError = error;
+            bool readable = false;
+            // Sleeps for the retry delay unless stopped.
+            if (!waitReadable(-1, stopFd, ReconnectDelayMs, readable))
+                return 0;
+            continue;
+        }
+        lastError.clear();
+        card_.reset();
+        log_.event("connected");
+        auto end = serve(*connection, stopFd);
+        switch (end) {
+        case SessionEnd::Stopped:
+            log_.event("stopped");
+            return 0;
+        case SessionEnd::Dropped:
+            return 0;
+        case SessionEnd::Closed:
+            log_.event("vpcd closed the connection");
+            if (options_.exitOnClose)
+                return 0;
+            break;
+        }
+    }
+}
+
+} // namespace simcard

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace simcard {
+
+// What a new card image is made of: the file geometry and the secret codes.
+struct CardSettings {
+    int adnRecords = 250;
+    int adnRecordLength = 28;
+    int ext1Records = 10; // -1: the card has no EF EXT1 at all
+    int ext1RecordLength = 13;
+    int smsRecords = 10;
+    int smsRecordLength = 176;
+    int msisdnRecords = 2;
+    int msisdnRecordLength = 28;
+    bool cdmaDirectory = false;
+    std::string pin1 = "1234";
+    std::string puk1 = "12345678";
+    std::string pin2 = "5678";
+    std::string puk2 = "87654321";
+    bool pin1Enabled = true;
+};
+
+// A message naming the first value a card cannot hold, or nullopt when all are valid.
+std::optional<std::string> validate(const CardSettings& settings);
+
+} // namespace simcard

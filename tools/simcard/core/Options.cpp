@@ -1,0 +1,205 @@
+#include "tools/simcard/core/Options.h"
+
+#include <charconv>
+#include <functional>
+#include <map>
+
+namespace simcard {
+
+namespace {
+
+std::optional<int> parseNumber(std::string_view text, int min, int max) {
+    int value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < min || value > max)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+std::optional<ShortAnswer> parseShortAnswer(std::string_view text) {
+    ShortAnswer answer;
+    auto colon = text.find(':');
+    auto ins = parseHex(text.substr(0, colon));
+    if (!ins || ins->size() != 1)
+        return std::nullopt;
+    answer.ins = (*ins)[0];
+    if (colon != std::string_view::npos) {
+        auto length = parseNumber(text.substr(colon + 1), 0, 0xFFFF);
+        if (!length)
+            return std::nullopt;
+        answer.length = static_cast<std::size_t>(*length);
+    }
+    return answer;
+}
+
+Bytes defaultAtr() {
+    return {0x3B, 0x02, 0x14, 0x50};
+}
+
+std::string usage() {
+    return R"(Usage: simcard [OPTION...]
+A virtual GSM SIM for the vpcd reader driver of pcscd: connects to vpcd's TCP
+port and answers its commands. The card image is loaded from --image, created
+from the geometry and code options when it does not exist, and saved after
+every change.
+
+Connection:
+  --host HOST             vpcd host (default 127.0.0.1)
+  --port PORT             vpcd port (default 35963)
+  --exit-on-close         exit when vpcd closes the connection (default: reconnect)
+Card image:
+  --image PATH            card image file (default simcard.img)
+  --adn-records N         EF ADN records (default 250)
+  --adn-length N          EF ADN record length, 14 to 255 (default 28)
+  --ext1-records N|none   EF EXT1 records, 'none' for no EF EXT1 (default 10)
+  --sms-records N         EF SMS records (default 10)
+  --sms-length N          EF SMS record length (default 176)
+  --msisdn-records N      EF MSISDN records (default 2)
+  --msisdn-length N       EF MSISDN record length (default 28)
+  --cdma                  add the CDMA directory 7F25 with its own EF SMS
+  --pin1 CODE, --puk1 CODE, --pin2 CODE, --puk2 CODE
+                          secret codes, up to 8 characters
+                          (defaults 1234, 12345678, 5678, 87654321)
+  --pin1-disabled         CHV1 starts disabled (default: enabled)
+Card behaviour:
+  --atr HEX               answer to reset (default 3B021450)
+  --log PATH              append every command and answer in hex to PATH
+Faults:
+  --drop-after N          answer N commands, then drop the connection and exit
+  --short-answer INS[:N]  cut answers to commands with INS (hex) to N bytes,
+                          status word included; without N, drop the last byte
+  --help                  show this text
+)";
+}
+
+ParsedArguments parseArguments(std::span<const std::string_view> arguments) {
+    ParsedArguments parsed;
+    auto& o = parsed.options;
+    auto& s = o.settings;
+
+    auto count = [](int& target, int min) {
+        return [&target, min](std::string_view v) {
+            auto n = parseNumber(v, min, 255);
+            if (n)
+                target = *n;
+            return n.has_value();
+        };
+    };
+    auto code = [](std::string& target) {
+        return [&target](std::string_view v) {
+            target = v;
+            return v.size() <= 8;
+        };
+    };
+    using Setter = std::function<bool(std::string_view)>;
+    const std::map<std::string_view, Setter> withValue = {
+        {"--host",
+         [&](std::string_view v) {
+             o.host = v;
+             return !v.empty();
+         }},
+        {"--port",
+         [&](std::string_view v) {
+             auto n = parseNumber(v, 1, 65535);
+             if (n)
+                 o.port = *n;
+             return n.has_value();
+         }},
+        {"--image",
+         [&](std::string_view v) {
+             o.imagePath = v;
+             return !v.empty();
+         }},
+        {"--adn-records", count(s.adnRecords, 0)},
+        {"--adn-length", count(s.adnRecordLength, 14)},
+        {"--ext1-records",
+         [&](std::string_view v) {
+             if (v == "none") {
+                 s.ext1Records = -1;
+                 return true;
+             }
+             return count(s.ext1Records, 0)(v);
+         }},
+        {"--sms-records", count(s.smsRecords, 0)},
+        {"--sms-length", count(s.smsRecordLength, 1)},
+        {"--msisdn-records", count(s.msisdnRecords, 0)},
+        {"--msisdn-length", count(s.msisdnRecordLength, 14)},
+        {"--pin1", code(s.pin1)},
+        {"--puk1", code(s.puk1)},
+        {"--pin2", code(s.pin2)},
+        {"--puk2", code(s.puk2)},
+        {"--atr",
+         [&](std::string_view v) {
+             auto atr = parseHex(v);
+             // An ATR is TS, T0 and at most 31 more bytes; TS is 3B or 3F.
+             if (!atr || atr->size() < 2 || atr->size() > 33 ||
+                 ((*atr)[0] != 0x3B && (*atr)[0] != 0x3F))
+                 return false;
+             o.atr = *atr;
+             return true;
+         }},
+        {"--log",
+         [&](std::string_view v) {
+             o.commandLog = v;
+             return !v.empty();
+         }},
+        {"--drop-after",
+         [&](std::string_view v) {
+             auto n = parseNumber(v, 0, 1 << 30);
+             if (n)
+                 o.dropAfterCommands = *n;
+             return n.has_value();
+         }},
+        {"--short-answer",
+         [&](std::string_view v) {
+             auto answer = parseShortAnswer(v);
+             if (answer)
+                 o.shortAnswers.push_back(*answer);
+             return answer.has_value();
+         }},
+    };
+    const std::map<std::string_view, std::function<void()>> flags = {
+        {"--help", [&] { parsed.help = true; }},
+        {"--exit-on-close", [&] { o.exitOnClose = true; }},
+        {"--cdma", [&] { s.cdmaDirectory = true; }},
+        {"--pin1-disabled", [&] { s.pin1Enabled = false; }},
+        {"--pin1-enabled", [&] { s.pin1Enabled = true; }},
+    };
+
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        auto argument = arguments[i];
+        std::string_view name = argument;
+        std::optional<std::string_view> value;
+        if (auto eq = argument.find('='); argument.starts_with("--") && eq != argument.npos) {
+            name = argument.substr(0, eq);
+            value = argument.substr(eq + 1);
+        }
+        if (auto flag = flags.find(name); flag != flags.end() && !value) {
+            flag->second();
+            continue;
+        }
+        auto setter = withValue.find(name);
+        if (setter == withValue.end()) {
+            parsed.error = "unknown option '" + std::string(argument) + "'";
+            return parsed;
+        }
+        if (!value) {
+            if (i + 1 == arguments.size()) {
+                parsed.error = "option '" + std::string(name) + "' needs a value";
+                return parsed;
+            }
+            value = arguments[++i];
+        }
+        if (!setter->second(*value)) {
+            parsed.error = "bad value '" + std::string(*value) + "' for " + std::string(name);
+            return parsed;
+        }
+    }
+    if (auto error = validate(s))
+        parsed.error = *error;
+    return parsed;
+}
+
+} // namespace simcard

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "tools/simcard/core/CardSettings.h"
+#include "tools/simcard/core/Hex.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace simcard {
+
+// Fault: answers to commands with this INS are cut to `length` bytes (data and status word
+// together); without a length, the last byte is cut off.
+struct ShortAnswer {
+    std::uint8_t ins = 0;
+    std::optional<std::size_t> length;
+};
+
+// "INS" or "INS:N", INS in hex.
+std::optional<ShortAnswer> parseShortAnswer(std::string_view text);
+
+// A plain 3B 02 14 50: direct convention, T=0.
+Bytes defaultAtr();
+
+struct Options {
+    std::string host = "127.0.0.1";
+    int port = 0x8C7B;
+    std::filesystem::path imagePath = "simcard.img";
+    CardSettings settings; // used only when the image does not exist yet
+    Bytes atr = defaultAtr();
+    std::filesystem::path commandLog; // empty: none
+    int dropAfterCommands = -1;       // -1: never
+    std::vector<ShortAnswer> shortAnswers;
+    bool exitOnClose = false;
+};
+
+struct ParsedArguments {
+    Options options;
+    bool help = false;
+    std::string error; // not empty: the arguments were refused
+};
+
+ParsedArguments parseArguments(std::span<const std::string_view> arguments);
+std::string usage();
+
+} // namespace simcard

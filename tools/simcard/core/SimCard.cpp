@@ -1,0 +1,382 @@
+#include "tools/simcard/core/SimCard.h"
+
+#include "tools/simcard/core/StatusWord.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace simcard {
+
+namespace {
+
+constexpr std::uint8_t GsmClass = 0xA0;
+
+enum Instruction : std::uint8_t {
+    Select = 0xA4,
+    Status = 0xF2,
+    ReadBinary = 0xB0,
+    UpdateBinary = 0xD6,
+    ReadRecord = 0xB2,
+    UpdateRecord = 0xDC,
+    Seek = 0xA2,
+    Increase = 0x32,
+    VerifyChv = 0x20,
+    ChangeChv = 0x24,
+    DisableChv = 0x26,
+    EnableChv = 0x28,
+    UnblockChv = 0x2C,
+    GetResponse = 0xC0,
+};
+
+enum RecordMode : std::uint8_t { Next = 0x02, Previous = 0x03, AbsoluteOrCurrent = 0x04 };
+
+constexpr std::size_t CodeLength = 8;
+
+Bytes word(std::uint16_t sw) {
+    return {static_cast<std::uint8_t>(sw >> 8), static_cast<std::uint8_t>(sw & 0xFF)};
+}
+
+Bytes withWord(Bytes data, std::uint16_t sw) {
+    data.push_back(static_cast<std::uint8_t>(sw >> 8));
+    data.push_back(static_cast<std::uint8_t>(sw & 0xFF));
+    return data;
+}
+
+void putId(Bytes& response, std::size_t at, std::uint16_t value) {
+    response[at] = static_cast<std::uint8_t>(value >> 8);
+    response[at + 1] = static_cast<std::uint8_t>(value & 0xFF);
+}
+
+} // namespace
+
+SimCard::SimCard(CardImage image, Persist persist)
+    : image_(std::move(image)), persist_(std::move(persist)) {}
+
+void SimCard::reset() {
+    currentDirectory_ = MasterFile;
+    currentFile_.reset();
+    currentRecord_ = 0;
+    pendingResponse_.clear();
+    verified_ = {};
+}
+
+Bytes SimCard::process(std::span<const std::uint8_t> apdu) {
+    if (apdu.size() < 4)
+        return word(sw::WrongLength);
+    if (apdu[0] != GsmClass)
+        return word(sw::WrongClass);
+    Command c{apdu[1], apdu[2], apdu[3], apdu.size() > 4 ? apdu[4] : std::uint8_t{0}, {}};
+    if (apdu.size() > 5)
+        c.data = apdu.subspan(5);
+    // Incoming data must be exactly P3 bytes long.
+    if (!c.data.empty() && c.data.size() != c.p3)
+        return word(sw::WrongLength);
+
+    if (c.ins == GetResponse)
+        return getResponse(c);
+    pendingResponse_.clear();
+    switch (c.ins) {
+    case Select:
+        return select(c);
+    case Status:
+        return status(c);
+    case ReadRecord:
+        return readRecord(c);
+    case UpdateRecord:
+        return updateRecord(c);
+    case VerifyChv:
+        return verifyChv(c);
+    case ChangeChv:
+        return changeChv(c);
+    case DisableChv:
+        return disableChv(c);
+    case EnableChv:
+        return enableChv(c);
+    case UnblockChv:
+        return unblockChv(c);
+    case ReadBinary:
+    case UpdateBinary:
+    case Seek:
+    case Increase:
+        // Every file of this card is linear fixed.
+        return word(currentFile_ ? sw::FileInconsistent : sw::NoEfSelected);
+    default:
+        return word(sw::UnknownInstruction);
+    }
+}
+
+Bytes SimCard::select(const Command& c) {
+    if (c.p1 != 0 || c.p2 != 0)
+        return word(sw::WrongP1P2);
+    if (c.p3 != 2 || c.data.size() != 2)
+        return word(sw::WrongLength | 2);
+    auto id = static_cast<std::uint16_t>(c.data[0] << 8 | c.data[1]);
+
+    // Reachable: the MF, the current directory, its children, its parent and the
+    // directories beside it (all directories here are children of the MF).
+    Bytes response;
+    if (id == MasterFile || id == currentDirectory_ || image_.hasDirectory(id)) {
+        currentDirectory_ = id;
+        currentFile_.reset();
+        response = directoryResponse(id);
+    } else if (currentDirectory_ != MasterFile && image_.find({currentDirectory_, id})) {
+        currentFile_ = id;
+        response = fileResponse({currentDirectory_, id});
+    } else {
+        return word(sw::FileNotFound);
+    }
+    currentRecord_ = 0;
+    pendingResponse_ = std::move(response);
+    return word(static_cast<std::uint16_t>(sw::ResponseWaiting | pendingResponse_.size()));
+}
+
+Bytes SimCard::getResponse(const Command& c) {
+    if (c.p1 != 0 || c.p2 != 0)
+        return word(sw::WrongP1P2);
+    if (pendingResponse_.empty())
+        return word(sw::WrongLength);
+    std::size_t wanted = c.p3 == 0 ? 256 : c.p3;
+    if (wanted > pendingResponse_.size())
+        return word(static_cast<std::uint16_t>(sw::WrongLength | pendingResponse_.size()));
+    return withWord(Bytes(pendingResponse_.begin(), pendingResponse_.begin() + wanted), sw::Ok);
+}
+
+Bytes SimCard::status(const Command& c) {
+    if (c.p1 != 0 || c.p2 != 0)
+        return word(sw::WrongP1P2);
+    auto response = directoryResponse(currentDirectory_);
+    std::size_t wanted = c.p3 == 0 ? 256 : c.p3;
+    if (wanted > response.size())
+        return word(static_cast<std::uint16_t>(sw::WrongLength | response.size()));
+    response.resize(wanted);
+    return withWord(std::move(response), sw::Ok);
+}
+
+Bytes SimCard::directoryResponse(std::uint16_t id) const {
+    Bytes r(22, 0x00);
+    putId(r, 4, id);
+    r[6] = id == MasterFile ? 0x01 : 0x02;
+    r[12] = static_cast<std::uint8_t>(r.size() - 13); // length of bytes 14 on
+    r[13] = image_.chv1Enabled() ? 0x00 : 0x80;       // file characteristics
+    r[14] = static_cast<std::uint8_t>(id == MasterFile ? image_.directories().size() : 0);
+    r[15] = static_cast<std::uint8_t>(image_.filesIn(id).size());
+    r[16] = 0x04; // CHV1, UNBLOCK CHV1, CHV2, UNBLOCK CHV2
+    r[18] = image_.chv(1).statusByte();
+    r[19] = image_.unblockCode(1).statusByte();
+    r[20] = image_.chv(2).statusByte();
+    r[21] = image_.unblockCode(2).statusByte();
+    return r;
+}
+
+Bytes SimCard::fileResponse(FilePath path) const {
+    const auto& file = *image_.find(path);
+    Bytes r(15, 0x00);
+    putId(r, 2, static_cast<std::uint16_t>(file.records.size() * file.recordLength));
+    putId(r, 4, path.ef);
+    r[6] = 0x04;  // EF
+    r[8] = 0x11;  // READ: CHV1, UPDATE: CHV1
+    r[9] = 0xFF;  // INCREASE: never
+    r[10] = 0x44; // REHABILITATE, INVALIDATE: administrative
+    r[11] = 0x01; // not invalidated
+    r[12] = 0x02; // length of bytes 14 on
+    r[13] = 0x01; // linear fixed
+    r[14] = static_cast<std::uint8_t>(file.recordLength);
+    return r;
+}
+
+std::optional<int> SimCard::addressRecord(const Command& c, const ElementaryFile& file,
+                                          std::uint16_t& error) const {
+    const int count = static_cast<int>(file.records.size());
+    int record = 0;
+    switch (c.p2) {
+    case AbsoluteOrCurrent:
+        record = c.p1 == 0 ? currentRecord_ : c.p1;
+        break;
+    case Next:
+        if (c.p1 != 0) {
+            error = sw::WrongP1P2;
+            return std::nullopt;
+        }
+        record = currentRecord_ == 0 ? 1 : currentRecord_ + 1;
+        break;
+    case Previous:
+        if (c.p1 != 0) {
+            error = sw::WrongP1P2;
+            return std::nullopt;
+        }
+        record = currentRecord_ == 0 ? count : currentRecord_ - 1;
+        break;
+    default:
+        error = sw::WrongP1P2;
+        return std::nullopt;
+    }
+    if (record < 1 || record > count) {
+        error = sw::OutOfRange;
+        return std::nullopt;
+    }
+    return record;
+}
+
+Bytes SimCard::readRecord(const Command& c) {
+    if (!currentFile_)
+        return word(sw::NoEfSelected);
+    const auto& file = *image_.find({currentDirectory_, *currentFile_});
+    if (c.p2 < Next || c.p2 > AbsoluteOrCurrent)
+        return word(sw::WrongP1P2);
+    if (!chv1Satisfied())
+        return word(sw::AccessDenied);
+    if (c.p3 != file.recordLength)
+        return word(static_cast<std::uint16_t>(sw::WrongLength | file.recordLength));
+    std::uint16_t error = 0;
+    auto record = addressRecord(c, file, error);
+    if (!record)
+        return word(error);
+    currentRecord_ = *record;
+    return withWord(file.records[static_cast<std::size_t>(*record - 1)], sw::Ok);
+}
+
+Bytes SimCard::updateRecord(const Command& c) {
+    if (!currentFile_)
+        return word(sw::NoEfSelected);
+    auto& file = *image_.find({currentDirectory_, *currentFile_});
+    if (c.p2 < Next || c.p2 > AbsoluteOrCurrent)
+        return word(sw::WrongP1P2);
+    if (!chv1Satisfied())
+        return word(sw::AccessDenied);
+    if (c.p3 != file.recordLength || c.data.size() != c.p3)
+        return word(static_cast<std::uint16_t>(sw::WrongLength | file.recordLength));
+    std::uint16_t error = 0;
+    auto record = addressRecord(c, file, error);
+    if (!record)
+        return word(error);
+    auto& stored = file.records[static_cast<std::size_t>(*record - 1)];
+    if (std::ranges::equal(stored, c.data)) {
+        currentRecord_ = *record;
+        return word(sw::Ok);
+    }
+    Bytes old = stored;
+    stored.assign(c.data.begin(), c.data.end());
+    if (persist_ && !persist_(image_)) {
+        stored = std::move(old);
+        return word(sw::MemoryProblem);
+    }
+    currentRecord_ = *record;
+    return word(sw::Ok);
+}
+
+std::optional<std::uint16_t> SimCard::present(SecretCode& code,
+                                              std::span<const std::uint8_t> presented) {
+    if (code.blocked())
+        return sw::Blocked;
+    if (code.matches(presented)) {
+        code.attemptsLeft = code.maxAttempts;
+        return std::nullopt;
+    }
+    --code.attemptsLeft;
+    return code.blocked() ? sw::Blocked : sw::AccessDenied;
+}
+
+Bytes SimCard::commit(const CardImage& before, Bytes success) {
+    if (image_ == before || !persist_ || persist_(image_))
+        return success;
+    image_ = before;
+    return word(sw::MemoryProblem);
+}
+
+Bytes SimCard::verifyChv(const Command& c) {
+    if (c.p1 != 0 || (c.p2 != 1 && c.p2 != 2))
+        return word(sw::WrongP1P2);
+    if (c.p3 != CodeLength || c.data.size() != CodeLength)
+        return word(sw::WrongLength | CodeLength);
+    const int n = c.p2;
+    if (n == 1 && !image_.chv1Enabled())
+        return word(sw::ChvContradiction);
+    const CardImage before = image_;
+    auto failure = present(image_.chv(n), c.data);
+    if (failure)
+        verified_[n - 1] = false;
+    auto answer = commit(before, word(failure.value_or(sw::Ok)));
+    if (!failure && answer == word(sw::Ok))
+        verified_[n - 1] = true;
+    return answer;
+}
+
+Bytes SimCard::changeChv(const Command& c) {
+    if (c.p1 != 0 || (c.p2 != 1 && c.p2 != 2))
+        return word(sw::WrongP1P2);
+    if (c.p3 != 2 * CodeLength || c.data.size() != 2 * CodeLength)
+        return word(sw::WrongLength | 2 * CodeLength);
+    const int n = c.p2;
+    if (n == 1 && !image_.chv1Enabled())
+        return word(sw::ChvContradiction);
+    const CardImage before = image_;
+    auto& code = image_.chv(n);
+    auto failure = present(code, c.data.first(CodeLength));
+    if (failure)
+        verified_[n - 1] = false;
+    else
+        std::ranges::copy(c.data.subspan(CodeLength), code.value.begin());
+    auto answer = commit(before, word(failure.value_or(sw::Ok)));
+    if (!failure && answer == word(sw::Ok))
+        verified_[n - 1] = true;
+    return answer;
+}
+
+Bytes SimCard::disableChv(const Command& c) {
+    // Only CHV1 can be disabled.
+    if (c.p1 != 0 || c.p2 != 1)
+        return word(sw::WrongP1P2);
+    if (c.p3 != CodeLength || c.data.size() != CodeLength)
+        return word(sw::WrongLength | CodeLength);
+    if (!image_.chv1Enabled())
+        return word(sw::ChvContradiction);
+    const CardImage before = image_;
+    auto failure = present(image_.chv(1), c.data);
+    if (failure)
+        verified_[0] = false;
+    else
+        image_.setChv1Enabled(false);
+    return commit(before, word(failure.value_or(sw::Ok)));
+}
+
+Bytes SimCard::enableChv(const Command& c) {
+    if (c.p1 != 0 || c.p2 != 1)
+        return word(sw::WrongP1P2);
+    if (c.p3 != CodeLength || c.data.size() != CodeLength)
+        return word(sw::WrongLength | CodeLength);
+    if (image_.chv1Enabled())
+        return word(sw::ChvContradiction);
+    const CardImage before = image_;
+    auto failure = present(image_.chv(1), c.data);
+    if (!failure)
+        image_.setChv1Enabled(true);
+    auto answer = commit(before, word(failure.value_or(sw::Ok)));
+    // The code was just presented, so the holder stays verified.
+    verified_[0] = !failure && answer == word(sw::Ok);
+    return answer;
+}
+
+Bytes SimCard::unblockChv(const Command& c) {
+    // P2 00 addresses CHV1, 02 CHV2.
+    if (c.p1 != 0 || (c.p2 != 0 && c.p2 != 2))
+        return word(sw::WrongP1P2);
+    if (c.p3 != 2 * CodeLength || c.data.size() != 2 * CodeLength)
+        return word(sw::WrongLength | 2 * CodeLength);
+    const int n = c.p2 == 0 ? 1 : 2;
+    const CardImage before = image_;
+    auto failure = present(image_.unblockCode(n), c.data.first(CodeLength));
+    if (!failure) {
+        auto& code = image_.chv(n);
+        std::ranges::copy(c.data.subspan(CodeLength), code.value.begin());
+        code.attemptsLeft = code.maxAttempts;
+        // Unblocking sets a new CHV1, which protects the card again.
+        if (n == 1)
+            image_.setChv1Enabled(true);
+    }
+    auto answer = commit(before, word(failure.value_or(sw::Ok)));
+    if (!failure && answer == word(sw::Ok))
+        verified_[n - 1] = true;
+    return answer;
+}
+
+} // namespace simcard

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "tools/simcard/core/CardImage.h"
+#include "tools/simcard/core/Hex.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+
+namespace simcard {
+
+// The GSM 11.11 command interpreter: one command APDU in, one response APDU (data and status
+// word) out. It owns the card image and the volatile state of a powered card: the current
+// directory and file, the record pointer, the response waiting for GET RESPONSE and which
+// codes were verified.
+class SimCard {
+public:
+    // Called with the changed image before a changing command answers; when it returns false
+    // the change is undone and the command answers 92 40 (memory problem).
+    using Persist = std::function<bool(const CardImage&)>;
+
+    explicit SimCard(CardImage image, Persist persist = {});
+
+    Bytes process(std::span<const std::uint8_t> apdu);
+    // Power cycle or reset: back to the MF with no code verified.
+    void reset();
+
+    const CardImage& image() const { return image_; }
+
+private:
+    struct Command {
+        std::uint8_t ins = 0, p1 = 0, p2 = 0, p3 = 0;
+        std::span<const std::uint8_t> data;
+    };
+
+    Bytes select(const Command& c);
+    Bytes getResponse(const Command& c);
+    Bytes status(const Command& c);
+    Bytes readRecord(const Command& c);
+    Bytes updateRecord(const Command& c);
+    Bytes verifyChv(const Command& c);
+    Bytes changeChv(const Command& c);
+    Bytes disableChv(const Command& c);
+    Bytes enableChv(const Command& c);
+    Bytes unblockChv(const Command& c);
+
+    // Presents `presented` to `code`: resets its counter on a match, counts down otherwise.
+    // Returns the status word for a mismatch or a blocked code, nullopt on a match.
+    std::optional<std::uint16_t> present(SecretCode& code, std::span<const std::uint8_t> presented);
+    // Stores the image; on failure restores `before` and answers 92 40.
+    Bytes commit(const CardImage& before, Bytes success);
+
+    Bytes directoryResponse(std::uint16_t id) const;
+    Bytes fileResponse(FilePath path) const;
+    // Resolves the record a READ/UPDATE RECORD addresses; nullopt with `error` set otherwise.
+    std::optional<int> addressRecord(const Command& c, const ElementaryFile& file,
+                                     std::uint16_t& error) const;
+    bool chv1Satisfied() const { return !image_.chv1Enabled() || verified_[0]; }
+
+    CardImage image_;
+    Persist persist_;
+    std::uint16_t currentDirectory_ = MasterFile;
+    std::optional<std::uint16_t> currentFile_;
+    int currentRecord_ = 0; // 0: no record pointer
+    Bytes pendingResponse_;
+    std::array<bool, 2> verified_{};
+};
+
+} // namespace simcard

@@ -1,0 +1,127 @@
+// The virtual card through the real stack: pcscd, the vpcd driver and the simcard process,
+// driven with raw pcsc-lite calls.
+
+#include "tools/simcard/fixture/VirtualCard.h"
+
+#include "tools/simcard/core/CardImage.h"
+#include "tools/simcard/core/Hex.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <winscard.h>
+
+namespace simcard {
+namespace {
+
+class Context {
+public:
+    Context() {
+        EXPECT_EQ(SCardEstablishContext(SCARD_SCOPE_USER, nullptr, nullptr, &context_),
+                  SCARD_S_SUCCESS);
+    }
+    ~Context() { SCardReleaseContext(context_); }
+    SCARDCONTEXT get() const { return context_; }
+
+private:
+    SCARDCONTEXT context_ = 0;
+};
+
+class Connection {
+public:
+    Connection(const Context& context, const std::string& reader,
+               DWORD share = SCARD_SHARE_EXCLUSIVE) {
+        result_ = SCardConnect(context.get(), reader.c_str(), share,
+                               SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1, &card_, &protocol_);
+    }
+    ~Connection() {
+        if (result_ == SCARD_S_SUCCESS)
+            SCardDisconnect(card_, SCARD_LEAVE_CARD);
+    }
+    LONG result() const { return result_; }
+
+    // Sends a command given in hex; returns the answer in hex, or the PC/SC error text.
+    std::string transmit(std::string_view commandHex) {
+        auto command = *parseHex(commandHex);
+        Bytes answer(260);
+        DWORD length = static_cast<DWORD>(answer.size());
+        const SCARD_IO_REQUEST* pci = protocol_ == SCARD_PROTOCOL_T1 ? SCARD_PCI_T1 : SCARD_PCI_T0;
+        LONG rc = SCardTransmit(card_, pci, command.data(), static_cast<DWORD>(command.size()),
+                                nullptr, answer.data(), &length);
+        if (rc != SCARD_S_SUCCESS)
+            return pcsc_stringify_error(rc);
+        answer.resize(length);
+        return toHex(answer);
+    }
+
+private:
+    LONG result_ = 0;
+    SCARDHANDLE card_ = 0;
+    DWORD protocol_ = 0;
+};
+
+std::string readAll(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(VirtualCardTest, SelectReadUpdateReachTheImage) {
+    VirtualCard card;
+    Context context;
+    Connection c(context, card.readerName());
+    ASSERT_EQ(c.result(), SCARD_S_SUCCESS);
+
+    EXPECT_EQ(c.transmit("A0A40000027F10"), "9F16");
+    EXPECT_EQ(c.transmit("A0A40000026F3A"), "9F0F");
+    EXPECT_EQ(c.transmit("A0C000000F"), "00001B586F3A040011FF440102011C9000");
+    EXPECT_EQ(c.transmit("A0B201041C"), "9804"); // CHV1 not yet verified
+    EXPECT_EQ(c.transmit("A02000010831323334FFFFFFFF"), "9000");
+    const std::string record = "414243FFFFFFFFFFFFFFFFFFFFFF0381214365FFFFFFFFFFFFFFFFFF";
+    EXPECT_EQ(c.transmit("A0DC01041C" + record), "9000");
+    EXPECT_EQ(c.transmit("A0B201041C"), record + "9000");
+
+    auto image = CardImage::load(card.imagePath());
+    EXPECT_EQ(toHex(image.records({DfTelecom, EfAdn}).at(0)), record);
+    auto log = readAll(card.commandLogPath());
+    EXPECT_NE(log.find("> A0 DC 01 04 1C 41 42 43"), std::string::npos);
+    EXPECT_NE(log.find("< 90 00"), std::string::npos);
+}
+
+TEST(VirtualCardTest, PulledOutCardComesBackWithItsRecordsAndWithoutVerification) {
+    VirtualCard card;
+    Context context;
+    {
+        Connection c(context, card.readerName());
+        ASSERT_EQ(c.result(), SCARD_S_SUCCESS);
+        c.transmit("A0A40000027F10");
+        c.transmit("A0A40000026F3A");
+        c.transmit("A02000010831323334FFFFFFFF");
+        EXPECT_EQ(c.transmit("A0DC02041C" + std::string(54, 'F') + "01"), "9000");
+    }
+    card.remove();
+    EXPECT_NE(Connection(context, card.readerName()).result(), SCARD_S_SUCCESS);
+
+    card.insert();
+    Connection c(context, card.readerName());
+    ASSERT_EQ(c.result(), SCARD_S_SUCCESS);
+    c.transmit("A0A40000027F10");
+    c.transmit("A0A40000026F3A");
+    EXPECT_EQ(c.transmit("A0B202041C"), "9804");
+    c.transmit("A02000010831323334FFFFFFFF");
+    EXPECT_EQ(c.transmit("A0B202041C"), std::string(54, 'F') + "019000");
+}
+
+TEST(VirtualCardTest, SecondExclusiveConnectionIsRefused) {
+    VirtualCard card;
+    Context context;
+    Connection first(context, card.readerName());
+    ASSERT_EQ(first.result(), SCARD_S_SUCCESS);
+    Connection second(context, card.readerName());
+    EXPECT_EQ(second.result(), SCARD_E_SHARING_VIOLATION);
+}
+
+} // namespace
+} // namespace simcard
