@@ -244,10 +244,12 @@ void AddOutput(Fields& t) {
                                             "248 -"};
     for (int i = 0; i < 4; ++i) {
         const std::string row = std::to_string(i + 1);
-        t.push_back(Numeric("EDOp" + std::to_string(i), Tab::Output, "Output (OP)", row, i + 1,
-                            Handler::OpChange, 0, 248, 0));
+        // The combo comes first: choosing an item sets a standard number, which the number
+        // field may then refine, so entering a row's fields in table order keeps its value.
         t.push_back(Combo("CBOp" + std::to_string(i), Tab::Output, "Output (OP)", row, i + 1,
                           Handler::OpComboChange, items));
+        t.push_back(Numeric("EDOp" + std::to_string(i), Tab::Output, "Output (OP)", row, i + 1,
+                            Handler::OpChange, 0, 248, 0));
     }
 }
 

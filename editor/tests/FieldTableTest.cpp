@@ -1,0 +1,182 @@
+#include "editor/FieldTable.h"
+
+#include "editor/DeviceModels.h"
+#include "editor/FieldModel.h"
+
+#include <gtest/gtest.h>
+#include <set>
+#include <string>
+
+namespace tarvik {
+namespace {
+
+TEST(FieldTableTest, NamesAreUniqueAndFound) {
+    std::set<std::string> names;
+    const auto table = FieldTable();
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        EXPECT_TRUE(names.insert(table[i].name).second) << table[i].name;
+        EXPECT_EQ(FindField(table[i].name), static_cast<int>(i));
+    }
+    EXPECT_EQ(FindField("EDNothing"), -1);
+    EXPECT_GE(table.size(), 160U);
+}
+
+TEST(FieldTableTest, FamiliesCarryTheTagsTheirHandlersExpect) {
+    struct Expect {
+        const char* name;
+        int tag;
+    };
+    const Expect cases[] = {
+        {"EDTl0", 0},   {"CBTl9", 9},    {"EDTO5", 5},    {"EDTk3", 3},  {"EDSms7", 7},
+        {"EDSms_6", 6}, {"EDSms_a", 10}, {"CBIp4", 4},    {"EDDl0", 0},  {"EDDl3", 3},
+        {"EDF0", 0},    {"EDFA4", 4},    {"EDLk9", 9},    {"EDLka", 10}, {"EDLkb", 11},
+        {"EDOp0", 1},   {"CBOp3", 4},    {"CBOa1", 1},    {"EDIc4", 4},  {"EDIr1", 1},
+        {"EDIa2", 2},   {"EDV1", 0},     {"EDV3", 2},     {"EDRed", 10}, {"EDRfl", 11},
+        {"EDRft", 12},  {"EDPtm", 13},   {"EDMic", 14},   {"EDVmt", 15}, {"EDVbt", 16},
+        {"EDMRes", 17}, {"EDTlchk", 18}, {"EDGsmpr", 19}, {"EDMgt", 20}, {"EDRgt", 21},
+        {"EDSph", 22},  {"EDTpr", 23},   {"EDSpk", 24},
+    };
+    for (const Expect& c : cases) {
+        const int f = FindField(c.name);
+        ASSERT_GE(f, 0) << c.name;
+        EXPECT_EQ(FieldTable()[f].tag, c.tag) << c.name;
+    }
+}
+
+TEST(FieldTableTest, OptionPartnersPointBackAndShareTheKeyword) {
+    int options = 0;
+    for (const FieldDef& def : FieldTable()) {
+        if (def.partner.empty()) {
+            continue;
+        }
+        const int partner = FindField(def.partner);
+        ASSERT_GE(partner, 0) << def.name;
+        EXPECT_EQ(FieldTable()[partner].partner, def.name);
+        EXPECT_EQ(FieldTable()[partner].keyword, def.keyword);
+        EXPECT_EQ(FieldTable()[partner].marker, def.marker);
+        ++options;
+    }
+    EXPECT_EQ(options, 2 * 20); // twenty check boxes with their value fields
+}
+
+TEST(FieldTableTest, ModelMarkersAllowTheRightModels) {
+    const char* firstOnly[] = {"CBLanet",  "EDLanet", "CBTlchk", "EDTlchk", "CBIdcon",
+                               "CBIdconV", "CBOutpr", "EDOutpr", "CBGsmpr", "EDGsmpr"};
+    for (const char* name : firstOnly) {
+        const std::string& marker = FieldTable()[FindField(name)].marker;
+        EXPECT_TRUE(ModelAllows(marker, 0)) << name;
+        EXPECT_FALSE(ModelAllows(marker, 1)) << name;
+        EXPECT_FALSE(ModelAllows(marker, 2)) << name;
+    }
+    for (const char* name : {"EDLka", "EDLkb", "EDSms_a"}) {
+        const std::string& marker = FieldTable()[FindField(name)].marker;
+        EXPECT_FALSE(ModelAllows(marker, 0)) << name;
+        EXPECT_TRUE(ModelAllows(marker, 1)) << name;
+        EXPECT_TRUE(ModelAllows(marker, 2)) << name;
+    }
+    EXPECT_TRUE(ModelAllows("", -1));
+    EXPECT_FALSE(ModelAllows("5", -1));
+    int marked = 0;
+    for (const FieldDef& def : FieldTable()) {
+        marked += def.marker.empty() ? 0 : 1;
+    }
+    EXPECT_EQ(marked, 13);
+}
+
+TEST(FieldTableTest, CombosHoldTheirItems) {
+    const auto items = [](const char* name) { return FieldTable()[FindField(name)].items; };
+    EXPECT_EQ(items("CBDevice"), (std::vector<std::string>{"LX5", "TQ4+ 1.7", "TQ4+ BARRIER"}));
+    EXPECT_EQ(items("CBIp0").size(), 8U);
+    EXPECT_EQ(items("CBOa1").size(), 13U);
+    EXPECT_EQ(items("CBOa1")[5], "1   (0-1)");
+    EXPECT_EQ(items("CBOp0").size(), 15U);
+    EXPECT_EQ(items("CBTO0")[5], "Call back");
+}
+
+TEST(FieldTableTest, TabsAreInPageOrder) {
+    std::vector<std::string_view> captions;
+    for (const Tab tab : FormTabs()) {
+        captions.push_back(TabCaption(tab));
+    }
+    EXPECT_EQ(captions, (std::vector<std::string_view>{"Main", "Options", "Input", "Output",
+                                                       "Telephone", "BARRIER Telephone", "SMS"}));
+}
+
+// ---- FieldModel -----------------------------------------------------------------------
+
+TEST(FieldModelTest, NumericReadParsesClampsAndBeeps) {
+    FieldModel m;
+    const int f = FindField("EDRed"); // 1..99, ErrValue 3
+    struct Case {
+        const char* text;
+        int value;
+        bool beeps;
+    };
+    const Case cases[] = {{"50", 50, false}, {"0", 1, false},         {"500", 99, false},
+                          {"", 3, false},    {"x", 3, true},          {"-", 3, true},
+                          {"-5", 1, false},  {"99999999999", 3, true}};
+    for (const Case& c : cases) {
+        m.setText(f, c.text);
+        const int before = m.beeps();
+        EXPECT_EQ(m.value(f), c.value) << c.text;
+        EXPECT_EQ(m.beeps() - before, c.beeps ? 1 : 0) << c.text;
+    }
+}
+
+TEST(FieldModelTest, EqualBoundsMeanNoClamping) {
+    FieldDef def;
+    def.minValue = 0;
+    def.maxValue = 0;
+    EXPECT_EQ(ClampToRange(def, 1234), 1234);
+    def.maxValue = 10;
+    EXPECT_EQ(ClampToRange(def, 1234), 10);
+    EXPECT_EQ(ClampToRange(def, -1), 0);
+}
+
+TEST(FieldModelTest, ValueAndCheckChangesFireButComboCodeChangesDoNot) {
+    FieldModel m;
+    std::vector<int> fired;
+    m.setChangeHandler([&](int field) { fired.push_back(field); });
+    const int text = FindField("EDTl0");
+    const int box = FindField("CBRed");
+    const int combo = FindField("CBTl0");
+    m.setText(text, "1");
+    m.setText(text, "1"); // unchanged: nothing fires
+    m.setChecked(box, true);
+    m.setChecked(box, true);
+    m.setItemIndex(combo, 2);
+    EXPECT_EQ(fired, (std::vector<int>{text, box}));
+    m.choose(combo, 2); // a user choice fires even for the same item
+    m.choose(combo, 9); // no such item
+    EXPECT_EQ(fired, (std::vector<int>{text, box, combo}));
+}
+
+TEST(FieldModelTest, ListenersHearValuesItemsAndStates) {
+    FieldModel m;
+    std::vector<int> heard;
+    m.addListener([&](int field) { heard.push_back(field); });
+    const int combo = FindField("CBOp0");
+    m.setItemIndex(combo, 3);
+    m.setItemText(combo, 3, "237 - x");
+    m.setAllowed(combo, false);
+    EXPECT_EQ(heard, (std::vector<int>{combo, combo, combo}));
+    EXPECT_FALSE(m.editable(combo));
+    EXPECT_TRUE(m.state(combo).grey);
+}
+
+TEST(FieldModelTest, NotAllowedCheckBoxIsDisabledButNotGrey) {
+    FieldModel m;
+    const int box = FindField("CBLanet");
+    const int edit = FindField("EDLanet");
+    m.setAllowed(box, false);
+    m.setAllowed(edit, false);
+    EXPECT_FALSE(m.state(box).enabled);
+    EXPECT_FALSE(m.state(box).grey);
+    EXPECT_TRUE(m.state(edit).readOnly);
+    EXPECT_TRUE(m.state(edit).grey);
+    m.setAllowed(edit, true);
+    EXPECT_TRUE(m.editable(edit));
+}
+
+} // namespace
+} // namespace tarvik
