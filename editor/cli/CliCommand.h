@@ -30,5 +30,7 @@ int RunNewCommand(CliArgs args, std::ostream& out, std::ostream& err);
 int RunShowCommand(CliArgs args, std::ostream& out, std::ostream& err);
 int RunRemoteCommand(CliArgs args, std::ostream& out, std::ostream& err);
 int RunSetCommand(CliArgs args, std::ostream& out, std::ostream& err);
+int RunFieldsCommand(CliArgs args, std::ostream& out, std::ostream& err);
+int RunEditCommand(CliArgs args, std::ostream& out, std::ostream& err);
 
 } // namespace tarvik::cli

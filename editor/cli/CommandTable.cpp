@@ -16,6 +16,11 @@ constexpr std::array kCommands{
     CliCommand{"remote", "FILE.sim", "print the remote-programming text", RunRemoteCommand},
     CliCommand{"set", "FILE.sim NAME [NUMBER]",
                "set the entry NAME to NUMBER (no NUMBER removes it) and save", RunSetCommand},
+    CliCommand{"fields", "FILE.sim [--model 0|1|2]",
+               "print every field of the form as NAME=VALUE", RunFieldsCommand},
+    CliCommand{"edit", "FILE.sim [--model 0|1|2] EDIT...",
+               "apply NAME=VALUE, SGRamp[r][c]=TEXT or SGTR[r]=TEXT as a user would, and save",
+               RunEditCommand},
 };
 
 void WriteUsage(std::ostream& out) {

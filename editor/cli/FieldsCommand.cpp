@@ -1,0 +1,69 @@
+#include "editor/FieldTable.h"
+#include "editor/FormModel.h"
+#include "editor/cli/CliCommand.h"
+#include "editor/cli/CliSupport.h"
+#include "editor/cli/FormLoading.h"
+
+#include <ostream>
+#include <sstream>
+#include <string>
+
+namespace tarvik::cli {
+namespace {
+
+void WriteFields(FormModel& form, std::ostream& out) {
+    FieldModel& fields = form.fields();
+    std::string readOnly;
+    for (int f = 0; f < fields.size(); ++f) {
+        const FieldDef& def = FieldModel::Def(f);
+        if (def.kind == FieldKind::Memo) {
+            continue;
+        }
+        out << def.name << '=' << fields.valueText(f) << '\n';
+        if (!fields.editable(f)) {
+            readOnly += (readOnly.empty() ? "" : ",") + def.name;
+        }
+    }
+    const StringGrid& ramp = form.SGRamp();
+    for (int row = 1; row < ramp.rowCount(); ++row) {
+        if (ramp.cell(0, row).empty()) {
+            continue;
+        }
+        out << "SGRamp[" << row << "]=" << ramp.cell(0, row);
+        for (int col = 1; col < ramp.colCount(); ++col) {
+            out << ',' << ramp.cell(col, row);
+        }
+        out << '\n';
+    }
+    const StringGrid& tr = form.SGTR();
+    for (int row = 1; row < tr.rowCount(); ++row) {
+        if (!tr.cell(1, row).empty()) {
+            out << "SGTR[" << row << "]=" << tr.cell(1, row) << '\n';
+        }
+    }
+    out << "readonly=" << readOnly << '\n';
+}
+
+} // namespace
+
+// tarvik-cli fields FILE.sim [--model 0|1|2]: the form as Open shows the file, one field a
+// line in the order of the field table, then the filled grid rows and the fields the model
+// does not let the user change.
+int RunFieldsCommand(CliArgs args, std::ostream& out, std::ostream& err) {
+    const auto parsed = ParseFormArgs(args);
+    if (!parsed || !parsed->rest.empty()) {
+        return UsageError(CommandNamed("fields"), err);
+    }
+    ProgramDocument doc;
+    LanguageTable language;
+    FormModel form(doc, language);
+    if (!OpenIntoForm(form, *parsed, err)) {
+        return kExitFailure;
+    }
+    std::ostringstream text;
+    WriteFields(form, text);
+    out << text.str();
+    return kExitOk;
+}
+
+} // namespace tarvik::cli
