@@ -76,6 +76,34 @@ bool loadExtensions(LibraryState& s, const Connection& connection) {
     return true;
 }
 
+// Writes every slot whose working copy differs from the card image, after EF EXT1 was
+// selected with `responseLength` bytes of file information waiting.
+QLRESULT writeChangedExtensions(LibraryState& s, const Connection& connection,
+                                std::uint8_t responseLength) {
+    const auto geometry = readExt1Information(connection, responseLength);
+    if (!geometry) {
+        return QL_E_SELECT_EF;
+    }
+    s.ext1 = *geometry;
+    std::array<std::uint8_t, 255> record;
+    for (int slot = 0; slot < s.ext1.recordCount; ++slot) {
+        const auto working = slotOf(s.ext1WorkingCopy, slot);
+        const auto image = slotOf(s.ext1CardImage, slot);
+        if (std::equal(working.begin(), working.end(), image.begin())) {
+            continue;
+        }
+        // Records longer than a slot get FF after the slot's bytes.
+        record.fill(0xFF);
+        std::copy(working.begin(), working.end(), record.begin());
+        if (!updateRecord(connection, recordNumber(slot),
+                          std::span(record).first(s.ext1.recordLength))) {
+            return QL_E_SELECT_EF;
+        }
+        std::copy(working.begin(), working.end(), image.begin());
+    }
+    return QL_OK;
+}
+
 } // namespace
 
 QLRESULT selectPhonebook(QL_FILE_INFO& info) {
@@ -219,28 +247,13 @@ QLRESULT flushExtensions() {
     if (!response) {
         return QL_OK;
     }
-    const auto geometry = readExt1Information(connection, *response);
-    if (!geometry) {
-        return QL_E_SELECT_EF;
+    const QLRESULT result = writeChangedExtensions(s, connection, *response);
+    // Selecting EF EXT1 moved the card away from the phonebook; go back so that item and
+    // record calls after a flush still reach EF ADN.
+    if (s.adn.recordLength != 0) {
+        selectFile(connection, kEfAdn);
     }
-    s.ext1 = *geometry;
-    std::array<std::uint8_t, 255> record;
-    for (int slot = 0; slot < s.ext1.recordCount; ++slot) {
-        const auto working = slotOf(s.ext1WorkingCopy, slot);
-        const auto image = slotOf(s.ext1CardImage, slot);
-        if (std::equal(working.begin(), working.end(), image.begin())) {
-            continue;
-        }
-        // Records longer than a slot get FF after the slot's bytes.
-        record.fill(0xFF);
-        std::copy(working.begin(), working.end(), record.begin());
-        if (!updateRecord(connection, recordNumber(slot),
-                          std::span(record).first(s.ext1.recordLength))) {
-            return QL_E_SELECT_EF;
-        }
-        std::copy(working.begin(), working.end(), image.begin());
-    }
-    return QL_OK;
+    return result;
 }
 
 QLRESULT readPhonebookRecord(std::uint32_t index, std::uint8_t* buffer) {

@@ -1,0 +1,62 @@
+#include "Ext1Chain.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace quenlib {
+namespace {
+
+Ext1Buffer freeBuffer() {
+    Ext1Buffer buffer;
+    buffer.fill(0xFF);
+    return buffer;
+}
+
+TEST(Ext1Chain, StoresTwentyDigitsPerSlotAndReadsThemBack) {
+    Ext1Buffer buffer = freeBuffer();
+    const std::u16string digits(65, u'7');
+    const std::uint8_t first = storeExtensionChain(buffer, 10, digits);
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(buffer[12], 2);
+    EXPECT_EQ(buffer[13 + 12], 3);
+    EXPECT_EQ(buffer[26 + 12], 4);
+    EXPECT_EQ(buffer[39 + 1], 3); // five digits in three bytes
+    EXPECT_EQ(buffer[39 + 12], 0xFF);
+    EXPECT_EQ(readExtensionChain(buffer, 10, first), digits);
+}
+
+TEST(Ext1Chain, ReadingStopsAtOneHundredTwentySevenDigits) {
+    Ext1Buffer buffer = freeBuffer();
+    const std::u16string digits(200, u'1');
+    const std::uint8_t first = storeExtensionChain(buffer, 20, digits);
+    EXPECT_EQ(readExtensionChain(buffer, 20, first).size(), kMaxExtensionDigits);
+}
+
+TEST(Ext1Chain, IdentifiersOutsideTheFileAreNoChain) {
+    Ext1Buffer buffer = freeBuffer();
+    storeExtensionChain(buffer, 3, u"12");
+    for (std::uint8_t id : {0, 4, 0xFF}) {
+        EXPECT_EQ(readExtensionChain(buffer, 3, id), u"");
+        releaseExtensionChain(buffer, 3, id);
+    }
+    EXPECT_EQ(buffer[0], 0x02);
+    // A negative count (no file selected) holds no records.
+    EXPECT_EQ(readExtensionChain(buffer, -1, 1), u"");
+    EXPECT_EQ(storeExtensionChain(buffer, -1, u"12"), kNoExtension);
+}
+
+TEST(Ext1Chain, ReleaseFreesOnlyTheChain) {
+    Ext1Buffer buffer = freeBuffer();
+    const std::uint8_t a = storeExtensionChain(buffer, 10, std::u16string(30, u'1'));
+    const std::uint8_t b = storeExtensionChain(buffer, 10, std::u16string(10, u'2'));
+    EXPECT_EQ(b, 3);
+    releaseExtensionChain(buffer, 10, a);
+    EXPECT_EQ(buffer[0], 0xFF);
+    EXPECT_EQ(buffer[13], 0xFF);
+    EXPECT_EQ(readExtensionChain(buffer, 10, b), std::u16string(10, u'2'));
+    // The freed slots are reused first.
+    EXPECT_EQ(storeExtensionChain(buffer, 10, u"9"), 1);
+}
+
+} // namespace
+} // namespace quenlib

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "CardBackend.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace quenlib::fake {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A simulated GSM SIM behind the card backend: DF Telecom with record files, CHV1 state in
+// its DF response, and hooks that replace any answer or fail any PC/SC call. Every APDU
+// sent and every receive buffer declared is logged.
+class FakeCard : public CardBackend {
+public:
+    struct RecordFile {
+        unsigned recordLength = 0;
+        std::vector<Bytes> records;
+    };
+
+    FakeCard();
+
+    // Creates (or replaces) an EF under DF Telecom with `count` all-FF records.
+    RecordFile& addFile(std::uint16_t id, unsigned recordLength, unsigned count);
+    void removeFile(std::uint16_t id);
+    RecordFile& file(std::uint16_t id) { return files.at(id); }
+
+    // The DF Telecom response; bytes 14 and 19 ... 22 hold the CHV state.
+    Bytes dfResponse;
+
+    // Answers an APDU instead of the card when it returns a value.
+    std::function<std::optional<Bytes>(const Bytes& apdu)> answer;
+    // The PC/SC result of a transmit instead of the card's answer when it returns a value.
+    std::function<std::optional<PcscCode>(const Bytes& apdu)> transmitFailure;
+    // Status word for CHV commands.
+    Bytes chvStatus{0x90, 0x00};
+
+    PcscCode contextResult = kPcscSuccess;
+    std::vector<std::string> readers{"Fake Reader 00 00"};
+    std::map<std::string, bool> cardIn{{"Fake Reader 00 00", true}};
+    // Results of successive connect calls; empty means success.
+    std::vector<PcscCode> connectResults;
+    std::vector<Protocol> connectProtocols;
+
+    // Logs.
+    std::vector<Bytes> sent;
+    std::vector<std::size_t> declaredReceive;
+    std::vector<std::string> connectedReaders;
+    std::vector<ShareMode> connectModes;
+    std::vector<Disposition> disconnects;
+    int contextsReleased = 0;
+
+    // The APDUs sent with instruction byte `ins`.
+    std::vector<Bytes> sentWith(std::uint8_t ins) const;
+
+    PcscCode establishContext(ContextHandle& context) override;
+    PcscCode releaseContext(ContextHandle context) override;
+    PcscCode listReaders(ContextHandle context, std::vector<std::string>& list) override;
+    PcscCode cardPresent(ContextHandle context, const std::string& reader, bool& present) override;
+    PcscCode connect(ContextHandle context, const std::string& reader, ShareMode mode,
+                     CardHandle& card, Protocol& activeProtocol) override;
+    PcscCode disconnect(CardHandle card, Disposition disposition) override;
+    PcscCode transmit(CardHandle card, Protocol protocol, std::span<const std::uint8_t> command,
+                      std::span<std::uint8_t> receive, std::size_t& received) override;
+
+private:
+    Bytes respond(const Bytes& apdu);
+
+    std::map<std::uint16_t, RecordFile> files;
+    std::optional<std::uint16_t> current;
+    Bytes pending;
+    int nextHandle = 100;
+};
+
+} // namespace quenlib::fake
