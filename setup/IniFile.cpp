@@ -23,7 +23,13 @@ bool IniFile::Load(const std::string& path) {
         m_sections.emplace();
     }
     m_pCurrentSection = nullptr;
+    const bool bLoaded = ReadLines(file);
+    // The current section only matters while loading; no pointer into the table outlives it.
+    m_pCurrentSection = nullptr;
+    return bLoaded;
+}
 
+bool IniFile::ReadLines(const FileHandle& file) {
     // Lines end at a line feed; a carriage return just before it belongs to the line end, as
     // text-mode reading on the original platform has it. The last line needs no line feed.
     std::array<char, 4096> chunk{};

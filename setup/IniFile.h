@@ -1,10 +1,12 @@
 #pragma once
 
 #include "IniSection.h"
+#include "platform/FileHandle.h"
 
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace setup {
 
@@ -20,6 +22,7 @@ public:
     const IniSection* GetSection(const std::string& name) const;
 
 private:
+    bool ReadLines(const FileHandle& file);
     bool ProcessLine(std::string_view line);
 
     // Absent until the first successful open.
