@@ -53,6 +53,7 @@ enum class KeyFilter {
     Number,    // numeric fields: digits, "-" and control keys other than Enter
     Telephone, // EDTl0KeyPress: no blanks
     Link,      // EDLk0KeyPress: digits, "-" and control keys
+    SmsText,   // SMS texts: no "=", which would end the entry name that carries the text
 };
 
 // One field of the form.

@@ -289,14 +289,14 @@ void AddSms(Fields& t) {
                  : i == 5 ? "Periodic test"
                           : "Alarm reset";
         t.push_back(Text("EDSms" + std::to_string(i), Tab::Sms, "SMS", label, i, Handler::SmsChange,
-                         kSmsLength));
+                         kSmsLength, KeyFilter::SmsText));
     }
     const char* texts[] = {"Power lost", "Power OK", "Battery low", "Battery OK",
                            "Tamper function"};
     for (int i = 6; i <= 10; ++i) {
         const std::string digit = HexSuffix(i);
         FieldDef f = Text("EDSms_" + digit, Tab::Sms, "SMS", "$" + digit + " - " + texts[i - 6], i,
-                          Handler::Sms6Change, kSmsLength);
+                          Handler::Sms6Change, kSmsLength, KeyFilter::SmsText);
         t.push_back(WithMarker(std::move(f), i == 10 ? "7B" : ""));
     }
     t.push_back(Memo("MemoSMS", Tab::Sms, "Remote programming"));

@@ -180,6 +180,14 @@ char FormModel::NumericKeyPress(char key) {
     return '\0';
 }
 
+char FormModel::SmsTextKeyPress(char key) {
+    if (key == '=') {
+        fields_.beep();
+        return '\0';
+    }
+    return key;
+}
+
 char FormModel::KeyPress(int field, char key) {
     switch (FieldModel::Def(field).keyFilter) {
     case KeyFilter::None:
@@ -190,6 +198,8 @@ char FormModel::KeyPress(int field, char key) {
         return EDTl0KeyPress(key);
     case KeyFilter::Link:
         return EDLk0KeyPress(key);
+    case KeyFilter::SmsText:
+        return SmsTextKeyPress(key);
     }
     return key;
 }
@@ -228,6 +238,15 @@ bool FormModel::userEditText(int field, std::string_view typed) {
         }
     }
     fields_.setText(field, std::move(text));
+    return true;
+}
+
+bool FormModel::userStepValue(int field, int delta) {
+    if (FieldModel::Def(field).kind != FieldKind::Numeric || !fields_.editable(field)) {
+        return false;
+    }
+    focusField(field);
+    fields_.setValue(field, fields_.value(field) + delta);
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include "program/LanguageTable.h"
 #include "program/ProgramDocument.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -54,6 +55,10 @@ public:
     void CBDeviceChange();
     // The menu items Dev1..Dev3 (menuItem 0..2); anything else is not a menu item.
     void Dev1Click(int menuItem);
+    // Observers of a model change (menu check marks, page visibility), for a widget binding.
+    void addModelListener(std::function<void()> listener) {
+        modelListeners_.push_back(std::move(listener));
+    }
 
     // ---- Decoding and the program memo -----------------------------------------------
     void DecodeProgram();
@@ -97,6 +102,7 @@ public:
     char EDTl0KeyPress(char key);
     char EDLk0KeyPress(char key);
     char NumericKeyPress(char key);
+    char SmsTextKeyPress(char key);
     // The filter of whichever field is named.
     char KeyPress(int field, char key);
 
@@ -116,6 +122,9 @@ public:
     // through the field's key filter and the maximum length. False when the field is
     // read-only or not a text or numeric field.
     bool userEditText(int field, std::string_view typed);
+    // The spin button, arrow keys or mouse wheel of a numeric field: adds delta to its
+    // value. False when the field is read-only or not numeric.
+    bool userStepValue(int field, int delta);
     // Focuses and clicks a check box until it shows checked. False when disabled.
     bool userSetChecked(int field, bool checked);
     // Focuses a combo box and chooses an item. False when disabled or no such item.
@@ -152,6 +161,7 @@ private:
     bool decoding_ = false;
     int checkedMenuItem_ = -1;
     bool barrierTabVisible_ = false;
+    std::vector<std::function<void()>> modelListeners_;
     // Shared with the program text's listener, which outlives the form when the
     // document does: the listener holds it weakly.
     std::shared_ptr<bool> memoMark_ = std::make_shared<bool>(false);

@@ -74,6 +74,14 @@ TEST_F(DeviceModelsTest, MenuItemSelectsModelAndAppliesItOnce) {
     EXPECT_EQ(decodes, 1);
 }
 
+TEST_F(DeviceModelsTest, ModelListenersHearEachApplication) {
+    std::vector<bool> tabShown;
+    form.addModelListener([&] { tabShown.push_back(form.barrierTabVisible()); });
+    form.Dev1Click(0);
+    ASSERT_TRUE(form.userChoose(F("CBDevice"), 2));
+    EXPECT_EQ(tabShown, (std::vector<bool>{false, true}));
+}
+
 TEST_F(DeviceModelsTest, NotAllowedFieldsRefuseUserEdits) {
     EXPECT_EQ(form.userSetValue(F("EDLanet"), "02"), FormModel::EditResult::NotEditable);
     EXPECT_EQ(form.userSetValue(F("CBLanet"), "1"), FormModel::EditResult::NotEditable);

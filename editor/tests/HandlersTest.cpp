@@ -111,6 +111,25 @@ TEST_F(HandlersTest, SmsFieldsTakeAtMost14Characters) {
     EXPECT_EQ(text("EDSms2"), "abcdefghijklmn");
 }
 
+TEST_F(HandlersTest, SmsTextRefusesEqualsSignThatWouldSplitTheEntry) {
+    const int before = form.fields().beeps();
+    type("EDSms3", "a=b");
+    EXPECT_EQ(form.fields().beeps(), before + 1);
+    EXPECT_EQ(lines(), Lines{"#3ab=3"});
+    form.DecodeProgram();
+    EXPECT_EQ(text("EDSms3"), "ab");
+}
+
+TEST_F(HandlersTest, SpinStepsClampAndWriteWhileChecked) {
+    click("CBPtm", true);
+    ASSERT_TRUE(form.userStepValue(F("EDPtm"), 1));
+    EXPECT_EQ(lines(), Lines{"PTM=25"});
+    ASSERT_TRUE(form.userStepValue(F("EDPtm"), 1000));
+    EXPECT_EQ(lines(), Lines{"PTM=240"});
+    EXPECT_FALSE(form.userStepValue(F("CBPtm"), 1));
+    EXPECT_FALSE(form.userStepValue(F("EDGsmpr"), 1)); // not allowed on this model
+}
+
 TEST_F(HandlersTest, InputModeWritesItemMinusOne) {
     choose("CBIp3", 2);
     EXPECT_EQ(lines(), Lines{"IP3=1"});
