@@ -72,6 +72,8 @@ TEST_F(RealCardTest, CardPulledOutDuringSelectionFailsItAndReconnects) {
     EXPECT_EQ(QLADN_SelectFile(&info), QL_E_SELECT_EF);
     EXPECT_EQ(info.recordCount, 7u);
     EXPECT_EQ(QLSIM_Disconnect(nullptr), QL_OK);
+    // The dropped card may still be shutting down; wait until the reader is empty.
+    card->remove();
     card->insert();
     ASSERT_EQ(QLSIM_Connect(nullptr), QL_OK);
     uint32_t enabled = 9;
