@@ -41,6 +41,15 @@ public:
     }
     LONG result() const { return result_; }
 
+    std::string atr() const {
+        BYTE atr[MAX_ATR_SIZE];
+        DWORD atrLength = sizeof atr, state = 0, protocol = 0, nameLength = 0;
+        if (SCardStatus(card_, nullptr, &nameLength, &state, &protocol, atr, &atrLength) !=
+            SCARD_S_SUCCESS)
+            return "no status";
+        return toHex({atr, atrLength});
+    }
+
     // Sends a command given in hex; returns the answer in hex, or the PC/SC error text.
     std::string transmit(std::string_view commandHex) {
         auto command = *parseHex(commandHex);
@@ -121,6 +130,58 @@ TEST(VirtualCardTest, SecondExclusiveConnectionIsRefused) {
     ASSERT_EQ(first.result(), SCARD_S_SUCCESS);
     Connection second(context, card.readerName());
     EXPECT_EQ(second.result(), SCARD_E_SHARING_VIOLATION);
+}
+
+TEST(VirtualCardTest, OptionsShapeTheCard) {
+    CardOptions options;
+    options.adnRecords = 20;
+    options.ext1Records = -1;
+    options.cdmaDirectory = true;
+    options.pin1Enabled = false;
+    options.atrHex = "3B05000044544D";
+    VirtualCard card(options);
+    Context context;
+    Connection c(context, card.readerName());
+    ASSERT_EQ(c.result(), SCARD_S_SUCCESS);
+    EXPECT_EQ(c.atr(), "3B05000044544D");
+    EXPECT_EQ(c.transmit("A0A40000027F10"), "9F16");
+    EXPECT_EQ(c.transmit("A0C0000016").substr(26, 2), "80"); // CHV1 disabled
+    EXPECT_EQ(c.transmit("A0A40000026F4A"), "9404");
+    EXPECT_EQ(c.transmit("A0A40000026F3A"), "9F0F");
+    EXPECT_EQ(c.transmit("A0C000000F").substr(4, 4), "0230"); // 20 x 28 bytes
+    EXPECT_EQ(c.transmit("A0B214041C"), std::string(56, 'F') + "9000");
+    EXPECT_EQ(c.transmit("A0A40000027F25"), "9F16");
+}
+
+TEST(VirtualCardTest, DropFaultTakesTheCardAwayAfterNCommands) {
+    CardOptions options;
+    options.dropAfterCommands = 2;
+    VirtualCard card(options);
+    Context context;
+    {
+        Connection c(context, card.readerName());
+        ASSERT_EQ(c.result(), SCARD_S_SUCCESS);
+        EXPECT_EQ(c.transmit("A0A40000027F10"), "9F16");
+        EXPECT_EQ(c.transmit("A0C0000016").size(), 48u);
+        EXPECT_EQ(c.transmit("A0A40000026F3A").find("9F"), std::string::npos);
+    }
+    card.remove();
+    card.insert(); // a fresh process: two more commands
+    Connection c(context, card.readerName());
+    ASSERT_EQ(c.result(), SCARD_S_SUCCESS);
+    EXPECT_EQ(c.transmit("A0A40000027F10"), "9F16");
+}
+
+TEST(VirtualCardTest, ShortAnswerFaultCutsTheAnswer) {
+    CardOptions options;
+    options.shortAnswer = "C0:22";
+    VirtualCard card(options);
+    Context context;
+    Connection c(context, card.readerName());
+    ASSERT_EQ(c.result(), SCARD_S_SUCCESS);
+    EXPECT_EQ(c.transmit("A0A40000027F10"), "9F16");
+    EXPECT_EQ(c.transmit("A0C0000016"), "000000007F100200000000000900000404008"
+                                        "38A838A");
 }
 
 } // namespace

@@ -1,0 +1,162 @@
+#include "tools/simcard/core/CardServer.h"
+
+#include "CardTestSupport.h"
+#include "tools/simcard/core/VpcdConnection.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+
+namespace simcard {
+namespace {
+
+Bytes bytes(std::string_view hex) {
+    return *parseHex(hex);
+}
+
+class CardServerTest : public ::testing::Test {
+protected:
+    std::string exchange(CardServer& server, std::string_view hex) {
+        auto answer = server.handleMessage(bytes(hex));
+        return answer ? toHex(*answer) : "none";
+    }
+
+    SimCard card{CardImage::create({})};
+    Options options;
+    CommandLog log;
+};
+
+TEST_F(CardServerTest, ControlCodesGiveTheAtrAndResetTheCard) {
+    options.atr = bytes("3B0244544D");
+    CardServer server(card, options, log);
+    EXPECT_EQ(exchange(server, "04"), "3B0244544D");
+    EXPECT_EQ(exchange(server, "01"), "none");
+    EXPECT_EQ(exchange(server, "A0A40000027F10"), "9F16");
+    exchange(server, "02"); // reset
+    EXPECT_EQ(exchange(server, "A0C0000016"), "6700");
+    exchange(server, "A020000108" + testing::code("1234"));
+    exchange(server, "00"); // power off forgets the verified PIN
+    exchange(server, "01");
+    exchange(server, "A0A40000027F10");
+    exchange(server, "A0A40000026F3A");
+    EXPECT_EQ(exchange(server, "A0B201041C"), "9804");
+    EXPECT_EQ(exchange(server, "07"), "none");
+}
+
+TEST_F(CardServerTest, DropFaultAnswersExactlyNCommands) {
+    options.dropAfterCommands = 2;
+    CardServer server(card, options, log);
+    EXPECT_EQ(exchange(server, "A0A40000027F10"), "9F16");
+    EXPECT_EQ(exchange(server, "04"), "3B021450"); // control codes do not count
+    EXPECT_EQ(exchange(server, "A0C0000016").size(), 48u);
+    EXPECT_FALSE(server.dropRequested());
+    EXPECT_EQ(exchange(server, "A0A40000027F10"), "none");
+    EXPECT_TRUE(server.dropRequested());
+}
+
+TEST_F(CardServerTest, DropAfterZeroAnswersNothing) {
+    options.dropAfterCommands = 0;
+    CardServer server(card, options, log);
+    EXPECT_EQ(exchange(server, "A0A40000027F10"), "none");
+    EXPECT_TRUE(server.dropRequested());
+}
+
+TEST_F(CardServerTest, ShortAnswerFaultCutsOnlyTheChosenCommand) {
+    options.shortAnswers = {{0xC0, 22}, {0xA4, std::nullopt}, {0xB2, 500}};
+    CardServer server(card, options, log);
+    EXPECT_EQ(exchange(server, "A0A40000027F10"), "9F");
+    EXPECT_EQ(exchange(server, "A0C0000016").size(), 44u);
+    EXPECT_EQ(exchange(server, "A0F2000016").size(), 48u);
+    EXPECT_EQ(exchange(server, "A0B201041C"), "9400"); // longer than the answer: unchanged
+}
+
+// A listening socket on a free local port standing in for vpcd.
+class FakeVpcd {
+public:
+    FakeVpcd() {
+        listener_ = UniqueFd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        EXPECT_EQ(::bind(listener_.get(), reinterpret_cast<sockaddr*>(&address), length), 0);
+        EXPECT_EQ(::listen(listener_.get(), 1), 0);
+        ::getsockname(listener_.get(), reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+    }
+    int port() const { return port_; }
+    VpcdConnection accept() {
+        return VpcdConnection(UniqueFd(::accept(listener_.get(), nullptr, nullptr)));
+    }
+
+private:
+    UniqueFd listener_;
+    int port_ = 0;
+};
+
+std::string request(VpcdConnection& vpcd, std::string_view hex) {
+    EXPECT_TRUE(vpcd.send(bytes(hex)));
+    auto answer = vpcd.receive();
+    return answer ? toHex(*answer) : "closed";
+}
+
+TEST_F(CardServerTest, ServesFramedMessagesUntilStopped) {
+    FakeVpcd vpcd;
+    options.port = vpcd.port();
+    CardServer server(card, options, log);
+    int stop[2];
+    ASSERT_EQ(::pipe(stop), 0);
+    UniqueFd stopRead(stop[0]), stopWrite(stop[1]);
+    int status = -1;
+    std::thread serving([&] { status = server.run(stopRead.get()); });
+
+    auto connection = vpcd.accept();
+    EXPECT_EQ(request(connection, "04"), "3B021450");
+    EXPECT_EQ(request(connection, "A0A40000027F10"), "9F16");
+    EXPECT_EQ(request(connection, "A0C0000016").size(), 48u);
+    ASSERT_EQ(::write(stopWrite.get(), "x", 1), 1);
+    serving.join();
+    EXPECT_EQ(status, 0);
+    EXPECT_FALSE(connection.receive().has_value()); // the card left
+}
+
+TEST_F(CardServerTest, ReconnectsWhenVpcdClosesAndExitsWhenAskedTo) {
+    FakeVpcd vpcd;
+    options.port = vpcd.port();
+    CardServer server(card, options, log);
+    int stop[2];
+    ASSERT_EQ(::pipe(stop), 0);
+    UniqueFd stopRead(stop[0]), stopWrite(stop[1]);
+    std::thread serving([&] { server.run(stopRead.get()); });
+    {
+        auto first = vpcd.accept();
+        EXPECT_EQ(request(first, "04"), "3B021450");
+    }
+    auto second = vpcd.accept();
+    EXPECT_EQ(request(second, "A0A40000027F10"), "9F16");
+    ASSERT_EQ(::write(stopWrite.get(), "x", 1), 1);
+    serving.join();
+
+    options.exitOnClose = true;
+    CardServer once(card, options, log);
+    std::thread servingOnce([&] { once.run(-1); });
+    vpcd.accept(); // closed at once
+    servingOnce.join();
+}
+
+TEST_F(CardServerTest, DropFaultClosesTheConnection) {
+    FakeVpcd vpcd;
+    options.port = vpcd.port();
+    options.dropAfterCommands = 1;
+    CardServer server(card, options, log);
+    std::thread serving([&] { server.run(-1); });
+    auto connection = vpcd.accept();
+    EXPECT_EQ(request(connection, "A0A40000027F10"), "9F16");
+    EXPECT_EQ(request(connection, "A0A40000027F10"), "closed");
+    serving.join();
+}
+
+} // namespace
+} // namespace simcard

@@ -1,0 +1,130 @@
+#include "tools/simcard/core/Options.h"
+
+#include <gtest/gtest.h>
+
+namespace simcard {
+namespace {
+
+ParsedArguments parse(std::vector<std::string_view> arguments) {
+    return parseArguments(arguments);
+}
+
+TEST(OptionsTest, DefaultsDescribeTheStandardCard) {
+    auto parsed = parse({});
+    ASSERT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.options.port, 0x8C7B);
+    EXPECT_EQ(parsed.options.settings.adnRecords, 250);
+    EXPECT_EQ(parsed.options.atr, defaultAtr());
+    EXPECT_EQ(parsed.options.dropAfterCommands, -1);
+    EXPECT_FALSE(parsed.help);
+}
+
+TEST(OptionsTest, ValuesComeSeparateOrAfterAnEqualsSign) {
+    auto parsed = parse({"--port",
+                         "36096",
+                         "--image=/tmp/x.img",
+                         "--adn-records=100",
+                         "--adn-length",
+                         "32",
+                         "--ext1-records",
+                         "none",
+                         "--sms-records",
+                         "0",
+                         "--sms-length",
+                         "180",
+                         "--msisdn-records",
+                         "4",
+                         "--msisdn-length",
+                         "20",
+                         "--cdma",
+                         "--pin1",
+                         "0000",
+                         "--puk1=11112222",
+                         "--pin2",
+                         "",
+                         "--puk2",
+                         "9",
+                         "--pin1-disabled",
+                         "--atr",
+                         "3B 9F 00",
+                         "--log",
+                         "/tmp/l",
+                         "--drop-after",
+                         "7",
+                         "--short-answer",
+                         "C0:22",
+                         "--short-answer",
+                         "b2",
+                         "--exit-on-close",
+                         "--host",
+                         "localhost"});
+    ASSERT_EQ(parsed.error, "");
+    const auto& o = parsed.options;
+    EXPECT_EQ(o.port, 36096);
+    EXPECT_EQ(o.imagePath, "/tmp/x.img");
+    EXPECT_EQ(o.settings.adnRecords, 100);
+    EXPECT_EQ(o.settings.adnRecordLength, 32);
+    EXPECT_EQ(o.settings.ext1Records, -1);
+    EXPECT_EQ(o.settings.smsRecords, 0);
+    EXPECT_EQ(o.settings.smsRecordLength, 180);
+    EXPECT_EQ(o.settings.msisdnRecords, 4);
+    EXPECT_EQ(o.settings.msisdnRecordLength, 20);
+    EXPECT_TRUE(o.settings.cdmaDirectory);
+    EXPECT_EQ(o.settings.pin1, "0000");
+    EXPECT_EQ(o.settings.puk1, "11112222");
+    EXPECT_EQ(o.settings.pin2, "");
+    EXPECT_FALSE(o.settings.pin1Enabled);
+    EXPECT_EQ(o.atr, (Bytes{0x3B, 0x9F, 0x00}));
+    EXPECT_EQ(o.commandLog, "/tmp/l");
+    EXPECT_EQ(o.dropAfterCommands, 7);
+    ASSERT_EQ(o.shortAnswers.size(), 2u);
+    EXPECT_EQ(o.shortAnswers[0].ins, 0xC0);
+    EXPECT_EQ(o.shortAnswers[0].length, 22u);
+    EXPECT_EQ(o.shortAnswers[1].ins, 0xB2);
+    EXPECT_FALSE(o.shortAnswers[1].length.has_value());
+    EXPECT_TRUE(o.exitOnClose);
+    EXPECT_EQ(o.host, "localhost");
+}
+
+TEST(OptionsTest, RefusesBadValues) {
+    const std::vector<std::vector<std::string_view>> cases = {
+        {"--port", "0"},
+        {"--port", "65536"},
+        {"--port", "12ab"},
+        {"--port"},
+        {"--adn-length", "13"},
+        {"--adn-records", "256"},
+        {"--ext1-records", "-1"},
+        {"--sms-length", "0"},
+        {"--pin1", "123456789"},
+        {"--atr", "3B"},
+        {"--atr", "0011"},
+        {"--atr", "3B0"},
+        {"--drop-after", "-1"},
+        {"--short-answer", "C0:x"},
+        {"--short-answer", "C00"},
+        {"--image="},
+        {"--frobnicate"},
+        {"positional"},
+        {"--cdma=1"},
+    };
+    for (const auto& arguments : cases) {
+        auto parsed = parse(arguments);
+        EXPECT_NE(parsed.error, "")
+            << arguments[0] << " " << (arguments.size() > 1 ? arguments[1] : "");
+    }
+}
+
+TEST(OptionsTest, HelpDocumentsEveryOption) {
+    EXPECT_TRUE(parse({"--help"}).help);
+    auto text = usage();
+    for (const char* option :
+         {"--host",         "--port",        "--image",      "--adn-records",    "--adn-length",
+          "--ext1-records", "--sms-records", "--sms-length", "--msisdn-records", "--cdma",
+          "--pin1",         "--puk1",        "--pin2",       "--puk2",           "--pin1-disabled",
+          "--atr",          "--log",         "--drop-after", "--short-answer",   "--exit-on-close"})
+        EXPECT_NE(text.find(option), std::string::npos) << option;
+}
+
+} // namespace
+} // namespace simcard
