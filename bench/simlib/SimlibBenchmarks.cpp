@@ -1,0 +1,217 @@
+// Reading a full phonebook through Quenlib against the same READ RECORD commands sent by a
+// bare pcsc-lite loop, both on one virtual card; then the commands each export sends,
+// counted in the card's command log, against the least the algorithm needs.
+#include "quenlib.h"
+#include "tools/simcard/fixture/VirtualCard.h"
+
+#include <PCSC/winscard.h>
+#include <algorithm>
+#include <array>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kRecords = 250;
+constexpr int kRecordLength = 28;
+constexpr int kExt1Records = 10;
+
+simcard::VirtualCard* theCard = nullptr;
+
+void BM_QuenlibReadItemW(benchmark::State& state) {
+    if (QLSIM_Connect(nullptr) != QL_OK) {
+        state.SkipWithError("QLSIM_Connect failed");
+        return;
+    }
+    QL_FILE_INFO info{68, 0, 0};
+    if (QLADN_SelectFile(&info) != QL_OK || info.recordCount != kRecords) {
+        state.SkipWithError("QLADN_SelectFile failed");
+        QLSIM_Disconnect(nullptr);
+        return;
+    }
+    QL_ADN_ITEM item{};
+    item.size = sizeof item;
+    for (auto _ : state) {
+        for (std::uint32_t index = 0; index < kRecords; ++index) {
+            item.index = index;
+            if (QLADN_ReadItemW(&item) != QL_OK) {
+                state.SkipWithError("QLADN_ReadItemW failed");
+                break;
+            }
+            benchmark::DoNotOptimize(item.numberLength);
+        }
+    }
+    QLSIM_Disconnect(nullptr);
+    state.SetItemsProcessed(state.iterations() * kRecords);
+}
+
+bool transmitOk(SCARDHANDLE card, const SCARD_IO_REQUEST* pci, std::vector<BYTE> command,
+                std::array<BYTE, 258>& answer, DWORD& length) {
+    length = static_cast<DWORD>(answer.size());
+    return SCardTransmit(card, pci, command.data(), static_cast<DWORD>(command.size()), nullptr,
+                         answer.data(), &length) == SCARD_S_SUCCESS;
+}
+
+void BM_BarePcscReadRecord(benchmark::State& state) {
+    SCARDCONTEXT context = 0;
+    SCARDHANDLE card = 0;
+    DWORD protocol = 0;
+    if (SCardEstablishContext(SCARD_SCOPE_USER, nullptr, nullptr, &context) != SCARD_S_SUCCESS ||
+        SCardConnect(context, theCard->readerName().c_str(), SCARD_SHARE_EXCLUSIVE,
+                     SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1, &card, &protocol) != SCARD_S_SUCCESS) {
+        state.SkipWithError("bare connect failed");
+        return;
+    }
+    const SCARD_IO_REQUEST* pci = protocol == SCARD_PROTOCOL_T1 ? SCARD_PCI_T1 : SCARD_PCI_T0;
+    std::array<BYTE, 258> answer{};
+    DWORD length = 0;
+    transmitOk(card, pci, {0xA0, 0xA4, 0x00, 0x00, 0x02, 0x7F, 0x10}, answer, length);
+    transmitOk(card, pci, {0xA0, 0xA4, 0x00, 0x00, 0x02, 0x6F, 0x3A}, answer, length);
+    for (auto _ : state) {
+        for (int record = 1; record <= kRecords; ++record) {
+            length = static_cast<DWORD>(kRecordLength + 2);
+            const std::array<BYTE, 5> command{0xA0, 0xB2, static_cast<BYTE>(record), 0x04,
+                                              kRecordLength};
+            if (SCardTransmit(card, pci, command.data(), command.size(), nullptr, answer.data(),
+                              &length) != SCARD_S_SUCCESS ||
+                length != kRecordLength + 2) {
+                state.SkipWithError("bare READ RECORD failed");
+                break;
+            }
+            benchmark::DoNotOptimize(answer);
+        }
+    }
+    SCardDisconnect(card, SCARD_LEAVE_CARD);
+    SCardReleaseContext(context);
+    state.SetItemsProcessed(state.iterations() * kRecords);
+}
+
+// Repetitions of both run in random interleaving (set in main) so that both loops see the
+// same machine load; compare the medians.
+BENCHMARK(BM_BarePcscReadRecord)->Unit(benchmark::kMillisecond)->Repetitions(10);
+BENCHMARK(BM_QuenlibReadItemW)->Unit(benchmark::kMillisecond)->Repetitions(10);
+
+std::size_t commandsSent() {
+    std::ifstream log(theCard->commandLogPath());
+    std::size_t count = 0;
+    for (std::string line; std::getline(log, line);) {
+        count += line.rfind("> ", 0) == 0 ? 1 : 0;
+    }
+    return count;
+}
+
+QL_ADN_ITEM item(std::uint32_t index, const std::u16string& number) {
+    QL_ADN_ITEM entry{};
+    entry.size = sizeof entry;
+    entry.index = index;
+    entry.name[0] = u'T';
+    std::copy(number.begin(), number.end(), entry.number);
+    return entry;
+}
+
+struct Step {
+    const char* what;
+    std::size_t least;
+    std::function<QLRESULT()> call;
+};
+
+// Counts the commands of each export in order, on a fresh connection.
+void countCommands() {
+    if (QLSIM_Connect(nullptr) != QL_OK) {
+        std::printf("command count: QLSIM_Connect failed\n");
+        return;
+    }
+    const std::u16string longNumber = u"123456789012345678901234567890123456789012345";
+    QL_FILE_INFO info{68, 0, 0};
+    QL_ADN_ITEM entry{};
+    const Step steps[] = {
+        // SELECT DF, SELECT EXT1, GET RESPONSE, one READ RECORD per EXT1 record,
+        // SELECT ADN, GET RESPONSE.
+        {"QLADN_SelectFile", 5 + kExt1Records, [&] { return QLADN_SelectFile(&info); }},
+        // One READ RECORD; the extension chain comes from memory.
+        {"QLADN_ReadItemW (record 1)", 1,
+         [&] {
+             entry = item(0, u"");
+             return QLADN_ReadItemW(&entry);
+         }},
+        // Record known from the read: one UPDATE RECORD.
+        {"QLADN_WriteItemW short, record read before", 1,
+         [&] {
+             entry = item(0, u"+12345");
+             return QLADN_WriteItemW(&entry);
+         }},
+        // Record not read yet: READ RECORD for its old chain, then UPDATE RECORD.
+        {"QLADN_WriteItemW short, record not read before", 2,
+         [&] {
+             entry = item(1, u"12345");
+             return QLADN_WriteItemW(&entry);
+         }},
+        // The chain goes to the working copy: one UPDATE RECORD now.
+        {"QLADN_WriteItemW 45 digits", 1,
+         [&] {
+             entry = item(0, longNumber);
+             return QLADN_WriteItemW(&entry);
+         }},
+        {"QLADN_ReadItemW 45 digits", 1,
+         [&] {
+             entry = item(0, u"");
+             return QLADN_ReadItemW(&entry);
+         }},
+        // SELECT EXT1, GET RESPONSE, two UPDATE RECORD, SELECT ADN back.
+        {"QLADN_Flush after the 45-digit write", 5, [] { return QLADN_Flush(); }},
+        {"QLADN_Flush with nothing changed", 3, [] { return QLADN_Flush(); }},
+        {"QLSIM_GetPIN1State", 2,
+         [] {
+             uint32_t enabled = 0;
+             uint32_t attempts = 0;
+             return QLSIM_GetPIN1State(&enabled, &attempts);
+         }},
+    };
+    std::printf("\n%-50s %5s %5s  %s\n", "export", "sent", "least", "result");
+    for (const Step& step : steps) {
+        const std::size_t before = commandsSent();
+        const QLRESULT result = step.call();
+        const std::size_t sent = commandsSent() - before;
+        std::printf("%-50s %5zu %5zu  %s\n", step.what, sent, step.least, QL_CodeName(result));
+    }
+    QLSIM_Disconnect(nullptr);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<char*> arguments(argv, argv + argc);
+    std::string interleaving = "--benchmark_enable_random_interleaving=true";
+    arguments.insert(arguments.begin() + 1, interleaving.data());
+    int count = static_cast<int>(arguments.size());
+    benchmark::Initialize(&count, arguments.data());
+    simcard::CardOptions options;
+    options.pin1Enabled = false;
+    options.adnRecords = kRecords;
+    options.adnRecordLength = kRecordLength;
+    options.ext1Records = kExt1Records;
+    std::unique_ptr<simcard::VirtualCard> card;
+    try {
+        card = std::make_unique<simcard::VirtualCard>(options);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "no virtual card: %s\n", error.what());
+        return 1;
+    }
+    theCard = card.get();
+    ::setenv("QUENLIB_READER", card->readerName().c_str(), 1);
+    if (QLSIM_Init() != QL_OK) {
+        std::fprintf(stderr, "QLSIM_Init failed\n");
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    countCommands();
+    QLSIM_Final();
+    benchmark::Shutdown();
+    return 0;
+}
