@@ -31,7 +31,7 @@ bool IniFile::Load(const std::string& path) {
 
 bool IniFile::ReadLines(const FileHandle& file) {
     // Lines end at a line feed; a carriage return just before it belongs to the line end, as
-    // text-mode reading on the original platform has it. The last line needs no line feed.
+    // files written on Windows carry it. The last line needs no line feed.
     std::array<char, 4096> chunk{};
     std::string line;
     std::uint64_t offset = 0;

@@ -158,10 +158,5 @@ TEST_F(SetupLogTest, ConcurrentCallersNeverInterleaveLines) {
     EXPECT_EQ(lines, 2u * kPerThread - 1);
 }
 
-TEST(SetupLogInstance, IsOneObjectForTheProcess) {
-    EXPECT_EQ(&SetupLog::Instance(), &SetupLog::Instance());
-    EXPECT_FALSE(SetupLog::Instance().IsLogOn());
-}
-
 } // namespace
 } // namespace setup::test
