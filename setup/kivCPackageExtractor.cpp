@@ -49,6 +49,11 @@ const std::list<PackageEntry>& kivCPackageExtractor::GetFileList() {
 }
 
 bool kivCPackageExtractor::LoadDirectory() {
+    // ExtractFile walks the list while it holds the package open; a reload from one of its
+    // callbacks would pull the list from under it.
+    if (m_hPackage.IsValid()) {
+        return false;
+    }
     const std::string path = NativePath(strPackagedFile);
     if (!PathExists(path)) {
         return false;

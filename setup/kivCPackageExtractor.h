@@ -37,7 +37,8 @@ public:
     virtual std::size_t GetCount();
 
     // Reads trailer, header and directory into the entry list. On failure the entries read
-    // before the failing record stay in the list.
+    // before the failing record stay in the list. Refused (false, list kept) while ExtractFile
+    // runs.
     bool LoadDirectory();
 
     // The entries in directory order, loading the directory first when none are held.

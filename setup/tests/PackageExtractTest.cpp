@@ -178,6 +178,20 @@ TEST_F(PackageExtractTest, ExtractEntryNeedsTheHandleThatExtractFileOpens) {
     EXPECT_FALSE(extractor.ExtractEntry(first, copyPath + "2"));
 }
 
+TEST_F(PackageExtractTest, ReloadFromACallbackKeepsTheListBeingExtracted) {
+    TestPackageBuilder().File("\\a", "1").File("\\b", "2").File("\\c", "3").WriteTo(m_package);
+    kivCPackageExtractor extractor(m_package);
+    bool reloaded = true;
+    extractor.SetContinueProc([&] {
+        reloaded = extractor.LoadDirectory();
+        return true;
+    });
+    EXPECT_TRUE(extractor.ExtractFile(m_target, 3));
+    EXPECT_FALSE(reloaded);
+    EXPECT_EQ(ReadWholeFile(m_target + "/c"), "3");
+    EXPECT_TRUE(extractor.LoadDirectory());
+}
+
 class CountingExtractor : public kivCPackageExtractor {
 public:
     using kivCPackageExtractor::kivCPackageExtractor;
