@@ -64,6 +64,10 @@ QLRESULT connectFailure(PcscCode code) {
 QLRESULT initialise() {
     LibraryState& s = state();
     s.readerName = configuredReaderName();
+    // A second Init keeps the context it has rather than leaking it.
+    if (s.initialised && s.context) {
+        return QL_OK;
+    }
     ContextHandle context = 0;
     if (backend().establishContext(context) != kPcscSuccess) {
         s.context.reset();

@@ -194,6 +194,17 @@ TEST_F(ConnectionTest, FinalReleasesTheContextOnce) {
     EXPECT_EQ(QLSIM_Connect(nullptr), QL_E_NO_CONTEXT);
 }
 
+TEST_F(ConnectionTest, SecondInitKeepsTheContextButRereadsTheReaderName) {
+    ASSERT_EQ(QLSIM_Init(), QL_OK);
+    ::setenv("QUENLIB_READER", "Later Reader", 1);
+    const QLRESULT second = QLSIM_Init();
+    ::unsetenv("QUENLIB_READER");
+    EXPECT_EQ(second, QL_OK);
+    EXPECT_EQ(card.contextsEstablished, 1);
+    ASSERT_EQ(QLSIM_Connect(nullptr), QL_OK);
+    EXPECT_EQ(card.connectedReaders.back(), "Later Reader");
+}
+
 TEST(CodeNames, EveryNamedCodeHasItsName) {
     EXPECT_STREQ(QL_CodeName(QL_OK), "QL_OK");
     EXPECT_STREQ(QL_CodeName(0xA0000006u), "QL_E_NOT_CONNECTED");

@@ -59,6 +59,7 @@ std::vector<Bytes> FakeCard::sentWith(std::uint8_t ins) const {
 
 PcscCode FakeCard::establishContext(ContextHandle& context) {
     context = 7;
+    ++contextsEstablished;
     return contextResult;
 }
 

@@ -54,6 +54,7 @@ public:
     std::vector<std::string> connectedReaders;
     std::vector<ShareMode> connectModes;
     std::vector<Disposition> disconnects;
+    int contextsEstablished = 0;
     int contextsReleased = 0;
 
     // The APDUs sent with instruction byte `ins`.

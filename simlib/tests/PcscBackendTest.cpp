@@ -1,0 +1,66 @@
+// The pcsc-lite backend against the virtual card: reader discovery and one exchange.
+#include "PcscBackend.h"
+
+#include "CardCommands.h"
+#include "ReaderName.h"
+#include "tools/simcard/fixture/VirtualCard.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace quenlib {
+namespace {
+
+class PcscBackendTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(pcsc.establishContext(context), kPcscSuccess); }
+    void TearDown() override { pcsc.releaseContext(context); }
+
+    PcscBackend pcsc;
+    ContextHandle context = 0;
+};
+
+TEST_F(PcscBackendTest, FindsTheCardAndNoticesItsRemoval) {
+    simcard::VirtualCard card;
+    std::vector<std::string> readers;
+    ASSERT_EQ(pcsc.listReaders(context, readers), kPcscSuccess);
+    EXPECT_NE(std::find(readers.begin(), readers.end(), card.readerName()), readers.end());
+    bool present = false;
+    ASSERT_EQ(pcsc.cardPresent(context, card.readerName(), present), kPcscSuccess);
+    EXPECT_TRUE(present);
+
+    // "*" only looks: it names some reader that holds a card, without connecting.
+    PcscCode failure = 0;
+    const auto any = resolveReaderName(pcsc, context, kAnyReader, failure);
+    ASSERT_TRUE(any);
+    ASSERT_EQ(pcsc.cardPresent(context, *any, present), kPcscSuccess);
+    EXPECT_TRUE(present);
+
+    card.remove();
+    ASSERT_EQ(pcsc.cardPresent(context, card.readerName(), present), kPcscSuccess);
+    EXPECT_FALSE(present);
+}
+
+TEST_F(PcscBackendTest, ExchangesCommandsOverAnExclusiveConnection) {
+    simcard::VirtualCard card;
+    CardHandle handle = 0;
+    Protocol protocol = Protocol::Undefined;
+    ASSERT_EQ(pcsc.connect(context, card.readerName(), ShareMode::Exclusive, handle, protocol),
+              kPcscSuccess);
+    EXPECT_TRUE(protocol == Protocol::T0 || protocol == Protocol::T1);
+    const Connection connection{handle, protocol};
+    const auto length = selectFile(connection, kDfTelecom);
+    ASSERT_TRUE(length);
+    const auto response = getResponse(connection, *length);
+    ASSERT_TRUE(response);
+    EXPECT_EQ(response->data().size(), *length);
+
+    CardHandle second = 0;
+    EXPECT_EQ(pcsc.connect(context, card.readerName(), ShareMode::Shared, second, protocol),
+              kPcscSharingViolation);
+    EXPECT_EQ(pcsc.disconnect(handle, Disposition::EjectCard), kPcscSuccess);
+}
+
+} // namespace
+} // namespace quenlib
