@@ -166,11 +166,23 @@ std::string CardImage::serialise() const {
     for (const auto& [path, file] : files_)
         out << "ef " << fileIdText(path.df) << ' ' << fileIdText(path.ef) << ' '
             << file.records.size() << ' ' << file.recordLength << "\n";
-    for (const auto& [path, file] : files_)
-        for (std::size_t i = 0; i < file.records.size(); ++i)
-            out << "record " << fileIdText(path.df) << ' ' << fileIdText(path.ef) << ' ' << i + 1
-                << ' ' << toHex(file.records[i]) << "\n";
-    return out.str();
+    // The records make up nearly all of the text; they are appended directly because the
+    // image is rewritten after every change.
+    std::string text = out.str();
+    for (const auto& [path, file] : files_) {
+        const std::string prefix =
+            "record " + fileIdText(path.df) + ' ' + fileIdText(path.ef) + ' ';
+        text.reserve(text.size() +
+                     file.records.size() * (prefix.size() + 5 + 2 * file.recordLength));
+        for (std::size_t i = 0; i < file.records.size(); ++i) {
+            text += prefix;
+            text += std::to_string(i + 1);
+            text += ' ';
+            appendHex(text, file.records[i]);
+            text += '\n';
+        }
+    }
+    return text;
 }
 
 CardImage CardImage::parse(std::string_view text) {

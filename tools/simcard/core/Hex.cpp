@@ -16,15 +16,30 @@ int digitValue(char c) {
 
 } // namespace
 
+constexpr char Digits[] = "0123456789ABCDEF";
+
+void appendHex(std::string& text, std::span<const std::uint8_t> bytes) {
+    auto at = text.size();
+    text.resize(at + 2 * bytes.size());
+    for (std::uint8_t b : bytes) {
+        text[at++] = Digits[b >> 4];
+        text[at++] = Digits[b & 0x0F];
+    }
+}
+
 std::string toHex(std::span<const std::uint8_t> bytes, bool spaced) {
-    static constexpr char digits[] = "0123456789ABCDEF";
+    if (!spaced) {
+        std::string text;
+        appendHex(text, bytes);
+        return text;
+    }
     std::string text;
     text.reserve(bytes.size() * 3);
     for (std::uint8_t b : bytes) {
-        if (spaced && !text.empty())
+        if (!text.empty())
             text += ' ';
-        text += digits[b >> 4];
-        text += digits[b & 0x0F];
+        text += Digits[b >> 4];
+        text += Digits[b & 0x0F];
     }
     return text;
 }
