@@ -4,6 +4,7 @@
 #include "ReaderName.h"
 
 #include <optional>
+#include <string>
 
 namespace quenlib {
 
