@@ -24,6 +24,8 @@ TEST_F(RealCardTest, ConnectSelectAndDisconnect) {
     EXPECT_EQ(fileInfo.recordCount, 250u);
     EXPECT_EQ(fileInfo.recordLength, 28u);
     EXPECT_EQ(read(0), "=");
+    EXPECT_EQ(QLSIM_Status(0), QL_E_FAILED);
+    EXPECT_EQ(QLSIM_StatusChange(1), QL_E_FAILED);
     EXPECT_EQ(QLSIM_Disconnect(nullptr), QL_OK);
     EXPECT_EQ(read(0), "QL_E_NOT_CONNECTED");
     EXPECT_EQ(QLADN_Flush(), QL_E_NOT_CONNECTED);
