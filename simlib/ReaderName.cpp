@@ -5,6 +5,16 @@
 
 namespace quenlib {
 
+namespace {
+
+#ifdef QUENLIB_DEFAULT_READER
+constexpr const char* kDefaultReaderName = QUENLIB_DEFAULT_READER;
+#else
+constexpr const char* kDefaultReaderName = kAnyReader;
+#endif
+
+} // namespace
+
 std::string configuredReaderName() {
     const char* value = std::getenv("QUENLIB_READER");
     return value != nullptr && *value != '\0' ? std::string(value)

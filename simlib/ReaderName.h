@@ -7,11 +7,11 @@
 
 namespace quenlib {
 
-// The reader the library opens when QUENLIB_READER is not set: any reader with a card.
-inline constexpr const char* kDefaultReaderName = "*";
+// The reader name that stands for the first reader holding a card.
 inline constexpr const char* kAnyReader = "*";
 
-// The configured reader name: QUENLIB_READER, else the build-time default.
+// The configured reader name: QUENLIB_READER, else the build-time default (the CMake
+// setting QUENLIB_DEFAULT_READER, "*" unless changed).
 std::string configuredReaderName();
 
 // The reader to connect to: the configured name itself, or for "*" the first reader
