@@ -24,6 +24,7 @@ protected:
 
     // Starts the card and points the library at its reader; CHV1 is off unless asked for.
     void startCard(simcard::CardOptions options = pinDisabled()) {
+        card.reset(); // give back the reader of an earlier card first
         card = std::make_unique<simcard::VirtualCard>(std::move(options));
         ::setenv("QUENLIB_READER", card->readerName().c_str(), 1);
         ASSERT_EQ(QLSIM_Init(), QL_OK);
