@@ -108,6 +108,7 @@ CardImage CardImage::create(const CardSettings& s) {
     image.unblock_[0] = SecretCode::fromText(s.puk1, UnblockAttempts);
     image.unblock_[1] = SecretCode::fromText(s.puk2, UnblockAttempts);
     image.chv1Enabled_ = s.pin1Enabled;
+    image.caseRecords_ = s.caseRecords;
     return image;
 }
 
@@ -161,6 +162,8 @@ std::string CardImage::serialise() const {
             << u.maxAttempts << "\n";
     }
     out << "chv1-enabled " << (chv1Enabled_ ? 1 : 0) << "\n";
+    for (const auto& [number, record] : caseRecords_)
+        out << "case " << number << ' ' << toHex(record) << "\n";
     for (auto df : directories_)
         out << "df " << fileIdText(df) << "\n";
     for (const auto& [path, file] : files_)
@@ -221,6 +224,12 @@ CardImage CardImage::parse(std::string_view text) {
             p.expectWords(2);
             image.chv1Enabled_ = p.number(1, 0, 1) == 1;
             seenEnabled = true;
+        } else if (keyword == "case") {
+            p.expectWords(3);
+            auto number = static_cast<std::uint16_t>(p.number(1, 0, 0xFFFF));
+            if (image.caseRecords_.contains(number))
+                p.fail("case record given twice");
+            image.caseRecords_[number] = p.bytes(2, CaseRecordLength);
         } else if (keyword == "df") {
             p.expectWords(2);
             auto df = p.fileId(1);

@@ -67,6 +67,7 @@ public:
     SecretCode& unblockCode(int number) { return unblock_.at(number - 1); }
     const SecretCode& unblockCode(int number) const { return unblock_.at(number - 1); }
     bool chv1Enabled() const { return chv1Enabled_; }
+    const std::map<std::uint16_t, Bytes>& caseRecords() const { return caseRecords_; }
     void setChv1Enabled(bool enabled) { chv1Enabled_ = enabled; }
 
     bool operator==(const CardImage&) const = default;
@@ -79,6 +80,7 @@ private:
     std::array<SecretCode, 2> chv_{};
     std::array<SecretCode, 2> unblock_{};
     bool chv1Enabled_ = true;
+    std::map<std::uint16_t, Bytes> caseRecords_;
 };
 
 } // namespace simcard

@@ -37,6 +37,9 @@ std::optional<std::string> validate(const CardSettings& s) {
                               std::pair{"PIN2", &s.pin2}, std::pair{"PUK2", &s.puk2}})
         if (auto error = checkCode(name, *code))
             return error;
+    for (const auto& [number, record] : s.caseRecords)
+        if (record.size() != CaseRecordLength)
+            return "case record " + std::to_string(number) + " must be 32 bytes";
     return std::nullopt;
 }
 

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace simcard {
 
@@ -21,7 +25,12 @@ struct CardSettings {
     std::string pin2 = "5678";
     std::string puk2 = "87654321";
     bool pin1Enabled = true;
+    // The contact-case application: case records of 32 bytes by their 16-bit number. The
+    // card has the application only when it has case records.
+    std::map<std::uint16_t, std::vector<std::uint8_t>> caseRecords;
 };
+
+inline constexpr std::size_t CaseRecordLength = 32;
 
 // A message naming the first value a card cannot hold, or nullopt when all are valid.
 std::optional<std::string> validate(const CardSettings& settings);

@@ -63,6 +63,9 @@ Card image:
                           secret codes, up to 8 characters
                           (defaults 1234, 12345678, 5678, 87654321)
   --pin1-disabled         CHV1 starts disabled (default: enabled)
+  --case NUMBER:HEX       a case record of the contact-case application (32 bytes);
+                          with any, the card answers CASE COUNT (A0 0A) and
+                          READ CASE (A0 09 P1P2 = NUMBER); may be repeated
 Card behaviour:
   --atr HEX               answer to reset (default 3B021450)
   --log PATH              append every command and answer in hex to PATH
@@ -151,6 +154,17 @@ ParsedArguments parseArguments(std::span<const std::string_view> arguments) {
              if (n)
                  o.dropAfterCommands = *n;
              return n.has_value();
+         }},
+        {"--case",
+         [&](std::string_view v) {
+             auto colon = v.find(':');
+             auto number = parseNumber(v.substr(0, colon), 0, 0xFFFF);
+             auto record = colon == v.npos ? std::nullopt : parseHex(v.substr(colon + 1));
+             if (!number || !record || record->size() != CaseRecordLength ||
+                 s.caseRecords.contains(static_cast<std::uint16_t>(*number)))
+                 return false;
+             s.caseRecords[static_cast<std::uint16_t>(*number)] = *record;
+             return true;
          }},
         {"--short-answer",
          [&](std::string_view v) {

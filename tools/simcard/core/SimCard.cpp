@@ -26,6 +26,9 @@ enum Instruction : std::uint8_t {
     EnableChv = 0x28,
     UnblockChv = 0x2C,
     GetResponse = 0xC0,
+    // The contact-case application of some cards.
+    CaseCount = 0x0A,
+    ReadCase = 0x09,
 };
 
 enum RecordMode : std::uint8_t { Next = 0x02, Previous = 0x03, AbsoluteOrCurrent = 0x04 };
@@ -94,6 +97,10 @@ Bytes SimCard::process(std::span<const std::uint8_t> apdu) {
         return enableChv(c);
     case UnblockChv:
         return unblockChv(c);
+    case CaseCount:
+        return caseCount(c);
+    case ReadCase:
+        return readCase(c);
     case ReadBinary:
     case UpdateBinary:
     case Seek:
@@ -377,6 +384,31 @@ Bytes SimCard::unblockChv(const Command& c) {
     if (!failure && answer == word(sw::Ok))
         verified_[n - 1] = true;
     return answer;
+}
+
+Bytes SimCard::caseCount(const Command& c) {
+    const auto& cases = image_.caseRecords();
+    if (cases.empty())
+        return word(sw::UnknownInstruction);
+    if (c.p1 != 0 || c.p2 != 0)
+        return word(sw::WrongP1P2);
+    if (c.p3 != 2)
+        return word(sw::WrongLength | 2);
+    return withWord({static_cast<std::uint8_t>(cases.size() >> 8),
+                     static_cast<std::uint8_t>(cases.size() & 0xFF)},
+                    sw::Ok);
+}
+
+Bytes SimCard::readCase(const Command& c) {
+    const auto& cases = image_.caseRecords();
+    if (cases.empty())
+        return word(sw::UnknownInstruction);
+    if (c.p3 != CaseRecordLength)
+        return word(sw::WrongLength | CaseRecordLength);
+    auto found = cases.find(static_cast<std::uint16_t>(c.p1 << 8 | c.p2));
+    if (found == cases.end())
+        return word(sw::OutOfRange);
+    return withWord(found->second, sw::Ok);
 }
 
 } // namespace simcard

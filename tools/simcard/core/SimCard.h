@@ -45,6 +45,8 @@ private:
     Bytes disableChv(const Command& c);
     Bytes enableChv(const Command& c);
     Bytes unblockChv(const Command& c);
+    Bytes caseCount(const Command& c);
+    Bytes readCase(const Command& c);
 
     // Presents `presented` to `code`: resets its counter on a match, counts down otherwise.
     // Returns the status word for a mismatch or a blocked code, nullopt on a match.

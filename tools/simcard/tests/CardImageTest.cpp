@@ -87,6 +87,9 @@ TEST(CardImageTest, SavedImageLoadsBackEqual) {
     image.chv(1).attemptsLeft = 1;
     image.unblockCode(1).value[0] = 0x00;
     image.setChv1Enabled(false);
+    s.caseRecords[513] = Bytes(32, 0x5A);
+    auto withCases = CardImage::create(s);
+    EXPECT_EQ(CardImage::parse(withCases.serialise()), withCases);
     auto path = folder.path() / "card.img";
     image.save(path);
     EXPECT_EQ(CardImage::load(path), image);
@@ -129,6 +132,11 @@ TEST(CardImageTest, MalformedImagesAreRefusedWithTheirLine) {
         {"simcard-image 1\nchv 1 31323334 3 3\n", "line 2"},         // 4 bytes
         {"simcard-image 1\nchv 1 31323334FFFFFFFF 3\n", "line 2"},   // word missing
         {"simcard-image 1\nchv1-enabled 1\n", "lacks"},
+        {MinimalImage + "case 1 " + std::string(62, '0') + "\n", "line 7"},     // 31 bytes
+        {MinimalImage + "case 65536 " + std::string(64, '0') + "\n", "line 7"}, // number
+        {MinimalImage + "case 1 " + std::string(64, '0') + "\ncase 1 " + std::string(64, '0') +
+             "\n",
+         "line 8"},
     };
     for (const auto& [text, where] : cases) {
         try {

@@ -20,6 +20,7 @@ TEST(OptionsTest, DefaultsDescribeTheStandardCard) {
 }
 
 TEST(OptionsTest, ValuesComeSeparateOrAfterAnEqualsSign) {
+    const std::string caseArgument = "258:" + std::string(64, 'C');
     auto parsed = parse({"--port",
                          "36096",
                          "--image=/tmp/x.img",
@@ -57,7 +58,9 @@ TEST(OptionsTest, ValuesComeSeparateOrAfterAnEqualsSign) {
                          "b2",
                          "--exit-on-close",
                          "--host",
-                         "localhost"});
+                         "localhost",
+                         "--case",
+                         caseArgument});
     ASSERT_EQ(parsed.error, "");
     const auto& o = parsed.options;
     EXPECT_EQ(o.port, 36096);
@@ -84,10 +87,11 @@ TEST(OptionsTest, ValuesComeSeparateOrAfterAnEqualsSign) {
     EXPECT_FALSE(o.shortAnswers[1].length.has_value());
     EXPECT_TRUE(o.exitOnClose);
     EXPECT_EQ(o.host, "localhost");
+    EXPECT_EQ(o.settings.caseRecords.at(258), Bytes(32, 0xCC));
 }
 
 TEST(OptionsTest, RefusesBadValues) {
-    const std::vector<std::vector<std::string_view>> cases = {
+    const std::vector<std::vector<std::string>> cases = {
         {"--port", "0"},
         {"--port", "65536"},
         {"--port", "12ab"},
@@ -107,9 +111,12 @@ TEST(OptionsTest, RefusesBadValues) {
         {"--frobnicate"},
         {"positional"},
         {"--cdma=1"},
+        {"--case", "1:00"},
+        {"--case", "x:" + std::string(64, '0')},
+        {"--case", "1"},
     };
     for (const auto& arguments : cases) {
-        auto parsed = parse(arguments);
+        auto parsed = parse(std::vector<std::string_view>(arguments.begin(), arguments.end()));
         EXPECT_NE(parsed.error, "")
             << arguments[0] << " " << (arguments.size() > 1 ? arguments[1] : "");
     }
@@ -122,7 +129,8 @@ TEST(OptionsTest, HelpDocumentsEveryOption) {
          {"--host",         "--port",        "--image",      "--adn-records",    "--adn-length",
           "--ext1-records", "--sms-records", "--sms-length", "--msisdn-records", "--cdma",
           "--pin1",         "--puk1",        "--pin2",       "--puk2",           "--pin1-disabled",
-          "--atr",          "--log",         "--drop-after", "--short-answer",   "--exit-on-close"})
+          "--atr",          "--log",         "--drop-after", "--short-answer",   "--exit-on-close",
+          "--case"})
         EXPECT_NE(text.find(option), std::string::npos) << option;
 }
 

@@ -307,5 +307,25 @@ TEST(AccessTest, ResetReturnsToTheMasterFile) {
     EXPECT_EQ(send(card, SelectAdn), "9404");
 }
 
+TEST(ContactCaseTest, CardsWithoutCaseRecordsDoNotKnowTheCommands) {
+    SimCard card(CardImage::create({}));
+    EXPECT_EQ(send(card, "A00A000002"), "6D00");
+    EXPECT_EQ(send(card, "A009000120"), "6D00");
+}
+
+TEST(ContactCaseTest, CaseRecordsAreCountedAndReadByNumber) {
+    CardSettings s;
+    s.caseRecords[1] = *parseHex(filled(32, "AA"));
+    s.caseRecords[0x0102] = *parseHex(filled(32, "BB"));
+    SimCard card(CardImage::create(s));
+    EXPECT_EQ(send(card, "A00A000002"), "00029000");
+    EXPECT_EQ(send(card, "A009000120"), filled(32, "AA") + "9000");
+    EXPECT_EQ(send(card, "A009010220"), filled(32, "BB") + "9000");
+    EXPECT_EQ(send(card, "A009000220"), "9402");
+    EXPECT_EQ(send(card, "A009000110"), "6720");
+    EXPECT_EQ(send(card, "A00A000102"), "6B00");
+    EXPECT_EQ(send(card, "A00A000004"), "6702");
+}
+
 } // namespace
 } // namespace simcard

@@ -139,6 +139,7 @@ TEST(VirtualCardTest, OptionsShapeTheCard) {
     options.cdmaDirectory = true;
     options.pin1Enabled = false;
     options.atrHex = "3B05000044544D";
+    options.extraArguments = {"--case", "7:" + std::string(64, 'A')};
     VirtualCard card(options);
     Context context;
     Connection c(context, card.readerName());
@@ -151,6 +152,8 @@ TEST(VirtualCardTest, OptionsShapeTheCard) {
     EXPECT_EQ(c.transmit("A0C000000F").substr(4, 4), "0230"); // 20 x 28 bytes
     EXPECT_EQ(c.transmit("A0B214041C"), std::string(56, 'F') + "9000");
     EXPECT_EQ(c.transmit("A0A40000027F25"), "9F16");
+    EXPECT_EQ(c.transmit("A00A000002"), "00019000");
+    EXPECT_EQ(c.transmit("A009000720"), std::string(64, 'A') + "9000");
 }
 
 TEST(VirtualCardTest, DropFaultTakesTheCardAwayAfterNCommands) {
