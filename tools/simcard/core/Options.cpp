@@ -62,7 +62,8 @@ Card image:
   --pin1 CODE, --puk1 CODE, --pin2 CODE, --puk2 CODE
                           secret codes, up to 8 characters
                           (defaults 1234, 12345678, 5678, 87654321)
-  --pin1-disabled         CHV1 starts disabled (default: enabled)
+  --pin1-disabled         CHV1 starts disabled
+  --pin1-enabled          CHV1 starts enabled (the default)
   --case NUMBER:HEX       a case record of the contact-case application (32 bytes);
                           with any, the card answers CASE COUNT (A0 0A) and
                           READ CASE (A0 09 P1P2 = NUMBER); may be repeated
