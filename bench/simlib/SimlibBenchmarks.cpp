@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -94,6 +95,71 @@ void BM_BarePcscReadRecord(benchmark::State& state) {
     SCardReleaseContext(context);
     state.SetItemsProcessed(state.iterations() * kRecords);
 }
+
+// Quenlib and the bare loop in turns, each on its own connection, timing only the 250
+// reads: machine load then falls on both alike. Reports the overhead of the sums.
+void BM_AlternatingQuenlibAndBare(benchmark::State& state) {
+    using Clock = std::chrono::steady_clock;
+    Clock::duration quenlibTime{};
+    Clock::duration bareTime{};
+    QLSIM_Init();
+    SCARDCONTEXT context = 0;
+    SCardEstablishContext(SCARD_SCOPE_USER, nullptr, nullptr, &context);
+    QL_ADN_ITEM item{};
+    item.size = sizeof item;
+    std::array<BYTE, 258> answer{};
+    for (auto _ : state) {
+        QL_FILE_INFO info{68, 0, 0};
+        if (QLSIM_Connect(nullptr) != QL_OK || QLADN_SelectFile(&info) != QL_OK) {
+            state.SkipWithError("Quenlib connect failed");
+            break;
+        }
+        auto start = Clock::now();
+        for (std::uint32_t index = 0; index < kRecords; ++index) {
+            item.index = index;
+            benchmark::DoNotOptimize(QLADN_ReadItemW(&item));
+        }
+        quenlibTime += Clock::now() - start;
+        QLSIM_Disconnect(nullptr);
+
+        SCARDHANDLE card = 0;
+        DWORD protocol = 0;
+        if (SCardConnect(context, theCard->readerName().c_str(), SCARD_SHARE_EXCLUSIVE,
+                         SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1, &card,
+                         &protocol) != SCARD_S_SUCCESS) {
+            state.SkipWithError("bare connect failed");
+            break;
+        }
+        const SCARD_IO_REQUEST* pci = protocol == SCARD_PROTOCOL_T1 ? SCARD_PCI_T1 : SCARD_PCI_T0;
+        DWORD length = 0;
+        transmitOk(card, pci, {0xA0, 0xA4, 0x00, 0x00, 0x02, 0x7F, 0x10}, answer, length);
+        transmitOk(card, pci, {0xA0, 0xA4, 0x00, 0x00, 0x02, 0x6F, 0x3A}, answer, length);
+        start = Clock::now();
+        for (int record = 1; record <= kRecords; ++record) {
+            length = static_cast<DWORD>(kRecordLength + 2);
+            const std::array<BYTE, 5> command{0xA0, 0xB2, static_cast<BYTE>(record), 0x04,
+                                              kRecordLength};
+            SCardTransmit(card, pci, command.data(), command.size(), nullptr, answer.data(),
+                          &length);
+            benchmark::DoNotOptimize(answer);
+        }
+        bareTime += Clock::now() - start;
+        SCardDisconnect(card, SCARD_LEAVE_CARD);
+    }
+    SCardReleaseContext(context);
+    const auto milliseconds = [&](Clock::duration total) {
+        return std::chrono::duration<double, std::milli>(total).count() /
+               static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    };
+    state.counters["quenlib_ms"] = milliseconds(quenlibTime);
+    state.counters["bare_ms"] = milliseconds(bareTime);
+    state.counters["overhead_pct"] = bareTime.count() > 0
+                                         ? 100.0 * (static_cast<double>(quenlibTime.count()) /
+                                                        static_cast<double>(bareTime.count()) -
+                                                    1.0)
+                                         : 0.0;
+}
+BENCHMARK(BM_AlternatingQuenlibAndBare)->Unit(benchmark::kMillisecond)->Iterations(200);
 
 // A card that answers at once: every SELECT with 9F 0F, every GET RESPONSE with the file
 // information of a 250 x 28 file, every READ RECORD with a filled record. What a read
