@@ -3,6 +3,7 @@
 #include "editor/FormModel.h"
 #include "editor/IntegerText.h"
 #include "program/ProgramEntries.h"
+#include "program/TextLines.h"
 
 namespace tarvik {
 namespace {
@@ -18,7 +19,7 @@ bool IsToggleKey(char key) {
 // Removes every line whose upper-cased text begins with prefix, from the last line up.
 void RemoveBlock(ProgramText& text, std::string_view prefix) {
     for (std::size_t i = text.size(); i-- > 0;) {
-        if (UpperCase(std::string_view(text.line(i)).substr(0, prefix.size())) == prefix) {
+        if (UpperAscii(std::string_view(text.line(i)).substr(0, prefix.size())) == prefix) {
             text.erase(i);
         }
     }

@@ -1,6 +1,7 @@
 #include "editor/FieldTable.h"
 #include "editor/FormModel.h"
 #include "editor/IntegerText.h"
+#include "program/TextLines.h"
 
 #include <algorithm>
 
@@ -48,7 +49,7 @@ bool SplitLine(std::string_view line, DecodedLine& out) {
         return false;
     }
     out.rawName = std::string(Trimmed(line.substr(0, eq)));
-    out.name = UpperCase(out.rawName);
+    out.name = UpperAscii(out.rawName);
     out.value = std::string(Trimmed(line.substr(eq + 1, kMaxValueLength)));
     if (IsDigit(line[eq - 1])) {
         out.index = line[eq - 1] - '0';

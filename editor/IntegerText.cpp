@@ -48,14 +48,4 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
-std::string UpperCase(std::string_view text) {
-    std::string upper(text);
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return upper;
-}
-
 } // namespace tarvik

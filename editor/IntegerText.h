@@ -1,7 +1,6 @@
 #pragma once
 
 #include <optional>
-#include <string>
 #include <string_view>
 
 namespace tarvik {
@@ -16,8 +15,5 @@ int IntegerOr(std::string_view text, int fallback);
 
 // The text with blanks and control characters removed from both ends.
 std::string_view Trimmed(std::string_view text);
-
-// ASCII upper case; bytes above 127 stay as they are.
-std::string UpperCase(std::string_view text);
 
 } // namespace tarvik
