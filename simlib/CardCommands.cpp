@@ -12,6 +12,9 @@ constexpr std::uint8_t kInsGetResponse = 0xC0;
 constexpr std::uint8_t kInsReadRecord = 0xB2;
 constexpr std::uint8_t kInsUpdateRecord = 0xDC;
 constexpr std::uint8_t kModeAbsolute = 0x04;
+// In absolute mode record number 0 addresses the card's current record, whichever that
+// is; the library only ever means a numbered record, so it never sends 0.
+constexpr std::uint8_t kCurrentRecord = 0;
 
 // Response bytes (1-based) holding the file size (3 and 4) and the record length (15).
 constexpr std::size_t kFileSizeHigh = 3;
@@ -66,6 +69,9 @@ std::optional<CardResponse> getResponse(const Connection& connection, std::uint8
 
 std::optional<CardResponse> readRecord(const Connection& connection, std::uint8_t record,
                                        std::uint8_t length) {
+    if (record == kCurrentRecord) {
+        return std::nullopt;
+    }
     auto response =
         transmit(connection, {kInsReadRecord, record, kModeAbsolute, length}, std::nullopt);
     if (!response || !response->isOk() || response->data().size() != expectedLength(length)) {
@@ -76,7 +82,7 @@ std::optional<CardResponse> readRecord(const Connection& connection, std::uint8_
 
 bool updateRecord(const Connection& connection, std::uint8_t record,
                   std::span<const std::uint8_t> data) {
-    if (data.empty() || data.size() > 255) {
+    if (record == kCurrentRecord || data.empty() || data.size() > 255) {
         return false;
     }
     const CommandHeader header{kInsUpdateRecord, record, kModeAbsolute,

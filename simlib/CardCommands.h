@@ -53,10 +53,12 @@ std::optional<std::uint8_t> selectFile(const Connection& connection, std::uint16
 std::optional<CardResponse> getResponse(const Connection& connection, std::uint8_t length);
 
 // READ RECORD in absolute mode; succeeds only on 90 00 with the whole record received.
+// Record 0 (the card's current record) is refused without sending.
 std::optional<CardResponse> readRecord(const Connection& connection, std::uint8_t record,
                                        std::uint8_t length);
 
 // UPDATE RECORD in absolute mode with data.size() (at most 255) bytes; true on 90 00.
+// Record 0 (the card's current record) is refused without sending.
 bool updateRecord(const Connection& connection, std::uint8_t record,
                   std::span<const std::uint8_t> data);
 

@@ -23,6 +23,10 @@ constexpr unsigned kMinAdnRecordLength = kNumberBlockSize;
 // The name is cleared over this many characters on read, the number over this many.
 constexpr std::size_t kNameClear = 128;
 constexpr std::size_t kNumberClear = 256;
+// Item indexes reach records 1 ... 255. A larger index would wrap, as index + 1 cut to 8
+// bits, onto record 0 (the card's current record) or onto a low record: a read or write of
+// another entry than the one asked for.
+constexpr std::uint32_t kLastItemIndex = 254;
 
 template <std::size_t N>
 std::size_t terminatedLength(const QL_CHAR16 (&text)[N]) {
@@ -152,7 +156,7 @@ QLRESULT readPhonebookItem(QL_ADN_ITEM& item) {
     item.nameLength = 0;
     item.numberLength = 0;
     const unsigned length = s.adn.recordLength;
-    if (length < kMinAdnRecordLength) {
+    if (length < kMinAdnRecordLength || item.index > kLastItemIndex) {
         return QL_E_READ;
     }
     const auto response =
@@ -192,9 +196,11 @@ QLRESULT writePhonebookItem(QL_ADN_ITEM& item) {
         --numberLength;
         item.number[numberLength] = 0;
     }
+    // Without a selected phonebook, or for an index no record has, the write fails where
+    // it would read the old record.
     const unsigned length = s.adn.recordLength;
-    if (length < kMinAdnRecordLength) {
-        return QL_E_WRITE;
+    if (length < kMinAdnRecordLength || item.index > kLastItemIndex) {
+        return QL_E_READ;
     }
     const Connection connection = *s.connection;
 

@@ -87,6 +87,15 @@ TEST_F(CardCommandsTest, UpdateRecordNeedsNinetyHundred) {
     EXPECT_FALSE(updateRecord(connection, 1, data));
 }
 
+TEST_F(CardCommandsTest, RecordNumberZeroIsNeverSent) {
+    // In absolute mode record 0 addresses the current record, not a numbered one.
+    const Bytes data{0x11, 0x22};
+    answerAlways({0x01, 0x02, 0x90, 0x00});
+    EXPECT_FALSE(readRecord(connection, 0, 2));
+    EXPECT_FALSE(updateRecord(connection, 0, data));
+    EXPECT_TRUE(card.sent.empty());
+}
+
 TEST_F(CardCommandsTest, RecordNumbersAreIndexPlusOneCutToEightBits) {
     EXPECT_EQ(recordNumber(0), 1);
     EXPECT_EQ(recordNumber(254), 255);

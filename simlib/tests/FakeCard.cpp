@@ -141,6 +141,7 @@ Bytes FakeCard::respond(const Bytes& apdu) {
         } else {
             return {0x94, 0x04};
         }
+        currentRecord = 0;
         return {0x9F, static_cast<std::uint8_t>(pending.size())};
     }
     case 0xC0: {
@@ -157,13 +158,15 @@ Bytes FakeCard::respond(const Bytes& apdu) {
             return {0x94, 0x00};
         }
         RecordFile& file = found->second;
-        if (p1 == 0 || p1 > file.records.size()) {
+        const unsigned number = p1 == 0 ? currentRecord : p1;
+        if (number == 0 || number > file.records.size()) {
             return {0x94, 0x02};
         }
         if (p3 != file.recordLength) {
             return {0x67, static_cast<std::uint8_t>(file.recordLength)};
         }
-        Bytes& record = file.records[p1 - 1];
+        Bytes& record = file.records[number - 1];
+        currentRecord = number;
         if (ins == 0xB2) {
             return withStatus(record, 0x90, 0x00);
         }

@@ -75,6 +75,9 @@ private:
 
     std::map<std::uint16_t, RecordFile> files;
     std::optional<std::uint16_t> current;
+    // The record last read or updated; 0 after a SELECT. Record number 0 in absolute mode
+    // addresses it, as on a real card.
+    unsigned currentRecord = 0;
     Bytes pending;
     int nextHandle = 100;
 };

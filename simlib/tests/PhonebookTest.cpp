@@ -307,6 +307,49 @@ TEST_F(PhonebookTest, IndexBeyondTheFileIsRefusedWithoutTouchingTheCache) {
     EXPECT_TRUE(card.sentWith(0xDC).empty());
 }
 
+TEST_F(PhonebookTest, IndexesBeyondRecordNumber255NeverReachAnotherRecord) {
+    connectAndSelect();
+    ASSERT_EQ(write(3, u"KEEP", k45Digits), QL_OK);
+    ASSERT_EQ(read(3), "KEEP=" + std::string(k45Digits.begin(), k45Digits.end()));
+    const Bytes first = adnRecord(1);
+    const Bytes fourth = adnRecord(4);
+    card.sent.clear();
+    // Index 255 would be record number 0, which the card takes as its current record
+    // (record 4 here); 256 and above would wrap onto record 1 and on.
+    EXPECT_EQ(read(255), "QL_E_READ");
+    EXPECT_EQ(write(255, u"X", u"1"), QL_E_READ);
+    EXPECT_EQ(write(256, u"X", u"1"), QL_E_READ);
+    EXPECT_EQ(write(0x10003, u"X", u"1"), QL_E_READ);
+    Bytes raw(30, 0x00);
+    EXPECT_EQ(QLADN_ReadRecord(255, raw.data()), QL_E_READ);
+    EXPECT_EQ(QLADN_WriteRecord(255, raw.data()), QL_E_WRITE);
+    EXPECT_TRUE(card.sent.empty());
+    EXPECT_EQ(adnRecord(1), first);
+    EXPECT_EQ(adnRecord(4), fourth);
+    // The chain of record 4 is still in the working copy.
+    EXPECT_EQ(read(3), "KEEP=" + std::string(k45Digits.begin(), k45Digits.end()));
+    // The raw exports use the index's low 8 bits.
+    ASSERT_EQ(QLADN_ReadRecord(256 + 3, raw.data()), QL_OK);
+    EXPECT_TRUE(std::equal(fourth.begin(), fourth.end(), raw.begin()));
+}
+
+TEST_F(PhonebookTest, FailedDirectorySelectionLeavesNoExtensionRecords) {
+    connectAndSelect();
+    card.answer = [](const Bytes& apdu) {
+        return apdu[1] == 0xA4 ? std::optional<Bytes>(Bytes{0x94, 0x04}) : std::nullopt;
+    };
+    QL_FILE_INFO info{};
+    ASSERT_EQ(QLADN_SelectFile(&info), QL_E_SELECT_DF);
+    uint8_t* buffer = nullptr;
+    uint32_t size = 99;
+    ASSERT_EQ(QLADN_ReadExt1BufP(&buffer, &size), QL_OK);
+    EXPECT_EQ(size, 0u);
+    // Without extension records a long number keeps 20 digits.
+    card.answer = nullptr;
+    ASSERT_EQ(write(0, u"A", k45Digits), QL_OK);
+    EXPECT_EQ(read(0), "A=12345678901234567890");
+}
+
 TEST_F(PhonebookTest, ChainLoopsAndStrayIdentifiersEndTheNumber) {
     // Record 1 points to 2, and 2 back to 1; record 3 points outside the file.
     ext1Record(1) =
@@ -383,7 +426,8 @@ TEST_F(PhonebookTest, RecordExportsBeforeSelectionFailWithoutSending) {
     EXPECT_EQ(QLADN_ReadRecord(0, buffer.data()), QL_E_READ);
     EXPECT_EQ(QLADN_WriteRecord(0, buffer.data()), QL_E_WRITE);
     EXPECT_EQ(read(0), "QL_E_READ");
-    EXPECT_EQ(write(0, u"A", u"1"), QL_E_WRITE);
+    // A write fails where it would first read the old record.
+    EXPECT_EQ(write(0, u"A", u"1"), QL_E_READ);
     EXPECT_TRUE(card.sent.empty());
     EXPECT_EQ(buffer[0], 0xEE);
 }

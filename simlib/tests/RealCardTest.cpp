@@ -36,6 +36,16 @@ TEST_F(RealCardTest, ConnectSelectAndDisconnect) {
     EXPECT_EQ(read(250), "QL_E_READ");
 }
 
+TEST_F(RealCardTest, IndexWrappingToRecordZeroLeavesTheCurrentRecordAlone) {
+    startCard();
+    connectAndSelect();
+    ASSERT_EQ(write(3, u"KEEP", u"123"), QL_OK);
+    ASSERT_EQ(read(3), "KEEP=123"); // record 4 is now the card's current record
+    EXPECT_EQ(write(255, u"X", u"9"), QL_E_READ);
+    EXPECT_EQ(read(255), "QL_E_READ");
+    EXPECT_EQ(read(3), "KEEP=123");
+}
+
 TEST_F(RealCardTest, ReaderHeldExclusivelyElsewhereIsASharingViolation) {
     startCard();
     SCARDCONTEXT context = 0;
