@@ -67,17 +67,21 @@ std::span<std::uint8_t, kExt1SlotSize> slotOf(Ext1Buffer& buffer, int slot) {
                                                   kExt1SlotSize);
 }
 
-// Loads every extension record into the card image and the working copy.
+// Loads every extension record into the card image and the working copy. Loading that
+// fails part way keeps both buffers as they were: an image mixing records of this card
+// with an older one would make a later flush write stale records over this card's.
 bool loadExtensions(LibraryState& s, const Connection& connection) {
+    Ext1Buffer image = s.ext1CardImage;
     for (int slot = 0; slot < s.ext1.recordCount; ++slot) {
         const auto record = readRecord(connection, recordNumber(slot),
                                        static_cast<std::uint8_t>(s.ext1.recordLength));
         if (!record) {
             return false;
         }
-        std::copy_n(record->bytes.begin(), kExt1SlotSize, slotOf(s.ext1CardImage, slot).begin());
+        std::copy_n(record->bytes.begin(), kExt1SlotSize, slotOf(image, slot).begin());
     }
-    s.ext1WorkingCopy = s.ext1CardImage;
+    s.ext1CardImage = image;
+    s.ext1WorkingCopy = image;
     return true;
 }
 

@@ -127,6 +127,24 @@ TEST_F(PhonebookTest, SelectFailuresReportTheirStepAndWriteNothing) {
     }
 }
 
+TEST_F(PhonebookTest, SelectCutShortWhileLoadingExtensionsKeepsBothBuffers) {
+    connectAndSelect();
+    // Another card comes in whose extension records differ, and the loading of its third
+    // record fails: the records read before it must not be taken for the card's own.
+    ext1Record(1) = Bytes(13, 0x00);
+    card.answer = [](const Bytes& apdu) {
+        return apdu[1] == 0xB2 && apdu[2] == 3 ? std::optional<Bytes>(Bytes{0x6F, 0x00})
+                                               : std::nullopt;
+    };
+    QL_FILE_INFO info{};
+    ASSERT_EQ(QLADN_SelectFile(&info), QL_E_SELECT_EF);
+    card.answer = nullptr;
+    card.sent.clear();
+    ASSERT_EQ(QLADN_Flush(), QL_OK);
+    EXPECT_TRUE(card.sentWith(0xDC).empty());
+    EXPECT_EQ(ext1Record(1), Bytes(13, 0x00));
+}
+
 TEST_F(PhonebookTest, SelectWithoutExtensionFileKeepsTheBuffersAndCountsNone) {
     connect();
     std::vector<uint8_t> pattern(13 * 4, 0x5A);
@@ -180,6 +198,31 @@ TEST_F(PhonebookTest, ReadsInternationalNumbersAndUcs2Names) {
     EXPECT_EQ(std::u16string(entry.name, entry.nameLength), u"\u0416A");
     EXPECT_EQ(std::u16string(entry.number), u"+123456789");
     EXPECT_EQ(entry.numberLength, 10u);
+}
+
+TEST_F(PhonebookTest, ReadClearsOnlyTheLeadingCharactersAndOnlyAfterARead) {
+    adnRecord(1) =
+        Bytes{0x54, 0x4C, 0x31, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+              0x03, 0x81, 0x21, 0x43, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    connectAndSelect();
+    QL_ADN_ITEM entry = item(0);
+    std::fill(std::begin(entry.name), std::end(entry.name), u'Z');
+    std::fill(std::begin(entry.number), std::end(entry.number), u'Z');
+    ASSERT_EQ(QLADN_ReadItemW(&entry), QL_OK);
+    EXPECT_EQ(std::u16string(entry.name), u"TL1");
+    EXPECT_EQ(std::u16string(entry.number), u"1234");
+    EXPECT_EQ(entry.name[127], 0);
+    EXPECT_EQ(entry.name[128], u'Z');
+    EXPECT_EQ(entry.number[255], 0);
+    EXPECT_EQ(entry.number[256], u'Z');
+
+    // A failed read zeroes the lengths and leaves the texts alone.
+    entry.index = 20;
+    entry.name[0] = u'Q';
+    ASSERT_EQ(QLADN_ReadItemW(&entry), QL_E_READ);
+    EXPECT_EQ(entry.nameLength, 0u);
+    EXPECT_EQ(entry.numberLength, 0u);
+    EXPECT_EQ(entry.name[0], u'Q');
 }
 
 TEST_F(PhonebookTest, FirstAlphaByteFfReadsAsNoName) {
@@ -240,6 +283,23 @@ TEST_F(PhonebookTest, RewriteAfterReselectFindsTheOldChainOnTheCard) {
     EXPECT_EQ(card.sentWith(0xB2).size(), 1u); // the old record, for its chain
     ASSERT_EQ(QLADN_Flush(), QL_OK);
     EXPECT_EQ(ext1Record(1), Bytes(13, 0xFF));
+}
+
+TEST_F(PhonebookTest, DisconnectKeepsTheExtensionBuffersForTheNextSelection) {
+    connectAndSelect();
+    ASSERT_EQ(write(0, u"A", k45Digits), QL_OK);
+    QLSIM_Disconnect(nullptr);
+    ASSERT_EQ(QLSIM_Connect(nullptr), QL_OK);
+    uint8_t* buffer = nullptr;
+    uint32_t size = 99;
+    ASSERT_EQ(QLADN_ReadExt1BufP(&buffer, &size), QL_OK);
+    EXPECT_EQ(size, 0u); // no extension file known on the new connection
+    EXPECT_EQ(buffer[0], 0x02);
+    EXPECT_EQ(buffer[12], 0x02);
+    // The next selection reloads both buffers from the card.
+    QL_FILE_INFO info{};
+    ASSERT_EQ(QLADN_SelectFile(&info), QL_OK);
+    EXPECT_EQ(buffer[0], 0xFF);
 }
 
 TEST_F(PhonebookTest, FlushWritesOnlyChangedSlots) {
