@@ -19,6 +19,12 @@ constexpr std::size_t kNextByte = 12;
 constexpr std::uint8_t kAdditionalData = 0x02;
 constexpr std::uint8_t kFree = 0xFF;
 
+int usableCount(int count) {
+    return std::clamp(count, 0, static_cast<int>(kExt1Slots));
+}
+
+} // namespace
+
 std::span<std::uint8_t, kExt1SlotSize> slotOf(Ext1Buffer& buffer, std::size_t slot) {
     return std::span<std::uint8_t, kExt1SlotSize>(buffer.data() + slot * kExt1SlotSize,
                                                   kExt1SlotSize);
@@ -28,12 +34,6 @@ std::span<const std::uint8_t, kExt1SlotSize> slotOf(const Ext1Buffer& buffer, st
     return std::span<const std::uint8_t, kExt1SlotSize>(buffer.data() + slot * kExt1SlotSize,
                                                         kExt1SlotSize);
 }
-
-int usableCount(int count) {
-    return std::clamp(count, 0, static_cast<int>(kExt1Slots));
-}
-
-} // namespace
 
 std::u16string readExtensionChain(const Ext1Buffer& buffer, int count, std::uint8_t firstId) {
     count = usableCount(count);

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,10 @@ inline constexpr std::size_t kMaxExtensionDigits = 127;
 // Chains of extension records in a 13-byte-slot buffer. Identifiers are record numbers
 // (slot + 1); a chain ends at FF, at an identifier outside 1 ... count, or where it
 // meets a slot it has already passed.
+
+// The 13 bytes of slot `slot` (below kExt1Slots), which holds record slot + 1.
+std::span<std::uint8_t, kExt1SlotSize> slotOf(Ext1Buffer& buffer, std::size_t slot);
+std::span<const std::uint8_t, kExt1SlotSize> slotOf(const Ext1Buffer& buffer, std::size_t slot);
 
 // Whether `id` names one of the `count` extension records.
 inline bool isExtensionRecord(std::uint8_t id, int count) {

@@ -62,11 +62,6 @@ std::optional<FileGeometry> readExt1Information(const Connection& connection,
     return geometry;
 }
 
-std::span<std::uint8_t, kExt1SlotSize> slotOf(Ext1Buffer& buffer, int slot) {
-    return std::span<std::uint8_t, kExt1SlotSize>(buffer.data() + slot * kExt1SlotSize,
-                                                  kExt1SlotSize);
-}
-
 // Loads every extension record into the card image and the working copy. Loading that
 // fails part way keeps both buffers as they were: an image mixing records of this card
 // with an older one would make a later flush write stale records over this card's.
@@ -78,7 +73,8 @@ bool loadExtensions(LibraryState& s, const Connection& connection) {
         if (!record) {
             return false;
         }
-        std::copy_n(record->bytes.begin(), kExt1SlotSize, slotOf(image, slot).begin());
+        std::copy_n(record->bytes.begin(), kExt1SlotSize,
+                    slotOf(image, static_cast<std::size_t>(slot)).begin());
     }
     s.ext1CardImage = image;
     s.ext1WorkingCopy = image;
@@ -96,8 +92,8 @@ QLRESULT writeChangedExtensions(LibraryState& s, const Connection& connection,
     s.ext1 = *geometry;
     std::array<std::uint8_t, 255> record;
     for (int slot = 0; slot < s.ext1.recordCount; ++slot) {
-        const auto working = slotOf(s.ext1WorkingCopy, slot);
-        const auto image = slotOf(s.ext1CardImage, slot);
+        const auto working = slotOf(s.ext1WorkingCopy, static_cast<std::size_t>(slot));
+        const auto image = slotOf(s.ext1CardImage, static_cast<std::size_t>(slot));
         if (std::equal(working.begin(), working.end(), image.begin())) {
             continue;
         }
