@@ -201,6 +201,10 @@ bool kivCPackageExtractor::ExtractEntry(const PackageEntry& entry, std::string_v
         return false;
     }
     std::string path = NativePath(strOutputPath);
+    if (path.empty()) {
+        // An empty path names no file or folder; it must not stand for the current folder.
+        return false;
+    }
     while (path.size() > 1 && path.back() == '/') {
         path.pop_back();
     }

@@ -178,6 +178,20 @@ TEST_F(PackageExtractTest, ExtractEntryNeedsTheHandleThatExtractFileOpens) {
     EXPECT_FALSE(extractor.ExtractEntry(first, copyPath + "2"));
 }
 
+TEST_F(PackageExtractTest, ExtractEntryRefusesAnEmptyOutputPath) {
+    TestPackageBuilder().Folder("\\a").File("\\b", "beta").WriteTo(m_package);
+    kivCPackageExtractor extractor(m_package);
+    std::vector<bool> results;
+    extractor.SetContinueProc([&] {
+        for (const PackageEntry& entry : extractor.GetFileList()) {
+            results.push_back(extractor.ExtractEntry(entry, ""));
+        }
+        return false;
+    });
+    EXPECT_TRUE(extractor.ExtractFile(m_target, 3));
+    EXPECT_EQ(results, (std::vector<bool>{false, false}));
+}
+
 TEST_F(PackageExtractTest, ReloadFromACallbackKeepsTheListBeingExtracted) {
     TestPackageBuilder().File("\\a", "1").File("\\b", "2").File("\\c", "3").WriteTo(m_package);
     kivCPackageExtractor extractor(m_package);
