@@ -123,6 +123,11 @@ TEST_F(SetupLogTest, UnopenableLogStaysSilent) {
     log.Log("b");
     log.Log("c");
     EXPECT_FALSE(fs::exists(m_scratch / "no-such-folder"));
+    // A log that failed to open stays silent for the rest of the run, even once it could open.
+    fs::create_directory(m_scratch / "no-such-folder");
+    log.Log("d");
+    log.Log("e");
+    EXPECT_FALSE(fs::exists(m_scratch / "no-such-folder/ql_inst.log"));
 }
 
 TEST_F(SetupLogTest, ConcurrentCallersNeverInterleaveLines) {
