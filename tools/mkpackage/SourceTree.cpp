@@ -1,5 +1,6 @@
 #include "SourceTree.h"
 
+#include "EntryPath.h"
 #include "PackageError.h"
 #include "PackageFormat.h"
 
@@ -33,6 +34,11 @@ void CollectFolder(const fs::path& folder, const std::string& prefix,
         SourceItem item{prefix + "\\" + leaf, child, false, 0};
         if (item.strName.size() + 1 > setup::kMaxNameLength) {
             throw PackageError("name longer than 258 characters: " + item.strName);
+        }
+        // setup refuses to extract a name it reads as leaving its folder (a leading "X:" is
+        // a drive there), which would break the whole installation at that entry.
+        if (!setup::EntryPathComponents(item.strName)) {
+            throw PackageError("setup would refuse to extract the name " + item.strName);
         }
         const fs::file_status status = fs::symlink_status(child, error);
         if (error) {

@@ -18,7 +18,8 @@ struct SourceItem {
 // Walks `folder` and lists everything below it, each folder before its contents and the items
 // of one folder in byte order of their names, so packages come out the same every time.
 // Throws PackageError for what a package cannot hold: links and other special files, names
-// holding a backslash (it separates folders in a package) and names over 258 characters.
+// holding a backslash (it separates folders in a package), names over 258 characters and
+// names that setup's extractor refuses (one starting with a drive such as "c:").
 std::vector<SourceItem> CollectSourceTree(const std::filesystem::path& folder);
 
 } // namespace mkpackage

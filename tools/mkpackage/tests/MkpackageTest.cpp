@@ -127,6 +127,9 @@ TEST_F(MkpackageTest, RefusesWhatItCannotPackAndLeavesNoOutput) {
         {"backslash in a name",
          {m_stub, m_tree, m_out},
          [](const std::string& tree) { WriteWholeFile(tree + "/a\\b", "x"); }},
+        {"drive letter starting a name",
+         {m_stub, m_tree, m_out},
+         [](const std::string& tree) { WriteWholeFile(tree + "/setup/c:notes", "x"); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -141,6 +144,7 @@ TEST_F(MkpackageTest, RefusesWhatItCannotPackAndLeavesNoOutput) {
         EXPECT_FALSE(fs::exists(m_tree + "/setup/out.bin"));
         fs::remove(m_tree + "/link");
         fs::remove(m_tree + "/a\\b");
+        fs::remove(m_tree + "/setup/c:notes");
     }
 }
 
