@@ -1,16 +1,21 @@
-// Times the extraction of a large package against `cp -r` of the same tree, and shows that the
-// extractor's peak memory does not grow with the package: it streams every file through one
-// small buffer. Each measured run is a freshly started process. The extractor reports its own
-// high-water mark (VmHWM of its fresh address space); for cp the figure is ru_maxrss, which on
-// Linux also counts this program's resident size at the fork, so it is an upper bound.
+// Extraction of a large package against `cp -r` of the same tree, and the extractor's peak
+// memory, which must not grow with the package: it streams every file through one small
+// buffer.
 //
-// usage: bench_setup [WORK_FOLDER]   (default: $TMPDIR or /tmp)
+// Each iteration runs both programs as freshly started processes, alternating, on a warm page
+// cache. The reported time is the extraction's; the counters give cp's time, the ratio of the
+// two and both peaks. The extractor reports its own high-water mark (VmHWM of its fresh
+// address space); for cp the figure is ru_maxrss, which on Linux also counts this program's
+// resident size at the fork, so it is an upper bound.
+//
+// usage: bench_setup [benchmark options]   (work folder: $BENCH_SETUP_DIR, $TMPDIR or /tmp)
 //        bench_setup --extract PACKAGE TARGET   (the measured child)
 
 #include "PackageWriter.h"
 #include "kivCPackageExtractor.h"
 
 #include <algorithm>
+#include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -103,6 +108,11 @@ Measurement RunProgram(std::vector<std::string> args) {
     argv.push_back(nullptr);
     const auto start = std::chrono::steady_clock::now();
     const pid_t child = ::fork();
+    if (child < 0) {
+        ::close(pipeFds[0]);
+        ::close(pipeFds[1]);
+        return {};
+    }
     if (child == 0) {
         ::dup2(pipeFds[1], STDOUT_FILENO);
         ::close(pipeFds[0]);
@@ -136,41 +146,71 @@ Measurement CopyTree(const fs::path& tree, const fs::path& target) {
     return RunProgram({"cp", "-r", tree.string(), target.string()});
 }
 
-void RunSize(const fs::path& work, std::uint64_t total) {
+fs::path WorkFolder() {
+    for (const char* name : {"BENCH_SETUP_DIR", "TMPDIR"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') {
+            return fs::path(value) / ("bench-setup-" + std::to_string(::getpid()));
+        }
+    }
+    return fs::path("/tmp") / ("bench-setup-" + std::to_string(::getpid()));
+}
+
+// The package size in MiB is the benchmark's argument.
+void BM_ExtractAgainstCopy(benchmark::State& state) {
+    const auto total = static_cast<std::uint64_t>(state.range(0)) << 20;
+    const fs::path work = WorkFolder();
     const fs::path tree = work / "tree";
     const fs::path package = work / "setup.bin";
     const fs::path stub = work / "stub";
+    fs::create_directories(work);
     std::ofstream(stub, std::ios::binary) << "stub";
     MakeTree(tree, total);
     mkpackage::BuildPackage(stub, tree, package);
     ::sync();
 
-    // Warm both the package and the tree into the page cache the same way, then alternate.
-    // Three alternating rounds; the fastest of each is reported.
-    Measurement extract{1e9, 0, true};
-    Measurement copy{1e9, 0, true};
-    for (int round = 0; round < 3; ++round) {
+    double extractSeconds = 0;
+    double copySeconds = 0;
+    long extractPeak = 0;
+    long copyPeak = 0;
+    for (auto _ : state) {
         fs::remove_all(work / "extracted");
         fs::remove_all(work / "copied");
         ::sync();
-        const Measurement e = Extract(package, work / "extracted");
+        const Measurement extract = Extract(package, work / "extracted");
         ::sync();
-        const Measurement c = CopyTree(tree, work / "copied");
+        const Measurement copy = CopyTree(tree, work / "copied");
         ::sync();
-        extract = {std::min(extract.seconds, e.seconds), std::max(extract.peakKiB, e.peakKiB),
-                   extract.ok && e.ok};
-        copy = {std::min(copy.seconds, c.seconds), std::max(copy.peakKiB, c.peakKiB),
-                copy.ok && c.ok};
+        if (!extract.ok || !copy.ok) {
+            state.SkipWithError(extract.ok ? "cp -r failed" : "extraction failed");
+            break;
+        }
+        state.SetIterationTime(extract.seconds);
+        extractSeconds += extract.seconds;
+        copySeconds += copy.seconds;
+        extractPeak = std::max(extractPeak, extract.peakKiB);
+        copyPeak = std::max(copyPeak, copy.peakKiB);
     }
-    std::printf("%6.0f MiB in %d files: extract %.2f s (peak %ld KiB)%s, cp -r %.2f s (peak %ld "
-                "KiB)%s, ratio %.2f\n",
-                static_cast<double>(total) / (1 << 20), kFileCount, extract.seconds,
-                extract.peakKiB, extract.ok ? "" : " FAILED", copy.seconds, copy.peakKiB,
-                copy.ok ? "" : " FAILED", extract.seconds / copy.seconds);
-    std::fflush(stdout);
     fs::remove_all(work);
-    fs::create_directories(work);
+
+    if (state.iterations() > 0 && copySeconds > 0) {
+        const auto rounds = static_cast<double>(state.iterations());
+        state.counters["cp_s"] = copySeconds / rounds;
+        state.counters["ratio"] = extractSeconds / copySeconds;
+        state.counters["extract_peak_KiB"] = static_cast<double>(extractPeak);
+        state.counters["cp_peak_KiB"] = static_cast<double>(copyPeak);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(total));
+    state.SetLabel(std::to_string(kFileCount) + " files");
 }
+
+BENCHMARK(BM_ExtractAgainstCopy)
+    ->Arg(256)
+    ->Arg(1024)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 
@@ -181,14 +221,11 @@ int main(int argc, char** argv) {
         std::printf("%ld\n", OwnPeakKiB());
         return ok ? 0 : 1;
     }
-    const char* tmp = std::getenv("TMPDIR");
-    const fs::path base =
-        argc > 1 ? fs::path(argv[1]) : fs::path(tmp != nullptr && *tmp ? tmp : "/tmp");
-    const fs::path work = base / ("bench-setup-" + std::to_string(::getpid()));
-    fs::create_directories(work);
-    for (std::uint64_t total : {256ull << 20, 1024ull << 20}) {
-        RunSize(work, total);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
     }
-    fs::remove_all(work);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
     return 0;
 }
