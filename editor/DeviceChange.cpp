@@ -34,7 +34,11 @@ void FormModel::CBDeviceChange() {
     if (idx >= count) {
         idx = -1;
     }
-    checkedMenuItem_ = idx;
+    // Checking one item of the radio group unchecks the others; with no model selected
+    // nothing is checked, so the last checked item stays so.
+    if (idx >= 0) {
+        checkedMenuItem_ = idx;
+    }
     barrierTabVisible_ = idx >= 0 && DeviceModels()[idx].barrierTab;
     if (idx >= 0) {
         doc_.modelIndex = idx;

@@ -89,6 +89,25 @@ TEST_F(DeviceModelsTest, NotAllowedFieldsRefuseUserEdits) {
     EXPECT_TRUE(doc.program.text().empty());
 }
 
+TEST_F(DeviceModelsTest, NoModelSelectedAllowsNoMarkedFieldAndKeepsMenuCheck) {
+    load({"LKa=5", "OP1=238"});
+    form.Dev1Click(1);
+    form.fields().setItemIndex(F("CBDevice"), -1);
+    form.CBDeviceChange();
+    EXPECT_EQ(form.checkedDeviceMenuItem(), 1); // nothing checks another item
+    EXPECT_FALSE(form.barrierTabVisible());
+    EXPECT_EQ(form.fields().state(F("CBIp2")).items[5], "-");
+    EXPECT_EQ(form.fields().state(F("CBIp2")).items[7], "-");
+    EXPECT_EQ(form.fields().state(F("CBOp0")).items[4], "238 -");
+    for (const char* name : {"EDLka", "EDLanet", "CBIdconV", "CBGsmpr"}) {
+        EXPECT_FALSE(form.fields().editable(F(name))) << name;
+    }
+    EXPECT_TRUE(form.fields().editable(F("EDLk9")));
+    EXPECT_EQ(text("EDLka"), "5");
+    EXPECT_EQ(item("CBOp0"), 4);
+    EXPECT_EQ(doc.modelIndex, 1);
+}
+
 TEST_F(DeviceModelsTest, ComboFromCodeDoesNotApplyModel) {
     form.fields().setItemIndex(F("CBDevice"), 0);
     EXPECT_TRUE(form.barrierTabVisible()); // only a user choice or the menu applies it
