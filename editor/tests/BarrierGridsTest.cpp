@@ -88,10 +88,21 @@ TEST_F(BarrierGridsTest, HeadersFollowLanguageTable) {
 }
 
 TEST_F(BarrierGridsTest, RebuildsDoNothingWhileDecoding) {
-    // A grid cell set through the edit handler during decoding must not rewrite the text;
-    // decoding fills the grids itself.
-    load({"TR001=5"});
-    EXPECT_EQ(lines(), Lines{"TR001=5"});
+    // Cell edits and rebuilds that arrive while the form is being decoded (a widget
+    // echoing the cells it is given) must leave the text alone.
+    bool echoed = false;
+    form.fields().addListener([&](int) {
+        if (form.Decoding() && !echoed) {
+            echoed = true;
+            form.SGRampSetEditText(0, 3, "7777777");
+            form.SGTRSetEditText(1, 9, "88");
+            form.RebuildBarrierEntries();
+            form.RebuildTrEntries();
+        }
+    });
+    load({"TL1=5", "TR001=5", "RR123:1=123"});
+    ASSERT_TRUE(echoed);
+    EXPECT_EQ(lines(), (Lines{"TL1=5", "TR001=5", "RR123:1=123"}));
     EXPECT_FALSE(form.Decoding());
 }
 

@@ -23,6 +23,7 @@ TEST_F(DecodeProgramTest, EachLineRuleFillsItsField) {
         {"TO3:2=123", "EDTO3", "123"},
         {"TO3:7=123", "EDTO3", ""},
         {"TO3=123", "EDTO3", ""},
+        {"TO3:25=123", "EDTO3", ""}, // the name must have exactly 5 characters
         {"#1Door-open=1", "EDSms1", "Door-open"},
         {"#5abcdefghijklmnopq=5", "EDSms5", "abcdefghijklmn"},
         {"$aTamper=10", "EDSms_a", "Tamper"},
@@ -39,6 +40,7 @@ TEST_F(DecodeProgramTest, EachLineRuleFillsItsField) {
         {"OP2=100", "CBOp1", "2"},
         {"LK3.1-2-3=0", "EDLk3", "1-2-3"},
         {"LK3=123", "EDLk3", "123"},
+        {"LK12.5=7", "EDLk1", "7"}, // "." not 4th: the value is shown
         {"LKa=55", "EDLka", "55"},
         {"LKB=56", "EDLkb", "56"},
         {"RED=5", "CBRed", "1"},
@@ -85,6 +87,9 @@ TEST_F(DecodeProgramTest, ValueIsCutTo64CharactersAfterEquals) {
     const std::string number(70, '5');
     load({"TK1=" + number});
     EXPECT_EQ(text("EDTk1"), std::string(64, '5'));
+    // The cut comes before the trimming, so leading blanks use up part of the 64.
+    load({"TK1=   " + number});
+    EXPECT_EQ(text("EDTk1"), std::string(61, '5'));
 }
 
 TEST_F(DecodeProgramTest, LinesWithoutSettingLeaveFormAndTextAlone) {

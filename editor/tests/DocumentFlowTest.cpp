@@ -55,6 +55,10 @@ TEST_F(DocumentFlowTest, ModifiedFollowsEveryProgramChangeButNotNotes) {
     EXPECT_TRUE(doc.Modified);
 
     doc.Modified = false;
+    ASSERT_TRUE(form.userEditRampCell(1, 0, "555"));
+    EXPECT_TRUE(doc.Modified);
+
+    doc.Modified = false;
     form.userEditMemoSim("X=1");
     EXPECT_TRUE(doc.Modified);
 

@@ -46,6 +46,10 @@ TEST_F(HandlersTest, TextOptionsWriteAsTypedWhileChecked) {
     EXPECT_EQ(lines(), Lines{"NET=VODA"});
     click("CBNet", false);
     EXPECT_EQ(lines(), Lines{});
+    // Only typing in the focused field writes; a value set by code does not.
+    click("CBNet", true);
+    form.fields().setText(F("EDNet"), "OTHER");
+    EXPECT_EQ(lines(), Lines{"NET=VODA"});
 }
 
 TEST_F(HandlersTest, SwitchOptionsWriteOneForFirstItem) {
