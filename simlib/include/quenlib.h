@@ -177,17 +177,19 @@ QL_API QLRESULT QLSIM_GetPINContext(QL_PIN_CONTEXT* context);
  * recordLength. QL_OK, QL_E_SELECT_DF, QL_E_SELECT_EF. */
 QL_API QLRESULT QLADN_SelectFile(QL_FILE_INFO* info);
 /* Reads entry item->index: name, number (with '+' when international) and lengths.
- * QL_OK, QL_E_READ (also for an index beyond the file). */
+ * QL_OK, QL_E_READ (also for an index beyond the file; files end at index 254). */
 QL_API QLRESULT QLADN_ReadItemW(QL_ADN_ITEM* item);
 /* Writes entry item->index; digits beyond 20 go to extension records, which reach
- * the card with QLADN_Flush. QL_OK, QL_E_READ, QL_E_WRITE. */
+ * the card with QLADN_Flush. QL_OK, QL_E_READ (also for an index beyond the file),
+ * QL_E_WRITE. */
 QL_API QLRESULT QLADN_WriteItemW(QL_ADN_ITEM* item);
 /* Writes the changed extension records. QL_OK (also without EF EXT1), QL_E_SELECT_EF. */
 QL_API QLRESULT QLADN_Flush(void);
-/* Reads raw record index (low 8 bits) into buffer: record length + 2 status bytes.
- * QL_OK, QL_E_READ. */
+/* Reads raw record index (low 8 bits; 255 is refused) into buffer: record length + 2
+ * status bytes. QL_OK, QL_E_READ. */
 QL_API QLRESULT QLADN_ReadRecord(uint32_t index, uint8_t* buffer);
-/* Writes record-length raw bytes to record index (low 8 bits). QL_OK, QL_E_WRITE. */
+/* Writes record-length raw bytes to record index (low 8 bits; 255 is refused).
+ * QL_OK, QL_E_WRITE. */
 QL_API QLRESULT QLADN_WriteRecord(uint32_t index, const uint8_t* buffer);
 /* Hands out the extension working copy (13 bytes a record) and its used size in bytes.
  * The address stays valid while the library is loaded. QL_OK. */
