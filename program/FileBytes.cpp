@@ -1,7 +1,9 @@
 #include "program/FileBytes.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <fcntl.h>
 #include <memory>
@@ -84,6 +86,19 @@ std::string ResolveTarget(const std::string& path) {
     return resolved ? std::string(resolved.get()) : path;
 }
 
+// Longest part of the target's own name that a temporary name keeps, so that the suffix
+// never pushes the name past the 255 bytes a file name may have.
+constexpr std::size_t kMaxTemporaryStem = 200;
+
+// A name beside target for the new content: the target's name, cut if need be, ".tmp"
+// and number.
+std::string TemporaryNameFor(const std::string& target, std::uint64_t number) {
+    const std::size_t slash = target.rfind('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t stem = std::min(target.size() - nameStart, kMaxTemporaryStem);
+    return target.substr(0, nameStart + stem) + ".tmp" + std::to_string(number % 1000000000u);
+}
+
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) {
@@ -95,7 +110,9 @@ std::string FolderOf(const std::string& path) {
 } // namespace
 
 std::optional<std::string> ReadFileBytes(const std::string& path) {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Not blocking: opening a named pipe would otherwise wait for a writer that may never
+    // come. Reads of the regular file that it must be are not affected.
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (!file.valid()) {
         return std::nullopt;
     }
@@ -127,6 +144,14 @@ bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
     }
     const std::string target = ResolveTarget(path);
 
+    // A file that may not be written stays as it is, as it would with a write in place;
+    // the rename alone would replace it.
+    struct stat existing {};
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    if (exists && ::access(target.c_str(), W_OK) != 0) {
+        return false;
+    }
+
     // A fresh name beside the target, created exclusively so that nothing else is
     // overwritten; mode 0666 lets the umask decide, as for any new file.
     std::random_device seed;
@@ -134,7 +159,7 @@ bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
     int fd = -1;
     std::string temporaryPath;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporaryPath = target + ".tmp" + std::to_string(random() % 1000000000u);
+        temporaryPath = TemporaryNameFor(target, random());
         fd = ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) {
             return false;
@@ -146,8 +171,7 @@ bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
     FileDescriptor file(fd);
     TemporaryFile temporary(temporaryPath);
 
-    struct stat existing {};
-    if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+    if (exists && S_ISREG(existing.st_mode)) {
         ::fchmod(file.get(), existing.st_mode & 07777);
     }
     if (!WriteAll(file.get(), bytes) || ::fsync(file.get()) != 0 || !file.close()) {

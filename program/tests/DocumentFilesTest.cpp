@@ -4,9 +4,16 @@
 #include "program/ProgramFile.h"
 #include "program/WindowCaption.h"
 
+#include <chrono>
+#include <fcntl.h>
 #include <filesystem>
+#include <future>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace tarvik {
@@ -152,6 +159,22 @@ TEST_F(DocumentFilesTest, UnreadableFileGivesDiskErrorThenInvalidFormat) {
     }
 }
 
+TEST_F(DocumentFilesTest, OpenOfANamedPipeFailsAtOnceInsteadOfWaitingForAWriter) {
+    const std::string path = folder.file("pipe.sim");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    auto opening = std::async(std::launch::async, [&path] {
+        ProgramDocument doc;
+        return OpenDocument(doc, path).messages;
+    });
+    if (opening.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        // Release the waiting open so that the test can end.
+        ::close(::open(path.c_str(), O_WRONLY | O_NONBLOCK));
+        opening.wait();
+        FAIL() << "opening a named pipe waited for a writer";
+    }
+    EXPECT_EQ(opening.get(), (Lines{"DISK ERROR", "Invalid file format"}));
+}
+
 TEST_F(DocumentFilesTest, NewEmptiesProgramAndNotesKeepsModelAndSetsModified) {
     ProgramDocument doc;
     FillDocument(doc);
@@ -224,6 +247,66 @@ TEST_F(DocumentFilesTest, SaveReplacesExistingFileKeepingItsPermissions) {
     EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms::owner_read |
                                                                std::filesystem::perms::owner_write |
                                                                std::filesystem::perms::group_read);
+}
+
+TEST_F(DocumentFilesTest, SaveAcceptsANameOfTheLongestLengthAllowed) {
+    const std::string path = folder.file(std::string(251, 'n') + ".sim"); // 255 bytes
+    ProgramDocument doc;
+    doc.program.text().assign({"RED=1"});
+    ASSERT_TRUE(SaveDocument(doc, path).ok);
+    EXPECT_EQ(ReadAll(path), DocumentFileBytes(doc));
+    // Saving again replaces it, and no temporary file stays.
+    doc.program.SetProgramEntry("RED", "2");
+    ASSERT_TRUE(SaveDocument(doc, path).ok);
+    EXPECT_EQ(ReadAll(path), DocumentFileBytes(doc));
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1);
+}
+
+// Saves a one-line program to path as a user without special rights: when the test runs as
+// the superuser, in a child process that gives those rights up first. Gives 0 for a
+// successful save, 1 for a refused one.
+int SaveAsOrdinaryUser(const std::string& path) {
+    const auto save = [&path] {
+        ProgramDocument doc;
+        doc.program.text().assign({"RED=1"});
+        return SaveDocument(doc, path).ok ? 0 : 1;
+    };
+    if (::geteuid() != 0) {
+        return save();
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        constexpr uid_t kNobody = 65534;
+        if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
+            ::_exit(2);
+        }
+        ::_exit(save());
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
+        return 3;
+    }
+    return WEXITSTATUS(status);
+}
+
+TEST_F(DocumentFilesTest, SaveOverAFileThatMayNotBeWrittenFailsAsAWriteInPlaceWould) {
+    // The folder lets anyone create files, so only the file's own mode protects it.
+    std::filesystem::permissions(folder.path(), std::filesystem::perms::all);
+    const std::string path = folder.file("readonly.sim");
+    WriteAll(path, "old");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::group_read |
+                                           std::filesystem::perms::others_read);
+
+    EXPECT_EQ(SaveAsOrdinaryUser(path), 1);
+    EXPECT_EQ(ReadAll(path), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 TEST_F(DocumentFilesTest, SaveThroughSymbolicLinkReplacesItsTarget) {
