@@ -1,8 +1,11 @@
 #include "editor/cli/CliCommand.h"
 #include "editor/cli/CliSupport.h"
+#include "program/DocumentFiles.h"
 
 #include <array>
 #include <ostream>
+#include <span>
+#include <string_view>
 
 namespace tarvik::cli {
 namespace {
@@ -16,8 +19,8 @@ constexpr std::array kCommands{
     CliCommand{"remote", "FILE.sim", "print the remote-programming text", RunRemoteCommand},
     CliCommand{"set", "FILE.sim NAME [NUMBER]",
                "set the entry NAME to NUMBER (no NUMBER removes it) and save", RunSetCommand},
-    CliCommand{"fields", "FILE.sim [--model 0|1|2]",
-               "print every field of the form as NAME=VALUE", RunFieldsCommand},
+    CliCommand{"fields", "FILE.sim [--model 0|1|2]", "print every field of the form as NAME=VALUE",
+               RunFieldsCommand},
     CliCommand{"edit", "FILE.sim [--model 0|1|2] EDIT...",
                "apply NAME=VALUE, SGRamp[r][c]=TEXT or SGTR[r]=TEXT as a user would, and save",
                RunEditCommand},
@@ -35,13 +38,7 @@ bool IsHelp(std::string_view arg) {
     return arg == "--help" || arg == "-h";
 }
 
-} // namespace
-
-std::span<const CliCommand> CliCommands() {
-    return kCommands;
-}
-
-int RunCli(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+int Dispatch(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
     if (args.empty()) {
         WriteUsage(err);
         return kExitFailure;
@@ -64,6 +61,22 @@ int RunCli(std::span<const std::string_view> args, std::ostream& out, std::ostre
     err << "tarvik-cli: unknown command " << args[0] << '\n';
     WriteUsage(err);
     return kExitFailure;
+}
+
+} // namespace
+
+std::span<const CliCommand> CliCommands() {
+    return kCommands;
+}
+
+int RunCli(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+    const int status = Dispatch(args, out, err);
+    // Output that could not be written (a full disk, say) must not pass for success.
+    if (status == kExitOk && !out.flush()) {
+        err << kDiskError << '\n';
+        return kExitFailure;
+    }
+    return status;
 }
 
 } // namespace tarvik::cli

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,12 @@ CliRun RunWith(std::vector<std::string> args) {
     const int status = RunCli(views, out, err);
     return {status, out.str(), err.str()};
 }
+
+// Output that goes nowhere: every write fails, as on a full disk.
+class FailingBuffer : public std::streambuf {
+protected:
+    int_type overflow(int_type) override { return traits_type::eof(); }
+};
 
 class CliTest : public ::testing::Test {
 protected:
@@ -169,6 +176,28 @@ TEST_F(CliTest, ErrorsPrintTheirMessageAndWriteNothing) {
     const CliRun unknown = RunWith({"frobnicate"});
     EXPECT_EQ(unknown.status, 1);
     EXPECT_NE(unknown.err.find("unknown command frobnicate"), std::string::npos);
+}
+
+TEST_F(CliTest, OutputThatCannotBeWrittenIsAFailure) {
+    const std::string path = WritePlain("out.sim", "SIM-05\r\nSIM-PRG\r\nTL1=1\r\n");
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+    };
+    const std::vector<Case> cases = {
+        {{"show", path}, 1},
+        {{"remote", path}, 1},
+        {{"--help"}, 1},
+        {{"set", path, "RED", "3"}, 0}, // prints nothing, so nothing can fail
+    };
+    for (const auto& c : cases) {
+        const std::vector<std::string_view> views(c.args.begin(), c.args.end());
+        FailingBuffer buffer;
+        std::ostream out(&buffer);
+        std::ostringstream err;
+        EXPECT_EQ(RunCli(views, out, err), c.status) << c.args[0];
+        EXPECT_EQ(err.str(), c.status == 0 ? "" : "DISK ERROR\n") << c.args[0];
+    }
 }
 
 } // namespace
