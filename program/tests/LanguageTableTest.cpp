@@ -17,6 +17,9 @@ TEST(TextKeyHashTest, WeighsEachByteByItsPosition) {
     EXPECT_EQ(TextKeyHash("abc"), 27081u);
     // Bytes above 127 count as 0..255, not as negative values.
     EXPECT_EQ(TextKeyHash("\xFF"), 7u + 255u * 79u);
+    // 2,000 such bytes sum to 7 + 255 * (79 * 2000 + 13 * 1999000) = 6666975007, which
+    // wraps to 6666975007 - 2^32.
+    EXPECT_EQ(TextKeyHash(std::string(2000, '\xFF')), 2372007711u);
 }
 
 TEST(TranslateTextTest, LooksUpTextsInTheTable) {

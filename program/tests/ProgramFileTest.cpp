@@ -49,8 +49,19 @@ TEST(ProgramFileTest, UnscrambleReadsBadGroupsAsBlank) {
         unsigned first; // plain byte 1, before the key K[1] = 0x91
     };
     const std::vector<Case> cases = {
-        {"abc", 32}, {"1a2", 32},  {"   ", 32}, {"--1", 32},
-        {"+", 32},   {"999", 999}, {"+12", 12}, {"-01", static_cast<unsigned>(-1)},
+        {"abc", 32},
+        {"1a2", 32},
+        {"   ", 32},
+        {"--1", 32},
+        {"+", 32},
+        {"999", 999},
+        {"+12", 12},
+        {"-01", static_cast<unsigned>(-1)},
+        // blanks are not part of a number, wherever they stand
+        {" 12", 32},
+        {"1 2", 32},
+        {"12 ", 32},
+        {"-1 ", 32},
     };
     for (const auto& c : cases) {
         const std::string plain = UnscrambleText(c.digits + "\r\n");
