@@ -110,14 +110,18 @@ std::string FolderOf(const std::string& path) {
 } // namespace
 
 std::optional<std::string> ReadFileBytes(const std::string& path) {
-    // Not blocking: opening a named pipe would otherwise wait for a writer that may never
-    // come. Reads of the regular file that it must be are not affected.
+    // Opened without blocking: a named pipe would otherwise wait for a writer that may never
+    // come. Once the file is known to be a regular one, reads block again as usual.
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (!file.valid()) {
         return std::nullopt;
     }
     struct stat info {};
     if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    const int flags = ::fcntl(file.get(), F_GETFL);
+    if (flags < 0 || ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) {
         return std::nullopt;
     }
     std::string content;
