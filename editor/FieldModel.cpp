@@ -4,6 +4,8 @@
 #include "editor/IntegerText.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <string>
 
 namespace tarvik {
 
@@ -24,7 +26,12 @@ FieldModel::FieldModel() : states_(FieldTable().size()) {
 }
 
 const FieldDef& FieldModel::Def(int field) {
-    return FieldTable()[static_cast<std::size_t>(field)];
+    const auto table = FieldTable();
+    // Checked like the states: a bad index must not read past the table.
+    if (field < 0 || static_cast<std::size_t>(field) >= table.size()) {
+        throw std::out_of_range("no field with index " + std::to_string(field));
+    }
+    return table[static_cast<std::size_t>(field)];
 }
 
 void FieldModel::setText(int field, std::string text) {

@@ -30,6 +30,7 @@ public:
     FieldModel();
 
     int size() const { return static_cast<int>(states_.size()); }
+    // The field's description; throws std::out_of_range for an index outside the table.
     static const FieldDef& Def(int field);
     const FieldState& state(int field) const { return states_.at(field); }
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <set>
+#include <stdexcept>
 #include <string>
 
 namespace tarvik {
@@ -121,6 +122,14 @@ TEST(FieldModelTest, NumericReadParsesClampsAndBeeps) {
         EXPECT_EQ(m.value(f), c.value) << c.text;
         EXPECT_EQ(m.beeps() - before, c.beeps ? 1 : 0) << c.text;
     }
+}
+
+TEST(FieldModelTest, IndexOutsideTableIsRefusedNotRead) {
+    FieldModel m;
+    EXPECT_THROW(FieldModel::Def(-1), std::out_of_range);
+    EXPECT_THROW(FieldModel::Def(m.size()), std::out_of_range);
+    EXPECT_THROW(m.setText(m.size(), "1"), std::out_of_range);
+    EXPECT_EQ(FieldModel::Def(m.size() - 1).name, FieldTable().back().name);
 }
 
 TEST(FieldModelTest, EqualBoundsMeanNoClamping) {
