@@ -25,6 +25,12 @@ TEST_F(BarrierGridsTest, ShortNumbersWriteNothingAndZeroFlagsWriteZero) {
     EXPECT_EQ(lines(), Lines{"RR555:0=555"});
 }
 
+TEST_F(BarrierGridsTest, NameTakesLastEightOfNumberAsTypedThenNormalises) {
+    TypeRow(form, 1, "12345+678", "0100");
+    TypeRow(form, 2, " 12", "0000"); // not trimmed: three characters
+    EXPECT_EQ(lines(), (Lines{"RR234500678:2=1234500678", "RR 12:0= 12"}));
+}
+
 TEST_F(BarrierGridsTest, FlagKeysToggleOrSetDigit) {
     ASSERT_TRUE(form.userEditRampCell(1, 2, "1"));
     EXPECT_EQ(form.SGRamp().cell(2, 1), "1");
