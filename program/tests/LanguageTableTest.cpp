@@ -45,6 +45,12 @@ TEST(TranslateTextTest, LooksUpTextsInTheTable) {
         {"one-line table still used", {"Read SIM=SIM lesen"}, "Read SIM", "SIM lesen"},
         {"line break marker", {"Two^plines=Zwei^pZeilen"}, "Two\r\nlines", "Zwei\r\nZeilen"},
         {"translation keeps later =", {"A=b=c"}, "A", "b=c"},
+        // A NUL adds nothing to the key hash, so this key hashes as "Confirm"; the NUL after
+        // the text is skipped unchecked like the usual "=".
+        {"character after the text is not checked",
+         {std::string("Confirm\0=x", 10)},
+         "Confirm",
+         "=x"},
     };
     for (const auto& c : cases) {
         LanguageTable table;
