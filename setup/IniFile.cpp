@@ -7,14 +7,12 @@
 #include <array>
 #include <cstdint>
 #include <optional>
-#include <sys/stat.h>
 
 namespace setup {
 
 bool IniFile::Load(const std::string& path) {
     const FileHandle file = OpenForReading(NativePath(path));
-    struct stat info {};
-    if (!file.IsValid() || ::fstat(file.Fd(), &info) != 0 || S_ISDIR(info.st_mode)) {
+    if (!file.IsValid()) {
         return false;
     }
     if (m_sections) {

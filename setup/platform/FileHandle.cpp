@@ -72,7 +72,14 @@ bool FileHandle::WriteAll(std::span<const char> data) const {
 }
 
 FileHandle OpenForReading(const std::string& path) {
-    return FileHandle(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Opening a FIFO for reading would wait for a writer, possibly forever; without blocking
+    // the open returns at once, and anything but a regular file is then refused.
+    FileHandle file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat info {};
+    if (!file.IsValid() || ::fstat(file.Fd(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return FileHandle();
+    }
+    return file;
 }
 
 FileHandle OpenFolder(const std::string& path) {

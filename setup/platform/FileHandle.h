@@ -38,7 +38,8 @@ private:
     int m_fd = -1;
 };
 
-// Opens an existing file for reading; others may read it at the same time.
+// Opens an existing regular file for reading; others may read it at the same time. Folders,
+// FIFOs and devices are refused at once, without waiting.
 FileHandle OpenForReading(const std::string& path);
 
 // Opens an existing folder (following symbolic links in the path, which the caller chose).

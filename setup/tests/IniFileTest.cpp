@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
 #include <utility>
 #include <vector>
 
@@ -132,6 +133,10 @@ TEST_F(IniFileTest, UnreadableFileLeavesTheReaderAsItWas) {
     ASSERT_TRUE(LoadText("[startup]\n1=a.exe\n"));
     EXPECT_FALSE(m_ini.Load(m_scratch / "absent.ini"));
     EXPECT_FALSE(m_ini.Load(m_scratch.Path().string()));
+    // A FIFO is no configuration file, and opening it must not wait for a writer.
+    const std::string fifo = m_scratch / "fifo.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(m_ini.Load(fifo));
     EXPECT_EQ(Keys("startup"), (KeyList{{"1", "a.exe"}}));
 }
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace setup::test {
@@ -111,6 +112,19 @@ TEST_F(PackageLoadTest, MissingPackageFileFailsEveryOperation) {
     EXPECT_EQ(extractor.GetFileCount(), 0u);
     EXPECT_TRUE(extractor.GetFileList().empty());
     EXPECT_FALSE(extractor.ExtractFile(m_target, 3));
+}
+
+TEST_F(PackageLoadTest, PackagedFileThatIsNoRegularFileFailsWithoutWaiting) {
+    // A FIFO without a writer would block a plain open for reading forever.
+    const std::string fifo = m_scratch / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, m_target}) {
+        SCOPED_TRACE(path);
+        kivCPackageExtractor extractor(path);
+        EXPECT_FALSE(extractor.LoadDirectory());
+        EXPECT_EQ(extractor.GetFileCount(), 0u);
+        EXPECT_FALSE(extractor.ExtractFile(m_target, 3));
+    }
 }
 
 TEST_F(PackageLoadTest, EmptyDirectoryLoadsAndExtractsNothing) {
