@@ -1,3 +1,4 @@
+#include "AdnEntries.h"
 #include "LibraryFixture.h"
 
 #include <algorithm>
@@ -25,31 +26,16 @@ protected:
 
     static QL_ADN_ITEM item(std::uint32_t index, const std::u16string& name = u"",
                             const std::u16string& number = u"") {
-        QL_ADN_ITEM item{};
-        item.size = sizeof item;
-        item.index = index;
-        std::copy(name.begin(), name.end(), item.name);
-        std::copy(number.begin(), number.end(), item.number);
-        return item;
+        return test_support::AdnItem(index, name, number);
     }
 
-    QLRESULT write(std::uint32_t index, const std::u16string& name, const std::u16string& number) {
-        QL_ADN_ITEM entry = item(index, name, number);
-        return QLADN_WriteItemW(&entry);
+    static QLRESULT write(std::uint32_t index, const std::u16string& name,
+                          const std::u16string& number) {
+        return test_support::WriteAdnEntry(index, name, number);
     }
 
     // Reads an entry as "NAME=NUMBER".
-    std::string read(std::uint32_t index) {
-        QL_ADN_ITEM entry = item(index);
-        const QLRESULT result = QLADN_ReadItemW(&entry);
-        if (result != QL_OK) {
-            return QL_CodeName(result);
-        }
-        const std::u16string name(entry.name, entry.nameLength);
-        const std::u16string number(entry.number, entry.numberLength);
-        return std::string(name.begin(), name.end()) + "=" +
-               std::string(number.begin(), number.end());
-    }
+    static std::string read(std::uint32_t index) { return test_support::ReadAdnEntry(index); }
 
     std::size_t updatesOf(std::uint16_t) const { return card.sentWith(0xDC).size(); }
 

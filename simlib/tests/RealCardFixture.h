@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AdnEntries.h"
 #include "quenlib.h"
 #include "tools/simcard/core/CardImage.h"
 #include "tools/simcard/fixture/VirtualCard.h"
@@ -45,32 +46,16 @@ protected:
 
     static QL_ADN_ITEM item(std::uint32_t index, const std::u16string& name = u"",
                             const std::u16string& number = u"") {
-        QL_ADN_ITEM entry{};
-        entry.size = sizeof entry;
-        entry.index = index;
-        std::copy(name.begin(), name.end(), entry.name);
-        std::copy(number.begin(), number.end(), entry.number);
-        return entry;
+        return test_support::AdnItem(index, name, number);
     }
 
     static QLRESULT write(std::uint32_t index, const std::u16string& name,
                           const std::u16string& number) {
-        QL_ADN_ITEM entry = item(index, name, number);
-        return QLADN_WriteItemW(&entry);
+        return test_support::WriteAdnEntry(index, name, number);
     }
 
     // An entry as "NAME=NUMBER", or the name of the failure.
-    static std::string read(std::uint32_t index) {
-        QL_ADN_ITEM entry = item(index);
-        const QLRESULT result = QLADN_ReadItemW(&entry);
-        if (result != QL_OK) {
-            return QL_CodeName(result);
-        }
-        const std::u16string name(entry.name, entry.nameLength);
-        const std::u16string number(entry.number, entry.numberLength);
-        return std::string(name.begin(), name.end()) + "=" +
-               std::string(number.begin(), number.end());
-    }
+    static std::string read(std::uint32_t index) { return test_support::ReadAdnEntry(index); }
 
     std::vector<simcard::Bytes> records(std::uint16_t file) const {
         return simcard::CardImage::load(card->imagePath()).records({simcard::DfTelecom, file});
