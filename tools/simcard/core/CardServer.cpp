@@ -54,13 +54,12 @@ std::optional<Bytes> CardServer::handleMessage(std::span<const std::uint8_t> mes
             return std::nullopt;
         }
     }
+    log_.command(message);
     if (options_.dropAfterCommands >= 0 && commandsAnswered_ >= options_.dropAfterCommands) {
-        log_.command(message);
         log_.event("dropping the connection");
         dropRequested_ = true;
         return std::nullopt;
     }
-    log_.command(message);
     Bytes answer = card_.process(message);
     ++commandsAnswered_;
     for (const auto& fault : options_.shortAnswers) {
