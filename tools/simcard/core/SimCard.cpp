@@ -50,6 +50,16 @@ void putId(Bytes& response, std::size_t at, std::uint16_t value) {
     response[at + 1] = static_cast<std::uint8_t>(value & 0xFF);
 }
 
+// The first P3 bytes of `response` (P3 00 asks for 256), or 67 XX naming its length when
+// it is shorter than that.
+Bytes firstBytes(Bytes response, std::uint8_t p3) {
+    std::size_t wanted = p3 == 0 ? 256 : p3;
+    if (wanted > response.size())
+        return word(static_cast<std::uint16_t>(sw::WrongLength | response.size()));
+    response.resize(wanted);
+    return withWord(std::move(response), sw::Ok);
+}
+
 } // namespace
 
 SimCard::SimCard(CardImage image, Persist persist)
@@ -88,9 +98,9 @@ Bytes SimCard::process(std::span<const std::uint8_t> apdu) {
     case UpdateRecord:
         return updateRecord(c);
     case VerifyChv:
-        return verifyChv(c);
+        return verifyChv(c, false);
     case ChangeChv:
-        return changeChv(c);
+        return verifyChv(c, true);
     case DisableChv:
         return disableChv(c);
     case EnableChv:
@@ -142,21 +152,13 @@ Bytes SimCard::getResponse(const Command& c) {
         return word(sw::WrongP1P2);
     if (pendingResponse_.empty())
         return word(sw::WrongLength);
-    std::size_t wanted = c.p3 == 0 ? 256 : c.p3;
-    if (wanted > pendingResponse_.size())
-        return word(static_cast<std::uint16_t>(sw::WrongLength | pendingResponse_.size()));
-    return withWord(Bytes(pendingResponse_.begin(), pendingResponse_.begin() + wanted), sw::Ok);
+    return firstBytes(pendingResponse_, c.p3);
 }
 
 Bytes SimCard::status(const Command& c) {
     if (c.p1 != 0 || c.p2 != 0)
         return word(sw::WrongP1P2);
-    auto response = directoryResponse(currentDirectory_);
-    std::size_t wanted = c.p3 == 0 ? 256 : c.p3;
-    if (wanted > response.size())
-        return word(static_cast<std::uint16_t>(sw::WrongLength | response.size()));
-    response.resize(wanted);
-    return withWord(std::move(response), sw::Ok);
+    return firstBytes(directoryResponse(currentDirectory_), c.p3);
 }
 
 Bytes SimCard::directoryResponse(std::uint16_t id) const {
@@ -191,74 +193,46 @@ Bytes SimCard::fileResponse(FilePath path) const {
     return r;
 }
 
-std::optional<int> SimCard::addressRecord(const Command& c, const ElementaryFile& file,
-                                          std::uint16_t& error) const {
+SimCard::RecordAccess SimCard::accessRecord(const Command& c, bool carriesData) {
+    if (!currentFile_)
+        return {.error = sw::NoEfSelected};
+    auto& file = *image_.find({currentDirectory_, *currentFile_});
+    if (c.p2 < Next || c.p2 > AbsoluteOrCurrent)
+        return {.error = sw::WrongP1P2};
+    if (!chv1Satisfied())
+        return {.error = sw::AccessDenied};
+    if (c.p3 != file.recordLength || (carriesData && c.data.size() != c.p3))
+        return {.error = static_cast<std::uint16_t>(sw::WrongLength | file.recordLength)};
     const int count = static_cast<int>(file.records.size());
     int record = 0;
-    switch (c.p2) {
-    case AbsoluteOrCurrent:
+    if (c.p2 == AbsoluteOrCurrent)
         record = c.p1 == 0 ? currentRecord_ : c.p1;
-        break;
-    case Next:
-        if (c.p1 != 0) {
-            error = sw::WrongP1P2;
-            return std::nullopt;
-        }
-        record = currentRecord_ == 0 ? 1 : currentRecord_ + 1;
-        break;
-    case Previous:
-        if (c.p1 != 0) {
-            error = sw::WrongP1P2;
-            return std::nullopt;
-        }
+    else if (c.p1 != 0) // NEXT and PREVIOUS take no record number
+        return {.error = sw::WrongP1P2};
+    else if (c.p2 == Next)
+        record = currentRecord_ + 1; // the first record while there is no record pointer
+    else                             // Previous: the last record while there is no record pointer
         record = currentRecord_ == 0 ? count : currentRecord_ - 1;
-        break;
-    default:
-        error = sw::WrongP1P2;
-        return std::nullopt;
-    }
-    if (record < 1 || record > count) {
-        error = sw::OutOfRange;
-        return std::nullopt;
-    }
-    return record;
+    if (record < 1 || record > count)
+        return {.error = sw::OutOfRange};
+    return {&file.records[static_cast<std::size_t>(record - 1)], record};
 }
 
 Bytes SimCard::readRecord(const Command& c) {
-    if (!currentFile_)
-        return word(sw::NoEfSelected);
-    const auto& file = *image_.find({currentDirectory_, *currentFile_});
-    if (c.p2 < Next || c.p2 > AbsoluteOrCurrent)
-        return word(sw::WrongP1P2);
-    if (!chv1Satisfied())
-        return word(sw::AccessDenied);
-    if (c.p3 != file.recordLength)
-        return word(static_cast<std::uint16_t>(sw::WrongLength | file.recordLength));
-    std::uint16_t error = 0;
-    auto record = addressRecord(c, file, error);
-    if (!record)
-        return word(error);
-    currentRecord_ = *record;
-    return withWord(file.records[static_cast<std::size_t>(*record - 1)], sw::Ok);
+    auto access = accessRecord(c, false);
+    if (!access.record)
+        return word(access.error);
+    currentRecord_ = access.record;
+    return withWord(*access.stored, sw::Ok);
 }
 
 Bytes SimCard::updateRecord(const Command& c) {
-    if (!currentFile_)
-        return word(sw::NoEfSelected);
-    auto& file = *image_.find({currentDirectory_, *currentFile_});
-    if (c.p2 < Next || c.p2 > AbsoluteOrCurrent)
-        return word(sw::WrongP1P2);
-    if (!chv1Satisfied())
-        return word(sw::AccessDenied);
-    if (c.p3 != file.recordLength || c.data.size() != c.p3)
-        return word(static_cast<std::uint16_t>(sw::WrongLength | file.recordLength));
-    std::uint16_t error = 0;
-    auto record = addressRecord(c, file, error);
-    if (!record)
-        return word(error);
-    auto& stored = file.records[static_cast<std::size_t>(*record - 1)];
+    auto access = accessRecord(c, true);
+    if (!access.record)
+        return word(access.error);
+    auto& stored = *access.stored;
     if (std::ranges::equal(stored, c.data)) {
-        currentRecord_ = *record;
+        currentRecord_ = access.record;
         return word(sw::Ok);
     }
     Bytes old = stored;
@@ -267,7 +241,7 @@ Bytes SimCard::updateRecord(const Command& c) {
         stored = std::move(old);
         return word(sw::MemoryProblem);
     }
-    currentRecord_ = *record;
+    currentRecord_ = access.record;
     return word(sw::Ok);
 }
 
@@ -290,29 +264,13 @@ Bytes SimCard::commit(const CardImage& before, Bytes success) {
     return word(sw::MemoryProblem);
 }
 
-Bytes SimCard::verifyChv(const Command& c) {
+Bytes SimCard::verifyChv(const Command& c, bool change) {
+    // VERIFY carries the code; CHANGE carries the code, then its new value.
+    const std::size_t length = change ? 2 * CodeLength : CodeLength;
     if (c.p1 != 0 || (c.p2 != 1 && c.p2 != 2))
         return word(sw::WrongP1P2);
-    if (c.p3 != CodeLength || c.data.size() != CodeLength)
-        return word(sw::WrongLength | CodeLength);
-    const int n = c.p2;
-    if (n == 1 && !image_.chv1Enabled())
-        return word(sw::ChvContradiction);
-    const CardImage before = image_;
-    auto failure = present(image_.chv(n), c.data);
-    if (failure)
-        verified_[n - 1] = false;
-    auto answer = commit(before, word(failure.value_or(sw::Ok)));
-    if (!failure && answer == word(sw::Ok))
-        verified_[n - 1] = true;
-    return answer;
-}
-
-Bytes SimCard::changeChv(const Command& c) {
-    if (c.p1 != 0 || (c.p2 != 1 && c.p2 != 2))
-        return word(sw::WrongP1P2);
-    if (c.p3 != 2 * CodeLength || c.data.size() != 2 * CodeLength)
-        return word(sw::WrongLength | 2 * CodeLength);
+    if (c.p3 != length || c.data.size() != length)
+        return word(static_cast<std::uint16_t>(sw::WrongLength | length));
     const int n = c.p2;
     if (n == 1 && !image_.chv1Enabled())
         return word(sw::ChvContradiction);
@@ -321,7 +279,7 @@ Bytes SimCard::changeChv(const Command& c) {
     auto failure = present(code, c.data.first(CodeLength));
     if (failure)
         verified_[n - 1] = false;
-    else
+    else if (change)
         std::ranges::copy(c.data.subspan(CodeLength), code.value.begin());
     auto answer = commit(before, word(failure.value_or(sw::Ok)));
     if (!failure && answer == word(sw::Ok))

@@ -40,8 +40,8 @@ private:
     Bytes status(const Command& c);
     Bytes readRecord(const Command& c);
     Bytes updateRecord(const Command& c);
-    Bytes verifyChv(const Command& c);
-    Bytes changeChv(const Command& c);
+    // VERIFY CHV, or with `change` CHANGE CHV, which verifies the code before replacing it.
+    Bytes verifyChv(const Command& c, bool change);
     Bytes disableChv(const Command& c);
     Bytes enableChv(const Command& c);
     Bytes unblockChv(const Command& c);
@@ -56,9 +56,17 @@ private:
 
     Bytes directoryResponse(std::uint16_t id) const;
     Bytes fileResponse(FilePath path) const;
-    // Resolves the record a READ/UPDATE RECORD addresses; nullopt with `error` set otherwise.
-    std::optional<int> addressRecord(const Command& c, const ElementaryFile& file,
-                                     std::uint16_t& error) const;
+    // A record that READ/UPDATE RECORD may use: `record` its number, 0 when refused with
+    // `error`.
+    struct RecordAccess {
+        Bytes* stored = nullptr;
+        int record = 0;
+        std::uint16_t error = 0;
+    };
+    // The checks READ and UPDATE RECORD share, in the order the card makes them: a selected
+    // EF, the mode in P2, CHV1, P3 (and with `carriesData` the data) against the record
+    // length, then the record the mode and P1 address.
+    RecordAccess accessRecord(const Command& c, bool carriesData);
     bool chv1Satisfied() const { return !image_.chv1Enabled() || verified_[0]; }
 
     CardImage image_;
