@@ -71,7 +71,6 @@ public:
         return *bytes;
     }
     SecretCode code(int maxLimit) const {
-        expectWords(5);
         SecretCode code;
         auto value = bytes(2, 8);
         std::copy(value.begin(), value.end(), code.value.begin());
