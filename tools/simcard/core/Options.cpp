@@ -83,12 +83,20 @@ ParsedArguments parseArguments(std::span<const std::string_view> arguments) {
     auto& o = parsed.options;
     auto& s = o.settings;
 
-    auto count = [](int& target, int min) {
-        return [&target, min](std::string_view v) {
-            auto n = parseNumber(v, min, 255);
+    auto number = [](int& target, int min, int max) {
+        return [&target, min, max](std::string_view v) {
+            auto n = parseNumber(v, min, max);
             if (n)
                 target = *n;
             return n.has_value();
+        };
+    };
+    // Record counts travel in P1 and record lengths in P3, one byte each.
+    auto count = [&number](int& target, int min) { return number(target, min, 255); };
+    auto nonEmpty = [](auto& target) {
+        return [&target](std::string_view v) {
+            target = v;
+            return !v.empty();
         };
     };
     auto code = [](std::string& target) {
@@ -99,23 +107,9 @@ ParsedArguments parseArguments(std::span<const std::string_view> arguments) {
     };
     using Setter = std::function<bool(std::string_view)>;
     const std::map<std::string_view, Setter> withValue = {
-        {"--host",
-         [&](std::string_view v) {
-             o.host = v;
-             return !v.empty();
-         }},
-        {"--port",
-         [&](std::string_view v) {
-             auto n = parseNumber(v, 1, 65535);
-             if (n)
-                 o.port = *n;
-             return n.has_value();
-         }},
-        {"--image",
-         [&](std::string_view v) {
-             o.imagePath = v;
-             return !v.empty();
-         }},
+        {"--host", nonEmpty(o.host)},
+        {"--port", number(o.port, 1, 65535)},
+        {"--image", nonEmpty(o.imagePath)},
         {"--adn-records", count(s.adnRecords, 0)},
         {"--adn-length", count(s.adnRecordLength, 14)},
         {"--ext1-records",
@@ -144,18 +138,8 @@ ParsedArguments parseArguments(std::span<const std::string_view> arguments) {
              o.atr = *atr;
              return true;
          }},
-        {"--log",
-         [&](std::string_view v) {
-             o.commandLog = v;
-             return !v.empty();
-         }},
-        {"--drop-after",
-         [&](std::string_view v) {
-             auto n = parseNumber(v, 0, 1 << 30);
-             if (n)
-                 o.dropAfterCommands = *n;
-             return n.has_value();
-         }},
+        {"--log", nonEmpty(o.commandLog)},
+        {"--drop-after", number(o.dropAfterCommands, 0, 1 << 30)},
         {"--case",
          [&](std::string_view v) {
              auto colon = v.find(':');
