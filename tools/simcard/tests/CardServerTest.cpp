@@ -4,10 +4,13 @@
 #include "tools/simcard/core/VpcdConnection.h"
 
 #include <arpa/inet.h>
+#include <cerrno>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <system_error>
 #include <thread>
+#include <unistd.h>
 
 namespace simcard {
 namespace {
@@ -96,6 +99,19 @@ private:
     int port_ = 0;
 };
 
+// The stop descriptor a server polls, standing in for the signalfd of the program.
+struct StopPipe {
+    StopPipe() {
+        int ends[2];
+        if (::pipe(ends) != 0)
+            throw std::system_error(errno, std::generic_category(), "pipe");
+        readEnd.reset(ends[0]);
+        writeEnd.reset(ends[1]);
+    }
+    bool stop() { return ::write(writeEnd.get(), "x", 1) == 1; }
+    UniqueFd readEnd, writeEnd;
+};
+
 std::string request(VpcdConnection& vpcd, std::string_view hex) {
     EXPECT_TRUE(vpcd.send(bytes(hex)));
     auto answer = vpcd.receive();
@@ -106,17 +122,15 @@ TEST_F(CardServerTest, ServesFramedMessagesUntilStopped) {
     FakeVpcd vpcd;
     options.port = vpcd.port();
     CardServer server(card, options, log);
-    int stop[2];
-    ASSERT_EQ(::pipe(stop), 0);
-    UniqueFd stopRead(stop[0]), stopWrite(stop[1]);
+    StopPipe stop;
     int status = -1;
-    std::thread serving([&] { status = server.run(stopRead.get()); });
+    std::thread serving([&] { status = server.run(stop.readEnd.get()); });
 
     auto connection = vpcd.accept();
     EXPECT_EQ(request(connection, "04"), "3B021450");
     EXPECT_EQ(request(connection, "A0A40000027F10"), "9F16");
     EXPECT_EQ(request(connection, "A0C0000016").size(), 48u);
-    ASSERT_EQ(::write(stopWrite.get(), "x", 1), 1);
+    ASSERT_TRUE(stop.stop());
     serving.join();
     EXPECT_EQ(status, 0);
     EXPECT_FALSE(connection.receive().has_value()); // the card left
@@ -126,17 +140,15 @@ TEST_F(CardServerTest, ReconnectsWhenVpcdClosesAndExitsWhenAskedTo) {
     FakeVpcd vpcd;
     options.port = vpcd.port();
     CardServer server(card, options, log);
-    int stop[2];
-    ASSERT_EQ(::pipe(stop), 0);
-    UniqueFd stopRead(stop[0]), stopWrite(stop[1]);
-    std::thread serving([&] { server.run(stopRead.get()); });
+    StopPipe stop;
+    std::thread serving([&] { server.run(stop.readEnd.get()); });
     {
         auto first = vpcd.accept();
         EXPECT_EQ(request(first, "04"), "3B021450");
     }
     auto second = vpcd.accept();
     EXPECT_EQ(request(second, "A0A40000027F10"), "9F16");
-    ASSERT_EQ(::write(stopWrite.get(), "x", 1), 1);
+    ASSERT_TRUE(stop.stop());
     serving.join();
 
     options.exitOnClose = true;
