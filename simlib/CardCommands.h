@@ -13,9 +13,6 @@ namespace quenlib {
 inline constexpr std::uint16_t kDfTelecom = 0x7F10;
 inline constexpr std::uint16_t kEfAdn = 0x6F3A;
 inline constexpr std::uint16_t kEfExt1 = 0x6F4A;
-inline constexpr std::uint16_t kEfSms = 0x6F3C;
-inline constexpr std::uint16_t kEfMsisdn = 0x6F40;
-inline constexpr std::uint16_t kDfCdma = 0x7F25;
 
 // What the card sent back: data bytes followed by the two status-word bytes.
 struct CardResponse {

@@ -33,15 +33,13 @@ struct Connection {
 struct LibraryState {
     CardBackend* backend = nullptr;
 
+    // Set between a successful Init and Final.
     std::optional<ContextHandle> context;
-    bool initialised = false;
     std::string readerName;
     std::optional<Connection> connection;
 
     FileGeometry adn;
     FileGeometry ext1;
-    FileGeometry sms;
-    FileGeometry msisdn{0, 0};
 
     // The extension records as the card holds them, and as they will be after a flush.
     Ext1Buffer ext1CardImage{};

@@ -66,16 +66,14 @@ QLRESULT initialise() {
     LibraryState& s = state();
     s.readerName = configuredReaderName();
     // A second Init keeps the context it has rather than leaking it.
-    if (s.initialised && s.context) {
+    if (s.context) {
         return QL_OK;
     }
     ContextHandle context = 0;
     if (backend().establishContext(context) != kPcscSuccess) {
-        s.context.reset();
         return QL_E_NO_CONTEXT;
     }
     s.context = context;
-    s.initialised = true;
     return QL_OK;
 }
 
@@ -83,7 +81,6 @@ QLRESULT finalise() {
     LibraryState& s = state();
     s.extensionCache.clear();
     s.extensionCache.shrink_to_fit();
-    s.initialised = false;
     if (s.context) {
         backend().releaseContext(*s.context);
         s.context.reset();
@@ -93,7 +90,7 @@ QLRESULT finalise() {
 
 QLRESULT connectCard() {
     LibraryState& s = state();
-    if (!s.initialised || !s.context) {
+    if (!s.context) {
         return QL_E_NO_CONTEXT;
     }
     // A second connect replaces the first connection instead of leaking its handle,
@@ -124,7 +121,6 @@ QLRESULT disconnectCard() {
     s.connection.reset();
     s.adn = FileGeometry{};
     s.ext1 = FileGeometry{};
-    s.sms = FileGeometry{};
     return QL_OK;
 }
 
