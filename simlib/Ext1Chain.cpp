@@ -19,6 +19,11 @@ constexpr std::size_t kNextByte = 12;
 constexpr std::uint8_t kAdditionalData = 0x02;
 constexpr std::uint8_t kFree = 0xFF;
 
+// Whether `id` names one of the `count` extension records.
+bool isExtensionRecord(std::uint8_t id, int count) {
+    return id >= 1 && id <= count;
+}
+
 int usableCount(int count) {
     return std::clamp(count, 0, static_cast<int>(kExt1Slots));
 }

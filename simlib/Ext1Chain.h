@@ -22,16 +22,12 @@ inline constexpr std::size_t kMaxExtensionDigits = 127;
 std::span<std::uint8_t, kExt1SlotSize> slotOf(Ext1Buffer& buffer, std::size_t slot);
 std::span<const std::uint8_t, kExt1SlotSize> slotOf(const Ext1Buffer& buffer, std::size_t slot);
 
-// Whether `id` names one of the `count` extension records.
-inline bool isExtensionRecord(std::uint8_t id, int count) {
-    return id >= 1 && id <= count;
-}
-
-// The digits of the chain starting at `firstId`, at most kMaxExtensionDigits of them.
+// The digits of the chain starting at `firstId`, at most kMaxExtensionDigits of them;
+// empty when `firstId` names no extension record.
 std::u16string readExtensionChain(const Ext1Buffer& buffer, int count, std::uint8_t firstId);
 
 // Frees the slots of the chain starting at `firstId` (all bytes FF). Stops at a slot that
-// is already free.
+// is already free; does nothing when `firstId` names no extension record.
 void releaseExtensionChain(Ext1Buffer& buffer, int count, std::uint8_t firstId);
 
 // Stores digits in free slots, 20 a slot, linked in order; digits beyond the free slots

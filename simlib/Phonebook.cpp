@@ -52,6 +52,37 @@ void remember(LibraryState& s, std::uint32_t index, std::uint8_t extensionId) {
     }
 }
 
+// Phonebook numbers are stored without '+' (TON/NPI 81): a leading '+' is removed in place,
+// so that the caller sees the number as it was stored. Returns the length left.
+template <std::size_t N>
+std::size_t dropLeadingPlus(QL_CHAR16 (&number)[N]) {
+    std::size_t length = terminatedLength(number);
+    if (length > 0 && number[0] == u'+') {
+        std::copy(number + 1, number + length, number);
+        --length;
+        number[length] = 0;
+    }
+    return length;
+}
+
+// The extension identifier that the ADN record at `index` holds now: remembered from an
+// earlier read or write, else read from the card. Empty when that read fails.
+std::optional<std::uint8_t> currentExtension(LibraryState& s, const Connection& connection,
+                                             std::uint32_t index) {
+    if (isCachedIndex(s, index) && s.extensionCache[index] != 0) {
+        return s.extensionCache[index];
+    }
+    const unsigned length = s.adn.recordLength;
+    const auto current =
+        readRecord(connection, recordNumber(index), static_cast<std::uint8_t>(length));
+    if (!current) {
+        return std::nullopt;
+    }
+    const std::uint8_t extensionId = current->data()[length - 1];
+    remember(s, index, extensionId);
+    return extensionId;
+}
+
 // The file information of an extension file the library can use: 13-byte slots or more.
 std::optional<FileGeometry> readExt1Information(const Connection& connection,
                                                 std::uint8_t responseLength) {
@@ -175,9 +206,7 @@ QLRESULT readPhonebookItem(QL_ADN_ITEM& item) {
     std::fill_n(item.number, kNumberClear, QL_CHAR16{0});
     std::u16string number = decodeNumberBlock(record.subspan(alphaLength, kNumberBlockSize));
     const std::uint8_t extensionId = record[length - 1];
-    if (isExtensionRecord(extensionId, s.ext1.recordCount)) {
-        number += readExtensionChain(s.ext1WorkingCopy, s.ext1.recordCount, extensionId);
-    }
+    number += readExtensionChain(s.ext1WorkingCopy, s.ext1.recordCount, extensionId);
     remember(s, item.index, extensionId);
     storeText(number, item.number, item.numberLength);
     return QL_OK;
@@ -188,14 +217,7 @@ QLRESULT writePhonebookItem(QL_ADN_ITEM& item) {
     if (!s.connection) {
         return QL_E_NOT_CONNECTED;
     }
-    // Phonebook numbers are stored without '+' (TON/NPI 81); the caller sees the number
-    // as it was stored.
-    std::size_t numberLength = terminatedLength(item.number);
-    if (numberLength > 0 && item.number[0] == u'+') {
-        std::copy(item.number + 1, item.number + numberLength, item.number);
-        --numberLength;
-        item.number[numberLength] = 0;
-    }
+    const std::size_t numberLength = dropLeadingPlus(item.number);
     // Without a selected phonebook, or for an index no record has, the write fails where
     // it would read the old record.
     const unsigned length = s.adn.recordLength;
@@ -204,22 +226,11 @@ QLRESULT writePhonebookItem(QL_ADN_ITEM& item) {
     }
     const Connection connection = *s.connection;
 
-    std::uint8_t oldExtension = 0;
-    if (isCachedIndex(s, item.index)) {
-        oldExtension = s.extensionCache[item.index];
+    const auto oldExtension = currentExtension(s, connection, item.index);
+    if (!oldExtension) {
+        return QL_E_READ;
     }
-    if (oldExtension == 0) {
-        const auto current =
-            readRecord(connection, recordNumber(item.index), static_cast<std::uint8_t>(length));
-        if (!current) {
-            return QL_E_READ;
-        }
-        oldExtension = current->data()[length - 1];
-        remember(s, item.index, oldExtension);
-    }
-    if (isExtensionRecord(oldExtension, s.ext1.recordCount)) {
-        releaseExtensionChain(s.ext1WorkingCopy, s.ext1.recordCount, oldExtension);
-    }
+    releaseExtensionChain(s.ext1WorkingCopy, s.ext1.recordCount, *oldExtension);
 
     std::array<std::uint8_t, 255> buffer;
     buffer.fill(0xFF);
