@@ -74,17 +74,12 @@ void encodeAlpha(std::u16string_view name, std::span<std::uint8_t> field) {
     }
     if (selectTextForm(name) == TextForm::Ucs2) {
         field[0] = kUcs2Form;
-        const std::size_t characters = std::min(name.size(), (field.size() - 1) / 2);
-        for (std::size_t i = 0; i < characters; ++i) {
-            field[1 + 2 * i] = static_cast<std::uint8_t>(name[i] >> 8);
-            field[2 + 2 * i] = static_cast<std::uint8_t>(name[i] & 0xFF);
-        }
+        const auto bytes = encodeUcs2(name.substr(0, (field.size() - 1) / 2));
+        std::copy(bytes.begin(), bytes.end(), field.begin() + 1);
         return;
     }
-    const std::size_t characters = std::min(name.size(), field.size());
-    for (std::size_t i = 0; i < characters; ++i) {
-        field[i] = static_cast<std::uint8_t>(name[i] & 0xFF);
-    }
+    const auto bytes = encode8Bit(name.substr(0, field.size()));
+    std::copy(bytes.begin(), bytes.end(), field.begin());
 }
 
 } // namespace quenlib

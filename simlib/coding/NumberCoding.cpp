@@ -8,18 +8,6 @@ namespace {
 
 constexpr std::uint8_t kFiller = 0x0F;
 
-// Appends the digits of one byte, low nibble first; false once a filler ends the digits.
-bool appendByteDigits(std::uint8_t byte, std::u16string& out) {
-    for (std::uint8_t nibble :
-         {static_cast<std::uint8_t>(byte & 0x0F), static_cast<std::uint8_t>(byte >> 4)}) {
-        if (nibble == kFiller) {
-            return false;
-        }
-        out.push_back(bcdNibbleToChar(nibble));
-    }
-    return true;
-}
-
 } // namespace
 
 char16_t bcdNibbleToChar(std::uint8_t nibble) {
@@ -72,11 +60,7 @@ std::u16string decodeNumberBlock(std::span<const std::uint8_t> block) {
     }
     // The length counts the TON/NPI byte; never read past the 12 bytes after it.
     const std::size_t digitBytes = std::min<std::size_t>(block[0] == 0 ? 0 : block[0] - 1u, 12);
-    for (std::uint8_t byte : block.subspan(2, digitBytes)) {
-        if (!appendByteDigits(byte, number)) {
-            break;
-        }
-    }
+    number += decodeDigits(block.subspan(2, digitBytes));
     if (number == u"+") {
         number.clear();
     }
@@ -97,23 +81,22 @@ void encodeNumberBlock(std::u16string_view number, std::size_t count,
     }
     const std::size_t digits = count > first ? count - first : 0;
     const std::size_t digitBytes = std::min((digits + 1) / 2, block.size() - 2);
-    for (std::size_t i = 0; i < digitBytes; ++i) {
-        const std::size_t low = first + 2 * i;
-        const std::size_t high = low + 1;
-        // An odd count takes its last high nibble from the character after the count:
-        // the filler when the string ends there.
-        const std::uint8_t highNibble =
-            high < number.size() ? charToBcdNibble(number[high]) : kFiller;
-        block[2 + i] = static_cast<std::uint8_t>(charToBcdNibble(number[low]) | highNibble << 4);
-    }
+    // Whole bytes are encoded: an odd count takes its last high nibble from the character
+    // after the count, the filler only when the string ends there.
+    const auto bytes = encodeDigits(number.substr(first, 2 * digitBytes));
+    std::copy(bytes.begin(), bytes.end(), block.begin() + 2);
     block[0] = static_cast<std::uint8_t>(1 + (digits + 1) / 2);
 }
 
 std::u16string decodeDigits(std::span<const std::uint8_t> bytes) {
     std::u16string digits;
     for (std::uint8_t byte : bytes) {
-        if (!appendByteDigits(byte, digits)) {
-            break;
+        for (std::uint8_t nibble :
+             {static_cast<std::uint8_t>(byte & 0x0F), static_cast<std::uint8_t>(byte >> 4)}) {
+            if (nibble == kFiller) {
+                return digits;
+            }
+            digits.push_back(bcdNibbleToChar(nibble));
         }
     }
     return digits;
