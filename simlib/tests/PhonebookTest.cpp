@@ -10,7 +10,7 @@ namespace {
 constexpr std::uint16_t kAdn = 0x6F3A;
 constexpr std::uint16_t kExt1 = 0x6F4A;
 
-class PhonebookTest : public LibraryTest {
+class PhonebookTest : public LibraryTest, protected test_support::AdnEntries {
 protected:
     void SetUp() override {
         LibraryTest::SetUp();
@@ -23,21 +23,6 @@ protected:
         QL_FILE_INFO info{68, 0, 0};
         ASSERT_EQ(QLADN_SelectFile(&info), QL_OK);
     }
-
-    static QL_ADN_ITEM item(std::uint32_t index, const std::u16string& name = u"",
-                            const std::u16string& number = u"") {
-        return test_support::AdnItem(index, name, number);
-    }
-
-    static QLRESULT write(std::uint32_t index, const std::u16string& name,
-                          const std::u16string& number) {
-        return test_support::WriteAdnEntry(index, name, number);
-    }
-
-    // Reads an entry as "NAME=NUMBER".
-    static std::string read(std::uint32_t index) { return test_support::ReadAdnEntry(index); }
-
-    std::size_t updatesOf(std::uint16_t) const { return card.sentWith(0xDC).size(); }
 
     Bytes& ext1Record(int recordNumber) { return card.file(kExt1).records[recordNumber - 1]; }
     Bytes& adnRecord(int recordNumber) { return card.file(kAdn).records[recordNumber - 1]; }

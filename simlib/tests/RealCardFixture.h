@@ -15,7 +15,7 @@
 namespace quenlib::card {
 
 // Runs each test against libquenlib.so and a virtual card of its own in the local pcscd.
-class RealCardTest : public ::testing::Test {
+class RealCardTest : public ::testing::Test, protected test_support::AdnEntries {
 protected:
     void TearDown() override {
         QLSIM_Disconnect(nullptr);
@@ -43,19 +43,6 @@ protected:
         options.pin1Enabled = false;
         return options;
     }
-
-    static QL_ADN_ITEM item(std::uint32_t index, const std::u16string& name = u"",
-                            const std::u16string& number = u"") {
-        return test_support::AdnItem(index, name, number);
-    }
-
-    static QLRESULT write(std::uint32_t index, const std::u16string& name,
-                          const std::u16string& number) {
-        return test_support::WriteAdnEntry(index, name, number);
-    }
-
-    // An entry as "NAME=NUMBER", or the name of the failure.
-    static std::string read(std::uint32_t index) { return test_support::ReadAdnEntry(index); }
 
     std::vector<simcard::Bytes> records(std::uint16_t file) const {
         return simcard::CardImage::load(card->imagePath()).records({simcard::DfTelecom, file});
