@@ -16,6 +16,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,36 +63,61 @@ bool transmitOk(SCARDHANDLE card, const SCARD_IO_REQUEST* pci, std::vector<BYTE>
                          answer.data(), &length) == SCARD_S_SUCCESS;
 }
 
-void BM_BarePcscReadRecord(benchmark::State& state) {
-    SCARDCONTEXT context = 0;
+// A bare exclusive connection to the virtual card with EF ADN selected.
+struct BareConnection {
     SCARDHANDLE card = 0;
+    const SCARD_IO_REQUEST* pci = nullptr;
+};
+
+std::optional<BareConnection> connectBare(SCARDCONTEXT context) {
+    BareConnection bare;
     DWORD protocol = 0;
-    if (SCardEstablishContext(SCARD_SCOPE_USER, nullptr, nullptr, &context) != SCARD_S_SUCCESS ||
-        SCardConnect(context, theCard->readerName().c_str(), SCARD_SHARE_EXCLUSIVE,
-                     SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1, &card, &protocol) != SCARD_S_SUCCESS) {
-        state.SkipWithError("bare connect failed");
-        return;
+    if (SCardConnect(context, theCard->readerName().c_str(), SCARD_SHARE_EXCLUSIVE,
+                     SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1, &bare.card,
+                     &protocol) != SCARD_S_SUCCESS) {
+        return std::nullopt;
     }
-    const SCARD_IO_REQUEST* pci = protocol == SCARD_PROTOCOL_T1 ? SCARD_PCI_T1 : SCARD_PCI_T0;
+    bare.pci = protocol == SCARD_PROTOCOL_T1 ? SCARD_PCI_T1 : SCARD_PCI_T0;
     std::array<BYTE, 258> answer{};
     DWORD length = 0;
-    transmitOk(card, pci, {0xA0, 0xA4, 0x00, 0x00, 0x02, 0x7F, 0x10}, answer, length);
-    transmitOk(card, pci, {0xA0, 0xA4, 0x00, 0x00, 0x02, 0x6F, 0x3A}, answer, length);
+    transmitOk(bare.card, bare.pci, {0xA0, 0xA4, 0x00, 0x00, 0x02, 0x7F, 0x10}, answer, length);
+    transmitOk(bare.card, bare.pci, {0xA0, 0xA4, 0x00, 0x00, 0x02, 0x6F, 0x3A}, answer, length);
+    return bare;
+}
+
+// READ RECORD of every ADN record; false at the first that fails or comes back short.
+bool readAllBare(const BareConnection& bare) {
+    std::array<BYTE, 258> answer{};
+    for (int record = 1; record <= kRecords; ++record) {
+        auto length = static_cast<DWORD>(kRecordLength + 2);
+        const std::array<BYTE, 5> command{0xA0, 0xB2, static_cast<BYTE>(record), 0x04,
+                                          kRecordLength};
+        if (SCardTransmit(bare.card, bare.pci, command.data(), command.size(), nullptr,
+                          answer.data(), &length) != SCARD_S_SUCCESS ||
+            length != kRecordLength + 2) {
+            return false;
+        }
+        benchmark::DoNotOptimize(answer);
+    }
+    return true;
+}
+
+void BM_BarePcscReadRecord(benchmark::State& state) {
+    SCARDCONTEXT context = 0;
+    SCardEstablishContext(SCARD_SCOPE_USER, nullptr, nullptr, &context);
+    const auto bare = connectBare(context);
+    if (!bare) {
+        state.SkipWithError("bare connect failed");
+        SCardReleaseContext(context);
+        return;
+    }
     for (auto _ : state) {
-        for (int record = 1; record <= kRecords; ++record) {
-            length = static_cast<DWORD>(kRecordLength + 2);
-            const std::array<BYTE, 5> command{0xA0, 0xB2, static_cast<BYTE>(record), 0x04,
-                                              kRecordLength};
-            if (SCardTransmit(card, pci, command.data(), command.size(), nullptr, answer.data(),
-                              &length) != SCARD_S_SUCCESS ||
-                length != kRecordLength + 2) {
-                state.SkipWithError("bare READ RECORD failed");
-                break;
-            }
-            benchmark::DoNotOptimize(answer);
+        if (!readAllBare(*bare)) {
+            state.SkipWithError("bare READ RECORD failed");
+            break;
         }
     }
-    SCardDisconnect(card, SCARD_LEAVE_CARD);
+    SCardDisconnect(bare->card, SCARD_LEAVE_CARD);
     SCardReleaseContext(context);
     state.SetItemsProcessed(state.iterations() * kRecords);
 }
@@ -107,7 +133,6 @@ void BM_AlternatingQuenlibAndBare(benchmark::State& state) {
     SCardEstablishContext(SCARD_SCOPE_USER, nullptr, nullptr, &context);
     QL_ADN_ITEM item{};
     item.size = sizeof item;
-    std::array<BYTE, 258> answer{};
     for (auto _ : state) {
         QL_FILE_INFO info{68, 0, 0};
         if (QLSIM_Connect(nullptr) != QL_OK || QLADN_SelectFile(&info) != QL_OK) {
@@ -122,29 +147,19 @@ void BM_AlternatingQuenlibAndBare(benchmark::State& state) {
         quenlibTime += Clock::now() - start;
         QLSIM_Disconnect(nullptr);
 
-        SCARDHANDLE card = 0;
-        DWORD protocol = 0;
-        if (SCardConnect(context, theCard->readerName().c_str(), SCARD_SHARE_EXCLUSIVE,
-                         SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1, &card,
-                         &protocol) != SCARD_S_SUCCESS) {
+        const auto bare = connectBare(context);
+        if (!bare) {
             state.SkipWithError("bare connect failed");
             break;
         }
-        const SCARD_IO_REQUEST* pci = protocol == SCARD_PROTOCOL_T1 ? SCARD_PCI_T1 : SCARD_PCI_T0;
-        DWORD length = 0;
-        transmitOk(card, pci, {0xA0, 0xA4, 0x00, 0x00, 0x02, 0x7F, 0x10}, answer, length);
-        transmitOk(card, pci, {0xA0, 0xA4, 0x00, 0x00, 0x02, 0x6F, 0x3A}, answer, length);
         start = Clock::now();
-        for (int record = 1; record <= kRecords; ++record) {
-            length = static_cast<DWORD>(kRecordLength + 2);
-            const std::array<BYTE, 5> command{0xA0, 0xB2, static_cast<BYTE>(record), 0x04,
-                                              kRecordLength};
-            SCardTransmit(card, pci, command.data(), command.size(), nullptr, answer.data(),
-                          &length);
-            benchmark::DoNotOptimize(answer);
-        }
+        const bool read = readAllBare(*bare);
         bareTime += Clock::now() - start;
-        SCardDisconnect(card, SCARD_LEAVE_CARD);
+        SCardDisconnect(bare->card, SCARD_LEAVE_CARD);
+        if (!read) {
+            state.SkipWithError("bare READ RECORD failed");
+            break;
+        }
     }
     SCardReleaseContext(context);
     const auto milliseconds = [&](Clock::duration total) {
