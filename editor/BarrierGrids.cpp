@@ -19,7 +19,7 @@ bool IsToggleKey(char key) {
 // Removes every line whose upper-cased text begins with prefix, from the last line up.
 void RemoveBlock(ProgramText& text, std::string_view prefix) {
     for (std::size_t i = text.size(); i-- > 0;) {
-        if (UpperAscii(std::string_view(text.line(i)).substr(0, prefix.size())) == prefix) {
+        if (StartsWithUpper(text.line(i), prefix)) {
             text.erase(i);
         }
     }

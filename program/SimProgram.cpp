@@ -26,27 +26,11 @@ std::size_t KeyPrefixLength(std::string_view name) {
     return 3;
 }
 
-char UpperByte(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool StartsWithUpper(std::string_view line, std::string_view upperPrefix) {
-    if (line.size() < upperPrefix.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < upperPrefix.size(); ++i) {
-        if (UpperByte(line[i]) != upperPrefix[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // Ordinal byte comparison of the upper-cased old line with the new line as built.
 bool UpperNotLess(std::string_view oldLine, std::string_view newLine) {
     const std::size_t common = std::min(oldLine.size(), newLine.size());
     for (std::size_t i = 0; i < common; ++i) {
-        const auto a = static_cast<unsigned char>(UpperByte(oldLine[i]));
+        const auto a = static_cast<unsigned char>(UpperAscii(oldLine[i]));
         const auto b = static_cast<unsigned char>(newLine[i]);
         if (a != b) {
             return a > b;

@@ -40,14 +40,28 @@ std::string JoinLines(std::span<const std::string> lines) {
     return text;
 }
 
+char UpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 std::string UpperAscii(std::string_view text) {
     std::string upper(text);
     for (char& c : upper) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
+        c = UpperAscii(c);
     }
     return upper;
+}
+
+bool StartsWithUpper(std::string_view text, std::string_view upperPrefix) {
+    if (text.size() < upperPrefix.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < upperPrefix.size(); ++i) {
+        if (UpperAscii(text[i]) != upperPrefix[i]) {
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace tarvik

@@ -17,5 +17,10 @@ std::string JoinLines(std::span<const std::string> lines);
 
 // Upper-cases the ASCII letters a..z only; other bytes of the 8-bit text stay as they are.
 std::string UpperAscii(std::string_view text);
+char UpperAscii(char c);
+
+// True when text, upper-cased as UpperAscii does, begins with upperPrefix (which must
+// already be upper-case). Compares in place, without building an upper-cased copy.
+bool StartsWithUpper(std::string_view text, std::string_view upperPrefix);
 
 } // namespace tarvik

@@ -1,6 +1,7 @@
 #include "program/ProgramText.h"
 
 #include "program/ProgramDocument.h"
+#include "program/TextLines.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -46,6 +47,23 @@ TEST(ProgramTextTest, KeepsEightBitBytes) {
     text.setText("#1ALL\xE8RME=1\r\nNET=\xFF");
     EXPECT_EQ(text.line(0), "#1ALL\xE8RME=1");
     EXPECT_EQ(text.line(1), "NET=\xFF");
+}
+
+TEST(TextLinesTest, StartsWithUpperFoldsOnlyAsciiLetters) {
+    struct Case {
+        std::string text;
+        std::string prefix;
+        bool starts;
+    };
+    const std::vector<Case> cases = {
+        {"rr123:1=5", "RR", true},  {"Tl3C=1", "TL3", true}, {"RR", "RR", true},
+        {"R", "RR", false},         {"", "", true},          {"TR001=1", "RR", false},
+        {"\xE9x=1", "\xC9", false}, {"{a", "[A", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(StartsWithUpper(c.text, c.prefix), c.starts)
+            << "text: " << c.text << " prefix: " << c.prefix;
+    }
 }
 
 TEST(ProgramTextTest, EditsKeepOrder) {
