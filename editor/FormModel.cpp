@@ -47,6 +47,17 @@ int FormModel::rowField(std::string_view prefix, int row) const {
     return Field(std::string(prefix) + std::to_string(row));
 }
 
+std::optional<int> FormModel::handlerTag(int sender, int first, int last) const {
+    if (decoding_) {
+        return std::nullopt;
+    }
+    const int tag = FieldModel::Def(sender).tag;
+    if (tag < first || tag > last) {
+        return std::nullopt;
+    }
+    return tag;
+}
+
 void FormModel::setEntry(std::string_view name, std::string_view number) {
     doc_.program.SetProgramEntry(name, number);
 }

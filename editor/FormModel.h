@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -147,6 +148,9 @@ private:
     void onFieldChange(int field);
     void setEntry(std::string_view name, std::string_view number);
     int rowField(std::string_view prefix, int row) const;
+    // The Tag of the sending field when its handler should act: not while decoding, and
+    // only for a Tag in first..last.
+    std::optional<int> handlerTag(int sender, int first, int last) const;
     void numberedValueChange(int sender, std::string_view keyword, int first, int last, int offset);
     void switchOptionClick(int sender);
     void decodeLine(std::string_view line, int& rampRow);

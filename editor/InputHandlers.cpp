@@ -5,29 +5,23 @@
 namespace tarvik {
 
 void FormModel::CBIp0Change(int sender) {
-    if (decoding_) {
-        return;
-    }
-    const int tag = FieldModel::Def(sender).tag;
-    if (tag < 0 || tag > 4) {
+    const auto tag = handlerTag(sender, 0, 4);
+    if (!tag) {
         return;
     }
     const int item = fields_.itemIndex(sender);
-    setEntry("IP" + std::to_string(tag), item >= 1 ? std::to_string(item - 1) : std::string());
+    setEntry("IP" + std::to_string(*tag), item >= 1 ? std::to_string(item - 1) : std::string());
 }
 
 // A numeric field writing keyword + (Tag + offset) = value; 0 removes the entry.
 void FormModel::numberedValueChange(int sender, std::string_view keyword, int first, int last,
                                     int offset) {
-    if (decoding_) {
-        return;
-    }
-    const int tag = FieldModel::Def(sender).tag;
-    if (tag < first || tag > last) {
+    const auto tag = handlerTag(sender, first, last);
+    if (!tag) {
         return;
     }
     const int value = fields_.value(sender);
-    setEntry(std::string(keyword) + std::to_string(tag + offset),
+    setEntry(std::string(keyword) + std::to_string(*tag + offset),
              value == 0 ? std::string() : std::to_string(value));
 }
 
@@ -56,14 +50,11 @@ void FormModel::EDIa1Change(int sender) {
 }
 
 void FormModel::CBOa1Change(int sender) {
-    if (decoding_) {
+    const auto tag = handlerTag(sender, 1, 4);
+    if (!tag) {
         return;
     }
-    const int tag = FieldModel::Def(sender).tag;
-    if (tag < 1 || tag > 4) {
-        return;
-    }
-    std::string name = "OA" + std::to_string(tag);
+    std::string name = "OA" + std::to_string(*tag);
     const int item = fields_.itemIndex(sender);
     if (item < 1 || item > 12) {
         // OAn, OAn0 and OAn1 share one key, so this removes whichever variant is there.
@@ -81,14 +72,11 @@ void FormModel::CBOa1Change(int sender) {
 }
 
 void FormModel::EDLk0Change(int sender) {
-    if (decoding_) {
+    const auto tag = handlerTag(sender, 0, 11);
+    if (!tag) {
         return;
     }
-    const int tag = FieldModel::Def(sender).tag;
-    if (tag < 0 || tag > 11) {
-        return;
-    }
-    std::string name = std::string("LK") + "0123456789ab"[tag];
+    std::string name = std::string("LK") + "0123456789ab"[*tag];
     const std::string_view text = Trimmed(fields_.text(sender));
     if (text.find('-') != std::string_view::npos) {
         // A range of numbers travels in the name; the value is then a plain 0.

@@ -106,15 +106,12 @@ void FormModel::EDNetChange(int sender) {
 }
 
 void FormModel::EDV1Change(int sender) {
-    if (decoding_) {
-        return;
-    }
     static constexpr const char* names[] = {"V1", "V2PRE CRE SIN", "V3"};
-    const int tag = FieldModel::Def(sender).tag;
-    if (tag < 0 || tag > 2) {
+    const auto tag = handlerTag(sender, 0, 2);
+    if (!tag) {
         return;
     }
-    setEntry(names[tag], fields_.text(sender));
+    setEntry(names[*tag], fields_.text(sender));
 }
 
 } // namespace tarvik

@@ -49,14 +49,11 @@ void FormModel::EDOp0Change(int sender) {
 }
 
 void FormModel::CBOp0Change(int sender) {
-    if (decoding_) {
+    const auto tag = handlerTag(sender, 1, 4);
+    if (!tag) {
         return;
     }
-    const int tag = FieldModel::Def(sender).tag;
-    if (tag < 1 || tag > 4) {
-        return;
-    }
-    const int number = rowField("EDOp", tag - 1);
+    const int number = rowField("EDOp", *tag - 1);
     if (fields_.focused() == number) {
         return;
     }

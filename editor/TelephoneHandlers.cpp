@@ -5,45 +5,36 @@
 namespace tarvik {
 
 void FormModel::EDTl0Change(int sender) {
-    if (decoding_) {
+    const auto row = handlerTag(sender, 0, 9);
+    if (!row) {
         return;
     }
-    const int row = FieldModel::Def(sender).tag;
-    if (row < 0 || row > 9) {
-        return;
-    }
-    const int kind = fields_.itemIndex(rowField("CBTl", row));
-    std::string name = "TL" + std::to_string(row);
+    const int kind = fields_.itemIndex(rowField("CBTl", *row));
+    std::string name = "TL" + std::to_string(*row);
     if (kind == 1) {
         name += 'C';
     } else if (kind == 2) {
         name += 'S';
     }
-    setEntry(name, Trimmed(fields_.text(rowField("EDTl", row))));
+    setEntry(name, Trimmed(fields_.text(rowField("EDTl", *row))));
 }
 
 void FormModel::EDTO0Change(int sender) {
-    if (decoding_) {
+    const auto row = handlerTag(sender, 0, 9);
+    if (!row) {
         return;
     }
-    const int row = FieldModel::Def(sender).tag;
-    if (row < 0 || row > 9) {
-        return;
-    }
-    const int function = fields_.itemIndex(rowField("CBTO", row));
-    const std::string name = "TO" + std::to_string(row) + ":" + std::to_string(function);
-    setEntry(name, Trimmed(fields_.text(rowField("EDTO", row))));
+    const int function = fields_.itemIndex(rowField("CBTO", *row));
+    const std::string name = "TO" + std::to_string(*row) + ":" + std::to_string(function);
+    setEntry(name, Trimmed(fields_.text(rowField("EDTO", *row))));
 }
 
 void FormModel::EDTk0Change(int sender) {
-    if (decoding_) {
+    const auto row = handlerTag(sender, 0, 9);
+    if (!row) {
         return;
     }
-    const int row = FieldModel::Def(sender).tag;
-    if (row < 0 || row > 9) {
-        return;
-    }
-    setEntry("TK" + std::to_string(row), fields_.text(sender));
+    setEntry("TK" + std::to_string(*row), fields_.text(sender));
 }
 
 namespace {
@@ -61,29 +52,23 @@ std::string SmsEntryName(std::string name) {
 } // namespace
 
 void FormModel::EDSms0Change(int sender) {
-    if (decoding_) {
-        return;
-    }
-    const int tag = FieldModel::Def(sender).tag;
-    if (tag < 0 || tag > 9) {
+    const auto tag = handlerTag(sender, 0, 9);
+    if (!tag) {
         return;
     }
     const std::string_view text = Trimmed(fields_.text(sender));
-    const std::string number = text.empty() ? std::string() : std::to_string(tag);
-    setEntry(SmsEntryName("#" + std::to_string(tag) + std::string(text)), number);
+    const std::string number = text.empty() ? std::string() : std::to_string(*tag);
+    setEntry(SmsEntryName("#" + std::to_string(*tag) + std::string(text)), number);
 }
 
 void FormModel::EDSms_6Change(int sender) {
-    if (decoding_) {
-        return;
-    }
-    const int tag = FieldModel::Def(sender).tag;
-    if (tag < 6 || tag > 10) {
+    const auto tag = handlerTag(sender, 6, 10);
+    if (!tag) {
         return;
     }
     const std::string_view text = Trimmed(fields_.text(sender));
-    const std::string number = text.empty() ? std::string() : std::to_string(tag);
-    const char digit = "0123456789a"[tag];
+    const std::string number = text.empty() ? std::string() : std::to_string(*tag);
+    const char digit = "0123456789a"[*tag];
     setEntry(SmsEntryName(std::string("$") + digit + std::string(text)), number);
 }
 
