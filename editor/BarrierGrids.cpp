@@ -2,11 +2,22 @@
 // the program text.
 #include "editor/FormModel.h"
 #include "editor/IntegerText.h"
-#include "program/ProgramEntries.h"
+#include "program/LanguageTable.h"
 #include "program/TextLines.h"
+
+#include <cstdio>
+#include <string>
+#include <string_view>
 
 namespace tarvik {
 namespace {
+
+constexpr std::string_view kRampNumberHeader = "RR Telephone number";
+constexpr std::string_view kTrNumberHeader = "TR Telephone number";
+
+std::string OutputHeader(int col) {
+    return "Output " + std::to_string(col);
+}
 
 constexpr std::size_t kMinBarrierNumber = 3;
 constexpr std::size_t kBarrierNameDigits = 8;
@@ -41,16 +52,12 @@ char FormModel::SGRampKeyPress(int col, int row, char key) {
 
 void FormModel::SGRampSetEditText(int col, int row, std::string value) {
     ramp_.setCell(col, row, std::move(value));
-    if (!decoding_) {
-        RebuildBarrierEntries();
-    }
+    RebuildBarrierEntries();
 }
 
 void FormModel::SGTRSetEditText(int col, int row, std::string value) {
     tr_.setCell(col, row, std::move(value));
-    if (!decoding_) {
-        RebuildTrEntries();
-    }
+    RebuildTrEntries();
 }
 
 void FormModel::RebuildBarrierEntries() {
@@ -91,12 +98,29 @@ void FormModel::RebuildTrEntries() {
     program.BuildRemoteText();
 }
 
-void FormModel::TranslateGridHeaders() {
-    ramp_.setCell(0, 0, TranslateText(language_, "RR Telephone number"));
-    for (int col = 1; col < kRampCols; ++col) {
-        ramp_.setCell(col, 0, TranslateText(language_, "Output " + std::to_string(col)));
+void FormModel::initGrids() {
+    writeGridHeaders(false);
+    tr_.setCell(0, 0, "TR");
+    for (int row = 1; row < kTrRows; ++row) {
+        char label[8];
+        std::snprintf(label, sizeof label, "%.3d", row - 1);
+        tr_.setCell(0, row, label);
     }
-    tr_.setCell(1, 0, TranslateText(language_, "TR Telephone number"));
+}
+
+void FormModel::writeGridHeaders(bool translate) {
+    const auto header = [&](std::string_view text) {
+        return translate ? TranslateText(language_, text) : std::string(text);
+    };
+    ramp_.setCell(0, 0, header(kRampNumberHeader));
+    for (int col = 1; col < kRampCols; ++col) {
+        ramp_.setCell(col, 0, header(OutputHeader(col)));
+    }
+    tr_.setCell(1, 0, header(kTrNumberHeader));
+}
+
+void FormModel::TranslateGridHeaders() {
+    writeGridHeaders(true);
 }
 
 } // namespace tarvik

@@ -4,7 +4,6 @@
 #include "editor/FieldTable.h"
 #include "editor/IntegerText.h"
 
-#include <cstdio>
 #include <stdexcept>
 
 namespace tarvik {
@@ -19,18 +18,7 @@ FormModel::FormModel(ProgramDocument& doc, const LanguageTable& language)
         }
     });
 
-    ramp_.setCell(0, 0, "RR Telephone number");
-    for (int col = 1; col < kRampCols; ++col) {
-        ramp_.setCell(col, 0, "Output " + std::to_string(col));
-    }
-    tr_.setCell(0, 0, "TR");
-    tr_.setCell(1, 0, "TR Telephone number");
-    for (int row = 1; row < kTrRows; ++row) {
-        char label[8];
-        std::snprintf(label, sizeof label, "%.3d", row - 1);
-        tr_.setCell(0, row, label);
-    }
-
+    initGrids();
     fields_.setItemIndex(Field("CBDevice"), doc_.modelIndex);
     CBDeviceChange();
 }

@@ -153,6 +153,9 @@ private:
     std::optional<int> handlerTag(int sender, int first, int last) const;
     void numberedValueChange(int sender, std::string_view keyword, int first, int last, int offset);
     void switchOptionClick(int sender);
+    void initGrids();
+    // Writes the header texts of both grids, translated or as written.
+    void writeGridHeaders(bool translate);
     void decodeLine(std::string_view line, int& rampRow);
     void resetForm();
     void applyModelTexts(int idx);
