@@ -35,14 +35,12 @@ void FormModel::CBDeviceChange() {
         idx = -1;
     }
     // Checking one item of the radio group unchecks the others; with no model selected
-    // nothing is checked, so the last checked item stays so.
+    // nothing is checked, so the last checked item stays so, and so does the document's model.
     if (idx >= 0) {
         checkedMenuItem_ = idx;
-    }
-    barrierTabVisible_ = idx >= 0 && DeviceModels()[idx].barrierTab;
-    if (idx >= 0) {
         doc_.modelIndex = idx;
     }
+    barrierTabVisible_ = idx >= 0 && DeviceModels()[idx].barrierTab;
     applyModelTexts(idx);
     for (int f = 0; f < fields_.size(); ++f) {
         fields_.setAllowed(f, ModelAllows(FieldModel::Def(f).marker, idx));
