@@ -91,7 +91,8 @@ private:
     std::vector<Callback> listeners_;
 };
 
-// ErrValue clamped as a numeric field clamps: the value a reset field reads.
+// The value clamped to the field's MinValue..MaxValue, as a numeric field stores it; equal
+// bounds mean the field has no range and the value stays as it is.
 int ClampToRange(const FieldDef& def, int value);
 
 } // namespace tarvik
