@@ -61,6 +61,12 @@ bool SplitLine(std::string_view line, DecodedLine& out) {
     return true;
 }
 
+// The text an SMS entry carries: the name as written after its "#n" or "$n", at most
+// as long as the SMS text fields take.
+std::string SmsText(const DecodedLine& d) {
+    return d.rawName.substr(std::min<std::size_t>(2, d.rawName.size()), 14);
+}
+
 } // namespace
 
 void FormModel::resetForm() {
@@ -133,15 +139,13 @@ void FormModel::decodeLine(std::string_view line, int& rampRow) {
         fields_.setItemIndex(rowField("CBTO", row), i);
     } else if (name.starts_with('#')) {
         if (IsDigit(CharAt(name, 2))) {
-            fields_.setText(rowField("EDSms", CharAt(name, 2) - '0'),
-                            d.rawName.substr(std::min<std::size_t>(2, d.rawName.size()), 14));
+            fields_.setText(rowField("EDSms", CharAt(name, 2) - '0'), SmsText(d));
         }
     } else if (name.starts_with('$')) {
         const char c = CharAt(name, 2);
         if ((c >= '6' && c <= '9') || c == 'A') {
             const std::string field = c == 'A' ? "EDSms_a" : std::string("EDSms_") + c;
-            fields_.setText(Field(field),
-                            d.rawName.substr(std::min<std::size_t>(2, d.rawName.size()), 14));
+            fields_.setText(Field(field), SmsText(d));
         }
     } else if (two == "IP") {
         if (i >= 0 && i <= 4) {
