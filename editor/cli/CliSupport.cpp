@@ -1,5 +1,6 @@
 #include "editor/cli/CliSupport.h"
 
+#include "editor/DeviceModels.h"
 #include "program/DocumentFiles.h"
 #include "program/FileBytes.h"
 #include "program/TextLines.h"
@@ -46,6 +47,25 @@ bool LoadDocument(ProgramDocument& doc, const std::string& path, std::ostream& e
     }
     doc.FileName = path;
     return true;
+}
+
+int SaveOrReport(ProgramDocument& doc, const std::string& path, std::ostream& err) {
+    const FileResult result = SaveDocument(doc, path);
+    if (!result.ok) {
+        return ReportFailure(result.messages, err);
+    }
+    return kExitOk;
+}
+
+std::optional<int> ParseModelIndex(std::string_view text) {
+    if (text.size() != 1) {
+        return std::nullopt;
+    }
+    const int model = text[0] - '0';
+    if (model < 0 || model >= static_cast<int>(DeviceModels().size())) {
+        return std::nullopt;
+    }
+    return model;
 }
 
 void WriteLines(std::string_view text, std::ostream& out) {

@@ -4,6 +4,7 @@
 #include "program/ProgramDocument.h"
 
 #include <iosfwd>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -26,6 +27,14 @@ int ReportFailure(std::span<const std::string> messages, std::ostream& err);
 // messages to err ("DISK ERROR" when the file cannot be read, "Invalid file format" when it
 // is not a program file) and gives false.
 bool LoadDocument(ProgramDocument& doc, const std::string& path, std::ostream& err);
+
+// Saves doc as the program file at path as the editor's Save does. Gives kExitOk, or
+// kExitFailure after writing the messages to err.
+int SaveOrReport(ProgramDocument& doc, const std::string& path, std::ostream& err);
+
+// A device model index written as one digit ("0" for the first model); nothing for any
+// other text or a model that does not exist.
+std::optional<int> ParseModelIndex(std::string_view text);
 
 // Writes the lines of text (split at CR LF, LF or CR) to out, each followed by "\n".
 void WriteLines(std::string_view text, std::ostream& out);

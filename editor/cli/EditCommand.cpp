@@ -4,7 +4,7 @@
 #include "editor/cli/CliCommand.h"
 #include "editor/cli/CliSupport.h"
 #include "editor/cli/FormLoading.h"
-#include "program/DocumentFiles.h"
+#include "program/ProgramDocument.h"
 
 #include <optional>
 #include <ostream>
@@ -93,11 +93,7 @@ int RunEditCommand(CliArgs args, std::ostream&, std::ostream& err) {
         }
     }
     form.focusField(-1); // leaving the last field, as closing the window would
-    const FileResult result = SaveDocument(doc, parsed->path);
-    if (!result.ok) {
-        return ReportFailure(result.messages, err);
-    }
-    return kExitOk;
+    return SaveOrReport(doc, parsed->path, err);
 }
 
 } // namespace tarvik::cli

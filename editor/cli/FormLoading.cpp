@@ -1,6 +1,5 @@
 #include "editor/cli/FormLoading.h"
 
-#include "editor/DeviceModels.h"
 #include "editor/cli/CliSupport.h"
 #include "program/DocumentFiles.h"
 
@@ -17,15 +16,13 @@ std::optional<FormArgs> ParseFormArgs(CliArgs args) {
             parsed.rest.push_back(args[i]);
             continue;
         }
-        if (i + 1 >= args.size() || args[i + 1].size() != 1) {
+        if (i + 1 >= args.size()) {
             return std::nullopt;
         }
-        const int model = args[i + 1][0] - '0';
-        if (model < 0 || model >= static_cast<int>(DeviceModels().size())) {
+        parsed.model = ParseModelIndex(args[++i]);
+        if (!parsed.model) {
             return std::nullopt;
         }
-        parsed.model = model;
-        ++i;
     }
     return parsed;
 }

@@ -1,35 +1,26 @@
+#include "editor/DeviceModels.h"
 #include "editor/cli/CliCommand.h"
 #include "editor/cli/CliSupport.h"
-#include "program/DocumentFiles.h"
+#include "program/ProgramDocument.h"
 
 #include <optional>
 #include <ostream>
 #include <string>
 
 namespace tarvik::cli {
-namespace {
-
-std::optional<int> ParseModel(std::string_view text) {
-    if (text.size() == 1 && text[0] >= '0' && text[0] <= '2') {
-        return text[0] - '0';
-    }
-    return std::nullopt;
-}
-
-} // namespace
 
 // tarvik-cli new FILE.sim [--model 0|1|2]
 int RunNewCommand(CliArgs args, std::ostream&, std::ostream& err) {
     const CliCommand& self = CommandNamed("new");
     std::optional<std::string> path;
-    int model = 2;
+    int model = kDefaultModelIndex;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         std::optional<int> parsed;
         if (arg == "--model" && i + 1 < args.size()) {
-            parsed = ParseModel(args[++i]);
+            parsed = ParseModelIndex(args[++i]);
         } else if (arg.starts_with("--model=")) {
-            parsed = ParseModel(arg.substr(8));
+            parsed = ParseModelIndex(arg.substr(8));
         } else if (!arg.starts_with("-") && !path) {
             path = std::string(arg);
             continue;
@@ -45,11 +36,7 @@ int RunNewCommand(CliArgs args, std::ostream&, std::ostream& err) {
 
     ProgramDocument doc;
     doc.modelIndex = model;
-    const FileResult result = SaveDocument(doc, *path);
-    if (!result.ok) {
-        return ReportFailure(result.messages, err);
-    }
-    return kExitOk;
+    return SaveOrReport(doc, *path, err);
 }
 
 } // namespace tarvik::cli

@@ -1,6 +1,6 @@
 #include "editor/cli/CliCommand.h"
 #include "editor/cli/CliSupport.h"
-#include "program/DocumentFiles.h"
+#include "program/ProgramDocument.h"
 
 #include <ostream>
 #include <string>
@@ -19,11 +19,7 @@ int RunSetCommand(CliArgs args, std::ostream&, std::ostream& err) {
         return kExitFailure;
     }
     doc.program.SetProgramEntry(args[1], args.size() == 3 ? args[2] : std::string_view());
-    const FileResult result = SaveDocument(doc, path);
-    if (!result.ok) {
-        return ReportFailure(result.messages, err);
-    }
-    return kExitOk;
+    return SaveOrReport(doc, path, err);
 }
 
 } // namespace tarvik::cli
