@@ -1,4 +1,5 @@
 #include "editor/cli/CliCommand.h"
+#include "editor/cli/tests/CliRun.h"
 #include "program/DocumentFiles.h"
 #include "program/ProgramFile.h"
 #include "program/tests/TemporaryFolder.h"
@@ -17,20 +18,6 @@ using testing::ReadAll;
 using testing::TemporaryFolder;
 using testing::WriteAll;
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun RunWith(std::vector<std::string> args) {
-    const std::vector<std::string_view> views(args.begin(), args.end());
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunCli(views, out, err);
-    return {status, out.str(), err.str()};
-}
-
 // Output that goes nowhere: every write fails, as on a full disk.
 class FailingBuffer : public std::streambuf {
 protected:
@@ -42,7 +29,7 @@ protected:
     // Writes a program file with the given plain content.
     std::string WritePlain(const std::string& name, const std::string& plain) {
         const std::string path = folder.file(name);
-        WriteAll(path, ScrambleText(plain) + "\r\n");
+        WriteScrambled(path, plain);
         return path;
     }
 

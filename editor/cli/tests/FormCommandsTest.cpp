@@ -1,4 +1,5 @@
 #include "editor/cli/CliCommand.h"
+#include "editor/cli/tests/CliRun.h"
 #include "program/DocumentFiles.h"
 #include "program/ProgramFile.h"
 #include "program/tests/TemporaryFolder.h"
@@ -15,20 +16,6 @@ using tarvik::testing::ReadAll;
 using tarvik::testing::TemporaryFolder;
 using tarvik::testing::WriteAll;
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-    const std::vector<std::string_view> views(args.begin(), args.end());
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunCli(views, out, err);
-    return {status, out.str(), err.str()};
-}
-
 // The value printed for NAME, or "<missing>".
 std::string Printed(const std::string& out, const std::string& name) {
     std::istringstream lines(out);
@@ -44,9 +31,7 @@ class FormCommandsTest : public ::testing::Test {
 protected:
     std::string Write(const std::string& name, int model, std::vector<std::string> program) {
         const std::string path = folder.file(name);
-        WriteAll(path, ScrambleText(
-                           BuildPlainDocument(model, std::vector<std::string>{"note"}, program)) +
-                           "\r\n");
+        WriteScrambled(path, BuildPlainDocument(model, std::vector<std::string>{"note"}, program));
         return path;
     }
     std::string Plain(const std::string& path) { return UnscrambleText(ReadAll(path)); }
@@ -57,7 +42,7 @@ protected:
 TEST_F(FormCommandsTest, FieldsPrintsFormAsOpenShowsIt) {
     const std::string path =
         Write("a.sim", 2, {"TL1C=123", "RED=5", "OP2=238", "RR12345678:5=0039333", "TR042=555"});
-    const CliRun run = Cli({"fields", path});
+    const CliRun run = RunWith({"fields", path});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(Printed(run.out, "CBDevice"), "2");
     EXPECT_EQ(Printed(run.out, "EDTl1"), "123");
@@ -79,34 +64,34 @@ TEST_F(FormCommandsTest, FieldsPrintsFormAsOpenShowsIt) {
 
 TEST_F(FormCommandsTest, FieldsFollowsFileModelOrGivenModel) {
     const std::string path = Write("a.sim", 0, {"LKa=5"});
-    CliRun run = Cli({"fields", path});
+    CliRun run = RunWith({"fields", path});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(Printed(run.out, "CBDevice"), "0");
     EXPECT_EQ(Printed(run.out, "readonly"), "EDLka,EDLkb,EDSms_a");
-    run = Cli({"fields", path, "--model", "1"});
+    run = RunWith({"fields", path, "--model", "1"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(Printed(run.out, "CBDevice"), "1");
     EXPECT_EQ(Printed(run.out, "EDLka"), "5");
 }
 
 TEST_F(FormCommandsTest, FieldsRejectsBadArgumentsAndFiles) {
-    EXPECT_EQ(Cli({"fields"}).status, 1);
-    EXPECT_EQ(Cli({"fields", folder.file("none.sim"), "--model", "3"}).status, 1);
-    const CliRun missing = Cli({"fields", folder.file("none.sim")});
+    EXPECT_EQ(RunWith({"fields"}).status, 1);
+    EXPECT_EQ(RunWith({"fields", folder.file("none.sim"), "--model", "3"}).status, 1);
+    const CliRun missing = RunWith({"fields", folder.file("none.sim")});
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("DISK ERROR"), std::string::npos);
     EXPECT_EQ(missing.out, "");
     WriteAll(folder.file("bad.sim"), "999\r\n");
-    const CliRun bad = Cli({"fields", folder.file("bad.sim")});
+    const CliRun bad = RunWith({"fields", folder.file("bad.sim")});
     EXPECT_EQ(bad.status, 1);
     EXPECT_NE(bad.err.find("Invalid file format"), std::string::npos);
 }
 
 TEST_F(FormCommandsTest, EditAppliesUserEditsInOrderAndSaves) {
     const std::string path = Write("a.sim", 2, {"TL2=555"});
-    const CliRun run = Cli({"edit", path, "CBTl2=1", "EDTl2=+39 1", "CBRed=1", "EDRed=7", "CBOp0=7",
-                            "SGRamp[1][0]=+39123456789", "SGRamp[1][1]=1",
-                            "SGRamp[1][3]= ", "SGTR[43]=555", "EDLk4=1-2"});
+    const CliRun run = RunWith({"edit", path, "CBTl2=1", "EDTl2=+39 1", "CBRed=1", "EDRed=7",
+                                "CBOp0=7", "SGRamp[1][0]=+39123456789", "SGRamp[1][1]=1",
+                                "SGRamp[1][3]= ", "SGTR[43]=555", "EDLk4=1-2"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(Plain(path), "SIM-05\r\nnote\r\nSIM-PRG\r\nLK4.1-2=0\r\nOP1=241\r\nRED=7\r\n"
                            "TL2C=00391\r\nRR23456789:5=0039123456789\r\nTR042=555\r\n");
@@ -115,12 +100,12 @@ TEST_F(FormCommandsTest, EditAppliesUserEditsInOrderAndSaves) {
 TEST_F(FormCommandsTest, EditRefusesReadOnlyFieldAndWritesNothing) {
     const std::string path = Write("a.sim", 2, {"TL2=555"});
     const std::string before = ReadAll(path);
-    const CliRun run = Cli({"edit", path, "EDTl1=5", "EDLanet=02"});
+    const CliRun run = RunWith({"edit", path, "EDTl1=5", "EDLanet=02"});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("EDLanet"), std::string::npos);
     EXPECT_EQ(ReadAll(path), before);
 
-    const CliRun allowed = Cli({"edit", path, "--model", "0", "CBLanet=1", "EDLanet=02"});
+    const CliRun allowed = RunWith({"edit", path, "--model", "0", "CBLanet=1", "EDLanet=02"});
     ASSERT_EQ(allowed.status, 0) << allowed.err;
     EXPECT_EQ(Plain(path), "SIM-03\r\nnote\r\nSIM-PRG\r\nLANET=02\r\nTL2=555\r\n");
 }
@@ -131,12 +116,12 @@ TEST_F(FormCommandsTest, EditRefusesMalformedEditsAndWritesNothing) {
     for (const char* edit :
          {"EDNothing=1", "CBRed=2", "CBTl0=9", "CBTl0=x", "SGRamp[0][0]=1", "SGRamp[1][5]=1",
           "SGRamp[1]=1", "SGTR[1001]=1", "SGTR[x]=1", "MemoSim=TL1=1", "EDTl1"}) {
-        const CliRun run = Cli({"edit", path, "EDTl1=5", edit});
+        const CliRun run = RunWith({"edit", path, "EDTl1=5", edit});
         EXPECT_EQ(run.status, 1) << edit;
         EXPECT_FALSE(run.err.empty()) << edit;
         EXPECT_EQ(ReadAll(path), before) << edit;
     }
-    EXPECT_EQ(Cli({"edit", path}).status, 1);
+    EXPECT_EQ(RunWith({"edit", path}).status, 1);
 }
 
 } // namespace

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "editor/cli/CliCommand.h"
+#include "program/ProgramFile.h"
+#include "program/tests/TemporaryFolder.h"
+
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvik::cli {
+
+// What one run of tarvik-cli gave: its exit status and everything it wrote.
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// Runs tarvik-cli with args (without the program name), capturing both streams.
+inline CliRun RunWith(std::vector<std::string> args) {
+    const std::vector<std::string_view> views(args.begin(), args.end());
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunCli(views, out, err);
+    return {status, out.str(), err.str()};
+}
+
+// Writes a program file holding the plain document, scrambled as a save stores it.
+inline void WriteScrambled(const std::string& path, std::string_view plain) {
+    tarvik::testing::WriteAll(path, ScrambleText(plain) + "\r\n");
+}
+
+} // namespace tarvik::cli
