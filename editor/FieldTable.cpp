@@ -2,6 +2,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace tarvik {
@@ -9,16 +10,24 @@ namespace {
 
 using Fields = std::vector<FieldDef>;
 
-FieldDef Numeric(std::string name, Tab tab, std::string group, std::string caption, int tag,
-                 Handler handler, int minValue, int maxValue, int errValue) {
+// The members every kind of field has.
+FieldDef BaseField(std::string name, FieldKind kind, Tab tab, std::string group,
+                   std::string caption, int tag, Handler handler) {
     FieldDef f;
     f.name = std::move(name);
-    f.kind = FieldKind::Numeric;
+    f.kind = kind;
     f.tab = tab;
     f.group = std::move(group);
     f.caption = std::move(caption);
     f.tag = tag;
     f.handler = handler;
+    return f;
+}
+
+FieldDef Numeric(std::string name, Tab tab, std::string group, std::string caption, int tag,
+                 Handler handler, int minValue, int maxValue, int errValue) {
+    FieldDef f = BaseField(std::move(name), FieldKind::Numeric, tab, std::move(group),
+                           std::move(caption), tag, handler);
     f.keyFilter = KeyFilter::Number;
     f.minValue = minValue;
     f.maxValue = maxValue;
@@ -28,14 +37,8 @@ FieldDef Numeric(std::string name, Tab tab, std::string group, std::string capti
 
 FieldDef Text(std::string name, Tab tab, std::string group, std::string caption, int tag,
               Handler handler, int maxLength = 0, KeyFilter filter = KeyFilter::None) {
-    FieldDef f;
-    f.name = std::move(name);
-    f.kind = FieldKind::Text;
-    f.tab = tab;
-    f.group = std::move(group);
-    f.caption = std::move(caption);
-    f.tag = tag;
-    f.handler = handler;
+    FieldDef f = BaseField(std::move(name), FieldKind::Text, tab, std::move(group),
+                           std::move(caption), tag, handler);
     f.keyFilter = filter;
     f.maxLength = maxLength;
     return f;
@@ -43,36 +46,19 @@ FieldDef Text(std::string name, Tab tab, std::string group, std::string caption,
 
 FieldDef Combo(std::string name, Tab tab, std::string group, std::string caption, int tag,
                Handler handler, std::vector<std::string> items) {
-    FieldDef f;
-    f.name = std::move(name);
-    f.kind = FieldKind::Combo;
-    f.tab = tab;
-    f.group = std::move(group);
-    f.caption = std::move(caption);
-    f.tag = tag;
-    f.handler = handler;
+    FieldDef f = BaseField(std::move(name), FieldKind::Combo, tab, std::move(group),
+                           std::move(caption), tag, handler);
     f.items = std::move(items);
     return f;
 }
 
 FieldDef Check(std::string name, Tab tab, std::string group, std::string caption, Handler handler) {
-    FieldDef f;
-    f.name = std::move(name);
-    f.kind = FieldKind::Check;
-    f.tab = tab;
-    f.group = std::move(group);
-    f.caption = std::move(caption);
-    f.handler = handler;
-    return f;
+    return BaseField(std::move(name), FieldKind::Check, tab, std::move(group), std::move(caption),
+                     0, handler);
 }
 
 FieldDef Memo(std::string name, Tab tab, std::string group) {
-    FieldDef f;
-    f.name = std::move(name);
-    f.kind = FieldKind::Memo;
-    f.tab = tab;
-    f.group = std::move(group);
-    return f;
+    return BaseField(std::move(name), FieldKind::Memo, tab, std::move(group), "", 0, Handler::None);
 }
 
 FieldDef WithMarker(FieldDef f, std::string marker) {
