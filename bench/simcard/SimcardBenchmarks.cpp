@@ -4,6 +4,7 @@
 #include "tools/simcard/core/CardImage.h"
 #include "tools/simcard/core/Hex.h"
 #include "tools/simcard/core/SimCard.h"
+#include "tools/simcard/fixture/StackSession.h"
 #include "tools/simcard/fixture/VirtualCard.h"
 
 #include <benchmark/benchmark.h>
@@ -89,4 +90,14 @@ BENCHMARK(StartAndStopCard)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    // One session for the whole run: the cards come and go, the stack stays until the end
+    // (however the run ends) and is then stopped if this run started it.
+    simcard::StackSession stack;
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
