@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <sys/stat.h>
@@ -74,16 +75,84 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
-// The file that a save to path replaces: a symbolic link is followed so that the link
-// stays and its target gets the new content.
-std::string ResolveTarget(const std::string& path) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
-        return path;
+// Most links a save follows before it takes the chain for a loop, as the system does.
+constexpr int kMaxLinkHops = 40;
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
     }
-    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
-                                                               &std::free);
-    return resolved ? std::string(resolved.get()) : path;
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The content of the symbolic link at path; nothing when it cannot be read.
+std::optional<std::string> ReadLink(const std::string& path) {
+    std::string target(256, '\0');
+    for (;;) {
+        const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+        if (length < 0) {
+            return std::nullopt;
+        }
+        if (static_cast<std::size_t>(length) < target.size()) {
+            target.resize(static_cast<std::size_t>(length));
+            return target;
+        }
+        target.resize(target.size() * 2);
+    }
+}
+
+// The file that a save to path writes: symbolic links are followed one by one, also to a
+// target that does not exist yet, so that the link stays and its target gets the content.
+// Nothing for a chain of links that does not end.
+std::optional<std::string> ResolveTarget(std::string path) {
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            return path;
+        }
+        std::optional<std::string> link = ReadLink(path);
+        if (!link || link->empty()) {
+            return std::nullopt;
+        }
+        path = link->front() == '/' ? *link : FolderOf(path) + "/" + *link;
+    }
+    return std::nullopt;
+}
+
+bool WriteAllAt(int fd, std::string_view bytes) {
+    off_t offset = 0;
+    while (!bytes.empty()) {
+        const ssize_t written = ::pwrite(fd, bytes.data(), bytes.size(), offset);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+        offset += written;
+    }
+    return true;
+}
+
+// Overwrites the regular file target, the one described by expected, with bytes. The space
+// is reserved first, so that a full disk refuses the save before any old byte is lost.
+bool WriteInPlace(const std::string& target, const struct stat& expected, std::string_view bytes) {
+    FileDescriptor file(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    struct stat info {};
+    if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        info.st_dev != expected.st_dev || info.st_ino != expected.st_ino) {
+        return false;
+    }
+    if (!bytes.empty() &&
+        ::fallocate(file.get(), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes.size())) != 0 &&
+        errno != EOPNOTSUPP && errno != ENOSYS) {
+        return false;
+    }
+    return WriteAllAt(file.get(), bytes) &&
+           ::ftruncate(file.get(), static_cast<off_t>(bytes.size())) == 0 &&
+           ::fsync(file.get()) == 0 && file.close();
 }
 
 // Longest part of the target's own name that a temporary name keeps, so that the suffix
@@ -97,14 +166,6 @@ std::string TemporaryNameFor(const std::string& target, std::uint64_t number) {
     const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
     const std::size_t stem = std::min(target.size() - nameStart, kMaxTemporaryStem);
     return target.substr(0, nameStart + stem) + ".tmp" + std::to_string(number % 1000000000u);
-}
-
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 } // namespace
@@ -146,7 +207,11 @@ bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
     if (path.empty()) {
         return false;
     }
-    const std::string target = ResolveTarget(path);
+    const std::optional<std::string> resolved = ResolveTarget(path);
+    if (!resolved) {
+        return false;
+    }
+    const std::string& target = *resolved;
 
     // A file that may not be written stays as it is, as it would with a write in place;
     // the rename alone would replace it.
@@ -154,6 +219,12 @@ bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
     const bool exists = ::stat(target.c_str(), &existing) == 0;
     if (exists && ::access(target.c_str(), W_OK) != 0) {
         return false;
+    }
+    const bool regular = exists && S_ISREG(existing.st_mode);
+    // A new file would leave the other hard links with the old content, and would belong to
+    // this user instead of the file's owner.
+    if (regular && (existing.st_nlink > 1 || existing.st_uid != ::geteuid())) {
+        return WriteInPlace(target, existing, bytes);
     }
 
     // A fresh name beside the target, created exclusively so that nothing else is
@@ -166,7 +237,8 @@ bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
         temporaryPath = TemporaryNameFor(target, random());
         fd = ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) {
-            return false;
+            // The folder takes no new file; the file itself may still be written.
+            return regular && WriteInPlace(target, existing, bytes);
         }
     }
     if (fd < 0) {
@@ -175,7 +247,16 @@ bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
     FileDescriptor file(fd);
     TemporaryFile temporary(temporaryPath);
 
-    if (exists && S_ISREG(existing.st_mode)) {
+    if (regular) {
+        struct stat created {};
+        if (::fstat(file.get(), &created) != 0) {
+            return false;
+        }
+        // The group goes before the mode: a change of group may clear the set-group-ID bit.
+        if (created.st_gid != existing.st_gid &&
+            ::fchown(file.get(), static_cast<uid_t>(-1), existing.st_gid) != 0) {
+            return WriteInPlace(target, existing, bytes);
+        }
         ::fchmod(file.get(), existing.st_mode & 07777);
     }
     if (!WriteAll(file.get(), bytes) || ::fsync(file.get()) != 0 || !file.close()) {

@@ -10,12 +10,16 @@ namespace tarvik {
 // a regular file (a folder, a named pipe, a device), without waiting for such a file.
 std::optional<std::string> ReadFileBytes(const std::string& path);
 
-// Replaces the file at path with bytes so that the old file survives any failure: the bytes
-// go to a new file beside the target, which is flushed to disk and then renamed over the
-// target. An existing target keeps its permission bits, and one that this process may not
-// write is refused as a write in place would be; a symbolic link is followed and the file
-// it points to is replaced. False when anything failed; the target is then as it was and
-// no temporary file is left behind.
+// Stores bytes as the file at path so that a failure never leaves it half written where
+// that can be avoided: the bytes go to a new file beside the target, which is flushed to
+// disk and then renamed over the target, keeping the target's permission bits and group.
+// Where a rename would change more than the content, the file is written in place instead
+// (space reserved first, written, cut to length, flushed): when the folder may not be
+// written but the file may, when the file has other hard links (they keep seeing it), and
+// when it belongs to another user or a group that the new file could not keep. A file that
+// this process may not write is refused, as a write in place would be. A symbolic link is
+// followed, also when its target does not exist yet: the target is created and the link
+// stays. False when anything failed; no temporary file is left behind.
 bool WriteFileReplacing(const std::string& path, std::string_view bytes);
 
 } // namespace tarvik

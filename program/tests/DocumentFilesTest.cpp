@@ -1,5 +1,6 @@
 #include "program/DocumentFiles.h"
 
+#include "OrdinaryUser.h"
 #include "TemporaryFolder.h"
 #include "program/ProgramFile.h"
 #include "program/WindowCaption.h"
@@ -10,9 +11,9 @@
 #include <future>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -266,31 +267,15 @@ TEST_F(DocumentFilesTest, SaveAcceptsANameOfTheLongestLengthAllowed) {
     EXPECT_EQ(entries, 1);
 }
 
-// Saves a one-line program to path as a user without special rights: when the test runs as
-// the superuser, in a child process that gives those rights up first. Gives 0 for a
+// Saves a one-line program to path as a user without special rights. Gives 0 for a
 // successful save, 1 for a refused one.
 int SaveAsOrdinaryUser(const std::string& path) {
-    const auto save = [&path] {
+    const std::optional<bool> saved = testing::RunAsOrdinaryUser([&path] {
         ProgramDocument doc;
         doc.program.text().assign({"RED=1"});
-        return SaveDocument(doc, path).ok ? 0 : 1;
-    };
-    if (::geteuid() != 0) {
-        return save();
-    }
-    const pid_t child = ::fork();
-    if (child == 0) {
-        constexpr uid_t kNobody = 65534;
-        if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
-            ::_exit(2);
-        }
-        ::_exit(save());
-    }
-    int status = 0;
-    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
-        return 3;
-    }
-    return WEXITSTATUS(status);
+        return SaveDocument(doc, path).ok;
+    });
+    return saved ? (*saved ? 0 : 1) : 3;
 }
 
 TEST_F(DocumentFilesTest, SaveOverAFileThatMayNotBeWrittenFailsAsAWriteInPlaceWould) {
