@@ -32,5 +32,8 @@ int RunRemoteCommand(CliArgs args, std::ostream& out, std::ostream& err);
 int RunSetCommand(CliArgs args, std::ostream& out, std::ostream& err);
 int RunFieldsCommand(CliArgs args, std::ostream& out, std::ostream& err);
 int RunEditCommand(CliArgs args, std::ostream& out, std::ostream& err);
+int RunReadSimCommand(CliArgs args, std::ostream& out, std::ostream& err);
+int RunWriteSimCommand(CliArgs args, std::ostream& out, std::ostream& err);
+int RunReadersCommand(CliArgs args, std::ostream& out, std::ostream& err);
 
 } // namespace tarvik::cli

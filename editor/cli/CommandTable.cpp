@@ -24,6 +24,13 @@ constexpr std::array kCommands{
     CliCommand{"edit", "FILE.sim [--model 0|1|2] EDIT...",
                "apply NAME=VALUE, SGRamp[r][c]=TEXT or SGTR[r]=TEXT as a user would, and save",
                RunEditCommand},
+    CliCommand{"read-sim", "FILE.sim [--model 0|1|2] [--pin PIN] [--reader NAME]",
+               "read the SIM card's program into a new program file", RunReadSimCommand},
+    CliCommand{
+        "write-sim", "FILE.sim [--keep-foreign] [--pin PIN] [--reader NAME]",
+        "write the program to the SIM card, clearing its other records unless --keep-foreign",
+        RunWriteSimCommand},
+    CliCommand{"readers", "", "list the card readers and which hold a card", RunReadersCommand},
 };
 
 void WriteUsage(std::ostream& out) {

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "editor/cli/CliCommand.h"
+#include "editor/sim/TransferWindow.h"
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarvik::cli {
+
+// Exit statuses of the card commands, beyond kExitOk and kExitFailure (usage, files).
+inline constexpr int kExitSimNotFound = 2;
+inline constexpr int kExitSimBlocked = 3;
+inline constexpr int kExitPin = 4; // wrong PIN, or a PIN needed and none given
+inline constexpr int kExitWriteFailed = 5;
+inline constexpr int kExitReadFailed = 6;
+
+// The arguments of read-sim and write-sim: FILE.sim and options in any order after it.
+struct SimArgs {
+    std::string path;
+    std::optional<int> model;
+    std::optional<std::string> pin; // Windows-1252, as the card library takes it
+    std::optional<std::string> reader;
+    bool keepForeign = false;
+};
+
+// Which options a command takes besides --pin and --reader.
+struct SimOptions {
+    bool model = false;
+    bool keepForeign = false;
+};
+
+// Parses the arguments; nothing after writing the usage (or the reason) to err.
+std::optional<SimArgs> ParseSimArgs(const CliCommand& command, CliArgs args, SimOptions allowed,
+                                    std::ostream& err);
+
+// The card connection for one command: connects on Open, closes the library when it ends.
+class SimSession {
+public:
+    SimSession() = default;
+    SimSession(const SimSession&) = delete;
+    SimSession& operator=(const SimSession&) = delete;
+    ~SimSession();
+
+    // Picks the reader (when given), connects, and gets CHV1 out of the way with the PIN.
+    // kExitOk when the card is ready; otherwise the exit status after writing the message
+    // ("SIM not found", "SIM is blocked, PIN count is zero", "Wrong PIN! - PIN count is
+    // now N", or that a PIN is needed) to err. Without a PIN, nothing is sent that changes
+    // the card.
+    int Open(const SimArgs& args, std::ostream& err);
+};
+
+// The transfer's window on standard error: the caption's error texts as lines (with the
+// reason after them), and the progress on one line that is rewritten on a terminal, or as
+// a line now and then otherwise. Nothing beeps or waits.
+class StreamTransferWindow : public TransferWindow {
+public:
+    StreamTransferWindow(std::ostream& err, bool terminal) : err_(err), terminal_(terminal) {}
+
+    std::string caption() const override { return caption_; }
+    void setCaption(std::string_view text) override;
+    void processPendingEvents() override {}
+    void beep() override {}
+    void pause(std::chrono::milliseconds) override {}
+    void progress(int record, int count) override;
+    void failureDetail(std::string_view text) override { detail_ = text; }
+
+private:
+    void endProgressLine();
+
+    std::ostream& err_;
+    bool terminal_;
+    bool progressLineOpen_ = false;
+    std::string caption_ = "tarvik-cli";
+    std::string detail_;
+};
+
+// Whether err is the process's standard error and that is a terminal.
+bool IsTerminal(const std::ostream& err);
+
+} // namespace tarvik::cli

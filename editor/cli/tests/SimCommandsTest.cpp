@@ -1,0 +1,223 @@
+// read-sim, write-sim and readers against a virtual card through the real PC/SC stack.
+// CHV1 follows GSM 11.11: three presentations, each wrong one counts down, none left
+// blocks it (9.2.9 to 9.2.11); DISABLE CHV with the right code turns it off (9.2.10).
+#include "editor/cli/tests/CliRun.h"
+#include "program/ProgramFile.h"
+#include "program/tests/TemporaryFolder.h"
+#include "tools/simcard/core/CardImage.h"
+#include "tools/simcard/fixture/VirtualCard.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarvik::cli {
+namespace {
+
+using testing::ReadAll;
+using testing::TemporaryFolder;
+
+simcard::CardOptions PinOff(int records = 250) {
+    simcard::CardOptions options;
+    options.pin1Enabled = false;
+    options.adnRecords = records;
+    return options;
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+class SimCommandsTest : public ::testing::Test {
+protected:
+    void StartCard(simcard::CardOptions options = PinOff()) {
+        card.reset();
+        card = std::make_unique<simcard::VirtualCard>(std::move(options));
+    }
+
+    // Runs tarvik-cli with --reader naming the test's card.
+    CliRun Run(std::vector<std::string> args) {
+        args.insert(args.end(), {"--reader", card->readerName()});
+        return RunWith(std::move(args));
+    }
+
+    std::string WriteProgram(const std::string& name, const std::vector<std::string>& lines,
+                             int model = 2) {
+        const std::string path = folder.file(name);
+        WriteScrambled(path, BuildPlainDocument(model, std::vector<std::string>{"a note"}, lines));
+        return path;
+    }
+
+    static std::optional<PlainDocument> ReadProgram(const std::string& path) {
+        return ParsePlainDocument(UnscrambleText(ReadAll(path)));
+    }
+
+    simcard::CardImage Image() const { return simcard::CardImage::load(card->imagePath()); }
+
+    // Whether any command the card received starts with one of the prefixes.
+    bool CardReceived(std::initializer_list<std::string> prefixes) const {
+        std::ifstream log(card->commandLogPath());
+        for (std::string line; std::getline(log, line);) {
+            for (const auto& prefix : prefixes) {
+                if (line.starts_with("> " + prefix)) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+
+    TemporaryFolder folder;
+    std::unique_ptr<simcard::VirtualCard> card;
+};
+
+TEST_F(SimCommandsTest, WriteThenReadGivesTheProgramBackWithNamesUpperCased) {
+    simcard::CardOptions options = PinOff();
+    options.adnRecordLength = 14 + 40; // room for SMS texts in names
+    StartCard(options);
+    // Windows-1252 text: è, €, Ü and ï.
+    const std::string written = WriteProgram(
+        "written.sim", {"TL1=0123", "tl2=456", "RFT=30", "#1Caff\xE8 pronto=1", "$1Ciao \x80uro=2",
+                        "Nome \xDCn\xEF"
+                        "code=789"});
+
+    const CliRun write = Run({"write-sim", written});
+    ASSERT_EQ(write.status, 0) << write.err;
+    EXPECT_EQ(write.out, "");
+    EXPECT_TRUE(Contains(write.err, "SIM 1 / 250\n")) << write.err;
+    EXPECT_TRUE(Contains(write.err, "SIM 250 / 250\n")) << write.err;
+
+    const std::string read = folder.file("read.sim");
+    const CliRun readRun = Run({"read-sim", read, "--model", "1"});
+    ASSERT_EQ(readRun.status, 0) << readRun.err;
+    const auto document = ReadProgram(read);
+    ASSERT_TRUE(document);
+    EXPECT_EQ(document->modelIndex, 1);
+    EXPECT_TRUE(document->notes.empty());
+    // Names upper-cased (a..z only); "RFT" comes back from record 98, after the others.
+    EXPECT_EQ(
+        document->program,
+        (std::vector<std::string>{"TL1=0123", "TL2=456", "#1CAFF\xE8 PRONTO=1", "$1CIAO \x80URO=2",
+                                  "NOME \xDCN\xEF"
+                                  "CODE=789",
+                                  "RFT=30"}));
+}
+
+TEST_F(SimCommandsTest, WrongPinsCountDownUntilTheCardIsBlocked) {
+    StartCard(simcard::CardOptions{}); // CHV1 enabled, code 1234
+    const std::string program = WriteProgram("p.sim", {"TL1=1"});
+    for (int left : {2, 1, 0}) {
+        const CliRun run = Run({"write-sim", program, "--pin", "0000"});
+        EXPECT_EQ(run.status, 4);
+        EXPECT_EQ(run.err, "Wrong PIN! - PIN count is now " + std::to_string(left) + "\n");
+    }
+    const CliRun blocked = Run({"write-sim", program, "--pin", "1234"});
+    EXPECT_EQ(blocked.status, 3);
+    EXPECT_EQ(blocked.err, "SIM is blocked, PIN count is zero\n");
+    EXPECT_FALSE(CardReceived({"A0 DC"})) << "the phonebook was written";
+}
+
+TEST_F(SimCommandsTest, PinNeededWithoutPinTouchesNothing) {
+    StartCard(simcard::CardOptions{});
+    const std::string program = WriteProgram("p.sim", {"TL1=1"});
+    const std::string target = folder.file("read.sim");
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"write-sim", program}, {"read-sim", target}}) {
+        const CliRun run = Run(args);
+        EXPECT_EQ(run.status, 4) << args[0];
+        EXPECT_TRUE(Contains(run.err, "PIN")) << run.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(target));
+    // No code presented (VERIFY 20, DISABLE 26), nothing read or written beyond the DF.
+    EXPECT_FALSE(CardReceived({"A0 20", "A0 26", "A0 DC", "A0 B2"}));
+    EXPECT_EQ(Image().chv(1).attemptsLeft, 3);
+}
+
+TEST_F(SimCommandsTest, RightPinDisablesItAndTheTransferRuns) {
+    StartCard(simcard::CardOptions{});
+    const std::string program = WriteProgram("p.sim", {"TL1=1"});
+    const CliRun run = Run({"write-sim", program, "--pin", "1234"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_FALSE(Image().chv1Enabled());
+    // The next command needs no PIN.
+    const std::string read = folder.file("read.sim");
+    EXPECT_EQ(Run({"read-sim", read}).status, 0);
+    EXPECT_EQ(ReadProgram(read)->program, std::vector<std::string>{"TL1=1"});
+}
+
+TEST_F(SimCommandsTest, FailedTransfersGiveTheirStatusAndWriteNoFile) {
+    struct Case {
+        int records;
+        std::string command;
+        int status;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {50, "write-sim", 5, "Write Error"},
+        {7, "write-sim", 5, "Insufficient SIM space"},
+        {7, "read-sim", 6, "Read Error"},
+    };
+    for (const auto& c : cases) {
+        StartCard(PinOff(c.records));
+        const std::string program = WriteProgram("p.sim", {"TL1=1"});
+        const std::string target = folder.file("out.sim");
+        const CliRun run = Run({c.command, c.command == "read-sim" ? target : program});
+        EXPECT_EQ(run.status, c.status) << c.command << c.records;
+        EXPECT_TRUE(Contains(run.err, c.message + ":")) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(target));
+    }
+}
+
+TEST_F(SimCommandsTest, NoCardIsSimNotFound) {
+    StartCard();
+    const std::string program = WriteProgram("p.sim", {"TL1=1"});
+    const std::string before = ReadAll(program);
+    for (const std::string command : {"write-sim", "read-sim"}) {
+        const CliRun run = RunWith({command, program, "--reader", "No Such Reader 00 00"});
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err, "SIM not found\n");
+    }
+    EXPECT_EQ(ReadAll(program), before);
+}
+
+TEST_F(SimCommandsTest, ReadersListsTheCardsReader) {
+    StartCard();
+    const CliRun with = RunWith({"readers"});
+    EXPECT_EQ(with.status, 0);
+    EXPECT_TRUE(Contains(with.out, card->readerName() + ": card\n")) << with.out;
+    card->remove();
+    const CliRun without = RunWith({"readers"});
+    EXPECT_TRUE(Contains(without.out, card->readerName() + ": no card\n")) << without.out;
+}
+
+TEST(SimCommandsUsage, BadArgumentsTouchNoCard) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string err;
+    };
+    const std::vector<Case> cases = {
+        {{"read-sim"}, "usage: tarvik-cli read-sim"},
+        {{"read-sim", "a.sim", "--model", "7"}, "usage: tarvik-cli read-sim"},
+        {{"read-sim", "a.sim", "--keep-foreign"}, "usage: tarvik-cli read-sim"},
+        {{"read-sim", "a.sim", "b.sim"}, "usage: tarvik-cli read-sim"},
+        {{"write-sim", "a.sim", "--model", "1"}, "usage: tarvik-cli write-sim"},
+        {{"write-sim", "a.sim", "--pin"}, "usage: tarvik-cli write-sim"},
+        {{"write-sim", "a.sim", "--reader="}, "usage: tarvik-cli write-sim"},
+        {{"write-sim", "a.sim", "--pin", "\xC4\x81"}, "U+0101"},
+        {{"readers", "x"}, "usage: tarvik-cli readers"},
+        // The file is read before the card is looked for.
+        {{"write-sim", "/nonexistent/a.sim"}, "DISK ERROR"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = RunWith(c.args);
+        EXPECT_EQ(run.status, 1) << ::testing::PrintToString(c.args);
+        EXPECT_TRUE(Contains(run.err, c.err)) << run.err;
+    }
+}
+
+} // namespace
+} // namespace tarvik::cli

@@ -1,0 +1,50 @@
+// The editor's programs load the card library when they start and import from it exactly
+// the functions the card transfers use.
+#include <algorithm>
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> OutputLines(const std::string& command) {
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+    std::vector<std::string> lines;
+    char line[1024];
+    while (pipe && std::fgets(line, sizeof line, pipe.get()) != nullptr) {
+        lines.emplace_back(line);
+    }
+    return lines;
+}
+
+TEST(SimLink, CliImportsExactlyTheElevenCardFunctions) {
+    std::vector<std::string> imported;
+    for (const auto& line : OutputLines("nm -D --undefined-only '" TARVIK_CLI_PATH "'")) {
+        std::istringstream fields(line);
+        std::string type;
+        std::string name;
+        if (fields >> type >> name && name.starts_with("QL")) {
+            imported.push_back(name);
+        }
+    }
+    std::sort(imported.begin(), imported.end());
+    EXPECT_EQ(imported,
+              (std::vector<std::string>{"QLADN_Flush", "QLADN_ReadItemW", "QLADN_SelectFile",
+                                        "QLADN_WriteItemW", "QLSIM_Connect", "QLSIM_DisablePIN1",
+                                        "QLSIM_Disconnect", "QLSIM_Final", "QLSIM_GetPIN1State",
+                                        "QLSIM_GetPINContext", "QLSIM_Init"}));
+}
+
+TEST(SimLink, CliNeedsTheLibraryAtLoadTime) {
+    bool needed = false;
+    for (const auto& line : OutputLines("readelf -d '" TARVIK_CLI_PATH "'")) {
+        needed = needed || (line.find("(NEEDED)") != std::string::npos &&
+                            line.find("[libquenlib.so]") != std::string::npos);
+    }
+    EXPECT_TRUE(needed);
+}
+
+} // namespace

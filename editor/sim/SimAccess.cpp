@@ -1,0 +1,148 @@
+// The only file that calls the card library. It uses eleven of its functions, and the
+// editor's programs import exactly those.
+#include "editor/sim/SimAccess.h"
+
+#include "editor/sim/CardText.h"
+
+#include <cstdint>
+#include <quenlib.h>
+#include <string>
+
+namespace tarvik {
+namespace {
+
+// The library's record sizes, as the editor puts them in the size words.
+constexpr std::uint32_t kFileInfoSizeWord = 68;
+constexpr std::uint32_t kConnectionWord = 68;
+constexpr std::uint32_t kItemSize = sizeof(QL_ADN_ITEM);
+static_assert(kItemSize == 1616);
+
+struct ConnectionState {
+    bool initialised = false;
+    bool connected = false;
+    // Passed to connect and disconnect, which do not read it.
+    std::uint32_t connectionWord = 0;
+};
+
+ConnectionState& state() {
+    static ConnectionState connection;
+    return connection;
+}
+
+QL_ADN_ITEM EmptyItem(int index) {
+    QL_ADN_ITEM item{};
+    item.size = kItemSize;
+    item.index = static_cast<std::uint32_t>(index);
+    return item;
+}
+
+} // namespace
+
+void SimConnect() {
+    ConnectionState& s = state();
+    if (s.connected) {
+        return;
+    }
+    if (!s.initialised) {
+        if (QLSIM_Init() != QL_OK) {
+            return;
+        }
+        s.initialised = true;
+    }
+    s.connectionWord = kConnectionWord;
+    s.connected = QLSIM_Connect(&s.connectionWord) == QL_OK;
+}
+
+void SimDisconnect() {
+    ConnectionState& s = state();
+    if (s.connected) {
+        QLSIM_Disconnect(&s.connectionWord);
+        s.connected = false;
+    }
+    if (s.initialised) {
+        QLSIM_Final();
+        s.initialised = false;
+    }
+}
+
+bool SimIsConnected() {
+    return state().connected;
+}
+
+bool SimPinEnabled() {
+    std::uint32_t enabled = 0;
+    std::uint32_t attemptsLeft = 0;
+    if (QLSIM_GetPIN1State(&enabled, &attemptsLeft) != QL_OK) {
+        return false;
+    }
+    return enabled != 0;
+}
+
+bool SimDisablePin(std::string_view pin) {
+    const std::string code(pin);
+    return QLSIM_DisablePIN1(code.c_str()) == QL_OK;
+}
+
+int SimPinRemaining() {
+    QL_PIN_CONTEXT context{};
+    context.pin1AttemptsLeft = 0;
+    if (QLSIM_GetPINContext(&context) != QL_OK) {
+        return 0;
+    }
+    return static_cast<int>(context.pin1AttemptsLeft);
+}
+
+CardAccess QueryCardAccess() {
+    if (!SimIsConnected()) {
+        return CardAccess::NotFound;
+    }
+    if (!SimPinEnabled()) {
+        return CardAccess::Ready;
+    }
+    return SimPinRemaining() >= 1 ? CardAccess::NeedsPin : CardAccess::Blocked;
+}
+
+std::optional<SimItem> SimReadItem(int index) {
+    QL_ADN_ITEM item = EmptyItem(index);
+    if (QLADN_ReadItemW(&item) != QL_OK) {
+        return std::nullopt;
+    }
+    SimItem read;
+    if (item.nameLength > 0 || item.numberLength > 0) {
+        read.name = TextUpToNul(item.name);
+        read.number = TextUpToNul(item.number);
+    }
+    return read;
+}
+
+std::optional<int> SimSelectPhonebook() {
+    QL_FILE_INFO info{};
+    info.size = kFileInfoSizeWord;
+    if (QLADN_SelectFile(&info) != QL_OK) {
+        return std::nullopt;
+    }
+    return static_cast<int>(info.recordCount);
+}
+
+bool SimWriteItem(int index, std::u16string_view name, std::u16string_view number) {
+    QL_ADN_ITEM item = EmptyItem(index);
+    CopyWide64(name, item.name);
+    CopyWide64(number, item.number);
+    item.nameLength = 0;
+    item.numberLength = 0;
+    return QLADN_WriteItemW(&item) == QL_OK;
+}
+
+bool SimFlush() {
+    return QLADN_Flush() == QL_OK;
+}
+
+void SimDropConnection() {
+    ConnectionState& s = state();
+    if (s.connected) {
+        QLSIM_Disconnect(&s.connectionWord);
+        s.connected = false;
+    }
+}
+
+} // namespace tarvik
