@@ -1,0 +1,36 @@
+#pragma once
+
+#include "tools/simcard/core/UniqueFd.h"
+#include "tools/simcard/fixture/CardStack.h"
+#include "tools/simcard/fixture/ChildProcess.h"
+
+#include <filesystem>
+#include <string>
+
+namespace simcard {
+
+// A simcard process on a card image the user keeps, in a vpcd reader of the running pcscd
+// (a private pcscd is started when none runs). The reader slot is leased like the test
+// cards' slots, so tests and sessions never share a reader. Destroying it stops the card,
+// gives the slot back, and stops the private pcscd when nobody else uses it.
+class DemoCard {
+public:
+    // Returns once the reader reports the card. Throws std::runtime_error when that fails.
+    DemoCard(const std::filesystem::path& image, const std::filesystem::path& simcardProgram);
+    ~DemoCard();
+    DemoCard(const DemoCard&) = delete;
+    DemoCard& operator=(const DemoCard&) = delete;
+
+    const std::string& readerName() const { return lease_.slot().name; }
+
+private:
+    CardStack stack_;
+    UniqueFd inUse_; // keeps the pcscd from being stopped under the card
+    ReaderLease lease_;
+    ChildProcess card_;
+};
+
+// simcard beside the running program (SIMCARD_PROGRAM overrides).
+std::filesystem::path simcardBesideThisProgram();
+
+} // namespace simcard

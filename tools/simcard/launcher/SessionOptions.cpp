@@ -1,0 +1,52 @@
+#include "tools/simcard/launcher/SessionOptions.h"
+
+namespace simcard {
+
+ParsedSession parseSessionArguments(const std::vector<std::string_view>& arguments) {
+    ParsedSession parsed;
+    std::size_t i = 0;
+    for (; i < arguments.size(); ++i) {
+        const std::string_view argument = arguments[i];
+        if (argument == "--") {
+            ++i;
+            break;
+        }
+        if (argument == "--help" || argument == "-h") {
+            parsed.help = true;
+            return parsed;
+        }
+        if (argument == "--use-real-card") {
+            parsed.options.useRealCard = true;
+        } else if (argument == "--image" && i + 1 < arguments.size() && !arguments[i + 1].empty()) {
+            parsed.options.image = std::string(arguments[++i]);
+        } else if (argument.starts_with("--image=") && argument.size() > 8) {
+            parsed.options.image = std::string(argument.substr(8));
+        } else {
+            parsed.error = "unexpected argument '" + std::string(argument) + "'";
+            return parsed;
+        }
+    }
+    for (; i < arguments.size(); ++i)
+        parsed.options.command.emplace_back(arguments[i]);
+    if (parsed.options.image.empty())
+        parsed.error = "--image PATH is missing";
+    else if (parsed.options.command.empty())
+        parsed.error = "no command after --";
+    return parsed;
+}
+
+std::string sessionUsage() {
+    return "usage: simcard-session --image PATH [--use-real-card] -- COMMAND [ARGUMENT...]\n"
+           "\n"
+           "Runs COMMAND with a SIM card in a reader, and QUENLIB_READER naming that reader.\n"
+           "  --use-real-card  use a card in a real reader when one is there; nothing is\n"
+           "                   started then\n"
+           "  --image PATH     otherwise a virtual card (simcard) on this card image, made\n"
+           "                   with the PIN disabled when missing; it goes into the vpcd\n"
+           "                   reader of the running pcscd (the system's \"Virtual PCD\",\n"
+           "                   port 35963, first), or of a private pcscd started for it\n"
+           "Whatever was started is stopped when COMMAND ends, also after Ctrl+C.\n"
+           "The exit status is COMMAND's.\n";
+}
+
+} // namespace simcard

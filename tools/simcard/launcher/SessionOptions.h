@@ -1,0 +1,27 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace simcard {
+
+// simcard-session --image PATH [--use-real-card] -- COMMAND [ARGUMENT...]
+struct SessionOptions {
+    std::filesystem::path image;
+    bool useRealCard = false;
+    std::vector<std::string> command;
+};
+
+struct ParsedSession {
+    SessionOptions options;
+    bool help = false;
+    std::string error; // empty when the arguments were good
+};
+
+ParsedSession parseSessionArguments(const std::vector<std::string_view>& arguments);
+std::string sessionUsage();
+
+} // namespace simcard

@@ -1,0 +1,71 @@
+#include "tools/simcard/launcher/CommandRun.h"
+#include "tools/simcard/launcher/ReaderChoice.h"
+#include "tools/simcard/launcher/SessionOptions.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace simcard {
+namespace {
+
+TEST(SessionOptions, ImageAndCommandAreNeeded) {
+    struct Case {
+        std::vector<std::string_view> arguments;
+        std::string error; // "" for good arguments
+        bool useRealCard = false;
+        std::vector<std::string> command;
+    };
+    const std::vector<Case> cases = {
+        {{"--image", "d.img", "--", "tarvik", "-x"}, "", false, {"tarvik", "-x"}},
+        {{"--use-real-card", "--image=d.img", "--", "a", "--image"}, "", true, {"a", "--image"}},
+        {{"--image", "d.img"}, "no command after --", false, {}},
+        {{"--image", "d.img", "--"}, "no command after --", false, {}},
+        {{"--", "tarvik"}, "--image PATH is missing", false, {}},
+        {{"--image", "", "--", "tarvik"}, "unexpected argument '--image'", false, {}},
+        {{"--image"}, "unexpected argument '--image'", false, {}},
+        {{"--image", "d.img", "tarvik"}, "unexpected argument 'tarvik'", false, {}},
+    };
+    for (const auto& c : cases) {
+        const auto parsed = parseSessionArguments(c.arguments);
+        EXPECT_EQ(parsed.error, c.error) << ::testing::PrintToString(c.arguments);
+        if (c.error.empty()) {
+            EXPECT_EQ(parsed.options.image, "d.img");
+            EXPECT_EQ(parsed.options.useRealCard, c.useRealCard);
+            EXPECT_EQ(parsed.options.command, c.command);
+        }
+    }
+    EXPECT_TRUE(parseSessionArguments({"--image", "x", "--help"}).help);
+}
+
+TEST(ReaderChoice, RealCardIsTheFirstNonVirtualReaderHoldingOne) {
+    const std::vector<ReaderSlot> virtualSlots = {{"Virtual PCD 00 00", 35963},
+                                                  {"Virtual PCD 00 01", 35964}};
+    struct Case {
+        std::vector<std::string> readers;
+        std::vector<bool> holding;
+        std::optional<std::string> chosen;
+    };
+    const std::vector<Case> cases = {
+        {{}, {}, std::nullopt},
+        {{"Virtual PCD 00 00"}, {true}, std::nullopt},
+        {{"Virtual PCD 00 00", "ACME Reader 00 00"}, {true, false}, std::nullopt},
+        {{"Virtual PCD 00 00", "ACME Reader 00 00"}, {true, true}, "ACME Reader 00 00"},
+        {{"A 00 00", "B 00 00"}, {false, true}, "B 00 00"},
+        {{"A 00 00", "B 00 00"}, {true, true}, "A 00 00"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(realCardReader(c.readers, c.holding, virtualSlots), c.chosen)
+            << ::testing::PrintToString(c.readers);
+    }
+}
+
+TEST(CommandRun, GivesTheCommandsExitStatus) {
+    EXPECT_EQ(runCommand({"true"}), 0);
+    EXPECT_EQ(runCommand({"sh", "-c", "exit 7"}), 7);
+    EXPECT_EQ(runCommand({"sh", "-c", "kill -TERM $$"}), 128 + 15);
+    EXPECT_EQ(runCommand({"/nonexistent/program"}), 127);
+}
+
+} // namespace
+} // namespace simcard
