@@ -34,15 +34,13 @@ fs::path simcardBesideThisProgram() {
 DemoCard::DemoCard(const fs::path& image, const fs::path& simcardProgram) {
     if (::access(simcardProgram.c_str(), X_OK) != 0)
         throw std::runtime_error("no simcard program at " + simcardProgram.string());
-    // Registered as a user by process id too, so that a session killed outright leaves a
-    // trace that the next release clears.
-    auto slots = stack_.ensureRunning(::getpid(), &inUse_);
+    auto slots = session_.slots();
     ReaderWatch watch;
     // A reader that keeps a card after pcscd polled it holds somebody else's card.
     for (;;) {
         if (slots.empty())
             throw std::runtime_error("every vpcd reader holds a card already");
-        auto lease = stack_.lease(slots, LeaseTimeout);
+        auto lease = session_.stack().lease(slots, LeaseTimeout);
         if (watch.waitFor(lease.slot().name, false, OccupiedTimeout)) {
             lease_ = std::move(lease);
             break;
@@ -65,10 +63,9 @@ DemoCard::DemoCard(const fs::path& image, const fs::path& simcardProgram) {
 }
 
 DemoCard::~DemoCard() {
+    // The card goes before the lease and the session, which may stop the pcscd.
     card_.stop();
     lease_ = ReaderLease();
-    inUse_ = UniqueFd();
-    stack_.release(::getpid());
 }
 
 } // namespace simcard

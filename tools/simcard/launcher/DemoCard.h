@@ -1,8 +1,8 @@
 #pragma once
 
-#include "tools/simcard/core/UniqueFd.h"
 #include "tools/simcard/fixture/CardStack.h"
 #include "tools/simcard/fixture/ChildProcess.h"
+#include "tools/simcard/fixture/StackSession.h"
 
 #include <filesystem>
 #include <string>
@@ -12,7 +12,8 @@ namespace simcard {
 // A simcard process on a card image the user keeps, in a vpcd reader of the running pcscd
 // (a private pcscd is started when none runs). The reader slot is leased like the test
 // cards' slots, so tests and sessions never share a reader. Destroying it stops the card,
-// gives the slot back, and stops the private pcscd when nobody else uses it.
+// gives the slot back, and stops the private pcscd when nobody else uses it; so does the
+// stack session's guard when this process ends without destroying it.
 class DemoCard {
 public:
     // Returns once the reader reports the card. Throws std::runtime_error when that fails.
@@ -24,8 +25,7 @@ public:
     const std::string& readerName() const { return lease_.slot().name; }
 
 private:
-    CardStack stack_;
-    UniqueFd inUse_; // keeps the pcscd from being stopped under the card
+    StackSession session_;
     ReaderLease lease_;
     ChildProcess card_;
 };
