@@ -21,3 +21,23 @@ function(tarvik_add_test name)
     DISCOVERY_TIMEOUT 30
     PROPERTIES ${properties})
 endfunction()
+
+# tarvik_add_gui_test(<name> SOURCES <files...> [LIBRARIES <targets...>]
+#                     [ENVIRONMENT <VAR=value...>] [LABELS <labels...>])
+# A test of Qt windows: its main creates the QApplication, it links the shell's test
+# support (scripted prompts, test folders), and it runs on the offscreen platform.
+function(tarvik_add_gui_test name)
+  if(NOT BUILD_TESTING)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES;ENVIRONMENT;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} tarvik_shell_testing GTest::gtest
+                                        GTest::gmock)
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 30
+    PROPERTIES
+      LABELS "gui;${ARG_LABELS}"
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${ARG_ENVIRONMENT}")
+endfunction()

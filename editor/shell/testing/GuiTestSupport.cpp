@@ -1,0 +1,55 @@
+#include "editor/shell/testing/GuiTestSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QPixmap>
+#include <gtest/gtest.h>
+
+namespace tarvik::testing {
+
+TestFolder::TestFolder() {
+    if (!dir_.isValid()) {
+        ADD_FAILURE() << "cannot create a temporary folder";
+    }
+}
+
+QString TestFolder::Write(const QString& name, const QByteArray& bytes) const {
+    const QString path = file(name);
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(bytes) != bytes.size()) {
+        ADD_FAILURE() << "cannot write " << path.toStdString();
+    }
+    return path;
+}
+
+std::unique_ptr<Settings> TestFolder::OpenSettings() const {
+    return Settings::OpenFile(file(QStringLiteral("settings.ini")));
+}
+
+void TypeText(QWidget& widget, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(&widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(&widget, &release);
+    }
+}
+
+QImage RenderWidget(QWidget& widget, const QString& name) {
+    widget.ensurePolished();
+    if (widget.layout()) {
+        widget.layout()->activate();
+    }
+    const QImage image = widget.grab().toImage();
+    const QString folder = qEnvironmentVariable("TARVIK_SCREENSHOTS");
+    if (!folder.isEmpty()) {
+        QDir().mkpath(folder);
+        image.save(QDir(folder).filePath(name + QStringLiteral(".png")));
+    }
+    return image;
+}
+
+} // namespace tarvik::testing

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "editor/shell/Settings.h"
+
+#include <QImage>
+#include <QString>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <memory>
+
+namespace tarvik::testing {
+
+// A folder of its own for one test, removed at the end, with settings kept in an INI file
+// inside it.
+class TestFolder {
+public:
+    TestFolder();
+
+    QString path() const { return dir_.path(); }
+    QString file(const QString& name) const { return dir_.filePath(name); }
+    // Writes bytes to the file name in the folder and gives its path.
+    QString Write(const QString& name, const QByteArray& bytes) const;
+    // A settings object over settings.ini in the folder; several may be open at once.
+    std::unique_ptr<Settings> OpenSettings() const;
+
+private:
+    QTemporaryDir dir_;
+};
+
+// Types text into widget key by key, as a keyboard that has every character would; unlike
+// QTest::keyClicks it takes any Unicode text.
+void TypeText(QWidget& widget, const QString& text);
+
+// Renders widget, shown or not, to a PNG file in the folder named by the environment
+// variable TARVIK_SCREENSHOTS, when it is set; gives the picture.
+QImage RenderWidget(QWidget& widget, const QString& name);
+
+} // namespace tarvik::testing
