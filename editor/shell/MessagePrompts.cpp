@@ -22,7 +22,10 @@ QWidget* BoxOwner() {
 QMessageBox::StandardButton ShowBox(QMessageBox::Icon icon, const QString& caption,
                                     const QString& text, QMessageBox::StandardButtons buttons,
                                     QMessageBox::StandardButton escape) {
-    QMessageBox box(icon, caption, text, buttons, BoxOwner());
+    // Texts break their lines with CR LF, as language files' "^p" does.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(icon, caption, shown, buttons, BoxOwner());
     box.setEscapeButton(escape);
     box.setDefaultButton(buttons.testFlag(QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::Yes);
     box.setWindowModality(Qt::ApplicationModal);
