@@ -1,0 +1,250 @@
+// Read SIM and Write SIM (delete mode) of a full 250-record card through the editor's
+// wrapper, each followed by a bare pcsc-lite loop that sends exactly the commands the
+// transfer sent, on the same card: the difference is what the wrapper and the library add
+// per command. Then the number of commands each transfer sends against the least that its
+// rules need.
+#include "editor/sim/SimAccess.h"
+#include "editor/sim/SimTransfer.h"
+#include "program/ProgramText.h"
+#include "tools/simcard/core/Hex.h"
+#include "tools/simcard/fixture/VirtualCard.h"
+
+#include <PCSC/winscard.h>
+#include <algorithm>
+#include <array>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kRecords = 250;
+constexpr int kExt1Records = 10;
+// Selecting the phonebook: SELECT DF Telecom, SELECT EF EXT1 with GET RESPONSE, READ RECORD
+// of each EXT1 record, SELECT EF ADN with GET RESPONSE.
+constexpr int kSelectCommands = 5 + kExt1Records;
+
+simcard::VirtualCard* theCard = nullptr;
+
+class QuietWindow final : public tarvik::TransferWindow {
+public:
+    std::string caption() const override { return caption_; }
+    void setCaption(std::string_view text) override { caption_ = text; }
+    void processPendingEvents() override {}
+    void beep() override {}
+    void pause(std::chrono::milliseconds) override {}
+
+private:
+    std::string caption_;
+};
+
+// A program of 200 lines: telephone numbers, SMS texts, options, two numbers long enough
+// for extension records, and "RFT".
+std::vector<std::string> ProgramLines() {
+    std::vector<std::string> lines;
+    for (int i = 0; i < 190; ++i) {
+        lines.push_back("TL" + std::to_string(i % 10) + "=0039333" + std::to_string(1000000 + i));
+    }
+    lines.push_back("#1FRONT-DOOR=1");
+    lines.push_back("#2WINDOW-OPEN=2");
+    lines.push_back("RED=3");
+    lines.push_back("RFT=24");
+    lines.push_back("TK1=" + std::string(40, '1'));
+    lines.push_back("TK2=" + std::string(64, '2'));
+    for (int i = 0; i < 4; ++i) {
+        lines.push_back("OP" + std::to_string(i) + "=5");
+    }
+    return lines;
+}
+
+std::vector<simcard::Bytes> LoggedCommands() {
+    std::ifstream log(theCard->commandLogPath());
+    std::vector<simcard::Bytes> commands;
+    for (std::string line; std::getline(log, line);) {
+        if (line.starts_with("> ")) {
+            if (auto bytes = simcard::parseHex(line.substr(2))) {
+                commands.push_back(std::move(*bytes));
+            }
+        }
+    }
+    return commands;
+}
+
+struct Measured {
+    Clock::duration time{};
+    std::vector<simcard::Bytes> commands;
+    bool ok = false;
+};
+
+// One transfer on a connection of its own: how long it took and what it sent.
+Measured MeasureTransfer(const std::function<bool()>& transfer) {
+    Measured measured;
+    tarvik::SimConnect();
+    if (!tarvik::SimIsConnected()) {
+        return measured;
+    }
+    const std::size_t before = LoggedCommands().size();
+    const auto start = Clock::now();
+    measured.ok = transfer();
+    measured.time = Clock::now() - start;
+    tarvik::SimDisconnect();
+    auto all = LoggedCommands();
+    measured.commands.assign(all.begin() + static_cast<long>(before), all.end());
+    return measured;
+}
+
+// The same commands from a bare exclusive connection, one SCardTransmit each.
+std::optional<Clock::duration> ReplayBare(const std::vector<simcard::Bytes>& commands) {
+    SCARDCONTEXT context = 0;
+    if (SCardEstablishContext(SCARD_SCOPE_USER, nullptr, nullptr, &context) != SCARD_S_SUCCESS) {
+        return std::nullopt;
+    }
+    SCARDHANDLE card = 0;
+    DWORD protocol = 0;
+    std::optional<Clock::duration> time;
+    if (SCardConnect(context, theCard->readerName().c_str(), SCARD_SHARE_EXCLUSIVE,
+                     SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1, &card, &protocol) == SCARD_S_SUCCESS) {
+        const SCARD_IO_REQUEST* pci = protocol == SCARD_PROTOCOL_T1 ? SCARD_PCI_T1 : SCARD_PCI_T0;
+        std::array<BYTE, 258> answer{};
+        bool ok = true;
+        const auto start = Clock::now();
+        for (const auto& command : commands) {
+            auto length = static_cast<DWORD>(answer.size());
+            ok = ok && SCardTransmit(card, pci, command.data(), static_cast<DWORD>(command.size()),
+                                     nullptr, answer.data(), &length) == SCARD_S_SUCCESS;
+        }
+        const auto elapsed = Clock::now() - start;
+        if (ok) {
+            time = elapsed;
+        }
+        SCardDisconnect(card, SCARD_LEAVE_CARD);
+    }
+    SCardReleaseContext(context);
+    return time;
+}
+
+double Milliseconds(Clock::duration total, benchmark::IterationCount runs) {
+    return std::chrono::duration<double, std::milli>(total).count() /
+           static_cast<double>(std::max<benchmark::IterationCount>(runs, 1));
+}
+
+// The transfer and its bare replay in turns, so that machine load falls on both alike.
+void RunAlternating(benchmark::State& state, const std::function<bool()>& transfer) {
+    Clock::duration wrapperTime{};
+    Clock::duration bareTime{};
+    std::size_t commands = 0;
+    for (auto _ : state) {
+        const Measured measured = MeasureTransfer(transfer);
+        if (!measured.ok) {
+            state.SkipWithError("the transfer failed");
+            return;
+        }
+        const auto bare = ReplayBare(measured.commands);
+        if (!bare) {
+            state.SkipWithError("the bare replay failed");
+            return;
+        }
+        wrapperTime += measured.time;
+        bareTime += *bare;
+        commands = measured.commands.size();
+    }
+    const double wrapperMs = Milliseconds(wrapperTime, state.iterations());
+    const double bareMs = Milliseconds(bareTime, state.iterations());
+    state.counters["commands"] = static_cast<double>(commands);
+    state.counters["wrapper_ms"] = wrapperMs;
+    state.counters["bare_ms"] = bareMs;
+    state.counters["us_per_command"] = 1000.0 * wrapperMs / static_cast<double>(commands);
+    state.counters["bare_us_per_command"] = 1000.0 * bareMs / static_cast<double>(commands);
+    state.counters["overhead_pct"] = bareMs > 0 ? 100.0 * (wrapperMs / bareMs - 1.0) : 0.0;
+}
+
+void BM_ReadAll(benchmark::State& state) {
+    RunAlternating(state, [] {
+        QuietWindow window;
+        tarvik::ProgramText program;
+        return tarvik::SimReadAll(window, program);
+    });
+}
+BENCHMARK(BM_ReadAll)->Unit(benchmark::kMillisecond)->Iterations(30)->UseRealTime();
+
+void BM_WriteAllDeleteMode(benchmark::State& state) {
+    const auto lines = ProgramLines();
+    RunAlternating(state, [&] {
+        QuietWindow window;
+        return tarvik::SimWriteAll(window, lines, true).ok();
+    });
+}
+BENCHMARK(BM_WriteAllDeleteMode)->Unit(benchmark::kMillisecond)->Iterations(30)->UseRealTime();
+
+std::size_t CountInstruction(const std::vector<simcard::Bytes>& commands, std::uint8_t ins) {
+    return static_cast<std::size_t>(
+        std::count_if(commands.begin(), commands.end(),
+                      [&](const auto& c) { return c.size() > 1 && c[1] == ins; }));
+}
+
+// The commands of one read and one write against the least their rules need:
+// - a read selects the phonebook and reads each of the 250 records once;
+// - a write selects it, writes records 0 to 249 and then index 97 again; the library must
+//   read each record's old extension identifier once before its first write; the flush
+//   selects EF EXT1 (with GET RESPONSE) and writes each extension record that changed.
+// The library then selects EF ADN once more, so that record calls after a flush reach the
+// phonebook again: one command more than the least.
+void PrintCommandCounts() {
+    std::printf("\n%-28s %6s %6s\n", "transfer", "sent", "least");
+    const Measured read = MeasureTransfer([] {
+        QuietWindow window;
+        tarvik::ProgramText program;
+        return tarvik::SimReadAll(window, program);
+    });
+    std::printf("%-28s %6zu %6d\n", "read, 250 records", read.commands.size(),
+                kSelectCommands + kRecords);
+
+    const auto lines = ProgramLines();
+    for (const char* run : {"write, first", "write, same program again"}) {
+        const Measured write = MeasureTransfer([&] {
+            QuietWindow window;
+            return tarvik::SimWriteAll(window, lines, true).ok();
+        });
+        // The extension records written by the flush: UPDATE RECORDs of 13 bytes.
+        const std::size_t extensionWrites = static_cast<std::size_t>(
+            std::count_if(write.commands.begin(), write.commands.end(), [](const auto& c) {
+                return c.size() > 4 && c[1] == 0xDC && c[4] == 13;
+            }));
+        const std::size_t least = kSelectCommands + kRecords + (kRecords + 1) + 2 + extensionWrites;
+        std::printf("%-28s %6zu %6zu   (READ RECORD %zu, UPDATE RECORD %zu)\n", run,
+                    write.commands.size(), least, CountInstruction(write.commands, 0xB2),
+                    CountInstruction(write.commands, 0xDC));
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    simcard::CardOptions options;
+    options.pin1Enabled = false;
+    options.adnRecords = kRecords;
+    options.ext1Records = kExt1Records;
+    std::unique_ptr<simcard::VirtualCard> card;
+    try {
+        card = std::make_unique<simcard::VirtualCard>(options);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "no virtual card: %s\n", error.what());
+        return 1;
+    }
+    theCard = card.get();
+    ::setenv("QUENLIB_READER", card->readerName().c_str(), 1);
+    PrintCommandCounts();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
