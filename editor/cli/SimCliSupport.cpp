@@ -1,6 +1,7 @@
 #include "editor/cli/SimCliSupport.h"
 
 #include "editor/cli/CliSupport.h"
+#include "editor/shell/core/FormatCount.h"
 #include "editor/sim/SimAccess.h"
 #include "editor/sim/SimMessages.h"
 #include "program/Windows1252.h"

@@ -16,9 +16,6 @@ inline constexpr std::string_view kWriteError = "Write Error";
 inline constexpr std::string_view kInsufficientSimSpace = "Insufficient SIM space";
 inline constexpr std::string_view kReadError = "Read Error";
 
-// The format with its first "%d" replaced by count (a translated format keeps its "%d").
-std::string FormatCount(std::string_view format, int count);
-
 // "SIM 3 / 250": the caption while record 3 of a phonebook of 250 is transferred.
 std::string ProgressCaption(int record, int count);
 

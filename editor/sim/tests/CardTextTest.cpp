@@ -66,12 +66,7 @@ TEST(CardText, NamesCompareWithoutRegardToCase) {
     }
 }
 
-TEST(CardText, MessagesTakeTheirCount) {
-    EXPECT_EQ(FormatCount("Wrong PIN! - PIN count is now %d", 2),
-              "Wrong PIN! - PIN count is now 2");
-    EXPECT_EQ(FormatCount("PIN errato! - tentativi rimasti: %d", 0),
-              "PIN errato! - tentativi rimasti: 0");
-    EXPECT_EQ(FormatCount("no count", 5), "no count");
+TEST(CardText, ProgressCaptionCountsFromOne) {
     EXPECT_EQ(ProgressCaption(3, 250), "SIM 3 / 250");
 }
 
