@@ -1,5 +1,9 @@
 #include "EntryPath.h"
 
+#include "program/Windows1252.h"
+
+#include <algorithm>
+
 namespace setup {
 
 namespace {
@@ -43,6 +47,12 @@ std::optional<std::vector<std::string>> EntryPathComponents(std::string_view nam
         components.emplace_back(component);
     }
     return components;
+}
+
+std::string PackageNameToPath(std::string_view name) {
+    std::string path = tarvik::Windows1252ToUtf8(name);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
 }
 
 } // namespace setup

@@ -16,4 +16,8 @@ namespace setup {
 // "\/etc"), or one with a drive component such as "C:".
 std::optional<std::vector<std::string>> EntryPathComponents(std::string_view name);
 
+// A package name as a path of this system: Windows-1252 becomes UTF-8 and backslashes become
+// slashes. Nothing else is checked; "\setup\x" becomes "/setup/x".
+std::string PackageNameToPath(std::string_view name);
+
 } // namespace setup

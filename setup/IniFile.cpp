@@ -2,7 +2,6 @@
 
 #include "IniLine.h"
 #include "platform/FileHandle.h"
-#include "platform/SetupPlatform.h"
 
 #include <array>
 #include <cstdint>
@@ -11,7 +10,7 @@
 namespace setup {
 
 bool IniFile::Load(const std::string& path) {
-    const FileHandle file = OpenForReading(NativePath(path));
+    const FileHandle file = OpenForReading(path);
     if (!file.IsValid()) {
         return false;
     }

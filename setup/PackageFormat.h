@@ -20,8 +20,6 @@ inline constexpr std::size_t kRecordSize = 20;
 inline constexpr std::size_t kTrailerSize = 4;
 // A name's length word counts the terminating NUL; 258 characters at most.
 inline constexpr std::uint32_t kMaxNameLength = 259;
-// Extraction copies every file through one buffer of this size.
-inline constexpr std::size_t kCopyBlockSize = 1024;
 
 inline constexpr std::uint32_t kTypeFile = 1;
 inline constexpr std::uint32_t kTypeFolder = 2;

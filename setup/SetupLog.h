@@ -25,7 +25,9 @@ public:
     SetupLog(std::string strLogPath, Clock clock, std::optional<OsVersion> osVersion);
 
     // The process-wide log of the running setup: the log file of DefaultLogPath(), the real
-    // UTC clock and the platform's version. Made on first use.
+    // UTC clock and the version the POSIX platform reports. Made on first use and never
+    // destroyed, so that a thread still logging while the process ends never meets a
+    // destroyed log.
     static SetupLog& Instance();
 
     void SetLogOn(bool bOn);
@@ -36,8 +38,13 @@ public:
     bool IsOldNtSystem() const { return m_bOldNtSystem; }
 
     // Writes the pending message, if any, as "[stamp]  message" with CR LF, then keeps this
-    // message pending. Does nothing at all while the log is off. Safe to call from two
-    // threads at once.
+    // message pending. A line feed inside a message is written as CR LF too: the log is a
+    // text file. Does nothing at all while the log is off. Safe to call from two threads at
+    // once.
+    //
+    // The log file opens on the first line written, for appending. Anything there that is not
+    // a regular file (a symbolic link, a FIFO, a device) makes the log silent for the rest of
+    // the run, without waiting.
     void Log(std::string_view message);
 
     // "2003-03-4 09:05:07": year, month, day (not padded), hour, minute, second.

@@ -1,7 +1,8 @@
 #include "kivCPackageExtractor.h"
 
 #include "EntryPath.h"
-#include "platform/SetupPlatform.h"
+#include "PackageCopy.h"
+#include "program/Windows1252.h"
 
 #include <algorithm>
 #include <array>
@@ -13,17 +14,33 @@ namespace setup {
 
 namespace {
 
-// Closes the package handle whatever way ExtractFile leaves.
+// Closes the package handle and frees the copy buffer whatever way ExtractFile leaves.
 class PackageCloser {
 public:
-    explicit PackageCloser(FileHandle& handle) : m_handle(handle) {}
+    PackageCloser(FileHandle& handle, std::vector<char>& buffer)
+        : m_handle(handle), m_buffer(buffer) {}
     PackageCloser(const PackageCloser&) = delete;
     PackageCloser& operator=(const PackageCloser&) = delete;
-    ~PackageCloser() { m_handle.Close(); }
+    ~PackageCloser() {
+        m_handle.Close();
+        std::vector<char>().swap(m_buffer);
+    }
 
 private:
     FileHandle& m_handle;
+    std::vector<char>& m_buffer;
 };
+
+// The entry's path components as UTF-8 file names.
+std::optional<std::vector<std::string>> FileNameComponents(const std::string& name) {
+    std::optional<std::vector<std::string>> components = EntryPathComponents(name);
+    if (components) {
+        for (std::string& component : *components) {
+            component = tarvik::Windows1252ToUtf8(component);
+        }
+    }
+    return components;
+}
 
 } // namespace
 
@@ -54,16 +71,17 @@ bool kivCPackageExtractor::LoadDirectory() {
     if (m_hPackage.IsValid()) {
         return false;
     }
-    const std::string path = NativePath(strPackagedFile);
-    if (!PathExists(path)) {
+    m_bDirectoryComplete = false;
+    if (!PathExists(strPackagedFile)) {
         return false;
     }
     m_Entries.clear();
-    const FileHandle package = OpenForReading(path);
+    const FileHandle package = OpenForReading(strPackagedFile);
     if (!package.IsValid()) {
         return false;
     }
-    return ReadDirectory(package);
+    m_bDirectoryComplete = ReadDirectory(package);
+    return m_bDirectoryComplete;
 }
 
 bool kivCPackageExtractor::ReadDirectory(const FileHandle& package) {
@@ -144,7 +162,7 @@ bool kivCPackageExtractor::ExtractFile(std::string_view strTargetFolder, std::ui
     if ((dwMode & 3u) == 0) {
         return false;
     }
-    const std::string targetPath = NativePath(strTargetFolder);
+    const std::string targetPath(strTargetFolder);
     if (!PathExists(targetPath)) {
         return false;
     }
@@ -155,15 +173,17 @@ bool kivCPackageExtractor::ExtractFile(std::string_view strTargetFolder, std::ui
     if (!target.IsValid()) {
         return false;
     }
-    m_hPackage = OpenForReading(NativePath(strPackagedFile));
-    PackageCloser closer(m_hPackage);
+    PackageCloser closer(m_hPackage, m_copyBuffer);
+    m_hPackage = OpenForReading(strPackagedFile);
     if (!m_hPackage.IsValid()) {
         return false;
     }
+    m_copyBuffer.resize(kCopyBufferSize);
+    CaseInsensitiveFolders folders;
     for (const PackageEntry& entry : m_Entries) {
         const std::optional<std::vector<std::string>> components =
-            EntryPathComponents(entry.strName);
-        if (!components || !ExtractEntryBelow(target, *components, entry)) {
+            FileNameComponents(entry.strName);
+        if (!components || !ExtractEntryBelow(target, *components, entry, folders)) {
             return false;
         }
         if (m_pfnProgress) {
@@ -178,29 +198,44 @@ bool kivCPackageExtractor::ExtractFile(std::string_view strTargetFolder, std::ui
 
 bool kivCPackageExtractor::ExtractEntryBelow(const FileHandle& target,
                                              const std::vector<std::string>& components,
-                                             const PackageEntry& entry) {
+                                             const PackageEntry& entry,
+                                             CaseInsensitiveFolders& folders) {
     if (components.empty()) {
         // The name denotes the target folder itself, which exists.
         return !entry.IsFile();
     }
     // Every folder on the way is opened without following a symbolic link: the package never
     // creates links, so a link found here was put there by someone else and may point anywhere.
+    // Each folder is known to the name lookup by the path of names it was reached through.
     std::optional<FileHandle> descended;
+    std::string folderKey;
     for (std::size_t i = 0; i + 1 < components.size(); ++i) {
-        FileHandle next = OpenFolderAt(descended ? *descended : target, components[i]);
+        const FileHandle& parent = descended ? *descended : target;
+        const std::string name =
+            folders.Find(parent, folderKey, components[i]).value_or(components[i]);
+        FileHandle next = OpenFolderAt(parent, name);
         if (!next.IsValid()) {
             return false;
         }
         descended = std::move(next);
+        folderKey += '/' + name;
     }
-    return WriteEntryAt(descended ? *descended : target, components.back(), entry);
+    const FileHandle& parent = descended ? *descended : target;
+    const std::optional<std::string> existing = folders.Find(parent, folderKey, components.back());
+    if (!WriteEntryAt(parent, existing.value_or(components.back()), entry)) {
+        return false;
+    }
+    if (!existing) {
+        folders.Added(folderKey, components.back());
+    }
+    return true;
 }
 
 bool kivCPackageExtractor::ExtractEntry(const PackageEntry& entry, std::string_view strOutputPath) {
     if (!m_hPackage.IsValid()) {
         return false;
     }
-    std::string path = NativePath(strOutputPath);
+    std::string path(strOutputPath);
     if (path.empty()) {
         // An empty path names no file or folder; it must not stand for the current folder.
         return false;
@@ -238,25 +273,8 @@ bool kivCPackageExtractor::WriteEntryAt(const FileHandle& parent, const std::str
     if (!output.IsValid()) {
         return false;
     }
-    return CopyStoredData(entry, output);
-}
-
-bool kivCPackageExtractor::CopyStoredData(const PackageEntry& entry,
-                                          const FileHandle& output) const {
-    std::array<char, kCopyBlockSize> buffer{};
-    std::uint64_t offset = entry.dwDataOffset;
-    std::uint64_t remaining = entry.dwStoredSize;
-    while (remaining > 0) {
-        const std::size_t block =
-            static_cast<std::size_t>(std::min<std::uint64_t>(remaining, buffer.size()));
-        const std::span<char> chunk(buffer.data(), block);
-        if (m_hPackage.ReadAt(offset, chunk) != block || !output.WriteAll(chunk)) {
-            return false;
-        }
-        offset += block;
-        remaining -= block;
-    }
-    return true;
+    return CopyPackageBytes(m_hPackage, entry.dwDataOffset, entry.dwStoredSize, output,
+                            m_copyBuffer);
 }
 
 } // namespace setup

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NameCase.h"
 #include "PackageFormat.h"
 #include "platform/FileHandle.h"
 
@@ -15,6 +16,11 @@ namespace setup {
 
 // Reads the directory of the package appended to a file and copies its entries out into a
 // folder. It reports every failure as a false result and logs nothing; the caller does.
+//
+// Entry names are Windows-1252 text with backslashes between folders; they become UTF-8 file
+// names. An entry whose name matches an existing file or folder apart from letter case goes
+// to that file or folder. Paths given to the extractor (the package file, the target, an
+// output path) are this system's own and are used as they are.
 //
 // The package file is open only while LoadDirectory or ExtractFile runs. One instance is used
 // by one thread at a time; the callbacks run on the thread that calls ExtractFile.
@@ -41,6 +47,12 @@ public:
     // runs.
     bool LoadDirectory();
 
+    // Whether the last load read the whole directory the header announced.
+    bool IsDirectoryComplete() const { return m_bDirectoryComplete; }
+
+    // The header of the last load (entry count and directory offset as stored).
+    const PackageHeader& GetHeader() const { return m_Header; }
+
     // The entries in directory order, loading the directory first when none are held.
     const std::list<PackageEntry>& GetFileList();
 
@@ -53,8 +65,8 @@ public:
     // folder; stops with true when the continue callback says no.
     bool ExtractFile(std::string_view strTargetFolder, std::uint32_t dwMode);
 
-    // Writes one entry to strOutputPath (backslashes count as folder separators). Only works
-    // while ExtractFile holds the package open; false at once otherwise.
+    // Writes one entry to the path strOutputPath. Only works while ExtractFile holds the
+    // package open; false at once otherwise.
     bool ExtractEntry(const PackageEntry& entry, std::string_view strOutputPath);
 
     const std::string& GetPackagedFile() const { return strPackagedFile; }
@@ -64,16 +76,18 @@ private:
     static std::string ReadEntryName(const FileHandle& package, std::uint32_t dwNameOffset,
                                      std::uint32_t dwNameLength);
     bool ExtractEntryBelow(const FileHandle& target, const std::vector<std::string>& components,
-                           const PackageEntry& entry);
+                           const PackageEntry& entry, CaseInsensitiveFolders& folders);
     bool WriteEntryAt(const FileHandle& parent, const std::string& leaf, const PackageEntry& entry);
-    bool CopyStoredData(const PackageEntry& entry, const FileHandle& output) const;
 
     ProgressProc m_pfnProgress;
     ContinueProc m_pfnContinue;
     std::list<PackageEntry> m_Entries;
     PackageHeader m_Header;
     std::uint32_t m_dwPackageStartOffset = 0;
+    bool m_bDirectoryComplete = false;
     FileHandle m_hPackage;
+    // The buffer of every copy, there while ExtractFile runs.
+    std::vector<char> m_copyBuffer;
     std::string strPackagedFile;
 };
 

@@ -1,6 +1,7 @@
 #include "platform/FileHandle.h"
 
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -71,6 +72,11 @@ bool FileHandle::WriteAll(std::span<const char> data) const {
     return true;
 }
 
+bool PathExists(const std::string& path) {
+    struct stat info {};
+    return !path.empty() && ::lstat(path.c_str(), &info) == 0;
+}
+
 FileHandle OpenForReading(const std::string& path) {
     // Opening a FIFO for reading would wait for a writer, possibly forever; without blocking
     // the open returns at once, and anything but a regular file is then refused.
@@ -101,7 +107,7 @@ FileHandle ReplaceFileAt(const FileHandle& parent, const std::string& name) {
         }
     }
     return FileHandle(::openat(parent.Fd(), name.c_str(),
-                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0700));
+                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
 }
 
 FolderResult MakeFolderAt(const FileHandle& parent, const std::string& name) {
@@ -109,6 +115,27 @@ FolderResult MakeFolderAt(const FileHandle& parent, const std::string& name) {
         return FolderResult::Created;
     }
     return errno == EEXIST ? FolderResult::Existed : FolderResult::Failed;
+}
+
+std::vector<std::string> ListFolderNames(const FileHandle& folder) {
+    std::vector<std::string> names;
+    // The stream gets its own handle: closing the stream closes it, not the caller's.
+    const int copy = ::fcntl(folder.Fd(), F_DUPFD_CLOEXEC, 0);
+    if (copy < 0) {
+        return names;
+    }
+    DIR* stream = ::fdopendir(copy);
+    if (stream == nullptr) {
+        ::close(copy);
+        return names;
+    }
+    // A duplicate shares the read position, which an earlier listing may have moved.
+    ::rewinddir(stream);
+    while (const dirent* item = ::readdir(stream)) {
+        names.emplace_back(item->d_name);
+    }
+    ::closedir(stream);
+    return names;
 }
 
 } // namespace setup

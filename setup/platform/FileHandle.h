@@ -5,6 +5,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace setup {
 
@@ -38,6 +39,10 @@ private:
     int m_fd = -1;
 };
 
+// True when the path names an existing file, folder or other object (a symbolic link counts
+// itself, whether or not its target exists).
+bool PathExists(const std::string& path);
+
 // Opens an existing regular file for reading; others may read it at the same time. Folders,
 // FIFOs and devices are refused at once, without waiting.
 FileHandle OpenForReading(const std::string& path);
@@ -50,8 +55,8 @@ FileHandle OpenFolderAt(const FileHandle& parent, const std::string& name);
 
 // Creates `name` inside `parent` as a new, empty file for writing, replacing a regular file of
 // that name. A symbolic link (or anything else that is not a regular file) in its place is
-// refused, so the write can never land outside `parent`. Files are private to the user and
-// startable, as the programs of a package must be.
+// refused, so the write can never land outside `parent`. Files are private to the user (mode
+// 0600); a program gets its execute permission when setup starts it.
 FileHandle ReplaceFileAt(const FileHandle& parent, const std::string& name);
 
 enum class FolderResult { Created, Existed, Failed };
@@ -59,5 +64,9 @@ enum class FolderResult { Created, Existed, Failed };
 // Creates the folder `name` inside `parent` with mode 0700 unless something of that name
 // already exists.
 FolderResult MakeFolderAt(const FileHandle& parent, const std::string& name);
+
+// The names inside an open folder, "." and ".." included, in the order the system lists
+// them; empty when it cannot be listed.
+std::vector<std::string> ListFolderNames(const FileHandle& folder);
 
 } // namespace setup

@@ -4,37 +4,15 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-// The few operating-system services that setup needs, in their POSIX form.
 namespace setup {
-
-// Package names and setup's own paths use backslashes as folder separators; on this system
-// they become slashes.
-std::string NativePath(std::string_view path);
-
-// True when the path names an existing file, folder or other object.
-bool PathExists(const std::string& path);
-
-// The system temporary folder: $TMPDIR when set and not empty, else /tmp; always ends in '/'.
-std::string TempFolder();
-
-// Creates an empty file with a name no one else holds in `folder`: up to three characters of
-// `prefix`, four hexadecimal digits and ".tmp". Uniqueness comes from exclusive creation.
-// Returns the file's full path, or nothing when no name could be created.
-std::optional<std::string> CreateUniqueTempFile(const std::string& folder, std::string_view prefix);
-
-// Creates one folder, private to the user (mode 0700). Its parent must exist.
-bool CreateFolder(const std::string& path);
 
 // What the operating-system check looks at.
 struct OsVersion {
     bool bNtPlatform = false;
     std::uint32_t dwMajorVersion = 0;
 };
-
-// The version of the running system; nothing when it cannot be read. This system is not of
-// the old family that setup refuses, so the check passes.
-std::optional<OsVersion> QueryOsVersion();
 
 // A calendar time in UTC, fields as people write them (month 1-12, day 1-31).
 struct SystemTime {
@@ -46,10 +24,54 @@ struct SystemTime {
     int wSecond = 0;
 };
 
-SystemTime CurrentUtcTime();
+// A program to start and the arguments it receives after its own name.
+struct ProcessCommand {
+    std::string strProgram;
+    std::vector<std::string> arguments;
+};
 
-// Where the install log lives: $QL_INST_LOG when set and not empty, else $HOME/ql_inst.log;
-// empty when neither is known.
-std::string DefaultLogPath();
+// A started process, valid until it has been waited for.
+using ProcessId = std::int64_t;
+
+// The operating-system services of one setup run. The run receives them through this
+// interface, as the log receives its clock, so that tests can stand in for a folder that
+// cannot be made or a program that cannot be started.
+class SetupPlatform {
+public:
+    virtual ~SetupPlatform() = default;
+
+    // The version of the running system; nothing when it cannot be read.
+    virtual std::optional<OsVersion> QueryOsVersion() = 0;
+
+    // The path of the running program's own file; empty when it cannot be found.
+    virtual std::string ModulePath() = 0;
+
+    // The current folder; nothing when it cannot be read.
+    virtual std::optional<std::string> CurrentDirectory() = 0;
+
+    // The system temporary folder, ending in '/'; nothing when there is none.
+    virtual std::optional<std::string> SystemTempFolder() = 0;
+
+    // Creates a new folder, private to the user, inside the system temporary folder: up to
+    // three characters of `prefix`, four hexadecimal digits and ".tm!". The name is reserved
+    // by creating the folder itself; a name that is taken makes it try another. Returns the
+    // folder's path ending in '/', or nothing.
+    virtual std::optional<std::string> CreateTempFolder(std::string_view prefix) = 0;
+
+    // Deletes the folder and everything in it except the items whose names begin with ".",
+    // never following a symbolic link. True when the folder itself is gone.
+    virtual bool DeleteFolderTree(const std::string& path) = 0;
+
+    // Deletes one file (a symbolic link itself, never its target). False when there was
+    // nothing to delete or it could not be deleted.
+    virtual bool DeleteFile(const std::string& path) = 0;
+
+    // Gives the program file its owner's execute permission (packages carry none) and starts
+    // it with this process's environment and current folder. Nothing when it cannot start.
+    virtual std::optional<ProcessId> StartProcess(const ProcessCommand& command) = 0;
+
+    // Waits, without a time limit, until the process has ended, and releases it.
+    virtual void WaitForProcess(ProcessId process) = 0;
+};
 
 } // namespace setup

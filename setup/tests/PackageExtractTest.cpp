@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -31,7 +32,8 @@ std::string Pattern(std::size_t size) {
 }
 
 TEST_F(PackageExtractTest, CopiesFilesOfEverySizeAroundTheBlockSize) {
-    const std::vector<std::size_t> sizes = {0, 1, 1023, 1024, 1025, 3072, 5000};
+    const std::vector<std::size_t> sizes = {0,    1,     1023,  1024,  1025,  3072,
+                                            5000, 65535, 65536, 65537, 200001};
     TestPackageBuilder builder;
     builder.Folder("\\setup").Folder("\\setup\\lang");
     for (std::size_t size : sizes) {
@@ -40,8 +42,8 @@ TEST_F(PackageExtractTest, CopiesFilesOfEverySizeAroundTheBlockSize) {
     builder.WriteTo(m_package);
 
     kivCPackageExtractor extractor(m_package);
-    // The stub hands a folder ending in a backslash; the doubled separator is harmless.
-    ASSERT_TRUE(extractor.ExtractFile(m_target + "\\", 3));
+    // The stub hands a folder ending in a separator; the doubled separator is harmless.
+    ASSERT_TRUE(extractor.ExtractFile(m_target + "/", 3));
     for (std::size_t size : sizes) {
         SCOPED_TRACE(size);
         EXPECT_EQ(ReadWholeFile(m_target + "/setup/lang/f" + std::to_string(size)), Pattern(size));
@@ -145,17 +147,86 @@ TEST_F(PackageExtractTest, FailingEntryStopsTheRunAndKeepsWhatWasWritten) {
     }
 }
 
-TEST_F(PackageExtractTest, ShortCopyLeavesThePartialFileOnDisk) {
-    // 3000 bytes promised, about 1100 available before the end of the file.
-    TestPackageBuilder builder;
-    builder.Entry(TestEntry{kTypeFile, "\\part", Pattern(1100), {}, {}, 3000u, {}, false});
-    builder.WriteTo(m_package);
+TEST_F(PackageExtractTest, ShortCopyLeavesTheWholeKiloByteBlocksBeforeTheEnd) {
+    // A stored size that reaches past the end of the package: the file keeps the whole
+    // 1,024-byte blocks that the package still holds, and the entry fails.
+    struct Case {
+        std::uint32_t storedSize;
+        std::uint32_t available; // bytes from the data offset to the end of the package
+        std::size_t written;
+    };
+    const std::vector<Case> cases = {
+        {3000, 1100, 1024}, {100000, 70000, 69632}, {5000, 500, 0},
+        {2048, 2047, 1024}, {1024, 1023, 0},        {70000, 69999, 69632},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.storedSize);
+        auto build = [&c](std::uint32_t dataOffset) {
+            TestPackageBuilder builder;
+            builder.File("\\filler", Pattern(80000));
+            builder.Entry(
+                TestEntry{kTypeFile, "\\part", "", {}, {}, c.storedSize, dataOffset, false});
+            builder.File("\\after", "never");
+            return builder;
+        };
+        const auto size = static_cast<std::uint32_t>(build(0).Build().size());
+        const TestPackageBuilder builder = build(size - c.available);
+        builder.WriteTo(m_package);
+        fs::remove_all(m_target);
+        fs::create_directory(m_target);
+
+        kivCPackageExtractor extractor(m_package);
+        EXPECT_FALSE(extractor.ExtractFile(m_target, 3));
+        const std::string bytes = builder.Build();
+        EXPECT_EQ(ReadWholeFile(m_target + "/part"), bytes.substr(size - c.available, c.written));
+        EXPECT_FALSE(fs::exists(m_target + "/after"));
+    }
+}
+
+TEST_F(PackageExtractTest, ExistingNamesAreFoundRegardlessOfLetterCase) {
+    fs::create_directory(m_target + "/Setup");
+    WriteWholeFile(m_target + "/Setup/SETUP.INI", "old");
+    WriteWholeFile(m_target + "/Setup/a.txt", "old exact");
+    WriteWholeFile(m_target + "/Setup/A.TXT", "old capitals");
+    TestPackageBuilder()
+        .Folder("\\setup")
+        .File("\\setup\\setup.ini", "new ini")
+        .File("\\SETUP\\a.txt", "new exact")
+        .File("\\setup\\New.txt", "first")
+        .File("\\setup\\NEW.TXT", "second")
+        .WriteTo(m_package);
+
     kivCPackageExtractor extractor(m_package);
-    EXPECT_FALSE(extractor.ExtractFile(m_target, 3));
-    const std::string written = ReadWholeFile(m_target + "/part");
-    // Only whole blocks that could be read were written.
-    EXPECT_EQ(written.size() % kCopyBlockSize, 0u);
-    EXPECT_EQ(written, Pattern(1100).substr(0, written.size()));
+    ASSERT_TRUE(extractor.ExtractFile(m_target, 3));
+    // An existing entry keeps its spelling; a name spelled exactly as it exists wins over
+    // another spelling; a new entry gets the package's spelling, and a later entry of the
+    // same name in another case replaces it.
+    std::set<std::string> names;
+    for (const auto& item : fs::recursive_directory_iterator(m_target)) {
+        names.insert(fs::relative(item.path(), m_target).string());
+    }
+    EXPECT_EQ(names, (std::set<std::string>{"Setup", "Setup/SETUP.INI", "Setup/a.txt",
+                                            "Setup/A.TXT", "Setup/New.txt"}));
+    EXPECT_EQ(ReadWholeFile(m_target + "/Setup/SETUP.INI"), "new ini");
+    EXPECT_EQ(ReadWholeFile(m_target + "/Setup/a.txt"), "new exact");
+    EXPECT_EQ(ReadWholeFile(m_target + "/Setup/A.TXT"), "old capitals");
+    EXPECT_EQ(ReadWholeFile(m_target + "/Setup/New.txt"), "second");
+}
+
+TEST_F(PackageExtractTest, Windows1252NamesBecomeUtf8FileNames) {
+    // C9 is a capital e acute, E9 its small letter, 80 the euro sign, 9A a small s caron and
+    // 8A its capital.
+    TestPackageBuilder()
+        .Folder("\\\xC9T\xC9")
+        .File("\\\xE9t\xE9\\prix \x80.txt", "10")
+        .File("\\\xE9T\xC9\\\x8Akoda", "car")
+        .File("\\\xE9t\xE9\\\x9Akoda", "same car")
+        .WriteTo(m_package);
+    kivCPackageExtractor extractor(m_package);
+    ASSERT_TRUE(extractor.ExtractFile(m_target, 3));
+    EXPECT_EQ(ReadWholeFile(m_target + "/\u00C9T\u00C9/prix \u20AC.txt"), "10");
+    EXPECT_EQ(ReadWholeFile(m_target + "/\u00C9T\u00C9/\u0160koda"), "same car");
+    EXPECT_FALSE(fs::exists(m_target + "/\u00C9T\u00C9/\u0161koda"));
 }
 
 TEST_F(PackageExtractTest, ExtractEntryNeedsTheHandleThatExtractFileOpens) {

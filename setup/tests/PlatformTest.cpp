@@ -1,5 +1,6 @@
 #include "ScratchFolder.h"
-#include "platform/SetupPlatform.h"
+#include "TestPackageBuilder.h"
+#include "platform/PosixSetupPlatform.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -9,6 +10,8 @@
 #include <set>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace setup::test {
 namespace {
@@ -43,47 +46,197 @@ private:
     std::optional<std::string> m_old;
 };
 
-TEST(SetupPlatform, TempFolderComesFromTmpdirAndEndsInASeparator) {
+TEST(PosixSetupPlatform, TempFolderComesFromTmpdirAndEndsInASeparator) {
+    PosixSetupPlatform platform;
     {
         const ScopedEnvironment tmpdir("TMPDIR", "/var/tmp");
-        EXPECT_EQ(TempFolder(), "/var/tmp/");
+        EXPECT_EQ(platform.SystemTempFolder(), "/var/tmp/");
     }
     {
-        const ScopedEnvironment tmpdir("TMPDIR", "/var/tmp/");
-        EXPECT_EQ(TempFolder(), "/var/tmp/");
+        // The machine's own paths keep their backslashes; only package names are converted.
+        const ScopedEnvironment tmpdir("TMPDIR", "/var/odd\\name/");
+        EXPECT_EQ(platform.SystemTempFolder(), "/var/odd\\name/");
     }
     for (const char* unset : {static_cast<const char*>(nullptr), ""}) {
         const ScopedEnvironment tmpdir("TMPDIR", unset);
-        EXPECT_EQ(TempFolder(), "/tmp/");
+        EXPECT_EQ(platform.SystemTempFolder(), "/tmp/");
     }
 }
 
-TEST(SetupPlatform, UniqueTempFilesAreCreatedWithDistinctNames) {
+TEST(PosixSetupPlatform, TempFoldersArePrivateAndDistinct) {
     const ScratchFolder scratch;
-    const std::regex pattern(R"(ist[0-9A-F]{4}\.tmp)");
+    const ScopedEnvironment tmpdir("TMPDIR", scratch.Path().c_str());
+    PosixSetupPlatform platform;
+    const std::regex pattern(R"(ist[0-9A-F]{4}\.tm!)");
     std::set<std::string> names;
     for (int i = 0; i < 50; ++i) {
-        const std::optional<std::string> path =
-            CreateUniqueTempFile(scratch.Path().string(), "istx");
+        const std::optional<std::string> path = platform.CreateTempFolder("istx");
         ASSERT_TRUE(path.has_value());
-        EXPECT_TRUE(fs::is_regular_file(*path));
-        const std::string name = fs::path(*path).filename().string();
+        ASSERT_EQ(path->back(), '/');
+        const fs::path folder = fs::path(*path).parent_path();
+        EXPECT_EQ(folder.parent_path(), scratch.Path());
+        const std::string name = folder.filename().string();
         EXPECT_TRUE(std::regex_match(name, pattern)) << name;
+        struct stat info {};
+        ASSERT_EQ(::stat(folder.c_str(), &info), 0);
+        EXPECT_TRUE(S_ISDIR(info.st_mode));
+        EXPECT_EQ(info.st_mode & 0777, 0700u);
         names.insert(name);
     }
     EXPECT_EQ(names.size(), 50u);
-    EXPECT_FALSE(CreateUniqueTempFile(scratch / "absent", "ist").has_value());
+    EXPECT_FALSE(CreateUniqueFolder(scratch / "absent", "ist", 0).has_value());
 }
 
-TEST(SetupPlatform, FoldersArePrivateToTheUser) {
+TEST(PosixSetupPlatform, PlantedNamesCannotMakeTheTempFolderFail) {
+    // The next 300 names, wrapping round after FFFF, are taken by what another user could plant
+    // in a shared temporary folder: links, folders, files. The first free name is used.
     const ScratchFolder scratch;
-    const std::string folder = scratch / "ist1A2B.tm!";
-    ASSERT_TRUE(CreateFolder(folder));
+    const std::string victim = scratch / "victim";
+    fs::create_directory(victim);
+    const std::string planted = scratch / "planted";
+    fs::create_directory(planted);
+    for (unsigned i = 0; i < 300; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "ist%04X.tm!", (0xFF00u + i) & 0xFFFFu);
+        const std::string path = planted + "/" + name;
+        switch (i % 3) {
+        case 0:
+            ASSERT_EQ(::symlink(victim.c_str(), path.c_str()), 0);
+            break;
+        case 1:
+            ASSERT_EQ(::mkdir(path.c_str(), 0755), 0);
+            break;
+        default:
+            WriteWholeFile(path, "");
+            break;
+        }
+    }
+    const std::optional<std::string> folder = CreateUniqueFolder(planted, "istx", 0xFF00u);
+    ASSERT_TRUE(folder.has_value());
+    EXPECT_EQ(*folder, planted + "/ist002C.tm!/");
+    EXPECT_TRUE(fs::is_empty(victim));
+}
+
+class FolderTreeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(m_tree + "/a/b");
+        WriteWholeFile(m_tree + "/top.txt", "1");
+        WriteWholeFile(m_tree + "/a/b/deep.txt", "2");
+        fs::create_directory(m_outside);
+        WriteWholeFile(m_outside + "/precious", "keep");
+    }
+
+    ScratchFolder m_scratch;
+    std::string m_tree = m_scratch / "ist1A2B.tm!";
+    std::string m_outside = m_scratch / "outside";
+    PosixSetupPlatform m_platform;
+};
+
+TEST_F(FolderTreeTest, DeletesEverythingWithOrWithoutATrailingSeparator) {
+    for (const std::string& path : {m_tree, m_tree + "/", m_tree + "//"}) {
+        SCOPED_TRACE(path);
+        fs::create_directories(m_tree + "/a/b");
+        WriteWholeFile(m_tree + "/a/b/deep.txt", "2");
+        EXPECT_TRUE(m_platform.DeleteFolderTree(path));
+        EXPECT_FALSE(fs::exists(m_tree));
+    }
+    EXPECT_FALSE(m_platform.DeleteFolderTree(m_tree));
+    EXPECT_FALSE(m_platform.DeleteFolderTree(""));
+}
+
+TEST_F(FolderTreeTest, NamesBeginningWithADotStayAndKeepTheirFolders) {
+    WriteWholeFile(m_tree + "/a/.keep", "k");
+    fs::create_directory(m_tree + "/.hidden");
+    WriteWholeFile(m_tree + "/.hidden/inside", "i");
+    EXPECT_FALSE(m_platform.DeleteFolderTree(m_tree));
+    EXPECT_EQ(ReadWholeFile(m_tree + "/a/.keep"), "k");
+    EXPECT_EQ(ReadWholeFile(m_tree + "/.hidden/inside"), "i");
+    EXPECT_FALSE(fs::exists(m_tree + "/top.txt"));
+    EXPECT_FALSE(fs::exists(m_tree + "/a/b"));
+}
+
+TEST_F(FolderTreeTest, LinksInsideAreDeletedWithoutTouchingTheirTargets) {
+    fs::create_directory_symlink(m_outside, m_tree + "/a/folder-link");
+    fs::create_symlink(m_outside + "/precious", m_tree + "/file-link");
+    fs::create_symlink(m_scratch / "nowhere", m_tree + "/dangling");
+    EXPECT_TRUE(m_platform.DeleteFolderTree(m_tree));
+    EXPECT_FALSE(fs::exists(m_tree));
+    EXPECT_EQ(ReadWholeFile(m_outside + "/precious"), "keep");
+}
+
+TEST_F(FolderTreeTest, LinkInPlaceOfTheFolderIsRefused) {
+    const std::string link = m_scratch / "link";
+    fs::create_directory_symlink(m_outside, link);
+    for (const std::string& path : {link, link + "/"}) {
+        EXPECT_FALSE(m_platform.DeleteFolderTree(path));
+        EXPECT_EQ(ReadWholeFile(m_outside + "/precious"), "keep");
+    }
+}
+
+TEST_F(FolderTreeTest, FoldersWithoutTheOwnersRightsAreEmptiedToo) {
+    ::chmod((m_tree + "/a/b").c_str(), 0);
+    ::chmod((m_tree + "/a").c_str(), 0500);
+    EXPECT_TRUE(m_platform.DeleteFolderTree(m_tree));
+    EXPECT_FALSE(fs::exists(m_tree));
+}
+
+TEST(PosixSetupPlatform, ProgramWithoutExecutePermissionStartsWithItsArguments) {
+    const ScratchFolder scratch;
+    const std::string program = scratch / "with space.sh";
+    const std::string record = scratch / "record";
+    WriteWholeFile(program, "#!/bin/sh\nprintf '%s|' \"$@\" > \"$1\"\n");
+    ::chmod(program.c_str(), 0600);
+    PosixSetupPlatform platform;
+    const std::optional<ProcessId> process =
+        platform.StartProcess({program, {record, "a b", "/i"}});
+    ASSERT_TRUE(process.has_value());
+    platform.WaitForProcess(*process);
+    EXPECT_EQ(ReadWholeFile(record), record + "|a b|/i|");
     struct stat info {};
-    ASSERT_EQ(::stat(folder.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0077, 0u);
-    EXPECT_FALSE(CreateFolder(folder));
-    EXPECT_FALSE(CreateFolder(scratch / "missing/child"));
+    ASSERT_EQ(::stat(program.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+}
+
+TEST(PosixSetupPlatform, WaitLastsUntilTheProcessHasEnded) {
+    const ScratchFolder scratch;
+    const std::string program = scratch / "slow.sh";
+    WriteWholeFile(program, "#!/bin/sh\nsleep 0.3\necho done > \"$1\"\n");
+    PosixSetupPlatform platform;
+    const std::optional<ProcessId> process = platform.StartProcess({program, {scratch / "out"}});
+    ASSERT_TRUE(process.has_value());
+    platform.WaitForProcess(*process);
+    EXPECT_EQ(ReadWholeFile(scratch / "out"), "done\n");
+}
+
+TEST(PosixSetupPlatform, WhatCannotRunDoesNotStart) {
+    const ScratchFolder scratch;
+    WriteWholeFile(scratch / "garbage", "\x01\x02 not a program");
+    fs::create_directory(scratch / "folder");
+    fs::create_symlink(scratch / "absent", scratch / "dangling");
+    PosixSetupPlatform platform;
+    for (const std::string& program : {scratch / "absent", scratch / "garbage", scratch / "folder",
+                                       scratch / "dangling", std::string()}) {
+        SCOPED_TRACE(program);
+        EXPECT_FALSE(platform.StartProcess({program, {}}).has_value());
+    }
+}
+
+TEST(PosixSetupPlatform, DeleteFileRemovesALinkNotItsTarget) {
+    const ScratchFolder scratch;
+    WriteWholeFile(scratch / "target", "keep");
+    fs::create_symlink(scratch / "target", scratch / "link");
+    PosixSetupPlatform platform;
+    EXPECT_TRUE(platform.DeleteFile(scratch / "link"));
+    EXPECT_EQ(ReadWholeFile(scratch / "target"), "keep");
+    EXPECT_FALSE(platform.DeleteFile(scratch / "link"));
+    EXPECT_FALSE(platform.DeleteFile(""));
+}
+
+TEST(PosixSetupPlatform, ModuleAndCurrentFolder) {
+    PosixSetupPlatform platform;
+    EXPECT_EQ(fs::path(platform.ModulePath()).filename(), "setup_core_tests");
+    EXPECT_EQ(platform.CurrentDirectory(), fs::current_path().string());
 }
 
 TEST(SetupPlatform, LogPathPrefersQlInstLogOverHome) {
@@ -102,12 +255,6 @@ TEST(SetupPlatform, LogPathPrefersQlInstLogOverHome) {
         const ScopedEnvironment home("HOME", nullptr);
         EXPECT_EQ(DefaultLogPath(), "");
     }
-}
-
-TEST(SetupPlatform, BackslashesBecomeFolderSeparators) {
-    EXPECT_EQ(NativePath("/tmp/ist1.tm!\\\\setup\\setup.ini"), "/tmp/ist1.tm!//setup/setup.ini");
-    EXPECT_TRUE(PathExists("/"));
-    EXPECT_FALSE(PathExists(""));
 }
 
 } // namespace

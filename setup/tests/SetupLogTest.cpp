@@ -2,12 +2,17 @@
 
 #include "ScratchFolder.h"
 #include "TestPackageBuilder.h"
+#include "platform/PosixSetupPlatform.h"
 
+#include <array>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace setup::test {
@@ -54,7 +59,7 @@ TEST(SetupLogOsCheck, RefusesOnlyOldSystemsOfTheNtFamily) {
         const SetupLog log("", FakeClock(), c.version);
         EXPECT_EQ(log.IsOldNtSystem(), c.refused);
     }
-    EXPECT_FALSE(SetupLog("", FakeClock(), QueryOsVersion()).IsOldNtSystem());
+    EXPECT_FALSE(SetupLog("", FakeClock(), PosixSetupPlatform().QueryOsVersion()).IsOldNtSystem());
 }
 
 TEST_F(SetupLogTest, EachLineCarriesThePreviousMessageStampedWhenTheNextArrives) {
@@ -114,6 +119,38 @@ TEST_F(SetupLogTest, LinkAtTheLogPathIsRefusedAndTheRunGoesOnSilently) {
         log.Log("line");
     }
     EXPECT_EQ(ReadWholeFile(victim), "untouched");
+}
+
+TEST_F(SetupLogTest, LineFeedsInsideAMessageBecomeTextLineEnds) {
+    SetupLog log(m_logPath, FakeClock(), OsVersion{true, 10});
+    log.SetLogOn(true);
+    log.Log("first\nsecond\r\nthird\n");
+    log.Log("next");
+    // A text stream writes every line feed as CR LF, one already preceded by CR included.
+    EXPECT_EQ(ReadWholeFile(m_logPath), "[2003-03-4 09:05:07]  first\r\nsecond\r\r\nthird\r\n\r\n");
+}
+
+TEST_F(SetupLogTest, FifoAtTheLogPathNeverBlocksAndStaysSilent) {
+    ASSERT_EQ(::mkfifo(m_logPath.c_str(), 0600), 0);
+    // Once with nobody reading (opening for writing would wait for a reader) and once with a
+    // reader attached (the open succeeds, but a FIFO is no log file).
+    for (const bool withReader : {false, true}) {
+        SCOPED_TRACE(withReader);
+        FileHandle reader;
+        if (withReader) {
+            reader = FileHandle(::open(m_logPath.c_str(), O_RDONLY | O_NONBLOCK));
+            ASSERT_TRUE(reader.IsValid());
+        }
+        SetupLog log(m_logPath, FakeClock(), OsVersion{true, 10});
+        log.SetLogOn(true);
+        for (int i = 0; i < 4; ++i) {
+            log.Log("line");
+        }
+        if (withReader) {
+            std::array<char, 16> buffer{};
+            EXPECT_LE(::read(reader.Fd(), buffer.data(), buffer.size()), 0);
+        }
+    }
 }
 
 TEST_F(SetupLogTest, UnopenableLogStaysSilent) {

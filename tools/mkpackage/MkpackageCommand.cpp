@@ -16,7 +16,8 @@ constexpr const char* kUsage =
     "       mkpackage --help\n"
     "\n"
     "Builds a setup package: OUT is a copy of STUB with every file and folder below FOLDER\n"
-    "appended. --list prints the directory of the package in FILE (type, stored size, name).\n";
+    "appended. File names are stored in Windows-1252. Setup reads FOLDER/setup/setup.ini.\n"
+    "--list prints the directory of the package in FILE (type, stored size, name).\n";
 
 } // namespace
 
@@ -31,7 +32,9 @@ int RunMkpackage(std::span<const std::string> args, std::ostream& out, std::ostr
             return 0;
         }
         if (args.size() == 3 && !args[0].starts_with("-")) {
-            BuildPackage(args[0], args[1], args[2]);
+            for (const std::string& warning : BuildPackage(args[0], args[1], args[2])) {
+                err << "mkpackage: warning: " << warning << '\n';
+            }
             return 0;
         }
         err << kUsage;

@@ -1,20 +1,64 @@
 #include "PackageLister.h"
 
+#include "EntryPath.h"
 #include "PackageError.h"
 #include "kivCPackageExtractor.h"
+#include "program/Windows1252.h"
 
+#include <cstdio>
 #include <iomanip>
+#include <optional>
+#include <vector>
 
 namespace mkpackage {
 
+namespace {
+
+// Whether setup's extractor stops at this entry because of its name alone.
+bool SetupRefuses(const setup::PackageEntry& entry) {
+    const std::optional<std::vector<std::string>> components =
+        setup::EntryPathComponents(entry.strName);
+    return !components || (entry.IsFile() && components->empty());
+}
+
+} // namespace
+
+std::string DisplayName(std::string_view name) {
+    std::string shown;
+    for (const char c : name) {
+        const char32_t character = tarvik::Windows1252ToUnicode(static_cast<unsigned char>(c));
+        const bool control = character < 0x20 || (character >= 0x7F && character < 0xA0);
+        if (control) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned char>(c));
+            shown += escaped;
+        } else {
+            shown += tarvik::Windows1252ToUtf8(std::string_view(&c, 1));
+        }
+    }
+    return shown;
+}
+
 void ListPackage(const std::string& file, std::ostream& out) {
     setup::kivCPackageExtractor extractor(file);
-    if (!extractor.LoadDirectory()) {
+    const bool complete = extractor.LoadDirectory();
+    const std::list<setup::PackageEntry>& entries = extractor.GetFileList();
+    if (!complete && entries.empty()) {
         throw PackageError("no readable package in " + file);
     }
-    for (const setup::PackageEntry& entry : extractor.GetFileList()) {
+    for (const setup::PackageEntry& entry : entries) {
         out << std::left << std::setw(7) << (entry.IsFile() ? "file" : "folder") << std::right
-            << std::setw(11) << entry.dwStoredSize << "  " << entry.strName << '\n';
+            << std::setw(11) << entry.dwStoredSize << "  " << DisplayName(entry.strName);
+        if (SetupRefuses(entry)) {
+            out << "  (setup refuses this name)";
+        }
+        out << '\n';
+    }
+    if (!complete) {
+        // The only failure that leaves entries behind is a name length word over the limit.
+        throw PackageError("the directory stops after entry " + std::to_string(entries.size()) +
+                           " of " + std::to_string(extractor.GetHeader().dwEntryCount) +
+                           ": the next entry's name is longer than 258 characters");
     }
 }
 

@@ -108,7 +108,8 @@ std::uint32_t CheckedOffset(std::uint64_t offset) {
 
 } // namespace
 
-void BuildPackage(const fs::path& stub, const fs::path& folder, const fs::path& out) {
+std::vector<std::string> BuildPackage(const fs::path& stub, const fs::path& folder,
+                                      const fs::path& out) {
     const std::vector<SourceItem> items = CollectSourceTree(folder);
     const setup::FileHandle stubFile = setup::OpenForReading(stub.string());
     const std::optional<std::uint64_t> stubSize = stubFile.Size();
@@ -179,6 +180,7 @@ void BuildPackage(const fs::path& stub, const fs::path& folder, const fs::path& 
     output.Write(trailer);
     output.Flush();
     guard.Keep();
+    return PackageWarnings(items);
 }
 
 } // namespace mkpackage

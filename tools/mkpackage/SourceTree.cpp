@@ -1,10 +1,13 @@
 #include "SourceTree.h"
 
 #include "EntryPath.h"
+#include "NameCase.h"
 #include "PackageError.h"
 #include "PackageFormat.h"
+#include "program/Windows1252.h"
 
 #include <algorithm>
+#include <map>
 #include <system_error>
 
 namespace mkpackage {
@@ -12,6 +15,20 @@ namespace mkpackage {
 namespace fs = std::filesystem;
 
 namespace {
+
+// The leaf name of a folder item in Windows-1252.
+std::string PackageLeafName(const fs::path& child) {
+    const std::string leaf = child.filename().string();
+    const tarvik::Windows1252Text text = tarvik::Utf8ToWindows1252(leaf);
+    if (!text.ok()) {
+        throw PackageError(tarvik::RefusedCharacterMessage(*text.refused) + " (in the name " +
+                           child.string() + ")");
+    }
+    if (text.text.find('\\') != std::string::npos) {
+        throw PackageError("a package cannot hold a name with a backslash: " + child.string());
+    }
+    return text.text;
+}
 
 void CollectFolder(const fs::path& folder, const std::string& prefix,
                    std::vector<SourceItem>& items) {
@@ -27,18 +44,14 @@ void CollectFolder(const fs::path& folder, const std::string& prefix,
         return a.filename().string() < b.filename().string();
     });
     for (const fs::path& child : children) {
-        const std::string leaf = child.filename().string();
-        if (leaf.find('\\') != std::string::npos) {
-            throw PackageError("a package cannot hold a name with a backslash: " + child.string());
-        }
-        SourceItem item{prefix + "\\" + leaf, child, false, 0};
+        SourceItem item{prefix + "\\" + PackageLeafName(child), child, false, 0};
         if (item.strName.size() + 1 > setup::kMaxNameLength) {
-            throw PackageError("name longer than 258 characters: " + item.strName);
+            throw PackageError("name longer than 258 characters: " + child.string());
         }
         // setup refuses to extract a name it reads as leaving its folder (a leading "X:" is
         // a drive there), which would break the whole installation at that entry.
         if (!setup::EntryPathComponents(item.strName)) {
-            throw PackageError("setup would refuse to extract the name " + item.strName);
+            throw PackageError("setup would refuse to extract the name " + child.string());
         }
         const fs::file_status status = fs::symlink_status(child, error);
         if (error) {
@@ -60,6 +73,10 @@ void CollectFolder(const fs::path& folder, const std::string& prefix,
     }
 }
 
+std::string LeafOf(const std::string& name) {
+    return name.substr(name.rfind('\\') + 1);
+}
+
 } // namespace
 
 std::vector<SourceItem> CollectSourceTree(const fs::path& folder) {
@@ -70,6 +87,33 @@ std::vector<SourceItem> CollectSourceTree(const fs::path& folder) {
     std::vector<SourceItem> items;
     CollectFolder(folder, "", items);
     return items;
+}
+
+std::vector<std::string> PackageWarnings(const std::vector<SourceItem>& items) {
+    std::vector<std::string> warnings;
+    const bool hasConfiguration =
+        std::any_of(items.begin(), items.end(), [](const SourceItem& item) {
+            return item.bFile && setup::EqualIgnoringCase(item.strName, "\\setup\\setup.ini");
+        });
+    if (!hasConfiguration) {
+        warnings.push_back("the folder has no setup/setup.ini: setup will install nothing from "
+                           "this package");
+    }
+    // The first spelling of every name, by its capitals.
+    std::map<std::string, std::string> seen;
+    for (const SourceItem& item : items) {
+        const std::string shown = tarvik::Windows1252ToUtf8(item.strName);
+        if (LeafOf(item.strName).starts_with('.')) {
+            warnings.push_back(shown + " begins with \".\": setup's clean-up leaves it, and the "
+                                       "temporary folder, behind");
+        }
+        const auto [found, added] = seen.emplace(setup::UpperWindows1252(item.strName), shown);
+        if (!added) {
+            warnings.push_back(shown + " differs from " + found->second +
+                               " only in letter case: setup writes one over the other");
+        }
+    }
+    return warnings;
 }
 
 } // namespace mkpackage

@@ -65,7 +65,9 @@ protected:
 };
 
 TEST_F(MkpackageTest, PackListAndExtractGiveBackTheTree) {
-    ASSERT_EQ(RunTool({m_stub, m_tree, m_out}).exitCode, 0);
+    const RunResult packed = RunTool({m_stub, m_tree, m_out});
+    ASSERT_EQ(packed.exitCode, 0);
+    EXPECT_EQ(packed.err, "");
     EXPECT_EQ(ReadWholeFile(m_out).substr(0, 15), ReadWholeFile(m_stub));
 
     const RunResult listed = RunTool({"--list", m_out});
@@ -80,14 +82,16 @@ TEST_F(MkpackageTest, PackListAndExtractGiveBackTheTree) {
     const std::string target = m_scratch / "extracted";
     fs::create_directory(target);
     setup::kivCPackageExtractor extractor(m_out);
-    ASSERT_TRUE(extractor.ExtractFile(target + "\\", 3));
+    ASSERT_TRUE(extractor.ExtractFile(target + "/", 3));
     EXPECT_EQ(Snapshot(target), Snapshot(m_tree));
 }
 
 TEST_F(MkpackageTest, EmptyFolderMakesAnEmptyPackage) {
     const std::string empty = m_scratch / "nothing";
     fs::create_directory(empty);
-    ASSERT_EQ(RunTool({m_stub, empty, m_out}).exitCode, 0);
+    const RunResult packed = RunTool({m_stub, empty, m_out});
+    ASSERT_EQ(packed.exitCode, 0);
+    EXPECT_NE(packed.err.find("warning: the folder has no setup/setup.ini"), std::string::npos);
     const RunResult listed = RunTool({"--list", m_out});
     EXPECT_EQ(listed.exitCode, 0);
     EXPECT_EQ(listed.out, "");
@@ -130,6 +134,12 @@ TEST_F(MkpackageTest, RefusesWhatItCannotPackAndLeavesNoOutput) {
         {"drive letter starting a name",
          {m_stub, m_tree, m_out},
          [](const std::string& tree) { WriteWholeFile(tree + "/setup/c:notes", "x"); }},
+        {"character Windows-1252 lacks",
+         {m_stub, m_tree, m_out},
+         [](const std::string& tree) { WriteWholeFile(tree + "/setup/\u0101.txt", "x"); }},
+        {"name that is no UTF-8",
+         {m_stub, m_tree, m_out},
+         [](const std::string& tree) { WriteWholeFile(tree + "/setup/\xE9.txt", "x"); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -145,7 +155,116 @@ TEST_F(MkpackageTest, RefusesWhatItCannotPackAndLeavesNoOutput) {
         fs::remove(m_tree + "/link");
         fs::remove(m_tree + "/a\\b");
         fs::remove(m_tree + "/setup/c:notes");
+        fs::remove(m_tree + "/setup/\u0101.txt");
+        fs::remove(m_tree + "/setup/\xE9.txt");
     }
+}
+
+TEST_F(MkpackageTest, WarnsAboutWhatSetupWouldNotDoAsMeant) {
+    struct Case {
+        const char* label;
+        void (*prepare)(const std::string& tree);
+        const char* warning;
+    };
+    const std::vector<Case> cases = {
+        {"no configuration", [](const std::string& tree) { fs::remove(tree + "/setup/setup.ini"); },
+         "mkpackage: warning: the folder has no setup/setup.ini"},
+        {"configuration is a folder",
+         [](const std::string& tree) {
+             fs::remove(tree + "/setup/setup.ini");
+             fs::create_directory(tree + "/setup/setup.ini");
+         },
+         "mkpackage: warning: the folder has no setup/setup.ini"},
+        {"dot file", [](const std::string& tree) { WriteWholeFile(tree + "/setup/.keep", ""); },
+         "mkpackage: warning: \\setup\\.keep begins with \".\""},
+        {"names differing in case",
+         [](const std::string& tree) { WriteWholeFile(tree + "/setup/A.EXE", ""); },
+         "mkpackage: warning: \\setup\\a.exe differs from \\setup\\A.EXE only in letter case"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        fs::remove_all(m_tree);
+        SetUp();
+        c.prepare(m_tree);
+        const RunResult result = RunTool({m_stub, m_tree, m_out});
+        EXPECT_EQ(result.exitCode, 0);
+        EXPECT_NE(result.err.find(c.warning), std::string::npos) << result.err;
+        EXPECT_TRUE(fs::exists(m_out));
+        fs::remove(m_out);
+    }
+    // An upper-case spelling of the configuration is what setup reads too.
+    fs::remove_all(m_tree);
+    SetUp();
+    fs::rename(m_tree + "/setup/setup.ini", m_tree + "/setup/SETUP.INI");
+    EXPECT_EQ(RunTool({m_stub, m_tree, m_out}).err, "");
+}
+
+TEST_F(MkpackageTest, OutputOfASmallTreeIsExactlyTheseBytes) {
+    const std::string tree = m_scratch / "small";
+    fs::create_directories(tree + "/setup");
+    WriteWholeFile(tree + "/setup/setup.ini", "[startup]\n1=a\n");
+    WriteWholeFile(tree + "/setup/\u00e9.txt", "hi");
+    WriteWholeFile(m_stub, "STUB");
+    ASSERT_EQ(RunTool({m_stub, tree, m_out}).exitCode, 0);
+    // Offsets are absolute and every integer is u32 little-endian. The UTF-8 name "é.txt" is
+    // stored in Windows-1252, where the e acute is E9.
+    // clang-format off
+    const std::string expected(
+        // 0: the stub
+        "STUB"
+        // 4: signature, 3 entries, directory at 93 (0x5d)
+        "\xb5\x4b\x3d\x05\x6f\x4b\x93\xa4\xb4\xd7\xb4\x9f\xdb\x36\x7e\x49"
+        "\x03\x00\x00\x00"
+        "\x5d\x00\x00\x00"
+        // 28: the files' bytes in directory order; "hi" at 42
+        "[startup]\n1=a\n"
+        "hi"
+        // 44: name table, each length word counting the NUL
+        "\x07\x00\x00\x00" "\\setup\0"             // name at 48
+        "\x11\x00\x00\x00" "\\setup\\setup.ini\0"  // name at 59
+        "\x0d\x00\x00\x00" "\\setup\\\xe9.txt\0"   // name at 80
+        // 93: directory: type, name offset, file size, stored size, data offset
+        "\x02\x00\x00\x00" "\x30\x00\x00\x00" "\x00\x00\x00\x00" "\x00\x00\x00\x00" "\x00\x00\x00\x00"
+        "\x01\x00\x00\x00" "\x3b\x00\x00\x00" "\x0e\x00\x00\x00" "\x0e\x00\x00\x00" "\x1c\x00\x00\x00"
+        "\x01\x00\x00\x00" "\x50\x00\x00\x00" "\x02\x00\x00\x00" "\x02\x00\x00\x00" "\x2a\x00\x00\x00"
+        // 153: trailer
+        "\x04\x00\x00\x00",
+        157);
+    // clang-format on
+    EXPECT_EQ(ReadWholeFile(m_out), expected);
+}
+
+TEST_F(MkpackageTest, ListShowsOddNamesSafelyAndMarksWhatSetupRefuses) {
+    setup::test::TestPackageBuilder()
+        .Folder("\\setup")
+        .File("\\setup\\caf\xE9\x80.txt", "12")
+        .File("\\setup\\bell\x07\x1b[2J\x9d", "x")
+        .File("\\..\\escape", "evil")
+        .File("\\", "")
+        .Folder("\\C:\\drive")
+        .WriteTo(m_out);
+    const RunResult listed = RunTool({"--list", m_out});
+    EXPECT_EQ(listed.exitCode, 0);
+    EXPECT_EQ(listed.out, "folder           0  \\setup\n"
+                          "file             2  \\setup\\caf\u00e9\u20ac.txt\n"
+                          "file             1  \\setup\\bell\\x07\\x1b[2J\\x9d\n"
+                          "file             4  \\..\\escape  (setup refuses this name)\n"
+                          "file             0  \\  (setup refuses this name)\n"
+                          "folder           0  \\C:\\drive  (setup refuses this name)\n");
+}
+
+TEST_F(MkpackageTest, ListOfAPartlyReadablePackageSaysWhereItStops) {
+    setup::test::TestPackageBuilder builder;
+    builder.Folder("\\setup").File("\\setup\\setup.ini", "[startup]\n");
+    builder.Entry(setup::test::TestEntry{setup::kTypeFile, "\\long", "x", 260u, {}, {}, {}, false});
+    builder.File("\\never", "y");
+    builder.WriteTo(m_out);
+    const RunResult listed = RunTool({"--list", m_out});
+    EXPECT_EQ(listed.exitCode, 1);
+    EXPECT_EQ(listed.out, "folder           0  \\setup\n"
+                          "file            10  \\setup\\setup.ini\n");
+    EXPECT_EQ(listed.err, "mkpackage: the directory stops after entry 2 of 4: the next entry's "
+                          "name is longer than 258 characters\n");
 }
 
 TEST_F(MkpackageTest, ListRefusesAFileWithoutAPackage) {
