@@ -20,6 +20,8 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
+#include <functional>
+#include <optional>
 
 namespace tarvik {
 namespace {
@@ -59,22 +61,140 @@ bool IsInnerPart(const QWidget& widget, const QWidget& form) {
     return false;
 }
 
-void TranslateMenuItemOnce(QAction& item, const LanguageTable& table, QSet<QAction*>& done) {
-    if (done.contains(&item)) {
-        return;
-    }
-    done.insert(&item);
-    item.setText(ForWidget(Translated(table, item.text())));
-    const QString hint = HintOf(item);
-    if (!hint.isEmpty()) {
-        SetHint(item, ForWidget(Translated(table, hint)));
-    }
-    if (QMenu* menu = item.menu()) {
-        for (QAction* sub : menu->actions()) {
-            TranslateMenuItemOnce(*sub, table, done);
+// One pass over a window: every text that the rules let through goes to lookup, and what
+// comes back replaces it.
+class WindowTranslator {
+public:
+    using Lookup = std::function<QString(const QString&)>;
+
+    explicit WindowTranslator(Lookup lookup) : lookup_(std::move(lookup)) {}
+
+    std::function<void(QObject&)> onUnknownComponent;
+    const QObject* skip = nullptr;
+
+    void Form(QWidget& form) {
+        form.setWindowTitle(Look(form.windowTitle()));
+        if (auto* window = qobject_cast<QMainWindow*>(&form); window && window->menuWidget()) {
+            if (auto* bar = qobject_cast<QMenuBar*>(window->menuWidget())) {
+                for (QAction* item : bar->actions()) {
+                    MenuItem(*item);
+                }
+            }
+        }
+        for (QObject* component : form.findChildren<QObject*>()) {
+            if (component == skip) {
+                continue;
+            }
+            if (auto* menu = qobject_cast<QMenu*>(component)) {
+                for (QAction* item : menu->actions()) {
+                    MenuItem(*item);
+                }
+            } else if (auto* action = qobject_cast<QAction*>(component)) {
+                MenuItem(*action);
+            } else if (auto* control = qobject_cast<QWidget*>(component)) {
+                if (!IsInnerPart(*control, form)) {
+                    Control(*control);
+                }
+            } else if (onUnknownComponent) {
+                onUnknownComponent(*component);
+            }
         }
     }
-}
+
+    // A menu item's caption and hint, then its sub-items; each item once, wherever it
+    // appears (the menu bar, its menus, a tool bar).
+    void MenuItem(QAction& item) {
+        if (done_.contains(&item)) {
+            return;
+        }
+        done_.insert(&item);
+        item.setText(Look(item.text()));
+        const QString hint = HintOf(item);
+        if (!hint.isEmpty()) {
+            SetHint(item, Look(hint));
+        }
+        if (QMenu* menu = item.menu()) {
+            for (QAction* sub : menu->actions()) {
+                MenuItem(*sub);
+            }
+        }
+    }
+
+private:
+    QString Look(const QString& text) { return text.isEmpty() ? text : ForWidget(lookup_(text)); }
+
+    // The translation of a control's text, when the rules let it through and it says
+    // something else.
+    std::optional<QString> ControlText(const QString& text, bool isLabel) {
+        if (!TranslatesText(text, isLabel)) {
+            return std::nullopt;
+        }
+        QString translated = Look(text);
+        if (translated.isEmpty() || translated == text) {
+            return std::nullopt;
+        }
+        return translated;
+    }
+
+    void Control(QWidget& control) {
+        const QString hint = HintOf(control);
+        if (!hint.isEmpty()) {
+            const QString translated = Look(hint);
+            if (!translated.isEmpty() && translated != hint) {
+                SetHint(control, translated);
+            }
+        }
+
+        if (auto* label = qobject_cast<QLabel*>(&control)) {
+            if (auto text = ControlText(label->text(), true)) {
+                label->setText(*text);
+            }
+        } else if (auto* button = qobject_cast<QAbstractButton*>(&control)) {
+            const auto* tool = qobject_cast<QToolButton*>(&control);
+            if (tool && tool->defaultAction()) {
+                return; // the button shows its action, which is translated as one
+            }
+            if (auto text = ControlText(button->text(), false)) {
+                button->setText(*text);
+            }
+        } else if (auto* group = qobject_cast<QGroupBox*>(&control)) {
+            if (auto text = ControlText(group->title(), false)) {
+                group->setTitle(*text);
+            }
+        } else if (auto* edit = qobject_cast<QLineEdit*>(&control)) {
+            if (edit->echoMode() != QLineEdit::Normal) {
+                return; // a password is never a text to translate
+            }
+            if (auto text = ControlText(edit->text(), false)) {
+                edit->setText(*text);
+            }
+        } else if (auto* tabs = qobject_cast<QTabWidget*>(&control)) {
+            for (int i = 0; i < tabs->count(); ++i) {
+                if (auto text = ControlText(tabs->tabText(i), false)) {
+                    tabs->setTabText(i, *text);
+                }
+                if (const QString tip = tabs->tabToolTip(i); !tip.isEmpty()) {
+                    const QString translated = Look(tip);
+                    if (!translated.isEmpty()) {
+                        tabs->setTabToolTip(i, translated);
+                    }
+                }
+            }
+        } else if (auto* combo = qobject_cast<QComboBox*>(&control)) {
+            for (int i = 0; i < combo->count(); ++i) {
+                combo->setItemText(i, Look(combo->itemText(i)));
+            }
+        } else if (auto* list = qobject_cast<QListWidget*>(&control)) {
+            for (int i = 0; i < list->count(); ++i) {
+                QListWidgetItem* item = list->item(i);
+                item->setText(Look(item->text()));
+            }
+        }
+    }
+
+    Lookup lookup_;
+    QSet<QAction*> done_;
+};
 
 } // namespace
 
@@ -88,104 +208,28 @@ void TFCLang::Translate() {
 }
 
 void TFCLang::TranslateForm(QWidget& form) {
-    form.setWindowTitle(ForWidget(Translated(table_, form.windowTitle())));
-    if (auto* window = qobject_cast<QMainWindow*>(&form); window && window->menuWidget()) {
-        if (auto* bar = qobject_cast<QMenuBar*>(window->menuWidget())) {
-            for (QAction* item : bar->actions()) {
-                TranslateMenuItemOnce(*item, table_, translatedActions_);
-            }
-        }
-    }
-    for (QObject* component : form.findChildren<QObject*>()) {
-        if (component == this) {
-            continue;
-        }
-        if (auto* menu = qobject_cast<QMenu*>(component)) {
-            for (QAction* item : menu->actions()) {
-                TranslateMenuItemOnce(*item, table_, translatedActions_);
-            }
-        } else if (auto* action = qobject_cast<QAction*>(component)) {
-            TranslateMenuItemOnce(*action, table_, translatedActions_);
-        } else if (auto* control = qobject_cast<QWidget*>(component)) {
-            if (!IsInnerPart(*control, form)) {
-                TranslateControl(*control);
-            }
-        } else if (OnUnknownComponent) {
-            OnUnknownComponent(*component);
-        }
-    }
-}
-
-void TFCLang::TranslateControl(QWidget& control) {
-    const QString hint = HintOf(control);
-    if (!hint.isEmpty()) {
-        const QString translated = ForWidget(Translated(table_, hint));
-        if (!translated.isEmpty() && translated != hint) {
-            SetHint(control, translated);
-        }
-    }
-
-    const auto translate = [this](const QString& text, bool isLabel) -> std::optional<QString> {
-        if (!TranslatesText(text, isLabel)) {
-            return std::nullopt;
-        }
-        const QString translated = ForWidget(Translated(table_, text));
-        if (translated.isEmpty() || translated == text) {
-            return std::nullopt;
-        }
-        return translated;
-    };
-
-    if (auto* label = qobject_cast<QLabel*>(&control)) {
-        if (auto text = translate(label->text(), true)) {
-            label->setText(*text);
-        }
-    } else if (auto* button = qobject_cast<QAbstractButton*>(&control)) {
-        const auto* tool = qobject_cast<QToolButton*>(&control);
-        if (tool && tool->defaultAction()) {
-            return; // the button shows its action, which is translated as one
-        }
-        if (auto text = translate(button->text(), false)) {
-            button->setText(*text);
-        }
-    } else if (auto* group = qobject_cast<QGroupBox*>(&control)) {
-        if (auto text = translate(group->title(), false)) {
-            group->setTitle(*text);
-        }
-    } else if (auto* edit = qobject_cast<QLineEdit*>(&control)) {
-        if (edit->echoMode() != QLineEdit::Normal) {
-            return; // a password is never a text to translate
-        }
-        if (auto text = translate(edit->text(), false)) {
-            edit->setText(*text);
-        }
-    } else if (auto* tabs = qobject_cast<QTabWidget*>(&control)) {
-        for (int i = 0; i < tabs->count(); ++i) {
-            if (auto text = translate(tabs->tabText(i), false)) {
-                tabs->setTabText(i, *text);
-            }
-            if (const QString tip = tabs->tabToolTip(i); !tip.isEmpty()) {
-                const QString translated = ForWidget(Translated(table_, tip));
-                if (!translated.isEmpty()) {
-                    tabs->setTabToolTip(i, translated);
-                }
-            }
-        }
-    } else if (auto* combo = qobject_cast<QComboBox*>(&control)) {
-        for (int i = 0; i < combo->count(); ++i) {
-            combo->setItemText(i, ForWidget(Translated(table_, combo->itemText(i))));
-        }
-    } else if (auto* list = qobject_cast<QListWidget*>(&control)) {
-        for (int i = 0; i < list->count(); ++i) {
-            QListWidgetItem* item = list->item(i);
-            item->setText(ForWidget(Translated(table_, item->text())));
-        }
-    }
+    WindowTranslator translator([this](const QString& text) { return Translated(table_, text); });
+    translator.onUnknownComponent = OnUnknownComponent;
+    translator.skip = this;
+    translator.Form(form);
 }
 
 void TranslateMenuItem(QAction& item, const LanguageTable& table) {
-    QSet<QAction*> done;
-    TranslateMenuItemOnce(item, table, done);
+    WindowTranslator([&table](const QString& text) {
+        return Translated(table, text);
+    }).MenuItem(item);
+}
+
+QStringList TranslatableTexts(QWidget& form) {
+    QStringList texts;
+    WindowTranslator recorder([&texts](const QString& text) {
+        if (!texts.contains(text)) {
+            texts.push_back(text);
+        }
+        return text;
+    });
+    recorder.Form(form);
+    return texts;
 }
 
 void LoadLanguage(LanguageTable& table, const QString& path) {

@@ -3,7 +3,7 @@
 #include "program/LanguageTable.h"
 
 #include <QObject>
-#include <QSet>
+#include <QStringList>
 #include <functional>
 
 class QAction;
@@ -33,15 +33,16 @@ public:
     void TranslateForm(QWidget& form);
 
 private:
-    void TranslateControl(QWidget& control);
-
     QWidget& form_;
     const LanguageTable& table_;
-    QSet<QAction*> translatedActions_;
 };
 
 // Translates a menu item's caption and hint, then those of its sub-items, recursively.
 void TranslateMenuItem(QAction& item, const LanguageTable& table);
+
+// Every text of form that a language file may translate, in the order a translation
+// looks them up, each once: what a complete language file must hold for this window.
+QStringList TranslatableTexts(QWidget& form);
 
 // Replaces table's lines with those of the language file at path. A missing or unreadable
 // file, or one too large to be a language file, leaves the table as it was.

@@ -175,6 +175,21 @@ TEST(TranslationTest, CodesNumbersAndPasswordsStayAsTheyAre) {
     EXPECT_EQ(window.combo->itemText(2), "x");
 }
 
+TEST(TranslationTest, ListsTheTextsALanguageFileMayTranslate) {
+    SampleWindow window;
+    const QStringList texts = TranslatableTexts(window);
+    for (const char* text : {"Tarvik3", "File", "Exit|Exit application", "Save", "Main",
+                             "Read SIM", "0123", "Input (IP)", "Output 1", "Two lines"}) {
+        EXPECT_TRUE(texts.contains(text)) << text;
+    }
+    for (const char* text : {"T1", "X", "Off"}) {
+        EXPECT_FALSE(texts.contains(text)) << text;
+    }
+    EXPECT_EQ(texts.count("Read SIM"), 1) << "each text once";
+    // Listing changes nothing.
+    EXPECT_EQ(window.readButton->text(), "Read SIM");
+}
+
 TEST(TranslationTest, TableOfOneLineTranslatesNoWindowButStillTranslatesMessages) {
     SampleWindow window;
     const LanguageTable table = TableOf("Read SIM=SIM lesen\r\n");

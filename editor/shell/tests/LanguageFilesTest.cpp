@@ -1,0 +1,127 @@
+// The language files that ship with the program: complete for every window and message,
+// and written the way the program reads them.
+
+#include "editor/shell/QtText.h"
+#include "editor/shell/TFCLang.h"
+#include "editor/shell/TFormNewPsw.h"
+#include "editor/shell/TFormPin.h"
+#include "editor/shell/TFormPsw.h"
+#include "editor/shell/TFormWrite.h"
+#include "editor/shell/testing/GuiTestSupport.h"
+#include "editor/shell/testing/ScriptedPrompts.h"
+#include "program/FileBytes.h"
+#include "program/TextLines.h"
+
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+#include <map>
+#include <set>
+
+namespace tarvik {
+namespace {
+
+using testing::ScriptedPrompts;
+using testing::TestFolder;
+
+const char* const kLanguageFiles[] = {"LAN_Italiano.ini", "LAN_Deutsch.ini"};
+
+// The messages the program looks up just before showing them.
+const char* const kMessages[] = {
+    "Read from SIM?", "Confirm", "SIM not found", "SIM is blocked, PIN count is zero",
+    "Wrong PIN! - PIN count is now %d", "Save changes to disk?", "RR Telephone number",
+    "Output 1", "Output 2", "Output 3", "Output 4", "TR Telephone number",
+    "Please restart Tarvik", "New language:", "New program?", "DISK ERROR",
+    "Invalid file format", "NC + Reset SMS", "NO (GND) + Reset SMS", "NO (+12V) + Reset SMS",
+    "237 - Vertical GREEN Led (Inverted)", "238 - Vertical GREEN Led",
+    "239 - Vertical BLUE Led (Inverted)", "240 - Vertical BLUE Led",
+};
+
+// KEY -> TRANSLATION of a language file, as Windows-1252 bytes.
+std::map<std::string, std::string> EntriesOf(const std::string& bytes) {
+    std::map<std::string, std::string> entries;
+    for (const std::string& line : SplitLines(bytes)) {
+        const std::size_t eq = line.find('=');
+        if (eq != std::string::npos) {
+            entries[line.substr(0, eq)] = line.substr(eq + 1);
+        }
+    }
+    return entries;
+}
+
+std::string ReadLanguageFile(const char* name) {
+    const auto bytes = ReadFileBytes(std::string(TARVIK_LANGUAGES_DIR) + "/" + name);
+    EXPECT_TRUE(bytes) << name;
+    return bytes.value_or(std::string());
+}
+
+// Texts that read the same in every language: keywords, codes and numbers carry no
+// lower-case letter.
+bool NeedsTranslation(const QString& text) {
+    return text.contains(QRegularExpression(QStringLiteral("[a-z]")));
+}
+
+// The texts of the dialogs that a translator must see.
+QStringList DialogTexts() {
+    LanguageTable table;
+    ScriptedPrompts prompts;
+    TestFolder folder;
+    const auto settings = folder.OpenSettings();
+    TFormPsw login(table);
+    TFormNewPsw change(table, *settings, login);
+    TFormWrite write(table);
+    TFormPin pin(table, prompts);
+    QStringList texts;
+    for (QWidget* dialog : std::initializer_list<QWidget*>{&login, &change, &write, &pin}) {
+        texts += TranslatableTexts(*dialog);
+    }
+    return texts;
+}
+
+TEST(LanguageFilesTest, EveryTextAndMessageHasATranslation) {
+    QStringList needed = DialogTexts();
+    for (const char* message : kMessages) {
+        needed.push_back(QString::fromLatin1(message));
+    }
+    for (const char* file : kLanguageFiles) {
+        const auto entries = EntriesOf(ReadLanguageFile(file));
+        for (const QString& text : needed) {
+            if (NeedsTranslation(text)) {
+                EXPECT_TRUE(entries.contains(*ToWindows1252(text)))
+                    << file << " lacks " << text.toStdString();
+            }
+        }
+    }
+}
+
+TEST(LanguageFilesTest, FilesAreWindows1252WithCrLfAndMatchingKeys) {
+    std::set<std::string> firstKeys;
+    for (const char* file : kLanguageFiles) {
+        const std::string bytes = ReadLanguageFile(file);
+        // Written on Windows: CR LF only, and Windows-1252 rather than UTF-8, whose
+        // two-byte sequences would show as "Ã¤" and the like.
+        EXPECT_EQ(QByteArray::fromStdString(bytes).count("\n"),
+                  QByteArray::fromStdString(bytes).count("\r\n"))
+            << file;
+        const QString text = FromWindows1252(bytes);
+        EXPECT_FALSE(text.contains(u'\u00c3') || text.contains(u'\u00c2')) << file;
+
+        std::set<std::string> keys;
+        for (const auto& [key, translation] : EntriesOf(bytes)) {
+            keys.insert(key);
+            EXPECT_FALSE(translation.empty()) << file << ": " << key;
+            EXPECT_LE(translation.size(), 100u) << file << ": " << key;
+            // A format keeps its number, and nothing else a formatter could misread.
+            EXPECT_EQ(key.find("%d") != std::string::npos,
+                      translation.find("%d") != std::string::npos)
+                << file << ": " << key;
+        }
+        if (firstKeys.empty()) {
+            firstKeys = keys;
+        } else {
+            EXPECT_EQ(keys, firstKeys) << file << " and " << kLanguageFiles[0] << " differ";
+        }
+    }
+}
+
+} // namespace
+} // namespace tarvik
