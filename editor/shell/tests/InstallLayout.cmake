@@ -1,0 +1,48 @@
+# Installs the build tree into a fresh prefix and checks the layout a desktop relies on:
+# the programs in bin/, the card library in lib/ (found through the programs' run path),
+# the program's own files in share/tarvik, the desktop entry and its icons.
+#   cmake -DBUILD_DIR=<build tree> -DPREFIX=<scratch folder> -P InstallLayout.cmake
+file(REMOVE_RECURSE ${PREFIX})
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX}
+                RESULT_VARIABLE result OUTPUT_QUIET)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed: ${result}")
+endif()
+
+set(expected
+  bin/tarvik
+  bin/tarvik-cli
+  lib/libquenlib.so
+  share/applications/tarvik.desktop
+  share/icons/hicolor/48x48/apps/tarvik.png
+  share/icons/hicolor/256x256/apps/tarvik.png
+  share/tarvik/tarvik3.dat
+  share/tarvik/LAN_Italiano.ini
+  share/tarvik/LAN_Deutsch.ini)
+foreach(language English Italiano Deutsch)
+  foreach(model LX5 TQ4+ BARRIER)
+    list(APPEND expected share/tarvik/${model}_Man_${language}.pdf)
+  endforeach()
+endforeach()
+foreach(file ${expected})
+  if(NOT EXISTS ${PREFIX}/${file})
+    message(FATAL_ERROR "not installed: ${file}")
+  endif()
+endforeach()
+
+# The command-line program needs the card library at load time: it must start from the
+# installed tree without any library path set.
+execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=LD_LIBRARY_PATH ${PREFIX}/bin/tarvik-cli --help
+                RESULT_VARIABLE result OUTPUT_QUIET ERROR_VARIABLE errors)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "installed tarvik-cli does not start: ${errors}")
+endif()
+
+file(READ ${PREFIX}/share/applications/tarvik.desktop entry)
+foreach(line "Exec=tarvik" "Icon=tarvik" "Type=Application")
+  string(FIND "${entry}" "${line}" at)
+  if(at LESS 0)
+    message(FATAL_ERROR "desktop entry lacks ${line}")
+  endif()
+endforeach()
+file(REMOVE_RECURSE ${PREFIX})
