@@ -27,6 +27,15 @@ function(tarvik_add_card_test name)
   if(NOT BUILD_TESTING)
     return()
   endif()
+  tarvik_require_card_stack(${name})
+endfunction()
+
+# tarvik_require_card_stack(<test executable>)
+# What tarvik_add_card_test adds to a test executable registered another way (a GUI test,
+# say): simcard and simcard-stack built with it, and its discovered tests requiring the
+# fixture "simcard_stack". The executable must link simcard_fixture; give it the label
+# "card" where it is registered.
+function(tarvik_require_card_stack name)
   add_dependencies(${name} simcard simcard-stack)
   # Tests are discovered when CTest runs, so the fixture requirement is added by a script
   # that CTest reads after the discovered tests (which it lists in ${name}_TESTS).

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "editor/sim/TransferWindow.h"
+
+class QMainWindow;
+class QProgressBar;
+
+namespace tarvik {
+
+class Prompts;
+
+// The main window as a card transfer sees it: its caption (kept as UTF-8 between getting
+// and putting it back, so that any file name survives), repaints in the middle of the
+// transfer, the beep and the pause of the prompts, and a progress bar in the status bar
+// that follows the caption's count and hides when the transfer ends.
+class QtTransferWindow : public TransferWindow {
+public:
+    QtTransferWindow(QMainWindow& window, Prompts& prompts);
+
+    std::string caption() const override;
+    void setCaption(std::string_view text) override;
+    void processPendingEvents() override;
+    void beep() override;
+    void pause(std::chrono::milliseconds duration) override;
+    void progress(int record, int count) override;
+
+    QProgressBar& progressBar() const { return *progressBar_; }
+
+private:
+    QMainWindow& window_;
+    Prompts& prompts_;
+    QProgressBar* progressBar_;
+};
+
+} // namespace tarvik
