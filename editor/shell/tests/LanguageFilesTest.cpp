@@ -12,7 +12,11 @@
 #include "program/FileBytes.h"
 #include "program/TextLines.h"
 
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
 #include <QRegularExpression>
+#include <QVBoxLayout>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
@@ -27,13 +31,30 @@ const char* const kLanguageFiles[] = {"LAN_Italiano.ini", "LAN_Deutsch.ini"};
 
 // The messages the program looks up just before showing them.
 const char* const kMessages[] = {
-    "Read from SIM?", "Confirm", "SIM not found", "SIM is blocked, PIN count is zero",
-    "Wrong PIN! - PIN count is now %d", "Save changes to disk?", "RR Telephone number",
-    "Output 1", "Output 2", "Output 3", "Output 4", "TR Telephone number",
-    "Please restart Tarvik", "New language:", "New program?", "DISK ERROR",
-    "Invalid file format", "NC + Reset SMS", "NO (GND) + Reset SMS", "NO (+12V) + Reset SMS",
-    "237 - Vertical GREEN Led (Inverted)", "238 - Vertical GREEN Led",
-    "239 - Vertical BLUE Led (Inverted)", "240 - Vertical BLUE Led",
+    "Read from SIM?",
+    "Confirm",
+    "SIM not found",
+    "SIM is blocked, PIN count is zero",
+    "Wrong PIN! - PIN count is now %d",
+    "Save changes to disk?",
+    "RR Telephone number",
+    "Output 1",
+    "Output 2",
+    "Output 3",
+    "Output 4",
+    "TR Telephone number",
+    "Please restart Tarvik",
+    "New language:",
+    "New program?",
+    "DISK ERROR",
+    "Invalid file format",
+    "NC + Reset SMS",
+    "NO (GND) + Reset SMS",
+    "NO (+12V) + Reset SMS",
+    "237 - Vertical GREEN Led (Inverted)",
+    "238 - Vertical GREEN Led",
+    "239 - Vertical BLUE Led (Inverted)",
+    "240 - Vertical BLUE Led",
 };
 
 // KEY -> TRANSLATION of a language file, as Windows-1252 bytes.
@@ -119,6 +140,66 @@ TEST(LanguageFilesTest, FilesAreWindows1252WithCrLfAndMatchingKeys) {
             firstKeys = keys;
         } else {
             EXPECT_EQ(keys, firstKeys) << file << " and " << kLanguageFiles[0] << " differ";
+        }
+    }
+}
+
+// Widgets that show a text narrower than the text needs.
+QStringList ClippedTexts(QWidget& window) {
+    QStringList clipped;
+    for (QWidget* widget : window.findChildren<QWidget*>()) {
+        if (!widget->isVisible()) {
+            continue;
+        }
+        QString text;
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            text = label->text();
+        } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            text = button->text();
+        } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+            text = group->title();
+        } else {
+            continue;
+        }
+        if (widget->width() < widget->minimumSizeHint().width() ||
+            widget->width() < widget->sizeHint().width()) {
+            clipped.push_back(text);
+        }
+    }
+    return clipped;
+}
+
+TEST(LanguageFilesTest, ClippedTextsAreFound) {
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(new QLabel("A label far too long for the window it is shown in"));
+    window.setFixedWidth(60);
+    window.show();
+    EXPECT_EQ(ClippedTexts(window).size(), 1);
+}
+
+TEST(LanguageFilesTest, TranslatedDialogsShowTheirWholeTexts) {
+    for (const char* file : kLanguageFiles) {
+        LanguageTable table;
+        table.loadBytes(ReadLanguageFile(file));
+        ScriptedPrompts prompts;
+        TestFolder folder;
+        const auto settings = folder.OpenSettings();
+        TFormPsw login(table);
+        TFormNewPsw change(table, *settings, login);
+        TFormWrite write(table);
+        TFormPin pin(table, prompts);
+        const std::vector<std::pair<QDialog*, QString>> dialogs = {
+            {&login, "login"}, {&change, "change-password"}, {&write, "write"}, {&pin, "pin"}};
+        for (const auto& [dialog, name] : dialogs) {
+            const QString shot =
+                QStringLiteral("dialog-%1-%2").arg(name, QString::fromLatin1(file));
+            prompts.QueueExec([&](QDialog& d) {
+                EXPECT_EQ(ClippedTexts(d), QStringList()) << shot.toStdString();
+                testing::RenderWidget(d, shot);
+                d.reject();
+            });
+            prompts.Exec(*dialog);
         }
     }
 }
