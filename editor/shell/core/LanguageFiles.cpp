@@ -67,16 +67,10 @@ bool SameLanguage(std::string_view a, std::string_view b) {
     return UpperAscii(a) == UpperAscii(b);
 }
 
-std::string_view ManualPrefix(int modelIndex) {
-    static constexpr std::string_view kPrefixes[] = {"LX5_", "TQ4+_", "BARRIER_", ""};
-    return modelIndex < 0 ? std::string_view() : kPrefixes[modelIndex % 4];
-}
-
-std::vector<std::string> ManualCandidates(int modelIndex, std::string_view manualName) {
-    const std::string prefix(ManualPrefix(modelIndex));
-    std::vector<std::string> candidates = {prefix + std::string(manualName)};
+std::vector<std::string> ManualCandidates(std::string_view prefix, std::string_view manualName) {
+    std::vector<std::string> candidates = {std::string(prefix) + std::string(manualName)};
     if (manualName != kEnglishManual) {
-        candidates.push_back(prefix + std::string(kEnglishManual));
+        candidates.push_back(std::string(prefix) + std::string(kEnglishManual));
     }
     return candidates;
 }

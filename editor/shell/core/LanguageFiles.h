@@ -29,12 +29,9 @@ std::string ManualName(std::string_view languageName);
 // True when two language names are the same once a..z are upper-cased in both.
 bool SameLanguage(std::string_view a, std::string_view b);
 
-// The prefix of the manuals of a device model, by model index modulo 4: "LX5_", "TQ4+_",
-// "BARRIER_", then none. A negative index (no model) has none either.
-std::string_view ManualPrefix(int modelIndex);
-
-// The manual files to try, in order: prefix + manualName, then prefix + the English
-// manual (once, when manualName is the English one).
-std::vector<std::string> ManualCandidates(int modelIndex, std::string_view manualName);
+// The manual files to try, in order: the model's manual prefix (from the device models)
+// + manualName, then prefix + the English manual (once, when manualName is the English
+// one).
+std::vector<std::string> ManualCandidates(std::string_view prefix, std::string_view manualName);
 
 } // namespace tarvik
