@@ -18,6 +18,9 @@ constexpr std::size_t kMaxTranslation = 100;
 // bytes stays far under 2^32. Longer ones may collide, and then a lookup may legitimately
 // pick another line.
 constexpr std::size_t kNoCollisionLength = 1000;
+// Lines whose lookups are checked: each lookup scans the whole table, so checking all of a
+// file of thousands of short lines would slow the run a thousandfold for nothing new.
+constexpr std::size_t kCheckedLines = 64;
 
 } // namespace
 
@@ -30,9 +33,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Check(table.size() == SplitLines(bytes).size(), "one table line per file line");
 
     const auto& lines = table.lines();
-    for (std::size_t i = 0; i < lines.size(); ++i) {
+    for (const auto& line : lines) {
+        fuzz::Check(line.text.find("^p") == std::string::npos, "every ^p becomes a line break");
+    }
+    // Lookups are checked for the last lines of the file only.
+    const std::size_t first = lines.size() > kCheckedLines ? lines.size() - kCheckedLines : 0;
+    for (std::size_t i = first; i < lines.size(); ++i) {
         const std::string& line = lines[i].text;
-        fuzz::Check(line.find("^p") == std::string::npos, "every ^p becomes a line break");
 
         const std::size_t eq = line.find('=');
         if (eq == std::string::npos || eq == 0) {
