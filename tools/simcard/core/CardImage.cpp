@@ -13,6 +13,17 @@ namespace {
 constexpr std::string_view Magic = "simcard-image 1";
 constexpr int ChvAttempts = 3;
 constexpr int UnblockAttempts = 10;
+// ICCID 8949000000000000017 in the swapped-nibble BCD of GSM 11.11, 10.1.1.
+const Bytes DefaultIccid = {0x98, 0x94, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0xF7};
+const Bytes FreeCaseRecord(CaseRecordLength, 0xFF);
+
+// A record of `length` bytes, all FF but the first byte.
+Bytes freeRecord(int length, std::uint8_t firstByte = 0xFF) {
+    Bytes record(static_cast<std::size_t>(length), 0xFF);
+    if (!record.empty())
+        record[0] = firstByte;
+    return record;
+}
 
 std::string fileIdText(std::uint16_t id) {
     const std::uint8_t bytes[] = {static_cast<std::uint8_t>(id >> 8),
@@ -91,33 +102,62 @@ CardImage CardImage::create(const CardSettings& s) {
     if (auto error = validate(s))
         throw ImageError(*error);
     CardImage image;
+    // Every SIM has EF ICCID under the MF and DF GSM beside DF Telecom.
+    ElementaryFile iccid;
+    iccid.transparent = true;
+    iccid.body = DefaultIccid;
+    image.files_[{MasterFile, EfIccid}] = iccid;
     image.directories_.push_back(DfTelecom);
-    image.addFile({DfTelecom, EfAdn}, s.adnRecords, s.adnRecordLength);
+    image.directories_.push_back(DfGsm);
+    image.addFile({DfTelecom, EfAdn}, s.adnRecords, s.adnRecordLength,
+                  freeRecord(s.adnRecordLength));
     if (s.ext1Records >= 0)
-        image.addFile({DfTelecom, EfExt1}, s.ext1Records, s.ext1RecordLength);
-    // A free short message record has status 00; the rest of it is FF.
-    image.addFile({DfTelecom, EfSms}, s.smsRecords, s.smsRecordLength, 0x00);
-    image.addFile({DfTelecom, EfMsisdn}, s.msisdnRecords, s.msisdnRecordLength);
+        image.addFile({DfTelecom, EfExt1}, s.ext1Records, s.ext1RecordLength,
+                      freeRecord(s.ext1RecordLength));
+    // A free GSM short message record has status 00; the rest of it is FF.
+    image.addFile({DfTelecom, EfSms}, s.smsRecords, s.smsRecordLength,
+                  freeRecord(s.smsRecordLength, 0x00));
+    image.addFile({DfTelecom, EfMsisdn}, s.msisdnRecords, s.msisdnRecordLength,
+                  freeRecord(s.msisdnRecordLength));
     if (s.cdmaDirectory) {
+        // A free CDMA record is all 00, as the phones that use them erase one.
         image.directories_.push_back(DfCdma);
-        image.addFile({DfCdma, EfSms}, s.smsRecords, s.smsRecordLength, 0x00);
+        image.addFile({DfCdma, EfSms}, s.smsRecords, s.smsRecordLength,
+                      Bytes(static_cast<std::size_t>(s.smsRecordLength), 0x00));
     }
     image.chv_[0] = SecretCode::fromText(s.pin1, ChvAttempts);
     image.chv_[1] = SecretCode::fromText(s.pin2, ChvAttempts);
     image.unblock_[0] = SecretCode::fromText(s.puk1, UnblockAttempts);
     image.unblock_[1] = SecretCode::fromText(s.puk2, UnblockAttempts);
     image.chv1Enabled_ = s.pin1Enabled;
-    image.caseRecords_ = s.caseRecords;
+    image.caseCard_ = s.caseCard || !s.caseRecords.empty();
+    if (image.caseCard_) {
+        image.caseSlots_ = s.caseSlots;
+        for (const auto& [number, record] : s.caseRecords) {
+            image.caseSlots_ = std::max(image.caseSlots_, number + 1);
+            image.setCaseRecord(number, record);
+        }
+    }
     return image;
 }
 
-void CardImage::addFile(FilePath path, int records, int recordLength, std::uint8_t firstByte) {
+void CardImage::addFile(FilePath path, int records, int recordLength, const Bytes& free) {
     ElementaryFile file;
     file.recordLength = recordLength;
-    Bytes empty(static_cast<std::size_t>(recordLength), 0xFF);
-    empty[0] = firstByte;
-    file.records.assign(static_cast<std::size_t>(records), empty);
+    file.records.assign(static_cast<std::size_t>(records), free);
     files_[path] = std::move(file);
+}
+
+Bytes CardImage::caseRecord(std::uint16_t number) const {
+    auto found = caseRecords_.find(number);
+    return found == caseRecords_.end() ? FreeCaseRecord : found->second;
+}
+
+void CardImage::setCaseRecord(std::uint16_t number, const Bytes& record) {
+    if (record == FreeCaseRecord)
+        caseRecords_.erase(number);
+    else
+        caseRecords_[number] = record;
 }
 
 bool CardImage::hasDirectory(std::uint16_t df) const {
@@ -161,13 +201,20 @@ std::string CardImage::serialise() const {
             << u.maxAttempts << "\n";
     }
     out << "chv1-enabled " << (chv1Enabled_ ? 1 : 0) << "\n";
+    if (caseCard_)
+        out << "case-card " << caseSlots_ << "\n";
     for (const auto& [number, record] : caseRecords_)
         out << "case " << number << ' ' << toHex(record) << "\n";
     for (auto df : directories_)
         out << "df " << fileIdText(df) << "\n";
-    for (const auto& [path, file] : files_)
-        out << "ef " << fileIdText(path.df) << ' ' << fileIdText(path.ef) << ' '
-            << file.records.size() << ' ' << file.recordLength << "\n";
+    for (const auto& [path, file] : files_) {
+        if (file.transparent)
+            out << "binary " << fileIdText(path.df) << ' ' << fileIdText(path.ef) << ' '
+                << toHex(file.body) << "\n";
+        else
+            out << "ef " << fileIdText(path.df) << ' ' << fileIdText(path.ef) << ' '
+                << file.records.size() << ' ' << file.recordLength << "\n";
+    }
     // The records make up nearly all of the text; they are appended directly because the
     // image is rewritten after every change.
     std::string text = out.str();
@@ -192,6 +239,7 @@ CardImage CardImage::parse(std::string_view text) {
     bool seenMagic = false;
     std::array<bool, 2> seenChv{}, seenUnblock{};
     bool seenEnabled = false;
+    bool seenCaseCard = false;
     int lineNumber = 0;
     std::size_t pos = 0;
     while (pos < text.size()) {
@@ -223,12 +271,21 @@ CardImage CardImage::parse(std::string_view text) {
             p.expectWords(2);
             image.chv1Enabled_ = p.number(1, 0, 1) == 1;
             seenEnabled = true;
+        } else if (keyword == "case-card") {
+            p.expectWords(2);
+            if (seenCaseCard)
+                p.fail("case-card given twice");
+            seenCaseCard = true;
+            image.caseCard_ = true;
+            image.caseSlots_ = p.number(1, 0, MaxCaseSlots);
         } else if (keyword == "case") {
             p.expectWords(3);
-            auto number = static_cast<std::uint16_t>(p.number(1, 0, 0xFFFF));
+            auto number = static_cast<std::uint16_t>(p.number(1, 0, MaxCaseSlots - 1));
             if (image.caseRecords_.contains(number))
                 p.fail("case record given twice");
-            image.caseRecords_[number] = p.bytes(2, CaseRecordLength);
+            if (seenCaseCard && number >= image.caseSlots_)
+                p.fail("case record beyond the case-card's records");
+            image.setCaseRecord(number, p.bytes(2, CaseRecordLength));
         } else if (keyword == "df") {
             p.expectWords(2);
             auto df = p.fileId(1);
@@ -248,11 +305,28 @@ CardImage CardImage::parse(std::string_view text) {
                 p.fail("file given twice");
             int records = p.number(3, 0, 255);
             int length = p.number(4, 1, 255);
-            image.addFile(path, records, length);
+            image.addFile(path, records, length, freeRecord(length));
+        } else if (keyword == "binary") {
+            p.expectWords(4);
+            FilePath path{p.fileId(1), p.fileId(2)};
+            if (path.df != MasterFile && !image.hasDirectory(path.df))
+                p.fail("directory not declared before its file");
+            const auto high = path.ef >> 8;
+            if (high != 0x6F && high != 0x2F)
+                p.fail("a file identifier starts with 6F or 2F");
+            if (image.find(path))
+                p.fail("file given twice");
+            auto body = parseHex(p.word(3));
+            if (!body || body->empty() || body->size() > 0x7FFF)
+                p.fail("expected the file's bytes in hex");
+            ElementaryFile file;
+            file.transparent = true;
+            file.body = *body;
+            image.files_[path] = std::move(file);
         } else if (keyword == "record") {
             p.expectWords(5);
             auto* file = image.find({p.fileId(1), p.fileId(2)});
-            if (!file)
+            if (!file || file->transparent)
                 p.fail("record of an undeclared file");
             if (file->records.empty())
                 p.fail("record of a file without records");
@@ -267,6 +341,13 @@ CardImage CardImage::parse(std::string_view text) {
         throw ImageError("card image is empty");
     if (!seenChv[0] || !seenChv[1] || !seenUnblock[0] || !seenUnblock[1] || !seenEnabled)
         throw ImageError("card image lacks a chv, unblock or chv1-enabled statement");
+    if (!image.caseRecords_.empty() && !seenCaseCard) {
+        // Case records alone make a case card with just enough records.
+        image.caseCard_ = true;
+        image.caseSlots_ = image.caseRecords_.rbegin()->first + 1;
+    }
+    if (!image.caseRecords_.empty() && image.caseRecords_.rbegin()->first >= image.caseSlots_)
+        throw ImageError("card image has a case record beyond the case-card's records");
     return image;
 }
 

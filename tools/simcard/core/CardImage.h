@@ -17,24 +17,28 @@
 namespace simcard {
 
 inline constexpr std::uint16_t MasterFile = 0x3F00;
+inline constexpr std::uint16_t EfIccid = 0x2FE2;
 inline constexpr std::uint16_t DfTelecom = 0x7F10;
+inline constexpr std::uint16_t DfGsm = 0x7F20;
 inline constexpr std::uint16_t DfCdma = 0x7F25;
 inline constexpr std::uint16_t EfAdn = 0x6F3A;
 inline constexpr std::uint16_t EfExt1 = 0x6F4A;
 inline constexpr std::uint16_t EfSms = 0x6F3C;
 inline constexpr std::uint16_t EfMsisdn = 0x6F40;
 
-// An elementary file by its directory (a child of the MF) and its own identifier.
+// An elementary file by its directory (the MF or a child of it) and its own identifier.
 struct FilePath {
     std::uint16_t df = 0;
     std::uint16_t ef = 0;
     auto operator<=>(const FilePath&) const = default;
 };
 
-// A linear fixed elementary file.
+// A linear fixed elementary file with its records, or a transparent one with its body.
 struct ElementaryFile {
+    bool transparent = false;
     int recordLength = 0;
     std::vector<Bytes> records;
+    Bytes body;
     bool operator==(const ElementaryFile&) const = default;
 };
 
@@ -67,19 +71,29 @@ public:
     SecretCode& unblockCode(int number) { return unblock_.at(number - 1); }
     const SecretCode& unblockCode(int number) const { return unblock_.at(number - 1); }
     bool chv1Enabled() const { return chv1Enabled_; }
-    const std::map<std::uint16_t, Bytes>& caseRecords() const { return caseRecords_; }
     void setChv1Enabled(bool enabled) { chv1Enabled_ = enabled; }
+
+    // The contact-case application: whether the card has it, its number of case records
+    // and the used ones (free records are all FF).
+    bool caseCard() const { return caseCard_; }
+    int caseSlots() const { return caseSlots_; }
+    const std::map<std::uint16_t, Bytes>& caseRecords() const { return caseRecords_; }
+    // Record `number` (below caseSlots()); all FF frees it.
+    Bytes caseRecord(std::uint16_t number) const;
+    void setCaseRecord(std::uint16_t number, const Bytes& record);
 
     bool operator==(const CardImage&) const = default;
 
 private:
-    void addFile(FilePath path, int records, int recordLength, std::uint8_t firstByte = 0xFF);
+    void addFile(FilePath path, int records, int recordLength, const Bytes& freeRecord);
 
     std::vector<std::uint16_t> directories_;
     std::map<FilePath, ElementaryFile> files_;
     std::array<SecretCode, 2> chv_{};
     std::array<SecretCode, 2> unblock_{};
     bool chv1Enabled_ = true;
+    bool caseCard_ = false;
+    int caseSlots_ = 0;
     std::map<std::uint16_t, Bytes> caseRecords_;
 };
 

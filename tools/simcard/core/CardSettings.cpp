@@ -37,9 +37,14 @@ std::optional<std::string> validate(const CardSettings& s) {
                               std::pair{"PIN2", &s.pin2}, std::pair{"PUK2", &s.puk2}})
         if (auto error = checkCode(name, *code))
             return error;
-    for (const auto& [number, record] : s.caseRecords)
+    if (s.caseSlots < 0 || s.caseSlots > MaxCaseSlots)
+        return "case slots must be 0 to " + std::to_string(MaxCaseSlots);
+    for (const auto& [number, record] : s.caseRecords) {
         if (record.size() != CaseRecordLength)
             return "case record " + std::to_string(number) + " must be 32 bytes";
+        if (number >= MaxCaseSlots)
+            return "case record numbers must be below " + std::to_string(MaxCaseSlots);
+    }
     return std::nullopt;
 }
 

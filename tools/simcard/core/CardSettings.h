@@ -25,12 +25,17 @@ struct CardSettings {
     std::string pin2 = "5678";
     std::string puk2 = "87654321";
     bool pin1Enabled = true;
-    // The contact-case application: case records of 32 bytes by their 16-bit number. The
-    // card has the application only when it has case records.
+    // The contact-case application: `caseSlots` case records of 32 bytes, numbered from 0,
+    // the used ones in `caseRecords` and the free ones all FF. A card given case records
+    // has the application even without `caseCard`, with at least enough slots for them.
+    bool caseCard = false;
+    int caseSlots = 10;
     std::map<std::uint16_t, std::vector<std::uint8_t>> caseRecords;
 };
 
 inline constexpr std::size_t CaseRecordLength = 32;
+// Case numbers travel in P1 and P2, the count in two bytes.
+inline constexpr int MaxCaseSlots = 0xFFFF;
 
 // A message naming the first value a card cannot hold, or nullopt when all are valid.
 std::optional<std::string> validate(const CardSettings& settings);

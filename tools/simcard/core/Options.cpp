@@ -38,6 +38,10 @@ Bytes defaultAtr() {
     return {0x3B, 0x02, 0x14, 0x50};
 }
 
+Bytes caseCardAtr() {
+    return {0x3B, 0x05, 0x00, 0x00, 'D', 'T', 'M'};
+}
+
 std::string usage() {
     return R"(Usage: simcard [OPTION...]
 A virtual GSM SIM for the vpcd reader driver of pcscd: connects to vpcd's TCP
@@ -64,11 +68,15 @@ Card image:
                           (defaults 1234, 12345678, 5678, 87654321)
   --pin1-disabled         CHV1 starts disabled
   --pin1-enabled          CHV1 starts enabled (the default)
-  --case NUMBER:HEX       a case record of the contact-case application (32 bytes);
-                          with any, the card answers CASE COUNT (A0 0A) and
-                          READ CASE (A0 09 P1P2 = NUMBER); may be repeated
+  --case-card             the card carries the contact-case application: it answers
+                          CASE COUNT (A0 0A), READ CASE (A0 09 P1P2 = NUMBER) and
+                          WRITE CASE (A0 0B P1P2 + 32 bytes), and its ATR holds "DTM"
+  --case-slots N          case records of a case card, 0 to 65535 (default 10)
+  --case NUMBER:HEX       a case record (32 bytes; free records are all FF); makes a
+                          case card with at least NUMBER + 1 records; may be repeated
 Card behaviour:
-  --atr HEX               answer to reset (default 3B021450)
+  --atr HEX               answer to reset (default 3B021450, for a case card
+                          3B05000044544D)
   --log PATH              append every command and answer in hex to PATH
 Faults:
   --drop-after N          answer N commands, then drop the connection and exit
@@ -140,6 +148,7 @@ ParsedArguments parseArguments(std::span<const std::string_view> arguments) {
          }},
         {"--log", nonEmpty(o.commandLog)},
         {"--drop-after", number(o.dropAfterCommands, 0, 1 << 30)},
+        {"--case-slots", number(s.caseSlots, 0, MaxCaseSlots)},
         {"--case",
          [&](std::string_view v) {
              auto colon = v.find(':');
@@ -163,6 +172,7 @@ ParsedArguments parseArguments(std::span<const std::string_view> arguments) {
         {"--help", [&] { parsed.help = true; }},
         {"--exit-on-close", [&] { o.exitOnClose = true; }},
         {"--cdma", [&] { s.cdmaDirectory = true; }},
+        {"--case-card", [&] { s.caseCard = true; }},
         {"--pin1-disabled", [&] { s.pin1Enabled = false; }},
         {"--pin1-enabled", [&] { s.pin1Enabled = true; }},
     };

@@ -25,13 +25,18 @@ std::optional<ShortAnswer> parseShortAnswer(std::string_view text);
 
 // A plain 3B 02 14 50: direct convention, T=0.
 Bytes defaultAtr();
+// 3B 05 00 00 44 54 4D: T=0 with "DTM" in bytes 5 to 7, the mark of a card with case
+// records.
+Bytes caseCardAtr();
 
 struct Options {
     std::string host = "127.0.0.1";
     int port = 0x8C7B;
     std::filesystem::path imagePath = "simcard.img";
     CardSettings settings; // used only when the image does not exist yet
-    Bytes atr = defaultAtr();
+    // Empty: the case card's ATR for an image with the contact-case application, else the
+    // default one.
+    std::optional<Bytes> atr;
     std::filesystem::path commandLog; // empty: none
     int dropAfterCommands = -1;       // -1: never
     std::vector<ShortAnswer> shortAnswers;

@@ -29,6 +29,7 @@ enum Instruction : std::uint8_t {
     // The contact-case application of some cards.
     CaseCount = 0x0A,
     ReadCase = 0x09,
+    WriteCase = 0x0B,
 };
 
 enum RecordMode : std::uint8_t { Next = 0x02, Previous = 0x03, AbsoluteOrCurrent = 0x04 };
@@ -111,11 +112,15 @@ Bytes SimCard::process(std::span<const std::uint8_t> apdu) {
         return caseCount(c);
     case ReadCase:
         return readCase(c);
+    case WriteCase:
+        return writeCase(c);
     case ReadBinary:
+        return readBinary(c);
     case UpdateBinary:
+        return updateBinary(c);
     case Seek:
     case Increase:
-        // Every file of this card is linear fixed.
+        // There are no cyclic files, and SEEK is not offered.
         return word(currentFile_ ? sw::FileInconsistent : sw::NoEfSelected);
     default:
         return word(sw::UnknownInstruction);
@@ -136,7 +141,7 @@ Bytes SimCard::select(const Command& c) {
         currentDirectory_ = id;
         currentFile_.reset();
         response = directoryResponse(id);
-    } else if (currentDirectory_ != MasterFile && image_.find({currentDirectory_, id})) {
+    } else if (image_.find({currentDirectory_, id})) {
         currentFile_ = id;
         response = fileResponse({currentDirectory_, id});
     } else {
@@ -179,24 +184,39 @@ Bytes SimCard::directoryResponse(std::uint16_t id) const {
 
 Bytes SimCard::fileResponse(FilePath path) const {
     const auto& file = *image_.find(path);
-    Bytes r(15, 0x00);
-    putId(r, 2, static_cast<std::uint16_t>(file.records.size() * file.recordLength));
+    const std::size_t size =
+        file.transparent ? file.body.size() : file.records.size() * file.recordLength;
+    // Bytes 14 on: the structure, and for record files the record length.
+    Bytes r(file.transparent ? 14 : 15, 0x00);
+    putId(r, 2, static_cast<std::uint16_t>(size));
     putId(r, 4, path.ef);
-    r[6] = 0x04;  // EF
-    r[8] = 0x11;  // READ: CHV1, UPDATE: CHV1
-    r[9] = 0xFF;  // INCREASE: never
-    r[10] = 0x44; // REHABILITATE, INVALIDATE: administrative
+    r[6] = 0x04; // EF
+    const auto access = accessConditions(path);
+    std::copy(access.begin(), access.end(), r.begin() + 8);
     r[11] = 0x01; // not invalidated
-    r[12] = 0x02; // length of bytes 14 on
-    r[13] = 0x01; // linear fixed
-    r[14] = static_cast<std::uint8_t>(file.recordLength);
+    r[12] = static_cast<std::uint8_t>(r.size() - 13);
+    r[13] = file.transparent ? 0x00 : 0x01; // transparent or linear fixed
+    if (!file.transparent)
+        r[14] = static_cast<std::uint8_t>(file.recordLength);
     return r;
+}
+
+std::array<std::uint8_t, 3> SimCard::accessConditions(FilePath path) {
+    // Nibbles (GSM 11.11, 9.3): 0 always, 1 CHV1, 2 CHV2, 4 administrative, F never.
+    // Bytes: READ and UPDATE, INCREASE and RFU, REHABILITATE and INVALIDATE.
+    if (path == FilePath{MasterFile, EfIccid})
+        return {0x0F, 0xFF, 0x44}; // 10.1.1: read always, update never
+    if (path == FilePath{DfTelecom, EfAdn})
+        return {0x11, 0xFF, 0x22}; // 10.5.1: invalidate and rehabilitate with CHV2
+    return {0x11, 0xFF, 0x44};
 }
 
 SimCard::RecordAccess SimCard::accessRecord(const Command& c, bool carriesData) {
     if (!currentFile_)
         return {.error = sw::NoEfSelected};
     auto& file = *image_.find({currentDirectory_, *currentFile_});
+    if (file.transparent)
+        return {.error = sw::FileInconsistent};
     if (c.p2 < Next || c.p2 > AbsoluteOrCurrent)
         return {.error = sw::WrongP1P2};
     if (!chv1Satisfied())
@@ -205,44 +225,88 @@ SimCard::RecordAccess SimCard::accessRecord(const Command& c, bool carriesData) 
         return {.error = static_cast<std::uint16_t>(sw::WrongLength | file.recordLength)};
     const int count = static_cast<int>(file.records.size());
     int record = 0;
+    // GSM 11.11, 8.5 and 8.6: absolute and current mode leave the record pointer where it
+    // is; NEXT and PREVIOUS move it and ignore P1.
+    const bool movesPointer = c.p2 != AbsoluteOrCurrent;
     if (c.p2 == AbsoluteOrCurrent)
         record = c.p1 == 0 ? currentRecord_ : c.p1;
-    else if (c.p1 != 0) // NEXT and PREVIOUS take no record number
-        return {.error = sw::WrongP1P2};
     else if (c.p2 == Next)
         record = currentRecord_ + 1; // the first record while there is no record pointer
     else                             // Previous: the last record while there is no record pointer
         record = currentRecord_ == 0 ? count : currentRecord_ - 1;
     if (record < 1 || record > count)
         return {.error = sw::OutOfRange};
-    return {&file.records[static_cast<std::size_t>(record - 1)], record};
+    return {&file.records[static_cast<std::size_t>(record - 1)], movesPointer ? record : 0};
 }
 
 Bytes SimCard::readRecord(const Command& c) {
     auto access = accessRecord(c, false);
-    if (!access.record)
+    if (!access.stored)
         return word(access.error);
-    currentRecord_ = access.record;
+    if (access.newPointer)
+        currentRecord_ = access.newPointer;
     return withWord(*access.stored, sw::Ok);
 }
 
 Bytes SimCard::updateRecord(const Command& c) {
     auto access = accessRecord(c, true);
-    if (!access.record)
+    if (!access.stored)
         return word(access.error);
     auto& stored = *access.stored;
-    if (std::ranges::equal(stored, c.data)) {
-        currentRecord_ = access.record;
-        return word(sw::Ok);
+    if (!std::ranges::equal(stored, c.data)) {
+        Bytes old = stored;
+        stored.assign(c.data.begin(), c.data.end());
+        if (persist_ && !persist_(image_)) {
+            stored = std::move(old);
+            return word(sw::MemoryProblem);
+        }
     }
-    Bytes old = stored;
-    stored.assign(c.data.begin(), c.data.end());
-    if (persist_ && !persist_(image_)) {
-        stored = std::move(old);
-        return word(sw::MemoryProblem);
-    }
-    currentRecord_ = access.record;
+    if (access.newPointer)
+        currentRecord_ = access.newPointer;
     return word(sw::Ok);
+}
+
+const ElementaryFile* SimCard::currentTransparentFile(std::uint16_t& error) const {
+    if (!currentFile_) {
+        error = sw::NoEfSelected;
+        return nullptr;
+    }
+    const auto* file = image_.find({currentDirectory_, *currentFile_});
+    if (!file->transparent) {
+        error = sw::FileInconsistent;
+        return nullptr;
+    }
+    return file;
+}
+
+Bytes SimCard::readBinary(const Command& c) {
+    std::uint16_t error = 0;
+    const auto* file = currentTransparentFile(error);
+    if (!file)
+        return word(error);
+    const FilePath path{currentDirectory_, *currentFile_};
+    const std::uint8_t read = accessConditions(path)[0] >> 4;
+    if (read == 0x0F || (read == 0x01 && !chv1Satisfied()))
+        return word(sw::AccessDenied);
+    if (c.p1 & 0x80)
+        return word(sw::WrongP1P2);
+    const std::size_t offset = static_cast<std::size_t>(c.p1 << 8 | c.p2);
+    const std::size_t length = c.p3 == 0 ? 256 : c.p3;
+    if (offset >= file->body.size())
+        return word(sw::WrongP1P2);
+    if (offset + length > file->body.size())
+        return word(static_cast<std::uint16_t>(
+            sw::WrongLength | std::min<std::size_t>(file->body.size() - offset, 0xFF)));
+    auto begin = file->body.begin() + static_cast<std::ptrdiff_t>(offset);
+    return withWord(Bytes(begin, begin + static_cast<std::ptrdiff_t>(length)), sw::Ok);
+}
+
+Bytes SimCard::updateBinary(const Command&) {
+    std::uint16_t error = 0;
+    if (!currentTransparentFile(error))
+        return word(error);
+    // The only transparent file, EF ICCID, is never updated.
+    return word(sw::AccessDenied);
 }
 
 std::optional<std::uint16_t> SimCard::present(SecretCode& code,
@@ -345,28 +409,40 @@ Bytes SimCard::unblockChv(const Command& c) {
 }
 
 Bytes SimCard::caseCount(const Command& c) {
-    const auto& cases = image_.caseRecords();
-    if (cases.empty())
+    if (!image_.caseCard())
         return word(sw::UnknownInstruction);
     if (c.p1 != 0 || c.p2 != 0)
         return word(sw::WrongP1P2);
     if (c.p3 != 2)
         return word(sw::WrongLength | 2);
-    return withWord({static_cast<std::uint8_t>(cases.size() >> 8),
-                     static_cast<std::uint8_t>(cases.size() & 0xFF)},
-                    sw::Ok);
+    const auto count = static_cast<unsigned>(image_.caseSlots());
+    return withWord(
+        {static_cast<std::uint8_t>(count >> 8), static_cast<std::uint8_t>(count & 0xFF)}, sw::Ok);
+}
+
+std::optional<std::uint16_t> SimCard::caseNumber(const Command& c) const {
+    if (!image_.caseCard())
+        return sw::UnknownInstruction;
+    if (c.p3 != CaseRecordLength || (c.ins == WriteCase && c.data.size() != CaseRecordLength))
+        return static_cast<std::uint16_t>(sw::WrongLength | CaseRecordLength);
+    if ((c.p1 << 8 | c.p2) >= image_.caseSlots())
+        return sw::OutOfRange;
+    return std::nullopt;
 }
 
 Bytes SimCard::readCase(const Command& c) {
-    const auto& cases = image_.caseRecords();
-    if (cases.empty())
-        return word(sw::UnknownInstruction);
-    if (c.p3 != CaseRecordLength)
-        return word(sw::WrongLength | CaseRecordLength);
-    auto found = cases.find(static_cast<std::uint16_t>(c.p1 << 8 | c.p2));
-    if (found == cases.end())
-        return word(sw::OutOfRange);
-    return withWord(found->second, sw::Ok);
+    if (auto refused = caseNumber(c))
+        return word(*refused);
+    return withWord(image_.caseRecord(static_cast<std::uint16_t>(c.p1 << 8 | c.p2)), sw::Ok);
+}
+
+Bytes SimCard::writeCase(const Command& c) {
+    if (auto refused = caseNumber(c))
+        return word(*refused);
+    const CardImage before = image_;
+    image_.setCaseRecord(static_cast<std::uint16_t>(c.p1 << 8 | c.p2),
+                         Bytes(c.data.begin(), c.data.end()));
+    return commit(before, word(sw::Ok));
 }
 
 } // namespace simcard

@@ -45,8 +45,13 @@ private:
     Bytes disableChv(const Command& c);
     Bytes enableChv(const Command& c);
     Bytes unblockChv(const Command& c);
+    Bytes readBinary(const Command& c);
+    Bytes updateBinary(const Command& c);
     Bytes caseCount(const Command& c);
     Bytes readCase(const Command& c);
+    Bytes writeCase(const Command& c);
+    // The status word that refuses a READ or WRITE CASE, nullopt when it may go ahead.
+    std::optional<std::uint16_t> caseNumber(const Command& c) const;
 
     // Presents `presented` to `code`: resets its counter on a match, counts down otherwise.
     // Returns the status word for a mismatch or a blocked code, nullopt on a match.
@@ -56,11 +61,15 @@ private:
 
     Bytes directoryResponse(std::uint16_t id) const;
     Bytes fileResponse(FilePath path) const;
-    // A record that READ/UPDATE RECORD may use: `record` its number, 0 when refused with
-    // `error`.
+    // Bytes 9 to 11 of an EF's response: the access conditions of GSM 11.11, 10.
+    static std::array<std::uint8_t, 3> accessConditions(FilePath path);
+    // The selected EF when it is transparent; else null with the status word in `error`.
+    const ElementaryFile* currentTransparentFile(std::uint16_t& error) const;
+    // A record that READ/UPDATE RECORD may use: `stored`, null when refused with `error`;
+    // `newPointer` the record pointer after the command, 0 when the mode leaves it alone.
     struct RecordAccess {
         Bytes* stored = nullptr;
-        int record = 0;
+        int newPointer = 0;
         std::uint16_t error = 0;
     };
     // The checks READ and UPDATE RECORD share, in the order the card makes them: a selected

@@ -53,7 +53,8 @@ TEST(CardImageTest, SettingsShapeANewImage) {
     EXPECT_EQ(image.find({DfTelecom, EfAdn})->recordLength, 20);
     EXPECT_EQ(image.find({DfTelecom, EfExt1}), nullptr);
     EXPECT_EQ(image.records({DfCdma, EfSms}).size(), 3u);
-    EXPECT_EQ(image.directories(), (std::vector<std::uint16_t>{DfTelecom, DfCdma}));
+    EXPECT_EQ(image.directories(), (std::vector<std::uint16_t>{DfTelecom, DfGsm, DfCdma}));
+    EXPECT_TRUE(image.find({MasterFile, EfIccid})->transparent);
     EXPECT_EQ(toHex(image.chv(1).value), "39FFFFFFFFFFFFFF");
     EXPECT_EQ(image.unblockCode(2).attemptsLeft, 10);
     EXPECT_FALSE(image.chv1Enabled());
@@ -89,7 +90,12 @@ TEST(CardImageTest, SavedImageLoadsBackEqual) {
     image.setChv1Enabled(false);
     s.caseRecords[513] = Bytes(32, 0x5A);
     auto withCases = CardImage::create(s);
+    EXPECT_EQ(withCases.caseSlots(), 514);
     EXPECT_EQ(CardImage::parse(withCases.serialise()), withCases);
+    s.caseRecords.clear();
+    s.caseCard = true;
+    auto emptyCaseCard = CardImage::create(s);
+    EXPECT_EQ(CardImage::parse(emptyCaseCard.serialise()), emptyCaseCard);
     auto path = folder.path() / "card.img";
     image.save(path);
     EXPECT_EQ(CardImage::load(path), image);
@@ -137,6 +143,15 @@ TEST(CardImageTest, MalformedImagesAreRefusedWithTheirLine) {
         {MinimalImage + "case 1 " + std::string(64, '0') + "\ncase 1 " + std::string(64, '0') +
              "\n",
          "line 8"},
+        {MinimalImage + "case-card 2\ncase 2 " + std::string(64, '0') + "\n", "line 8"},
+        {MinimalImage + "case 2 " + std::string(64, '0') + "\ncase-card 2\n", "beyond"},
+        {MinimalImage + "case-card 2\ncase-card 3\n", "line 8"},
+        {MinimalImage + "case-card 65536\n", "line 7"},
+        {MinimalImage + "binary 3F00 2FE2\n", "line 7"},    // no bytes
+        {MinimalImage + "binary 3F00 2FE2 0\n", "line 7"},  // odd hex
+        {MinimalImage + "binary 7F10 6F07 00\n", "line 7"}, // directory not declared
+        {MinimalImage + "binary 3F00 7F07 00\n", "line 7"}, // not an EF
+        {MinimalImage + "binary 3F00 2FE2 00\nrecord 3F00 2FE2 1 00\n", "line 8"},
     };
     for (const auto& [text, where] : cases) {
         try {

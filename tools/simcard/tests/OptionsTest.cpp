@@ -14,7 +14,8 @@ TEST(OptionsTest, DefaultsDescribeTheStandardCard) {
     ASSERT_EQ(parsed.error, "");
     EXPECT_EQ(parsed.options.port, 0x8C7B);
     EXPECT_EQ(parsed.options.settings.adnRecords, 250);
-    EXPECT_EQ(parsed.options.atr, defaultAtr());
+    EXPECT_FALSE(parsed.options.atr); // chosen by the image: plain or case card
+    EXPECT_FALSE(parsed.options.settings.caseCard);
     EXPECT_EQ(parsed.options.dropAfterCommands, -1);
     EXPECT_FALSE(parsed.help);
 }
@@ -60,7 +61,10 @@ TEST(OptionsTest, ValuesComeSeparateOrAfterAnEqualsSign) {
                          "--host",
                          "localhost",
                          "--case",
-                         caseArgument});
+                         caseArgument,
+                         "--case-card",
+                         "--case-slots",
+                         "300"});
     ASSERT_EQ(parsed.error, "");
     const auto& o = parsed.options;
     EXPECT_EQ(o.port, 36096);
@@ -88,6 +92,8 @@ TEST(OptionsTest, ValuesComeSeparateOrAfterAnEqualsSign) {
     EXPECT_TRUE(o.exitOnClose);
     EXPECT_EQ(o.host, "localhost");
     EXPECT_EQ(o.settings.caseRecords.at(258), Bytes(32, 0xCC));
+    EXPECT_TRUE(o.settings.caseCard);
+    EXPECT_EQ(o.settings.caseSlots, 300);
 }
 
 TEST(OptionsTest, RefusesBadValues) {
@@ -114,6 +120,9 @@ TEST(OptionsTest, RefusesBadValues) {
         {"--case", "1:00"},
         {"--case", "x:" + std::string(64, '0')},
         {"--case", "1"},
+        {"--case", "65535:" + std::string(64, '0')},
+        {"--case-slots", "65536"},
+        {"--case-card=1"},
     };
     for (const auto& arguments : cases) {
         auto parsed = parse(std::vector<std::string_view>(arguments.begin(), arguments.end()));
@@ -130,7 +139,7 @@ TEST(OptionsTest, HelpDocumentsEveryOption) {
           "--ext1-records", "--sms-records", "--sms-length", "--msisdn-records", "--cdma",
           "--pin1",         "--puk1",        "--pin2",       "--puk2",           "--pin1-disabled",
           "--atr",          "--log",         "--drop-after", "--short-answer",   "--exit-on-close",
-          "--case"})
+          "--case",         "--case-card",   "--case-slots"})
         EXPECT_NE(text.find(option), std::string::npos) << option;
 }
 

@@ -57,6 +57,10 @@ TEST(SelectTest, FollowsTheSelectionRules) {
         {"sibling EF with an EF selected", {}, {"7F10", "6F3A"}, "6F4A", "9F0F"},
         {"CDMA directory absent", {}, {}, "7F25", "9404"},
         {"CDMA directory present", withCdma(), {}, "7F25", "9F16"},
+        {"DF GSM", {}, {}, "7F20", "9F16"},
+        {"DF GSM beside DF Telecom", {}, {"7F10"}, "7F20", "9F16"},
+        {"EF ICCID under the MF", {}, {}, "2FE2", "9F0E"},
+        {"EF ICCID is not in DF Telecom", {}, {"7F10"}, "2FE2", "9404"},
         {"sibling DF", withCdma(), {"7F10"}, "7F25", "9F16"},
         {"EF SMS of the CDMA directory", withCdma(), {"7F25"}, "6F3C", "9F0F"},
         {"no EF ADN in the CDMA directory", withCdma(), {"7F25"}, "6F3A", "9404"},
@@ -123,7 +127,8 @@ TEST(ResponseTest, DirectoryResponseCarriesCodeStatus) {
 
     auto mf = directoryResponse(card, "A0A40000023F00");
     EXPECT_EQ(mf.substr(8, 6), "3F0001");
-    EXPECT_EQ(byteAt(mf, 15), "01"); // DF Telecom
+    EXPECT_EQ(byteAt(mf, 15), "02"); // DF Telecom, DF GSM
+    EXPECT_EQ(byteAt(mf, 16), "01"); // EF ICCID
 }
 
 TEST(ResponseTest, DirectoryResponseFollowsChvState) {
@@ -149,8 +154,10 @@ TEST(ResponseTest, ElementaryFileResponseGivesSizeAndRecordLength) {
     s.adnRecords = 100;
     s.adnRecordLength = 30;
     s.ext1Records = 0;
+    // Bytes 9 to 11 are the access conditions of GSM 11.11, 10.5: EF ADN is invalidated and
+    // rehabilitated with CHV2 (22), the others administratively (44).
     const Case cases[] = {
-        {SelectAdn, "00000BB86F3A040011FF440102011E"},
+        {SelectAdn, "00000BB86F3A040011FF220102011E"},
         {"A0A40000026F4A", "000000006F4A040011FF440102010D"},
         {"A0A40000026F3C", "000006E06F3C040011FF44010201B0"},
         {"A0A40000026F40", "000000386F40040011FF440102011C"},
@@ -214,6 +221,31 @@ TEST_F(RecordTest, AbsoluteModeReadsTheNumberedRecord) {
     EXPECT_EQ(send(card, "A0B201050E"), "6B00");
 }
 
+TEST_F(RecordTest, AbsoluteAndCurrentModesLeaveTheRecordPointer) {
+    // GSM 11.11, 8.5 and 8.6: reading or updating in absolute mode does not change the record
+    // pointer, so NEXT still starts from where NEXT and PREVIOUS left it.
+    send(card, "A0A40000026F40");
+    EXPECT_EQ(send(card, "A0B203040E"), record(3));
+    EXPECT_EQ(send(card, "A0B200040E"), "9402"); // still no current record
+    EXPECT_EQ(send(card, "A0B200020E"), record(1));
+    EXPECT_EQ(send(card, "A0B203040E"), record(3));
+    EXPECT_EQ(send(card, "A0DC03040E" + filled(14, "03")), "9000");
+    EXPECT_EQ(send(card, "A0B200040E"), record(1)); // current: still record 1
+    EXPECT_EQ(send(card, "A0B200020E"), record(2));
+}
+
+TEST(RecordPointerTest, AbsoluteReadOfRecordFiveThenNextGivesRecordOne) {
+    CardSettings s;
+    s.pin1Enabled = false;
+    SimCard card(CardImage::create(s));
+    send(card, SelectTelecom);
+    send(card, SelectAdn);
+    send(card, "A0DC01041C" + filled(28, "01"));
+    send(card, "A0DC05041C" + filled(28, "05"));
+    EXPECT_EQ(send(card, "A0B205041C"), filled(28, "05") + "9000");
+    EXPECT_EQ(send(card, "A0B200021C"), filled(28, "01") + "9000");
+}
+
 TEST_F(RecordTest, NextPreviousAndCurrentMoveTheRecordPointer) {
     send(card, "A0A40000026F40");                // a new selection clears the pointer
     EXPECT_EQ(send(card, "A0B200040E"), "9402"); // no current record yet
@@ -225,19 +257,46 @@ TEST_F(RecordTest, NextPreviousAndCurrentMoveTheRecordPointer) {
     EXPECT_EQ(send(card, "A0B200030E"), record(2));
     EXPECT_EQ(send(card, "A0B200030E"), record(1));
     EXPECT_EQ(send(card, "A0B200030E"), "9402");
-    EXPECT_EQ(send(card, "A0B201020E"), "6B00"); // next takes P1 00
 
     send(card, "A0A40000026F40");
     EXPECT_EQ(send(card, "A0B200030E"), record(3)); // previous starts at the last
+}
+
+TEST_F(RecordTest, NextAndPreviousDoNotInterpretP1) {
+    // GSM 11.11, 9.2.5: P1 is the record number only in absolute mode.
+    send(card, "A0A40000026F40");
+    EXPECT_EQ(send(card, "A0B203020E"), record(1));
+    EXPECT_EQ(send(card, "A0B2FF020E"), record(2));
+    EXPECT_EQ(send(card, "A0B201030E"), record(1));
+    EXPECT_EQ(send(card, "A0DC07020E" + filled(14, "BB")), "9000");
+    EXPECT_EQ(send(card, "A0B202040E"), filled(14, "BB") + "9000");
 }
 
 TEST_F(RecordTest, UpdateChecksLengthAndRange) {
     EXPECT_EQ(send(card, "A0DC04040E" + filled(14, "AA")), "9402");
     EXPECT_EQ(send(card, "A0DC01040D" + filled(13, "AA")), "670E");
     EXPECT_EQ(send(card, "A0DC01040E" + filled(13, "AA")), "6700");
-    EXPECT_EQ(send(card, "A0DC00040E" + filled(14, "AA")), "9000"); // current: record 3
+    // Current mode without a record pointer: the updates above were all absolute.
+    EXPECT_EQ(send(card, "A0DC00040E" + filled(14, "AA")), "9402");
+    EXPECT_EQ(send(card, "A0B200030E"), record(3)); // PREVIOUS: the last record
+    EXPECT_EQ(send(card, "A0DC00040E" + filled(14, "AA")), "9000");
     EXPECT_EQ(send(card, "A0B203040E"), filled(14, "AA") + "9000");
     EXPECT_EQ(toHex(card.image().records({DfTelecom, EfMsisdn})[2]), filled(14, "AA"));
+}
+
+TEST(TransparentFileTest, IccidIsReadableAlwaysAndNeverUpdated) {
+    SimCard card(CardImage::create({})); // CHV1 enabled and not verified
+    EXPECT_EQ(send(card, "A0A40000022FE2"), "9F0E");
+    // GSM 11.11, 10.1.1: transparent, 10 bytes, READ ALW, UPDATE NEV.
+    EXPECT_EQ(send(card, "A0C000000E"), "0000000A2FE204000FFF44010100" + std::string("9000"));
+    EXPECT_EQ(send(card, "A0B000000A"), "989400000000000010F79000");
+    EXPECT_EQ(send(card, "A0B0000804"), "6702");
+    EXPECT_EQ(send(card, "A0B0000A01"), "6B00");
+    EXPECT_EQ(send(card, "A0D6000001FF"), "9804");
+    EXPECT_EQ(send(card, "A0B201040A"), "9408");
+    send(card, SelectTelecom);
+    send(card, SelectAdn);
+    EXPECT_EQ(send(card, "A0B0000001"), "9408");
 }
 
 TEST(RecordIoTest, FilesWithoutRecordsAreOutOfRange) {
@@ -256,7 +315,8 @@ TEST(RecordIoTest, NewImagesHoldEmptyRecords) {
     EXPECT_EQ(toHex(image.records({DfTelecom, EfAdn}).at(249)), filled(28, "FF"));
     EXPECT_EQ(toHex(image.records({DfTelecom, EfExt1}).at(9)), filled(13, "FF"));
     EXPECT_EQ(toHex(image.records({DfTelecom, EfSms}).at(0)), "00" + filled(175, "FF"));
-    EXPECT_EQ(toHex(image.records({DfCdma, EfSms}).at(9)), "00" + filled(175, "FF"));
+    // A free CDMA record is all 00.
+    EXPECT_EQ(toHex(image.records({DfCdma, EfSms}).at(9)), filled(176, "00"));
     EXPECT_EQ(image.records({DfTelecom, EfMsisdn}).size(), 2u);
 }
 
@@ -295,7 +355,7 @@ TEST(AccessTest, CdmaShortMessagesNeedChv1Too) {
     send(card, "A0A40000026F3C");
     EXPECT_EQ(send(card, "A0B20104B0"), "9804");
     send(card, VerifyPin1);
-    EXPECT_EQ(send(card, "A0B20104B0"), "00" + filled(175, "FF") + "9000");
+    EXPECT_EQ(send(card, "A0B20104B0"), filled(176, "00") + "9000");
 }
 
 TEST(AccessTest, ResetReturnsToTheMasterFile) {
@@ -307,24 +367,51 @@ TEST(AccessTest, ResetReturnsToTheMasterFile) {
     EXPECT_EQ(send(card, SelectAdn), "9404");
 }
 
-TEST(ContactCaseTest, CardsWithoutCaseRecordsDoNotKnowTheCommands) {
+TEST(ContactCaseTest, CardsWithoutTheApplicationDoNotKnowTheCommands) {
     SimCard card(CardImage::create({}));
     EXPECT_EQ(send(card, "A00A000002"), "6D00");
     EXPECT_EQ(send(card, "A009000120"), "6D00");
+    EXPECT_EQ(send(card, "A00B000120" + filled(32, "00")), "6D00");
 }
 
-TEST(ContactCaseTest, CaseRecordsAreCountedAndReadByNumber) {
+TEST(ContactCaseTest, CaseRecordsAreCountedReadAndWrittenByNumber) {
     CardSettings s;
+    s.caseCard = true;
+    s.caseSlots = 4;
     s.caseRecords[1] = *parseHex(filled(32, "AA"));
-    s.caseRecords[0x0102] = *parseHex(filled(32, "BB"));
     SimCard card(CardImage::create(s));
-    EXPECT_EQ(send(card, "A00A000002"), "00029000");
+    EXPECT_EQ(send(card, "A00A000002"), "00049000");
+    EXPECT_EQ(send(card, "A009000020"), filled(32, "FF") + "9000"); // free
     EXPECT_EQ(send(card, "A009000120"), filled(32, "AA") + "9000");
-    EXPECT_EQ(send(card, "A009010220"), filled(32, "BB") + "9000");
-    EXPECT_EQ(send(card, "A009000220"), "9402");
+    EXPECT_EQ(send(card, "A009000420"), "9402");
+    EXPECT_EQ(send(card, "A009010020"), "9402");
     EXPECT_EQ(send(card, "A009000110"), "6720");
     EXPECT_EQ(send(card, "A00A000102"), "6B00");
     EXPECT_EQ(send(card, "A00A000004"), "6702");
+
+    EXPECT_EQ(send(card, "A00B000320" + filled(32, "BB")), "9000");
+    EXPECT_EQ(send(card, "A009000320"), filled(32, "BB") + "9000");
+    EXPECT_EQ(send(card, "A00B000120" + filled(32, "FF")), "9000"); // frees it
+    EXPECT_EQ(card.image().caseRecords().size(), 1u);
+    EXPECT_EQ(send(card, "A00B000420" + filled(32, "BB")), "9402");
+    EXPECT_EQ(send(card, "A00B000310" + filled(16, "BB")), "6720");
+}
+
+TEST(ContactCaseTest, CaseRecordsAloneMakeACaseCardWithRoomForThem) {
+    CardSettings s;
+    s.caseSlots = 0;
+    s.caseRecords[0x0102] = *parseHex(filled(32, "BB"));
+    SimCard card(CardImage::create(s));
+    EXPECT_EQ(send(card, "A00A000002"), "01039000");
+    EXPECT_EQ(send(card, "A009010220"), filled(32, "BB") + "9000");
+}
+
+TEST(ContactCaseTest, FailedSaveUndoesTheWrite) {
+    CardSettings s;
+    s.caseCard = true;
+    SimCard card(CardImage::create(s), [](const CardImage&) { return false; });
+    EXPECT_EQ(send(card, "A00B000020" + filled(32, "BB")), "9240");
+    EXPECT_EQ(send(card, "A009000020"), filled(32, "FF") + "9000");
 }
 
 } // namespace

@@ -85,7 +85,7 @@ TEST(VirtualCardTest, SelectReadUpdateReachTheImage) {
 
     EXPECT_EQ(c.transmit("A0A40000027F10"), "9F16");
     EXPECT_EQ(c.transmit("A0A40000026F3A"), "9F0F");
-    EXPECT_EQ(c.transmit("A0C000000F"), "00001B586F3A040011FF440102011C9000");
+    EXPECT_EQ(c.transmit("A0C000000F"), "00001B586F3A040011FF220102011C9000");
     EXPECT_EQ(c.transmit("A0B201041C"), "9804"); // CHV1 not yet verified
     EXPECT_EQ(c.transmit("A02000010831323334FFFFFFFF"), "9000");
     const std::string record = "414243FFFFFFFFFFFFFFFFFFFFFF0381214365FFFFFFFFFFFFFFFFFF";
@@ -152,7 +152,7 @@ TEST(VirtualCardTest, OptionsShapeTheCard) {
     EXPECT_EQ(c.transmit("A0C000000F").substr(4, 4), "0230"); // 20 x 28 bytes
     EXPECT_EQ(c.transmit("A0B214041C"), std::string(56, 'F') + "9000");
     EXPECT_EQ(c.transmit("A0A40000027F25"), "9F16");
-    EXPECT_EQ(c.transmit("A00A000002"), "00019000");
+    EXPECT_EQ(c.transmit("A00A000002"), "000A9000"); // ten records by default
     EXPECT_EQ(c.transmit("A009000720"), std::string(64, 'A') + "9000");
 }
 
