@@ -24,6 +24,14 @@ enum class ShareMode { Exclusive, Shared };
 enum class Disposition { LeaveCard, EjectCard };
 enum class Protocol { Undefined, T0, T1, Raw };
 
+// A reader's state: whether it holds a card, whether it says it is empty, the card's
+// answer-to-reset.
+struct ReaderStatus {
+    bool present = false;
+    bool empty = true;
+    std::vector<std::uint8_t> atr;
+};
+
 // The PC/SC calls the library makes. The real implementation talks to pcsc-lite; tests
 // put a simulated card behind it.
 class CardBackend {
@@ -33,9 +41,9 @@ public:
     virtual PcscCode establishContext(ContextHandle& context) = 0;
     virtual PcscCode releaseContext(ContextHandle context) = 0;
     virtual PcscCode listReaders(ContextHandle context, std::vector<std::string>& readers) = 0;
-    // Whether a card is in the reader, without waiting.
-    virtual PcscCode cardPresent(ContextHandle context, const std::string& reader,
-                                 bool& present) = 0;
+    // What the reader reports now, without waiting.
+    virtual PcscCode readerStatus(ContextHandle context, const std::string& reader,
+                                  ReaderStatus& status) = 0;
     virtual PcscCode connect(ContextHandle context, const std::string& reader, ShareMode mode,
                              CardHandle& card, Protocol& activeProtocol) = 0;
     virtual PcscCode disconnect(CardHandle card, Disposition disposition) = 0;

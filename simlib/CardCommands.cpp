@@ -25,6 +25,26 @@ std::size_t expectedLength(std::uint8_t p3) {
     return p3 == 0 ? 256 : p3;
 }
 
+// Directories are the MF (3F00) and identifiers starting with 7F (GSM 11.11, 6.2).
+bool isDirectory(std::uint16_t fileId) {
+    return fileId == 0x3F00 || (fileId >> 8) == 0x7F;
+}
+
+// A card that refuses a selection stays where it was; one whose answer was lost may have
+// moved or not, and the next use selects again.
+void recordSelection(std::uint16_t fileId, bool answered, bool selected) {
+    auto& position = state().position;
+    if (!answered) {
+        position.reset();
+    } else if (!selected) {
+        return;
+    } else if (isDirectory(fileId)) {
+        position = CardPosition{fileId, std::nullopt};
+    } else if (position) {
+        position->file = fileId;
+    }
+}
+
 } // namespace
 
 std::optional<CardResponse> transmit(const Connection& connection, CommandHeader header,
@@ -57,10 +77,19 @@ std::optional<std::uint8_t> selectFile(const Connection& connection, std::uint16
     const std::array<std::uint8_t, 2> id{static_cast<std::uint8_t>(fileId >> 8),
                                          static_cast<std::uint8_t>(fileId & 0xFF)};
     const auto response = transmit(connection, {kInsSelect, 0, 0, 2}, std::span(id));
-    if (!response || !response->hasStatusWord() || response->sw1() != 0x9F) {
+    const bool selected = response && response->hasStatusWord() && response->sw1() == 0x9F;
+    recordSelection(fileId, response && response->hasStatusWord(), selected);
+    if (!selected) {
         return std::nullopt;
     }
     return response->sw2();
+}
+
+bool selectPath(const Connection& connection, std::uint16_t directory, std::uint16_t file) {
+    if (state().position == CardPosition{directory, file}) {
+        return true;
+    }
+    return selectFile(connection, directory) && selectFile(connection, file);
 }
 
 std::optional<CardResponse> getResponse(const Connection& connection, std::uint8_t length) {

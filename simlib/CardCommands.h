@@ -13,6 +13,10 @@ namespace quenlib {
 inline constexpr std::uint16_t kDfTelecom = 0x7F10;
 inline constexpr std::uint16_t kEfAdn = 0x6F3A;
 inline constexpr std::uint16_t kEfExt1 = 0x6F4A;
+inline constexpr std::uint16_t kEfSms = 0x6F3C;
+inline constexpr std::uint16_t kEfMsisdn = 0x6F40;
+// The CDMA directory (3GPP2 R-UIM), which holds the short messages of CDMA cards.
+inline constexpr std::uint16_t kDfCdma = 0x7F25;
 
 // What the card sent back: data bytes followed by the two status-word bytes.
 struct CardResponse {
@@ -44,7 +48,13 @@ std::optional<CardResponse> transmit(const Connection& connection, CommandHeader
                                      std::optional<std::span<const std::uint8_t>> data);
 
 // SELECT by file identifier; on a 9F xx answer yields xx, the response length waiting.
+// Keeps the library's record of the card's position up to date.
 std::optional<std::uint8_t> selectFile(const Connection& connection, std::uint16_t fileId);
+
+// Makes `file` of `directory` the card's current file, selecting both unless the library's
+// last selections left the card there already. Another family's selection in between (the
+// short messages after the phonebook, say) thus never makes one family use another's file.
+bool selectPath(const Connection& connection, std::uint16_t directory, std::uint16_t file);
 
 // GET RESPONSE of `length` bytes (0 for 256); the status word is not examined.
 std::optional<CardResponse> getResponse(const Connection& connection, std::uint8_t length);

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,6 +29,16 @@ struct Connection {
     Protocol protocol = Protocol::Undefined;
 };
 
+// The card's current directory and elementary file, as the library's own selections left
+// them. Unknown after a failed selection and on a new connection.
+struct CardPosition {
+    std::uint16_t directory = 0;
+    std::optional<std::uint16_t> file;
+    bool operator==(const CardPosition&) const = default;
+};
+
+class CaseModule;
+
 // Everything the library remembers between calls. Its C interface has no handle to hang
 // state on, so there is exactly one instance, reached through state().
 struct LibraryState {
@@ -37,15 +48,28 @@ struct LibraryState {
     std::optional<ContextHandle> context;
     std::string readerName;
     std::optional<Connection> connection;
+    // The reader of the connection, "*" resolved.
+    std::string connectedReader;
+    std::optional<CardPosition> position;
 
     FileGeometry adn;
     FileGeometry ext1;
+    FileGeometry sms;
+    // Set by the short message selection: the card keeps CDMA records in 7F25.
+    bool cdmaSms = false;
+    FileGeometry msisdn{0, 0};
 
     // The extension records as the card holds them, and as they will be after a flush.
     Ext1Buffer ext1CardImage{};
     Ext1Buffer ext1WorkingCopy{};
     // One byte per ADN record: 0 = not yet known, else its extension identifier byte.
     std::vector<std::uint8_t> extensionCache;
+
+    // The case module, loaded by Init; the card was recognised as carrying case records;
+    // the case count the card reported.
+    std::shared_ptr<CaseModule> caseModule;
+    bool caseCardRecognised = false;
+    std::uint32_t caseCount = 0;
 };
 
 LibraryState& state();

@@ -66,14 +66,19 @@ PcscCode PcscBackend::listReaders(ContextHandle context, std::vector<std::string
     return kPcscSuccess;
 }
 
-PcscCode PcscBackend::cardPresent(ContextHandle context, const std::string& reader, bool& present) {
+PcscCode PcscBackend::readerStatus(ContextHandle context, const std::string& reader,
+                                   ReaderStatus& status) {
     SCARD_READERSTATE state{};
     state.szReader = reader.c_str();
     state.dwCurrentState = SCARD_STATE_UNAWARE;
     const LONG result = SCardGetStatusChange(static_cast<SCARDCONTEXT>(context), 0, &state, 1);
-    present = result == SCARD_S_SUCCESS && (state.dwEventState & SCARD_STATE_PRESENT) != 0;
     // A timeout only says that nothing changed; the state read is still valid.
-    return result == SCARD_E_TIMEOUT ? kPcscSuccess : code(result);
+    const bool valid = result == SCARD_S_SUCCESS || result == SCARD_E_TIMEOUT;
+    status.present = valid && (state.dwEventState & SCARD_STATE_PRESENT) != 0;
+    status.empty = !valid || (state.dwEventState & SCARD_STATE_EMPTY) != 0;
+    const std::size_t atrLength = std::min<std::size_t>(state.cbAtr, sizeof state.rgbAtr);
+    status.atr.assign(state.rgbAtr, state.rgbAtr + (valid ? atrLength : 0));
+    return valid ? kPcscSuccess : code(result);
 }
 
 PcscCode PcscBackend::connect(ContextHandle context, const std::string& reader, ShareMode mode,

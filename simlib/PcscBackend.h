@@ -10,7 +10,8 @@ public:
     PcscCode establishContext(ContextHandle& context) override;
     PcscCode releaseContext(ContextHandle context) override;
     PcscCode listReaders(ContextHandle context, std::vector<std::string>& readers) override;
-    PcscCode cardPresent(ContextHandle context, const std::string& reader, bool& present) override;
+    PcscCode readerStatus(ContextHandle context, const std::string& reader,
+                          ReaderStatus& status) override;
     PcscCode connect(ContextHandle context, const std::string& reader, ShareMode mode,
                      CardHandle& card, Protocol& activeProtocol) override;
     PcscCode disconnect(CardHandle card, Disposition disposition) override;

@@ -2,6 +2,7 @@
 
 #include "CardCommands.h"
 #include "Ext1Chain.h"
+#include "ItemText.h"
 #include "LibraryState.h"
 #include "coding/AlphaCoding.h"
 #include "coding/NumberCoding.h"
@@ -28,19 +29,6 @@ constexpr std::size_t kNumberClear = 256;
 // another entry than the one asked for.
 constexpr std::uint32_t kLastItemIndex = 254;
 
-template <std::size_t N>
-std::size_t terminatedLength(const QL_CHAR16 (&text)[N]) {
-    return static_cast<std::size_t>(std::find(text, text + N, QL_CHAR16{0}) - text);
-}
-
-template <std::size_t N>
-void storeText(std::u16string_view value, QL_CHAR16 (&text)[N], std::uint32_t& length) {
-    const std::size_t count = std::min(value.size(), N - 1);
-    std::copy_n(value.begin(), count, text);
-    text[count] = 0;
-    length = static_cast<std::uint32_t>(count);
-}
-
 bool isCachedIndex(const LibraryState& s, std::uint32_t index) {
     return s.adn.recordCount > 0 && index < static_cast<std::uint32_t>(s.adn.recordCount) &&
            index < s.extensionCache.size();
@@ -50,19 +38,6 @@ void remember(LibraryState& s, std::uint32_t index, std::uint8_t extensionId) {
     if (isCachedIndex(s, index)) {
         s.extensionCache[index] = extensionId;
     }
-}
-
-// Phonebook numbers are stored without '+' (TON/NPI 81): a leading '+' is removed in place,
-// so that the caller sees the number as it was stored. Returns the length left.
-template <std::size_t N>
-std::size_t dropLeadingPlus(QL_CHAR16 (&number)[N]) {
-    std::size_t length = terminatedLength(number);
-    if (length > 0 && number[0] == u'+') {
-        std::copy(number + 1, number + length, number);
-        --length;
-        number[length] = 0;
-    }
-    return length;
 }
 
 // The extension identifier that the ADN record at `index` holds now: remembered from an
@@ -190,6 +165,9 @@ QLRESULT readPhonebookItem(QL_ADN_ITEM& item) {
     if (length < kMinAdnRecordLength || item.index > kLastItemIndex) {
         return QL_E_READ;
     }
+    if (!selectPath(*s.connection, kDfTelecom, kEfAdn)) {
+        return QL_E_READ;
+    }
     const auto response =
         readRecord(*s.connection, recordNumber(item.index), static_cast<std::uint8_t>(length));
     if (!response) {
@@ -217,7 +195,9 @@ QLRESULT writePhonebookItem(QL_ADN_ITEM& item) {
     if (!s.connection) {
         return QL_E_NOT_CONNECTED;
     }
-    const std::size_t numberLength = dropLeadingPlus(item.number);
+    // Phonebook numbers are stored without '+' (TON/NPI 81); the caller sees the number as
+    // it was stored.
+    dropLeadingPlus(item.number);
     // Without a selected phonebook, or for an index no record has, the write fails where
     // it would read the old record.
     const unsigned length = s.adn.recordLength;
@@ -225,6 +205,9 @@ QLRESULT writePhonebookItem(QL_ADN_ITEM& item) {
         return QL_E_READ;
     }
     const Connection connection = *s.connection;
+    if (!selectPath(connection, kDfTelecom, kEfAdn)) {
+        return QL_E_READ;
+    }
 
     const auto oldExtension = currentExtension(s, connection, item.index);
     if (!oldExtension) {
@@ -235,15 +218,14 @@ QLRESULT writePhonebookItem(QL_ADN_ITEM& item) {
     std::array<std::uint8_t, 255> buffer;
     buffer.fill(0xFF);
     const std::span<std::uint8_t> record = std::span(buffer).first(length);
-    const std::u16string_view number(item.number, numberLength);
+    const std::u16string_view number = fieldText(item.number);
     std::uint8_t extensionId = kNoExtension;
     if (number.size() > kDigitsPerBlock) {
         extensionId = storeExtensionChain(s.ext1WorkingCopy, s.ext1.recordCount,
                                           number.substr(kDigitsPerBlock));
     }
     const std::size_t alphaLength = length - kNumberBlockSize;
-    encodeAlpha(std::u16string_view(item.name, terminatedLength(item.name)),
-                record.first(alphaLength));
+    encodeAlpha(fieldText(item.name), record.first(alphaLength));
     encodeNumberBlock(number, std::min(number.size(), kDigitsPerBlock),
                       record.subspan(alphaLength, kNumberBlockSize));
     record[length - 1] = extensionId;
@@ -261,17 +243,17 @@ QLRESULT flushExtensions() {
         return QL_E_NOT_CONNECTED;
     }
     const Connection connection = *s.connection;
+    // The extension records belong to DF Telecom, wherever another family's selection left
+    // the card; without that directory they cannot be written.
+    const auto position = s.position;
+    if ((!position || position->directory != kDfTelecom) && !selectFile(connection, kDfTelecom)) {
+        return QL_E_SELECT_EF;
+    }
     const auto response = selectFile(connection, kEfExt1);
     if (!response) {
         return QL_OK;
     }
-    const QLRESULT result = writeChangedExtensions(s, connection, *response);
-    // Selecting EF EXT1 moved the card away from the phonebook; go back so that item and
-    // record calls after a flush still reach EF ADN.
-    if (s.adn.recordLength != 0) {
-        selectFile(connection, kEfAdn);
-    }
-    return result;
+    return writeChangedExtensions(s, connection, *response);
 }
 
 QLRESULT readPhonebookRecord(std::uint32_t index, std::uint8_t* buffer) {
@@ -280,7 +262,7 @@ QLRESULT readPhonebookRecord(std::uint32_t index, std::uint8_t* buffer) {
         return QL_E_NOT_CONNECTED;
     }
     const unsigned length = s.adn.recordLength;
-    if (length == 0) {
+    if (length == 0 || !selectPath(*s.connection, kDfTelecom, kEfAdn)) {
         return QL_E_READ;
     }
     const auto response =
@@ -298,7 +280,7 @@ QLRESULT writePhonebookRecord(std::uint32_t index, const std::uint8_t* buffer) {
         return QL_E_NOT_CONNECTED;
     }
     const unsigned length = s.adn.recordLength;
-    if (length == 0) {
+    if (length == 0 || !selectPath(*s.connection, kDfTelecom, kEfAdn)) {
         return QL_E_WRITE;
     }
     return updateRecord(*s.connection, recordNumber(index), std::span(buffer, length)) ? QL_OK

@@ -33,8 +33,8 @@ std::optional<std::string> resolveReaderName(CardBackend& backend, ContextHandle
         return std::nullopt;
     }
     for (const std::string& reader : readers) {
-        bool present = false;
-        if (backend.cardPresent(context, reader, present) == kPcscSuccess && present) {
+        ReaderStatus status;
+        if (backend.readerStatus(context, reader, status) == kPcscSuccess && status.present) {
             return reader;
         }
     }

@@ -1,5 +1,6 @@
 #include "Session.h"
 
+#include "CaseModule.h"
 #include "LibraryState.h"
 #include "ReaderName.h"
 
@@ -74,6 +75,8 @@ QLRESULT initialise() {
         return QL_E_NO_CONTEXT;
     }
     s.context = context;
+    // A missing case module only leaves the case record functions without one.
+    s.caseModule = CaseModule::load();
     return QL_OK;
 }
 
@@ -85,6 +88,8 @@ QLRESULT finalise() {
         backend().releaseContext(*s.context);
         s.context.reset();
     }
+    s.caseModule.reset();
+    s.caseCardRecognised = false;
     return QL_OK;
 }
 
@@ -109,6 +114,8 @@ QLRESULT connectCard() {
         return connectFailure(result);
     }
     s.connection = connection;
+    s.connectedReader = *reader;
+    s.position.reset();
     return QL_OK;
 }
 
@@ -119,8 +126,12 @@ QLRESULT disconnectCard() {
     }
     backend().disconnect(s.connection->card, Disposition::EjectCard);
     s.connection.reset();
+    s.connectedReader.clear();
+    s.position.reset();
+    // The own-number geometry is kept, as are the extension buffers.
     s.adn = FileGeometry{};
     s.ext1 = FileGeometry{};
+    s.sms = FileGeometry{};
     return QL_OK;
 }
 

@@ -32,11 +32,13 @@ std::vector<std::uint8_t> pack7Bit(std::u16string_view text) {
     return bytes;
 }
 
-std::u16string unpack7Bit(std::span<const std::uint8_t> bytes, std::size_t septets) {
-    septets = std::min(septets, bytes.size() * 8 / 7);
+std::u16string unpack7Bit(std::span<const std::uint8_t> bytes, std::size_t septets,
+                          std::size_t firstSeptet) {
+    const std::size_t held = bytes.size() * 8 / 7;
+    septets = firstSeptet < held ? std::min(septets, held - firstSeptet) : 0;
     std::u16string text;
     text.reserve(septets);
-    for (std::size_t k = 0; k < septets; ++k) {
+    for (std::size_t k = firstSeptet; k < firstSeptet + septets; ++k) {
         const std::size_t bit = 7 * k;
         const std::size_t index = bit / 8;
         const unsigned shift = bit % 8;

@@ -21,8 +21,9 @@ TextForm selectTextForm(std::u16string_view text);
 // GSM 7-bit default-alphabet packing: septet k starts at bit 7k, least significant bit
 // first. The low 7 bits of each character are packed; no character table is applied.
 std::vector<std::uint8_t> pack7Bit(std::u16string_view text);
-// Unpacks `septets` characters, or as many as the bytes hold.
-std::u16string unpack7Bit(std::span<const std::uint8_t> bytes, std::size_t septets);
+// Unpacks `septets` characters from septet `firstSeptet` on, or as many as the bytes hold.
+std::u16string unpack7Bit(std::span<const std::uint8_t> bytes, std::size_t septets,
+                          std::size_t firstSeptet = 0);
 
 // One byte per character (the low 8 bits of its code) and back.
 std::vector<std::uint8_t> encode8Bit(std::u16string_view text);

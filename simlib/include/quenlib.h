@@ -11,7 +11,8 @@
  *
  * Environment: QUENLIB_READER names the reader ("*", the default, means the
  * first reader that holds a card); QUENLIB_TRACE=1 writes the diagnostic trace
- * to standard error.
+ * to standard error; QUENLIB_CASE_MODULE is the path of the case module that
+ * QLSIM_Init loads ("libdorlin.so" from the library search path when unset).
  */
 #ifndef QUENLIB_H
 #define QUENLIB_H
@@ -54,6 +55,15 @@ typedef uint32_t QLRESULT;
 #define QL_E_SHARING ((QLRESULT)0xA000000Bu)       /* connect failed: the reader is in use */
 #define QL_E_SELECT_DF ((QLRESULT)0xA000000Cu)     /* SELECT of DF Telecom failed */
 #define QL_E_SELECT_EF ((QLRESULT)0xA000000Du) /* selecting or reading file information failed */
+/* What the case module answered to a case record operation (see the QLCC_ functions). */
+#define QL_E_CASE_READ_2 ((QLRESULT)0xA0000100u)   /* read: the module returned -2 */
+#define QL_E_CASE_2 ((QLRESULT)0xA0000101u)        /* modify, append, delete: -2 */
+#define QL_E_CASE_APPEND_3 ((QLRESULT)0xA0000102u) /* append: -3 */
+#define QL_E_CASE_3 ((QLRESULT)0xA0000103u)        /* modify, delete: -3 */
+#define QL_E_CASE_4 ((QLRESULT)0xA0000104u)        /* modify, delete: -4 */
+#define QL_E_CASE_5 ((QLRESULT)0xA0000105u)        /* modify, delete: -5 */
+#define QL_E_CASE_6 ((QLRESULT)0xA0000106u)        /* modify, delete: -6 */
+#define QL_E_CASE_APPEND_4 ((QLRESULT)0xA0000108u) /* append: -4 */
 
 /* The name of a return code ("QL_E_READ"), or "unknown" for any other value. */
 static inline const char* QL_CodeName(QLRESULT code) {
@@ -84,6 +94,22 @@ static inline const char* QL_CodeName(QLRESULT code) {
         return "QL_E_SELECT_DF";
     case QL_E_SELECT_EF:
         return "QL_E_SELECT_EF";
+    case QL_E_CASE_READ_2:
+        return "QL_E_CASE_READ_2";
+    case QL_E_CASE_2:
+        return "QL_E_CASE_2";
+    case QL_E_CASE_APPEND_3:
+        return "QL_E_CASE_APPEND_3";
+    case QL_E_CASE_3:
+        return "QL_E_CASE_3";
+    case QL_E_CASE_4:
+        return "QL_E_CASE_4";
+    case QL_E_CASE_5:
+        return "QL_E_CASE_5";
+    case QL_E_CASE_6:
+        return "QL_E_CASE_6";
+    case QL_E_CASE_APPEND_4:
+        return "QL_E_CASE_APPEND_4";
     default:
         return "unknown";
     }
@@ -117,6 +143,62 @@ typedef struct QL_PIN_CONTEXT {
     uint32_t unblock2AttemptsLeft;
 } QL_PIN_CONTEXT;
 
+/* A record count: the short message file's records, or the card's case records. */
+typedef struct QL_COUNT_INFO {
+    uint32_t reserved; /* neither read nor written */
+    uint32_t count;    /* out */
+} QL_COUNT_INFO;
+
+/* Status of a short message record. */
+#define QL_SMS_FREE 0u         /* free record */
+#define QL_SMS_READ 1u         /* received, read */
+#define QL_SMS_UNREAD 3u       /* received, not read yet */
+#define QL_SMS_SENT 5u         /* sent */
+#define QL_SMS_TO_SEND 7u      /* to be sent */
+#define QL_SMS_UNKNOWN 0xFFFFu /* any other status byte (GSM records) */
+
+/* A time stamp: the service centre's for received GSM messages, the message centre's for
+ * CDMA records. Messages without one read as all 0. */
+typedef struct QL_SMS_TIME {
+    uint16_t year; /* 4 digits */
+    uint16_t month;
+    uint16_t dayOfWeek; /* not used: 0 */
+    uint16_t day;
+    uint16_t hour;
+    uint16_t minute;
+    uint16_t second;
+    uint16_t milliseconds; /* not used: 0 */
+} QL_SMS_TIME;
+
+/* One short message. Strings end with a 0 unit; texts and addresses too long for their
+ * field are cut so that the 0 unit always fits. */
+typedef struct QL_SMS_ITEM {
+    uint32_t size;          /* not read */
+    uint32_t index;         /* in: 0-based record index */
+    uint32_t status;        /* out on read, in on write: one of QL_SMS_ */
+    QL_CHAR16 address[46];  /* digits: the sender of a received message, the recipient of a
+                               sent one; on write a leading '+' is removed */
+    uint32_t addressLength; /* out: GSM records the digit count + 1, CDMA records the count */
+    QL_CHAR16 text[256];
+    uint32_t textLength;   /* out on read: characters, for UCS2 texts of GSM records bytes.
+                              In on write for GSM records: how many characters of a 7-bit or
+                              8-bit text to store (at most the text's length) */
+    QL_SMS_TIME timeStamp; /* out on read, in on write (received messages) */
+} QL_SMS_ITEM;
+
+/* One case record of the contact-case application, as the case module converts it. */
+typedef struct QL_CC_ITEM {
+    uint32_t size;       /* must be 1624 for modify, append and delete */
+    uint16_t caseNumber; /* in on read: the case record's number on the card */
+    uint8_t reserved1[6];
+    QL_CHAR16 name[256];   /* out on read, in on write */
+    uint32_t nameLength;   /* out on read: the module's byte count; out on write: characters */
+    QL_CHAR16 number[512]; /* out on read, in on write (8-bit characters) */
+    uint32_t numberLength; /* out on read and on write: characters */
+    uint32_t attribute;    /* out on read, in on append: the module's case attribute */
+    uint8_t reserved2[64];
+} QL_CC_ITEM;
+
 QL_STATIC_ASSERT(sizeof(QL_FILE_INFO) == 12, "QL_FILE_INFO layout");
 QL_STATIC_ASSERT(offsetof(QL_FILE_INFO, recordCount) == 4, "QL_FILE_INFO layout");
 QL_STATIC_ASSERT(offsetof(QL_FILE_INFO, recordLength) == 8, "QL_FILE_INFO layout");
@@ -134,6 +216,23 @@ QL_STATIC_ASSERT(offsetof(QL_PIN_CONTEXT, pin1AttemptsLeft) == 8, "QL_PIN_CONTEX
 QL_STATIC_ASSERT(offsetof(QL_PIN_CONTEXT, unblock1AttemptsLeft) == 12, "QL_PIN_CONTEXT layout");
 QL_STATIC_ASSERT(offsetof(QL_PIN_CONTEXT, pin2AttemptsLeft) == 16, "QL_PIN_CONTEXT layout");
 QL_STATIC_ASSERT(offsetof(QL_PIN_CONTEXT, unblock2AttemptsLeft) == 20, "QL_PIN_CONTEXT layout");
+QL_STATIC_ASSERT(sizeof(QL_COUNT_INFO) == 8, "QL_COUNT_INFO layout");
+QL_STATIC_ASSERT(sizeof(QL_SMS_TIME) == 16, "QL_SMS_TIME layout");
+QL_STATIC_ASSERT(sizeof(QL_SMS_ITEM) == 640, "QL_SMS_ITEM layout");
+QL_STATIC_ASSERT(offsetof(QL_SMS_ITEM, status) == 8, "QL_SMS_ITEM layout");
+QL_STATIC_ASSERT(offsetof(QL_SMS_ITEM, address) == 12, "QL_SMS_ITEM layout");
+QL_STATIC_ASSERT(offsetof(QL_SMS_ITEM, addressLength) == 104, "QL_SMS_ITEM layout");
+QL_STATIC_ASSERT(offsetof(QL_SMS_ITEM, text) == 108, "QL_SMS_ITEM layout");
+QL_STATIC_ASSERT(offsetof(QL_SMS_ITEM, textLength) == 620, "QL_SMS_ITEM layout");
+QL_STATIC_ASSERT(offsetof(QL_SMS_ITEM, timeStamp) == 624, "QL_SMS_ITEM layout");
+QL_STATIC_ASSERT(sizeof(QL_CC_ITEM) == 1624, "QL_CC_ITEM layout");
+QL_STATIC_ASSERT(offsetof(QL_CC_ITEM, caseNumber) == 4, "QL_CC_ITEM layout");
+QL_STATIC_ASSERT(offsetof(QL_CC_ITEM, name) == 12, "QL_CC_ITEM layout");
+QL_STATIC_ASSERT(offsetof(QL_CC_ITEM, nameLength) == 524, "QL_CC_ITEM layout");
+QL_STATIC_ASSERT(offsetof(QL_CC_ITEM, number) == 528, "QL_CC_ITEM layout");
+QL_STATIC_ASSERT(offsetof(QL_CC_ITEM, numberLength) == 1552, "QL_CC_ITEM layout");
+QL_STATIC_ASSERT(offsetof(QL_CC_ITEM, attribute) == 1556, "QL_CC_ITEM layout");
+QL_STATIC_ASSERT(offsetof(QL_CC_ITEM, reserved2) == 1560, "QL_CC_ITEM layout");
 
 /* ---- Connection ---- */
 
@@ -196,6 +295,72 @@ QL_API QLRESULT QLADN_WriteRecord(uint32_t index, const uint8_t* buffer);
 QL_API QLRESULT QLADN_ReadExt1BufP(uint8_t** buffer, uint32_t* size);
 /* Copies count bytes (at most 3315) over the start of the extension working copy. QL_OK. */
 QL_API QLRESULT QLADN_WriteExt1Buf(const uint8_t* source, uint32_t count);
+
+/* ---- Short messages (EF SMS) ----
+ * A card with the CDMA directory 7F25 holding EF SMS keeps CDMA (TIA/EIA-637) records; any
+ * other card GSM records (status, service-centre address, SMS-DELIVER or SMS-SUBMIT).
+ * QLSMS_SelectFile decides which, and the item functions follow. Each returns
+ * QL_E_NOT_CONNECTED without a connection and QL_E_FAILED for a null record or buffer,
+ * touching nothing. */
+
+/* Selects EF SMS, in 7F25 when the card has one, else in DF Telecom, and fills count.
+ * QL_OK, QL_E_SELECT_EF. */
+QL_API QLRESULT QLSMS_SelectFile(QL_COUNT_INFO* info);
+/* Reads message item->index into status, address, text, their lengths and the time stamp.
+ * A free record reads as status 0 with empty texts. GSM texts come in the GSM 7-bit
+ * (without character table), 8-bit or UCS2 coding; a user-data header is skipped. A CDMA
+ * record with a time stamp of the wrong length is refused. QL_OK, QL_E_READ (also for an
+ * index beyond the file). */
+QL_API QLRESULT QLSMS_ReadItemW(QL_SMS_ITEM* item);
+/* Writes message item->index: status 1 or 3 as received (with the time stamp), 5 or 7 as
+ * sent; an empty address and text erase the record. GSM texts are stored in the narrowest
+ * of 7-bit, 8-bit and UCS2, CDMA texts in 7-bit ASCII or UCS2. What does not fit the record
+ * is cut. QL_OK, QL_E_WRITE (also for an index beyond the file). */
+QL_API QLRESULT QLSMS_WriteItemW(QL_SMS_ITEM* item);
+/* Raw records, as QLADN_ReadRecord and QLADN_WriteRecord, of EF SMS. */
+QL_API QLRESULT QLSMS_ReadRecord(uint32_t index, uint8_t* buffer);
+QL_API QLRESULT QLSMS_WriteRecord(uint32_t index, const uint8_t* buffer);
+
+/* ---- Own numbers (EF MSISDN) ----
+ * Records of the phonebook's layout without extension records. QL_E_NOT_CONNECTED without a
+ * connection, QL_E_FAILED for a null argument. */
+
+/* Selects EF MSISDN and fills recordCount and recordLength. QL_OK, QL_E_SELECT_DF,
+ * QL_E_SELECT_EF. */
+QL_API QLRESULT QLISDN_SelectFile(QL_FILE_INFO* info);
+/* Reads record index: name into a buffer of at least recordLength - 13 and 32 units, number
+ * (with '+' when international) into one of at least 32 units. QL_OK, QL_E_READ. */
+QL_API QLRESULT QLISDN_ReadItemW(uint32_t index, QL_CHAR16* name, QL_CHAR16* number);
+/* Writes record index from 0-terminated strings; at most 20 characters of the number are
+ * kept, a leading '+' stores it as international. QL_OK, QL_E_WRITE. */
+QL_API QLRESULT QLISDN_WriteItemW(uint32_t index, const QL_CHAR16* name, const QL_CHAR16* number);
+
+/* ---- Case records (contact-case application) ----
+ * Cards whose answer-to-reset holds "DTM" in bytes 5 to 7 carry case records. The case
+ * module converts and changes them; without a loaded module every item function returns
+ * QL_E_FAILED. Module results map to QL_E_CASE (-1) and to the QL_E_CASE_ codes above; any
+ * result the table does not name gives QL_E_FAILED. */
+
+/* QL_OK when the card in the reader carries the application, else QL_E_FAILED (also before
+ * QLSIM_Init or with no card). */
+QL_API QLRESULT QLCC_IsCcSupport(void);
+/* Asks the card for its case record count. QL_OK, QL_E_NOT_CONNECTED, QL_E_FAILED (no
+ * module, no application, or the card refused). */
+QL_API QLRESULT QLCC_SelectFile(QL_COUNT_INFO* info);
+/* Reads case item->caseNumber through the module's CaseToAdn. QL_OK, QL_E_FAILED (also
+ * without a connection), QL_E_CASE, QL_E_CASE_READ_2. */
+QL_API QLRESULT QLCC_ReadItemW(QL_CC_ITEM* item);
+/* The module's ModifyCase, AppendCase and DeleteCase with the names as big-endian UCS2 and
+ * the numbers as 8-bit characters. Every item's size must be 1624, else QL_E_FAILED without
+ * calling the module. Append and delete also need the application recognised before, by
+ * QLCC_IsCcSupport, QLCC_SelectFile or QLCC_ReadItemW.
+ * Modify: QL_OK, QL_E_NOT_CONNECTED, QL_E_FAILED, QL_E_CASE, QL_E_CASE_2 ... QL_E_CASE_6.
+ * Append: QL_OK, QL_E_NOT_CONNECTED, QL_E_FAILED, QL_E_CASE, QL_E_CASE_2, QL_E_CASE_APPEND_3,
+ *         QL_E_CASE_APPEND_4.
+ * Delete: as modify. */
+QL_API QLRESULT QLCC_ModifyItemW(QL_CC_ITEM* oldItem, QL_CC_ITEM* newItem);
+QL_API QLRESULT QLCC_AppendItemW(QL_CC_ITEM* item);
+QL_API QLRESULT QLCC_DeleteItemW(QL_CC_ITEM* item);
 
 #ifdef __cplusplus
 }

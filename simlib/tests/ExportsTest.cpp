@@ -11,13 +11,17 @@
 
 namespace {
 
+// The 35 names hosts link against, sorted as nm lists them.
 const std::vector<std::string> kExports = {
-    "QLADN_Flush",      "QLADN_ReadExt1BufP", "QLADN_ReadItemW",    "QLADN_ReadRecord",
-    "QLADN_SelectFile", "QLADN_WriteExt1Buf", "QLADN_WriteItemW",   "QLADN_WriteRecord",
-    "QLSIM_ChangePIN1", "QLSIM_Connect",      "QLSIM_DisablePIN1",  "QLSIM_Disconnect",
-    "QLSIM_EnablePIN1", "QLSIM_Final",        "QLSIM_GetPIN1State", "QLSIM_GetPINContext",
-    "QLSIM_Init",       "QLSIM_Status",       "QLSIM_StatusChange", "QLSIM_UnblockPIN1",
-    "QLSIM_VerifyPIN1",
+    "QLADN_Flush",         "QLADN_ReadExt1BufP", "QLADN_ReadItemW",   "QLADN_ReadRecord",
+    "QLADN_SelectFile",    "QLADN_WriteExt1Buf", "QLADN_WriteItemW",  "QLADN_WriteRecord",
+    "QLCC_AppendItemW",    "QLCC_DeleteItemW",   "QLCC_IsCcSupport",  "QLCC_ModifyItemW",
+    "QLCC_ReadItemW",      "QLCC_SelectFile",    "QLISDN_ReadItemW",  "QLISDN_SelectFile",
+    "QLISDN_WriteItemW",   "QLSIM_ChangePIN1",   "QLSIM_Connect",     "QLSIM_DisablePIN1",
+    "QLSIM_Disconnect",    "QLSIM_EnablePIN1",   "QLSIM_Final",       "QLSIM_GetPIN1State",
+    "QLSIM_GetPINContext", "QLSIM_Init",         "QLSIM_Status",      "QLSIM_StatusChange",
+    "QLSIM_UnblockPIN1",   "QLSIM_VerifyPIN1",   "QLSMS_ReadItemW",   "QLSMS_ReadRecord",
+    "QLSMS_SelectFile",    "QLSMS_WriteItemW",   "QLSMS_WriteRecord",
 };
 
 std::vector<std::string> definedDynamicSymbols(const std::string& library) {
@@ -42,6 +46,7 @@ std::vector<std::string> definedDynamicSymbols(const std::string& library) {
 }
 
 TEST(Exports, LibraryExportsExactlyTheInterface) {
+    ASSERT_EQ(kExports.size(), 35u);
     EXPECT_EQ(definedDynamicSymbols(QUENLIB_LIBRARY_PATH), kExports);
 }
 

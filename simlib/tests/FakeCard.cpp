@@ -6,7 +6,6 @@ namespace quenlib::fake {
 
 namespace {
 
-constexpr std::uint16_t kDfTelecomId = 0x7F10;
 constexpr PcscCode kInsufficientBuffer = 0x80100008;
 
 Bytes efResponse(std::uint16_t id, const FakeCard::RecordFile& file) {
@@ -39,15 +38,16 @@ FakeCard::FakeCard() : dfResponse(34, 0x00) {
     dfResponse[21] = 0x8A; // UNBLOCK CHV2: 10
 }
 
-FakeCard::RecordFile& FakeCard::addFile(std::uint16_t id, unsigned recordLength, unsigned count) {
-    RecordFile& file = files[id];
+FakeCard::RecordFile& FakeCard::addFile(std::uint16_t id, unsigned recordLength, unsigned count,
+                                        std::uint16_t directory) {
+    RecordFile& file = files[{directory, id}];
     file.recordLength = recordLength;
     file.records.assign(count, Bytes(recordLength, 0xFF));
     return file;
 }
 
-void FakeCard::removeFile(std::uint16_t id) {
-    files.erase(id);
+void FakeCard::removeFile(std::uint16_t id, std::uint16_t directory) {
+    files.erase({directory, id});
 }
 
 std::vector<Bytes> FakeCard::sentWith(std::uint8_t ins) const {
@@ -73,9 +73,11 @@ PcscCode FakeCard::listReaders(ContextHandle, std::vector<std::string>& list) {
     return readers.empty() ? kPcscNoReadersAvailable : kPcscSuccess;
 }
 
-PcscCode FakeCard::cardPresent(ContextHandle, const std::string& reader, bool& present) {
-    present = cardIn[reader];
-    return kPcscSuccess;
+PcscCode FakeCard::readerStatus(ContextHandle, const std::string& reader, ReaderStatus& status) {
+    status.present = cardIn[reader];
+    status.empty = !status.present;
+    status.atr = status.present ? atr : Bytes{};
+    return statusResult;
 }
 
 PcscCode FakeCard::connect(ContextHandle, const std::string& reader, ShareMode mode,
@@ -132,10 +134,11 @@ Bytes FakeCard::respond(const Bytes& apdu) {
             return {0x67, 0x00};
         }
         const auto id = static_cast<std::uint16_t>(apdu[5] << 8 | apdu[6]);
-        if (id == kDfTelecomId) {
-            current = id;
+        if (std::find(directories.begin(), directories.end(), id) != directories.end()) {
+            currentDirectory = id;
+            current.reset();
             pending = dfResponse;
-        } else if (const auto found = files.find(id); found != files.end()) {
+        } else if (const auto found = files.find({currentDirectory, id}); found != files.end()) {
             current = id;
             pending = efResponse(id, found->second);
         } else {
@@ -153,7 +156,7 @@ Bytes FakeCard::respond(const Bytes& apdu) {
     }
     case 0xB2:
     case 0xDC: {
-        const auto found = current ? files.find(*current) : files.end();
+        const auto found = current ? files.find({currentDirectory, *current}) : files.end();
         if (found == files.end()) {
             return {0x94, 0x00};
         }

@@ -15,6 +15,8 @@ protected:
         LibraryTest::SetUp();
         card.addFile(0x6F3A, 28, 20);
         card.addFile(0x6F4A, 13, 4);
+        card.addFile(0x6F3C, 176, 4);
+        card.addFile(0x6F40, 28, 2);
     }
 
     // Answers about a third of the commands with noise, the rest as the card would.
@@ -74,6 +76,30 @@ TEST_F(MalformedAnswersTest, EveryExportEndsWithItsOwnCodes) {
         EXPECT_TRUE((std::set{QL_OK, QL_E_CHV}).contains(QLSIM_GetPINContext(&context)));
         EXPECT_LE(attempts, 15u);
         EXPECT_TRUE((std::set{QL_OK, QL_E_CHV}).contains(QLSIM_VerifyPIN1("1234")));
+
+        QL_COUNT_INFO count{};
+        EXPECT_TRUE((std::set{QL_OK, QL_E_SELECT_EF}).contains(QLSMS_SelectFile(&count)));
+        for (std::uint32_t index : {0u, 3u}) {
+            QL_SMS_ITEM message{};
+            message.index = index;
+            const QLRESULT read = QLSMS_ReadItemW(&message);
+            ASSERT_TRUE(read == QL_OK || read == QL_E_READ) << seed;
+            ASSERT_LE(message.addressLength, 46u);
+            ASSERT_LE(message.textLength, 2 * 255u);
+            EXPECT_EQ(message.address[45], 0);
+            EXPECT_EQ(message.text[255], 0);
+            message.status = 1;
+            std::fill_n(message.text, 40, u'x');
+            EXPECT_TRUE((std::set{QL_OK, QL_E_WRITE}).contains(QLSMS_WriteItemW(&message)));
+        }
+        QL_FILE_INFO own{};
+        EXPECT_TRUE(
+            (std::set{QL_OK, QL_E_SELECT_DF, QL_E_SELECT_EF}).contains(QLISDN_SelectFile(&own)));
+        QL_CHAR16 name[256 - 13];
+        QL_CHAR16 number[32];
+        const QLRESULT ownRead = QLISDN_ReadItemW(1, name, number);
+        ASSERT_TRUE(ownRead == QL_OK || ownRead == QL_E_READ) << seed;
+        EXPECT_TRUE((std::set{QL_OK, QL_E_WRITE}).contains(QLISDN_WriteItemW(1, u"A", u"+1")));
     }
 }
 

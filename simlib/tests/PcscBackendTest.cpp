@@ -26,20 +26,23 @@ TEST_F(PcscBackendTest, FindsTheCardAndNoticesItsRemoval) {
     std::vector<std::string> readers;
     ASSERT_EQ(pcsc.listReaders(context, readers), kPcscSuccess);
     EXPECT_NE(std::find(readers.begin(), readers.end(), card.readerName()), readers.end());
-    bool present = false;
-    ASSERT_EQ(pcsc.cardPresent(context, card.readerName(), present), kPcscSuccess);
-    EXPECT_TRUE(present);
+    ReaderStatus status;
+    ASSERT_EQ(pcsc.readerStatus(context, card.readerName(), status), kPcscSuccess);
+    EXPECT_TRUE(status.present);
+    EXPECT_FALSE(status.empty);
+    EXPECT_EQ(status.atr, (std::vector<std::uint8_t>{0x3B, 0x02, 0x14, 0x50}));
 
     // "*" only looks: it names some reader that holds a card, without connecting.
     PcscCode failure = 0;
     const auto any = resolveReaderName(pcsc, context, kAnyReader, failure);
     ASSERT_TRUE(any);
-    ASSERT_EQ(pcsc.cardPresent(context, *any, present), kPcscSuccess);
-    EXPECT_TRUE(present);
+    ASSERT_EQ(pcsc.readerStatus(context, *any, status), kPcscSuccess);
+    EXPECT_TRUE(status.present);
 
     card.remove();
-    ASSERT_EQ(pcsc.cardPresent(context, card.readerName(), present), kPcscSuccess);
-    EXPECT_FALSE(present);
+    ASSERT_EQ(pcsc.readerStatus(context, card.readerName(), status), kPcscSuccess);
+    EXPECT_FALSE(status.present);
+    EXPECT_TRUE(status.empty);
 }
 
 TEST_F(PcscBackendTest, ExchangesCommandsOverAnExclusiveConnection) {

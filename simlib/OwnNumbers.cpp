@@ -1,0 +1,109 @@
+#include "OwnNumbers.h"
+
+#include "CardCommands.h"
+#include "LibraryState.h"
+#include "coding/AlphaCoding.h"
+#include "coding/NumberCoding.h"
+
+#include <algorithm>
+#include <array>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace quenlib {
+
+namespace {
+
+// The host's buffers hold at least this many characters; names also R - 13.
+constexpr std::size_t kClearedCharacters = 32;
+constexpr std::uint32_t kLastItemIndex = 254;
+
+// Copies `text` and its 0 unit; the caller's buffer is sized for the longest text the
+// record can give.
+void copyOut(std::u16string_view text, QL_CHAR16* out) {
+    std::copy(text.begin(), text.end(), out);
+    out[text.size()] = 0;
+}
+
+std::u16string_view terminated(const QL_CHAR16* text) {
+    return std::u16string_view(text);
+}
+
+} // namespace
+
+QLRESULT selectOwnNumbers(QL_FILE_INFO& info) {
+    LibraryState& s = state();
+    if (!s.connection) {
+        return QL_E_NOT_CONNECTED;
+    }
+    const Connection connection = *s.connection;
+    if (!selectFile(connection, kDfTelecom)) {
+        return QL_E_SELECT_DF;
+    }
+    const auto response = selectFile(connection, kEfMsisdn);
+    if (!response) {
+        return QL_E_SELECT_EF;
+    }
+    const auto geometry = readFileInformation(connection, *response);
+    if (!geometry || geometry->recordLength < kNumberBlockSize) {
+        return QL_E_SELECT_EF;
+    }
+    s.msisdn = *geometry;
+    info.recordCount = static_cast<std::uint32_t>(s.msisdn.recordCount);
+    info.recordLength = s.msisdn.recordLength;
+    return QL_OK;
+}
+
+QLRESULT readOwnNumber(std::uint32_t index, QL_CHAR16* name, QL_CHAR16* number) {
+    LibraryState& s = state();
+    if (!s.connection) {
+        return QL_E_NOT_CONNECTED;
+    }
+    const unsigned length = s.msisdn.recordLength;
+    if (length < kNumberBlockSize || index > kLastItemIndex ||
+        !selectPath(*s.connection, kDfTelecom, kEfMsisdn)) {
+        return QL_E_READ;
+    }
+    const auto response =
+        readRecord(*s.connection, recordNumber(index), static_cast<std::uint8_t>(length));
+    if (!response) {
+        return QL_E_READ;
+    }
+    const std::span<const std::uint8_t> record = response->data();
+    const std::size_t alphaLength = length - kNumberBlockSize;
+    std::fill_n(name, kClearedCharacters, QL_CHAR16{0});
+    std::fill_n(number, kClearedCharacters, QL_CHAR16{0});
+    if (record[0] != 0xFF) {
+        copyOut(decodeAlpha(record.first(alphaLength)), name);
+    }
+    copyOut(decodeNumberBlock(record.subspan(alphaLength, kNumberBlockSize)), number);
+    return QL_OK;
+}
+
+QLRESULT writeOwnNumber(std::uint32_t index, const QL_CHAR16* name, const QL_CHAR16* number) {
+    LibraryState& s = state();
+    if (!s.connection) {
+        return QL_E_NOT_CONNECTED;
+    }
+    const unsigned length = s.msisdn.recordLength;
+    if (length < kNumberBlockSize || index > kLastItemIndex) {
+        return QL_E_WRITE;
+    }
+    std::array<std::uint8_t, 255> buffer;
+    buffer.fill(0xFF);
+    const std::span<std::uint8_t> record = std::span(buffer).first(length);
+    const std::size_t alphaLength = length - kNumberBlockSize;
+    encodeAlpha(terminated(name), record.first(alphaLength));
+    // Own numbers keep their '+': it makes the number international.
+    const std::u16string_view digits = terminated(number);
+    encodeNumberBlock(digits, std::min(digits.size(), kDigitsPerBlock),
+                      record.subspan(alphaLength, kNumberBlockSize));
+    if (!selectPath(*s.connection, kDfTelecom, kEfMsisdn) ||
+        !updateRecord(*s.connection, recordNumber(index), record)) {
+        return QL_E_WRITE;
+    }
+    return QL_OK;
+}
+
+} // namespace quenlib

@@ -1,0 +1,181 @@
+#include "ShortMessages.h"
+
+#include "CardCommands.h"
+#include "ItemText.h"
+#include "LibraryState.h"
+#include "coding/CdmaSmsRecord.h"
+#include "coding/GsmSmsRecord.h"
+#include "coding/TextCoding.h"
+
+#include <algorithm>
+#include <iterator>
+#include <span>
+
+namespace quenlib {
+
+namespace {
+
+// Item indexes reach records 1 ... 255; a larger one would wrap onto another record.
+constexpr std::uint32_t kLastItemIndex = 254;
+
+std::uint16_t messageDirectory(const LibraryState& s) {
+    return s.cdmaSms ? kDfCdma : kDfTelecom;
+}
+
+void clear(QL_SMS_ITEM& item) {
+    item.status = 0;
+    std::fill(std::begin(item.address), std::end(item.address), QL_CHAR16{0});
+    std::fill(std::begin(item.text), std::end(item.text), QL_CHAR16{0});
+    item.addressLength = 0;
+    item.textLength = 0;
+    item.timeStamp = QL_SMS_TIME{};
+}
+
+void store(const ShortMessage& message, bool cdma, QL_SMS_ITEM& item) {
+    item.status = message.status;
+    std::uint32_t stored = 0;
+    storeText(message.address, item.address, stored);
+    // The length of a GSM address counts its type-of-address byte too.
+    item.addressLength = stored + (message.hasTpdu ? 1 : 0);
+    storeText(message.text, item.text, stored);
+    // UCS2 texts of GSM records count bytes, as their TP-UDL does.
+    item.textLength = !cdma && message.coding == MessageCoding::Ucs2 ? 2 * stored : stored;
+    const MessageTime& t = message.time;
+    item.timeStamp = QL_SMS_TIME{static_cast<std::uint16_t>(t.year),
+                                 static_cast<std::uint16_t>(t.month),
+                                 0,
+                                 static_cast<std::uint16_t>(t.day),
+                                 static_cast<std::uint16_t>(t.hour),
+                                 static_cast<std::uint16_t>(t.minute),
+                                 static_cast<std::uint16_t>(t.second),
+                                 0};
+}
+
+// The message to write from an item. A GSM 7-bit or 8-bit text stores as many characters as
+// the item's text length says, never more than the text has.
+ShortMessage messageOf(const QL_SMS_ITEM& item, bool cdma) {
+    ShortMessage message;
+    message.status = item.status;
+    message.address = fieldText(item.address);
+    message.text = fieldText(item.text);
+    if (!cdma && selectTextForm(message.text) != TextForm::Ucs2) {
+        message.text.resize(std::min<std::size_t>(item.textLength, message.text.size()));
+    }
+    const QL_SMS_TIME& t = item.timeStamp;
+    message.time = {t.year, t.month, t.day, t.hour, t.minute, t.second};
+    return message;
+}
+
+} // namespace
+
+QLRESULT selectShortMessages(QL_COUNT_INFO& info) {
+    LibraryState& s = state();
+    if (!s.connection) {
+        return QL_E_NOT_CONNECTED;
+    }
+    const Connection connection = *s.connection;
+    // A card with the CDMA directory and short messages in it keeps CDMA records.
+    std::optional<std::uint8_t> response;
+    if (selectFile(connection, kDfCdma)) {
+        response = selectFile(connection, kEfSms);
+    }
+    const bool cdma = response.has_value();
+    if (!cdma) {
+        if (!selectFile(connection, kDfTelecom)) {
+            return QL_E_SELECT_EF;
+        }
+        response = selectFile(connection, kEfSms);
+        if (!response) {
+            return QL_E_SELECT_EF;
+        }
+    }
+    const auto geometry = readFileInformation(connection, *response);
+    if (!geometry) {
+        return QL_E_SELECT_EF;
+    }
+    s.sms = *geometry;
+    s.cdmaSms = cdma;
+    info.count = static_cast<std::uint32_t>(s.sms.recordCount);
+    return QL_OK;
+}
+
+QLRESULT readShortMessage(QL_SMS_ITEM& item) {
+    LibraryState& s = state();
+    if (!s.connection) {
+        return QL_E_NOT_CONNECTED;
+    }
+    clear(item);
+    const unsigned length = s.sms.recordLength;
+    if (length == 0 || item.index > kLastItemIndex ||
+        !selectPath(*s.connection, messageDirectory(s), kEfSms)) {
+        return QL_E_READ;
+    }
+    const auto response =
+        readRecord(*s.connection, recordNumber(item.index), static_cast<std::uint8_t>(length));
+    if (!response) {
+        return QL_E_READ;
+    }
+    if (!s.cdmaSms) {
+        store(parseGsmRecord(response->data()), false, item);
+        return QL_OK;
+    }
+    const auto message = parseCdmaRecord(response->data());
+    if (!message) {
+        return QL_E_READ;
+    }
+    store(*message, true, item);
+    return QL_OK;
+}
+
+QLRESULT writeShortMessage(QL_SMS_ITEM& item) {
+    LibraryState& s = state();
+    if (!s.connection) {
+        return QL_E_NOT_CONNECTED;
+    }
+    dropLeadingPlus(item.address);
+    const unsigned length = s.sms.recordLength;
+    if (length == 0 || item.index > kLastItemIndex) {
+        return QL_E_WRITE;
+    }
+    const ShortMessage message = messageOf(item, s.cdmaSms);
+    const auto record =
+        s.cdmaSms ? buildCdmaRecord(message, length) : buildGsmRecord(message, length);
+    if (!selectPath(*s.connection, messageDirectory(s), kEfSms) ||
+        !updateRecord(*s.connection, recordNumber(item.index), record)) {
+        return QL_E_WRITE;
+    }
+    return QL_OK;
+}
+
+QLRESULT readShortMessageRecord(std::uint32_t index, std::uint8_t* buffer) {
+    LibraryState& s = state();
+    if (!s.connection) {
+        return QL_E_NOT_CONNECTED;
+    }
+    const unsigned length = s.sms.recordLength;
+    if (length == 0 || !selectPath(*s.connection, messageDirectory(s), kEfSms)) {
+        return QL_E_READ;
+    }
+    const auto response =
+        readRecord(*s.connection, recordNumber(index), static_cast<std::uint8_t>(length));
+    if (!response) {
+        return QL_E_READ;
+    }
+    std::copy_n(response->bytes.begin(), length + 2, buffer);
+    return QL_OK;
+}
+
+QLRESULT writeShortMessageRecord(std::uint32_t index, const std::uint8_t* buffer) {
+    LibraryState& s = state();
+    if (!s.connection) {
+        return QL_E_NOT_CONNECTED;
+    }
+    const unsigned length = s.sms.recordLength;
+    if (length == 0 || !selectPath(*s.connection, messageDirectory(s), kEfSms)) {
+        return QL_E_WRITE;
+    }
+    return updateRecord(*s.connection, recordNumber(index), std::span(buffer, length)) ? QL_OK
+                                                                                       : QL_E_WRITE;
+}
+
+} // namespace quenlib

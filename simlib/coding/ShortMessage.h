@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace quenlib {
+
+// A date and time as a short message record holds it.
+struct MessageTime {
+    unsigned year = 0; // four digits
+    unsigned month = 0;
+    unsigned day = 0;
+    unsigned hour = 0;
+    unsigned minute = 0;
+    unsigned second = 0;
+
+    bool operator==(const MessageTime&) const = default;
+};
+
+// Record status bytes of EF SMS.
+inline constexpr std::uint32_t kSmsFree = 0;
+inline constexpr std::uint32_t kSmsReceivedRead = 1;
+inline constexpr std::uint32_t kSmsReceivedUnread = 3;
+inline constexpr std::uint32_t kSmsSent = 5;
+inline constexpr std::uint32_t kSmsToSend = 7;
+inline constexpr std::uint32_t kSmsUnknown = 0xFFFF;
+
+// How a text was coded on the card.
+enum class MessageCoding { SevenBit, EightBit, Ucs2, None };
+
+// A short message as the item exports see it, whichever record format holds it.
+struct ShortMessage {
+    std::uint32_t status = kSmsFree;
+    std::u16string address;
+    std::u16string text;
+    MessageCoding coding = MessageCoding::None;
+    MessageTime time;
+    // A GSM record held an SMS-DELIVER or SMS-SUBMIT, and so an address field.
+    bool hasTpdu = false;
+
+    bool operator==(const ShortMessage&) const = default;
+};
+
+// Whether a status stands for a message received from the network.
+inline bool isReceived(std::uint32_t status) {
+    return status == kSmsReceivedRead || status == kSmsReceivedUnread;
+}
+
+} // namespace quenlib

@@ -1,0 +1,287 @@
+// GSM short message records against bytes laid out by hand from 3GPP TS 23.040 (TPDU
+// fields, clause 9.2), TS 23.038 (the 7-bit packing) and GSM 11.11, 10.5.3 (the record).
+#include "coding/GsmSmsRecord.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace quenlib {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A record from hex words, FF up to `length`.
+Bytes record(const std::string& hex, std::size_t length = 176) {
+    Bytes bytes;
+    std::istringstream words(hex);
+    for (std::string word; words >> word;) {
+        bytes.push_back(static_cast<std::uint8_t>(std::stoul(word, nullptr, 16)));
+    }
+    bytes.resize(std::max(length, bytes.size()), 0xFF);
+    return bytes;
+}
+
+std::string hex(const Bytes& bytes, std::size_t count) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string text;
+    for (std::size_t i = 0; i < std::min(count, bytes.size()); ++i) {
+        text += i == 0 ? "" : " ";
+        text += digits[bytes[i] >> 4];
+        text += digits[bytes[i] & 0x0F];
+    }
+    return text;
+}
+
+// Status 03; service centre +447785016005; SMS-DELIVER without more messages (04);
+// originating address of 11 digits, international; PID 00; the TP-SCTS 2012-03-11 14:59:04
+// in swapped nibbles with a time zone of +8 quarters.
+const std::string kDeliverHead = "03 07 91 44 77 58 10 06 50 04 0B 91 44 77 28 00 32 F4 00 ";
+const std::string kTimeStamp = "21 30 11 41 95 40 80 ";
+
+TEST(GsmSmsRecordTest, ReadsWhatAPhoneStoresForAReceivedMessage) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::u16string text;
+        MessageCoding coding;
+    };
+    const Case cases[] = {
+        // TS 23.038, 6.1.2.1.1: "hellohello" in ten septets.
+        {"7-bit", kDeliverHead + "00 " + kTimeStamp + "0A E8 32 9B FD 46 97 D9 EC 37",
+         u"hellohello", MessageCoding::SevenBit},
+        {"8-bit", kDeliverHead + "04 " + kTimeStamp + "03 41 E9 42", u"A\u00E9B",
+         MessageCoding::EightBit},
+        {"UCS2", kDeliverHead + "08 " + kTimeStamp + "04 04 16 00 41", u"\u0416A",
+         MessageCoding::Ucs2},
+        // Message class 1 in the general coding group (TS 23.038, 4): still 7-bit.
+        {"7-bit with a class", kDeliverHead + "11 " + kTimeStamp + "02 CF 25", u"OK",
+         MessageCoding::SevenBit},
+        {"reserved alphabet", kDeliverHead + "0C " + kTimeStamp + "02 CF 25", u"",
+         MessageCoding::None},
+    };
+    for (const Case& c : cases) {
+        const ShortMessage message = parseGsmRecord(record(c.bytes));
+        EXPECT_EQ(message.status, kSmsReceivedUnread) << c.what;
+        EXPECT_EQ(message.address, u"44778200234") << c.what;
+        EXPECT_EQ(message.text, c.text) << c.what;
+        EXPECT_EQ(message.coding, c.coding) << c.what;
+        EXPECT_EQ(message.time, (MessageTime{2012, 3, 11, 14, 59, 4})) << c.what;
+    }
+}
+
+TEST(GsmSmsRecordTest, TextAfterAUserDataHeaderStartsOnASeptetBoundary) {
+    // TS 23.040, 9.2.3.24: the header is followed by fill bits up to a septet boundary, and
+    // TP-UDL counts the header's septets too. First octet 44: SMS-DELIVER with TP-UDHI.
+    const std::string head = "01 00 44 04 81 21 43 00 ";
+    struct Case {
+        const char* what;
+        std::string userData;
+        std::u16string text;
+    };
+    const Case cases[] = {
+        // Concatenation, 8-bit reference (9.2.3.24.1): 6 header bytes, one fill bit, the
+        // header takes 7 septets; "hello" brings TP-UDL to 12.
+        {"8-bit reference", "00 " + kTimeStamp + "0C 05 00 03 2A 02 01 D0 65 36 FB 0D", u"hello"},
+        // Concatenation, 16-bit reference (9.2.3.24.8): 7 header bytes fill 8 septets
+        // exactly; "hi" brings TP-UDL to 10.
+        {"16-bit reference", "00 " + kTimeStamp + "0A 06 08 04 12 34 02 01 E8 34", u"hi"},
+        // 8-bit and UCS2 texts count bytes: the header's 6 come off TP-UDL.
+        {"8-bit", "04 " + kTimeStamp + "08 05 00 03 2A 02 01 4F 4B", u"OK"},
+        {"UCS2", "08 " + kTimeStamp + "08 05 00 03 2A 02 01 04 16", u"\u0416"},
+    };
+    for (const Case& c : cases) {
+        const ShortMessage message = parseGsmRecord(record(head + c.userData));
+        EXPECT_EQ(message.text, c.text) << c.what;
+        EXPECT_EQ(message.address, u"1234") << c.what;
+    }
+}
+
+TEST(GsmSmsRecordTest, ReadsSubmitsWithEveryValidityPeriodFormat) {
+    // TS 23.040, 9.2.3.3: TP-VPF in bits 4 and 5 of the first octet; the message reference
+    // and the destination address come before PID and DCS.
+    struct Case {
+        const char* what;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"no validity period", "07 00 01 05 07 81 55 15 32 F4 00 00 02 CF 25"},
+        {"relative", "07 00 11 05 07 81 55 15 32 F4 00 00 A7 02 CF 25"},
+        {"absolute", "07 00 19 05 07 81 55 15 32 F4 00 00 21 30 11 41 95 40 80 02 CF 25"},
+        {"enhanced", "07 00 09 05 07 81 55 15 32 F4 00 00 01 02 03 04 05 06 07 02 CF 25"},
+    };
+    for (const Case& c : cases) {
+        const ShortMessage message = parseGsmRecord(record(c.bytes));
+        EXPECT_EQ(message.status, kSmsToSend) << c.what;
+        EXPECT_EQ(message.address, u"5551234") << c.what;
+        EXPECT_EQ(message.text, u"OK") << c.what;
+        EXPECT_EQ(message.time, MessageTime{}) << c.what;
+    }
+}
+
+TEST(GsmSmsRecordTest, StatusFollowsTheMessageType) {
+    struct Case {
+        std::string bytes;
+        std::uint32_t status;
+    };
+    const Case cases[] = {
+        {"00 07 91 44 77 58 10 06 50 04", kSmsFree},
+        {"FF", kSmsFree},
+        {"21 00 04", kSmsUnknown},
+        {"02 00 04", kSmsUnknown},
+        // A DELIVER stored as sent reads as received, a SUBMIT stored as received as to be sent.
+        {"05 00 00 00 81 00 00 " + kTimeStamp + "00", kSmsReceivedRead},
+        {"07 00 00 00 81 00 00 " + kTimeStamp + "00", kSmsReceivedRead},
+        {"01 00 01 00 00 81 00 00 00", kSmsToSend},
+        {"03 00 01 00 00 81 00 00 00", kSmsToSend},
+        {"05 00 01 00 00 81 00 00 00", kSmsSent},
+        // A status report carries no text.
+        {"01 00 02 00 00 81", kSmsReceivedRead},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(parseGsmRecord(record(c.bytes)).status, c.status) << c.bytes;
+    }
+    EXPECT_EQ(parseGsmRecord({}).status, kSmsFree);
+}
+
+TEST(GsmSmsRecordTest, TimeStampYearsBefore2000AreTheLateNineties) {
+    const std::pair<std::string, unsigned> cases[] = {
+        {"69", 1996}, {"99", 1999}, {"59", 2095}, {"00", 2000}, {"12", 2021}};
+    for (const auto& [year, expected] : cases) {
+        const auto message =
+            parseGsmRecord(record("01 00 00 00 81 00 00 " + year + " 10 10 10 10 10 00 00"));
+        EXPECT_EQ(message.time.year, expected) << year;
+    }
+}
+
+TEST(GsmSmsRecordTest, LengthsBeyondTheRecordReadWhatItHolds) {
+    struct Case {
+        const char* what;
+        Bytes bytes;
+        std::u16string address;
+        std::u16string text;
+    };
+    const Case cases[] = {
+        // TP-UDL of 160 septets in a record that ends after two of them.
+        {"TP-UDL", record("01 00 00 04 81 21 43 00 00 " + kTimeStamp + "A0 CF 25", 19), u"1234",
+         u"OK"},
+        {"TP-UDL 8-bit", record("01 00 00 04 81 21 43 00 04 " + kTimeStamp + "FF 4F 4B", 19),
+         u"1234", u"OK"},
+        // A header length past the end of the record leaves no text.
+        {"header length", record("01 00 40 04 81 21 43 00 00 " + kTimeStamp + "20 FE 00 00", 20),
+         u"1234", u""},
+        // An address of 255 digits in a 14-byte record.
+        {"address length", record("01 00 00 FF 81 21 43 65 87 09 21 43 65 87", 14),
+         u"123456789012345678", u""},
+        {"service-centre length", record("01 FF 91 44 77", 5), u"", u""},
+        {"cut inside the time stamp", record("01 00 00 02 81 21 00 00 21 30", 10), u"12", u""},
+    };
+    for (const Case& c : cases) {
+        const ShortMessage message = parseGsmRecord(c.bytes);
+        EXPECT_EQ(message.address, c.address) << c.what;
+        EXPECT_EQ(message.text, c.text) << c.what;
+    }
+}
+
+TEST(GsmSmsRecordTest, AnOddAddressEndsWithItsFillerWhateverTheRecordHolds) {
+    // Three digits claimed; the last byte's high nibble holds a 7 instead of the filler.
+    EXPECT_EQ(parseGsmRecord(record("01 00 00 03 81 21 73 00 00 " + kTimeStamp + "00")).address,
+              u"123");
+}
+
+TEST(GsmSmsRecordTest, WritesAReceivedMessageAsAnSmsDeliver) {
+    ShortMessage message;
+    message.status = kSmsReceivedRead;
+    message.address = u"5551234";
+    message.text = u"OK";
+    message.time = {2021, 3, 11, 14, 59, 4};
+    const Bytes bytes = buildGsmRecord(message, 176);
+    ASSERT_EQ(bytes.size(), 176u);
+    // Status, an empty service-centre address (01 81), DELIVER, the address in BCD, PID,
+    // DCS, the time stamp with time zone 00, TP-UDL, "OK" packed, then FF.
+    EXPECT_EQ(hex(bytes, 24), "01 01 81 00 07 81 55 15 32 F4 00 00 12 30 11 41 95 40 00 02 CF 25 "
+                              "FF FF");
+    EXPECT_TRUE(std::all_of(bytes.begin() + 22, bytes.end(), [](auto b) { return b == 0xFF; }));
+}
+
+TEST(GsmSmsRecordTest, WritesASentMessageAsAnSmsSubmit) {
+    ShortMessage message;
+    message.status = kSmsToSend;
+    message.address = u"123";
+    message.text = u"\u00E9";
+    // SUBMIT with a relative validity period and a status report requested (31), message
+    // reference 04, DCS 04 for 8-bit, validity period FF.
+    EXPECT_EQ(hex(buildGsmRecord(message, 176), 15),
+              "07 01 81 31 04 03 81 21 F3 00 04 FF 01 E9 FF");
+}
+
+TEST(GsmSmsRecordTest, WrittenTextsReadBackInTheirCoding) {
+    struct Case {
+        std::u16string text;
+        MessageCoding coding;
+    };
+    const Case cases[] = {
+        {u"Alarm input 1", MessageCoding::SevenBit},
+        {u"caf\u00E9 \u00FF", MessageCoding::EightBit},
+        {u"\u041F\u0440\u0438\u0432\u0435\u0442", MessageCoding::Ucs2},
+        {u"", MessageCoding::SevenBit},
+    };
+    for (std::uint32_t status : {kSmsReceivedUnread, kSmsSent}) {
+        for (const Case& c : cases) {
+            ShortMessage message;
+            message.status = status;
+            message.address = u"0039335";
+            message.text = c.text;
+            message.time = {1998, 12, 31, 23, 59, 58};
+            const ShortMessage back = parseGsmRecord(buildGsmRecord(message, 176));
+            EXPECT_EQ(back.status, status);
+            EXPECT_EQ(back.address, message.address);
+            EXPECT_EQ(back.text, c.text);
+            EXPECT_EQ(back.coding, c.coding);
+            EXPECT_EQ(back.time, isReceived(status) ? message.time : MessageTime{});
+        }
+    }
+}
+
+TEST(GsmSmsRecordTest, TextsAreCutToTheRecordAndTheirCountsSayWhatWasKept) {
+    struct Case {
+        std::u16string text;
+        std::size_t kept;
+    };
+    // A 40-byte SUBMIT record with a 4-digit address has 12 bytes before TP-UDL, which
+    // leaves 27 bytes of user data.
+    const Case cases[] = {
+        {std::u16string(100, u'a'), 30}, // 30 septets fit in 27 bytes
+        {std::u16string(100, u'\u00E9'), 27},
+        {std::u16string(100, u'\u0416'), 13},
+    };
+    for (const Case& c : cases) {
+        ShortMessage message;
+        message.status = kSmsSent;
+        message.address = u"1234";
+        message.text = c.text;
+        const Bytes bytes = buildGsmRecord(message, 40);
+        ASSERT_EQ(bytes.size(), 40u);
+        EXPECT_EQ(parseGsmRecord(bytes).text, c.text.substr(0, c.kept));
+    }
+    // TP-UDL is one byte: 300 septets would wrap.
+    ShortMessage message;
+    message.status = kSmsSent;
+    message.text = std::u16string(300, u'x');
+    message.address = u"1";
+    EXPECT_EQ(parseGsmRecord(buildGsmRecord(message, 255)).text.size(), 255u);
+}
+
+TEST(GsmSmsRecordTest, EmptyMessagesAndOtherStatusesEraseTheRecord) {
+    ShortMessage empty;
+    empty.status = kSmsReceivedRead;
+    EXPECT_EQ(buildGsmRecord(empty, 30), Bytes(30, 0xFF));
+    ShortMessage unknown;
+    unknown.status = 2;
+    unknown.text = u"x";
+    EXPECT_EQ(buildGsmRecord(unknown, 30), Bytes(30, 0xFF));
+}
+
+} // namespace
+} // namespace quenlib
