@@ -1,6 +1,7 @@
-// Reading a full phonebook through Quenlib against the same READ RECORD commands sent by a
-// bare pcsc-lite loop, both on one virtual card; then the commands each export sends,
-// counted in the card's command log, against the least the algorithm needs.
+// Reading a full phonebook, and all short messages of a 30-message card, through Quenlib
+// against the same READ RECORD commands sent by a bare pcsc-lite loop, all on one virtual
+// card; then the commands each export sends, counted in the card's command log, against the
+// least the algorithm needs.
 #include "CardBackend.h"
 #include "LibraryState.h"
 #include "quenlib.h"
@@ -25,6 +26,10 @@ namespace {
 constexpr int kRecords = 250;
 constexpr int kRecordLength = 28;
 constexpr int kExt1Records = 10;
+constexpr int kSmsRecords = 30;
+constexpr int kSmsRecordLength = 176;
+constexpr std::uint16_t kEfAdn = 0x6F3A;
+constexpr std::uint16_t kEfSms = 0x6F3C;
 
 simcard::VirtualCard* theCard = nullptr;
 
@@ -63,13 +68,13 @@ bool transmitOk(SCARDHANDLE card, const SCARD_IO_REQUEST* pci, std::vector<BYTE>
                          answer.data(), &length) == SCARD_S_SUCCESS;
 }
 
-// A bare exclusive connection to the virtual card with EF ADN selected.
+// A bare exclusive connection to the virtual card with an EF of DF Telecom selected.
 struct BareConnection {
     SCARDHANDLE card = 0;
     const SCARD_IO_REQUEST* pci = nullptr;
 };
 
-std::optional<BareConnection> connectBare(SCARDCONTEXT context) {
+std::optional<BareConnection> connectBare(SCARDCONTEXT context, std::uint16_t file = kEfAdn) {
     BareConnection bare;
     DWORD protocol = 0;
     if (SCardConnect(context, theCard->readerName().c_str(), SCARD_SHARE_EXCLUSIVE,
@@ -81,20 +86,25 @@ std::optional<BareConnection> connectBare(SCARDCONTEXT context) {
     std::array<BYTE, 258> answer{};
     DWORD length = 0;
     transmitOk(bare.card, bare.pci, {0xA0, 0xA4, 0x00, 0x00, 0x02, 0x7F, 0x10}, answer, length);
-    transmitOk(bare.card, bare.pci, {0xA0, 0xA4, 0x00, 0x00, 0x02, 0x6F, 0x3A}, answer, length);
+    transmitOk(bare.card, bare.pci,
+               {0xA0, 0xA4, 0x00, 0x00, 0x02, static_cast<BYTE>(file >> 8),
+                static_cast<BYTE>(file & 0xFF)},
+               answer, length);
     return bare;
 }
 
-// READ RECORD of every ADN record; false at the first that fails or comes back short.
-bool readAllBare(const BareConnection& bare) {
+// READ RECORD of every record of the selected file; false at the first that fails or comes
+// back short.
+bool readAllBare(const BareConnection& bare, int records = kRecords,
+                 int recordLength = kRecordLength) {
     std::array<BYTE, 258> answer{};
-    for (int record = 1; record <= kRecords; ++record) {
-        auto length = static_cast<DWORD>(kRecordLength + 2);
+    for (int record = 1; record <= records; ++record) {
+        auto length = static_cast<DWORD>(recordLength + 2);
         const std::array<BYTE, 5> command{0xA0, 0xB2, static_cast<BYTE>(record), 0x04,
-                                          kRecordLength};
+                                          static_cast<BYTE>(recordLength)};
         if (SCardTransmit(bare.card, bare.pci, command.data(), command.size(), nullptr,
                           answer.data(), &length) != SCARD_S_SUCCESS ||
-            length != kRecordLength + 2) {
+            length != static_cast<DWORD>(recordLength + 2)) {
             return false;
         }
         benchmark::DoNotOptimize(answer);
@@ -176,6 +186,91 @@ void BM_AlternatingQuenlibAndBare(benchmark::State& state) {
 }
 BENCHMARK(BM_AlternatingQuenlibAndBare)->Unit(benchmark::kMillisecond)->Iterations(200);
 
+// The same for the 30 short messages: QLSMS_ReadItemW, which parses each TPDU, against the
+// bare READ RECORD loop over EF SMS.
+void BM_AlternatingQuenlibAndBareMessages(benchmark::State& state) {
+    using Clock = std::chrono::steady_clock;
+    Clock::duration quenlibTime{};
+    Clock::duration bareTime{};
+    QLSIM_Init();
+    SCARDCONTEXT context = 0;
+    SCardEstablishContext(SCARD_SCOPE_USER, nullptr, nullptr, &context);
+    QL_SMS_ITEM item{};
+    item.size = sizeof item;
+    std::size_t characters = 0;
+    for (auto _ : state) {
+        QL_COUNT_INFO info{0, 0};
+        if (QLSIM_Connect(nullptr) != QL_OK || QLSMS_SelectFile(&info) != QL_OK ||
+            info.count != kSmsRecords) {
+            state.SkipWithError("Quenlib connect failed");
+            break;
+        }
+        auto start = Clock::now();
+        for (std::uint32_t index = 0; index < kSmsRecords; ++index) {
+            item.index = index;
+            benchmark::DoNotOptimize(QLSMS_ReadItemW(&item));
+            characters += item.textLength;
+        }
+        quenlibTime += Clock::now() - start;
+        QLSIM_Disconnect(nullptr);
+
+        const auto bare = connectBare(context, kEfSms);
+        if (!bare) {
+            state.SkipWithError("bare connect failed");
+            break;
+        }
+        start = Clock::now();
+        const bool read = readAllBare(*bare, kSmsRecords, kSmsRecordLength);
+        bareTime += Clock::now() - start;
+        SCardDisconnect(bare->card, SCARD_LEAVE_CARD);
+        if (!read) {
+            state.SkipWithError("bare READ RECORD failed");
+            break;
+        }
+    }
+    SCardReleaseContext(context);
+    benchmark::DoNotOptimize(characters);
+    const auto milliseconds = [&](Clock::duration total) {
+        return std::chrono::duration<double, std::milli>(total).count() /
+               static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    };
+    state.counters["quenlib_ms"] = milliseconds(quenlibTime);
+    state.counters["bare_ms"] = milliseconds(bareTime);
+    state.counters["overhead_pct"] = bareTime.count() > 0
+                                         ? 100.0 * (static_cast<double>(quenlibTime.count()) /
+                                                        static_cast<double>(bareTime.count()) -
+                                                    1.0)
+                                         : 0.0;
+}
+BENCHMARK(BM_AlternatingQuenlibAndBareMessages)->Unit(benchmark::kMillisecond)->Iterations(500);
+
+// Fills every short message record: received and sent messages in all three codings, as
+// long as a 176-byte record holds them.
+bool fillMessages() {
+    if (QLSIM_Connect(nullptr) != QL_OK) {
+        return false;
+    }
+    QL_COUNT_INFO info{0, 0};
+    bool filled = QLSMS_SelectFile(&info) == QL_OK && info.count == kSmsRecords;
+    const std::u16string texts[] = {std::u16string(160, u'a'), std::u16string(140, u'\u00E9'),
+                                    std::u16string(70, u'\u0416')};
+    for (std::uint32_t index = 0; filled && index < kSmsRecords; ++index) {
+        QL_SMS_ITEM item{};
+        item.size = sizeof item;
+        item.index = index;
+        item.status = index % 2 == 0 ? 1 : 5;
+        const std::u16string address = u"+39021234567";
+        std::copy(address.begin(), address.end(), item.address);
+        const std::u16string& text = texts[index % 3];
+        std::copy(text.begin(), text.end(), item.text);
+        item.textLength = static_cast<std::uint32_t>(text.size());
+        item.timeStamp = QL_SMS_TIME{2024, 5, 0, 17, 8, 30, 0, 0};
+        filled = QLSMS_WriteItemW(&item) == QL_OK;
+    }
+    QLSIM_Disconnect(nullptr);
+    return filled;
+}
+
 // A card that answers at once: every SELECT with 9F 0F, every GET RESPONSE with the file
 // information of a 250 x 28 file, every READ RECORD with a filled record. What a read
 // costs against it is the library's own work per record.
@@ -191,8 +286,10 @@ public:
         readers = {"instant"};
         return 0;
     }
-    PcscCode cardPresent(quenlib::ContextHandle, const std::string&, bool& present) override {
-        present = true;
+    PcscCode readerStatus(quenlib::ContextHandle, const std::string&,
+                          quenlib::ReaderStatus& status) override {
+        status.present = true;
+        status.empty = false;
         return 0;
     }
     PcscCode connect(quenlib::ContextHandle, const std::string&, quenlib::ShareMode,
@@ -326,9 +423,10 @@ void countCommands() {
              entry = item(0, u"");
              return QLADN_ReadItemW(&entry);
          }},
-        // SELECT EXT1, GET RESPONSE, two UPDATE RECORD, SELECT ADN back.
-        {"QLADN_Flush after the 45-digit write", 5, [] { return QLADN_Flush(); }},
-        {"QLADN_Flush with nothing changed", 3, [] { return QLADN_Flush(); }},
+        // SELECT EXT1, GET RESPONSE, two UPDATE RECORD; the next phonebook call selects
+        // EF ADN again.
+        {"QLADN_Flush after the 45-digit write", 4, [] { return QLADN_Flush(); }},
+        {"QLADN_Flush with nothing changed", 2, [] { return QLADN_Flush(); }},
         {"QLSIM_GetPIN1State", 2,
          [] {
              uint32_t enabled = 0;
@@ -359,6 +457,8 @@ int main(int argc, char** argv) {
     options.adnRecords = kRecords;
     options.adnRecordLength = kRecordLength;
     options.ext1Records = kExt1Records;
+    options.smsRecords = kSmsRecords;
+    options.smsRecordLength = kSmsRecordLength;
     std::unique_ptr<simcard::VirtualCard> card;
     try {
         card = std::make_unique<simcard::VirtualCard>(options);
@@ -368,6 +468,13 @@ int main(int argc, char** argv) {
     }
     theCard = card.get();
     ::setenv("QUENLIB_READER", card->readerName().c_str(), 1);
+    QLSIM_Init();
+    const bool filled = fillMessages();
+    QLSIM_Final();
+    if (!filled) {
+        std::fprintf(stderr, "cannot fill the short messages\n");
+        return 1;
+    }
     benchmark::RunSpecifiedBenchmarks();
     if (QLSIM_Init() != QL_OK) {
         std::fprintf(stderr, "QLSIM_Init failed\n");
