@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/PosixSetupPlatform.h"
+
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace setup::test {
+
+// The POSIX platform with the parts a run's tests control: the program's own file (the test
+// package), the temporary folders, the system's version, and process starts, which are
+// recorded instead of run. Each can be made to fail.
+class FakeSetupPlatform : public PosixSetupPlatform {
+public:
+    FakeSetupPlatform(std::string modulePath, std::string systemTemp);
+
+    std::optional<OsVersion> QueryOsVersion() override { return osVersion; }
+    std::string ModulePath() override { return m_modulePath; }
+    std::optional<std::string> SystemTempFolder() override { return m_systemTemp; }
+    std::optional<std::string> CreateTempFolder(std::string_view prefix) override;
+    std::optional<ProcessId> StartProcess(const ProcessCommand& command) override;
+    void WaitForProcess(ProcessId process) override;
+
+    std::optional<OsVersion> osVersion = OsVersion{true, 10};
+    bool bTempFolderFails = false;
+    // Programs (their file names) that cannot start.
+    std::set<std::string> failingPrograms;
+
+    // Every started command, as program file name and arguments joined by "|", in order; the
+    // folders the temporary folders were made in; and the processes waited for.
+    std::vector<std::string> started;
+    std::vector<std::string> tempFolders;
+    std::vector<ProcessId> waited;
+
+private:
+    std::string m_modulePath;
+    std::string m_systemTemp;
+};
+
+} // namespace setup::test
