@@ -1,0 +1,9 @@
+#include "DialogFont.h"
+
+#include <QApplication>
+
+namespace setup::gui {
+
+DialogFont::DialogFont() : m_font(QApplication::font("QMessageBox")) {}
+
+} // namespace setup::gui

@@ -1,0 +1,18 @@
+#include "SetupMessageBox.h"
+
+#include "TestHook.h"
+
+#include <QMessageBox>
+
+namespace setup::gui {
+
+void ShowSetupMessageBox(QWidget* owner, const QString& text, const QString& caption,
+                         TestHook* hook) {
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, owner);
+    if (hook != nullptr) {
+        hook->AnswerMessageBox(box);
+    }
+    box.exec();
+}
+
+} // namespace setup::gui

@@ -1,0 +1,70 @@
+#include "WizardSignal.h"
+
+#include <QSocketNotifier>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace setup::gui {
+
+namespace {
+
+// The write end of the pipe. A signal handler can reach nothing else, so this one value is
+// global.
+volatile sig_atomic_t g_signalWriteFd = -1;
+
+void OnSignal(int) {
+    const int savedErrno = errno;
+    const char byte = 1;
+    if (g_signalWriteFd >= 0) {
+        [[maybe_unused]] const ssize_t written = ::write(g_signalWriteFd, &byte, 1);
+    }
+    errno = savedErrno;
+}
+
+} // namespace
+
+WizardSignal::WizardSignal() {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
+        return;
+    }
+    m_readFd = fds[0];
+    g_signalWriteFd = fds[1];
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGUSR1, &action, nullptr);
+    m_notifier = std::make_unique<QSocketNotifier>(m_readFd, QSocketNotifier::Read);
+    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { Drain(); });
+}
+
+WizardSignal::~WizardSignal() {
+    // Signals that arrive from now on are ignored rather than ending the process.
+    ::signal(SIGUSR1, SIG_IGN);
+    m_notifier.reset();
+    const int writeFd = g_signalWriteFd;
+    g_signalWriteFd = -1;
+    if (writeFd >= 0) {
+        ::close(writeFd);
+    }
+    if (m_readFd >= 0) {
+        ::close(m_readFd);
+    }
+}
+
+void WizardSignal::Drain() {
+    char bytes[64];
+    ssize_t got = 0;
+    while ((got = ::read(m_readFd, bytes, sizeof bytes)) > 0) {
+        for (ssize_t i = 0; i < got; ++i) {
+            if (m_handler) {
+                m_handler();
+            }
+        }
+    }
+}
+
+} // namespace setup::gui

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "DialogFont.h"
+#include "SetupLog.h"
+
+#include <QPointer>
+#include <atomic>
+#include <cstddef>
+#include <memory>
+
+class QDialog;
+
+namespace setup::gui {
+
+class ProgressDialogWindow;
+
+// The progress dialog: "Extracting files...", a progress bar and Cancel, modeless, in the
+// bottom-right corner of the screen while the package is extracted. Cancel only sets cancel
+// requested; the dialog closes when the extractor thread asks it to, and the destruction of
+// its window ends the main thread's message loop.
+//
+// The object outlives its window: the run keeps it (and its cancel flag, which the extractor
+// thread reads) from start to end, while the window exists from Create to the close request.
+class kivCDlgProg {
+public:
+    explicit kivCDlgProg(SetupLog& log);
+    ~kivCDlgProg();
+    kivCDlgProg(const kivCDlgProg&) = delete;
+    kivCDlgProg& operator=(const kivCDlgProg&) = delete;
+
+    // Makes the font on first use and creates the dialog window, hidden.
+    bool Create();
+    // Moves the dialog, keeping its size, to the bottom-right corner of the work area, above
+    // every other window.
+    void MoveWindowToCorner();
+    void Show(bool bShow);
+    // The bar's range becomes 0..count (at most 65535, which the bar holds), its step 1.
+    void SetRange(std::size_t count);
+    // Advances the bar by one step, never past its end.
+    void StepIt();
+    // The close request: destroys the window.
+    void Close();
+
+    // Set by Cancel and by the Esc key; read from any thread.
+    bool IsCancelRequested() const { return m_bCancelRequested; }
+    void RequestCancel() { m_bCancelRequested = true; }
+
+    // The dialog window while it exists, else nullptr.
+    QDialog* Window() const;
+
+private:
+    SetupLog& m_log;
+    std::atomic<bool> m_bCancelRequested = false;
+    QPointer<ProgressDialogWindow> m_hWnd;
+    std::unique_ptr<DialogFont> m_pFont;
+};
+
+} // namespace setup::gui

@@ -1,0 +1,64 @@
+#include "SetupProcess.h"
+
+#include <csignal>
+#include <spawn.h>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <thread>
+
+namespace setup::test {
+
+SetupProcess::SetupProcess(const std::vector<std::string>& arguments,
+                           const std::map<std::string, std::string>& environment,
+                           const std::string& currentFolder) {
+    std::vector<std::string> words = arguments;
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    std::vector<std::string> settings;
+    for (const auto& [name, value] : environment) {
+        settings.push_back(name + "=" + value);
+    }
+    std::vector<char*> envp;
+    for (std::string& setting : settings) {
+        envp.push_back(setting.data());
+    }
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    ::posix_spawn_file_actions_addchdir_np(&actions, currentFolder.c_str());
+    const int error = ::posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    ::posix_spawn_file_actions_destroy(&actions);
+    if (error != 0) {
+        throw std::runtime_error("cannot start " + arguments.front());
+    }
+}
+
+SetupProcess::~SetupProcess() {
+    if (!m_status) {
+        ::kill(m_pid, SIGKILL);
+        int status = 0;
+        ::waitpid(m_pid, &status, 0);
+    }
+}
+
+std::optional<int> SetupProcess::Wait(std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!m_status) {
+        int status = 0;
+        const pid_t ended = ::waitpid(m_pid, &status, WNOHANG);
+        if (ended == m_pid) {
+            m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            break;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return m_status;
+}
+
+} // namespace setup::test

@@ -1,0 +1,378 @@
+#include "LogLines.h"
+#include "SetupRunFixture.h"
+#include "TestPackageBuilder.h"
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <ctime>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <regex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace setup::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+const std::string kStart =
+    "<========================= Start log setup process ===================================>";
+const std::string kConfiguration = "[bitmap]\r\nStart_Bitmap=header.BMP\r\n"
+                                   "[startup]\r\n1=one.sh\r\n2=two.sh\r\n10=ten.sh \"a b\"\r\n";
+
+bool Contains(const Lines& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+// Seconds since the epoch of a log stamp ("2003-03-4 09:05:07", UTC).
+std::time_t StampSeconds(const std::string& stamp) {
+    std::tm time{};
+    std::sscanf(stamp.c_str(), "%d-%d-%d %d:%d:%d", &time.tm_year, &time.tm_mon, &time.tm_mday,
+                &time.tm_hour, &time.tm_min, &time.tm_sec);
+    time.tm_year -= 1900;
+    time.tm_mon -= 1;
+    return ::timegm(&time);
+}
+
+// Waits until the report holds the line, 30 s at most.
+bool WaitForReport(const std::string& reportPath, const std::string& line) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (Contains(TextLines(reportPath), line)) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+// Where the hook saw a window: "PREFIX WxH at X,Y on SWxSH".
+struct Placement {
+    int width = -1;
+    int height = -1;
+    int x = -1;
+    int y = -1;
+    int screenWidth = -1;
+    int screenHeight = -1;
+};
+
+Placement FindPlacement(const Lines& report, const std::string& prefix) {
+    Placement placement;
+    for (const std::string& event : report) {
+        if (event.rfind(prefix + " ", 0) == 0) {
+            std::sscanf(event.c_str() + prefix.size(), " %dx%d at %d,%d on %dx%d", &placement.width,
+                        &placement.height, &placement.x, &placement.y, &placement.screenWidth,
+                        &placement.screenHeight);
+        }
+    }
+    return placement;
+}
+
+class SetupProgramTest : public SetupRunFixture {
+protected:
+    void SetUp() override {
+        SetupRunFixture::SetUp();
+        MakeTree(kConfiguration);
+        AddProgram("one.sh");
+        AddProgram("two.sh");
+        AddProgram("ten.sh");
+    }
+
+    // The log of a visible run up to the programs, then of the programs' runs and clean-up.
+    Lines VisibleStart() const {
+        return {kStart,
+                "Do kivCDlgProg::Create().",
+                "Finish kivCDlgProg::Create().",
+                "Do pMainWnd->Create().",
+                "Do CMainWindow::ExtraStartBitmap().",
+                "Do CMainWindow::ExtractFile: " + m_tmp + "/setup.ini",
+                "Finish CMainWindow::ExtractFile().",
+                "Do CMainWindow::ExtractFile():" + m_tmp + "/Header.bmp",
+                "Finish CMainWindow::ExtractFile().",
+                "Finish CMainWindow::ExtraStartBitmap().",
+                "Do CMainWindow::mwInitApplication().",
+                "Finish CMainWindow::mwInitApplication().",
+                "Do CMainWindow::mwInitInstance().",
+                "ShowWindow(m_hWnd, SW_NORMAL);",
+                " Finish CMainWindow::mwInitInstance().",
+                " Finish CMainWindow::Create().",
+                " Do kivCDlgProg::MoveWindowToCorner().",
+                " Create extractor thead, and begin to exactor package.",
+                "Extractor thread finish and begin to start real setup applicatin:",
+                "Clear start bitmap:"};
+    }
+    static Lines ThreeProgramsAndCleanUp() {
+        Lines lines;
+        for (int i = 0; i < 3; ++i) {
+            lines.push_back("Call real setup application.");
+            lines.push_back("The real setup application process finished.");
+        }
+        lines.push_back("Delete the setup in Temp folder.");
+        lines.push_back("Delete Temp folder.");
+        return lines;
+    }
+    static Lines Record(const std::string& tail) {
+        return {"start one.sh" + tail,     "zdata 20", "end one.sh",
+                "start ten.sh a b" + tail, "zdata 20", "end ten.sh",
+                "start two.sh" + tail,     "zdata 20", "end two.sh"};
+    }
+};
+
+TEST_F(SetupProgramTest, SilentRunStartsTheProgramsInKeyOrderAndLeavesNothing) {
+    // ten.sh takes over a second, so that the log line written before its wait shows, by its
+    // stamp, that it is written only once the program has ended.
+    AddProgram("ten.sh", "1.2");
+    MakeInstaller();
+    const SetupRunResult run = Run({"/i"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.record, Record(" /i"));
+    EXPECT_TRUE(TempContents().empty());
+
+    Lines expected = {kStart,
+                      "Do kivCDlgProg::Create().",
+                      "Finish kivCDlgProg::Create().",
+                      " Do kivCDlgProg::MoveWindowToCorner().",
+                      " Create extractor thead, and begin to exactor package.",
+                      "Extractor thread finish and begin to start real setup applicatin:",
+                      "Clear start bitmap:"};
+    const Lines rest = ThreeProgramsAndCleanUp();
+    expected.insert(expected.end(), rest.begin(), rest.end());
+    EXPECT_EQ(run.log, expected);
+    const Lines stamps = LogStamps(m_logPath);
+    ASSERT_EQ(stamps.size(), expected.size());
+    // Lines 9 and 10 are ten.sh's: "Call" is stamped when it started, "finished" when it ended.
+    EXPECT_GE(StampSeconds(stamps[10]) - StampSeconds(stamps[9]), 1);
+    for (const std::string& event : run.report) {
+        EXPECT_EQ(event.rfind("dialog", 0), std::string::npos) << event;
+        EXPECT_EQ(event.rfind("window", 0), std::string::npos) << event;
+    }
+}
+
+TEST_F(SetupProgramTest, VisibleRunShowsTheDialogAndTheBitmapAndClearsThemAway) {
+    MakeInstaller();
+    const SetupRunResult run = Run({"/L"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.record, Record(" /L"));
+    Lines expected = VisibleStart();
+    const Lines rest = ThreeProgramsAndCleanUp();
+    expected.insert(expected.end(), rest.begin(), rest.end());
+    EXPECT_EQ(run.log, expected);
+    EXPECT_TRUE(TempContents().empty());
+    // The offscreen screen keeps no space for a taskbar: the bitmap window is centred, the
+    // dialog sits 30 pixels above the bottom-right corner.
+    const Placement window = FindPlacement(run.report, "window shown");
+    EXPECT_EQ(window.width, 240);
+    EXPECT_EQ(window.height, 90);
+    EXPECT_EQ(window.x, (window.screenWidth - 240) / 2);
+    EXPECT_EQ(window.y, (window.screenHeight - 90) / 2);
+    const Placement dialog = FindPlacement(run.report, "dialog shown");
+    EXPECT_GT(dialog.width, dialog.height);
+    EXPECT_EQ(dialog.x, dialog.screenWidth - dialog.width);
+    EXPECT_EQ(dialog.y, dialog.screenHeight - dialog.height - 30);
+    EXPECT_TRUE(Contains(run.report, "step 27"));
+    EXPECT_FALSE(Contains(run.report, "step 28"));
+    EXPECT_TRUE(fs::exists(m_shots + "/dialog.png"));
+    EXPECT_TRUE(fs::exists(m_shots + "/window.png"));
+}
+
+TEST_F(SetupProgramTest, SwitchesDecideLogAndTail) {
+    MakeInstaller();
+    struct Case {
+        Lines arguments;
+        bool logged;
+        std::string tail;
+    };
+    const std::vector<Case> cases = {
+        {{}, false, ""},
+        {{"/q"}, false, ""},
+        {{"/I"}, true, " /I"},
+        {{"/l"}, true, " /l"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.empty() ? "(none)" : c.arguments.front());
+        const SetupRunResult run = Run(c.arguments);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(fs::exists(m_logPath), c.logged);
+        EXPECT_EQ(run.record, Record(c.tail));
+        EXPECT_TRUE(TempContents().empty());
+    }
+}
+
+TEST_F(SetupProgramTest, DotFileKeepsTheTemporaryFolderWithOnlyThatFile) {
+    WriteWholeFile(m_tree + "/setup/.keep", "");
+    MakeInstaller();
+    const SetupRunResult run = Run({"/i"});
+    EXPECT_EQ(run.status, 0);
+    const std::set<std::string> left = TempContents();
+    ASSERT_EQ(left.size(), 3u);
+    const std::string folder = *left.begin();
+    EXPECT_TRUE(std::regex_match(folder, std::regex(R"(ist[0-9A-F]{4}\.tm!)"))) << folder;
+    EXPECT_EQ(left, (std::set<std::string>{folder, folder + "/setup", folder + "/setup/.keep"}));
+}
+
+TEST_F(SetupProgramTest, ConfigurationProblemsFailTheRun) {
+    // The log writes each message when the next arrives: a run that ends at a failure leaves
+    // that failure's message unwritten, and the log ends with the step before it.
+    struct Case {
+        const char* label;
+        std::string arguments;
+        std::string configuration; // empty: no setup.ini at all
+        std::string logged;        // the start of a line the log holds (%T: tmp/)
+        std::string lastLine;
+        bool extracted;
+    };
+    const std::vector<Case> cases = {
+        {"no startup section, silent", "/i", "[bitmap]\r\n", "Can't get startup section.",
+         "Delete Temp folder.", true},
+        {"no startup section, visible", "/L", "[bitmap]\r\n", "Can't get startup section.",
+         "Delete Temp folder.", true},
+        {"no setup.ini, silent", "/i", "", "Can't load setup.ini: %Tist", "Delete Temp folder.",
+         true},
+        {"no bitmap section, visible", "/L", "[startup]\r\n1=one.sh\r\n",
+         "Do CMainWindow::ExtractFile: %Tsetup.ini", "Finish CMainWindow::ExtractFile().", false},
+        // Without the configuration the last entry's name is read as a path, and fails.
+        {"no setup.ini, visible", "/L", "", "Do CMainWindow::ExtraStartBitmap().",
+         "Do CMainWindow::ExtraStartBitmap().", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        fs::remove(m_tree + "/setup/setup.ini");
+        if (!c.configuration.empty()) {
+            WriteWholeFile(m_tree + "/setup/setup.ini", c.configuration);
+        }
+        MakeInstaller();
+        const SetupRunResult run = Run({c.arguments});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(run.record.empty());
+        std::string line = c.logged;
+        if (const std::size_t at = line.find("%T"); at != std::string::npos) {
+            line.replace(at, 2, m_tmp + "/");
+        }
+        const bool found =
+            std::any_of(run.log.begin(), run.log.end(),
+                        [&line](const std::string& l) { return l.rfind(line, 0) == 0; });
+        EXPECT_TRUE(found) << line;
+        ASSERT_FALSE(run.log.empty());
+        EXPECT_EQ(run.log.back(), c.lastLine);
+        EXPECT_EQ(Contains(run.log, " Create extractor thead, and begin to exactor package."),
+                  c.extracted);
+        EXPECT_TRUE(TempContents().empty());
+    }
+}
+
+TEST_F(SetupProgramTest, ProgramThatCannotStartIsSkipped) {
+    WriteWholeFile(m_tree + "/setup/setup.ini",
+                   "[startup]\r\n1=one.sh\r\n2=missing.sh\r\n10=ten.sh \"a b\"\r\n");
+    MakeInstaller();
+    const SetupRunResult run = Run({"/i"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.record, (Lines{"start one.sh /i", "zdata 20", "end one.sh", "start ten.sh a b /i",
+                                 "zdata 20", "end ten.sh"}));
+    EXPECT_TRUE(Contains(run.log, "Error : Create installer process failed:missing.sh"));
+}
+
+TEST_F(SetupProgramTest, CancelStopsAfterTheCurrentEntryAndTheRunGoesOn) {
+    MakeInstaller();
+    // Entries: \setup, its five files, \zdata (7), then zdata's 20 files.
+    m_hook += ";cancel-at=9";
+    const SetupRunResult run = Run({"/L"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Contains(run.report, "cancel 9"));
+    EXPECT_FALSE(Contains(run.report, "step 10"));
+    EXPECT_EQ(run.record,
+              (Lines{"start one.sh /L", "zdata 2", "end one.sh", "start ten.sh a b /L", "zdata 2",
+                     "end ten.sh", "start two.sh /L", "zdata 2", "end two.sh"}));
+    EXPECT_TRUE(TempContents().empty());
+}
+
+TEST_F(SetupProgramTest, WizardSignalDuringExtractionEndsTheLoopButNotTheExtraction) {
+    MakeInstaller();
+    m_hook += ";pause-at=3";
+    const SetupRunResult run = Run({"/L"}, [](pid_t pid, const std::string& report) {
+        ASSERT_TRUE(WaitForReport(report, "paused 3"));
+        ::kill(pid, SIGUSR1);
+    });
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(
+        Contains(run.report, "message Info: WizardWindow post WM_WIZARDWNDCLOSED message."));
+    EXPECT_TRUE(Contains(run.report, "loop ended"));
+    // Every entry was extracted although the dialog stopped being served.
+    EXPECT_EQ(run.record, Record(" /L"));
+    EXPECT_TRUE(TempContents().empty());
+}
+
+TEST_F(SetupProgramTest, WizardSignalWithoutTheWindowIsIgnored) {
+    MakeInstaller();
+    m_hook += ";pause-at=3";
+    const SetupRunResult run = Run({"/i"}, [](pid_t pid, const std::string& report) {
+        ASSERT_TRUE(WaitForReport(report, "paused 3"));
+        ::kill(pid, SIGUSR1);
+    });
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(Contains(run.report, "signal"));
+    EXPECT_FALSE(
+        Contains(run.report, "message Info: WizardWindow post WM_WIZARDWNDCLOSED message."));
+    EXPECT_EQ(run.record, Record(" /i"));
+}
+
+TEST_F(SetupProgramTest, WithoutADisplayTheVisibleRunWorksOffscreen) {
+    MakeInstaller();
+    m_environment.erase("QT_QPA_PLATFORM");
+    const SetupRunResult run = Run({"/L"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.record, Record(" /L"));
+    EXPECT_EQ(FindPlacement(run.report, "window shown").width, 240);
+}
+
+TEST_F(SetupProgramTest, HostilePackagesWriteNothingOutsideTheTemporaryFolder) {
+    const std::string stub = ReadWholeFile(SETUP_PROGRAM);
+    const std::string precious = m_scratch / "precious.bmp";
+    WriteWholeFile(precious, "the user's file");
+    struct Case {
+        const char* label;
+        TestPackageBuilder package;
+        int status;
+    };
+    std::vector<Case> cases;
+    cases.push_back({"names that climb out",
+                     TestPackageBuilder()
+                         .Folder("\\setup")
+                         .File("\\setup\\setup.ini",
+                               "[bitmap]\r\nStart_Bitmap=../escaped.bmp\r\n[startup]\r\n1=x\r\n")
+                         .File("\\setup\\../escaped.bmp", "BM")
+                         .File("\\..\\escaped", "evil")
+                         .File("\\setup\\..\\..\\escaped2", "evil"),
+                     1});
+    cases.push_back(
+        {"bitmap naming a file of the user",
+         TestPackageBuilder().Folder("\\setup").File(
+             "\\setup\\setup.ini", "[bitmap]\r\nStart_Bitmap=" + precious + "\r\n[startup]\r\n"),
+         0});
+    cases.push_back({"drive and rooted names",
+                     TestPackageBuilder()
+                         .File("\\setup\\setup.ini", "[bitmap]\r\n[startup]\r\n")
+                         .File("\\C:\\escaped", "evil")
+                         .File("\\\\server\\escaped", "evil"),
+                     1});
+    const std::set<std::string> before = ScratchContents();
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        c.package.Stub(stub);
+        MakeInstallerWithPackage(c.package.Build());
+        for (const char* arguments : {"/L", "/i"}) {
+            SCOPED_TRACE(arguments);
+            const SetupRunResult run = Run({arguments});
+            EXPECT_EQ(run.status, c.status);
+            EXPECT_EQ(ScratchContents(), before);
+            EXPECT_EQ(ReadWholeFile(precious), "the user's file");
+            EXPECT_TRUE(TempContents().empty());
+        }
+    }
+}
+
+} // namespace
+} // namespace setup::test
