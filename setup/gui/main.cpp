@@ -10,6 +10,7 @@
 #include "platform/PosixSetupPlatform.h"
 
 #include <QApplication>
+#include <csignal>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -35,6 +36,9 @@ std::vector<std::string> QtArguments(const std::vector<std::string>& args, bool 
 } // namespace
 
 int main(int argc, char** argv) {
+    // Until its handler is in place, SIGUSR1 (the wizard's message) must not end the process;
+    // no window could receive it yet anyway.
+    std::signal(SIGUSR1, SIG_IGN);
     const std::vector<std::string> args(argv, argv + argc);
     const std::string commandLine = setup::JoinCommandLine(args);
     const std::size_t programPathLength = args.empty() ? 0 : args.front().size();
