@@ -1,6 +1,6 @@
 // Timings of the form over a full program: 256 ordinary entries, 229 barrier (RR) lines and
 // 1,000 TR lines, 1,500 lines in all. Each operation should stay under 5 ms.
-#include "editor/FormModel.h"
+#include "editor/form/FormModel.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>

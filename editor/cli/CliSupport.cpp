@@ -1,6 +1,6 @@
 #include "editor/cli/CliSupport.h"
 
-#include "editor/DeviceModels.h"
+#include "editor/form/DeviceModels.h"
 #include "program/DocumentFiles.h"
 #include "program/FileBytes.h"
 #include "program/TextLines.h"

@@ -1,4 +1,4 @@
-#include "editor/DeviceModels.h"
+#include "editor/form/DeviceModels.h"
 #include "editor/cli/CliCommand.h"
 #include "editor/cli/CliSupport.h"
 #include "editor/cli/SimCliSupport.h"

@@ -1,6 +1,6 @@
 #include "editor/shell/SimCommands.h"
 
-#include "editor/FormModel.h"
+#include "editor/form/FormModel.h"
 #include "editor/shell/Prompts.h"
 #include "editor/shell/QtText.h"
 #include "editor/shell/TFormPin.h"

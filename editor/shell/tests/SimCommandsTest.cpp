@@ -4,7 +4,7 @@
 // none left blocks it (9.2.9 to 9.2.11), and DISABLE CHV turns it off (9.2.10).
 #include "editor/shell/SimCommands.h"
 
-#include "editor/FormModel.h"
+#include "editor/form/FormModel.h"
 #include "editor/shell/TFormPin.h"
 #include "editor/shell/TFormWrite.h"
 #include "editor/shell/testing/GuiTestSupport.h"

@@ -1,7 +1,7 @@
 // The barrier (RR) and TR lists: each grid edit rewrites its whole block at the end of
 // the program text.
-#include "editor/FormModel.h"
-#include "editor/IntegerText.h"
+#include "editor/form/FormModel.h"
+#include "editor/form/IntegerText.h"
 #include "program/LanguageTable.h"
 #include "program/TextLines.h"
 

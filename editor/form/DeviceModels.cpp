@@ -1,4 +1,4 @@
-#include "editor/DeviceModels.h"
+#include "editor/form/DeviceModels.h"
 
 namespace tarvik {
 

@@ -1,5 +1,5 @@
-#include "editor/FieldTable.h"
-#include "editor/FormModel.h"
+#include "editor/form/FieldTable.h"
+#include "editor/form/FormModel.h"
 
 #include <gtest/gtest.h>
 

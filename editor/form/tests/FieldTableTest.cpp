@@ -1,7 +1,7 @@
-#include "editor/FieldTable.h"
+#include "editor/form/FieldTable.h"
 
-#include "editor/DeviceModels.h"
-#include "editor/FieldModel.h"
+#include "editor/form/DeviceModels.h"
+#include "editor/form/FieldModel.h"
 
 #include <gtest/gtest.h>
 #include <set>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/FormModel.h"
+#include "editor/form/FormModel.h"
 #include "program/LanguageTable.h"
 #include "program/ProgramDocument.h"
 

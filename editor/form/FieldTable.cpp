@@ -1,4 +1,4 @@
-#include "editor/FieldTable.h"
+#include "editor/form/FieldTable.h"
 
 #include <string>
 #include <unordered_map>

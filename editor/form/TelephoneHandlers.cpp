@@ -1,6 +1,6 @@
 // Handlers of the "Telephone" and "SMS" pages.
-#include "editor/FormModel.h"
-#include "editor/IntegerText.h"
+#include "editor/form/FormModel.h"
+#include "editor/form/IntegerText.h"
 
 namespace tarvik {
 

@@ -1,7 +1,7 @@
 // Applying a device model to the form.
-#include "editor/DeviceModels.h"
-#include "editor/FieldTable.h"
-#include "editor/FormModel.h"
+#include "editor/form/DeviceModels.h"
+#include "editor/form/FieldTable.h"
+#include "editor/form/FormModel.h"
 
 namespace tarvik {
 

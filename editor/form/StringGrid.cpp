@@ -1,4 +1,4 @@
-#include "editor/StringGrid.h"
+#include "editor/form/StringGrid.h"
 
 namespace tarvik {
 

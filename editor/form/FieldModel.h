@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/FieldDef.h"
+#include "editor/form/FieldDef.h"
 
 #include <functional>
 #include <string>

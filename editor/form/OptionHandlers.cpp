@@ -1,7 +1,7 @@
 // Handlers of the "Options" page: a check box owns its keyword's entry and writes the
 // value of the field beside it.
-#include "editor/FieldTable.h"
-#include "editor/FormModel.h"
+#include "editor/form/FieldTable.h"
+#include "editor/form/FormModel.h"
 
 #include <array>
 

@@ -1,5 +1,5 @@
 // Handlers of the "Output" page: the number field and the combo of a row move together.
-#include "editor/FormModel.h"
+#include "editor/form/FormModel.h"
 
 namespace tarvik {
 namespace {

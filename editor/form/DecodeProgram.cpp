@@ -1,6 +1,6 @@
-#include "editor/FieldTable.h"
-#include "editor/FormModel.h"
-#include "editor/IntegerText.h"
+#include "editor/form/FieldTable.h"
+#include "editor/form/FormModel.h"
+#include "editor/form/IntegerText.h"
 #include "program/TextLines.h"
 
 #include <algorithm>

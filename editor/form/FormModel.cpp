@@ -1,8 +1,8 @@
-#include "editor/FormModel.h"
+#include "editor/form/FormModel.h"
 
-#include "editor/DeviceModels.h"
-#include "editor/FieldTable.h"
-#include "editor/IntegerText.h"
+#include "editor/form/DeviceModels.h"
+#include "editor/form/FieldTable.h"
+#include "editor/form/IntegerText.h"
 
 #include <stdexcept>
 

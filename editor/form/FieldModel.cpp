@@ -1,7 +1,7 @@
-#include "editor/FieldModel.h"
+#include "editor/form/FieldModel.h"
 
-#include "editor/FieldTable.h"
-#include "editor/IntegerText.h"
+#include "editor/form/FieldTable.h"
+#include "editor/form/IntegerText.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "editor/IntegerText.h"
+#include "editor/form/IntegerText.h"
 
 #include <charconv>
 #include <limits>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "editor/FieldModel.h"
-#include "editor/StringGrid.h"
+#include "editor/form/FieldModel.h"
+#include "editor/form/StringGrid.h"
 #include "program/DocumentFiles.h"
 #include "program/LanguageTable.h"
 #include "program/ProgramDocument.h"
