@@ -2,8 +2,7 @@
 
 namespace tarvik {
 
-ProgramDocument::ProgramDocument() {
-    program.text().addChangeListener([this] { Modified = true; });
-}
+ProgramDocument::ProgramDocument()
+    : watch_(program.text().connectChanged([this] { Modified = true; })) {}
 
 } // namespace tarvik

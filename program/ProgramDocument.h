@@ -23,6 +23,9 @@ struct ProgramDocument {
     int modelIndex = 2;
     std::string FileName;
     bool Modified = false;
+
+private:
+    Connection watch_;
 };
 
 } // namespace tarvik

@@ -55,15 +55,4 @@ void ProgramText::clear() {
     notify();
 }
 
-void ProgramText::addChangeListener(ChangeListener listener) {
-    listeners_.push_back(std::move(listener));
-}
-
-void ProgramText::notify() const {
-    // By index: a listener may register another listener while being notified.
-    for (std::size_t i = 0; i < listeners_.size(); ++i) {
-        listeners_[i]();
-    }
-}
-
 } // namespace tarvik

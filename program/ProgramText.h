@@ -1,5 +1,7 @@
 #pragma once
 
+#include "program/Signal.h"
+
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -13,7 +15,7 @@ namespace tarvik {
 // change listeners, even when the content ends up the same, because the editor counts any
 // edit of the memo (New included) as an unsaved change.
 //
-// A copy carries the lines only: listeners belong to the object they were registered on.
+// A copy carries the lines only: observers belong to the object they connected to.
 class ProgramText {
 public:
     using ChangeListener = std::function<void()>;
@@ -43,13 +45,16 @@ public:
     void append(std::string line);
     void clear();
 
-    void addChangeListener(ChangeListener listener);
+    // Observes every modifying call; the slot stays connected as long as the Connection.
+    Connection connectChanged(ChangeListener listener) const {
+        return changed_.connect(std::move(listener));
+    }
 
 private:
-    void notify() const;
+    void notify() const { changed_.notify(); }
 
     std::vector<std::string> lines_;
-    std::vector<ChangeListener> listeners_;
+    Signal<> changed_;
 };
 
 } // namespace tarvik

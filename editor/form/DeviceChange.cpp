@@ -45,9 +45,7 @@ void FormModel::CBDeviceChange() {
     for (int f = 0; f < fields_.size(); ++f) {
         fields_.setAllowed(f, ModelAllows(FieldModel::Def(f).marker, idx));
     }
-    for (const auto& listener : modelListeners_) {
-        listener();
-    }
+    modelApplied_.notify();
     DecodeProgram();
 }
 

@@ -174,9 +174,7 @@ void FieldModel::fireChange(int field) {
 }
 
 void FieldModel::notify(int field) {
-    for (const auto& listener : listeners_) {
-        listener(field);
-    }
+    changed_.notify(field);
 }
 
 } // namespace tarvik

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/form/FieldDef.h"
+#include "program/Signal.h"
 
 #include <functional>
 #include <string>
@@ -77,8 +78,10 @@ public:
 
     // The form's change handler: the dispatch to the field's Handler.
     void setChangeHandler(Callback handler) { changeHandler_ = std::move(handler); }
-    // Observers of any change of value, items or state (a widget binding).
-    void addListener(Callback listener) { listeners_.push_back(std::move(listener)); }
+    // Observes any change of a field's value, items or state (a widget binding).
+    Connection connectChanged(Callback listener) const {
+        return changed_.connect(std::move(listener));
+    }
 
 private:
     void fireChange(int field);
@@ -88,7 +91,7 @@ private:
     int focused_ = -1;
     int beeps_ = 0;
     Callback changeHandler_;
-    std::vector<Callback> listeners_;
+    Signal<int> changed_;
 };
 
 // The value clamped to the field's MinValue..MaxValue, as a numeric field stores it; equal

@@ -12,11 +12,7 @@ FormModel::FormModel(ProgramDocument& doc, const LanguageTable& language)
     : doc_(doc), language_(language) {
     fields_.setChangeHandler([this](int field) { onFieldChange(field); });
     // The memo marks itself modified on every change of its text, whatever the source.
-    doc_.program.text().addChangeListener([mark = std::weak_ptr<bool>(memoMark_)] {
-        if (const auto alive = mark.lock()) {
-            *alive = true;
-        }
-    });
+    memoWatch_ = doc_.program.text().connectChanged([this] { memoMark_ = true; });
 
     initGrids();
     fields_.setItemIndex(Field("CBDevice"), doc_.modelIndex);
@@ -132,11 +128,11 @@ void FormModel::onFieldChange(int field) {
 // ---- Program memo and file commands ---------------------------------------------------
 
 void FormModel::MemoSimExit() {
-    if (!*memoMark_) {
+    if (!memoMark_) {
         return;
     }
     DecodeProgram();
-    *memoMark_ = false;
+    memoMark_ = false;
 }
 
 DocumentHooks FormModel::documentHooks() {

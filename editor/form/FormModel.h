@@ -56,9 +56,10 @@ public:
     void CBDeviceChange();
     // The menu items Dev1..Dev3 (menuItem 0..2); anything else is not a menu item.
     void Dev1Click(int menuItem);
-    // Observers of a model change (menu check marks, page visibility), for a widget binding.
-    void addModelListener(std::function<void()> listener) {
-        modelListeners_.push_back(std::move(listener));
+    // Observes each application of a model (menu check marks, page visibility), for a
+    // widget binding.
+    Connection connectModelApplied(std::function<void()> listener) const {
+        return modelApplied_.connect(std::move(listener));
     }
 
     // ---- Decoding and the program memo -----------------------------------------------
@@ -66,7 +67,7 @@ public:
     // Leaving MemoSim (or a change of MemoNote): decodes typing not yet decoded.
     void MemoSimExit();
     // The memo's own modified mark: set by every change of the program text.
-    bool memoSimModified() const { return *memoMark_; }
+    bool memoSimModified() const { return memoMark_; }
     // Steps of the file commands that belong to the form.
     DocumentHooks documentHooks();
 
@@ -168,10 +169,9 @@ private:
     bool decoding_ = false;
     int checkedMenuItem_ = -1;
     bool barrierTabVisible_ = false;
-    std::vector<std::function<void()>> modelListeners_;
-    // Shared with the program text's listener, which outlives the form when the
-    // document does: the listener holds it weakly.
-    std::shared_ptr<bool> memoMark_ = std::make_shared<bool>(false);
+    Signal<> modelApplied_;
+    bool memoMark_ = false;
+    Connection memoWatch_;
 };
 
 } // namespace tarvik

@@ -27,9 +27,7 @@ void StringGrid::setCell(int col, int row, std::string text) {
         return;
     }
     cell = std::move(text);
-    for (const auto& listener : listeners_) {
-        listener(col, row);
-    }
+    cellChanged_.notify(col, row);
 }
 
 } // namespace tarvik

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "program/Signal.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -23,13 +25,16 @@ public:
     // edit handler; only the listeners (a widget binding) hear of it.
     void setCell(int col, int row, std::string text);
 
-    void addListener(Listener listener) { listeners_.push_back(std::move(listener)); }
+    // Observes every change of a cell's text (a widget binding).
+    Connection connectCellChanged(Listener listener) const {
+        return cellChanged_.connect(std::move(listener));
+    }
 
 private:
     int colCount_;
     int rowCount_;
     std::vector<std::string> cells_;
-    std::vector<Listener> listeners_;
+    Signal<int, int> cellChanged_;
 };
 
 } // namespace tarvik

@@ -82,7 +82,7 @@ TEST(ProgramTextTest, EditsKeepOrder) {
 TEST(ProgramTextTest, EveryModifyingCallNotifies) {
     ProgramText text;
     int changes = 0;
-    text.addChangeListener([&] { ++changes; });
+    const Connection watch = text.connectChanged([&] { ++changes; });
 
     text.clear(); // an empty text cleared is still a change (New)
     EXPECT_EQ(changes, 1);
@@ -102,7 +102,7 @@ TEST(ProgramTextTest, EveryModifyingCallNotifies) {
 TEST(ProgramTextTest, CopyTakesLinesButNotListeners) {
     ProgramText original;
     int changes = 0;
-    original.addChangeListener([&] { ++changes; });
+    const Connection watch = original.connectChanged([&] { ++changes; });
     original.append("A");
 
     ProgramText copy(original);

@@ -97,7 +97,7 @@ TEST_F(BarrierGridsTest, RebuildsDoNothingWhileDecoding) {
     // Cell edits and rebuilds that arrive while the form is being decoded (a widget
     // echoing the cells it is given) must leave the text alone.
     bool echoed = false;
-    form.fields().addListener([&](int) {
+    const Connection echo = form.fields().connectChanged([&](int) {
         if (form.Decoding() && !echoed) {
             echoed = true;
             form.SGRampSetEditText(0, 3, "7777777");

@@ -60,7 +60,7 @@ TEST_F(DeviceModelsTest, ModelTextsAreTranslated) {
 TEST_F(DeviceModelsTest, MenuItemSelectsModelAndAppliesItOnce) {
     int decodes = 0;
     doc.program.text().assign({"RED=5"});
-    form.fields().addListener([&](int field) {
+    const Connection watch = form.fields().connectChanged([&](int field) {
         if (field == F("CBRed") && !form.fields().checked(field)) {
             ++decodes; // each decode resets the box before checking it again
         }
@@ -76,7 +76,8 @@ TEST_F(DeviceModelsTest, MenuItemSelectsModelAndAppliesItOnce) {
 
 TEST_F(DeviceModelsTest, ModelListenersHearEachApplication) {
     std::vector<bool> tabShown;
-    form.addModelListener([&] { tabShown.push_back(form.barrierTabVisible()); });
+    const Connection watch =
+        form.connectModelApplied([&] { tabShown.push_back(form.barrierTabVisible()); });
     form.Dev1Click(0);
     ASSERT_TRUE(form.userChoose(F("CBDevice"), 2));
     EXPECT_EQ(tabShown, (std::vector<bool>{false, true}));

@@ -163,7 +163,7 @@ TEST(FieldModelTest, ValueAndCheckChangesFireButComboCodeChangesDoNot) {
 TEST(FieldModelTest, ListenersHearValuesItemsAndStates) {
     FieldModel m;
     std::vector<int> heard;
-    m.addListener([&](int field) { heard.push_back(field); });
+    const Connection watch = m.connectChanged([&](int field) { heard.push_back(field); });
     const int combo = FindField("CBOp0");
     m.setItemIndex(combo, 3);
     m.setItemText(combo, 3, "237 - x");
