@@ -44,14 +44,14 @@ void FieldModel::setText(int field, std::string text) {
     fireChange(field);
 }
 
-int FieldModel::value(int field) {
+int FieldModel::value(int field) const {
     const FieldDef& def = Def(field);
+    return ClampToRange(def, ParseInteger(text(field)).value_or(def.errValue));
+}
+
+bool FieldModel::badNumber(int field) const {
     const std::string& t = text(field);
-    const auto parsed = ParseInteger(t);
-    if (!parsed && !t.empty()) {
-        beep();
-    }
-    return ClampToRange(def, parsed.value_or(def.errValue));
+    return !t.empty() && !ParseInteger(t);
 }
 
 void FieldModel::setValue(int field, int value) {
@@ -98,7 +98,7 @@ void FieldModel::setItemText(int field, int item, std::string text) {
     notify(field);
 }
 
-std::string FieldModel::valueText(int field) {
+std::string FieldModel::valueText(int field) const {
     switch (Def(field).kind) {
     case FieldKind::Text:
         return text(field);

@@ -40,8 +40,11 @@ public:
     void setText(int field, std::string text);
 
     // Numeric fields: reads the text as an integer; text that is not an integer reads
-    // as ErrValue, with a beep when the text is not empty; the result is clamped.
-    int value(int field);
+    // as ErrValue; the result is clamped. Reading changes nothing: the warning beep for a
+    // bad number belongs to whoever acts on the value (see badNumber()).
+    int value(int field) const;
+    // True when the text is not empty and not an integer, so value() gives ErrValue.
+    bool badNumber(int field) const;
     // Stores the value clamped to MinValue..MaxValue (no clamping when they are equal).
     void setValue(int field, int value);
 
@@ -57,7 +60,7 @@ public:
 
     // The value as one word: text fields their text, numeric fields the integer they
     // read, check boxes 0 or 1, combo boxes the item index; memos nothing.
-    std::string valueText(int field);
+    std::string valueText(int field) const;
 
     // Puts the field back to its reset value (empty, ErrValue, unchecked or item 0).
     void reset(int field);
@@ -72,10 +75,6 @@ public:
     // True when the user can change the field.
     bool editable(int field) const;
 
-    // Warning beeps requested so far; the form has no sound of its own.
-    int beeps() const { return beeps_; }
-    void beep() { ++beeps_; }
-
     // The form's change handler: the dispatch to the field's Handler.
     void setChangeHandler(Callback handler) { changeHandler_ = std::move(handler); }
     // Observes any change of a field's value, items or state (a widget binding).
@@ -89,7 +88,6 @@ private:
 
     std::vector<FieldState> states_;
     int focused_ = -1;
-    int beeps_ = 0;
     Callback changeHandler_;
     Signal<int> changed_;
 };

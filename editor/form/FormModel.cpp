@@ -149,7 +149,7 @@ DocumentHooks FormModel::documentHooks() {
 
 char FormModel::EDTl0KeyPress(char key) {
     if (key == ' ') {
-        fields_.beep();
+        beep();
         return '\0';
     }
     return key;
@@ -163,7 +163,7 @@ char FormModel::EDLk0KeyPress(char key) {
     if (code < 32 || (key >= '0' && key <= '9')) {
         return key;
     }
-    fields_.beep();
+    beep();
     return '\0';
 }
 
@@ -177,7 +177,7 @@ char FormModel::NumericKeyPress(char key) {
 
 char FormModel::SmsTextKeyPress(char key) {
     if (key == '=') {
-        fields_.beep();
+        beep();
         return '\0';
     }
     return key;
@@ -220,9 +220,6 @@ bool FormModel::userEditText(int field, std::string_view typed) {
     std::string text;
     for (const char c : typed) {
         const char key = KeyPress(field, c);
-        if (key == '\0') {
-            continue;
-        }
         if (key == '\b') {
             if (!text.empty()) {
                 text.pop_back();
@@ -232,8 +229,24 @@ bool FormModel::userEditText(int field, std::string_view typed) {
             text.push_back(key);
         }
     }
-    fields_.setText(field, std::move(text));
+    commitTypedText(field, std::move(text));
     return true;
+}
+
+void FormModel::commitTypedText(int field, std::string text) {
+    // One byte is one character of the 8-bit text, so this cuts at a character.
+    const int maxLength = FieldModel::Def(field).maxLength;
+    if (maxLength > 0 && static_cast<int>(text.size()) > maxLength) {
+        text.resize(static_cast<std::size_t>(maxLength));
+    }
+    fields_.setText(field, std::move(text));
+}
+
+int FormModel::readValue(int field) {
+    if (fields_.badNumber(field)) {
+        beep();
+    }
+    return fields_.value(field);
 }
 
 bool FormModel::userStepValue(int field, int delta) {
@@ -241,7 +254,7 @@ bool FormModel::userStepValue(int field, int delta) {
         return false;
     }
     focusField(field);
-    fields_.setValue(field, fields_.value(field) + delta);
+    fields_.setValue(field, readValue(field) + delta);
     return true;
 }
 

@@ -100,13 +100,28 @@ public:
     void EDNetChange(int sender);
     void EDV1Change(int sender);
 
-    // Key filters: the key to pass on, or '\0' when the key is refused.
+    // Key filters: the key to pass on, or '\0' when the key is refused. Keys are bytes of
+    // the 8-bit text; a refusal may ask for a warning beep.
     char EDTl0KeyPress(char key);
     char EDLk0KeyPress(char key);
     char NumericKeyPress(char key);
     char SmsTextKeyPress(char key);
-    // The filter of whichever field is named.
+
+    // ---- Typing, the one path of every front end (widgets, command line, tests) ----------
+    // The key filter of the field: each typed key goes through it before it reaches the
+    // field's text.
     char KeyPress(int field, char key);
+    // The text that typing left in a text or numeric field: cut to the field's maximum
+    // length and stored, which runs the field's change handler.
+    void commitTypedText(int field, std::string text);
+    // The value of a numeric field as a handler reads it: a text that is not an integer
+    // reads as ErrValue and asks for a warning beep.
+    int readValue(int field);
+
+    // The warning beeps the form asks for; the window turns each into a sound.
+    Connection connectBeep(std::function<void()> listener) const {
+        return beep_.connect(std::move(listener));
+    }
 
     // ---- Barrier grids ---------------------------------------------------------------
     char SGRampKeyPress(int col, int row, char key);
@@ -120,9 +135,9 @@ public:
     // ---- What a user does ------------------------------------------------------------
     // Moves the keyboard focus (leaving MemoSim runs MemoSimExit); -1 for none.
     void focusField(int field);
-    // Focuses the field and types text into it in place of its content, each character
-    // through the field's key filter and the maximum length. False when the field is
-    // read-only or not a text or numeric field.
+    // Focuses the field and types text into it in place of its content: each character
+    // through KeyPress ("\b" deletes the last one), then commitTypedText. False when the
+    // field is read-only or not a text or numeric field.
     bool userEditText(int field, std::string_view typed);
     // The spin button, arrow keys or mouse wheel of a numeric field: adds delta to its
     // value. False when the field is read-only or not numeric.
@@ -147,6 +162,7 @@ public:
 
 private:
     void onFieldChange(int field);
+    void beep() const { beep_.notify(); }
     void setEntry(std::string_view name, std::string_view number);
     int rowField(std::string_view prefix, int row) const;
     // The Tag of the sending field when its handler should act: not while decoding, and
@@ -170,6 +186,7 @@ private:
     int checkedMenuItem_ = -1;
     bool barrierTabVisible_ = false;
     Signal<> modelApplied_;
+    Signal<> beep_;
     bool memoMark_ = false;
     Connection memoWatch_;
 };

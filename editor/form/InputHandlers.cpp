@@ -20,7 +20,7 @@ void FormModel::numberedValueChange(int sender, std::string_view keyword, int fi
     if (!tag) {
         return;
     }
-    const int value = fields_.value(sender);
+    const int value = readValue(sender);
     setEntry(std::string(keyword) + std::to_string(*tag + offset),
              value == 0 ? std::string() : std::to_string(value));
 }

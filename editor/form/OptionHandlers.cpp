@@ -44,7 +44,7 @@ void FormModel::CBRedClick(int sender) {
     }
     const int valueField = Field(box.partner);
     setEntry(box.keyword,
-             fields_.checked(sender) ? std::to_string(fields_.value(valueField)) : std::string());
+             fields_.checked(sender) ? std::to_string(readValue(valueField)) : std::string());
 }
 
 // CLP and IDCON: item 0 of the combo writes 1, item 1 writes 0.

@@ -39,7 +39,7 @@ void FormModel::EDOp0Change(int sender) {
     if (tag < 1 || tag > 4) {
         return;
     }
-    const int value = fields_.value(sender);
+    const int value = readValue(sender);
     // The combo follows the number even while the form is being decoded.
     fields_.setItemIndex(rowField("CBOp", tag - 1), OutputItemOf(value));
     if (decoding_) {

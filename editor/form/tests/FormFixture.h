@@ -17,6 +17,9 @@ protected:
     ProgramDocument doc;
     LanguageTable language;
     FormModel form{doc, language};
+    // Warning beeps the form asked for.
+    int beeps = 0;
+    Connection beepWatch = form.connectBeep([this] { ++beeps; });
 
     static int F(std::string_view name) { return FormModel::Field(name); }
 
