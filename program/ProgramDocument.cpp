@@ -2,7 +2,7 @@
 
 namespace tarvik {
 
-ProgramDocument::ProgramDocument()
-    : watch_(program.text().connectChanged([this] { Modified = true; })) {}
+ProgramDocument::ProgramDocument(int modelIndex)
+    : modelIndex(modelIndex), watch_(program.text().connectChanged([this] { Modified = true; })) {}
 
 } // namespace tarvik

@@ -13,14 +13,16 @@ namespace tarvik {
 //
 // The document watches its own program text, so it can be neither copied nor moved.
 struct ProgramDocument {
-    ProgramDocument();
+    // A document with nothing in it, for the given device model. Open lowers the model to a
+    // file's model but never raises it, so this is also the highest model a file may keep.
+    explicit ProgramDocument(int modelIndex);
     ProgramDocument(const ProgramDocument&) = delete;
     ProgramDocument& operator=(const ProgramDocument&) = delete;
 
     SimProgram program;
     std::vector<std::string> notes;
-    // Selected device model, 0..2; the editor starts on the third.
-    int modelIndex = 2;
+    // Selected device model, 0..2.
+    int modelIndex;
     std::string FileName;
     bool Modified = false;
 

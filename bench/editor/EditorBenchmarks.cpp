@@ -1,5 +1,6 @@
 // Timings of the form over a full program: 256 ordinary entries, 229 barrier (RR) lines and
 // 1,000 TR lines, 1,500 lines in all. Each operation should stay under 5 ms.
+#include "editor/form/DeviceModels.h"
 #include "editor/form/FormModel.h"
 
 #include <benchmark/benchmark.h>
@@ -10,6 +11,7 @@
 namespace {
 
 using tarvik::FormModel;
+using tarvik::kDefaultModelIndex;
 using tarvik::LanguageTable;
 using tarvik::ProgramDocument;
 
@@ -63,7 +65,7 @@ struct LoadedForm {
         doc.program.text().assign(FullProgram());
         form.DecodeProgram();
     }
-    ProgramDocument doc;
+    ProgramDocument doc{kDefaultModelIndex};
     LanguageTable language;
     FormModel form{doc, language};
 };

@@ -13,6 +13,8 @@
 
 namespace {
 
+constexpr int kThirdModel = 2; // the model the editor starts with
+
 // 256 ordinary entries in sorted order, then 229 barrier (RR) lines and 1,000 TR lines, as
 // the list rebuilds append them.
 std::vector<std::string> FullProgram() {
@@ -35,7 +37,7 @@ std::vector<std::string> FullProgram() {
 }
 
 void BM_SetProgramEntryOnFullProgram(benchmark::State& state) {
-    tarvik::ProgramDocument doc;
+    tarvik::ProgramDocument doc{kThirdModel};
     doc.program.text().assign(FullProgram());
     const char* numbers[] = {"12", "+13"};
     int turn = 0;
@@ -74,11 +76,11 @@ void BM_ScrambleAndUnscramble64KiB(benchmark::State& state) {
 BENCHMARK(BM_ScrambleAndUnscramble64KiB)->Unit(benchmark::kMicrosecond);
 
 void BM_OpenFullProgramContent(benchmark::State& state) {
-    tarvik::ProgramDocument source;
+    tarvik::ProgramDocument source{kThirdModel};
     source.program.text().assign(FullProgram());
     const std::string content = tarvik::DocumentFileBytes(source);
     for (auto _ : state) {
-        tarvik::ProgramDocument doc;
+        tarvik::ProgramDocument doc{kThirdModel};
         benchmark::DoNotOptimize(tarvik::OpenDocumentContent(doc, content).ok);
     }
 }

@@ -1,9 +1,10 @@
-#include "editor/form/FieldTable.h"
-#include "editor/form/FormModel.h"
-#include "editor/form/IntegerText.h"
 #include "editor/cli/CliCommand.h"
 #include "editor/cli/CliSupport.h"
 #include "editor/cli/FormLoading.h"
+#include "editor/form/DeviceModels.h"
+#include "editor/form/FieldTable.h"
+#include "editor/form/FormModel.h"
+#include "editor/form/IntegerText.h"
 #include "program/ProgramDocument.h"
 
 #include <optional>
@@ -81,7 +82,7 @@ int RunEditCommand(CliArgs args, std::ostream&, std::ostream& err) {
     if (!parsed || parsed->rest.empty()) {
         return UsageError(CommandNamed("edit"), err);
     }
-    ProgramDocument doc;
+    ProgramDocument doc{kDefaultModelIndex};
     LanguageTable language;
     FormModel form(doc, language);
     if (!OpenIntoForm(form, *parsed, err)) {

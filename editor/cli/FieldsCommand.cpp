@@ -1,8 +1,9 @@
-#include "editor/form/FieldTable.h"
-#include "editor/form/FormModel.h"
 #include "editor/cli/CliCommand.h"
 #include "editor/cli/CliSupport.h"
 #include "editor/cli/FormLoading.h"
+#include "editor/form/DeviceModels.h"
+#include "editor/form/FieldTable.h"
+#include "editor/form/FormModel.h"
 
 #include <ostream>
 #include <sstream>
@@ -54,7 +55,7 @@ int RunFieldsCommand(CliArgs args, std::ostream& out, std::ostream& err) {
     if (!parsed || !parsed->rest.empty()) {
         return UsageError(CommandNamed("fields"), err);
     }
-    ProgramDocument doc;
+    ProgramDocument doc{kDefaultModelIndex};
     LanguageTable language;
     FormModel form(doc, language);
     if (!OpenIntoForm(form, *parsed, err)) {

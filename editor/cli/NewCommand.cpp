@@ -1,6 +1,6 @@
-#include "editor/form/DeviceModels.h"
 #include "editor/cli/CliCommand.h"
 #include "editor/cli/CliSupport.h"
+#include "editor/form/DeviceModels.h"
 #include "program/ProgramDocument.h"
 
 #include <optional>
@@ -34,8 +34,7 @@ int RunNewCommand(CliArgs args, std::ostream&, std::ostream& err) {
         return UsageError(self, err);
     }
 
-    ProgramDocument doc;
-    doc.modelIndex = model;
+    ProgramDocument doc{model};
     return SaveOrReport(doc, *path, err);
 }
 

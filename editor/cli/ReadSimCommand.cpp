@@ -1,7 +1,7 @@
-#include "editor/form/DeviceModels.h"
 #include "editor/cli/CliCommand.h"
 #include "editor/cli/CliSupport.h"
 #include "editor/cli/SimCliSupport.h"
+#include "editor/form/DeviceModels.h"
 #include "editor/sim/SimTransfer.h"
 #include "program/ProgramDocument.h"
 
@@ -21,8 +21,7 @@ int RunReadSimCommand(CliArgs args, std::ostream&, std::ostream& err) {
     if (const int status = session.Open(*parsed, err); status != kExitOk) {
         return status;
     }
-    ProgramDocument doc;
-    doc.modelIndex = parsed->model.value_or(kDefaultModelIndex);
+    ProgramDocument doc{parsed->model.value_or(kDefaultModelIndex)};
     StreamTransferWindow window(err, IsTerminal(err));
     if (!SimReadAll(window, doc.program.text())) {
         return kExitReadFailed;

@@ -1,5 +1,6 @@
 #include "editor/cli/CliCommand.h"
 #include "editor/cli/CliSupport.h"
+#include "editor/form/DeviceModels.h"
 
 #include <ostream>
 #include <string>
@@ -11,7 +12,7 @@ int RunRemoteCommand(CliArgs args, std::ostream& out, std::ostream& err) {
     if (args.size() != 1) {
         return UsageError(CommandNamed("remote"), err);
     }
-    ProgramDocument doc;
+    ProgramDocument doc{kDefaultModelIndex};
     if (!LoadDocument(doc, std::string(args[0]), err)) {
         return kExitFailure;
     }

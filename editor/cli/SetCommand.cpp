@@ -1,5 +1,6 @@
 #include "editor/cli/CliCommand.h"
 #include "editor/cli/CliSupport.h"
+#include "editor/form/DeviceModels.h"
 #include "program/ProgramDocument.h"
 
 #include <ostream>
@@ -14,7 +15,7 @@ int RunSetCommand(CliArgs args, std::ostream&, std::ostream& err) {
         return UsageError(CommandNamed("set"), err);
     }
     const std::string path(args[0]);
-    ProgramDocument doc;
+    ProgramDocument doc{kDefaultModelIndex};
     if (!LoadDocument(doc, path, err)) {
         return kExitFailure;
     }

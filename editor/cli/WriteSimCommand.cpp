@@ -1,6 +1,7 @@
 #include "editor/cli/CliCommand.h"
 #include "editor/cli/CliSupport.h"
 #include "editor/cli/SimCliSupport.h"
+#include "editor/form/DeviceModels.h"
 #include "editor/sim/SimTransfer.h"
 #include "program/ProgramDocument.h"
 
@@ -16,7 +17,7 @@ int RunWriteSimCommand(CliArgs args, std::ostream&, std::ostream& err) {
     if (!parsed) {
         return kExitFailure;
     }
-    ProgramDocument doc;
+    ProgramDocument doc{kDefaultModelIndex};
     if (!LoadDocument(doc, parsed->path, err)) {
         return kExitFailure;
     }

@@ -18,12 +18,13 @@ void FormModel::applyModelTexts(int idx) {
                                         : TranslateText(language_, kResetSmsInputItems[k]));
         }
     }
+    const bool led = idx >= 0 && DeviceModels()[idx].ledOutputs;
     for (int row = 0; row <= 3; ++row) {
         const int combo = rowField("CBOp", row);
         for (std::size_t k = 0; k < kLedOutputItems.size(); ++k) {
             fields_.setItemText(combo, kFirstModelOutputItem + static_cast<int>(k),
-                                idx <= 0 ? std::string(kPlainOutputItems[k])
-                                         : TranslateText(language_, kLedOutputItems[k]));
+                                led ? TranslateText(language_, kLedOutputItems[k])
+                                    : std::string(kPlainOutputItems[k]));
         }
     }
 }

@@ -4,9 +4,9 @@ namespace tarvik {
 
 std::span<const DeviceModel> DeviceModels() {
     static constexpr DeviceModel models[] = {
-        {"LX5", "Dev1", '5', "LX5_", false},
-        {"TQ4+ 1.7", "Dev2", '7', "TQ4+_", false},
-        {"TQ4+ BARRIER", "Dev3", 'B', "BARRIER_", true},
+        {"LX5", "Dev1", '5', "LX5_", false, false},
+        {"TQ4+ 1.7", "Dev2", '7', "TQ4+_", false, true},
+        {"TQ4+ BARRIER", "Dev3", 'B', "BARRIER_", true, true},
     };
     return models;
 }

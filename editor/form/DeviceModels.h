@@ -13,6 +13,7 @@ struct DeviceModel {
     char code;                     // matched against the fields' model markers
     std::string_view manualPrefix; // file name prefix of the model's manual
     bool barrierTab;               // shows the "BARRIER Telephone" page
+    bool ledOutputs;               // names the output functions 237..240 after the LEDs
 };
 
 // The models in the order of CBDevice.
@@ -21,8 +22,8 @@ std::span<const DeviceModel> DeviceModels();
 // The model index the editor starts with.
 inline constexpr int kDefaultModelIndex = 2;
 
-// Texts of the output combo items 3..6: plain for the first model, named functions of the
-// LEDs (translated) for the others.
+// Texts of the output combo items 3..6: plain for a model without LED functions (and in
+// the field table), named functions of the LEDs (translated) for the others.
 inline constexpr std::array<std::string_view, 4> kPlainOutputItems = {"237 -", "238 -", "239 -",
                                                                       "240 -"};
 inline constexpr std::array<std::string_view, 4> kLedOutputItems = {
@@ -30,7 +31,8 @@ inline constexpr std::array<std::string_view, 4> kLedOutputItems = {
     "239 - Vertical BLUE Led (Inverted)", "240 - Vertical BLUE Led"};
 inline constexpr int kFirstModelOutputItem = 3;
 
-// Texts of the input mode items 5..7, translated on every model change.
+// Texts of the input mode items 5..7 as the field table holds them; translated on every
+// model change.
 inline constexpr std::array<std::string_view, 3> kResetSmsInputItems = {
     "NO (GND) + Reset SMS", "NC + Reset SMS", "NO (+12V) + Reset SMS"};
 inline constexpr int kFirstResetSmsInputItem = 5;

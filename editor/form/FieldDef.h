@@ -72,8 +72,10 @@ struct FieldDef {
     int maxLength = 0;              // text fields; 0 = unlimited
     std::vector<std::string> items; // combo boxes
     std::string marker;             // model codes allowing the field; empty = every model
-    std::string keyword;            // option check boxes: the entry name they own
+    std::string keyword;            // options and pre-pay fields: the entry name they own
     std::string partner;            // option check box <-> its value field
+    int decodeDefault = 0;          // option value fields: what an entry that is not a
+                                    // number decodes to
 };
 
 } // namespace tarvik

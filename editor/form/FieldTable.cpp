@@ -1,5 +1,7 @@
 #include "editor/form/FieldTable.h"
 
+#include "editor/form/DeviceModels.h"
+
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -74,18 +76,26 @@ std::string HexSuffix(int i) {
 // ---- Main page and tool bar ---------------------------------------------------------
 
 void AddMain(Fields& t) {
-    t.push_back(Combo("CBDevice", Tab::None, "", "Device", 0, Handler::DeviceChange,
-                      {"LX5", "TQ4+ 1.7", "TQ4+ BARRIER"}));
+    std::vector<std::string> models;
+    for (const DeviceModel& model : DeviceModels()) {
+        models.emplace_back(model.name);
+    }
+    t.push_back(Combo("CBDevice", Tab::None, "", "Device", 0, Handler::DeviceChange, models));
     t.push_back(Memo("MemoSim", Tab::Main, "SIM program"));
     t.push_back(Memo("MemoNote", Tab::Main, "Notes"));
 }
 
 // ---- Options page -------------------------------------------------------------------
 
+// The entry value an option decodes when it is not a number: the four validity and
+// repetition options show 0 (clamped to their minimum), the others -1.
+constexpr int kCountDecodeDefault = 0;
+constexpr int kSettingDecodeDefault = -1;
+
 // A check box with the keyword as caption paired with a numeric value field.
 void AddNumericOption(Fields& t, const std::string& group, const std::string& keyword,
                       const std::string& suffix, int tag, int minValue, int maxValue, int errValue,
-                      const std::string& marker = "") {
+                      int decodeDefault, const std::string& marker = "") {
     FieldDef box = Check("CB" + suffix, Tab::Options, group, keyword, Handler::OptionClick);
     box.keyword = keyword;
     box.partner = "ED" + suffix;
@@ -93,6 +103,7 @@ void AddNumericOption(Fields& t, const std::string& group, const std::string& ke
                              Handler::OptionValueChange, minValue, maxValue, errValue);
     value.keyword = keyword;
     value.partner = box.name;
+    value.decodeDefault = decodeDefault;
     t.push_back(WithMarker(std::move(box), marker));
     t.push_back(WithMarker(std::move(value), marker));
 }
@@ -121,37 +132,44 @@ void AddSwitchOption(Fields& t, const std::string& group, const std::string& key
     FieldDef value = Combo(box.partner, Tab::Options, group, "", 0, handler, std::move(items));
     value.keyword = keyword;
     value.partner = box.name;
+    value.decodeDefault = 1; // an entry that is not a number selects item 0
     t.push_back(WithMarker(std::move(box), marker));
     t.push_back(WithMarker(std::move(value), marker));
 }
 
 void AddOptions(Fields& t) {
-    AddNumericOption(t, "Repetition of calling sequence", "RED", "Red", 10, 1, 99, 3);
+    constexpr int count = kCountDecodeDefault;
+    constexpr int setting = kSettingDecodeDefault;
+    AddNumericOption(t, "Repetition of calling sequence", "RED", "Red", 10, 1, 99, 3, count);
     AddSwitchOption(t, "Hidden telephone number", "CLP", "Clp", Handler::ClpClick,
                     {"Visible", "Hidden"});
-    AddNumericOption(t, "SIM card validity", "RFL", "Rfl", 11, 1, 36, 36);
-    AddNumericOption(t, "Temporary SIM card validity", "RFT", "Rft", 12, 1, 36, 36);
-    AddNumericOption(t, "Periodic test SMS", "PTM", "Ptm", 13, 1, 240, 24);
-    AddNumericOption(t, "Microphone gain", "MIC", "Mic", 14, 0, 24, 12);
+    AddNumericOption(t, "SIM card validity", "RFL", "Rfl", 11, 1, 36, 36, count);
+    AddNumericOption(t, "Temporary SIM card validity", "RFT", "Rft", 12, 1, 36, 36, count);
+    AddNumericOption(t, "Periodic test SMS", "PTM", "Ptm", 13, 1, 240, 24, count);
+    AddNumericOption(t, "Microphone gain", "MIC", "Mic", 14, 0, 24, 12, setting);
     AddTextOption(t, "GSM Network", "NET", "Net", 0);
+    const char* prepay[] = {"V1", "V2PRE CRE SIN", "V3"};
     for (int i = 0; i < 3; ++i) {
-        t.push_back(Text("EDV" + std::to_string(i + 1), Tab::Options, "Pre-pay card credit",
-                         "V" + std::to_string(i + 1), i, Handler::VChange));
+        const std::string label = "V" + std::to_string(i + 1);
+        FieldDef f =
+            Text("ED" + label, Tab::Options, "Pre-pay card credit", label, i, Handler::VChange);
+        f.keyword = prepay[i];
+        t.push_back(std::move(f));
     }
-    AddNumericOption(t, "Main power lost", "VMT", "Vmt", 15, 1, 240, 5);
-    AddNumericOption(t, "Low battery", "VBT", "Vbt", 16, 1, 240, 10);
-    AddNumericOption(t, "Module Reset", "MRES", "MRes", 17, 0, 239, 10);
+    AddNumericOption(t, "Main power lost", "VMT", "Vmt", 15, 1, 240, 5, setting);
+    AddNumericOption(t, "Low battery", "VBT", "Vbt", 16, 1, 240, 10, setting);
+    AddNumericOption(t, "Module Reset", "MRES", "MRes", 17, 0, 239, 10, setting);
     AddTextOption(t, "Local area prefix", "LANET", "Lanet", 4, "5");
-    AddNumericOption(t, "Line check period", "TLCHK", "Tlchk", 18, 1, 250, 10, "5");
+    AddNumericOption(t, "Line check period", "TLCHK", "Tlchk", 18, 1, 250, 10, setting, "5");
     AddSwitchOption(t, "Contact ID", "IDCON", "Idcon", Handler::IdconClick, {"Enabled", "Disabled"},
                     "5");
     AddTextOption(t, "PABX exit number", "OUTPR", "Outpr", 1, "5");
-    AddNumericOption(t, "GSM switch delay", "GSMPR", "Gsmpr", 19, 1, 250, 15, "5");
-    AddNumericOption(t, "Message replay time", "MGT", "Mgt", 20, 0, 250, 20);
-    AddNumericOption(t, "Ring time duration", "RGT", "Rgt", 21, 0, 250, 90);
-    AddNumericOption(t, "Seconds per hour", "SPH", "Sph", 22, 0, 9999, 3544);
-    AddNumericOption(t, "Tamper frequency", "TPR", "Tpr", 23, 1, 250, 12);
-    AddNumericOption(t, "Speaker", "SPK", "Spk", 24, 0, 12, 6);
+    AddNumericOption(t, "GSM switch delay", "GSMPR", "Gsmpr", 19, 1, 250, 15, setting, "5");
+    AddNumericOption(t, "Message replay time", "MGT", "Mgt", 20, 0, 250, 20, setting);
+    AddNumericOption(t, "Ring time duration", "RGT", "Rgt", 21, 0, 250, 90, setting);
+    AddNumericOption(t, "Seconds per hour", "SPH", "Sph", 22, 0, 9999, 3544, setting);
+    AddNumericOption(t, "Tamper frequency", "TPR", "Tpr", 23, 1, 250, 12, setting);
+    AddNumericOption(t, "Speaker", "SPK", "Spk", 24, 0, 12, 6, setting);
 }
 
 // ---- Input page ---------------------------------------------------------------------
@@ -170,14 +188,9 @@ void AddInputColumn(Fields& t, const std::string& prefix, const std::string& gro
 }
 
 void AddInput(Fields& t) {
-    const std::vector<std::string> modes = {" ",
-                                            "NO (GND)",
-                                            "NC",
-                                            "NO (+12V)",
-                                            "Disabled",
-                                            "NO (GND) + Reset SMS",
-                                            "NC + Reset SMS",
-                                            "NO (+12V) + Reset SMS"};
+    std::vector<std::string> modes = {" ", "NO (GND)", "NC", "NO (+12V)", "Disabled"};
+    // Items 5..7 are the ones a model change rewrites.
+    modes.insert(modes.end(), kResetSmsInputItems.begin(), kResetSmsInputItems.end());
     for (int i = 0; i <= 4; ++i) {
         t.push_back(Combo("CBIp" + std::to_string(i), Tab::Input, "Input (IP)", InputRowLabel(i), i,
                           Handler::IpChange, modes));
@@ -213,21 +226,18 @@ void AddInput(Fields& t) {
 // ---- Output page --------------------------------------------------------------------
 
 void AddOutput(Fields& t) {
-    const std::vector<std::string> items = {"0 - Disabled",
-                                            "1 - Bi-stable",
-                                            "2..236 - Mono-stable",
-                                            "237 -",
-                                            "238 -",
-                                            "239 -",
-                                            "240 -",
-                                            "241 - GSM network failure (H/L)",
-                                            "242 - GSM network failure (L/H)",
-                                            "243 - Expiring validity of SIM card (H/L)",
-                                            "244 - Expiring validity of SIM card (L/H)",
-                                            "245 -",
-                                            "246 -",
-                                            "247 -",
-                                            "248 -"};
+    // Items 3..6 are the ones a model change rewrites.
+    std::vector<std::string> items = {"0 - Disabled", "1 - Bi-stable", "2..236 - Mono-stable"};
+    items.insert(items.end(), kPlainOutputItems.begin(), kPlainOutputItems.end());
+    const char* fixedFunctions[] = {"241 - GSM network failure (H/L)",
+                                    "242 - GSM network failure (L/H)",
+                                    "243 - Expiring validity of SIM card (H/L)",
+                                    "244 - Expiring validity of SIM card (L/H)",
+                                    "245 -",
+                                    "246 -",
+                                    "247 -",
+                                    "248 -"};
+    items.insert(items.end(), std::begin(fixedFunctions), std::end(fixedFunctions));
     for (int i = 0; i < 4; ++i) {
         const std::string row = std::to_string(i + 1);
         // The combo comes first: choosing an item sets a standard number, which the number

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -173,7 +174,28 @@ private:
     void initGrids();
     // Writes the header texts of both grids, translated or as written.
     void writeGridHeaders(bool translate);
-    void decodeLine(std::string_view line, int& rampRow);
+    // One rule of the line decoding: whether it takes the line (false lets later rules
+    // try), and what it then sets.
+    struct DecodedLine;
+    using LineDecoder = bool (FormModel::*)(const DecodedLine&);
+    struct LineRule;
+    static std::span<const LineRule> LineRules();
+    void decodeLine(std::string_view line);
+    bool decodeTr(const DecodedLine& d);
+    bool decodeRr(const DecodedLine& d);
+    bool decodeTl(const DecodedLine& d);
+    bool decodeTo(const DecodedLine& d);
+    bool decodeSms(const DecodedLine& d);
+    bool decodeSms6(const DecodedLine& d);
+    bool decodeIp(const DecodedLine& d);
+    bool decodeDl(const DecodedLine& d);
+    bool decodeOp(const DecodedLine& d);
+    bool decodeLk(const DecodedLine& d);
+    bool decodeKeyword(const DecodedLine& d);
+    bool decodeIf(const DecodedLine& d);
+    bool decodeCounter(const DecodedLine& d);
+    bool decodeOa(const DecodedLine& d);
+    bool decodeTk(const DecodedLine& d);
     void resetForm();
     void applyModelTexts(int idx);
 
@@ -183,6 +205,7 @@ private:
     StringGrid ramp_{kRampCols, kRampRows};
     StringGrid tr_{kTrCols, kTrRows};
     bool decoding_ = false;
+    int nextRampRow_ = 1; // the barrier row the next RR line fills while decoding
     int checkedMenuItem_ = -1;
     bool barrierTabVisible_ = false;
     Signal<> modelApplied_;

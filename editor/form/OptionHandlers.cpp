@@ -106,12 +106,17 @@ void FormModel::EDNetChange(int sender) {
 }
 
 void FormModel::EDV1Change(int sender) {
-    static constexpr const char* names[] = {"V1", "V2PRE CRE SIN", "V3"};
     const auto tag = handlerTag(sender, 0, 2);
     if (!tag) {
         return;
     }
-    setEntry(names[*tag], fields_.text(sender));
+    // The entry name is that of the pre-pay field with the sender's Tag.
+    for (const FieldDef& def : FieldTable()) {
+        if (def.handler == Handler::VChange && def.tag == *tag) {
+            setEntry(def.keyword, fields_.text(sender));
+            return;
+        }
+    }
 }
 
 } // namespace tarvik

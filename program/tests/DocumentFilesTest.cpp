@@ -4,6 +4,7 @@
 #include "TemporaryFolder.h"
 #include "program/ProgramFile.h"
 #include "program/WindowCaption.h"
+#include "program/tests/ThirdModel.h"
 
 #include <chrono>
 #include <fcntl.h>
@@ -44,7 +45,7 @@ protected:
 };
 
 TEST_F(DocumentFilesTest, SaveWritesScrambledDigitsAndCrLf) {
-    ProgramDocument doc;
+    ProgramDocument doc{testing::kThirdModel};
     const std::string path = folder.file("empty.sim");
     const FileResult result = SaveDocument(doc, path);
     EXPECT_TRUE(result.ok);
@@ -56,7 +57,7 @@ TEST_F(DocumentFilesTest, SaveWritesScrambledDigitsAndCrLf) {
 }
 
 TEST_F(DocumentFilesTest, SaveThenOpenRestoresEverything) {
-    ProgramDocument saved;
+    ProgramDocument saved{testing::kThirdModel};
     saved.modelIndex = 1;
     saved.notes = {"customer: \xC0ngelo", "", "phone 123"};
     saved.program.text().assign({"RED=3", "TL1=0039123", "odd line", ""});
@@ -64,7 +65,7 @@ TEST_F(DocumentFilesTest, SaveThenOpenRestoresEverything) {
     ASSERT_TRUE(SaveDocument(saved, path).ok);
     EXPECT_FALSE(saved.Modified);
 
-    ProgramDocument opened;
+    ProgramDocument opened{testing::kThirdModel};
     const FileResult result = OpenDocument(opened, path);
     EXPECT_TRUE(result.ok);
     EXPECT_EQ(opened.modelIndex, 1);
@@ -87,7 +88,7 @@ TEST_F(DocumentFilesTest, OpenNeverRaisesTheModel) {
     for (const auto& c : cases) {
         const std::string path = folder.file("model.sim");
         WriteAll(path, FileOf(std::string("SIM-0") + c.digit + "\r\nSIM-PRG\r\nTL1=1\r\n"));
-        ProgramDocument doc;
+        ProgramDocument doc{testing::kThirdModel};
         doc.modelIndex = c.current;
         EXPECT_TRUE(OpenDocument(doc, path).ok);
         EXPECT_EQ(doc.modelIndex, c.after) << c.current << " " << c.digit;
@@ -97,7 +98,7 @@ TEST_F(DocumentFilesTest, OpenNeverRaisesTheModel) {
 TEST_F(DocumentFilesTest, OpenCallsHooksInOrderOnAnEmptiedProgram) {
     const std::string path = folder.file("hooks.sim");
     WriteAll(path, FileOf("SIM-03\r\nnote\r\nSIM-PRG\r\nTL1=5\r\n"));
-    ProgramDocument doc;
+    ProgramDocument doc{testing::kThirdModel};
     FillDocument(doc);
 
     std::vector<std::string> calls;
@@ -129,7 +130,7 @@ TEST_F(DocumentFilesTest, RefusedOpenLeavesDocumentButTakesFileName) {
     for (const auto& c : cases) {
         const std::string path = folder.file("bad.sim");
         WriteAll(path, c.content);
-        ProgramDocument doc;
+        ProgramDocument doc{testing::kThirdModel};
         FillDocument(doc);
         int decodes = 0;
         DocumentHooks hooks;
@@ -150,7 +151,7 @@ TEST_F(DocumentFilesTest, RefusedOpenLeavesDocumentButTakesFileName) {
 
 TEST_F(DocumentFilesTest, UnreadableFileGivesDiskErrorThenInvalidFormat) {
     for (const std::string& path : {folder.file("missing.sim"), folder.path().string()}) {
-        ProgramDocument doc;
+        ProgramDocument doc{testing::kThirdModel};
         FillDocument(doc);
         const FileResult result = OpenDocument(doc, path);
         EXPECT_FALSE(result.ok);
@@ -164,7 +165,7 @@ TEST_F(DocumentFilesTest, OpenOfANamedPipeFailsAtOnceInsteadOfWaitingForAWriter)
     const std::string path = folder.file("pipe.sim");
     ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
     auto opening = std::async(std::launch::async, [&path] {
-        ProgramDocument doc;
+        ProgramDocument doc{testing::kThirdModel};
         return OpenDocument(doc, path).messages;
     });
     if (opening.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
@@ -177,7 +178,7 @@ TEST_F(DocumentFilesTest, OpenOfANamedPipeFailsAtOnceInsteadOfWaitingForAWriter)
 }
 
 TEST_F(DocumentFilesTest, NewEmptiesProgramAndNotesKeepsModelAndSetsModified) {
-    ProgramDocument doc;
+    ProgramDocument doc{testing::kThirdModel};
     FillDocument(doc);
     doc.Modified = false;
     doc.FileName = "/data/home.sim";
@@ -197,14 +198,14 @@ TEST_F(DocumentFilesTest, NewEmptiesProgramAndNotesKeepsModelAndSetsModified) {
     EXPECT_EQ(decodes, 1);
 
     // Even an already empty document counts as changed.
-    ProgramDocument empty;
+    ProgramDocument empty{testing::kThirdModel};
     NewDocument(empty);
     EXPECT_TRUE(empty.Modified);
 }
 
 TEST_F(DocumentFilesTest, FailedSaveKeepsModifiedAndTheOldFile) {
     const std::string existing = folder.file("keep.sim");
-    ProgramDocument original;
+    ProgramDocument original{testing::kThirdModel};
     original.program.text().assign({"TL1=1"});
     ASSERT_TRUE(SaveDocument(original, existing).ok);
     const std::string before = ReadAll(existing);
@@ -217,7 +218,7 @@ TEST_F(DocumentFilesTest, FailedSaveKeepsModifiedAndTheOldFile) {
         "",                                 // no name at all
     };
     for (const auto& path : failing) {
-        ProgramDocument doc;
+        ProgramDocument doc{testing::kThirdModel};
         doc.program.text().assign({"TL2=2"});
         ASSERT_TRUE(doc.Modified);
         const FileResult result = SaveDocument(doc, path);
@@ -242,7 +243,7 @@ TEST_F(DocumentFilesTest, SaveReplacesExistingFileKeepingItsPermissions) {
     std::filesystem::permissions(path, std::filesystem::perms::owner_read |
                                            std::filesystem::perms::owner_write |
                                            std::filesystem::perms::group_read);
-    ProgramDocument doc;
+    ProgramDocument doc{testing::kThirdModel};
     ASSERT_TRUE(SaveDocument(doc, path).ok);
     EXPECT_EQ(ReadAll(path), DocumentFileBytes(doc));
     EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms::owner_read |
@@ -252,7 +253,7 @@ TEST_F(DocumentFilesTest, SaveReplacesExistingFileKeepingItsPermissions) {
 
 TEST_F(DocumentFilesTest, SaveAcceptsANameOfTheLongestLengthAllowed) {
     const std::string path = folder.file(std::string(251, 'n') + ".sim"); // 255 bytes
-    ProgramDocument doc;
+    ProgramDocument doc{testing::kThirdModel};
     doc.program.text().assign({"RED=1"});
     ASSERT_TRUE(SaveDocument(doc, path).ok);
     EXPECT_EQ(ReadAll(path), DocumentFileBytes(doc));
@@ -271,7 +272,7 @@ TEST_F(DocumentFilesTest, SaveAcceptsANameOfTheLongestLengthAllowed) {
 // successful save, 1 for a refused one.
 int SaveAsOrdinaryUser(const std::string& path) {
     const std::optional<bool> saved = testing::RunAsOrdinaryUser([&path] {
-        ProgramDocument doc;
+        ProgramDocument doc{testing::kThirdModel};
         doc.program.text().assign({"RED=1"});
         return SaveDocument(doc, path).ok;
     });
@@ -299,7 +300,7 @@ TEST_F(DocumentFilesTest, SaveThroughSymbolicLinkReplacesItsTarget) {
     const std::string link = folder.file("link.sim");
     WriteAll(target, "old");
     std::filesystem::create_symlink(target, link);
-    ProgramDocument doc;
+    ProgramDocument doc{testing::kThirdModel};
     doc.program.text().assign({"RED=1"});
     ASSERT_TRUE(SaveDocument(doc, link).ok);
     EXPECT_TRUE(std::filesystem::is_symlink(link));

@@ -1,6 +1,7 @@
 #include "TemporaryFolder.h"
 #include "program/DocumentFiles.h"
 #include "program/ProgramFile.h"
+#include "program/tests/ThirdModel.h"
 
 #include <gtest/gtest.h>
 #include <random>
@@ -72,7 +73,7 @@ TEST(DocumentFuzzTest, AnyBytesEitherLoadOrAreRefusedUntouched) {
     for (int round = 0; round < 4000; ++round) {
         const std::string content = Mutate(seeds[round % seeds.size()], random);
 
-        ProgramDocument doc;
+        ProgramDocument doc{testing::kThirdModel};
         doc.program.text().assign({"TL9=9"});
         doc.program.BuildRemoteText();
         doc.notes = {"keep"};
@@ -87,7 +88,7 @@ TEST(DocumentFuzzTest, AnyBytesEitherLoadOrAreRefusedUntouched) {
             EXPECT_GE(doc.modelIndex, 0);
             EXPECT_LE(doc.modelIndex, 1);
             // What was loaded saves and loads back the same.
-            ProgramDocument again;
+            ProgramDocument again{testing::kThirdModel};
             ASSERT_TRUE(OpenDocumentContent(again, DocumentFileBytes(doc)).ok);
             EXPECT_EQ(again.program.text().lines(), doc.program.text().lines());
         } else {
@@ -112,7 +113,7 @@ TEST(DocumentFuzzTest, MutatedFilesOnDiskNeverBreakOpen) {
     std::mt19937 random(77);
     for (int round = 0; round < 200; ++round) {
         testing::WriteAll(path, Mutate(seeds[round % seeds.size()], random));
-        ProgramDocument doc;
+        ProgramDocument doc{testing::kThirdModel};
         const FileResult result = OpenDocument(doc, path);
         if (!result.ok) {
             EXPECT_EQ(result.messages, (Lines{"Invalid file format"}));

@@ -40,8 +40,7 @@ TEST(ProgramFileBytesTest, AFileScrambledByHandOpens) {
     TemporaryFolder folder;
     const std::string path = folder.file("hand.sim");
     WriteAll(path, kFile);
-    ProgramDocument doc;
-    doc.modelIndex = 2;
+    ProgramDocument doc{2};
 
     ASSERT_TRUE(OpenDocument(doc, path).ok);
 
@@ -54,8 +53,7 @@ TEST(ProgramFileBytesTest, AFileScrambledByHandOpens) {
 TEST(ProgramFileBytesTest, SavingThatDocumentWritesTheSameBytes) {
     TemporaryFolder folder;
     const std::string path = folder.file("saved.sim");
-    ProgramDocument doc;
-    doc.modelIndex = 1;
+    ProgramDocument doc{1};
     doc.notes = {"Caff\xe8 bar"};
     doc.program.text().assign({"RED=3", "TL1=0039123"});
 

@@ -2,6 +2,7 @@
 
 #include "program/ProgramDocument.h"
 #include "program/TextLines.h"
+#include "program/tests/ThirdModel.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -113,7 +114,7 @@ TEST(ProgramTextTest, CopyTakesLinesButNotListeners) {
 }
 
 TEST(ProgramDocumentTest, ProgramChangesSetModifiedButNotesDoNot) {
-    ProgramDocument doc;
+    ProgramDocument doc{testing::kThirdModel};
     EXPECT_FALSE(doc.Modified);
     doc.notes.push_back("customer X");
     EXPECT_FALSE(doc.Modified);

@@ -1,5 +1,7 @@
 #include "FormFixture.h"
 
+#include <stdexcept>
+
 namespace tarvik::test {
 namespace {
 
@@ -178,6 +180,23 @@ TEST_F(DecodeProgramTest, DecodingWritesNothingAndRebuildsRemoteText) {
     EXPECT_FALSE(doc.Modified);
     EXPECT_FALSE(form.Decoding());
     EXPECT_EQ(doc.program.remoteText(), ";RED=5;TL1=123;OP1=241;DL1=3;");
+}
+
+TEST_F(DecodeProgramTest, FailureInsideDecodeLeavesTheHandlersWorking) {
+    // An observer that fails while the form is rebuilt must not leave the handlers silenced.
+    bool fail = false;
+    const Connection failing = form.fields().connectChanged([&](int) {
+        if (form.Decoding() && fail) {
+            fail = false;
+            throw std::runtime_error("observer failed");
+        }
+    });
+    doc.program.text().assign({"TL2=7"});
+    fail = true;
+    EXPECT_THROW(form.DecodeProgram(), std::runtime_error);
+    EXPECT_FALSE(form.Decoding());
+    type("EDTl3", "9");
+    EXPECT_EQ(lines(), (std::vector<std::string>{"TL2=7", "TL3=9"}));
 }
 
 TEST_F(DecodeProgramTest, OnlyFirst229BarrierLinesAreShown) {

@@ -1,4 +1,5 @@
 #include "FormFixture.h"
+#include "editor/form/DeviceModels.h"
 #include "program/DocumentFiles.h"
 
 #include <cstdlib>
@@ -83,7 +84,7 @@ TEST_F(DocumentFlowTest, NewEmptiesFormButKeepsModel) {
 TEST_F(DocumentFlowTest, OpenLowersModelDecodesAndClearsModified) {
     const std::string path = (dir / "first.sim").string();
     {
-        ProgramDocument saved;
+        ProgramDocument saved{kDefaultModelIndex};
         LanguageTable none;
         FormModel writer(saved, none);
         writer.Dev1Click(0);
@@ -108,7 +109,7 @@ TEST_F(DocumentFlowTest, OpenLowersModelDecodesAndClearsModified) {
 TEST_F(DocumentFlowTest, OpenNeverRaisesModel) {
     const std::string path = (dir / "third.sim").string();
     {
-        ProgramDocument saved;
+        ProgramDocument saved{kDefaultModelIndex};
         saved.program.text().assign({"TL1=1"});
         ASSERT_TRUE(SaveDocument(saved, path).ok); // model index 2
     }
@@ -135,7 +136,7 @@ TEST_F(DocumentFlowTest, InvalidFileLeavesFormAndProgramAlone) {
 }
 
 TEST_F(DocumentFlowTest, FormOutlivedByDocumentLeavesNoDanglingListener) {
-    ProgramDocument longLived;
+    ProgramDocument longLived{kDefaultModelIndex};
     {
         LanguageTable none;
         FormModel shortLived(longLived, none);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/form/DeviceModels.h"
 #include "editor/form/FormModel.h"
 #include "program/LanguageTable.h"
 #include "program/ProgramDocument.h"
@@ -14,7 +15,7 @@ namespace tarvik::test {
 // A document with a form on it, and short ways to reach fields by name.
 class FormFixture : public ::testing::Test {
 protected:
-    ProgramDocument doc;
+    ProgramDocument doc{kDefaultModelIndex};
     LanguageTable language;
     FormModel form{doc, language};
     // Warning beeps the form asked for.

@@ -72,8 +72,7 @@ TEST_P(RoundTripTest, ReenteringDecodedValuesRebuildsSameProgram) {
     LanguageTable language;
 
     // A program written by the form itself.
-    ProgramDocument original;
-    original.modelIndex = model;
+    ProgramDocument original{model};
     FormModel writer(original, language);
     std::vector<std::string> samples;
     for (int f = 0; f < writer.fields().size(); ++f) {
@@ -103,8 +102,7 @@ TEST_P(RoundTripTest, ReenteringDecodedValuesRebuildsSameProgram) {
         tr.push_back(writer.SGTR().cell(1, row));
     }
 
-    ProgramDocument copy;
-    copy.modelIndex = model;
+    ProgramDocument copy{model};
     FormModel reader(copy, language);
     EnterAll(reader, shown, ramp, tr);
     EXPECT_EQ(copy.program.text().lines(), program);

@@ -4,6 +4,7 @@
 // none left blocks it (9.2.9 to 9.2.11), and DISABLE CHV turns it off (9.2.10).
 #include "editor/shell/SimCommands.h"
 
+#include "editor/form/DeviceModels.h"
 #include "editor/form/FormModel.h"
 #include "editor/shell/TFormPin.h"
 #include "editor/shell/TFormWrite.h"
@@ -140,7 +141,7 @@ protected:
     }
 
     LanguageTable language;
-    ProgramDocument doc;
+    ProgramDocument doc{kDefaultModelIndex};
     FormModel form{doc, language};
     ScriptedPrompts prompts;
     QMainWindow window;

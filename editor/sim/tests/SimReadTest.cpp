@@ -5,6 +5,7 @@
 #include "editor/sim/SimTransfer.h"
 #include "editor/sim/tests/SimCardFixture.h"
 #include "program/ProgramDocument.h"
+#include "program/tests/ThirdModel.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -38,7 +39,7 @@ protected:
         EXPECT_EQ(window.pauses, std::vector<std::chrono::milliseconds>{2000ms});
     }
 
-    ProgramDocument doc;
+    ProgramDocument doc{tarvik::testing::kThirdModel};
     RecordingWindow window;
 };
 
