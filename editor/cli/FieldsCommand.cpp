@@ -17,7 +17,7 @@ void WriteFields(FormModel& form, std::ostream& out) {
     std::string readOnly;
     for (int f = 0; f < fields.size(); ++f) {
         const FieldDef& def = FieldModel::Def(f);
-        if (def.kind == FieldKind::Memo) {
+        if (!HoldsValue(def.kind)) {
             continue;
         }
         out << def.name << '=' << fields.valueText(f) << '\n';

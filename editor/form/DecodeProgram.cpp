@@ -280,6 +280,7 @@ bool FormModel::decodeKeyword(const DecodedLine& d) {
         break;
     case FieldKind::Check:
     case FieldKind::Memo:
+    case FieldKind::Grid:
         break;
     }
     return true;

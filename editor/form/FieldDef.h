@@ -12,10 +12,33 @@ enum class FieldKind {
     Check,   // check box
     Combo,   // drop-down list with fixed items
     Memo,    // multi-line text held outside the field model
+    Grid,    // string grid held in the form model (SGRamp, SGTR)
 };
+
+// True for the kinds whose value the field model holds.
+constexpr bool HoldsValue(FieldKind kind) {
+    return kind != FieldKind::Memo && kind != FieldKind::Grid;
+}
 
 // The pages of the form, in their order on the page control; None is the tool bar.
 enum class Tab { None, Main, Options, Input, Output, Telephone, Barrier, Sms };
+
+// Which edges of a group box follow the window when it is resized.
+enum class Growth { None, Right, Down, RightAndDown };
+
+// One group box of a page.
+struct GroupDef {
+    std::string caption; // the key by which fields name their group
+    Tab tab = Tab::Main;
+    int row = 0; // position on the page's grid
+    int column = 0;
+    int rowSpan = 1;
+    int columnSpan = 1;
+    Growth growth = Growth::None;
+    // Headings above the field columns, by column; an empty heading lets the one before it
+    // stretch over that column too.
+    std::vector<std::string> columnHeadings;
+};
 
 // The change handler a field fires. One handler serves a family of like fields,
 // which it tells apart by their Tag.
@@ -57,12 +80,20 @@ enum class KeyFilter {
 };
 
 // One field of the form.
+//
+// Where it sits: each group box lays its fields out on a grid of rows and columns. A field
+// in column c has its label (if any) just left of it, so labels line up in their own
+// column; a check box carries its caption itself, and a memo or grid shows its label
+// above it.
 struct FieldDef {
     std::string name; // control name, e.g. "EDTl0"
     FieldKind kind = FieldKind::Text;
     Tab tab = Tab::None;
     std::string group;   // caption of the group box holding the field
-    std::string caption; // check-box caption or label beside the field
+    std::string caption; // check-box caption or label of the field; empty for none
+    int row = 0;         // position in the group's grid
+    int column = 0;
+    int columnSpan = 1;
     int tag = 0;
     Handler handler = Handler::None;
     KeyFilter keyFilter = KeyFilter::None;

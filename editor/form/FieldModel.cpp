@@ -109,6 +109,7 @@ std::string FieldModel::valueText(int field) const {
     case FieldKind::Combo:
         return std::to_string(itemIndex(field));
     case FieldKind::Memo:
+    case FieldKind::Grid:
         break;
     }
     return {};
@@ -130,6 +131,7 @@ void FieldModel::reset(int field) {
         setItemIndex(field, 0);
         break;
     case FieldKind::Memo:
+    case FieldKind::Grid:
         break;
     }
 }
@@ -162,6 +164,7 @@ bool FieldModel::editable(int field) const {
     case FieldKind::Combo:
         return s.enabled;
     case FieldKind::Memo:
+    case FieldKind::Grid:
         return true;
     }
     return false;

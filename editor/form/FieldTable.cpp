@@ -10,194 +10,248 @@
 namespace tarvik {
 namespace {
 
-using Fields = std::vector<FieldDef>;
+// A place in the current group's grid.
+struct Cell {
+    int row = 0;
+    int column = 0;
+    int columnSpan = 1;
+};
 
-// The members every kind of field has.
-FieldDef BaseField(std::string name, FieldKind kind, Tab tab, std::string group,
-                   std::string caption, int tag, Handler handler) {
-    FieldDef f;
-    f.name = std::move(name);
-    f.kind = kind;
-    f.tab = tab;
-    f.group = std::move(group);
-    f.caption = std::move(caption);
-    f.tag = tag;
-    f.handler = handler;
-    return f;
-}
+// Builds the table group by group: every field goes into the group opened last.
+class TableBuilder {
+public:
+    std::vector<FieldDef> fields;
+    std::vector<GroupDef> groups;
 
-FieldDef Numeric(std::string name, Tab tab, std::string group, std::string caption, int tag,
-                 Handler handler, int minValue, int maxValue, int errValue) {
-    FieldDef f = BaseField(std::move(name), FieldKind::Numeric, tab, std::move(group),
-                           std::move(caption), tag, handler);
-    f.keyFilter = KeyFilter::Number;
-    f.minValue = minValue;
-    f.maxValue = maxValue;
-    f.errValue = errValue;
-    return f;
-}
+    // Opens a group box on a page; the fields added next belong to it.
+    GroupDef& group(std::string caption, Tab tab, int row, int column,
+                    Growth growth = Growth::None) {
+        GroupDef g;
+        g.caption = std::move(caption);
+        g.tab = tab;
+        g.row = row;
+        g.column = column;
+        g.growth = growth;
+        groups.push_back(std::move(g));
+        return groups.back();
+    }
 
-FieldDef Text(std::string name, Tab tab, std::string group, std::string caption, int tag,
-              Handler handler, int maxLength = 0, KeyFilter filter = KeyFilter::None) {
-    FieldDef f = BaseField(std::move(name), FieldKind::Text, tab, std::move(group),
-                           std::move(caption), tag, handler);
-    f.keyFilter = filter;
-    f.maxLength = maxLength;
-    return f;
-}
+    // A field of the current group (of no group on the tool bar, before any group).
+    FieldDef& field(std::string name, FieldKind kind, std::string caption, Cell cell, int tag,
+                    Handler handler) {
+        FieldDef f;
+        f.name = std::move(name);
+        f.kind = kind;
+        if (!groups.empty()) {
+            f.tab = groups.back().tab;
+            f.group = groups.back().caption;
+        }
+        f.caption = std::move(caption);
+        f.row = cell.row;
+        f.column = cell.column;
+        f.columnSpan = cell.columnSpan;
+        f.tag = tag;
+        f.handler = handler;
+        fields.push_back(std::move(f));
+        return fields.back();
+    }
 
-FieldDef Combo(std::string name, Tab tab, std::string group, std::string caption, int tag,
-               Handler handler, std::vector<std::string> items) {
-    FieldDef f = BaseField(std::move(name), FieldKind::Combo, tab, std::move(group),
-                           std::move(caption), tag, handler);
-    f.items = std::move(items);
-    return f;
-}
+    FieldDef& numeric(std::string name, std::string caption, Cell cell, int tag, Handler handler,
+                      int minValue, int maxValue, int errValue) {
+        FieldDef& f =
+            field(std::move(name), FieldKind::Numeric, std::move(caption), cell, tag, handler);
+        f.keyFilter = KeyFilter::Number;
+        f.minValue = minValue;
+        f.maxValue = maxValue;
+        f.errValue = errValue;
+        return f;
+    }
 
-FieldDef Check(std::string name, Tab tab, std::string group, std::string caption, Handler handler) {
-    return BaseField(std::move(name), FieldKind::Check, tab, std::move(group), std::move(caption),
-                     0, handler);
-}
+    FieldDef& text(std::string name, std::string caption, Cell cell, int tag, Handler handler,
+                   int maxLength = 0, KeyFilter filter = KeyFilter::None) {
+        FieldDef& f =
+            field(std::move(name), FieldKind::Text, std::move(caption), cell, tag, handler);
+        f.keyFilter = filter;
+        f.maxLength = maxLength;
+        return f;
+    }
 
-FieldDef Memo(std::string name, Tab tab, std::string group) {
-    return BaseField(std::move(name), FieldKind::Memo, tab, std::move(group), "", 0, Handler::None);
-}
-
-FieldDef WithMarker(FieldDef f, std::string marker) {
-    f.marker = std::move(marker);
-    return f;
-}
+    FieldDef& combo(std::string name, std::string caption, Cell cell, int tag, Handler handler,
+                    std::vector<std::string> items) {
+        FieldDef& f =
+            field(std::move(name), FieldKind::Combo, std::move(caption), cell, tag, handler);
+        f.items = std::move(items);
+        return f;
+    }
+};
 
 // Suffix of an index written as one lower-case hexadecimal digit ("a" for 10).
 std::string HexSuffix(int i) {
     return std::string(1, "0123456789abcdef"[i]);
 }
 
-// ---- Main page and tool bar ---------------------------------------------------------
+// ---- Tool bar and "Main" page -----------------------------------------------------------
 
-void AddMain(Fields& t) {
+void AddMain(TableBuilder& t) {
     std::vector<std::string> models;
     for (const DeviceModel& model : DeviceModels()) {
         models.emplace_back(model.name);
     }
-    t.push_back(Combo("CBDevice", Tab::None, "", "Device", 0, Handler::DeviceChange, models));
-    t.push_back(Memo("MemoSim", Tab::Main, "SIM program"));
-    t.push_back(Memo("MemoNote", Tab::Main, "Notes"));
+    t.combo("CBDevice", "Device", {}, 0, Handler::DeviceChange, models);
+
+    // The program on the left over the whole height; the device (picture and the card
+    // commands, built by the window) and the notes on the right.
+    t.group("SIM program", Tab::Main, 0, 0, Growth::Down).rowSpan = 2;
+    t.field("MemoSim", FieldKind::Memo, "", {}, 0, Handler::None);
+    t.group("Device", Tab::Main, 0, 1, Growth::Right);
+    t.group("Notes", Tab::Main, 1, 1, Growth::RightAndDown);
+    t.field("MemoNote", FieldKind::Memo, "", {}, 0, Handler::None);
 }
 
-// ---- Options page -------------------------------------------------------------------
+// ---- "Options" page -----------------------------------------------------------------------
+
+// The option groups fill the page three to a row, in table order.
+constexpr int kOptionColumns = 3;
 
 // The entry value an option decodes when it is not a number: the four validity and
 // repetition options show 0 (clamped to their minimum), the others -1.
 constexpr int kCountDecodeDefault = 0;
 constexpr int kSettingDecodeDefault = -1;
 
-// A check box with the keyword as caption paired with a numeric value field.
-void AddNumericOption(Fields& t, const std::string& group, const std::string& keyword,
-                      const std::string& suffix, int tag, int minValue, int maxValue, int errValue,
-                      int decodeDefault, const std::string& marker = "") {
-    FieldDef box = Check("CB" + suffix, Tab::Options, group, keyword, Handler::OptionClick);
-    box.keyword = keyword;
-    box.partner = "ED" + suffix;
-    FieldDef value = Numeric("ED" + suffix, Tab::Options, group, "", tag,
-                             Handler::OptionValueChange, minValue, maxValue, errValue);
-    value.keyword = keyword;
-    value.partner = box.name;
-    value.decodeDefault = decodeDefault;
-    t.push_back(WithMarker(std::move(box), marker));
-    t.push_back(WithMarker(std::move(value), marker));
-}
+class OptionsBuilder {
+public:
+    explicit OptionsBuilder(TableBuilder& t) : t_(t) {}
 
-// A check box paired with a text value written as typed.
-void AddTextOption(Fields& t, const std::string& group, const std::string& keyword,
-                   const std::string& suffix, int maxLength, const std::string& marker = "") {
-    FieldDef box = Check("CB" + suffix, Tab::Options, group, keyword, Handler::TextOptionClick);
-    box.keyword = keyword;
-    box.partner = "ED" + suffix;
-    FieldDef value =
-        Text("ED" + suffix, Tab::Options, group, "", 0, Handler::TextOptionChange, maxLength);
-    value.keyword = keyword;
-    value.partner = box.name;
-    t.push_back(WithMarker(std::move(box), marker));
-    t.push_back(WithMarker(std::move(value), marker));
-}
+    // A check box with the keyword as caption paired with a numeric value field.
+    void numeric(const std::string& caption, const std::string& keyword, const std::string& suffix,
+                 int tag, int minValue, int maxValue, int errValue, int decodeDefault,
+                 const std::string& marker = "") {
+        FieldDef& box = this->box(caption, keyword, suffix, Handler::OptionClick, marker);
+        box.partner = "ED" + suffix;
+        FieldDef& value = t_.numeric(box.partner, "", {0, 1}, tag, Handler::OptionValueChange,
+                                     minValue, maxValue, errValue);
+        value.decodeDefault = decodeDefault;
+        pair(value, marker);
+    }
 
-// A check box paired with a two-item combo whose item 0 writes 1 and item 1 writes 0.
-void AddSwitchOption(Fields& t, const std::string& group, const std::string& keyword,
-                     const std::string& suffix, Handler handler, std::vector<std::string> items,
-                     const std::string& marker = "") {
-    FieldDef box = Check("CB" + suffix, Tab::Options, group, keyword, handler);
-    box.keyword = keyword;
-    box.partner = "CB" + suffix + "V";
-    FieldDef value = Combo(box.partner, Tab::Options, group, "", 0, handler, std::move(items));
-    value.keyword = keyword;
-    value.partner = box.name;
-    value.decodeDefault = 1; // an entry that is not a number selects item 0
-    t.push_back(WithMarker(std::move(box), marker));
-    t.push_back(WithMarker(std::move(value), marker));
-}
+    // A check box paired with a text value written as typed.
+    void text(const std::string& caption, const std::string& keyword, const std::string& suffix,
+              int maxLength, const std::string& marker = "") {
+        FieldDef& box = this->box(caption, keyword, suffix, Handler::TextOptionClick, marker);
+        box.partner = "ED" + suffix;
+        pair(t_.text(box.partner, "", {0, 1}, 0, Handler::TextOptionChange, maxLength), marker);
+    }
 
-void AddOptions(Fields& t) {
+    // A check box paired with a two-item combo whose item 0 writes 1 and item 1 writes 0.
+    void onOff(const std::string& caption, const std::string& keyword, const std::string& suffix,
+               Handler handler, std::vector<std::string> items, const std::string& marker = "") {
+        FieldDef& box = this->box(caption, keyword, suffix, handler, marker);
+        box.partner = "CB" + suffix + "V";
+        FieldDef& value = t_.combo(box.partner, "", {0, 1}, 0, handler, std::move(items));
+        value.decodeDefault = 1; // an entry that is not a number selects item 0
+        pair(value, marker);
+    }
+
+    // The three pre-pay fields, labelled and side by side.
+    void prepay() {
+        nextGroup("Pre-pay card credit");
+        const char* keywords[] = {"V1", "V2PRE CRE SIN", "V3"};
+        for (int i = 0; i < 3; ++i) {
+            const std::string label = "V" + std::to_string(i + 1);
+            t_.text("ED" + label, label, {0, i}, i, Handler::VChange).keyword = keywords[i];
+        }
+    }
+
+private:
+    void nextGroup(const std::string& caption) {
+        t_.group(caption, Tab::Options, count_ / kOptionColumns, count_ % kOptionColumns);
+        ++count_;
+    }
+
+    FieldDef& box(const std::string& caption, const std::string& keyword, const std::string& suffix,
+                  Handler handler, const std::string& marker) {
+        nextGroup(caption);
+        FieldDef& box = t_.field("CB" + suffix, FieldKind::Check, keyword, {0, 0}, 0, handler);
+        box.keyword = keyword;
+        box.marker = marker;
+        return box;
+    }
+
+    // The value field just added belongs to the check box added before it.
+    void pair(FieldDef& value, const std::string& marker) {
+        const FieldDef& box = t_.fields[t_.fields.size() - 2];
+        value.keyword = box.keyword;
+        value.partner = box.name;
+        value.marker = marker;
+    }
+
+    TableBuilder& t_;
+    int count_ = 0;
+};
+
+void AddOptions(TableBuilder& t) {
+    OptionsBuilder o(t);
     constexpr int count = kCountDecodeDefault;
     constexpr int setting = kSettingDecodeDefault;
-    AddNumericOption(t, "Repetition of calling sequence", "RED", "Red", 10, 1, 99, 3, count);
-    AddSwitchOption(t, "Hidden telephone number", "CLP", "Clp", Handler::ClpClick,
-                    {"Visible", "Hidden"});
-    AddNumericOption(t, "SIM card validity", "RFL", "Rfl", 11, 1, 36, 36, count);
-    AddNumericOption(t, "Temporary SIM card validity", "RFT", "Rft", 12, 1, 36, 36, count);
-    AddNumericOption(t, "Periodic test SMS", "PTM", "Ptm", 13, 1, 240, 24, count);
-    AddNumericOption(t, "Microphone gain", "MIC", "Mic", 14, 0, 24, 12, setting);
-    AddTextOption(t, "GSM Network", "NET", "Net", 0);
-    const char* prepay[] = {"V1", "V2PRE CRE SIN", "V3"};
-    for (int i = 0; i < 3; ++i) {
-        const std::string label = "V" + std::to_string(i + 1);
-        FieldDef f =
-            Text("ED" + label, Tab::Options, "Pre-pay card credit", label, i, Handler::VChange);
-        f.keyword = prepay[i];
-        t.push_back(std::move(f));
-    }
-    AddNumericOption(t, "Main power lost", "VMT", "Vmt", 15, 1, 240, 5, setting);
-    AddNumericOption(t, "Low battery", "VBT", "Vbt", 16, 1, 240, 10, setting);
-    AddNumericOption(t, "Module Reset", "MRES", "MRes", 17, 0, 239, 10, setting);
-    AddTextOption(t, "Local area prefix", "LANET", "Lanet", 4, "5");
-    AddNumericOption(t, "Line check period", "TLCHK", "Tlchk", 18, 1, 250, 10, setting, "5");
-    AddSwitchOption(t, "Contact ID", "IDCON", "Idcon", Handler::IdconClick, {"Enabled", "Disabled"},
-                    "5");
-    AddTextOption(t, "PABX exit number", "OUTPR", "Outpr", 1, "5");
-    AddNumericOption(t, "GSM switch delay", "GSMPR", "Gsmpr", 19, 1, 250, 15, setting, "5");
-    AddNumericOption(t, "Message replay time", "MGT", "Mgt", 20, 0, 250, 20, setting);
-    AddNumericOption(t, "Ring time duration", "RGT", "Rgt", 21, 0, 250, 90, setting);
-    AddNumericOption(t, "Seconds per hour", "SPH", "Sph", 22, 0, 9999, 3544, setting);
-    AddNumericOption(t, "Tamper frequency", "TPR", "Tpr", 23, 1, 250, 12, setting);
-    AddNumericOption(t, "Speaker", "SPK", "Spk", 24, 0, 12, 6, setting);
+    o.numeric("Repetition of calling sequence", "RED", "Red", 10, 1, 99, 3, count);
+    o.onOff("Hidden telephone number", "CLP", "Clp", Handler::ClpClick, {"Visible", "Hidden"});
+    o.numeric("SIM card validity", "RFL", "Rfl", 11, 1, 36, 36, count);
+    o.numeric("Temporary SIM card validity", "RFT", "Rft", 12, 1, 36, 36, count);
+    o.numeric("Periodic test SMS", "PTM", "Ptm", 13, 1, 240, 24, count);
+    o.numeric("Microphone gain", "MIC", "Mic", 14, 0, 24, 12, setting);
+    o.text("GSM Network", "NET", "Net", 0);
+    o.prepay();
+    o.numeric("Main power lost", "VMT", "Vmt", 15, 1, 240, 5, setting);
+    o.numeric("Low battery", "VBT", "Vbt", 16, 1, 240, 10, setting);
+    o.numeric("Module Reset", "MRES", "MRes", 17, 0, 239, 10, setting);
+    o.text("Local area prefix", "LANET", "Lanet", 4, "5");
+    o.numeric("Line check period", "TLCHK", "Tlchk", 18, 1, 250, 10, setting, "5");
+    o.onOff("Contact ID", "IDCON", "Idcon", Handler::IdconClick, {"Enabled", "Disabled"}, "5");
+    o.text("PABX exit number", "OUTPR", "Outpr", 1, "5");
+    o.numeric("GSM switch delay", "GSMPR", "Gsmpr", 19, 1, 250, 15, setting, "5");
+    o.numeric("Message replay time", "MGT", "Mgt", 20, 0, 250, 20, setting);
+    o.numeric("Ring time duration", "RGT", "Rgt", 21, 0, 250, 90, setting);
+    o.numeric("Seconds per hour", "SPH", "Sph", 22, 0, 9999, 3544, setting);
+    o.numeric("Tamper frequency", "TPR", "Tpr", 23, 1, 250, 12, setting);
+    o.numeric("Speaker", "SPK", "Spk", 24, 0, 12, 6, setting);
 }
 
-// ---- Input page ---------------------------------------------------------------------
+// ---- "Input" page -------------------------------------------------------------------------
 
-std::string InputRowLabel(int row) {
-    return row == 0 ? std::string("Reset") : "Alarm " + std::to_string(row);
-}
+// Columns of the input group; the filters IF and IFA share one heading.
+enum InputColumn { kMode, kDelay, kFilter, kFilterA, kDirect, kTrigger, kReset, kResend };
 
-// A column of numeric fields named prefix + index for the input rows first..last.
-void AddInputColumn(Fields& t, const std::string& prefix, const std::string& group, int first,
+// A column of numeric fields named prefix + index for the inputs first..last; input i
+// sits in row i + rowOffset.
+void AddInputColumn(TableBuilder& t, const std::string& prefix, InputColumn column, int first,
                     int last, int rowOffset, Handler handler, int maxValue) {
     for (int i = first; i <= last; ++i) {
-        t.push_back(Numeric(prefix + std::to_string(i), Tab::Input, group,
-                            InputRowLabel(i + rowOffset), i, handler, 0, maxValue, 0));
+        t.numeric(prefix + std::to_string(i), "", {i + rowOffset, column}, i, handler, 0, maxValue,
+                  0);
     }
 }
 
-void AddInput(Fields& t) {
+void AddInput(TableBuilder& t) {
+    t.group("Input (IP)", Tab::Input, 0, 0).columnHeadings = {"Mode",
+                                                              "Delay (DL)",
+                                                              "Filter (IF, IFA)",
+                                                              "",
+                                                              "Direct alarm (OA)",
+                                                              "Counter trigger (IC)",
+                                                              "Counter reset (IR)",
+                                                              "Re-send SMS (IA)"};
+
     std::vector<std::string> modes = {" ", "NO (GND)", "NC", "NO (+12V)", "Disabled"};
     // Items 5..7 are the ones a model change rewrites.
     modes.insert(modes.end(), kResetSmsInputItems.begin(), kResetSmsInputItems.end());
     for (int i = 0; i <= 4; ++i) {
-        t.push_back(Combo("CBIp" + std::to_string(i), Tab::Input, "Input (IP)", InputRowLabel(i), i,
-                          Handler::IpChange, modes));
+        // The mode column carries the row labels: the reset input, then the alarm inputs.
+        const std::string label = i == 0 ? std::string("Reset") : "Alarm " + std::to_string(i);
+        t.combo("CBIp" + std::to_string(i), label, {i, kMode}, i, Handler::IpChange, modes);
     }
-    AddInputColumn(t, "EDDl", "Delay (DL)", 0, 3, 1, Handler::DlChange, 240);
-    AddInputColumn(t, "EDF", "Filter (IF, IFA)", 0, 4, 0, Handler::FChange, 240);
-    AddInputColumn(t, "EDFA", "Filter (IF, IFA)", 0, 4, 0, Handler::FaChange, 240);
+    AddInputColumn(t, "EDDl", kDelay, 0, 3, 1, Handler::DlChange, 240);
+    AddInputColumn(t, "EDF", kFilter, 0, 4, 0, Handler::FChange, 240);
+    AddInputColumn(t, "EDFA", kFilterA, 0, 4, 0, Handler::FaChange, 240);
 
     std::vector<std::string> direct = {"0"};
     for (const char* flags : {"(1-1)", "(0-1)", "(1-0)"}) {
@@ -206,77 +260,82 @@ void AddInput(Fields& t) {
         }
     }
     for (int i = 1; i <= 4; ++i) {
-        t.push_back(Combo("CBOa" + std::to_string(i), Tab::Input, "Direct alarm (OA)",
-                          InputRowLabel(i), i, Handler::OaChange, direct));
+        t.combo("CBOa" + std::to_string(i), "", {i, kDirect}, i, Handler::OaChange, direct);
     }
-    AddInputColumn(t, "EDIc", "Counter trigger (IC)", 1, 4, 0, Handler::IcChange, 240);
-    AddInputColumn(t, "EDIr", "Counter reset (IR)", 1, 4, 0, Handler::IrChange, 250);
-    AddInputColumn(t, "EDIa", "Re-send SMS (IA)", 1, 4, 0, Handler::IaChange, 250);
+    AddInputColumn(t, "EDIc", kTrigger, 1, 4, 0, Handler::IcChange, 240);
+    AddInputColumn(t, "EDIr", kReset, 1, 4, 0, Handler::IrChange, 250);
+    AddInputColumn(t, "EDIa", kResend, 1, 4, 0, Handler::IaChange, 250);
 
+    // Two columns of six links.
+    t.group("Links (LK)  Input <-> Telephone", Tab::Input, 1, 0);
     const char* links[] = {"SIM refill",   "Alarm 1",       "Alarm 2",         "Alarm 3",
                            "Alarm 4",      "Periodic test", "Power lost",      "Power OK",
                            "Battery lost", "Battery OK",    "Tamper function", "System status"};
     for (int i = 0; i < 12; ++i) {
-        FieldDef f = Text("EDLk" + HexSuffix(i), Tab::Input, "Links (LK)  Input <-> Telephone",
-                          links[i], i, Handler::LkChange, 0, KeyFilter::Link);
-        t.push_back(WithMarker(std::move(f), i >= 10 ? "7B" : ""));
+        t.text("EDLk" + HexSuffix(i), links[i], {i % 6, i / 6}, i, Handler::LkChange, 0,
+               KeyFilter::Link)
+            .marker = i >= 10 ? "7B" : "";
     }
 }
 
-// ---- Output page --------------------------------------------------------------------
+// ---- "Output" page ------------------------------------------------------------------------
 
-void AddOutput(Fields& t) {
-    // Items 3..6 are the ones a model change rewrites.
+void AddOutput(TableBuilder& t) {
+    t.group("Output (OP)", Tab::Output, 0, 0);
     std::vector<std::string> items = {"0 - Disabled", "1 - Bi-stable", "2..236 - Mono-stable"};
+    // Items 3..6 are the ones a model change rewrites.
     items.insert(items.end(), kPlainOutputItems.begin(), kPlainOutputItems.end());
-    const char* fixedFunctions[] = {"241 - GSM network failure (H/L)",
-                                    "242 - GSM network failure (L/H)",
-                                    "243 - Expiring validity of SIM card (H/L)",
-                                    "244 - Expiring validity of SIM card (L/H)",
-                                    "245 -",
-                                    "246 -",
-                                    "247 -",
-                                    "248 -"};
-    items.insert(items.end(), std::begin(fixedFunctions), std::end(fixedFunctions));
+    for (const char* item :
+         {"241 - GSM network failure (H/L)", "242 - GSM network failure (L/H)",
+          "243 - Expiring validity of SIM card (H/L)", "244 - Expiring validity of SIM card (L/H)",
+          "245 -", "246 -", "247 -", "248 -"}) {
+        items.emplace_back(item);
+    }
     for (int i = 0; i < 4; ++i) {
-        const std::string row = std::to_string(i + 1);
         // The combo comes first: choosing an item sets a standard number, which the number
         // field may then refine, so entering a row's fields in table order keeps its value.
-        t.push_back(Combo("CBOp" + std::to_string(i), Tab::Output, "Output (OP)", row, i + 1,
-                          Handler::OpComboChange, items));
-        t.push_back(Numeric("EDOp" + std::to_string(i), Tab::Output, "Output (OP)", row, i + 1,
-                            Handler::OpChange, 0, 248, 0));
+        // On the page the number comes first, with the row's label.
+        t.combo("CBOp" + std::to_string(i), "", {i, 1}, i + 1, Handler::OpComboChange, items);
+        t.numeric("EDOp" + std::to_string(i), std::to_string(i + 1), {i, 0}, i + 1,
+                  Handler::OpChange, 0, 248, 0);
     }
 }
 
-// ---- Telephone page -----------------------------------------------------------------
+// ---- "Telephone" page ---------------------------------------------------------------------
 
-void AddTelephone(Fields& t) {
+void AddTelephone(TableBuilder& t) {
+    t.group("Telephone numbers (TL)", Tab::Telephone, 0, 0);
     for (int i = 0; i < 10; ++i) {
         const std::string row = std::to_string(i);
-        t.push_back(Combo("CBTl" + row, Tab::Telephone, "Telephone numbers (TL)", row, i,
-                          Handler::TlChange, {"Call + SMS", "Call", "SMS"}));
-        t.push_back(Text("EDTl" + row, Tab::Telephone, "Telephone numbers (TL)", row, i,
-                         Handler::TlChange, 0, KeyFilter::Telephone));
+        t.combo("CBTl" + row, row, {i, 0}, i, Handler::TlChange, {"Call + SMS", "Call", "SMS"});
+        t.text("EDTl" + row, "", {i, 1}, i, Handler::TlChange, 0, KeyFilter::Telephone);
     }
+    t.group("CLIP numbers (TO)", Tab::Telephone, 0, 1);
     for (int i = 0; i < 10; ++i) {
         const std::string row = std::to_string(i);
-        t.push_back(
-            Combo("CBTO" + row, Tab::Telephone, "CLIP numbers (TO)", row, i, Handler::ToChange,
-                  {"System On/Off", "Output 1", "Output 2", "Output 3", "Output 4", "Call back"}));
-        t.push_back(Text("EDTO" + row, Tab::Telephone, "CLIP numbers (TO)", row, i,
-                         Handler::ToChange, 0, KeyFilter::Telephone));
+        t.combo("CBTO" + row, row, {i, 0}, i, Handler::ToChange,
+                {"System On/Off", "Output 1", "Output 2", "Output 3", "Output 4", "Call back"});
+        t.text("EDTO" + row, "", {i, 1}, i, Handler::ToChange, 0, KeyFilter::Telephone);
     }
+    t.group("Security numbers (TK)", Tab::Telephone, 0, 2);
     for (int i = 0; i < 10; ++i) {
         const std::string row = std::to_string(i);
-        t.push_back(Text("EDTk" + row, Tab::Telephone, "Security numbers (TK)", row, i,
-                         Handler::TkChange, 0, KeyFilter::Telephone));
+        t.text("EDTk" + row, row, {i, 0}, i, Handler::TkChange, 0, KeyFilter::Telephone);
     }
 }
 
-// ---- SMS page -----------------------------------------------------------------------
+// ---- "BARRIER Telephone" page -------------------------------------------------------------
 
-void AddSms(Fields& t) {
+void AddBarrier(TableBuilder& t) {
+    t.group("BARRIER Telephone numbers", Tab::Barrier, 0, 0, Growth::RightAndDown);
+    t.field("SGRamp", FieldKind::Grid, "", {0, 0}, 0, Handler::None);
+    t.field("SGTR", FieldKind::Grid, "", {0, 1}, 0, Handler::None);
+}
+
+// ---- "SMS" page ---------------------------------------------------------------------------
+
+void AddSms(TableBuilder& t) {
+    t.group("SMS", Tab::Sms, 0, 0, Growth::RightAndDown);
     constexpr int kSmsLength = 14;
     for (int i = 0; i < 10; ++i) {
         std::string label = "#" + std::to_string(i) + " - ";
@@ -284,36 +343,43 @@ void AddSms(Fields& t) {
                  : i <= 4 ? "Alarm input"
                  : i == 5 ? "Periodic test"
                           : "Alarm reset";
-        t.push_back(Text("EDSms" + std::to_string(i), Tab::Sms, "SMS", label, i, Handler::SmsChange,
-                         kSmsLength, KeyFilter::SmsText));
+        t.text("EDSms" + std::to_string(i), label, {i, 0}, i, Handler::SmsChange, kSmsLength,
+               KeyFilter::SmsText);
     }
     const char* texts[] = {"Power lost", "Power OK", "Battery low", "Battery OK",
                            "Tamper function"};
     for (int i = 6; i <= 10; ++i) {
         const std::string digit = HexSuffix(i);
-        FieldDef f = Text("EDSms_" + digit, Tab::Sms, "SMS", "$" + digit + " - " + texts[i - 6], i,
-                          Handler::Sms6Change, kSmsLength, KeyFilter::SmsText);
-        t.push_back(WithMarker(std::move(f), i == 10 ? "7B" : ""));
+        t.text("EDSms_" + digit, "$" + digit + " - " + texts[i - 6], {i - 6, 1}, i,
+               Handler::Sms6Change, kSmsLength, KeyFilter::SmsText)
+            .marker = i == 10 ? "7B" : "";
     }
-    t.push_back(Memo("MemoSMS", Tab::Sms, "Remote programming"));
+    t.field("MemoSMS", FieldKind::Memo, "Remote programming", {10, 0, 2}, 0, Handler::None);
 }
 
-Fields BuildTable() {
-    Fields t;
-    AddMain(t);
-    AddOptions(t);
-    AddInput(t);
-    AddOutput(t);
-    AddTelephone(t);
-    AddSms(t);
-    return t;
+const TableBuilder& Table() {
+    static const TableBuilder table = [] {
+        TableBuilder t;
+        AddMain(t);
+        AddOptions(t);
+        AddInput(t);
+        AddOutput(t);
+        AddTelephone(t);
+        AddBarrier(t);
+        AddSms(t);
+        return t;
+    }();
+    return table;
 }
 
 } // namespace
 
 std::span<const FieldDef> FieldTable() {
-    static const Fields table = BuildTable();
-    return table;
+    return Table().fields;
+}
+
+std::span<const GroupDef> FormGroups() {
+    return Table().groups;
 }
 
 int FindField(std::string_view name) {

@@ -308,7 +308,7 @@ bool FormModel::userEditTrCell(int row, std::string_view typed) {
 
 FormModel::EditResult FormModel::userSetValue(int field, std::string_view value) {
     const FieldDef& def = FieldModel::Def(field);
-    if (def.kind == FieldKind::Memo) {
+    if (!HoldsValue(def.kind)) {
         return EditResult::BadValue;
     }
     if (!fields_.editable(field)) {
@@ -333,6 +333,7 @@ FormModel::EditResult FormModel::userSetValue(int field, std::string_view value)
         return EditResult::Done;
     }
     case FieldKind::Memo:
+    case FieldKind::Grid:
         break;
     }
     return EditResult::BadValue;

@@ -4,9 +4,11 @@
 #include "editor/form/FieldModel.h"
 
 #include <gtest/gtest.h>
+#include <map>
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 
 namespace tarvik {
 namespace {
@@ -101,6 +103,80 @@ TEST(FieldTableTest, TabsAreInPageOrder) {
     }
     EXPECT_EQ(captions, (std::vector<std::string_view>{"Main", "Options", "Input", "Output",
                                                        "Telephone", "BARRIER Telephone", "SMS"}));
+}
+
+TEST(FieldTableTest, EveryFieldSitsInAGroupOfItsPage) {
+    for (const FieldDef& def : FieldTable()) {
+        if (def.tab == Tab::None) {
+            EXPECT_EQ(def.name, "CBDevice"); // the tool bar holds only the model selector
+            continue;
+        }
+        int found = 0;
+        for (const GroupDef& group : FormGroups()) {
+            if (group.caption == def.group) {
+                ++found;
+                EXPECT_EQ(group.tab, def.tab) << def.name;
+            }
+        }
+        EXPECT_EQ(found, 1) << def.name << " in " << def.group;
+    }
+}
+
+// Two controls in one cell would be drawn over each other.
+TEST(FieldTableTest, NoTwoFieldsOrGroupsShareACell) {
+    std::map<std::tuple<std::string, int, int>, std::string> cells;
+    for (const FieldDef& def : FieldTable()) {
+        for (int c = def.column; c < def.column + def.columnSpan; ++c) {
+            const auto [at, fresh] = cells.emplace(std::tuple(def.group, def.row, c), def.name);
+            EXPECT_TRUE(fresh) << def.name << " lies on " << at->second;
+        }
+    }
+    std::map<std::tuple<Tab, int, int>, std::string> places;
+    for (const GroupDef& group : FormGroups()) {
+        for (int r = group.row; r < group.row + group.rowSpan; ++r) {
+            for (int c = group.column; c < group.column + group.columnSpan; ++c) {
+                const auto [at, fresh] = places.emplace(std::tuple(group.tab, r, c), group.caption);
+                EXPECT_TRUE(fresh) << group.caption << " lies on " << at->second;
+            }
+        }
+    }
+}
+
+TEST(FieldTableTest, InputGroupHasOneColumnPerHeading) {
+    const GroupDef* input = nullptr;
+    for (const GroupDef& group : FormGroups()) {
+        if (group.caption == "Input (IP)") {
+            input = &group;
+        }
+    }
+    ASSERT_NE(input, nullptr);
+    struct Expect {
+        const char* field;
+        int row;
+        const char* heading; // the heading of the field's column, or the one it stretches
+    };
+    const Expect cases[] = {
+        {"CBIp0", 0, "Mode"},
+        {"EDDl0", 1, "Delay (DL)"},
+        {"EDF0", 0, "Filter (IF, IFA)"},
+        {"EDFA4", 4, "Filter (IF, IFA)"},
+        {"CBOa4", 4, "Direct alarm (OA)"},
+        {"EDIc1", 1, "Counter trigger (IC)"},
+        {"EDIr2", 2, "Counter reset (IR)"},
+        {"EDIa3", 3, "Re-send SMS (IA)"},
+    };
+    for (const Expect& c : cases) {
+        const FieldDef& def = FieldTable()[FindField(c.field)];
+        EXPECT_EQ(def.group, "Input (IP)") << c.field;
+        EXPECT_EQ(def.row, c.row) << c.field;
+        int column = def.column;
+        while (column > 0 && input->columnHeadings.at(column).empty()) {
+            --column;
+        }
+        EXPECT_EQ(input->columnHeadings.at(column), c.heading) << c.field;
+    }
+    EXPECT_EQ(FieldTable()[FindField("CBIp0")].caption, "Reset");
+    EXPECT_EQ(FieldTable()[FindField("CBIp4")].caption, "Alarm 4");
 }
 
 // ---- FieldModel -----------------------------------------------------------------------

@@ -20,6 +20,7 @@ std::string SampleValue(const FieldDef& def, int model) {
     case FieldKind::Text:
         break;
     case FieldKind::Memo:
+    case FieldKind::Grid:
         return {};
     }
     switch (def.keyFilter) {
@@ -39,7 +40,7 @@ std::string SampleValue(const FieldDef& def, int model) {
 
 bool Enterable(const FormModel& form, int field) {
     const FieldDef& def = FieldModel::Def(field);
-    return def.kind != FieldKind::Memo && def.handler != Handler::DeviceChange &&
+    return HoldsValue(def.kind) && def.handler != Handler::DeviceChange &&
            form.fields().editable(field);
 }
 
