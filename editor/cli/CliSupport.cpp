@@ -4,6 +4,7 @@
 #include "program/DocumentFiles.h"
 #include "program/FileBytes.h"
 #include "program/TextLines.h"
+#include "program/Windows1252.h"
 
 #include <algorithm>
 #include <optional>
@@ -68,9 +69,18 @@ std::optional<int> ParseModelIndex(std::string_view text) {
     return model;
 }
 
+std::optional<std::string> ArgumentText(std::string_view utf8, std::ostream& err) {
+    Windows1252Text converted = Utf8ToWindows1252(utf8);
+    if (!converted.ok()) {
+        err << "tarvik-cli: " << RefusedCharacterMessage(*converted.refused) << '\n';
+        return std::nullopt;
+    }
+    return std::move(converted.text);
+}
+
 void WriteLines(std::string_view text, std::ostream& out) {
     for (const auto& line : SplitLines(text)) {
-        out << line << '\n';
+        out << Windows1252ToUtf8(line) << '\n';
     }
 }
 

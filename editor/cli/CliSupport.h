@@ -36,7 +36,12 @@ int SaveOrReport(ProgramDocument& doc, const std::string& path, std::ostream& er
 // other text or a model that does not exist.
 std::optional<int> ParseModelIndex(std::string_view text);
 
-// Writes the lines of text (split at CR LF, LF or CR) to out, each followed by "\n".
+// The program's 8-bit text of a command-line argument, which comes as UTF-8. A character
+// that the 8-bit text cannot hold is refused: the message goes to err and nothing is given.
+std::optional<std::string> ArgumentText(std::string_view utf8, std::ostream& err);
+
+// Writes the lines of 8-bit text (split at CR LF, LF or CR) to out as UTF-8, each followed
+// by "\n".
 void WriteLines(std::string_view text, std::ostream& out);
 
 } // namespace tarvik::cli

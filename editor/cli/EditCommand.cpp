@@ -25,7 +25,8 @@ std::optional<int> TakeIndex(std::string_view& text) {
     return index;
 }
 
-// Applies one edit the way a user makes it; false after writing the reason to err.
+// Applies one edit, given as UTF-8, the way a user makes it; false after writing the reason
+// to err.
 bool ApplyEdit(FormModel& form, std::string_view edit, std::ostream& err) {
     const std::size_t eq = edit.find('=');
     if (eq == std::string_view::npos) {
@@ -33,7 +34,13 @@ bool ApplyEdit(FormModel& form, std::string_view edit, std::ostream& err) {
         return false;
     }
     std::string_view target = edit.substr(0, eq);
-    const std::string_view value = edit.substr(eq + 1);
+    const std::string_view typed = edit.substr(eq + 1);
+    // The value is typed into the form, whose text is 8-bit; the target names are ASCII.
+    const auto converted = ArgumentText(typed, err);
+    if (!converted) {
+        return false;
+    }
+    const std::string_view value = *converted;
 
     if (target.starts_with("SGRamp[")) {
         target.remove_prefix(6);
@@ -69,7 +76,7 @@ bool ApplyEdit(FormModel& form, std::string_view edit, std::ostream& err) {
     case FormModel::EditResult::BadValue:
         break;
     }
-    err << "tarvik-cli: " << target << " does not take " << value << '\n';
+    err << "tarvik-cli: " << target << " does not take " << typed << '\n';
     return false;
 }
 

@@ -4,6 +4,7 @@
 #include "editor/form/DeviceModels.h"
 #include "editor/form/FieldTable.h"
 #include "editor/form/FormModel.h"
+#include "program/Windows1252.h"
 
 #include <ostream>
 #include <sstream>
@@ -20,7 +21,7 @@ void WriteFields(FormModel& form, std::ostream& out) {
         if (!HoldsValue(def.kind)) {
             continue;
         }
-        out << def.name << '=' << fields.valueText(f) << '\n';
+        out << def.name << '=' << Windows1252ToUtf8(fields.valueText(f)) << '\n';
         if (!fields.editable(f)) {
             readOnly += (readOnly.empty() ? "" : ",") + def.name;
         }
@@ -30,16 +31,16 @@ void WriteFields(FormModel& form, std::ostream& out) {
         if (ramp.cell(0, row).empty()) {
             continue;
         }
-        out << "SGRamp[" << row << "]=" << ramp.cell(0, row);
+        out << "SGRamp[" << row << "]=" << Windows1252ToUtf8(ramp.cell(0, row));
         for (int col = 1; col < ramp.colCount(); ++col) {
-            out << ',' << ramp.cell(col, row);
+            out << ',' << Windows1252ToUtf8(ramp.cell(col, row));
         }
         out << '\n';
     }
     const StringGrid& tr = form.SGTR();
     for (int row = 1; row < tr.rowCount(); ++row) {
         if (!tr.cell(1, row).empty()) {
-            out << "SGTR[" << row << "]=" << tr.cell(1, row) << '\n';
+            out << "SGTR[" << row << "]=" << Windows1252ToUtf8(tr.cell(1, row)) << '\n';
         }
     }
     out << "readonly=" << readOnly << '\n';

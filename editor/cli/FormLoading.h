@@ -1,7 +1,7 @@
 #pragma once
 
-#include "editor/form/FormModel.h"
 #include "editor/cli/CliCommand.h"
+#include "editor/form/FormModel.h"
 
 #include <iosfwd>
 #include <optional>

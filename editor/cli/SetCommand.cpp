@@ -15,11 +15,16 @@ int RunSetCommand(CliArgs args, std::ostream&, std::ostream& err) {
         return UsageError(CommandNamed("set"), err);
     }
     const std::string path(args[0]);
+    const auto name = ArgumentText(args[1], err);
+    const auto number = ArgumentText(args.size() == 3 ? args[2] : std::string_view(), err);
+    if (!name || !number) {
+        return kExitFailure;
+    }
     ProgramDocument doc{kDefaultModelIndex};
     if (!LoadDocument(doc, path, err)) {
         return kExitFailure;
     }
-    doc.program.SetProgramEntry(args[1], args.size() == 3 ? args[2] : std::string_view());
+    doc.program.SetProgramEntry(*name, *number);
     return SaveOrReport(doc, path, err);
 }
 

@@ -124,5 +124,46 @@ TEST_F(FormCommandsTest, EditRefusesMalformedEditsAndWritesNothing) {
     EXPECT_EQ(RunWith({"edit", path}).status, 1);
 }
 
+// Arguments and output are UTF-8; the program's text is Windows-1252, one byte a character,
+// so a length limit counts characters.
+TEST_F(FormCommandsTest, TextCrossesTheCommandLineAsUtf8) {
+    const std::string path = Write("a.sim", 2, {});
+    CliRun run = RunWith({"edit", path, "EDSms1=a\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9",
+                          "EDSms2=\u20ac\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9"
+                          "\u00e9\u00e9\u00e9\u00e9\u00e9"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    // The second text has 15 characters: the field keeps 14 whole ones.
+    EXPECT_EQ(Plain(path), "SIM-05\r\nnote\r\nSIM-PRG\r\n"
+                           "#1a\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9=1\r\n"
+                           "#2\x80\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9=2\r\n");
+
+    run = RunWith({"fields", path});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Printed(run.out, "EDSms1"), "a\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9");
+    ASSERT_EQ(RunWith({"set", path, "NET", "Caf\u00e9"}).status, 0);
+    EXPECT_NE(RunWith({"show", path}).out.find("NET=Caf\u00e9\n"), std::string::npos);
+    EXPECT_NE(RunWith({"remote", path}).out.find(";NET=Caf\u00e9;"), std::string::npos);
+}
+
+TEST_F(FormCommandsTest, CharacterOutsideTheCodePageIsRefusedAndNothingSaved) {
+    const std::string path = Write("a.sim", 2, {"TL2=555"});
+    const std::string before = ReadAll(path);
+    const std::vector<std::vector<std::string>> commands = {
+        {"edit", path, "EDTl1=5", "EDSms1=\u0101"},
+        {"edit", path, "EDTl1=5", "SGTR[1]=5\u2028"},
+        {"edit", path, "EDNet=\xff"}, // not UTF-8 at all
+        {"set", path, "NET", "\u0101"},
+        {"set", path, "N\u0101", "1"},
+    };
+    for (const auto& command : commands) {
+        const CliRun run = RunWith(command);
+        EXPECT_EQ(run.status, 1) << command.back();
+        EXPECT_NE(run.err.find("tarvik-cli: the "), std::string::npos) << run.err;
+        EXPECT_EQ(ReadAll(path), before) << command.back();
+    }
+    EXPECT_NE(RunWith({"set", path, "NET", "\u0101"}).err.find("(U+0101) cannot be stored"),
+              std::string::npos);
+}
+
 } // namespace
 } // namespace tarvik::cli
