@@ -10,24 +10,38 @@
 #include "editor/sim/SimTransfer.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QMainWindow>
 #include <exception>
 
 namespace tarvik {
 namespace {
 
-// The window disabled with the busy cursor for as long as it lives.
-class BusyWindow {
+// The window disabled with the busy cursor for as long as it lives. A disabled window can
+// still be asked to close by the desktop; it stays open until the transfer, which lets the
+// window repaint in the middle, has returned.
+class BusyWindow : public QObject {
 public:
     explicit BusyWindow(QWidget& window) : window_(window) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         window_.setEnabled(false);
+        window_.installEventFilter(this);
     }
     BusyWindow(const BusyWindow&) = delete;
     BusyWindow& operator=(const BusyWindow&) = delete;
-    ~BusyWindow() {
+    ~BusyWindow() override {
+        window_.removeEventFilter(this);
         window_.setEnabled(true);
         QApplication::restoreOverrideCursor();
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &window_ && event->type() == QEvent::Close) {
+            event->ignore();
+            return true;
+        }
+        return false;
     }
 
 private:

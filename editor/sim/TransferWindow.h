@@ -13,7 +13,9 @@ class TransferWindow {
 public:
     virtual ~TransferWindow() = default;
 
-    // The caption as it stands, to be put back when the transfer ends.
+    // The caption as it stands, to be put back when the transfer ends. Its encoding is
+    // the window's own: a transfer sets only ASCII captions and puts back exactly what it
+    // got here.
     virtual std::string caption() const = 0;
     virtual void setCaption(std::string_view text) = 0;
     // Lets the window handle what is pending (repaints) in the middle of a transfer.

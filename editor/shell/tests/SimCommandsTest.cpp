@@ -79,6 +79,8 @@ protected:
                              const QCursor* cursor = QApplication::overrideCursor();
                              if (value == 125) {
                                  testing::RenderWidget(window, "sim-transfer-progress");
+                                 // Closing waits for the end of the transfer.
+                                 closedDuringTransfer = window.close();
                              }
                              moments.push_back({window.isEnabled(),
                                                 cursor && cursor->shape() == Qt::WaitCursor,
@@ -151,6 +153,7 @@ protected:
     std::unique_ptr<simcard::VirtualCard> card;
     QStringList titles;
     std::vector<Moment> moments;
+    bool closedDuringTransfer = false;
 };
 
 TEST_F(SimCommandsTest, ReadReplacesTheProgramAndDecodesTheForm) {
@@ -178,6 +181,8 @@ TEST_F(SimCommandsTest, ReadReplacesTheProgramAndDecodesTheForm) {
         EXPECT_EQ(moment.title, QString("SIM %1 / 250").arg(moment.progress));
     }
     EXPECT_EQ(titles.back(), "Tarvik3 - alarm.sim");
+    EXPECT_FALSE(closedDuringTransfer);
+    EXPECT_TRUE(window.isVisible());
     ExpectWindowRestored();
 }
 
