@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -79,8 +80,21 @@ std::vector<simcard::Bytes> LoggedCommands() {
     return commands;
 }
 
+// CPU time of this process: what the wrapper, the library and the pcsc-lite client spend
+// of their own, apart from waiting for the card.
+Clock::duration ProcessCpuTime() {
+    timespec now{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+}
+
+struct Timed {
+    Clock::duration wall{};
+    Clock::duration cpu{};
+};
+
 struct Measured {
-    Clock::duration time{};
+    Timed time;
     std::vector<simcard::Bytes> commands;
     bool ok = false;
 };
@@ -94,8 +108,9 @@ Measured MeasureTransfer(const std::function<bool()>& transfer) {
     }
     const std::size_t before = LoggedCommands().size();
     const auto start = Clock::now();
+    const auto cpuStart = ProcessCpuTime();
     measured.ok = transfer();
-    measured.time = Clock::now() - start;
+    measured.time = {Clock::now() - start, ProcessCpuTime() - cpuStart};
     tarvik::SimDisconnect();
     auto all = LoggedCommands();
     measured.commands.assign(all.begin() + static_cast<long>(before), all.end());
@@ -103,26 +118,27 @@ Measured MeasureTransfer(const std::function<bool()>& transfer) {
 }
 
 // The same commands from a bare exclusive connection, one SCardTransmit each.
-std::optional<Clock::duration> ReplayBare(const std::vector<simcard::Bytes>& commands) {
+std::optional<Timed> ReplayBare(const std::vector<simcard::Bytes>& commands) {
     SCARDCONTEXT context = 0;
     if (SCardEstablishContext(SCARD_SCOPE_USER, nullptr, nullptr, &context) != SCARD_S_SUCCESS) {
         return std::nullopt;
     }
     SCARDHANDLE card = 0;
     DWORD protocol = 0;
-    std::optional<Clock::duration> time;
+    std::optional<Timed> time;
     if (SCardConnect(context, theCard->readerName().c_str(), SCARD_SHARE_EXCLUSIVE,
                      SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1, &card, &protocol) == SCARD_S_SUCCESS) {
         const SCARD_IO_REQUEST* pci = protocol == SCARD_PROTOCOL_T1 ? SCARD_PCI_T1 : SCARD_PCI_T0;
         std::array<BYTE, 258> answer{};
         bool ok = true;
         const auto start = Clock::now();
+        const auto cpuStart = ProcessCpuTime();
         for (const auto& command : commands) {
             auto length = static_cast<DWORD>(answer.size());
             ok = ok && SCardTransmit(card, pci, command.data(), static_cast<DWORD>(command.size()),
                                      nullptr, answer.data(), &length) == SCARD_S_SUCCESS;
         }
-        const auto elapsed = Clock::now() - start;
+        const Timed elapsed{Clock::now() - start, ProcessCpuTime() - cpuStart};
         if (ok) {
             time = elapsed;
         }
@@ -139,8 +155,8 @@ double Milliseconds(Clock::duration total, benchmark::IterationCount runs) {
 
 // The transfer and its bare replay in turns, so that machine load falls on both alike.
 void RunAlternating(benchmark::State& state, const std::function<bool()>& transfer) {
-    Clock::duration wrapperTime{};
-    Clock::duration bareTime{};
+    Timed wrapper;
+    Timed bare;
     std::size_t commands = 0;
     for (auto _ : state) {
         const Measured measured = MeasureTransfer(transfer);
@@ -148,23 +164,31 @@ void RunAlternating(benchmark::State& state, const std::function<bool()>& transf
             state.SkipWithError("the transfer failed");
             return;
         }
-        const auto bare = ReplayBare(measured.commands);
-        if (!bare) {
+        const auto replayed = ReplayBare(measured.commands);
+        if (!replayed) {
             state.SkipWithError("the bare replay failed");
             return;
         }
-        wrapperTime += measured.time;
-        bareTime += *bare;
+        wrapper.wall += measured.time.wall;
+        wrapper.cpu += measured.time.cpu;
+        bare.wall += replayed->wall;
+        bare.cpu += replayed->cpu;
         commands = measured.commands.size();
     }
-    const double wrapperMs = Milliseconds(wrapperTime, state.iterations());
-    const double bareMs = Milliseconds(bareTime, state.iterations());
+    const auto runs = state.iterations();
+    const auto perCommand = [&](Clock::duration total) {
+        return 1000.0 * Milliseconds(total, runs) / static_cast<double>(commands);
+    };
     state.counters["commands"] = static_cast<double>(commands);
-    state.counters["wrapper_ms"] = wrapperMs;
-    state.counters["bare_ms"] = bareMs;
-    state.counters["us_per_command"] = 1000.0 * wrapperMs / static_cast<double>(commands);
-    state.counters["bare_us_per_command"] = 1000.0 * bareMs / static_cast<double>(commands);
-    state.counters["overhead_pct"] = bareMs > 0 ? 100.0 * (wrapperMs / bareMs - 1.0) : 0.0;
+    state.counters["us_per_command"] = perCommand(wrapper.wall);
+    state.counters["bare_us_per_command"] = perCommand(bare.wall);
+    state.counters["overhead_pct"] = bare.wall.count() > 0
+                                         ? 100.0 * (static_cast<double>(wrapper.wall.count()) /
+                                                        static_cast<double>(bare.wall.count()) -
+                                                    1.0)
+                                         : 0.0;
+    state.counters["cpu_us_per_command"] = perCommand(wrapper.cpu);
+    state.counters["bare_cpu_us_per_command"] = perCommand(bare.cpu);
 }
 
 void BM_ReadAll(benchmark::State& state) {
@@ -174,7 +198,7 @@ void BM_ReadAll(benchmark::State& state) {
         return tarvik::SimReadAll(window, program);
     });
 }
-BENCHMARK(BM_ReadAll)->Unit(benchmark::kMillisecond)->Iterations(30)->UseRealTime();
+BENCHMARK(BM_ReadAll)->Unit(benchmark::kMillisecond)->Iterations(100)->UseRealTime();
 
 void BM_WriteAllDeleteMode(benchmark::State& state) {
     const auto lines = ProgramLines();
@@ -183,7 +207,7 @@ void BM_WriteAllDeleteMode(benchmark::State& state) {
         return tarvik::SimWriteAll(window, lines, true).ok();
     });
 }
-BENCHMARK(BM_WriteAllDeleteMode)->Unit(benchmark::kMillisecond)->Iterations(30)->UseRealTime();
+BENCHMARK(BM_WriteAllDeleteMode)->Unit(benchmark::kMillisecond)->Iterations(100)->UseRealTime();
 
 std::size_t CountInstruction(const std::vector<simcard::Bytes>& commands, std::uint8_t ins) {
     return static_cast<std::size_t>(
