@@ -1,0 +1,57 @@
+#pragma once
+
+#include <memory>
+#include <string_view>
+
+class QComboBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+class QTableView;
+class QWidget;
+
+namespace tarvik {
+
+class FormModel;
+
+// The pages of the main window's form, generated from the field table and bound both ways
+// to a FormModel: every control carries its control name as objectName; a user's edit
+// reaches the model through its one typing path (KeyPress, commitTypedText, the keyboard
+// focus); a change of the model updates the widgets with their signals blocked, so nothing
+// echoes back. The Main page holds the SIM program, the notes and the device group with
+// the device picture and the buttons ButRead ("Read SIM") and ButWrite ("Write SIM"),
+// which the main window connects to its commands.
+//
+//   auto pages = FormPages::Build(tabs, form);
+//   toolBar->addWidget(&pages->CBDevice());
+//
+// The pages live as children of tabs; FormPages holds the bindings and must not outlive
+// tabs or form.
+class FormPages {
+public:
+    static std::unique_ptr<FormPages> Build(QTabWidget& tabs, FormModel& form);
+    virtual ~FormPages() = default;
+
+    // The control named name (a field of the table, a memo, a grid, a group box "GB...",
+    // a button), or null.
+    virtual QWidget* control(std::string_view name) const = 0;
+
+    // The device model selector of the tool bar, bound like every other field; the main
+    // window places it.
+    virtual QComboBox& CBDevice() const = 0;
+    virtual QPlainTextEdit& MemoSim() const = 0;
+    virtual QPlainTextEdit& MemoNote() const = 0;
+    virtual QPlainTextEdit& MemoSMS() const = 0;
+    virtual QTableView& SGRamp() const = 0;
+    virtual QTableView& SGTR() const = 0;
+    virtual QPushButton& ButRead() const = 0;
+    virtual QPushButton& ButWrite() const = 0;
+    virtual QLabel& devicePicture() const = 0;
+
+    // Shows every control as the model holds it now (after a file was opened or the
+    // model changed outside the bindings).
+    virtual void refresh() = 0;
+};
+
+} // namespace tarvik
