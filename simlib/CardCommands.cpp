@@ -135,7 +135,8 @@ std::optional<FileGeometry> readFileInformation(const Connection& connection,
     if (recordLength == 0) {
         return std::nullopt;
     }
-    return FileGeometry{recordLength, static_cast<int>((fileSize / recordLength) & 0xFF)};
+    // Record numbers are one byte: a file of more than 255 records is used as 255 of them.
+    return FileGeometry{recordLength, static_cast<int>(std::min(fileSize / recordLength, 255u))};
 }
 
 } // namespace quenlib

@@ -19,13 +19,18 @@ constexpr std::size_t kNextByte = 12;
 constexpr std::uint8_t kAdditionalData = 0x02;
 constexpr std::uint8_t kFree = 0xFF;
 
+// Identifiers 1 ... 254 name records; FF means "no extension" even when EF EXT1 has a 255th
+// record, which no identifier can therefore name.
+constexpr int kNamedRecords = 254;
+
 // Whether `id` names one of the `count` extension records.
 bool isExtensionRecord(std::uint8_t id, int count) {
-    return id >= 1 && id <= count;
+    return id >= 1 && id <= std::min(count, kNamedRecords);
 }
 
+// The records a chain may use: those an identifier can name.
 int usableCount(int count) {
-    return std::clamp(count, 0, static_cast<int>(kExt1Slots));
+    return std::clamp(count, 0, kNamedRecords);
 }
 
 } // namespace

@@ -15,8 +15,9 @@ inline constexpr std::uint8_t kNoExtension = 0xFF;
 inline constexpr std::size_t kMaxExtensionDigits = 127;
 
 // Chains of extension records in a 13-byte-slot buffer. Identifiers are record numbers
-// (slot + 1); a chain ends at FF, at an identifier outside 1 ... count, or where it
-// meets a slot it has already passed.
+// (slot + 1) from 1 to 254; FF is no record, so a 255th record never joins a chain. A chain
+// ends at FF, at an identifier outside 1 ... count, or where it meets a slot it has already
+// passed.
 
 // The 13 bytes of slot `slot` (below kExt1Slots), which holds record slot + 1.
 std::span<std::uint8_t, kExt1SlotSize> slotOf(Ext1Buffer& buffer, std::size_t slot);

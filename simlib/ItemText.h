@@ -18,6 +18,11 @@ std::u16string_view fieldText(const QL_CHAR16 (&field)[N]) {
     return {field, static_cast<std::size_t>(std::find(field, field + N, QL_CHAR16{0}) - field)};
 }
 
+// What a C caller sees of a text: the characters before its first 0 unit.
+inline std::u16string_view beforeFirstNul(std::u16string_view text) {
+    return text.substr(0, text.find(u'\0'));
+}
+
 // Stores `value` with its 0 unit, cut to what the field holds; `length` receives the
 // characters stored.
 template <std::size_t N>

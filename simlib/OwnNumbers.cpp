@@ -1,6 +1,7 @@
 #include "OwnNumbers.h"
 
 #include "CardCommands.h"
+#include "ItemText.h"
 #include "LibraryState.h"
 #include "coding/AlphaCoding.h"
 #include "coding/NumberCoding.h"
@@ -75,7 +76,7 @@ QLRESULT readOwnNumber(std::uint32_t index, QL_CHAR16* name, QL_CHAR16* number) 
     std::fill_n(name, kClearedCharacters, QL_CHAR16{0});
     std::fill_n(number, kClearedCharacters, QL_CHAR16{0});
     if (record[0] != 0xFF) {
-        copyOut(decodeAlpha(record.first(alphaLength)), name);
+        copyOut(beforeFirstNul(decodeAlpha(record.first(alphaLength))), name);
     }
     copyOut(decodeNumberBlock(record.subspan(alphaLength, kNumberBlockSize)), number);
     return QL_OK;

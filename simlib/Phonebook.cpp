@@ -178,7 +178,9 @@ QLRESULT readPhonebookItem(QL_ADN_ITEM& item) {
 
     std::fill_n(item.name, kNameClear, QL_CHAR16{0});
     if (record[0] != 0xFF) {
-        storeText(decodeAlpha(record.first(alphaLength)), item.name, item.nameLength);
+        // A 00 byte in the alpha field ends the name: the length counts what a C caller sees.
+        storeText(beforeFirstNul(decodeAlpha(record.first(alphaLength))), item.name,
+                  item.nameLength);
     }
 
     std::fill_n(item.number, kNumberClear, QL_CHAR16{0});

@@ -33,6 +33,18 @@ std::span<const std::uint8_t> countedBytes(std::span<const std::uint8_t> field, 
     return field.subspan(offset, std::min(count, field.size() - offset));
 }
 
+// Whether the one-byte form would read back as another name: U+00FF reads as the filler that
+// ends the name, and a first character 0080 ... 0082 as the tag of another form.
+bool needsUcs2(std::u16string_view name) {
+    if (selectTextForm(name) == TextForm::Ucs2) {
+        return true;
+    }
+    if (!name.empty() && name[0] >= kUcs2Form && name[0] <= kBasePointer16Form) {
+        return true;
+    }
+    return name.find(u'\u00FF') != std::u16string_view::npos;
+}
+
 } // namespace
 
 std::u16string decodeAlpha(std::span<const std::uint8_t> field) {
@@ -72,7 +84,7 @@ void encodeAlpha(std::u16string_view name, std::span<std::uint8_t> field) {
     if (field.empty()) {
         return;
     }
-    if (selectTextForm(name) == TextForm::Ucs2) {
+    if (needsUcs2(name)) {
         field[0] = kUcs2Form;
         const auto bytes = encodeUcs2(name.substr(0, (field.size() - 1) / 2));
         std::copy(bytes.begin(), bytes.end(), field.begin() + 1);

@@ -11,9 +11,10 @@ namespace quenlib {
 // base-pointer forms (81 and 82) and one byte per character.
 std::u16string decodeAlpha(std::span<const std::uint8_t> field);
 
-// Encodes a name into an alpha identifier field that the caller filled with FF: the
-// UCS2 form when any character lies above 00FF, else one byte per character. Whatever
-// does not fit in the field is cut; the forms 81 and 82 are never written.
+// Encodes a name into an alpha identifier field that the caller filled with FF: one byte per
+// character, the form the devices read, unless that would not read back as the name (a
+// character above 00FF, U+00FF anywhere, or a first character 0080 ... 0082); then the UCS2
+// form. Whatever does not fit in the field is cut; the forms 81 and 82 are never written.
 void encodeAlpha(std::u16string_view name, std::span<std::uint8_t> field);
 
 } // namespace quenlib

@@ -58,8 +58,10 @@ std::u16string decodeNumberBlock(std::span<const std::uint8_t> block) {
     if (block[1] == kTonNpiInternational) {
         number.push_back(u'+');
     }
-    // The length counts the TON/NPI byte; never read past the 12 bytes after it.
-    const std::size_t digitBytes = std::min<std::size_t>(block[0] == 0 ? 0 : block[0] - 1u, 12);
+    // The length counts the TON/NPI byte. A length above 11 reads the ten digit bytes and no
+    // further: the capability and extension identifiers are no digits.
+    const std::size_t digitBytes =
+        std::min<std::size_t>(block[0] == 0 ? 0 : block[0] - 1u, kDigitsPerBlock / 2);
     number += decodeDigits(block.subspan(2, digitBytes));
     if (number == u"+") {
         number.clear();

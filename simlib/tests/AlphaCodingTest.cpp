@@ -65,12 +65,31 @@ TEST(AlphaCoding, ShortUcs2NamesKeepEveryCharacter) {
     EXPECT_EQ(decodeAlpha(encoded(u"\u0416\u0417", 14)), u"\u0416\u0417");
 }
 
-TEST(AlphaCoding, LeadingFormBytesAreWrittenPlainAndReadAsTheirForm) {
-    // Written as plain bytes, the first character becomes a form marker on reading.
-    EXPECT_EQ(encoded(u"\u0080AB", 6), field(6, {0x80, 0x41, 0x42}));
-    EXPECT_EQ(decodeAlpha(encoded(u"\u0080AB", 6)), u"\u4142");
-    EXPECT_EQ(encoded(u"\u0081", 3), field(3, {0x81}));
-    EXPECT_EQ(encoded(u"\u0082", 3), field(3, {0x82}));
+TEST(AlphaCoding, NamesTheOneByteFormCannotCarryAreWrittenInUcs2) {
+    // GSM 11.11, annex B: a first byte 80, 81 or 82 tags a UCS2 form, and FF is the filler.
+    // Such names take the 80 form; every other name keeps one byte a character.
+    struct Case {
+        const char* what;
+        std::u16string name;
+        Bytes field;
+        std::u16string readBack;
+    };
+    const Case cases[] = {
+        {"first character 0080", u"\u0080AB", field(8, {0x80, 0x00, 0x80, 0x00, 0x41, 0x00, 0x42}),
+         u"\u0080AB"},
+        {"first character 0081 alone", u"\u0081", field(8, {0x80, 0x00, 0x81}), u"\u0081"},
+        {"first character 0082", u"\u0082x", field(8, {0x80, 0x00, 0x82, 0x00, 0x78}), u"\u0082x"},
+        {"U+00FF anywhere", u"Ha\u00FFe",
+         field(9, {0x80, 0x00, 0x48, 0x00, 0x61, 0x00, 0xFF, 0x00, 0x65}), u"Ha\u00FFe"},
+        {"0080 later on", u"A\u0080", field(8, {0x41, 0x80}), u"A\u0080"},
+        {"first character 0083", u"\u0083", field(8, {0x83}), u"\u0083"},
+        {"Latin-1", u"caf\u00E9", field(8, {0x63, 0x61, 0x66, 0xE9}), u"caf\u00E9"},
+    };
+    for (const Case& c : cases) {
+        const Bytes bytes = encoded(c.name, c.field.size());
+        EXPECT_EQ(bytes, c.field) << c.what;
+        EXPECT_EQ(decodeAlpha(bytes), c.readBack) << c.what;
+    }
 }
 
 } // namespace

@@ -126,8 +126,9 @@ TEST_F(CardCommandsTest, FileInformationGivesRecordLengthAndCount) {
     const Case cases[] = {
         {fileInformation(300, 28), 10, 28},
         {fileInformation(250 * 28, 28), 250, 28},
-        // More than 255 records wrap to 8 bits.
-        {fileInformation(300 * 28, 28), 300 % 256, 28},
+        // Record numbers are one byte: 256 records and more are used as 255, never wrapped.
+        {fileInformation(300 * 28, 28), 255, 28},
+        {fileInformation(256 * 28, 28), 255, 28},
         {fileInformation(0, 13), 0, 13},
         // A record length of 0 or an answer without byte 15 fails the step.
         {fileInformation(300, 0), std::nullopt, 0},

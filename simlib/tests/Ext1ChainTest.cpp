@@ -45,6 +45,27 @@ TEST(Ext1Chain, IdentifiersOutsideTheFileAreNoChain) {
     EXPECT_EQ(storeExtensionChain(buffer, -1, u"12"), kNoExtension);
 }
 
+TEST(Ext1Chain, IdentifierFfIsNoExtensionInAFileOf255Records) {
+    // GSM 11.11, 10.5.1: an extension identifier FF means "no extension"; record 255 of a
+    // 255-record EF EXT1 can never be named, so it never belongs to a chain of ours.
+    Ext1Buffer buffer = freeBuffer();
+    const auto last = slotOf(buffer, 254);
+    std::fill(last.begin(), last.end(), std::uint8_t{0x11});
+    last[0] = 0x02;
+    last[1] = 0x0A;
+    last[12] = 0xFF;
+    EXPECT_EQ(readExtensionChain(buffer, 255, kNoExtension), u"");
+    releaseExtensionChain(buffer, 255, kNoExtension);
+    EXPECT_EQ(last[0], 0x02);
+    // With every nameable record in use, nothing is stored, and record 255 is not taken.
+    for (std::size_t slot = 0; slot < 254; ++slot) {
+        slotOf(buffer, slot)[0] = 0x02;
+    }
+    last[0] = 0xFF;
+    EXPECT_EQ(storeExtensionChain(buffer, 255, u"123"), kNoExtension);
+    EXPECT_EQ(last[0], 0xFF);
+}
+
 TEST(Ext1Chain, ReleaseFreesOnlyTheChain) {
     Ext1Buffer buffer = freeBuffer();
     const std::uint8_t a = storeExtensionChain(buffer, 10, std::u16string(30, u'1'));

@@ -33,9 +33,12 @@ TEST(NumberCoding, DecodesNumberBlocks) {
         {block({0xFF, 0x91, 0x21}), u""},
         {block({0x00, 0x81, 0x21}), u""},
         {block({0x04, 0x81, 0xBA, 0xDC, 0xFE}), u"*#+DE"},
-        // A length beyond the block never reads past its 14th byte.
+        // A length beyond 11 reads the ten digit bytes only (GSM 11.11, 10.5.1: the length is
+        // at most 11); the capability and extension identifiers are no digits.
         {Bytes{0xFE, 0x81, 0x10, 0x32, 0x54, 0x76, 0x98, 0x10, 0x32, 0x54, 0x76, 0x98, 0x10, 0x32},
-         u"012345678901234567890123"},
+         u"01234567890123456789"},
+        {Bytes{0x0D, 0x91, 0x10, 0x32, 0x54, 0x76, 0x98, 0x10, 0x32, 0x54, 0x76, 0x98, 0x21, 0x01},
+         u"+01234567890123456789"},
         // Fewer than 14 bytes cannot be a number block.
         {Bytes{0x02, 0x81, 0x21}, u""},
     };

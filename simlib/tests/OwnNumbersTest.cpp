@@ -61,6 +61,14 @@ TEST_F(OwnNumbersTest, NumbersAreCutToTwentyCharactersAndExtensionsIgnored) {
     EXPECT_EQ(read(0), "A=+12345678901234567890");
 }
 
+TEST_F(OwnNumbersTest, NamesEndAtTheirFirstZeroByte) {
+    card.file(kMsisdn).records[0] = {0x41, 0x00, 0x42, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                     0xFF, 0xFF, 0x02, 0x81, 0x21, 0xFF, 0xFF, 0xFF,
+                                     0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    connectAndSelect();
+    EXPECT_EQ(read(0), "A=12");
+}
+
 TEST_F(OwnNumbersTest, ReadClearsTheFirst32CharactersOfBothBuffers) {
     connectAndSelect();
     QL_CHAR16 name[40];

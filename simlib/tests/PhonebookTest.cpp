@@ -48,6 +48,30 @@ TEST_F(PhonebookTest, SelectReportsGeometryAndLoadsExtensionRecords) {
     EXPECT_EQ(card.sentWith(0xB2).size(), 4u);
 }
 
+TEST_F(PhonebookTest, FilesOf256RecordsOrMoreAreUsedAs255) {
+    // Record numbers are one byte (GSM 11.11, 9.2.5): the count never wraps to a few records.
+    for (unsigned count : {256u, 300u}) {
+        card.addFile(kAdn, 28, count);
+        card.addFile(kExt1, 13, count);
+        card.file(kExt1).records[254] =
+            Bytes{0x02, 0x01, 0x99, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+        card.file(kAdn).records[254] = Bytes(28, 0xFF);
+        card.file(kAdn).records[254][0] = 'Z';
+        connect();
+        QL_FILE_INFO info{68, 0, 0};
+        ASSERT_EQ(QLADN_SelectFile(&info), QL_OK);
+        EXPECT_EQ(info.recordCount, 255u);
+        EXPECT_EQ(read(254), "Z=");
+        uint8_t* buffer = nullptr;
+        uint32_t size = 0;
+        ASSERT_EQ(QLADN_ReadExt1BufP(&buffer, &size), QL_OK);
+        EXPECT_EQ(size, 255u * 13);
+        EXPECT_EQ(buffer[254 * 13 + 2], 0x99);
+        QLSIM_Disconnect(nullptr);
+        QLSIM_Final();
+    }
+}
+
 TEST_F(PhonebookTest, SelectFailuresReportTheirStepAndWriteNothing) {
     struct Case {
         const char* what;
