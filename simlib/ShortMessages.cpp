@@ -34,7 +34,9 @@ void clear(QL_SMS_ITEM& item) {
 void store(const ShortMessage& message, bool cdma, QL_SMS_ITEM& item) {
     item.status = message.status;
     std::uint32_t stored = 0;
-    storeText(message.address, item.address, stored);
+    // Addresses are digits: a 0 unit (a CDMA address of 8-bit characters may hold one) ends
+    // the address, so that its length and what a C caller sees agree.
+    storeText(beforeFirstNul(message.address), item.address, stored);
     // The length of a GSM address counts its type-of-address byte too.
     item.addressLength = stored + (message.hasTpdu ? 1 : 0);
     storeText(message.text, item.text, stored);

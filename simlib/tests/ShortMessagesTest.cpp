@@ -192,6 +192,17 @@ TEST_F(ShortMessagesTest, CdmaAddressesTooLongForTheItemAreCut) {
     EXPECT_EQ(std::u16string(entry.address).substr(0, 4), u"1313");
 }
 
+TEST_F(ShortMessagesTest, ACdmaAddressEndsAtAZeroCharacter) {
+    // 8-bit digits "1", 00, "2": the address is what a C caller sees, and its length agrees.
+    addCdmaFile();
+    card.file(kSms, kCdma).records[0] = bytesOf("01 09 00 02 06 88 81 98 80 19 00", 176);
+    connectAndSelect();
+    QL_SMS_ITEM entry = item(0);
+    ASSERT_EQ(QLSMS_ReadItemW(&entry), QL_OK);
+    EXPECT_EQ(std::u16string(entry.address), u"1");
+    EXPECT_EQ(entry.addressLength, 1u);
+}
+
 TEST_F(ShortMessagesTest, WriteStoresTheRecordAndDropsTheLeadingPlus) {
     connectAndSelect();
     QL_SMS_ITEM entry = message(2, 1, u"+5551234", u"OK");

@@ -11,7 +11,6 @@ constexpr std::size_t kNameBytes = 2 * kMaxNameCharacters;
 constexpr std::size_t kNumberOffset = kNameOffset + kNameBytes;
 constexpr std::size_t kNumberBytes = kMaxDigits / 2;
 constexpr std::size_t kAttributeOffset = kNumberOffset + kNumberBytes;
-constexpr std::uint8_t kFiller = 0x0F;
 
 std::optional<std::uint8_t> nibbleOf(char c) {
     if (c >= '0' && c <= '9') {

@@ -1,0 +1,104 @@
+// The record parsers of short messages (GSM and CDMA) and case records, on any bytes: what
+// they read stays within the record and the exported fields, and what they read is written
+// back and read again the same, as far as a record holds it.
+#include "CaseRecords.h"
+#include "coding/CdmaSmsRecord.h"
+#include "coding/GsmSmsRecord.h"
+#include "fuzz/FuzzCheck.h"
+#include "fuzz/FuzzInput.h"
+#include "tools/casemodule/CaseRecord.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace quenlib;
+using tarvik::fuzz::Check;
+using tarvik::fuzz::FuzzInput;
+
+bool isPrefix(const std::u16string& part, const std::u16string& whole) {
+    return part.size() <= whole.size() && std::equal(part.begin(), part.end(), whole.begin());
+}
+
+void gsmRecord(const std::vector<std::uint8_t>& record, std::size_t length) {
+    const ShortMessage message = parseGsmRecord(record);
+    // TP-UDL is one byte; an address has two digits a byte of the record.
+    Check(message.text.size() <= 255, "a GSM text has at most 255 characters");
+    Check(message.address.size() <= 2 * record.size(), "a GSM address comes from the record");
+    if (message.status != kSmsReceivedRead && message.status != kSmsReceivedUnread &&
+        message.status != kSmsSent && message.status != kSmsToSend) {
+        Check(message.address.empty() && message.text.empty(), "only messages have texts");
+        return;
+    }
+    // Written back into a record of any length, it reads back as a prefix of itself.
+    const auto rebuilt = buildGsmRecord(message, length);
+    Check(rebuilt.size() == length, "a record has its length");
+    const ShortMessage again = parseGsmRecord(rebuilt);
+    Check(isPrefix(again.text, message.text), "a rewritten text reads back");
+    if (length == 255 && message.address.size() <= 40 && !message.address.empty()) {
+        Check(again.status == message.status, "a rewritten status reads back");
+        Check(again.address == message.address, "a rewritten address reads back");
+        Check(!isReceived(message.status) || again.time.month == message.time.month % 100,
+              "a rewritten time stamp reads back");
+    }
+}
+
+void cdmaRecord(const std::vector<std::uint8_t>& record, std::size_t length) {
+    const auto message = parseCdmaRecord(record);
+    if (!message) {
+        return; // a time stamp of the wrong length
+    }
+    Check(message->text.size() <= 255, "a CDMA text has at most 255 fields");
+    if ((message->status & 1) == 0) {
+        Check(message->address.empty() && message->text.empty(), "free records are not read");
+        return;
+    }
+    const auto rebuilt = buildCdmaRecord(*message, length);
+    Check(rebuilt.size() == length, "a record has its length");
+    // A record too short for the parameters around the text loses its time stamp's end.
+    const auto again = parseCdmaRecord(rebuilt);
+    Check(again.has_value() || length < 255, "a rewritten record has a six-byte time stamp");
+    Check(!again || isPrefix(again->text, message->text), "a rewritten text reads back");
+}
+
+void caseRecord(FuzzInput& in) {
+    const auto bytes = in.bytes(casemodule::kRecordSize);
+    const auto entry = casemodule::decodeRecord(bytes);
+    Check(!entry || bytes.size() == casemodule::kRecordSize, "case records are 32 bytes");
+    if (entry) {
+        Check(entry->name.size() <= 20 && entry->number.size() <= 22, "a case entry fits");
+        if (const auto record = casemodule::encodeRecord(*entry)) {
+            Check(casemodule::decodeRecord(*record) == entry, "a case entry reads back");
+        }
+    }
+    // What a module returns, at most its buffers' 128 bytes each, lands in the item.
+    QL_CC_ITEM item{};
+    const auto name = in.bytes(in.byte() % 129);
+    const auto number = in.bytes(in.byte() % 129);
+    storeConvertedCase(name, number, item);
+    Check(item.nameLength == name.size(), "the name length is the module's byte count");
+    Check(item.name[name.size() / 2] == 0, "the name is terminated");
+    Check(item.numberLength == number.size() && item.number[number.size()] == 0,
+          "the number is terminated");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzInput in(data, size);
+    const std::uint8_t choice = in.byte();
+    const std::size_t length = in.flag() ? 255 : 1 + in.byte();
+    if (choice % 3 == 2) {
+        caseRecord(in);
+        return 0;
+    }
+    const auto record = in.bytes(255);
+    if (choice % 3 == 0) {
+        gsmRecord(record, length);
+    } else {
+        cdmaRecord(record, length);
+    }
+    return 0;
+}
