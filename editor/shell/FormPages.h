@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <memory>
 #include <string_view>
 
@@ -53,5 +54,10 @@ public:
     // model changed outside the bindings).
     virtual void refresh() = 0;
 };
+
+// Renders the window that holds tabs once for each visible page, as PNG files in folder
+// (created when missing) named prefix, the page's number and its control name
+// ("en-1-TSMain.png"); gives the files written. Leaves the page that was current.
+QStringList RenderPages(QTabWidget& tabs, const QString& folder, const QString& prefix);
 
 } // namespace tarvik

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QPlainTextEdit>
+
+namespace tarvik {
+
+// A memo of the form: plain text that Windows-1252 can hold. A typed character outside it
+// is refused with a beep, and so is a paste that holds one, so the memo never shows
+// text that could not be stored.
+class MemoEdit : public QPlainTextEdit {
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
+};
+
+} // namespace tarvik
