@@ -76,9 +76,7 @@ std::int32_t Settings::ReadInteger(const QString& key, std::int32_t fallback) co
 
 void Settings::WriteText(const QString& key, const QString& value) {
     store_->setValue(key, value);
-}
-
-void Settings::Sync() {
+    // Stored at once, as a registry value would be, not when the program ends.
     store_->sync();
 }
 

@@ -39,10 +39,8 @@ public:
     // A whole number kept as decimal text; fallback when absent or not a decimal number
     // that fits 32 bits.
     std::int32_t ReadInteger(const QString& key, std::int32_t fallback) const;
+    // Writes a text value; it is in the store when this returns.
     void WriteText(const QString& key, const QString& value);
-
-    // Writes pending changes to the store now.
-    void Sync();
 
 private:
     std::unique_ptr<QSettings> store_;

@@ -93,7 +93,6 @@ void TFormNewPsw::ButOKClick() {
     }
     settings_.SetName(edName_->text());
     settings_.SetPublicKey(CredentialsDigest(*name, *password));
-    settings_.Sync();
     accept();
 }
 

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSettings>
 #include <gtest/gtest.h>
 
 namespace tarvik {
@@ -67,6 +68,9 @@ TEST(LanguageMenuTest, ChoosingALanguageAsksForARestartAndStoresIt) {
 
     EXPECT_EQ(prompts.infos, QStringList{"Riavviare Tarvik\r\nNuova lingua: Deutsch"});
     EXPECT_EQ(settings->Language(), "Deutsch");
+    // On disk at once, not only when the program ends.
+    EXPECT_EQ(QSettings(folder.file("settings.ini"), QSettings::IniFormat).value("User/Language"),
+              "Deutsch");
     EXPECT_EQ(Captions(menu), (QStringList{"English", "&Tedesco*"}));
 
     menu.actions()[0]->trigger();
