@@ -1,15 +1,14 @@
 #include "editor/shell/Application.h"
 
-#include "editor/shell/Login.h"
 #include "editor/shell/Settings.h"
 #include "editor/shell/TFormAbout.h"
+#include "editor/shell/TFormMain.h"
 #include "editor/shell/TFormNewPsw.h"
 #include "editor/shell/TFormPin.h"
 #include "editor/shell/TFormPsw.h"
 #include "editor/shell/TFormWrite.h"
 
 #include <QApplication>
-#include <QWidget>
 
 namespace tarvik {
 
@@ -19,8 +18,7 @@ Application::Application(Settings& settings, Prompts& prompts, ResourceFolders f
 Application::~Application() = default;
 
 void Application::CreateWindows() {
-    // TFormMain construction point: the main window is created here, first, once it
-    // exists (formMain_ = std::make_unique<TFormMain>(*this)).
+    formMain_ = std::make_unique<TFormMain>(*this);
     formAbout_ = std::make_unique<TFormAbout>();
     formPsw_ = std::make_unique<TFormPsw>(languageTable_);
     formNewPsw_ = std::make_unique<TFormNewPsw>(languageTable_, services_.settings, *formPsw_);
@@ -29,16 +27,12 @@ void Application::CreateWindows() {
 }
 
 int Application::Run() {
-    if (!formMain_) {
-        // Until the main window exists, the login alone stands for its first show.
-        return RunLogin(*formPsw_, services_.settings, services_.prompts) ? 0 : 1;
-    }
+    // The first show runs the login; after a failed one the window never appears.
     formMain_->show();
+    if (!formMain_->LoggedIn()) {
+        return 1;
+    }
     return QApplication::exec();
-}
-
-QWidget* Application::FormMain() const {
-    return formMain_.get();
 }
 
 } // namespace tarvik

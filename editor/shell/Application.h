@@ -5,13 +5,12 @@
 
 #include <memory>
 
-class QWidget;
-
 namespace tarvik {
 
 class Prompts;
 class Settings;
 class TFormAbout;
+class TFormMain;
 class TFormNewPsw;
 class TFormPin;
 class TFormPsw;
@@ -49,14 +48,14 @@ public:
 
     void CreateWindows();
     // Shows the main window and runs the event loop until the program ends; gives the
-    // process's exit code.
+    // process's exit code, 1 when the login failed.
     int Run();
 
     ShellServices& services() { return services_; }
     LanguageTable& languageTable() { return languageTable_; }
 
     // The main window; null until CreateWindows.
-    QWidget* FormMain() const;
+    TFormMain* FormMain() const { return formMain_.get(); }
     TFormAbout& FormAbout() const { return *formAbout_; }
     TFormPsw& FormPsw() const { return *formPsw_; }
     TFormNewPsw& FormNewPsw() const { return *formNewPsw_; }
@@ -69,7 +68,7 @@ private:
     ShellServices services_;
 
     // Declared in creation order, so they are destroyed in the reverse order.
-    std::unique_ptr<QWidget> formMain_;
+    std::unique_ptr<TFormMain> formMain_;
     std::unique_ptr<TFormAbout> formAbout_;
     std::unique_ptr<TFormPsw> formPsw_;
     std::unique_ptr<TFormNewPsw> formNewPsw_;

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace tarvik {
+
+class FormModel;
+class LanguageTable;
+class Prompts;
+class Settings;
+struct FileResult;
+
+// New, Open and Save of the main window over the program library: their question, the
+// file dialogs (which start in the folder last used, kept in the settings) and their error
+// messages, translated.
+class FileCommands {
+public:
+    struct Parts {
+        Prompts& prompts;
+        const LanguageTable& language;
+        Settings& settings;
+        FormModel& form;
+        // Runs after a command changed the document or its file name (caption, widgets).
+        std::function<void()> documentChanged;
+    };
+
+    explicit FileCommands(Parts parts);
+
+    // "New program?", then an empty program; the model stays.
+    void FileNewItemClick();
+    // The open dialog, then the file's notes, program and (never higher) model.
+    void FileOpen1Execute();
+    // Saves the program. With askName (every control and the close prompt ask), or when
+    // the program has no file yet, the save dialog chooses the file; cancelling it saves
+    // nothing.
+    void FileSave1Execute(bool askName);
+
+    // The folder the file dialogs start in: the one last used, else the home folder.
+    QString StartFolder() const;
+
+private:
+    void RememberFolder(const QString& path);
+    void ShowErrors(const FileResult& result);
+
+    Parts parts_;
+};
+
+// The settings value that keeps the folder of the last program file opened or saved.
+inline constexpr char kLastFolderKey[] = "LastFolder";
+
+} // namespace tarvik
