@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Renders Tarvik's main window (every page and menu) and every dialog to PNG files, offscreen,
+# in English, Italian and German, and prints the folder that holds them: one subfolder per
+# language. Usage: scripts/screenshots.sh [FOLDER] (a new temporary folder by default).
+#
+# Builds what it needs in TARVIK_BUILD_DIR (build/dev by default, the dev preset).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build=${TARVIK_BUILD_DIR:-build/dev}
+if [[ ! -f $build/CMakeCache.txt ]]; then
+    cmake --preset dev >/dev/null
+fi
+cmake --build "$build" -j 2 --target tarvik-screenshots tarvik_art >/dev/null
+
+out=${1:-$(mktemp -d "${TMPDIR:-/tmp}/tarvik-screenshots.XXXXXX")}
+files=$build/editor/shell
+for language in English Italiano Deutsch; do
+    choice=$language
+    [[ $language == English ]] && choice=
+    QT_QPA_PLATFORM=offscreen "$build/editor/shell/screenshots/tarvik-screenshots" \
+        "$files" "$out/$language" $choice
+done
+echo "$out"
