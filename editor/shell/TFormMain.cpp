@@ -132,6 +132,8 @@ void TFormMain::setVisible(bool visible) {
 }
 
 void TFormMain::FormShow() {
+    // Every window exists now: the card commands, with their progress bar in the status bar.
+    Sim();
     LoadDevicePicture();
     PlaceOnScreen();
     SetUpLanguage();

@@ -1,8 +1,10 @@
 // The language files that ship with the program: complete for every window and message,
 // and written the way the program reads them.
 
+#include "editor/shell/Application.h"
 #include "editor/shell/QtText.h"
 #include "editor/shell/TFCLang.h"
+#include "editor/shell/TFormMain.h"
 #include "editor/shell/TFormNewPsw.h"
 #include "editor/shell/TFormPin.h"
 #include "editor/shell/TFormPsw.h"
@@ -15,6 +17,8 @@
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenuBar>
+#include <QToolBar>
 #include <QRegularExpression>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
@@ -98,8 +102,22 @@ QStringList DialogTexts() {
     return texts;
 }
 
+// The texts of the main window's menus and tool bar.
+QStringList MainWindowFrameTexts() {
+    ScriptedPrompts prompts;
+    TestFolder folder;
+    const auto settings = folder.OpenSettings();
+    Application app(*settings, prompts, ResourceFolders({folder.path()}));
+    app.CreateWindows();
+    TFormMain& window = *app.FormMain();
+    QStringList texts = TranslatableTexts(*window.menuBar());
+    texts += TranslatableTexts(*window.findChild<QToolBar*>(QStringLiteral("ToolBar1")));
+    texts.removeAll(QStringLiteral("Tools")); // the tool bar's own title is never shown
+    return texts;
+}
+
 TEST(LanguageFilesTest, EveryTextAndMessageHasATranslation) {
-    QStringList needed = DialogTexts();
+    QStringList needed = DialogTexts() + MainWindowFrameTexts();
     for (const char* message : kMessages) {
         needed.push_back(QString::fromLatin1(message));
     }
