@@ -348,9 +348,10 @@ void TFormMain::SetUpLanguage() {
 }
 
 void TFormMain::ApplyGermanLayout() {
+    // The width the layout gives the button, which its own width() does not tell before
+    // the window first appears.
     for (QPushButton* button : {&pages_->ButRead(), &pages_->ButWrite()}) {
-        const int width = std::max(button->width(), button->sizeHint().width());
-        button->setMinimumWidth(width * 5 / 3);
+        button->setMinimumWidth(button->sizeHint().width() * 5 / 3);
     }
     QLabel& picture = pages_->devicePicture();
     const QMargins margins = picture.contentsMargins();
