@@ -4,6 +4,7 @@
 #include "editor/form/FormModel.h"
 #include "editor/shell/Application.h"
 #include "editor/shell/FormPages.h"
+#include "editor/shell/Guide.h"
 #include "editor/shell/Pictures.h"
 #include "editor/shell/TFormMain.h"
 #include "editor/shell/core/PasswordDigest.h"
@@ -13,6 +14,7 @@
 #include "program/ProgramFile.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QBuffer>
 #include <QComboBox>
 #include <QDialog>
@@ -26,9 +28,11 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
@@ -241,7 +245,7 @@ TEST(MainWindowTest, DevicePictureComesFromTarvik3DatOnlyWhenItIsAPicture) {
 
 // ---- Program files and the caption ----------------------------------------------------------
 
-TEST(MainWindowTest, SaveNewAndOpenThroughTheDialogsKeepAccentedNotes) {
+TEST(MainWindowTest, SaveNewAndOpenThroughTheDialogsKeepAccentedTexts) {
     TestFolder folder;
     Editor editor(folder);
     editor.Start();
@@ -249,7 +253,21 @@ TEST(MainWindowTest, SaveNewAndOpenThroughTheDialogsKeepAccentedNotes) {
     QPlainTextEdit& program = editor.window().pages().MemoSim();
     TypeText(notes, QStringLiteral("Città, caffè €"));
     program.setPlainText("TL1=0123\nRED=3");
+    auto* sms = qobject_cast<QLineEdit*>(editor.window().pages().control("EDSms1"));
+    ASSERT_NE(sms, nullptr);
+    auto& tabs = editor.find<QTabWidget>("PageControl1");
+    for (QWidget* up = sms; up; up = up->parentWidget()) {
+        if (const int index = tabs.indexOf(up); index >= 0) {
+            tabs.setCurrentIndex(index);
+        }
+    }
+    QApplication::setActiveWindow(&editor.window());
+    sms->setFocus(Qt::OtherFocusReason);
+    QApplication::processEvents();
+    TypeText(*sms, QStringLiteral("Cancello_è"));
     ASSERT_TRUE(editor.doc().Modified);
+    const std::vector<std::string> lines = editor.doc().program.text().lines();
+    ASSERT_NE(std::find(lines.begin(), lines.end(), "#1Cancello_\xe8=1"), lines.end());
 
     const QString path = folder.file("alarm.sim");
     editor.prompts.QueueSaveFile(path);
@@ -260,7 +278,11 @@ TEST(MainWindowTest, SaveNewAndOpenThroughTheDialogsKeepAccentedNotes) {
     // The file is the scrambled document: model line, notes in Windows-1252, separator,
     // program.
     const std::string plain = UnscrambleText(ReadFile(path).toStdString());
-    EXPECT_EQ(plain, "SIM-05\r\nCitt\xe0, caff\xe8 \x80\r\nSIM-PRG\r\nTL1=0123\r\nRED=3\r\n");
+    std::string expected = "SIM-05\r\nCitt\xe0, caff\xe8 \x80\r\nSIM-PRG\r\n";
+    for (const std::string& line : lines) {
+        expected += line + "\r\n";
+    }
+    EXPECT_EQ(plain, expected);
 
     editor.prompts.QueueOkCancel(true);
     editor.click("ButNew");
@@ -269,13 +291,15 @@ TEST(MainWindowTest, SaveNewAndOpenThroughTheDialogsKeepAccentedNotes) {
     EXPECT_EQ(editor.window().windowTitle(), "Tarvik3");
     EXPECT_EQ(notes.toPlainText(), "");
     EXPECT_EQ(program.toPlainText(), "");
+    EXPECT_EQ(sms->text(), "");
 
     editor.prompts.QueueOpenFile(path);
     editor.item("FileOpen1").trigger();
     // The dialogs start in the folder used last.
     EXPECT_EQ(editor.prompts.openFolders, QStringList{folder.path()});
     EXPECT_EQ(notes.toPlainText(), QStringLiteral("Città, caffè €"));
-    EXPECT_EQ(program.toPlainText(), "TL1=0123\nRED=3");
+    EXPECT_EQ(editor.doc().program.text().lines(), lines);
+    EXPECT_EQ(sms->text(), QStringLiteral("Cancello_è"));
     EXPECT_EQ(editor.window().windowTitle(), "Tarvik3 - alarm.sim");
     EXPECT_FALSE(editor.doc().Modified);
     EXPECT_TRUE(editor.prompts.errors.isEmpty());
@@ -548,6 +572,17 @@ TEST(MainWindowTest, GuideOpensTheModelsManualInTheChosenLanguageOrEnglish) {
         EXPECT_EQ(editor.prompts.openedDocuments,
                   c.opened.isEmpty() ? QStringList() : QStringList{folder.file(c.opened)});
         EXPECT_EQ(editor.prompts.errors, c.errors);
+    }
+}
+
+TEST(MainWindowTest, ManualPrefixFollowsTheModelIndexModuloFour) {
+    const struct {
+        int index;
+        std::string_view prefix;
+    } cases[] = {{0, "LX5_"}, {1, "TQ4+_"},    {2, "BARRIER_"}, {3, ""},
+                 {4, "LX5_"}, {6, "BARRIER_"}, {-1, ""}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(ManualPrefix(c.index), c.prefix) << c.index;
     }
 }
 
