@@ -238,6 +238,12 @@ void FormPagesImpl::detach() {
     if (sgRamp_) {
         sgRamp_->cellKeyHook = nullptr;
     }
+    // Views that stay behind close their cell editors now, while the models exist.
+    for (GridView* view : {sgRamp_.data(), sgTr_.data()}) {
+        if (view) {
+            view->setModel(nullptr);
+        }
+    }
     for (StringGridModel* model : {rampModel_, trModel_}) {
         if (model) {
             model->detach();

@@ -80,6 +80,14 @@ TEST_P(FormPagesLayoutTest, EveryPageIsTidyAtTheSmallestAndALargerSize) {
     FormPagesWindow pages(table);
     TFCLang translator(pages.window, table);
     translator.TranslateForm(pages.window);
+    // Values as long as the fields take, so that nothing is measured empty.
+    pages.doc.program.text().assign({"RED=99", "NET=I TIM", "V1=*123#", "V2PRE CRE SIN=*124#",
+                                     "V3=*125#", "SPH=9999", "IP1=7", "IP2=5", "OA11=40", "OP1=243",
+                                     "OP2=238", "TL0S=+390123456789", "TO9:5=+390123456789",
+                                     "TK9=+390123456789", "#0ABCDEFGHIJKLMN=0", "LK0=1234",
+                                     "RR23456789:15=+39123456789", "TR999=+390123456789"});
+    pages.form.DecodeProgram();
+    pages.pages->refresh();
 
     const QString language = GetParam() ? QString::fromLatin1(GetParam()).mid(4, 2) : "en";
     for (const QSize size : {pages.window.minimumSizeHint(), QSize(1200, 800)}) {

@@ -303,6 +303,55 @@ TEST(FormPagesUpdates, AModelSwitchGreysFieldsHidesTheBarrierPageAndRenamesItems
     EXPECT_EQ(pages.get<QPlainTextEdit>("MemoSim").toPlainText(), before);
 }
 
+TEST(FormPagesUpdates, ChangesMadeOutsideTheWidgetsAppearBeforeTheNextEvent) {
+    // Open and Read SIM replace the text and decode; the window shows it all once the
+    // events of that command have been handled.
+    FormPagesWindow pages;
+    pages.doc.program.text().assign({"TL0=111", "TR999=222"});
+    pages.doc.notes = {"first note", "second note"};
+    pages.form.DecodeProgram();
+    QApplication::processEvents();
+    EXPECT_EQ(pages.get<QPlainTextEdit>("MemoSim").toPlainText(), "TL0=111\nTR999=222");
+    EXPECT_EQ(pages.get<QPlainTextEdit>("MemoNote").toPlainText(), "first note\nsecond note");
+    EXPECT_EQ(pages.get<QPlainTextEdit>("MemoSMS").toPlainText(), ";TL0=111;TR999=222;");
+    EXPECT_EQ(pages.get<QLineEdit>("EDTl0").text(), "111");
+    EXPECT_EQ(pages.get<QTableView>("SGTR").model()->index(999, 1).data().toString(), "222");
+
+    // A field edit in a long program rewrites only its line of the memo, and right.
+    std::vector<std::string> lines;
+    for (int i = 0; i < 300; ++i) {
+        lines.push_back("X" + std::to_string(i) + "=" + std::to_string(i));
+    }
+    pages.doc.program.text().assign(lines);
+    QApplication::processEvents();
+    pages.focus(pages.get("EDTk5"));
+    QTest::keyClicks(&pages.get("EDTk5"), "9");
+    QTest::keyClick(&pages.get("EDTk5"), Qt::Key_Backspace);
+    QTest::keyClicks(&pages.get("EDTk5"), "8");
+    const QString memo = pages.get<QPlainTextEdit>("MemoSim").toPlainText();
+    EXPECT_EQ(memo.toStdString() + "\n", [&] {
+        std::string text;
+        for (const std::string& line : pages.doc.program.text().lines()) {
+            text += line + "\n";
+        }
+        return text;
+    }());
+    EXPECT_TRUE(memo.contains("TK5=8"));
+}
+
+TEST(FormPagesUpdates, PagesWhoseWidgetsAreGoneFollowTheModelNoLonger) {
+    auto pages = std::make_unique<FormPagesWindow>();
+    auto& form = pages->form;
+    auto& doc = pages->doc;
+    delete pages->tabs; // the widgets go first, the bindings stay
+    doc.program.text().assign({"TL1=5", "TR001=7", "RR12345678:1=0039123"});
+    form.DecodeProgram();
+    form.Dev1Click(0);
+    QApplication::processEvents();
+    EXPECT_EQ(pages->pages->control("EDTl1"), nullptr);
+    pages->pages.reset();
+}
+
 // ---- The integer edit ---------------------------------------------------------------------
 
 TEST(FormPagesNumeric, KeysArrowsAndWheelStepByOne) {

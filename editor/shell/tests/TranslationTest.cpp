@@ -178,8 +178,8 @@ TEST(TranslationTest, CodesNumbersAndPasswordsStayAsTheyAre) {
 TEST(TranslationTest, ListsTheTextsALanguageFileMayTranslate) {
     SampleWindow window;
     const QStringList texts = TranslatableTexts(window);
-    for (const char* text : {"Tarvik3", "File", "Exit|Exit application", "Save", "Main",
-                             "Read SIM", "0123", "Input (IP)", "Output 1", "Two lines"}) {
+    for (const char* text : {"Tarvik3", "File", "Exit|Exit application", "Save", "Main", "Read SIM",
+                             "0123", "Input (IP)", "Output 1", "Two lines"}) {
         EXPECT_TRUE(texts.contains(text)) << text;
     }
     for (const char* text : {"T1", "X", "Off"}) {
