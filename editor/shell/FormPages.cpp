@@ -101,16 +101,6 @@ void ShowLines(QPlainTextEdit& memo, const std::vector<std::string>& shown,
     cursor.insertText(replacement);
 }
 
-// The memo's text as program lines, or nothing when it holds a character that
-// Windows-1252 cannot hold.
-std::optional<std::vector<std::string>> MemoLines(const QPlainTextEdit& memo) {
-    const std::optional<std::string> text = ToWindows1252(memo.toPlainText());
-    if (!text) {
-        return std::nullopt;
-    }
-    return SplitLines(*text);
-}
-
 std::string ForMemo(std::string text) {
     std::erase(text, '\r');
     return text;
@@ -139,6 +129,8 @@ private:
         return static_cast<T*>(widgets_.fields[static_cast<std::size_t>(FormModel::Field(name))]);
     }
     void bindMemos();
+    void programTyped(const std::string& text);
+    void notesTyped(const std::string& text);
     void bindGrids();
     bool rampFlagKey(const QModelIndex& cell, QKeyEvent& key);
     void focusChanged(QWidget* now);
@@ -170,6 +162,7 @@ private:
     // every way in which the widgets reach this object.
     std::unique_ptr<QObject> context_ = std::make_unique<QObject>();
     QTimer flushTimer_;
+    std::vector<QMetaObject::Connection> connections_;
     std::unique_ptr<FieldBindings> bindings_;
     Connection programWatch_;
     Connection modelWatch_;
@@ -201,7 +194,8 @@ FormPagesImpl::FormPagesImpl(QTabWidget& tabs, FormModel& form)
 
     flushTimer_.setSingleShot(true);
     flushTimer_.setInterval(0);
-    QObject::connect(&flushTimer_, &QTimer::timeout, context_.get(), [this] { flush(); });
+    connections_.push_back(
+        QObject::connect(&flushTimer_, &QTimer::timeout, context_.get(), [this] { flush(); }));
 
     bindings_ = std::make_unique<FieldBindings>(form_, widgets_.fields, [this] { flush(); });
     bindMemos();
@@ -211,13 +205,13 @@ FormPagesImpl::FormPagesImpl(QTabWidget& tabs, FormModel& form)
         showBarrierPage();
         schedule();
     });
-    QObject::connect(qApp, &QApplication::focusChanged, context_.get(),
-                     [this](QWidget*, QWidget* now) { focusChanged(now); });
+    connections_.push_back(QObject::connect(qApp, &QApplication::focusChanged, context_.get(),
+                                            [this](QWidget*, QWidget* now) { focusChanged(now); }));
     // The widgets go with the page control; the bindings must not reach them after that.
-    QObject::connect(&tabs_, &QObject::destroyed, context_.get(), [this] {
+    connections_.push_back(QObject::connect(&tabs_, &QObject::destroyed, context_.get(), [this] {
         detach();
         context_.release()->deleteLater(); // not inside its own slot
-    });
+    }));
     refresh();
 }
 
@@ -231,6 +225,10 @@ FormPagesImpl::~FormPagesImpl() {
 }
 
 void FormPagesImpl::detach() {
+    for (const QMetaObject::Connection& connection : connections_) {
+        QObject::disconnect(connection);
+    }
+    connections_.clear();
     programWatch_.disconnect();
     modelWatch_.disconnect();
     flushTimer_.stop();
@@ -257,25 +255,29 @@ QWidget* FormPagesImpl::control(std::string_view name) const {
 }
 
 void FormPagesImpl::bindMemos() {
-    QObject::connect(memoSim_, &QPlainTextEdit::textChanged, context_.get(), [this] {
-        if (auto lines = MemoLines(*memoSim_)) {
-            std::string text;
-            for (std::size_t i = 0; i < lines->size(); ++i) {
-                text += (i ? "\n" : "") + (*lines)[i];
-            }
-            form_.userEditMemoSim(text);
-            // The memo shows what was typed; the text holds the same lines.
-            shownProgram_ = form_.document().program.text().lines();
-            flush();
-        }
-    });
-    QObject::connect(memoNote_, &QPlainTextEdit::textChanged, context_.get(), [this] {
-        if (auto lines = MemoLines(*memoNote_)) {
-            shownNotes_ = *lines;
-            form_.userEditNotes(std::move(*lines));
-            flush();
-        }
-    });
+    const auto watch = [this](QPlainTextEdit* memo, auto typed) {
+        connections_.push_back(QObject::connect(
+            memo, &QPlainTextEdit::textChanged, context_.get(), [this, memo, typed] {
+                // MemoEdit refuses what Windows-1252 cannot hold, so the text always converts.
+                if (const std::optional<std::string> text = ToWindows1252(memo->toPlainText())) {
+                    (this->*typed)(*text);
+                    flush();
+                }
+            }));
+    };
+    watch(memoSim_, &FormPagesImpl::programTyped);
+    watch(memoNote_, &FormPagesImpl::notesTyped);
+}
+
+void FormPagesImpl::programTyped(const std::string& text) {
+    form_.userEditMemoSim(text);
+    // The memo shows what was typed; the program holds the same lines.
+    shownProgram_ = form_.document().program.text().lines();
+}
+
+void FormPagesImpl::notesTyped(const std::string& text) {
+    shownNotes_ = SplitLines(text);
+    form_.userEditNotes(shownNotes_);
 }
 
 void FormPagesImpl::bindGrids() {
