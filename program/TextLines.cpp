@@ -24,6 +24,10 @@ std::vector<std::string> SplitLines(std::string_view text) {
     return lines;
 }
 
+std::string_view FirstLine(std::string_view text) {
+    return text.substr(0, text.find_first_of("\r\n"));
+}
+
 std::string JoinLines(std::span<const std::string> lines) {
     std::size_t total = 0;
     for (const auto& line : lines) {

@@ -12,6 +12,10 @@ namespace tarvik {
 // text gives none.
 std::vector<std::string> SplitLines(std::string_view text);
 
+// The text up to its first line break (CR or LF): what a one-line edit keeps of a text
+// pasted into it.
+std::string_view FirstLine(std::string_view text);
+
 // Joins lines with CR LF between them (none after the last line).
 std::string JoinLines(std::span<const std::string> lines);
 

@@ -50,12 +50,15 @@ char FormModel::SGRampKeyPress(int col, int row, char key) {
     return key;
 }
 
+// A cell is edited in one line: a line break would split the program line of its entry.
 void FormModel::SGRampSetEditText(int col, int row, std::string value) {
+    value.resize(FirstLine(value).size());
     ramp_.setCell(col, row, std::move(value));
     RebuildBarrierEntries();
 }
 
 void FormModel::SGTRSetEditText(int col, int row, std::string value) {
+    value.resize(FirstLine(value).size());
     tr_.setCell(col, row, std::move(value));
     RebuildTrEntries();
 }

@@ -3,6 +3,7 @@
 #include "editor/form/DeviceModels.h"
 #include "editor/form/FieldTable.h"
 #include "editor/form/IntegerText.h"
+#include "program/TextLines.h"
 
 #include <stdexcept>
 
@@ -234,6 +235,9 @@ bool FormModel::userEditText(int field, std::string_view typed) {
 }
 
 void FormModel::commitTypedText(int field, std::string text) {
+    // A one-line field holds no line break, which would split the program line its entry
+    // goes to; like the desktop's edit controls, it keeps the first line of a pasted text.
+    text.resize(FirstLine(text).size());
     // One byte is one character of the 8-bit text, so this cuts at a character.
     const int maxLength = FieldModel::Def(field).maxLength;
     if (maxLength > 0 && static_cast<int>(text.size()) > maxLength) {
