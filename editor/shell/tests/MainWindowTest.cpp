@@ -192,6 +192,13 @@ TEST(MainWindowTest, MenusAndToolBarCarryTheirItemsShortcutsAndHints) {
     EXPECT_FALSE(editor.item("Dev3").isChecked());
     EXPECT_EQ(editor.find<QComboBox>("CBDevice").currentIndex(), 0);
     EXPECT_EQ(editor.window().form().deviceIndex(), 0);
+    // ... and the model chosen in the tool bar moves the check mark.
+    auto& selector = editor.find<QComboBox>("CBDevice");
+    selector.setFocus();
+    QTest::keyClick(&selector, Qt::Key_Down);
+    EXPECT_EQ(editor.window().form().deviceIndex(), 1);
+    EXPECT_TRUE(editor.item("Dev2").isChecked());
+    EXPECT_FALSE(editor.item("Dev1").isChecked());
 }
 
 TEST(MainWindowTest, ChangePasswordFromTheMenuStoresTheNewCredentials) {
