@@ -46,19 +46,21 @@ void FileCommands::FileOpen1Execute() {
     }
 }
 
-void FileCommands::FileSave1Execute(bool askName) {
+FileCommands::SaveOutcome FileCommands::FileSave1Execute(bool askName) {
     ProgramDocument& doc = parts_.form.document();
     std::string path = doc.FileName;
     if (askName || path.empty()) {
         const auto chosen = parts_.prompts.SaveFileName(StartFolder());
         if (!chosen) {
-            return;
+            return SaveOutcome::Cancelled;
         }
         RememberFolder(*chosen);
         path = LocalPath(*chosen);
     }
-    ShowErrors(SaveDocument(doc, path));
+    const FileResult result = SaveDocument(doc, path);
+    ShowErrors(result);
     parts_.documentChanged();
+    return result.ok ? SaveOutcome::Saved : SaveOutcome::Failed;
 }
 
 QString FileCommands::StartFolder() const {

@@ -33,10 +33,11 @@ public:
     void FileNewItemClick();
     // The open dialog, then the file's notes, program and (never higher) model.
     void FileOpen1Execute();
+    enum class SaveOutcome { Saved, Cancelled, Failed };
     // Saves the program. With askName (every control and the close prompt ask), or when
     // the program has no file yet, the save dialog chooses the file; cancelling it saves
-    // nothing.
-    void FileSave1Execute(bool askName);
+    // nothing. A write that failed has shown "DISK ERROR".
+    SaveOutcome FileSave1Execute(bool askName);
 
     // The folder the file dialogs start in: the one last used, else the home folder.
     QString StartFolder() const;

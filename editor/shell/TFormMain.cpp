@@ -175,9 +175,9 @@ bool TFormMain::FormClose() {
     case Prompts::Answer::No:
         return true;
     case Prompts::Answer::Yes:
-        // The window closes whatever the save did, even when its dialog was cancelled.
-        files_->FileSave1Execute(/*askName=*/true);
-        return true;
+        // The window closes even when the save dialog was cancelled, but not when the
+        // changes could not be written: closing then would lose them.
+        return files_->FileSave1Execute(/*askName=*/true) != FileCommands::SaveOutcome::Failed;
     }
     return true;
 }

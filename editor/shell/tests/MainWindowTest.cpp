@@ -371,6 +371,8 @@ TEST(MainWindowTest, ClosePromptAnswers) {
     } cases[] = {
         {"yes", Answer::Yes, "kept.sim", true, true},
         {"yes, save dialog cancelled", Answer::Yes, std::nullopt, true, false},
+        // The changes could not be written: the window stays, so they are not lost.
+        {"yes, write failed", Answer::Yes, "no-such-folder/kept.sim", false, false},
         {"no", Answer::No, std::nullopt, true, false},
         {"cancel", Answer::Cancel, std::nullopt, false, false},
     };
@@ -393,6 +395,8 @@ TEST(MainWindowTest, ClosePromptAnswers) {
         EXPECT_EQ(editor.prompts.questions[0].text, "Save changes to disk?");
         EXPECT_EQ(editor.window().isVisible(), !c.closes);
         EXPECT_EQ(QFile::exists(folder.file("kept.sim")), c.saved);
+        EXPECT_EQ(editor.prompts.errors,
+                  c.saveAs && c.saveAs->contains('/') ? QStringList{"DISK ERROR"} : QStringList());
     }
 }
 
