@@ -6,8 +6,10 @@
 #include "editor/shell/FormPageBuilder.h"
 #include "editor/shell/GridView.h"
 #include "editor/shell/MemoEdit.h"
+#include "editor/shell/MemoLines.h"
 #include "editor/shell/QtText.h"
 #include "editor/shell/StringGridModel.h"
+#include "program/TextLines.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -18,8 +20,6 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTabWidget>
-#include <QTextBlock>
-#include <QTextCursor>
 #include <QTimer>
 #include <map>
 #include <string>
@@ -27,79 +27,6 @@
 
 namespace tarvik {
 namespace {
-
-std::vector<std::string> SplitLines(std::string_view text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t end = text.find('\n', start);
-        lines.emplace_back(text.substr(start, end - start));
-        if (end == std::string_view::npos) {
-            break;
-        }
-        start = end + 1;
-    }
-    return lines;
-}
-
-QString JoinLines(const std::vector<std::string>& lines, std::size_t first, std::size_t last) {
-    std::string text;
-    for (std::size_t i = first; i < last; ++i) {
-        if (i > first) {
-            text += '\n';
-        }
-        text += lines[i];
-    }
-    return FromWindows1252(text);
-}
-
-// Replaces the lines of memo that differ from lines, given the lines it shows now. Only the
-// changed block is rewritten: a field edit changes one entry of a long program, and the
-// memo should not lay out all of it again.
-void ShowLines(QPlainTextEdit& memo, const std::vector<std::string>& shown,
-               const std::vector<std::string>& lines) {
-    const QSignalBlocker block(memo);
-    if (shown.empty() || lines.empty()) {
-        memo.setPlainText(JoinLines(lines, 0, lines.size()));
-        return;
-    }
-    std::size_t prefix = 0;
-    while (prefix < shown.size() && prefix < lines.size() && shown[prefix] == lines[prefix]) {
-        ++prefix;
-    }
-    std::size_t suffix = 0;
-    while (suffix < shown.size() - prefix && suffix < lines.size() - prefix &&
-           shown[shown.size() - 1 - suffix] == lines[lines.size() - 1 - suffix]) {
-        ++suffix;
-    }
-    if (prefix == 0 && suffix == 0) {
-        memo.setPlainText(JoinLines(lines, 0, lines.size()));
-        return;
-    }
-    QTextDocument& document = *memo.document();
-    const int removedEnd = static_cast<int>(shown.size() - suffix);
-    const std::size_t insertedEnd = lines.size() - suffix;
-    QTextCursor cursor(&document);
-    QString replacement;
-    if (suffix > 0) {
-        // Lines prefix.. up to the first common line at the end, each with its line break.
-        cursor.setPosition(document.findBlockByNumber(static_cast<int>(prefix)).position());
-        cursor.setPosition(document.findBlockByNumber(removedEnd).position(),
-                           QTextCursor::KeepAnchor);
-        if (insertedEnd > prefix) {
-            replacement = JoinLines(lines, prefix, insertedEnd) + u'\n';
-        }
-    } else {
-        // Everything after the last common line, from its line break on.
-        const QTextBlock last = document.findBlockByNumber(static_cast<int>(prefix) - 1);
-        cursor.setPosition(last.position() + last.length() - 1);
-        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-        if (insertedEnd > prefix) {
-            replacement = u'\n' + JoinLines(lines, prefix, insertedEnd);
-        }
-    }
-    cursor.insertText(replacement);
-}
 
 std::string ForMemo(std::string text) {
     std::erase(text, '\r');
@@ -158,8 +85,8 @@ private:
     std::vector<std::string> shownNotes_;
     std::string shownRemote_;
     bool flushing_ = false;
-    // Receiver of every Qt connection and owner of the grid models: destroying it cuts
-    // every way in which the widgets reach this object.
+    // Receiver of every Qt connection (each also kept in connections_, to be cut in
+    // detach) and owner of the grid models.
     std::unique_ptr<QObject> context_ = std::make_unique<QObject>();
     QTimer flushTimer_;
     std::vector<QMetaObject::Connection> connections_;
@@ -385,9 +312,9 @@ void FormPagesImpl::refresh() {
     const ProgramDocument& doc = form_.document();
     {
         const QSignalBlocker blockSim(memoSim_);
-        memoSim_->setPlainText(JoinLines(doc.program.text().lines(), 0, doc.program.text().size()));
+        memoSim_->setPlainText(MemoText(doc.program.text().lines(), 0, doc.program.text().size()));
         const QSignalBlocker blockNote(memoNote_);
-        memoNote_->setPlainText(JoinLines(doc.notes, 0, doc.notes.size()));
+        memoNote_->setPlainText(MemoText(doc.notes, 0, doc.notes.size()));
     }
     shownProgram_ = doc.program.text().lines();
     shownNotes_ = doc.notes;

@@ -288,6 +288,7 @@ TEST(FormPagesUpdates, AModelSwitchGreysFieldsHidesTheBarrierPageAndRenamesItems
     const QString before = pages.get<QPlainTextEdit>("MemoSim").toPlainText();
 
     auto& device = pages.get<QComboBox>("CBDevice");
+    pages.tabs->setCurrentIndex(barrier); // the page shown when it is hidden
     pages.focus(device);
     QTest::keyClick(&device, Qt::Key_Up);
     QTest::keyClick(&device, Qt::Key_Up);
@@ -299,6 +300,8 @@ TEST(FormPagesUpdates, AModelSwitchGreysFieldsHidesTheBarrierPageAndRenamesItems
     EXPECT_EQ(lka.text(), "5");
     EXPECT_TRUE(pages.get<QCheckBox>("CBLanet").isEnabled());
     EXPECT_FALSE(pages.tabs->isTabVisible(barrier));
+    EXPECT_NE(pages.tabs->currentIndex(), barrier);
+    EXPECT_TRUE(pages.tabs->currentWidget()->isVisible());
     EXPECT_EQ(output.itemText(3), "237 -");
     EXPECT_EQ(pages.get<QPlainTextEdit>("MemoSim").toPlainText(), before);
 }
