@@ -250,15 +250,13 @@ void TFormMain::BuildMenus() {
     AddItem(*help, "HelpAbout1", "About Tarvik", &TFormMain::HelpAbout1Execute);
 }
 
-QToolButton* TFormMain::AddToolButton(const char* name, const char* hint, QAction* sameAs,
-                                      void (TFormMain::*handler)()) {
+QToolButton* TFormMain::AddToolButton(const char* name, const char* hint,
+                                      QStyle::StandardPixmap icon, void (TFormMain::*handler)()) {
     auto* button = new QToolButton(toolBar_);
     button->setObjectName(Text(name));
     button->setAutoRaise(true);
     SetHint(*button, Text(hint));
-    if (sameAs) {
-        button->setIcon(sameAs->icon());
-    }
+    button->setIcon(style()->standardIcon(icon));
     connect(button, &QToolButton::clicked, this, handler);
     toolBar_->addWidget(button);
     return button;
@@ -272,16 +270,12 @@ void TFormMain::BuildToolBar() {
     toolBar_->toggleViewAction()->setVisible(false);
     setContextMenuPolicy(Qt::NoContextMenu);
 
-    QStyle* look = style();
-    AddToolButton("ButNew", "New", nullptr, &TFormMain::FileNewItemClick)
-        ->setIcon(look->standardIcon(QStyle::SP_FileIcon));
-    AddToolButton("ButOpen", "Open", nullptr, &TFormMain::FileOpen1Execute)
-        ->setIcon(look->standardIcon(QStyle::SP_DirOpenIcon));
-    AddToolButton("ButSave", "Save", nullptr, &TFormMain::FileSave1Execute)
-        ->setIcon(look->standardIcon(QStyle::SP_DialogSaveButton));
+    AddToolButton("ButNew", "New", QStyle::SP_FileIcon, &TFormMain::FileNewItemClick);
+    AddToolButton("ButOpen", "Open", QStyle::SP_DirOpenIcon, &TFormMain::FileOpen1Execute);
+    AddToolButton("ButSave", "Save", QStyle::SP_DialogSaveButton, &TFormMain::FileSave1Execute);
     toolBar_->addSeparator();
-    AddToolButton("ButNotepad", "Send to Notepad", nullptr, &TFormMain::ButNotepadClick)
-        ->setIcon(look->standardIcon(QStyle::SP_FileDialogContentsView));
+    AddToolButton("ButNotepad", "Send to Notepad", QStyle::SP_FileDialogContentsView,
+                  &TFormMain::ButNotepadClick);
     toolBar_->addSeparator();
 
     deviceLabel_ = new QLabel(Text("Device"), toolBar_);

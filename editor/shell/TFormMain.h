@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QStyle>
 #include <memory>
 
 class QAction;
@@ -90,7 +91,7 @@ private:
     void BuildToolBar();
     QAction* AddItem(QMenu& menu, const char* name, const char* caption,
                      void (TFormMain::*handler)());
-    QToolButton* AddToolButton(const char* name, const char* hint, QAction* sameAs,
+    QToolButton* AddToolButton(const char* name, const char* hint, QStyle::StandardPixmap icon,
                                void (TFormMain::*handler)());
     void ShowDeviceModel();
     void LoadDevicePicture();
