@@ -53,10 +53,9 @@ QWidget* CreateText(const FieldDef& def) {
         edit->setMaxLength(def.maxLength);
         // A short field is as wide as its longest text, with a character to spare.
         const QFontMetrics metrics(edit->font());
-        const int text = metrics.horizontalAdvance(u'W') * (def.maxLength + 1);
-        edit->setMinimumWidth(std::min(text, edit->sizeHint().width()));
-        if (text < edit->sizeHint().width()) {
-            edit->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        const int wanted = metrics.horizontalAdvance(u'W') * (def.maxLength + 1);
+        if (wanted < edit->sizeHint().width()) {
+            edit->setFixedWidth(std::max(wanted, edit->minimumSizeHint().width()));
         }
     }
     return edit;

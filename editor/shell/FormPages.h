@@ -24,11 +24,19 @@ class FormModel;
 // the device picture and the buttons ButRead ("Read SIM") and ButWrite ("Write SIM"),
 // which the main window connects to its commands.
 //
+// Names: the pages are "TSMain", "TSOptions", "TSInput", "TSOutput", "TSTelephone", "TSRamp"
+// and "TSSms"; a group box is "GB" and the words of its caption ("GBSIMProgram"); a field's
+// label is "Lab" and the field's name ("LabEDTl0"); the device picture is "ImgDevice".
+//
+// Changes of the program text, the notes and the grids reach the memos and grids at the
+// next turn of the event loop (or at once through refresh(), or after a user's edit), so
+// that a command that rewrites a thousand lines shows them once.
+//
 //   auto pages = FormPages::Build(tabs, form);
 //   toolBar->addWidget(&pages->CBDevice());
 //
 // The pages live as children of tabs; FormPages holds the bindings and must not outlive
-// tabs or form.
+// form. If tabs goes first, the bindings stop and control() gives null.
 class FormPages {
 public:
     static std::unique_ptr<FormPages> Build(QTabWidget& tabs, FormModel& form);
