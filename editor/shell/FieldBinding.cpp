@@ -15,6 +15,9 @@
 namespace tarvik {
 namespace {
 
+// The property that carries a widget's field index.
+constexpr const char* kFieldProperty = "tarvikField";
+
 // The grey of a field that the device model does not allow.
 const QColor kGreyText(128, 128, 128);
 
@@ -32,7 +35,12 @@ FieldBindings::FieldBindings(FormModel& form, std::span<QWidget* const> widgets,
     : form_(form), widgets_(widgets.begin(), widgets.end()), shownItems_(widgets.size()),
       shownGrey_(widgets.size(), -1), afterUserEdit_(std::move(afterUserEdit)) {
     for (int f = 0; f < static_cast<int>(widgets_.size()); ++f) {
-        if (widgets_[f] && HoldsValue(FieldModel::Def(f).kind)) {
+        if (!widgets_[f]) {
+            continue;
+        }
+        // Every field's widget tells which field it is, so the keyboard focus can follow.
+        widgets_[f]->setProperty(kFieldProperty, f);
+        if (HoldsValue(FieldModel::Def(f).kind)) {
             bind(f, *widgets_[f]);
         }
     }
@@ -43,7 +51,6 @@ FieldBindings::FieldBindings(FormModel& form, std::span<QWidget* const> widgets,
 FieldBindings::~FieldBindings() = default;
 
 void FieldBindings::bind(int field, QWidget& widget) {
-    widget.setProperty("tarvikField", field);
     switch (FieldModel::Def(field).kind) {
     case FieldKind::Text:
     case FieldKind::Numeric: {
@@ -86,7 +93,7 @@ void FieldBindings::bind(int field, QWidget& widget) {
 
 int FieldBindings::fieldOf(const QWidget* widget) const {
     for (; widget; widget = widget->parentWidget()) {
-        const QVariant field = widget->property("tarvikField");
+        const QVariant field = widget->property(kFieldProperty);
         if (field.isValid()) {
             return field.toInt();
         }

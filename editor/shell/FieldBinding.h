@@ -36,7 +36,7 @@ public:
 
     // Shows every field as the model holds it.
     void refresh();
-    // The field whose widget is widget or holds it, or -1.
+    // The field (of any kind) whose widget is widget or holds it, or -1.
     int fieldOf(const QWidget* widget) const;
 
     bool eventFilter(QObject* watched, QEvent* event) override;

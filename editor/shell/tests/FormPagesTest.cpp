@@ -200,6 +200,17 @@ TEST(FormPagesTyping, TypingInTheProgramMemoReachesTheFieldsWhenTheMemoIsLeft) {
     EXPECT_EQ(pages.get<QLineEdit>("EDTl2").text(), "555");
     EXPECT_EQ(memo.toPlainText(), "TL2=555\nCBX=1") << "the typed text stays as it was";
     EXPECT_TRUE(pages.get<QPlainTextEdit>("MemoSMS").toPlainText().contains("TL2=555"));
+
+    // Clicking into the memo and leaving it for a button decodes what was typed meanwhile.
+    pages.focus(memo);
+    EXPECT_EQ(pages.form.fields().focused(), FormModel::Field("MemoSim"));
+    memo.moveCursor(QTextCursor::End);
+    QTest::keyClick(&memo, Qt::Key_Return);
+    QTest::keyClicks(&memo, "TK1=9");
+    EXPECT_EQ(pages.get<QLineEdit>("EDTk1").text(), "");
+    pages.focus(pages.get("ButRead"));
+    EXPECT_EQ(pages.form.fields().focused(), -1);
+    EXPECT_EQ(pages.get<QLineEdit>("EDTk1").text(), "9");
 }
 
 TEST(FormPagesTyping, ChecksAndCombosReachTheProgram) {
