@@ -4,7 +4,10 @@
 #include "PackageLister.h"
 #include "PackageWriter.h"
 
+#include <cstdlib>
 #include <exception>
+#include <filesystem>
+#include <string_view>
 
 namespace mkpackage {
 
@@ -16,8 +19,32 @@ constexpr const char* kUsage =
     "       mkpackage --help\n"
     "\n"
     "Builds a setup package: OUT is a copy of STUB with every file and folder below FOLDER\n"
-    "appended. File names are stored in Windows-1252. Setup reads FOLDER/setup/setup.ini.\n"
+    "appended. A STUB named without a folder that is no file here is looked for in PATH, so\n"
+    "an installed stub is simply \"setup\". File names are stored in Windows-1252. Setup\n"
+    "reads FOLDER/setup/setup.ini.\n"
     "--list prints the directory of the package in FILE (type, stored size, name).\n";
+
+// The stub's file: `name` itself, or, for a bare name that is no file in the current folder,
+// the first file of that name in the folders of PATH, as a shell finds a program.
+std::filesystem::path FindStub(const std::string& name) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (name.find('/') != std::string::npos || fs::is_regular_file(name, error)) {
+        return name;
+    }
+    const char* path = std::getenv("PATH");
+    std::string_view folders = path != nullptr ? path : "";
+    while (!folders.empty()) {
+        const std::size_t colon = folders.find(':');
+        const std::string_view folder = folders.substr(0, colon);
+        folders.remove_prefix(colon == std::string_view::npos ? folders.size() : colon + 1);
+        const fs::path candidate = fs::path(folder.empty() ? "." : folder) / name;
+        if (fs::is_regular_file(candidate, error)) {
+            return candidate;
+        }
+    }
+    return name;
+}
 
 } // namespace
 
@@ -32,7 +59,7 @@ int RunMkpackage(std::span<const std::string> args, std::ostream& out, std::ostr
             return 0;
         }
         if (args.size() == 3 && !args[0].starts_with("-")) {
-            for (const std::string& warning : BuildPackage(args[0], args[1], args[2])) {
+            for (const std::string& warning : BuildPackage(FindStub(args[0]), args[1], args[2])) {
                 err << "mkpackage: warning: " << warning << '\n';
             }
             return 0;

@@ -3,6 +3,7 @@
 #include "TestPackageBuilder.h"
 #include "kivCPackageExtractor.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
@@ -265,6 +266,30 @@ TEST_F(MkpackageTest, ListOfAPartlyReadablePackageSaysWhereItStops) {
                           "file            10  \\setup\\setup.ini\n");
     EXPECT_EQ(listed.err, "mkpackage: the directory stops after entry 2 of 4: the next entry's "
                           "name is longer than 258 characters\n");
+}
+
+TEST_F(MkpackageTest, BareStubNameIsFoundInThePath) {
+    // As installed: "mkpackage setup FOLDER OUT" with the stub in a folder of PATH, and a
+    // folder named setup (no stub) in the current folder.
+    const std::string bin = m_scratch / "bin";
+    fs::create_directories(bin);
+    fs::copy_file(m_stub, bin + "/setup");
+    const fs::path oldCurrent = fs::current_path();
+    fs::create_directories(m_scratch / "here/setup");
+    fs::current_path(m_scratch / "here");
+    const char* oldPath = std::getenv("PATH");
+    const std::string savedPath = oldPath != nullptr ? oldPath : "";
+    ::setenv("PATH", ("/nonexistent::" + bin).c_str(), 1);
+    const RunResult found = RunTool({"setup", m_tree, m_out});
+    ::setenv("PATH", "/nonexistent", 1);
+    const RunResult missing = RunTool({"setup", m_tree, m_scratch / "other"});
+    ::setenv("PATH", savedPath.c_str(), 1);
+    fs::current_path(oldCurrent);
+
+    EXPECT_EQ(found.exitCode, 0) << found.err;
+    EXPECT_EQ(ReadWholeFile(m_out).substr(0, 15), ReadWholeFile(m_stub));
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.err.find("cannot open the stub setup"), std::string::npos) << missing.err;
 }
 
 TEST_F(MkpackageTest, ListRefusesAFileWithoutAPackage) {
