@@ -200,7 +200,16 @@ void FieldBindings::commitText(int field, const QString& text) {
         return;
     }
     focus(field);
-    form_.commitTypedText(field, *bytes);
+    // Typed keys have passed the key filter already; a paste has not, so what it brought
+    // passes it now, and what the filter refuses stays out of the field.
+    std::string filtered;
+    for (const char c : *bytes) {
+        if (const char key = form_.KeyPress(field, c); key != '\0') {
+            filtered.push_back(key);
+        }
+    }
+    form_.commitTypedText(field, std::move(filtered));
+    show(field);
     userEdited();
 }
 

@@ -20,7 +20,8 @@ class FormModel;
 // - every typed key of a text or numeric field goes through the model's key filter
 //   (FormModel::KeyPress); a refused key never reaches the widget, and a character that
 //   Windows-1252 cannot hold is refused with a beep;
-// - the text typing leaves is committed with FormModel::commitTypedText;
+// - the text typing leaves is committed with FormModel::commitTypedText; pasted text
+//   passes the key filter too, so a paste cannot bring in what typing could not;
 // - a check box reports the user's clicks, a combo box only the user's choices
 //   (activated), a numeric field the steps of its arrows and wheel;
 // - a change of the model reaches its widget with the widget's signals blocked, so nothing

@@ -7,6 +7,7 @@
 #include "editor/shell/tests/FormPagesFixture.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -166,6 +167,34 @@ TEST(FormPagesTyping, KeysTheFieldsFilterRefuseNeverAppear) {
         } else {
             EXPECT_EQ(pages.program(), "");
         }
+    }
+}
+
+TEST(FormPagesTyping, APasteBringsInOnlyWhatTypingCould) {
+    struct Case {
+        const char* field;
+        const char* pasted;
+        const char* shown;
+        const char* program;
+    };
+    const Case cases[] = {
+        {"EDTl3", "0039 333 12", "003933312", "TL3=003933312"},
+        {"EDSms2", "a=b", "ab", "#2ab=2"},
+        {"EDIc1", "4x2", "42", "IC1=42"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field);
+        FormPagesWindow pages;
+        auto* edit = qobject_cast<QLineEdit*>(&pages.get(c.field));
+        if (!edit) {
+            edit = dynamic_cast<TInumEdit&>(pages.get(c.field)).edit();
+        }
+        pages.focus(pages.get(c.field));
+        QApplication::clipboard()->setText(QString::fromLatin1(c.pasted));
+        edit->selectAll();
+        QTest::keyClick(&pages.get(c.field), Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(edit->text().toStdString(), c.shown);
+        EXPECT_EQ(pages.program(), c.program);
     }
 }
 
