@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <string>
 
 namespace tarvik {

@@ -22,13 +22,15 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace tarvik {
 namespace {
 
-std::string ForMemo(std::string text) {
+// The remote text separates its lines with CR LF; the memo wants one line break.
+std::string WithoutCarriageReturns(std::string text) {
     std::erase(text, '\r');
     return text;
 }
@@ -83,7 +85,7 @@ private:
     StringGridModel* trModel_ = nullptr;
     std::vector<std::string> shownProgram_;
     std::vector<std::string> shownNotes_;
-    std::string shownRemote_;
+    std::optional<std::string> shownRemote_; // nothing when the memo must be rewritten
     bool flushing_ = false;
     // Receiver of every Qt connection (each also kept in connections_, to be cut in
     // detach) and owner of the grid models.
@@ -297,7 +299,7 @@ void FormPagesImpl::flush() {
     if (doc.program.remoteText() != shownRemote_) {
         shownRemote_ = doc.program.remoteText();
         const QSignalBlocker block(memoSms_);
-        memoSms_->setPlainText(FromWindows1252(ForMemo(shownRemote_)));
+        memoSms_->setPlainText(FromWindows1252(WithoutCarriageReturns(*shownRemote_)));
     }
     flushing_ = false;
 }
@@ -318,8 +320,7 @@ void FormPagesImpl::refresh() {
     }
     shownProgram_ = doc.program.text().lines();
     shownNotes_ = doc.notes;
-    shownRemote_.clear();
-    shownRemote_ += '\x01'; // differs from any remote text, so flush shows it
+    shownRemote_.reset();
     showBarrierPage();
     flush();
 }
