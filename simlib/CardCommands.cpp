@@ -139,4 +139,24 @@ std::optional<FileGeometry> readFileInformation(const Connection& connection,
     return FileGeometry{recordLength, static_cast<int>(std::min(fileSize / recordLength, 255u))};
 }
 
+bool readRawRecord(const Connection& connection, std::uint16_t directory, std::uint16_t file,
+                   unsigned length, std::uint32_t index, std::uint8_t* buffer) {
+    if (length == 0 || !selectPath(connection, directory, file)) {
+        return false;
+    }
+    const auto response =
+        readRecord(connection, recordNumber(index), static_cast<std::uint8_t>(length));
+    if (!response) {
+        return false;
+    }
+    std::copy_n(response->bytes.begin(), length + 2, buffer);
+    return true;
+}
+
+bool writeRawRecord(const Connection& connection, std::uint16_t directory, std::uint16_t file,
+                    unsigned length, std::uint32_t index, const std::uint8_t* buffer) {
+    return length != 0 && selectPath(connection, directory, file) &&
+           updateRecord(connection, recordNumber(index), std::span(buffer, length));
+}
+
 } // namespace quenlib

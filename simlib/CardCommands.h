@@ -69,6 +69,15 @@ std::optional<CardResponse> readRecord(const Connection& connection, std::uint8_
 bool updateRecord(const Connection& connection, std::uint8_t record,
                   std::span<const std::uint8_t> data);
 
+// Record `index` (0-based) of `file` in `directory`, whose records are `length` bytes:
+// read whole into buffer followed by its status word, or written from buffer's first
+// `length` bytes. False when the length is 0, the file cannot be selected or the card
+// refuses the record.
+bool readRawRecord(const Connection& connection, std::uint16_t directory, std::uint16_t file,
+                   unsigned length, std::uint32_t index, std::uint8_t* buffer);
+bool writeRawRecord(const Connection& connection, std::uint16_t directory, std::uint16_t file,
+                    unsigned length, std::uint32_t index, const std::uint8_t* buffer);
+
 // The record number on the card of a 0-based index: index + 1 cut to 8 bits.
 inline std::uint8_t recordNumber(std::uint32_t index) {
     return static_cast<std::uint8_t>(index + 1);

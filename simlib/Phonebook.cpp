@@ -263,17 +263,9 @@ QLRESULT readPhonebookRecord(std::uint32_t index, std::uint8_t* buffer) {
     if (!s.connection) {
         return QL_E_NOT_CONNECTED;
     }
-    const unsigned length = s.adn.recordLength;
-    if (length == 0 || !selectPath(*s.connection, kDfTelecom, kEfAdn)) {
-        return QL_E_READ;
-    }
-    const auto response =
-        readRecord(*s.connection, recordNumber(index), static_cast<std::uint8_t>(length));
-    if (!response) {
-        return QL_E_READ;
-    }
-    std::copy_n(response->bytes.begin(), length + 2, buffer);
-    return QL_OK;
+    return readRawRecord(*s.connection, kDfTelecom, kEfAdn, s.adn.recordLength, index, buffer)
+               ? QL_OK
+               : QL_E_READ;
 }
 
 QLRESULT writePhonebookRecord(std::uint32_t index, const std::uint8_t* buffer) {
@@ -281,12 +273,9 @@ QLRESULT writePhonebookRecord(std::uint32_t index, const std::uint8_t* buffer) {
     if (!s.connection) {
         return QL_E_NOT_CONNECTED;
     }
-    const unsigned length = s.adn.recordLength;
-    if (length == 0 || !selectPath(*s.connection, kDfTelecom, kEfAdn)) {
-        return QL_E_WRITE;
-    }
-    return updateRecord(*s.connection, recordNumber(index), std::span(buffer, length)) ? QL_OK
-                                                                                       : QL_E_WRITE;
+    return writeRawRecord(*s.connection, kDfTelecom, kEfAdn, s.adn.recordLength, index, buffer)
+               ? QL_OK
+               : QL_E_WRITE;
 }
 
 QLRESULT extensionWorkingCopy(std::uint8_t*& buffer, std::uint32_t& size) {

@@ -154,17 +154,10 @@ QLRESULT readShortMessageRecord(std::uint32_t index, std::uint8_t* buffer) {
     if (!s.connection) {
         return QL_E_NOT_CONNECTED;
     }
-    const unsigned length = s.sms.recordLength;
-    if (length == 0 || !selectPath(*s.connection, messageDirectory(s), kEfSms)) {
-        return QL_E_READ;
-    }
-    const auto response =
-        readRecord(*s.connection, recordNumber(index), static_cast<std::uint8_t>(length));
-    if (!response) {
-        return QL_E_READ;
-    }
-    std::copy_n(response->bytes.begin(), length + 2, buffer);
-    return QL_OK;
+    return readRawRecord(*s.connection, messageDirectory(s), kEfSms, s.sms.recordLength, index,
+                         buffer)
+               ? QL_OK
+               : QL_E_READ;
 }
 
 QLRESULT writeShortMessageRecord(std::uint32_t index, const std::uint8_t* buffer) {
@@ -172,12 +165,10 @@ QLRESULT writeShortMessageRecord(std::uint32_t index, const std::uint8_t* buffer
     if (!s.connection) {
         return QL_E_NOT_CONNECTED;
     }
-    const unsigned length = s.sms.recordLength;
-    if (length == 0 || !selectPath(*s.connection, messageDirectory(s), kEfSms)) {
-        return QL_E_WRITE;
-    }
-    return updateRecord(*s.connection, recordNumber(index), std::span(buffer, length)) ? QL_OK
-                                                                                       : QL_E_WRITE;
+    return writeRawRecord(*s.connection, messageDirectory(s), kEfSms, s.sms.recordLength, index,
+                          buffer)
+               ? QL_OK
+               : QL_E_WRITE;
 }
 
 } // namespace quenlib
