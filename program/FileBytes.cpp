@@ -1,5 +1,7 @@
 #include "program/FileBytes.h"
 
+#include "base/UniqueFd.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstddef>
@@ -16,31 +18,6 @@
 
 namespace tarvik {
 namespace {
-
-// Owns one open file descriptor.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    // Closes now and reports whether the close succeeded (it can report a failed write).
-    bool close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
 
 // Removes the temporary file unless the write completed and renamed it.
 class TemporaryFile {
@@ -139,7 +116,7 @@ bool WriteAllAt(int fd, std::string_view bytes) {
 // Overwrites the regular file target, the one described by expected, with bytes. The space
 // is reserved first, so that a full disk refuses the save before any old byte is lost.
 bool WriteInPlace(const std::string& target, const struct stat& expected, std::string_view bytes) {
-    FileDescriptor file(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    UniqueFd file(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     struct stat info {};
     if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
         info.st_dev != expected.st_dev || info.st_ino != expected.st_ino) {
@@ -173,7 +150,7 @@ std::string TemporaryNameFor(const std::string& target, std::uint64_t number) {
 std::optional<std::string> ReadFileBytes(const std::string& path) {
     // Opened without blocking: a named pipe would otherwise wait for a writer that may never
     // come. Once the file is known to be a regular one, reads block again as usual.
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (!file.valid()) {
         return std::nullopt;
     }
@@ -244,7 +221,7 @@ bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
     if (fd < 0) {
         return false;
     }
-    FileDescriptor file(fd);
+    UniqueFd file(fd);
     TemporaryFile temporary(temporaryPath);
 
     if (regular) {
@@ -268,7 +245,7 @@ bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
     temporary.release();
 
     // Make the rename itself durable; the new content is already in place if this fails.
-    FileDescriptor folder(::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    UniqueFd folder(::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.valid()) {
         ::fsync(folder.get());
     }

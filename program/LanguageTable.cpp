@@ -1,8 +1,8 @@
 #include "program/LanguageTable.h"
 
+#include "base/TextLines.h"
 #include "program/FileBytes.h"
 #include "program/TextKeyHash.h"
-#include "program/TextLines.h"
 
 #include <optional>
 #include <utility>

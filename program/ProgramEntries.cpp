@@ -1,6 +1,6 @@
 #include "program/ProgramEntries.h"
 
-#include "program/TextLines.h"
+#include "base/TextLines.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #include "program/ProgramFile.h"
 
-#include "program/TextLines.h"
+#include "base/TextLines.h"
 
 #include <cstddef>
 

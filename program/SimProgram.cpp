@@ -1,7 +1,7 @@
 #include "program/SimProgram.h"
 
+#include "base/TextLines.h"
 #include "program/ProgramEntries.h"
-#include "program/TextLines.h"
 
 #include <algorithm>
 #include <cstddef>

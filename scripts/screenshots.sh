@@ -20,7 +20,7 @@ for language in English Italiano Deutsch; do
     [[ $language == English ]] && choice=
     # The offscreen platform's notes about window sizes are noise here.
     QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$out} \
-        "$build/editor/shell/screenshots/tarvik-screenshots" "$files" "$out/$language" $choice \
+        "$build/editor/shell/testing/screenshots/tarvik-screenshots" "$files" "$out/$language" $choice \
         2> >(grep -v -e propagateSizeHints >&2)
 done
 echo "$out"

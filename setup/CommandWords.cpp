@@ -1,4 +1,4 @@
-#include "CommandWords.h"
+#include "setup/CommandWords.h"
 
 namespace setup {
 

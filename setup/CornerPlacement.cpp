@@ -1,4 +1,4 @@
-#include "CornerPlacement.h"
+#include "setup/CornerPlacement.h"
 
 namespace setup {
 

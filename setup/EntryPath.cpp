@@ -1,6 +1,6 @@
-#include "EntryPath.h"
+#include "setup/EntryPath.h"
 
-#include "program/Windows1252.h"
+#include "base/Windows1252.h"
 
 #include <algorithm>
 

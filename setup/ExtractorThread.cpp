@@ -1,6 +1,6 @@
-#include "ExtractorThread.h"
+#include "setup/ExtractorThread.h"
 
-#include "kivCPackageExtractor.h"
+#include "setup/kivCPackageExtractor.h"
 
 #include <optional>
 

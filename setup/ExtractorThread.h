@@ -1,8 +1,8 @@
 #pragma once
 
-#include "SetupLog.h"
-#include "SetupWindows.h"
-#include "platform/SetupPlatform.h"
+#include "setup/SetupLog.h"
+#include "setup/SetupWindows.h"
+#include "setup/platform/SetupPlatform.h"
 
 #include <string>
 

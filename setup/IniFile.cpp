@@ -1,7 +1,7 @@
-#include "IniFile.h"
+#include "setup/IniFile.h"
 
-#include "IniLine.h"
-#include "platform/FileHandle.h"
+#include "setup/IniLine.h"
+#include "setup/platform/FileHandle.h"
 
 #include <array>
 #include <cstdint>
@@ -11,7 +11,7 @@ namespace setup {
 
 bool IniFile::Load(const std::string& path) {
     const FileHandle file = OpenForReading(path);
-    if (!file.IsValid()) {
+    if (!file.valid()) {
         return false;
     }
     if (m_sections) {
@@ -33,7 +33,7 @@ bool IniFile::ReadLines(const FileHandle& file) {
     std::string line;
     std::uint64_t offset = 0;
     for (;;) {
-        const std::size_t got = file.ReadAt(offset, chunk);
+        const std::size_t got = ReadAt(file, offset, chunk);
         if (got == 0) {
             break;
         }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "IniSection.h"
-#include "platform/FileHandle.h"
+#include "setup/IniSection.h"
+#include "setup/platform/FileHandle.h"
 
 #include <map>
 #include <optional>

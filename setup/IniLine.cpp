@@ -1,4 +1,4 @@
-#include "IniLine.h"
+#include "setup/IniLine.h"
 
 namespace setup {
 

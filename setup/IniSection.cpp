@@ -1,4 +1,4 @@
-#include "IniSection.h"
+#include "setup/IniSection.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
-#include "NameCase.h"
+#include "setup/NameCase.h"
 
-#include "program/Windows1252.h"
+#include "base/Windows1252.h"
 
 #include <algorithm>
 
@@ -96,7 +96,7 @@ std::string ResolvePathIgnoringCase(const std::string& base,
     std::string folderKey;
     for (std::size_t i = 0; i < components.size(); ++i) {
         std::string name = components[i];
-        if (folder.IsValid()) {
+        if (folder.valid()) {
             name = folders.Find(folder, folderKey, name).value_or(name);
             folder = i + 1 < components.size() ? OpenFolderAt(folder, name) : FileHandle();
             folderKey += '/' + name;

@@ -1,4 +1,4 @@
-#include "PackageCopy.h"
+#include "setup/PackageCopy.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -22,7 +22,7 @@ std::uint64_t CopyRange(const FileHandle& package, std::uint64_t offset, std::ui
             const std::size_t chunk =
                 static_cast<std::size_t>(std::min<std::uint64_t>(left, 1u << 30));
             const ssize_t copied =
-                ::copy_file_range(package.Fd(), &from, output.Fd(), nullptr, chunk, 0);
+                ::copy_file_range(package.get(), &from, output.get(), nullptr, chunk, 0);
             if (copied > 0) {
                 done += static_cast<std::uint64_t>(copied);
                 continue;
@@ -41,8 +41,8 @@ std::uint64_t CopyRange(const FileHandle& package, std::uint64_t offset, std::ui
         const std::size_t block =
             static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size()));
         const std::span<char> chunk = buffer.first(block);
-        const std::size_t got = package.ReadAt(offset + done, chunk);
-        if (got == 0 || !output.WriteAll(chunk.first(got))) {
+        const std::size_t got = ReadAt(package, offset + done, chunk);
+        if (got == 0 || !WriteAll(output, chunk.first(got))) {
             break;
         }
         done += got;
@@ -57,10 +57,10 @@ std::uint64_t CopyRange(const FileHandle& package, std::uint64_t offset, std::ui
 
 bool CopyPackageBytes(const FileHandle& package, std::uint64_t offset, std::uint64_t size,
                       const FileHandle& output, std::span<char> buffer) {
-    if (!package.IsValid() || !output.IsValid() || buffer.empty()) {
+    if (!package.valid() || !output.valid() || buffer.empty()) {
         return false;
     }
-    const std::uint64_t packageSize = package.Size().value_or(0);
+    const std::uint64_t packageSize = FileSize(package).value_or(0);
     const std::uint64_t available = offset < packageSize ? packageSize - offset : 0;
     // What a package lacks is known before copying: only the whole blocks before the end of
     // the package are copied then.
@@ -71,7 +71,7 @@ bool CopyPackageBytes(const FileHandle& package, std::uint64_t offset, std::uint
     }
     if (done % kShortCopyBlock != 0) {
         // A failure in the middle of a block: the blocks before it stay, as they would have.
-        while (::ftruncate(output.Fd(), static_cast<off_t>(done - done % kShortCopyBlock)) != 0 &&
+        while (::ftruncate(output.get(), static_cast<off_t>(done - done % kShortCopyBlock)) != 0 &&
                errno == EINTR) {
         }
     }

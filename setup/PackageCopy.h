@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/FileHandle.h"
+#include "setup/platform/FileHandle.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "PackageFormat.h"
+#include "setup/PackageFormat.h"
 
 namespace setup {
 

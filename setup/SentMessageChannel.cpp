@@ -1,4 +1,4 @@
-#include "SentMessageChannel.h"
+#include "setup/SentMessageChannel.h"
 
 #include <utility>
 

@@ -1,10 +1,10 @@
-#include "SetupFlow.h"
+#include "setup/SetupFlow.h"
 
-#include "CommandWords.h"
-#include "ExtractorThread.h"
-#include "IniFile.h"
-#include "NameCase.h"
-#include "program/Windows1252.h"
+#include "base/Windows1252.h"
+#include "setup/CommandWords.h"
+#include "setup/ExtractorThread.h"
+#include "setup/IniFile.h"
+#include "setup/NameCase.h"
 
 #include <optional>
 #include <system_error>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "SetupLog.h"
-#include "SetupWindows.h"
-#include "Switches.h"
-#include "platform/SetupPlatform.h"
+#include "setup/SetupLog.h"
+#include "setup/SetupWindows.h"
+#include "setup/Switches.h"
+#include "setup/platform/SetupPlatform.h"
 
 #include <cstddef>
 #include <string>

@@ -1,6 +1,6 @@
-#include "SetupLog.h"
+#include "setup/SetupLog.h"
 
-#include "platform/PosixSetupPlatform.h"
+#include "setup/platform/PosixSetupPlatform.h"
 
 #include <cstdio>
 #include <fcntl.h>
@@ -18,7 +18,7 @@ FileHandle OpenLogFile(const std::string& path) {
     FileHandle file(::open(
         path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
     struct stat info {};
-    if (!file.IsValid() || ::fstat(file.Fd(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return FileHandle();
     }
     return file;
@@ -68,12 +68,12 @@ void SetupLog::Log(std::string_view message) {
     if (!m_strPending.empty()) {
         if (m_streamState == StreamState::Closed) {
             m_hLogFile = OpenLogFile(m_strLogPath);
-            m_streamState = m_hLogFile.IsValid() ? StreamState::Open : StreamState::Failed;
+            m_streamState = m_hLogFile.valid() ? StreamState::Open : StreamState::Failed;
         }
         if (m_streamState == StreamState::Open) {
             const std::string line =
                 "[" + FormatTimeStamp(m_clock()) + "]  " + TextLine(m_strPending);
-            if (!m_hLogFile.WriteAll(line)) {
+            if (!WriteAll(m_hLogFile, line)) {
                 m_streamState = StreamState::Failed;
             }
         }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/FileHandle.h"
-#include "platform/SetupPlatform.h"
+#include "setup/platform/FileHandle.h"
+#include "setup/platform/SetupPlatform.h"
 
 #include <functional>
 #include <mutex>

@@ -1,12 +1,12 @@
-#include "StartBitmapFiles.h"
+#include "setup/StartBitmapFiles.h"
 
-#include "EntryPath.h"
-#include "IniFile.h"
-#include "NameCase.h"
-#include "PackageCopy.h"
-#include "kivCPackageExtractor.h"
-#include "platform/FileHandle.h"
-#include "program/Windows1252.h"
+#include "base/Windows1252.h"
+#include "setup/EntryPath.h"
+#include "setup/IniFile.h"
+#include "setup/NameCase.h"
+#include "setup/PackageCopy.h"
+#include "setup/kivCPackageExtractor.h"
+#include "setup/platform/FileHandle.h"
 
 #include <algorithm>
 #include <new>
@@ -105,10 +105,10 @@ bool StartBitmapFiles::ExtractFile(const PackageEntry& entry, const std::string&
         const std::string folder =
             slash == std::string::npos ? "." : strOutputPath.substr(0, slash + 1);
         const std::string leaf = strOutputPath.substr(slash == std::string::npos ? 0 : slash + 1);
-        if (!package.IsValid()) {
+        if (!package.valid()) {
             m_log.Log("Can't read file: " + strPackagedFile);
         } else if (const FileHandle output = ReplaceFileAt(OpenFolder(folder), leaf);
-                   leaf.empty() || !output.IsValid()) {
+                   leaf.empty() || !output.valid()) {
             m_log.Log("Can't read file: " + strOutputPath);
         } else {
             if (std::find(m_createdFiles.begin(), m_createdFiles.end(), strOutputPath) ==

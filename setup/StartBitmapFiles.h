@@ -1,8 +1,8 @@
 #pragma once
 
-#include "PackageFormat.h"
-#include "SetupLog.h"
-#include "platform/SetupPlatform.h"
+#include "setup/PackageFormat.h"
+#include "setup/SetupLog.h"
+#include "setup/platform/SetupPlatform.h"
 
 #include <string>
 #include <vector>

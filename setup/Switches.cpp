@@ -1,4 +1,4 @@
-#include "Switches.h"
+#include "setup/Switches.h"
 
 namespace setup {
 

@@ -1,8 +1,8 @@
-#include "kivCPackageExtractor.h"
+#include "setup/kivCPackageExtractor.h"
 
-#include "EntryPath.h"
-#include "PackageCopy.h"
-#include "program/Windows1252.h"
+#include "base/Windows1252.h"
+#include "setup/EntryPath.h"
+#include "setup/PackageCopy.h"
 
 #include <algorithm>
 #include <array>
@@ -22,7 +22,7 @@ public:
     PackageCloser(const PackageCloser&) = delete;
     PackageCloser& operator=(const PackageCloser&) = delete;
     ~PackageCloser() {
-        m_handle.Close();
+        m_handle.reset();
         std::vector<char>().swap(m_buffer);
     }
 
@@ -68,7 +68,7 @@ const std::list<PackageEntry>& kivCPackageExtractor::GetFileList() {
 bool kivCPackageExtractor::LoadDirectory() {
     // ExtractFile walks the list while it holds the package open; a reload from one of its
     // callbacks would pull the list from under it.
-    if (m_hPackage.IsValid()) {
+    if (m_hPackage.valid()) {
         return false;
     }
     m_bDirectoryComplete = false;
@@ -77,7 +77,7 @@ bool kivCPackageExtractor::LoadDirectory() {
     }
     m_Entries.clear();
     const FileHandle package = OpenForReading(strPackagedFile);
-    if (!package.IsValid()) {
+    if (!package.valid()) {
         return false;
     }
     m_bDirectoryComplete = ReadDirectory(package);
@@ -87,12 +87,12 @@ bool kivCPackageExtractor::LoadDirectory() {
 bool kivCPackageExtractor::ReadDirectory(const FileHandle& package) {
     // The real size is used, not its low 32 bits: a file of 4 GiB or more would otherwise
     // compare its offsets against a wrapped size.
-    const std::optional<std::uint64_t> fileSize = package.Size();
+    const std::optional<std::uint64_t> fileSize = FileSize(package);
     if (!fileSize || *fileSize < kTrailerSize) {
         return false;
     }
     std::array<char, kTrailerSize> trailer{};
-    if (package.ReadAt(*fileSize - kTrailerSize, trailer) != trailer.size()) {
+    if (ReadAt(package, *fileSize - kTrailerSize, trailer) != trailer.size()) {
         return false;
     }
     m_dwPackageStartOffset = ReadU32(trailer, 0);
@@ -103,7 +103,7 @@ bool kivCPackageExtractor::ReadDirectory(const FileHandle& package) {
     std::array<char, kHeaderSize> header{};
     m_Header = PackageHeader{};
     m_Header.signature.fill(0);
-    if (package.ReadAt(m_dwPackageStartOffset, header) != header.size()) {
+    if (ReadAt(package, m_dwPackageStartOffset, header) != header.size()) {
         return false;
     }
     std::memcpy(m_Header.signature.data(), header.data(), m_Header.signature.size());
@@ -126,7 +126,7 @@ bool kivCPackageExtractor::ReadDirectory(const FileHandle& package) {
     std::uint64_t recordOffset = m_Header.dwDirectoryOffset;
     for (std::uint32_t index = 0; index < m_Header.dwEntryCount; ++index) {
         std::array<char, kRecordSize> record{};
-        package.ReadAt(recordOffset, record);
+        ReadAt(package, recordOffset, record);
         recordOffset += kRecordSize;
 
         PackageEntry entry;
@@ -134,7 +134,7 @@ bool kivCPackageExtractor::ReadDirectory(const FileHandle& package) {
         // The length word sits just before the name; one that cannot be read counts as 0.
         std::array<char, 4> lengthWord{};
         if (entry.dwNameOffset >= 4) {
-            package.ReadAt(entry.dwNameOffset - 4u, lengthWord);
+            ReadAt(package, entry.dwNameOffset - 4u, lengthWord);
         }
         const std::uint32_t nameLength = ReadU32(lengthWord, 0);
         if (nameLength > kMaxNameLength) {
@@ -152,7 +152,7 @@ std::string kivCPackageExtractor::ReadEntryName(const FileHandle& package,
     // The name is the bytes actually read, up to the first NUL: a name without a NUL or one
     // that runs past the end of the file is cut, not refused.
     std::array<char, kMaxNameLength> bytes{};
-    const std::size_t got = package.ReadAt(dwNameOffset, std::span(bytes.data(), dwNameLength));
+    const std::size_t got = ReadAt(package, dwNameOffset, std::span(bytes.data(), dwNameLength));
     const auto end =
         std::find(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(got), '\0');
     return std::string(bytes.begin(), end);
@@ -170,12 +170,12 @@ bool kivCPackageExtractor::ExtractFile(std::string_view strTargetFolder, std::ui
         return false;
     }
     const FileHandle target = OpenFolder(targetPath);
-    if (!target.IsValid()) {
+    if (!target.valid()) {
         return false;
     }
     PackageCloser closer(m_hPackage, m_copyBuffer);
     m_hPackage = OpenForReading(strPackagedFile);
-    if (!m_hPackage.IsValid()) {
+    if (!m_hPackage.valid()) {
         return false;
     }
     m_copyBuffer.resize(kCopyBufferSize);
@@ -214,7 +214,7 @@ bool kivCPackageExtractor::ExtractEntryBelow(const FileHandle& target,
         const std::string name =
             folders.Find(parent, folderKey, components[i]).value_or(components[i]);
         FileHandle next = OpenFolderAt(parent, name);
-        if (!next.IsValid()) {
+        if (!next.valid()) {
             return false;
         }
         descended = std::move(next);
@@ -232,7 +232,7 @@ bool kivCPackageExtractor::ExtractEntryBelow(const FileHandle& target,
 }
 
 bool kivCPackageExtractor::ExtractEntry(const PackageEntry& entry, std::string_view strOutputPath) {
-    if (!m_hPackage.IsValid()) {
+    if (!m_hPackage.valid()) {
         return false;
     }
     std::string path(strOutputPath);
@@ -254,7 +254,7 @@ bool kivCPackageExtractor::ExtractEntry(const PackageEntry& entry, std::string_v
         leaf = path.substr(slash + 1);
     }
     const FileHandle parent = OpenFolder(parentPath);
-    if (!parent.IsValid()) {
+    if (!parent.valid()) {
         return false;
     }
     if (leaf.empty() || leaf == "." || leaf == "..") {
@@ -270,7 +270,7 @@ bool kivCPackageExtractor::WriteEntryAt(const FileHandle& parent, const std::str
         return MakeFolderAt(parent, leaf) != FolderResult::Failed;
     }
     const FileHandle output = ReplaceFileAt(parent, leaf);
-    if (!output.IsValid()) {
+    if (!output.valid()) {
         return false;
     }
     return CopyPackageBytes(m_hPackage, entry.dwDataOffset, entry.dwStoredSize, output,

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "NameCase.h"
-#include "PackageFormat.h"
-#include "platform/FileHandle.h"
+#include "setup/NameCase.h"
+#include "setup/PackageFormat.h"
+#include "setup/platform/FileHandle.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "CardCommands.h"
+#include "simlib/CardCommands.h"
 
 #include <algorithm>
 

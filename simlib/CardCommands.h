@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LibraryState.h"
+#include "simlib/LibraryState.h"
 
 #include <array>
 #include <cstddef>
@@ -17,6 +17,11 @@ inline constexpr std::uint16_t kEfSms = 0x6F3C;
 inline constexpr std::uint16_t kEfMsisdn = 0x6F40;
 // The CDMA directory (3GPP2 R-UIM), which holds the short messages of CDMA cards.
 inline constexpr std::uint16_t kDfCdma = 0x7F25;
+
+// Item indexes are zero-based and reach records 1 ... 255. A larger index would wrap, as
+// index + 1 cut to 8 bits, onto record 0 (the card's current record) or onto a low record: a
+// read or write of another entry than the one asked for.
+inline constexpr std::uint32_t kLastItemIndex = 254;
 
 // What the card sent back: data bytes followed by the two status-word bytes.
 struct CardResponse {

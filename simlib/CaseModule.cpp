@@ -1,4 +1,4 @@
-#include "CaseModule.h"
+#include "simlib/CaseModule.h"
 
 #include <cstdlib>
 #include <dlfcn.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "quenlib_case.h"
+#include "simlib/include/quenlib_case.h"
 
 #include <memory>
 #include <string>

@@ -1,11 +1,11 @@
-#include "CaseRecords.h"
+#include "simlib/CaseRecords.h"
 
-#include "CardCommands.h"
-#include "CaseModule.h"
-#include "ItemText.h"
-#include "LibraryState.h"
-#include "ReaderName.h"
-#include "coding/TextCoding.h"
+#include "simlib/CardCommands.h"
+#include "simlib/CaseModule.h"
+#include "simlib/ItemText.h"
+#include "simlib/LibraryState.h"
+#include "simlib/ReaderName.h"
+#include "simlib/coding/TextCoding.h"
 
 #include <algorithm>
 #include <array>

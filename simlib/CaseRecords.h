@@ -1,6 +1,6 @@
 #pragma once
 
-#include "quenlib.h"
+#include "simlib/include/quenlib.h"
 
 #include <cstdint>
 #include <span>

@@ -1,6 +1,6 @@
-#include "Chv.h"
+#include "simlib/Chv.h"
 
-#include "CardCommands.h"
+#include "simlib/CardCommands.h"
 
 #include <algorithm>
 #include <cstdio>

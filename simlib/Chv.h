@@ -1,7 +1,7 @@
 #pragma once
 
-#include "LibraryState.h"
-#include "quenlib.h"
+#include "simlib/LibraryState.h"
+#include "simlib/include/quenlib.h"
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "Ext1Chain.h"
+#include "simlib/Ext1Chain.h"
 
-#include "coding/NumberCoding.h"
+#include "simlib/coding/NumberCoding.h"
 
 #include <algorithm>
 #include <bitset>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LibraryState.h"
+#include "simlib/LibraryState.h"
 
 #include <cstddef>
 #include <cstdint>

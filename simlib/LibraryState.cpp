@@ -1,6 +1,6 @@
-#include "LibraryState.h"
+#include "simlib/LibraryState.h"
 
-#include "PcscBackend.h"
+#include "simlib/PcscBackend.h"
 
 namespace quenlib {
 

@@ -1,10 +1,10 @@
-#include "OwnNumbers.h"
+#include "simlib/OwnNumbers.h"
 
-#include "CardCommands.h"
-#include "ItemText.h"
-#include "LibraryState.h"
-#include "coding/AlphaCoding.h"
-#include "coding/NumberCoding.h"
+#include "simlib/CardCommands.h"
+#include "simlib/ItemText.h"
+#include "simlib/LibraryState.h"
+#include "simlib/coding/AlphaCoding.h"
+#include "simlib/coding/NumberCoding.h"
 
 #include <algorithm>
 #include <array>
@@ -18,8 +18,6 @@ namespace {
 
 // The host's buffers hold at least this many characters; names also R - 13.
 constexpr std::size_t kClearedCharacters = 32;
-constexpr std::uint32_t kLastItemIndex = 254;
-
 // Copies `text` and its 0 unit; the caller's buffer is sized for the longest text the
 // record can give.
 void copyOut(std::u16string_view text, QL_CHAR16* out) {

@@ -1,4 +1,4 @@
-#include "PcscBackend.h"
+#include "simlib/PcscBackend.h"
 
 #include <PCSC/winscard.h>
 #include <algorithm>

@@ -1,11 +1,11 @@
-#include "Phonebook.h"
+#include "simlib/Phonebook.h"
 
-#include "CardCommands.h"
-#include "Ext1Chain.h"
-#include "ItemText.h"
-#include "LibraryState.h"
-#include "coding/AlphaCoding.h"
-#include "coding/NumberCoding.h"
+#include "simlib/CardCommands.h"
+#include "simlib/Ext1Chain.h"
+#include "simlib/ItemText.h"
+#include "simlib/LibraryState.h"
+#include "simlib/coding/AlphaCoding.h"
+#include "simlib/coding/NumberCoding.h"
 
 #include <algorithm>
 #include <array>
@@ -24,11 +24,6 @@ constexpr unsigned kMinAdnRecordLength = kNumberBlockSize;
 // The name is cleared over this many characters on read, the number over this many.
 constexpr std::size_t kNameClear = 128;
 constexpr std::size_t kNumberClear = 256;
-// Item indexes reach records 1 ... 255. A larger index would wrap, as index + 1 cut to 8
-// bits, onto record 0 (the card's current record) or onto a low record: a read or write of
-// another entry than the one asked for.
-constexpr std::uint32_t kLastItemIndex = 254;
-
 bool isCachedIndex(const LibraryState& s, std::uint32_t index) {
     return s.adn.recordCount > 0 && index < static_cast<std::uint32_t>(s.adn.recordCount) &&
            index < s.extensionCache.size();

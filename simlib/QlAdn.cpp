@@ -1,7 +1,7 @@
 // The QLADN_ exports: the phonebook and its extension records.
-#include "ExportGuard.h"
-#include "Phonebook.h"
-#include "quenlib.h"
+#include "simlib/ExportGuard.h"
+#include "simlib/Phonebook.h"
+#include "simlib/include/quenlib.h"
 
 using namespace quenlib;
 

@@ -1,7 +1,7 @@
 // The QLCC_ exports: case records through the case module.
-#include "CaseRecords.h"
-#include "ExportGuard.h"
-#include "quenlib.h"
+#include "simlib/CaseRecords.h"
+#include "simlib/ExportGuard.h"
+#include "simlib/include/quenlib.h"
 
 using namespace quenlib;
 

@@ -1,7 +1,7 @@
 // The QLISDN_ exports: the card's own numbers.
-#include "ExportGuard.h"
-#include "OwnNumbers.h"
-#include "quenlib.h"
+#include "simlib/ExportGuard.h"
+#include "simlib/OwnNumbers.h"
+#include "simlib/include/quenlib.h"
 
 using namespace quenlib;
 

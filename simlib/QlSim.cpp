@@ -1,10 +1,10 @@
 // The QLSIM_ exports: library lifecycle, card connection and CHV1.
-#include "Chv.h"
-#include "ExportGuard.h"
-#include "LibraryState.h"
-#include "Session.h"
-#include "Trace.h"
-#include "quenlib.h"
+#include "simlib/Chv.h"
+#include "simlib/ExportGuard.h"
+#include "simlib/LibraryState.h"
+#include "simlib/Session.h"
+#include "simlib/Trace.h"
+#include "simlib/include/quenlib.h"
 
 #include <optional>
 #include <string_view>

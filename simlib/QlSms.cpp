@@ -1,7 +1,7 @@
 // The QLSMS_ exports: short messages.
-#include "ExportGuard.h"
-#include "ShortMessages.h"
-#include "quenlib.h"
+#include "simlib/ExportGuard.h"
+#include "simlib/ShortMessages.h"
+#include "simlib/include/quenlib.h"
 
 using namespace quenlib;
 

@@ -1,4 +1,4 @@
-#include "ReaderName.h"
+#include "simlib/ReaderName.h"
 
 #include <cstdlib>
 #include <vector>

@@ -1,8 +1,8 @@
-#include "Session.h"
+#include "simlib/Session.h"
 
-#include "CaseModule.h"
-#include "LibraryState.h"
-#include "ReaderName.h"
+#include "simlib/CaseModule.h"
+#include "simlib/LibraryState.h"
+#include "simlib/ReaderName.h"
 
 #include <optional>
 #include <string>

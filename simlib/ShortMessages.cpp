@@ -1,11 +1,11 @@
-#include "ShortMessages.h"
+#include "simlib/ShortMessages.h"
 
-#include "CardCommands.h"
-#include "ItemText.h"
-#include "LibraryState.h"
-#include "coding/CdmaSmsRecord.h"
-#include "coding/GsmSmsRecord.h"
-#include "coding/TextCoding.h"
+#include "simlib/CardCommands.h"
+#include "simlib/ItemText.h"
+#include "simlib/LibraryState.h"
+#include "simlib/coding/CdmaSmsRecord.h"
+#include "simlib/coding/GsmSmsRecord.h"
+#include "simlib/coding/TextCoding.h"
 
 #include <algorithm>
 #include <iterator>
@@ -14,9 +14,6 @@
 namespace quenlib {
 
 namespace {
-
-// Item indexes reach records 1 ... 255; a larger one would wrap onto another record.
-constexpr std::uint32_t kLastItemIndex = 254;
 
 std::uint16_t messageDirectory(const LibraryState& s) {
     return s.cdmaSms ? kDfCdma : kDfTelecom;

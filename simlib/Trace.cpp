@@ -1,4 +1,4 @@
-#include "Trace.h"
+#include "simlib/Trace.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -5,7 +5,7 @@
 #include "bench/editor/FullProgram.h"
 #include "editor/form/DeviceModels.h"
 #include "editor/form/FormModel.h"
-#include "editor/shell/FormPages.h"
+#include "editor/shell/pages/FormPages.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -11,8 +11,8 @@
 // usage: bench_setup [benchmark options]   (work folder: $BENCH_SETUP_DIR, $TMPDIR or /tmp)
 //        bench_setup --extract PACKAGE TARGET   (the measured child)
 
-#include "PackageWriter.h"
-#include "kivCPackageExtractor.h"
+#include "setup/kivCPackageExtractor.h"
+#include "tools/mkpackage/PackageWriter.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>

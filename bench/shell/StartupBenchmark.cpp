@@ -2,9 +2,9 @@
 // the windows created (the main window's form built and decoded), the first show (picture,
 // language file, translation, login, decoding) and the window on screen. Aim: under 0.5 s,
 // together with the toolkit's own start, which is timed once and shown as a counter.
-#include "editor/shell/Application.h"
-#include "editor/shell/Settings.h"
-#include "editor/shell/TFormMain.h"
+#include "editor/shell/app/Application.h"
+#include "editor/shell/app/Settings.h"
+#include "editor/shell/mainwindow/TFormMain.h"
 #include "editor/shell/testing/AcceptingPrompts.h"
 
 #include <QApplication>

@@ -2,9 +2,9 @@
 // against the same READ RECORD commands sent by a bare pcsc-lite loop, all on one virtual
 // card; then the commands each export sends, counted in the card's command log, against the
 // least the algorithm needs.
-#include "CardBackend.h"
-#include "LibraryState.h"
-#include "quenlib.h"
+#include "simlib/CardBackend.h"
+#include "simlib/LibraryState.h"
+#include "simlib/include/quenlib.h"
 #include "tools/simcard/fixture/VirtualCard.h"
 
 #include <PCSC/winscard.h>

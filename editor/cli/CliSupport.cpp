@@ -1,10 +1,10 @@
 #include "editor/cli/CliSupport.h"
 
+#include "base/TextLines.h"
+#include "base/Windows1252.h"
 #include "editor/form/DeviceModels.h"
 #include "program/DocumentFiles.h"
 #include "program/FileBytes.h"
-#include "program/TextLines.h"
-#include "program/Windows1252.h"
 
 #include <algorithm>
 #include <optional>

@@ -1,10 +1,10 @@
+#include "base/Windows1252.h"
 #include "editor/cli/CliCommand.h"
 #include "editor/cli/CliSupport.h"
 #include "editor/cli/FormLoading.h"
 #include "editor/form/DeviceModels.h"
 #include "editor/form/FieldTable.h"
 #include "editor/form/FormModel.h"
-#include "program/Windows1252.h"
 
 #include <ostream>
 #include <sstream>

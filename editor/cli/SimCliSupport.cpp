@@ -1,10 +1,10 @@
 #include "editor/cli/SimCliSupport.h"
 
+#include "base/Windows1252.h"
 #include "editor/cli/CliSupport.h"
-#include "editor/shell/core/FormatCount.h"
+#include "editor/core/FormatCount.h"
 #include "editor/sim/SimAccess.h"
 #include "editor/sim/SimMessages.h"
-#include "program/Windows1252.h"
 
 #include <cstdlib>
 #include <iostream>

@@ -1,9 +1,9 @@
 // The barrier (RR) and TR lists: each grid edit rewrites its whole block at the end of
 // the program text.
+#include "base/TextLines.h"
 #include "editor/form/FormModel.h"
 #include "editor/form/IntegerText.h"
 #include "program/LanguageTable.h"
-#include "program/TextLines.h"
 
 #include <cstdio>
 #include <string>

@@ -1,9 +1,9 @@
 // Program-to-form decoding: every line of the program text, in order, through the first
 // rule of the rule table that takes it.
+#include "base/TextLines.h"
 #include "editor/form/FieldTable.h"
 #include "editor/form/FormModel.h"
 #include "editor/form/IntegerText.h"
-#include "program/TextLines.h"
 
 #include <algorithm>
 #include <unordered_map>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/Signal.h"
 #include "editor/form/FieldDef.h"
-#include "program/Signal.h"
 
 #include <functional>
 #include <string>

@@ -1,9 +1,9 @@
 #include "editor/form/FormModel.h"
 
+#include "base/TextLines.h"
 #include "editor/form/DeviceModels.h"
 #include "editor/form/FieldTable.h"
 #include "editor/form/IntegerText.h"
-#include "program/TextLines.h"
 
 #include <stdexcept>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "program/Signal.h"
+#include "base/Signal.h"
 
 #include <functional>
 #include <string>

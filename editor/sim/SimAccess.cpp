@@ -3,9 +3,9 @@
 #include "editor/sim/SimAccess.h"
 
 #include "editor/sim/CardText.h"
+#include "simlib/include/quenlib.h"
 
 #include <cstdint>
-#include <quenlib.h>
 #include <string>
 
 namespace tarvik {

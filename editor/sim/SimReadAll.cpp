@@ -1,8 +1,8 @@
+#include "base/Windows1252.h"
 #include "editor/sim/SimAccess.h"
 #include "editor/sim/SimMessages.h"
 #include "editor/sim/SimTransfer.h"
 #include "editor/sim/TransferSteps.h"
-#include "program/Windows1252.h"
 
 #include <algorithm>
 #include <string>

@@ -1,11 +1,11 @@
+#include "base/TextLines.h"
+#include "base/Windows1252.h"
 #include "editor/sim/CardText.h"
 #include "editor/sim/SimAccess.h"
 #include "editor/sim/SimMessages.h"
 #include "editor/sim/SimTransfer.h"
 #include "editor/sim/TransferSteps.h"
 #include "program/ProgramEntries.h"
-#include "program/TextLines.h"
-#include "program/Windows1252.h"
 
 #include <algorithm>
 #include <optional>

@@ -10,11 +10,11 @@
 //
 // Input: one byte for the model, the program text up to the first NUL, then edits of
 // [field or row: 2 bytes][action: 1 byte][length: 1 byte][that many bytes].
+#include "base/TextLines.h"
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/editor/FormSnapshot.h"
 #include "program/LanguageTable.h"
 #include "program/SimProgram.h"
-#include "program/TextLines.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,9 +1,9 @@
 // Language files: any bytes load into a table, and looking texts up in it gives what the
 // file says. The key of every line translates to the rest of its last line, cut to 100
 // characters; "^p" never survives loading; a text holding "=" is never translated.
+#include "base/TextLines.h"
 #include "fuzz/FuzzCheck.h"
 #include "program/LanguageTable.h"
-#include "program/TextLines.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // The Windows-1252 codec: any byte string survives UTF-8 and UTF-16 unchanged, and text
 // that converts into Windows-1252 converts back to itself.
+#include "base/Windows1252.h"
 #include "fuzz/FuzzCheck.h"
-#include "program/Windows1252.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,8 +2,8 @@
 // exactly the first value of each of its keys up to the line where loading stops; the load
 // fails exactly at a key line before any header or at a header without "]"; a second load
 // of the same file gives the same, and a file that cannot be opened changes nothing.
-#include "FuzzFile.h"
 #include "fuzz/FuzzCheck.h"
+#include "fuzz/setup/FuzzFile.h"
 #include "setup/IniFile.h"
 #include "setup/IniLine.h"
 

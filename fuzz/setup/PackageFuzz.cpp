@@ -6,9 +6,9 @@
 // - a package that does not load leaves the target folder as it was;
 // - after a successful extraction every file entry that no other entry shares a name with
 //   holds exactly its stored bytes, and every folder entry is a real folder.
-#include "FuzzFile.h"
+#include "base/Windows1252.h"
 #include "fuzz/FuzzCheck.h"
-#include "program/Windows1252.h"
+#include "fuzz/setup/FuzzFile.h"
 #include "setup/EntryPath.h"
 #include "setup/NameCase.h"
 #include "setup/kivCPackageExtractor.h"

@@ -1,12 +1,12 @@
 // Quenlib's codings: what is encoded reads back equal (as far as the field holds it), and
 // any bytes decode without reading outside them. Alpha identifiers, number blocks, BCD
 // digits, the three SMS text codings and extension chains.
-#include "Ext1Chain.h"
-#include "coding/AlphaCoding.h"
-#include "coding/NumberCoding.h"
-#include "coding/TextCoding.h"
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/FuzzInput.h"
+#include "simlib/Ext1Chain.h"
+#include "simlib/coding/AlphaCoding.h"
+#include "simlib/coding/NumberCoding.h"
+#include "simlib/coding/TextCoding.h"
 
 #include <algorithm>
 #include <string>

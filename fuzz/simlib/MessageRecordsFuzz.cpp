@@ -1,11 +1,11 @@
 // The record parsers of short messages (GSM and CDMA) and case records, on any bytes: what
 // they read stays within the record and the exported fields, and what they read is written
 // back and read again the same, as far as a record holds it.
-#include "CaseRecords.h"
-#include "coding/CdmaSmsRecord.h"
-#include "coding/GsmSmsRecord.h"
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/FuzzInput.h"
+#include "simlib/CaseRecords.h"
+#include "simlib/coding/CdmaSmsRecord.h"
+#include "simlib/coding/GsmSmsRecord.h"
 #include "tools/casemodule/CaseRecord.h"
 
 #include <algorithm>

@@ -2,11 +2,11 @@
 // and its arguments, and every answer of the card. Each call must end with one of the codes
 // its export documents and leave what it filled terminated and within its fields; buffers
 // are exactly as large as the interface promises, so the sanitizers see any overrun.
-#include "CardBackend.h"
-#include "LibraryState.h"
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/FuzzInput.h"
-#include "quenlib.h"
+#include "simlib/CardBackend.h"
+#include "simlib/LibraryState.h"
+#include "simlib/include/quenlib.h"
 
 #include <algorithm>
 #include <cstdlib>

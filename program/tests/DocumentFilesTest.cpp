@@ -1,9 +1,9 @@
 #include "program/DocumentFiles.h"
 
-#include "OrdinaryUser.h"
-#include "TemporaryFolder.h"
 #include "program/ProgramFile.h"
 #include "program/WindowCaption.h"
+#include "program/tests/OrdinaryUser.h"
+#include "program/tests/TemporaryFolder.h"
 #include "program/tests/ThirdModel.h"
 
 #include <chrono>

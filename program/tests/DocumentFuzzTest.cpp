@@ -1,6 +1,6 @@
-#include "TemporaryFolder.h"
 #include "program/DocumentFiles.h"
 #include "program/ProgramFile.h"
+#include "program/tests/TemporaryFolder.h"
 #include "program/tests/ThirdModel.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "program/FileBytes.h"
 
-#include "OrdinaryUser.h"
-#include "TemporaryFolder.h"
+#include "program/tests/OrdinaryUser.h"
+#include "program/tests/TemporaryFolder.h"
 
 #include <algorithm>
 #include <fcntl.h>

@@ -1,7 +1,7 @@
 #include "program/LanguageTable.h"
 
-#include "TemporaryFolder.h"
 #include "program/TextKeyHash.h"
+#include "program/tests/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,9 +1,9 @@
 // Program files pinned to bytes scrambled by hand from the key table, digit by digit, so that
 // a wrong key byte or a shifted key position fails here even if scrambling and unscrambling
 // still agree with each other.
-#include "TemporaryFolder.h"
 #include "program/DocumentFiles.h"
 #include "program/ProgramFile.h"
+#include "program/tests/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,7 +1,7 @@
 #include "program/ProgramText.h"
 
+#include "base/TextLines.h"
 #include "program/ProgramDocument.h"
-#include "program/TextLines.h"
 #include "program/tests/ThirdModel.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
-#include "CMainWindow.h"
+#include "setup/gui/CMainWindow.h"
 
-#include "CornerPlacement.h"
-#include "SetupMessageBox.h"
-#include "TestHook.h"
+#include "setup/CornerPlacement.h"
+#include "setup/gui/SetupMessageBox.h"
+#include "setup/gui/TestHook.h"
 
 #include <QApplication>
 #include <QCloseEvent>

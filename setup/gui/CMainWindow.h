@@ -1,9 +1,9 @@
 #pragma once
 
-#include "PackageFormat.h"
-#include "SetupLog.h"
-#include "StartBitmapFiles.h"
-#include "platform/SetupPlatform.h"
+#include "setup/PackageFormat.h"
+#include "setup/SetupLog.h"
+#include "setup/StartBitmapFiles.h"
+#include "setup/platform/SetupPlatform.h"
 
 #include <QPointer>
 #include <string>

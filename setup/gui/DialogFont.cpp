@@ -1,4 +1,4 @@
-#include "DialogFont.h"
+#include "setup/gui/DialogFont.h"
 
 #include <QApplication>
 

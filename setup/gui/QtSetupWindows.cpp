@@ -1,8 +1,8 @@
-#include "QtSetupWindows.h"
+#include "setup/gui/QtSetupWindows.h"
 
-#include "SetupMessageBox.h"
-#include "TestHook.h"
-#include "WizardSignal.h"
+#include "setup/gui/SetupMessageBox.h"
+#include "setup/gui/TestHook.h"
+#include "setup/gui/WizardSignal.h"
 
 #include <QApplication>
 #include <QDialog>

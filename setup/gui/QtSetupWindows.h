@@ -1,11 +1,11 @@
 #pragma once
 
-#include "CMainWindow.h"
-#include "SentMessageChannel.h"
-#include "SetupLog.h"
-#include "SetupWindows.h"
-#include "kivCDlgProg.h"
-#include "platform/SetupPlatform.h"
+#include "setup/SentMessageChannel.h"
+#include "setup/SetupLog.h"
+#include "setup/SetupWindows.h"
+#include "setup/gui/CMainWindow.h"
+#include "setup/gui/kivCDlgProg.h"
+#include "setup/platform/SetupPlatform.h"
 
 #include <atomic>
 #include <cstddef>

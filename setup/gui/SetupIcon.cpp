@@ -1,4 +1,4 @@
-#include "SetupIcon.h"
+#include "setup/gui/SetupIcon.h"
 
 #include <QPainter>
 #include <QPainterPath>

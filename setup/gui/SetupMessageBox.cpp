@@ -1,6 +1,6 @@
-#include "SetupMessageBox.h"
+#include "setup/gui/SetupMessageBox.h"
 
-#include "TestHook.h"
+#include "setup/gui/TestHook.h"
 
 #include <QMessageBox>
 

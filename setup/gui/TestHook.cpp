@@ -1,6 +1,6 @@
-#include "TestHook.h"
+#include "setup/gui/TestHook.h"
 
-#include "kivCDlgProg.h"
+#include "setup/gui/kivCDlgProg.h"
 
 #include <QAbstractButton>
 #include <QDialog>

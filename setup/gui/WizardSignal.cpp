@@ -1,4 +1,4 @@
-#include "WizardSignal.h"
+#include "setup/gui/WizardSignal.h"
 
 #include <QSocketNotifier>
 #include <cerrno>

@@ -1,7 +1,7 @@
-#include "kivCDlgProg.h"
+#include "setup/gui/kivCDlgProg.h"
 
-#include "CornerPlacement.h"
-#include "SetupIcon.h"
+#include "setup/CornerPlacement.h"
+#include "setup/gui/SetupIcon.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DialogFont.h"
-#include "SetupLog.h"
+#include "setup/SetupLog.h"
+#include "setup/gui/DialogFont.h"
 
 #include <QPointer>
 #include <atomic>

@@ -1,13 +1,13 @@
 // setup, the self-extracting installer stub ("Build-in Package Extractor", version 1.0.3.305):
 // its package is appended to this program's own file.
 
-#include "QtSetupWindows.h"
-#include "SetupFlow.h"
-#include "SetupLog.h"
-#include "Switches.h"
-#include "TestHook.h"
-#include "WizardSignal.h"
-#include "platform/PosixSetupPlatform.h"
+#include "setup/SetupFlow.h"
+#include "setup/SetupLog.h"
+#include "setup/Switches.h"
+#include "setup/gui/QtSetupWindows.h"
+#include "setup/gui/TestHook.h"
+#include "setup/gui/WizardSignal.h"
+#include "setup/platform/PosixSetupPlatform.h"
 
 #include <QApplication>
 #include <csignal>

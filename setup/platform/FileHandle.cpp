@@ -1,4 +1,4 @@
-#include "platform/FileHandle.h"
+#include "setup/platform/FileHandle.h"
 
 #include <cerrno>
 #include <dirent.h>
@@ -9,39 +9,18 @@
 
 namespace setup {
 
-FileHandle::FileHandle(FileHandle&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
-
-FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
-    if (this != &other) {
-        Close();
-        m_fd = std::exchange(other.m_fd, -1);
-    }
-    return *this;
-}
-
-FileHandle::~FileHandle() {
-    Close();
-}
-
-void FileHandle::Close() {
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
-    }
-}
-
-std::optional<std::uint64_t> FileHandle::Size() const {
+std::optional<std::uint64_t> FileSize(const FileHandle& file) {
     struct stat info {};
-    if (m_fd < 0 || ::fstat(m_fd, &info) != 0) {
+    if (file.get() < 0 || ::fstat(file.get(), &info) != 0) {
         return std::nullopt;
     }
     return static_cast<std::uint64_t>(info.st_size);
 }
 
-std::size_t FileHandle::ReadAt(std::uint64_t offset, std::span<char> buffer) const {
+std::size_t ReadAt(const FileHandle& file, std::uint64_t offset, std::span<char> buffer) {
     std::size_t done = 0;
-    while (m_fd >= 0 && done < buffer.size()) {
-        const ssize_t got = ::pread(m_fd, buffer.data() + done, buffer.size() - done,
+    while (file.get() >= 0 && done < buffer.size()) {
+        const ssize_t got = ::pread(file.get(), buffer.data() + done, buffer.size() - done,
                                     static_cast<off_t>(offset + done));
         if (got < 0 && errno == EINTR) {
             continue;
@@ -54,13 +33,13 @@ std::size_t FileHandle::ReadAt(std::uint64_t offset, std::span<char> buffer) con
     return done;
 }
 
-bool FileHandle::WriteAll(std::span<const char> data) const {
+bool WriteAll(const FileHandle& file, std::span<const char> data) {
     std::size_t done = 0;
     while (done < data.size()) {
-        if (m_fd < 0) {
+        if (file.get() < 0) {
             return false;
         }
-        const ssize_t put = ::write(m_fd, data.data() + done, data.size() - done);
+        const ssize_t put = ::write(file.get(), data.data() + done, data.size() - done);
         if (put < 0 && errno == EINTR) {
             continue;
         }
@@ -82,7 +61,7 @@ FileHandle OpenForReading(const std::string& path) {
     // the open returns at once, and anything but a regular file is then refused.
     FileHandle file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat info {};
-    if (!file.IsValid() || ::fstat(file.Fd(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return FileHandle();
     }
     return file;
@@ -94,24 +73,24 @@ FileHandle OpenFolder(const std::string& path) {
 
 FileHandle OpenFolderAt(const FileHandle& parent, const std::string& name) {
     return FileHandle(
-        ::openat(parent.Fd(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        ::openat(parent.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
 }
 
 FileHandle ReplaceFileAt(const FileHandle& parent, const std::string& name) {
     struct stat info {};
-    if (::fstatat(parent.Fd(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
+    if (::fstatat(parent.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
         // Unlinking first (instead of truncating in place) also keeps a hard link or a FIFO
         // that happens to sit at this name from receiving the data.
-        if (!S_ISREG(info.st_mode) || ::unlinkat(parent.Fd(), name.c_str(), 0) != 0) {
+        if (!S_ISREG(info.st_mode) || ::unlinkat(parent.get(), name.c_str(), 0) != 0) {
             return FileHandle();
         }
     }
-    return FileHandle(::openat(parent.Fd(), name.c_str(),
+    return FileHandle(::openat(parent.get(), name.c_str(),
                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
 }
 
 FolderResult MakeFolderAt(const FileHandle& parent, const std::string& name) {
-    if (::mkdirat(parent.Fd(), name.c_str(), 0700) == 0) {
+    if (::mkdirat(parent.get(), name.c_str(), 0700) == 0) {
         return FolderResult::Created;
     }
     return errno == EEXIST ? FolderResult::Existed : FolderResult::Failed;
@@ -120,7 +99,7 @@ FolderResult MakeFolderAt(const FileHandle& parent, const std::string& name) {
 std::vector<std::string> ListFolderNames(const FileHandle& folder) {
     std::vector<std::string> names;
     // The stream gets its own handle: closing the stream closes it, not the caller's.
-    const int copy = ::fcntl(folder.Fd(), F_DUPFD_CLOEXEC, 0);
+    const int copy = ::fcntl(folder.get(), F_DUPFD_CLOEXEC, 0);
     if (copy < 0) {
         return names;
     }

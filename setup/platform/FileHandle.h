@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/UniqueFd.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -9,35 +11,18 @@
 
 namespace setup {
 
-// Owns one POSIX file descriptor (a file or an open folder) and closes it on destruction.
-// An invalid handle holds -1; every operation on it fails.
-class FileHandle {
-public:
-    FileHandle() = default;
-    explicit FileHandle(int fd) : m_fd(fd) {}
-    FileHandle(FileHandle&& other) noexcept;
-    FileHandle& operator=(FileHandle&& other) noexcept;
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle();
+// A file or an open folder; an invalid handle holds -1 and every operation on it fails.
+using FileHandle = tarvik::UniqueFd;
 
-    bool IsValid() const { return m_fd >= 0; }
-    int Fd() const { return m_fd; }
-    void Close();
+// Size in bytes, or nothing when the descriptor cannot be queried.
+std::optional<std::uint64_t> FileSize(const FileHandle& file);
 
-    // Size in bytes, or nothing when the descriptor cannot be queried.
-    std::optional<std::uint64_t> Size() const;
+// Reads up to buffer.size() bytes at the absolute offset, retrying short reads until the
+// buffer is full, the file ends or an error occurs. Returns the number of bytes read.
+std::size_t ReadAt(const FileHandle& file, std::uint64_t offset, std::span<char> buffer);
 
-    // Reads up to buffer.size() bytes at the absolute offset, retrying short reads until the
-    // buffer is full, the file ends or an error occurs. Returns the number of bytes read.
-    std::size_t ReadAt(std::uint64_t offset, std::span<char> buffer) const;
-
-    // Writes every byte at the current position; false on the first error.
-    bool WriteAll(std::span<const char> data) const;
-
-private:
-    int m_fd = -1;
-};
+// Writes every byte at the current position; false on the first error.
+bool WriteAll(const FileHandle& file, std::span<const char> data);
 
 // True when the path names an existing file, folder or other object (a symbolic link counts
 // itself, whether or not its target exists).

@@ -1,6 +1,6 @@
-#include "platform/FolderTree.h"
+#include "setup/platform/FolderTree.h"
 
-#include "platform/FileHandle.h"
+#include "setup/platform/FileHandle.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,7 +18,7 @@ void DeleteContents(const FileHandle& folder) {
             continue;
         }
         struct stat item {};
-        if (::fstatat(folder.Fd(), name.c_str(), &item, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (::fstatat(folder.get(), name.c_str(), &item, AT_SYMLINK_NOFOLLOW) != 0) {
             continue;
         }
         if (S_ISDIR(item.st_mode)) {
@@ -26,15 +26,15 @@ void DeleteContents(const FileHandle& folder) {
             // neither listed nor emptied. It was just seen as a folder, not a link, and the
             // tree is private to the user, so changing it by name is safe.
             if ((item.st_mode & S_IRWXU) != S_IRWXU) {
-                ::fchmodat(folder.Fd(), name.c_str(), (item.st_mode & 07777) | S_IRWXU, 0);
+                ::fchmodat(folder.get(), name.c_str(), (item.st_mode & 07777) | S_IRWXU, 0);
             }
             const FileHandle child = OpenFolderAt(folder, name);
-            if (child.IsValid()) {
+            if (child.valid()) {
                 DeleteContents(child);
             }
-            ::unlinkat(folder.Fd(), name.c_str(), AT_REMOVEDIR);
+            ::unlinkat(folder.get(), name.c_str(), AT_REMOVEDIR);
         } else {
-            ::unlinkat(folder.Fd(), name.c_str(), 0);
+            ::unlinkat(folder.get(), name.c_str(), 0);
         }
     }
 }
@@ -52,7 +52,7 @@ bool DeleteFolderTreeSkippingDotNames(const std::string& path) {
     }
     const FileHandle folder(
         ::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (!folder.IsValid()) {
+    if (!folder.valid()) {
         return false;
     }
     DeleteContents(folder);

@@ -1,7 +1,7 @@
-#include "platform/PosixSetupPlatform.h"
+#include "setup/platform/PosixSetupPlatform.h"
 
-#include "platform/FileHandle.h"
-#include "platform/FolderTree.h"
+#include "setup/platform/FileHandle.h"
+#include "setup/platform/FolderTree.h"
 
 #include <cerrno>
 #include <chrono>
@@ -33,9 +33,9 @@ std::string EnvironmentValue(const char* name) {
 void AllowOwnerToExecute(const std::string& path) {
     const FileHandle file(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat info {};
-    if (file.IsValid() && ::fstat(file.Fd(), &info) == 0 && S_ISREG(info.st_mode) &&
+    if (file.valid() && ::fstat(file.get(), &info) == 0 && S_ISREG(info.st_mode) &&
         (info.st_mode & S_IXUSR) == 0) {
-        ::fchmod(file.Fd(), (info.st_mode & 07777) | S_IXUSR);
+        ::fchmod(file.get(), (info.st_mode & 07777) | S_IXUSR);
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/SetupPlatform.h"
+#include "setup/platform/SetupPlatform.h"
 
 #include <optional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "FakeSetupPlatform.h"
+#include "setup/tests/FakeSetupPlatform.h"
 
 #include <filesystem>
 #include <utility>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/PosixSetupPlatform.h"
+#include "setup/platform/PosixSetupPlatform.h"
 
 #include <optional>
 #include <set>

@@ -1,7 +1,7 @@
-#include "EntryPath.h"
-#include "ScratchFolder.h"
-#include "TestPackageBuilder.h"
-#include "kivCPackageExtractor.h"
+#include "setup/EntryPath.h"
+#include "setup/kivCPackageExtractor.h"
+#include "setup/tests/ScratchFolder.h"
+#include "setup/tests/TestPackageBuilder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

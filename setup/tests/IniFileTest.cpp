@@ -1,8 +1,8 @@
-#include "IniFile.h"
+#include "setup/IniFile.h"
 
-#include "IniLine.h"
-#include "ScratchFolder.h"
-#include "TestPackageBuilder.h"
+#include "setup/IniLine.h"
+#include "setup/tests/ScratchFolder.h"
+#include "setup/tests/TestPackageBuilder.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,6 +1,6 @@
-#include "LogLines.h"
+#include "setup/tests/LogLines.h"
 
-#include "TestPackageBuilder.h"
+#include "setup/tests/TestPackageBuilder.h"
 
 #include <filesystem>
 #include <regex>

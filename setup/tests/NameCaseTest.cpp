@@ -1,8 +1,8 @@
-#include "NameCase.h"
+#include "setup/NameCase.h"
 
-#include "EntryPath.h"
-#include "ScratchFolder.h"
-#include "TestPackageBuilder.h"
+#include "setup/EntryPath.h"
+#include "setup/tests/ScratchFolder.h"
+#include "setup/tests/TestPackageBuilder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // A package written out byte by byte from the format's description, not by any encoder of
 // this project, so that a field order wrong in both the writer and the reader shows.
 
-#include "ScratchFolder.h"
-#include "TestPackageBuilder.h"
-#include "kivCPackageExtractor.h"
+#include "setup/kivCPackageExtractor.h"
+#include "setup/tests/ScratchFolder.h"
+#include "setup/tests/TestPackageBuilder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "ScratchFolder.h"
-#include "TestPackageBuilder.h"
-#include "kivCPackageExtractor.h"
+#include "setup/kivCPackageExtractor.h"
+#include "setup/tests/ScratchFolder.h"
+#include "setup/tests/TestPackageBuilder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "ScratchFolder.h"
-#include "TestPackageBuilder.h"
-#include "platform/PosixSetupPlatform.h"
+#include "setup/platform/PosixSetupPlatform.h"
+#include "setup/tests/ScratchFolder.h"
+#include "setup/tests/TestPackageBuilder.h"
 
 #include <cstdlib>
 #include <filesystem>

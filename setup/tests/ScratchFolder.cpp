@@ -1,4 +1,4 @@
-#include "ScratchFolder.h"
+#include "setup/tests/ScratchFolder.h"
 
 #include <cstdlib>
 #include <stdexcept>

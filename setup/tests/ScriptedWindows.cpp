@@ -1,4 +1,4 @@
-#include "ScriptedWindows.h"
+#include "setup/tests/ScriptedWindows.h"
 
 #include <utility>
 

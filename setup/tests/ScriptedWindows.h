@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SentMessageChannel.h"
-#include "SetupWindows.h"
+#include "setup/SentMessageChannel.h"
+#include "setup/SetupWindows.h"
 
 #include <atomic>
 #include <condition_variable>

@@ -1,10 +1,10 @@
-#include "SetupFlow.h"
+#include "setup/SetupFlow.h"
 
-#include "FakeSetupPlatform.h"
-#include "LogLines.h"
-#include "ScratchFolder.h"
-#include "ScriptedWindows.h"
-#include "TestPackageBuilder.h"
+#include "setup/tests/FakeSetupPlatform.h"
+#include "setup/tests/LogLines.h"
+#include "setup/tests/ScratchFolder.h"
+#include "setup/tests/ScriptedWindows.h"
+#include "setup/tests/TestPackageBuilder.h"
 
 #include <algorithm>
 #include <filesystem>

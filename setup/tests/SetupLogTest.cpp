@@ -1,8 +1,8 @@
-#include "SetupLog.h"
+#include "setup/SetupLog.h"
 
-#include "ScratchFolder.h"
-#include "TestPackageBuilder.h"
-#include "platform/PosixSetupPlatform.h"
+#include "setup/platform/PosixSetupPlatform.h"
+#include "setup/tests/ScratchFolder.h"
+#include "setup/tests/TestPackageBuilder.h"
 
 #include <array>
 #include <fcntl.h>
@@ -139,7 +139,7 @@ TEST_F(SetupLogTest, FifoAtTheLogPathNeverBlocksAndStaysSilent) {
         FileHandle reader;
         if (withReader) {
             reader = FileHandle(::open(m_logPath.c_str(), O_RDONLY | O_NONBLOCK));
-            ASSERT_TRUE(reader.IsValid());
+            ASSERT_TRUE(reader.valid());
         }
         SetupLog log(m_logPath, FakeClock(), OsVersion{true, 10});
         log.SetLogOn(true);
@@ -148,7 +148,7 @@ TEST_F(SetupLogTest, FifoAtTheLogPathNeverBlocksAndStaysSilent) {
         }
         if (withReader) {
             std::array<char, 16> buffer{};
-            EXPECT_LE(::read(reader.Fd(), buffer.data(), buffer.size()), 0);
+            EXPECT_LE(::read(reader.get(), buffer.data(), buffer.size()), 0);
         }
     }
 }

@@ -1,7 +1,7 @@
-#include "CommandWords.h"
-#include "CornerPlacement.h"
-#include "SentMessageChannel.h"
-#include "Switches.h"
+#include "setup/CommandWords.h"
+#include "setup/CornerPlacement.h"
+#include "setup/SentMessageChannel.h"
+#include "setup/Switches.h"
 
 #include <chrono>
 #include <deque>

@@ -1,10 +1,10 @@
-#include "StartBitmapFiles.h"
+#include "setup/StartBitmapFiles.h"
 
-#include "FakeSetupPlatform.h"
-#include "LogLines.h"
-#include "ScratchFolder.h"
-#include "TestPackageBuilder.h"
-#include "kivCPackageExtractor.h"
+#include "setup/kivCPackageExtractor.h"
+#include "setup/tests/FakeSetupPlatform.h"
+#include "setup/tests/LogLines.h"
+#include "setup/tests/ScratchFolder.h"
+#include "setup/tests/TestPackageBuilder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

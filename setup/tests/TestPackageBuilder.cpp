@@ -1,4 +1,4 @@
-#include "TestPackageBuilder.h"
+#include "setup/tests/TestPackageBuilder.h"
 
 #include <fstream>
 #include <iterator>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PackageFormat.h"
+#include "setup/PackageFormat.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,6 +1,6 @@
-#include "AlphaCoding.h"
+#include "simlib/coding/AlphaCoding.h"
 
-#include "TextCoding.h"
+#include "simlib/coding/TextCoding.h"
 
 #include <algorithm>
 #include <cstddef>

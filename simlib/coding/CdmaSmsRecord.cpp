@@ -1,7 +1,7 @@
-#include "CdmaSmsRecord.h"
+#include "simlib/coding/CdmaSmsRecord.h"
 
-#include "coding/BitStream.h"
-#include "coding/ByteReader.h"
+#include "simlib/coding/BitStream.h"
+#include "simlib/coding/ByteReader.h"
 
 #include <algorithm>
 #include <string>

@@ -1,8 +1,8 @@
-#include "GsmSmsRecord.h"
+#include "simlib/coding/GsmSmsRecord.h"
 
-#include "coding/ByteReader.h"
-#include "coding/NumberCoding.h"
-#include "coding/TextCoding.h"
+#include "simlib/coding/ByteReader.h"
+#include "simlib/coding/NumberCoding.h"
+#include "simlib/coding/TextCoding.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "coding/ShortMessage.h"
+#include "simlib/coding/ShortMessage.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "NumberCoding.h"
+#include "simlib/coding/NumberCoding.h"
 
 #include <algorithm>
 

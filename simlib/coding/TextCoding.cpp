@@ -1,4 +1,4 @@
-#include "TextCoding.h"
+#include "simlib/coding/TextCoding.h"
 
 #include <algorithm>
 

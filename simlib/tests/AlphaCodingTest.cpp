@@ -1,4 +1,4 @@
-#include "coding/AlphaCoding.h"
+#include "simlib/coding/AlphaCoding.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "CardCommands.h"
+#include "simlib/CardCommands.h"
 
-#include "LibraryFixture.h"
+#include "simlib/tests/LibraryFixture.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 // Phonebook data that cards hold but the library once misread, through libquenlib.so,
 // pcscd, the vpcd driver and the virtual card.
-#include "RealCardFixture.h"
+#include "simlib/tests/RealCardFixture.h"
 
 #include <sstream>
 

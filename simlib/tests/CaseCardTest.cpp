@@ -1,6 +1,6 @@
 // Case records through libquenlib.so, the sample case module libdorlin.so and a virtual case
 // card: the module changes the card's case records over the library's own connection.
-#include "RealCardFixture.h"
+#include "simlib/tests/RealCardFixture.h"
 
 #include <cstdlib>
 #include <filesystem>

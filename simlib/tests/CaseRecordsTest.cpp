@@ -1,6 +1,6 @@
 // The case record functions against the simulated card and the sample case module, whose
 // DORLIN_RESULT makes every call return a given code and DORLIN_LOG records each call.
-#include "LibraryFixture.h"
+#include "simlib/tests/LibraryFixture.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,6 +1,6 @@
 // CDMA short message records against bytes laid out by hand from TIA/EIA-637 (transport
 // layer parameters 3.4.3, bearer data subparameters 4.5) and 3GPP2 C.S0023 (the record).
-#include "coding/CdmaSmsRecord.h"
+#include "simlib/coding/CdmaSmsRecord.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>

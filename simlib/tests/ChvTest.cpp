@@ -1,6 +1,6 @@
-#include "Chv.h"
+#include "simlib/Chv.h"
 
-#include "LibraryFixture.h"
+#include "simlib/tests/LibraryFixture.h"
 
 #include <cstdlib>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "quenlib.h"
+#include "simlib/include/quenlib.h"
 
 #include <algorithm>
 #include <cstdio>

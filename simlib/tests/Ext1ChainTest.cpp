@@ -1,4 +1,4 @@
-#include "Ext1Chain.h"
+#include "simlib/Ext1Chain.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,4 +1,4 @@
-#include "FakeCard.h"
+#include "simlib/tests/FakeCard.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CardBackend.h"
+#include "simlib/CardBackend.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
 // GSM short message records against bytes laid out by hand from 3GPP TS 23.040 (TPDU
 // fields, clause 9.2), TS 23.038 (the 7-bit packing) and GSM 11.11, 10.5.3 (the record).
-#include "coding/GsmSmsRecord.h"
+#include "simlib/coding/GsmSmsRecord.h"
 
 #include <gtest/gtest.h>
 #include <sstream>

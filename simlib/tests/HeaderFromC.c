@@ -1,6 +1,6 @@
 /* The public header compiles as C and its records have the sizes hosts rely on. */
-#include "quenlib.h"
-#include "quenlib_case.h"
+#include "simlib/include/quenlib.h"
+#include "simlib/include/quenlib_case.h"
 
 _Static_assert(sizeof(QL_ADN_ITEM) == 1616, "QL_ADN_ITEM from C");
 _Static_assert(sizeof(QL_PIN_CONTEXT) == 24, "QL_PIN_CONTEXT from C");

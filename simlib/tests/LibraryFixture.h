@@ -1,8 +1,8 @@
 #pragma once
 
-#include "FakeCard.h"
-#include "LibraryState.h"
-#include "quenlib.h"
+#include "simlib/LibraryState.h"
+#include "simlib/include/quenlib.h"
+#include "simlib/tests/FakeCard.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,6 +1,6 @@
 // Every export against a card that answers with random bytes of random length: each call
 // ends with one of its own codes and leaves the item it filled consistent.
-#include "LibraryFixture.h"
+#include "simlib/tests/LibraryFixture.h"
 
 #include <algorithm>
 #include <random>

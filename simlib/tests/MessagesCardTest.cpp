@@ -1,7 +1,7 @@
 // Short messages and own numbers through libquenlib.so, pcscd, the vpcd driver and the
 // virtual card. Records that a phone would store are written raw, byte by byte as
 // 3GPP TS 23.040 lays out their TPDU, and read through the item functions.
-#include "RealCardFixture.h"
+#include "simlib/tests/RealCardFixture.h"
 
 #include <sstream>
 

@@ -1,4 +1,4 @@
-#include "coding/NumberCoding.h"
+#include "simlib/coding/NumberCoding.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "LibraryFixture.h"
+#include "simlib/tests/LibraryFixture.h"
 
 #include <string>
 

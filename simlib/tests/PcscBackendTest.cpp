@@ -1,8 +1,8 @@
 // The pcsc-lite backend against the virtual card: reader discovery and one exchange.
-#include "PcscBackend.h"
+#include "simlib/PcscBackend.h"
 
-#include "CardCommands.h"
-#include "ReaderName.h"
+#include "simlib/CardCommands.h"
+#include "simlib/ReaderName.h"
 #include "tools/simcard/fixture/VirtualCard.h"
 
 #include <algorithm>

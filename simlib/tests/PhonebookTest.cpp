@@ -1,5 +1,5 @@
-#include "AdnEntries.h"
-#include "LibraryFixture.h"
+#include "simlib/tests/AdnEntries.h"
+#include "simlib/tests/LibraryFixture.h"
 
 #include <algorithm>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AdnEntries.h"
-#include "quenlib.h"
+#include "simlib/include/quenlib.h"
+#include "simlib/tests/AdnEntries.h"
 #include "tools/simcard/core/CardImage.h"
 #include "tools/simcard/fixture/VirtualCard.h"
 

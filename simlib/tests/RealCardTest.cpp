@@ -1,5 +1,5 @@
 // libquenlib.so through pcscd, the vpcd driver and the virtual card.
-#include "RealCardFixture.h"
+#include "simlib/tests/RealCardFixture.h"
 
 #include <PCSC/winscard.h>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "coding/TextCoding.h"
+#include "simlib/coding/TextCoding.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>

@@ -10,7 +10,7 @@
 // Two environment variables serve tests: DORLIN_LOG names a file that receives one line a
 // call, and a non-zero DORLIN_RESULT is returned by every call but Init and Final instead of
 // doing anything (DORLIN_INIT_RESULT does the same for Init).
-#include "quenlib_case.h"
+#include "simlib/include/quenlib_case.h"
 #include "tools/casemodule/CaseCard.h"
 #include "tools/casemodule/CaseRecord.h"
 

@@ -1,8 +1,8 @@
-#include "MkpackageCommand.h"
+#include "tools/mkpackage/MkpackageCommand.h"
 
-#include "PackageError.h"
-#include "PackageLister.h"
-#include "PackageWriter.h"
+#include "tools/mkpackage/PackageError.h"
+#include "tools/mkpackage/PackageLister.h"
+#include "tools/mkpackage/PackageWriter.h"
 
 #include <cstdlib>
 #include <exception>

@@ -1,9 +1,9 @@
-#include "PackageLister.h"
+#include "tools/mkpackage/PackageLister.h"
 
-#include "EntryPath.h"
-#include "PackageError.h"
-#include "kivCPackageExtractor.h"
-#include "program/Windows1252.h"
+#include "base/Windows1252.h"
+#include "setup/EntryPath.h"
+#include "setup/kivCPackageExtractor.h"
+#include "tools/mkpackage/PackageError.h"
 
 #include <cstdio>
 #include <iomanip>

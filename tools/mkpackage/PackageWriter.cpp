@@ -1,9 +1,9 @@
-#include "PackageWriter.h"
+#include "tools/mkpackage/PackageWriter.h"
 
-#include "PackageError.h"
-#include "PackageFormat.h"
-#include "SourceTree.h"
-#include "platform/FileHandle.h"
+#include "setup/PackageFormat.h"
+#include "setup/platform/FileHandle.h"
+#include "tools/mkpackage/PackageError.h"
+#include "tools/mkpackage/SourceTree.h"
 
 #include <algorithm>
 #include <array>
@@ -36,7 +36,7 @@ public:
     }
 
     void Flush() {
-        if (!m_file.WriteAll(m_buffer)) {
+        if (!setup::WriteAll(m_file, m_buffer)) {
             throw PackageError("cannot write the package");
         }
         m_buffer.clear();
@@ -71,7 +71,7 @@ private:
 // tree was read would break the offsets already laid out, so it stops the build.
 void CopyExactly(const fs::path& path, std::uint64_t size, BufferedOutput& output) {
     const setup::FileHandle input = setup::OpenForReading(path.string());
-    if (!input.IsValid()) {
+    if (!input.valid()) {
         throw PackageError("cannot open " + path.string());
     }
     std::array<char, 64 * 1024> buffer{};
@@ -79,14 +79,14 @@ void CopyExactly(const fs::path& path, std::uint64_t size, BufferedOutput& outpu
     while (offset < size) {
         const auto wanted =
             static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size - offset));
-        const std::size_t got = input.ReadAt(offset, std::span(buffer.data(), wanted));
+        const std::size_t got = setup::ReadAt(input, offset, std::span(buffer.data(), wanted));
         if (got != wanted) {
             throw PackageError(path.string() + " changed while it was being packed");
         }
         output.Write(std::string_view(buffer.data(), got));
         offset += got;
     }
-    if (input.Size() != size) {
+    if (setup::FileSize(input) != size) {
         throw PackageError(path.string() + " changed while it was being packed");
     }
 }
@@ -112,8 +112,8 @@ std::vector<std::string> BuildPackage(const fs::path& stub, const fs::path& fold
                                       const fs::path& out) {
     const std::vector<SourceItem> items = CollectSourceTree(folder);
     const setup::FileHandle stubFile = setup::OpenForReading(stub.string());
-    const std::optional<std::uint64_t> stubSize = stubFile.Size();
-    if (!stubFile.IsValid() || !stubSize) {
+    const std::optional<std::uint64_t> stubSize = setup::FileSize(stubFile);
+    if (!stubFile.valid() || !stubSize) {
         throw PackageError("cannot open the stub " + stub.string());
     }
     std::error_code error;
@@ -153,7 +153,7 @@ std::vector<std::string> BuildPackage(const fs::path& stub, const fs::path& fold
 
     setup::FileHandle outFile(
         ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0755));
-    if (!outFile.IsValid()) {
+    if (!outFile.valid()) {
         throw PackageError("cannot create " + out.string());
     }
     OutputGuard guard(out);

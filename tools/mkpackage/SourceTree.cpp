@@ -1,10 +1,10 @@
-#include "SourceTree.h"
+#include "tools/mkpackage/SourceTree.h"
 
-#include "EntryPath.h"
-#include "NameCase.h"
-#include "PackageError.h"
-#include "PackageFormat.h"
-#include "program/Windows1252.h"
+#include "base/Windows1252.h"
+#include "setup/EntryPath.h"
+#include "setup/NameCase.h"
+#include "setup/PackageFormat.h"
+#include "tools/mkpackage/PackageError.h"
 
 #include <algorithm>
 #include <map>

@@ -1,4 +1,4 @@
-#include "MkpackageCommand.h"
+#include "tools/mkpackage/MkpackageCommand.h"
 
 #include <iostream>
 #include <string>

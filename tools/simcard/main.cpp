@@ -1,11 +1,11 @@
 // simcard: a virtual GSM SIM for the vpcd reader driver. See README.md.
 
+#include "base/UniqueFd.h"
 #include "tools/simcard/core/CardImage.h"
 #include "tools/simcard/core/CardServer.h"
 #include "tools/simcard/core/CommandLog.h"
 #include "tools/simcard/core/Options.h"
 #include "tools/simcard/core/SimCard.h"
-#include "tools/simcard/core/UniqueFd.h"
 
 #include <csignal>
 #include <exception>
@@ -19,14 +19,14 @@ namespace {
 
 // SIGTERM and SIGINT arrive through a descriptor that the server polls, so a signal can
 // never be lost between a check and a blocking read.
-simcard::UniqueFd stopSignals() {
+tarvik::UniqueFd stopSignals() {
     sigset_t signals;
     sigemptyset(&signals);
     sigaddset(&signals, SIGTERM);
     sigaddset(&signals, SIGINT);
     if (sigprocmask(SIG_BLOCK, &signals, nullptr) != 0)
         return {};
-    return simcard::UniqueFd(signalfd(-1, &signals, SFD_CLOEXEC));
+    return tarvik::UniqueFd(signalfd(-1, &signals, SFD_CLOEXEC));
 }
 
 simcard::CardImage openImage(const simcard::Options& options) {

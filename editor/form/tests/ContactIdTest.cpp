@@ -1,7 +1,7 @@
 // The Contact ID option, both ways, with the entries written out in full: the check box and
 // its combo write IDCON=1 for "Enabled" and IDCON=0 for "Disabled", and a program's IDCON
 // line shows as the check box and the item that would write it.
-#include "FormFixture.h"
+#include "editor/form/tests/FormFixture.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "FormFixture.h"
+#include "editor/form/tests/FormFixture.h"
 
 #include <stdexcept>
 

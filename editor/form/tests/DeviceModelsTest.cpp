@@ -1,4 +1,4 @@
-#include "FormFixture.h"
+#include "editor/form/tests/FormFixture.h"
 
 namespace tarvik::test {
 namespace {

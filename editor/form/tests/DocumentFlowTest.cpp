@@ -1,5 +1,5 @@
-#include "FormFixture.h"
 #include "editor/form/DeviceModels.h"
+#include "editor/form/tests/FormFixture.h"
 #include "program/DocumentFiles.h"
 
 #include <cstdlib>

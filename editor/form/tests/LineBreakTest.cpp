@@ -1,7 +1,7 @@
 // A line break pasted into a one-line field or a grid cell would split the program line of
 // its entry: the rest would become a line of its own, read back as another entry. A one-line
 // edit keeps the first line of such a text, and line-break keys typed into it insert nothing.
-#include "FormFixture.h"
+#include "editor/form/tests/FormFixture.h"
 
 #include <string>
 #include <vector>

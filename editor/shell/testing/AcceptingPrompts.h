@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/shell/Prompts.h"
+#include "editor/shell/app/Prompts.h"
 
 #include <QCoreApplication>
 #include <QDialog>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/shell/Settings.h"
+#include "editor/shell/app/Settings.h"
 
 #include <QImage>
 #include <QString>

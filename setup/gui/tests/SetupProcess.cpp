@@ -1,4 +1,4 @@
-#include "SetupProcess.h"
+#include "setup/gui/tests/SetupProcess.h"
 
 #include <csignal>
 #include <spawn.h>

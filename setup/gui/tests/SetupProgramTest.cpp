@@ -1,6 +1,6 @@
-#include "LogLines.h"
-#include "SetupRunFixture.h"
-#include "TestPackageBuilder.h"
+#include "setup/gui/tests/SetupRunFixture.h"
+#include "setup/tests/LogLines.h"
+#include "setup/tests/TestPackageBuilder.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,9 +1,9 @@
-#include "SetupRunFixture.h"
+#include "setup/gui/tests/SetupRunFixture.h"
 
-#include "LogLines.h"
-#include "PackageWriter.h"
-#include "SetupProcess.h"
-#include "TestPackageBuilder.h"
+#include "setup/gui/tests/SetupProcess.h"
+#include "setup/tests/LogLines.h"
+#include "setup/tests/TestPackageBuilder.h"
+#include "tools/mkpackage/PackageWriter.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ScratchFolder.h"
+#include "setup/tests/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 #include <map>

@@ -1,7 +1,7 @@
-#include "MkpackageCommand.h"
-#include "ScratchFolder.h"
-#include "TestPackageBuilder.h"
-#include "kivCPackageExtractor.h"
+#include "setup/kivCPackageExtractor.h"
+#include "setup/tests/ScratchFolder.h"
+#include "setup/tests/TestPackageBuilder.h"
+#include "tools/mkpackage/MkpackageCommand.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -21,7 +21,7 @@ void setOption(int fd, int option) {
 
 } // namespace
 
-VpcdConnection::VpcdConnection(UniqueFd socket) : socket_(std::move(socket)) {
+VpcdConnection::VpcdConnection(tarvik::UniqueFd socket) : socket_(std::move(socket)) {
     setOption(socket_.get(), TCP_NODELAY);
 }
 
@@ -38,7 +38,7 @@ std::optional<VpcdConnection> VpcdConnection::connect(const std::string& host, i
     }
     std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> list(found, &::freeaddrinfo);
     for (auto* a = found; a; a = a->ai_next) {
-        UniqueFd fd(::socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC, a->ai_protocol));
+        tarvik::UniqueFd fd(::socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC, a->ai_protocol));
         if (!fd)
             continue;
         if (::connect(fd.get(), a->ai_addr, a->ai_addrlen) == 0)

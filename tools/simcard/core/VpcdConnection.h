@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/UniqueFd.h"
 #include "tools/simcard/core/Hex.h"
-#include "tools/simcard/core/UniqueFd.h"
 
 #include <optional>
 #include <span>
@@ -16,7 +16,7 @@ namespace simcard {
 // TCP_QUICKACK before every read, and each answer goes out in one write.
 class VpcdConnection {
 public:
-    explicit VpcdConnection(UniqueFd socket);
+    explicit VpcdConnection(tarvik::UniqueFd socket);
 
     // Connects to vpcd listening on host:port; nullopt with `error` set when that fails.
     static std::optional<VpcdConnection> connect(const std::string& host, int port,
@@ -30,7 +30,7 @@ public:
 private:
     bool readExactly(std::uint8_t* buffer, std::size_t size);
 
-    UniqueFd socket_;
+    tarvik::UniqueFd socket_;
 };
 
 } // namespace simcard

@@ -1,7 +1,7 @@
 #include "tools/simcard/core/CardServer.h"
 
-#include "CardTestSupport.h"
 #include "tools/simcard/core/VpcdConnection.h"
+#include "tools/simcard/tests/CardTestSupport.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -79,7 +79,7 @@ TEST_F(CardServerTest, ShortAnswerFaultCutsOnlyTheChosenCommand) {
 class FakeVpcd {
 public:
     FakeVpcd() {
-        listener_ = UniqueFd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+        listener_ = tarvik::UniqueFd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -91,11 +91,11 @@ public:
     }
     int port() const { return port_; }
     VpcdConnection accept() {
-        return VpcdConnection(UniqueFd(::accept(listener_.get(), nullptr, nullptr)));
+        return VpcdConnection(tarvik::UniqueFd(::accept(listener_.get(), nullptr, nullptr)));
     }
 
 private:
-    UniqueFd listener_;
+    tarvik::UniqueFd listener_;
     int port_ = 0;
 };
 
@@ -109,7 +109,7 @@ struct StopPipe {
         writeEnd.reset(ends[1]);
     }
     bool stop() { return ::write(writeEnd.get(), "x", 1) == 1; }
-    UniqueFd readEnd, writeEnd;
+    tarvik::UniqueFd readEnd, writeEnd;
 };
 
 std::string request(VpcdConnection& vpcd, std::string_view hex) {

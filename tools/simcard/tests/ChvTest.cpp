@@ -1,5 +1,5 @@
-#include "CardTestSupport.h"
 #include "tools/simcard/core/SimCard.h"
+#include "tools/simcard/tests/CardTestSupport.h"
 
 #include <gtest/gtest.h>
 

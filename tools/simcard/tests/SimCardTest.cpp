@@ -1,6 +1,6 @@
 #include "tools/simcard/core/SimCard.h"
 
-#include "CardTestSupport.h"
+#include "tools/simcard/tests/CardTestSupport.h"
 
 #include <gtest/gtest.h>
 

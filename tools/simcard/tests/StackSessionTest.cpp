@@ -5,7 +5,7 @@
 // runs share is neither seen nor touched.
 #include "tools/simcard/fixture/StackSession.h"
 
-#include "tools/simcard/core/UniqueFd.h"
+#include "base/UniqueFd.h"
 #include "tools/simcard/fixture/ChildProcess.h"
 #include "tools/simcard/fixture/ProcessEnvironment.h"
 #include "tools/simcard/fixture/ReaderWatch.h"
@@ -53,7 +53,7 @@ void enterPrivateStack() {
     if (::mount("tmpfs", "/run/pcscd", "tmpfs", 0, "mode=0755") != 0)
         throw std::runtime_error(systemError("cannot mount /run/pcscd"));
     // vpcd listens on the loopback interface, which a new network namespace has down.
-    UniqueFd socket(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+    tarvik::UniqueFd socket(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
     ifreq request{};
     std::strcpy(request.ifr_name, "lo");
     if (!socket || ::ioctl(socket.get(), SIOCGIFFLAGS, &request) != 0)
@@ -143,7 +143,7 @@ protected:
         int pipe[2];
         if (::pipe2(pipe, O_CLOEXEC) != 0)
             throw std::runtime_error(systemError("pipe"));
-        UniqueFd input(pipe[0]);
+        tarvik::UniqueFd input(pipe[0]);
         input_.reset(pipe[1]);
         ChildProcess program(arguments, output_, ChildProcess::Lifetime::Detached, input.get());
         const bool ready = waitUntil([&] {
@@ -175,7 +175,7 @@ protected:
     fs::path root_;
     fs::path stack_;
     fs::path output_;
-    UniqueFd input_;
+    tarvik::UniqueFd input_;
     int programs_ = 0;
 };
 

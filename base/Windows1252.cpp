@@ -1,0 +1,166 @@
+#include "base/Windows1252.h"
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+
+namespace tarvik {
+namespace {
+
+// Bytes 80..9F; the rest of the code page equals Latin-1.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, // 80..87
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, // 88..8F
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, // 90..97
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, // 98..9F
+};
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// Decodes the UTF-8 sequence at `pos` and moves past it; a malformed sequence (overlong,
+// surrogate, cut short, past U+10FFFF) gives U+FFFD.
+char32_t NextUtf8(std::string_view s, std::size_t& pos) {
+    const auto lead = static_cast<unsigned char>(s[pos++]);
+    if (lead < 0x80) {
+        return lead;
+    }
+    int extra = 0;
+    char32_t c = 0;
+    char32_t least = 0;
+    if ((lead & 0xE0) == 0xC0) {
+        extra = 1, c = lead & 0x1F, least = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        extra = 2, c = lead & 0x0F, least = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        extra = 3, c = lead & 0x07, least = 0x10000;
+    } else {
+        return kReplacement;
+    }
+    for (int i = 0; i < extra; ++i) {
+        if (pos >= s.size() || (static_cast<unsigned char>(s[pos]) & 0xC0) != 0x80) {
+            return kReplacement;
+        }
+        c = (c << 6) | (static_cast<unsigned char>(s[pos++]) & 0x3F);
+    }
+    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+        return kReplacement;
+    }
+    return c;
+}
+
+// Adds one character to `result`, or records it as refused. Returns false once refused.
+bool AppendByte(Windows1252Text& result, char32_t c) {
+    const auto byte = c == kReplacement ? std::nullopt : UnicodeToWindows1252(c);
+    if (!byte) {
+        result.refused = c;
+        return false;
+    }
+    result.text += static_cast<char>(*byte);
+    return true;
+}
+
+} // namespace
+
+char32_t Windows1252ToUnicode(unsigned char byte) {
+    if (byte >= 0x80 && byte < 0xA0) {
+        return kHighControls[byte - 0x80];
+    }
+    return byte;
+}
+
+std::optional<unsigned char> UnicodeToWindows1252(char32_t character) {
+    if (character < 0x80 || (character >= 0xA0 && character <= 0xFF)) {
+        return static_cast<unsigned char>(character);
+    }
+    for (std::size_t i = 0; i < kHighControls.size(); ++i) {
+        if (kHighControls[i] == character) {
+            return static_cast<unsigned char>(0x80 + i);
+        }
+    }
+    return std::nullopt;
+}
+
+std::string Windows1252ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (const char b : bytes) {
+        AppendUtf8(out, Windows1252ToUnicode(static_cast<unsigned char>(b)));
+    }
+    return out;
+}
+
+std::u16string Windows1252ToUtf16(std::string_view bytes) {
+    std::u16string out;
+    out.reserve(bytes.size());
+    for (const char b : bytes) {
+        // Every character of the code page lies in the basic plane.
+        out += static_cast<char16_t>(Windows1252ToUnicode(static_cast<unsigned char>(b)));
+    }
+    return out;
+}
+
+Windows1252Text Utf8ToWindows1252(std::string_view utf8) {
+    Windows1252Text result;
+    result.text.reserve(utf8.size());
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        if (!AppendByte(result, NextUtf8(utf8, pos))) {
+            break;
+        }
+    }
+    return result;
+}
+
+Windows1252Text Utf16ToWindows1252(std::u16string_view utf16) {
+    Windows1252Text result;
+    result.text.reserve(utf16.size());
+    for (std::size_t pos = 0; pos < utf16.size(); ++pos) {
+        char32_t c = utf16[pos];
+        if (c >= 0xD800 && c <= 0xDBFF && pos + 1 < utf16.size() && utf16[pos + 1] >= 0xDC00 &&
+            utf16[pos + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (utf16[++pos] - 0xDC00);
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = kReplacement; // a lone surrogate
+        }
+        if (!AppendByte(result, c)) {
+            break;
+        }
+    }
+    return result;
+}
+
+std::string RefusedCharacterMessage(char32_t character) {
+    std::string shown;
+    if (character == kReplacement) {
+        return "the text is not valid UTF-8 or UTF-16";
+    }
+    if (character >= 0x20 && character != 0x7F) {
+        AppendUtf8(shown, character);
+    }
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(character));
+    std::string message = "the character ";
+    if (!shown.empty()) {
+        message += "'" + shown + "' ";
+    }
+    return message + "(" + code + ") cannot be stored: only Windows-1252 text is allowed";
+}
+
+} // namespace tarvik

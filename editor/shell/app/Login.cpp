@@ -1,0 +1,30 @@
+#include "editor/shell/app/Login.h"
+
+#include "editor/core/PasswordDigest.h"
+#include "editor/shell/app/Prompts.h"
+#include "editor/shell/app/Settings.h"
+#include "editor/shell/dialogs/TFormPsw.h"
+#include "editor/shell/widgets/QtText.h"
+
+#include <QDialog>
+#include <QLineEdit>
+
+namespace tarvik {
+
+bool RunLogin(TFormPsw& dialog, const Settings& settings, Prompts& prompts) {
+    const QString name = settings.Name();
+    const std::int32_t stored = settings.PublicKey();
+    dialog.EdName().setText(name);
+    if (name == FromWindows1252(kFactoryUserName)) {
+        dialog.EdPsw().setText(FromWindows1252(kFactoryPassword));
+    }
+    if (prompts.Exec(dialog) != QDialog::Accepted) {
+        return false;
+    }
+    const auto enteredName = ToWindows1252(dialog.EdName().text());
+    const auto enteredPassword = ToWindows1252(dialog.EdPsw().text());
+    return enteredName && enteredPassword &&
+           static_cast<std::int64_t>(CredentialsDigest(*enteredName, *enteredPassword)) == stored;
+}
+
+} // namespace tarvik

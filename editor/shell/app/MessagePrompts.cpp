@@ -1,0 +1,113 @@
+#include "editor/shell/app/MessagePrompts.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTimer>
+#include <QUrl>
+
+namespace tarvik {
+namespace {
+
+QWidget* BoxOwner() {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        return modal;
+    }
+    return QApplication::activeWindow();
+}
+
+QMessageBox::StandardButton ShowBox(QMessageBox::Icon icon, const QString& caption,
+                                    const QString& text, QMessageBox::StandardButtons buttons,
+                                    QMessageBox::StandardButton escape) {
+    // Texts break their lines with CR LF, as language files' "^p" does.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(icon, caption, shown, buttons, BoxOwner());
+    box.setEscapeButton(escape);
+    box.setDefaultButton(buttons.testFlag(QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::Yes);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, icon != QMessageBox::Question);
+    const int pressed = box.exec();
+    // A box closed without a button (Escape, the close box) gives the escape button.
+    return box.clickedButton() ? static_cast<QMessageBox::StandardButton>(pressed) : escape;
+}
+
+// The two filters every program file dialog offers.
+QStringList ProgramFileFilters() {
+    return {QStringLiteral("*.sim (*.sim)"), QStringLiteral("*.* (*)")};
+}
+
+std::optional<QString> RunFileDialog(QFileDialog::AcceptMode mode, const QString& folder) {
+    QFileDialog dialog(BoxOwner(), QString(), folder);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
+    dialog.setNameFilters(ProgramFileFilters());
+    dialog.setDefaultSuffix(QStringLiteral("sim"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().front();
+}
+
+} // namespace
+
+void MessagePrompts::ShowInfo(const QString& text) {
+    ShowBox(QMessageBox::Warning, QString::fromLatin1(kInfoCaption), text, QMessageBox::Ok,
+            QMessageBox::Ok);
+}
+
+void MessagePrompts::ShowError(const QString& text) {
+    ShowBox(QMessageBox::Critical, QString::fromLatin1(kErrorCaption), text, QMessageBox::Ok,
+            QMessageBox::Ok);
+}
+
+bool MessagePrompts::AskOkCancel(const QString& caption, const QString& text) {
+    return ShowBox(QMessageBox::Question, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
+                   QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+Prompts::Answer MessagePrompts::AskYesNoCancel(const QString& caption, const QString& text) {
+    switch (ShowBox(QMessageBox::Question, caption, text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                    QMessageBox::Cancel)) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
+std::optional<QString> MessagePrompts::OpenFileName(const QString& folder) {
+    return RunFileDialog(QFileDialog::AcceptOpen, folder);
+}
+
+std::optional<QString> MessagePrompts::SaveFileName(const QString& folder) {
+    return RunFileDialog(QFileDialog::AcceptSave, folder);
+}
+
+int MessagePrompts::Exec(QDialog& dialog) {
+    return dialog.exec();
+}
+
+bool MessagePrompts::OpenDocument(const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void MessagePrompts::Beep() {
+    QApplication::beep();
+}
+
+void MessagePrompts::Pause(std::chrono::milliseconds duration) {
+    // Events keep flowing so the windows repaint, but clicks and keys wait for the end.
+    QEventLoop loop;
+    QTimer::singleShot(duration, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+} // namespace tarvik

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "editor/shell/app/Prompts.h"
+
+namespace tarvik {
+
+// Prompts answered by the person at the desktop: message boxes, the file dialogs, the
+// desktop's document opener and the system beep. Boxes belong to the active window.
+class MessagePrompts : public Prompts {
+public:
+    void ShowInfo(const QString& text) override;
+    void ShowError(const QString& text) override;
+    bool AskOkCancel(const QString& caption, const QString& text) override;
+    Answer AskYesNoCancel(const QString& caption, const QString& text) override;
+    std::optional<QString> OpenFileName(const QString& folder) override;
+    std::optional<QString> SaveFileName(const QString& folder) override;
+    int Exec(QDialog& dialog) override;
+    bool OpenDocument(const QString& path) override;
+    void Beep() override;
+    void Pause(std::chrono::milliseconds duration) override;
+};
+
+} // namespace tarvik

@@ -1,0 +1,252 @@
+// The small dialogs: PIN, write, About, and the frame they share.
+
+#include "editor/shell/dialogs/TFormAbout.h"
+#include "editor/shell/dialogs/TFormNewPsw.h"
+#include "editor/shell/dialogs/TFormPin.h"
+#include "editor/shell/dialogs/TFormPsw.h"
+#include "editor/shell/dialogs/TFormWrite.h"
+#include "editor/shell/testing/GuiTestSupport.h"
+#include "editor/shell/testing/ScriptedPrompts.h"
+
+#include <QCheckBox>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace tarvik {
+namespace {
+
+using testing::ScriptedPrompts;
+using testing::TestFolder;
+
+LanguageTable Italian() {
+    LanguageTable table;
+    table.load({"Disable PIN=Disabilita PIN", "Cancel=Annulla", "Annulla=Twice",
+                "Wrong PIN! - PIN count is now %d=PIN errato! Tentativi rimasti: %d",
+                "Write to SIM?=Scrivere nella SIM?",
+                "Delete SIM during write=Cancella la SIM durante la scrittura", "Tarvik=Tradotto",
+                "OK=Va bene"});
+    return table;
+}
+
+QPushButton& Button(QDialog& dialog, const char* name) {
+    auto* button = dialog.findChild<QPushButton*>(QString::fromLatin1(name));
+    EXPECT_NE(button, nullptr) << name;
+    return *button;
+}
+
+class PinDialogTest : public ::testing::Test {
+protected:
+    LanguageTable table;
+    ScriptedPrompts prompts;
+    TFormPin dialog{table, prompts};
+    std::vector<std::string> offered;
+    int remaining = 3;
+
+    void SetUp() override {
+        // A card whose PIN is 1234 and that allows three presentations.
+        dialog.SetDisablePin([this](const std::string& pin) {
+            offered.push_back(pin);
+            if (pin == "1234") {
+                return PinAttempt{true, remaining};
+            }
+            return PinAttempt{false, --remaining};
+        });
+    }
+};
+
+TEST_F(PinDialogTest, OkIsEnabledExactlyWhileThePinBoxHoldsText) {
+    prompts.QueueExec([](QDialog& d) {
+        auto* pin = d.findChild<QLineEdit*>("EdPin");
+        auto& ok = Button(d, "ButOk");
+        EXPECT_FALSE(ok.isEnabled());
+        QTest::keyClicks(pin, "1");
+        EXPECT_TRUE(ok.isEnabled());
+        QTest::keyClick(pin, Qt::Key_Backspace);
+        EXPECT_FALSE(ok.isEnabled());
+        // Enter does nothing while OK is disabled.
+        QTest::keyClick(pin, Qt::Key_Return);
+        EXPECT_TRUE(d.isVisible());
+        Button(d, "ButCancel").click();
+    });
+    EXPECT_EQ(prompts.Exec(dialog), QDialog::Rejected);
+    EXPECT_TRUE(offered.empty());
+}
+
+TEST_F(PinDialogTest, WrongPinShowsTheCountAndKeepsTheDialogOpen) {
+    prompts.QueueExec([](QDialog& d) {
+        auto* pin = d.findChild<QLineEdit*>("EdPin");
+        QTest::keyClicks(pin, "9999");
+        Button(d, "ButOk").click();
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(pin->text(), "9999"); // left for the user to correct
+        pin->clear();
+        QTest::keyClicks(pin, "1234");
+        QTest::keyClick(pin, Qt::Key_Return);
+    });
+    EXPECT_EQ(prompts.Exec(dialog), QDialog::Accepted);
+    EXPECT_EQ(offered, (std::vector<std::string>{"9999", "1234"}));
+    EXPECT_EQ(prompts.errors, QStringList{"Wrong PIN! - PIN count is now 2"});
+}
+
+TEST_F(PinDialogTest, ThePinNeverOutlivesTheDialog) {
+    const std::vector<std::function<void(QDialog&)>> closes = {
+        [](QDialog& d) { Button(d, "ButCancel").click(); },
+        [](QDialog& d) { d.close(); },
+        [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); },
+        [](QDialog& d) { Button(d, "ButOk").click(); },
+    };
+    for (const auto& close : closes) {
+        prompts.QueueExec([&](QDialog& d) {
+            auto* pin = d.findChild<QLineEdit*>("EdPin");
+            EXPECT_EQ(pin->text(), "") << "the box is empty every time the dialog opens";
+            EXPECT_FALSE(Button(d, "ButOk").isEnabled());
+            EXPECT_TRUE(pin->hasFocus());
+            QTest::keyClicks(pin, "1234");
+            close(d);
+        });
+        prompts.Exec(dialog);
+        EXPECT_EQ(dialog.EdPin().text(), "");
+    }
+}
+
+TEST_F(PinDialogTest, PinBoxHidesItsTextInASixteenPixelFixedFont) {
+    const QLineEdit& pin = dialog.EdPin();
+    EXPECT_EQ(pin.echoMode(), QLineEdit::Password);
+    EXPECT_EQ(pin.font().pixelSize(), 16);
+    EXPECT_TRUE(QFontInfo(pin.font()).fixedPitch());
+    EXPECT_EQ(pin.maxLength(), 32767); // no limit of its own
+    EXPECT_EQ(dialog.windowTitle(), "Disable PIN");
+    EXPECT_EQ(dialog.findChild<QGroupBox*>()->title(), "PIN");
+}
+
+TEST(PinDialogRulesTest, MessageComesTranslatedAndAFormatFromTheFileCannotHarm) {
+    struct Case {
+        std::string line;
+        QString shown;
+    };
+    const std::vector<Case> cases = {
+        {"Wrong PIN! - PIN count is now %d=PIN errato! Tentativi rimasti: %d",
+         "PIN errato! Tentativi rimasti: 0"},
+        {"Wrong PIN! - PIN count is now %d=%s %n %d%%", "%s %n 0%"},
+        {"other=x", "Wrong PIN! - PIN count is now 0"},
+    };
+    for (const auto& c : cases) {
+        LanguageTable table;
+        table.load({";", c.line});
+        ScriptedPrompts prompts;
+        TFormPin dialog(table, prompts);
+        // Without a card operation every PIN is refused.
+        prompts.QueueExec([](QDialog& d) {
+            QTest::keyClicks(d.findChild<QLineEdit*>("EdPin"), "1");
+            Button(d, "ButOk").click();
+            Button(d, "ButCancel").click();
+        });
+        EXPECT_EQ(prompts.Exec(dialog), QDialog::Rejected);
+        EXPECT_EQ(prompts.errors, QStringList{c.shown});
+    }
+}
+
+TEST(WriteDialogTest, DeleteStartsTickedAndKeepsTheLastChoice) {
+    LanguageTable table;
+    ScriptedPrompts prompts;
+    TFormWrite dialog(table);
+    EXPECT_TRUE(dialog.DeleteAll());
+
+    prompts.QueueExec([](QDialog& d) {
+        EXPECT_EQ(d.windowTitle(), "Write to SIM?");
+        auto* box = d.findChild<QCheckBox*>("CBDelete");
+        EXPECT_TRUE(box->isChecked());
+        EXPECT_EQ(box->text(), "Delete SIM during write");
+        box->click();
+        Button(d, "ButOK").click();
+    });
+    EXPECT_EQ(prompts.Exec(dialog), QDialog::Accepted);
+    EXPECT_FALSE(dialog.DeleteAll());
+
+    prompts.QueueExec([](QDialog& d) {
+        EXPECT_FALSE(d.findChild<QCheckBox*>("CBDelete")->isChecked());
+        d.findChild<QCheckBox*>("CBDelete")->click();
+        Button(d, "ButCancel").click();
+    });
+    EXPECT_EQ(prompts.Exec(dialog), QDialog::Rejected);
+    // Even a cancelled dialog keeps the box as the user left it.
+    EXPECT_TRUE(dialog.DeleteAll());
+
+    prompts.QueueExec([](QDialog& d) { QTest::keyClick(&d, Qt::Key_Return); });
+    EXPECT_EQ(prompts.Exec(dialog), QDialog::Accepted);
+}
+
+TEST(DialogFrameTest, DialogsTranslateOnceOnTheirFirstShow) {
+    const LanguageTable table = Italian();
+    ScriptedPrompts prompts;
+    TFormPin pin(table, prompts);
+    TFormWrite write(table);
+    EXPECT_EQ(pin.Tag, 0);
+    EXPECT_EQ(pin.windowTitle(), "Disable PIN"); // not before the first show
+    for (int show = 0; show < 2; ++show) {
+        prompts.QueueExec([](QDialog& d) { d.reject(); });
+        prompts.Exec(pin);
+        prompts.QueueExec([](QDialog& d) { d.reject(); });
+        prompts.Exec(write);
+        EXPECT_EQ(pin.Tag, -1);
+        EXPECT_EQ(pin.windowTitle(), "Disabilita PIN");
+        // "Cancel=Annulla" and "Annulla=Twice": a second show must not translate again.
+        EXPECT_EQ(Button(pin, "ButCancel").text(), "Annulla");
+        EXPECT_EQ(write.windowTitle(), "Scrivere nella SIM?");
+        EXPECT_EQ(write.CBDelete().text(), "Cancella la SIM durante la scrittura");
+    }
+}
+
+TEST(DialogFrameTest, AboutBoxShowsNameAndVersionAndIsNeverTranslated) {
+    TFormAbout about;
+    ScriptedPrompts prompts;
+    prompts.QueueExec([](QDialog& d) {
+        EXPECT_EQ(d.windowTitle(), "Tarvik");
+        QStringList texts;
+        for (const QLabel* label : d.findChildren<QLabel*>()) {
+            texts.push_back(label->text());
+        }
+        EXPECT_TRUE(texts.join(' ').contains("Tarvik")) << texts.join('|').toStdString();
+        EXPECT_TRUE(texts.join(' ').contains("3.00"));
+        auto& ok = Button(d, "ButOK");
+        EXPECT_TRUE(ok.isDefault());
+        QTest::keyClick(&d, Qt::Key_Return);
+    });
+    EXPECT_EQ(prompts.Exec(about), QDialog::Accepted);
+}
+
+TEST(DialogFrameTest, DialogsHaveAFixedBorderAndOpenCentred) {
+    const LanguageTable table = Italian();
+    ScriptedPrompts prompts;
+    TFormAbout about;
+    TFormPsw login(table);
+    TestFolder folder;
+    const auto settings = folder.OpenSettings();
+    TFormNewPsw change(table, *settings, login);
+    TFormWrite write(table);
+    TFormPin pin(table, prompts);
+    const std::vector<std::pair<QDialog*, QString>> dialogs = {
+        {&about, "about"}, {&login, "login"}, {&change, "change-password"},
+        {&write, "write"}, {&pin, "pin"},
+    };
+    for (const auto& [dialog, name] : dialogs) {
+        prompts.QueueExec([&, name = name](QDialog& d) {
+            EXPECT_EQ(d.minimumSize(), d.maximumSize()) << name.toStdString();
+            const QRect screen = d.screen()->geometry();
+            EXPECT_EQ(d.x(), (screen.width() - d.width()) / 2) << name.toStdString();
+            EXPECT_EQ(d.y(), (screen.height() - d.height()) / 2) << name.toStdString();
+            testing::RenderWidget(d, "dialog-" + name);
+            d.reject();
+        });
+        prompts.Exec(*dialog);
+    }
+}
+
+} // namespace
+} // namespace tarvik

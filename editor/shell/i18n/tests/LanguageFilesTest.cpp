@@ -1,0 +1,226 @@
+// The language files that ship with the program: complete for every window and message,
+// and written the way the program reads them.
+
+#include "base/TextLines.h"
+#include "editor/shell/app/Application.h"
+#include "editor/shell/dialogs/TFormNewPsw.h"
+#include "editor/shell/dialogs/TFormPin.h"
+#include "editor/shell/dialogs/TFormPsw.h"
+#include "editor/shell/dialogs/TFormWrite.h"
+#include "editor/shell/i18n/TFCLang.h"
+#include "editor/shell/mainwindow/TFormMain.h"
+#include "editor/shell/testing/GuiTestSupport.h"
+#include "editor/shell/testing/ScriptedPrompts.h"
+#include "editor/shell/widgets/QtText.h"
+#include "program/FileBytes.h"
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+#include <map>
+#include <set>
+
+namespace tarvik {
+namespace {
+
+using testing::ScriptedPrompts;
+using testing::TestFolder;
+
+const char* const kLanguageFiles[] = {"LAN_Italiano.ini", "LAN_Deutsch.ini"};
+
+// The messages the program looks up just before showing them.
+const char* const kMessages[] = {
+    "Read from SIM?",
+    "Confirm",
+    "SIM not found",
+    "SIM is blocked, PIN count is zero",
+    "Wrong PIN! - PIN count is now %d",
+    "Save changes to disk?",
+    "RR Telephone number",
+    "Output 1",
+    "Output 2",
+    "Output 3",
+    "Output 4",
+    "TR Telephone number",
+    "Please restart Tarvik",
+    "New language:",
+    "New program?",
+    "DISK ERROR",
+    "Invalid file format",
+    "NC + Reset SMS",
+    "NO (GND) + Reset SMS",
+    "NO (+12V) + Reset SMS",
+    "237 - Vertical GREEN Led (Inverted)",
+    "238 - Vertical GREEN Led",
+    "239 - Vertical BLUE Led (Inverted)",
+    "240 - Vertical BLUE Led",
+};
+
+// KEY -> TRANSLATION of a language file, as Windows-1252 bytes.
+std::map<std::string, std::string> EntriesOf(const std::string& bytes) {
+    std::map<std::string, std::string> entries;
+    for (const std::string& line : SplitLines(bytes)) {
+        const std::size_t eq = line.find('=');
+        if (eq != std::string::npos) {
+            entries[line.substr(0, eq)] = line.substr(eq + 1);
+        }
+    }
+    return entries;
+}
+
+std::string ReadLanguageFile(const char* name) {
+    const auto bytes = ReadFileBytes(std::string(TARVIK_LANGUAGES_DIR) + "/" + name);
+    EXPECT_TRUE(bytes) << name;
+    return bytes.value_or(std::string());
+}
+
+// Texts that read the same in every language: keywords, codes and numbers carry no
+// lower-case letter.
+bool NeedsTranslation(const QString& text) {
+    return text.contains(QRegularExpression(QStringLiteral("[a-z]")));
+}
+
+// The texts of the dialogs that a translator must see.
+QStringList DialogTexts() {
+    LanguageTable table;
+    ScriptedPrompts prompts;
+    TestFolder folder;
+    const auto settings = folder.OpenSettings();
+    TFormPsw login(table);
+    TFormNewPsw change(table, *settings, login);
+    TFormWrite write(table);
+    TFormPin pin(table, prompts);
+    QStringList texts;
+    for (QWidget* dialog : std::initializer_list<QWidget*>{&login, &change, &write, &pin}) {
+        texts += TranslatableTexts(*dialog);
+    }
+    return texts;
+}
+
+// The texts of the main window's menus and tool bar.
+QStringList MainWindowFrameTexts() {
+    ScriptedPrompts prompts;
+    TestFolder folder;
+    const auto settings = folder.OpenSettings();
+    Application app(*settings, prompts, ResourceFolders({folder.path()}));
+    app.CreateWindows();
+    TFormMain& window = *app.FormMain();
+    QStringList texts = TranslatableTexts(*window.menuBar());
+    texts += TranslatableTexts(*window.findChild<QToolBar*>(QStringLiteral("ToolBar1")));
+    texts.removeAll(QStringLiteral("Tools")); // the tool bar's own title is never shown
+    return texts;
+}
+
+TEST(LanguageFilesTest, EveryTextAndMessageHasATranslation) {
+    QStringList needed = DialogTexts() + MainWindowFrameTexts();
+    for (const char* message : kMessages) {
+        needed.push_back(QString::fromLatin1(message));
+    }
+    for (const char* file : kLanguageFiles) {
+        const auto entries = EntriesOf(ReadLanguageFile(file));
+        for (const QString& text : needed) {
+            if (NeedsTranslation(text)) {
+                EXPECT_TRUE(entries.contains(*ToWindows1252(text)))
+                    << file << " lacks " << text.toStdString();
+            }
+        }
+    }
+}
+
+TEST(LanguageFilesTest, FilesAreWindows1252WithCrLfAndMatchingKeys) {
+    std::set<std::string> firstKeys;
+    for (const char* file : kLanguageFiles) {
+        const std::string bytes = ReadLanguageFile(file);
+        // Written on Windows: CR LF only, and Windows-1252 rather than UTF-8, whose
+        // two-byte sequences would show as "Ã¤" and the like.
+        EXPECT_EQ(QByteArray::fromStdString(bytes).count("\n"),
+                  QByteArray::fromStdString(bytes).count("\r\n"))
+            << file;
+        const QString text = FromWindows1252(bytes);
+        EXPECT_FALSE(text.contains(u'\u00c3') || text.contains(u'\u00c2')) << file;
+
+        std::set<std::string> keys;
+        for (const auto& [key, translation] : EntriesOf(bytes)) {
+            keys.insert(key);
+            EXPECT_FALSE(translation.empty()) << file << ": " << key;
+            EXPECT_LE(translation.size(), 100u) << file << ": " << key;
+            // A format keeps its number, and nothing else a formatter could misread.
+            EXPECT_EQ(key.find("%d") != std::string::npos,
+                      translation.find("%d") != std::string::npos)
+                << file << ": " << key;
+        }
+        if (firstKeys.empty()) {
+            firstKeys = keys;
+        } else {
+            EXPECT_EQ(keys, firstKeys) << file << " and " << kLanguageFiles[0] << " differ";
+        }
+    }
+}
+
+// Widgets that show a text narrower than the text needs.
+QStringList ClippedTexts(QWidget& window) {
+    QStringList clipped;
+    for (QWidget* widget : window.findChildren<QWidget*>()) {
+        if (!widget->isVisible()) {
+            continue;
+        }
+        QString text;
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            text = label->text();
+        } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            text = button->text();
+        } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+            text = group->title();
+        } else {
+            continue;
+        }
+        if (widget->width() < widget->minimumSizeHint().width() ||
+            widget->width() < widget->sizeHint().width()) {
+            clipped.push_back(text);
+        }
+    }
+    return clipped;
+}
+
+TEST(LanguageFilesTest, ClippedTextsAreFound) {
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(new QLabel("A label far too long for the window it is shown in"));
+    window.setFixedWidth(60);
+    window.show();
+    EXPECT_EQ(ClippedTexts(window).size(), 1);
+}
+
+TEST(LanguageFilesTest, TranslatedDialogsShowTheirWholeTexts) {
+    for (const char* file : kLanguageFiles) {
+        LanguageTable table;
+        table.loadBytes(ReadLanguageFile(file));
+        ScriptedPrompts prompts;
+        TestFolder folder;
+        const auto settings = folder.OpenSettings();
+        TFormPsw login(table);
+        TFormNewPsw change(table, *settings, login);
+        TFormWrite write(table);
+        TFormPin pin(table, prompts);
+        const std::vector<std::pair<QDialog*, QString>> dialogs = {
+            {&login, "login"}, {&change, "change-password"}, {&write, "write"}, {&pin, "pin"}};
+        for (const auto& [dialog, name] : dialogs) {
+            const QString shot =
+                QStringLiteral("dialog-%1-%2").arg(name, QString::fromLatin1(file));
+            prompts.QueueExec([&](QDialog& d) {
+                EXPECT_EQ(ClippedTexts(d), QStringList()) << shot.toStdString();
+                testing::RenderWidget(d, shot);
+                d.reject();
+            });
+            prompts.Exec(*dialog);
+        }
+    }
+}
+
+} // namespace
+} // namespace tarvik

@@ -1,0 +1,129 @@
+#pragma once
+
+#include "base/Signal.h"
+#include "program/ProgramDocument.h"
+
+#include <QMainWindow>
+#include <QString>
+#include <QStyle>
+#include <memory>
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QTabWidget;
+class QToolBar;
+class QToolButton;
+
+namespace tarvik {
+
+class Application;
+class FileCommands;
+class FormModel;
+class FormPages;
+class NotepadExport;
+class SimCommands;
+class TFCLang;
+struct ShellServices;
+
+// The main window: the menus, the tool bar, the form's pages over the program document,
+// and the commands of the editor (files, card, guide, Send to Notepad, About, change
+// password). Its creation (FormCreate) gives an empty program for the third model; its
+// first show (FormShow) loads the picture and the language, translates the window, runs
+// the login and decodes the program; closing (FormClose) asks to save unsaved changes;
+// its destruction (FormDestroy) closes the card connection and deletes the export file.
+//
+// A failed or cancelled login closes the window before it appears; LoggedIn() then says
+// false and the program ends.
+class TFormMain : public QMainWindow {
+public:
+    explicit TFormMain(Application& app);
+    ~TFormMain() override;
+    TFormMain(const TFormMain&) = delete;
+    TFormMain& operator=(const TFormMain&) = delete;
+
+    FormModel& form() { return *form_; }
+    ProgramDocument& document() { return doc_; }
+    FormPages& pages() { return *pages_; }
+
+    // The folder of the program's own files, ending in "/".
+    const QString& ProgramDir() const { return programDir_; }
+    // The manual of the chosen language, "Man_English.pdf" until a language file is chosen.
+    const QString& ManualName() const { return manualName_; }
+    // The stored language is German, whose texts need wider card buttons.
+    bool GermanLayout() const { return germanLayout_; }
+    // The first show's login succeeded.
+    bool LoggedIn() const { return loggedIn_; }
+
+    // The commands, as the menus and buttons run them.
+    void FileNewItemClick();
+    void FileOpen1Execute();
+    void FileSave1Execute();
+    void FileExit1Execute();
+    void ReadSIM1Click();
+    void WriteSIM1Click();
+    void ButReadClick();
+    void ButWriteClick();
+    void Change1Click();
+    void Guide1Click();
+    void HelpAbout1Execute();
+    void ButNotepadClick();
+
+    // "Tarvik3", or "Tarvik3 - " and the file's name.
+    void UpdateCaption();
+
+    // The first show runs FormShow before the window appears; it stays hidden when the
+    // login failed.
+    void setVisible(bool visible) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    // Whether the window may close: asks to save unsaved changes.
+    bool FormClose();
+    void FormDestroy();
+
+    void BuildMenus();
+    void BuildToolBar();
+    QAction* AddItem(QMenu& menu, const char* name, const char* caption,
+                     void (TFormMain::*handler)());
+    QToolButton* AddToolButton(const char* name, const char* hint, QStyle::StandardPixmap icon,
+                               void (TFormMain::*handler)());
+    void ShowDeviceModel();
+    void LoadDevicePicture();
+    void PlaceOnScreen();
+    void SetUpLanguage();
+    void ApplyGermanLayout();
+    void DocumentChanged();
+    SimCommands& Sim();
+
+    Application& app_;
+    ShellServices& services_;
+    ProgramDocument doc_;
+    std::unique_ptr<FormModel> form_;
+    QTabWidget* tabs_ = nullptr;
+    std::unique_ptr<FormPages> pages_;
+    std::unique_ptr<FileCommands> files_;
+    std::unique_ptr<SimCommands> sim_;
+    std::unique_ptr<NotepadExport> notepad_;
+    TFCLang* lang_ = nullptr;
+
+    QMenu* languageMenu_ = nullptr;
+    QActionGroup* modelItems_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QLabel* deviceLabel_ = nullptr;
+
+    QString programDir_;
+    QString manualName_;
+    bool germanLayout_ = false;
+    bool shown_ = false;
+    bool loggedIn_ = false;
+    Connection modelWatch_;
+    Connection beepWatch_;
+};
+
+} // namespace tarvik

@@ -1,0 +1,119 @@
+// Read SIM and Write SIM through the main window's menu and buttons, against a virtual card
+// through the real PC/SC stack. DISABLE CHV turns the PIN off for good (GSM 11.11, 9.2.10).
+
+#include "editor/shell/app/Application.h"
+#include "editor/shell/mainwindow/TFormMain.h"
+#include "editor/shell/pages/FormPages.h"
+#include "editor/shell/testing/GuiTestSupport.h"
+#include "editor/shell/testing/ScriptedPrompts.h"
+#include "editor/sim/SimAccess.h"
+#include "tools/simcard/fixture/VirtualCard.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+namespace tarvik {
+namespace {
+
+using testing::ScriptedPrompts;
+using testing::TestFolder;
+
+void Click(QDialog& dialog, const char* name) {
+    auto* button = dialog.findChild<QPushButton*>(QString::fromLatin1(name));
+    ASSERT_NE(button, nullptr) << name;
+    button->click();
+}
+
+class MainWindowSimTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app.CreateWindows();
+        prompts.QueueExec(
+            [](QDialog& d) { QTest::keyClick(d.findChild<QLineEdit*>("EdPsw"), Qt::Key_Return); });
+        window().show();
+        ASSERT_TRUE(window().LoggedIn());
+    }
+    void TearDown() override {
+        ::unsetenv("QUENLIB_READER");
+        EXPECT_TRUE(prompts.AllAnswersUsed());
+    }
+
+    void StartCard(simcard::CardOptions options) {
+        card = std::make_unique<simcard::VirtualCard>(std::move(options));
+        ::setenv("QUENLIB_READER", card->readerName().c_str(), 1);
+    }
+
+    TFormMain& window() { return *app.FormMain(); }
+    QAction& item(const char* name) { return *window().findChild<QAction*>(name); }
+    QPlainTextEdit& memoSim() { return window().pages().MemoSim(); }
+
+    TestFolder folder;
+    std::unique_ptr<Settings> settings = folder.OpenSettings();
+    ScriptedPrompts prompts;
+    Application app{*settings, prompts, ResourceFolders({folder.path()})};
+    std::unique_ptr<simcard::VirtualCard> card;
+};
+
+TEST_F(MainWindowSimTest, WriteThenReadGivesTheProgramBackWithTheWindowBusyMeanwhile) {
+    simcard::CardOptions options;
+    options.pin1Enabled = false;
+    StartCard(options);
+    memoSim().setPlainText("TL1=555\nRED=3");
+
+    std::vector<bool> enabledDuringTransfer;
+    prompts.QueueExec([](QDialog& d) { Click(d, "ButOK"); });
+    item("WriteSIM1").trigger();
+    auto* bar = window().statusBar()->findChild<QProgressBar*>("SimProgress");
+    ASSERT_NE(bar, nullptr);
+    QObject::connect(bar, &QProgressBar::valueChanged,
+                     [&] { enabledDuringTransfer.push_back(window().isEnabled()); });
+
+    prompts.QueueOkCancel(true);
+    window().FileNewItemClick();
+    ASSERT_EQ(memoSim().toPlainText(), "");
+
+    prompts.QueueOkCancel(true);
+    item("ReadSIM1").trigger();
+
+    EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join('|').toStdString();
+    EXPECT_EQ(memoSim().toPlainText(), "TL1=555\nRED=3");
+    EXPECT_TRUE(window().document().Modified);
+    EXPECT_EQ(enabledDuringTransfer, std::vector<bool>(250, false));
+    EXPECT_TRUE(window().isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(window().windowTitle(), "Tarvik3");
+    EXPECT_FALSE(bar->isVisible());
+}
+
+TEST_F(MainWindowSimTest, CardWithAPinAsksForItOnceAndClosingTheWindowDisconnects) {
+    simcard::CardOptions options;
+    options.pin1Enabled = true;
+    StartCard(options);
+    memoSim().setPlainText("TL1=555");
+
+    prompts.QueueExec([](QDialog& d) { Click(d, "ButOK"); }); // write dialog
+    prompts.QueueExec([](QDialog& d) {                        // PIN dialog
+        QTest::keyClicks(d.findChild<QLineEdit*>("EdPin"), "1234");
+        Click(d, "ButOk");
+    });
+    window().pages().ButWrite().click();
+    prompts.QueueOkCancel(true);
+    window().pages().ButRead().click();
+
+    EXPECT_EQ(prompts.execTitles, (QStringList{"Password", "Write to SIM?", "Disable PIN"}));
+    EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join('|').toStdString();
+    EXPECT_EQ(memoSim().toPlainText(), "TL1=555");
+    EXPECT_TRUE(SimIsConnected());
+}
+
+} // namespace
+} // namespace tarvik

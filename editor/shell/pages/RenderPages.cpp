@@ -1,0 +1,39 @@
+#include "editor/shell/pages/FormPages.h"
+
+#include <QDir>
+#include <QImage>
+#include <QLayout>
+#include <QPixmap>
+#include <QTabWidget>
+
+namespace tarvik {
+
+QStringList RenderPages(QTabWidget& tabs, const QString& folder, const QString& prefix) {
+    QStringList files;
+    if (!QDir().mkpath(folder)) {
+        return files;
+    }
+    QWidget& window = *tabs.window();
+    const int current = tabs.currentIndex();
+    for (int i = 0; i < tabs.count(); ++i) {
+        if (!tabs.isTabVisible(i)) {
+            continue;
+        }
+        tabs.setCurrentIndex(i);
+        window.ensurePolished();
+        if (window.layout()) {
+            window.layout()->activate();
+        }
+        const QString file = QDir(folder).filePath(QStringLiteral("%1-%2-%3.png")
+                                                       .arg(prefix)
+                                                       .arg(i + 1)
+                                                       .arg(tabs.widget(i)->objectName()));
+        if (window.grab().toImage().save(file)) {
+            files << file;
+        }
+    }
+    tabs.setCurrentIndex(current);
+    return files;
+}
+
+} // namespace tarvik

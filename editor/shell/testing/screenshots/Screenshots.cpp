@@ -1,0 +1,134 @@
+// tarvik-screenshots FILES_DIR OUT_DIR [LANGUAGE]: starts the editor with the program's files
+// of FILES_DIR in the given language (English when none), and renders the main window with
+// each of its pages, its menus, and every dialog to PNG files in OUT_DIR.
+
+#include "editor/shell/app/Application.h"
+#include "editor/shell/app/Settings.h"
+#include "editor/shell/dialogs/TFormAbout.h"
+#include "editor/shell/dialogs/TFormNewPsw.h"
+#include "editor/shell/dialogs/TFormPin.h"
+#include "editor/shell/dialogs/TFormPsw.h"
+#include "editor/shell/dialogs/TFormWrite.h"
+#include "editor/shell/mainwindow/TFormMain.h"
+#include "editor/shell/testing/AcceptingPrompts.h"
+#include "editor/shell/widgets/QtText.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+
+class Camera {
+public:
+    explicit Camera(QString folder) : folder_(std::move(folder)) {}
+
+    void Take(QWidget& widget, const QString& name) {
+        QCoreApplication::processEvents();
+        const QString path = QDir(folder_).filePath(name + QStringLiteral(".png"));
+        if (!widget.grab().save(path)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            failed_ = true;
+        }
+    }
+
+    // Shows a dialog as the program would (translated, laid out), takes it, and hides it.
+    void TakeDialog(QDialog& dialog, const QString& name) {
+        dialog.show();
+        Take(dialog, name);
+        dialog.hide();
+    }
+
+    bool failed() const { return failed_; }
+
+private:
+    QString folder_;
+    bool failed_ = false;
+};
+
+// A file name from a page's caption: letters and digits, the rest as "-".
+QString FileNamePart(const QString& text) {
+    QString name;
+    for (const QChar c : text) {
+        name += c.isLetterOrNumber() ? c : QChar(u'-');
+    }
+    return name;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication qt(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() < 3) {
+        std::fprintf(stderr, "usage: tarvik-screenshots FILES_DIR OUT_DIR [LANGUAGE]\n");
+        return 2;
+    }
+    const QString language = args.size() > 3 ? args[3] : QString();
+    QDir().mkpath(args[2]);
+
+    QTemporaryDir home;
+    auto settings = tarvik::Settings::OpenFile(home.filePath(QStringLiteral("settings.ini")));
+    if (!language.isEmpty()) {
+        settings->SetLanguage(language);
+    }
+    tarvik::testing::AcceptingPrompts prompts;
+    tarvik::Application app(*settings, prompts, tarvik::ResourceFolders({args[1]}));
+    app.CreateWindows();
+    tarvik::TFormMain& window = *app.FormMain();
+    window.show();
+    if (!window.LoggedIn()) {
+        std::fprintf(stderr, "the login failed\n");
+        return 1;
+    }
+
+    Camera camera(args[2]);
+    auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+    for (int i = 0; tabs && i < tabs->count(); ++i) {
+        if (!tabs->isTabVisible(i)) {
+            continue;
+        }
+        tabs->setCurrentIndex(i);
+        camera.Take(window,
+                    QStringLiteral("main-%1-%2").arg(i).arg(FileNamePart(tabs->tabText(i))));
+    }
+    if (tabs) {
+        tabs->setCurrentIndex(0);
+    }
+    int menuNumber = 0;
+    for (QAction* top : window.menuBar()->actions()) {
+        if (QMenu* menu = top->menu()) {
+            menu->adjustSize();
+            camera.Take(*menu, QStringLiteral("menu-%1-%2")
+                                   .arg(++menuNumber)
+                                   .arg(FileNamePart(top->text().remove(u'&'))));
+        }
+    }
+
+    camera.TakeDialog(app.FormPsw(), QStringLiteral("dialog-login"));
+    camera.TakeDialog(app.FormNewPsw(), QStringLiteral("dialog-change-password"));
+    camera.TakeDialog(app.FormWrite(), QStringLiteral("dialog-write"));
+    camera.TakeDialog(app.FormPin(), QStringLiteral("dialog-pin"));
+    camera.TakeDialog(app.FormAbout(), QStringLiteral("dialog-about"));
+
+    const tarvik::LanguageTable& table = app.languageTable();
+    QMessageBox question(QMessageBox::Question,
+                         tarvik::Translated(table, std::string_view("Confirm")),
+                         tarvik::Translated(table, std::string_view("Save changes to disk?")),
+                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    camera.TakeDialog(question, QStringLiteral("box-save-changes"));
+    QMessageBox error(QMessageBox::Critical, QString::fromLatin1(tarvik::kErrorCaption),
+                      tarvik::Translated(table, std::string_view("SIM not found")),
+                      QMessageBox::Ok);
+    camera.TakeDialog(error, QStringLiteral("box-error"));
+    return camera.failed() ? 1 : 0;
+}
