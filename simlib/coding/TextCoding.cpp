@@ -17,10 +17,10 @@ TextForm selectTextForm(std::u16string_view text) {
     return form;
 }
 
-std::vector<std::uint8_t> pack7Bit(std::u16string_view text) {
-    std::vector<std::uint8_t> bytes((text.size() * 7 + 7) / 8, 0);
-    for (std::size_t k = 0; k < text.size(); ++k) {
-        const unsigned septet = text[k] & 0x7Fu;
+std::vector<std::uint8_t> packSeptets(std::span<const std::uint8_t> septets) {
+    std::vector<std::uint8_t> bytes((septets.size() * 7 + 7) / 8, 0);
+    for (std::size_t k = 0; k < septets.size(); ++k) {
+        const unsigned septet = septets[k] & 0x7Fu;
         const std::size_t bit = 7 * k;
         const std::size_t index = bit / 8;
         const unsigned shift = bit % 8;
@@ -32,13 +32,13 @@ std::vector<std::uint8_t> pack7Bit(std::u16string_view text) {
     return bytes;
 }
 
-std::u16string unpack7Bit(std::span<const std::uint8_t> bytes, std::size_t septets,
-                          std::size_t firstSeptet) {
+std::vector<std::uint8_t> unpackSeptets(std::span<const std::uint8_t> bytes, std::size_t count,
+                                        std::size_t firstSeptet) {
     const std::size_t held = bytes.size() * 8 / 7;
-    septets = firstSeptet < held ? std::min(septets, held - firstSeptet) : 0;
-    std::u16string text;
-    text.reserve(septets);
-    for (std::size_t k = firstSeptet; k < firstSeptet + septets; ++k) {
+    count = firstSeptet < held ? std::min(count, held - firstSeptet) : 0;
+    std::vector<std::uint8_t> septets;
+    septets.reserve(count);
+    for (std::size_t k = firstSeptet; k < firstSeptet + count; ++k) {
         const std::size_t bit = 7 * k;
         const std::size_t index = bit / 8;
         const unsigned shift = bit % 8;
@@ -46,9 +46,22 @@ std::u16string unpack7Bit(std::span<const std::uint8_t> bytes, std::size_t septe
         if (shift > 1) {
             value |= static_cast<unsigned>(bytes[index + 1]) << (8 - shift);
         }
-        text.push_back(static_cast<char16_t>(value & 0x7F));
+        septets.push_back(static_cast<std::uint8_t>(value & 0x7F));
     }
-    return text;
+    return septets;
+}
+
+std::vector<std::uint8_t> pack7Bit(std::u16string_view text) {
+    std::vector<std::uint8_t> septets(text.size());
+    std::transform(text.begin(), text.end(), septets.begin(),
+                   [](char16_t c) { return static_cast<std::uint8_t>(c & 0x7F); });
+    return packSeptets(septets);
+}
+
+std::u16string unpack7Bit(std::span<const std::uint8_t> bytes, std::size_t septets,
+                          std::size_t firstSeptet) {
+    const auto values = unpackSeptets(bytes, septets, firstSeptet);
+    return std::u16string(values.begin(), values.end());
 }
 
 std::vector<std::uint8_t> encode8Bit(std::u16string_view text) {

@@ -18,10 +18,16 @@ enum class TextForm {
 
 TextForm selectTextForm(std::u16string_view text);
 
-// GSM 7-bit default-alphabet packing: septet k starts at bit 7k, least significant bit
-// first. The low 7 bits of each character are packed; no character table is applied.
+// Septet packing of 7-bit user data (3GPP TS 23.038 6.1.2.1.1): septet k starts at bit 7k,
+// least significant bit first, and the last byte is padded with 0 bits. The one packer of
+// short messages, on the card and through a modem; GsmAlphabet maps text to septets.
+std::vector<std::uint8_t> packSeptets(std::span<const std::uint8_t> septets);
+// Unpacks `count` septets from septet `firstSeptet` on, or as many as the bytes hold.
+std::vector<std::uint8_t> unpackSeptets(std::span<const std::uint8_t> bytes, std::size_t count,
+                                        std::size_t firstSeptet = 0);
+
+// Packs the low 7 bits of each character, with no character table, and back.
 std::vector<std::uint8_t> pack7Bit(std::u16string_view text);
-// Unpacks `septets` characters from septet `firstSeptet` on, or as many as the bytes hold.
 std::u16string unpack7Bit(std::span<const std::uint8_t> bytes, std::size_t septets,
                           std::size_t firstSeptet = 0);
 
