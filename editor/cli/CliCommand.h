@@ -10,7 +10,8 @@ namespace tarvik::cli {
 using CliArgs = std::span<const std::string_view>;
 
 // One command of tarvik-cli. A command writes its results to out only once it has
-// succeeded; on failure it writes its messages to err, changes no file and returns 1.
+// succeeded; on failure it writes its messages to err, changes no file and returns its
+// exit status (editor/cli/ExitStatus.h).
 struct CliCommand {
     std::string_view name;
     // The arguments, as shown after "tarvik-cli <name> " in the usage text.

@@ -15,7 +15,7 @@ namespace tarvik::cli {
 
 int UsageError(const CliCommand& command, std::ostream& err) {
     err << "usage: tarvik-cli " << command.name << ' ' << command.arguments << '\n';
-    return kExitFailure;
+    return kExitUsage;
 }
 
 const CliCommand& CommandNamed(std::string_view name) {
@@ -32,7 +32,7 @@ int ReportFailure(std::span<const std::string> messages, std::ostream& err) {
     for (const auto& message : messages) {
         err << message << '\n';
     }
-    return kExitFailure;
+    return kExitUsage;
 }
 
 bool LoadDocument(ProgramDocument& doc, const std::string& path, std::ostream& err) {

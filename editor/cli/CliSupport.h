@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/cli/CliCommand.h"
+#include "editor/cli/ExitStatus.h"
 #include "program/ProgramDocument.h"
 
 #include <iosfwd>
@@ -11,16 +12,14 @@
 
 namespace tarvik::cli {
 
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailure = 1;
-
-// Writes "usage: tarvik-cli <name> <arguments>" of command to err and gives kExitFailure.
+// Writes "usage: tarvik-cli <name> <arguments>" of command to err and gives kExitUsage.
 int UsageError(const CliCommand& command, std::ostream& err);
 
 // The command named name; it must be in the table.
 const CliCommand& CommandNamed(std::string_view name);
 
-// Writes each message on its own line to err and gives kExitFailure.
+// Writes each message on its own line to err and gives kExitUsage (a file that could not
+// be read, parsed or written).
 int ReportFailure(std::span<const std::string> messages, std::ostream& err);
 
 // Loads the program file at path into doc as the editor's Open does. On failure writes the
@@ -29,7 +28,7 @@ int ReportFailure(std::span<const std::string> messages, std::ostream& err);
 bool LoadDocument(ProgramDocument& doc, const std::string& path, std::ostream& err);
 
 // Saves doc as the program file at path as the editor's Save does. Gives kExitOk, or
-// kExitFailure after writing the messages to err.
+// kExitUsage after writing the messages to err.
 int SaveOrReport(ProgramDocument& doc, const std::string& path, std::ostream& err);
 
 // A device model index written as one digit ("0" for the first model); nothing for any

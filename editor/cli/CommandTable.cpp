@@ -2,9 +2,11 @@
 #include "editor/cli/CliSupport.h"
 #include "program/DocumentFiles.h"
 
+#include <algorithm>
 #include <array>
 #include <ostream>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace tarvik::cli {
@@ -33,12 +35,26 @@ constexpr std::array kCommands{
     CliCommand{"readers", "", "list the card readers and which hold a card", RunReadersCommand},
 };
 
+// The usage text, laid out so that help2man can make the manual page from it: a line of
+// the form "  NAME  TEXT" becomes a tagged paragraph.
 void WriteUsage(std::ostream& out) {
-    out << "usage: tarvik-cli COMMAND ARGUMENTS\n\ncommands:\n";
+    out << "Usage: tarvik-cli COMMAND [ARGUMENT...]\n"
+           "Edit the program files of a GSM communicator and program its SIM card.\n"
+           "\nCommands:\n";
+    std::size_t width = 0;
     for (const auto& command : kCommands) {
-        out << "  " << command.name << ' ' << command.arguments << "\n      " << command.summary
-            << '\n';
+        width = std::max(width, command.name.size());
     }
+    for (const auto& command : kCommands) {
+        out << "  " << command.name << std::string(width + 2 - command.name.size(), ' ')
+            << command.summary << '\n';
+    }
+    out << "\nExit status:\n";
+    for (const auto& [status, meaning] : kExitStatusMeanings) {
+        out << (status < 10 ? "   " : "  ") << status << "  " << meaning << '\n';
+    }
+    out << "\nOptions:\n"
+           "  -h, --help  print this help and exit\n";
 }
 
 bool IsHelp(std::string_view arg) {
@@ -48,7 +64,7 @@ bool IsHelp(std::string_view arg) {
 int Dispatch(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
     if (args.empty()) {
         WriteUsage(err);
-        return kExitFailure;
+        return kExitUsage;
     }
     if (IsHelp(args[0])) {
         WriteUsage(out);
@@ -67,7 +83,7 @@ int Dispatch(std::span<const std::string_view> args, std::ostream& out, std::ost
     }
     err << "tarvik-cli: unknown command " << args[0] << '\n';
     WriteUsage(err);
-    return kExitFailure;
+    return kExitUsage;
 }
 
 } // namespace
@@ -81,7 +97,7 @@ int RunCli(std::span<const std::string_view> args, std::ostream& out, std::ostre
     // Output that could not be written (a full disk, say) must not pass for success.
     if (status == kExitOk && !out.flush()) {
         err << kDiskError << '\n';
-        return kExitFailure;
+        return kExitUsage;
     }
     return status;
 }

@@ -93,11 +93,11 @@ int RunEditCommand(CliArgs args, std::ostream&, std::ostream& err) {
     LanguageTable language;
     FormModel form(doc, language);
     if (!OpenIntoForm(form, *parsed, err)) {
-        return kExitFailure;
+        return kExitUsage;
     }
     for (const std::string_view edit : parsed->rest) {
         if (!ApplyEdit(form, edit, err)) {
-            return kExitFailure;
+            return kExitUsage;
         }
     }
     form.focusField(-1); // leaving the last field, as closing the window would

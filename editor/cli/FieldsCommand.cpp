@@ -60,7 +60,7 @@ int RunFieldsCommand(CliArgs args, std::ostream& out, std::ostream& err) {
     LanguageTable language;
     FormModel form(doc, language);
     if (!OpenIntoForm(form, *parsed, err)) {
-        return kExitFailure;
+        return kExitUsage;
     }
     std::ostringstream text;
     WriteFields(form, text);

@@ -15,7 +15,7 @@ namespace tarvik::cli {
 int RunReadSimCommand(CliArgs args, std::ostream&, std::ostream& err) {
     const auto parsed = ParseSimArgs(CommandNamed("read-sim"), args, {.model = true}, err);
     if (!parsed) {
-        return kExitFailure;
+        return kExitUsage;
     }
     SimSession session;
     if (const int status = session.Open(*parsed, err); status != kExitOk) {

@@ -14,7 +14,7 @@ int RunReadersCommand(CliArgs args, std::ostream& out, std::ostream& err) {
     const ReaderListing listing = ListReaders();
     if (!listing.error.empty()) {
         err << listing.error << '\n';
-        return kExitFailure;
+        return kExitSimNotFound; // no card service, so no reader either
     }
     if (listing.readers.empty()) {
         err << "no card readers\n";

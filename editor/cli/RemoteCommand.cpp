@@ -14,7 +14,7 @@ int RunRemoteCommand(CliArgs args, std::ostream& out, std::ostream& err) {
     }
     ProgramDocument doc{kDefaultModelIndex};
     if (!LoadDocument(doc, std::string(args[0]), err)) {
-        return kExitFailure;
+        return kExitUsage;
     }
     WriteLines(doc.program.remoteText(), out);
     return kExitOk;

@@ -18,11 +18,11 @@ int RunSetCommand(CliArgs args, std::ostream&, std::ostream& err) {
     const auto name = ArgumentText(args[1], err);
     const auto number = ArgumentText(args.size() == 3 ? args[2] : std::string_view(), err);
     if (!name || !number) {
-        return kExitFailure;
+        return kExitUsage;
     }
     ProgramDocument doc{kDefaultModelIndex};
     if (!LoadDocument(doc, path, err)) {
-        return kExitFailure;
+        return kExitUsage;
     }
     doc.program.SetProgramEntry(*name, *number);
     return SaveOrReport(doc, path, err);

@@ -19,12 +19,12 @@ int RunShowCommand(CliArgs args, std::ostream& out, std::ostream& err) {
     const std::optional<std::string> content = ReadFileBytes(std::string(args[0]));
     if (!content) {
         err << kDiskError << '\n';
-        return kExitFailure;
+        return kExitUsage;
     }
     const std::string plain = UnscrambleText(*content);
     if (!ParsePlainDocument(plain)) {
         err << kInvalidFileFormat << '\n';
-        return kExitFailure;
+        return kExitUsage;
     }
     WriteLines(plain, out);
     return kExitOk;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/cli/CliCommand.h"
+#include "editor/cli/ExitStatus.h"
 #include "editor/sim/TransferWindow.h"
 
 #include <iosfwd>
@@ -9,13 +10,6 @@
 #include <string_view>
 
 namespace tarvik::cli {
-
-// Exit statuses of the card commands, beyond kExitOk and kExitFailure (usage, files).
-inline constexpr int kExitSimNotFound = 2;
-inline constexpr int kExitSimBlocked = 3;
-inline constexpr int kExitPin = 4; // wrong PIN, or a PIN needed and none given
-inline constexpr int kExitWriteFailed = 5;
-inline constexpr int kExitReadFailed = 6;
 
 // The arguments of read-sim and write-sim: FILE.sim and options in any order after it.
 struct SimArgs {

@@ -15,11 +15,11 @@ namespace tarvik::cli {
 int RunWriteSimCommand(CliArgs args, std::ostream&, std::ostream& err) {
     const auto parsed = ParseSimArgs(CommandNamed("write-sim"), args, {.keepForeign = true}, err);
     if (!parsed) {
-        return kExitFailure;
+        return kExitUsage;
     }
     ProgramDocument doc{kDefaultModelIndex};
     if (!LoadDocument(doc, parsed->path, err)) {
-        return kExitFailure;
+        return kExitUsage;
     }
     SimSession session;
     if (const int status = session.Open(*parsed, err); status != kExitOk) {

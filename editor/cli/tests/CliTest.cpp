@@ -40,15 +40,21 @@ TEST_F(CliTest, HelpAndMissingArgumentsPrintUsage) {
     for (const std::string flag : {"--help", "-h"}) {
         const CliRun run = RunWith({flag});
         EXPECT_EQ(run.status, 0);
-        EXPECT_NE(run.out.find("usage: tarvik-cli"), std::string::npos);
+        EXPECT_TRUE(run.out.starts_with("Usage: tarvik-cli COMMAND")) << run.out;
         for (const std::string command : {"new", "show", "remote", "set"}) {
-            EXPECT_NE(run.out.find("  " + command + " "), std::string::npos) << command;
+            EXPECT_NE(run.out.find("\n  " + command + " "), std::string::npos) << command;
+        }
+        // Scripts rely on the values: each status is listed with its number.
+        for (const std::string status :
+             {"\n   0  success", "\n   2  bad arguments", "\n   3  an edit was cut",
+              "\n  11  no card in the reader", "\n  12  the card's PIN is blocked"}) {
+            EXPECT_NE(run.out.find(status), std::string::npos) << status;
         }
         EXPECT_EQ(run.err, "");
     }
     const CliRun none = RunWith({});
-    EXPECT_EQ(none.status, 1);
-    EXPECT_NE(none.err.find("usage: tarvik-cli"), std::string::npos);
+    EXPECT_EQ(none.status, 2);
+    EXPECT_TRUE(none.err.starts_with("Usage: tarvik-cli")) << none.err;
     EXPECT_EQ(none.out, "");
 
     const CliRun commandHelp = RunWith({"set", "--help"});
@@ -146,7 +152,7 @@ TEST_F(CliTest, ErrorsPrintTheirMessageAndWriteNothing) {
     };
     for (const auto& c : cases) {
         const CliRun run = RunWith(c.args);
-        EXPECT_EQ(run.status, 1) << c.args[0];
+        EXPECT_EQ(run.status, 2) << c.args[0];
         EXPECT_EQ(run.err, c.err) << c.args[0];
         EXPECT_EQ(run.out, "") << c.args[0];
     }
@@ -161,7 +167,7 @@ TEST_F(CliTest, ErrorsPrintTheirMessageAndWriteNothing) {
     EXPECT_EQ(entries, 2);
 
     const CliRun unknown = RunWith({"frobnicate"});
-    EXPECT_EQ(unknown.status, 1);
+    EXPECT_EQ(unknown.status, 2);
     EXPECT_NE(unknown.err.find("unknown command frobnicate"), std::string::npos);
 }
 
@@ -172,9 +178,9 @@ TEST_F(CliTest, OutputThatCannotBeWrittenIsAFailure) {
         int status;
     };
     const std::vector<Case> cases = {
-        {{"show", path}, 1},
-        {{"remote", path}, 1},
-        {{"--help"}, 1},
+        {{"show", path}, 2},
+        {{"remote", path}, 2},
+        {{"--help"}, 2},
         {{"set", path, "RED", "3"}, 0}, // prints nothing, so nothing can fail
     };
     for (const auto& c : cases) {

@@ -75,15 +75,15 @@ TEST_F(FormCommandsTest, FieldsFollowsFileModelOrGivenModel) {
 }
 
 TEST_F(FormCommandsTest, FieldsRejectsBadArgumentsAndFiles) {
-    EXPECT_EQ(RunWith({"fields"}).status, 1);
-    EXPECT_EQ(RunWith({"fields", folder.file("none.sim"), "--model", "3"}).status, 1);
+    EXPECT_EQ(RunWith({"fields"}).status, 2);
+    EXPECT_EQ(RunWith({"fields", folder.file("none.sim"), "--model", "3"}).status, 2);
     const CliRun missing = RunWith({"fields", folder.file("none.sim")});
-    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find("DISK ERROR"), std::string::npos);
     EXPECT_EQ(missing.out, "");
     WriteAll(folder.file("bad.sim"), "999\r\n");
     const CliRun bad = RunWith({"fields", folder.file("bad.sim")});
-    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.status, 2);
     EXPECT_NE(bad.err.find("Invalid file format"), std::string::npos);
 }
 
@@ -101,7 +101,7 @@ TEST_F(FormCommandsTest, EditRefusesReadOnlyFieldAndWritesNothing) {
     const std::string path = Write("a.sim", 2, {"TL2=555"});
     const std::string before = ReadAll(path);
     const CliRun run = RunWith({"edit", path, "EDTl1=5", "EDLanet=02"});
-    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("EDLanet"), std::string::npos);
     EXPECT_EQ(ReadAll(path), before);
 
@@ -117,11 +117,11 @@ TEST_F(FormCommandsTest, EditRefusesMalformedEditsAndWritesNothing) {
          {"EDNothing=1", "CBRed=2", "CBTl0=9", "CBTl0=x", "SGRamp[0][0]=1", "SGRamp[1][5]=1",
           "SGRamp[1]=1", "SGTR[1001]=1", "SGTR[x]=1", "MemoSim=TL1=1", "EDTl1"}) {
         const CliRun run = RunWith({"edit", path, "EDTl1=5", edit});
-        EXPECT_EQ(run.status, 1) << edit;
+        EXPECT_EQ(run.status, 2) << edit;
         EXPECT_FALSE(run.err.empty()) << edit;
         EXPECT_EQ(ReadAll(path), before) << edit;
     }
-    EXPECT_EQ(RunWith({"edit", path}).status, 1);
+    EXPECT_EQ(RunWith({"edit", path}).status, 2);
 }
 
 // Arguments and output are UTF-8; the program's text is Windows-1252, one byte a character,
@@ -157,7 +157,7 @@ TEST_F(FormCommandsTest, CharacterOutsideTheCodePageIsRefusedAndNothingSaved) {
     };
     for (const auto& command : commands) {
         const CliRun run = RunWith(command);
-        EXPECT_EQ(run.status, 1) << command.back();
+        EXPECT_EQ(run.status, 2) << command.back();
         EXPECT_NE(run.err.find("tarvik-cli: the "), std::string::npos) << run.err;
         EXPECT_EQ(ReadAll(path), before) << command.back();
     }

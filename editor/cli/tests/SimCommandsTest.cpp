@@ -116,7 +116,7 @@ TEST_F(SimCommandsTest, WrongPinsCountDownUntilTheCardIsBlocked) {
         EXPECT_EQ(run.err, "Wrong PIN! - PIN count is now " + std::to_string(left) + "\n");
     }
     const CliRun blocked = Run({"write-sim", program, "--pin", "1234"});
-    EXPECT_EQ(blocked.status, 3);
+    EXPECT_EQ(blocked.status, 12);
     EXPECT_EQ(blocked.err, "SIM is blocked, PIN count is zero\n");
     EXPECT_FALSE(CardReceived({"A0 DC"})) << "the phonebook was written";
 }
@@ -178,7 +178,7 @@ TEST_F(SimCommandsTest, NoCardIsSimNotFound) {
     const std::string before = ReadAll(program);
     for (const std::string command : {"write-sim", "read-sim"}) {
         const CliRun run = RunWith({command, program, "--reader", "No Such Reader 00 00"});
-        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.status, 11);
         EXPECT_EQ(run.err, "SIM not found\n");
     }
     EXPECT_EQ(ReadAll(program), before);
@@ -214,7 +214,7 @@ TEST(SimCommandsUsage, BadArgumentsTouchNoCard) {
     };
     for (const auto& c : cases) {
         const CliRun run = RunWith(c.args);
-        EXPECT_EQ(run.status, 1) << ::testing::PrintToString(c.args);
+        EXPECT_EQ(run.status, 2) << ::testing::PrintToString(c.args);
         EXPECT_TRUE(Contains(run.err, c.err)) << run.err;
     }
 }
