@@ -14,15 +14,18 @@ namespace mkpackage {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: mkpackage STUB FOLDER OUT\n"
-    "       mkpackage --list FILE\n"
-    "       mkpackage --help\n"
-    "\n"
+    "Usage: mkpackage STUB FOLDER OUT\n"
+    "  or:  mkpackage --list FILE\n"
+    "  or:  mkpackage --help | --version\n"
     "Builds a setup package: OUT is a copy of STUB with every file and folder below FOLDER\n"
     "appended. A STUB named without a folder that is no file here is looked for in PATH, so\n"
     "an installed stub is simply \"setup\". File names are stored in Windows-1252. Setup\n"
     "reads FOLDER/setup/setup.ini.\n"
-    "--list prints the directory of the package in FILE (type, stored size, name).\n";
+    "\n"
+    "Options:\n"
+    "  --list FILE  print the directory of the package in FILE (type, stored size, name)\n"
+    "  --help       display this help and exit\n"
+    "  --version    output version information and exit\n";
 
 // The stub's file: `name` itself, or, for a bare name that is no file in the current folder,
 // the first file of that name in the folders of PATH, as a shell finds a program.
@@ -52,6 +55,10 @@ int RunMkpackage(std::span<const std::string> args, std::ostream& out, std::ostr
     try {
         if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
             out << kUsage;
+            return 0;
+        }
+        if (args.size() == 1 && args[0] == "--version") {
+            out << "mkpackage " << TARVIK_VERSION << '\n';
             return 0;
         }
         if (args.size() == 2 && args[0] == "--list") {

@@ -46,6 +46,10 @@ int main(int argc, char** argv) {
         std::cout << simcard::usage();
         return 0;
     }
+    if (parsed.version) {
+        std::cout << "simcard " << TARVIK_VERSION << '\n';
+        return 0;
+    }
     if (!parsed.error.empty()) {
         std::cerr << "simcard: " << parsed.error << "\nTry 'simcard --help'.\n";
         return 2;

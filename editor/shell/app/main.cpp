@@ -1,5 +1,6 @@
 // tarvik: the desktop editor of SIM programs.
 
+#include "base/InfoRequest.h"
 #include "editor/shell/app/Application.h"
 #include "editor/shell/app/MessagePrompts.h"
 #include "editor/shell/app/Settings.h"
@@ -8,8 +9,43 @@
 #include <QApplication>
 #include <QIcon>
 #include <QPixmap>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kHelp =
+    "Usage: tarvik [QT-OPTION]...\n"
+    "Edits the SIM programs of GSM alarm and remote-control communicators: program files\n"
+    "(.sim) on disk, and the program on the SIM card in a PC/SC card reader, which it reads\n"
+    "and writes. It starts with the user's login.\n"
+    "\n"
+    "Options:\n"
+    "  --help       display this help and exit\n"
+    "  --version    output version information and exit\n"
+    "\n"
+    "Other options go to Qt, for example -platform NAME or -style NAME.\n"
+    "\n"
+    "Environment:\n"
+    "  QUENLIB_READER   the card reader to use; \"*\" (the default) is the first reader\n"
+    "                   that holds a card\n"
+    "  QUENLIB_TRACE    1 writes the card commands to standard error\n"
+    "\n"
+    "Files:\n"
+    "  ~/.config/Velmor/Tarvik.conf  the user's language and login\n"
+    "  ../share/tarvik  from the program's folder: the language files (LAN_*.ini), the\n"
+    "                   user guides and the device picture\n";
+
+} // namespace
 
 int main(int argc, char** argv) {
+    // Help and version need neither a display nor a login.
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    if (tarvik::AnswerInfoRequest(args, {"tarvik", TARVIK_VERSION, kHelp}, std::cout)) {
+        return 0;
+    }
+
     QApplication qt(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarvik"));
     QApplication::setOrganizationName(QStringLiteral("Velmor"));

@@ -202,6 +202,28 @@ TEST_F(SetupProgramTest, SwitchesDecideLogAndTail) {
     }
 }
 
+TEST_F(SetupProgramTest, HelpAndVersionAloneRunNothingOfThePackage) {
+    MakeInstaller();
+    struct Case {
+        Lines arguments;
+        std::string tail; // empty: nothing may run
+    };
+    const std::vector<Case> cases = {
+        {{"--help"}, ""},
+        {{"--version"}, ""},
+        // With more words it is an installer's usual tail again.
+        {{"--help", "x"}, " --help x"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.front() + " " + std::to_string(c.arguments.size()));
+        const SetupRunResult run = Run(c.arguments);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.record, c.tail.empty() ? Lines{} : Record(c.tail));
+        EXPECT_FALSE(fs::exists(m_logPath));
+        EXPECT_TRUE(TempContents().empty());
+    }
+}
+
 TEST_F(SetupProgramTest, DotFileKeepsTheTemporaryFolderWithOnlyThatFile) {
     WriteWholeFile(m_tree + "/setup/.keep", "");
     MakeInstaller();

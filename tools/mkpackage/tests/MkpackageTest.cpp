@@ -9,6 +9,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace mkpackage {
@@ -300,11 +301,14 @@ TEST_F(MkpackageTest, ListRefusesAFileWithoutAPackage) {
     }
 }
 
-TEST_F(MkpackageTest, HelpGoesToStandardOutput) {
-    const RunResult result = RunTool({"--help"});
-    EXPECT_EQ(result.exitCode, 0);
-    EXPECT_NE(result.out.find("mkpackage STUB FOLDER OUT"), std::string::npos);
-    EXPECT_TRUE(result.err.empty());
+TEST_F(MkpackageTest, HelpAndVersionGoToStandardOutput) {
+    for (const auto& [option, text] : {std::pair{"--help", "mkpackage STUB FOLDER OUT"},
+                                       std::pair{"--version", "mkpackage " TARVIK_VERSION "\n"}}) {
+        const RunResult result = RunTool({option});
+        EXPECT_EQ(result.exitCode, 0) << option;
+        EXPECT_NE(result.out.find(text), std::string::npos) << result.out;
+        EXPECT_TRUE(result.err.empty()) << option;
+    }
 }
 
 } // namespace

@@ -82,7 +82,8 @@ Faults:
   --drop-after N          answer N commands, then drop the connection and exit
   --short-answer INS[:N]  cut answers to commands with INS (hex) to N bytes,
                           status word included; without N, drop the last byte
-  --help                  show this text
+  --help                  show this text and exit
+  --version               show the version and exit
 )";
 }
 
@@ -170,6 +171,7 @@ ParsedArguments parseArguments(std::span<const std::string_view> arguments) {
     };
     const std::map<std::string_view, std::function<void()>> flags = {
         {"--help", [&] { parsed.help = true; }},
+        {"--version", [&] { parsed.version = true; }},
         {"--exit-on-close", [&] { o.exitOnClose = true; }},
         {"--cdma", [&] { s.cdmaDirectory = true; }},
         {"--case-card", [&] { s.caseCard = true; }},

@@ -46,6 +46,7 @@ struct Options {
 struct ParsedArguments {
     Options options;
     bool help = false;
+    bool version = false;
     std::string error; // not empty: the arguments were refused
 };
 

@@ -133,13 +133,14 @@ TEST(OptionsTest, RefusesBadValues) {
 
 TEST(OptionsTest, HelpDocumentsEveryOption) {
     EXPECT_TRUE(parse({"--help"}).help);
+    EXPECT_TRUE(parse({"--version"}).version);
     auto text = usage();
     for (const char* option :
          {"--host",         "--port",        "--image",      "--adn-records",    "--adn-length",
           "--ext1-records", "--sms-records", "--sms-length", "--msisdn-records", "--cdma",
           "--pin1",         "--puk1",        "--pin2",       "--puk2",           "--pin1-disabled",
           "--atr",          "--log",         "--drop-after", "--short-answer",   "--exit-on-close",
-          "--case",         "--case-card",   "--case-slots"})
+          "--case",         "--case-card",   "--case-slots", "--version"})
         EXPECT_NE(text.find(option), std::string::npos) << option;
 }
 
