@@ -31,7 +31,9 @@ diff <(cd "$work/stage" && find . -type f -o -type l | sort) \
 for program in tarvik-cli simcard; do
     [[ -x $work/prefix/bin/$program ]] || fail "bin/$program is not installed"
 done
-[[ -f $work/prefix/lib/libquenlib.so ]] || fail "lib/libquenlib.so is not installed"
+for library in libquenlib.so libquenlib.so.1; do
+    [[ -f $work/prefix/lib/$library ]] || fail "lib/$library is not installed"
+done
 
 # The installed programs start.
 "$work/prefix/bin/tarvik-cli" new "$work/test.sim" || fail "tarvik-cli new failed"
@@ -45,8 +47,8 @@ for program in "$work"/prefix/bin/*; do
         fail "$program misses a library: $(ldd "$program" | grep 'not found')"
     fi
     quenlib=$(ldd "$program" | awk '/libquenlib/ { print $3 }')
-    if [[ -n $quenlib && $(realpath "$quenlib") != $(realpath "$work/prefix/lib/libquenlib.so") ]]; then
-        fail "$program loads $quenlib, not the installed libquenlib.so"
+    if [[ -n $quenlib && $(dirname "$(realpath "$quenlib")") != $(realpath "$work/prefix/lib") ]]; then
+        fail "$program loads $quenlib, not the installed libquenlib"
     fi
 done
 if [[ -x $work/prefix/bin/tarvik ]]; then

@@ -1,0 +1,18 @@
+# tarvik_add_man_page(<program target> "<what the program is, for the NAME line>")
+# Writes the program's section-1 manual page at build time from its own --help and --version
+# output (help2man), so that the page cannot drift from the program, and installs it.
+find_program(HELP2MAN_EXECUTABLE help2man REQUIRED)
+
+function(tarvik_add_man_page target description)
+  set(page ${PROJECT_BINARY_DIR}/man/${target}.1.gz)
+  set(script ${PROJECT_SOURCE_DIR}/cmake/WriteManPage.cmake)
+  add_custom_command(OUTPUT ${page}
+    COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:${target}> -DDESCRIPTION=${description}
+            -DVERSION=${PROJECT_VERSION} -DHELP2MAN=${HELP2MAN_EXECUTABLE} -DOUTPUT=${page}
+            -P ${script}
+    DEPENDS ${target} ${script}
+    COMMENT "Writing the manual page ${target}.1"
+    VERBATIM)
+  add_custom_target(${target}_man_page ALL DEPENDS ${page})
+  install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endfunction()
