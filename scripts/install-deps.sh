@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev
     libpcsclite-dev pcscd vsmartcard-vpcd pcsc-tools
     libgtest-dev libgmock-dev libbenchmark-dev
-    help2man
+    help2man dpkg-dev file lintian
 )
 
 missing=()

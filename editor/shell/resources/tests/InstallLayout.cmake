@@ -1,6 +1,7 @@
 # Installs the build tree into a fresh prefix and checks the layout a desktop relies on:
-# the programs in bin/, the card library in lib/ (found through the programs' run path),
-# the program's own files in share/tarvik, the desktop entry and its icons.
+# the programs in bin/ with their manual pages, the card library in lib/ (found through the
+# programs' run path) with its headers, the program's own files in share/tarvik, the desktop
+# entry and its icons.
 #   cmake -DBUILD_DIR=<build tree> -DPREFIX=<scratch folder> -P InstallLayout.cmake
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX}
@@ -12,7 +13,15 @@ endif()
 set(expected
   bin/tarvik
   bin/tarvik-cli
+  bin/mkpackage
+  bin/setup
+  bin/simcard
   lib/libquenlib.so
+  lib/libquenlib.so.1
+  include/quenlib.h
+  include/quenlib_case.h
+  share/doc/tarvik/copyright
+  share/doc/tarvik/changelog.gz
   share/applications/tarvik.desktop
   share/icons/hicolor/48x48/apps/tarvik.png
   share/icons/hicolor/256x256/apps/tarvik.png
@@ -23,6 +32,9 @@ foreach(language English Italiano Deutsch)
   foreach(model LX5 TQ4+ BARRIER)
     list(APPEND expected share/tarvik/${model}_Man_${language}.pdf)
   endforeach()
+endforeach()
+foreach(program tarvik tarvik-cli mkpackage setup simcard)
+  list(APPEND expected share/man/man1/${program}.1.gz)
 endforeach()
 foreach(file ${expected})
   if(NOT EXISTS ${PREFIX}/${file})
