@@ -5,13 +5,14 @@
 
 #include <algorithm>
 #include <optional>
+#include <system_error>
 #include <utility>
 
 namespace tarvik {
 namespace {
 
-FileResult Failure(std::vector<std::string> messages) {
-    return FileResult{false, std::move(messages)};
+FileResult Failure(std::vector<std::string> messages, std::string reason) {
+    return FileResult{false, std::move(messages), std::move(reason)};
 }
 
 } // namespace
@@ -29,11 +30,13 @@ FileResult NewDocument(ProgramDocument& doc, const DocumentHooks& hooks) {
 
 FileResult OpenDocument(ProgramDocument& doc, const std::string& path, const DocumentHooks& hooks) {
     doc.FileName = path;
-    const std::optional<std::string> content = ReadFileBytes(path);
+    std::error_code error;
+    const std::optional<std::string> content = ReadFileBytes(path, error);
     FileResult result = OpenDocumentContent(doc, content.value_or(std::string()), hooks);
     if (!content) {
         result.ok = false;
         result.messages.insert(result.messages.begin(), std::string(kDiskError));
+        result.reason = error.message();
     }
     return result;
 }
@@ -42,7 +45,7 @@ FileResult OpenDocumentContent(ProgramDocument& doc, std::string_view content,
                                const DocumentHooks& hooks) {
     std::optional<PlainDocument> plain = ParsePlainDocument(UnscrambleText(content));
     if (!plain) {
-        return Failure({std::string(kInvalidFileFormat)});
+        return Failure({std::string(kInvalidFileFormat)}, std::string(kNotAProgramFile));
     }
 
     doc.program.text().clear();
@@ -68,8 +71,9 @@ std::string DocumentFileBytes(const ProgramDocument& doc) {
 
 FileResult SaveDocument(ProgramDocument& doc, const std::string& path) {
     doc.FileName = path;
-    if (!WriteFileReplacing(path, DocumentFileBytes(doc))) {
-        return Failure({std::string(kDiskError)});
+    std::error_code error;
+    if (!WriteFileReplacing(path, DocumentFileBytes(doc), error)) {
+        return Failure({std::string(kDiskError)}, error.message());
     }
     doc.Modified = false;
     return {};

@@ -12,11 +12,16 @@ namespace tarvik {
 // The untranslated message texts of the file commands.
 inline constexpr std::string_view kDiskError = "DISK ERROR";
 inline constexpr std::string_view kInvalidFileFormat = "Invalid file format";
+// Why a file is refused with "Invalid file format", for a command line.
+inline constexpr std::string_view kNotAProgramFile = "not a program file";
 
-// What a file command did: ok, or the error texts the window must show, in order.
+// What a file command did: ok, or the error texts the window must show, in order, and why
+// it failed in words for a command line ("No such file or directory", "not a program
+// file"), which the window does not show.
 struct FileResult {
     bool ok = true;
     std::vector<std::string> messages;
+    std::string reason;
 };
 
 // Steps of the file commands that belong to the form; either may be left empty.

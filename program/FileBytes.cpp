@@ -19,6 +19,33 @@
 namespace tarvik {
 namespace {
 
+// The failures that have no system error of their own.
+enum class FileFault { NotRegularFile = 1, ReplacedWhileWritten };
+
+class FileFaultCategory : public std::error_category {
+public:
+    const char* name() const noexcept override { return "file"; }
+    std::string message(int fault) const override {
+        switch (static_cast<FileFault>(fault)) {
+        case FileFault::NotRegularFile:
+            return "Not a regular file";
+        case FileFault::ReplacedWhileWritten:
+            return "The file was replaced while it was written";
+        }
+        return "Unknown file error";
+    }
+};
+
+std::error_code MakeError(FileFault fault) {
+    static const FileFaultCategory category;
+    return {static_cast<int>(fault), category};
+}
+
+// The error that the last failed system call left in errno.
+std::error_code SystemError() {
+    return {errno, std::generic_category()};
+}
+
 // Removes the temporary file unless the write completed and renamed it.
 class TemporaryFile {
 public:
@@ -81,19 +108,25 @@ std::optional<std::string> ReadLink(const std::string& path) {
 
 // The file that a save to path writes: symbolic links are followed one by one, also to a
 // target that does not exist yet, so that the link stays and its target gets the content.
-// Nothing for a chain of links that does not end.
-std::optional<std::string> ResolveTarget(std::string path) {
+// Nothing for a link that cannot be read and for a chain of links that does not end.
+std::optional<std::string> ResolveTarget(std::string path, std::error_code& error) {
     for (int hop = 0; hop < kMaxLinkHops; ++hop) {
         struct stat info {};
         if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
             return path;
         }
         std::optional<std::string> link = ReadLink(path);
-        if (!link || link->empty()) {
+        if (!link) {
+            error = SystemError();
+            return std::nullopt;
+        }
+        if (link->empty()) {
+            error = std::make_error_code(std::errc::no_such_file_or_directory);
             return std::nullopt;
         }
         path = link->front() == '/' ? *link : FolderOf(path) + "/" + *link;
     }
+    error = std::make_error_code(std::errc::too_many_symbolic_link_levels);
     return std::nullopt;
 }
 
@@ -115,21 +148,33 @@ bool WriteAllAt(int fd, std::string_view bytes) {
 
 // Overwrites the regular file target, the one described by expected, with bytes. The space
 // is reserved first, so that a full disk refuses the save before any old byte is lost.
-bool WriteInPlace(const std::string& target, const struct stat& expected, std::string_view bytes) {
+bool WriteInPlace(const std::string& target, const struct stat& expected, std::string_view bytes,
+                  std::error_code& error) {
     UniqueFd file(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     struct stat info {};
-    if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
-        info.st_dev != expected.st_dev || info.st_ino != expected.st_ino) {
+    if (!file.valid() || ::fstat(file.get(), &info) != 0) {
+        error = SystemError();
+        return false;
+    }
+    if (!S_ISREG(info.st_mode) || info.st_dev != expected.st_dev ||
+        info.st_ino != expected.st_ino) {
+        error = MakeError(FileFault::ReplacedWhileWritten);
         return false;
     }
     if (!bytes.empty() &&
         ::fallocate(file.get(), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes.size())) != 0 &&
         errno != EOPNOTSUPP && errno != ENOSYS) {
+        error = SystemError();
         return false;
     }
-    return WriteAllAt(file.get(), bytes) &&
-           ::ftruncate(file.get(), static_cast<off_t>(bytes.size())) == 0 &&
-           ::fsync(file.get()) == 0 && file.close();
+    if (!WriteAllAt(file.get(), bytes) ||
+        ::ftruncate(file.get(), static_cast<off_t>(bytes.size())) != 0 ||
+        ::fsync(file.get()) != 0 || !file.close()) {
+        error = SystemError();
+        return false;
+    }
+    error.clear();
+    return true;
 }
 
 // Longest part of the target's own name that a temporary name keeps, so that the suffix
@@ -148,18 +193,30 @@ std::string TemporaryNameFor(const std::string& target, std::uint64_t number) {
 } // namespace
 
 std::optional<std::string> ReadFileBytes(const std::string& path) {
+    std::error_code ignored;
+    return ReadFileBytes(path, ignored);
+}
+
+std::optional<std::string> ReadFileBytes(const std::string& path, std::error_code& error) {
     // Opened without blocking: a named pipe would otherwise wait for a writer that may never
     // come. Once the file is known to be a regular one, reads block again as usual.
     UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (!file.valid()) {
+    struct stat info {};
+    if (!file.valid() || ::fstat(file.get(), &info) != 0) {
+        error = SystemError();
         return std::nullopt;
     }
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (S_ISDIR(info.st_mode)) {
+        error = std::make_error_code(std::errc::is_a_directory);
+        return std::nullopt;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        error = MakeError(FileFault::NotRegularFile);
         return std::nullopt;
     }
     const int flags = ::fcntl(file.get(), F_GETFL);
     if (flags < 0 || ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        error = SystemError();
         return std::nullopt;
     }
     std::string content;
@@ -170,6 +227,7 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
             if (errno == EINTR) {
                 continue;
             }
+            error = SystemError();
             return std::nullopt;
         }
         if (got == 0) {
@@ -177,14 +235,21 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
         }
         content.append(buffer, static_cast<std::size_t>(got));
     }
+    error.clear();
     return content;
 }
 
 bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
+    std::error_code ignored;
+    return WriteFileReplacing(path, bytes, ignored);
+}
+
+bool WriteFileReplacing(const std::string& path, std::string_view bytes, std::error_code& error) {
     if (path.empty()) {
+        error = std::make_error_code(std::errc::no_such_file_or_directory);
         return false;
     }
-    const std::optional<std::string> resolved = ResolveTarget(path);
+    const std::optional<std::string> resolved = ResolveTarget(path, error);
     if (!resolved) {
         return false;
     }
@@ -195,13 +260,14 @@ bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
     struct stat existing {};
     const bool exists = ::stat(target.c_str(), &existing) == 0;
     if (exists && ::access(target.c_str(), W_OK) != 0) {
+        error = SystemError();
         return false;
     }
     const bool regular = exists && S_ISREG(existing.st_mode);
     // A new file would leave the other hard links with the old content, and would belong to
     // this user instead of the file's owner.
     if (regular && (existing.st_nlink > 1 || existing.st_uid != ::geteuid())) {
-        return WriteInPlace(target, existing, bytes);
+        return WriteInPlace(target, existing, bytes, error);
     }
 
     // A fresh name beside the target, created exclusively so that nothing else is
@@ -215,10 +281,12 @@ bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
         fd = ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) {
             // The folder takes no new file; the file itself may still be written.
-            return regular && WriteInPlace(target, existing, bytes);
+            error = SystemError();
+            return regular && WriteInPlace(target, existing, bytes, error);
         }
     }
     if (fd < 0) {
+        error = std::make_error_code(std::errc::file_exists);
         return false;
     }
     UniqueFd file(fd);
@@ -227,19 +295,19 @@ bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
     if (regular) {
         struct stat created {};
         if (::fstat(file.get(), &created) != 0) {
+            error = SystemError();
             return false;
         }
         // The group goes before the mode: a change of group may clear the set-group-ID bit.
         if (created.st_gid != existing.st_gid &&
             ::fchown(file.get(), static_cast<uid_t>(-1), existing.st_gid) != 0) {
-            return WriteInPlace(target, existing, bytes);
+            return WriteInPlace(target, existing, bytes, error);
         }
         ::fchmod(file.get(), existing.st_mode & 07777);
     }
-    if (!WriteAll(file.get(), bytes) || ::fsync(file.get()) != 0 || !file.close()) {
-        return false;
-    }
-    if (::rename(temporary.path().c_str(), target.c_str()) != 0) {
+    if (!WriteAll(file.get(), bytes) || ::fsync(file.get()) != 0 || !file.close() ||
+        ::rename(temporary.path().c_str(), target.c_str()) != 0) {
+        error = SystemError();
         return false;
     }
     temporary.release();
@@ -249,6 +317,7 @@ bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
     if (folder.valid()) {
         ::fsync(folder.get());
     }
+    error.clear();
     return true;
 }
 

@@ -3,12 +3,15 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace tarvik {
 
 // The whole content of a regular file; nothing when it cannot be opened or read, or is not
 // a regular file (a folder, a named pipe, a device), without waiting for such a file.
 std::optional<std::string> ReadFileBytes(const std::string& path);
+// The same, telling why it failed: the system's error, or that the file is not a regular one.
+std::optional<std::string> ReadFileBytes(const std::string& path, std::error_code& error);
 
 // Stores bytes as the file at path so that a failure never leaves it half written where
 // that can be avoided: the bytes go to a new file beside the target, which is flushed to
@@ -21,5 +24,7 @@ std::optional<std::string> ReadFileBytes(const std::string& path);
 // followed, also when its target does not exist yet: the target is created and the link
 // stays. False when anything failed; no temporary file is left behind.
 bool WriteFileReplacing(const std::string& path, std::string_view bytes);
+// The same, telling why it failed: the system's error of the step that failed.
+bool WriteFileReplacing(const std::string& path, std::string_view bytes, std::error_code& error);
 
 } // namespace tarvik

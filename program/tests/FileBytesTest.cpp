@@ -191,5 +191,49 @@ TEST(FileBytesTest, ALoopOfLinksIsRefusedAndCreatesNothing) {
     EXPECT_TRUE(fs::is_symlink(folder.path() / "a.sim"));
 }
 
+// A failure tells why, in the system's words where the system gave one, so that a command
+// line can say it.
+TEST(FileBytesTest, FailuresTellWhy) {
+    TemporaryFolder folder;
+    WriteAll(folder.file("file.sim"), kOld);
+    fs::create_directory(folder.path() / "folder");
+    ASSERT_EQ(::mkfifo(folder.file("pipe").c_str(), 0600), 0);
+    fs::create_symlink("loop.sim", folder.path() / "loop.sim");
+    struct Case {
+        const char* what;
+        std::string path;
+        bool write;
+        std::string reason;
+    };
+    const std::vector<Case> cases = {
+        {"read a missing file", folder.file("none.sim"), false, "No such file or directory"},
+        {"read a folder", folder.file("folder"), false, "Is a directory"},
+        {"read a named pipe", folder.file("pipe"), false, "Not a regular file"},
+        {"read below a file", folder.file("file.sim/x.sim"), false, "Not a directory"},
+        {"write into a missing folder", folder.file("none/x.sim"), true,
+         "No such file or directory"},
+        {"write below a file", folder.file("file.sim/x.sim"), true, "Not a directory"},
+        {"write over a folder", folder.file("folder"), true, "Is a directory"},
+        {"write through a loop of links", folder.file("loop.sim"), true,
+         "Too many levels of symbolic links"},
+        {"write to no name", "", true, "No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::error_code error;
+        if (c.write) {
+            EXPECT_FALSE(WriteFileReplacing(c.path, kNew, error));
+        } else {
+            EXPECT_FALSE(ReadFileBytes(c.path, error));
+        }
+        EXPECT_EQ(error.message(), c.reason);
+    }
+    std::error_code error = std::make_error_code(std::errc::io_error);
+    EXPECT_TRUE(ReadFileBytes(folder.file("file.sim"), error));
+    EXPECT_FALSE(error);
+    EXPECT_TRUE(WriteFileReplacing(folder.file("file.sim"), kNew, error));
+    EXPECT_FALSE(error);
+}
+
 } // namespace
 } // namespace tarvik
