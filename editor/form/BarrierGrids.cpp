@@ -63,6 +63,10 @@ void FormModel::SGTRSetEditText(int col, int row, std::string value) {
     RebuildTrEntries();
 }
 
+bool FormModel::StoresBarrierNumber(std::string_view number) {
+    return number.size() >= kMinBarrierNumber;
+}
+
 void FormModel::RebuildBarrierEntries() {
     if (decoding_) {
         return;
@@ -71,7 +75,7 @@ void FormModel::RebuildBarrierEntries() {
     RemoveBlock(program.text(), "RR");
     for (int row = 1; row < kRampRows; ++row) {
         const std::string& number = ramp_.cell(0, row);
-        if (number.size() < kMinBarrierNumber) {
+        if (!StoresBarrierNumber(number)) {
             continue;
         }
         long long flags = 0;

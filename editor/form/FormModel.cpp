@@ -211,7 +211,7 @@ void FormModel::focusField(int field) {
     }
 }
 
-bool FormModel::userEditText(int field, std::string_view typed) {
+bool FormModel::userEditText(int field, std::string_view typed, EditChanges* changes) {
     const FieldDef& def = FieldModel::Def(field);
     if ((def.kind != FieldKind::Text && def.kind != FieldKind::Numeric) ||
         !fields_.editable(field)) {
@@ -219,19 +219,49 @@ bool FormModel::userEditText(int field, std::string_view typed) {
     }
     focusField(field);
     std::string text;
+    std::string refused;
+    bool cut = false;
     for (const char c : typed) {
         const char key = KeyPress(field, c);
         if (key == '\b') {
             if (!text.empty()) {
                 text.pop_back();
             }
-        } else if (static_cast<unsigned char>(key) >= 32 &&
-                   (def.maxLength == 0 || static_cast<int>(text.size()) < def.maxLength)) {
+        } else if (static_cast<unsigned char>(key) < 32) {
+            refused.push_back(c);
+        } else if (def.maxLength == 0 || static_cast<int>(text.size()) < def.maxLength) {
             text.push_back(key);
+        } else {
+            cut = true;
         }
     }
     commitTypedText(field, std::move(text));
+    if (changes != nullptr) {
+        if (!refused.empty()) {
+            changes->push_back({EditChange::Kind::KeysRefused, refused});
+        }
+        if (cut) {
+            changes->push_back({EditChange::Kind::Cut, {}, def.maxLength});
+        }
+        noteNumberRead(field, *changes);
+    }
     return true;
+}
+
+void FormModel::noteNumberRead(int field, EditChanges& changes) const {
+    const FieldDef& def = FieldModel::Def(field);
+    if (def.kind != FieldKind::Numeric) {
+        return;
+    }
+    const std::string& text = fields_.text(field);
+    const auto number = ParseInteger(text);
+    if (!number) {
+        changes.push_back({EditChange::Kind::NotANumber, text});
+    } else if (def.minValue != def.maxValue && *number > def.maxValue) {
+        changes.push_back({EditChange::Kind::AboveMaximum, text, def.maxValue});
+    } else if (def.minValue != def.maxValue && *number < def.minValue) {
+        changes.push_back({EditChange::Kind::BelowMinimum, text, def.minValue});
+    }
 }
 
 void FormModel::commitTypedText(int field, std::string text) {
@@ -281,13 +311,20 @@ bool FormModel::userChoose(int field, int item) {
     return true;
 }
 
-bool FormModel::userEditRampCell(int row, int col, std::string_view typed) {
+bool FormModel::userEditRampCell(int row, int col, std::string_view typed, EditChanges* changes) {
     if (row < 1 || row >= kRampRows || col < 0 || col >= kRampCols) {
         return false;
     }
     focusField(-1);
     if (col == 0) {
         SGRampSetEditText(col, row, std::string(typed));
+        const std::string& number = ramp_.cell(col, row);
+        if (changes != nullptr && number.size() < typed.size()) {
+            changes->push_back({EditChange::Kind::FirstLine, {}});
+        }
+        if (changes != nullptr && !number.empty() && !StoresBarrierNumber(number)) {
+            changes->push_back({EditChange::Kind::NotStored, number});
+        }
         return true;
     }
     if (typed.empty()) {
@@ -298,19 +335,26 @@ bool FormModel::userEditRampCell(int row, int col, std::string_view typed) {
         const auto code = static_cast<unsigned char>(key);
         SGRampSetEditText(col, row, code >= 32 ? std::string(1, key) : std::string());
     }
+    if (changes != nullptr && ramp_.cell(col, row) != typed) {
+        changes->push_back({EditChange::Kind::OneKey, std::string(typed)});
+    }
     return true;
 }
 
-bool FormModel::userEditTrCell(int row, std::string_view typed) {
+bool FormModel::userEditTrCell(int row, std::string_view typed, EditChanges* changes) {
     if (row < 1 || row >= kTrRows) {
         return false;
     }
     focusField(-1);
     SGTRSetEditText(1, row, std::string(typed));
+    if (changes != nullptr && tr_.cell(1, row).size() < typed.size()) {
+        changes->push_back({EditChange::Kind::FirstLine, {}});
+    }
     return true;
 }
 
-FormModel::EditResult FormModel::userSetValue(int field, std::string_view value) {
+FormModel::EditResult FormModel::userSetValue(int field, std::string_view value,
+                                              EditChanges* changes) {
     const FieldDef& def = FieldModel::Def(field);
     if (!HoldsValue(def.kind)) {
         return EditResult::BadValue;
@@ -321,7 +365,7 @@ FormModel::EditResult FormModel::userSetValue(int field, std::string_view value)
     switch (def.kind) {
     case FieldKind::Text:
     case FieldKind::Numeric:
-        userEditText(field, value);
+        userEditText(field, value, changes);
         return EditResult::Done;
     case FieldKind::Check:
         if (value != "0" && value != "1") {

@@ -16,6 +16,25 @@
 
 namespace tarvik {
 
+// How the form took a user's edit where it did not take it as given. A window shows the
+// result; a front end without one (the command line) tells the user from this.
+struct EditChange {
+    enum class Kind {
+        KeysRefused,  // the field's key filter refused the characters in text
+        Cut,          // the text was cut to limit characters
+        FirstLine,    // only the first line of the text was kept
+        AboveMaximum, // the number text is above limit, the highest the field takes
+        BelowMinimum, // the number text is below limit, the lowest the field takes
+        NotANumber,   // text is not an integer, so the field reads its error value
+        OneKey,       // a flag cell keeps one key, and a letter or blank toggles it
+        NotStored,    // a barrier number shorter than limit characters gives no entry
+    };
+    Kind kind;
+    std::string text;
+    int limit = 0;
+};
+using EditChanges = std::vector<EditChange>;
+
 // The logic of the main window without widgets: the form of fields, the barrier grids
 // and the device model, kept in step with the program text of a ProgramDocument.
 //
@@ -129,6 +148,8 @@ public:
     void SGRampSetEditText(int col, int row, std::string value);
     void SGTRSetEditText(int col, int row, std::string value);
     void RebuildBarrierEntries();
+    // Whether a barrier row with this number gives an entry.
+    static bool StoresBarrierNumber(std::string_view number);
     void RebuildTrEntries();
     // Translates the grid headers, as the window's first show does.
     void TranslateGridHeaders();
@@ -138,8 +159,9 @@ public:
     void focusField(int field);
     // Focuses the field and types text into it in place of its content: each character
     // through KeyPress ("\b" deletes the last one), then commitTypedText. False when the
-    // field is read-only or not a text or numeric field.
-    bool userEditText(int field, std::string_view typed);
+    // field is read-only or not a text or numeric field. Each user edit below adds to
+    // changes, when given, how the form did not take it as given.
+    bool userEditText(int field, std::string_view typed, EditChanges* changes = nullptr);
     // The spin button, arrow keys or mouse wheel of a numeric field: adds delta to its
     // value. False when the field is read-only or not numeric.
     bool userStepValue(int field, int delta);
@@ -149,13 +171,13 @@ public:
     bool userChoose(int field, int item);
     // Types text into a barrier cell (row 1..229, column 0..4); flag columns take the
     // typing key by key through SGRampKeyPress. False outside the data cells.
-    bool userEditRampCell(int row, int col, std::string_view typed);
+    bool userEditRampCell(int row, int col, std::string_view typed, EditChanges* changes = nullptr);
     // Types text into the number cell of TR row 1..1000. False outside the data rows.
-    bool userEditTrCell(int row, std::string_view typed);
+    bool userEditTrCell(int row, std::string_view typed, EditChanges* changes = nullptr);
     // A user edit given as one word, the way FieldModel::valueText() shows values: text
     // typed (text and numeric fields), 0 or 1 (check box), an item index (combo box).
     enum class EditResult { Done, NotEditable, BadValue };
-    EditResult userSetValue(int field, std::string_view value);
+    EditResult userSetValue(int field, std::string_view value, EditChanges* changes = nullptr);
     // Typing in MemoSim: replaces the program text; the form follows on MemoSimExit.
     void userEditMemoSim(std::string_view text);
     // Typing in MemoNote: replaces the notes, which runs MemoSimExit.
@@ -169,6 +191,8 @@ private:
     // The Tag of the sending field when its handler should act: not while decoding, and
     // only for a Tag in first..last.
     std::optional<int> handlerTag(int sender, int first, int last) const;
+    // Adds to changes how a numeric field reads its text, if not as the number typed.
+    void noteNumberRead(int field, EditChanges& changes) const;
     void numberedValueChange(int sender, std::string_view keyword, int first, int last, int offset);
     void switchOptionClick(int sender);
     void initGrids();
