@@ -1,5 +1,7 @@
 #include "base/Windows1252.h"
 
+#include "base/Utf8.h"
+
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -15,60 +17,9 @@ constexpr std::array<char16_t, 32> kHighControls = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, // 98..9F
 };
 
-constexpr char32_t kReplacement = 0xFFFD;
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// Decodes the UTF-8 sequence at `pos` and moves past it; a malformed sequence (overlong,
-// surrogate, cut short, past U+10FFFF) gives U+FFFD.
-char32_t NextUtf8(std::string_view s, std::size_t& pos) {
-    const auto lead = static_cast<unsigned char>(s[pos++]);
-    if (lead < 0x80) {
-        return lead;
-    }
-    int extra = 0;
-    char32_t c = 0;
-    char32_t least = 0;
-    if ((lead & 0xE0) == 0xC0) {
-        extra = 1, c = lead & 0x1F, least = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        extra = 2, c = lead & 0x0F, least = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        extra = 3, c = lead & 0x07, least = 0x10000;
-    } else {
-        return kReplacement;
-    }
-    for (int i = 0; i < extra; ++i) {
-        if (pos >= s.size() || (static_cast<unsigned char>(s[pos]) & 0xC0) != 0x80) {
-            return kReplacement;
-        }
-        c = (c << 6) | (static_cast<unsigned char>(s[pos++]) & 0x3F);
-    }
-    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-        return kReplacement;
-    }
-    return c;
-}
-
 // Adds one character to `result`, or records it as refused. Returns false once refused.
 bool AppendByte(Windows1252Text& result, char32_t c) {
-    const auto byte = c == kReplacement ? std::nullopt : UnicodeToWindows1252(c);
+    const auto byte = c == kReplacementCharacter ? std::nullopt : UnicodeToWindows1252(c);
     if (!byte) {
         result.refused = c;
         return false;
@@ -137,7 +88,7 @@ Windows1252Text Utf16ToWindows1252(std::u16string_view utf16) {
             utf16[pos + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (utf16[++pos] - 0xDC00);
         } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = kReplacement; // a lone surrogate
+            c = kReplacementCharacter; // a lone surrogate
         }
         if (!AppendByte(result, c)) {
             break;
@@ -148,7 +99,7 @@ Windows1252Text Utf16ToWindows1252(std::u16string_view utf16) {
 
 std::string RefusedCharacterMessage(char32_t character) {
     std::string shown;
-    if (character == kReplacement) {
+    if (character == kReplacementCharacter) {
         return "the text is not valid UTF-8 or UTF-16";
     }
     if (character >= 0x20 && character != 0x7F) {
