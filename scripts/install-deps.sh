@@ -8,6 +8,7 @@ packages=(
     libpcsclite-dev pcscd vsmartcard-vpcd pcsc-tools
     libgtest-dev libgmock-dev libbenchmark-dev
     help2man dpkg-dev file lintian
+    bash-completion python3
 )
 
 missing=()

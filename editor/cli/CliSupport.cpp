@@ -3,57 +3,67 @@
 #include "base/TextLines.h"
 #include "base/Windows1252.h"
 #include "editor/form/DeviceModels.h"
-#include "program/DocumentFiles.h"
 #include "program/FileBytes.h"
 
-#include <algorithm>
+#include <istream>
+#include <iterator>
 #include <optional>
 #include <ostream>
-#include <stdexcept>
+#include <system_error>
 
 namespace tarvik::cli {
 
-int UsageError(const CliCommand& command, std::ostream& err) {
-    err << "usage: tarvik-cli " << command.name << ' ' << command.arguments << '\n';
-    return kExitUsage;
+std::string_view InputName(const std::string& path) {
+    return path == "-" ? kStandardInput : std::string_view(path);
 }
 
-const CliCommand& CommandNamed(std::string_view name) {
-    const auto commands = CliCommands();
-    const auto found = std::find_if(commands.begin(), commands.end(),
-                                    [name](const CliCommand& c) { return c.name == name; });
-    if (found == commands.end()) {
-        throw std::logic_error("tarvik-cli has no command " + std::string(name));
+void ReportProblem(std::string_view what, std::string_view reason, std::ostream& err) {
+    err << "tarvik-cli: " << what << ": " << reason << '\n';
+}
+
+std::optional<std::string> ReadInput(const std::string& path, CliIo& io) {
+    if (path == "-") {
+        std::string content{std::istreambuf_iterator<char>(io.in),
+                            std::istreambuf_iterator<char>()};
+        if (io.in.bad()) {
+            ReportProblem(kStandardInput, "read error", io.err);
+            return std::nullopt;
+        }
+        return content;
     }
-    return *found;
-}
-
-int ReportFailure(std::span<const std::string> messages, std::ostream& err) {
-    for (const auto& message : messages) {
-        err << message << '\n';
-    }
-    return kExitUsage;
-}
-
-bool LoadDocument(ProgramDocument& doc, const std::string& path, std::ostream& err) {
-    const std::optional<std::string> content = ReadFileBytes(path);
+    std::error_code error;
+    std::optional<std::string> content = ReadFileBytes(path, error);
     if (!content) {
-        err << kDiskError << '\n';
+        ReportProblem(path, error.message(), io.err);
+    }
+    return content;
+}
+
+bool LoadDocument(ProgramDocument& doc, const std::string& path, CliIo& io,
+                  const DocumentHooks& hooks) {
+    const std::optional<std::string> content = ReadInput(path, io);
+    if (!content) {
         return false;
     }
-    const FileResult result = OpenDocumentContent(doc, *content);
+    const FileResult result = OpenDocumentContent(doc, *content, hooks);
     if (!result.ok) {
-        ReportFailure(result.messages, err);
+        ReportProblem(InputName(path), result.reason, io.err);
         return false;
     }
-    doc.FileName = path;
+    doc.FileName = path == "-" ? std::string() : path;
     return true;
 }
 
-int SaveOrReport(ProgramDocument& doc, const std::string& path, std::ostream& err) {
+int SaveOrReport(ProgramDocument& doc, const std::string& path, CliIo& io) {
+    if (path == "-") {
+        io.out << DocumentFileBytes(doc);
+        doc.Modified = false;
+        return kExitOk; // a failed write shows when the output is flushed
+    }
     const FileResult result = SaveDocument(doc, path);
     if (!result.ok) {
-        return ReportFailure(result.messages, err);
+        ReportProblem(path, result.reason, io.err);
+        return kExitUsage;
     }
     return kExitOk;
 }
@@ -67,6 +77,11 @@ std::optional<int> ParseModelIndex(std::string_view text) {
         return std::nullopt;
     }
     return model;
+}
+
+std::optional<int> GivenModel(const ParsedArgs& args) {
+    const auto value = args.value("--model");
+    return value ? ParseModelIndex(*value) : std::nullopt;
 }
 
 std::optional<std::string> ArgumentText(std::string_view utf8, std::ostream& err) {

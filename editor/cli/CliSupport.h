@@ -2,38 +2,48 @@
 
 #include "editor/cli/CliCommand.h"
 #include "editor/cli/ExitStatus.h"
+#include "program/DocumentFiles.h"
 #include "program/ProgramDocument.h"
 
 #include <iosfwd>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 
 namespace tarvik::cli {
 
-// Writes "usage: tarvik-cli <name> <arguments>" of command to err and gives kExitUsage.
-int UsageError(const CliCommand& command, std::ostream& err);
+// The name of "-" in messages.
+inline constexpr std::string_view kStandardInput = "standard input";
+inline constexpr std::string_view kStandardOutput = "standard output";
 
-// The command named name; it must be in the table.
-const CliCommand& CommandNamed(std::string_view name);
+// The name of the file at path in messages: the path, or "standard input" for "-".
+std::string_view InputName(const std::string& path);
 
-// Writes each message on its own line to err and gives kExitUsage (a file that could not
-// be read, parsed or written).
-int ReportFailure(std::span<const std::string> messages, std::ostream& err);
+// Writes "tarvik-cli: what: reason" to err.
+void ReportProblem(std::string_view what, std::string_view reason, std::ostream& err);
 
-// Loads the program file at path into doc as the editor's Open does. On failure writes the
-// messages to err ("DISK ERROR" when the file cannot be read, "Invalid file format" when it
-// is not a program file) and gives false.
-bool LoadDocument(ProgramDocument& doc, const std::string& path, std::ostream& err);
+// The content of the file at path, or of standard input for "-". Nothing after writing
+// "tarvik-cli: PATH: REASON" (the system's reason) to err.
+std::optional<std::string> ReadInput(const std::string& path, CliIo& io);
 
-// Saves doc as the program file at path as the editor's Save does. Gives kExitOk, or
-// kExitUsage after writing the messages to err.
-int SaveOrReport(ProgramDocument& doc, const std::string& path, std::ostream& err);
+// Loads the program file at path (standard input for "-") into doc as the editor's Open
+// does, with the form's hooks when there is a form. On failure writes the file's name and
+// why to err ("tarvik-cli: a.sim: not a program file") and gives false.
+bool LoadDocument(ProgramDocument& doc, const std::string& path, CliIo& io,
+                  const DocumentHooks& hooks = {});
+
+// Saves doc as the program file at path as the editor's Save does, or writes it to standard
+// output for "-". Gives kExitOk, or kExitUsage after writing the file's name and the
+// system's reason to err.
+int SaveOrReport(ProgramDocument& doc, const std::string& path, CliIo& io);
 
 // A device model index written as one digit ("0" for the first model); nothing for any
 // other text or a model that does not exist.
 std::optional<int> ParseModelIndex(std::string_view text);
+
+// The model given with "--model" (checked when the arguments were parsed); nothing when
+// none was given.
+std::optional<int> GivenModel(const ParsedArgs& args);
 
 // The program's 8-bit text of a command-line argument, which comes as UTF-8. A character
 // that the 8-bit text cannot hold is refused: the message goes to err and nothing is given.

@@ -1,103 +1,117 @@
 #include "editor/cli/CliCommand.h"
-#include "editor/cli/CliSupport.h"
-#include "program/DocumentFiles.h"
+#include "editor/cli/CommandLine.h"
+#include "editor/cli/Completion.h"
+#include "editor/cli/ExitStatus.h"
+#include "editor/cli/HelpText.h"
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <ostream>
 #include <span>
-#include <string>
 #include <string_view>
 
 namespace tarvik::cli {
 namespace {
 
-// A new command is a file with its Run function and one row here.
+// A new command is a file that declares its CliCommand, and one row here.
 constexpr std::array kCommands{
-    CliCommand{"new", "FILE.sim [--model 0|1|2]",
-               "write an empty program file (model 2 by default)", RunNewCommand},
-    CliCommand{"show", "FILE.sim", "print the unscrambled document, one line per line",
-               RunShowCommand},
-    CliCommand{"remote", "FILE.sim", "print the remote-programming text", RunRemoteCommand},
-    CliCommand{"set", "FILE.sim NAME [NUMBER]",
-               "set the entry NAME to NUMBER (no NUMBER removes it) and save", RunSetCommand},
-    CliCommand{"fields", "FILE.sim [--model 0|1|2]", "print every field of the form as NAME=VALUE",
-               RunFieldsCommand},
-    CliCommand{"edit", "FILE.sim [--model 0|1|2] EDIT...",
-               "apply NAME=VALUE, SGRamp[r][c]=TEXT or SGTR[r]=TEXT as a user would, and save",
-               RunEditCommand},
-    CliCommand{"read-sim", "FILE.sim [--model 0|1|2] [--pin PIN] [--reader NAME]",
-               "read the SIM card's program into a new program file", RunReadSimCommand},
-    CliCommand{
-        "write-sim", "FILE.sim [--keep-foreign] [--pin PIN] [--reader NAME]",
-        "write the program to the SIM card, clearing its other records unless --keep-foreign",
-        RunWriteSimCommand},
-    CliCommand{"readers", "", "list the card readers and which hold a card", RunReadersCommand},
+    &kNewCommand,  &kShowCommand,    &kRemoteCommand,   &kSetCommand,     &kFieldsCommand,
+    &kEditCommand, &kReadSimCommand, &kWriteSimCommand, &kReadersCommand,
 };
 
-// The usage text, laid out so that help2man can make the manual page from it: a line of
-// the form "  NAME  TEXT" becomes a tagged paragraph.
-void WriteUsage(std::ostream& out) {
-    out << "Usage: tarvik-cli COMMAND [ARGUMENT...]\n"
-           "Edit the program files of a GSM communicator and program its SIM card.\n"
-           "\nCommands:\n";
-    std::size_t width = 0;
-    for (const auto& command : kCommands) {
-        width = std::max(width, command.name.size());
-    }
-    for (const auto& command : kCommands) {
-        out << "  " << command.name << std::string(width + 2 - command.name.size(), ' ')
-            << command.summary << '\n';
-    }
-    out << "\nExit status:\n";
-    for (const auto& [status, meaning] : kExitStatusMeanings) {
-        out << (status < 10 ? "   " : "  ") << status << "  " << meaning << '\n';
-    }
-    out << "\nOptions:\n"
-           "  -h, --help  print this help and exit\n";
-}
-
-bool IsHelp(std::string_view arg) {
-    return arg == "--help" || arg == "-h";
-}
-
-int Dispatch(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+// "tarvik-cli help [COMMAND]".
+int RunHelp(CliArgs args, CliIo& io) {
     if (args.empty()) {
-        WriteUsage(err);
-        return kExitUsage;
-    }
-    if (IsHelp(args[0])) {
-        WriteUsage(out);
+        WriteUsage(io.out);
         return kExitOk;
     }
-    for (const auto& command : kCommands) {
-        if (command.name != args[0]) {
-            continue;
-        }
-        const CliArgs rest = args.subspan(1);
-        if (rest.size() == 1 && IsHelp(rest[0])) {
-            out << "usage: tarvik-cli " << command.name << ' ' << command.arguments << '\n';
-            return kExitOk;
-        }
-        return command.run(rest, out, err);
+    const CliCommand* command = args.size() == 1 ? FindCommand(args[0]) : nullptr;
+    if (command == nullptr) {
+        io.err << "tarvik-cli: help: no command '" << args[0]
+               << "'\nUsage: tarvik-cli help [COMMAND]\n";
+        return kExitUsage;
     }
-    err << "tarvik-cli: unknown command " << args[0] << '\n';
-    WriteUsage(err);
-    return kExitUsage;
+    WriteCommandHelp(*command, io.out);
+    return kExitOk;
+}
+
+// Whether the arguments ask for the command's help: "--help" or "-h" before any "--".
+bool AsksForHelp(CliArgs args) {
+    for (const std::string_view arg : args) {
+        if (arg == "--") {
+            return false;
+        }
+        if (IsHelpOption(arg)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int Dispatch(CliArgs args, CliIo& io) {
+    if (args.empty()) {
+        io.err << "tarvik-cli: no command given\n";
+        WriteUsage(io.err);
+        return kExitUsage;
+    }
+    const std::string_view first = args[0];
+    const CliArgs rest = args.subspan(1);
+    if (IsHelpOption(first)) {
+        WriteUsage(io.out);
+        return kExitOk;
+    }
+    if (first == "--version") {
+        WriteVersion(io.out);
+        return kExitOk;
+    }
+    if (first == "help") {
+        return RunHelp(rest, io);
+    }
+    if (first == kCompletionCommand) {
+        return RunCompletion(rest, io);
+    }
+    const CliCommand* command = FindCommand(first);
+    if (command == nullptr) {
+        io.err << "tarvik-cli: no command '" << first
+               << "'\nRun 'tarvik-cli --help' for the list of commands.\n";
+        return kExitUsage;
+    }
+    if (AsksForHelp(rest)) {
+        WriteCommandHelp(*command, io.out);
+        return kExitOk;
+    }
+    const auto parsed = ParseArgs(*command, rest, io.err);
+    if (!parsed) {
+        return kExitUsage;
+    }
+    return command->run(*command, *parsed, io);
 }
 
 } // namespace
 
-std::span<const CliCommand> CliCommands() {
+std::span<const CliCommand* const> CliCommands() {
     return kCommands;
 }
 
-int RunCli(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
-    const int status = Dispatch(args, out, err);
-    // Output that could not be written (a full disk, say) must not pass for success.
-    if (status == kExitOk && !out.flush()) {
-        err << kDiskError << '\n';
-        return kExitUsage;
+const CliCommand* FindCommand(std::string_view name) {
+    const auto found = std::find_if(kCommands.begin(), kCommands.end(),
+                                    [name](const CliCommand* c) { return c->name == name; });
+    return found == kCommands.end() ? nullptr : *found;
+}
+
+int RunCli(std::span<const std::string_view> args, CliIo& io) {
+    const int status = Dispatch(args, io);
+    // Output that could not be written (a full disk, a closed pipe) must not pass for
+    // success. The system's reason is known only when this flush is what failed.
+    const bool wasGood = io.out.good();
+    errno = 0;
+    if (!io.out.flush() || !wasGood) {
+        const int error = errno;
+        io.err << "tarvik-cli: standard output: "
+               << (wasGood && error != 0 ? std::strerror(error) : "write error") << '\n';
+        return status == kExitOk ? kExitUsage : status;
     }
     return status;
 }

@@ -41,8 +41,8 @@ inline constexpr std::array kExitStatusMeanings{
     ExitStatusMeaning{kExitModem, "the modem failed"},
     ExitStatusMeaning{kExitBackupFailed,
                       "the backup before a write could not be saved; nothing written"},
-    ExitStatusMeaning{kExitRestoreRefused, "restore: the backup is malformed or belongs to "
-                                           "another card or geometry; card untouched"},
+    ExitStatusMeaning{kExitRestoreRefused,
+                      "restore: backup malformed or of another card or geometry; card untouched"},
     ExitStatusMeaning{kExitSomeCardsFailed, "programming cards in a row: not every card ended ok"},
     ExitStatusMeaning{kExitSimNotFound, "no card in the reader, or the reader was not found"},
     ExitStatusMeaning{kExitSimBlocked, "the card's PIN is blocked"},

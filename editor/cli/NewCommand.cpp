@@ -3,39 +3,32 @@
 #include "editor/form/DeviceModels.h"
 #include "program/ProgramDocument.h"
 
-#include <optional>
-#include <ostream>
+#include <array>
 #include <string>
 
 namespace tarvik::cli {
+namespace {
 
-// tarvik-cli new FILE.sim [--model 0|1|2]
-int RunNewCommand(CliArgs args, std::ostream&, std::ostream& err) {
-    const CliCommand& self = CommandNamed("new");
-    std::optional<std::string> path;
-    int model = kDefaultModelIndex;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view arg = args[i];
-        std::optional<int> parsed;
-        if (arg == "--model" && i + 1 < args.size()) {
-            parsed = ParseModelIndex(args[++i]);
-        } else if (arg.starts_with("--model=")) {
-            parsed = ParseModelIndex(arg.substr(8));
-        } else if (!arg.starts_with("-") && !path) {
-            path = std::string(arg);
-            continue;
-        }
-        if (!parsed) {
-            return UsageError(self, err);
-        }
-        model = *parsed;
-    }
-    if (!path) {
-        return UsageError(self, err);
-    }
+constexpr std::array kOptions{
+    CliOption{"--model", CliValue::Model, "0|1|2", "the device model (2 when not given)"},
+};
 
-    ProgramDocument doc{model};
-    return SaveOrReport(doc, *path, err);
+int RunNew(const CliCommand&, const ParsedArgs& args, CliIo& io) {
+    ProgramDocument doc{GivenModel(args).value_or(kDefaultModelIndex)};
+    return SaveOrReport(doc, std::string(args.operands[0]), io);
 }
+
+} // namespace
+
+const CliCommand kNewCommand{
+    .name = "new",
+    .arguments = "[--model 0|1|2] FILE.sim",
+    .summary = "write an empty program file",
+    .description = "Writes a program file with no notes and no program lines, for the device\n"
+                   "model given (the third, 2, when none is). An existing file is replaced.",
+    .options = kOptions,
+    .operands = {.min = 1, .max = 1, .first = CliValue::File},
+    .run = RunNew,
+};
 
 } // namespace tarvik::cli

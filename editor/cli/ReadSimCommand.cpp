@@ -5,29 +5,49 @@
 #include "editor/sim/SimTransfer.h"
 #include "program/ProgramDocument.h"
 
-#include <ostream>
+#include <array>
 
 namespace tarvik::cli {
+namespace {
 
-// tarvik-cli read-sim FILE.sim [--model 0|1|2] [--pin PIN] [--reader NAME]: reads the
-// card's program into a new program file of the model (the third by default). The file is
-// written only when the whole card was read.
-int RunReadSimCommand(CliArgs args, std::ostream&, std::ostream& err) {
-    const auto parsed = ParseSimArgs(CommandNamed("read-sim"), args, {.model = true}, err);
+constexpr std::array kOptions{
+    CliOption{"--model", CliValue::Model, "0|1|2", "the device model of the file (2 by default)"},
+    kPinOption,
+    kReaderOption,
+};
+
+// Reads the card's program into a new program file; the file is written only when the
+// whole card was read.
+int RunReadSim(const CliCommand&, const ParsedArgs& args, CliIo& io) {
+    const auto parsed = ReadSimArgs(args, io.err);
     if (!parsed) {
         return kExitUsage;
     }
     SimSession session;
-    if (const int status = session.Open(*parsed, err); status != kExitOk) {
+    if (const int status = session.Open(*parsed, io.err); status != kExitOk) {
         return status;
     }
     ProgramDocument doc{parsed->model.value_or(kDefaultModelIndex)};
-    StreamTransferWindow window(err, IsTerminal(err));
+    StreamTransferWindow window(io.err, io.errIsTerminal);
     if (!SimReadAll(window, doc.program.text())) {
         return kExitReadFailed;
     }
     doc.program.BuildRemoteText();
-    return SaveOrReport(doc, parsed->path, err);
+    return SaveOrReport(doc, parsed->path, io);
 }
+
+} // namespace
+
+const CliCommand kReadSimCommand{
+    .name = "read-sim",
+    .arguments = "[OPTION...] FILE.sim",
+    .summary = "read the SIM card's program into a new program file",
+    .description = "Reads every record of the card's phonebook and writes the program file,\n"
+                   "only once the whole card was read. A FILE.sim of \"-\" writes the file to\n"
+                   "standard output. The progress and every message go to standard error.",
+    .options = kOptions,
+    .operands = {.min = 1, .max = 1, .first = CliValue::File},
+    .run = RunReadSim,
+};
 
 } // namespace tarvik::cli

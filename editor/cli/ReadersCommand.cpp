@@ -5,24 +5,35 @@
 #include <ostream>
 
 namespace tarvik::cli {
+namespace {
 
-// tarvik-cli readers: one line per card reader, "NAME: card" or "NAME: no card".
-int RunReadersCommand(CliArgs args, std::ostream& out, std::ostream& err) {
-    if (!args.empty()) {
-        return UsageError(CommandNamed("readers"), err);
-    }
+// One line per card reader, "NAME: card" or "NAME: no card".
+int RunReaders(const CliCommand&, const ParsedArgs&, CliIo& io) {
     const ReaderListing listing = ListReaders();
     if (!listing.error.empty()) {
-        err << listing.error << '\n';
+        io.err << "tarvik-cli: " << listing.error << '\n';
         return kExitSimNotFound; // no card service, so no reader either
     }
     if (listing.readers.empty()) {
-        err << "no card readers\n";
+        io.err << "tarvik-cli: no card readers\n";
     }
     for (const auto& reader : listing.readers) {
-        out << reader.name << (reader.holdsCard ? ": card\n" : ": no card\n");
+        io.out << reader.name << (reader.holdsCard ? ": card\n" : ": no card\n");
     }
     return kExitOk;
 }
+
+} // namespace
+
+const CliCommand kReadersCommand{
+    .name = "readers",
+    .arguments = "",
+    .summary = "list the card readers and which hold a card",
+    .description = "Prints one line a reader of the PC/SC service, \"NAME: card\" or\n"
+                   "\"NAME: no card\". NAME is what --reader takes.",
+    .options = {},
+    .operands = {},
+    .run = RunReaders,
+};
 
 } // namespace tarvik::cli

@@ -6,18 +6,29 @@
 #include <string>
 
 namespace tarvik::cli {
+namespace {
 
-// tarvik-cli remote FILE.sim: the remote-programming text, blocks separated by an empty line.
-int RunRemoteCommand(CliArgs args, std::ostream& out, std::ostream& err) {
-    if (args.size() != 1) {
-        return UsageError(CommandNamed("remote"), err);
-    }
+// The remote-programming text, blocks separated by an empty line.
+int RunRemote(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     ProgramDocument doc{kDefaultModelIndex};
-    if (!LoadDocument(doc, std::string(args[0]), err)) {
+    if (!LoadDocument(doc, std::string(args.operands[0]), io)) {
         return kExitUsage;
     }
-    WriteLines(doc.program.remoteText(), out);
+    WriteLines(doc.program.remoteText(), io.out);
     return kExitOk;
 }
+
+} // namespace
+
+const CliCommand kRemoteCommand{
+    .name = "remote",
+    .arguments = "FILE.sim",
+    .summary = "print the remote-programming text",
+    .description = "Prints the program's entries as the text messages that program the device\n"
+                   "remotely, one block a message, blocks separated by an empty line.",
+    .options = {},
+    .operands = {.min = 1, .max = 1, .first = CliValue::File},
+    .run = RunRemote,
+};
 
 } // namespace tarvik::cli

@@ -3,29 +3,41 @@
 #include "editor/form/DeviceModels.h"
 #include "program/ProgramDocument.h"
 
-#include <ostream>
 #include <string>
 
 namespace tarvik::cli {
+namespace {
 
-// tarvik-cli set FILE.sim NAME [NUMBER]: sets or (without NUMBER) removes one entry and
-// saves the file with its model and notes.
-int RunSetCommand(CliArgs args, std::ostream&, std::ostream& err) {
-    if (args.size() != 2 && args.size() != 3) {
-        return UsageError(CommandNamed("set"), err);
-    }
-    const std::string path(args[0]);
-    const auto name = ArgumentText(args[1], err);
-    const auto number = ArgumentText(args.size() == 3 ? args[2] : std::string_view(), err);
+// Sets or (without NUMBER) removes one entry and saves the file with its model and notes.
+int RunSet(const CliCommand&, const ParsedArgs& args, CliIo& io) {
+    const std::string path(args.operands[0]);
+    const auto name = ArgumentText(args.operands[1], io.err);
+    const auto number =
+        ArgumentText(args.operands.size() == 3 ? args.operands[2] : std::string_view(), io.err);
     if (!name || !number) {
         return kExitUsage;
     }
     ProgramDocument doc{kDefaultModelIndex};
-    if (!LoadDocument(doc, path, err)) {
+    if (!LoadDocument(doc, path, io)) {
         return kExitUsage;
     }
     doc.program.SetProgramEntry(*name, *number);
-    return SaveOrReport(doc, path, err);
+    return SaveOrReport(doc, path, io);
 }
+
+} // namespace
+
+const CliCommand kSetCommand{
+    .name = "set",
+    .arguments = "FILE.sim NAME [NUMBER]",
+    .summary = "set or remove one entry of the program and save",
+    .description = "Sets the program entry NAME to NUMBER, or removes it when no NUMBER is given,\n"
+                   "as the program text takes it, without the form's checks; the notes and the\n"
+                   "model stay. A FILE.sim of \"-\" reads standard input and writes standard\n"
+                   "output.",
+    .options = {},
+    .operands = {.min = 2, .max = 3, .first = CliValue::File, .rest = CliValue::Text},
+    .run = RunSet,
+};
 
 } // namespace tarvik::cli

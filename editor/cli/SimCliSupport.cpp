@@ -3,13 +3,12 @@
 #include "base/Windows1252.h"
 #include "editor/cli/CliSupport.h"
 #include "editor/core/FormatCount.h"
+#include "editor/sim/ReaderList.h"
 #include "editor/sim/SimAccess.h"
 #include "editor/sim/SimMessages.h"
 
 #include <cstdlib>
-#include <iostream>
 #include <ostream>
-#include <unistd.h>
 
 namespace tarvik::cli {
 namespace {
@@ -21,75 +20,50 @@ bool IsTransferMessage(std::string_view caption) {
     return caption == kWriteError || caption == kInsufficientSimSpace || caption == kReadError;
 }
 
-// The value of "--name VALUE" or "--name=VALUE" at args[i]; advances i past it.
-std::optional<std::string_view> OptionValue(CliArgs args, std::size_t& i, std::string_view name) {
-    const std::string_view arg = args[i];
-    if (arg == name) {
-        if (i + 1 >= args.size()) {
-            return std::nullopt;
+// Why no card was found: what the card service says about the readers. The reader is the
+// one given with --reader, else the one the library was told to use.
+std::string WhyNoCard(std::optional<std::string> reader) {
+    const char* fixed = std::getenv("QUENLIB_READER");
+    if (!reader && fixed != nullptr && std::string_view(fixed) != "*") {
+        reader = fixed;
+    }
+    const ReaderListing listing = ListReaders();
+    if (!listing.error.empty()) {
+        return listing.error;
+    }
+    if (listing.readers.empty()) {
+        return "no card readers";
+    }
+    if (!reader) {
+        return "no reader holds a card";
+    }
+    for (const auto& state : listing.readers) {
+        if (state.name == *reader) {
+            return "reader '" + *reader + "' holds no card";
         }
-        return args[++i];
     }
-    if (arg.size() > name.size() && arg.starts_with(name) && arg[name.size()] == '=') {
-        return arg.substr(name.size() + 1);
-    }
-    return std::nullopt;
-}
-
-bool IsOption(std::string_view arg, std::string_view name) {
-    return arg == name ||
-           (arg.starts_with(name) && arg.size() > name.size() && arg[name.size()] == '=');
+    return "no reader '" + *reader + "' (see 'tarvik-cli readers')";
 }
 
 } // namespace
 
-std::optional<SimArgs> ParseSimArgs(const CliCommand& command, CliArgs args, SimOptions allowed,
-                                    std::ostream& err) {
-    SimArgs parsed;
-    bool havePath = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view arg = args[i];
-        if (allowed.model && IsOption(arg, "--model")) {
-            const auto value = OptionValue(args, i, "--model");
-            parsed.model = value ? ParseModelIndex(*value) : std::nullopt;
-            if (!parsed.model) {
-                UsageError(command, err);
-                return std::nullopt;
-            }
-        } else if (IsOption(arg, "--pin")) {
-            const auto value = OptionValue(args, i, "--pin");
-            if (!value) {
-                UsageError(command, err);
-                return std::nullopt;
-            }
-            Windows1252Text pin = Utf8ToWindows1252(*value);
-            if (!pin.ok()) {
-                err << "--pin: " << RefusedCharacterMessage(*pin.refused) << '\n';
-                return std::nullopt;
-            }
-            parsed.pin = std::move(pin.text);
-        } else if (IsOption(arg, "--reader")) {
-            const auto value = OptionValue(args, i, "--reader");
-            if (!value || value->empty()) {
-                UsageError(command, err);
-                return std::nullopt;
-            }
-            parsed.reader = std::string(*value);
-        } else if (allowed.keepForeign && arg == "--keep-foreign") {
-            parsed.keepForeign = true;
-        } else if (!arg.starts_with("-") && !havePath) {
-            parsed.path = std::string(arg);
-            havePath = true;
-        } else {
-            UsageError(command, err);
+std::optional<SimArgs> ReadSimArgs(const ParsedArgs& args, std::ostream& err) {
+    SimArgs sim;
+    sim.path = std::string(args.operands[0]);
+    sim.model = GivenModel(args);
+    if (const auto pin = args.value("--pin")) {
+        Windows1252Text text = Utf8ToWindows1252(*pin);
+        if (!text.ok()) {
+            err << "tarvik-cli: --pin: " << RefusedCharacterMessage(*text.refused) << '\n';
             return std::nullopt;
         }
+        sim.pin = std::move(text.text);
     }
-    if (!havePath) {
-        UsageError(command, err);
-        return std::nullopt;
+    if (const auto reader = args.value("--reader")) {
+        sim.reader = std::string(*reader);
     }
-    return parsed;
+    sim.keepForeign = args.has("--keep-foreign");
+    return sim;
 }
 
 SimSession::~SimSession() {
@@ -106,21 +80,21 @@ int SimSession::Open(const SimArgs& args, std::ostream& err) {
     case CardAccess::Ready:
         return kExitOk;
     case CardAccess::NotFound:
-        err << kSimNotFound << '\n';
+        err << "tarvik-cli: " << kSimNotFound << ": " << WhyNoCard(args.reader) << '\n';
         return kExitSimNotFound;
     case CardAccess::Blocked:
-        err << kSimBlocked << '\n';
+        err << "tarvik-cli: " << kSimBlocked << '\n';
         return kExitSimBlocked;
     case CardAccess::NeedsPin:
         break;
     }
     if (!args.pin) {
-        err << "The SIM asks for its PIN (" << SimPinRemaining()
+        err << "tarvik-cli: the SIM asks for its PIN (" << SimPinRemaining()
             << " attempts left): give it with --pin PIN\n";
         return kExitPin;
     }
     if (!SimDisablePin(*args.pin)) {
-        err << FormatCount(kWrongPinFormat, SimPinRemaining()) << '\n';
+        err << "tarvik-cli: " << FormatCount(kWrongPinFormat, SimPinRemaining()) << '\n';
         return kExitPin;
     }
     return kExitOk;
@@ -132,7 +106,7 @@ void StreamTransferWindow::setCaption(std::string_view text) {
         return;
     }
     endProgressLine();
-    err_ << text;
+    err_ << "tarvik-cli: " << text;
     if (!detail_.empty()) {
         err_ << ": " << detail_;
         detail_.clear();
@@ -158,10 +132,6 @@ void StreamTransferWindow::endProgressLine() {
         err_ << '\n';
         progressLineOpen_ = false;
     }
-}
-
-bool IsTerminal(const std::ostream& err) {
-    return &err == &std::cerr && ::isatty(STDERR_FILENO) == 1;
 }
 
 } // namespace tarvik::cli

@@ -11,7 +11,14 @@
 
 namespace tarvik::cli {
 
-// The arguments of read-sim and write-sim: FILE.sim and options in any order after it.
+// The options of the card commands.
+inline constexpr CliOption kPinOption{"--pin", CliValue::Text, "PIN",
+                                      "the card's PIN, when it asks for one; it then stops asking"};
+inline constexpr CliOption kReaderOption{
+    "--reader", CliValue::Reader, "NAME",
+    "the card reader (see 'readers'); else the first with a card"};
+
+// The arguments of read-sim and write-sim.
 struct SimArgs {
     std::string path;
     std::optional<int> model;
@@ -20,15 +27,9 @@ struct SimArgs {
     bool keepForeign = false;
 };
 
-// Which options a command takes besides --pin and --reader.
-struct SimOptions {
-    bool model = false;
-    bool keepForeign = false;
-};
-
-// Parses the arguments; nothing after writing the usage (or the reason) to err.
-std::optional<SimArgs> ParseSimArgs(const CliCommand& command, CliArgs args, SimOptions allowed,
-                                    std::ostream& err);
+// Reads the parsed arguments of a card command; nothing after writing the reason to err
+// (a PIN with a character that the card's PIN cannot hold).
+std::optional<SimArgs> ReadSimArgs(const ParsedArgs& args, std::ostream& err);
 
 // The card connection for one command: connects on Open, closes the library when it ends.
 class SimSession {
@@ -40,9 +41,9 @@ public:
 
     // Picks the reader (when given), connects, and gets CHV1 out of the way with the PIN.
     // kExitOk when the card is ready; otherwise the exit status after writing the message
-    // ("SIM not found", "SIM is blocked, PIN count is zero", "Wrong PIN! - PIN count is
-    // now N", or that a PIN is needed) to err. Without a PIN, nothing is sent that changes
-    // the card.
+    // ("SIM not found" and why, "SIM is blocked, PIN count is zero", "Wrong PIN! - PIN
+    // count is now N", or that a PIN is needed) to err. Without a PIN, nothing is sent that
+    // changes the card.
     int Open(const SimArgs& args, std::ostream& err);
 };
 
@@ -70,8 +71,5 @@ private:
     std::string caption_ = "tarvik-cli";
     std::string detail_;
 };
-
-// Whether err is the process's standard error and that is a terminal.
-bool IsTerminal(const std::ostream& err);
 
 } // namespace tarvik::cli

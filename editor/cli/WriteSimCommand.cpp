@@ -5,30 +5,51 @@
 #include "editor/sim/SimTransfer.h"
 #include "program/ProgramDocument.h"
 
-#include <ostream>
+#include <array>
 
 namespace tarvik::cli {
+namespace {
 
-// tarvik-cli write-sim FILE.sim [--keep-foreign] [--pin PIN] [--reader NAME]: writes the
-// file's program to the card, clearing the card's other records unless --keep-foreign.
-// The file is read before the card is touched.
-int RunWriteSimCommand(CliArgs args, std::ostream&, std::ostream& err) {
-    const auto parsed = ParseSimArgs(CommandNamed("write-sim"), args, {.keepForeign = true}, err);
+constexpr std::array kOptions{
+    CliOption{"--keep-foreign", CliValue::None, "",
+              "keep the card's records that are not the program's"},
+    kPinOption,
+    kReaderOption,
+};
+
+// Writes the file's program to the card. The file is read before the card is touched.
+int RunWriteSim(const CliCommand&, const ParsedArgs& args, CliIo& io) {
+    const auto parsed = ReadSimArgs(args, io.err);
     if (!parsed) {
         return kExitUsage;
     }
     ProgramDocument doc{kDefaultModelIndex};
-    if (!LoadDocument(doc, parsed->path, err)) {
+    if (!LoadDocument(doc, parsed->path, io)) {
         return kExitUsage;
     }
     SimSession session;
-    if (const int status = session.Open(*parsed, err); status != kExitOk) {
+    if (const int status = session.Open(*parsed, io.err); status != kExitOk) {
         return status;
     }
-    StreamTransferWindow window(err, IsTerminal(err));
+    StreamTransferWindow window(io.err, io.errIsTerminal);
     const WriteResult result =
         SimWriteAll(window, doc.program.text().lines(), !parsed->keepForeign);
     return result.ok() ? kExitOk : kExitWriteFailed;
 }
+
+} // namespace
+
+const CliCommand kWriteSimCommand{
+    .name = "write-sim",
+    .arguments = "[OPTION...] FILE.sim",
+    .summary = "write the program to the SIM card",
+    .description = "Writes the program file's lines to the card's phonebook, one record a line,\n"
+                   "and clears the card's other records unless --keep-foreign is given. A\n"
+                   "FILE.sim of \"-\" reads standard input. The progress and every message go\n"
+                   "to standard error.",
+    .options = kOptions,
+    .operands = {.min = 1, .max = 1, .first = CliValue::File},
+    .run = RunWriteSim,
+};
 
 } // namespace tarvik::cli

@@ -2,9 +2,11 @@
 
 #include <iostream>
 #include <string_view>
+#include <unistd.h>
 #include <vector>
 
 int main(int argc, char** argv) {
     const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-    return tarvik::cli::RunCli(args, std::cout, std::cerr);
+    tarvik::cli::CliIo io{std::cin, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1};
+    return tarvik::cli::RunCli(args, io);
 }

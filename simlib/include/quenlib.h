@@ -17,6 +17,9 @@
 #ifndef QUENLIB_H
 #define QUENLIB_H
 
+/* The version of this interface and of the library built with it. */
+#define QUENLIB_VERSION "1.0"
+
 #include <stddef.h>
 #include <stdint.h>
 

@@ -18,12 +18,15 @@ struct CliRun {
     std::string err;
 };
 
-// Runs tarvik-cli with args (without the program name), capturing both streams.
-inline CliRun RunWith(std::vector<std::string> args) {
+// Runs tarvik-cli with args (without the program name) and input as its standard input,
+// capturing both output streams.
+inline CliRun RunWith(std::vector<std::string> args, const std::string& input = {}) {
     const std::vector<std::string_view> views(args.begin(), args.end());
+    std::istringstream in(input);
     std::ostringstream out;
     std::ostringstream err;
-    const int status = RunCli(views, out, err);
+    CliIo io{in, out, err};
+    const int status = RunCli(views, io);
     return {status, out.str(), err.str()};
 }
 

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <regex>
 #include <sstream>
 #include <streambuf>
 #include <string>
@@ -24,6 +25,19 @@ protected:
     int_type overflow(int_type) override { return traits_type::eof(); }
 };
 
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
 class CliTest : public ::testing::Test {
 protected:
     // Writes a program file with the given plain content.
@@ -36,30 +50,126 @@ protected:
     TemporaryFolder folder;
 };
 
-TEST_F(CliTest, HelpAndMissingArgumentsPrintUsage) {
-    for (const std::string flag : {"--help", "-h"}) {
-        const CliRun run = RunWith({flag});
-        EXPECT_EQ(run.status, 0);
-        EXPECT_TRUE(run.out.starts_with("Usage: tarvik-cli COMMAND")) << run.out;
-        for (const std::string command : {"new", "show", "remote", "set"}) {
-            EXPECT_NE(run.out.find("\n  " + command + " "), std::string::npos) << command;
-        }
-        // Scripts rely on the values: each status is listed with its number.
-        for (const std::string status :
-             {"\n   0  success", "\n   2  bad arguments", "\n   3  an edit was cut",
-              "\n  11  no card in the reader", "\n  12  the card's PIN is blocked"}) {
-            EXPECT_NE(run.out.find(status), std::string::npos) << status;
-        }
-        EXPECT_EQ(run.err, "");
+TEST_F(CliTest, HelpVersionAndUnknownCommands) {
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string outStart; // what standard output begins with
+        std::string err;
+    };
+    const std::string editUsage = "Usage: tarvik-cli edit [--model 0|1|2] [--strict] FILE.sim";
+    const std::vector<Case> cases = {
+        {{"--help"}, 0, "Usage: tarvik-cli COMMAND [ARGUMENT...]\n", ""},
+        {{"-h"}, 0, "Usage: tarvik-cli COMMAND [ARGUMENT...]\n", ""},
+        {{"help"}, 0, "Usage: tarvik-cli COMMAND [ARGUMENT...]\n", ""},
+        {{"help", "edit"}, 0, editUsage, ""},
+        {{"edit", "--help"}, 0, editUsage, ""},
+        {{"edit", "a.sim", "EDRed=5", "-h"}, 0, editUsage, ""},
+        {{"help", "nothing"},
+         2,
+         "",
+         "tarvik-cli: help: no command 'nothing'\nUsage: tarvik-cli help [COMMAND]\n"},
+        {{"frobnicate"},
+         2,
+         "",
+         "tarvik-cli: no command 'frobnicate'\nRun 'tarvik-cli --help' for the list of "
+         "commands.\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        const CliRun run = RunWith(c.args);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_TRUE(run.out.starts_with(c.outStart)) << run.out;
+        EXPECT_EQ(run.err, c.err);
     }
+
     const CliRun none = RunWith({});
     EXPECT_EQ(none.status, 2);
-    EXPECT_TRUE(none.err.starts_with("Usage: tarvik-cli")) << none.err;
-    EXPECT_EQ(none.out, "");
+    EXPECT_TRUE(none.err.starts_with("tarvik-cli: no command given\nUsage: tarvik-cli"));
 
-    const CliRun commandHelp = RunWith({"set", "--help"});
-    EXPECT_EQ(commandHelp.status, 0);
-    EXPECT_EQ(commandHelp.out, "usage: tarvik-cli set FILE.sim NAME [NUMBER]\n");
+    const CliRun version = RunWith({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(std::regex_match(
+        version.out,
+        std::regex("tarvik-cli [0-9]+\\.[0-9]+\nbuilt with Quenlib [0-9]+\\.[0-9]+\n")))
+        << version.out;
+}
+
+// Scripts rely on the values, and help2man makes the manual page from the text.
+TEST_F(CliTest, UsageListsEveryCommandAndExitStatus) {
+    const std::string usage = RunWith({"--help"}).out;
+    for (const CliCommand* command : CliCommands()) {
+        EXPECT_TRUE(Contains(usage, "\n  " + std::string(command->name) + "  ")) << command->name;
+    }
+    for (const std::string status :
+         {"\nExit status:\n   0  success", "\n   1  diff: a write would change the card",
+          "\n   2  bad arguments", "\n   3  an edit was cut", "\n  11  no card in the reader",
+          "\n  12  the card's PIN is blocked\n"}) {
+        EXPECT_TRUE(Contains(usage, status)) << status;
+    }
+    EXPECT_TRUE(Contains(usage, "\nOptions:\n  -h, --help  "));
+}
+
+TEST_F(CliTest, EveryCommandHasItsOwnHelp) {
+    for (const CliCommand* command : CliCommands()) {
+        SCOPED_TRACE(command->name);
+        const CliRun run = RunWith({"help", std::string(command->name)});
+        EXPECT_EQ(run.status, 0);
+        EXPECT_TRUE(run.out.starts_with("Usage: tarvik-cli " + std::string(command->name)));
+        EXPECT_FALSE(command->summary.empty());
+        EXPECT_FALSE(command->description.empty());
+        for (const CliOption& option : command->options) {
+            EXPECT_TRUE(Contains(run.out, "\n  " + std::string(option.name))) << option.name;
+        }
+        EXPECT_TRUE(Contains(run.out, "\n  -h, --help  "));
+        // A terminal of 80 columns, and the manual page, take each line whole.
+        for (const auto& line : Lines(run.out)) {
+            EXPECT_LE(line.size(), 80u) << line;
+        }
+        EXPECT_EQ(RunWith({std::string(command->name), "--help"}).out, run.out);
+    }
+    for (const auto& line : Lines(RunWith({"--help"}).out)) {
+        EXPECT_LE(line.size(), 80u) << line;
+    }
+}
+
+TEST_F(CliTest, BadArgumentsSayWhatIsWrongAndShowTheUsage) {
+    const std::string path = folder.file("a.sim");
+    struct Case {
+        std::vector<std::string> args;
+        std::string problem; // the first line of the message
+    };
+    const std::vector<Case> cases = {
+        {{"new"}, "tarvik-cli: new: missing operand"},
+        {{"new", path, "--model", "3"}, "tarvik-cli: new: --model takes 0|1|2, not '3'"},
+        {{"new", path, "--model=x"}, "tarvik-cli: new: --model takes 0|1|2, not 'x'"},
+        {{"new", path, "--model"}, "tarvik-cli: new: --model needs a value (0|1|2)"},
+        {{"new", path, "b.sim"}, "tarvik-cli: new: extra operand 'b.sim'"},
+        {{"new", "--frob", path}, "tarvik-cli: new: unknown option '--frob'"},
+        {{"new", "-x", path}, "tarvik-cli: new: unknown option '-x'"},
+        {{"show", "--json=yes", path}, "tarvik-cli: show: --json takes no value"},
+        {{"set", path}, "tarvik-cli: set: missing operand"},
+        {{"set", path, "A", "1", "2"}, "tarvik-cli: set: extra operand '2'"},
+        {{"readers", "x"}, "tarvik-cli: readers: extra operand 'x'"},
+        {{"read-sim", path, "--reader="}, "tarvik-cli: read-sim: --reader needs a value (NAME)"},
+        {{"write-sim", path, "--model", "1"}, "tarvik-cli: write-sim: unknown option '--model'"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        const CliRun run = RunWith(c.args);
+        EXPECT_EQ(run.status, 2);
+        const auto lines = Lines(run.err);
+        ASSERT_EQ(lines.size(), 2u) << run.err;
+        EXPECT_EQ(lines[0], c.problem);
+        const std::string arguments(FindCommand(c.args[0])->arguments);
+        EXPECT_EQ(lines[1],
+                  "Usage: tarvik-cli " + c.args[0] + (arguments.empty() ? "" : " ") + arguments);
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_FALSE(std::filesystem::exists(path));
+    // "--" ends the options: a file may be called "--model".
+    const CliRun dashed = RunWith({"new", "--", folder.file("--model")});
+    EXPECT_EQ(dashed.status, 0) << dashed.err;
 }
 
 TEST_F(CliTest, NewWritesAnEmptyProgramOfTheChosenModel) {
@@ -122,53 +232,72 @@ TEST_F(CliTest, SetChangesOneEntryAndKeepsModelAndNotes) {
     EXPECT_EQ(RunWith({"show", path}).out, "SIM-03\nnote\nSIM-PRG\nTL2C=0039 02 123\n");
 }
 
-TEST_F(CliTest, ErrorsPrintTheirMessageAndWriteNothing) {
+// "-" reads standard input, or writes standard output where the command only writes the
+// file, so that commands compose in pipes.
+TEST_F(CliTest, DashIsStandardInputAndOutput) {
+    const CliRun made = RunWith({"new", "-", "--model", "0"});
+    ASSERT_EQ(made.status, 0) << made.err;
+    EXPECT_EQ(made.out, ScrambleText("SIM-03\r\nSIM-PRG\r\n") + "\r\n");
+
+    const CliRun set = RunWith({"set", "-", "TL1", "555"}, made.out);
+    ASSERT_EQ(set.status, 0) << set.err;
+    const CliRun edited = RunWith({"edit", "-", "CBRed=1", "EDRed=7"}, set.out);
+    ASSERT_EQ(edited.status, 0) << edited.err;
+    EXPECT_EQ(RunWith({"show", "-"}, edited.out).out, "SIM-03\nSIM-PRG\nRED=7\nTL1=555\n");
+    EXPECT_EQ(RunWith({"remote", "-"}, edited.out).out, ";RED=7;TL1=555;\n");
+    EXPECT_TRUE(Contains(RunWith({"fields", "-"}, edited.out).out, "\nEDRed=7\n"));
+    EXPECT_FALSE(std::filesystem::exists("-"));
+}
+
+TEST_F(CliTest, FileErrorsNameTheFileAndTheSystemsReason) {
     const std::string good = WritePlain("good.sim", "SIM-05\r\nSIM-PRG\r\nTL1=1\r\n");
     const std::string goodBytes = ReadAll(good);
     const std::string bad = folder.file("bad.sim");
     WriteAll(bad, "this is not a program file");
     const std::string missing = folder.file("missing.sim");
-    const std::string blocked = folder.file("good.sim/child.sim"); // parent is a file
+    const std::string below = folder.file("good.sim/child.sim"); // parent is a file
+    const std::string inMissing = folder.file("none/new.sim");
 
     struct Case {
         std::vector<std::string> args;
+        std::string input;
         std::string err;
     };
     const std::vector<Case> cases = {
-        {{"show", bad}, "Invalid file format\n"},
-        {{"remote", bad}, "Invalid file format\n"},
-        {{"set", bad, "TL1", "2"}, "Invalid file format\n"},
-        {{"show", missing}, "DISK ERROR\n"},
-        {{"set", missing, "TL1", "2"}, "DISK ERROR\n"},
-        {{"new", blocked}, "DISK ERROR\n"},
-        {{"new", missing, "--model", "3"}, "usage: tarvik-cli new FILE.sim [--model 0|1|2]\n"},
-        {{"new", missing, "--model"}, "usage: tarvik-cli new FILE.sim [--model 0|1|2]\n"},
-        {{"new", missing, "extra.sim"}, "usage: tarvik-cli new FILE.sim [--model 0|1|2]\n"},
-        {{"new"}, "usage: tarvik-cli new FILE.sim [--model 0|1|2]\n"},
-        {{"show"}, "usage: tarvik-cli show FILE.sim\n"},
-        {{"remote", good, good}, "usage: tarvik-cli remote FILE.sim\n"},
-        {{"set", good}, "usage: tarvik-cli set FILE.sim NAME [NUMBER]\n"},
-        {{"set", good, "TL1", "2", "3"}, "usage: tarvik-cli set FILE.sim NAME [NUMBER]\n"},
+        {{"show", bad}, "", "tarvik-cli: " + bad + ": not a program file\n"},
+        {{"show", "-"}, "12345", "tarvik-cli: standard input: not a program file\n"},
+        {{"show", missing}, "", "tarvik-cli: " + missing + ": No such file or directory\n"},
+        {{"show", folder.path().string()},
+         "",
+         "tarvik-cli: " + folder.path().string() + ": Is a directory\n"},
+        {{"remote", bad}, "", "tarvik-cli: " + bad + ": not a program file\n"},
+        {{"remote", "-"}, "", "tarvik-cli: standard input: not a program file\n"},
+        {{"fields", missing}, "", "tarvik-cli: " + missing + ": No such file or directory\n"},
+        {{"fields", bad}, "", "tarvik-cli: " + bad + ": not a program file\n"},
+        {{"edit", bad, "EDRed=1"}, "", "tarvik-cli: " + bad + ": not a program file\n"},
+        {{"set", bad, "TL1", "2"}, "", "tarvik-cli: " + bad + ": not a program file\n"},
+        {{"set", missing, "TL1", "2"},
+         "",
+         "tarvik-cli: " + missing + ": No such file or directory\n"},
+        {{"new", below}, "", "tarvik-cli: " + below + ": Not a directory\n"},
+        {{"new", inMissing}, "", "tarvik-cli: " + inMissing + ": No such file or directory\n"},
+        {{"write-sim", missing}, "", "tarvik-cli: " + missing + ": No such file or directory\n"},
     };
     for (const auto& c : cases) {
-        const CliRun run = RunWith(c.args);
-        EXPECT_EQ(run.status, 2) << c.args[0];
-        EXPECT_EQ(run.err, c.err) << c.args[0];
-        EXPECT_EQ(run.out, "") << c.args[0];
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        const CliRun run = RunWith(c.args, c.input);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err, c.err);
+        EXPECT_EQ(run.out, "");
     }
     EXPECT_EQ(ReadAll(good), goodBytes);
     EXPECT_EQ(ReadAll(bad), "this is not a program file");
-    EXPECT_FALSE(std::filesystem::exists(missing));
     // Nothing else appeared in the folder (no temporary files either).
     int entries = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path())) {
         ++entries;
     }
     EXPECT_EQ(entries, 2);
-
-    const CliRun unknown = RunWith({"frobnicate"});
-    EXPECT_EQ(unknown.status, 2);
-    EXPECT_NE(unknown.err.find("unknown command frobnicate"), std::string::npos);
 }
 
 TEST_F(CliTest, OutputThatCannotBeWrittenIsAFailure) {
@@ -178,18 +307,19 @@ TEST_F(CliTest, OutputThatCannotBeWrittenIsAFailure) {
         int status;
     };
     const std::vector<Case> cases = {
-        {{"show", path}, 2},
-        {{"remote", path}, 2},
-        {{"--help"}, 2},
-        {{"set", path, "RED", "3"}, 0}, // prints nothing, so nothing can fail
+        {{"show", path}, 2}, {{"remote", path}, 2},          {{"--help"}, 2},
+        {{"new", "-"}, 2},   {{"set", path, "RED", "3"}, 0}, // prints nothing, so nothing can fail
     };
     for (const auto& c : cases) {
         const std::vector<std::string_view> views(c.args.begin(), c.args.end());
         FailingBuffer buffer;
+        std::istringstream in;
         std::ostream out(&buffer);
         std::ostringstream err;
-        EXPECT_EQ(RunCli(views, out, err), c.status) << c.args[0];
-        EXPECT_EQ(err.str(), c.status == 0 ? "" : "DISK ERROR\n") << c.args[0];
+        CliIo io{in, out, err};
+        EXPECT_EQ(RunCli(views, io), c.status) << c.args[0];
+        EXPECT_EQ(err.str(), c.status == 0 ? "" : "tarvik-cli: standard output: write error\n")
+            << c.args[0];
     }
 }
 

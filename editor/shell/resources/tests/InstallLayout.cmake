@@ -23,6 +23,7 @@ set(expected
   share/doc/tarvik/copyright
   share/doc/tarvik/changelog.gz
   share/applications/tarvik.desktop
+  share/bash-completion/completions/tarvik-cli
   share/icons/hicolor/48x48/apps/tarvik.png
   share/icons/hicolor/256x256/apps/tarvik.png
   share/tarvik/tarvik3.dat

@@ -1,0 +1,98 @@
+#include "editor/cli/HelpText.h"
+
+#include "editor/cli/ExitStatus.h"
+#include "simlib/include/quenlib.h"
+
+#include <algorithm>
+#include <cctype>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace tarvik::cli {
+namespace {
+
+// A two-column list: each tag indented by two, each text starting in one column.
+struct Row {
+    std::string tag;
+    std::string_view text;
+};
+
+void WriteRows(const std::vector<Row>& rows, std::ostream& out) {
+    std::size_t width = 0;
+    for (const auto& row : rows) {
+        width = std::max(width, row.tag.size());
+    }
+    for (const auto& row : rows) {
+        out << "  " << row.tag << std::string(width + 2 - row.tag.size(), ' ') << row.text << '\n';
+    }
+}
+
+void WriteCommandList(std::ostream& out) {
+    std::vector<Row> rows;
+    rows.push_back({"help", "print the help of a command"});
+    for (const CliCommand* command : CliCommands()) {
+        rows.push_back({std::string(command->name), command->summary});
+    }
+    WriteRows(rows, out);
+}
+
+void WriteExitStatuses(std::ostream& out) {
+    std::vector<Row> rows;
+    for (const auto& [status, meaning] : kExitStatusMeanings) {
+        rows.push_back({(status < 10 ? " " : "") + std::to_string(status), meaning});
+    }
+    WriteRows(rows, out);
+}
+
+} // namespace
+
+void WriteUsage(std::ostream& out) {
+    out << "Usage: tarvik-cli COMMAND [ARGUMENT...]\n"
+           "  or:  tarvik-cli help [COMMAND]\n"
+           "  or:  tarvik-cli --version\n"
+           "Edit the program files of a GSM communicator and program its SIM card.\n"
+           "A FILE.sim of \"-\" reads standard input and writes standard output. Messages\n"
+           "go to standard error and name what failed and why.\n"
+           "\nCommands:\n";
+    WriteCommandList(out);
+    out << "\nExit status:\n";
+    WriteExitStatuses(out);
+    out << "\nOptions:\n";
+    WriteRows({{"-h, --help", "print this help, or a command's help after it, and exit"},
+               {"    --version", "print the version and the Quenlib version and exit"}},
+              out);
+    out << "\nRun 'tarvik-cli help COMMAND' for the arguments and options of a command.\n";
+}
+
+void WriteCommandHelp(const CliCommand& command, std::ostream& out) {
+    out << "Usage: tarvik-cli " << command.name << (command.arguments.empty() ? "" : " ")
+        << command.arguments << '\n';
+    // The summary as a sentence.
+    std::string summary(command.summary);
+    if (!summary.empty()) {
+        summary[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(summary[0])));
+    }
+    out << summary << ".\n";
+    if (!command.description.empty()) {
+        out << '\n' << command.description << '\n';
+    }
+    out << "\nOptions:\n";
+    std::vector<Row> rows;
+    for (const CliOption& option : command.options) {
+        std::string tag(option.name);
+        if (option.value != CliValue::None) {
+            tag += ' ';
+            tag += option.valueName;
+        }
+        rows.push_back({tag, option.help});
+    }
+    rows.push_back({"-h, --help", "print this help and exit"});
+    WriteRows(rows, out);
+}
+
+void WriteVersion(std::ostream& out) {
+    out << "tarvik-cli " << TARVIK_VERSION << "\nbuilt with Quenlib " << QUENLIB_VERSION << '\n';
+}
+
+} // namespace tarvik::cli
