@@ -263,7 +263,15 @@ bool WriteFileReplacing(const std::string& path, std::string_view bytes, std::er
         error = SystemError();
         return false;
     }
-    const bool regular = exists && S_ISREG(existing.st_mode);
+    if (exists && S_ISDIR(existing.st_mode)) {
+        error = std::make_error_code(std::errc::is_a_directory);
+        return false;
+    }
+    if (exists && !S_ISREG(existing.st_mode)) {
+        error = MakeError(FileFault::NotRegularFile);
+        return false;
+    }
+    const bool regular = exists; // from here on, an existing target is a regular file
     // A new file would leave the other hard links with the old content, and would belong to
     // this user instead of the file's owner.
     if (regular && (existing.st_nlink > 1 || existing.st_uid != ::geteuid())) {

@@ -20,7 +20,9 @@ std::optional<std::string> ReadFileBytes(const std::string& path, std::error_cod
 // (space reserved first, written, cut to length, flushed): when the folder may not be
 // written but the file may, when the file has other hard links (they keep seeing it), and
 // when it belongs to another user or a group that the new file could not keep. A file that
-// this process may not write is refused, as a write in place would be. A symbolic link is
+// this process may not write is refused, as a write in place would be, and so is anything
+// that is not a regular file (a folder, a device, a named pipe), which the rename would
+// replace by a regular file. A symbolic link is
 // followed, also when its target does not exist yet: the target is created and the link
 // stays. False when anything failed; no temporary file is left behind.
 bool WriteFileReplacing(const std::string& path, std::string_view bytes);

@@ -214,6 +214,8 @@ TEST(FileBytesTest, FailuresTellWhy) {
          "No such file or directory"},
         {"write below a file", folder.file("file.sim/x.sim"), true, "Not a directory"},
         {"write over a folder", folder.file("folder"), true, "Is a directory"},
+        // The rename would put a regular file in the place of the pipe (or of a device).
+        {"write over a named pipe", folder.file("pipe"), true, "Not a regular file"},
         {"write through a loop of links", folder.file("loop.sim"), true,
          "Too many levels of symbolic links"},
         {"write to no name", "", true, "No such file or directory"},
@@ -228,6 +230,9 @@ TEST(FileBytesTest, FailuresTellWhy) {
         }
         EXPECT_EQ(error.message(), c.reason);
     }
+    struct stat pipe {};
+    EXPECT_EQ(::lstat(folder.file("pipe").c_str(), &pipe), 0);
+    EXPECT_TRUE(S_ISFIFO(pipe.st_mode));
     std::error_code error = std::make_error_code(std::errc::io_error);
     EXPECT_TRUE(ReadFileBytes(folder.file("file.sim"), error));
     EXPECT_FALSE(error);
