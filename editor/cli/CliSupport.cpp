@@ -84,10 +84,11 @@ std::optional<int> GivenModel(const ParsedArgs& args) {
     return value ? ParseModelIndex(*value) : std::nullopt;
 }
 
-std::optional<std::string> ArgumentText(std::string_view utf8, std::ostream& err) {
+std::optional<std::string> ArgumentText(std::string_view utf8, std::string_view what,
+                                        std::ostream& err) {
     Windows1252Text converted = Utf8ToWindows1252(utf8);
     if (!converted.ok()) {
-        err << "tarvik-cli: " << RefusedCharacterMessage(*converted.refused) << '\n';
+        ReportProblem(what, RefusedCharacterMessage(*converted.refused), err);
         return std::nullopt;
     }
     return std::move(converted.text);

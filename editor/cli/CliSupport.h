@@ -46,8 +46,10 @@ std::optional<int> ParseModelIndex(std::string_view text);
 std::optional<int> GivenModel(const ParsedArgs& args);
 
 // The program's 8-bit text of a command-line argument, which comes as UTF-8. A character
-// that the 8-bit text cannot hold is refused: the message goes to err and nothing is given.
-std::optional<std::string> ArgumentText(std::string_view utf8, std::ostream& err);
+// that the 8-bit text cannot hold is refused: the message, naming the argument as what,
+// goes to err and nothing is given.
+std::optional<std::string> ArgumentText(std::string_view utf8, std::string_view what,
+                                        std::ostream& err);
 
 // Writes the lines of 8-bit text (split at CR LF, LF or CR) to out as UTF-8, each followed
 // by "\n".

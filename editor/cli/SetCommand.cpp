@@ -11,9 +11,9 @@ namespace {
 // Sets or (without NUMBER) removes one entry and saves the file with its model and notes.
 int RunSet(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     const std::string path(args.operands[0]);
-    const auto name = ArgumentText(args.operands[1], io.err);
-    const auto number =
-        ArgumentText(args.operands.size() == 3 ? args.operands[2] : std::string_view(), io.err);
+    const auto name = ArgumentText(args.operands[1], "NAME", io.err);
+    const auto number = ArgumentText(
+        args.operands.size() == 3 ? args.operands[2] : std::string_view(), "NUMBER", io.err);
     if (!name || !number) {
         return kExitUsage;
     }
