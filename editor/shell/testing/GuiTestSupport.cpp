@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QPixmap>
@@ -23,6 +24,17 @@ QString TestFolder::Write(const QString& name, const QByteArray& bytes) const {
         ADD_FAILURE() << "cannot write " << path.toStdString();
     }
     return path;
+}
+
+bool AdvancesEvenly(const QFont& font) {
+    const QFontMetricsF metrics(font);
+    const qreal width = metrics.horizontalAdvance(u'W');
+    for (const char16_t c : u"il.0 M") {
+        if (c != u'\0' && metrics.horizontalAdvance(QChar(c)) != width) {
+            return false;
+        }
+    }
+    return width > 0;
 }
 
 std::unique_ptr<Settings> TestFolder::OpenSettings() const {

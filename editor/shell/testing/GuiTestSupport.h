@@ -2,6 +2,7 @@
 
 #include "editor/shell/app/Settings.h"
 
+#include <QFont>
 #include <QImage>
 #include <QString>
 #include <QTemporaryDir>
@@ -30,6 +31,11 @@ private:
 // Types text into widget key by key, as a keyboard that has every character would; unlike
 // QTest::keyClicks it takes any Unicode text.
 void TypeText(QWidget& widget, const QString& text);
+
+// Whether text in font lines up in columns: narrow and wide letters, digits and blanks all
+// advance by the same width. That is what a fixed-pitch font is for; the font's own flag
+// says less, as some monospaced fonts do not carry it.
+bool AdvancesEvenly(const QFont& font);
 
 // Renders widget, shown or not, to a PNG file in the folder named by the environment
 // variable TARVIK_SCREENSHOTS, when it is set; gives the picture.

@@ -98,7 +98,7 @@ TEST(FormPagesBuild, EveryFieldOfTheTableHasAWidgetOfItsKindOnItsPage) {
     EXPECT_EQ(pages.get<QGroupBox>("GBInputIP").findChildren<QLabel*>().size(), 5 + 7);
     EXPECT_TRUE(pages.pages->MemoSMS().isReadOnly());
     EXPECT_EQ(pages.pages->MemoSim().lineWrapMode(), QPlainTextEdit::NoWrap);
-    EXPECT_TRUE(QFontInfo(pages.pages->MemoSim().font()).fixedPitch());
+    EXPECT_TRUE(testing::AdvancesEvenly(pages.pages->MemoSim().font()));
 }
 
 TEST(FormPagesBuild, GridsShowTheirHeadersLabelsAndColumnRatios) {
