@@ -25,12 +25,13 @@ using tarvik::bench::FullProgram;
 
 // The pages in a shown window over a form holding the full program.
 struct LoadedPages {
+    ~LoadedPages() { delete tabs; }
     LoadedPages() {
         doc.program.text().assign(FullProgram());
         form.DecodeProgram();
         auto* layout = new QVBoxLayout(&window);
         tabs = new QTabWidget;
-        pages = FormPages::Build(*tabs, form);
+        pages = &FormPages::Build(*tabs, form, [] {});
         layout->addWidget(&pages->CBDevice());
         layout->addWidget(tabs);
         window.resize(window.sizeHint());
@@ -43,7 +44,7 @@ struct LoadedPages {
     FormModel form{doc, language};
     QWidget window;
     QTabWidget* tabs = nullptr;
-    std::unique_ptr<FormPages> pages;
+    FormPages* pages = nullptr; // goes with tabs
 };
 
 // A program replaced as Open or Read SIM replace it: the text, the decoding, and whatever

@@ -107,6 +107,11 @@ struct FieldDef {
     std::string partner;            // option check box <-> its value field
     int decodeDefault = 0;          // option value fields: what an entry that is not a
                                     // number decodes to
+    // How a window shows memos and grids:
+    bool readOnly = false;          // a memo that only the program writes
+    int fixedPitchColumns = 0;      // a memo in a fixed-pitch font without word wrap, at least
+                                    // this many characters wide; 0: proportional and wrapped
+    std::vector<int> columnWeights; // a grid: the widths of its columns relative to each other
 };
 
 } // namespace tarvik

@@ -102,7 +102,8 @@ void AddMain(TableBuilder& t) {
     // The program on the left over the whole height; the device (picture and the card
     // commands, built by the window) and the notes on the right.
     t.group("SIM program", Tab::Main, 0, 0, Growth::Down).rowSpan = 2;
-    t.field("MemoSim", FieldKind::Memo, "", {}, 0, Handler::None);
+    // Wide enough for the longest entries, a barrier entry with a full international number.
+    t.field("MemoSim", FieldKind::Memo, "", {}, 0, Handler::None).fixedPitchColumns = 34;
     t.group("Device", Tab::Main, 0, 1, Growth::Right);
     t.group("Notes", Tab::Main, 1, 1, Growth::RightAndDown);
     t.field("MemoNote", FieldKind::Memo, "", {}, 0, Handler::None);
@@ -328,8 +329,11 @@ void AddTelephone(TableBuilder& t) {
 
 void AddBarrier(TableBuilder& t) {
     t.group("BARRIER Telephone numbers", Tab::Barrier, 0, 0, Growth::RightAndDown);
-    t.field("SGRamp", FieldKind::Grid, "", {0, 0}, 0, Handler::None);
-    t.field("SGTR", FieldKind::Grid, "", {0, 1}, 0, Handler::None);
+    // The barrier number column is three times as wide as a flag column; the TR number
+    // column four times as wide as its label column.
+    t.field("SGRamp", FieldKind::Grid, "", {0, 0}, 0, Handler::None).columnWeights = {3, 1, 1, 1,
+                                                                                      1};
+    t.field("SGTR", FieldKind::Grid, "", {0, 1}, 0, Handler::None).columnWeights = {1, 4};
 }
 
 // ---- "SMS" page ---------------------------------------------------------------------------
@@ -354,7 +358,8 @@ void AddSms(TableBuilder& t) {
                Handler::Sms6Change, kSmsLength, KeyFilter::SmsText)
             .marker = i == 10 ? "7B" : "";
     }
-    t.field("MemoSMS", FieldKind::Memo, "Remote programming", {10, 0, 2}, 0, Handler::None);
+    t.field("MemoSMS", FieldKind::Memo, "Remote programming", {10, 0, 2}, 0, Handler::None)
+        .readOnly = true;
 }
 
 const TableBuilder& Table() {

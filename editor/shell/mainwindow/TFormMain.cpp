@@ -82,6 +82,7 @@ TFormMain::TFormMain(Application& app)
 
 TFormMain::~TFormMain() {
     FormDestroy();
+    delete tabs_;
 }
 
 // ---- Lifecycle ----------------------------------------------------------------------------
@@ -96,7 +97,7 @@ void TFormMain::FormCreate() {
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(Text("PageControl1"));
     setCentralWidget(tabs_);
-    pages_ = FormPages::Build(*tabs_, *form_);
+    pages_ = &FormPages::Build(*tabs_, *form_, [this] { services_.prompts.Beep(); });
 
     BuildMenus();
     BuildToolBar();

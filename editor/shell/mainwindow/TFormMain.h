@@ -105,8 +105,8 @@ private:
     ShellServices& services_;
     ProgramDocument doc_;
     std::unique_ptr<FormModel> form_;
-    QTabWidget* tabs_ = nullptr;
-    std::unique_ptr<FormPages> pages_;
+    QTabWidget* tabs_ = nullptr; // goes first, while the form it shows still exists
+    FormPages* pages_ = nullptr; // a child of tabs_
     std::unique_ptr<FileCommands> files_;
     std::unique_ptr<SimCommands> sim_;
     std::unique_ptr<NotepadExport> notepad_;

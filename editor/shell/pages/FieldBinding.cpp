@@ -31,9 +31,11 @@ QLineEdit* LineEditOf(QWidget& widget) {
 } // namespace
 
 FieldBindings::FieldBindings(FormModel& form, std::span<QWidget* const> widgets,
-                             std::function<void()> afterUserEdit)
-    : form_(form), widgets_(widgets.begin(), widgets.end()), shownItems_(widgets.size()),
-      shownGrey_(widgets.size(), -1), afterUserEdit_(std::move(afterUserEdit)) {
+                             std::function<void()> afterUserEdit, std::function<void()> beep,
+                             QObject* parent)
+    : QObject(parent), form_(form), widgets_(widgets.begin(), widgets.end()),
+      shownItems_(widgets.size()), shownGrey_(widgets.size(), -1),
+      afterUserEdit_(std::move(afterUserEdit)), beep_(std::move(beep)) {
     for (int f = 0; f < static_cast<int>(widgets_.size()); ++f) {
         if (!widgets_[f]) {
             continue;
@@ -47,8 +49,6 @@ FieldBindings::FieldBindings(FormModel& form, std::span<QWidget* const> widgets,
     watch_ = form_.fields().connectChanged([this](int field) { show(field); });
     refresh();
 }
-
-FieldBindings::~FieldBindings() = default;
 
 void FieldBindings::bind(int field, QWidget& widget) {
     switch (FieldModel::Def(field).kind) {
@@ -239,7 +239,9 @@ bool FieldBindings::eventFilter(QObject* watched, QEvent* event) {
     for (const QChar c : key->text()) {
         const std::optional<std::string> byte = ToWindows1252(QString(c));
         if (!byte || byte->size() != 1) {
-            QApplication::beep();
+            if (beep_) {
+                beep_();
+            }
             changed = true;
             continue;
         }

@@ -3,7 +3,6 @@
 #include "base/Signal.h"
 
 #include <QObject>
-#include <QPointer>
 #include <functional>
 #include <span>
 #include <string>
@@ -19,7 +18,7 @@ class FormModel;
 // model both ways, with the event rules of the form:
 // - every typed key of a text or numeric field goes through the model's key filter
 //   (FormModel::KeyPress); a refused key never reaches the widget, and a character that
-//   Windows-1252 cannot hold is refused with a beep;
+//   Windows-1252 cannot hold is refused with a warning beep;
 // - the text typing leaves is committed with FormModel::commitTypedText; pasted text
 //   passes the key filter too, so a paste cannot bring in what typing could not;
 // - a check box reports the user's clicks, a combo box only the user's choices
@@ -29,11 +28,11 @@ class FormModel;
 class FieldBindings : public QObject {
 public:
     // widgets: one per field of FieldTable(), by index; fields whose kind holds no value
-    // (memos, grids) are left to others. afterUserEdit runs after each user edit has
-    // reached the model.
+    // (memos, grids) are left to others. The widgets must outlive the bindings. afterUserEdit
+    // runs after each user edit has reached the model; beep sounds a refusal.
     FieldBindings(FormModel& form, std::span<QWidget* const> widgets,
-                  std::function<void()> afterUserEdit);
-    ~FieldBindings() override;
+                  std::function<void()> afterUserEdit, std::function<void()> beep,
+                  QObject* parent = nullptr);
 
     // Shows every field as the model holds it.
     void refresh();
@@ -51,10 +50,11 @@ private:
     void userEdited();
 
     FormModel& form_;
-    std::vector<QPointer<QWidget>> widgets_;
+    std::vector<QWidget*> widgets_;
     std::vector<std::vector<std::string>> shownItems_; // combo items as last shown
     std::vector<signed char> shownGrey_;               // -1 until first shown
     std::function<void()> afterUserEdit_;
+    std::function<void()> beep_;
     bool resending_ = false; // a filtered key event on its way to the widget
     Connection watch_;
 };

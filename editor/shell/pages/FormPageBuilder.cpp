@@ -35,10 +35,6 @@ int DigitCount(int value) {
     return static_cast<int>(std::to_string(std::abs(value)).size());
 }
 
-// The program memo shows about this many characters of a line, enough for the longest
-// entries (a barrier entry with a full international number).
-constexpr int kProgramColumns = 34;
-
 QWidget* CreateNumeric(const FieldDef& def) {
     // Room for the largest value and a sign typed in front of it.
     const int digits = std::max(DigitCount(def.minValue), DigitCount(def.maxValue)) + 1;
@@ -74,24 +70,19 @@ QWidget* CreateCombo(const FieldDef& def) {
 
 QWidget* CreateMemo(const FieldDef& def) {
     auto* memo = new MemoEdit;
-    if (def.name == "MemoSim") {
+    if (def.fixedPitchColumns > 0) {
         memo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
         memo->setLineWrapMode(QPlainTextEdit::NoWrap);
         const QFontMetrics metrics(memo->font());
-        memo->setMinimumWidth(metrics.horizontalAdvance(QString(kProgramColumns, u'0')));
-    } else if (def.name == "MemoSMS") {
-        memo->setReadOnly(true);
+        memo->setMinimumWidth(metrics.horizontalAdvance(QString(def.fixedPitchColumns, u'0')));
     }
+    memo->setReadOnly(def.readOnly);
     memo->setTabChangesFocus(true);
     return memo;
 }
 
 QWidget* CreateGrid(const FieldDef& def) {
-    // The barrier number column is three times as wide as a flag column; the TR number
-    // column four times as wide as its label column.
-    std::vector<int> weights =
-        def.name == "SGTR" ? std::vector<int>{1, 4} : std::vector<int>{3, 1, 1, 1, 1};
-    return new GridView(std::move(weights));
+    return new GridView(def.columnWeights);
 }
 
 QWidget* CreateFieldWidget(const FieldDef& def) {
@@ -364,6 +355,8 @@ FormPageWidgets BuildFormPageWidgets(QTabWidget& tabs) {
         });
         if (group != groups.end()) {
             layouts[static_cast<std::size_t>(group - groups.begin())].add(def, *widget);
+        } else if (def.tab == Tab::None) {
+            widget->setParent(&tabs);
         }
     }
     for (GroupLayout& layout : layouts) {

@@ -25,8 +25,9 @@ struct FormPageWidgets {
 };
 
 // Adds a page to tabs for each page of the form, lays out its group boxes on the page's
-// grid and the fields in their groups, and creates every other field (CBDevice) without
-// a parent, for the main window's tool bar. Every widget carries its control name.
+// grid and the fields in their groups, and creates every other field (CBDevice) as a child
+// of tabs, for the main window to place in its tool bar. Every widget carries its control
+// name.
 FormPageWidgets BuildFormPageWidgets(QTabWidget& tabs);
 
 // The control name of a group box: "GB" and the words of its caption run together, each

@@ -16,7 +16,6 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTabWidget>
@@ -37,8 +36,7 @@ std::string WithoutCarriageReturns(std::string text) {
 
 class FormPagesImpl final : public FormPages {
 public:
-    FormPagesImpl(QTabWidget& tabs, FormModel& form);
-    ~FormPagesImpl() override;
+    FormPagesImpl(QTabWidget& tabs, FormModel& form, std::function<void()> beep);
 
     QWidget* control(std::string_view name) const override;
     QComboBox& CBDevice() const override { return *cbDevice_; }
@@ -68,37 +66,32 @@ private:
     // arrive one line at a time, so they are collected and shown together.
     void schedule();
     void flush();
-    // Cuts every way in which the widgets reach this object.
-    void detach();
 
     QTabWidget& tabs_;
     FormModel& form_;
     FormPageWidgets widgets_;
-    std::map<std::string, QPointer<QWidget>, std::less<>> controls_;
-    QPointer<QComboBox> cbDevice_;
-    QPointer<MemoEdit> memoSim_;
-    QPointer<MemoEdit> memoNote_;
-    QPointer<MemoEdit> memoSms_;
-    QPointer<GridView> sgRamp_;
-    QPointer<GridView> sgTr_;
-    StringGridModel* rampModel_ = nullptr; // owned by context_
+    std::map<std::string, QWidget*, std::less<>> controls_;
+    QComboBox* cbDevice_;
+    MemoEdit* memoSim_;
+    MemoEdit* memoNote_;
+    MemoEdit* memoSms_;
+    GridView* sgRamp_;
+    GridView* sgTr_;
+    // Children of this object, so they go with it.
+    FieldBindings* bindings_ = nullptr;
+    StringGridModel* rampModel_ = nullptr;
     StringGridModel* trModel_ = nullptr;
     std::vector<std::string> shownProgram_;
     std::vector<std::string> shownNotes_;
     std::optional<std::string> shownRemote_; // nothing when the memo must be rewritten
     bool flushing_ = false;
-    // Receiver of every Qt connection (each also kept in connections_, to be cut in
-    // detach) and owner of the grid models.
-    std::unique_ptr<QObject> context_ = std::make_unique<QObject>();
     QTimer flushTimer_;
-    std::vector<QMetaObject::Connection> connections_;
-    std::unique_ptr<FieldBindings> bindings_;
     Connection programWatch_;
     Connection modelWatch_;
 };
 
-FormPagesImpl::FormPagesImpl(QTabWidget& tabs, FormModel& form)
-    : tabs_(tabs), form_(form), widgets_(BuildFormPageWidgets(tabs)) {
+FormPagesImpl::FormPagesImpl(QTabWidget& tabs, FormModel& form, std::function<void()> beep)
+    : FormPages(tabs), tabs_(tabs), form_(form), widgets_(BuildFormPageWidgets(tabs)) {
     const auto table = FieldTable();
     for (std::size_t f = 0; f < table.size(); ++f) {
         controls_.emplace(table[f].name, widgets_.fields[f]);
@@ -123,10 +116,13 @@ FormPagesImpl::FormPagesImpl(QTabWidget& tabs, FormModel& form)
 
     flushTimer_.setSingleShot(true);
     flushTimer_.setInterval(0);
-    connections_.push_back(
-        QObject::connect(&flushTimer_, &QTimer::timeout, context_.get(), [this] { flush(); }));
+    connect(&flushTimer_, &QTimer::timeout, this, [this] { flush(); });
 
-    bindings_ = std::make_unique<FieldBindings>(form_, widgets_.fields, [this] { flush(); });
+    bindings_ = new FieldBindings(
+        form_, widgets_.fields, [this] { flush(); }, beep, this);
+    for (MemoEdit* memo : {memoSim_, memoNote_}) {
+        memo->onRefused = beep;
+    }
     bindMemos();
     bindGrids();
     programWatch_ = form_.document().program.text().connectChanged([this] { schedule(); });
@@ -134,65 +130,25 @@ FormPagesImpl::FormPagesImpl(QTabWidget& tabs, FormModel& form)
         showBarrierPage();
         schedule();
     });
-    connections_.push_back(QObject::connect(qApp, &QApplication::focusChanged, context_.get(),
-                                            [this](QWidget*, QWidget* now) { focusChanged(now); }));
-    // The widgets go with the page control; the bindings must not reach them after that.
-    connections_.push_back(QObject::connect(&tabs_, &QObject::destroyed, context_.get(), [this] {
-        detach();
-        context_.release()->deleteLater(); // not inside its own slot
-    }));
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget*, QWidget* now) { focusChanged(now); });
     refresh();
-}
-
-FormPagesImpl::~FormPagesImpl() {
-    detach();
-    context_.reset();
-    // The device selector waits for the tool bar; if it never got there, it is ours.
-    if (cbDevice_ && !cbDevice_->parent()) {
-        delete cbDevice_.data();
-    }
-}
-
-void FormPagesImpl::detach() {
-    for (const QMetaObject::Connection& connection : connections_) {
-        QObject::disconnect(connection);
-    }
-    connections_.clear();
-    programWatch_.disconnect();
-    modelWatch_.disconnect();
-    flushTimer_.stop();
-    bindings_.reset();
-    if (sgRamp_) {
-        sgRamp_->cellKeyHook = nullptr;
-    }
-    // Views that stay behind close their cell editors now, while the models exist.
-    for (GridView* view : {sgRamp_.data(), sgTr_.data()}) {
-        if (view) {
-            view->setModel(nullptr);
-        }
-    }
-    for (StringGridModel* model : {rampModel_, trModel_}) {
-        if (model) {
-            model->detach();
-        }
-    }
 }
 
 QWidget* FormPagesImpl::control(std::string_view name) const {
     const auto it = controls_.find(name);
-    return it == controls_.end() ? nullptr : it->second.data();
+    return it == controls_.end() ? nullptr : it->second;
 }
 
 void FormPagesImpl::bindMemos() {
     const auto watch = [this](QPlainTextEdit* memo, auto typed) {
-        connections_.push_back(QObject::connect(
-            memo, &QPlainTextEdit::textChanged, context_.get(), [this, memo, typed] {
-                // MemoEdit refuses what Windows-1252 cannot hold, so the text always converts.
-                if (const std::optional<std::string> text = ToWindows1252(memo->toPlainText())) {
-                    (this->*typed)(*text);
-                    flush();
-                }
-            }));
+        connect(memo, &QPlainTextEdit::textChanged, this, [this, memo, typed] {
+            // MemoEdit refuses what Windows-1252 cannot hold, so the text always converts.
+            if (const std::optional<std::string> text = ToWindows1252(memo->toPlainText())) {
+                (this->*typed)(*text);
+                flush();
+            }
+        });
     };
     watch(memoSim_, &FormPagesImpl::programTyped);
     watch(memoNote_, &FormPagesImpl::notesTyped);
@@ -216,14 +172,14 @@ void FormPagesImpl::bindGrids() {
             form_.userEditRampCell(row, col, text);
             flush();
         },
-        context_.get());
+        this);
     trModel_ = new StringGridModel(
         form_.SGTR(), 1, {false, true},
         [this](int, int row, std::string text) {
             form_.userEditTrCell(row, text);
             flush();
         },
-        context_.get());
+        this);
     rampModel_->onPending = [this] { schedule(); };
     trModel_->onPending = [this] { schedule(); };
     sgRamp_->setModel(rampModel_);
@@ -256,7 +212,7 @@ bool FormPagesImpl::rampFlagKey(const QModelIndex& cell, QKeyEvent& key) {
 }
 
 void FormPagesImpl::focusChanged(QWidget* now) {
-    if (!now || now->window() != tabs_.window() || !bindings_) {
+    if (!now || now->window() != tabs_.window()) {
         return; // another window, or none: the form's own focus stays where it was
     }
     form_.focusField(bindings_->fieldOf(now));
@@ -280,9 +236,6 @@ void FormPagesImpl::schedule() {
 
 void FormPagesImpl::flush() {
     flushTimer_.stop();
-    if (!context_ || !memoSim_ || !memoNote_ || !memoSms_) {
-        return;
-    }
     flushing_ = true;
     rampModel_->flush();
     trModel_->flush();
@@ -305,9 +258,6 @@ void FormPagesImpl::flush() {
 }
 
 void FormPagesImpl::refresh() {
-    if (!bindings_ || !memoSim_ || !memoNote_) {
-        return;
-    }
     bindings_->refresh();
     rampModel_->refreshAll();
     trModel_->refreshAll();
@@ -327,8 +277,8 @@ void FormPagesImpl::refresh() {
 
 } // namespace
 
-std::unique_ptr<FormPages> FormPages::Build(QTabWidget& tabs, FormModel& form) {
-    return std::make_unique<FormPagesImpl>(tabs, form);
+FormPages& FormPages::Build(QTabWidget& tabs, FormModel& form, std::function<void()> beep) {
+    return *new FormPagesImpl(tabs, form, std::move(beep));
 }
 
 } // namespace tarvik

@@ -1,7 +1,8 @@
 #pragma once
 
+#include <QObject>
 #include <QStringList>
-#include <memory>
+#include <functional>
 #include <string_view>
 
 class QComboBox;
@@ -32,15 +33,16 @@ class FormModel;
 // next turn of the event loop (or at once through refresh(), or after a user's edit), so
 // that a command that rewrites a thousand lines shows them once.
 //
-//   auto pages = FormPages::Build(tabs, form);
-//   toolBar->addWidget(&pages->CBDevice());
+//   FormPages& pages = FormPages::Build(tabs, form, beep);
+//   toolBar->addWidget(&pages.CBDevice());
 //
-// The pages live as children of tabs; FormPages holds the bindings and must not outlive
-// form. If tabs goes first, the bindings stop and control() gives null.
-class FormPages {
+// The pages belong to tabs, as its child, and go with it; form must outlive tabs. The
+// device selector starts as a child of tabs too, until its place takes it; it must stay
+// alive as long as tabs.
+class FormPages : public QObject {
 public:
-    static std::unique_ptr<FormPages> Build(QTabWidget& tabs, FormModel& form);
-    virtual ~FormPages() = default;
+    // beep sounds the warning of a refused key or paste.
+    static FormPages& Build(QTabWidget& tabs, FormModel& form, std::function<void()> beep);
 
     // The control named name (a field of the table, a memo, a grid, a group box "GB...",
     // a button), or null.
@@ -61,6 +63,9 @@ public:
     // Shows every control as the model holds it now (after a file was opened or the
     // model changed outside the bindings).
     virtual void refresh() = 0;
+
+protected:
+    explicit FormPages(QObject& parent) : QObject(&parent) {}
 };
 
 // Renders the window that holds tabs once for each visible page, as PNG files in folder

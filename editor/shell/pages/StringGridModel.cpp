@@ -99,12 +99,6 @@ void StringGridModel::cellChanged(int col, int row) {
     }
 }
 
-void StringGridModel::detach() {
-    watch_.disconnect();
-    edit_ = nullptr;
-    onPending = nullptr;
-}
-
 void StringGridModel::flush() {
     if (headerDirty_) {
         headerDirty_ = false;

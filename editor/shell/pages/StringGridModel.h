@@ -44,8 +44,6 @@ public:
     // Announces every cell and the header as changed.
     void refreshAll();
     std::function<void()> onPending;
-    // Stops following the grid and forwarding edits, for a grid that outlives its form.
-    void detach();
 
 private:
     void cellChanged(int col, int row);

@@ -2,15 +2,20 @@
 
 #include "editor/shell/widgets/QtText.h"
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QMimeData>
 
 namespace tarvik {
 
+void MemoEdit::refuse() {
+    if (onRefused) {
+        onRefused();
+    }
+}
+
 void MemoEdit::keyPressEvent(QKeyEvent* event) {
     if (!isReadOnly() && !event->text().isEmpty() && !ToWindows1252(event->text())) {
-        QApplication::beep();
+        refuse();
         event->accept();
         return;
     }
@@ -23,7 +28,7 @@ bool MemoEdit::canInsertFromMimeData(const QMimeData* source) const {
 
 void MemoEdit::insertFromMimeData(const QMimeData* source) {
     if (!canInsertFromMimeData(source)) {
-        QApplication::beep();
+        refuse();
         return;
     }
     QPlainTextEdit::insertFromMimeData(source);

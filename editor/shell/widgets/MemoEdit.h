@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <functional>
 
 namespace tarvik {
 
@@ -11,10 +12,16 @@ class MemoEdit : public QPlainTextEdit {
 public:
     using QPlainTextEdit::QPlainTextEdit;
 
+    // Sounds the warning beep of a refusal.
+    std::function<void()> onRefused;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
+
+private:
+    void refuse();
 };
 
 } // namespace tarvik

@@ -18,13 +18,16 @@ namespace tarvik::testing {
 // The form's pages in a window of their own, as the main window holds them: the tabs in
 // the window and the device selector above them.
 struct FormPagesWindow {
+    ~FormPagesWindow() { delete tabs; }
+
     explicit FormPagesWindow(const LanguageTable& table = LanguageTable())
         : language(table), form(doc, language) {
         auto* layout = new QVBoxLayout(&window);
         tabs = new QTabWidget;
         tabs->setObjectName(QStringLiteral("PGSim"));
-        pages = FormPages::Build(*tabs, form);
+        pages = &FormPages::Build(*tabs, form, [this] { ++beeps; });
         layout->addWidget(&pages->CBDevice());
+        beepWatch = form.connectBeep([this] { ++beeps; });
         layout->addWidget(tabs);
         window.resize(window.sizeHint());
         window.show();
@@ -60,7 +63,9 @@ struct FormPagesWindow {
     FormModel form;
     QWidget window;
     QTabWidget* tabs = nullptr;
-    std::unique_ptr<FormPages> pages;
+    FormPages* pages = nullptr; // goes with tabs
+    int beeps = 0;              // of the pages and of the form
+    Connection beepWatch;
 };
 
 } // namespace tarvik::testing

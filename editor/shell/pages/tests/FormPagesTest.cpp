@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -204,6 +205,7 @@ TEST(FormPagesTyping, TextCrossesAsWindows1252AndOtherCharactersAreRefused) {
     pages.focus(edit);
     TypeText(edit, QString::fromUtf8("é€ł"));
     EXPECT_EQ(edit.text(), QString::fromUtf8("é€"));
+    EXPECT_EQ(pages.beeps, 1);
     EXPECT_TRUE(Contains(pages.program(), "#1\xE9\x80=1")) << pages.program();
 
     // Nor does a character outside Windows-1252 get into the memos.
@@ -211,6 +213,7 @@ TEST(FormPagesTyping, TextCrossesAsWindows1252AndOtherCharactersAreRefused) {
     pages.focus(memo);
     TypeText(memo, QString::fromUtf8("ñł"));
     EXPECT_EQ(memo.toPlainText(), QString::fromUtf8("ñ"));
+    EXPECT_EQ(pages.beeps, 2);
     ASSERT_EQ(pages.doc.notes.size(), 1U);
     EXPECT_EQ(pages.doc.notes[0], "\xF1");
 }
@@ -382,17 +385,18 @@ TEST(FormPagesUpdates, ChangesMadeOutsideTheWidgetsAppearBeforeTheNextEvent) {
     EXPECT_TRUE(memo.contains("TK5=8"));
 }
 
-TEST(FormPagesUpdates, PagesWhoseWidgetsAreGoneFollowTheModelNoLonger) {
-    auto pages = std::make_unique<FormPagesWindow>();
-    auto& form = pages->form;
-    auto& doc = pages->doc;
-    delete pages->tabs; // the widgets go first, the bindings stay
-    doc.program.text().assign({"TL1=5", "TR001=7", "RR12345678:1=0039123"});
-    form.DecodeProgram();
-    form.Dev1Click(0);
+TEST(FormPagesUpdates, PagesGoWithTheirTabsAndFollowTheModelNoLonger) {
+    FormPagesWindow pages;
+    QPointer<FormPages> bindings = pages.pages;
+    pages.focus(pages.get("EDTl1"));
+    delete pages.tabs; // with the focused field
+    pages.tabs = nullptr;
+    EXPECT_TRUE(bindings.isNull());
+    pages.doc.program.text().assign({"TL1=5", "TR001=7", "RR12345678:1=0039123"});
+    pages.form.DecodeProgram();
+    pages.form.Dev1Click(0);
     QApplication::processEvents();
-    EXPECT_EQ(pages->pages->control("EDTl1"), nullptr);
-    pages->pages.reset();
+    EXPECT_EQ(pages.form.fields().text(FormModel::Field("EDTl1")), "5");
 }
 
 // ---- The integer edit ---------------------------------------------------------------------
