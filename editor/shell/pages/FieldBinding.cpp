@@ -28,6 +28,31 @@ QLineEdit* LineEditOf(QWidget& widget) {
     return qobject_cast<QLineEdit*>(&widget);
 }
 
+// The text an edit of before left as after, with what the edit brought in passed through
+// filter: the part between what the two texts share at the start and at the end. Characters
+// the field held already stay as they are, even those the filter would refuse now (a range
+// written for another device model, a blank in a number from the program text).
+std::string FilterInserted(std::string_view before, std::string_view after,
+                           const std::function<char(char)>& filter) {
+    std::size_t start = 0;
+    while (start < before.size() && start < after.size() && before[start] == after[start]) {
+        ++start;
+    }
+    std::size_t end = 0;
+    while (end < before.size() - start && end < after.size() - start &&
+           before[before.size() - 1 - end] == after[after.size() - 1 - end]) {
+        ++end;
+    }
+    std::string text(after.substr(0, start));
+    for (const char c : after.substr(start, after.size() - start - end)) {
+        if (const char key = filter(c); key != '\0') {
+            text.push_back(key);
+        }
+    }
+    text.append(after.substr(after.size() - end));
+    return text;
+}
+
 } // namespace
 
 FieldBindings::FieldBindings(FormModel& form, std::span<QWidget* const> widgets,
@@ -202,13 +227,8 @@ void FieldBindings::commitText(int field, const QString& text) {
     focus(field);
     // Typed keys have passed the key filter already; a paste has not, so what it brought
     // passes it now, and what the filter refuses stays out of the field.
-    std::string filtered;
-    for (const char c : *bytes) {
-        if (const char key = form_.KeyPress(field, c); key != '\0') {
-            filtered.push_back(key);
-        }
-    }
-    form_.commitTypedText(field, std::move(filtered));
+    form_.commitTypedText(field, FilterInserted(form_.fields().state(field).text, *bytes,
+                                                [&](char c) { return form_.KeyPress(field, c); }));
     show(field);
     userEdited();
 }

@@ -199,6 +199,45 @@ TEST(FormPagesTyping, APasteBringsInOnlyWhatTypingCould) {
     }
 }
 
+TEST(FormPagesTyping, AnEditFiltersOnlyWhatItBringsIn) {
+    // What the program text put into a field stays there when the user adds to it, even
+    // where the field's key filter would refuse it as typing.
+    struct Case {
+        int model; // menu item of the device model
+        const char* line;
+        const char* field;
+        bool paste; // else typed
+        const char* added;
+        const char* shown;
+        const char* entry;
+    };
+    const Case cases[] = {
+        {0, "LK3.1-2=0", "EDLk3", false, "5", "1-25", "LK3.1-25=0"}, // no ranges typed on LX5
+        {2, "TL1=0039 123", "EDTl1", false, "4", "0039 1234", "TL1=0039 1234"},
+        {2, "TL1=0039 123", "EDTl1", true, "5 6", "0039 12356", "TL1=0039 12356"},
+        {2, "#3a=b=3", "EDSms3", false, "c", "ac", "#3ac=3"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        FormPagesWindow pages;
+        pages.form.Dev1Click(c.model);
+        pages.doc.program.text().assign({c.line});
+        pages.form.DecodeProgram();
+        pages.pages->refresh();
+        auto& edit = pages.get<QLineEdit>(c.field);
+        pages.focus(edit);
+        edit.end(false);
+        if (c.paste) {
+            QApplication::clipboard()->setText(QString::fromLatin1(c.added));
+            QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
+        } else {
+            QTest::keyClicks(&edit, c.added);
+        }
+        EXPECT_EQ(edit.text().toStdString(), c.shown);
+        EXPECT_EQ(pages.program(), c.entry);
+    }
+}
+
 TEST(FormPagesTyping, TextCrossesAsWindows1252AndOtherCharactersAreRefused) {
     FormPagesWindow pages;
     auto& edit = pages.get<QLineEdit>("EDSms1");
