@@ -8,13 +8,18 @@
 
 #include <QDialog>
 #include <QLineEdit>
+#include <algorithm>
 
 namespace tarvik {
 
 bool RunLogin(TFormPsw& dialog, const Settings& settings, Prompts& prompts) {
     const QString name = settings.Name();
     const std::int32_t stored = settings.PublicKey();
-    dialog.EdName().setText(name);
+    // The name box takes the whole stored name, even one longer than can be typed there:
+    // cut, it would never match its digest.
+    QLineEdit& nameBox = dialog.EdName();
+    nameBox.setMaxLength(std::max(nameBox.maxLength(), static_cast<int>(name.size())));
+    nameBox.setText(name);
     if (name == FromWindows1252(kFactoryUserName)) {
         dialog.EdPsw().setText(FromWindows1252(kFactoryPassword));
     }

@@ -118,6 +118,22 @@ TEST(LoginTest, OkButtonLogsInAndTabOrderStartsAtThePassword) {
     EXPECT_TRUE(start.Login());
 }
 
+TEST(LoginTest, AStoredNameLongerThanTheBoxesTakeStillLogsIn) {
+    TestFolder folder;
+    const QString name = QStringLiteral("Amministratore di sistema"); // 25 characters
+    {
+        Start setUp(folder);
+        setUp.settings().SetName(name);
+        setUp.settings().SetPublicKey(CredentialsDigest("Amministratore di sistema", "Sirena7"));
+    }
+    Start start(folder);
+    start.prompts.QueueExec([&](QDialog& dialog) {
+        EXPECT_EQ(dialog.findChild<QLineEdit*>("EdName")->text(), name);
+        EnterPassword(dialog, "Sirena7");
+    });
+    EXPECT_TRUE(start.Login());
+}
+
 TEST(LoginTest, ChangedCredentialsApplyFromTheNextStartInAnyLetterCase) {
     TestFolder folder;
     {
