@@ -35,7 +35,8 @@ std::vector<std::string> ListLanguageFiles(std::string_view folder, std::string_
     }
     for (const auto& entry : entries) {
         const std::string name = entry.path().filename().string();
-        if (fnmatch(wildcard.c_str(), name.c_str(), 0) != 0 ||
+        // Names from file systems that ignore case ("LAN_Deutsch.INI") match as well.
+        if (fnmatch(wildcard.c_str(), name.c_str(), FNM_CASEFOLD) != 0 ||
             !IsListedKind(entry, directoriesOnly)) {
             continue;
         }

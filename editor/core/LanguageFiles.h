@@ -12,7 +12,8 @@ inline constexpr std::string_view kEnglishManual = "Man_English.pdf";
 // The caption of the language built into the program.
 inline constexpr std::string_view kBuiltInLanguage = "English";
 
-// The paths of the entries of folder that match pattern (shell wildcards * and ?) and whose
+// The paths of the entries of folder that match pattern (shell wildcards * and ?, letters in
+// either case) and whose
 // full path, with a..z upper-cased, contains "LAN_": plain files (hidden ones too), or with
 // directoriesOnly the folders. Each path is folder + separator + name; they come sorted by
 // name. An empty or unreadable folder gives nothing.

@@ -16,16 +16,18 @@ using testing::WriteAll;
 
 TEST(LanguageFilesTest, ListsIniFilesWhosePathNamesALanguage) {
     TemporaryFolder folder;
-    for (const char* name : {"LAN_Italiano.ini", "lan_deutsch.ini", "LAN_Deutsch.txt",
-                             "settings.ini", "LAN_.ini", ".LAN_Hidden.ini"}) {
+    for (const char* name :
+         {"LAN_Italiano.ini", "lan_deutsch.ini", "LAN_Deutsch.txt", "settings.ini", "LAN_.ini",
+          ".LAN_Hidden.ini", "LAN_Espanol.INI", "LAN_Polski.Ini", "LAN_Svenska.inis"}) {
         WriteAll(folder.file(name), "x=y\n");
     }
     std::filesystem::create_directory(folder.path() / "LAN_Folder.ini");
     const std::string dir = folder.path().string();
 
     EXPECT_EQ(ListLanguageFiles(dir, "*.ini", false),
-              (Paths{dir + "/.LAN_Hidden.ini", dir + "/LAN_.ini", dir + "/LAN_Italiano.ini",
-                     dir + "/lan_deutsch.ini"}));
+              (Paths{dir + "/.LAN_Hidden.ini", dir + "/LAN_.ini", dir + "/LAN_Espanol.INI",
+                     dir + "/LAN_Italiano.ini", dir + "/LAN_Polski.Ini", dir + "/lan_deutsch.ini"}))
+        << "the pattern matches names whatever the case of their letters";
     EXPECT_EQ(ListLanguageFiles(dir + "/", "*.ini", true), (Paths{dir + "/LAN_Folder.ini"}));
     EXPECT_EQ(ListLanguageFiles("", "*.ini", false), Paths{});
     EXPECT_EQ(ListLanguageFiles(dir + "/missing", "*.ini", false), Paths{});

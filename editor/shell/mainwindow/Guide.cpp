@@ -4,8 +4,7 @@
 #include "editor/form/DeviceModels.h"
 #include "editor/shell/app/Prompts.h"
 #include "editor/shell/app/ResourceFolders.h"
-
-#include <QFile>
+#include "editor/shell/widgets/QtText.h"
 
 namespace tarvik {
 
@@ -22,7 +21,7 @@ void OpenGuide(const ResourceFolders& folders, int modelIndex, std::string_view 
                Prompts& prompts) {
     const std::string_view prefix = ManualPrefix(modelIndex);
     for (const std::string& name : ManualCandidates(prefix, manualName)) {
-        if (const auto path = folders.Find(QFile::decodeName(QByteArray::fromStdString(name)))) {
+        if (const auto path = folders.Find(FromWindows1252(name))) {
             if (!prompts.OpenDocument(*path)) {
                 prompts.ShowError(QStringLiteral("Acrobat Reader not found"));
             }
@@ -30,8 +29,7 @@ void OpenGuide(const ResourceFolders& folders, int modelIndex, std::string_view 
         }
     }
     const std::string english = std::string(prefix) + std::string(kEnglishManual);
-    prompts.ShowError(QFile::decodeName(QByteArray::fromStdString(english)) +
-                      QStringLiteral(" not found"));
+    prompts.ShowError(FromWindows1252(english) + QStringLiteral(" not found"));
 }
 
 } // namespace tarvik

@@ -12,7 +12,8 @@ class ResourceFolders;
 // "BARRIER_"); empty for the fourth place and for no model at all (-1).
 std::string_view ManualPrefix(int modelIndex);
 
-// Help > Guide: opens prefix + manualName, or prefix + the English manual when the chosen
+// Help > Guide: opens prefix + manualName (Windows-1252 text, as the program's texts are),
+// or prefix + the English manual when the chosen
 // language has none, with the desktop's program for PDF files. Says which file is missing,
 // or that no program opens it, in untranslated error boxes.
 void OpenGuide(const ResourceFolders& folders, int modelIndex, std::string_view manualName,

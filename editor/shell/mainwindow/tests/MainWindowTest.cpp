@@ -533,6 +533,13 @@ TEST(MainWindowTest, GuideOpensTheModelsManualInTheChosenLanguageOrEnglish) {
          true,
          "BARRIER_Man_Italiano.pdf",
          {}},
+        {"language named outside ASCII",
+         {"BARRIER_Man_Français.pdf", "BARRIER_Man_English.pdf"},
+         "Français",
+         nullptr,
+         true,
+         "BARRIER_Man_Français.pdf",
+         {}},
         {"English fallback",
          {"BARRIER_Man_English.pdf"},
          "Italiano",
@@ -566,6 +573,7 @@ TEST(MainWindowTest, GuideOpensTheModelsManualInTheChosenLanguageOrEnglish) {
         SCOPED_TRACE(c.what);
         TestFolder folder;
         folder.Write("LAN_Italiano.ini", "File=Archivio\r\nGuide=Guida\r\n");
+        folder.Write("LAN_Français.INI", "File=Fichier\r\nGuide=Guide\r\n");
         for (const QString& file : c.files) {
             folder.Write(file, "%PDF-1.4\n");
         }
