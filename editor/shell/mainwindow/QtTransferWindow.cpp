@@ -36,12 +36,23 @@ void QtTransferWindow::beep() {
 
 void QtTransferWindow::pause(std::chrono::milliseconds duration) {
     prompts_.Pause(duration);
+    if (!detail_.isEmpty()) {
+        window_.statusBar()->showMessage(window_.windowTitle() + QStringLiteral(": ") + detail_);
+        detail_.clear();
+    }
+}
+
+void QtTransferWindow::failureDetail(std::string_view text) {
+    detail_ = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 void QtTransferWindow::progress(int record, int count) {
     if (count <= 0) {
         progressBar_->hide();
         return;
+    }
+    if (record == 1) {
+        window_.statusBar()->clearMessage(); // the reason of an earlier failure
     }
     progressBar_->setRange(0, count);
     progressBar_->setValue(record);

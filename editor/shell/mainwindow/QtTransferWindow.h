@@ -2,6 +2,8 @@
 
 #include "editor/sim/TransferWindow.h"
 
+#include <QString>
+
 class QMainWindow;
 class QProgressBar;
 
@@ -12,7 +14,9 @@ class Prompts;
 // The main window as a card transfer sees it: its caption (kept as UTF-8 between getting
 // and putting it back, so that any file name survives), repaints in the middle of the
 // transfer, the beep and the pause of the prompts, and a progress bar in the status bar
-// that follows the caption's count and hides when the transfer ends.
+// that follows the caption's count and hides when the transfer ends. Why a transfer failed
+// appears in the status bar once its error caption has been shown, and stays there until
+// the next transfer starts.
 class QtTransferWindow : public TransferWindow {
 public:
     QtTransferWindow(QMainWindow& window, Prompts& prompts);
@@ -23,6 +27,7 @@ public:
     void beep() override;
     void pause(std::chrono::milliseconds duration) override;
     void progress(int record, int count) override;
+    void failureDetail(std::string_view text) override;
 
     QProgressBar& progressBar() const { return *progressBar_; }
 
@@ -30,6 +35,7 @@ private:
     QMainWindow& window_;
     Prompts& prompts_;
     QProgressBar* progressBar_;
+    QString detail_; // the reason of the error being shown
 };
 
 } // namespace tarvik

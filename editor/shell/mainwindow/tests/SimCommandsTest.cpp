@@ -21,6 +21,7 @@
 #include <QMainWindow>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -287,6 +288,9 @@ TEST_F(SimCommandsTest, CardPulledOutDuringReadOrWriteLeavesTheEditorUntouched) 
     EXPECT_EQ(prompts.beeps, 1);
     EXPECT_EQ(prompts.pauses, std::vector<std::chrono::milliseconds>{2000ms});
     ExpectWindowRestored();
+    // The reason stays in the status bar once the caption is back.
+    EXPECT_TRUE(window.statusBar()->currentMessage().startsWith("Read Error: record "))
+        << window.statusBar()->currentMessage().toStdString();
 
     card->insert();
     titles.clear();
@@ -295,6 +299,8 @@ TEST_F(SimCommandsTest, CardPulledOutDuringReadOrWriteLeavesTheEditorUntouched) 
     ExpectProgramAsTheUserHadIt();
     EXPECT_TRUE(titles.contains("Write Error"));
     ExpectWindowRestored();
+    EXPECT_TRUE(window.statusBar()->currentMessage().startsWith("Write Error: "))
+        << window.statusBar()->currentMessage().toStdString();
 }
 
 TEST_F(SimCommandsTest, DisconnectClosesTheConnection) {
