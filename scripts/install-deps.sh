@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     help2man dpkg-dev file lintian
     bash-completion python3
+    qt6-translations-l10n
     fonts-dejavu-core fonts-noto-core fonts-noto-mono
 )
 

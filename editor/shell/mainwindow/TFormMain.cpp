@@ -11,6 +11,7 @@
 #include "editor/shell/dialogs/TFormAbout.h"
 #include "editor/shell/dialogs/TFormNewPsw.h"
 #include "editor/shell/i18n/Hints.h"
+#include "editor/shell/i18n/QtTranslations.h"
 #include "editor/shell/i18n/TFCLang.h"
 #include "editor/shell/mainwindow/FileCommands.h"
 #include "editor/shell/mainwindow/Guide.h"
@@ -29,6 +30,7 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
 #include <QLocale>
@@ -337,6 +339,9 @@ void TFormMain::SetUpLanguage() {
     if (chosen) {
         manualName_ = QStringLiteral("Man_") + chosen->name + QStringLiteral(".pdf");
         LoadLanguage(services_.languageTable, chosen->file);
+        // Qt's own buttons (Yes, No, Cancel in the boxes and file dialogs) in the same language.
+        qtTexts_ = std::make_unique<QtTranslations>();
+        qtTexts_->Load(chosen->name, {QFileInfo(chosen->file).absolutePath()});
     }
     lang_->Translate();
     AssignMenuAccelerators(*menuBar());

@@ -23,6 +23,7 @@ class FileCommands;
 class FormModel;
 class FormPages;
 class NotepadExport;
+class QtTranslations;
 class SimCommands;
 class TFCLang;
 struct ShellServices;
@@ -110,6 +111,7 @@ private:
     std::unique_ptr<FileCommands> files_;
     std::unique_ptr<SimCommands> sim_;
     std::unique_ptr<NotepadExport> notepad_;
+    std::unique_ptr<QtTranslations> qtTexts_;
     TFCLang* lang_ = nullptr;
 
     QMenu* languageMenu_ = nullptr;

@@ -3,6 +3,7 @@
 
 #include "editor/shell/app/MessagePrompts.h"
 
+#include "editor/shell/i18n/QtTranslations.h"
 #include "editor/shell/testing/GuiTestSupport.h"
 
 #include <QAbstractButton>
@@ -108,6 +109,45 @@ TEST(MessagePromptsTest, QuestionsReturnTheButtonPressedAndClosingCancels) {
         AnswerNextBox(seen, c.answer);
         EXPECT_EQ(prompts.AskYesNoCancel("Confirm", "Save changes to disk?"), c.result);
         EXPECT_EQ(seen.buttons, (QStringList{"Cancel", "No", "Yes"}));
+    }
+}
+
+TEST(MessagePromptsTest, QtsOwnButtonsSpeakTheChosenLanguage) {
+    const struct {
+        const char* language;
+        QStringList yesNoCancel; // sorted
+        QStringList okCancel;
+    } cases[] = {
+        {"Italiano", {"Annulla", "No", "Sì"}, {"Annulla", "OK"}},
+        {"Deutsch", {"Abbrechen", "Ja", "Nein"}, {"Abbrechen", "OK"}},
+        {"Klingonisch", {"Cancel", "No", "Yes"}, {"Cancel", "OK"}},
+    };
+    MessagePrompts prompts;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.language);
+        {
+            QtTranslations translations;
+            EXPECT_EQ(translations.Load(QString::fromUtf8(c.language), {}),
+                      c.yesNoCancel[0] != "Cancel");
+            SeenBox question;
+            AnswerNextBox(question, [&](QMessageBox& box) {
+                testing::RenderWidget(box, QStringLiteral("qt-buttons-") + c.language);
+                box.button(QMessageBox::Cancel)->click();
+            });
+            EXPECT_EQ(prompts.AskYesNoCancel("Conferma", "Salvare le modifiche?"),
+                      Prompts::Answer::Cancel);
+            EXPECT_EQ(question.buttons, c.yesNoCancel);
+            SeenBox okCancel;
+            AnswerNextBox(okCancel, Press(QMessageBox::Ok));
+            EXPECT_TRUE(prompts.AskOkCancel("Conferma", "Nuovo programma?"));
+            EXPECT_EQ(okCancel.buttons, c.okCancel);
+        }
+        // Gone with the object.
+        SeenBox after;
+        AnswerNextBox(after, Press(QMessageBox::Ok));
+        prompts.ShowInfo("x");
+        EXPECT_EQ(after.buttons, QStringList{"OK"});
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel");
     }
 }
 

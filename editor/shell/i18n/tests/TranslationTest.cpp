@@ -1,6 +1,7 @@
 // Translation of windows and messages through language files.
 
 #include "editor/shell/i18n/Hints.h"
+#include "editor/shell/i18n/QtTranslations.h"
 #include "editor/shell/i18n/TFCLang.h"
 #include "editor/shell/testing/GuiTestSupport.h"
 #include "editor/shell/widgets/QtText.h"
@@ -121,6 +122,22 @@ const QByteArray kItalian = "[Italiano]\r\n"
                             "Two lines=Due^prighe\r\n"
                             "Guide=\r\n"
                             "Off=Spento\r\n";
+
+TEST(TranslationTest, ALanguageFileNamesItsLocaleInItsOwnLanguageOrInEnglish) {
+    const struct {
+        const char* name;
+        QLocale::Language language;
+    } cases[] = {
+        {"Italiano", QLocale::Italian}, {"deutsch", QLocale::German},
+        {"Français", QLocale::French},  {"GERMAN", QLocale::German},
+        {"English", QLocale::English},  {"Klingonisch", QLocale::AnyLanguage},
+        {"", QLocale::AnyLanguage},     {"C", QLocale::AnyLanguage},
+    };
+    for (const auto& c : cases) {
+        const std::optional<QLocale> locale = LocaleOfLanguage(QString::fromUtf8(c.name));
+        EXPECT_EQ(locale ? locale->language() : QLocale::AnyLanguage, c.language) << c.name;
+    }
+}
 
 TEST(TranslationTest, TranslatesCaptionsMenusHintsTextsAndItems) {
     SampleWindow window;

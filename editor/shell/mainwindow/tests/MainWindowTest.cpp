@@ -451,6 +451,8 @@ TEST(MainWindowTest, LanguageFileTranslatesTheWindowAndTheMessages) {
     EXPECT_EQ(editor.item("FileOpen1").text(), QStringLiteral("&Öffnen"));
     EXPECT_EQ(editor.window().ManualName(), "Man_Deutsch.pdf");
     EXPECT_TRUE(editor.window().GermanLayout());
+    // Qt's own buttons speak the language too.
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Abbrechen");
     for (QPushButton* button :
          {&editor.window().pages().ButRead(), &editor.window().pages().ButWrite()}) {
         EXPECT_EQ(button->minimumWidth(), button->sizeHint().width() * 5 / 3);
