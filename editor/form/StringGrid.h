@@ -21,6 +21,8 @@ public:
 
     // The cell's text; empty for a cell outside the grid.
     const std::string& cell(int col, int row) const;
+    // Every cell, row by row.
+    const std::vector<std::string>& cells() const { return cells_; }
     // Sets a cell; a cell outside the grid is ignored. Setting cells from code fires no
     // edit handler; only the listeners (a widget binding) hear of it.
     void setCell(int col, int row, std::string text);

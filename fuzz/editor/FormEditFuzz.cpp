@@ -13,6 +13,7 @@
 #include "base/TextLines.h"
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/editor/FormSnapshot.h"
+#include "fuzz/editor/ReusedForm.h"
 #include "program/LanguageTable.h"
 #include "program/SimProgram.h"
 
@@ -113,10 +114,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using fuzz::Check;
     Input input(std::string_view(reinterpret_cast<const char*>(data), size));
     const int model = input.byte() % 3;
-    const LanguageTable language;
-
-    ProgramDocument doc(model);
-    FormModel form(doc, language);
+    fuzz::ReusedForm& window = fuzz::ReusedForm::Of(model);
+    FormModel& form = window.reset();
+    ProgramDocument& doc = window.doc();
     doc.program.text().setText(input.upTo('\0'));
     form.DecodeProgram();
     for (int edits = 0; !input.empty() && edits < 64; ++edits) {
@@ -137,9 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     form.DecodeProgram();
     Check(fuzz::FormSnapshot(form) == decoded, "decoding twice shows the same form");
 
-    ProgramDocument fresh(form.deviceIndex());
-    fresh.program.text().assign(lines);
-    FormModel freshForm(fresh, language);
+    FormModel& freshForm = fuzz::ReusedForm::Of(form.deviceIndex(), 1).reset(lines);
     ForgetUnnumberedBarrierRows(form);
     ForgetUnnumberedBarrierRows(freshForm);
     Check(fuzz::FormSnapshot(freshForm) == fuzz::FormSnapshot(form),

@@ -7,6 +7,7 @@
 #include "editor/form/DeviceModels.h"
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/editor/FormSnapshot.h"
+#include "fuzz/editor/ReusedForm.h"
 #include "program/DocumentFiles.h"
 #include "program/LanguageTable.h"
 
@@ -20,14 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace tarvik;
     using fuzz::Check;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const LanguageTable language;
-
     // A document with something in every part, which a refused open must keep; the middle
     // model, so that a file could be seen to raise it.
-    ProgramDocument doc(1);
-    FormModel form(doc, language);
-    doc.program.text().assign({"IP2=3", "OA11=21", "RED=5", "RR123:5=0039333", "TL1=0039123"});
-    form.DecodeProgram();
+    fuzz::ReusedForm& window = fuzz::ReusedForm::Of(1);
+    FormModel& form = window.reset({"IP2=3", "OA11=21", "RED=5", "RR123:5=0039333", "TL1=0039123"});
+    ProgramDocument& doc = window.doc();
     doc.notes = {"keep these notes"};
     doc.Modified = true;
     const fuzz::DocumentSnapshot docBefore(doc);
@@ -53,8 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Saved and opened again, in a window that shows the highest model.
     const std::string saved = DocumentFileBytes(doc);
-    ProgramDocument again(kDefaultModelIndex);
-    FormModel againForm(again, language);
+    FormModel& againForm = fuzz::ReusedForm::Of(kDefaultModelIndex, 1).reset();
+    ProgramDocument& again = fuzz::ReusedForm::Of(kDefaultModelIndex, 1).doc();
     Check(OpenDocumentContent(again, saved, againForm.documentHooks()).ok,
           "a saved document opens");
     // A notes line reading SIM-PRG ends the notes when the file is opened again.
