@@ -143,6 +143,7 @@ QLRESULT selectCaseRecords(QL_COUNT_INFO& info) {
         return QL_E_FAILED;
     }
     const auto response = transmit(*s.connection, {kInsCaseCount, 0, 0, 2}, std::nullopt);
+    forgetCardPosition();
     // A card that refuses the count has told nothing: the count is not made up.
     if (!response || !response->isOk() || response->data().size() != 2) {
         return QL_E_FAILED;
@@ -166,6 +167,7 @@ QLRESULT readCaseRecord(QL_CC_ITEM& item) {
                                static_cast<std::uint8_t>(item.caseNumber & 0xFF),
                                QLCASE_RECORD_SIZE};
     const auto response = transmit(*s.connection, header, std::nullopt);
+    forgetCardPosition();
     if (!response || !response->isOk() || response->data().size() != QLCASE_RECORD_SIZE) {
         return QL_E_FAILED;
     }
@@ -176,6 +178,7 @@ QLRESULT readCaseRecord(QL_CC_ITEM& item) {
     const std::int32_t result =
         module->caseToAdn(response->data().data(), QLCASE_RECORD_SIZE, name.data(), &nameBytes,
                           number.data(), &numberLength, &item.attribute);
+    forgetCardPosition();
     if (result != 0) {
         return readResult(result);
     }
@@ -206,11 +209,12 @@ QLRESULT modifyCaseRecord(QL_CC_ITEM& oldItem, QL_CC_ITEM& newItem) {
     }
     const ModuleArguments before(oldItem);
     const ModuleArguments after(newItem);
-    return changeResult(
-        Change::Modify,
+    const std::int32_t result =
         module->modifyCase(state().connection->card, before.name.data(), before.nameBytes(),
                            before.number.data(), before.numberLength(), after.name.data(),
-                           after.nameBytes(), after.number.data(), after.numberLength()));
+                           after.nameBytes(), after.number.data(), after.numberLength());
+    forgetCardPosition();
+    return changeResult(Change::Modify, result);
 }
 
 QLRESULT appendCaseRecord(QL_CC_ITEM& item) {
@@ -220,10 +224,11 @@ QLRESULT appendCaseRecord(QL_CC_ITEM& item) {
         return admitted;
     }
     const ModuleArguments arguments(item);
-    return changeResult(Change::Append,
-                        module->appendCase(state().connection->card, arguments.name.data(),
-                                           arguments.nameBytes(), item.attribute,
-                                           arguments.number.data(), arguments.numberLength()));
+    const std::int32_t result =
+        module->appendCase(state().connection->card, arguments.name.data(), arguments.nameBytes(),
+                           item.attribute, arguments.number.data(), arguments.numberLength());
+    forgetCardPosition();
+    return changeResult(Change::Append, result);
 }
 
 QLRESULT deleteCaseRecord(QL_CC_ITEM& item) {
@@ -233,10 +238,11 @@ QLRESULT deleteCaseRecord(QL_CC_ITEM& item) {
         return admitted;
     }
     const ModuleArguments arguments(item);
-    return changeResult(Change::Delete,
-                        module->deleteCase(state().connection->card, arguments.name.data(),
-                                           arguments.nameBytes(), arguments.number.data(),
-                                           arguments.numberLength()));
+    const std::int32_t result =
+        module->deleteCase(state().connection->card, arguments.name.data(), arguments.nameBytes(),
+                           arguments.number.data(), arguments.numberLength());
+    forgetCardPosition();
+    return changeResult(Change::Delete, result);
 }
 
 } // namespace quenlib

@@ -74,6 +74,12 @@ struct LibraryState {
 
 LibraryState& state();
 
+// Forgets which file the card has selected, after a command or a case module call that may
+// have selected another: the next family call then selects its own file again.
+inline void forgetCardPosition() {
+    state().position.reset();
+}
+
 // Replaces the card backend; nullptr restores the pcsc-lite backend. For tests.
 void setCardBackend(CardBackend* backend);
 

@@ -77,6 +77,7 @@ QLRESULT initialise() {
     s.context = context;
     // A missing case module only leaves the case record functions without one.
     s.caseModule = CaseModule::load();
+    forgetCardPosition();
     return QL_OK;
 }
 
@@ -89,6 +90,7 @@ QLRESULT finalise() {
         s.context.reset();
     }
     s.caseModule.reset();
+    forgetCardPosition();
     s.caseCardRecognised = false;
     return QL_OK;
 }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -222,6 +223,34 @@ TEST_F(CaseRecordsTest, WithoutAWorkingModuleEveryItemFunctionFails) {
         EXPECT_TRUE(calls().empty()) << setting;
         QLSIM_Disconnect(nullptr);
         QLSIM_Final();
+    }
+}
+
+// A case command or the module may select files of its own on the card, so the next short
+// message read selects EF SMS again instead of reading whatever file is current.
+TEST_F(CaseRecordsTest, AfterACaseCallTheNextRecordAccessSelectsItsFileAgain) {
+    ::setenv("DORLIN_RESULT", "-1", 1);
+    card.addFile(0x6F3C, 176, 2);
+    connect();
+    QL_COUNT_INFO messages{};
+    ASSERT_EQ(QLSMS_SelectFile(&messages), QL_OK);
+    ASSERT_EQ(QLCC_IsCcSupport(), QL_OK);
+    QL_CC_ITEM entry = item(u"A", u"1");
+    QL_COUNT_INFO count{};
+    const std::pair<const char*, std::function<void()>> caseCalls[] = {
+        {"count", [&] { QLCC_SelectFile(&count); }},
+        {"read", [&] { QLCC_ReadItemW(&entry); }},
+        {"modify", [&] { QLCC_ModifyItemW(&entry, &entry); }},
+        {"append", [&] { QLCC_AppendItemW(&entry); }},
+        {"delete", [&] { QLCC_DeleteItemW(&entry); }},
+    };
+    for (const auto& [what, call] : caseCalls) {
+        QL_SMS_ITEM message{};
+        ASSERT_EQ(QLSMS_ReadItemW(&message), QL_OK);
+        call();
+        card.sent.clear();
+        ASSERT_EQ(QLSMS_ReadItemW(&message), QL_OK);
+        EXPECT_EQ(card.sentWith(0xA4).size(), 2u) << what;
     }
 }
 
