@@ -131,16 +131,18 @@ QLRESULT writeShortMessage(QL_SMS_ITEM& item) {
     if (!s.connection) {
         return QL_E_NOT_CONNECTED;
     }
+    // The '+' goes from the caller's record, but a GSM record keeps it as the international
+    // type of number.
+    const ShortMessage message = messageOf(item, s.cdmaSms);
     dropLeadingPlus(item.address);
     const unsigned length = s.sms.recordLength;
     if (length == 0 || item.index > kLastItemIndex) {
         return QL_E_WRITE;
     }
-    const ShortMessage message = messageOf(item, s.cdmaSms);
     const auto record =
         s.cdmaSms ? buildCdmaRecord(message, length) : buildGsmRecord(message, length);
-    if (!selectPath(*s.connection, messageDirectory(s), kEfSms) ||
-        !updateRecord(*s.connection, recordNumber(item.index), record)) {
+    if (!record || !selectPath(*s.connection, messageDirectory(s), kEfSms) ||
+        !updateRecord(*s.connection, recordNumber(item.index), *record)) {
         return QL_E_WRITE;
     }
     return QL_OK;

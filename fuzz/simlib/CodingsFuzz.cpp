@@ -5,6 +5,7 @@
 #include "fuzz/FuzzInput.h"
 #include "simlib/Ext1Chain.h"
 #include "simlib/coding/AlphaCoding.h"
+#include "simlib/coding/GsmAlphabet.h"
 #include "simlib/coding/NumberCoding.h"
 #include "simlib/coding/TextCoding.h"
 
@@ -84,22 +85,28 @@ void digitsRoundTrip(FuzzInput& in) {
 
 void textCodingsRoundTrip(FuzzInput& in) {
     const std::u16string text = in.text();
-    std::u16string septets;
+    std::vector<std::uint8_t> septets;
     std::u16string octets;
     for (char16_t c : text) {
-        septets.push_back(static_cast<char16_t>(c & 0x7F));
+        septets.push_back(static_cast<std::uint8_t>(c & 0x7F));
         octets.push_back(static_cast<char16_t>(c & 0xFF));
     }
-    const auto packed = pack7Bit(septets);
+    const auto packed = packSeptets(septets);
     Check(packed.size() == (7 * septets.size() + 7) / 8, "septets packed tight");
-    Check(unpack7Bit(packed, septets.size()) == septets, "7-bit text reads back");
+    Check(unpackSeptets(packed, septets.size()) == septets, "septets read back");
     const std::size_t skip = in.byte() % (septets.size() + 1);
-    Check(unpack7Bit(packed, septets.size() - skip, skip) == septets.substr(skip),
-          "7-bit text reads back from any septet");
+    Check(unpackSeptets(packed, septets.size() - skip, skip) ==
+              std::vector<std::uint8_t>(septets.begin() + static_cast<std::ptrdiff_t>(skip),
+                                        septets.end()),
+          "septets read back from any septet");
+    if (const auto coded = encodeGsmSeptets(text)) {
+        Check(decodeGsmSeptets(*coded) == text, "a text of the GSM alphabet reads back");
+    }
+    Check(decodeGsmSeptets(septets).size() <= septets.size(), "one character a septet at most");
     Check(decode8Bit(encode8Bit(octets)) == octets, "8-bit text reads back");
     Check(decodeUcs2(encodeUcs2(text)) == text, "UCS2 text reads back");
     const auto any = in.counted();
-    Check(unpack7Bit(any, 300, in.byte()).size() <= any.size() * 8 / 7,
+    Check(unpackSeptets(any, 300, in.byte()).size() <= any.size() * 8 / 7,
           "unpacking stays in the bytes");
 }
 

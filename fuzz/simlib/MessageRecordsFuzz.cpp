@@ -22,6 +22,16 @@ bool isPrefix(const std::u16string& part, const std::u16string& whole) {
     return part.size() <= whole.size() && std::equal(part.begin(), part.end(), whole.begin());
 }
 
+// Whether a GSM address is written back as it reads: a number of at most 20 digits, with
+// or without the '+' of an international one (alphanumeric addresses are read, never written).
+bool writtenAsRead(std::u16string_view address) {
+    if (!address.empty() && address[0] == u'+') {
+        address.remove_prefix(1);
+    }
+    return !address.empty() && address.size() <= 20 &&
+           address.find_first_not_of(u"0123456789*#+DE") == std::u16string_view::npos;
+}
+
 void gsmRecord(const std::vector<std::uint8_t>& record, std::size_t length) {
     const ShortMessage message = parseGsmRecord(record);
     // TP-UDL is one byte; an address has two digits a byte of the record.
@@ -37,7 +47,8 @@ void gsmRecord(const std::vector<std::uint8_t>& record, std::size_t length) {
     Check(rebuilt.size() == length, "a record has its length");
     const ShortMessage again = parseGsmRecord(rebuilt);
     Check(isPrefix(again.text, message.text), "a rewritten text reads back");
-    if (length == 255 && message.address.size() <= 40 && !message.address.empty()) {
+    Check(again.text.size() <= 160, "TP-UD holds 160 characters at most");
+    if (length == 255 && writtenAsRead(message.address)) {
         Check(again.status == message.status, "a rewritten status reads back");
         Check(again.address == message.address, "a rewritten address reads back");
         Check(!isReceived(message.status) || again.time.month == message.time.month % 100,
@@ -56,10 +67,14 @@ void cdmaRecord(const std::vector<std::uint8_t>& record, std::size_t length) {
         return;
     }
     const auto rebuilt = buildCdmaRecord(*message, length);
-    Check(rebuilt.size() == length, "a record has its length");
-    // A record too short for the parameters around the text loses its time stamp's end.
-    const auto again = parseCdmaRecord(rebuilt);
-    Check(again.has_value() || length < 255, "a rewritten record has a six-byte time stamp");
+    // A record too short for the parameters around the text is refused.
+    Check(rebuilt.has_value() || length < 255, "a full-size record holds any address");
+    if (!rebuilt) {
+        return;
+    }
+    Check(rebuilt->size() == length, "a record has its length");
+    const auto again = parseCdmaRecord(*rebuilt);
+    Check(again.has_value(), "a rewritten record has a six-byte time stamp");
     Check(!again || isPrefix(again->text, message->text), "a rewritten text reads back");
 }
 

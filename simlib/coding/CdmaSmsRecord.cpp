@@ -21,7 +21,8 @@ constexpr std::uint8_t kUserData = 0x01;
 constexpr std::uint8_t kTimeStamp = 0x03;
 
 constexpr std::uint8_t kPointToPoint = 0x00;
-constexpr std::uint16_t kWirelessMessaging = 0x1002;
+// Teleservice 4098 (TIA/EIA-41-D): cellular messaging, the one of ordinary text messages.
+constexpr std::uint16_t kCellularMessaging = 0x1002;
 constexpr std::uint8_t kReplySequence = 0xFC;
 constexpr unsigned kDeliverMessage = 1;
 constexpr unsigned kSubmitMessage = 2;
@@ -230,20 +231,29 @@ std::optional<ShortMessage> parseCdmaRecord(std::span<const std::uint8_t> record
     return message;
 }
 
-std::vector<std::uint8_t> buildCdmaRecord(const ShortMessage& message, std::size_t recordLength) {
+std::optional<std::vector<std::uint8_t>> buildCdmaRecord(const ShortMessage& message,
+                                                         std::size_t recordLength) {
     if (message.address.empty() && message.text.empty()) {
         return std::vector<std::uint8_t>(recordLength, 0x00);
     }
     const bool received = message.status < kSmsSent;
     const auto address = addressValue(message.address);
 
-    // Everything but the user data: status, length, message type, teleservice, address,
-    // reply option, bearer data with message identifier, user data header and time stamp.
-    const std::size_t fixed =
-        2 + 1 + 4 + (2 + address.size()) + (received ? 3 : 0) + 2 + 5 + 2 + (2 + kTimeStampBytes);
+    // Everything but the characters of the text: status, length, message type, teleservice,
+    // address, reply option, bearer data with message identifier, the user data's encoding
+    // and count, and time stamp.
+    const std::size_t emptyUserData = userDataBytes(0, 0);
+    const std::size_t fixed = 2 + 1 + 4 + (2 + address.size()) + (received ? 3 : 0) + 2 + 5 +
+                              (2 + emptyUserData) + (2 + kTimeStampBytes);
     // Every length is one byte, so the message is built to fit 255 bytes whatever the record.
     const std::size_t capacity = std::min<std::size_t>(recordLength, 255);
-    const std::size_t room = capacity > fixed ? capacity - fixed : 0;
+    if (fixed > capacity) {
+        // Cut anywhere in these, the record would read back as an error or as another
+        // message; only the text may be cut.
+        return std::nullopt;
+    }
+    // What the user data's value may take.
+    const std::size_t room = capacity - fixed + emptyUserData;
     const bool ascii =
         std::all_of(message.text.begin(), message.text.end(), [](char16_t c) { return c < 0x80; });
     const unsigned width = ascii ? 7 : 16;
@@ -265,8 +275,8 @@ std::vector<std::uint8_t> buildCdmaRecord(const ShortMessage& message, std::size
 
     std::vector<std::uint8_t> transport{kPointToPoint};
     appendParameter(transport, kTeleserviceId,
-                    {static_cast<std::uint8_t>(kWirelessMessaging >> 8),
-                     static_cast<std::uint8_t>(kWirelessMessaging & 0xFF)});
+                    {static_cast<std::uint8_t>(kCellularMessaging >> 8),
+                     static_cast<std::uint8_t>(kCellularMessaging & 0xFF)});
     appendParameter(transport, received ? kOriginatingAddress : kDestinationAddress, address);
     if (received) {
         appendParameter(transport, kBearerReplyOption, {kReplySequence});

@@ -23,6 +23,8 @@ std::optional<ShortMessage> parseCdmaRecord(std::span<const std::uint8_t> record
 // Builds a record of `recordLength` bytes; no address and no text give all 00. The address
 // goes in DTMF digits (characters other than 0 ... 9, '*' and '#' are left out), the text in
 // 7-bit ASCII when every character is below 0080, else in UCS2, cut to what the record holds.
-std::vector<std::uint8_t> buildCdmaRecord(const ShortMessage& message, std::size_t recordLength);
+// Empty when the parameters around the text do not fit the record.
+std::optional<std::vector<std::uint8_t>> buildCdmaRecord(const ShortMessage& message,
+                                                         std::size_t recordLength);
 
 } // namespace quenlib

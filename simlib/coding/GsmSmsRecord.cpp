@@ -1,6 +1,7 @@
 #include "simlib/coding/GsmSmsRecord.h"
 
 #include "simlib/coding/ByteReader.h"
+#include "simlib/coding/GsmAlphabet.h"
 #include "simlib/coding/NumberCoding.h"
 #include "simlib/coding/TextCoding.h"
 
@@ -21,35 +22,71 @@ constexpr std::uint8_t kSubmitFirstOctet = 0x31;
 constexpr std::uint8_t kMessageReference = 0x04;
 constexpr std::uint8_t kValidityPeriod = 0xFF;
 
-// Data coding scheme: bits 3 and 4 give the alphabet.
+// Data coding schemes written: the general data coding group without a class.
 constexpr std::uint8_t kDcs7Bit = 0x00;
 constexpr std::uint8_t kDcs8Bit = 0x04;
 constexpr std::uint8_t kDcsUcs2 = 0x08;
 
-constexpr std::size_t kTimeStampBytes = 7;
-constexpr std::size_t kMaxUserDataLength = 255;
+// Type of number in bits 7 ... 5 of the type of address (3GPP TS 23.040, 9.1.2.5).
+constexpr unsigned kTonInternational = 0x1;
+constexpr unsigned kTonAlphanumeric = 0x5;
+// The address value is at most 10 octets: 20 digits.
+constexpr std::size_t kMaxAddressDigits = 20;
 
+constexpr std::size_t kTimeStampBytes = 7;
+// TP-UD holds at most 140 octets (3GPP TS 23.040, 9.2.3.16): 160 septets, 70 UCS2 characters.
+constexpr std::size_t kMaxUserDataOctets = 140;
+constexpr std::size_t kMaxUserDataSeptets = kMaxUserDataOctets * 8 / 7;
+
+// The alphabet of a data coding scheme (3GPP TS 23.038, 4). A compressed text cannot be read
+// and reads as no text, like an alphabet the general group reserves.
 MessageCoding codingOf(std::uint8_t dcs) {
-    switch ((dcs >> 2) & 0x03) {
-    case 0:
-        return MessageCoding::SevenBit;
-    case 1:
-        return MessageCoding::EightBit;
-    case 2:
+    const unsigned group = dcs >> 4;
+    if (group <= 0x7) {
+        // General data coding, with or without automatic deletion: bit 5 compression, bits 3
+        // and 2 the alphabet.
+        if ((dcs & 0x20) != 0) {
+            return MessageCoding::None;
+        }
+        switch ((dcs >> 2) & 0x03) {
+        case 0:
+            return MessageCoding::SevenBit;
+        case 1:
+            return MessageCoding::EightBit;
+        case 2:
+            return MessageCoding::Ucs2;
+        default:
+            return MessageCoding::None;
+        }
+    }
+    switch (group) {
+    case 0xE: // message waiting indication, store message, UCS2
         return MessageCoding::Ucs2;
+    case 0xF: // data coding and message class: bit 2 chooses 8-bit data
+        return (dcs & 0x04) != 0 ? MessageCoding::EightBit : MessageCoding::SevenBit;
     default:
-        return MessageCoding::None;
+        // C and D: message waiting in the default alphabet. 8 to B are reserved, and a
+        // receiver takes reserved codings as the default alphabet.
+        return MessageCoding::SevenBit;
     }
 }
 
-// An address field (TP-OA, TP-DA): length in digits, type of address, the digits.
+// An address field (TP-OA, TP-DA): length in semi-octets, type of address, the value. An
+// international number reads with a leading '+', an alphanumeric address as its 7-bit text.
 std::u16string readAddress(ByteReader& in) {
-    const std::size_t digits = in.byte();
-    in.skip(1); // type of address
-    std::u16string address = decodeDigits(in.take((digits + 1) / 2));
+    const std::size_t semiOctets = in.byte();
+    const unsigned typeOfNumber = (in.byte() >> 4) & 0x07;
+    const auto value = in.take((semiOctets + 1) / 2);
+    if (typeOfNumber == kTonAlphanumeric) {
+        return decodeGsmSeptets(unpackSeptets(value, semiOctets * 4 / 7));
+    }
+    std::u16string address = decodeDigits(value);
     // An odd count ends with a filler nibble; a record that holds a digit there still
     // gives no more digits than the length says.
-    address.resize(std::min(address.size(), digits));
+    address.resize(std::min(address.size(), semiOctets));
+    if (typeOfNumber == kTonInternational && !address.empty()) {
+        address.insert(address.begin(), u'+');
+    }
     return address;
 }
 
@@ -94,10 +131,16 @@ void appendTimeStamp(std::vector<std::uint8_t>& record, const MessageTime& time)
     record.push_back(0x00); // time zone
 }
 
+// A number with a leading '+' is international and is stored without it; digits past the
+// twentieth do not fit the field.
 void appendAddress(std::vector<std::uint8_t>& record, std::u16string_view address) {
-    address = address.substr(0, 255); // the length byte counts the digits
+    const bool international = !address.empty() && address[0] == u'+';
+    if (international) {
+        address.remove_prefix(1);
+    }
+    address = address.substr(0, kMaxAddressDigits);
     record.push_back(static_cast<std::uint8_t>(address.size()));
-    record.push_back(kTonNpiUnknown);
+    record.push_back(international ? kTonNpiInternational : kTonNpiUnknown);
     const auto digits = encodeDigits(address);
     record.insert(record.end(), digits.begin(), digits.end());
 }
@@ -114,7 +157,7 @@ std::u16string readText(std::span<const std::uint8_t> userData, std::size_t user
         const std::size_t headerSeptets = (headerBytes * 8 + 6) / 7;
         const std::size_t septets =
             userDataLength > headerSeptets ? userDataLength - headerSeptets : 0;
-        return unpack7Bit(userData, septets, headerSeptets);
+        return decodeGsmSeptets(unpackSeptets(userData, septets, headerSeptets));
     }
     case MessageCoding::EightBit:
     case MessageCoding::Ucs2: {
@@ -129,20 +172,40 @@ std::u16string readText(std::span<const std::uint8_t> userData, std::size_t user
     return {};
 }
 
+// The septets of the longest start of `text` that fits `limit` septets; an escaped
+// character is kept whole or not at all.
+std::vector<std::uint8_t> septetsWithin(std::u16string_view text, std::size_t limit) {
+    std::size_t characters = 0;
+    std::size_t septets = 0;
+    while (characters < text.size() && septets + gsmSeptetsFor(text[characters]) <= limit) {
+        septets += gsmSeptetsFor(text[characters++]);
+    }
+    return encodeGsmSeptets(text.substr(0, characters)).value_or(std::vector<std::uint8_t>{});
+}
+
 } // namespace
+
+TextForm selectMessageForm(std::u16string_view text) {
+    const bool sevenBit = std::all_of(text.begin(), text.end(),
+                                      [](char16_t c) { return c < 0x80 && gsmSeptetsFor(c) != 0; });
+    if (sevenBit) {
+        return TextForm::SevenBit;
+    }
+    return selectTextForm(text) == TextForm::Ucs2 ? TextForm::Ucs2 : TextForm::EightBit;
+}
 
 ShortMessage parseGsmRecord(std::span<const std::uint8_t> record) {
     ShortMessage message;
-    if (record.empty() || record[0] == 0x00 || record[0] == 0xFF) {
+    // GSM 11.11, 10.5.3: bit 1 clear is a free record; an erased record is all FF.
+    if (record.empty() || (record[0] & 0x01) == 0 || record[0] == 0xFF) {
         return message;
     }
     const std::uint8_t status = record[0];
-    if (status != kSmsReceivedRead && status != kSmsReceivedUnread && status != kSmsSent &&
-        status != kSmsToSend) {
+    if (!isReceived(status) && !isSent(status) && status != kSmsToSend) {
         message.status = kSmsUnknown;
         return message;
     }
-    message.status = status;
+    message.status = isSent(status) ? kSmsSent : status;
     ByteReader in(record.subspan(1));
     in.skip(in.byte()); // service-centre address
     const std::uint8_t firstOctet = in.byte();
@@ -185,11 +248,13 @@ ShortMessage parseGsmRecord(std::span<const std::uint8_t> record) {
 std::vector<std::uint8_t> buildGsmRecord(const ShortMessage& message, std::size_t recordLength) {
     std::vector<std::uint8_t> record;
     const bool received = isReceived(message.status);
-    const bool sent = message.status == kSmsSent || message.status == kSmsToSend;
+    const bool sent = isSent(message.status) || message.status == kSmsToSend;
     if ((message.address.empty() && message.text.empty()) || (!received && !sent)) {
         return std::vector<std::uint8_t>(recordLength, 0xFF);
     }
-    record.push_back(static_cast<std::uint8_t>(message.status));
+    // The SUBMIT asks for a status report, so a sent message waits for it (3GPP TS 31.102).
+    record.push_back(static_cast<std::uint8_t>(message.status == kSmsSent ? kSmsSentReportAwaited
+                                                                          : message.status));
     // A service-centre address with its type only: the phone fills in its own.
     record.push_back(0x01);
     record.push_back(kTonNpiUnknown);
@@ -199,7 +264,7 @@ std::vector<std::uint8_t> buildGsmRecord(const ShortMessage& message, std::size_
     }
     appendAddress(record, message.address);
     record.push_back(0x00); // protocol identifier
-    const TextForm form = selectTextForm(message.text);
+    const TextForm form = selectMessageForm(message.text);
     record.push_back(form == TextForm::Ucs2       ? kDcsUcs2
                      : form == TextForm::EightBit ? kDcs8Bit
                                                   : kDcs7Bit);
@@ -209,28 +274,31 @@ std::vector<std::uint8_t> buildGsmRecord(const ShortMessage& message, std::size_
         record.push_back(kValidityPeriod);
     }
 
-    // The text is cut to what the rest of the record holds after TP-UDL, and to what a
-    // one-byte TP-UDL can count.
+    // The text is cut to what TP-UD holds, and to what the rest of the record holds after
+    // TP-UDL.
     const std::size_t room =
-        recordLength > record.size() + 1 ? recordLength - record.size() - 1 : 0;
-    std::size_t characters = message.text.size();
+        std::min(recordLength > record.size() + 1 ? recordLength - record.size() - 1 : 0,
+                 kMaxUserDataOctets);
+    const std::u16string_view text = message.text;
+    std::size_t userDataLength = 0;
+    std::vector<std::uint8_t> userData;
     switch (form) {
-    case TextForm::SevenBit:
-        characters = std::min({characters, room * 8 / 7, kMaxUserDataLength});
-        break;
-    case TextForm::EightBit:
-        characters = std::min({characters, room, kMaxUserDataLength});
-        break;
-    case TextForm::Ucs2:
-        characters = std::min({characters, room / 2, kMaxUserDataLength / 2});
+    case TextForm::SevenBit: {
+        const auto septets = septetsWithin(text, std::min(room * 8 / 7, kMaxUserDataSeptets));
+        userDataLength = septets.size();
+        userData = packSeptets(septets);
         break;
     }
-    const std::u16string_view text = std::u16string_view(message.text).substr(0, characters);
-    const auto userData = form == TextForm::SevenBit   ? pack7Bit(text)
-                          : form == TextForm::EightBit ? encode8Bit(text)
-                                                       : encodeUcs2(text);
-    record.push_back(
-        static_cast<std::uint8_t>(form == TextForm::Ucs2 ? 2 * characters : characters));
+    case TextForm::EightBit:
+        userData = encode8Bit(text.substr(0, room));
+        userDataLength = userData.size();
+        break;
+    case TextForm::Ucs2:
+        userData = encodeUcs2(text.substr(0, room / 2));
+        userDataLength = userData.size();
+        break;
+    }
+    record.push_back(static_cast<std::uint8_t>(userDataLength));
     record.insert(record.end(), userData.begin(), userData.end());
     record.resize(recordLength, 0xFF);
     return record;

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "simlib/coding/ShortMessage.h"
+#include "simlib/coding/TextCoding.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string_view>
 #include <vector>
 
 namespace quenlib {
@@ -12,14 +14,21 @@ namespace quenlib {
 // GSM EF SMS records (GSM 11.11): a status byte, the service-centre address and an
 // SMS-DELIVER or SMS-SUBMIT TPDU (3GPP TS 23.040), the rest FF.
 
-// Reads a record. Status 00 and FF read as a free record, a status other than 1, 3, 5 and 7
-// as kSmsUnknown, both without address or text. Lengths in the record never lead outside it:
+// The coding of a text in a record: 7-bit when every character is below 0080 and the GSM
+// default alphabet holds it, else 8-bit when every character is below 0100, else UCS2.
+TextForm selectMessageForm(std::u16string_view text);
+
+// Reads a record. A status with bit 1 clear, and FF, read as a free record; a status other
+// than 1, 3, 5, 7 and the sent ones with a status report (0D, 15, 1D, read as 5) as
+// kSmsUnknown, both without address or text. Lengths in the record never lead outside it:
 // a record cut short reads as far as it goes.
 ShortMessage parseGsmRecord(std::span<const std::uint8_t> record);
 
 // Builds a record of `recordLength` bytes: statuses 1 and 3 as an SMS-DELIVER with the time
-// stamp, 5 and 7 as an SMS-SUBMIT; no address and no text, or any other status, give all FF.
-// The text goes in the narrowest coding that holds it, cut to what the record holds.
+// stamp, sent and to-be-sent ones as an SMS-SUBMIT that asks for a status report (a sent
+// message thus gets status 0D); no address and no text, or any other status, give all FF.
+// An address with a leading '+' is international. The text goes in the coding
+// selectMessageForm() chooses, cut to what TP-UD and the record hold.
 std::vector<std::uint8_t> buildGsmRecord(const ShortMessage& message, std::size_t recordLength);
 
 } // namespace quenlib

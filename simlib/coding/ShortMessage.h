@@ -24,6 +24,11 @@ inline constexpr std::uint32_t kSmsReceivedUnread = 3;
 inline constexpr std::uint32_t kSmsSent = 5;
 inline constexpr std::uint32_t kSmsToSend = 7;
 inline constexpr std::uint32_t kSmsUnknown = 0xFFFF;
+// Sent messages whose status report was asked for (3GPP TS 31.102, EF SMS): the report not
+// received yet, received but not stored, received and stored in EF SMSR. They read as sent.
+inline constexpr std::uint32_t kSmsSentReportAwaited = 0x0D;
+inline constexpr std::uint32_t kSmsSentReportReceived = 0x15;
+inline constexpr std::uint32_t kSmsSentReportStored = 0x1D;
 
 // How a text was coded on the card.
 enum class MessageCoding { SevenBit, EightBit, Ucs2, None };
@@ -44,6 +49,12 @@ struct ShortMessage {
 // Whether a status stands for a message received from the network.
 inline bool isReceived(std::uint32_t status) {
     return status == kSmsReceivedRead || status == kSmsReceivedUnread;
+}
+
+// Whether a status stands for a message sent, with or without a status report asked for.
+inline bool isSent(std::uint32_t status) {
+    return status == kSmsSent || status == kSmsSentReportAwaited ||
+           status == kSmsSentReportReceived || status == kSmsSentReportStored;
 }
 
 } // namespace quenlib

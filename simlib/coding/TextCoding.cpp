@@ -51,19 +51,6 @@ std::vector<std::uint8_t> unpackSeptets(std::span<const std::uint8_t> bytes, std
     return septets;
 }
 
-std::vector<std::uint8_t> pack7Bit(std::u16string_view text) {
-    std::vector<std::uint8_t> septets(text.size());
-    std::transform(text.begin(), text.end(), septets.begin(),
-                   [](char16_t c) { return static_cast<std::uint8_t>(c & 0x7F); });
-    return packSeptets(septets);
-}
-
-std::u16string unpack7Bit(std::span<const std::uint8_t> bytes, std::size_t septets,
-                          std::size_t firstSeptet) {
-    const auto values = unpackSeptets(bytes, septets, firstSeptet);
-    return std::u16string(values.begin(), values.end());
-}
-
 std::vector<std::uint8_t> encode8Bit(std::u16string_view text) {
     std::vector<std::uint8_t> bytes;
     bytes.reserve(text.size());

@@ -26,11 +26,6 @@ std::vector<std::uint8_t> packSeptets(std::span<const std::uint8_t> septets);
 std::vector<std::uint8_t> unpackSeptets(std::span<const std::uint8_t> bytes, std::size_t count,
                                         std::size_t firstSeptet = 0);
 
-// Packs the low 7 bits of each character, with no character table, and back.
-std::vector<std::uint8_t> pack7Bit(std::u16string_view text);
-std::u16string unpack7Bit(std::span<const std::uint8_t> bytes, std::size_t septets,
-                          std::size_t firstSeptet = 0);
-
 // One byte per character (the low 8 bits of its code) and back.
 std::vector<std::uint8_t> encode8Bit(std::u16string_view text);
 std::u16string decode8Bit(std::span<const std::uint8_t> bytes);

@@ -156,7 +156,7 @@ typedef struct QL_COUNT_INFO {
 #define QL_SMS_FREE 0u         /* free record */
 #define QL_SMS_READ 1u         /* received, read */
 #define QL_SMS_UNREAD 3u       /* received, not read yet */
-#define QL_SMS_SENT 5u         /* sent */
+#define QL_SMS_SENT 5u         /* sent; also read for the record statuses 0D, 15 and 1D */
 #define QL_SMS_TO_SEND 7u      /* to be sent */
 #define QL_SMS_UNKNOWN 0xFFFFu /* any other status byte (GSM records) */
 
@@ -179,9 +179,11 @@ typedef struct QL_SMS_ITEM {
     uint32_t size;          /* not read */
     uint32_t index;         /* in: 0-based record index */
     uint32_t status;        /* out on read, in on write: one of QL_SMS_ */
-    QL_CHAR16 address[46];  /* digits: the sender of a received message, the recipient of a
-                               sent one; on write a leading '+' is removed */
-    uint32_t addressLength; /* out: GSM records the digit count + 1, CDMA records the count */
+    QL_CHAR16 address[46];  /* the sender of a received message, the recipient of a sent one:
+                               digits, with a leading '+' for an international number, or
+                               a sender's name. On write a leading '+' is removed here and
+                               the number stored as international */
+    uint32_t addressLength; /* out: GSM records the characters + 1, CDMA records the count */
     QL_CHAR16 text[256];
     uint32_t textLength;   /* out on read: characters, for UCS2 texts of GSM records bytes.
                               In on write for GSM records: how many characters of a 7-bit or
@@ -310,15 +312,19 @@ QL_API QLRESULT QLADN_WriteExt1Buf(const uint8_t* source, uint32_t count);
  * QL_OK, QL_E_SELECT_EF. */
 QL_API QLRESULT QLSMS_SelectFile(QL_COUNT_INFO* info);
 /* Reads message item->index into status, address, text, their lengths and the time stamp.
- * A free record reads as status 0 with empty texts. GSM texts come in the GSM 7-bit
- * (without character table), 8-bit or UCS2 coding; a user-data header is skipped. A CDMA
- * record with a time stamp of the wrong length is refused. QL_OK, QL_E_READ (also for an
- * index beyond the file). */
+ * A free record reads as status 0 with empty texts. GSM texts come in the GSM 7-bit default
+ * alphabet, 8-bit or UCS2, as the group of the data coding scheme says (a compressed text
+ * reads empty); a user-data header is skipped. A CDMA record with a time stamp of the wrong
+ * length is refused. QL_OK, QL_E_READ (also for an index beyond the file). */
 QL_API QLRESULT QLSMS_ReadItemW(QL_SMS_ITEM* item);
 /* Writes message item->index: status 1 or 3 as received (with the time stamp), 5 or 7 as
- * sent; an empty address and text erase the record. GSM texts are stored in the narrowest
- * of 7-bit, 8-bit and UCS2, CDMA texts in 7-bit ASCII or UCS2. What does not fit the record
- * is cut. QL_OK, QL_E_WRITE (also for an index beyond the file). */
+ * sent, asking for a status report (a sent GSM record has status 0D); an empty address and
+ * text erase the record. GSM texts are stored in the GSM 7-bit default alphabet when it
+ * holds every character and all are below 0080, else in 8-bit or UCS2, at most 160
+ * septets, 140 octets or 70 UCS2 characters; addresses keep 20 digits. CDMA texts are
+ * stored in 7-bit ASCII or UCS2. A text that does not fit the record is cut; a CDMA record
+ * too short for the rest of the message is not written. QL_OK, QL_E_WRITE (also for an
+ * index beyond the file). */
 QL_API QLRESULT QLSMS_WriteItemW(QL_SMS_ITEM* item);
 /* Raw records, as QLADN_ReadRecord and QLADN_WriteRecord, of EF SMS. */
 QL_API QLRESULT QLSMS_ReadRecord(uint32_t index, uint8_t* buffer);

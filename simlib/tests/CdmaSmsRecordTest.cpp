@@ -32,7 +32,7 @@ Bytes record(std::uint8_t status, const std::string& message, std::size_t length
     return bytes;
 }
 
-// Point-to-point (00), teleservice 1002 (wireless messaging).
+// Point-to-point (00), teleservice 1002 (cellular messaging).
 const std::string kHead = "00 00 02 10 02 ";
 // Originating address in DTMF digits: 5551234*# (digit mode 0, number mode 0, 9 fields).
 const std::string kAddress = "02 06 02 55 54 48 D2 F0 ";
@@ -146,9 +146,17 @@ TEST(CdmaSmsRecordTest, WritesTheListedParameters) {
         record(0x03, kHead + kAddress + "06 01 FC 08 15 00 03 10 00 00 " + kHello + kTime);
     EXPECT_EQ(buildCdmaRecord(message, 176), expected);
 
+    // Status, length, message type, teleservice (4), the address (8), reply option (3),
+    // bearer data (2) with message identifier (5), user data without characters (4) and
+    // time stamp (8): 37 bytes before any text. A shorter record is refused.
+    EXPECT_EQ(
+        buildCdmaRecord(message, 37),
+        record(0x03, kHead + kAddress + "06 01 FC 08 11 00 03 10 00 00 01 02 10 00 " + kTime, 37));
+    EXPECT_FALSE(buildCdmaRecord(message, 36));
+
     // A sent message: destination address, no reply option, a submit.
     message.status = kSmsToSend;
-    const Bytes sent = buildCdmaRecord(message, 176);
+    const Bytes sent = buildCdmaRecord(message, 176).value();
     EXPECT_EQ(sent[0], 0x07);
     EXPECT_EQ(sent[7], 0x04);  // destination address
     EXPECT_EQ(sent[15], 0x08); // bearer data straight after it
@@ -169,7 +177,7 @@ TEST(CdmaSmsRecordTest, TextsWithAnyCharacterFrom0080AreWrittenInUcs2) {
         message.status = kSmsSent;
         message.address = u"1";
         message.text = c.text;
-        const Bytes bytes = buildCdmaRecord(message, 176);
+        const Bytes bytes = buildCdmaRecord(message, 176).value();
         // Status, length, 00, teleservice (4 bytes), destination address (4), bearer data
         // (2), message identifier (5), then the user data subparameter at byte 18.
         EXPECT_EQ(bytes[18], 0x01);
@@ -185,7 +193,7 @@ TEST(CdmaSmsRecordTest, DtmfStarAndHashAreWrittenAndReadAsThemselves) {
     message.status = kSmsReceivedRead;
     message.address = u"*31#0 9p";
     message.text = u"x";
-    const auto back = parseCdmaRecord(buildCdmaRecord(message, 176));
+    const auto back = parseCdmaRecord(buildCdmaRecord(message, 176).value());
     ASSERT_TRUE(back);
     // Characters without a DTMF code are left out.
     EXPECT_EQ(back->address, u"*31#09");
@@ -199,7 +207,7 @@ TEST(CdmaSmsRecordTest, TextsAreCutToWhatTheRecordHolds) {
         message.text = text;
         message.time = {2001, 2, 3, 4, 5, 6};
         for (std::size_t length : {60u, 176u, 255u}) {
-            const Bytes bytes = buildCdmaRecord(message, length);
+            const Bytes bytes = buildCdmaRecord(message, length).value();
             ASSERT_EQ(bytes.size(), length);
             EXPECT_LE(bytes[1] + 2u, length);
             const auto back = parseCdmaRecord(bytes);

@@ -1,7 +1,11 @@
 // GSM short message records against bytes laid out by hand from 3GPP TS 23.040 (TPDU
-// fields, clause 9.2), TS 23.038 (the 7-bit packing) and GSM 11.11, 10.5.3 (the record).
+// fields, clause 9.2), TS 23.038 (the alphabet and the 7-bit packing) and GSM 11.11, 10.5.3
+// (the record).
 #include "simlib/coding/GsmSmsRecord.h"
 
+#include "simlib/tests/MessageRecordCases.h"
+
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
@@ -10,6 +14,7 @@
 namespace quenlib {
 namespace {
 
+using namespace message_cases;
 using Bytes = std::vector<std::uint8_t>;
 
 // A record from hex words, FF up to `length`.
@@ -34,6 +39,14 @@ std::string hex(const Bytes& bytes, std::size_t count) {
     return text;
 }
 
+ShortMessage messageOf(std::uint32_t status, std::u16string address, std::u16string text = u"") {
+    ShortMessage message;
+    message.status = status;
+    message.address = std::move(address);
+    message.text = std::move(text);
+    return message;
+}
+
 // Status 03; service centre +447785016005; SMS-DELIVER without more messages (04);
 // originating address of 11 digits, international; PID 00; the TP-SCTS 2012-03-11 14:59:04
 // in swapped nibbles with a time zone of +8 quarters.
@@ -55,16 +68,11 @@ TEST(GsmSmsRecordTest, ReadsWhatAPhoneStoresForAReceivedMessage) {
          MessageCoding::EightBit},
         {"UCS2", kDeliverHead + "08 " + kTimeStamp + "04 04 16 00 41", u"\u0416A",
          MessageCoding::Ucs2},
-        // Message class 1 in the general coding group (TS 23.038, 4): still 7-bit.
-        {"7-bit with a class", kDeliverHead + "11 " + kTimeStamp + "02 CF 25", u"OK",
-         MessageCoding::SevenBit},
-        {"reserved alphabet", kDeliverHead + "0C " + kTimeStamp + "02 CF 25", u"",
-         MessageCoding::None},
     };
     for (const Case& c : cases) {
         const ShortMessage message = parseGsmRecord(record(c.bytes));
         EXPECT_EQ(message.status, kSmsReceivedUnread) << c.what;
-        EXPECT_EQ(message.address, u"44778200234") << c.what;
+        EXPECT_EQ(message.address, u"+44778200234") << c.what;
         EXPECT_EQ(message.text, c.text) << c.what;
         EXPECT_EQ(message.coding, c.coding) << c.what;
         EXPECT_EQ(message.time, (MessageTime{2012, 3, 11, 14, 59, 4})) << c.what;
@@ -120,18 +128,27 @@ TEST(GsmSmsRecordTest, ReadsSubmitsWithEveryValidityPeriodFormat) {
     }
 }
 
+TEST(GsmSmsRecordTest, StatusBytesReadAsGsm1111AndTs31102Say) {
+    const std::string submit = " 00 31 04 07 81 55 15 32 F4 00 00 FF 02 CF 25";
+    const std::string deliver = " 00 00 04 81 21 43 00 00 " + kTimeStamp + "02 CF 25";
+    for (const StatusCase& c : kStatusCases) {
+        const bool sent = c.itemStatus == kSmsSent || c.itemStatus == kSmsToSend;
+        const ShortMessage message = parseGsmRecord(record(c.status + (sent ? submit : deliver)));
+        EXPECT_EQ(message.status, c.itemStatus) << c.status;
+        EXPECT_EQ(message.text, c.hasText ? u"OK" : u"") << c.status;
+    }
+    EXPECT_EQ(parseGsmRecord({}).status, kSmsFree);
+}
+
 TEST(GsmSmsRecordTest, StatusFollowsTheMessageType) {
     struct Case {
         std::string bytes;
         std::uint32_t status;
     };
     const Case cases[] = {
-        {"00 07 91 44 77 58 10 06 50 04", kSmsFree},
-        {"FF", kSmsFree},
-        {"21 00 04", kSmsUnknown},
-        {"02 00 04", kSmsUnknown},
         // A DELIVER stored as sent reads as received, a SUBMIT stored as received as to be sent.
         {"05 00 00 00 81 00 00 " + kTimeStamp + "00", kSmsReceivedRead},
+        {"1D 00 00 00 81 00 00 " + kTimeStamp + "00", kSmsReceivedRead},
         {"07 00 00 00 81 00 00 " + kTimeStamp + "00", kSmsReceivedRead},
         {"01 00 01 00 00 81 00 00 00", kSmsToSend},
         {"03 00 01 00 00 81 00 00 00", kSmsToSend},
@@ -142,7 +159,71 @@ TEST(GsmSmsRecordTest, StatusFollowsTheMessageType) {
     for (const Case& c : cases) {
         EXPECT_EQ(parseGsmRecord(record(c.bytes)).status, c.status) << c.bytes;
     }
-    EXPECT_EQ(parseGsmRecord({}).status, kSmsFree);
+}
+
+// A sent message's SUBMIT asks for a status report, so the record says one is awaited.
+TEST(GsmSmsRecordTest, WrittenStatusBytes) {
+    const std::pair<std::uint32_t, std::uint8_t> cases[] = {
+        {kSmsReceivedRead, 0x01},
+        {kSmsReceivedUnread, 0x03},
+        {kSmsSent, 0x0D},
+        {kSmsToSend, 0x07},
+        {0x0D, 0x0D},
+        {0x15, 0x15},
+        {0x1D, 0x1D},
+    };
+    for (const auto& [status, stored] : cases) {
+        EXPECT_EQ(buildGsmRecord(messageOf(status, u"1"), 30)[0], stored) << status;
+    }
+}
+
+TEST(GsmSmsRecordTest, TextsAreWrittenAndReadInTheGsmAlphabet) {
+    for (const AlphabetCase& c : kAlphabetCases) {
+        const Bytes expected = record(kSubmitTo5551234 + c.dcsToUserData);
+        EXPECT_EQ(buildGsmRecord(messageOf(kSmsSent, u"5551234", c.text), 176), expected)
+            << c.dcsToUserData;
+        const ShortMessage back = parseGsmRecord(expected);
+        EXPECT_EQ(back.text, c.text) << c.dcsToUserData;
+        EXPECT_EQ(back.status, kSmsSent) << c.dcsToUserData;
+    }
+}
+
+TEST(GsmSmsRecordTest, TheCodingGroupChoosesTheAlphabet) {
+    for (const CodingGroupCase& c : kCodingGroupCases) {
+        const ShortMessage message =
+            parseGsmRecord(record(kDeliverFrom1234 + c.dcs + " " + kTimeStamp + c.userData));
+        EXPECT_EQ(message.text, c.text) << c.dcs;
+        // A text that cannot be decoded still leaves the message.
+        EXPECT_EQ(message.status, kSmsReceivedRead) << c.dcs;
+        EXPECT_EQ(message.address, u"1234") << c.dcs;
+    }
+}
+
+TEST(GsmSmsRecordTest, AddressesFollowTheirTypeOfNumber) {
+    for (const AddressCase& c : kAddressCases) {
+        const Bytes stored = record("01 00 00 " + c.field + " 00 00 " + kTimeStamp + kOkIn7Bit);
+        const ShortMessage message = parseGsmRecord(stored);
+        EXPECT_EQ(message.address, c.address) << c.field;
+        EXPECT_EQ(message.text, u"OK") << c.field;
+        if (!c.written.empty()) {
+            const Bytes bytes = buildGsmRecord(messageOf(kSmsReceivedRead, c.written), 176);
+            const Bytes field = record(c.field, 0);
+            EXPECT_TRUE(std::equal(field.begin(), field.end(), bytes.begin() + 4)) << c.field;
+        }
+    }
+}
+
+TEST(GsmSmsRecordTest, UserDataHoldsAtMost140Octets) {
+    for (const LimitCase& c : kLimitCases) {
+        const Bytes bytes = buildGsmRecord(messageOf(kSmsSent, u"5551234", c.text), 176);
+        // The fixed fields, TP-UDL, then 140 octets of TP-UD at most.
+        const std::size_t head = 15;
+        EXPECT_EQ(hex(bytes, head), hex(record(kSubmitTo5551234 + c.dcs + " FF"), head - 1) + " " +
+                                        hex({c.userDataLength}, 1));
+        EXPECT_TRUE(std::all_of(bytes.begin() + head + 140, bytes.end(),
+                                [](std::uint8_t b) { return b == 0xFF; }));
+        EXPECT_EQ(parseGsmRecord(bytes).text, c.text.substr(0, c.kept));
+    }
 }
 
 TEST(GsmSmsRecordTest, TimeStampYearsBefore2000AreTheLateNineties) {
@@ -206,10 +287,7 @@ TEST(GsmSmsRecordTest, WritesAReceivedMessageAsAnSmsDeliver) {
 }
 
 TEST(GsmSmsRecordTest, WritesASentMessageAsAnSmsSubmit) {
-    ShortMessage message;
-    message.status = kSmsToSend;
-    message.address = u"123";
-    message.text = u"\u00E9";
+    const ShortMessage message = messageOf(kSmsToSend, u"123", u"\u00E9");
     // SUBMIT with a relative validity period and a status report requested (31), message
     // reference 04, DCS 04 for 8-bit, validity period FF.
     EXPECT_EQ(hex(buildGsmRecord(message, 176), 15),
@@ -257,20 +335,10 @@ TEST(GsmSmsRecordTest, TextsAreCutToTheRecordAndTheirCountsSayWhatWasKept) {
         {std::u16string(100, u'\u0416'), 13},
     };
     for (const Case& c : cases) {
-        ShortMessage message;
-        message.status = kSmsSent;
-        message.address = u"1234";
-        message.text = c.text;
-        const Bytes bytes = buildGsmRecord(message, 40);
+        const Bytes bytes = buildGsmRecord(messageOf(kSmsSent, u"1234", c.text), 40);
         ASSERT_EQ(bytes.size(), 40u);
         EXPECT_EQ(parseGsmRecord(bytes).text, c.text.substr(0, c.kept));
     }
-    // TP-UDL is one byte: 300 septets would wrap.
-    ShortMessage message;
-    message.status = kSmsSent;
-    message.text = std::u16string(300, u'x');
-    message.address = u"1";
-    EXPECT_EQ(parseGsmRecord(buildGsmRecord(message, 255)).text.size(), 255u);
 }
 
 TEST(GsmSmsRecordTest, EmptyMessagesAndOtherStatusesEraseTheRecord) {

@@ -1,12 +1,16 @@
 // Short messages and own numbers through libquenlib.so, pcscd, the vpcd driver and the
 // virtual card. Records that a phone would store are written raw, byte by byte as
 // 3GPP TS 23.040 lays out their TPDU, and read through the item functions.
+#include "simlib/tests/MessageRecordCases.h"
 #include "simlib/tests/RealCardFixture.h"
 
+#include <algorithm>
 #include <sstream>
 
 namespace quenlib::card {
 namespace {
+
+using namespace message_cases;
 
 simcard::Bytes bytesOf(const std::string& hex, std::size_t length, std::uint8_t fill = 0xFF) {
     simcard::Bytes bytes;
@@ -14,7 +18,7 @@ simcard::Bytes bytesOf(const std::string& hex, std::size_t length, std::uint8_t 
     for (std::string word; words >> word;) {
         bytes.push_back(static_cast<std::uint8_t>(std::stoul(word, nullptr, 16)));
     }
-    bytes.resize(length, fill);
+    bytes.resize(std::max(length, bytes.size()), fill);
     return bytes;
 }
 
@@ -103,19 +107,19 @@ TEST_F(MessagesCardTest, RecordsAPhoneStoresReadCorrectly) {
     const Case cases[] = {
         // TS 23.038, 6.1.2.1.1: "hellohello".
         {"7-bit", "03 " + deliver + "00 " + stamp + "0A E8 32 9B FD 46 97 D9 EC 37", 3,
-         u"44778200234", u"hellohello", 10},
-        {"UCS2", "01 " + deliver + "08 " + stamp + "06 04 1F 04 40 04 38", 1, u"44778200234",
+         u"+44778200234", u"hellohello", 10},
+        {"UCS2", "01 " + deliver + "08 " + stamp + "06 04 1F 04 40 04 38", 1, u"+44778200234",
          u"\u041F\u0440\u0438", 6},
         // TS 23.040, 9.2.3.24.1: part 1 of 2 of a concatenated message, reference 2A; the
         // 6-byte header takes 7 septets with one fill bit.
         {"concatenated 7-bit",
          "01 " + concatenated + "00 " + stamp + "0C 05 00 03 2A 02 01 D0 65 36 FB 0D", 1,
-         u"44778200234", u"hello", 5},
+         u"+44778200234", u"hello", 5},
         // TS 23.040, 9.2.3.24.8: a 16-bit reference; the 7-byte header takes 8 septets.
         {"16-bit reference", "01 " + concatenated + "00 " + stamp + "0A 06 08 04 12 34 02 01 E8 34",
-         1, u"44778200234", u"hi", 2},
+         1, u"+44778200234", u"hi", 2},
         {"concatenated UCS2", "01 " + concatenated + "08 " + stamp + "08 05 00 03 2A 02 02 04 16",
-         1, u"44778200234", u"\u0416", 2},
+         1, u"+44778200234", u"\u0416", 2},
         // An SMS-SUBMIT to be sent, relative validity period, message reference 05.
         {"submit", "07 00 11 05 07 81 55 15 32 F4 00 00 A7 02 CF 25", 7, u"5551234", u"OK", 2},
     };
@@ -139,6 +143,35 @@ TEST_F(MessagesCardTest, RecordsAPhoneStoresReadCorrectly) {
               (std::vector<unsigned>{2012, 3, 11, 14, 59, 4}));
 }
 
+// Written through the item functions, the records hold the bytes worked out by hand from
+// 3GPP TS 23.038 and 23.040, which is what a phone reads: "$5 @home [A]" as its 14 septets.
+TEST_F(MessagesCardTest, WrittenRecordsHoldWhatPhonesRead) {
+    startCard();
+    selectMessages();
+    for (const AlphabetCase& c : kAlphabetCases) {
+        QL_SMS_ITEM entry = message(0, 5, u"5551234", c.text);
+        ASSERT_EQ(QLSMS_WriteItemW(&entry), QL_OK);
+        EXPECT_EQ(messageRecord(simcard::DfTelecom, 0),
+                  bytesOf(kSubmitTo5551234 + c.dcsToUserData, 176))
+            << c.dcsToUserData;
+        const QL_SMS_ITEM back = readBack(0);
+        EXPECT_EQ(back.status, 5u);
+        EXPECT_EQ(std::u16string(back.text), c.text) << c.dcsToUserData;
+    }
+    for (const AddressCase& c : kAddressCases) {
+        if (c.written.empty()) {
+            continue;
+        }
+        QL_SMS_ITEM entry = message(1, 1, c.written, u"OK");
+        ASSERT_EQ(QLSMS_WriteItemW(&entry), QL_OK);
+        // Status, the service-centre address 01 81 and the first octet come before it.
+        const auto field = bytesOf(c.field, 0);
+        const auto record = messageRecord(simcard::DfTelecom, 1);
+        EXPECT_TRUE(std::equal(field.begin(), field.end(), record.begin() + 4)) << c.field;
+        EXPECT_EQ(std::u16string(readBack(1).address), c.address) << c.field;
+    }
+}
+
 TEST_F(MessagesCardTest, TextsRoundTripInTheirCodings) {
     struct Case {
         std::u16string text;
@@ -160,7 +193,7 @@ TEST_F(MessagesCardTest, TextsRoundTripInTheirCodings) {
         EXPECT_EQ(messageRecord(simcard::DfTelecom, index)[13], c.dcs);
         const QL_SMS_ITEM back = readBack(index);
         EXPECT_EQ(back.status, 5u);
-        EXPECT_EQ(std::u16string(back.address), u"390212345");
+        EXPECT_EQ(std::u16string(back.address), u"+390212345");
         EXPECT_EQ(std::u16string(back.text), c.text);
         EXPECT_EQ(back.textLength, c.textLength);
         ++index;
@@ -189,7 +222,7 @@ TEST_F(MessagesCardTest, CdmaCardsKeepTheirMessagesIn7F25) {
     EXPECT_EQ(back.timeStamp.year, 2021u);
 
     // A message-centre time stamp of five bytes instead of six is refused.
-    const auto wrongStamp = bytesOf("01 0C 00 08 09 03 05 21 03 11 14 59 00 00", 176, 0x00);
+    const auto wrongStamp = bytesOf("01 0C 00 08 09 03 05 21 03 11 14 59 00 00", 255, 0x00);
     ASSERT_EQ(QLSMS_WriteRecord(3, wrongStamp.data()), QL_OK);
     QL_SMS_ITEM refused = message(3);
     EXPECT_EQ(QLSMS_ReadItemW(&refused), QL_E_READ);
@@ -197,7 +230,8 @@ TEST_F(MessagesCardTest, CdmaCardsKeepTheirMessagesIn7F25) {
     // An empty message erases its record with zeros.
     QL_SMS_ITEM empty = message(2, 1);
     ASSERT_EQ(QLSMS_WriteItemW(&empty), QL_OK);
-    EXPECT_EQ(messageRecord(simcard::DfCdma, 2), simcard::Bytes(176, 0x00));
+    // CDMA records are 255 bytes (3GPP2 C.S0023).
+    EXPECT_EQ(messageRecord(simcard::DfCdma, 2), simcard::Bytes(255, 0x00));
 }
 
 TEST_F(MessagesCardTest, OwnNumberWithPlusIsStoredInternational) {

@@ -38,7 +38,7 @@ protected:
         card.addFile(kSms, 176, 10);
     }
 
-    void addCdmaFile(unsigned length = 176) {
+    void addCdmaFile(unsigned length = 255) {
         card.addDirectory(kCdma);
         card.addFile(kSms, length, 10, kCdma).records.assign(10, Bytes(length, 0x00));
     }
@@ -195,7 +195,7 @@ TEST_F(ShortMessagesTest, CdmaAddressesTooLongForTheItemAreCut) {
 TEST_F(ShortMessagesTest, ACdmaAddressEndsAtAZeroCharacter) {
     // 8-bit digits "1", 00, "2": the address is what a C caller sees, and its length agrees.
     addCdmaFile();
-    card.file(kSms, kCdma).records[0] = bytesOf("01 09 00 02 06 88 81 98 80 19 00", 176);
+    card.file(kSms, kCdma).records[0] = bytesOf("01 09 00 02 06 88 81 98 80 19 00", 255);
     connectAndSelect();
     QL_SMS_ITEM entry = item(0);
     ASSERT_EQ(QLSMS_ReadItemW(&entry), QL_OK);
@@ -203,13 +203,18 @@ TEST_F(ShortMessagesTest, ACdmaAddressEndsAtAZeroCharacter) {
     EXPECT_EQ(entry.addressLength, 1u);
 }
 
+// The caller's address loses its '+', the record keeps it as the international type of
+// number 91 (3GPP TS 23.040, 9.1.2.5).
 TEST_F(ShortMessagesTest, WriteStoresTheRecordAndDropsTheLeadingPlus) {
     connectAndSelect();
     QL_SMS_ITEM entry = message(2, 1, u"+5551234", u"OK");
     ASSERT_EQ(QLSMS_WriteItemW(&entry), QL_OK);
     EXPECT_EQ(std::u16string(entry.address), u"5551234");
     EXPECT_EQ(hex(card.file(kSms).records[2]).substr(0, 3 * 24 - 1),
-              "01 01 81 00 07 81 55 15 32 F4 00 00 42 20 92 32 85 95 00 02 CF 25 FF FF");
+              "01 01 81 00 07 91 55 15 32 F4 00 00 42 20 92 32 85 95 00 02 CF 25 FF FF");
+    QL_SMS_ITEM back = item(2);
+    ASSERT_EQ(QLSMS_ReadItemW(&back), QL_OK);
+    EXPECT_EQ(std::u16string(back.address), u"+5551234");
 }
 
 TEST_F(ShortMessagesTest, TheTextLengthSaysHowMuchOfAGsmTextToStore) {
@@ -224,6 +229,7 @@ TEST_F(ShortMessagesTest, TheTextLengthSaysHowMuchOfAGsmTextToStore) {
         {u"Alarm 1", 0, u""},
         {u"Alarm 1", 300, u"Alarm 1"}, // never more than the text has
         {u"\u00E9t\u00E9", 2, u"\u00E9t"},
+        {u"[1]", 2, u"[1"},                    // characters, whatever septets they take
         {u"\u0416\u0417", 1, u"\u0416\u0417"}, // UCS2 texts store every character
     };
     for (const Case& c : cases) {
@@ -256,12 +262,22 @@ TEST_F(ShortMessagesTest, CdmaMessagesRoundTripThroughTheItem) {
     // Nothing to store erases the record with zeros.
     QL_SMS_ITEM empty = message(4, 1, u"", u"");
     ASSERT_EQ(QLSMS_WriteItemW(&empty), QL_OK);
-    EXPECT_EQ(card.file(kSms, kCdma).records[4], Bytes(176, 0x00));
+    EXPECT_EQ(card.file(kSms, kCdma).records[4], Bytes(255, 0x00));
+}
+
+TEST_F(ShortMessagesTest, ACdmaRecordTooShortForTheMessageIsNotWritten) {
+    // 37 bytes hold a received message to 5551234*# without text; 36 do not.
+    addCdmaFile(36);
+    connectAndSelect();
+    QL_SMS_ITEM entry = message(0, 3, u"5551234*#", u"Hello");
+    EXPECT_EQ(QLSMS_WriteItemW(&entry), QL_E_WRITE);
+    EXPECT_TRUE(card.sentWith(0xDC).empty());
+    EXPECT_EQ(card.file(kSms, kCdma).records[0], Bytes(36, 0x00));
 }
 
 TEST_F(ShortMessagesTest, CdmaTimeStampOfTheWrongLengthFailsTheRead) {
     addCdmaFile();
-    card.file(kSms, kCdma).records[0] = bytesOf("01 0C 00 08 09 03 05 21 03 11 14 59 00 00", 176);
+    card.file(kSms, kCdma).records[0] = bytesOf("01 0C 00 08 09 03 05 21 03 11 14 59 00 00", 255);
     connectAndSelect();
     QL_SMS_ITEM entry = item(0);
     EXPECT_EQ(QLSMS_ReadItemW(&entry), QL_E_READ);

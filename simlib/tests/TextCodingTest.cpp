@@ -26,33 +26,35 @@ TEST(TextCoding, SelectsTheNarrowestFormThatHoldsEveryCharacter) {
     }
 }
 
-TEST(TextCoding, PacksSeptetsAsGsmDefaultAlphabet) {
+// 3GPP TS 23.038, 6.1.2.1.1: septet k starts at bit 7k of the packed octets.
+TEST(TextCoding, PacksSeptets) {
     struct Case {
-        std::u16string text;
+        Bytes septets;
         Bytes packed;
     };
     const Case cases[] = {
-        {u"hellohello", {0xE8, 0x32, 0x9B, 0xFD, 0x46, 0x97, 0xD9, 0xEC, 0x37}},
-        {u"OK", {0xCF, 0x25}},
-        {u"", {}},
-        {u"A", {0x41}},
+        {{0x4F, 0x4B}, {0xCF, 0x25}},
+        {{}, {}},
+        {{0x41}, {0x41}},
         // Eight septets fill seven bytes exactly.
-        {u"12345678", {0x31, 0xD9, 0x8C, 0x56, 0xB3, 0xDD, 0x70}},
+        {{0x31, 0x32, 0x33, 0x34, 0x35, 0x36, 0x37, 0x38},
+         {0x31, 0xD9, 0x8C, 0x56, 0xB3, 0xDD, 0x70}},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(pack7Bit(c.text), c.packed);
-        EXPECT_EQ(unpack7Bit(c.packed, c.text.size()), c.text);
+        EXPECT_EQ(packSeptets(c.septets), c.packed);
+        EXPECT_EQ(unpackSeptets(c.packed, c.septets.size()), c.septets);
     }
 }
 
 TEST(TextCoding, PackingKeepsOnlyTheLowSevenBits) {
-    EXPECT_EQ(pack7Bit(u"\u00C1"), Bytes{0x41});
+    EXPECT_EQ(packSeptets(Bytes{0xC1}), Bytes{0x41});
 }
 
 TEST(TextCoding, UnpackingStopsWhereTheBytesEnd) {
     // Three septets asked for, but one byte holds only one.
-    EXPECT_EQ(unpack7Bit(Bytes{0x41}, 3), u"A");
-    EXPECT_EQ(unpack7Bit(Bytes{}, 5), u"");
+    EXPECT_EQ(unpackSeptets(Bytes{0x41}, 3), Bytes{0x41});
+    EXPECT_EQ(unpackSeptets(Bytes{}, 5), Bytes{});
+    EXPECT_EQ(unpackSeptets(Bytes{0xCF, 0x25}, 5, 1), Bytes{0x4B});
 }
 
 TEST(TextCoding, EightBitAndUcs2RoundTrip) {

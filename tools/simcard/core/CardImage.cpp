@@ -122,8 +122,8 @@ CardImage CardImage::create(const CardSettings& s) {
     if (s.cdmaDirectory) {
         // A free CDMA record is all 00, as the phones that use them erase one.
         image.directories_.push_back(DfCdma);
-        image.addFile({DfCdma, EfSms}, s.smsRecords, s.smsRecordLength,
-                      Bytes(static_cast<std::size_t>(s.smsRecordLength), 0x00));
+        image.addFile({DfCdma, EfSms}, s.smsRecords, CdmaSmsRecordLength,
+                      Bytes(static_cast<std::size_t>(CdmaSmsRecordLength), 0x00));
     }
     image.chv_[0] = SecretCode::fromText(s.pin1, ChvAttempts);
     image.chv_[1] = SecretCode::fromText(s.pin2, ChvAttempts);

@@ -33,6 +33,10 @@ struct CardSettings {
     std::map<std::uint16_t, std::vector<std::uint8_t>> caseRecords;
 };
 
+// The records of EF SMS in the CDMA directory (3GPP2 C.S0023): 255 bytes, whatever the
+// length of the GSM ones.
+inline constexpr int CdmaSmsRecordLength = 255;
+
 inline constexpr std::size_t CaseRecordLength = 32;
 // Case numbers travel in P1 and P2, the count in two bytes.
 inline constexpr int MaxCaseSlots = 0xFFFF;

@@ -62,7 +62,8 @@ Card image:
   --sms-length N          EF SMS record length (default 176)
   --msisdn-records N      EF MSISDN records (default 2)
   --msisdn-length N       EF MSISDN record length (default 28)
-  --cdma                  add the CDMA directory 7F25 with its own EF SMS
+  --cdma                  add the CDMA directory 7F25 with its own EF SMS (records
+                          of 255 bytes)
   --pin1 CODE, --puk1 CODE, --pin2 CODE, --puk2 CODE
                           secret codes, up to 8 characters
                           (defaults 1234, 12345678, 5678, 87654321)

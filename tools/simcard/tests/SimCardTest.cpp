@@ -315,8 +315,8 @@ TEST(RecordIoTest, NewImagesHoldEmptyRecords) {
     EXPECT_EQ(toHex(image.records({DfTelecom, EfAdn}).at(249)), filled(28, "FF"));
     EXPECT_EQ(toHex(image.records({DfTelecom, EfExt1}).at(9)), filled(13, "FF"));
     EXPECT_EQ(toHex(image.records({DfTelecom, EfSms}).at(0)), "00" + filled(175, "FF"));
-    // A free CDMA record is all 00.
-    EXPECT_EQ(toHex(image.records({DfCdma, EfSms}).at(9)), filled(176, "00"));
+    // A free CDMA record is all 00, and 255 bytes long (3GPP2 C.S0023, EF SMS).
+    EXPECT_EQ(toHex(image.records({DfCdma, EfSms}).at(9)), filled(255, "00"));
     EXPECT_EQ(image.records({DfTelecom, EfMsisdn}).size(), 2u);
 }
 
@@ -353,9 +353,9 @@ TEST(AccessTest, CdmaShortMessagesNeedChv1Too) {
     SimCard card(CardImage::create(withCdma()));
     send(card, "A0A40000027F25");
     send(card, "A0A40000026F3C");
-    EXPECT_EQ(send(card, "A0B20104B0"), "9804");
+    EXPECT_EQ(send(card, "A0B20104FF"), "9804");
     send(card, VerifyPin1);
-    EXPECT_EQ(send(card, "A0B20104B0"), filled(176, "00") + "9000");
+    EXPECT_EQ(send(card, "A0B20104FF"), filled(255, "00") + "9000");
 }
 
 TEST(AccessTest, ResetReturnsToTheMasterFile) {
