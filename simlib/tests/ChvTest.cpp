@@ -14,6 +14,32 @@ protected:
         LibraryTest::SetUp();
         connect();
     }
+
+    // Answers every CHV command with `status` instead of the card.
+    void answerChvCommands(Bytes status) {
+        card.answer = [status](const Bytes& apdu) -> std::optional<Bytes> {
+            const std::uint8_t ins = apdu[1];
+            if (ins == 0x20 || ins == 0x24 || ins == 0x26 || ins == 0x28 || ins == 0x2C) {
+                return status;
+            }
+            return std::nullopt;
+        };
+    }
+
+    // Answers the selection of DF Telecom and GET RESPONSE with `response` instead of the card.
+    void answerTelecomWith(Bytes response) {
+        card.answer = [response](const Bytes& apdu) -> std::optional<Bytes> {
+            if (apdu == Bytes{0xA0, 0xA4, 0x00, 0x00, 0x02, 0x7F, 0x10}) {
+                return Bytes{0x9F, static_cast<std::uint8_t>(response.size())};
+            }
+            if (apdu.size() == 5 && apdu[1] == 0xC0 && apdu[4] <= response.size()) {
+                Bytes data(response.begin(), response.begin() + apdu[4]);
+                data.insert(data.end(), {0x90, 0x00});
+                return data;
+            }
+            return std::nullopt;
+        };
+    }
 };
 
 TEST_F(ChvTest, CommandsSendTheirApduWithCodesPaddedToEightBytes) {
@@ -30,6 +56,7 @@ TEST_F(ChvTest, CommandsSendTheirApduWithCodesPaddedToEightBytes) {
         {[] { return QLSIM_UnblockPIN1("87654321", "0000"); },
          "A0 2C 00 00 10 38 37 36 35 34 33 32 31 30 30 30 30 FF FF FF FF"},
     };
+    answerChvCommands({0x90, 0x00});
     for (const Case& c : cases) {
         card.sent.clear();
         EXPECT_EQ(c.call(), QL_OK);
@@ -42,15 +69,17 @@ TEST_F(ChvTest, AnythingButNinetyHundredIsChvError) {
     const Bytes answers[] = {
         {0x98, 0x04}, {0x98, 0x40}, {0x98, 0x08}, {0x98, 0x10}, {0x90, 0x01}, {0x90}, {}};
     for (const Bytes& answer : answers) {
-        card.chvStatus = answer;
+        answerChvCommands(answer);
         EXPECT_EQ(QLSIM_VerifyPIN1("1234"), QL_E_CHV) << hex(answer);
         EXPECT_EQ(QLSIM_UnblockPIN1("1", "2"), QL_E_CHV) << hex(answer);
     }
-    card.chvStatus = {0x90, 0x00};
+    answerChvCommands({0x90, 0x00});
     card.transmitFailure = [](const Bytes&) { return std::optional<PcscCode>(kPcscRemovedCard); };
     EXPECT_EQ(QLSIM_DisablePIN1("1234"), QL_E_CHV);
 }
 
+// GSM 11.11, 9.2.1: bit 8 of byte 14 of a DF's response is set while CHV1 is disabled;
+// byte 19 holds CHV1's status, bit 8 "initialised" and the attempts left in bits 1 to 4.
 TEST_F(ChvTest, StateComesFromBytesFourteenAndNineteenOfTheDfResponse) {
     struct Case {
         std::uint8_t characteristics;
@@ -65,24 +94,45 @@ TEST_F(ChvTest, StateComesFromBytesFourteenAndNineteenOfTheDfResponse) {
         {0x7F, 0x8F, 1, 15},
     };
     for (const Case& c : cases) {
-        card.dfResponse[13] = c.characteristics;
-        card.dfResponse[18] = c.chv1;
+        Bytes response(22, 0x00);
+        response[6] = 0x02;
+        response[13] = c.characteristics;
+        response[18] = c.chv1;
+        answerTelecomWith(response);
+        card.sent.clear();
         uint32_t enabled = 99;
         uint32_t attempts = 99;
         ASSERT_EQ(QLSIM_GetPIN1State(&enabled, &attempts), QL_OK);
         EXPECT_EQ(enabled, c.enabled);
         EXPECT_EQ(attempts, c.attempts);
+        EXPECT_EQ(hex(card.sent.at(0)), "A0 A4 00 00 02 7F 10");
+        EXPECT_EQ(hex(card.sent.at(1)), "A0 C0 00 00 16");
     }
-    EXPECT_EQ(hex(card.sent[0]), "A0 A4 00 00 02 7F 10");
-    EXPECT_EQ(hex(card.sent[1]), "A0 C0 00 00 22");
+}
+
+TEST_F(ChvTest, StateFollowsTheCardsCodes) {
+    struct Case {
+        bool chv1Enabled;
+        int chv1Left;
+        std::uint32_t enabled;
+    };
+    const Case cases[] = {{true, 3, 1}, {false, 2, 0}, {true, 0, 1}};
+    for (const Case& c : cases) {
+        card.image().setChv1Enabled(c.chv1Enabled);
+        card.image().chv(1).attemptsLeft = c.chv1Left;
+        uint32_t enabled = 99;
+        uint32_t attempts = 99;
+        ASSERT_EQ(QLSIM_GetPIN1State(&enabled, &attempts), QL_OK);
+        EXPECT_EQ(enabled, c.enabled);
+        EXPECT_EQ(attempts, static_cast<std::uint32_t>(c.chv1Left));
+    }
 }
 
 TEST_F(ChvTest, ContextFillsEveryFieldButTheReservedOne) {
-    card.dfResponse[13] = 0x80;
-    card.dfResponse[18] = 0x82;
-    card.dfResponse[19] = 0x89;
-    card.dfResponse[20] = 0x01;
-    card.dfResponse[21] = 0x07;
+    card.image().chv(1).attemptsLeft = 2;
+    card.image().unblockCode(1).attemptsLeft = 9;
+    card.image().chv(2).attemptsLeft = 1;
+    card.image().unblockCode(2).attemptsLeft = 7;
     QL_PIN_CONTEXT context{0xDEADBEEF, 9, 9, 9, 9, 9};
     ASSERT_EQ(QLSIM_GetPINContext(&context), QL_OK);
     EXPECT_EQ(context.reserved, 0xDEADBEEFu);
@@ -95,7 +145,7 @@ TEST_F(ChvTest, ContextFillsEveryFieldButTheReservedOne) {
 
 TEST_F(ChvTest, ShortOrRefusedStateAnswersLeaveTheOutputsUntouched) {
     const std::function<void()> faults[] = {
-        [&] { card.dfResponse.resize(21); }, // 21 bytes and the status word: too short
+        [&] { answerTelecomWith(Bytes(21, 0x00)); }, // 21 bytes and the status word: too short
         [&] {
             card.answer = [](const Bytes& apdu) {
                 return apdu[1] == 0xA4 ? std::optional<Bytes>(Bytes{0x90, 0x00}) : std::nullopt;
@@ -108,8 +158,6 @@ TEST_F(ChvTest, ShortOrRefusedStateAnswersLeaveTheOutputsUntouched) {
         },
     };
     for (const auto& fault : faults) {
-        FakeCard fresh;
-        card.dfResponse = fresh.dfResponse;
         card.answer = nullptr;
         card.transmitFailure = nullptr;
         fault();
@@ -123,14 +171,6 @@ TEST_F(ChvTest, ShortOrRefusedStateAnswersLeaveTheOutputsUntouched) {
         EXPECT_EQ(context.pin1Enabled, 2u);
         EXPECT_EQ(context.unblock2AttemptsLeft, 6u);
     }
-}
-
-TEST_F(ChvTest, TwentyTwoResponseBytesAreEnough) {
-    card.dfResponse.resize(22);
-    uint32_t enabled = 0;
-    uint32_t attempts = 0;
-    EXPECT_EQ(QLSIM_GetPIN1State(&enabled, &attempts), QL_OK);
-    EXPECT_EQ(attempts, 3u);
 }
 
 TEST(ChvTrace, MarksTheCharacteristicsAndChv1Bytes) {
@@ -160,10 +200,10 @@ TEST_F(ChvTest, GetPin1StateTracesOnlyWhenEnabled) {
     ::unsetenv("QUENLIB_TRACE");
     const std::string output = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(output.rfind("\nGetPIN1State :\n", 0), 0u);
-    EXPECT_NE(output.find("==>00 "), std::string::npos);
+    EXPECT_NE(output.find("==>80 "), std::string::npos); // CHV1 disabled
     EXPECT_NE(output.find("==>83 "), std::string::npos);
-    // One header and one line of 34 bytes: the context query writes nothing.
-    EXPECT_EQ(output.size(), std::string("\nGetPIN1State :\n").size() + 34 * 3 + 2 * 3 + 1);
+    // One header and one line of the card's 22 bytes: the context query writes nothing.
+    EXPECT_EQ(output.size(), std::string("\nGetPIN1State :\n").size() + 22 * 3 + 2 * 3 + 1);
 }
 
 } // namespace

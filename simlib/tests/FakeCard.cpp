@@ -1,6 +1,9 @@
 #include "simlib/tests/FakeCard.h"
 
+#include "tools/simcard/core/CardSettings.h"
+
 #include <algorithm>
+#include <stdexcept>
 
 namespace quenlib::fake {
 
@@ -8,46 +11,35 @@ namespace {
 
 constexpr PcscCode kInsufficientBuffer = 0x80100008;
 
-Bytes efResponse(std::uint16_t id, const FakeCard::RecordFile& file) {
-    const unsigned size = file.recordLength * static_cast<unsigned>(file.records.size());
-    Bytes response(15, 0x00);
-    response[2] = static_cast<std::uint8_t>(size >> 8);
-    response[3] = static_cast<std::uint8_t>(size & 0xFF);
-    response[4] = static_cast<std::uint8_t>(id >> 8);
-    response[5] = static_cast<std::uint8_t>(id & 0xFF);
-    response[6] = 0x04;  // EF
-    response[13] = 0x01; // linear fixed
-    response[14] = static_cast<std::uint8_t>(file.recordLength);
-    return response;
-}
-
-Bytes withStatus(Bytes data, std::uint8_t sw1, std::uint8_t sw2) {
-    data.push_back(sw1);
-    data.push_back(sw2);
-    return data;
+simcard::CardImage bareCard() {
+    simcard::CardSettings settings;
+    settings.pin1Enabled = false;
+    auto image = simcard::CardImage::create(settings);
+    for (const std::uint16_t id : image.filesIn(simcard::DfTelecom)) {
+        image.removeFile({simcard::DfTelecom, id});
+    }
+    return image;
 }
 
 } // namespace
 
-FakeCard::FakeCard() : dfResponse(34, 0x00) {
-    dfResponse[6] = 0x02;  // DF
-    dfResponse[13] = 0x00; // CHV1 enabled
-    dfResponse[18] = 0x83; // CHV1: 3 attempts
-    dfResponse[19] = 0x8A; // UNBLOCK CHV1: 10
-    dfResponse[20] = 0x83; // CHV2: 3
-    dfResponse[21] = 0x8A; // UNBLOCK CHV2: 10
-}
+FakeCard::FakeCard() : card_(bareCard()) {}
 
 FakeCard::RecordFile& FakeCard::addFile(std::uint16_t id, unsigned recordLength, unsigned count,
                                         std::uint16_t directory) {
-    RecordFile& file = files[{directory, id}];
-    file.recordLength = recordLength;
-    file.records.assign(count, Bytes(recordLength, 0xFF));
-    return file;
+    return card_.image().addRecordFile({directory, id}, static_cast<int>(count),
+                                       static_cast<int>(recordLength), Bytes(recordLength, 0xFF));
 }
 
 void FakeCard::removeFile(std::uint16_t id, std::uint16_t directory) {
-    files.erase({directory, id});
+    card_.image().removeFile({directory, id});
+}
+
+FakeCard::RecordFile& FakeCard::file(std::uint16_t id, std::uint16_t directory) {
+    if (auto* found = card_.image().find({directory, id})) {
+        return *found;
+    }
+    throw std::out_of_range("the card has no such file");
 }
 
 std::vector<Bytes> FakeCard::sentWith(std::uint8_t ins) const {
@@ -94,6 +86,10 @@ PcscCode FakeCard::connect(ContextHandle, const std::string& reader, ShareMode m
 
 PcscCode FakeCard::disconnect(CardHandle, Disposition disposition) {
     disconnects.push_back(disposition);
+    if (disposition == Disposition::EjectCard) {
+        // Powered down: the next connection finds it at the MF with no code verified.
+        card_.reset();
+    }
     return kPcscSuccess;
 }
 
@@ -112,82 +108,13 @@ PcscCode FakeCard::transmit(CardHandle, Protocol, std::span<const std::uint8_t> 
     if (answer) {
         reply = answer(apdu);
     }
-    const Bytes out = reply ? *reply : respond(apdu);
+    const Bytes out = reply ? *reply : card_.process(apdu);
     if (out.size() > receive.size()) {
         return kInsufficientBuffer;
     }
     std::copy(out.begin(), out.end(), receive.begin());
     received = out.size();
     return kPcscSuccess;
-}
-
-Bytes FakeCard::respond(const Bytes& apdu) {
-    if (apdu.size() < 4 || apdu[0] != 0xA0) {
-        return {0x6E, 0x00};
-    }
-    const std::uint8_t ins = apdu[1];
-    const std::uint8_t p1 = apdu[2];
-    const std::uint8_t p3 = apdu.size() > 4 ? apdu[4] : 0;
-    switch (ins) {
-    case 0xA4: {
-        if (apdu.size() < 7) {
-            return {0x67, 0x00};
-        }
-        const auto id = static_cast<std::uint16_t>(apdu[5] << 8 | apdu[6]);
-        if (std::find(directories.begin(), directories.end(), id) != directories.end()) {
-            currentDirectory = id;
-            current.reset();
-            pending = dfResponse;
-        } else if (const auto found = files.find({currentDirectory, id}); found != files.end()) {
-            current = id;
-            pending = efResponse(id, found->second);
-        } else {
-            return {0x94, 0x04};
-        }
-        currentRecord = 0;
-        return {0x9F, static_cast<std::uint8_t>(pending.size())};
-    }
-    case 0xC0: {
-        const std::size_t length = p3 == 0 ? 256 : p3;
-        if (pending.empty() || length > pending.size()) {
-            return {0x67, static_cast<std::uint8_t>(pending.size())};
-        }
-        return withStatus(Bytes(pending.begin(), pending.begin() + length), 0x90, 0x00);
-    }
-    case 0xB2:
-    case 0xDC: {
-        const auto found = current ? files.find({currentDirectory, *current}) : files.end();
-        if (found == files.end()) {
-            return {0x94, 0x00};
-        }
-        RecordFile& file = found->second;
-        const unsigned number = p1 == 0 ? currentRecord : p1;
-        if (number == 0 || number > file.records.size()) {
-            return {0x94, 0x02};
-        }
-        if (p3 != file.recordLength) {
-            return {0x67, static_cast<std::uint8_t>(file.recordLength)};
-        }
-        Bytes& record = file.records[number - 1];
-        currentRecord = number;
-        if (ins == 0xB2) {
-            return withStatus(record, 0x90, 0x00);
-        }
-        if (apdu.size() != 5u + p3) {
-            return {0x67, 0x00};
-        }
-        record.assign(apdu.begin() + 5, apdu.end());
-        return {0x90, 0x00};
-    }
-    case 0x20:
-    case 0x24:
-    case 0x26:
-    case 0x28:
-    case 0x2C:
-        return chvStatus;
-    default:
-        return {0x6D, 0x00};
-    }
 }
 
 } // namespace quenlib::fake

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "simlib/CardBackend.h"
+#include "tools/simcard/core/CardImage.h"
+#include "tools/simcard/core/SimCard.h"
 
 #include <cstdint>
 #include <functional>
@@ -14,15 +16,16 @@ namespace quenlib::fake {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A simulated GSM SIM behind the card backend: DF Telecom (and any other directory added)
-// with record files, CHV1 state in the DF response, and hooks that replace any answer or
-// fail any PC/SC call. Every APDU sent and every receive buffer declared is logged.
+// The virtual card's GSM 11.11 command handler behind the card backend, so that the unit
+// tests see the card the card tests see. Around it: a reader side (readers, cards in them,
+// their answer-to-reset, results of each PC/SC call), hooks that replace any answer or fail
+// any exchange, and a log of every APDU sent and every receive buffer declared.
+//
+// The card starts with DF Telecom, DF GSM and no elementary files, CHV1 disabled; tests add
+// the files they need and change records directly.
 class FakeCard : public CardBackend {
 public:
-    struct RecordFile {
-        unsigned recordLength = 0;
-        std::vector<Bytes> records;
-    };
+    using RecordFile = simcard::ElementaryFile;
 
     FakeCard();
 
@@ -32,20 +35,15 @@ public:
     RecordFile& addFile(std::uint16_t id, unsigned recordLength, unsigned count,
                         std::uint16_t directory = kTelecom);
     void removeFile(std::uint16_t id, std::uint16_t directory = kTelecom);
-    RecordFile& file(std::uint16_t id, std::uint16_t directory = kTelecom) {
-        return files.at({directory, id});
-    }
-    void addDirectory(std::uint16_t id) { directories.push_back(id); }
-
-    // The DF Telecom response; bytes 14 and 19 ... 22 hold the CHV state.
-    Bytes dfResponse;
+    RecordFile& file(std::uint16_t id, std::uint16_t directory = kTelecom);
+    void addDirectory(std::uint16_t id) { card_.image().addDirectory(id); }
+    // The card's files and codes with their counters.
+    simcard::CardImage& image() { return card_.image(); }
 
     // Answers an APDU instead of the card when it returns a value.
     std::function<std::optional<Bytes>(const Bytes& apdu)> answer;
     // The PC/SC result of a transmit instead of the card's answer when it returns a value.
     std::function<std::optional<PcscCode>(const Bytes& apdu)> transmitFailure;
-    // Status word for CHV commands.
-    Bytes chvStatus{0x90, 0x00};
 
     PcscCode contextResult = kPcscSuccess;
     std::vector<std::string> readers{"Fake Reader 00 00"};
@@ -81,16 +79,7 @@ public:
                       std::span<std::uint8_t> receive, std::size_t& received) override;
 
 private:
-    Bytes respond(const Bytes& apdu);
-
-    std::vector<std::uint16_t> directories{kTelecom};
-    std::map<std::pair<std::uint16_t, std::uint16_t>, RecordFile> files;
-    std::uint16_t currentDirectory = 0x3F00;
-    std::optional<std::uint16_t> current;
-    // The record last read or updated; 0 after a SELECT. Record number 0 in absolute mode
-    // addresses it, as on a real card.
-    unsigned currentRecord = 0;
-    Bytes pending;
+    simcard::SimCard card_;
     int nextHandle = 100;
 };
 

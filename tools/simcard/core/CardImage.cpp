@@ -109,21 +109,21 @@ CardImage CardImage::create(const CardSettings& s) {
     image.files_[{MasterFile, EfIccid}] = iccid;
     image.directories_.push_back(DfTelecom);
     image.directories_.push_back(DfGsm);
-    image.addFile({DfTelecom, EfAdn}, s.adnRecords, s.adnRecordLength,
-                  freeRecord(s.adnRecordLength));
+    image.addRecordFile({DfTelecom, EfAdn}, s.adnRecords, s.adnRecordLength,
+                        freeRecord(s.adnRecordLength));
     if (s.ext1Records >= 0)
-        image.addFile({DfTelecom, EfExt1}, s.ext1Records, s.ext1RecordLength,
-                      freeRecord(s.ext1RecordLength));
+        image.addRecordFile({DfTelecom, EfExt1}, s.ext1Records, s.ext1RecordLength,
+                            freeRecord(s.ext1RecordLength));
     // A free GSM short message record has status 00; the rest of it is FF.
-    image.addFile({DfTelecom, EfSms}, s.smsRecords, s.smsRecordLength,
-                  freeRecord(s.smsRecordLength, 0x00));
-    image.addFile({DfTelecom, EfMsisdn}, s.msisdnRecords, s.msisdnRecordLength,
-                  freeRecord(s.msisdnRecordLength));
+    image.addRecordFile({DfTelecom, EfSms}, s.smsRecords, s.smsRecordLength,
+                        freeRecord(s.smsRecordLength, 0x00));
+    image.addRecordFile({DfTelecom, EfMsisdn}, s.msisdnRecords, s.msisdnRecordLength,
+                        freeRecord(s.msisdnRecordLength));
     if (s.cdmaDirectory) {
         // A free CDMA record is all 00, as the phones that use them erase one.
         image.directories_.push_back(DfCdma);
-        image.addFile({DfCdma, EfSms}, s.smsRecords, CdmaSmsRecordLength,
-                      Bytes(static_cast<std::size_t>(CdmaSmsRecordLength), 0x00));
+        image.addRecordFile({DfCdma, EfSms}, s.smsRecords, CdmaSmsRecordLength,
+                            Bytes(static_cast<std::size_t>(CdmaSmsRecordLength), 0x00));
     }
     image.chv_[0] = SecretCode::fromText(s.pin1, ChvAttempts);
     image.chv_[1] = SecretCode::fromText(s.pin2, ChvAttempts);
@@ -141,11 +141,21 @@ CardImage CardImage::create(const CardSettings& s) {
     return image;
 }
 
-void CardImage::addFile(FilePath path, int records, int recordLength, const Bytes& free) {
+void CardImage::addDirectory(std::uint16_t df) {
+    if (!hasDirectory(df))
+        directories_.push_back(df);
+}
+
+ElementaryFile& CardImage::addRecordFile(FilePath path, int records, int recordLength,
+                                         const Bytes& free) {
     ElementaryFile file;
     file.recordLength = recordLength;
     file.records.assign(static_cast<std::size_t>(records), free);
-    files_[path] = std::move(file);
+    return files_[path] = std::move(file);
+}
+
+void CardImage::removeFile(FilePath path) {
+    files_.erase(path);
 }
 
 Bytes CardImage::caseRecord(std::uint16_t number) const {
@@ -305,7 +315,7 @@ CardImage CardImage::parse(std::string_view text) {
                 p.fail("file given twice");
             int records = p.number(3, 0, 255);
             int length = p.number(4, 1, 255);
-            image.addFile(path, records, length, freeRecord(length));
+            image.addRecordFile(path, records, length, freeRecord(length));
         } else if (keyword == "binary") {
             p.expectWords(4);
             FilePath path{p.fileId(1), p.fileId(2)};

@@ -65,6 +65,14 @@ public:
     const ElementaryFile* find(FilePath path) const;
     const std::vector<Bytes>& records(FilePath path) const; // throws std::out_of_range
 
+    // Shaping a card beyond its settings, as test harnesses do. A directory goes under the
+    // MF; a record file of `records` records, each `freeRecord`, replaces any file at its
+    // path.
+    void addDirectory(std::uint16_t df);
+    ElementaryFile& addRecordFile(FilePath path, int records, int recordLength,
+                                  const Bytes& freeRecord);
+    void removeFile(FilePath path);
+
     // number 1 or 2
     SecretCode& chv(int number) { return chv_.at(number - 1); }
     const SecretCode& chv(int number) const { return chv_.at(number - 1); }
@@ -85,8 +93,6 @@ public:
     bool operator==(const CardImage&) const = default;
 
 private:
-    void addFile(FilePath path, int records, int recordLength, const Bytes& freeRecord);
-
     std::vector<std::uint16_t> directories_;
     std::map<FilePath, ElementaryFile> files_;
     std::array<SecretCode, 2> chv_{};

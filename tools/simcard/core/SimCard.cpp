@@ -212,9 +212,10 @@ std::array<std::uint8_t, 3> SimCard::accessConditions(FilePath path) {
 }
 
 SimCard::RecordAccess SimCard::accessRecord(const Command& c, bool carriesData) {
-    if (!currentFile_)
+    auto* selected = currentFile_ ? image_.find({currentDirectory_, *currentFile_}) : nullptr;
+    if (!selected)
         return {.error = sw::NoEfSelected};
-    auto& file = *image_.find({currentDirectory_, *currentFile_});
+    auto& file = *selected;
     if (file.transparent)
         return {.error = sw::FileInconsistent};
     if (c.p2 < Next || c.p2 > AbsoluteOrCurrent)
@@ -267,11 +268,11 @@ Bytes SimCard::updateRecord(const Command& c) {
 }
 
 const ElementaryFile* SimCard::currentTransparentFile(std::uint16_t& error) const {
-    if (!currentFile_) {
+    const auto* file = currentFile_ ? image_.find({currentDirectory_, *currentFile_}) : nullptr;
+    if (!file) {
         error = sw::NoEfSelected;
         return nullptr;
     }
-    const auto* file = image_.find({currentDirectory_, *currentFile_});
     if (!file->transparent) {
         error = sw::FileInconsistent;
         return nullptr;

@@ -28,6 +28,9 @@ public:
     void reset();
 
     const CardImage& image() const { return image_; }
+    // The image to shape while the card runs, for test harnesses. The card keeps its current
+    // directory and file by identifier: a file taken away counts as none selected.
+    CardImage& image() { return image_; }
 
 private:
     struct Command {
