@@ -62,7 +62,12 @@ void WriteUsage(std::ostream& out) {
     WriteRows({{"-h, --help", "print this help, or a command's help after it, and exit"},
                {"    --version", "print the version and the Quenlib version and exit"}},
               out);
-    out << "\nRun 'tarvik-cli help COMMAND' for the arguments and options of a command.\n";
+    out << "\nExamples:\n"
+           "  $ tarvik-cli new - --model 0 | tarvik-cli edit - CBRed=1 EDRed=7 > prog.sim\n"
+           "  $ tarvik-cli edit --strict prog.sim EDTl1=+39333123 || echo 'not as given'\n"
+           "  $ tarvik-cli fields --json prog.sim\n"
+           "  $ tarvik-cli write-sim --pin 1234 prog.sim\n"
+           "\nRun 'tarvik-cli help COMMAND' for the arguments and options of a command.\n";
 }
 
 void WriteCommandHelp(const CliCommand& command, std::ostream& out) {
