@@ -11,6 +11,7 @@ constexpr std::uint8_t kInsSelect = 0xA4;
 constexpr std::uint8_t kInsGetResponse = 0xC0;
 constexpr std::uint8_t kInsReadRecord = 0xB2;
 constexpr std::uint8_t kInsUpdateRecord = 0xDC;
+constexpr std::uint8_t kInsReadBinary = 0xB0;
 constexpr std::uint8_t kModeAbsolute = 0x04;
 // In absolute mode record number 0 addresses the card's current record, whichever that
 // is; the library only ever means a numbered record, so it never sends 0.
@@ -27,7 +28,7 @@ std::size_t expectedLength(std::uint8_t p3) {
 
 // Directories are the MF (3F00) and identifiers starting with 7F (GSM 11.11, 6.2).
 bool isDirectory(std::uint16_t fileId) {
-    return fileId == 0x3F00 || (fileId >> 8) == 0x7F;
+    return fileId == kMasterFile || (fileId >> 8) == 0x7F;
 }
 
 // A card that refuses a selection stays where it was; one whose answer was lost may have
@@ -118,6 +119,17 @@ bool updateRecord(const Connection& connection, std::uint8_t record,
                                static_cast<std::uint8_t>(data.size())};
     const auto response = transmit(connection, header, data);
     return response && response->isOk();
+}
+
+std::optional<CardResponse> readBinary(const Connection& connection, std::uint8_t length) {
+    if (length == 0) {
+        return std::nullopt;
+    }
+    auto response = transmit(connection, {kInsReadBinary, 0, 0, length}, std::nullopt);
+    if (!response || !response->isOk() || response->data().size() != length) {
+        return std::nullopt;
+    }
+    return response;
 }
 
 std::optional<FileGeometry> readFileInformation(const Connection& connection,

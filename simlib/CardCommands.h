@@ -10,6 +10,8 @@
 
 namespace quenlib {
 
+inline constexpr std::uint16_t kMasterFile = 0x3F00;
+inline constexpr std::uint16_t kEfIccid = 0x2FE2;
 inline constexpr std::uint16_t kDfTelecom = 0x7F10;
 inline constexpr std::uint16_t kEfAdn = 0x6F3A;
 inline constexpr std::uint16_t kEfExt1 = 0x6F4A;
@@ -73,6 +75,10 @@ std::optional<CardResponse> readRecord(const Connection& connection, std::uint8_
 // Record 0 (the card's current record) is refused without sending.
 bool updateRecord(const Connection& connection, std::uint8_t record,
                   std::span<const std::uint8_t> data);
+
+// READ BINARY of `length` bytes (1 to 255) from the start of the transparent file selected;
+// succeeds only on 90 00 with every byte received.
+std::optional<CardResponse> readBinary(const Connection& connection, std::uint8_t length);
 
 // Record `index` (0-based) of `file` in `directory`, whose records are `length` bytes:
 // read whole into buffer followed by its status word, or written from buffer's first

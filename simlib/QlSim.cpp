@@ -1,6 +1,7 @@
 // The QLSIM_ exports: library lifecycle, card connection and CHV1.
 #include "simlib/Chv.h"
 #include "simlib/ExportGuard.h"
+#include "simlib/Iccid.h"
 #include "simlib/LibraryState.h"
 #include "simlib/Session.h"
 #include "simlib/Trace.h"
@@ -120,6 +121,10 @@ QL_API QLRESULT QLSIM_GetPINContext(QL_PIN_CONTEXT* context) {
         context->pin2AttemptsLeft = chv.pin2AttemptsLeft;
         context->unblock2AttemptsLeft = chv.unblock2AttemptsLeft;
     });
+}
+
+QL_API QLRESULT QLSIM_GetICCID(char* digits, uint32_t size) {
+    return guarded([&] { return readIccid(digits, size); });
 }
 
 } // extern "C"

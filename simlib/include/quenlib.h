@@ -251,6 +251,16 @@ QL_API QLRESULT QLSIM_Connect(void* reserved);
 /* Ejects and forgets the card connection and the selected file geometry. reserved is not
  * read. Always QL_OK. */
 QL_API QLRESULT QLSIM_Disconnect(void* reserved);
+/* Bytes a buffer for QLSIM_GetICCID needs: the 20 digits an ICCID may have and the 0. */
+#define QL_ICCID_SIZE 21u
+/* Reads the card's identification number (EF ICCID under the MF, READ BINARY of its 10
+ * bytes) and writes its digits to digits as a 0-terminated string: two digits a byte, low
+ * nibble first, up to the F filler. Reading EF ICCID needs no PIN. An addition to the 35
+ * functions of the first version of this interface.
+ * QL_OK, QL_E_NOT_CONNECTED, QL_E_SELECT_EF (the card has no EF ICCID), QL_E_READ (READ
+ * BINARY failed, or the bytes are no ICCID: a nibble A to E, or no digit), QL_E_FAILED
+ * (digits is null, or size is below QL_ICCID_SIZE; nothing is sent). */
+QL_API QLRESULT QLSIM_GetICCID(char* digits, uint32_t size);
 /* Not supported: always QL_E_FAILED. The argument is not read. */
 QL_API QLRESULT QLSIM_Status(uint32_t unused);
 /* Same as QLSIM_Status. */

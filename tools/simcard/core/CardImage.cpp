@@ -13,8 +13,6 @@ namespace {
 constexpr std::string_view Magic = "simcard-image 1";
 constexpr int ChvAttempts = 3;
 constexpr int UnblockAttempts = 10;
-// ICCID 8949000000000000017 in the swapped-nibble BCD of GSM 11.11, 10.1.1.
-const Bytes DefaultIccid = {0x98, 0x94, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0xF7};
 const Bytes FreeCaseRecord(CaseRecordLength, 0xFF);
 
 // A record of `length` bytes, all FF but the first byte.
@@ -102,11 +100,13 @@ CardImage CardImage::create(const CardSettings& s) {
     if (auto error = validate(s))
         throw ImageError(*error);
     CardImage image;
-    // Every SIM has EF ICCID under the MF and DF GSM beside DF Telecom.
-    ElementaryFile iccid;
-    iccid.transparent = true;
-    iccid.body = DefaultIccid;
-    image.files_[{MasterFile, EfIccid}] = iccid;
+    // A SIM has EF ICCID under the MF (unless told otherwise) and DF GSM beside DF Telecom.
+    if (s.iccid) {
+        ElementaryFile iccid;
+        iccid.transparent = true;
+        iccid.body = iccidBytes(*s.iccid);
+        image.files_[{MasterFile, EfIccid}] = iccid;
+    }
     image.directories_.push_back(DfTelecom);
     image.directories_.push_back(DfGsm);
     image.addRecordFile({DfTelecom, EfAdn}, s.adnRecords, s.adnRecordLength,

@@ -22,6 +22,17 @@ std::optional<std::string> checkCode(const char* name, const std::string& code) 
 
 } // namespace
 
+std::vector<std::uint8_t> iccidBytes(const std::string& digits) {
+    std::vector<std::uint8_t> bytes(10, 0xFF);
+    for (std::size_t i = 0; i < digits.size() && i < 20; ++i) {
+        const auto digit = static_cast<std::uint8_t>(digits[i] - '0');
+        auto& byte = bytes[i / 2];
+        byte = i % 2 == 0 ? static_cast<std::uint8_t>(0xF0 | digit)
+                          : static_cast<std::uint8_t>((byte & 0x0F) | digit << 4);
+    }
+    return bytes;
+}
+
 std::optional<std::string> validate(const CardSettings& s) {
     // A record of the ADN layout needs its 14-byte number block.
     if (auto error = checkFile("ADN", s.adnRecords, s.adnRecordLength, 14))
@@ -37,6 +48,9 @@ std::optional<std::string> validate(const CardSettings& s) {
                               std::pair{"PIN2", &s.pin2}, std::pair{"PUK2", &s.puk2}})
         if (auto error = checkCode(name, *code))
             return error;
+    if (s.iccid && (s.iccid->empty() || s.iccid->size() > 20 ||
+                    s.iccid->find_first_not_of("0123456789") != std::string::npos))
+        return "the ICCID must be 1 to 20 digits";
     if (s.caseSlots < 0 || s.caseSlots > MaxCaseSlots)
         return "case slots must be 0 to " + std::to_string(MaxCaseSlots);
     for (const auto& [number, record] : s.caseRecords) {

@@ -25,6 +25,8 @@ struct CardSettings {
     std::string pin2 = "5678";
     std::string puk2 = "87654321";
     bool pin1Enabled = true;
+    // The ICCID's digits (1 to 20), stored in EF ICCID; nothing: the card has no EF ICCID.
+    std::optional<std::string> iccid = "8949000000000000017";
     // The contact-case application: `caseSlots` case records of 32 bytes, numbered from 0,
     // the used ones in `caseRecords` and the free ones all FF. A card given case records
     // has the application even without `caseCard`, with at least enough slots for them.
@@ -40,6 +42,10 @@ inline constexpr int CdmaSmsRecordLength = 255;
 inline constexpr std::size_t CaseRecordLength = 32;
 // Case numbers travel in P1 and P2, the count in two bytes.
 inline constexpr int MaxCaseSlots = 0xFFFF;
+
+// EF ICCID's 10 bytes for the digits (GSM 11.11 10.1.1): two digits a byte, low nibble
+// first, F after the last digit.
+std::vector<std::uint8_t> iccidBytes(const std::string& digits);
 
 // A message naming the first value a card cannot hold, or nullopt when all are valid.
 std::optional<std::string> validate(const CardSettings& settings);

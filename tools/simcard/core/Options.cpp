@@ -67,6 +67,8 @@ Card image:
   --pin1 CODE, --puk1 CODE, --pin2 CODE, --puk2 CODE
                           secret codes, up to 8 characters
                           (defaults 1234, 12345678, 5678, 87654321)
+  --iccid DIGITS|none     the ICCID in EF ICCID, 1 to 20 digits, 'none' for a card
+                          without EF ICCID (default 8949000000000000017)
   --pin1-disabled         CHV1 starts disabled
   --pin1-enabled          CHV1 starts enabled (the default)
   --case-card             the card carries the contact-case application: it answers
@@ -129,6 +131,14 @@ ParsedArguments parseArguments(std::span<const std::string_view> arguments) {
                  return true;
              }
              return count(s.ext1Records, 0)(v);
+         }},
+        {"--iccid",
+         [&](std::string_view v) {
+             if (v == "none")
+                 s.iccid.reset();
+             else
+                 s.iccid = std::string(v);
+             return true;
          }},
         {"--sms-records", count(s.smsRecords, 0)},
         {"--sms-length", count(s.smsRecordLength, 1)},

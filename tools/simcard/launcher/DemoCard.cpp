@@ -31,7 +31,8 @@ fs::path simcardBesideThisProgram() {
     return self.parent_path() / "simcard";
 }
 
-DemoCard::DemoCard(const fs::path& image, const fs::path& simcardProgram) {
+DemoCard::DemoCard(const fs::path& image, const fs::path& simcardProgram,
+                   const std::string& iccid) {
     if (::access(simcardProgram.c_str(), X_OK) != 0)
         throw std::runtime_error("no simcard program at " + simcardProgram.string());
     auto slots = session_.slots();
@@ -49,9 +50,16 @@ DemoCard::DemoCard(const fs::path& image, const fs::path& simcardProgram) {
     }
 
     const fs::path output = fs::path(image).concat(".log");
-    card_ = ChildProcess({simcardProgram.string(), "--port", std::to_string(lease_.slot().port),
-                          "--image", image.string(), "--pin1-disabled", "--exit-on-close"},
-                         output, ChildProcess::Lifetime::DiesWithParent);
+    std::vector<std::string> arguments = {simcardProgram.string(),
+                                          "--port",
+                                          std::to_string(lease_.slot().port),
+                                          "--image",
+                                          image.string(),
+                                          "--pin1-disabled",
+                                          "--exit-on-close"};
+    if (!iccid.empty())
+        arguments.insert(arguments.end(), {"--iccid", iccid});
+    card_ = ChildProcess(arguments, output, ChildProcess::Lifetime::DiesWithParent);
     const auto deadline = std::chrono::steady_clock::now() + CardTimeout;
     while (!watch.waitFor(readerName(), true, 100ms)) {
         if (!card_.running())

@@ -16,8 +16,10 @@ namespace simcard {
 // stack session's guard when this process ends without destroying it.
 class DemoCard {
 public:
-    // Returns once the reader reports the card. Throws std::runtime_error when that fails.
-    DemoCard(const std::filesystem::path& image, const std::filesystem::path& simcardProgram);
+    // Returns once the reader reports the card. A new image gets the ICCID when one is
+    // given. Throws std::runtime_error when that fails.
+    DemoCard(const std::filesystem::path& image, const std::filesystem::path& simcardProgram,
+             const std::string& iccid = {});
     ~DemoCard();
     DemoCard(const DemoCard&) = delete;
     DemoCard& operator=(const DemoCard&) = delete;

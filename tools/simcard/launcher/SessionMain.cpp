@@ -76,8 +76,8 @@ int main(int argc, char** argv) {
         std::cerr << "simcard-session: using the card in '" << *reader << "'\n";
     } else {
         try {
-            demo = std::make_unique<simcard::DemoCard>(options.image,
-                                                       simcard::simcardBesideThisProgram());
+            demo = std::make_unique<simcard::DemoCard>(
+                options.image, simcard::simcardBesideThisProgram(), options.iccid);
             reader = demo->readerName();
             std::cerr << "simcard-session: virtual card " << options.image << " in '" << *reader
                       << "'\n";

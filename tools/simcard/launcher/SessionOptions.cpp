@@ -21,6 +21,8 @@ ParsedSession parseSessionArguments(const std::vector<std::string_view>& argumen
             parsed.options.image = std::string(arguments[++i]);
         } else if (argument.starts_with("--image=") && argument.size() > 8) {
             parsed.options.image = std::string(argument.substr(8));
+        } else if (argument == "--iccid" && i + 1 < arguments.size() && !arguments[i + 1].empty()) {
+            parsed.options.iccid = std::string(arguments[++i]);
         } else {
             parsed.error = "unexpected argument '" + std::string(argument) + "'";
             return parsed;
@@ -36,7 +38,8 @@ ParsedSession parseSessionArguments(const std::vector<std::string_view>& argumen
 }
 
 std::string sessionUsage() {
-    return "usage: simcard-session --image PATH [--use-real-card] -- COMMAND [ARGUMENT...]\n"
+    return "usage: simcard-session --image PATH [--iccid DIGITS] [--use-real-card] -- COMMAND "
+           "[ARGUMENT...]\n"
            "\n"
            "Runs COMMAND with a SIM card in a reader, and QUENLIB_READER naming that reader.\n"
            "  --use-real-card  use a card in a real reader when one is there; nothing is\n"
@@ -45,6 +48,7 @@ std::string sessionUsage() {
            "                   with the PIN disabled when missing; it goes into the vpcd\n"
            "                   reader of the running pcscd (the system's \"Virtual PCD\",\n"
            "                   port 35963, first), or of a private pcscd started for it\n"
+           "  --iccid DIGITS   the ICCID a new card image gets\n"
            "Whatever was started is stopped when COMMAND ends, also after Ctrl+C.\n"
            "The exit status is COMMAND's.\n";
 }

@@ -8,9 +8,10 @@
 
 namespace simcard {
 
-// simcard-session --image PATH [--use-real-card] -- COMMAND [ARGUMENT...]
+// simcard-session --image PATH [--iccid DIGITS] [--use-real-card] -- COMMAND [ARGUMENT...]
 struct SessionOptions {
     std::filesystem::path image;
+    std::string iccid; // for a new image; empty: simcard's default
     bool useRealCard = false;
     std::vector<std::string> command;
 };

@@ -64,7 +64,9 @@ TEST(OptionsTest, ValuesComeSeparateOrAfterAnEqualsSign) {
                          caseArgument,
                          "--case-card",
                          "--case-slots",
-                         "300"});
+                         "300",
+                         "--iccid",
+                         "89390100123456789012"});
     ASSERT_EQ(parsed.error, "");
     const auto& o = parsed.options;
     EXPECT_EQ(o.port, 36096);
@@ -94,6 +96,8 @@ TEST(OptionsTest, ValuesComeSeparateOrAfterAnEqualsSign) {
     EXPECT_EQ(o.settings.caseRecords.at(258), Bytes(32, 0xCC));
     EXPECT_TRUE(o.settings.caseCard);
     EXPECT_EQ(o.settings.caseSlots, 300);
+    EXPECT_EQ(o.settings.iccid, "89390100123456789012");
+    EXPECT_EQ(parse({"--iccid", "none"}).options.settings.iccid, std::nullopt);
 }
 
 TEST(OptionsTest, RefusesBadValues) {
@@ -123,6 +127,9 @@ TEST(OptionsTest, RefusesBadValues) {
         {"--case", "65535:" + std::string(64, '0')},
         {"--case-slots", "65536"},
         {"--case-card=1"},
+        {"--iccid", ""},
+        {"--iccid", "123456789012345678901"},
+        {"--iccid", "8949x"},
     };
     for (const auto& arguments : cases) {
         auto parsed = parse(std::vector<std::string_view>(arguments.begin(), arguments.end()));
@@ -140,7 +147,7 @@ TEST(OptionsTest, HelpDocumentsEveryOption) {
           "--ext1-records", "--sms-records", "--sms-length", "--msisdn-records", "--cdma",
           "--pin1",         "--puk1",        "--pin2",       "--puk2",           "--pin1-disabled",
           "--atr",          "--log",         "--drop-after", "--short-answer",   "--exit-on-close",
-          "--case",         "--case-card",   "--case-slots", "--version"})
+          "--case",         "--case-card",   "--case-slots", "--version",        "--iccid"})
         EXPECT_NE(text.find(option), std::string::npos) << option;
 }
 

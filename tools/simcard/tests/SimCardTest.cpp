@@ -299,6 +299,32 @@ TEST(TransparentFileTest, IccidIsReadableAlwaysAndNeverUpdated) {
     EXPECT_EQ(send(card, "A0B0000001"), "9408");
 }
 
+TEST(TransparentFileTest, IccidDigitsAreSwappedNibblesWithFillerOrTheFileIsMissing) {
+    // GSM 11.11, 10.1.1: two digits a byte, low nibble first; F fills an odd count.
+    struct Case {
+        std::optional<std::string> iccid;
+        std::string select;
+        std::string read;
+    };
+    const std::vector<Case> cases = {
+        {"89390100123456789012", "9F0E",
+         "98931000214365870921"
+         "9000"},
+        {"123", "9F0E",
+         "21F3FFFFFFFFFFFFFFFF"
+         "9000"},
+        // No EF ICCID: "file not found" (9.4.4), and reading with no EF selected fails.
+        {std::nullopt, "9404", "9400"},
+    };
+    for (const Case& c : cases) {
+        CardSettings settings;
+        settings.iccid = c.iccid;
+        SimCard card(CardImage::create(settings));
+        EXPECT_EQ(send(card, "A0A40000022FE2"), c.select) << c.iccid.value_or("none");
+        EXPECT_EQ(send(card, "A0B000000A"), c.read) << c.iccid.value_or("none");
+    }
+}
+
 TEST(RecordIoTest, FilesWithoutRecordsAreOutOfRange) {
     CardSettings s;
     s.ext1Records = 0;

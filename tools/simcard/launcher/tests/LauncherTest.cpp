@@ -36,6 +36,8 @@ TEST(SessionOptions, ImageAndCommandAreNeeded) {
         }
     }
     EXPECT_TRUE(parseSessionArguments({"--image", "x", "--help"}).help);
+    EXPECT_EQ(parseSessionArguments({"--iccid", "8939", "--image", "x", "--", "a"}).options.iccid,
+              "8939");
 }
 
 TEST(ReaderChoice, RealCardIsTheFirstNonVirtualReaderHoldingOne) {
