@@ -62,24 +62,42 @@ std::u16string readExtensionChain(const Ext1Buffer& buffer, int count, std::uint
     return digits;
 }
 
-void releaseExtensionChain(Ext1Buffer& buffer, int count, std::uint8_t firstId) {
+std::vector<std::uint8_t> releaseExtensionChain(Ext1Buffer& buffer, int count,
+                                                std::uint8_t firstId) {
     count = usableCount(count);
+    std::vector<std::uint8_t> freed;
     std::uint8_t id = firstId;
     while (isExtensionRecord(id, count)) {
         const auto slot = slotOf(buffer, id - 1u);
         if (slot[kTypeByte] == kFree) {
             break;
         }
+        freed.push_back(id);
         id = slot[kNextByte];
         std::fill(slot.begin(), slot.end(), kFree);
     }
+    return freed;
 }
 
-std::uint8_t storeExtensionChain(Ext1Buffer& buffer, int count, std::u16string_view digits) {
+std::uint8_t storeExtensionChain(Ext1Buffer& buffer, int count, std::u16string_view digits,
+                                 std::span<const std::uint8_t> preferred) {
     count = usableCount(count);
+    // The slots in the order they are tried: the preferred ones, then all from the first.
+    std::vector<int> order;
+    for (const std::uint8_t id : preferred) {
+        if (isExtensionRecord(id, count)) {
+            order.push_back(id - 1);
+        }
+    }
+    for (int slotIndex = 0; slotIndex < count; ++slotIndex) {
+        order.push_back(slotIndex);
+    }
     std::uint8_t firstId = kNoExtension;
     std::uint8_t* previousNext = nullptr;
-    for (int slotIndex = 0; slotIndex < count && !digits.empty(); ++slotIndex) {
+    for (const int slotIndex : order) {
+        if (digits.empty()) {
+            break;
+        }
         const auto slot = slotOf(buffer, static_cast<std::size_t>(slotIndex));
         if (slot[kTypeByte] != kFree) {
             continue;

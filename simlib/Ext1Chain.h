@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quenlib {
 
@@ -27,12 +28,19 @@ std::span<const std::uint8_t, kExt1SlotSize> slotOf(const Ext1Buffer& buffer, st
 // empty when `firstId` names no extension record.
 std::u16string readExtensionChain(const Ext1Buffer& buffer, int count, std::uint8_t firstId);
 
-// Frees the slots of the chain starting at `firstId` (all bytes FF). Stops at a slot that
-// is already free; does nothing when `firstId` names no extension record.
-void releaseExtensionChain(Ext1Buffer& buffer, int count, std::uint8_t firstId);
+// Frees the slots of the chain starting at `firstId` (all bytes FF) and gives their
+// identifiers in chain order. Stops at a slot that is already free; frees nothing when
+// `firstId` names no extension record.
+std::vector<std::uint8_t> releaseExtensionChain(Ext1Buffer& buffer, int count,
+                                                std::uint8_t firstId);
 
 // Stores digits in free slots, 20 a slot, linked in order; digits beyond the free slots
-// are dropped. Returns the first slot's identifier, or FF when nothing was stored.
-std::uint8_t storeExtensionChain(Ext1Buffer& buffer, int count, std::u16string_view digits);
+// are dropped. The free slots named in `preferred` are taken first, in that order, then
+// the others from the first slot up: a number rewritten unchanged over the chain it had
+// thus lands in the very same records, and neither the phonebook record nor the extension
+// records need writing again. Returns the first slot's identifier, or FF when nothing was
+// stored.
+std::uint8_t storeExtensionChain(Ext1Buffer& buffer, int count, std::u16string_view digits,
+                                 std::span<const std::uint8_t> preferred = {});
 
 } // namespace quenlib

@@ -37,6 +37,13 @@ struct CardPosition {
     bool operator==(const CardPosition&) const = default;
 };
 
+// The bytes of a record as the library last saw them on the card; empty when unknown.
+struct KnownRecord {
+    std::vector<std::uint8_t> bytes;
+    // The bytes came from a READ RECORD rather than from the library's own UPDATE RECORD.
+    bool read = false;
+};
+
 class CaseModule;
 
 // Everything the library remembers between calls. Its C interface has no handle to hang
@@ -62,8 +69,13 @@ struct LibraryState {
     // The extension records as the card holds them, and as they will be after a flush.
     Ext1Buffer ext1CardImage{};
     Ext1Buffer ext1WorkingCopy{};
-    // One byte per ADN record: 0 = not yet known, else its extension identifier byte.
-    std::vector<std::uint8_t> extensionCache;
+    // Whether the card image was read from the card on this connection. An image from an
+    // earlier connection may be outdated (the card was in another reader, say), so a flush
+    // does not compare against it.
+    bool ext1ImageCurrent = false;
+    // One entry per ADN record: its bytes as the library last read them from the card or
+    // wrote them there since the phonebook was selected on this connection.
+    std::vector<KnownRecord> knownAdnRecords;
 
     // The case module, loaded by Init; the card was recognised as carrying case records;
     // the case count the card reported.

@@ -24,33 +24,63 @@ constexpr unsigned kMinAdnRecordLength = kNumberBlockSize;
 // The name is cleared over this many characters on read, the number over this many.
 constexpr std::size_t kNameClear = 128;
 constexpr std::size_t kNumberClear = 256;
-bool isCachedIndex(const LibraryState& s, std::uint32_t index) {
-    return s.adn.recordCount > 0 && index < static_cast<std::uint32_t>(s.adn.recordCount) &&
-           index < s.extensionCache.size();
+// The entry kept for the ADN record at `index`, or nullptr for an index no record of the
+// selected phonebook has.
+KnownRecord* knownRecord(LibraryState& s, std::uint32_t index) {
+    if (s.adn.recordCount <= 0 || index >= static_cast<std::uint32_t>(s.adn.recordCount) ||
+        index >= s.knownAdnRecords.size()) {
+        return nullptr;
+    }
+    return &s.knownAdnRecords[index];
 }
 
-void remember(LibraryState& s, std::uint32_t index, std::uint8_t extensionId) {
-    if (isCachedIndex(s, index)) {
-        s.extensionCache[index] = extensionId;
+void remember(LibraryState& s, std::uint32_t index, std::span<const std::uint8_t> bytes,
+              bool read) {
+    if (KnownRecord* known = knownRecord(s, index)) {
+        known->bytes.assign(bytes.begin(), bytes.end());
+        known->read = read;
     }
 }
 
-// The extension identifier that the ADN record at `index` holds now: remembered from an
-// earlier read or write, else read from the card. Empty when that read fails.
-std::optional<std::uint8_t> currentExtension(LibraryState& s, const Connection& connection,
-                                             std::uint32_t index) {
-    if (isCachedIndex(s, index) && s.extensionCache[index] != 0) {
-        return s.extensionCache[index];
+void forget(LibraryState& s, std::uint32_t index) {
+    if (KnownRecord* known = knownRecord(s, index)) {
+        *known = KnownRecord{};
+    }
+}
+
+// The bytes of the ADN record at `index` as the card holds them now: known from an earlier
+// read or write on this connection, else read from the card. Empty when that read fails.
+std::optional<std::vector<std::uint8_t>>
+currentRecord(LibraryState& s, const Connection& connection, std::uint32_t index) {
+    if (const KnownRecord* known = knownRecord(s, index); known && !known->bytes.empty()) {
+        return known->bytes;
     }
     const unsigned length = s.adn.recordLength;
-    const auto current =
+    const auto response =
         readRecord(connection, recordNumber(index), static_cast<std::uint8_t>(length));
-    if (!current) {
+    if (!response) {
         return std::nullopt;
     }
-    const std::uint8_t extensionId = current->data()[length - 1];
-    remember(s, index, extensionId);
-    return extensionId;
+    const auto bytes = response->data();
+    remember(s, index, bytes, true);
+    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+}
+
+// Writes `bytes` to the ADN record at `index` unless the card is known to hold them
+// already; remembers what the card holds afterwards.
+bool updateAdnRecord(LibraryState& s, const Connection& connection, std::uint32_t index,
+                     std::span<const std::uint8_t> bytes) {
+    if (const KnownRecord* known = knownRecord(s, index);
+        known && std::ranges::equal(known->bytes, bytes)) {
+        return true;
+    }
+    if (!updateRecord(connection, recordNumber(index), bytes)) {
+        // The card may or may not have taken the bytes.
+        forget(s, index);
+        return false;
+    }
+    remember(s, index, bytes, false);
+    return true;
 }
 
 // The file information of an extension file the library can use: 13-byte slots or more.
@@ -79,11 +109,13 @@ bool loadExtensions(LibraryState& s, const Connection& connection) {
     }
     s.ext1CardImage = image;
     s.ext1WorkingCopy = image;
+    s.ext1ImageCurrent = true;
     return true;
 }
 
 // Writes every slot whose working copy differs from the card image, after EF EXT1 was
-// selected with `responseLength` bytes of file information waiting.
+// selected with `responseLength` bytes of file information waiting. Without a card image
+// read on this connection every slot is written.
 QLRESULT writeChangedExtensions(LibraryState& s, const Connection& connection,
                                 std::uint8_t responseLength) {
     const auto geometry = readExt1Information(connection, responseLength);
@@ -91,11 +123,12 @@ QLRESULT writeChangedExtensions(LibraryState& s, const Connection& connection,
         return QL_E_SELECT_EF;
     }
     s.ext1 = *geometry;
+    const bool imageKnown = s.ext1ImageCurrent;
     std::array<std::uint8_t, 255> record;
     for (int slot = 0; slot < s.ext1.recordCount; ++slot) {
         const auto working = slotOf(s.ext1WorkingCopy, static_cast<std::size_t>(slot));
         const auto image = slotOf(s.ext1CardImage, static_cast<std::size_t>(slot));
-        if (std::equal(working.begin(), working.end(), image.begin())) {
+        if (imageKnown && std::equal(working.begin(), working.end(), image.begin())) {
             continue;
         }
         // Records longer than a slot get FF after the slot's bytes.
@@ -107,6 +140,8 @@ QLRESULT writeChangedExtensions(LibraryState& s, const Connection& connection,
         }
         std::copy(working.begin(), working.end(), image.begin());
     }
+    // Every slot the card has now holds the working copy's bytes.
+    s.ext1ImageCurrent = true;
     return QL_OK;
 }
 
@@ -119,6 +154,8 @@ QLRESULT selectPhonebook(QL_FILE_INFO& info) {
     }
     const Connection connection = *s.connection;
     s.ext1.recordCount = 0;
+    // A new selection reads the records again; until then nothing is known of them.
+    s.knownAdnRecords.clear();
     if (!selectFile(connection, kDfTelecom)) {
         return QL_E_SELECT_DF;
     }
@@ -143,9 +180,7 @@ QLRESULT selectPhonebook(QL_FILE_INFO& info) {
     s.adn = *geometry;
     info.recordCount = static_cast<std::uint32_t>(s.adn.recordCount);
     info.recordLength = s.adn.recordLength;
-    if (s.adn.recordCount != 0) {
-        s.extensionCache.assign(static_cast<std::size_t>(s.adn.recordCount), 0);
-    }
+    s.knownAdnRecords.assign(static_cast<std::size_t>(s.adn.recordCount), KnownRecord{});
     return QL_OK;
 }
 
@@ -166,9 +201,11 @@ QLRESULT readPhonebookItem(QL_ADN_ITEM& item) {
     const auto response =
         readRecord(*s.connection, recordNumber(item.index), static_cast<std::uint8_t>(length));
     if (!response) {
+        forget(s, item.index);
         return QL_E_READ;
     }
     const std::span<const std::uint8_t> record = response->data();
+    remember(s, item.index, record, true);
     const std::size_t alphaLength = length - kNumberBlockSize;
 
     std::fill_n(item.name, kNameClear, QL_CHAR16{0});
@@ -182,7 +219,6 @@ QLRESULT readPhonebookItem(QL_ADN_ITEM& item) {
     std::u16string number = decodeNumberBlock(record.subspan(alphaLength, kNumberBlockSize));
     const std::uint8_t extensionId = record[length - 1];
     number += readExtensionChain(s.ext1WorkingCopy, s.ext1.recordCount, extensionId);
-    remember(s, item.index, extensionId);
     storeText(number, item.number, item.numberLength);
     return QL_OK;
 }
@@ -206,11 +242,12 @@ QLRESULT writePhonebookItem(QL_ADN_ITEM& item) {
         return QL_E_READ;
     }
 
-    const auto oldExtension = currentExtension(s, connection, item.index);
-    if (!oldExtension) {
+    const auto current = currentRecord(s, connection, item.index);
+    if (!current) {
         return QL_E_READ;
     }
-    releaseExtensionChain(s.ext1WorkingCopy, s.ext1.recordCount, *oldExtension);
+    const std::vector<std::uint8_t> oldChain =
+        releaseExtensionChain(s.ext1WorkingCopy, s.ext1.recordCount, current->back());
 
     std::array<std::uint8_t, 255> buffer;
     buffer.fill(0xFF);
@@ -219,7 +256,7 @@ QLRESULT writePhonebookItem(QL_ADN_ITEM& item) {
     std::uint8_t extensionId = kNoExtension;
     if (number.size() > kDigitsPerBlock) {
         extensionId = storeExtensionChain(s.ext1WorkingCopy, s.ext1.recordCount,
-                                          number.substr(kDigitsPerBlock));
+                                          number.substr(kDigitsPerBlock), oldChain);
     }
     const std::size_t alphaLength = length - kNumberBlockSize;
     encodeAlpha(fieldText(item.name), record.first(alphaLength));
@@ -227,10 +264,9 @@ QLRESULT writePhonebookItem(QL_ADN_ITEM& item) {
                       record.subspan(alphaLength, kNumberBlockSize));
     record[length - 1] = extensionId;
 
-    if (!updateRecord(connection, recordNumber(item.index), record)) {
+    if (!updateAdnRecord(s, connection, item.index, record)) {
         return QL_E_WRITE;
     }
-    remember(s, item.index, extensionId);
     return QL_OK;
 }
 
@@ -258,9 +294,22 @@ QLRESULT readPhonebookRecord(std::uint32_t index, std::uint8_t* buffer) {
     if (!s.connection) {
         return QL_E_NOT_CONNECTED;
     }
-    return readRawRecord(*s.connection, kDfTelecom, kEfAdn, s.adn.recordLength, index, buffer)
-               ? QL_OK
-               : QL_E_READ;
+    const unsigned length = s.adn.recordLength;
+    // A record the library has just read through the item read is handed out as the card
+    // answered then: a host saving the raw records beside the items costs no second read.
+    // Bytes the library wrote itself are read back from the card.
+    if (const KnownRecord* known = knownRecord(s, index & 0xFF);
+        known && known->read && known->bytes.size() == length && recordNumber(index) != 0) {
+        std::copy(known->bytes.begin(), known->bytes.end(), buffer);
+        buffer[length] = 0x90;
+        buffer[length + 1] = 0x00;
+        return QL_OK;
+    }
+    if (!readRawRecord(*s.connection, kDfTelecom, kEfAdn, length, index, buffer)) {
+        return QL_E_READ;
+    }
+    remember(s, index & 0xFF, std::span<const std::uint8_t>(buffer, length), true);
+    return QL_OK;
 }
 
 QLRESULT writePhonebookRecord(std::uint32_t index, const std::uint8_t* buffer) {
@@ -268,9 +317,19 @@ QLRESULT writePhonebookRecord(std::uint32_t index, const std::uint8_t* buffer) {
     if (!s.connection) {
         return QL_E_NOT_CONNECTED;
     }
-    return writeRawRecord(*s.connection, kDfTelecom, kEfAdn, s.adn.recordLength, index, buffer)
-               ? QL_OK
-               : QL_E_WRITE;
+    const unsigned length = s.adn.recordLength;
+    const std::span<const std::uint8_t> bytes(buffer, length);
+    if (const KnownRecord* known = knownRecord(s, index & 0xFF);
+        known && length != 0 && recordNumber(index) != 0 &&
+        std::ranges::equal(known->bytes, bytes)) {
+        return QL_OK;
+    }
+    if (!writeRawRecord(*s.connection, kDfTelecom, kEfAdn, length, index, buffer)) {
+        forget(s, index & 0xFF);
+        return QL_E_WRITE;
+    }
+    remember(s, index & 0xFF, bytes, false);
+    return QL_OK;
 }
 
 QLRESULT extensionWorkingCopy(std::uint8_t*& buffer, std::uint32_t& size) {

@@ -50,6 +50,13 @@ PcscCode connectExclusive(CardBackend& cards, ContextHandle context, const std::
     return kPcscSuccess;
 }
 
+// What the library knew of the card's records holds for one connection only: between two
+// connections the card may have been changed elsewhere, or be another card.
+void forgetCardContents(LibraryState& s) {
+    s.knownAdnRecords.clear();
+    s.ext1ImageCurrent = false;
+}
+
 QLRESULT connectFailure(PcscCode code) {
     switch (code) {
     case kPcscRemovedCard:
@@ -83,8 +90,8 @@ QLRESULT initialise() {
 
 QLRESULT finalise() {
     LibraryState& s = state();
-    s.extensionCache.clear();
-    s.extensionCache.shrink_to_fit();
+    s.knownAdnRecords.clear();
+    s.knownAdnRecords.shrink_to_fit();
     if (s.context) {
         backend().releaseContext(*s.context);
         s.context.reset();
@@ -118,6 +125,7 @@ QLRESULT connectCard() {
     s.connection = connection;
     s.connectedReader = *reader;
     s.position.reset();
+    forgetCardContents(s);
     return QL_OK;
 }
 
@@ -130,6 +138,7 @@ QLRESULT disconnectCard() {
     s.connection.reset();
     s.connectedReader.clear();
     s.position.reset();
+    forgetCardContents(s);
     // The own-number geometry is kept, as are the extension buffers.
     s.adn = FileGeometry{};
     s.ext1 = FileGeometry{};

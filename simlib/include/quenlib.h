@@ -294,15 +294,23 @@ QL_API QLRESULT QLADN_SelectFile(QL_FILE_INFO* info);
  * QL_OK, QL_E_READ (also for an index beyond the file; files end at index 254). */
 QL_API QLRESULT QLADN_ReadItemW(QL_ADN_ITEM* item);
 /* Writes entry item->index; digits beyond 20 go to extension records, which reach
- * the card with QLADN_Flush. QL_OK, QL_E_READ (also for an index beyond the file),
- * QL_E_WRITE. */
+ * the card with QLADN_Flush. A number rewritten unchanged keeps the extension records it
+ * had. When the library knows the record's bytes from a read or write since
+ * QLADN_SelectFile on this connection (else it reads the record first) and the write would
+ * leave them as they are, nothing is sent. QL_OK, QL_E_READ (also for an index beyond the
+ * file), QL_E_WRITE. */
 QL_API QLRESULT QLADN_WriteItemW(QL_ADN_ITEM* item);
-/* Writes the changed extension records. QL_OK (also without EF EXT1), QL_E_SELECT_EF. */
+/* Writes the extension records that differ from the card's, as QLADN_SelectFile read
+ * them on this connection (every record when it has not). QL_OK (also without EF EXT1),
+ * QL_E_SELECT_EF. */
 QL_API QLRESULT QLADN_Flush(void);
 /* Reads raw record index (low 8 bits; 255 is refused) into buffer: record length + 2
- * status bytes. QL_OK, QL_E_READ. */
+ * status bytes. A record that the library read (QLADN_ReadItemW or this function) since
+ * QLADN_SelectFile on this connection, and has not written since, is given as the card
+ * answered then, without a second READ RECORD. QL_OK, QL_E_READ. */
 QL_API QLRESULT QLADN_ReadRecord(uint32_t index, uint8_t* buffer);
-/* Writes record-length raw bytes to record index (low 8 bits; 255 is refused).
+/* Writes record-length raw bytes to record index (low 8 bits; 255 is refused); nothing is
+ * sent when the library knows the record holds them already (as QLADN_WriteItemW).
  * QL_OK, QL_E_WRITE. */
 QL_API QLRESULT QLADN_WriteRecord(uint32_t index, const uint8_t* buffer);
 /* Hands out the extension working copy (13 bytes a record) and its used size in bytes.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace quenlib {
 namespace {
@@ -77,6 +78,24 @@ TEST(Ext1Chain, ReleaseFreesOnlyTheChain) {
     EXPECT_EQ(readExtensionChain(buffer, 10, b), std::u16string(10, u'2'));
     // The freed slots are reused first.
     EXPECT_EQ(storeExtensionChain(buffer, 10, u"9"), 1);
+}
+
+TEST(Ext1Chain, ARewriteTakesTheSlotsItsChainHadBeforeTheFirstFreeOnes) {
+    Ext1Buffer buffer = freeBuffer();
+    // Slots 1 and 2 hold another number; the chain to rewrite is records 4 then 3.
+    storeExtensionChain(buffer, 10, std::u16string(30, u'1'));
+    const std::u16string digits(30, u'5');
+    ASSERT_EQ(storeExtensionChain(buffer, 10, digits, std::vector<std::uint8_t>{4, 3}), 4);
+    const Ext1Buffer before = buffer;
+    releaseExtensionChain(buffer, 10, 4);
+    // Slot 5 and on are free too, but the old chain's records come first, in its order.
+    const std::vector<std::uint8_t> freed = {4, 3};
+    EXPECT_EQ(storeExtensionChain(buffer, 10, digits, freed), 4);
+    EXPECT_EQ(buffer, before);
+    // Preferred identifiers outside the file or already used are passed over.
+    releaseExtensionChain(buffer, 10, 4);
+    EXPECT_EQ(storeExtensionChain(buffer, 10, digits, std::vector<std::uint8_t>{0, 11, 1, 3}), 3);
+    EXPECT_EQ(slotOf(buffer, 2)[12], 4);
 }
 
 } // namespace

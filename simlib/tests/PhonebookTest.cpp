@@ -511,5 +511,125 @@ TEST_F(PhonebookTest, HostEditsOfTheExtensionBufferAreFlushed) {
     EXPECT_EQ(ext1Record(4)[0], 0x02);
 }
 
+TEST_F(PhonebookTest, WritesThatLeaveAKnownRecordAsItIsSendNothing) {
+    // What one write sends after what happened on the same connection since the selection.
+    struct Case {
+        const char* what;
+        std::function<void()> before;
+        std::u16string number;
+        std::size_t reads;
+        std::size_t updates;
+    };
+    const auto readFirst = [&] { ASSERT_EQ(read(0), "TL1=12345"); };
+    const auto writtenFirst = [&] { ASSERT_EQ(write(0, u"TL1", u"12345"), QL_OK); };
+    const std::vector<Case> cases = {
+        {"read before, same entry", readFirst, u"12345", 0, 0},
+        {"read before, another number", readFirst, u"12346", 0, 1},
+        {"not read before: read for the old chain", [] {}, u"12345", 1, 0},
+        {"written before, same entry", writtenFirst, u"12345", 0, 0},
+        {"the same entry with '+', stored without it", readFirst, u"+12345", 0, 0},
+    };
+    for (const Case& c : cases) {
+        adnRecord(1) = Bytes{0x54, 0x4C, 0x31, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                             0xFF, 0xFF, 0xFF, 0xFF, 0x04, 0x81, 0x21, 0x43, 0xF5, 0xFF,
+                             0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+        connectAndSelect();
+        c.before();
+        card.sent.clear();
+        ASSERT_EQ(write(0, u"TL1", c.number), QL_OK) << c.what;
+        EXPECT_EQ(card.sentWith(0xB2).size(), c.reads) << c.what;
+        EXPECT_EQ(card.sentWith(0xDC).size(), c.updates) << c.what;
+        QLSIM_Disconnect(nullptr);
+        QLSIM_Final();
+    }
+}
+
+TEST_F(PhonebookTest, ALongNumberRewrittenUnchangedKeepsItsExtensionRecords) {
+    ext1Record(1) = Bytes(13, 0x00); // used by someone else
+    connectAndSelect();
+    ASSERT_EQ(write(5, u"A", k45Digits), QL_OK);
+    ASSERT_EQ(QLADN_Flush(), QL_OK);
+    ASSERT_EQ(adnRecord(6).back(), 0x02);
+    // Record 2 is freed, so that a plain first-free search would move the chain.
+    ASSERT_EQ(write(6, u"B", k45Digits), QL_OK);
+    ASSERT_EQ(write(6, u"B", u"1"), QL_OK);
+    ASSERT_EQ(QLADN_Flush(), QL_OK);
+
+    QL_FILE_INFO info{};
+    ASSERT_EQ(QLADN_SelectFile(&info), QL_OK);
+    ASSERT_EQ(read(5), "A=" + std::string(k45Digits.begin(), k45Digits.end()));
+    card.sent.clear();
+    ASSERT_EQ(write(5, u"A", k45Digits), QL_OK);
+    ASSERT_EQ(QLADN_Flush(), QL_OK);
+    EXPECT_TRUE(card.sentWith(0xDC).empty());
+    EXPECT_EQ(adnRecord(6).back(), 0x02);
+}
+
+TEST_F(PhonebookTest, RawReadAfterAnItemReadUsesThatRead) {
+    connectAndSelect();
+    ASSERT_EQ(read(2), "=");
+    card.sent.clear();
+    Bytes raw(30, 0x00);
+    ASSERT_EQ(QLADN_ReadRecord(2, raw.data()), QL_OK);
+    EXPECT_TRUE(card.sent.empty());
+    EXPECT_EQ(Bytes(raw.begin(), raw.begin() + 28), adnRecord(3));
+    EXPECT_EQ(raw[28], 0x90);
+    EXPECT_EQ(raw[29], 0x00);
+    // A record the library wrote is read back from the card.
+    ASSERT_EQ(write(2, u"X", u"1"), QL_OK);
+    card.sent.clear();
+    ASSERT_EQ(QLADN_ReadRecord(2, raw.data()), QL_OK);
+    EXPECT_EQ(card.sentWith(0xB2).size(), 1u);
+    // Raw writes of the bytes the record holds send nothing either.
+    card.sent.clear();
+    ASSERT_EQ(QLADN_WriteRecord(2, raw.data()), QL_OK);
+    EXPECT_TRUE(card.sent.empty());
+}
+
+TEST_F(PhonebookTest, WhatTheLibraryKnowsOfTheCardLastsOneConnection) {
+    connectAndSelect();
+    ASSERT_EQ(write(0, u"A", k45Digits), QL_OK);
+    ASSERT_EQ(QLADN_Flush(), QL_OK);
+    ASSERT_EQ(read(1), "=");
+    // Meanwhile the card is changed elsewhere.
+    QLSIM_Disconnect(nullptr);
+    adnRecord(2)[0] = 'Z';
+    ext1Record(1) = Bytes(13, 0x00);
+    ext1Record(3) = Bytes(13, 0x00);
+    ASSERT_EQ(QLSIM_Connect(nullptr), QL_OK);
+
+    // Without a selection on this connection the flush cannot know what the card holds:
+    // it writes every extension record from the working copy.
+    card.sent.clear();
+    ASSERT_EQ(QLADN_Flush(), QL_OK);
+    EXPECT_EQ(card.sentWith(0xDC).size(), 4u);
+    EXPECT_EQ(ext1Record(1)[0], 0x02);
+    EXPECT_EQ(ext1Record(3), Bytes(13, 0xFF));
+
+    // The record read on the old connection is read again before it is written.
+    QL_FILE_INFO info{};
+    ASSERT_EQ(QLADN_SelectFile(&info), QL_OK);
+    card.sent.clear();
+    ASSERT_EQ(write(1, u"", u""), QL_OK);
+    EXPECT_EQ(card.sentWith(0xB2).size(), 1u);
+    EXPECT_EQ(card.sentWith(0xDC).size(), 1u);
+    EXPECT_EQ(adnRecord(2)[0], 0xFF);
+}
+
+TEST_F(PhonebookTest, AFailedUpdateLeavesTheRecordUnknown) {
+    connectAndSelect();
+    ASSERT_EQ(read(0), "=");
+    card.answer = [](const Bytes& apdu) {
+        return apdu[1] == 0xDC ? std::optional<Bytes>(Bytes{0x92, 0x40}) : std::nullopt;
+    };
+    EXPECT_EQ(write(0, u"A", u"1"), QL_E_WRITE);
+    card.answer = nullptr;
+    // The card may hold the old record or the new one: the same write is sent again.
+    card.sent.clear();
+    ASSERT_EQ(write(0, u"A", u"1"), QL_OK);
+    EXPECT_EQ(card.sentWith(0xB2).size(), 1u);
+    EXPECT_EQ(card.sentWith(0xDC).size(), 1u);
+}
+
 } // namespace
 } // namespace quenlib::fake
