@@ -49,4 +49,21 @@ char32_t NextUtf8(std::string_view s, std::size_t& pos) {
     return c;
 }
 
+char32_t NextUtf16(std::u16string_view s, std::size_t& pos) {
+    const char32_t c = s[pos++];
+    if (c >= 0xD800 && c <= 0xDBFF && pos < s.size() && s[pos] >= 0xDC00 && s[pos] <= 0xDFFF) {
+        return 0x10000 + ((c - 0xD800) << 10) + (s[pos++] - 0xDC00);
+    }
+    return c >= 0xD800 && c <= 0xDFFF ? kReplacementCharacter : c;
+}
+
+std::string Utf16ToUtf8(std::u16string_view utf16) {
+    std::string out;
+    out.reserve(utf16.size());
+    for (std::size_t pos = 0; pos < utf16.size();) {
+        AppendUtf8(out, NextUtf16(utf16, pos));
+    }
+    return out;
+}
+
 } // namespace tarvik

@@ -82,15 +82,8 @@ Windows1252Text Utf8ToWindows1252(std::string_view utf8) {
 Windows1252Text Utf16ToWindows1252(std::u16string_view utf16) {
     Windows1252Text result;
     result.text.reserve(utf16.size());
-    for (std::size_t pos = 0; pos < utf16.size(); ++pos) {
-        char32_t c = utf16[pos];
-        if (c >= 0xD800 && c <= 0xDBFF && pos + 1 < utf16.size() && utf16[pos + 1] >= 0xDC00 &&
-            utf16[pos + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (utf16[++pos] - 0xDC00);
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = kReplacementCharacter; // a lone surrogate
-        }
-        if (!AppendByte(result, c)) {
+    for (std::size_t pos = 0; pos < utf16.size();) {
+        if (!AppendByte(result, NextUtf16(utf16, pos))) {
             break;
         }
     }

@@ -65,20 +65,6 @@ private:
     std::string path_;
 };
 
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 // Most links a save follows before it takes the chain for a loop, as the system does.
 constexpr int kMaxLinkHops = 40;
 
@@ -191,6 +177,20 @@ std::string TemporaryNameFor(const std::string& target, std::uint64_t number) {
 }
 
 } // namespace
+
+bool WriteFully(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
 
 std::optional<std::string> ReadFileBytes(const std::string& path) {
     std::error_code ignored;
@@ -313,7 +313,7 @@ bool WriteFileReplacing(const std::string& path, std::string_view bytes, std::er
         }
         ::fchmod(file.get(), existing.st_mode & 07777);
     }
-    if (!WriteAll(file.get(), bytes) || ::fsync(file.get()) != 0 || !file.close() ||
+    if (!WriteFully(file.get(), bytes) || ::fsync(file.get()) != 0 || !file.close() ||
         ::rename(temporary.path().c_str(), target.c_str()) != 0) {
         error = SystemError();
         return false;

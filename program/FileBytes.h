@@ -13,6 +13,10 @@ std::optional<std::string> ReadFileBytes(const std::string& path);
 // The same, telling why it failed: the system's error, or that the file is not a regular one.
 std::optional<std::string> ReadFileBytes(const std::string& path, std::error_code& error);
 
+// Writes all of bytes to the open descriptor, going on after an interrupted write; false
+// when a write failed.
+bool WriteFully(int fd, std::string_view bytes);
+
 // Stores bytes as the file at path so that a failure never leaves it half written where
 // that can be avoided: the bytes go to a new file beside the target, which is flushed to
 // disk and then renamed over the target, keeping the target's permission bits and group.

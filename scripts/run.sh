@@ -22,6 +22,8 @@ editor=$build/editor/shell/tarvik
 session=$build/tools/simcard/simcard-session
 data=${XDG_DATA_HOME:-$HOME/.local/share}/tarvik
 image=$data/demo-card.img
+# The demo card's own ICCID, so that its backups are told apart from other cards'.
+demo_iccid=8939010000000000017
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
@@ -37,7 +39,9 @@ if [[ ! -f $image ]]; then
         EDSms1="Front door" EDSms2="Window open" EDSms5="Test OK" \
         CBIp0=1 CBIp1=1 EDDl1=30 CBRed=1 EDRed=3 CBRft=1 EDRft=24 CBOp0=1 EDOp0=5
     rm -f "$image.new"
-    if ! "$session" --image "$image.new" -- "$cli" write-sim "$example" >"$scratch/made.log" 2>&1; then
+    # A new card has nothing to keep: no backup before this first write.
+    if ! "$session" --image "$image.new" --iccid "$demo_iccid" -- \
+        "$cli" write-sim "$example" --no-backup >"$scratch/made.log" 2>&1; then
         cat "$scratch/made.log" >&2
         echo "Could not make the demo card" >&2
         exit 1

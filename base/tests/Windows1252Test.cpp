@@ -1,3 +1,4 @@
+#include "base/Utf8.h"
 #include "base/Windows1252.h"
 
 #include <gtest/gtest.h>
@@ -41,6 +42,15 @@ TEST(Windows1252Test, ConvertsToAndFromUtf8AsFixedBytes) {
     const auto back = Utf8ToWindows1252("a\xC3\xA9\xE2\x82\xAC");
     ASSERT_TRUE(back.ok());
     EXPECT_EQ(back.text, "a\xE9\x80");
+}
+
+TEST(Windows1252Test, CardTextBecomesUtf8AsFixedBytes) {
+    // Greek, the euro sign, a character outside the basic plane (a surrogate pair), and a
+    // lone surrogate, which has no character.
+    EXPECT_EQ(Utf16ToUtf8(u"\u0399\u03C9\u20AC"), "\xCE\x99\xCF\x89\xE2\x82\xAC");
+    EXPECT_EQ(Utf16ToUtf8(u"a\U0001F600"), "a\xF0\x9F\x98\x80");
+    EXPECT_EQ(Utf16ToUtf8(std::u16string{u'a', char16_t{0xD800}, u'b'}), "a\xEF\xBF\xBD"
+                                                                         "b");
 }
 
 TEST(Windows1252Test, EveryByteSurvivesUtf8AndUtf16) {

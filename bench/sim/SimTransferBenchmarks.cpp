@@ -2,10 +2,13 @@
 // wrapper, each followed by a bare pcsc-lite loop that sends exactly the commands the
 // transfer sent, on the same card: the difference is what the wrapper and the library add
 // per command. Then the number of commands each transfer sends against the least that its
-// rules need.
+// rules need: a first write, the same program again, and a program with one entry changed.
+#include "editor/sim/BackupStore.h"
+#include "editor/sim/QuenlibCardPort.h"
 #include "editor/sim/SimAccess.h"
 #include "editor/sim/SimTransfer.h"
 #include "program/ProgramText.h"
+#include "tools/simcard/core/CardImage.h"
 #include "tools/simcard/core/Hex.h"
 #include "tools/simcard/fixture/VirtualCard.h"
 
@@ -17,11 +20,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -33,6 +38,10 @@ constexpr int kExt1Records = 10;
 // Selecting the phonebook: SELECT DF Telecom, SELECT EF EXT1 with GET RESPONSE, READ RECORD
 // of each EXT1 record, SELECT EF ADN with GET RESPONSE.
 constexpr int kSelectCommands = 5 + kExt1Records;
+// Reading the ICCID that names a backup: SELECT MF, SELECT EF ICCID, READ BINARY.
+constexpr int kIccidCommands = 3;
+// The flush: SELECT EF EXT1 with GET RESPONSE, then the extension records that changed.
+constexpr int kFlushCommands = 2;
 
 simcard::VirtualCard* theCard = nullptr;
 
@@ -191,21 +200,29 @@ void RunAlternating(benchmark::State& state, const std::function<bool()>& transf
     state.counters["bare_cpu_us_per_command"] = perCommand(bare.cpu);
 }
 
+bool ReadAll() {
+    QuietWindow window;
+    tarvik::ProgramText program;
+    tarvik::QuenlibCardPort port;
+    return tarvik::SimReadAll(port, window, program).ok;
+}
+
+// A delete-mode write, with its backup when a store is given.
+bool WriteAll(const std::vector<std::string>& lines, const tarvik::BackupStore* backups) {
+    QuietWindow window;
+    tarvik::QuenlibCardPort port;
+    return tarvik::SimWriteAll(port, window, lines, true, backups).ok();
+}
+
 void BM_ReadAll(benchmark::State& state) {
-    RunAlternating(state, [] {
-        QuietWindow window;
-        tarvik::ProgramText program;
-        return tarvik::SimReadAll(window, program);
-    });
+    RunAlternating(state, ReadAll);
 }
 BENCHMARK(BM_ReadAll)->Unit(benchmark::kMillisecond)->Iterations(100)->UseRealTime();
 
 void BM_WriteAllDeleteMode(benchmark::State& state) {
     const auto lines = ProgramLines();
-    RunAlternating(state, [&] {
-        QuietWindow window;
-        return tarvik::SimWriteAll(window, lines, true).ok();
-    });
+    // The same program each time: after the first write every record stays as it is.
+    RunAlternating(state, [&] { return WriteAll(lines, nullptr); });
 }
 BENCHMARK(BM_WriteAllDeleteMode)->Unit(benchmark::kMillisecond)->Iterations(100)->UseRealTime();
 
@@ -215,39 +232,56 @@ std::size_t CountInstruction(const std::vector<simcard::Bytes>& commands, std::u
                       [&](const auto& c) { return c.size() > 1 && c[1] == ins; }));
 }
 
-// The commands of one read and one write against the least their rules need:
+// How many records of a file differ between two images of the card.
+std::size_t ChangedRecords(const simcard::CardImage& before, const simcard::CardImage& after,
+                           std::uint16_t file) {
+    const auto& old = before.records({simcard::DfTelecom, file});
+    const auto& now = after.records({simcard::DfTelecom, file});
+    std::size_t changed = 0;
+    for (std::size_t i = 0; i < old.size() && i < now.size(); ++i) {
+        changed += old[i] != now[i] ? 1 : 0;
+    }
+    return changed;
+}
+
+// The commands of one read and of writes against the least their rules need:
 // - a read selects the phonebook and reads each of the 250 records once;
-// - a write selects it, writes records 0 to 249 and then index 97 again; the library must
-//   read each record's old extension identifier once before its first write; the flush
-//   selects EF EXT1 (with GET RESPONSE) and writes each extension record that changed.
-// The library then selects EF ADN once more, so that record calls after a flush reach the
-// phonebook again: one command more than the least.
+// - a write reads the ICCID for its backup, selects the phonebook, reads each record once
+//   (for the backup and the plan), writes each record whose bytes change, and flushes:
+//   SELECT EF EXT1 with GET RESPONSE, and each extension record that changed.
 void PrintCommandCounts() {
-    std::printf("\n%-28s %6s %6s\n", "transfer", "sent", "least");
-    const Measured read = MeasureTransfer([] {
-        QuietWindow window;
-        tarvik::ProgramText program;
-        return tarvik::SimReadAll(window, program);
-    });
-    std::printf("%-28s %6zu %6d\n", "read, 250 records", read.commands.size(),
+    std::printf("\n%-32s %6s %6s\n", "transfer", "sent", "least");
+    const Measured read = MeasureTransfer(ReadAll);
+    std::printf("%-32s %6zu %6d\n", "read, 250 records", read.commands.size(),
                 kSelectCommands + kRecords);
 
-    const auto lines = ProgramLines();
-    for (const char* run : {"write, first", "write, same program again"}) {
-        const Measured write = MeasureTransfer([&] {
-            QuietWindow window;
-            return tarvik::SimWriteAll(window, lines, true).ok();
-        });
-        // The extension records written by the flush: UPDATE RECORDs of 13 bytes.
-        const std::size_t extensionWrites = static_cast<std::size_t>(
-            std::count_if(write.commands.begin(), write.commands.end(), [](const auto& c) {
-                return c.size() > 4 && c[1] == 0xDC && c[4] == 13;
-            }));
-        const std::size_t least = kSelectCommands + kRecords + (kRecords + 1) + 2 + extensionWrites;
-        std::printf("%-28s %6zu %6zu   (READ RECORD %zu, UPDATE RECORD %zu)\n", run,
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                         ("bench-sim-backups-" + std::to_string(::getpid()));
+    const tarvik::BackupStore backups(folder);
+    auto lines = ProgramLines();
+    struct Run {
+        const char* what;
+        std::function<void()> change;
+    };
+    const Run runs[] = {
+        {"write, first", [] {}},
+        {"write, same program again", [] {}},
+        {"write, one entry changed", [&] { lines[5] = "TL5=00393330000000"; }},
+    };
+    for (const Run& run : runs) {
+        run.change();
+        const auto before = simcard::CardImage::load(theCard->imagePath());
+        const Measured write = MeasureTransfer([&] { return WriteAll(lines, &backups); });
+        const auto after = simcard::CardImage::load(theCard->imagePath());
+        const std::size_t least = kIccidCommands + kSelectCommands + kRecords +
+                                  ChangedRecords(before, after, simcard::EfAdn) + kFlushCommands +
+                                  ChangedRecords(before, after, simcard::EfExt1);
+        std::printf("%-32s %6zu %6zu   (READ RECORD %zu, UPDATE RECORD %zu)%s\n", run.what,
                     write.commands.size(), least, CountInstruction(write.commands, 0xB2),
-                    CountInstruction(write.commands, 0xDC));
+                    CountInstruction(write.commands, 0xDC), write.ok ? "" : " FAILED");
     }
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
 }
 
 } // namespace

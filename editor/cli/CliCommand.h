@@ -95,5 +95,8 @@ extern const CliCommand kEditCommand;
 extern const CliCommand kReadSimCommand;
 extern const CliCommand kWriteSimCommand;
 extern const CliCommand kReadersCommand;
+extern const CliCommand kDiffCommand;
+extern const CliCommand kRestoreCommand;
+extern const CliCommand kBackupsCommand;
 
 } // namespace tarvik::cli

@@ -1,7 +1,10 @@
 #include "editor/cli/CliCommand.h"
 #include "editor/cli/CliSupport.h"
 #include "editor/cli/SimCliSupport.h"
+#include "editor/core/FormatCount.h"
 #include "editor/form/DeviceModels.h"
+#include "editor/sim/QuenlibCardPort.h"
+#include "editor/sim/SimMessages.h"
 #include "editor/sim/SimTransfer.h"
 #include "program/ProgramDocument.h"
 
@@ -29,8 +32,13 @@ int RunReadSim(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     }
     ProgramDocument doc{parsed->model.value_or(kDefaultModelIndex)};
     StreamTransferWindow window(io.err, io.errIsTerminal);
-    if (!SimReadAll(window, doc.program.text())) {
+    QuenlibCardPort port;
+    const ReadResult read = SimReadAll(port, window, doc.program.text());
+    if (!read.ok) {
         return kExitReadFailed;
+    }
+    if (read.recordsLeftOut > 0) {
+        io.err << FormatCount(kRecordsLeftOutFormat, read.recordsLeftOut) << '\n';
     }
     doc.program.BuildRemoteText();
     return SaveOrReport(doc, parsed->path, io);
@@ -42,9 +50,11 @@ const CliCommand kReadSimCommand{
     .name = "read-sim",
     .arguments = "[OPTION...] FILE.sim",
     .summary = "read the SIM card's program into a new program file",
-    .description = "Reads every record of the card's phonebook and writes the program file,\n"
-                   "only once the whole card was read. A FILE.sim of \"-\" writes the file to\n"
-                   "standard output. The progress and every message go to standard error.",
+    .description = "Reads every record of the card's phonebook and writes the program file, only\n"
+                   "once the whole card was read. Records whose text the program file cannot hold\n"
+                   "(a name in Greek letters, say) are no part of a program: they are left out,\n"
+                   "and how many is said. A FILE.sim of \"-\" writes the file to standard output.\n"
+                   "The progress and every message go to standard error.",
     .options = kOptions,
     .operands = {.min = 1, .max = 1, .first = CliValue::File},
     .run = RunReadSim,

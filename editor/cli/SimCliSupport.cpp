@@ -63,6 +63,8 @@ std::optional<SimArgs> ReadSimArgs(const ParsedArgs& args, std::ostream& err) {
         sim.reader = std::string(*reader);
     }
     sim.keepForeign = args.has("--keep-foreign");
+    sim.noBackup = args.has("--no-backup");
+    sim.anyCard = args.has("--any-card");
     return sim;
 }
 

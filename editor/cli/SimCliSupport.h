@@ -18,13 +18,20 @@ inline constexpr CliOption kReaderOption{
     "--reader", CliValue::Reader, "NAME",
     "the card reader (see 'readers'); else the first with a card"};
 
-// The arguments of read-sim and write-sim.
+inline constexpr CliOption kKeepForeignOption{"--keep-foreign", CliValue::None, "",
+                                              "keep the card's records that are not the program's"};
+inline constexpr CliOption kNoBackupOption{"--no-backup", CliValue::None, "",
+                                           "write without saving the card's phonebook first"};
+
+// The arguments of the card commands.
 struct SimArgs {
     std::string path;
     std::optional<int> model;
     std::optional<std::string> pin; // Windows-1252, as the card library takes it
     std::optional<std::string> reader;
     bool keepForeign = false;
+    bool noBackup = false;
+    bool anyCard = false;
 };
 
 // Reads the parsed arguments of a card command; nothing after writing the reason to err

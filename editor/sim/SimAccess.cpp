@@ -1,5 +1,4 @@
-// The only file that calls the card library. It uses eleven of its functions, and the
-// editor's programs import exactly those.
+// The only file that calls the card library.
 #include "editor/sim/SimAccess.h"
 
 #include "editor/sim/CardText.h"
@@ -22,6 +21,9 @@ struct ConnectionState {
     bool connected = false;
     // Passed to connect and disconnect, which do not read it.
     std::uint32_t connectionWord = 0;
+    // The geometry of the phonebook last selected, for the raw record calls.
+    int adnRecordLength = 0;
+    int ext1Records = 0;
 };
 
 ConnectionState& state() {
@@ -51,6 +53,8 @@ void SimConnect() {
     }
     s.connectionWord = kConnectionWord;
     s.connected = QLSIM_Connect(&s.connectionWord) == QL_OK;
+    s.adnRecordLength = 0;
+    s.ext1Records = 0;
 }
 
 void SimDisconnect() {
@@ -115,13 +119,82 @@ std::optional<SimItem> SimReadItem(int index) {
     return read;
 }
 
-std::optional<int> SimSelectPhonebook() {
+std::optional<std::string> SimReadIccid() {
+    char digits[QL_ICCID_SIZE] = {};
+    if (QLSIM_GetICCID(digits, sizeof digits) != QL_OK) {
+        return std::nullopt;
+    }
+    return std::string(digits);
+}
+
+std::optional<PhonebookGeometry> SimSelectPhonebook() {
     QL_FILE_INFO info{};
     info.size = kFileInfoSizeWord;
     if (QLADN_SelectFile(&info) != QL_OK) {
         return std::nullopt;
     }
-    return static_cast<int>(info.recordCount);
+    ConnectionState& s = state();
+    s.adnRecordLength = static_cast<int>(info.recordLength);
+    PhonebookGeometry geometry;
+    geometry.adnRecords = static_cast<int>(info.recordCount);
+    geometry.adnRecordLength = s.adnRecordLength;
+    std::uint8_t* extensions = nullptr;
+    std::uint32_t size = 0;
+    if (QLADN_ReadExt1BufP(&extensions, &size) == QL_OK) {
+        geometry.ext1Records = static_cast<int>(size / kExt1RecordLength);
+    }
+    s.ext1Records = geometry.ext1Records;
+    return geometry;
+}
+
+std::optional<RecordBytes> SimReadRecord(int index) {
+    const int length = state().adnRecordLength;
+    if (length <= 0) {
+        return std::nullopt;
+    }
+    // The record, then the two status bytes.
+    RecordBytes buffer(static_cast<std::size_t>(length) + 2);
+    if (QLADN_ReadRecord(static_cast<std::uint32_t>(index), buffer.data()) != QL_OK) {
+        return std::nullopt;
+    }
+    buffer.resize(static_cast<std::size_t>(length));
+    return buffer;
+}
+
+std::vector<RecordBytes> SimExtensionRecords() {
+    std::uint8_t* extensions = nullptr;
+    std::uint32_t size = 0;
+    std::vector<RecordBytes> records;
+    if (QLADN_ReadExt1BufP(&extensions, &size) != QL_OK || extensions == nullptr) {
+        return records;
+    }
+    for (std::uint32_t offset = 0; offset + kExt1RecordLength <= size;
+         offset += kExt1RecordLength) {
+        records.emplace_back(extensions + offset, extensions + offset + kExt1RecordLength);
+    }
+    return records;
+}
+
+bool SimWriteRecord(int index, std::span<const std::uint8_t> bytes) {
+    if (static_cast<int>(bytes.size()) != state().adnRecordLength) {
+        return false;
+    }
+    return QLADN_WriteRecord(static_cast<std::uint32_t>(index), bytes.data()) == QL_OK;
+}
+
+bool SimReplaceExtensionRecords(std::span<const RecordBytes> records) {
+    if (static_cast<int>(records.size()) > state().ext1Records) {
+        return false;
+    }
+    std::vector<std::uint8_t> bytes;
+    for (const RecordBytes& record : records) {
+        if (record.size() != static_cast<std::size_t>(kExt1RecordLength)) {
+            return false;
+        }
+        bytes.insert(bytes.end(), record.begin(), record.end());
+    }
+    return bytes.empty() ||
+           QLADN_WriteExt1Buf(bytes.data(), static_cast<std::uint32_t>(bytes.size())) == QL_OK;
 }
 
 bool SimWriteItem(int index, std::u16string_view name, std::u16string_view number) {

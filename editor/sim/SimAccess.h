@@ -1,8 +1,13 @@
 #pragma once
 
+#include "editor/sim/CardPort.h"
+#include "editor/sim/CardRecords.h"
+
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvik {
 
@@ -11,7 +16,8 @@ namespace tarvik {
 // too. Everything runs on one thread.
 //
 // Calling order: SimConnect, then SimIsConnected, the PIN calls and one transfer;
-// SimDisconnect once, when the editor closes.
+// SimDisconnect once, when the editor closes. The transfers reach these through
+// QuenlibCardPort.
 
 // Initialises the library once and connects to the card; does nothing while connected.
 // A failure is not reported here: SimIsConnected tells.
@@ -28,32 +34,31 @@ bool SimDisablePin(std::string_view pin);
 // CHV1 presentations remaining; 0 when the card cannot be asked.
 int SimPinRemaining();
 
-// Where a card stands for a read or a write, after SimConnect.
-enum class CardAccess {
-    Ready,    // connected, and CHV1 is not in the way
-    NotFound, // no connection: no library, no reader or no card
-    NeedsPin, // CHV1 enabled with presentations remaining: disable it first
-    Blocked,  // CHV1 enabled with no presentation remaining
-};
+// Where the card stands for a read or a write, after SimConnect.
 CardAccess QueryCardAccess();
-
-// One phonebook record as the card holds it (UTF-16 text).
-struct SimItem {
-    std::u16string name;
-    std::u16string number;
-};
 
 // Reads the record at the 0-based index; nothing when the library could not read it.
 std::optional<SimItem> SimReadItem(int index);
 
-// ---- Used by the transfers ------------------------------------------------------------
+// ---- Used by the transfers (through QuenlibCardPort) ------------------------------------
 
-// Selects the phonebook (loading its extension records) and gives its record count;
-// nothing when the selection failed.
-std::optional<int> SimSelectPhonebook();
+// The digits of the card's ICCID; nothing when the card has none or it cannot be read.
+std::optional<std::string> SimReadIccid();
+// Selects the phonebook (loading its extension records) and gives its geometry; nothing
+// when the selection failed.
+std::optional<PhonebookGeometry> SimSelectPhonebook();
+// The bytes of the record at the 0-based index, of the record length the selection found.
+std::optional<RecordBytes> SimReadRecord(int index);
+// The extension records as the selection loaded them.
+std::vector<RecordBytes> SimExtensionRecords();
 // Writes name and number (each cut to 64 units) to the record at the 0-based index;
 // false when the library refused.
 bool SimWriteItem(int index, std::u16string_view name, std::u16string_view number);
+// Writes bytes (the record's length of them) to the record at the 0-based index.
+bool SimWriteRecord(int index, std::span<const std::uint8_t> bytes);
+// Replaces the extension records that the next SimFlush writes; false when there are
+// more of them, or other lengths, than the selected phonebook has.
+bool SimReplaceExtensionRecords(std::span<const RecordBytes> records);
 // Writes the changed extension records; false when that failed.
 bool SimFlush();
 // Forgets a connection that failed in the middle of a transfer (the card was pulled out,

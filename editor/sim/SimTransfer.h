@@ -1,41 +1,52 @@
 #pragma once
 
+#include "editor/sim/BackupStore.h"
+#include "editor/sim/CardPort.h"
+#include "editor/sim/RecordPlan.h"
 #include "editor/sim/TransferWindow.h"
 #include "program/ProgramText.h"
 
+#include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 
 namespace tarvik {
 
-// The program moves between the card's phonebook and the program text in one pass: one
-// record a line, NAME "=" NUMBER. Record index 97 always holds the program's "RFT" entry
-// (or nothing) and index 98 stays blank, because the devices read them so. At most 256
-// records are used; a phonebook of fewer than 8 records is too small for any program.
-
-inline constexpr int kMinimumSimRecords = 8;
-inline constexpr int kMaximumSimRecords = 256;
-inline constexpr int kRftRecordIndex = 97;
-inline constexpr int kFreeRecordIndex = 98;
+// What a read did.
+struct ReadResult {
+    bool ok = false;
+    // Records left out of the program because its text cannot hold them (a name in Greek
+    // letters, say): they are no part of any program.
+    int recordsLeftOut = 0;
+};
 
 // Reads every record into a list of lines and gives the program exactly those lines,
-// skipping empty records. The program is replaced only when the whole phonebook was read;
-// otherwise the caption shows "Read Error" for 2 s with a beep, the program stays as it
-// was and the result is false. Text that Windows-1252 cannot hold refuses the read the
-// same way, since a program with characters replaced would be written back wrong.
-bool SimReadAll(TransferWindow& window, ProgramText& program);
+// skipping empty records and records whose text Windows-1252 cannot hold (counted in the
+// result). The program is replaced only when the whole phonebook was read; otherwise the
+// caption shows "Read Error" for 2 s with a beep, the program stays as it was and the
+// result is not ok.
+ReadResult SimReadAll(CardPort& port, TransferWindow& window, ProgramText& program);
 
 // What a write did.
 struct WriteResult {
     bool writeError = false;    // "Write Error" was shown: a record or the phonebook failed
     bool linesLeftOver = false; // "Insufficient SIM space" was shown: lines did not fit
-    bool ok() const { return !writeError && !linesLeftOver; }
+    // The backup could not be saved, so nothing was written; backupError says why.
+    bool backupFailed = false;
+    std::string backupError;
+    // The backup the write saved before it changed the card.
+    std::optional<std::filesystem::path> backupPath;
+    bool ok() const { return !writeError && !linesLeftOver && !backupFailed; }
 };
 
-// Writes the lines to the records in order, the "RFT" entry at index 97 and index 98
-// blank. With deleteAll every record is rewritten and those after the program blanked;
-// without it, records that belong to someone else (a name and a number, a name that is no
-// program keyword and no line's name) stay where they are and the lines go around them.
-WriteResult SimWriteAll(TransferWindow& window, std::span<const std::string> lines, bool deleteAll);
+// Writes the lines as PlanRecords plans them: every record is read first, then (with
+// `backups`) the whole phonebook is saved there, and only then are the planned records
+// written, each one's final text once; the card library sends nothing for a record that
+// stays as it is. Extension records follow with the flush. Without `backups` nothing is
+// saved. Errors show in the window's caption: "Write Error" (a record could not be read or
+// written), "Insufficient SIM space" (lines left over, or a phonebook under 8 records).
+WriteResult SimWriteAll(CardPort& port, TransferWindow& window, std::span<const std::string> lines,
+                        bool deleteAll, const BackupStore* backups);
 
 } // namespace tarvik

@@ -17,8 +17,9 @@ TEST(CompletionTest, OffersCommandsOptionsValuesAndFiles) {
     const std::vector<Case> cases = {
         {{""},
          "help\n--help\n--version\nnew\nshow\nremote\nset\nfields\nedit\nread-sim\nwrite-sim\n"
-         "readers\n"},
-        {{"re"}, "remote\nread-sim\nreaders\n"},
+         "diff\nbackups\nrestore\nreaders\n"},
+        {{"re"}, "remote\nread-sim\nrestore\nreaders\n"},
+        {{"restore", "--a"}, "--any-card\n"},
         {{"--v"}, "--version\n"},
         {{"help", "wr"}, "write-sim\n"},
         {{"help", "edit", ""}, ""},

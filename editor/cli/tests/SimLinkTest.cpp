@@ -20,7 +20,9 @@ std::vector<std::string> OutputLines(const std::string& command) {
     return lines;
 }
 
-TEST(SimLink, CliImportsExactlyTheElevenCardFunctions) {
+// The eleven of Read SIM and Write SIM, the raw records and the extension buffer for
+// backups and their restore, and the ICCID that names a backup.
+TEST(SimLink, CliImportsExactlyTheCardFunctionsOfTheTransfers) {
     std::vector<std::string> imported;
     for (const auto& line : OutputLines("nm -D --undefined-only '" TARVIK_CLI_PATH "'")) {
         std::istringstream fields(line);
@@ -32,10 +34,11 @@ TEST(SimLink, CliImportsExactlyTheElevenCardFunctions) {
     }
     std::sort(imported.begin(), imported.end());
     EXPECT_EQ(imported,
-              (std::vector<std::string>{"QLADN_Flush", "QLADN_ReadItemW", "QLADN_SelectFile",
-                                        "QLADN_WriteItemW", "QLSIM_Connect", "QLSIM_DisablePIN1",
-                                        "QLSIM_Disconnect", "QLSIM_Final", "QLSIM_GetPIN1State",
-                                        "QLSIM_GetPINContext", "QLSIM_Init"}));
+              (std::vector<std::string>{
+                  "QLADN_Flush", "QLADN_ReadExt1BufP", "QLADN_ReadItemW", "QLADN_ReadRecord",
+                  "QLADN_SelectFile", "QLADN_WriteExt1Buf", "QLADN_WriteItemW", "QLADN_WriteRecord",
+                  "QLSIM_Connect", "QLSIM_DisablePIN1", "QLSIM_Disconnect", "QLSIM_Final",
+                  "QLSIM_GetICCID", "QLSIM_GetPIN1State", "QLSIM_GetPINContext", "QLSIM_Init"}));
 }
 
 // By the library's soname, so that an installed program keeps the interface it was built for.

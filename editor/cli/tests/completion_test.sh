@@ -39,7 +39,7 @@ expect() {
 }
 
 expect "wri" "write-sim"
-expect "help re" $'remote\nread-sim\nreaders'
+expect "help re" $'remote\nread-sim\nrestore\nreaders'
 expect "edit --st" "--strict"
 expect "edit --model " $'0\n1\n2'
 expect "edit --model=" $'--model=0\n--model=1\n--model=2'

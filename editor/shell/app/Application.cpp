@@ -5,6 +5,7 @@
 #include "editor/shell/dialogs/TFormNewPsw.h"
 #include "editor/shell/dialogs/TFormPin.h"
 #include "editor/shell/dialogs/TFormPsw.h"
+#include "editor/shell/dialogs/TFormRestore.h"
 #include "editor/shell/dialogs/TFormWrite.h"
 #include "editor/shell/mainwindow/TFormMain.h"
 
@@ -24,6 +25,7 @@ void Application::CreateWindows() {
     formNewPsw_ = std::make_unique<TFormNewPsw>(languageTable_, services_.settings, *formPsw_);
     formWrite_ = std::make_unique<TFormWrite>(languageTable_);
     formPin_ = std::make_unique<TFormPin>(languageTable_, services_.prompts);
+    formRestore_ = std::make_unique<TFormRestore>(languageTable_);
 }
 
 int Application::Run() {

@@ -14,6 +14,7 @@ class TFormMain;
 class TFormNewPsw;
 class TFormPin;
 class TFormPsw;
+class TFormRestore;
 class TFormWrite;
 
 // What every window of the editor reaches besides its own widgets: the settings, the
@@ -36,7 +37,7 @@ struct ShellServices {
 //
 // CreateWindows makes the windows in this order: the main window (TFormMain, whose
 // FormCreate runs at once), TFormAbout, TFormPsw (login), TFormNewPsw (change password),
-// TFormWrite and TFormPin. The main window is shown only by Run, after all of them
+// TFormWrite, TFormPin and TFormRestore. The main window is shown only by Run, after all of them
 // exist, because its first show runs the login and reads the settings through them.
 // The windows live as long as the Application.
 class Application {
@@ -61,6 +62,7 @@ public:
     TFormNewPsw& FormNewPsw() const { return *formNewPsw_; }
     TFormWrite& FormWrite() const { return *formWrite_; }
     TFormPin& FormPin() const { return *formPin_; }
+    TFormRestore& FormRestore() const { return *formRestore_; }
 
 private:
     LanguageTable languageTable_;
@@ -74,6 +76,7 @@ private:
     std::unique_ptr<TFormNewPsw> formNewPsw_;
     std::unique_ptr<TFormWrite> formWrite_;
     std::unique_ptr<TFormPin> formPin_;
+    std::unique_ptr<TFormRestore> formRestore_;
 };
 
 } // namespace tarvik

@@ -1,19 +1,39 @@
 #include "editor/shell/dialogs/TFormWrite.h"
 
+#include "editor/sim/WritePreview.h"
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace tarvik {
 
-TFormWrite::TFormWrite(const LanguageTable& table) : ShellDialog(&table) {
+TFormWrite::TFormWrite(const LanguageTable& table) : ShellDialog(&table), table_(table) {
     setObjectName(QStringLiteral("FormWrite"));
     setWindowTitle(QStringLiteral("Write to SIM?"));
 
     cbDelete_ = new QCheckBox(QStringLiteral("Delete SIM during write"), this);
     cbDelete_->setObjectName(QStringLiteral("CBDelete"));
     cbDelete_->setChecked(true);
+    connect(cbDelete_, &QCheckBox::toggled, this, &TFormWrite::UpdatePreview);
+
+    butPreview_ = new QPushButton(QStringLiteral("Preview"), this);
+    butPreview_->setObjectName(QStringLiteral("ButPreview"));
+    butPreview_->setAutoDefault(false);
+    connect(butPreview_, &QPushButton::clicked, this, &TFormWrite::ButPreviewClick);
+
+    labPreview_ = new QLabel(this);
+    labPreview_->setObjectName(QStringLiteral("LabPreview"));
+    labPreview_->setWordWrap(true);
+    labPreview_->hide();
+    listPreview_ = new QListWidget(this);
+    listPreview_->setObjectName(QStringLiteral("ListPreview"));
+    listPreview_->setMinimumSize(440, 160);
+    listPreview_->hide();
 
     auto* buttons = new QDialogButtonBox(this);
     auto* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
@@ -24,8 +44,14 @@ TFormWrite::TFormWrite(const LanguageTable& table) : ShellDialog(&table) {
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
+    auto* choice = new QHBoxLayout;
+    choice->addWidget(cbDelete_);
+    choice->addStretch();
+    choice->addWidget(butPreview_);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(cbDelete_);
+    layout->addLayout(choice);
+    layout->addWidget(labPreview_);
+    layout->addWidget(listPreview_);
     layout->addSpacing(12);
     layout->addWidget(buttons);
     setMinimumWidth(280);
@@ -33,6 +59,52 @@ TFormWrite::TFormWrite(const LanguageTable& table) : ShellDialog(&table) {
 
 bool TFormWrite::DeleteAll() const {
     return cbDelete_->isChecked();
+}
+
+void TFormWrite::SetReadCard(ReadCardFunction readCard) {
+    readCard_ = std::move(readCard);
+}
+
+void TFormWrite::SetProgram(std::vector<std::string> lines) {
+    lines_ = std::move(lines);
+    card_.reset();
+    UpdatePreview();
+}
+
+void TFormWrite::ShowPreview(std::vector<SimItem> card) {
+    card_ = std::move(card);
+    UpdatePreview();
+}
+
+void TFormWrite::ButPreviewClick() {
+    if (!readCard_) {
+        return;
+    }
+    // The card is read with the window's events still running: no second read meanwhile.
+    butPreview_->setEnabled(false);
+    std::optional<std::vector<SimItem>> card = readCard_();
+    butPreview_->setEnabled(true);
+    if (card) {
+        ShowPreview(std::move(*card));
+    }
+}
+
+void TFormWrite::UpdatePreview() {
+    listPreview_->clear();
+    if (!card_) {
+        labPreview_->hide();
+        listPreview_->hide();
+        adjustSize();
+        return;
+    }
+    const WritePreview preview = PreviewWrite(*card_, lines_, DeleteAll());
+    labPreview_->setText(QString::fromStdString(PreviewSummary(preview, table_)));
+    for (const EntryChange& change : preview.changes) {
+        listPreview_->addItem(QString::fromStdString(ChangeLine(change, table_)));
+    }
+    labPreview_->show();
+    listPreview_->setVisible(!preview.changes.empty());
+    adjustSize();
 }
 
 } // namespace tarvik

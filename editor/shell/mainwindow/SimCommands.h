@@ -2,8 +2,13 @@
 
 #include "editor/shell/dialogs/TFormPin.h"
 #include "editor/shell/mainwindow/QtTransferWindow.h"
+#include "editor/sim/BackupStore.h"
+#include "editor/sim/CardRecords.h"
+#include "editor/sim/QuenlibCardPort.h"
 
+#include <optional>
 #include <string>
+#include <vector>
 
 class QMainWindow;
 
@@ -12,10 +17,12 @@ namespace tarvik {
 class FormModel;
 class LanguageTable;
 class Prompts;
+class TFormRestore;
 class TFormWrite;
 
-// Read SIM and Write SIM of the main window: the question or the write dialog, the card
-// connection, the PIN, and the transfer with the window disabled and the busy cursor.
+// Read SIM, Write SIM (with its preview) and Restore SIM of the main window: the question
+// or the dialog, the card connection, the PIN, and the transfer with the window disabled
+// and the busy cursor. Every write saves the card's phonebook to the backup folder first.
 // The connection stays open from the first command until Disconnect.
 class SimCommands {
 public:
@@ -27,6 +34,7 @@ public:
         const LanguageTable& language;
         TFormWrite& formWrite;
         TFormPin& formPin;
+        TFormRestore& formRestore;
         FormModel& form;
     };
 
@@ -37,8 +45,14 @@ public:
     // Reads the card's program into MemoSim after "Read from SIM?" and decodes the form.
     void ButReadClick();
     // Writes MemoSim's program to the card after the write dialog; the text, the form and
-    // the unsaved-changes mark stay as they are.
+    // the unsaved-changes mark stay as they are. A backup that cannot be saved stops the
+    // write with an error box.
     void ButWriteClick();
+    // Writes a backup chosen in the restore dialog back to the card; the program in the
+    // editor stays as it is.
+    void RestoreSimClick();
+    // The write dialog's preview: connects, gets the PIN out of the way and reads the card.
+    std::optional<std::vector<SimItem>> ReadCardForPreview();
     // Whether the card may be used now: connected, and CHV1 out of the way (the PIN dialog
     // disables it when the card asks for it).
     bool CheckCardAccess();
@@ -46,6 +60,7 @@ public:
     void Disconnect();
 
     QtTransferWindow& transferWindow() { return transferWindow_; }
+    const BackupStore& backups() const { return backups_; }
 
 private:
     // Runs transfer with the window disabled and the busy cursor, both restored however it
@@ -53,8 +68,15 @@ private:
     template <typename Transfer>
     bool RunBusy(Transfer&& transfer);
 
+    // A message in the status bar, translated.
+    void ShowStatus(const QString& text);
+    // An error box: the translated text, then the reason on a line of its own.
+    void ShowErrorWithReason(std::string_view text, const std::string& reason);
+
     Parts parts_;
     QtTransferWindow transferWindow_;
+    QuenlibCardPort port_;
+    BackupStore backups_{BackupStore::DefaultFolder()};
 };
 
 // The PIN dialog's card operation: disables CHV1 with the PIN, or says how many

@@ -228,6 +228,7 @@ void TFormMain::BuildMenus() {
     device->setObjectName(Text("Device1"));
     AddItem(*device, "ReadSIM1", "Read SIM", &TFormMain::ReadSIM1Click);
     AddItem(*device, "WriteSIM1", "Write SIM", &TFormMain::WriteSIM1Click);
+    AddItem(*device, "RestoreSIM1", "Restore SIM...", &TFormMain::RestoreSIM1Click);
     device->addSeparator();
     QMenu* model = device->addMenu(Text("Model"));
     model->setObjectName(Text("Model1"));
@@ -390,7 +391,7 @@ SimCommands& TFormMain::Sim() {
     if (!sim_) {
         sim_ = std::make_unique<SimCommands>(
             SimCommands::Parts{*this, services_.prompts, services_.languageTable, app_.FormWrite(),
-                               app_.FormPin(), *form_});
+                               app_.FormPin(), app_.FormRestore(), *form_});
     }
     return *sim_;
 }
@@ -401,6 +402,10 @@ void TFormMain::ReadSIM1Click() {
 
 void TFormMain::WriteSIM1Click() {
     pages_->ButWrite().click();
+}
+
+void TFormMain::RestoreSIM1Click() {
+    Sim().RestoreSimClick();
 }
 
 void TFormMain::ButReadClick() {

@@ -64,6 +64,7 @@ public:
     void FileExit1Execute();
     void ReadSIM1Click();
     void WriteSIM1Click();
+    void RestoreSIM1Click();
     void ButReadClick();
     void ButWriteClick();
     void Change1Click();

@@ -1,11 +1,16 @@
 #pragma once
 
+#include "editor/sim/BackupStore.h"
+#include "editor/sim/QuenlibCardPort.h"
 #include "editor/sim/SimAccess.h"
 #include "editor/sim/TransferWindow.h"
 #include "editor/sim/tests/AdnRecords.h"
+#include "editor/sim/tests/RecordingWindow.h"
+#include "program/tests/TemporaryFolder.h"
 #include "tools/simcard/core/CardImage.h"
 #include "tools/simcard/fixture/VirtualCard.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -17,33 +22,6 @@
 #include <vector>
 
 namespace tarvik::testing {
-
-// A window that only records what a transfer did to it.
-class RecordingWindow : public TransferWindow {
-public:
-    std::string caption() const override { return caption_; }
-    void setCaption(std::string_view text) override {
-        caption_ = text;
-        captions.emplace_back(text);
-    }
-    void processPendingEvents() override { eventsAtCaption.push_back(caption_); }
-    void beep() override { ++beeps; }
-    void pause(std::chrono::milliseconds duration) override { pauses.push_back(duration); }
-    void progress(int record, int count) override { progressSteps.emplace_back(record, count); }
-    void failureDetail(std::string_view text) override { details.emplace_back(text); }
-
-    // Every caption set, in order.
-    std::vector<std::string> captions;
-    // The caption standing each time the window was let to repaint.
-    std::vector<std::string> eventsAtCaption;
-    int beeps = 0;
-    std::vector<std::chrono::milliseconds> pauses;
-    std::vector<std::pair<int, int>> progressSteps;
-    std::vector<std::string> details;
-
-private:
-    std::string caption_ = "Tarvik3 - alarm.sim";
-};
 
 // Each test gets a virtual card of its own in the local pcscd, and the wrapper is pointed
 // at its reader. The wrapper's connection is closed after every test.
@@ -104,6 +82,27 @@ protected:
         card->insert();
     }
 
+    // Puts extension records (by 0-based index) on the card, with the card out of the reader.
+    void PlantExtensions(const std::map<int, simcard::Bytes>& records) {
+        card->remove();
+        auto image = Image();
+        auto* ext1 = image.find({simcard::DfTelecom, simcard::EfExt1});
+        ASSERT_NE(ext1, nullptr);
+        for (const auto& [index, bytes] : records) {
+            ext1->records.at(static_cast<std::size_t>(index)) = bytes;
+        }
+        image.save(card->imagePath());
+        card->insert();
+    }
+
+    // The commands with instruction byte ins the card received since the first `from`.
+    std::size_t CountSent(const std::string& ins, std::size_t from = 0) const {
+        const auto sent = Commands();
+        return static_cast<std::size_t>(
+            std::count_if(sent.begin() + static_cast<long>(std::min(from, sent.size())), sent.end(),
+                          [&](const std::string& c) { return c.substr(3, 2) == ins; }));
+    }
+
     // The commands the card received, as "A0 DC 01 04 1C ..." lines.
     std::vector<std::string> Commands() const {
         std::ifstream log(card->commandLogPath());
@@ -117,6 +116,9 @@ protected:
     }
 
     std::unique_ptr<simcard::VirtualCard> card;
+    QuenlibCardPort port;
+    TemporaryFolder backupFolder;
+    BackupStore backups{backupFolder.path()};
 };
 
 } // namespace tarvik::testing

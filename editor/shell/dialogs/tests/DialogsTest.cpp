@@ -4,6 +4,7 @@
 #include "editor/shell/dialogs/TFormNewPsw.h"
 #include "editor/shell/dialogs/TFormPin.h"
 #include "editor/shell/dialogs/TFormPsw.h"
+#include "editor/shell/dialogs/TFormRestore.h"
 #include "editor/shell/dialogs/TFormWrite.h"
 #include "editor/shell/testing/GuiTestSupport.h"
 #include "editor/shell/testing/ScriptedPrompts.h"
@@ -12,9 +13,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 namespace tarvik {
@@ -29,7 +32,7 @@ LanguageTable Italian() {
                 "Wrong PIN! - PIN count is now %d=PIN errato! Tentativi rimasti: %d",
                 "Write to SIM?=Scrivere nella SIM?",
                 "Delete SIM during write=Cancella la SIM durante la scrittura", "Tarvik=Tradotto",
-                "OK=Va bene"});
+                "OK=Va bene", "Date=Data", "unknown=sconosciuto"});
     return table;
 }
 
@@ -181,6 +184,84 @@ TEST(WriteDialogTest, DeleteStartsTickedAndKeepsTheLastChoice) {
     EXPECT_EQ(prompts.Exec(dialog), QDialog::Accepted);
 }
 
+QStringList Rows(const QListWidget& list) {
+    QStringList rows;
+    for (int i = 0; i < list.count(); ++i) {
+        rows.push_back(list.item(i)->text());
+    }
+    return rows;
+}
+
+TEST(WriteDialogTest, PreviewFollowsTheDeleteChoiceUntilTheProgramChanges) {
+    LanguageTable table;
+    ScriptedPrompts prompts;
+    TFormWrite dialog(table);
+    int reads = 0;
+    std::optional<std::vector<SimItem>> card = std::vector<SimItem>(20);
+    (*card)[4] = {u"Home", u"0123"};
+    dialog.SetReadCard([&] {
+        ++reads;
+        return card;
+    });
+    dialog.SetProgram({"TL1=1"});
+
+    prompts.QueueExec([&](QDialog& d) {
+        EXPECT_FALSE(dialog.LabPreview().isVisible());
+        Button(d, "ButPreview").click();
+        EXPECT_TRUE(dialog.LabPreview().isVisible());
+        EXPECT_EQ(dialog.LabPreview().text(),
+                  "1 entry changes, 1 contact that is not part of the program will be deleted");
+        EXPECT_EQ(Rows(dialog.ListPreview()),
+                  (QStringList{"added: TL1=1 (record 1)", "deleted: Home=0123 (record 5)"}));
+        dialog.CBDelete().click(); // keep mode: Home stays
+        EXPECT_EQ(dialog.LabPreview().text(), "1 entry changes");
+        EXPECT_EQ(Rows(dialog.ListPreview()), QStringList{"added: TL1=1 (record 1)"});
+        dialog.CBDelete().click();
+        Button(d, "ButCancel").click();
+    });
+    prompts.Exec(dialog);
+    EXPECT_EQ(reads, 1); // the box needs no second read
+
+    // Another program forgets the preview; a card that cannot be read shows none.
+    dialog.SetProgram({"TL1=2"});
+    card.reset();
+    prompts.QueueExec([&](QDialog& d) {
+        EXPECT_FALSE(dialog.LabPreview().isVisible());
+        Button(d, "ButPreview").click();
+        EXPECT_FALSE(dialog.LabPreview().isVisible());
+        EXPECT_TRUE(Button(d, "ButPreview").isEnabled());
+        d.reject();
+    });
+    prompts.Exec(dialog);
+}
+
+TEST(RestoreDialogTest, ListsTheBackupsAndRestoreWantsOneChosen) {
+    const LanguageTable table = Italian();
+    ScriptedPrompts prompts;
+    TFormRestore dialog(table);
+    dialog.SetBackups({{"/b/new.simbackup", "8949000000000000017", 2000, 24},
+                       {"/b/old.simbackup", std::nullopt, 1000, 0}});
+    auto& list = dialog.ListBackups();
+    ASSERT_EQ(list.topLevelItemCount(), 2);
+    EXPECT_EQ(list.topLevelItem(0)->text(1), "8949000000000000017");
+    EXPECT_EQ(list.topLevelItem(0)->text(2), "24");
+    EXPECT_EQ(list.topLevelItem(1)->text(1), "sconosciuto");
+    EXPECT_EQ(list.headerItem()->text(0), "Data");
+    // The newest is chosen; a click chooses another; with none chosen, no restore.
+    EXPECT_EQ(dialog.ChosenBackup(), std::filesystem::path("/b/new.simbackup"));
+    list.setCurrentItem(list.topLevelItem(1));
+    EXPECT_EQ(dialog.ChosenBackup(), std::filesystem::path("/b/old.simbackup"));
+    EXPECT_TRUE(dialog.ButRestore().isEnabled());
+    list.clearSelection();
+    EXPECT_FALSE(dialog.ChosenBackup());
+    EXPECT_FALSE(dialog.ButRestore().isEnabled());
+
+    dialog.SetBackups({});
+    EXPECT_EQ(list.topLevelItemCount(), 0);
+    EXPECT_FALSE(dialog.ButRestore().isEnabled());
+    EXPECT_EQ(dialog.findChild<QLabel*>("LabBackups")->text(), "There are no SIM backups yet.");
+}
+
 TEST(DialogFrameTest, DialogsTranslateOnceOnTheirFirstShow) {
     const LanguageTable table = Italian();
     ScriptedPrompts prompts;
@@ -230,9 +311,10 @@ TEST(DialogFrameTest, DialogsHaveAFixedBorderAndOpenCentred) {
     TFormNewPsw change(table, *settings, login);
     TFormWrite write(table);
     TFormPin pin(table, prompts);
+    TFormRestore restore(table);
     const std::vector<std::pair<QDialog*, QString>> dialogs = {
         {&about, "about"}, {&login, "login"}, {&change, "change-password"},
-        {&write, "write"}, {&pin, "pin"},
+        {&write, "write"}, {&pin, "pin"},     {&restore, "restore"},
     };
     for (const auto& [dialog, name] : dialogs) {
         prompts.QueueExec([&, name = name](QDialog& d) {

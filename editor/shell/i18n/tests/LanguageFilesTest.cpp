@@ -6,6 +6,7 @@
 #include "editor/shell/dialogs/TFormNewPsw.h"
 #include "editor/shell/dialogs/TFormPin.h"
 #include "editor/shell/dialogs/TFormPsw.h"
+#include "editor/shell/dialogs/TFormRestore.h"
 #include "editor/shell/dialogs/TFormWrite.h"
 #include "editor/shell/i18n/TFCLang.h"
 #include "editor/shell/mainwindow/TFormMain.h"
@@ -59,6 +60,33 @@ const char* const kMessages[] = {
     "238 - Vertical GREEN Led",
     "239 - Vertical BLUE Led (Inverted)",
     "240 - Vertical BLUE Led",
+    // The write's preview and backup, the restore, and what a read leaves out.
+    "1 entry changes",
+    "%d entries change",
+    "1 entry moves to another record",
+    "%d entries move to other records",
+    "1 contact that is not part of the program will be deleted",
+    "%d contacts that are not part of the program will be deleted",
+    "%d program lines do not fit on the SIM",
+    "The SIM already holds this program",
+    "added",
+    "changed",
+    "removed",
+    "moved",
+    "deleted",
+    "record",
+    "%d SIM records that the program text cannot hold were left out",
+    "The SIM backup cannot be saved, so nothing was written:",
+    "This SIM backup cannot be used:",
+    "This SIM backup does not fit the SIM card:",
+    "Restore SIM",
+    "This SIM backup was taken of another SIM card. Restore it all the same?",
+    "The SIM could not be restored:",
+    "The SIM was restored from the backup",
+    "There are no SIM backups yet.",
+    "Date",
+    "Records",
+    "unknown",
 };
 
 // KEY -> TRANSLATION of a language file, as Windows-1252 bytes.
@@ -95,8 +123,10 @@ QStringList DialogTexts() {
     TFormNewPsw change(table, *settings, login);
     TFormWrite write(table);
     TFormPin pin(table, prompts);
+    TFormRestore restore(table);
     QStringList texts;
-    for (QWidget* dialog : std::initializer_list<QWidget*>{&login, &change, &write, &pin}) {
+    for (QWidget* dialog :
+         std::initializer_list<QWidget*>{&login, &change, &write, &pin, &restore}) {
         texts += TranslatableTexts(*dialog);
     }
     return texts;
@@ -207,8 +237,12 @@ TEST(LanguageFilesTest, TranslatedDialogsShowTheirWholeTexts) {
         TFormNewPsw change(table, *settings, login);
         TFormWrite write(table);
         TFormPin pin(table, prompts);
-        const std::vector<std::pair<QDialog*, QString>> dialogs = {
-            {&login, "login"}, {&change, "change-password"}, {&write, "write"}, {&pin, "pin"}};
+        TFormRestore restore(table);
+        const std::vector<std::pair<QDialog*, QString>> dialogs = {{&login, "login"},
+                                                                   {&change, "change-password"},
+                                                                   {&write, "write"},
+                                                                   {&pin, "pin"},
+                                                                   {&restore, "restore"}};
         for (const auto& [dialog, name] : dialogs) {
             const QString shot =
                 QStringLiteral("dialog-%1-%2").arg(name, QString::fromLatin1(file));

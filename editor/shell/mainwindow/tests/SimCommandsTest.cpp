@@ -7,6 +7,7 @@
 #include "editor/form/DeviceModels.h"
 #include "editor/form/FormModel.h"
 #include "editor/shell/dialogs/TFormPin.h"
+#include "editor/shell/dialogs/TFormRestore.h"
 #include "editor/shell/dialogs/TFormWrite.h"
 #include "editor/shell/testing/GuiTestSupport.h"
 #include "editor/shell/testing/ScriptedPrompts.h"
@@ -17,14 +18,20 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMainWindow>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -63,6 +70,28 @@ struct Moment {
     QString title;
     int progress;
 };
+
+// XDG_DATA_HOME names a folder of the test's own while it lives, so that each test finds
+// only its own backups.
+class DataHome {
+public:
+    DataHome() : old_(qgetenv("XDG_DATA_HOME")) {
+        qputenv("XDG_DATA_HOME", folder_.path().toLocal8Bit());
+    }
+    ~DataHome() { qputenv("XDG_DATA_HOME", old_); }
+    DataHome(const DataHome&) = delete;
+    DataHome& operator=(const DataHome&) = delete;
+    QString backups() const { return folder_.filePath(QStringLiteral("tarvik/backups")); }
+    QString path() const { return folder_.path(); }
+
+private:
+    QTemporaryDir folder_;
+    QByteArray old_;
+};
+
+int FilesIn(const QString& folder) {
+    return static_cast<int>(QDir(folder).entryList(QDir::Files).size());
+}
 
 class SimCommandsTest : public ::testing::Test {
 protected:
@@ -143,6 +172,19 @@ protected:
         EXPECT_FALSE(doc.Modified);
     }
 
+    // Puts records (by 0-based index) on the card as bytes, with the card out of the reader.
+    void Plant(const std::map<int, simcard::Bytes>& records) {
+        card->remove();
+        auto image = simcard::CardImage::load(card->imagePath());
+        for (const auto& [index, bytes] : records) {
+            image.find({simcard::DfTelecom, simcard::EfAdn})
+                ->records.at(static_cast<std::size_t>(index)) = bytes;
+        }
+        image.save(card->imagePath());
+        card->insert();
+    }
+
+    DataHome dataHome;
     LanguageTable language;
     ProgramDocument doc{kDefaultModelIndex};
     FormModel form{doc, language};
@@ -150,7 +192,8 @@ protected:
     QMainWindow window;
     TFormWrite formWrite{language};
     TFormPin formPin{language, prompts};
-    SimCommands commands{{window, prompts, language, formWrite, formPin, form}};
+    TFormRestore formRestore{language};
+    SimCommands commands{{window, prompts, language, formWrite, formPin, formRestore, form}};
     std::unique_ptr<simcard::VirtualCard> card;
     QStringList titles;
     std::vector<Moment> moments;
@@ -220,8 +263,11 @@ TEST_F(SimCommandsTest, WriteTakesTheDialogsChoiceAndLeavesTheEditorAsItWas) {
     EXPECT_EQ(doc.program.text().lines(), std::vector<std::string>{"RED=3"});
     EXPECT_FALSE(doc.Modified);
     EXPECT_FALSE(formWrite.CBDelete().isChecked());
-    ASSERT_EQ(moments.size(), 100u);
-    EXPECT_FALSE(moments.front().enabled);
+    // The records read, then the three written: RED over TL1, TL2 and TL3 blanked.
+    ASSERT_EQ(moments.size(), 103u);
+    for (const Moment& moment : moments) {
+        EXPECT_FALSE(moment.enabled);
+    }
     ExpectWindowRestored();
 }
 
@@ -301,6 +347,147 @@ TEST_F(SimCommandsTest, CardPulledOutDuringReadOrWriteLeavesTheEditorUntouched) 
     ExpectWindowRestored();
     EXPECT_TRUE(window.statusBar()->currentMessage().startsWith("Write Error: "))
         << window.statusBar()->currentMessage().toStdString();
+}
+
+// GSM 11.11 10.5.1: "Home" in the alpha field, number 0123 (length 03, TON/NPI 81).
+simcard::Bytes HomeRecord() {
+    simcard::Bytes record = {'H', 'o', 'm', 'e'};
+    record.resize(14, 0xFF);
+    for (const std::uint8_t byte : {0x03, 0x81, 0x10, 0x32}) {
+        record.push_back(byte);
+    }
+    record.resize(28, 0xFF);
+    return record;
+}
+
+TEST_F(SimCommandsTest, PreviewShowsWhatTheWriteChangesAndThePinIsAskedOnce) {
+    StartCard(simcard::CardOptions{}); // CHV1 enabled, code 1234
+    Plant({{5, HomeRecord()}});
+    QStringList summaries;
+    std::vector<QStringList> lists;
+    const auto look = [&](QDialog& dialog) {
+        summaries.push_back(dialog.findChild<QLabel*>("LabPreview")->text());
+        QStringList rows;
+        auto* list = dialog.findChild<QListWidget*>("ListPreview");
+        for (int i = 0; i < list->count(); ++i) {
+            rows.push_back(list->item(i)->text());
+        }
+        lists.push_back(rows);
+    };
+    prompts.QueueExec([&](QDialog& dialog) {
+        Click(dialog, "ButPreview"); // asks for the PIN: the dialog queued next
+        look(dialog);
+        testing::RenderWidget(dialog, "write-preview");
+        dialog.findChild<QCheckBox*>("CBDelete")->click(); // keep mode
+        look(dialog);
+        dialog.findChild<QCheckBox*>("CBDelete")->click();
+        AcceptWrite(dialog);
+    });
+    prompts.QueueExec([](QDialog& dialog) {
+        QTest::keyClicks(dialog.findChild<QLineEdit*>("EdPin"), "1234");
+        Click(dialog, "ButOk");
+    });
+
+    commands.ButWriteClick();
+
+    EXPECT_EQ(prompts.execTitles, (QStringList{"Write to SIM?", "Disable PIN"}));
+    EXPECT_EQ(summaries, (QStringList{"2 entries change, 1 contact that is not part of the "
+                                      "program will be deleted",
+                                      "2 entries change"}));
+    EXPECT_EQ(lists[0], (QStringList{"added: TL1=0123 (record 1)", "added: RED=3 (record 2)",
+                                     "deleted: Home=0123 (record 6)"}));
+    EXPECT_EQ(lists[1], (QStringList{"added: TL1=0123 (record 1)", "added: RED=3 (record 2)"}));
+    // The write after the preview: delete mode, Home gone.
+    EXPECT_EQ(CardRecordNames()[0], "TL1");
+    EXPECT_EQ(CardRecordNames()[5], "");
+    EXPECT_EQ(FilesIn(dataHome.backups()), 1);
+    ExpectProgramAsTheUserHadIt();
+    ExpectWindowRestored();
+}
+
+TEST_F(SimCommandsTest, ABackupThatCannotBeSavedStopsTheWriteWithAnErrorBox) {
+    StartCard(PinOff(100));
+    Plant({{5, HomeRecord()}});
+    // A file stands where the data folder's "tarvik" should be.
+    QFile blocking(QDir(dataHome.path()).filePath(QStringLiteral("tarvik")));
+    ASSERT_TRUE(blocking.open(QIODevice::WriteOnly));
+    blocking.close();
+    const auto before = simcard::CardImage::load(card->imagePath());
+    prompts.QueueExec(AcceptWrite);
+
+    commands.ButWriteClick();
+
+    ASSERT_EQ(prompts.errors.size(), 1);
+    EXPECT_TRUE(
+        prompts.errors[0].startsWith("The SIM backup cannot be saved, so nothing was written:\n"))
+        << prompts.errors[0].toStdString();
+    EXPECT_EQ(simcard::CardImage::load(card->imagePath()), before);
+    ExpectWindowRestored();
+}
+
+TEST_F(SimCommandsTest, RestoreFromTheMenuPutsTheCardBackAndLeavesTheProgram) {
+    simcard::CardOptions options = PinOff(100);
+    options.iccid = "8939000000000000001";
+    StartCard(options);
+    Plant({{5, HomeRecord()}});
+    const auto before = simcard::CardImage::load(card->imagePath());
+    PutOnCard({"TL1=555", "TL2=777"}); // backs the card up first
+
+    prompts.QueueExec([](QDialog& dialog) {
+        auto* list = dialog.findChild<QTreeWidget*>("ListBackups");
+        ASSERT_EQ(list->topLevelItemCount(), 1);
+        EXPECT_EQ(list->topLevelItem(0)->text(1), "8939000000000000001");
+        EXPECT_EQ(list->topLevelItem(0)->text(2), "1");
+        testing::RenderWidget(dialog, "restore-sim");
+        Click(dialog, "ButRestore");
+    });
+    commands.RestoreSimClick();
+
+    EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("; ").toStdString();
+    EXPECT_EQ(simcard::CardImage::load(card->imagePath()), before);
+    EXPECT_EQ(window.statusBar()->currentMessage(), "The SIM was restored from the backup");
+    EXPECT_EQ(FilesIn(dataHome.backups()), 2); // the card before the restore, too
+    ExpectProgramAsTheUserHadIt();
+    ExpectWindowRestored();
+
+    // Another card: the restore asks first, and Cancel leaves the card alone.
+    commands.Disconnect();
+    options.iccid = "8939000000000000002";
+    StartCard(options);
+    const auto other = simcard::CardImage::load(card->imagePath());
+    prompts.QueueExec([](QDialog& dialog) { Click(dialog, "ButRestore"); });
+    prompts.QueueOkCancel(false);
+    commands.RestoreSimClick();
+    ASSERT_EQ(prompts.questions.size(), 1u);
+    EXPECT_TRUE(prompts.questions[0].text.startsWith(
+        "This SIM backup was taken of another SIM card. Restore it all the same?"));
+    EXPECT_EQ(simcard::CardImage::load(card->imagePath()), other);
+}
+
+TEST_F(SimCommandsTest, ReadLeavesOutWhatTheProgramCannotHoldAndSaysHowMany) {
+    StartCard(PinOff(20));
+    // A contact in Greek letters (UCS2 form 80, GSM 11.11 Annex B), and TL1.
+    simcard::Bytes greek = {0x80, 0x03, 0x99, 0x03, 0xC9};
+    greek.resize(14, 0xFF);
+    for (const std::uint8_t byte : {0x02, 0x81, 0x33}) {
+        greek.push_back(byte);
+    }
+    greek.resize(28, 0xFF);
+    simcard::Bytes tl1 = {'T', 'L', '1'};
+    tl1.resize(14, 0xFF);
+    for (const std::uint8_t byte : {0x02, 0x81, 0xF5}) {
+        tl1.push_back(byte);
+    }
+    tl1.resize(28, 0xFF);
+    Plant({{0, greek}, {1, tl1}});
+    prompts.QueueOkCancel(true);
+
+    commands.ButReadClick();
+
+    EXPECT_EQ(doc.program.text().lines(), std::vector<std::string>{"TL1=5"});
+    EXPECT_EQ(window.statusBar()->currentMessage(),
+              "1 SIM records that the program text cannot hold were left out");
+    EXPECT_TRUE(prompts.errors.isEmpty());
 }
 
 TEST_F(SimCommandsTest, DisconnectClosesTheConnection) {

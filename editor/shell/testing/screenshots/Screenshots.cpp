@@ -8,6 +8,7 @@
 #include "editor/shell/dialogs/TFormNewPsw.h"
 #include "editor/shell/dialogs/TFormPin.h"
 #include "editor/shell/dialogs/TFormPsw.h"
+#include "editor/shell/dialogs/TFormRestore.h"
 #include "editor/shell/dialogs/TFormWrite.h"
 #include "editor/shell/mainwindow/TFormMain.h"
 #include "editor/shell/testing/AcceptingPrompts.h"
@@ -117,6 +118,21 @@ int main(int argc, char** argv) {
     camera.TakeDialog(app.FormPsw(), QStringLiteral("dialog-login"));
     camera.TakeDialog(app.FormNewPsw(), QStringLiteral("dialog-change-password"));
     camera.TakeDialog(app.FormWrite(), QStringLiteral("dialog-write"));
+    // The write dialog after a preview of a card holding an older program and two contacts.
+    std::vector<tarvik::SimItem> card(100);
+    card[0] = {u"TL1", u"3331234567"};
+    card[1] = {u"TL2", u"3330000000"};
+    card[2] = {u"OP1", u"5"};
+    card[5] = {u"Home", u"0612345678"};
+    card[6] = {u"Anna", u"3471234567"};
+    app.FormWrite().SetProgram({"TL1=3331234567", "TL2=3337654321", "RED=3", "RFT=24"});
+    app.FormWrite().ShowPreview(std::move(card));
+    camera.TakeDialog(app.FormWrite(), QStringLiteral("dialog-write-preview"));
+    app.FormWrite().SetProgram({});
+    app.FormRestore().SetBackups({{"a.simbackup", "8949000000000000017", 1738328709, 24},
+                                  {"b.simbackup", "8949000000000000017", 1738242000, 3},
+                                  {"c.simbackup", std::nullopt, 1737900000, 0}});
+    camera.TakeDialog(app.FormRestore(), QStringLiteral("dialog-restore"));
     camera.TakeDialog(app.FormPin(), QStringLiteral("dialog-pin"));
     camera.TakeDialog(app.FormAbout(), QStringLiteral("dialog-about"));
 

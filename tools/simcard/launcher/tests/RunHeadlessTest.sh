@@ -36,6 +36,10 @@ for attempt in first second; do
     fi
 done
 test -f "$data/tarvik/demo-card.img"
+# The demo card has an ICCID of its own (GSM 11.11 10.1.1: swapped nibbles, F filler), and
+# making it left no backup behind.
+grep -qx "binary 3F00 2FE2 989310000000000010F7" "$data/tarvik/demo-card.img"
+test ! -e "$data/tarvik/backups"
 if pgrep -u "$(id -u)" -f -- "--image $data/tarvik/demo-card.img" >/dev/null; then
     echo "a simcard of the run is still running"
     exit 1
