@@ -1,0 +1,199 @@
+#include "modem/AtSession.h"
+
+#include "modem/ErrorText.h"
+
+#include <array>
+
+namespace tarvik::modem {
+namespace {
+
+constexpr char kCtrlZ = '\x1A';
+constexpr char kEscape = '\x1B';
+
+std::string Seconds(milliseconds wait) {
+    const auto ms = wait.count();
+    return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
+}
+
+} // namespace
+
+bool IsUnsolicited(std::string_view line) {
+    static constexpr std::array<std::string_view, 12> kCodes = {
+        "RING",    "+CMTI:", "+CREG:", "+CGREG:", "+CDSI:",  "+CLIP:",
+        "+CRING:", "+CUSD:", "+CIEV:", "+CBMI:",  "+CEREG:", "^",
+    };
+    for (const std::string_view code : kCodes) {
+        if (line.starts_with(code)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+AtSession::Got AtSession::ReadLine(Clock::time_point deadline, bool acceptPrompt,
+                                   std::string& line) {
+    for (;;) {
+        const std::size_t start = buffer_.find_first_not_of("\r\n");
+        if (start == std::string::npos) {
+            buffer_.clear();
+        } else {
+            buffer_.erase(0, start);
+            if (acceptPrompt && buffer_.starts_with('>')) {
+                buffer_.erase(0, buffer_.starts_with("> ") ? 2 : 1);
+                return Got::Prompt;
+            }
+            const std::size_t end = buffer_.find_first_of("\r\n");
+            if (end != std::string::npos) {
+                line = buffer_.substr(0, end);
+                buffer_.erase(0, end);
+                return Got::Line;
+            }
+        }
+        const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0) {
+            return Got::Timeout;
+        }
+        switch (port_.Read(buffer_, left)) {
+        case SerialPort::Status::Data:
+        case SerialPort::Status::Timeout:
+            break;
+        case SerialPort::Status::Failed:
+            failed_ = true;
+            return Got::Failed;
+        }
+    }
+}
+
+AtResult AtSession::PortFailure() {
+    failed_ = true;
+    AtResult result;
+    result.error = port_.error();
+    return result;
+}
+
+AtResult AtSession::Finish(std::string_view echo, Clock::time_point deadline,
+                           std::string_view what) {
+    AtResult result;
+    std::string line;
+    for (;;) {
+        switch (ReadLine(deadline, false, line)) {
+        case Got::Failed:
+            return PortFailure();
+        case Got::Timeout:
+            result.timedOut = true;
+            result.error = "no answer from the modem to " + std::string(what);
+            return result;
+        case Got::Prompt:
+        case Got::Line:
+            break;
+        }
+        if (line == "OK") {
+            result.ok = true;
+            return result;
+        }
+        if (auto failure = DescribeFailure(line)) {
+            result.error = std::move(*failure);
+            return result;
+        }
+        if (!echo.empty() && line.starts_with(echo)) {
+            continue; // the modem's echo, before ATE0
+        }
+        if (IsUnsolicited(line)) {
+            unsolicited_.push_back(std::move(line));
+            continue;
+        }
+        result.lines.push_back(std::move(line));
+    }
+}
+
+AtResult AtSession::Command(std::string_view command, milliseconds timeout) {
+    if (!port_.Write(std::string(command) + "\r")) {
+        return PortFailure();
+    }
+    AtResult result = Finish(command, Clock::now() + timeout, command);
+    if (result.timedOut) {
+        result.error += " within " + Seconds(timeout);
+    }
+    return result;
+}
+
+void AtSession::Drain(milliseconds quiet) {
+    std::string line;
+    const auto deadline = Clock::now() + quiet;
+    while (ReadLine(deadline, true, line) == Got::Line) {
+        if (IsUnsolicited(line)) {
+            unsolicited_.push_back(std::move(line));
+        }
+    }
+    buffer_.clear();
+}
+
+AtResult AtSession::Submit(std::size_t tpduLength, std::string_view hexPdu, milliseconds prompt,
+                           milliseconds answer) {
+    const std::string command = "AT+CMGS=" + std::to_string(tpduLength);
+    if (!port_.Write(command + "\r")) {
+        return PortFailure();
+    }
+    const auto promptDeadline = Clock::now() + prompt;
+    std::string line;
+    for (bool prompted = false; !prompted;) {
+        switch (ReadLine(promptDeadline, true, line)) {
+        case Got::Failed:
+            return PortFailure();
+        case Got::Timeout: {
+            // ESC leaves the PDU input without sending; what the modem says to it is
+            // no answer to anything that follows.
+            if (!port_.Write(std::string(1, kEscape))) {
+                return PortFailure();
+            }
+            Drain(std::min(prompt, milliseconds(500)));
+            AtResult result;
+            result.timedOut = true;
+            result.error =
+                "no \"> \" prompt from the modem within " + Seconds(prompt) + " after " + command;
+            return result;
+        }
+        case Got::Prompt:
+            prompted = true;
+            break;
+        case Got::Line:
+            if (auto failure = DescribeFailure(line)) {
+                AtResult result;
+                result.error = std::move(*failure);
+                return result;
+            }
+            if (IsUnsolicited(line)) {
+                unsolicited_.push_back(std::move(line));
+            }
+            break; // the echo of the command
+        }
+    }
+    if (!port_.Write(std::string(hexPdu) + kCtrlZ)) {
+        return PortFailure();
+    }
+    AtResult result = Finish(hexPdu, Clock::now() + answer, "the message");
+    if (result.timedOut) {
+        result.error += " within " + Seconds(answer);
+    }
+    return result;
+}
+
+std::optional<std::string> AtSession::NextUnsolicited(milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    std::string line;
+    while (unsolicited_.empty()) {
+        const Got got = ReadLine(deadline, false, line);
+        if (got != Got::Line) {
+            return std::nullopt;
+        }
+        // Outside a command only unsolicited lines are expected; a stray answer is dropped.
+        if (IsUnsolicited(line)) {
+            unsolicited_.push_back(std::move(line));
+        }
+    }
+    std::string next = std::move(unsolicited_.front());
+    unsolicited_.pop_front();
+    return next;
+}
+
+} // namespace tarvik::modem

@@ -1,0 +1,63 @@
+#include "modem/ModemScan.h"
+
+#include "modem/PosixSerialPort.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+namespace tarvik::modem {
+namespace {
+
+// The first information line of a command, without a "+CGMI: " style prefix.
+std::string Identification(AtSession& session, std::string_view command, milliseconds timeout) {
+    const AtResult answer = session.Command(command, timeout);
+    if (!answer.ok || answer.lines.empty()) {
+        return {};
+    }
+    std::string_view line = answer.lines.front();
+    const std::string prefix = std::string(command.substr(2)) + ":";
+    if (line.starts_with(prefix)) {
+        line.remove_prefix(prefix.size());
+    }
+    while (line.starts_with(' ')) {
+        line.remove_prefix(1);
+    }
+    return std::string(line);
+}
+
+} // namespace
+
+std::vector<std::string> CandidatePorts() {
+    std::vector<std::string> ports;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev", ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with("ttyUSB") || name.starts_with("ttyACM")) {
+            ports.push_back(entry.path().string());
+        }
+    }
+    if (const char* port = std::getenv("TARVIK_MODEM_PORT"); port != nullptr && *port != '\0') {
+        ports.emplace_back(port);
+    }
+    std::sort(ports.begin(), ports.end());
+    ports.erase(std::unique(ports.begin(), ports.end()), ports.end());
+    return ports;
+}
+
+std::optional<ModemInfo> ProbeModem(const std::string& port, milliseconds timeout) {
+    std::string error;
+    const auto serial = PosixSerialPort::Open(port, error);
+    if (!serial) {
+        return std::nullopt;
+    }
+    AtSession session(*serial);
+    if (!session.Command("AT", timeout).ok) {
+        return std::nullopt;
+    }
+    ModemInfo info{port, Identification(session, "AT+CGMI", timeout),
+                   Identification(session, "AT+CGMM", timeout)};
+    return info;
+}
+
+} // namespace tarvik::modem

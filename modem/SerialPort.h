@@ -1,0 +1,27 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <string_view>
+
+namespace tarvik::modem {
+
+// A byte stream to a modem: a serial port, a pseudo-terminal, or a fake in tests.
+class SerialPort {
+public:
+    enum class Status { Data, Timeout, Failed };
+
+    virtual ~SerialPort() = default;
+
+    // Writes every byte; false when the port failed (error() says why).
+    virtual bool Write(std::string_view bytes) = 0;
+
+    // Appends what arrives within `timeout` to `into`: Data as soon as anything came,
+    // Timeout when nothing did, Failed when the port failed or hung up.
+    virtual Status Read(std::string& into, std::chrono::milliseconds timeout) = 0;
+
+    // The reason of the last failure, for the user.
+    virtual std::string error() const = 0;
+};
+
+} // namespace tarvik::modem

@@ -1,0 +1,148 @@
+#include "modem/AtSession.h"
+
+#include "modem/RemoteSend.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace tarvik::modem {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A modem that answers each write it knows with fixed bytes and keeps silent otherwise.
+class FakePort final : public SerialPort {
+public:
+    std::map<std::string, std::string> answers;
+    std::string written;
+    std::string incoming;
+    bool hungUp = false;
+
+    bool Write(std::string_view bytes) override {
+        written += bytes;
+        if (const auto it = answers.find(std::string(bytes)); it != answers.end()) {
+            incoming += it->second;
+        }
+        return true;
+    }
+    Status Read(std::string& into, std::chrono::milliseconds timeout) override {
+        if (hungUp) {
+            return Status::Failed;
+        }
+        if (incoming.empty()) {
+            std::this_thread::sleep_for(std::min(timeout, std::chrono::milliseconds(1)));
+            return Status::Timeout;
+        }
+        into += std::exchange(incoming, {});
+        return Status::Data;
+    }
+    std::string error() const override { return "/dev/ttyFAKE: the modem hung up"; }
+};
+
+// Final results of 3GPP TS 27.005 3.2.5 and 27.007 9.2, with the meaning of the code.
+TEST(AtSessionTest, ReadsAnswersUpToTheirFinalResult) {
+    struct Case {
+        std::string answer;
+        bool ok;
+        std::vector<std::string> lines;
+        std::string error;
+    };
+    const std::vector<Case> cases = {
+        {"AT+CPIN?\r\r\n+CPIN: READY\r\n\r\nOK\r\n", true, {"+CPIN: READY"}, ""}, // echo
+        {"\r\nERROR\r\n", false, {}, "ERROR"},
+        {"\r\n+CMS ERROR: 330\r\n", false, {}, "+CMS ERROR: 330 (SMSC address unknown)"},
+        {"\r\n+CMS ERROR: 500\r\n", false, {}, "+CMS ERROR: 500 (unknown error)"},
+        {"\r\n+CME ERROR: 16\r\n", false, {}, "+CME ERROR: 16 (incorrect password)"},
+        {"\r\n+CMS ERROR: 999\r\n", false, {}, "+CMS ERROR: 999"},
+        {"", false, {}, "no answer from the modem to AT+CPIN? within 30 ms"},
+    };
+    for (const auto& c : cases) {
+        FakePort port;
+        port.answers["AT+CPIN?\r"] = c.answer;
+        AtSession session(port);
+        const AtResult result = session.Command("AT+CPIN?", 30ms);
+        EXPECT_EQ(result.ok, c.ok) << c.answer;
+        EXPECT_EQ(result.lines, c.lines) << c.answer;
+        EXPECT_EQ(result.error, c.error) << c.answer;
+    }
+}
+
+TEST(AtSessionTest, KeepsUnsolicitedLinesApartFromAnswers) {
+    FakePort port;
+    port.incoming = "\r\nRING\r\n";
+    port.answers["AT+CMGR=2\r"] = "\r\n+CMGR: 0,,5\r\n\r\n+CMTI: \"SM\",3\r\n0004\r\n"
+                                  "\r\n+CREG: 1\r\n\r\nOK\r\n";
+    AtSession session(port);
+    const AtResult result = session.Command("AT+CMGR=2", 100ms);
+    EXPECT_TRUE(result.ok);
+    EXPECT_EQ(result.lines, (std::vector<std::string>{"+CMGR: 0,,5", "0004"}));
+    std::vector<std::string> unsolicited;
+    while (const auto line = session.NextUnsolicited(10ms)) {
+        unsolicited.push_back(*line);
+    }
+    EXPECT_EQ(unsolicited, (std::vector<std::string>{"RING", "+CMTI: \"SM\",3", "+CREG: 1"}));
+}
+
+TEST(AtSessionTest, SubmitsThePduAfterThePrompt) {
+    FakePort port;
+    port.answers["AT+CMGS=3\r"] = "\r\n+CREG: 1\r\n\r\n> ";
+    port.answers["001100\x1A"] = "\r\n+CMGS: 7\r\n\r\nOK\r\n";
+    AtSession session(port);
+    const AtResult result = session.Submit(3, "001100", 100ms, 100ms);
+    EXPECT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(result.lines, (std::vector<std::string>{"+CMGS: 7"}));
+    EXPECT_EQ(session.NextUnsolicited(1ms), "+CREG: 1");
+}
+
+TEST(AtSessionTest, LeavesThePduInputWithEscapeWhenNoPromptComes) {
+    FakePort port;
+    AtSession session(port);
+    const AtResult result = session.Submit(3, "001100", 20ms, 100ms);
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.timedOut);
+    EXPECT_EQ(result.error, "no \"> \" prompt from the modem within 20 ms after AT+CMGS=3");
+    EXPECT_EQ(port.written, "AT+CMGS=3\r\x1B");
+}
+
+TEST(AtSessionTest, SendsNoPduWhenTheModemRefusesTheCommand) {
+    FakePort port;
+    port.answers["AT+CMGS=3\r"] = "\r\n+CMS ERROR: 311\r\n";
+    AtSession session(port);
+    const AtResult result = session.Submit(3, "001100", 100ms, 100ms);
+    EXPECT_EQ(result.error, "+CMS ERROR: 311 (SIM PIN required)");
+    EXPECT_EQ(port.written, "AT+CMGS=3\r");
+}
+
+TEST(AtSessionTest, ReportsAPortThatHungUp) {
+    FakePort port;
+    port.hungUp = true;
+    AtSession session(port);
+    const AtResult result = session.Command("AT", 100ms);
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(session.failed());
+    EXPECT_EQ(result.error, "/dev/ttyFAKE: the modem hung up");
+}
+
+TEST(AtSessionTest, MatchesTheDevicesNumberInEitherForm) {
+    struct Case {
+        std::string a, b;
+        bool same;
+    };
+    const std::vector<Case> cases = {
+        {"+393331234567", "+393331234567", true},  {"+393331234567", "00393331234567", true},
+        {"+393331234567", "3331234567", true},     {"+393331234567", "03331234567", true},
+        {"+393331234567", "+393331234568", false}, {"+393331234567", "4567", false},
+        {"0331234567", "331234567", false},        {"", "", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SameNumber(c.a, c.b), c.same) << c.a << " " << c.b;
+        EXPECT_EQ(SameNumber(c.b, c.a), c.same) << c.b << " " << c.a;
+    }
+}
+
+} // namespace
+} // namespace tarvik::modem
