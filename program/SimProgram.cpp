@@ -42,8 +42,11 @@ bool UpperNotLess(std::string_view oldLine, std::string_view newLine) {
 } // namespace
 
 std::string BuildRemoteText(std::span<const std::string> lines) {
+    // The leading ";" travels in the first SMS, so it counts there; a piece longer than a
+    // block starts none of its own after it.
     std::string text = ";";
-    std::size_t count = 0;
+    std::size_t count = 1;
+    bool blockHasPiece = false;
     for (const auto& line : lines) {
         const std::size_t eq = line.find('=');
         const std::string_view name =
@@ -52,13 +55,14 @@ std::string BuildRemoteText(std::span<const std::string> lines) {
             continue;
         }
         const std::size_t pieceLength = line.size() + 1;
-        if (count + pieceLength > kRemoteBlockLength) {
+        if (blockHasPiece && count + pieceLength > kRemoteBlockLength) {
             text += "\r\n\r\n";
             count = 0;
         }
         text += line;
         text += ';';
         count += pieceLength;
+        blockHasPiece = true;
     }
     if (text.size() <= 1) {
         text.clear();

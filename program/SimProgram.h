@@ -10,7 +10,7 @@ namespace tarvik {
 
 // The remote-programming text of the given program lines: every line whose name (the text
 // before its first "=") is a program keyword, followed by ";", after one leading ";", cut
-// into blocks of at most 160 counted characters (the leading ";" is not counted) that are
+// into blocks of at most 160 characters (the leading ";" counts in the first) that are
 // separated by an empty line (CR LF CR LF). Empty when no line is a keyword line.
 std::string BuildRemoteText(std::span<const std::string> lines);
 

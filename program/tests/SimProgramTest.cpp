@@ -103,18 +103,18 @@ TEST(SimProgramTest, AppendProgramEntryNormalisesBothPartsAndLeavesRemoteText) {
 }
 
 TEST(SimProgramTest, RemoteTextCutsBlocksOf160Characters) {
-    // Ten pieces of 20 characters: 8 fill the first block exactly (the leading ";" is
-    // not counted), 2 go to the second.
+    // Ten pieces of 20 characters: the leading ";" and 7 make the first block 141 characters,
+    // since an eighth would make it 161, one more than an SMS carries; 3 go to the second.
     Lines lines;
     for (int i = 0; i < 10; ++i) {
         lines.push_back("TR00" + std::to_string(i) + "=1234567890123"); // 19 characters
     }
     ASSERT_EQ(lines[0].size(), 19u);
     std::string expected = ";";
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 7; ++i) {
         expected += lines[i] + ";";
     }
-    expected += "\r\n\r\n" + lines[8] + ";" + lines[9] + ";";
+    expected += "\r\n\r\n" + lines[7] + ";" + lines[8] + ";" + lines[9] + ";";
     EXPECT_EQ(BuildRemoteText(lines), expected);
 }
 
@@ -139,6 +139,8 @@ TEST(SimProgramTest, RemoteTextPutsAPieceLongerThanABlockInItsOwnBlock) {
     const std::string longLine = "NET=" + std::string(200, 'x');
     const std::string remote = BuildRemoteText(Lines{"TL1=1", longLine, "TL2=2"});
     EXPECT_EQ(remote, ";TL1=1;\r\n\r\n" + longLine + ";\r\n\r\nTL2=2;");
+    // First, it stays with the leading ";" rather than leave a block of ";" alone.
+    EXPECT_EQ(BuildRemoteText(Lines{longLine, "TL2=2"}), ";" + longLine + ";\r\n\r\nTL2=2;");
 }
 
 } // namespace

@@ -209,10 +209,11 @@ TEST_F(CliTest, RemotePrintsBlocksSeparatedByAnEmptyLine) {
     const CliRun run = RunWith({"remote", WritePlain("remote.sim", plain)});
     EXPECT_EQ(run.status, 0);
     std::string expected = ";";
-    for (int i = 0; i < 8; ++i) {
+    // The leading ";" counts: seven entries of 20 characters fill the first block to 141.
+    for (int i = 0; i < 7; ++i) {
         expected += "TR00" + std::to_string(i) + "=1234567890123;";
     }
-    expected += "\n\nTR008=1234567890123;TR009=1234567890123;\n";
+    expected += "\n\nTR007=1234567890123;TR008=1234567890123;TR009=1234567890123;\n";
     EXPECT_EQ(run.out, expected);
 
     const CliRun empty = RunWith({"remote", WritePlain("empty.sim", "SIM-05\r\nSIM-PRG\r\n")});
