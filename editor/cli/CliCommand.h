@@ -29,6 +29,8 @@ enum class CliValue {
     Model,  // a device model index: 0, 1 or 2
     Reader, // a card reader's name
     Edit,   // an edit of the form, NAME=VALUE
+    Port,   // a serial port where a modem may be
+    Count,  // a whole number, 0 or more
 };
 
 // One option of a command, as its help lists it and its arguments are parsed.
@@ -98,5 +100,7 @@ extern const CliCommand kReadersCommand;
 extern const CliCommand kDiffCommand;
 extern const CliCommand kRestoreCommand;
 extern const CliCommand kBackupsCommand;
+extern const CliCommand kModemsCommand;
+extern const CliCommand kSendRemoteCommand;
 
 } // namespace tarvik::cli

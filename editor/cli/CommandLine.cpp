@@ -38,8 +38,16 @@ std::string ValueProblem(const CliOption& option, std::string_view value) {
                    ", not '" + std::string(value) + "'";
         }
         break;
+    case CliValue::Count:
+        if (value.empty() || value.size() > 9 ||
+            value.find_first_not_of("0123456789") != std::string_view::npos) {
+            return std::string(option.name) + " takes a whole number, not '" + std::string(value) +
+                   "'";
+        }
+        break;
     case CliValue::File:
     case CliValue::Reader:
+    case CliValue::Port:
         if (value.empty()) {
             return std::string(option.name) + " needs a value (" + std::string(option.valueName) +
                    ")";

@@ -17,9 +17,9 @@ namespace {
 
 // A new command is a file that declares its CliCommand, and one row here.
 constexpr std::array kCommands{
-    &kNewCommand,    &kShowCommand,    &kRemoteCommand,  &kSetCommand,
-    &kFieldsCommand, &kEditCommand,    &kReadSimCommand, &kWriteSimCommand,
-    &kDiffCommand,   &kBackupsCommand, &kRestoreCommand, &kReadersCommand,
+    &kNewCommand,     &kShowCommand,    &kRemoteCommand,   &kSetCommand,        &kFieldsCommand,
+    &kEditCommand,    &kReadSimCommand, &kWriteSimCommand, &kDiffCommand,       &kBackupsCommand,
+    &kRestoreCommand, &kReadersCommand, &kModemsCommand,   &kSendRemoteCommand,
 };
 
 // "tarvik-cli help [COMMAND]".

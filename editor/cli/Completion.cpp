@@ -4,6 +4,7 @@
 #include "editor/form/DeviceModels.h"
 #include "editor/form/FieldTable.h"
 #include "editor/sim/ReaderList.h"
+#include "modem/ModemScan.h"
 
 #include <algorithm>
 #include <optional>
@@ -21,6 +22,13 @@ Words ValuesOf(CliValue completion) {
     switch (completion) {
     case CliValue::None:
     case CliValue::Text:
+    case CliValue::Count:
+        break;
+    case CliValue::Port:
+        // The ports are listed, not asked: completion must not talk to devices.
+        for (const auto& port : modem::CandidatePorts()) {
+            words.push_back(port);
+        }
         break;
     case CliValue::File:
         words.emplace_back(kCompleteFiles);

@@ -1,5 +1,6 @@
 #include "editor/cli/tests/CliRun.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -17,7 +18,7 @@ TEST(CompletionTest, OffersCommandsOptionsValuesAndFiles) {
     const std::vector<Case> cases = {
         {{""},
          "help\n--help\n--version\nnew\nshow\nremote\nset\nfields\nedit\nread-sim\nwrite-sim\n"
-         "diff\nbackups\nrestore\nreaders\n"},
+         "diff\nbackups\nrestore\nreaders\nmodems\nsend-remote\n"},
         {{"re"}, "remote\nread-sim\nrestore\nreaders\n"},
         {{"restore", "--a"}, "--any-card\n"},
         {{"--v"}, "--version\n"},
@@ -35,8 +36,13 @@ TEST(CompletionTest, OffersCommandsOptionsValuesAndFiles) {
         {{"edit", "--", "-a.sim", "CBDev"}, "CBDevice=\n"},
         {{"set", "a.sim", ""}, ""},
         {{"readers", ""}, ""},
+        {{"send-remote", "a.sim", "--"}, "--port\n--to\n--pin\n--wait\n--from\n--help\n"},
+        {{"send-remote", "--wait", ""}, ""},
+        {{"send-remote", "--port", "/tmp/virtual-m"}, "/tmp/virtual-modem\n"},
         {{"nothing", ""}, ""},
     };
+    // The run command's virtual modem is offered among the serial ports.
+    ::setenv("TARVIK_MODEM_PORT", "/tmp/virtual-modem", 1);
     for (const auto& c : cases) {
         std::vector<std::string> args = {"__complete"};
         args.insert(args.end(), c.words.begin(), c.words.end());
@@ -44,6 +50,7 @@ TEST(CompletionTest, OffersCommandsOptionsValuesAndFiles) {
         EXPECT_EQ(run.status, 0);
         EXPECT_EQ(run.out, c.offered) << ::testing::PrintToString(c.words);
     }
+    ::unsetenv("TARVIK_MODEM_PORT");
 }
 
 } // namespace

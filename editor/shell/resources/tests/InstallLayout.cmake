@@ -16,6 +16,7 @@ set(expected
   bin/mkpackage
   bin/setup
   bin/simcard
+  bin/gsmmodem
   lib/libquenlib.so
   lib/libquenlib.so.1
   include/quenlib.h
@@ -34,7 +35,7 @@ foreach(language English Italiano Deutsch)
     list(APPEND expected share/tarvik/${model}_Man_${language}.pdf)
   endforeach()
 endforeach()
-foreach(program tarvik tarvik-cli mkpackage setup simcard)
+foreach(program tarvik tarvik-cli mkpackage setup simcard gsmmodem)
   list(APPEND expected share/man/man1/${program}.1.gz)
 endforeach()
 foreach(file ${expected})

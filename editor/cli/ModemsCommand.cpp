@@ -1,0 +1,51 @@
+#include "editor/cli/CliCommand.h"
+#include "editor/cli/CliSupport.h"
+#include "modem/ModemScan.h"
+#include "modem/RemoteSend.h"
+
+#include <algorithm>
+#include <ostream>
+
+namespace tarvik::cli {
+namespace {
+
+// One line per serial port that answers AT: "PORT: VENDOR MODEL".
+int RunModems(const CliCommand&, const ParsedArgs&, CliIo& io) {
+    // A modem answers AT at once; a port that is not one should not hold the list up long.
+    const auto timeout =
+        std::min(modem::ModemTimeouts::FromEnvironment().command, modem::milliseconds(2000));
+    int found = 0;
+    for (const auto& port : modem::CandidatePorts()) {
+        const auto info = modem::ProbeModem(port, timeout);
+        if (!info) {
+            continue;
+        }
+        ++found;
+        std::string name = info->vendor;
+        if (!info->model.empty()) {
+            name += (name.empty() ? "" : " ") + info->model;
+        }
+        io.out << info->port << ": " << (name.empty() ? "modem" : name) << '\n';
+    }
+    if (found == 0) {
+        io.err << "tarvik-cli: no modem answers on /dev/ttyUSB* or /dev/ttyACM*\n";
+    }
+    return kExitOk;
+}
+
+} // namespace
+
+const CliCommand kModemsCommand{
+    .name = "modems",
+    .arguments = "",
+    .summary = "list the serial ports where a GSM modem answers",
+    .description = "Asks every USB serial port (/dev/ttyUSB*, /dev/ttyACM*, and the port in\n"
+                   "TARVIK_MODEM_PORT) for AT, and prints one line a port that answers,\n"
+                   "\"PORT: VENDOR MODEL\" as the modem tells them (AT+CGMI, AT+CGMM). PORT\n"
+                   "is what send-remote's --port takes.",
+    .options = {},
+    .operands = {},
+    .run = RunModems,
+};
+
+} // namespace tarvik::cli

@@ -1,0 +1,154 @@
+#include "base/Utf8.h"
+#include "editor/cli/CliCommand.h"
+#include "editor/cli/CliSupport.h"
+#include "editor/cli/CommandLine.h"
+#include "editor/form/DeviceModels.h"
+#include "modem/AtSession.h"
+#include "modem/MessageLog.h"
+#include "modem/MessageSplit.h"
+#include "modem/PosixSerialPort.h"
+#include "modem/RemoteSend.h"
+
+#include <array>
+#include <ostream>
+#include <string>
+
+namespace tarvik::cli {
+namespace {
+
+constexpr int kDefaultWaitSeconds = 30;
+
+constexpr std::array kOptions{
+    CliOption{"--port", CliValue::Port, "DEVICE", "the modem's serial port (see 'modems')"},
+    CliOption{"--to", CliValue::Text, "NUMBER", "the telephone number of the device's SIM"},
+    CliOption{"--pin", CliValue::Text, "PIN", "the PIN of the modem's SIM, if it asks for one"},
+    CliOption{"--wait", CliValue::Count, "SECONDS",
+              "how long to wait for replies (30; 0 for none)"},
+    CliOption{"--from", CliValue::Count, "K", "send from the K-th message on (see below)"},
+};
+
+// Prints each message as the modem takes it, and each reply.
+class StreamObserver final : public modem::SendObserver {
+public:
+    StreamObserver(const std::vector<std::u16string>& messages, CliIo& io)
+        : messages_(messages), io_(io) {}
+
+    void Sent(std::size_t index, std::optional<int> reference) override {
+        io_.out << "message " << index + 1 << " of " << messages_.size()
+                << " sent: " << messages_[index].size() << " characters, reference "
+                << (reference ? std::to_string(*reference) : std::string("unknown")) << '\n';
+        io_.out.flush();
+    }
+    void Replied(const modem::ReceivedSms& reply) override {
+        io_.out << "reply from " << reply.from << " (" << reply.time << "): " << reply.text << '\n';
+        io_.out.flush();
+    }
+    void Warning(const std::string& text) override { io_.err << "tarvik-cli: " << text << '\n'; }
+
+private:
+    const std::vector<std::u16string>& messages_;
+    CliIo& io_;
+};
+
+int RunSendRemote(const CliCommand& self, const ParsedArgs& args, CliIo& io) {
+    const auto port = args.value("--port");
+    const auto to = args.value("--to");
+    if (!port || !to) {
+        return UsageError(self, !port ? "--port is missing" : "--to is missing", io.err);
+    }
+    std::string error;
+    if (!modem::ParseDestination(*to, error)) {
+        return UsageError(self, "--to: " + error, io.err);
+    }
+    const std::string path(args.operands[0]);
+    ProgramDocument doc{kDefaultModelIndex};
+    if (!LoadDocument(doc, path, io)) {
+        return kExitUsage;
+    }
+    modem::MessagePlan plan = modem::PlanMessages(doc.program.remoteText());
+    if (!plan.error.empty()) {
+        ReportProblem(InputName(path), plan.error, io.err);
+        return kExitUsage;
+    }
+    if (plan.messages.empty()) {
+        ReportProblem(InputName(path), "the program has no entries to send", io.err);
+        return kExitUsage;
+    }
+    const std::size_t from =
+        args.has("--from") ? std::stoul(std::string(*args.value("--from"))) : 1;
+    if (from < 1 || from > plan.messages.size()) {
+        return UsageError(self,
+                          "--from " + std::to_string(from) + ": the program makes " +
+                              std::to_string(plan.messages.size()) + " message" +
+                              (plan.messages.size() == 1 ? "" : "s"),
+                          io.err);
+    }
+    const int waitSeconds =
+        args.has("--wait") ? std::stoi(std::string(*args.value("--wait"))) : kDefaultWaitSeconds;
+
+    const auto serial = modem::PosixSerialPort::Open(std::string(*port), error);
+    if (!serial) {
+        io.err << "tarvik-cli: " << error << "; nothing was sent\n";
+        return kExitModem;
+    }
+    modem::AtSession session(*serial);
+    modem::MessageLog log(modem::MessageLog::DefaultFile());
+    modem::SendRequest request{
+        .messages = std::move(plan.messages),
+        .number = std::string(*to),
+        .pin = std::string(args.value("--pin").value_or("")),
+        .first = from - 1,
+        .wait = modem::milliseconds(waitSeconds * 1000LL),
+        .timeouts = modem::ModemTimeouts::FromEnvironment(),
+    };
+    StreamObserver observer(request.messages, io);
+    const modem::SendOutcome outcome = modem::SendRemote(session, request, log, observer);
+    const std::size_t count = request.messages.size();
+    switch (outcome.result) {
+    case modem::SendOutcome::Result::SetupFailed:
+        io.err << "tarvik-cli: " << *port << ": " << outcome.error << "; nothing was sent\n";
+        return kExitModem;
+    case modem::SendOutcome::Result::MessageFailed: {
+        const std::size_t k = outcome.failedMessage + 1;
+        io.err << "tarvik-cli: message " << k << " of " << count
+               << " was not sent: " << outcome.error << '\n';
+        if (k > from) {
+            io.err << "Messages " << from << " to " << k - 1 << " were sent. ";
+        }
+        io.err << "'--from " << k << "' sends the rest.\n";
+        return kExitModem;
+    }
+    case modem::SendOutcome::Result::Cancelled:
+    case modem::SendOutcome::Result::Sent:
+        break;
+    }
+    if (waitSeconds > 0 && outcome.replies == 0) {
+        io.err << "tarvik-cli: no reply from " << *to << " within " << waitSeconds << " s\n";
+    }
+    return kExitOk;
+}
+
+} // namespace
+
+const CliCommand kSendRemoteCommand{
+    .name = "send-remote",
+    .arguments = "FILE.sim --port DEVICE --to NUMBER",
+    .summary = "send the remote-programming text by SMS through a GSM modem",
+    .description =
+        "Sends the program's remote-programming text (see 'remote') to the device's SIM,\n"
+        "one SMS a block; a block too long for one SMS goes in more, cut between entries.\n"
+        "Prints one line a message sent (its characters and the modem's reference), then\n"
+        "waits for the device's replies and prints them. Each message sent or received\n"
+        "is added to $XDG_DATA_HOME/tarvik/messages.csv (~/.local/share/tarvik/), and a\n"
+        "reply is deleted from the modem once it is shown and logged.\n"
+        "\n"
+        "When the modem fails (exit status 7) the message says which message and why; the\n"
+        "ones before it were sent, and --from sends the rest. A number with + or 00 in\n"
+        "front is international. The modem's timeouts are 10 s for a command and for the\n"
+        "\"> \" prompt and 60 s for a message; TARVIK_MODEM_TIMEOUT_MS sets all of them.",
+    .options = kOptions,
+    .operands = {.min = 1, .max = 1, .first = CliValue::File},
+    .run = RunSendRemote,
+};
+
+} // namespace tarvik::cli
