@@ -44,8 +44,12 @@ void gsmRecord(const std::vector<std::uint8_t>& record, std::size_t length) {
     }
     // Written back into a record of any length, it reads back as a prefix of itself.
     const auto rebuilt = buildGsmRecord(message, length);
-    Check(rebuilt.size() == length, "a record has its length");
-    const ShortMessage again = parseGsmRecord(rebuilt);
+    if (!rebuilt) {
+        Check(length < 30, "only a record too short for the fields before the text is refused");
+        return;
+    }
+    Check(rebuilt->size() == length, "a record has its length");
+    const ShortMessage again = parseGsmRecord(*rebuilt);
     Check(isPrefix(again.text, message.text), "a rewritten text reads back");
     Check(again.text.size() <= 160, "TP-UD holds 160 characters at most");
     if (length == 255 && writtenAsRead(message.address)) {

@@ -245,7 +245,8 @@ ShortMessage parseGsmRecord(std::span<const std::uint8_t> record) {
     return message;
 }
 
-std::vector<std::uint8_t> buildGsmRecord(const ShortMessage& message, std::size_t recordLength) {
+std::optional<std::vector<std::uint8_t>> buildGsmRecord(const ShortMessage& message,
+                                                        std::size_t recordLength) {
     std::vector<std::uint8_t> record;
     const bool received = isReceived(message.status);
     const bool sent = isSent(message.status) || message.status == kSmsToSend;
@@ -274,11 +275,12 @@ std::vector<std::uint8_t> buildGsmRecord(const ShortMessage& message, std::size_
         record.push_back(kValidityPeriod);
     }
 
+    if (recordLength < record.size() + 1) {
+        return std::nullopt;
+    }
     // The text is cut to what TP-UD holds, and to what the rest of the record holds after
     // TP-UDL.
-    const std::size_t room =
-        std::min(recordLength > record.size() + 1 ? recordLength - record.size() - 1 : 0,
-                 kMaxUserDataOctets);
+    const std::size_t room = std::min(recordLength - record.size() - 1, kMaxUserDataOctets);
     const std::u16string_view text = message.text;
     std::size_t userDataLength = 0;
     std::vector<std::uint8_t> userData;

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -28,7 +29,9 @@ ShortMessage parseGsmRecord(std::span<const std::uint8_t> record);
 // stamp, sent and to-be-sent ones as an SMS-SUBMIT that asks for a status report (a sent
 // message thus gets status 0D); no address and no text, or any other status, give all FF.
 // An address with a leading '+' is international. The text goes in the coding
-// selectMessageForm() chooses, cut to what TP-UD and the record hold.
-std::vector<std::uint8_t> buildGsmRecord(const ShortMessage& message, std::size_t recordLength);
+// selectMessageForm() chooses, cut to what TP-UD and the record hold. Empty when the fields
+// before the text (up to TP-UDL) do not fit the record: a TPDU cut there would be misread.
+std::optional<std::vector<std::uint8_t>> buildGsmRecord(const ShortMessage& message,
+                                                        std::size_t recordLength);
 
 } // namespace quenlib

@@ -340,7 +340,7 @@ QL_API QLRESULT QLSMS_ReadItemW(QL_SMS_ITEM* item);
  * text erase the record. GSM texts are stored in the GSM 7-bit default alphabet when it
  * holds every character and all are below 0080, else in 8-bit or UCS2, at most 160
  * septets, 140 octets or 70 UCS2 characters; addresses keep 20 digits. CDMA texts are
- * stored in 7-bit ASCII or UCS2. A text that does not fit the record is cut; a CDMA record
+ * stored in 7-bit ASCII or UCS2. A text that does not fit the record is cut; a record
  * too short for the rest of the message is not written. QL_OK, QL_E_WRITE (also for an
  * index beyond the file). */
 QL_API QLRESULT QLSMS_WriteItemW(QL_SMS_ITEM* item);

@@ -173,14 +173,14 @@ TEST(GsmSmsRecordTest, WrittenStatusBytes) {
         {0x1D, 0x1D},
     };
     for (const auto& [status, stored] : cases) {
-        EXPECT_EQ(buildGsmRecord(messageOf(status, u"1"), 30)[0], stored) << status;
+        EXPECT_EQ(buildGsmRecord(messageOf(status, u"1"), 30)->at(0), stored) << status;
     }
 }
 
 TEST(GsmSmsRecordTest, TextsAreWrittenAndReadInTheGsmAlphabet) {
     for (const AlphabetCase& c : kAlphabetCases) {
         const Bytes expected = record(kSubmitTo5551234 + c.dcsToUserData);
-        EXPECT_EQ(buildGsmRecord(messageOf(kSmsSent, u"5551234", c.text), 176), expected)
+        EXPECT_EQ(*buildGsmRecord(messageOf(kSmsSent, u"5551234", c.text), 176), expected)
             << c.dcsToUserData;
         const ShortMessage back = parseGsmRecord(expected);
         EXPECT_EQ(back.text, c.text) << c.dcsToUserData;
@@ -206,7 +206,7 @@ TEST(GsmSmsRecordTest, AddressesFollowTheirTypeOfNumber) {
         EXPECT_EQ(message.address, c.address) << c.field;
         EXPECT_EQ(message.text, u"OK") << c.field;
         if (!c.written.empty()) {
-            const Bytes bytes = buildGsmRecord(messageOf(kSmsReceivedRead, c.written), 176);
+            const Bytes bytes = *buildGsmRecord(messageOf(kSmsReceivedRead, c.written), 176);
             const Bytes field = record(c.field, 0);
             EXPECT_TRUE(std::equal(field.begin(), field.end(), bytes.begin() + 4)) << c.field;
         }
@@ -215,7 +215,7 @@ TEST(GsmSmsRecordTest, AddressesFollowTheirTypeOfNumber) {
 
 TEST(GsmSmsRecordTest, UserDataHoldsAtMost140Octets) {
     for (const LimitCase& c : kLimitCases) {
-        const Bytes bytes = buildGsmRecord(messageOf(kSmsSent, u"5551234", c.text), 176);
+        const Bytes bytes = *buildGsmRecord(messageOf(kSmsSent, u"5551234", c.text), 176);
         // The fixed fields, TP-UDL, then 140 octets of TP-UD at most.
         const std::size_t head = 15;
         EXPECT_EQ(hex(bytes, head), hex(record(kSubmitTo5551234 + c.dcs + " FF"), head - 1) + " " +
@@ -277,7 +277,7 @@ TEST(GsmSmsRecordTest, WritesAReceivedMessageAsAnSmsDeliver) {
     message.address = u"5551234";
     message.text = u"OK";
     message.time = {2021, 3, 11, 14, 59, 4};
-    const Bytes bytes = buildGsmRecord(message, 176);
+    const Bytes bytes = *buildGsmRecord(message, 176);
     ASSERT_EQ(bytes.size(), 176u);
     // Status, an empty service-centre address (01 81), DELIVER, the address in BCD, PID,
     // DCS, the time stamp with time zone 00, TP-UDL, "OK" packed, then FF.
@@ -290,7 +290,7 @@ TEST(GsmSmsRecordTest, WritesASentMessageAsAnSmsSubmit) {
     const ShortMessage message = messageOf(kSmsToSend, u"123", u"\u00E9");
     // SUBMIT with a relative validity period and a status report requested (31), message
     // reference 04, DCS 04 for 8-bit, validity period FF.
-    EXPECT_EQ(hex(buildGsmRecord(message, 176), 15),
+    EXPECT_EQ(hex(*buildGsmRecord(message, 176), 15),
               "07 01 81 31 04 03 81 21 F3 00 04 FF 01 E9 FF");
 }
 
@@ -312,7 +312,7 @@ TEST(GsmSmsRecordTest, WrittenTextsReadBackInTheirCoding) {
             message.address = u"0039335";
             message.text = c.text;
             message.time = {1998, 12, 31, 23, 59, 58};
-            const ShortMessage back = parseGsmRecord(buildGsmRecord(message, 176));
+            const ShortMessage back = parseGsmRecord(*buildGsmRecord(message, 176));
             EXPECT_EQ(back.status, status);
             EXPECT_EQ(back.address, message.address);
             EXPECT_EQ(back.text, c.text);
@@ -335,7 +335,7 @@ TEST(GsmSmsRecordTest, TextsAreCutToTheRecordAndTheirCountsSayWhatWasKept) {
         {std::u16string(100, u'\u0416'), 13},
     };
     for (const Case& c : cases) {
-        const Bytes bytes = buildGsmRecord(messageOf(kSmsSent, u"1234", c.text), 40);
+        const Bytes bytes = *buildGsmRecord(messageOf(kSmsSent, u"1234", c.text), 40);
         ASSERT_EQ(bytes.size(), 40u);
         EXPECT_EQ(parseGsmRecord(bytes).text, c.text.substr(0, c.kept));
     }
@@ -344,11 +344,34 @@ TEST(GsmSmsRecordTest, TextsAreCutToTheRecordAndTheirCountsSayWhatWasKept) {
 TEST(GsmSmsRecordTest, EmptyMessagesAndOtherStatusesEraseTheRecord) {
     ShortMessage empty;
     empty.status = kSmsReceivedRead;
-    EXPECT_EQ(buildGsmRecord(empty, 30), Bytes(30, 0xFF));
+    EXPECT_EQ(*buildGsmRecord(empty, 30), Bytes(30, 0xFF));
     ShortMessage unknown;
     unknown.status = 2;
     unknown.text = u"x";
-    EXPECT_EQ(buildGsmRecord(unknown, 30), Bytes(30, 0xFF));
+    EXPECT_EQ(*buildGsmRecord(unknown, 30), Bytes(30, 0xFF));
+}
+
+// A record must hold every field of the TPDU before TP-UD (3GPP TS 23.040 §9.2.2.2): a
+// SUBMIT to 5551234 takes 15 bytes with TP-UDL, a DELIVER from it 20.
+TEST(GsmSmsRecordTest, ARecordTooShortForTheFieldsBeforeTheTextIsNotBuilt) {
+    const struct {
+        std::uint32_t status;
+        std::size_t length;
+        bool built;
+    } cases[] = {
+        {kSmsSent, 14, false},
+        {kSmsSent, 15, true},
+        {kSmsReceivedRead, 19, false},
+        {kSmsReceivedRead, 20, true},
+    };
+    for (const auto& c : cases) {
+        const auto bytes = buildGsmRecord(messageOf(c.status, u"5551234", u"Hi"), c.length);
+        ASSERT_EQ(bytes.has_value(), c.built) << c.status << " " << c.length;
+        if (bytes) {
+            EXPECT_EQ(bytes->size(), c.length);
+            EXPECT_EQ(bytes->back(), 0x00) << "TP-UDL, no room for the text";
+        }
+    }
 }
 
 } // namespace

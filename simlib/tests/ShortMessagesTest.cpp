@@ -275,6 +275,16 @@ TEST_F(ShortMessagesTest, ACdmaRecordTooShortForTheMessageIsNotWritten) {
     EXPECT_EQ(card.file(kSms, kCdma).records[0], Bytes(36, 0x00));
 }
 
+TEST_F(ShortMessagesTest, AGsmRecordTooShortForTheMessageIsNotWritten) {
+    card.removeFile(kSms);
+    card.addFile(kSms, 12, 10);
+    connectAndSelect();
+    QL_SMS_ITEM entry = message(0, 5, u"5551234", u"Hello");
+    EXPECT_EQ(QLSMS_WriteItemW(&entry), QL_E_WRITE);
+    EXPECT_TRUE(card.sentWith(0xDC).empty());
+    EXPECT_EQ(card.file(kSms).records[0], Bytes(12, 0xFF));
+}
+
 TEST_F(ShortMessagesTest, CdmaTimeStampOfTheWrongLengthFailsTheRead) {
     addCdmaFile();
     card.file(kSms, kCdma).records[0] = bytesOf("01 0C 00 08 09 03 05 21 03 11 14 59 00 00", 255);
