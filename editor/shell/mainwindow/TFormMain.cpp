@@ -10,6 +10,7 @@
 #include "editor/shell/app/Settings.h"
 #include "editor/shell/dialogs/TFormAbout.h"
 #include "editor/shell/dialogs/TFormNewPsw.h"
+#include "editor/shell/dialogs/TFormSendSms.h"
 #include "editor/shell/i18n/Hints.h"
 #include "editor/shell/i18n/QtTranslations.h"
 #include "editor/shell/i18n/TFCLang.h"
@@ -22,6 +23,8 @@
 #include "editor/shell/pages/FormPages.h"
 #include "editor/shell/widgets/Pictures.h"
 #include "editor/shell/widgets/QtText.h"
+#include "modem/MessageSplit.h"
+#include "modem/ModemScan.h"
 #include "program/WindowCaption.h"
 
 #include <QAction>
@@ -115,6 +118,7 @@ void TFormMain::FormCreate() {
     ShowDeviceModel();
     connect(&pages_->ButRead(), &QPushButton::clicked, this, &TFormMain::ButReadClick);
     connect(&pages_->ButWrite(), &QPushButton::clicked, this, &TFormMain::ButWriteClick);
+    connect(&pages_->ButSendSms(), &QPushButton::clicked, this, &TFormMain::ButSendSmsClick);
 
     lang_ = new TFCLang(*this, services_.languageTable);
 
@@ -415,6 +419,29 @@ void TFormMain::ButReadClick() {
 
 void TFormMain::ButWriteClick() {
     Sim().ButWriteClick();
+}
+
+void TFormMain::ButSendSmsClick() {
+    const modem::MessagePlan plan = modem::PlanMessages(doc_.program.remoteText());
+    const LanguageTable& table = services_.languageTable;
+    if (!plan.error.empty()) {
+        services_.prompts.ShowError(
+            Translated(table, std::string_view("This program cannot be sent by SMS:")) +
+            QLatin1Char('\n') + QString::fromStdString(plan.error));
+        return;
+    }
+    if (plan.messages.empty()) {
+        services_.prompts.ShowInfo(
+            Translated(table, std::string_view("There is nothing to send by SMS")));
+        return;
+    }
+    if (!formSendSms_) {
+        formSendSms_ = std::make_unique<TFormSendSms>(table, services_.settings);
+    }
+    formSendSms_->SetProgram(plan.messages,
+                             QFile::decodeName(QByteArray::fromStdString(doc_.FileName)),
+                             modem::CandidatePorts());
+    services_.prompts.Exec(*formSendSms_);
 }
 
 void TFormMain::Change1Click() {

@@ -26,6 +26,7 @@ class NotepadExport;
 class QtTranslations;
 class SimCommands;
 class TFCLang;
+class TFormSendSms;
 struct ShellServices;
 
 // The main window: the menus, the tool bar, the form's pages over the program document,
@@ -67,6 +68,8 @@ public:
     void RestoreSIM1Click();
     void ButReadClick();
     void ButWriteClick();
+    // "Send by SMS...": the remote-programming messages through a GSM modem.
+    void ButSendSmsClick();
     void Change1Click();
     void Guide1Click();
     void HelpAbout1Execute();
@@ -113,6 +116,7 @@ private:
     std::unique_ptr<SimCommands> sim_;
     std::unique_ptr<NotepadExport> notepad_;
     std::unique_ptr<QtTranslations> qtTexts_;
+    std::unique_ptr<TFormSendSms> formSendSms_; // made when first needed
     TFCLang* lang_ = nullptr;
 
     QMenu* languageMenu_ = nullptr;

@@ -362,6 +362,15 @@ FormPageWidgets BuildFormPageWidgets(QTabWidget& tabs) {
     for (GroupLayout& layout : layouts) {
         layout.finish();
     }
+    // The remote-programming text goes out through a modem from right under it.
+    widgets.butSendSms = new QPushButton(QStringLiteral("Send by SMS..."));
+    widgets.butSendSms->setObjectName(QStringLiteral("ButSendSms"));
+    for (std::size_t f = 0; f < table.size(); ++f) {
+        QWidget* frame = table[f].name == "MemoSMS" ? widgets.fields[f]->parentWidget() : nullptr;
+        if (auto* column = frame ? qobject_cast<QVBoxLayout*>(frame->layout()) : nullptr) {
+            column->addWidget(widgets.butSendSms, 0, Qt::AlignLeft);
+        }
+    }
 
     for (const Tab tab : FormTabs()) {
         auto* page = new QWidget;

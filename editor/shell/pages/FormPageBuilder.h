@@ -21,6 +21,7 @@ struct FormPageWidgets {
     std::vector<QGroupBox*> groups; // in the order of FormGroups()
     QPushButton* butRead = nullptr;
     QPushButton* butWrite = nullptr;
+    QPushButton* butSendSms = nullptr; // under the remote-programming text
     QLabel* devicePicture = nullptr;
 };
 

@@ -47,6 +47,7 @@ public:
     QTableView& SGTR() const override { return *sgTr_; }
     QPushButton& ButRead() const override { return *widgets_.butRead; }
     QPushButton& ButWrite() const override { return *widgets_.butWrite; }
+    QPushButton& ButSendSms() const override { return *widgets_.butSendSms; }
     QLabel& devicePicture() const override { return *widgets_.devicePicture; }
     void refresh() override;
 
@@ -104,6 +105,7 @@ FormPagesImpl::FormPagesImpl(QTabWidget& tabs, FormModel& form, std::function<vo
     }
     for (QWidget* widget :
          {static_cast<QWidget*>(widgets_.butRead), static_cast<QWidget*>(widgets_.butWrite),
+          static_cast<QWidget*>(widgets_.butSendSms),
           static_cast<QWidget*>(widgets_.devicePicture)}) {
         controls_.emplace(widget->objectName().toStdString(), widget);
     }

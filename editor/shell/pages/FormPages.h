@@ -58,6 +58,8 @@ public:
     virtual QTableView& SGTR() const = 0;
     virtual QPushButton& ButRead() const = 0;
     virtual QPushButton& ButWrite() const = 0;
+    // "Send by SMS..." under the remote-programming text of the SMS page.
+    virtual QPushButton& ButSendSms() const = 0;
     virtual QLabel& devicePicture() const = 0;
 
     // Shows every control as the model holds it now (after a file was opened or the

@@ -7,6 +7,7 @@
 #include "editor/shell/dialogs/TFormPin.h"
 #include "editor/shell/dialogs/TFormPsw.h"
 #include "editor/shell/dialogs/TFormRestore.h"
+#include "editor/shell/dialogs/TFormSendSms.h"
 #include "editor/shell/dialogs/TFormWrite.h"
 #include "editor/shell/i18n/TFCLang.h"
 #include "editor/shell/mainwindow/TFormMain.h"
@@ -87,6 +88,23 @@ const char* const kMessages[] = {
     "Date",
     "Records",
     "unknown",
+    // Sending the remote-programming text by SMS.
+    "Send by SMS...",
+    "Message",
+    "Characters",
+    "State",
+    "waiting",
+    "sending",
+    "sent",
+    "failed",
+    "Not a telephone number",
+    "Sending...",
+    "Stopping after the message in hand",
+    "All messages were sent",
+    "Sending stopped",
+    "The modem failed:",
+    "There is nothing to send by SMS",
+    "This program cannot be sent by SMS:",
 };
 
 // KEY -> TRANSLATION of a language file, as Windows-1252 bytes.
@@ -124,9 +142,10 @@ QStringList DialogTexts() {
     TFormWrite write(table);
     TFormPin pin(table, prompts);
     TFormRestore restore(table);
+    TFormSendSms sendSms(table, *settings);
     QStringList texts;
     for (QWidget* dialog :
-         std::initializer_list<QWidget*>{&login, &change, &write, &pin, &restore}) {
+         std::initializer_list<QWidget*>{&login, &change, &write, &pin, &restore, &sendSms}) {
         texts += TranslatableTexts(*dialog);
     }
     return texts;
@@ -238,11 +257,10 @@ TEST(LanguageFilesTest, TranslatedDialogsShowTheirWholeTexts) {
         TFormWrite write(table);
         TFormPin pin(table, prompts);
         TFormRestore restore(table);
-        const std::vector<std::pair<QDialog*, QString>> dialogs = {{&login, "login"},
-                                                                   {&change, "change-password"},
-                                                                   {&write, "write"},
-                                                                   {&pin, "pin"},
-                                                                   {&restore, "restore"}};
+        TFormSendSms sendSms(table, *settings);
+        const std::vector<std::pair<QDialog*, QString>> dialogs = {
+            {&login, "login"}, {&change, "change-password"}, {&write, "write"},
+            {&pin, "pin"},     {&restore, "restore"},        {&sendSms, "send-sms"}};
         for (const auto& [dialog, name] : dialogs) {
             const QString shot =
                 QStringLiteral("dialog-%1-%2").arg(name, QString::fromLatin1(file));

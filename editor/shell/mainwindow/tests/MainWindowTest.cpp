@@ -32,6 +32,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
@@ -199,6 +200,26 @@ TEST(MainWindowTest, MenusAndToolBarCarryTheirItemsShortcutsAndHints) {
     EXPECT_EQ(editor.window().form().deviceIndex(), 1);
     EXPECT_TRUE(editor.item("Dev2").isChecked());
     EXPECT_FALSE(editor.item("Dev1").isChecked());
+}
+
+TEST(MainWindowTest, SendBySmsOffersTheMessagesOfTheRemoteText) {
+    TestFolder folder;
+    Editor editor(folder);
+    editor.Start();
+    editor.find<QPushButton>("ButSendSms").click();
+    EXPECT_EQ(editor.prompts.infos, QStringList{"There is nothing to send by SMS"});
+
+    editor.doc().program.text().assign({"TL1=1", "RED=5"});
+    editor.doc().program.BuildRemoteText();
+    editor.prompts.QueueExec([](QDialog& dialog) {
+        auto* list = dialog.findChild<QTreeWidget*>("ListMessages");
+        ASSERT_EQ(list->topLevelItemCount(), 1);
+        EXPECT_EQ(list->topLevelItem(0)->text(1), "13"); // ";TL1=1;RED=5;"
+        EXPECT_EQ(list->topLevelItem(0)->text(2), "waiting");
+        dialog.findChild<QPushButton*>("ButCancel")->click();
+    });
+    editor.find<QPushButton>("ButSendSms").click();
+    EXPECT_EQ(editor.prompts.execTitles.back(), "Send by SMS");
 }
 
 TEST(MainWindowTest, ChangePasswordFromTheMenuStoresTheNewCredentials) {

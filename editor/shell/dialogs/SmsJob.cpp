@@ -1,0 +1,89 @@
+#include "editor/shell/dialogs/SmsJob.h"
+
+#include "modem/AtSession.h"
+#include "modem/MessageLog.h"
+#include "modem/PosixSerialPort.h"
+
+#include <QMetaObject>
+
+namespace tarvik {
+namespace {
+
+// Hands each report of the sending to the owner's thread.
+class PostingObserver final : public modem::SendObserver {
+public:
+    PostingObserver(std::function<void(std::function<void()>)> post, const SmsJob::Reports& reports)
+        : post_(std::move(post)), reports_(&reports) {}
+
+    void Sending(std::size_t index) override {
+        post_([r = reports_, index] { r->sending(index); });
+    }
+    void Sent(std::size_t index, std::optional<int> reference) override {
+        post_([r = reports_, index, reference] { r->sent(index, reference); });
+    }
+    void Failed(std::size_t index, const std::string& error) override {
+        post_([r = reports_, index, error] { r->failed(index, error); });
+    }
+    void Replied(const modem::ReceivedSms& reply) override {
+        post_([r = reports_, reply] { r->replied(reply); });
+    }
+    void Warning(const std::string& text) override {
+        post_([r = reports_, text] { r->warning(text); });
+    }
+
+private:
+    std::function<void(std::function<void()>)> post_;
+    // The job's, which outlive the calls queued on the job; this observer does not.
+    const SmsJob::Reports* reports_;
+};
+
+} // namespace
+
+SmsJob::SmsJob(Reports reports, QObject* parent) : QObject(parent), reports_(std::move(reports)) {}
+
+SmsJob::~SmsJob() {
+    cancel_ = true;
+    if (worker_.joinable()) {
+        worker_.join();
+    }
+}
+
+bool SmsJob::Start(std::string port, modem::SendRequest request) {
+    if (running_) {
+        return false;
+    }
+    if (worker_.joinable()) {
+        worker_.join(); // the last sending has ended: its finished report came
+    }
+    running_ = true;
+    cancel_ = false;
+    worker_ = std::thread(
+        [this, port = std::move(port), request = std::move(request)] { Run(port, request); });
+    return true;
+}
+
+void SmsJob::Post(std::function<void()> call) {
+    // The job is the context: a call still queued when it is destroyed is dropped.
+    QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+}
+
+void SmsJob::Run(const std::string& port, const modem::SendRequest& request) {
+    modem::SendOutcome outcome;
+    std::string error;
+    if (const auto serial = modem::PosixSerialPort::Open(port, error)) {
+        modem::AtSession session(*serial);
+        modem::MessageLog log(modem::MessageLog::DefaultFile());
+        PostingObserver observer([this](std::function<void()> call) { Post(std::move(call)); },
+                                 reports_);
+        outcome = modem::SendRemote(session, request, log, observer, &cancel_);
+    } else {
+        outcome.result = modem::SendOutcome::Result::SetupFailed;
+        outcome.error = error;
+    }
+    Post([this, outcome] {
+        running_ = false;
+        reports_.finished(outcome);
+    });
+}
+
+} // namespace tarvik
