@@ -70,10 +70,14 @@ std::filesystem::path MessageLog::DefaultFile() {
 }
 
 bool MessageLog::Append(const LogEntry& entry) {
-    std::error_code ec;
-    std::filesystem::create_directories(file_.parent_path(), ec);
     // O_APPEND keeps records whole when two programs log at once.
-    UniqueFd fd(::open(file_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
+    constexpr int kFlags = O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC;
+    UniqueFd fd(::open(file_.c_str(), kFlags, 0644));
+    if (!fd && errno == ENOENT) {
+        std::error_code ec;
+        std::filesystem::create_directories(file_.parent_path(), ec);
+        fd.reset(::open(file_.c_str(), kFlags, 0644));
+    }
     struct stat st {};
     if (!fd || ::fstat(fd.get(), &st) != 0) {
         error_ = file_.string() + ": " + std::strerror(errno);

@@ -65,13 +65,19 @@ SubmitPdu EncodeSubmit(const Destination& to, std::u16string_view text) {
     out.push_back(sevenBit ? kDcs7Bit : kDcsUcs2);
     out.push_back(kValidityOneDay);
     if (sevenBit) {
-        std::vector<std::uint8_t> septets;
-        for (const char16_t c : text) {
-            const auto one = quenlib::encodeGsmSeptets(std::u16string_view(&c, 1));
-            if (septets.size() + one->size() > kMaxSeptets) {
-                break;
+        std::vector<std::uint8_t> septets = *quenlib::encodeGsmSeptets(text);
+        if (septets.size() > kMaxSeptets) {
+            // Cut to what fits, keeping an escaped character whole.
+            std::size_t keep = 0;
+            for (std::size_t i = 0; i < kMaxSeptets;) {
+                const std::size_t width = septets[i] == quenlib::kGsmEscape ? 2 : 1;
+                if (i + width > kMaxSeptets) {
+                    break;
+                }
+                i += width;
+                keep = i;
             }
-            septets.insert(septets.end(), one->begin(), one->end());
+            septets.resize(keep);
         }
         out.push_back(static_cast<std::uint8_t>(septets.size()));
         const auto packed = quenlib::packSeptets(septets);
