@@ -56,6 +56,7 @@ public:
     FormModel& operator=(const FormModel&) = delete;
 
     ProgramDocument& document() { return doc_; }
+    const ProgramDocument& document() const { return doc_; }
     FieldModel& fields() { return fields_; }
     const FieldModel& fields() const { return fields_; }
     StringGrid& SGRamp() { return ramp_; }

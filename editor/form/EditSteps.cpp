@@ -1,0 +1,43 @@
+#include "editor/form/EditSteps.h"
+
+#include "editor/form/FormModel.h"
+
+namespace tarvik {
+
+ProgramState CurrentState(const ProgramDocument& doc) {
+    return {doc.program.text().lines(), doc.modelIndex};
+}
+
+void RestoreState(FormModel& form, const ProgramState& state) {
+    ProgramDocument& doc = form.document();
+    if (form.deviceIndex() != state.modelIndex || doc.modelIndex != state.modelIndex) {
+        form.Dev1Click(state.modelIndex);
+    }
+    doc.program.text().assign(state.lines);
+    form.DecodeProgram();
+    doc.program.BuildRemoteText();
+}
+
+bool TypingInProgress(const FormModel& form) {
+    const int field = form.fields().focused();
+    if (field < 0) {
+        return false;
+    }
+    if (field == FormModel::Field("MemoSim")) {
+        return true;
+    }
+    const FieldKind kind = FieldModel::Def(field).kind;
+    return kind == FieldKind::Text || kind == FieldKind::Numeric;
+}
+
+std::string_view StepName(const ProgramState& before, const ProgramState& after, int editedField) {
+    if (before.modelIndex != after.modelIndex) {
+        return kModelStep;
+    }
+    if (editedField >= 0 && editedField == FormModel::Field("MemoSim")) {
+        return kTypingStep;
+    }
+    return kFieldStep;
+}
+
+} // namespace tarvik
