@@ -8,6 +8,7 @@ packages=(
     libpcsclite-dev pcscd vsmartcard-vpcd pcsc-tools
     libgtest-dev libgmock-dev libbenchmark-dev
     help2man dpkg-dev file lintian
+    shared-mime-info poppler-utils
     bash-completion python3
     qt6-translations-l10n
     fonts-dejavu-core fonts-noto-core fonts-noto-mono

@@ -102,5 +102,6 @@ extern const CliCommand kRestoreCommand;
 extern const CliCommand kBackupsCommand;
 extern const CliCommand kModemsCommand;
 extern const CliCommand kSendRemoteCommand;
+extern const CliCommand kSheetCommand;
 
 } // namespace tarvik::cli

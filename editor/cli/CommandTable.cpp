@@ -19,7 +19,7 @@ namespace {
 constexpr std::array kCommands{
     &kNewCommand,     &kShowCommand,    &kRemoteCommand,   &kSetCommand,        &kFieldsCommand,
     &kEditCommand,    &kReadSimCommand, &kWriteSimCommand, &kDiffCommand,       &kBackupsCommand,
-    &kRestoreCommand, &kReadersCommand, &kModemsCommand,   &kSendRemoteCommand,
+    &kRestoreCommand, &kReadersCommand, &kModemsCommand,   &kSendRemoteCommand, &kSheetCommand,
 };
 
 // "tarvik-cli help [COMMAND]".
