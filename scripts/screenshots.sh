@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Renders Tarvik's main window (every page and menu) and every dialog to PNG files, offscreen,
-# in English, Italian and German, and prints the folder that holds them: one subfolder per
-# language. Usage: scripts/screenshots.sh [FOLDER] (a new temporary folder by default).
+# in English, Italian and German, with the first page of the configuration sheet (pdftoppm),
+# and prints the folder that holds them: one subfolder per language. Usage: scripts/screenshots.sh [FOLDER] (a new temporary folder by default).
 #
 # Builds what it needs in TARVIK_BUILD_DIR (build/dev by default, the dev preset).
 set -euo pipefail
@@ -22,5 +22,6 @@ for language in English Italiano Deutsch; do
     QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$out} \
         "$build/editor/shell/testing/screenshots/tarvik-screenshots" "$files" "$out/$language" $choice \
         2> >(grep -v -e propagateSizeHints >&2)
+    pdftoppm -png -r 60 -f 1 -l 1 -singlefile "$out/$language/sheet.pdf" "$out/$language/sheet-page-1"
 done
 echo "$out"

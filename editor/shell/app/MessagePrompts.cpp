@@ -6,6 +6,8 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QTimer>
 #include <QUrl>
 
@@ -89,6 +91,23 @@ std::optional<QString> MessagePrompts::OpenFileName(const QString& folder) {
 
 std::optional<QString> MessagePrompts::SaveFileName(const QString& folder) {
     return RunFileDialog(QFileDialog::AcceptSave, folder);
+}
+
+std::optional<QString> MessagePrompts::SavePdfName(const QString& suggested) {
+    QFileDialog dialog(BoxOwner(), QString(), suggested);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters({QStringLiteral("*.pdf (*.pdf)")});
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().front();
+}
+
+bool MessagePrompts::ChoosePrinter(QPrinter& printer) {
+    QPrintDialog dialog(&printer, BoxOwner());
+    return dialog.exec() == QDialog::Accepted;
 }
 
 int MessagePrompts::Exec(QDialog& dialog) {

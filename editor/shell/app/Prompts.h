@@ -5,6 +5,7 @@
 #include <optional>
 
 class QDialog;
+class QPrinter;
 
 namespace tarvik {
 
@@ -35,6 +36,13 @@ public:
     // the dialog was cancelled.
     virtual std::optional<QString> OpenFileName(const QString& folder) = 0;
     virtual std::optional<QString> SaveFileName(const QString& folder) = 0;
+
+    // The PDF file to export to, starting at suggested (a folder or a file name), offering
+    // the filter "*.pdf" and appending ".pdf" to a name typed without a suffix. Nothing when
+    // the dialog was cancelled.
+    virtual std::optional<QString> SavePdfName(const QString& suggested) = 0;
+    // The print dialog over printer: true when the user chose to print, with printer set up.
+    virtual bool ChoosePrinter(QPrinter& printer) = 0;
 
     // Shows dialog modally and gives its result (QDialog::Accepted or Rejected).
     virtual int Exec(QDialog& dialog) = 0;

@@ -4,11 +4,13 @@
 #include "editor/shell/app/Application.h"
 #include "editor/shell/app/MessagePrompts.h"
 #include "editor/shell/app/Settings.h"
+#include "editor/shell/mainwindow/TFormMain.h"
 #include "editor/shell/widgets/Pictures.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QPixmap>
+#include <QStringList>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -16,10 +18,11 @@
 namespace {
 
 constexpr const char* kHelp =
-    "Usage: tarvik [QT-OPTION]...\n"
+    "Usage: tarvik [QT-OPTION]... [FILE.sim]\n"
     "Edits the SIM programs of GSM alarm and remote-control communicators: program files\n"
     "(.sim) on disk, and the program on the SIM card in a PC/SC card reader, which it reads\n"
-    "and writes. It starts with the user's login.\n"
+    "and writes. It starts with the user's login, then opens FILE.sim when given, as\n"
+    "File > Open would. Each run is a window of its own.\n"
     "\n"
     "Options:\n"
     "  --help       display this help and exit\n"
@@ -55,5 +58,10 @@ int main(int argc, char** argv) {
     const auto settings = tarvik::Settings::OpenUser();
     tarvik::Application app(*settings, prompts, tarvik::ResourceFolders::ForThisProgram());
     app.CreateWindows();
+    // Qt has taken its own options out: what is left after the program's name is the file.
+    const QStringList rest = QApplication::arguments().mid(1);
+    if (!rest.isEmpty()) {
+        app.FormMain()->OpenAfterLogin(rest.front());
+    }
     return app.Run();
 }

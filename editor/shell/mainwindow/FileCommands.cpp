@@ -1,5 +1,6 @@
 #include "editor/shell/mainwindow/FileCommands.h"
 
+#include "editor/core/RecentFiles.h"
 #include "editor/form/FormModel.h"
 #include "editor/shell/app/Prompts.h"
 #include "editor/shell/app/Settings.h"
@@ -17,6 +18,26 @@ std::string LocalPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
+QString RecentKey(std::size_t index) {
+    return QString::fromLatin1(kRecentFileKey) + QString::number(index + 1);
+}
+
+QStringList FromLocalPaths(const std::vector<std::string>& paths) {
+    QStringList files;
+    for (const std::string& path : paths) {
+        files.push_back(QFile::decodeName(QByteArray::fromStdString(path)));
+    }
+    return files;
+}
+
+std::vector<std::string> LocalPaths(const QStringList& paths) {
+    std::vector<std::string> local;
+    for (const QString& path : paths) {
+        local.push_back(LocalPath(path));
+    }
+    return local;
+}
+
 } // namespace
 
 FileCommands::FileCommands(Parts parts) : parts_(std::move(parts)) {}
@@ -31,19 +52,22 @@ void FileCommands::FileNewItemClick() {
     parts_.documentChanged();
 }
 
-void FileCommands::FileOpen1Execute() {
-    const auto path = parts_.prompts.OpenFileName(StartFolder());
-    if (!path) {
-        return;
-    }
-    RememberFolder(*path);
+bool FileCommands::OpenFile(const QString& path) {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    RememberFolder(absolute);
     const FileResult result =
-        OpenDocument(parts_.form.document(), LocalPath(*path), parts_.form.documentHooks());
+        OpenDocument(parts_.form.document(), LocalPath(absolute), parts_.form.documentHooks());
     ShowErrors(result);
     // A file that did not open leaves the window as it was.
     if (result.ok) {
+        StoreRecentFiles(
+            FromLocalPaths(WithRecentFile(LocalPaths(RecentFiles()), LocalPath(absolute))));
         parts_.documentChanged();
+    } else if (!QFileInfo::exists(absolute)) {
+        StoreRecentFiles(
+            FromLocalPaths(WithoutRecentFile(LocalPaths(RecentFiles()), LocalPath(absolute))));
     }
+    return result.ok;
 }
 
 FileCommands::SaveOutcome FileCommands::FileSave1Execute(bool askName) {
@@ -59,6 +83,11 @@ FileCommands::SaveOutcome FileCommands::FileSave1Execute(bool askName) {
     }
     const FileResult result = SaveDocument(doc, path);
     ShowErrors(result);
+    if (result.ok) {
+        const std::string absolute =
+            LocalPath(QFileInfo(QFile::decodeName(path.c_str())).absoluteFilePath());
+        StoreRecentFiles(FromLocalPaths(WithRecentFile(LocalPaths(RecentFiles()), absolute)));
+    }
     parts_.documentChanged();
     return result.ok ? SaveOutcome::Saved : SaveOutcome::Failed;
 }
@@ -69,6 +98,31 @@ QString FileCommands::StartFolder() const {
         return folder;
     }
     return QDir::homePath();
+}
+
+QStringList FileCommands::RecentFiles() const {
+    QStringList files;
+    for (std::size_t i = 0; i < kRecentFileCount; ++i) {
+        const QString file = parts_.settings.ReadText(RecentKey(i), QString());
+        if (!file.isEmpty()) {
+            files.push_back(file);
+        }
+    }
+    return files;
+}
+
+void FileCommands::StoreRecentFiles(const QStringList& files) {
+    const QStringList stored = RecentFiles();
+    if (files == stored) {
+        return;
+    }
+    for (std::size_t i = 0; i < kRecentFileCount; ++i) {
+        const auto index = static_cast<qsizetype>(i);
+        parts_.settings.WriteText(RecentKey(i), index < files.size() ? files[index] : QString());
+    }
+    if (parts_.recentChanged) {
+        parts_.recentChanged();
+    }
 }
 
 void FileCommands::RememberFolder(const QString& path) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -15,7 +16,8 @@ struct FileResult;
 
 // New, Open and Save of the main window over the program library: their question, the
 // file dialogs (which start in the folder last used, kept in the settings) and their error
-// messages, translated.
+// messages, translated. Every program file opened or saved joins the recent files, kept in
+// the settings too.
 class FileCommands {
 public:
     struct Parts {
@@ -25,14 +27,18 @@ public:
         FormModel& form;
         // Runs after a command changed the document or its file name (caption, widgets).
         std::function<void()> documentChanged;
+        // Runs after the recent files changed; may be left empty.
+        std::function<void()> recentChanged = {};
     };
 
     explicit FileCommands(Parts parts);
 
     // "New program?", then an empty program; the model stays.
     void FileNewItemClick();
-    // The open dialog, then the file's notes, program and (never higher) model.
-    void FileOpen1Execute();
+    // Opens the program file at path: its notes, program and (never higher) model, or the
+    // messages of a file that fails to open, which leaves the window as it was. A file that
+    // no longer exists leaves the recent files. True when the program was opened.
+    bool OpenFile(const QString& path);
     enum class SaveOutcome { Saved, Cancelled, Failed };
     // Saves the program. With askName (every control and the close prompt ask), or when
     // the program has no file yet, the save dialog chooses the file; cancelling it saves
@@ -42,7 +48,11 @@ public:
     // The folder the file dialogs start in: the one last used, else the home folder.
     QString StartFolder() const;
 
+    // The recent files, newest first; some may no longer exist.
+    QStringList RecentFiles() const;
+
 private:
+    void StoreRecentFiles(const QStringList& files);
     void RememberFolder(const QString& path);
     void ShowErrors(const FileResult& result);
 
@@ -51,5 +61,7 @@ private:
 
 // The settings value that keeps the folder of the last program file opened or saved.
 inline constexpr char kLastFolderKey[] = "LastFolder";
+// The settings values "Recent1".."Recent8" keep the recent files, newest first.
+inline constexpr char kRecentFileKey[] = "Recent";
 
 } // namespace tarvik

@@ -2,8 +2,11 @@
 
 #include "editor/core/LanguageFiles.h"
 #include "editor/core/NotepadText.h"
+#include "editor/form/ConfigSheet.h"
 #include "editor/form/DeviceModels.h"
 #include "editor/form/FormModel.h"
+#include "editor/sheet/SheetPainter.h"
+#include "editor/sheet/SheetPdf.h"
 #include "editor/shell/app/Application.h"
 #include "editor/shell/app/Login.h"
 #include "editor/shell/app/Prompts.h"
@@ -14,11 +17,14 @@
 #include "editor/shell/i18n/Hints.h"
 #include "editor/shell/i18n/QtTranslations.h"
 #include "editor/shell/i18n/TFCLang.h"
+#include "editor/shell/mainwindow/EditHistory.h"
 #include "editor/shell/mainwindow/FileCommands.h"
+#include "editor/shell/mainwindow/FileDrop.h"
 #include "editor/shell/mainwindow/Guide.h"
 #include "editor/shell/mainwindow/LanguageMenu.h"
 #include "editor/shell/mainwindow/MenuAccelerators.h"
 #include "editor/shell/mainwindow/NotepadExport.h"
+#include "editor/shell/mainwindow/RecentFilesMenu.h"
 #include "editor/shell/mainwindow/SimCommands.h"
 #include "editor/shell/pages/FormPages.h"
 #include "editor/shell/widgets/Pictures.h"
@@ -31,7 +37,9 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDate>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -39,11 +47,13 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -104,13 +114,17 @@ void TFormMain::FormCreate() {
     setCentralWidget(tabs_);
     pages_ = &FormPages::Build(*tabs_, *form_, [this] { services_.prompts.Beep(); });
 
+    history_ =
+        new EditHistory(*this, *form_, services_.languageTable, [this] { DocumentChanged(); });
     BuildMenus();
     BuildToolBar();
     statusBar()->setObjectName(Text("StatusBar1"));
 
-    files_ = std::make_unique<FileCommands>(
-        FileCommands::Parts{services_.prompts, services_.languageTable, services_.settings, *form_,
-                            [this] { DocumentChanged(); }});
+    files_ = std::make_unique<FileCommands>(FileCommands::Parts{
+        services_.prompts, services_.languageTable, services_.settings, *form_,
+        [this] { DocumentChanged(); }, [this] { recentMenu_->Show(files_->RecentFiles()); }});
+    recentMenu_->Show(files_->RecentFiles());
+    new FileDrop(*this, [this](const QString& path) { OpenDroppedFile(path); });
     notepad_ = std::make_unique<NotepadExport>(programDir_);
 
     modelWatch_ = form_->connectModelApplied([this] { ShowDeviceModel(); });
@@ -158,6 +172,11 @@ void TFormMain::FormShow() {
     }
     form_->TranslateGridHeaders();
     pages_->refresh();
+    history_->Start();
+    if (loggedIn_ && !startFile_.isEmpty()) {
+        // After the window has appeared, so that its messages have a window to belong to.
+        QTimer::singleShot(0, this, [this] { OpenProgram(startFile_); });
+    }
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {
@@ -169,6 +188,10 @@ void TFormMain::closeEvent(QCloseEvent* event) {
 }
 
 bool TFormMain::FormClose() {
+    return MayDiscardProgram();
+}
+
+bool TFormMain::MayDiscardProgram() {
     const std::string text = doc_.program.text().text() + JoinedText(doc_.notes);
     if (!doc_.Modified || text.empty()) {
         return true;
@@ -182,9 +205,9 @@ bool TFormMain::FormClose() {
     case Prompts::Answer::No:
         return true;
     case Prompts::Answer::Yes:
-        // The window closes even when the save dialog was cancelled, but not when the
-        // changes could not be written: closing then would lose them.
-        return files_->FileSave1Execute(/*askName=*/true) != FileCommands::SaveOutcome::Failed;
+        // The window closes (or the program is replaced) even when the save dialog was
+        // cancelled, but not when the changes could not be written: that would lose them.
+        return SaveProgram(/*askName=*/true);
     }
     return true;
 }
@@ -219,14 +242,29 @@ void TFormMain::BuildMenus() {
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     AddItem(*file, "FileOpen1", "Open", &TFormMain::FileOpen1Execute)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    recentMenu_ = new RecentFilesMenu(*this, [this](const QString& path) { OpenRecentFile(path); });
+    file->addMenu(recentMenu_);
     AddItem(*file, "FileSave1", "Save", &TFormMain::FileSave1Execute)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    file->addSeparator();
+    AddItem(*file, "FilePrint1", "Print...", &TFormMain::FilePrint1Click)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    AddItem(*file, "FileExportPdf1", "Export PDF...", &TFormMain::FileExportPdf1Click);
     file->addSeparator();
     languageMenu_ = file->addMenu(Text("Language"));
     languageMenu_->setObjectName(Text("Language1"));
     languageMenu_->menuAction()->setObjectName(Text("Language1Item"));
     QAction* exit = AddItem(*file, "FileExit1", "Exit", &TFormMain::FileExit1Execute);
     SetHint(*exit, Text("Exit|Exit application"));
+
+    QMenu* edit = bar->addMenu(Text("Edit"));
+    edit->setObjectName(Text("Edit1"));
+    QAction* undo = AddItem(*edit, "Undo1", "Undo", nullptr);
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction* redo = AddItem(*edit, "Redo1", "Redo", nullptr);
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    history_->Bind(*undo, *redo);
 
     QMenu* device = bar->addMenu(Text("Device"));
     device->setObjectName(Text("Device1"));
@@ -376,15 +414,89 @@ void TFormMain::DocumentChanged() {
 }
 
 void TFormMain::FileNewItemClick() {
+    history_->Begin(kNewStep);
     files_->FileNewItemClick();
+    history_->End();
 }
 
 void TFormMain::FileOpen1Execute() {
-    files_->FileOpen1Execute();
+    if (const auto path = services_.prompts.OpenFileName(files_->StartFolder())) {
+        OpenProgram(*path);
+    }
+}
+
+void TFormMain::OpenProgram(const QString& path) {
+    history_->Begin({});
+    if (files_->OpenFile(path)) {
+        history_->Clear();
+    }
+    history_->End();
+}
+
+void TFormMain::OpenRecentFile(const QString& path) {
+    OpenProgram(path);
+}
+
+void TFormMain::OpenDroppedFile(const QString& path) {
+    if (MayDiscardProgram()) {
+        OpenProgram(path);
+    }
 }
 
 void TFormMain::FileSave1Execute() {
-    files_->FileSave1Execute(/*askName=*/true);
+    SaveProgram(/*askName=*/true);
+}
+
+bool TFormMain::SaveProgram(bool askName) {
+    const auto outcome = files_->FileSave1Execute(askName);
+    if (outcome == FileCommands::SaveOutcome::Saved) {
+        history_->MarkSaved();
+    }
+    return outcome != FileCommands::SaveOutcome::Failed;
+}
+
+ConfigSheet TFormMain::Sheet() {
+    // Typing not yet taken by the form is part of the program too.
+    form_->MemoSimExit();
+    const QString path = QFile::decodeName(QByteArray::fromStdString(doc_.FileName));
+    const auto name = ToWindows1252(QFileInfo(path).fileName());
+    return BuildConfigSheet(*form_, services_.languageTable, name.value_or(std::string()),
+                            QDate::currentDate().toString(Qt::ISODate).toStdString());
+}
+
+void TFormMain::FilePrint1Click() {
+    const ConfigSheet sheet = Sheet();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(windowTitle());
+    if (!services_.prompts.ChoosePrinter(printer)) {
+        return;
+    }
+    if (!PaintSheet(sheet, printer)) {
+        services_.prompts.ShowError(
+            Translated(services_.languageTable,
+                       std::string_view("The configuration sheet cannot be written:")));
+    }
+}
+
+void TFormMain::FileExportPdf1Click() {
+    const ConfigSheet sheet = Sheet();
+    // Beside the program file, named after it; else in the folder last used.
+    QString suggested = files_->StartFolder();
+    if (!doc_.FileName.empty()) {
+        const QFileInfo program(QFile::decodeName(QByteArray::fromStdString(doc_.FileName)));
+        suggested = program.dir().filePath(program.completeBaseName() + QStringLiteral(".pdf"));
+    }
+    const auto path = services_.prompts.SavePdfName(suggested);
+    if (!path) {
+        return;
+    }
+    std::string error;
+    if (!WriteSheetPdf(sheet, QFile::encodeName(*path).toStdString(), error)) {
+        services_.prompts.ShowError(
+            Translated(services_.languageTable,
+                       std::string_view("The configuration sheet cannot be written:")) +
+            QStringLiteral("\r\n") + *path + QStringLiteral(": ") + QString::fromStdString(error));
+    }
 }
 
 void TFormMain::FileExit1Execute() {
@@ -413,7 +525,9 @@ void TFormMain::RestoreSIM1Click() {
 }
 
 void TFormMain::ButReadClick() {
+    history_->Begin(kReadStep);
     Sim().ButReadClick();
+    history_->End();
     pages_->refresh();
 }
 

@@ -19,10 +19,13 @@ class QToolButton;
 namespace tarvik {
 
 class Application;
+class EditHistory;
+struct ConfigSheet;
 class FileCommands;
 class FormModel;
 class FormPages;
 class NotepadExport;
+class RecentFilesMenu;
 class QtTranslations;
 class SimCommands;
 class TFCLang;
@@ -48,6 +51,7 @@ public:
     FormModel& form() { return *form_; }
     ProgramDocument& document() { return doc_; }
     FormPages& pages() { return *pages_; }
+    EditHistory& history() { return *history_; }
 
     // The folder of the program's own files, ending in "/".
     const QString& ProgramDir() const { return programDir_; }
@@ -63,6 +67,9 @@ public:
     void FileOpen1Execute();
     void FileSave1Execute();
     void FileExit1Execute();
+    // The configuration sheet of the program, to a printer or to a PDF file.
+    void FilePrint1Click();
+    void FileExportPdf1Click();
     void ReadSIM1Click();
     void WriteSIM1Click();
     void RestoreSIM1Click();
@@ -74,6 +81,14 @@ public:
     void Guide1Click();
     void HelpAbout1Execute();
     void ButNotepadClick();
+
+    // Opens the program file at path right after the login, as File > Open would; the
+    // window shows first. Called before the first show.
+    void OpenAfterLogin(const QString& path) { startFile_ = path; }
+    // The recent file chosen in File > Recent files, and a program file dropped on the
+    // window (which first asks to save unsaved changes).
+    void OpenRecentFile(const QString& path);
+    void OpenDroppedFile(const QString& path);
 
     // "Tarvik3", or "Tarvik3 - " and the file's name.
     void UpdateCaption();
@@ -90,6 +105,12 @@ private:
     void FormShow();
     // Whether the window may close: asks to save unsaved changes.
     bool FormClose();
+    // Whether the program may be replaced: asks to save unsaved changes, as closing does.
+    bool MayDiscardProgram();
+    // Opens and saves as the file commands do, keeping the edit history in step.
+    void OpenProgram(const QString& path);
+    bool SaveProgram(bool askName);
+    ConfigSheet Sheet();
     void FormDestroy();
 
     void BuildMenus();
@@ -118,14 +139,17 @@ private:
     std::unique_ptr<QtTranslations> qtTexts_;
     std::unique_ptr<TFormSendSms> formSendSms_; // made when first needed
     TFCLang* lang_ = nullptr;
+    EditHistory* history_ = nullptr;
 
     QMenu* languageMenu_ = nullptr;
+    RecentFilesMenu* recentMenu_ = nullptr;
     QActionGroup* modelItems_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QLabel* deviceLabel_ = nullptr;
 
     QString programDir_;
     QString manualName_;
+    QString startFile_;
     bool germanLayout_ = false;
     bool shown_ = false;
     bool loggedIn_ = false;

@@ -19,6 +19,8 @@ public:
     Answer AskYesNoCancel(const QString&, const QString&) override { return Answer::Yes; }
     std::optional<QString> OpenFileName(const QString&) override { return std::nullopt; }
     std::optional<QString> SaveFileName(const QString&) override { return std::nullopt; }
+    std::optional<QString> SavePdfName(const QString&) override { return std::nullopt; }
+    bool ChoosePrinter(QPrinter&) override { return false; }
     int Exec(QDialog& dialog) override {
         dialog.show();
         QCoreApplication::processEvents();

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDialog>
+#include <QPrinter>
 #include <gtest/gtest.h>
 
 namespace tarvik::testing {
@@ -41,6 +42,14 @@ void ScriptedPrompts::QueueSaveFile(std::optional<QString> path) {
     saveFiles_.push_back(path.value_or(QString()));
 }
 
+void ScriptedPrompts::QueueSavePdf(std::optional<QString> path) {
+    pdfFiles_.push_back(path.value_or(QString()));
+}
+
+void ScriptedPrompts::QueuePrinter(std::optional<QString> pdfPath) {
+    printers_.push_back(pdfPath.value_or(QString()));
+}
+
 void ScriptedPrompts::QueueExec(DialogScript script) {
     dialogs_.push_back(std::move(script));
 }
@@ -51,7 +60,7 @@ void ScriptedPrompts::QueueOpenDocument(bool opened) {
 
 bool ScriptedPrompts::AllAnswersUsed() const {
     return okCancel_.empty() && yesNoCancel_.empty() && openFiles_.empty() && saveFiles_.empty() &&
-           dialogs_.empty() && documents_.empty();
+           pdfFiles_.empty() && printers_.empty() && dialogs_.empty() && documents_.empty();
 }
 
 void ScriptedPrompts::ShowInfo(const QString& text) {
@@ -82,6 +91,22 @@ std::optional<QString> ScriptedPrompts::SaveFileName(const QString& folder) {
     saveFolders.push_back(folder);
     const QString path = Next(saveFiles_, QString(), "a save dialog", folder);
     return path.isNull() ? std::nullopt : std::optional<QString>(path);
+}
+
+std::optional<QString> ScriptedPrompts::SavePdfName(const QString& suggested) {
+    pdfSuggestions.push_back(suggested);
+    const QString path = Next(pdfFiles_, QString(), "a PDF export dialog", suggested);
+    return path.isNull() ? std::nullopt : std::optional<QString>(path);
+}
+
+bool ScriptedPrompts::ChoosePrinter(QPrinter& printer) {
+    const QString path = Next(printers_, QString(), "a print dialog", printer.docName());
+    if (path.isNull()) {
+        return false;
+    }
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    return true;
 }
 
 int ScriptedPrompts::Exec(QDialog& dialog) {

@@ -43,6 +43,10 @@ public:
     // A file name, or nothing to cancel the dialog.
     void QueueOpenFile(std::optional<QString> path);
     void QueueSaveFile(std::optional<QString> path);
+    // The PDF to export to, or nothing to cancel the dialog.
+    void QueueSavePdf(std::optional<QString> path);
+    // The print dialog: printing goes to a PDF file at path, or nothing cancels it.
+    void QueuePrinter(std::optional<QString> pdfPath);
     void QueueExec(DialogScript script);
     void QueueOpenDocument(bool opened);
 
@@ -50,8 +54,9 @@ public:
     QStringList infos;
     QStringList errors;
     std::vector<Question> questions;
-    QStringList openFolders; // start folders of the open dialogs
-    QStringList saveFolders; // start folders of the save dialogs
+    QStringList openFolders;    // start folders of the open dialogs
+    QStringList saveFolders;    // start folders of the save dialogs
+    QStringList pdfSuggestions; // where the PDF export dialogs started
     QStringList openedDocuments;
     QStringList execTitles; // window titles of the dialogs run, as shown
     int beeps = 0;
@@ -66,6 +71,8 @@ public:
     Answer AskYesNoCancel(const QString& caption, const QString& text) override;
     std::optional<QString> OpenFileName(const QString& folder) override;
     std::optional<QString> SaveFileName(const QString& folder) override;
+    std::optional<QString> SavePdfName(const QString& suggested) override;
+    bool ChoosePrinter(QPrinter& printer) override;
     int Exec(QDialog& dialog) override;
     bool OpenDocument(const QString& path) override;
     void Beep() override;
@@ -77,6 +84,8 @@ private:
     // A null string stands for a cancelled dialog.
     std::deque<QString> openFiles_;
     std::deque<QString> saveFiles_;
+    std::deque<QString> pdfFiles_;
+    std::deque<QString> printers_;
     std::deque<DialogScript> dialogs_;
     std::deque<bool> documents_;
 };

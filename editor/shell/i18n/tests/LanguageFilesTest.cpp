@@ -105,6 +105,21 @@ const char* const kMessages[] = {
     "The modem failed:",
     "There is nothing to send by SMS",
     "This program cannot be sent by SMS:",
+    // The steps Edit > Undo and Redo name.
+    "field change",
+    "typing in the program",
+    "model change",
+    "new program",
+    // The configuration sheet.
+    "Configuration sheet",
+    "Model",
+    "File",
+    "Date",
+    "Notes",
+    "(not saved)",
+    "yes",
+    "no",
+    "The configuration sheet cannot be written:",
 };
 
 // KEY -> TRANSLATION of a language file, as Windows-1252 bytes.

@@ -1,6 +1,7 @@
 // Read SIM and Write SIM through the main window's menu and buttons, against a virtual card
 // through the real PC/SC stack. DISABLE CHV turns the PIN off for good (GSM 11.11, 9.2.10).
 
+#include "editor/form/FormModel.h"
 #include "editor/shell/app/Application.h"
 #include "editor/shell/mainwindow/TFormMain.h"
 #include "editor/shell/pages/FormPages.h"
@@ -113,6 +114,30 @@ TEST_F(MainWindowSimTest, CardWithAPinAsksForItOnceAndClosingTheWindowDisconnect
     EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join('|').toStdString();
     EXPECT_EQ(memoSim().toPlainText(), "TL1=555");
     EXPECT_TRUE(SimIsConnected());
+}
+
+TEST_F(MainWindowSimTest, UndoTakesBackAReadAndRedoBringsItAgain) {
+    simcard::CardOptions options;
+    options.pin1Enabled = false;
+    StartCard(options);
+    memoSim().setPlainText("TL1=555");
+    prompts.QueueExec([](QDialog& d) { Click(d, "ButOK"); });
+    item("WriteSIM1").trigger();
+    memoSim().setPlainText("TL2=777");
+
+    prompts.QueueOkCancel(true);
+    item("ReadSIM1").trigger();
+    ASSERT_EQ(memoSim().toPlainText(), "TL1=555");
+    EXPECT_EQ(item("Undo1").text(), "&Undo Read SIM");
+
+    item("Undo1").trigger();
+    EXPECT_EQ(memoSim().toPlainText(), "TL2=777");
+    EXPECT_EQ(window().form().fields().text(FormModel::Field("EDTl2")), "777");
+    EXPECT_EQ(window().form().fields().text(FormModel::Field("EDTl1")), "");
+    item("Redo1").trigger();
+    EXPECT_EQ(memoSim().toPlainText(), "TL1=555");
+    EXPECT_EQ(window().form().fields().text(FormModel::Field("EDTl1")), "555");
+    EXPECT_TRUE(window().document().Modified);
 }
 
 } // namespace

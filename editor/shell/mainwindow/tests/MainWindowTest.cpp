@@ -6,6 +6,7 @@
 #include "editor/shell/app/Application.h"
 #include "editor/shell/mainwindow/Guide.h"
 #include "editor/shell/mainwindow/TFormMain.h"
+#include "editor/shell/mainwindow/tests/EditorRun.h"
 #include "editor/shell/pages/FormPages.h"
 #include "editor/shell/testing/GuiTestSupport.h"
 #include "editor/shell/testing/ScriptedPrompts.h"
@@ -41,61 +42,12 @@
 namespace tarvik {
 namespace {
 
+using testing::Editor;
+using testing::PressEnter;
+using testing::ReadFile;
 using testing::ScriptedPrompts;
 using testing::TestFolder;
 using testing::TypeText;
-
-// The factory user's login: the password is filled in, Enter logs in.
-void PressEnter(QDialog& dialog) {
-    QTest::keyClick(dialog.findChild<QLineEdit*>(QStringLiteral("EdPsw")), Qt::Key_Return);
-}
-
-// One run of the editor over the files of a test folder.
-class Editor {
-public:
-    explicit Editor(const TestFolder& folder, QStringList programDirs = {})
-        : settings_(folder.OpenSettings()),
-          app_(*settings_, prompts,
-               ResourceFolders(programDirs.isEmpty() ? QStringList{folder.path()} : programDirs)) {
-        app_.CreateWindows();
-    }
-    ~Editor() { EXPECT_TRUE(prompts.AllAnswersUsed()); }
-
-    // Shows the window with the factory user's login.
-    void Start() {
-        prompts.QueueExec(PressEnter);
-        window().show();
-        ASSERT_TRUE(window().LoggedIn());
-    }
-
-    TFormMain& window() { return *app_.FormMain(); }
-    Application& app() { return app_; }
-    Settings& settings() { return *settings_; }
-    ProgramDocument& doc() { return window().document(); }
-
-    template <typename T = QWidget>
-    T& find(const char* name) {
-        T* found = window().findChild<T*>(QString::fromLatin1(name));
-        if (!found) {
-            ADD_FAILURE() << "no " << name;
-            throw std::runtime_error(name);
-        }
-        return *found;
-    }
-    QAction& item(const char* name) { return find<QAction>(name); }
-    void click(const char* button) { find<QToolButton>(button).click(); }
-
-    ScriptedPrompts prompts;
-
-private:
-    std::unique_ptr<Settings> settings_;
-    Application app_;
-};
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // ---- Start, login and the window's parts ---------------------------------------------------
 
@@ -159,14 +111,21 @@ TEST(MainWindowTest, MenusAndToolBarCarryTheirItemsShortcutsAndHints) {
     for (QAction* menu : editor.window().menuBar()->actions()) {
         bar.push_back(menu->text());
     }
-    EXPECT_EQ(bar, (QStringList{"&File", "&Device", "&Help"}));
+    EXPECT_EQ(bar, (QStringList{"&File", "&Edit", "&Device", "&Help"}));
 
     const struct {
         const char* name;
         const char* shortcut;
-    } shortcuts[] = {{"FileNewItem", "Ctrl+N"}, {"FileOpen1", "Ctrl+O"}, {"FileSave1", "Ctrl+S"}};
+    } shortcuts[] = {{"FileNewItem", "Ctrl+N"},
+                     {"FileOpen1", "Ctrl+O"},
+                     {"FileSave1", "Ctrl+S"},
+                     {"Undo1", "Ctrl+Z"},
+                     {"Redo1", "Ctrl+Y; Ctrl+Shift+Z"}};
     for (const auto& s : shortcuts) {
-        EXPECT_EQ(editor.item(s.name).shortcut().toString(), s.shortcut) << s.name;
+        EXPECT_EQ(
+            QKeySequence::listToString(editor.item(s.name).shortcuts(), QKeySequence::PortableText),
+            s.shortcut)
+            << s.name;
     }
     EXPECT_EQ(editor.item("FileExit1").statusTip(), "Exit application");
     for (const char* name : {"ReadSIM1", "WriteSIM1", "Change1", "Guide1", "HelpAbout1"}) {

@@ -3,6 +3,18 @@
 # programs' run path) with its headers, the program's own files in share/tarvik, the desktop
 # entry and its icons.
 #   cmake -DBUILD_DIR=<build tree> -DPREFIX=<scratch folder> -P InstallLayout.cmake
+
+# The type database built from the installed package file, as a desktop builds it, names
+# program files by their suffix.
+execute_process(COMMAND update-mime-database ${PREFIX}/share/mime
+                RESULT_VARIABLE result OUTPUT_QUIET ERROR_VARIABLE errors)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "update-mime-database failed: ${errors}")
+endif()
+file(STRINGS ${PREFIX}/share/mime/globs2 globs REGEX "application/x-tarvik-program")
+if(NOT globs MATCHES "application/x-tarvik-program:\\*\\.sim")
+  message(FATAL_ERROR "the type database lacks *.sim: ${globs}")
+endif()
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX}
                 RESULT_VARIABLE result OUTPUT_QUIET)
@@ -24,6 +36,9 @@ set(expected
   share/doc/tarvik/copyright
   share/doc/tarvik/changelog.gz
   share/applications/tarvik.desktop
+  share/mime/packages/tarvik.xml
+  share/icons/hicolor/48x48/mimetypes/application-x-tarvik-program.png
+  share/icons/hicolor/256x256/mimetypes/application-x-tarvik-program.png
   share/bash-completion/completions/tarvik-cli
   share/icons/hicolor/48x48/apps/tarvik.png
   share/icons/hicolor/256x256/apps/tarvik.png
@@ -53,10 +68,23 @@ if(NOT result EQUAL 0)
 endif()
 
 file(READ ${PREFIX}/share/applications/tarvik.desktop entry)
-foreach(line "Exec=tarvik" "Icon=tarvik" "Type=Application")
+foreach(line "Exec=tarvik %f" "Icon=tarvik" "Type=Application"
+        "MimeType=application/x-tarvik-program;")
   string(FIND "${entry}" "${line}" at)
   if(at LESS 0)
     message(FATAL_ERROR "desktop entry lacks ${line}")
   endif()
 endforeach()
+
+# The type database built from the installed package file, as a desktop builds it, names
+# program files by their suffix.
+execute_process(COMMAND update-mime-database ${PREFIX}/share/mime
+                RESULT_VARIABLE result OUTPUT_QUIET ERROR_VARIABLE errors)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "update-mime-database failed: ${errors}")
+endif()
+file(STRINGS ${PREFIX}/share/mime/globs2 globs REGEX "application/x-tarvik-program")
+if(NOT globs MATCHES "application/x-tarvik-program:\\*\\.sim")
+  message(FATAL_ERROR "the type database lacks *.sim: ${globs}")
+endif()
 file(REMOVE_RECURSE ${PREFIX})

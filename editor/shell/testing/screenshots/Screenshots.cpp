@@ -1,7 +1,11 @@
 // tarvik-screenshots FILES_DIR OUT_DIR [LANGUAGE]: starts the editor with the program's files
 // of FILES_DIR in the given language (English when none), and renders the main window with
-// each of its pages, its menus, and every dialog to PNG files in OUT_DIR.
+// each of its pages, its menus (File > Recent files too), and every dialog to PNG files in
+// OUT_DIR, and the configuration sheet of a sample program to OUT_DIR/sheet.pdf.
 
+#include "editor/form/ConfigSheet.h"
+#include "editor/form/FormModel.h"
+#include "editor/sheet/SheetPdf.h"
 #include "editor/shell/app/Application.h"
 #include "editor/shell/app/Settings.h"
 #include "editor/shell/dialogs/TFormAbout.h"
@@ -11,15 +15,18 @@
 #include "editor/shell/dialogs/TFormRestore.h"
 #include "editor/shell/dialogs/TFormWrite.h"
 #include "editor/shell/mainwindow/TFormMain.h"
+#include "editor/shell/pages/FormPages.h"
 #include "editor/shell/testing/AcceptingPrompts.h"
 #include "editor/shell/widgets/QtText.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -82,6 +89,16 @@ int main(int argc, char** argv) {
     if (!language.isEmpty()) {
         settings->SetLanguage(language);
     }
+    // Recent files: two that exist and one that has gone, which shows greyed.
+    const QStringList recent = {home.filePath(QStringLiteral("alarm-rossi.sim")),
+                                home.filePath(QStringLiteral("gate-bianchi.sim")),
+                                home.filePath(QStringLiteral("old/removed.sim"))};
+    for (int i = 0; i < recent.size(); ++i) {
+        if (i < 2) {
+            QFile(recent[i]).open(QIODevice::WriteOnly);
+        }
+        settings->WriteText(QStringLiteral("Recent%1").arg(i + 1), recent[i]);
+    }
     tarvik::testing::AcceptingPrompts prompts;
     tarvik::Application app(*settings, prompts, tarvik::ResourceFolders({args[1]}));
     app.CreateWindows();
@@ -105,6 +122,9 @@ int main(int argc, char** argv) {
     if (tabs) {
         tabs->setCurrentIndex(0);
     }
+    // A change to take back, so that Edit > Undo names it.
+    window.pages().MemoSim().setPlainText(QStringLiteral("TL1=0039123"));
+    QCoreApplication::processEvents();
     int menuNumber = 0;
     for (QAction* top : window.menuBar()->actions()) {
         if (QMenu* menu = top->menu()) {
@@ -113,6 +133,28 @@ int main(int argc, char** argv) {
                                    .arg(++menuNumber)
                                    .arg(FileNamePart(top->text().remove(u'&'))));
         }
+    }
+
+    if (auto* recentMenu = window.findChild<QMenu*>(QStringLiteral("RecentFilesMenu"))) {
+        recentMenu->adjustSize();
+        camera.Take(*recentMenu, QStringLiteral("menu-recent-files"));
+    }
+
+    // The sheet of a sample program.
+    tarvik::FormModel& form = window.form();
+    form.document().program.text().assign({"TL1=0039123456", "TL2:1=0039654321", "TO1:2=3471234567",
+                                           "TK0=1234", "RED=3", "OP1=5",
+                                           "RR3331234567:9=3331234567", "TR001=3339876543"});
+    form.document().notes = {"Rossi family, via Roma 1", "Gate and alarm"};
+    form.DecodeProgram();
+    form.document().program.BuildRemoteText();
+    std::string error;
+    if (!tarvik::WriteSheetPdf(
+            tarvik::BuildConfigSheet(form, app.languageTable(), "alarm-rossi.sim", "2026-12-08"),
+            QFile::encodeName(QDir(args[2]).filePath(QStringLiteral("sheet.pdf"))).toStdString(),
+            error)) {
+        std::fprintf(stderr, "cannot write the sheet: %s\n", error.c_str());
+        return 1;
     }
 
     camera.TakeDialog(app.FormPsw(), QStringLiteral("dialog-login"));
