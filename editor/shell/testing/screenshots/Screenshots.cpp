@@ -148,12 +148,12 @@ int main(int argc, char** argv) {
     form.document().notes = {"Rossi family, via Roma 1", "Gate and alarm"};
     form.DecodeProgram();
     form.document().program.BuildRemoteText();
-    std::string error;
+    std::string sheetError;
     if (!tarvik::WriteSheetPdf(
             tarvik::BuildConfigSheet(form, app.languageTable(), "alarm-rossi.sim", "2026-12-08"),
             QFile::encodeName(QDir(args[2]).filePath(QStringLiteral("sheet.pdf"))).toStdString(),
-            error)) {
-        std::fprintf(stderr, "cannot write the sheet: %s\n", error.c_str());
+            sheetError)) {
+        std::fprintf(stderr, "cannot write the sheet: %s\n", sheetError.c_str());
         return 1;
     }
 
