@@ -84,9 +84,7 @@ void EditHistory::Schedule() {
         editedField_ = form_.fields().focused();
     }
     // The undo item offers the change at once, even before it becomes a step.
-    if (undo_) {
-        undo_->setEnabled(true);
-    }
+    UpdateItems();
     settleTimer_.start();
 }
 
@@ -188,7 +186,16 @@ void EditHistory::UpdateItems() {
     const QUndoCommand* undone = index > 0 ? stack_.command(index - 1) : nullptr;
     const QUndoCommand* redone = index < stack_.count() ? stack_.command(index) : nullptr;
     if (!undoCaption_.isEmpty()) {
-        undo_->setText(caption(undoCaption_, undone));
+        if (changing_) {
+            // The change in progress, which undo makes a step and takes back first.
+            const std::string_view name =
+                commandName_.empty()
+                    ? StepName(settled_, CurrentState(form_.document()), editedField_)
+                    : commandName_;
+            undo_->setText(undoCaption_ + QLatin1Char(' ') + Translated(language_, name));
+        } else {
+            undo_->setText(caption(undoCaption_, undone));
+        }
         redo_->setText(caption(redoCaption_, redone));
     }
     undo_->setEnabled(undone != nullptr || changing_);

@@ -48,6 +48,7 @@ void RecentFilesMenu::initStyleOption(QStyleOptionMenuItem* option, const QActio
     QMenu::initStyleOption(option, action);
     if (action && action->property(kMissingProperty).toBool()) {
         option->state &= ~QStyle::State_Enabled;
+        option->palette.setCurrentColorGroup(QPalette::Disabled);
     }
 }
 

@@ -142,7 +142,7 @@ int main(int argc, char** argv) {
 
     // The sheet of a sample program.
     tarvik::FormModel& form = window.form();
-    form.document().program.text().assign({"TL1=0039123456", "TL2:1=0039654321", "TO1:2=3471234567",
+    form.document().program.text().assign({"TL1=0039123456", "TL2=0039654321", "TO1:2=3471234567",
                                            "TK0=1234", "RED=3", "OP1=5",
                                            "RR3331234567:9=3331234567", "TR001=3339876543"});
     form.document().notes = {"Rossi family, via Roma 1", "Gate and alarm"};
