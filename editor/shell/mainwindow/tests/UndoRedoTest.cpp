@@ -100,6 +100,8 @@ TEST_F(UndoRedoTest, EveryKindOfChangeIsOneStepBothWays) {
         c.change(editor);
         QTRY_VERIFY(editor.doc().Modified);
         EXPECT_EQ(lines(), c.after);
+        // Named at once, typing still in progress included.
+        EXPECT_EQ(editor.item("Undo1").text(), c.undoText);
 
         editor.item("Undo1").trigger();
         EXPECT_EQ(lines(), Lines{"TL1=0123"});
