@@ -1,5 +1,6 @@
 #include "editor/cli/CliCommand.h"
 #include "editor/cli/CliSupport.h"
+#include "editor/cli/EachCardRun.h"
 #include "editor/cli/SimCliSupport.h"
 #include "editor/form/DeviceModels.h"
 #include "editor/sim/BackupStore.h"
@@ -14,10 +15,8 @@ namespace tarvik::cli {
 namespace {
 
 constexpr std::array kOptions{
-    kKeepForeignOption,
-    kNoBackupOption,
-    kPinOption,
-    kReaderOption,
+    kKeepForeignOption, kNoBackupOption, kPinOption, kReaderOption,  kEachCardOption,
+    kCountOption,       kVaryOption,     kLogOption, kRewriteOption,
 };
 
 // Writes the file's program to the card. The file is read before the card is touched, and
@@ -26,6 +25,15 @@ int RunWriteSim(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     const auto parsed = ReadSimArgs(args, io.err);
     if (!parsed) {
         return kExitUsage;
+    }
+    if (args.has("--each-card")) {
+        return RunEachCard(*parsed, args, io);
+    }
+    for (const CliOption& option : {kCountOption, kVaryOption, kLogOption, kRewriteOption}) {
+        if (args.has(option.name)) {
+            io.err << "tarvik-cli: write-sim: " << option.name << " goes with --each-card\n";
+            return kExitUsage;
+        }
     }
     ProgramDocument doc{kDefaultModelIndex};
     if (!LoadDocument(doc, parsed->path, io)) {
@@ -70,7 +78,26 @@ const CliCommand kWriteSimCommand{
         "of EF ADN and EF EXT1, and the ICCID) is saved as a backup in\n"
         "$XDG_DATA_HOME/tarvik/backups (see 'backups' and 'restore'); when it cannot be\n"
         "saved, nothing is written and the status is 8. --no-backup writes without one.\n"
-        "Records that would stay as they are are not written.",
+        "Records that would stay as they are are not written.\n"
+        "\n"
+        "--each-card programs card after card: it waits for a card in the reader (one\n"
+        "already in is the first), writes it as above, reads it back to check it, and\n"
+        "waits for it to be taken out before it waits for the next. It stops after\n"
+        "--count cards, after the last row of --vary, or on Ctrl+C once the card in\n"
+        "hand is done (Ctrl+C again stops at once). A card that fails does not stop\n"
+        "the run; with --vary its row goes to the next card. --vary SITES.csv has a\n"
+        "header of edit names as 'edit' takes them (EDTl1, SGTR[3], ...) and one row a\n"
+        "card; its edits are typed into the form, an empty cell keeps the field, and a\n"
+        "cell the form does not take as given stops the run before any card is written.\n"
+        "A card put back in the same run (the same ICCID) is written again only when\n"
+        "the question on the terminal is answered y, or with --rewrite.\n"
+        "\n"
+        "Each card adds a line to the job log (RFC 4180 CSV), --log or else\n"
+        "$XDG_DATA_HOME/tarvik/jobs.csv, as it ends:\n"
+        "time,reader,iccid,program,row,result,changed_records,backup, where result is\n"
+        "ok, verify-failed, write-error, insufficient-space, sim-not-found,\n"
+        "pin-refused, card-blocked or card-removed. The status is 0 when every card\n"
+        "ended ok, 10 otherwise.",
     .options = kOptions,
     .operands = {.min = 1, .max = 1, .first = CliValue::File},
     .run = RunWriteSim,

@@ -37,6 +37,9 @@ struct WriteResult {
     std::string backupError;
     // The backup the write saved before it changed the card.
     std::optional<std::filesystem::path> backupPath;
+    // Records the write changed on the card (records already holding their text not
+    // counted).
+    int changedRecords = 0;
     bool ok() const { return !writeError && !linesLeftOver && !backupFailed; }
 };
 

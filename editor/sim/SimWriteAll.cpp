@@ -7,6 +7,17 @@
 #include <string>
 
 namespace tarvik {
+namespace {
+
+// Whether writing item changes a record that holds `now`; the library stores numbers
+// without a leading "+".
+bool Changes(const SimItem& item, const SimItem& now) {
+    const std::u16string_view number = item.number;
+    return item.name != now.name ||
+           (number.starts_with(u'+') ? number.substr(1) : number) != now.number;
+}
+
+} // namespace
 
 WriteResult SimWriteAll(CardPort& port, TransferWindow& window, std::span<const std::string> lines,
                         bool deleteAll, const BackupStore* backups) {
@@ -53,6 +64,9 @@ WriteResult SimWriteAll(CardPort& port, TransferWindow& window, std::span<const 
             transfer::ShowTransferError(window, kWriteError);
             result.writeError = true;
             break;
+        }
+        if (write.index >= records || Changes(write.item, card.items[write.index])) {
+            ++result.changedRecords;
         }
     }
     if (plan.linesLeftOver > 0) {

@@ -63,10 +63,13 @@ TEST_F(SimTransferTest, TheBackupHoldsTheCardAsItWasAndOnlyChangedRecordsAreWrit
     EXPECT_EQ(saved.backup->iccid, "8949000000000000017");
     // TL1 stays; RED moves up over Home, and RED's old record is blanked.
     EXPECT_EQ(card.updatedRecords, (std::vector<int>{1, 2}));
+    EXPECT_EQ(result.changedRecords, 2);
 
     card.updatedRecords.clear();
-    EXPECT_TRUE(Write({"TL1=111", "RED=2"}, nullptr).ok());
+    const WriteResult again = Write({"TL1=111", "RED=2"}, nullptr);
+    EXPECT_TRUE(again.ok());
     EXPECT_TRUE(card.updatedRecords.empty());
+    EXPECT_EQ(again.changedRecords, 0);
     EXPECT_EQ(BackupFiles(), 1u); // no backup asked for
 }
 

@@ -42,6 +42,16 @@ Bytes caseCardAtr() {
     return {0x3B, 0x05, 0x00, 0x00, 'D', 'T', 'M'};
 }
 
+std::string queuedIccid(const std::string& digits, std::size_t place) {
+    std::string result = digits;
+    for (auto i = result.size(); i-- > 0 && place > 0;) {
+        const auto sum = static_cast<std::size_t>(result[i] - '0') + place % 10;
+        result[i] = static_cast<char>('0' + sum % 10);
+        place = place / 10 + sum / 10;
+    }
+    return result;
+}
+
 std::string usage() {
     return R"(Usage: simcard [OPTION...]
 A virtual GSM SIM for the vpcd reader driver of pcscd: connects to vpcd's TCP
@@ -54,7 +64,8 @@ Connection:
   --port PORT             vpcd port (default 35963)
   --exit-on-close         exit when vpcd closes the connection (default: reconnect)
 Card image:
-  --image PATH            card image file (default simcard.img)
+  --image PATH            card image file (default simcard.img); given again, the
+                          further images are cards queued behind the first
   --adn-records N         EF ADN records (default 250)
   --adn-length N          EF ADN record length, 14 to 255 (default 28)
   --ext1-records N|none   EF EXT1 records, 'none' for no EF EXT1 (default 10)
@@ -77,6 +88,11 @@ Card image:
   --case-slots N          case records of a case card, 0 to 65535 (default 10)
   --case NUMBER:HEX       a case record (32 bytes; free records are all FF); makes a
                           case card with at least NUMBER + 1 records; may be repeated
+Changing cards (with queued images):
+  kill -USR1 PID          takes the card out of the reader
+  kill -USR2 PID          puts the next queued card in (after the last, the first);
+                          a new queued image gets the --iccid plus its place in
+                          the queue, so that each card has its own
 Card behaviour:
   --atr HEX               answer to reset (default 3B021450, for a case card
                           3B05000044544D)
@@ -93,6 +109,7 @@ Faults:
 ParsedArguments parseArguments(std::span<const std::string_view> arguments) {
     ParsedArguments parsed;
     auto& o = parsed.options;
+    std::vector<std::filesystem::path> images;
     auto& s = o.settings;
 
     auto number = [](int& target, int min, int max) {
@@ -121,7 +138,11 @@ ParsedArguments parseArguments(std::span<const std::string_view> arguments) {
     const std::map<std::string_view, Setter> withValue = {
         {"--host", nonEmpty(o.host)},
         {"--port", number(o.port, 1, 65535)},
-        {"--image", nonEmpty(o.imagePath)},
+        {"--image",
+         [&](std::string_view v) {
+             images.emplace_back(v);
+             return !v.empty();
+         }},
         {"--adn-records", count(s.adnRecords, 0)},
         {"--adn-length", count(s.adnRecordLength, 14)},
         {"--ext1-records",
@@ -218,6 +239,10 @@ ParsedArguments parseArguments(std::span<const std::string_view> arguments) {
             parsed.error = "bad value '" + std::string(*value) + "' for " + std::string(name);
             return parsed;
         }
+    }
+    if (!images.empty()) {
+        o.imagePath = images.front();
+        o.queuedImages.assign(images.begin() + 1, images.end());
     }
     if (auto error = validate(s))
         parsed.error = *error;

@@ -33,6 +33,9 @@ struct Options {
     std::string host = "127.0.0.1";
     int port = 0x8C7B;
     std::filesystem::path imagePath = "simcard.img";
+    // Further cards, queued behind the first: SIGUSR1 takes the card out of the reader,
+    // SIGUSR2 puts the next one in (after the last, the first again).
+    std::vector<std::filesystem::path> queuedImages;
     CardSettings settings; // used only when the image does not exist yet
     // Empty: the case card's ATR for an image with the contact-case application, else the
     // default one.
@@ -49,6 +52,10 @@ struct ParsedArguments {
     bool version = false;
     std::string error; // not empty: the arguments were refused
 };
+
+// The ICCID a new image of the queue gets: the given digits plus its place in the queue
+// (0 for the first card), as many digits as before, so that every queued card differs.
+std::string queuedIccid(const std::string& digits, std::size_t place);
 
 ParsedArguments parseArguments(std::span<const std::string_view> arguments);
 std::string usage();

@@ -100,6 +100,27 @@ TEST(OptionsTest, ValuesComeSeparateOrAfterAnEqualsSign) {
     EXPECT_EQ(parse({"--iccid", "none"}).options.settings.iccid, std::nullopt);
 }
 
+TEST(OptionsTest, RepeatedImagesQueueCardsEachWithItsOwnIccid) {
+    auto o = parse({"--image", "a.img", "--image", "b.img", "--image", "c.img"}).options;
+    EXPECT_EQ(o.imagePath, "a.img");
+    EXPECT_EQ(o.queuedImages, (std::vector<std::filesystem::path>{"b.img", "c.img"}));
+
+    struct Case {
+        std::string digits;
+        std::size_t place;
+        std::string iccid;
+    };
+    const Case cases[] = {
+        {"8949000000000000017", 0, "8949000000000000017"},
+        {"8949000000000000017", 1, "8949000000000000018"},
+        {"8949000000000000017", 3, "8949000000000000020"}, // the carry
+        {"19", 81, "00"},                                  // as many digits as before
+        {"7", 12, "9"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(queuedIccid(c.digits, c.place), c.iccid) << c.digits << " + " << c.place;
+}
+
 TEST(OptionsTest, RefusesBadValues) {
     const std::vector<std::vector<std::string>> cases = {
         {"--port", "0"},

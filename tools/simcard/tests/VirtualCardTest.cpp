@@ -99,6 +99,27 @@ TEST(VirtualCardTest, SelectReadUpdateReachTheImage) {
     EXPECT_NE(log.find("< 90 00"), std::string::npos);
 }
 
+// EF ICCID as GSM 11.11 10.1.1 stores it: two digits a byte, low nibble first, F filler.
+TEST(VirtualCardTest, SignalsTakeTheCardOutAndPutTheNextQueuedCardIn) {
+    CardOptions options;
+    options.queuedCards = 1;
+    VirtualCard card(options);
+    Context context;
+    auto iccid = [&] {
+        Connection c(context, card.readerName());
+        EXPECT_EQ(c.transmit("A0A40000022FE2"), "9F0E");
+        return c.transmit("A0B000000A");
+    };
+    EXPECT_EQ(iccid(), "989400000000000010F79000");
+    card.takeOut();
+    EXPECT_EQ(Connection(context, card.readerName()).result(), SCARD_E_NO_SMARTCARD);
+    card.putNextIn();
+    EXPECT_EQ(iccid(), "989400000000000010F89000");
+    card.takeOut();
+    card.putNextIn(); // the first again, as it was left
+    EXPECT_EQ(iccid(), "989400000000000010F79000");
+}
+
 TEST(VirtualCardTest, PulledOutCardComesBackWithItsRecordsAndWithoutVerification) {
     VirtualCard card;
     Context context;
