@@ -3,10 +3,12 @@
 #include "editor/core/FormatCount.h"
 #include "editor/form/FormModel.h"
 #include "editor/shell/app/Prompts.h"
+#include "editor/shell/dialogs/TFormBatch.h"
 #include "editor/shell/dialogs/TFormPin.h"
 #include "editor/shell/dialogs/TFormRestore.h"
 #include "editor/shell/dialogs/TFormWrite.h"
 #include "editor/shell/widgets/QtText.h"
+#include "editor/sim/JobLog.h"
 #include "editor/sim/PhonebookRead.h"
 #include "editor/sim/SimAccess.h"
 #include "editor/sim/SimMessages.h"
@@ -151,6 +153,18 @@ std::optional<std::vector<SimItem>> SimCommands::ReadCardForPreview() {
         return std::nullopt;
     }
     return std::move(read.phonebook->items);
+}
+
+void SimCommands::BatchSimClick() {
+    const ProgramDocument& doc = parts_.form.document();
+    TFormBatch dialog(parts_.language, parts_.prompts);
+    dialog.SetProgram(DocumentFileBytes(doc), doc.program.text().lines(),
+                      doc.FileName.empty() ? std::string("-") : doc.FileName);
+    dialog.SetStores(backups_.folder(), JobLog::DefaultPath());
+    dialog.SetChooseSitesFile([this] { return parts_.prompts.OpenFileName(QString()); });
+    // The run connects to card after card itself.
+    SimDropConnection();
+    parts_.prompts.Exec(dialog);
 }
 
 void SimCommands::RestoreSimClick() {

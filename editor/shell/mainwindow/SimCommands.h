@@ -51,6 +51,9 @@ public:
     // Writes a backup chosen in the restore dialog back to the card; the program in the
     // editor stays as it is.
     void RestoreSimClick();
+    // Programs card after card with the editor's program in the dialog of its own; the
+    // program in the editor stays as it is.
+    void BatchSimClick();
     // The write dialog's preview: connects, gets the PIN out of the way and reads the card.
     std::optional<std::vector<SimItem>> ReadCardForPreview();
     // Whether the card may be used now: connected, and CHV1 out of the way (the PIN dialog

@@ -271,6 +271,7 @@ void TFormMain::BuildMenus() {
     AddItem(*device, "ReadSIM1", "Read SIM", &TFormMain::ReadSIM1Click);
     AddItem(*device, "WriteSIM1", "Write SIM", &TFormMain::WriteSIM1Click);
     AddItem(*device, "RestoreSIM1", "Restore SIM...", &TFormMain::RestoreSIM1Click);
+    AddItem(*device, "BatchSIM1", "Program cards in a row...", &TFormMain::BatchSIM1Click);
     device->addSeparator();
     QMenu* model = device->addMenu(Text("Model"));
     model->setObjectName(Text("Model1"));
@@ -522,6 +523,10 @@ void TFormMain::WriteSIM1Click() {
 
 void TFormMain::RestoreSIM1Click() {
     Sim().RestoreSimClick();
+}
+
+void TFormMain::BatchSIM1Click() {
+    Sim().BatchSimClick();
 }
 
 void TFormMain::ButReadClick() {

@@ -73,6 +73,7 @@ public:
     void ReadSIM1Click();
     void WriteSIM1Click();
     void RestoreSIM1Click();
+    void BatchSIM1Click();
     void ButReadClick();
     void ButWriteClick();
     // "Send by SMS...": the remote-programming messages through a GSM modem.

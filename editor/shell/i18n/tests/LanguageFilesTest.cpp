@@ -6,6 +6,7 @@
 #include "editor/shell/dialogs/TFormNewPsw.h"
 #include "editor/shell/dialogs/TFormPin.h"
 #include "editor/shell/dialogs/TFormPsw.h"
+#include "editor/shell/dialogs/TFormBatch.h"
 #include "editor/shell/dialogs/TFormRestore.h"
 #include "editor/shell/dialogs/TFormSendSms.h"
 #include "editor/shell/dialogs/TFormWrite.h"
@@ -120,6 +121,16 @@ const char* const kMessages[] = {
     "yes",
     "no",
     "The configuration sheet cannot be written:",
+    // Programming cards in a row.
+    "Insert the next card",
+    "Take the card out",
+    "Writing the card",
+    "Reading the card back",
+    "The run has ended",
+    "This card was programmed in this run already. Write it again?",
+    "Time",
+    "Site row",
+    "Result",
 };
 
 // KEY -> TRANSLATION of a language file, as Windows-1252 bytes.
@@ -158,9 +169,10 @@ QStringList DialogTexts() {
     TFormPin pin(table, prompts);
     TFormRestore restore(table);
     TFormSendSms sendSms(table, *settings);
+    TFormBatch batch(table, prompts);
     QStringList texts;
-    for (QWidget* dialog :
-         std::initializer_list<QWidget*>{&login, &change, &write, &pin, &restore, &sendSms}) {
+    for (QWidget* dialog : std::initializer_list<QWidget*>{&login, &change, &write, &pin,
+                                                           &restore, &sendSms, &batch}) {
         texts += TranslatableTexts(*dialog);
     }
     return texts;
