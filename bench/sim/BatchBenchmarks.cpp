@@ -1,0 +1,170 @@
+// Cards per minute: programming cards in a row (write-sim --each-card's work for one card:
+// connect, backup, write, read back, log) against write-sim started once per card, as a
+// shell loop does. The wait for the next card is left out of both: the same virtual card
+// of 250 records stays in the reader, and two programs of 60 lines take turns on it, so
+// that every card changes. Starts its own virtual card.
+#include "editor/sim/BackupStore.h"
+#include "editor/sim/CardBatch.h"
+#include "editor/sim/JobLog.h"
+#include "editor/sim/QuenlibCardPort.h"
+#include "editor/sim/SimAccess.h"
+#include "program/DocumentFiles.h"
+#include "program/ProgramDocument.h"
+#include "tools/simcard/fixture/VirtualCard.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+simcard::VirtualCard* theCard = nullptr;
+fs::path theFolder;
+
+std::vector<std::string> Program(int variant) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < 60; ++i) {
+        lines.push_back("TL" + std::to_string(i % 10) + "=0039333" +
+                        std::to_string(1000000 + variant * 1000 + i));
+    }
+    lines.push_back("RFT=24");
+    return lines;
+}
+
+// The reader as a run sees it when the cards come at once: one is always in, and it is
+// gone as soon as asked.
+class ReadyReader final : public tarvik::CardPresence {
+public:
+    tarvik::PresenceWait waitFor(bool) override { return tarvik::PresenceWait::Reached; }
+    bool goneWithin(std::chrono::milliseconds) override { return true; }
+    void cancel() override {}
+    std::string readerName() const override { return theCard->readerName(); }
+    std::string failure() const override { return {}; }
+};
+
+class QuietWindow final : public tarvik::TransferWindow {
+public:
+    std::string caption() const override { return caption_; }
+    void setCaption(std::string_view text) override { caption_ = text; }
+    void processPendingEvents() override {}
+    void beep() override {}
+    void pause(std::chrono::milliseconds) override {}
+
+private:
+    std::string caption_;
+};
+
+class NoQuestions final : public tarvik::BatchObserver {
+public:
+    void phase(tarvik::BatchPhase, int) override {}
+    void cardEnded(const tarvik::CardJob& job) override {
+        ok = job.outcome == tarvik::CardOutcome::Ok;
+    }
+    bool rewriteSameCard(const std::string&) override { return true; }
+    bool ok = false;
+};
+
+void BM_EachCard(benchmark::State& state) {
+    tarvik::BackupStore backups(theFolder / "backups");
+    tarvik::JobLog log;
+    log.Open(theFolder / "jobs.csv");
+    tarvik::QuenlibCardPort port;
+    ReadyReader reader;
+    QuietWindow window;
+    int variant = 0;
+    for (auto _ : state) {
+        tarvik::BatchSettings settings;
+        settings.programs = {{std::nullopt, Program(variant++ % 2)}};
+        settings.count = 1;
+        settings.backups = &backups;
+        settings.programName = "bench.sim";
+        NoQuestions observer;
+        tarvik::CardBatch batch(settings, port, reader, window, observer, &log);
+        batch.Run();
+        if (!observer.ok) {
+            state.SkipWithError("a card did not end ok");
+            break;
+        }
+    }
+    tarvik::SimDisconnect();
+    state.counters["cards_per_minute"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) * 60, benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_EachCard)->Unit(benchmark::kMillisecond)->Iterations(40)->UseRealTime();
+
+int RunProcess(const std::vector<std::string>& arguments) {
+    std::vector<char*> argv;
+    for (const auto& argument : arguments) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = -1;
+    if (spawned != 0 || ::waitpid(pid, &status, 0) != pid) {
+        return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void BM_WriteSimPerCard(benchmark::State& state) {
+    std::vector<std::string> files;
+    for (int variant = 0; variant < 2; ++variant) {
+        tarvik::ProgramDocument doc{2};
+        doc.program.text().assign(Program(variant));
+        files.push_back((theFolder / ("program" + std::to_string(variant) + ".sim")).string());
+        std::ofstream(files.back(), std::ios::binary) << tarvik::DocumentFileBytes(doc);
+    }
+    int variant = 0;
+    for (auto _ : state) {
+        if (RunProcess({TARVIK_CLI_PATH, "write-sim", files[variant++ % 2], "--reader",
+                        theCard->readerName()}) != 0) {
+            state.SkipWithError("write-sim failed");
+            break;
+        }
+    }
+    state.counters["cards_per_minute"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) * 60, benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_WriteSimPerCard)->Unit(benchmark::kMillisecond)->Iterations(40)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    simcard::CardOptions options;
+    options.pin1Enabled = false;
+    std::unique_ptr<simcard::VirtualCard> card;
+    try {
+        card = std::make_unique<simcard::VirtualCard>(options);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "no virtual card: %s\n", error.what());
+        return 1;
+    }
+    theCard = card.get();
+    char folder[] = "/tmp/bench-batch-XXXXXX";
+    theFolder = ::mkdtemp(folder);
+    ::setenv("XDG_DATA_HOME", theFolder.c_str(), 1);
+    ::setenv("QUENLIB_READER", card->readerName().c_str(), 1);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::error_code ignored;
+    fs::remove_all(theFolder, ignored);
+    return 0;
+}
