@@ -1,11 +1,8 @@
 #include "editor/sim/CardBatch.h"
 
 #include "editor/core/FormatCount.h"
-#include "editor/sim/PhonebookRead.h"
 #include "editor/sim/SimMessages.h"
 #include "editor/sim/SimTransfer.h"
-#include "editor/sim/TransferSteps.h"
-#include "editor/sim/WritePreview.h"
 
 #include <ctime>
 
@@ -157,16 +154,26 @@ CardOutcome CardBatch::WriteAndVerify(const BatchProgram& program, CardJob& job,
         return port_.access() == CardAccess::NotFound ? CardOutcome::CardRemoved
                                                       : CardOutcome::VerifyFailed;
     }
-    const transfer::CaptionKeeper keeper(window_);
-    const PhonebookRead read = ReadPhonebook(port_, window_, RecordContent::Text);
-    if (!read.phonebook) {
-        job.detail = read.failure;
+    // The records the write changed must read back as written; the others were read
+    // moments before and left alone. A name longer than the card's records hold comes
+    // back cut, and a number without its "+".
+    if (!port_.selectPhonebook()) {
+        job.detail = "the SIM phonebook cannot be selected";
         return CardGone() ? CardOutcome::CardRemoved : CardOutcome::VerifyFailed;
     }
-    // Read back, the card must be what a write leaves: writing again would change nothing.
-    if (PreviewWrite(read.phonebook->items, program.lines, settings_.deleteAll).cardChanges) {
-        job.detail = "the SIM reads back otherwise than it was written";
-        return CardOutcome::VerifyFailed;
+    for (const PlannedWrite& write : written.changed) {
+        const std::optional<SimItem> read = port_.readItem(write.index);
+        if (!read) {
+            job.detail = "record " + std::to_string(write.index + 1) + " cannot be read back";
+            return CardGone() ? CardOutcome::CardRemoved : CardOutcome::VerifyFailed;
+        }
+        const std::u16string_view number = write.item.number;
+        if (!std::u16string_view(write.item.name).starts_with(read->name) ||
+            (number.starts_with(u'+') ? number.substr(1) : number) != read->number) {
+            job.detail = "record " + std::to_string(write.index + 1) +
+                         " reads back otherwise than it was written";
+            return CardOutcome::VerifyFailed;
+        }
     }
     return CardOutcome::Ok;
 }

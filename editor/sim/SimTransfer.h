@@ -38,8 +38,9 @@ struct WriteResult {
     // The backup the write saved before it changed the card.
     std::optional<std::filesystem::path> backupPath;
     // Records the write changed on the card (records already holding their text not
-    // counted).
+    // counted), and what it wrote to them.
     int changedRecords = 0;
+    std::vector<PlannedWrite> changed;
     bool ok() const { return !writeError && !linesLeftOver && !backupFailed; }
 };
 

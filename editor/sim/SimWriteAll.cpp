@@ -67,6 +67,7 @@ WriteResult SimWriteAll(CardPort& port, TransferWindow& window, std::span<const 
         }
         if (write.index >= records || Changes(write.item, card.items[write.index])) {
             ++result.changedRecords;
+            result.changed.push_back(write);
         }
     }
     if (plan.linesLeftOver > 0) {

@@ -181,6 +181,17 @@ TEST_F(CardBatchTest, ACardThatKeepsItsOldRecordsFailsTheReadBack) {
     EXPECT_TRUE(observer.jobs[0].backup); // the backup came before the write
 }
 
+// A card of 28-byte records keeps 14 bytes of a name (GSM 11.11 10.5.1: the alpha
+// identifier is the record length less 14); the rest is cut, and that is no failure.
+TEST_F(CardBatchTest, ANameTheCardCutsAndANumberWithoutItsPlusStillReadBack) {
+    reader.add();
+    settings.programs = {{std::nullopt, {"#1FRONT-DOOR-OPENED=1", "TL1=+39333", "RFT=1"}}};
+    Run();
+    EXPECT_EQ(outcomes(), (std::vector<std::string>{"ok"}));
+    EXPECT_EQ(reader.card(0).item(0).name, u"#1FRONT-DOOR-O");
+    EXPECT_EQ(observer.jobs[0].changedRecords, 3);
+}
+
 TEST_F(CardBatchTest, EachSiteGetsACardAndAFailedCardsSiteGoesToTheNext) {
     settings.perSite = true;
     settings.programs = {{1, {"TL1=1111"}}, {2, {"TL1=2222"}}, {3, {"TL1=3333"}}};
