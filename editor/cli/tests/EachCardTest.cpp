@@ -226,6 +226,16 @@ TEST_F(EachCardTest, TheSameCardAgainIsAskedAboutAndCtrlCBetweenCardsStops) {
     EXPECT_TRUE(Contains(ReadAll(output.string()), "2 cards, 2 ok"));
 }
 
+TEST_F(EachCardTest, CtrlCDuringACardFinishesItFirst) {
+    card = std::make_unique<simcard::VirtualCard>(Card("8949000000000000501"));
+    Start({Program({"TL1=0612345678", "RFT=1"})});
+    ASSERT_TRUE(WaitForOutput("Card 1 in")) << ReadAll(output.string());
+    ::kill(cli.pid(), SIGINT);
+    EXPECT_EQ(ExitStatus(), 0) << ReadAll(output.string());
+    EXPECT_EQ(Column(5), (std::vector<std::string>{"ok"}));
+    EXPECT_TRUE(Contains(ReadAll(output.string()), "stopping once the card in hand is done"));
+}
+
 TEST_F(EachCardTest, ABadSitesCellWritesNoCardAndNamesRowAndColumn) {
     card = std::make_unique<simcard::VirtualCard>(Card("8949000000000000401"));
     tarvik::testing::WriteAll(folder.file("sites.csv"), "EDTl1,EDRed\n0611,5\n0622,999\n");
