@@ -173,6 +173,12 @@ TFormBatch::TFormBatch(const LanguageTable& table, Prompts& prompts)
     listCards_->setColumnCount(4);
     listCards_->setRootIsDecorated(false);
     listCards_->setMinimumSize(460, 160);
+    // Set here, in the language of the moment: the window's translation knows no list
+    // headers.
+    listCards_->setHeaderLabels({Translated(table_, std::string_view("Time")),
+                                 Translated(table_, std::string_view("ICCID")),
+                                 Translated(table_, std::string_view("Site row")),
+                                 Translated(table_, std::string_view("Result"))});
 
     auto* buttons = new QDialogButtonBox(this);
     butStart_ = buttons->addButton(QStringLiteral("Start"), QDialogButtonBox::ActionRole);
@@ -313,12 +319,6 @@ void TFormBatch::ShowPhase(BatchPhase phase, int) {
 }
 
 void TFormBatch::AddCard(const CardJob& job) {
-    if (listCards_->topLevelItemCount() == 0) {
-        listCards_->setHeaderLabels({Translated(table_, std::string_view("Time")),
-                                     Translated(table_, std::string_view("ICCID")),
-                                     Translated(table_, std::string_view("Site row")),
-                                     Translated(table_, std::string_view("Result"))});
-    }
     auto* item = new QTreeWidgetItem(listCards_);
     item->setText(0, QDateTime::fromSecsSinceEpoch(job.time).toString(QStringLiteral("HH:mm:ss")));
     item->setText(1, job.iccid ? QString::fromStdString(*job.iccid)

@@ -9,6 +9,7 @@
 #include "editor/shell/app/Application.h"
 #include "editor/shell/app/Settings.h"
 #include "editor/shell/dialogs/TFormAbout.h"
+#include "editor/shell/dialogs/TFormBatch.h"
 #include "editor/shell/dialogs/TFormNewPsw.h"
 #include "editor/shell/dialogs/TFormPin.h"
 #include "editor/shell/dialogs/TFormPsw.h"
@@ -22,6 +23,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -175,6 +177,12 @@ int main(int argc, char** argv) {
                                   {"b.simbackup", "8949000000000000017", 1738242000, 3},
                                   {"c.simbackup", std::nullopt, 1737900000, 0}});
     camera.TakeDialog(app.FormRestore(), QStringLiteral("dialog-restore"));
+    {
+        tarvik::TFormBatch batch(app.languageTable(), prompts);
+        batch.SetProgram({}, {"TL1=3331234567", "RFT=24"}, "alarm.sim");
+        batch.EdSites().setText(QStringLiteral("sites.csv"));
+        camera.TakeDialog(batch, QStringLiteral("dialog-batch"));
+    }
     camera.TakeDialog(app.FormPin(), QStringLiteral("dialog-pin"));
     camera.TakeDialog(app.FormAbout(), QStringLiteral("dialog-about"));
 
