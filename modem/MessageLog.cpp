@@ -1,5 +1,6 @@
 #include "modem/MessageLog.h"
 
+#include "base/CsvTable.h"
 #include "base/UniqueFd.h"
 
 #include <cerrno>
@@ -37,20 +38,6 @@ bool WriteAll(int fd, std::string_view bytes) {
 }
 
 } // namespace
-
-std::string CsvField(std::string_view field) {
-    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
-        return std::string(field);
-    }
-    std::string quoted = "\"";
-    for (const char c : field) {
-        quoted += c;
-        if (c == '"') {
-            quoted += '"';
-        }
-    }
-    return quoted + '"';
-}
 
 std::string CsvRecord(const LogEntry& entry) {
     return UtcText(entry.time) + ',' + (entry.sent ? "sent" : "received") + ',' +

@@ -16,10 +16,6 @@ struct LogEntry {
     std::string result; // "ok", or the error
 };
 
-// A field of a CSV record (RFC 4180): quoted, with its quotes doubled, when it holds a
-// comma, a quote, or a line break.
-std::string CsvField(std::string_view field);
-
 // The record of an entry, CR LF at its end: time (UTC, ISO 8601), direction, number, text,
 // result.
 std::string CsvRecord(const LogEntry& entry);

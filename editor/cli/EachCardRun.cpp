@@ -2,7 +2,7 @@
 
 #include "editor/cli/CliSupport.h"
 #include "editor/cli/InterruptWatch.h"
-#include "editor/core/CsvTable.h"
+#include "base/CsvTable.h"
 #include "editor/form/DeviceModels.h"
 #include "editor/form/IntegerText.h"
 #include "editor/form/SitePrograms.h"

@@ -1,6 +1,6 @@
 #include "editor/sim/JobLog.h"
 
-#include "editor/core/CsvTable.h"
+#include "base/CsvTable.h"
 #include "editor/sim/BackupStore.h"
 #include "editor/sim/SimBackup.h"
 

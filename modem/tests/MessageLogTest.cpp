@@ -9,22 +9,6 @@
 namespace tarvik::modem {
 namespace {
 
-// RFC 4180 2.6 and 2.7: a field with a comma, a quote or a line break is quoted, and a quote
-// inside it is doubled.
-TEST(MessageLogTest, QuotesFieldsAsRfc4180Asks) {
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {";TL1=1;", ";TL1=1;"},
-        {"", ""},
-        {"a,b", "\"a,b\""},
-        {"say \"ok\"", "\"say \"\"ok\"\"\""},
-        {"line\r\nbreak", "\"line\r\nbreak\""},
-        {"lf\nonly", "\"lf\nonly\""},
-    };
-    for (const auto& [field, written] : cases) {
-        EXPECT_EQ(CsvField(field), written) << field;
-    }
-}
-
 TEST(MessageLogTest, StartsTheFileWithItsHeaderAndAppendsRecords) {
     testing::TemporaryFolder folder;
     MessageLog log(folder.path() / "tarvik" / "messages.csv");

@@ -1,6 +1,6 @@
 #include "editor/shell/dialogs/TFormBatch.h"
 
-#include "editor/core/CsvTable.h"
+#include "base/CsvTable.h"
 #include "editor/form/SitePrograms.h"
 #include "editor/shell/app/Prompts.h"
 #include "editor/shell/widgets/QtText.h"

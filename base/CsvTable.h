@@ -19,6 +19,10 @@ struct CsvTable {
 // empty lines are passed over, so that the rows are the records that hold something.
 CsvTable ParseCsv(std::string_view text);
 
+// A field as it is written: in double quotes, with each quote inside doubled, when it holds
+// a comma, a quote or a line break; else as it is.
+std::string CsvField(std::string_view field);
+
 // One record, each field quoted when it holds a comma, a quote or a line break, ended
 // by CR LF.
 std::string CsvRecord(std::span<const std::string> fields);

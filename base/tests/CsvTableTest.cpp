@@ -1,6 +1,6 @@
 // Comma-separated values as RFC 4180 (section 2) defines them.
 
-#include "editor/core/CsvTable.h"
+#include "base/CsvTable.h"
 
 #include <gtest/gtest.h>
 
@@ -43,6 +43,22 @@ TEST(CsvTableTest, RefusesStrayQuotesWithTheirLine) {
         const CsvTable table = ParseCsv(text);
         EXPECT_EQ(table.error, error) << text;
         EXPECT_TRUE(table.rows.empty());
+    }
+}
+
+// RFC 4180 2.6 and 2.7: a field with a comma, a quote or a line break is quoted, and a quote
+// inside it is doubled.
+TEST(CsvTableTest, QuotesFieldsAsRfc4180Asks) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {";TL1=1;", ";TL1=1;"},
+        {"", ""},
+        {"a,b", "\"a,b\""},
+        {"say \"ok\"", "\"say \"\"ok\"\"\""},
+        {"line\r\nbreak", "\"line\r\nbreak\""},
+        {"lf\nonly", "\"lf\nonly\""},
+    };
+    for (const auto& [field, written] : cases) {
+        EXPECT_EQ(CsvField(field), written) << field;
     }
 }
 

@@ -1,11 +1,13 @@
-#include "editor/core/CsvTable.h"
+#include "base/CsvTable.h"
 
 namespace tarvik {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-std::string Quoted(std::string_view field) {
+} // namespace
+
+std::string CsvField(std::string_view field) {
     if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
         return std::string(field);
     }
@@ -18,8 +20,6 @@ std::string Quoted(std::string_view field) {
     }
     return quoted + "\"";
 }
-
-} // namespace
 
 CsvTable ParseCsv(std::string_view text) {
     CsvTable table;
@@ -96,7 +96,7 @@ CsvTable ParseCsv(std::string_view text) {
 std::string CsvRecord(std::span<const std::string> fields) {
     std::string record;
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        record += (i == 0 ? "" : ",") + Quoted(fields[i]);
+        record += (i == 0 ? "" : ",") + CsvField(fields[i]);
     }
     return record + "\r\n";
 }
