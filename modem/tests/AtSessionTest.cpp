@@ -1,6 +1,8 @@
 #include "modem/AtSession.h"
 
+#include "modem/MessageLog.h"
 #include "modem/RemoteSend.h"
+#include "program/tests/TemporaryFolder.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -141,6 +143,38 @@ TEST(AtSessionTest, MatchesTheDevicesNumberInEitherForm) {
     for (const auto& c : cases) {
         EXPECT_EQ(SameNumber(c.a, c.b), c.same) << c.a << " " << c.b;
         EXPECT_EQ(SameNumber(c.b, c.a), c.same) << c.b << " " << c.a;
+    }
+}
+
+// Stored messages listed in PDU mode (3GPP TS 27.005 3.4.2), SMS-DELIVER "OK" (TS 23.040
+// 9.2.2.1) with an empty SMSC address: one from the device, one from another line. Only the
+// device's reply is deleted (AT+CMGD, 27.005 3.5.4), and only once it is in the log.
+TEST(AtSessionTest, DeletesOnlyTheDevicesRepliesAndOnlyOnceLogged) {
+    const std::string fromDevice = "00040C9193331332547600006221804000000002CF25";
+    const std::string fromOther = "00040C9193339399999900006221804000000002CF25";
+    for (const bool logWritable : {true, false}) {
+        testing::TemporaryFolder folder;
+        const std::string blocked = (folder.path() / "blocked").string();
+        testing::WriteAll(blocked, "a file where the log's folder should be");
+        MessageLog log(logWritable ? folder.path() / "messages.csv"
+                                   : std::filesystem::path(blocked) / "messages.csv");
+        FakePort port;
+        for (const char* command :
+             {"AT\r", "ATE0\r", "AT+CMEE=1\r", "AT+CMGF=0\r", "AT+CMGD=1\r", "AT+CMGD=2\r"}) {
+            port.answers[command] = "\r\nOK\r\n";
+        }
+        port.answers["AT+CPIN?\r"] = "\r\n+CPIN: READY\r\n\r\nOK\r\n";
+        port.answers["AT+CMGL=4\r"] = "\r\n+CMGL: 1,1,,22\r\n" + fromDevice +
+                                      "\r\n+CMGL: 2,1,,22\r\n" + fromOther + "\r\n\r\nOK\r\n";
+        AtSession session(port);
+        SendRequest request;
+        request.number = "+393331234567";
+        request.wait = 50ms;
+        SendObserver observer;
+        const SendOutcome outcome = SendRemote(session, request, log, observer);
+        EXPECT_EQ(outcome.replies, 1u) << logWritable;
+        EXPECT_EQ(port.written.find("AT+CMGD=1\r") != std::string::npos, logWritable);
+        EXPECT_EQ(port.written.find("AT+CMGD=2\r"), std::string::npos) << logWritable;
     }
 }
 
