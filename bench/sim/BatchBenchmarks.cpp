@@ -8,6 +8,7 @@
 #include "editor/sim/JobLog.h"
 #include "editor/sim/QuenlibCardPort.h"
 #include "editor/sim/SimAccess.h"
+#include "editor/sim/TransferWindow.h"
 #include "program/DocumentFiles.h"
 #include "program/ProgramDocument.h"
 #include "tools/simcard/fixture/VirtualCard.h"
@@ -54,18 +55,6 @@ public:
     std::string failure() const override { return {}; }
 };
 
-class QuietWindow final : public tarvik::TransferWindow {
-public:
-    std::string caption() const override { return caption_; }
-    void setCaption(std::string_view text) override { caption_ = text; }
-    void processPendingEvents() override {}
-    void beep() override {}
-    void pause(std::chrono::milliseconds) override {}
-
-private:
-    std::string caption_;
-};
-
 class NoQuestions final : public tarvik::BatchObserver {
 public:
     void phase(tarvik::BatchPhase, int) override {}
@@ -82,7 +71,7 @@ void BM_EachCard(benchmark::State& state) {
     log.Open(theFolder / "jobs.csv");
     tarvik::QuenlibCardPort port;
     ReadyReader reader;
-    QuietWindow window;
+    tarvik::QuietTransferWindow window;
     int variant = 0;
     for (auto _ : state) {
         tarvik::BatchSettings settings;

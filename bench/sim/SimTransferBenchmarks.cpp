@@ -7,6 +7,7 @@
 #include "editor/sim/QuenlibCardPort.h"
 #include "editor/sim/SimAccess.h"
 #include "editor/sim/SimTransfer.h"
+#include "editor/sim/TransferWindow.h"
 #include "program/ProgramText.h"
 #include "tools/simcard/core/CardImage.h"
 #include "tools/simcard/core/Hex.h"
@@ -44,18 +45,6 @@ constexpr int kIccidCommands = 3;
 constexpr int kFlushCommands = 2;
 
 simcard::VirtualCard* theCard = nullptr;
-
-class QuietWindow final : public tarvik::TransferWindow {
-public:
-    std::string caption() const override { return caption_; }
-    void setCaption(std::string_view text) override { caption_ = text; }
-    void processPendingEvents() override {}
-    void beep() override {}
-    void pause(std::chrono::milliseconds) override {}
-
-private:
-    std::string caption_;
-};
 
 // A program of 200 lines: telephone numbers, SMS texts, options, two numbers long enough
 // for extension records, and "RFT".
@@ -201,7 +190,7 @@ void RunAlternating(benchmark::State& state, const std::function<bool()>& transf
 }
 
 bool ReadAll() {
-    QuietWindow window;
+    tarvik::QuietTransferWindow window;
     tarvik::ProgramText program;
     tarvik::QuenlibCardPort port;
     return tarvik::SimReadAll(port, window, program).ok;
@@ -209,7 +198,7 @@ bool ReadAll() {
 
 // A delete-mode write, with its backup when a store is given.
 bool WriteAll(const std::vector<std::string>& lines, const tarvik::BackupStore* backups) {
-    QuietWindow window;
+    tarvik::QuietTransferWindow window;
     tarvik::QuenlibCardPort port;
     return tarvik::SimWriteAll(port, window, lines, true, backups).ok();
 }

@@ -30,4 +30,18 @@ public:
     virtual void failureDetail(std::string_view /*text*/) {}
 };
 
+// A window that shows nothing and never waits: for transfers whose progress is told some
+// other way (a dialog's own state line) and for benchmarks.
+class QuietTransferWindow final : public TransferWindow {
+public:
+    std::string caption() const override { return caption_; }
+    void setCaption(std::string_view text) override { caption_ = text; }
+    void processPendingEvents() override {}
+    void beep() override {}
+    void pause(std::chrono::milliseconds) override {}
+
+private:
+    std::string caption_;
+};
+
 } // namespace tarvik

@@ -8,6 +8,7 @@
 #include "editor/sim/PcscCardPresence.h"
 #include "editor/sim/QuenlibCardPort.h"
 #include "editor/sim/SimMessages.h"
+#include "editor/sim/TransferWindow.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -38,19 +39,6 @@ constexpr std::string_view kReadingBack = "Reading the card back";
 constexpr std::string_view kRunEnded = "The run has ended";
 constexpr std::string_view kSameCardAgain =
     "This card was programmed in this run already. Write it again?";
-
-// The transfers' captions have no place in the dialog; the state label says enough.
-class QuietWindow final : public TransferWindow {
-public:
-    std::string caption() const override { return caption_; }
-    void setCaption(std::string_view text) override { caption_ = text; }
-    void processPendingEvents() override {}
-    void beep() override {}
-    void pause(std::chrono::milliseconds) override {}
-
-private:
-    std::string caption_;
-};
 
 // The reader the card library was told to use, when one is named.
 std::optional<std::string> FixedReader() {
@@ -101,7 +89,7 @@ public:
 protected:
     void run() override {
         QuenlibCardPort port;
-        QuietWindow window;
+        QuietTransferWindow window;
         CardBatch batch(settings_, port, presence_, window, *this, log_.get());
         {
             const std::lock_guard lock(mutex_);
