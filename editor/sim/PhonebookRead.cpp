@@ -30,14 +30,6 @@ PhonebookRead ReadPhonebook(CardPort& port, TransferWindow& window, RecordConten
         return Failed(port, "the SIM phonebook cannot be selected");
     }
     phonebook.geometry = *geometry;
-    PhonebookRead read;
-    if (geometry->adnRecords < kMinimumSimRecords) {
-        read.tooSmall = true;
-        read.failure = "the SIM phonebook has " + std::to_string(geometry->adnRecords) +
-                       " records, fewer than " + std::to_string(kMinimumSimRecords);
-        read.phonebook = std::move(phonebook);
-        return read;
-    }
     if (withBytes) {
         phonebook.ext1 = port.extensionRecords();
     }
@@ -59,15 +51,29 @@ PhonebookRead ReadPhonebook(CardPort& port, TransferWindow& window, RecordConten
             phonebook.adn.push_back(std::move(*bytes));
         }
     }
+    PhonebookRead read;
     read.phonebook = std::move(phonebook);
     return read;
+}
+
+std::optional<std::string> TooSmallForAProgram(const PhonebookGeometry& geometry) {
+    if (geometry.adnRecords >= kMinimumSimRecords) {
+        return std::nullopt;
+    }
+    return "the SIM phonebook has " + std::to_string(geometry.adnRecords) +
+           " records, fewer than " + std::to_string(kMinimumSimRecords);
 }
 
 PhonebookRead ReadPhonebookForPreview(CardPort& port, TransferWindow& window) {
     transfer::CaptionKeeper keeper(window);
     PhonebookRead read = ReadPhonebook(port, window, RecordContent::Text);
-    if (!read.phonebook || read.tooSmall) {
-        read.phonebook.reset();
+    if (read.phonebook) {
+        if (auto tooSmall = TooSmallForAProgram(read.phonebook->geometry)) {
+            read.failure = std::move(*tooSmall);
+            read.phonebook.reset();
+        }
+    }
+    if (!read.phonebook) {
         window.failureDetail(read.failure);
         transfer::ShowTransferError(window, kReadError);
     }

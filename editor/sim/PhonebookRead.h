@@ -26,9 +26,6 @@ struct PhonebookRead {
     std::optional<CardPhonebook> phonebook;
     // Why the phonebook could not be read, in words for a person.
     std::string failure;
-    // The phonebook was read but has fewer than kMinimumSimRecords records: too small for
-    // any program (phonebook then holds it).
-    bool tooSmall = false;
 };
 
 enum class RecordContent {
@@ -37,9 +34,15 @@ enum class RecordContent {
 };
 
 // Selects the phonebook and reads every record in order, showing "SIM i / n" in the
-// window's caption. A connection that failed part way is dropped, so that the next
-// command connects afresh.
+// window's caption. Every record is read whatever the card's size: the phonebook is also
+// the card as it was, which a backup must hold whole; whether it can take a program is
+// the caller's question (TooSmallForAProgram). A connection that failed part way is
+// dropped, so that the next command connects afresh.
 PhonebookRead ReadPhonebook(CardPort& port, TransferWindow& window, RecordContent content);
+
+// Why a phonebook of this geometry cannot hold a program (fewer than kMinimumSimRecords
+// records), in words for a person; nothing when it can.
+std::optional<std::string> TooSmallForAProgram(const PhonebookGeometry& geometry);
 
 // The same as a transfer of its own, for a preview: the caption is put back afterwards,
 // and a failure shows "Read Error" (with the reason as the failure detail). A phonebook

@@ -4,6 +4,7 @@
 #include "editor/sim/SimTransfer.h"
 #include "editor/sim/TransferSteps.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,8 +13,10 @@ namespace tarvik {
 ReadResult SimReadAll(CardPort& port, TransferWindow& window, ProgramText& program) {
     transfer::CaptionKeeper keeper(window);
     const PhonebookRead read = ReadPhonebook(port, window, RecordContent::Text);
-    if (!read.phonebook || read.tooSmall) {
-        window.failureDetail(read.failure);
+    const std::optional<std::string> tooSmall =
+        read.phonebook ? TooSmallForAProgram(read.phonebook->geometry) : std::nullopt;
+    if (!read.phonebook || tooSmall) {
+        window.failureDetail(tooSmall ? *tooSmall : read.failure);
         transfer::ShowTransferError(window, kReadError);
         return {};
     }

@@ -33,13 +33,8 @@ WriteResult SimWriteAll(CardPort& port, TransferWindow& window, std::span<const 
         return result;
     }
     const CardPhonebook& card = *read.phonebook;
-    if (read.tooSmall) {
-        window.failureDetail(read.failure);
-        transfer::ShowTransferError(window, kInsufficientSimSpace);
-        result.linesLeftOver = true;
-        return result;
-    }
-
+    // The backup comes first, whatever the card's size: the card as it was is kept even
+    // when no program is written to it.
     if (backups != nullptr) {
         const SimBackup backup{card.iccid, std::time(nullptr), card.geometry.adnRecordLength,
                                card.adn, card.ext1};
@@ -50,6 +45,12 @@ WriteResult SimWriteAll(CardPort& port, TransferWindow& window, std::span<const 
             return result;
         }
         result.backupPath = std::move(saved.path);
+    }
+    if (const auto tooSmall = TooSmallForAProgram(card.geometry)) {
+        window.failureDetail(*tooSmall);
+        transfer::ShowTransferError(window, kInsufficientSimSpace);
+        result.linesLeftOver = true;
+        return result;
     }
 
     const RecordPlan plan = PlanRecords(card.items, lines, deleteAll);

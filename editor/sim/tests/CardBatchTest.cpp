@@ -196,13 +196,19 @@ TEST_F(CardBatchTest, EachSiteGetsACardAndAFailedCardsSiteGoesToTheNext) {
     settings.perSite = true;
     settings.programs = {{1, {"TL1=1111"}}, {2, {"TL1=2222"}}, {3, {"TL1=3333"}}};
     reader.add();
-    reader.add(7); // too small: site 2 waits for the next card
+    reader.add(7).put(3, {u"Mum", u"0612"}); // too small: site 2 waits for the next card
     reader.add();
     reader.add();
     reader.add(); // left over
     const BatchSummary summary = Run();
 
     EXPECT_EQ(outcomes(), (std::vector<std::string>{"ok", "insufficient-space", "ok", "ok"}));
+    // The card too small for a program was backed up whole all the same, and left alone.
+    ASSERT_TRUE(observer.jobs[1].backup);
+    const ParsedBackup smallCard = BackupStore::Load(*observer.jobs[1].backup);
+    ASSERT_TRUE(smallCard.backup) << smallCard.error;
+    EXPECT_EQ(smallCard.backup->adn, reader.card(1).adn);
+    EXPECT_TRUE(reader.card(1).updatedRecords.empty());
     std::vector<std::optional<int>> rows;
     for (const CardJob& job : observer.jobs) {
         rows.push_back(job.row);

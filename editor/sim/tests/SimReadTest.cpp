@@ -116,7 +116,8 @@ TEST_F(SimReadTest, PhonebookUnder8RecordsIsAReadError) {
     Connect();
     EXPECT_FALSE(Read());
     ExpectProgramUntouched();
-    EXPECT_EQ(window.captions, (std::vector<std::string>{"Read Error", "Tarvik3 - alarm.sim"}));
+    const std::vector<std::string> tail(window.captions.end() - 2, window.captions.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"Read Error", "Tarvik3 - alarm.sim"}));
 }
 
 TEST_F(SimReadTest, RecordsTheProgramTextCannotHoldAreLeftOutAndCounted) {

@@ -11,7 +11,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace tarvik::testing {
 namespace {
@@ -187,6 +189,61 @@ TEST_F(SimTransferTest, RestoreRefusesWhatDoesNotFitWithoutWriting) {
         const RestoreResult result = SimRestore(card, window, c.backup, {c.anyCard, nullptr});
         EXPECT_EQ(result.outcome, c.outcome) << c.what << ": " << result.reason;
         EXPECT_EQ(card.updatedRecords.empty(), c.outcome != RestoreOutcome::Restored) << c.what;
+    }
+}
+
+// A card of 5 records holds no program, yet a write or a restore onto it saves the card as
+// it was, every record, and that backup puts it back byte for byte.
+TEST_F(SimTransferTest, ACardTooSmallForAProgramIsBackedUpWholeBeforeAnyTransfer) {
+    struct Case {
+        const char* what;
+        std::function<std::optional<std::filesystem::path>(MemoryCardPort&)> transfer;
+    };
+    SimBackup other;
+    other.iccid = card.iccidDigits;
+    other.adnRecordLength = 28;
+    other.adn.assign(5, MemoryCardPort(1).bytesOf({u"Other", u"999"}));
+    other.ext1.assign(10, RecordBytes(13, 0xFF));
+    const std::vector<Case> cases = {
+        {"write",
+         [&](MemoryCardPort& small) {
+             window = RecordingWindow();
+             const std::vector<std::string> lines = {"TL1=1"};
+             const WriteResult result = SimWriteAll(small, window, lines, true, &backups);
+             EXPECT_TRUE(result.linesLeftOver);
+             EXPECT_TRUE(Shown(window, kInsufficientSimSpace));
+             EXPECT_TRUE(small.updatedRecords.empty());
+             return result.backupPath;
+         }},
+        {"restore",
+         [&](MemoryCardPort& small) {
+             window = RecordingWindow();
+             const RestoreResult result = SimRestore(small, window, other, {false, &backups});
+             EXPECT_TRUE(result.ok()) << result.reason;
+             EXPECT_EQ(small.adn, other.adn);
+             return result.backupPath;
+         }},
+    };
+    for (const Case& c : cases) {
+        MemoryCardPort small(5);
+        small.put(0, {u"Mum", u"0612"});
+        small.put(3, {u"Home", u"0123"});
+        small.ext1[2] = RecordBytes(13, 0x02);
+        small.connect();
+        const auto adnBefore = small.adn;
+        const auto ext1Before = small.ext1;
+
+        const std::optional<std::filesystem::path> saved = c.transfer(small);
+
+        ASSERT_TRUE(saved) << c.what;
+        const ParsedBackup backup = BackupStore::Load(*saved);
+        ASSERT_TRUE(backup.backup) << c.what << ": " << backup.error;
+        EXPECT_EQ(backup.backup->adn, adnBefore) << c.what;
+        EXPECT_EQ(backup.backup->ext1, ext1Before) << c.what;
+        window = RecordingWindow();
+        EXPECT_TRUE(SimRestore(small, window, *backup.backup, {}).ok()) << c.what;
+        EXPECT_EQ(small.adn, adnBefore) << c.what;
+        EXPECT_EQ(small.ext1, ext1Before) << c.what;
     }
 }
 

@@ -276,8 +276,9 @@ TEST_F(SimWriteTest, CardWithFewerThan98RecordsEndsInWriteError) {
     EXPECT_EQ(window.pauses, std::vector<std::chrono::milliseconds>{2000ms});
 }
 
-TEST_F(SimWriteTest, PhonebookUnder8RecordsIsNotTouched) {
+TEST_F(SimWriteTest, PhonebookUnder8RecordsIsNotTouchedButBackedUp) {
     StartCard(PinOff(7));
+    Plant({{2, AdnRecord("486F6D65", "03811032")}});
     Connect();
     const auto before = Image();
 
@@ -286,10 +287,49 @@ TEST_F(SimWriteTest, PhonebookUnder8RecordsIsNotTouched) {
     EXPECT_TRUE(result.linesLeftOver);
     EXPECT_EQ(Image(), before);
     EXPECT_EQ(CountSent("DC"), 0u);
-    EXPECT_EQ(FilesIn(backupFolder.path()), 0u);
-    EXPECT_EQ(window.captions,
-              (std::vector<std::string>{"Insufficient SIM space", "Tarvik3 - alarm.sim"}));
+    ASSERT_TRUE(result.backupPath);
+    const ParsedBackup saved = BackupStore::Load(*result.backupPath);
+    ASSERT_TRUE(saved.backup) << saved.error;
+    EXPECT_EQ(saved.backup->adn, Records());
+    const std::vector<std::string> tail(window.captions.end() - 2, window.captions.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"Insufficient SIM space", "Tarvik3 - alarm.sim"}));
     EXPECT_EQ(window.beeps, 1);
+}
+
+// A card of 5 records takes no program, but a restore onto it must keep what it held: the
+// backup the restore saves first holds all 5 records (GSM 11.11 10.5.1 for their bytes,
+// 10.5.10 for the extension record) and puts them back byte for byte.
+TEST_F(SimWriteTest, ARestoreOntoA5RecordCardCanBeUndoneByItsOwnBackup) {
+    simcard::CardOptions options = PinOff(5);
+    options.iccid = "8939000000000000005";
+    StartCard(options);
+    Plant({
+        {0, AdnRecord("4D6F6D", "0B8121436587092143658709FF01")},
+        {3, AdnRecord("486F6D65", "03811032")},
+    });
+    PlantExtensions({{0, Hex("020221F3FFFFFFFFFFFFFFFFFF")}});
+    Connect();
+    ASSERT_EQ(RecordTexts()[0], "Mom=12345678901234567890123");
+    const auto before = Image();
+
+    SimBackup other;
+    other.iccid = "8939000000000000005";
+    other.adnRecordLength = 28;
+    other.adn.assign(5, AdnRecord("5A6F65", "03819999"));
+    other.ext1.assign(10, RecordBytes(13, 0xFF));
+    window = RecordingWindow();
+    const RestoreResult restored = SimRestore(port, window, other, {false, &backups});
+    ASSERT_TRUE(restored.ok()) << restored.reason;
+    EXPECT_EQ(Records(), other.adn);
+    ASSERT_TRUE(restored.backupPath);
+
+    const ParsedBackup automatic = BackupStore::Load(*restored.backupPath);
+    ASSERT_TRUE(automatic.backup) << automatic.error;
+    EXPECT_EQ(automatic.backup->adn, before.records({simcard::DfTelecom, simcard::EfAdn}));
+    window = RecordingWindow();
+    const RestoreResult undone = SimRestore(port, window, *automatic.backup, {});
+    EXPECT_TRUE(undone.ok()) << undone.reason;
+    EXPECT_EQ(Image(), before);
 }
 
 TEST_F(SimWriteTest, WriteWithoutConnectionShowsWriteError) {
