@@ -9,6 +9,10 @@ namespace {
 
 constexpr char kCtrlZ = '\x1A';
 constexpr char kEscape = '\x1B';
+// What may stand before a line: line ends, and blanks. The blank after the "> " prompt
+// comes in whatever read the port hands over; dropped here, it never makes a line of its
+// own nor hides the result that follows it (" NO CARRIER").
+constexpr std::string_view kBeforeLine = "\r\n \t";
 
 std::string Seconds(milliseconds wait) {
     const auto ms = wait.count();
@@ -33,13 +37,15 @@ bool IsUnsolicited(std::string_view line) {
 AtSession::Got AtSession::ReadLine(Clock::time_point deadline, bool acceptPrompt,
                                    std::string& line) {
     for (;;) {
-        const std::size_t start = buffer_.find_first_not_of("\r\n");
+        // Every decision below looks only at bytes already complete (a line up to its end,
+        // the prompt's one character), so the answer is the same however the port splits it.
+        const std::size_t start = buffer_.find_first_not_of(kBeforeLine);
         if (start == std::string::npos) {
             buffer_.clear();
         } else {
             buffer_.erase(0, start);
             if (acceptPrompt && buffer_.starts_with('>')) {
-                buffer_.erase(0, buffer_.starts_with("> ") ? 2 : 1);
+                buffer_.erase(0, 1); // its blank goes with what stands before the next line
                 return Got::Prompt;
             }
             const std::size_t end = buffer_.find_first_of("\r\n");

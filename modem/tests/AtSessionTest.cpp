@@ -5,8 +5,10 @@
 #include "program/tests/TemporaryFolder.h"
 
 #include <algorithm>
+#include <deque>
 #include <gtest/gtest.h>
 #include <map>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -16,13 +18,25 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// How the port hands over what the modem sent. A USB serial port may split the bytes
+// anywhere, and every answer must read the same whatever the split.
+enum class Delivery {
+    Whole,      // everything that came, in one read
+    ByteByByte, // one byte a read
+    Random,     // pieces of 1 to 7 bytes, from a generator seeded per test: the same each run
+};
+
 // A modem that answers each write it knows with fixed bytes and keeps silent otherwise.
 class FakePort final : public SerialPort {
 public:
+    explicit FakePort(Delivery delivery = Delivery::Whole) : delivery_(delivery) {}
+
     std::map<std::string, std::string> answers;
     std::string written;
     std::string incoming;
     bool hungUp = false;
+    // Sizes of the next reads, before the delivery takes over.
+    std::deque<std::size_t> pieces;
 
     bool Write(std::string_view bytes) override {
         written += bytes;
@@ -39,14 +53,57 @@ public:
             std::this_thread::sleep_for(std::min(timeout, std::chrono::milliseconds(1)));
             return Status::Timeout;
         }
-        into += std::exchange(incoming, {});
+        const std::size_t size = std::min(incoming.size(), nextPiece());
+        into += incoming.substr(0, size);
+        incoming.erase(0, size);
         return Status::Data;
     }
     std::string error() const override { return "/dev/ttyFAKE: the modem hung up"; }
+
+private:
+    std::size_t nextPiece() {
+        if (!pieces.empty()) {
+            const std::size_t size = pieces.front();
+            pieces.pop_front();
+            return size;
+        }
+        switch (delivery_) {
+        case Delivery::Whole:
+            return incoming.size();
+        case Delivery::ByteByByte:
+            return 1;
+        case Delivery::Random:
+            return 1 + random_() % 7;
+        }
+        return 1;
+    }
+
+    Delivery delivery_;
+    std::minstd_rand random_{34};
 };
 
+// Every exchange below runs with each delivery and must give the same result.
+class AtSessionTest : public ::testing::TestWithParam<Delivery> {
+protected:
+    FakePort Port() const { return FakePort(GetParam()); }
+};
+
+INSTANTIATE_TEST_SUITE_P(Splits, AtSessionTest,
+                         ::testing::Values(Delivery::Whole, Delivery::ByteByByte, Delivery::Random),
+                         [](const auto& info) {
+                             switch (info.param) {
+                             case Delivery::Whole:
+                                 return "Whole";
+                             case Delivery::ByteByByte:
+                                 return "ByteByByte";
+                             case Delivery::Random:
+                                 return "Random";
+                             }
+                             return "";
+                         });
+
 // Final results of 3GPP TS 27.005 3.2.5 and 27.007 9.2, with the meaning of the code.
-TEST(AtSessionTest, ReadsAnswersUpToTheirFinalResult) {
+TEST_P(AtSessionTest, ReadsAnswersUpToTheirFinalResult) {
     struct Case {
         std::string answer;
         bool ok;
@@ -63,7 +120,7 @@ TEST(AtSessionTest, ReadsAnswersUpToTheirFinalResult) {
         {"", false, {}, "no answer from the modem to AT+CPIN? within 30 ms"},
     };
     for (const auto& c : cases) {
-        FakePort port;
+        FakePort port = Port();
         port.answers["AT+CPIN?\r"] = c.answer;
         AtSession session(port);
         const AtResult result = session.Command("AT+CPIN?", 30ms);
@@ -73,8 +130,8 @@ TEST(AtSessionTest, ReadsAnswersUpToTheirFinalResult) {
     }
 }
 
-TEST(AtSessionTest, KeepsUnsolicitedLinesApartFromAnswers) {
-    FakePort port;
+TEST_P(AtSessionTest, KeepsUnsolicitedLinesApartFromAnswers) {
+    FakePort port = Port();
     port.incoming = "\r\nRING\r\n";
     port.answers["AT+CMGR=2\r"] = "\r\n+CMGR: 0,,5\r\n\r\n+CMTI: \"SM\",3\r\n0004\r\n"
                                   "\r\n+CREG: 1\r\n\r\nOK\r\n";
@@ -89,8 +146,8 @@ TEST(AtSessionTest, KeepsUnsolicitedLinesApartFromAnswers) {
     EXPECT_EQ(unsolicited, (std::vector<std::string>{"RING", "+CMTI: \"SM\",3", "+CREG: 1"}));
 }
 
-TEST(AtSessionTest, SubmitsThePduAfterThePrompt) {
-    FakePort port;
+TEST_P(AtSessionTest, SubmitsThePduAfterThePrompt) {
+    FakePort port = Port();
     port.answers["AT+CMGS=3\r"] = "\r\n+CREG: 1\r\n\r\n> ";
     port.answers["001100\x1A"] = "\r\n+CMGS: 7\r\n\r\nOK\r\n";
     AtSession session(port);
@@ -100,8 +157,32 @@ TEST(AtSessionTest, SubmitsThePduAfterThePrompt) {
     EXPECT_EQ(session.NextUnsolicited(1ms), "+CREG: 1");
 }
 
-TEST(AtSessionTest, LeavesThePduInputWithEscapeWhenNoPromptComes) {
-    FakePort port;
+// 3GPP TS 27.005 3.5.1: after the "> " prompt the modem may end the PDU input with a final
+// result instead of an answer to the message. Whether the blank comes with the ">" or with
+// the result, that is the failure it names and never a message sent.
+TEST_P(AtSessionTest, AFailureRightAfterThePromptIsNeverASend) {
+    const std::pair<std::string, std::string> results[] = {
+        {"NO CARRIER", "NO CARRIER"},
+        {"+CMS ERROR: 500", "+CMS ERROR: 500 (unknown error)"},
+    };
+    for (const auto& [line, error] : results) {
+        for (const std::size_t cut : {3u, 4u}) { // "\r\n>" | " ..." and "\r\n> " | "..."
+            FakePort port = Port();
+            port.answers["AT+CMGS=3\r"] = "\r\n> " + line + "\r\n";
+            port.answers["001100\x1A"] = "\r\n+CMGS: 7\r\n\r\nOK\r\n";
+            port.pieces = {cut};
+            AtSession session(port);
+            const AtResult result = session.Submit(3, "001100", 100ms, 100ms);
+            EXPECT_FALSE(result.ok) << line << " cut at " << cut;
+            EXPECT_FALSE(result.timedOut) << line << " cut at " << cut;
+            EXPECT_EQ(result.error, error) << line << " cut at " << cut;
+            EXPECT_TRUE(result.lines.empty()) << line << " cut at " << cut;
+        }
+    }
+}
+
+TEST_P(AtSessionTest, LeavesThePduInputWithEscapeWhenNoPromptComes) {
+    FakePort port = Port();
     AtSession session(port);
     const AtResult result = session.Submit(3, "001100", 20ms, 100ms);
     EXPECT_FALSE(result.ok);
@@ -110,8 +191,8 @@ TEST(AtSessionTest, LeavesThePduInputWithEscapeWhenNoPromptComes) {
     EXPECT_EQ(port.written, "AT+CMGS=3\r\x1B");
 }
 
-TEST(AtSessionTest, SendsNoPduWhenTheModemRefusesTheCommand) {
-    FakePort port;
+TEST_P(AtSessionTest, SendsNoPduWhenTheModemRefusesTheCommand) {
+    FakePort port = Port();
     port.answers["AT+CMGS=3\r"] = "\r\n+CMS ERROR: 311\r\n";
     AtSession session(port);
     const AtResult result = session.Submit(3, "001100", 100ms, 100ms);
@@ -119,8 +200,8 @@ TEST(AtSessionTest, SendsNoPduWhenTheModemRefusesTheCommand) {
     EXPECT_EQ(port.written, "AT+CMGS=3\r");
 }
 
-TEST(AtSessionTest, ReportsAPortThatHungUp) {
-    FakePort port;
+TEST_P(AtSessionTest, ReportsAPortThatHungUp) {
+    FakePort port = Port();
     port.hungUp = true;
     AtSession session(port);
     const AtResult result = session.Command("AT", 100ms);
@@ -129,7 +210,7 @@ TEST(AtSessionTest, ReportsAPortThatHungUp) {
     EXPECT_EQ(result.error, "/dev/ttyFAKE: the modem hung up");
 }
 
-TEST(AtSessionTest, MatchesTheDevicesNumberInEitherForm) {
+TEST(AtSessionNumberTest, MatchesTheDevicesNumberInEitherForm) {
     struct Case {
         std::string a, b;
         bool same;
@@ -149,7 +230,7 @@ TEST(AtSessionTest, MatchesTheDevicesNumberInEitherForm) {
 // Stored messages listed in PDU mode (3GPP TS 27.005 3.4.2), SMS-DELIVER "OK" (TS 23.040
 // 9.2.2.1) with an empty SMSC address: one from the device, one from another line. Only the
 // device's reply is deleted (AT+CMGD, 27.005 3.5.4), and only once it is in the log.
-TEST(AtSessionTest, DeletesOnlyTheDevicesRepliesAndOnlyOnceLogged) {
+TEST_P(AtSessionTest, DeletesOnlyTheDevicesRepliesAndOnlyOnceLogged) {
     const std::string fromDevice = "00040C9193331332547600006221804000000002CF25";
     const std::string fromOther = "00040C9193339399999900006221804000000002CF25";
     for (const bool logWritable : {true, false}) {
@@ -158,7 +239,7 @@ TEST(AtSessionTest, DeletesOnlyTheDevicesRepliesAndOnlyOnceLogged) {
         testing::WriteAll(blocked, "a file where the log's folder should be");
         MessageLog log(logWritable ? folder.path() / "messages.csv"
                                    : std::filesystem::path(blocked) / "messages.csv");
-        FakePort port;
+        FakePort port = Port();
         for (const char* command :
              {"AT\r", "ATE0\r", "AT+CMEE=1\r", "AT+CMGF=0\r", "AT+CMGD=1\r", "AT+CMGD=2\r"}) {
             port.answers[command] = "\r\nOK\r\n";
