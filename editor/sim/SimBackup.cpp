@@ -62,14 +62,31 @@ std::optional<RecordBytes> ParseHex(std::string_view text) {
     return bytes;
 }
 
-std::optional<int> ParseNumber(std::string_view text, int min, int max) {
+bool IsDigits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Decimal digits only (from_chars alone would take a minus sign) as a number from min to max.
+std::optional<int> ParseDigits(std::string_view text, int min, int max) {
+    if (!IsDigits(text)) {
+        return std::nullopt;
+    }
     int value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < min ||
-        value > max) {
+    if (error != std::errc() || end != text.data() + text.size() || value < min || value > max) {
         return std::nullopt;
     }
     return value;
+}
+
+// A count or a record number as FormatBackup writes it: no sign and no leading zero, so that
+// a file says each number in one way only.
+std::optional<int> ParseNumber(std::string_view text, int min, int max) {
+    if (text.size() > 1 && text[0] == '0') {
+        return std::nullopt;
+    }
+    return ParseDigits(text, min, max);
 }
 
 std::vector<std::string_view> Words(std::string_view line) {
@@ -83,11 +100,6 @@ std::vector<std::string_view> Words(std::string_view line) {
         line.remove_prefix(space + 1);
     }
     return words;
-}
-
-bool IsDigits(std::string_view text) {
-    return !text.empty() &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // Reads the text line by line; every error names the line it is about.
@@ -143,6 +155,10 @@ private:
         if (!line) {
             fail(lineNumber_ + 1,
                  "the file ends before " + std::string(what) + ": it was cut short");
+            return std::nullopt;
+        }
+        if (line->ends_with(' ')) {
+            fail(lineNumber_, "a blank at the end of the line");
             return std::nullopt;
         }
         auto words = Words(*line);
@@ -317,15 +333,14 @@ std::optional<std::time_t> ParseUtcTime(std::string_view text) {
         return std::nullopt;
     }
     const auto field = [&](std::size_t at, std::size_t width, int min, int max) {
-        const std::string_view digits = text.substr(at, width);
-        return IsDigits(digits) ? ParseNumber(digits, min, max) : std::nullopt;
+        return ParseDigits(text.substr(at, width), min, max);
     };
     const auto year = field(0, 4, 1970, 9999);
     const auto month = field(5, 2, 1, 12);
     const auto day = field(8, 2, 1, 31);
     const auto hour = field(11, 2, 0, 23);
     const auto minute = field(14, 2, 0, 59);
-    const auto second = field(17, 2, 0, 60);
+    const auto second = field(17, 2, 0, 59);
     if (!year || !month || !day || !hour || !minute || !second) {
         return std::nullopt;
     }

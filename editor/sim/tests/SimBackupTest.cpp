@@ -55,6 +55,17 @@ std::string Edited(const std::string& from, const std::string& to) {
     return text;
 }
 
+// kFile edited, with the checksum of the edited lines (computed apart, as above): a file
+// that only a hand could have written, which nothing but the edit makes wrong.
+std::string Resealed(const std::vector<std::pair<std::string, std::string>>& edits,
+                     const std::string& crc) {
+    std::string text = kFile;
+    for (const auto& [from, to] : edits) {
+        text.replace(text.find(from), from.size(), to);
+    }
+    return text.replace(text.find("0E31BCBA"), 8, crc);
+}
+
 TEST(SimBackup, IsWrittenAsTheDocumentedTextAndReadBack) {
     EXPECT_EQ(FormatBackup(Backup()), kFile);
     const ParsedBackup parsed = ParseBackup(kFile);
@@ -96,6 +107,21 @@ TEST(SimBackup, FilesCutShortOrChangedAreRefusedNamingTheLine) {
         {"extension records of another length", Edited("ext1 1 13", "ext1 1 14"),
          "line 5: EF EXT1 records of 14 bytes"},
         {"text after the checksum", kFile + "more\n", "line 10: unexpected text"},
+        // Numbers only as they are written: digits, no sign, no leading zero.
+        {"a count of -0",
+         Resealed({{"ext1 1 13", "ext1 -0 13"}, {"ext1-record 1 " + kExt1 + "\n", ""}}, "11DA21A3"),
+         "line 5: expected \"ext1 COUNT LENGTH\" with a count of 0 to 255"},
+        {"a record number of +1", Resealed({{"adn-record 1", "adn-record +1"}}, "C92DB3EC"),
+         "line 6: expected \"adn-record 1 HEX\": the records must come in order"},
+        {"a record number of 02", Resealed({{"adn-record 2", "adn-record 02"}}, "726D2B2A"),
+         "line 7: expected \"adn-record 2 HEX\": the records must come in order"},
+        // No blank at the end of a line, where no one sees it.
+        {"a blank after the geometry", Resealed({{"adn 2 28", "adn 2 28 "}}, "4E801A17"),
+         "line 4: a blank at the end of the line"},
+        {"a blank after a record", Resealed({{kExt1 + "\n", kExt1 + " \n"}}, "7606A195"),
+         "line 8: a blank at the end of the line"},
+        {"a blank after the ICCID", Resealed({{"0017\n", "0017 \n"}}, "EF45B1EE"),
+         "line 2: a blank at the end of the line"},
     };
     for (const Case& c : cases) {
         const ParsedBackup parsed = ParseBackup(c.text);
@@ -109,7 +135,8 @@ TEST(SimBackup, TimesAreUtcInIso8601) {
     EXPECT_EQ(UtcTimeText(0), "1970-01-01T00:00:00Z");
     EXPECT_EQ(ParseUtcTime("2025-01-31T13:05:09Z"), 1738328709);
     for (const char* bad : {"2025-01-31 13:05:09Z", "2025-1-31T13:05:09Z", "2025-01-31T13:05:09",
-                            "2025-02-29T00:00:00Z", "2025-01-31T24:00:00Z"}) {
+                            "2025-02-29T00:00:00Z", "2025-01-31T24:00:00Z",
+                            "2025-01-31T13:05:60Z"}) { // a second this program never writes
         EXPECT_EQ(ParseUtcTime(bad), std::nullopt) << bad;
     }
 }
