@@ -8,7 +8,10 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 } // namespace
 
 std::string CsvField(std::string_view field) {
-    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+    // A field that starts with the bytes of a byte order mark is quoted: first in a file,
+    // the reader would take them for the mark and drop them.
+    if (field.find_first_of(",\"\r\n") == std::string_view::npos &&
+        !field.starts_with(kByteOrderMark)) {
         return std::string(field);
     }
     std::string quoted = "\"";
@@ -94,6 +97,10 @@ CsvTable ParseCsv(std::string_view text) {
 }
 
 std::string CsvRecord(std::span<const std::string> fields) {
+    // One empty field alone would be an empty line, which the reader passes over.
+    if (fields.size() == 1 && fields[0].empty()) {
+        return "\"\"\r\n";
+    }
     std::string record;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         record += (i == 0 ? "" : ",") + CsvField(fields[i]);

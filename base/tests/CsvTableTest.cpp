@@ -25,6 +25,17 @@ TEST(CsvTableTest, ReadsRecordsAsRfc4180WritesThem) {
          {{"a"}, {"b"}}},   // a BOM and blank lines
         {"\"\"\n", {{""}}}, // a quoted empty field counts
         {"", {}},
+        // A byte order mark is passed over at the very start only, and once.
+        {"\xEF\xBB\xBF\xEF\xBB\xBF"
+         "a\n",
+         {{"\xEF\xBB\xBF"
+           "a"}}},
+        {"a\n\xEF\xBB\xBF"
+         "b\n",
+         {{"a"},
+          {"\xEF\xBB\xBF"
+           "b"}}},
+        {"\"\xEF\xBB\xBF\"\n", {{"\xEF\xBB\xBF"}}},
     };
     for (const auto& c : cases) {
         const CsvTable table = ParseCsv(c.text);
@@ -63,8 +74,45 @@ TEST(CsvTableTest, QuotesFieldsAsRfc4180Asks) {
 }
 
 TEST(CsvTableTest, WritesARecordQuotingOnlyWhatNeedsIt) {
-    const std::vector<std::string> fields = {"ok", "a,b", "say \"x\"", "two\nlines", ""};
-    EXPECT_EQ(CsvRecord(fields), "ok,\"a,b\",\"say \"\"x\"\"\",\"two\nlines\",\r\n");
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"ok", "a,b", "say \"x\"", "two\nlines", ""},
+         "ok,\"a,b\",\"say \"\"x\"\"\",\"two\nlines\",\r\n"},
+        {{"", ""}, ",\r\n"},
+        // Alone, an empty field would make an empty line, which a reader passes over.
+        {{""}, "\"\"\r\n"},
+        // At the start of a file these bytes would be taken for a byte order mark.
+        {{"\xEF\xBB\xBF"
+          "a",
+          "b"},
+         "\"\xEF\xBB\xBF"
+         "a\",b\r\n"},
+    };
+    for (const auto& [fields, written] : cases) {
+        EXPECT_EQ(CsvRecord(fields), written) << written;
+    }
+}
+
+// What the writer writes, the reader reads back as it was, record by record.
+TEST(CsvTableTest, RecordsWrittenReadBackTheSame) {
+    const Rows cases[] = {
+        {{""}},
+        {{"a"}, {""}, {"b"}},
+        {{"", ""}, {"", "x"}},
+        {{"\xEF\xBB\xBF"}},
+        {{"\xEF\xBB\xBF"
+          "first",
+          "\xEF\xBB\xBF"}},
+        {{"a,b", "say \"x\"", "two\r\nlines", "cr\ronly", " blank "}},
+    };
+    for (const Rows& rows : cases) {
+        std::string text;
+        for (const auto& row : rows) {
+            text += CsvRecord(row);
+        }
+        const CsvTable table = ParseCsv(text);
+        EXPECT_EQ(table.error, "") << text;
+        EXPECT_EQ(table.rows, rows) << text;
+    }
 }
 
 } // namespace
