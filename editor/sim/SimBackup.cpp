@@ -352,8 +352,9 @@ std::optional<std::time_t> ParseUtcTime(std::string_view text) {
     parts.tm_min = *minute;
     parts.tm_sec = *second;
     const std::time_t time = ::timegm(&parts);
-    // A day that the month does not have (February 30) comes back as another date.
-    if (parts.tm_mday != *day || parts.tm_mon != *month - 1) {
+    // A day that the month does not have (February 30) comes back as another date: only a
+    // time written as this program writes it is taken.
+    if (UtcTimeText(time) != text) {
         return std::nullopt;
     }
     return time;
