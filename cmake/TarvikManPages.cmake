@@ -1,4 +1,5 @@
-# tarvik_add_man_page(<program target> <install component> "<what the program is, for the NAME line>")
+# tarvik_add_man_page(<program target> <install component (package)>
+#                     "<what the program is, for the NAME line>")
 # Writes the program's section-1 manual page at build time from its own --help and --version
 # output (help2man), so that the page cannot drift from the program, and installs it with the
 # program, in the same component (the same Debian package).
