@@ -37,7 +37,7 @@ trap 'rm -rf "$work"' EXIT
 # Everything the build installs (programs without their debugging symbols), except the tools
 # that make installers.
 cmake --install "$build" --prefix "$work/stage" --strip > /dev/null
-rm -f "$work/stage/bin/setup" "$work/stage/bin/mkpackage"
+rm -f "$work/stage/lib/tarvik/setup" "$work/stage/bin/mkpackage"
 
 # The package: setup/ holds what setup itself reads and runs, files/ what gets installed. A
 # package holds no links and no permissions: links are copied as the files they lead to, and
@@ -64,7 +64,7 @@ find . -type d | while IFS= read -r folder; do
 done
 find . -type f | while IFS= read -r file; do
     case $file in
-        ./bin/*|./lib/*.so|./lib/*.so.*) mode=755 ;;
+        ./bin/*|./lib/tarvik/*|./lib/*.so|./lib/*.so.*) mode=755 ;;
         *) mode=644 ;;
     esac
     install -m "$mode" "$file" "$prefix/$file"

@@ -25,14 +25,15 @@ grep -q 'Delete Temp folder\.' "$work/ql_inst.log" || fail "the install log is i
 
 # What the build installs is installed, nothing more, each file runnable or readable.
 cmake --install "$build" --prefix "$work/stage" --strip > /dev/null
-rm -f "$work/stage/bin/setup" "$work/stage/bin/mkpackage"
+rm -f "$work/stage/lib/tarvik/setup" "$work/stage/bin/mkpackage"
 diff <(cd "$work/stage" && find . -type f -o -type l | sort) \
      <(cd "$work/prefix" && find . -type f | sort) || fail "the installed files differ"
 for program in tarvik-cli simcard; do
     [[ -x $work/prefix/bin/$program ]] || fail "bin/$program is not installed"
 done
+libdir=$(sed -n 's/^CMAKE_INSTALL_LIBDIR:[A-Z]*=//p' "$build/CMakeCache.txt")
 for library in libquenlib.so libquenlib.so.1; do
-    [[ -f $work/prefix/lib/$library ]] || fail "lib/$library is not installed"
+    [[ -f $work/prefix/$libdir/$library ]] || fail "$libdir/$library is not installed"
 done
 
 # The installed programs start.
@@ -47,7 +48,7 @@ for program in "$work"/prefix/bin/*; do
         fail "$program misses a library: $(ldd "$program" | grep 'not found')"
     fi
     quenlib=$(ldd "$program" | awk '/libquenlib/ { print $3 }')
-    if [[ -n $quenlib && $(dirname "$(realpath "$quenlib")") != $(realpath "$work/prefix/lib") ]]; then
+    if [[ -n $quenlib && $(dirname "$(realpath "$quenlib")") != $(realpath "$work/prefix/$libdir") ]]; then
         fail "$program loads $quenlib, not the installed libquenlib"
     fi
 done

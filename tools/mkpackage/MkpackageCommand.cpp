@@ -1,5 +1,6 @@
 #include "tools/mkpackage/MkpackageCommand.h"
 
+#include "base/HelperProgram.h"
 #include "tools/mkpackage/PackageError.h"
 #include "tools/mkpackage/PackageLister.h"
 #include "tools/mkpackage/PackageWriter.h"
@@ -18,9 +19,10 @@ constexpr const char* kUsage =
     "  or:  mkpackage --list FILE\n"
     "  or:  mkpackage --help | --version\n"
     "Builds a setup package: OUT is a copy of STUB with every file and folder below FOLDER\n"
-    "appended. A STUB named without a folder that is no file here is looked for in PATH, so\n"
-    "an installed stub is simply \"setup\". File names are stored in Windows-1252. Setup\n"
-    "reads FOLDER/setup/setup.ini.\n"
+    "appended. A STUB named without a folder that is no file here is looked for beside\n"
+    "mkpackage, in ../lib/tarvik from mkpackage's folder (where it is installed), then in\n"
+    "PATH, so the installed stub is simply \"setup\". File names are stored in Windows-1252.\n"
+    "Setup reads FOLDER/setup/setup.ini.\n"
     "\n"
     "Options:\n"
     "  --list FILE  print the directory of the package in FILE (type, stored size, name)\n"
@@ -28,12 +30,17 @@ constexpr const char* kUsage =
     "  --version    output version information and exit\n";
 
 // The stub's file: `name` itself, or, for a bare name that is no file in the current folder,
-// the first file of that name in the folders of PATH, as a shell finds a program.
+// the installed stub that lies with mkpackage, else the first file of that name in the folders
+// of PATH, as a shell finds a program. The installed one comes first, so that another program
+// called "setup" on the PATH is never taken for the stub.
 std::filesystem::path FindStub(const std::string& name) {
     namespace fs = std::filesystem;
     std::error_code error;
     if (name.find('/') != std::string::npos || fs::is_regular_file(name, error)) {
         return name;
+    }
+    if (auto installed = tarvik::FindHelperProgram(tarvik::RunningProgramFolder(), name)) {
+        return *installed;
     }
     const char* path = std::getenv("PATH");
     std::string_view folders = path != nullptr ? path : "";

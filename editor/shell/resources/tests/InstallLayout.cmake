@@ -1,8 +1,10 @@
 # Installs the build tree into a fresh prefix and checks the layout a desktop relies on:
-# the programs in bin/ with their manual pages, the card library in lib/ (found through the
-# programs' run path) with its headers, the program's own files in share/tarvik, the desktop
-# entry and its icons, and the type of program files.
-#   cmake -DBUILD_DIR=<build tree> -DPREFIX=<scratch folder> -P InstallLayout.cmake
+# the programs in bin/ with their manual pages, the helpers that only programs start in
+# lib/tarvik, the card library in LIBDIR (found through the programs' run path) with its
+# headers and pkg-config file, the program's own files in share/tarvik, the desktop entry and
+# its icons, and the type of program files.
+#   cmake -DBUILD_DIR=<build tree> -DPREFIX=<scratch folder> -DLIBDIR=<library folder>
+#         -P InstallLayout.cmake
 
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX}
@@ -15,15 +17,16 @@ set(expected
   bin/tarvik
   bin/tarvik-cli
   bin/mkpackage
-  bin/setup
   bin/simcard
+  bin/simcard-session
   bin/gsmmodem
-  lib/libquenlib.so
-  lib/libquenlib.so.1
+  lib/tarvik/setup
+  lib/tarvik/simcard-stack
+  ${LIBDIR}/libquenlib.so
+  ${LIBDIR}/libquenlib.so.1
+  ${LIBDIR}/pkgconfig/quenlib.pc
   include/quenlib.h
   include/quenlib_case.h
-  share/doc/tarvik/copyright
-  share/doc/tarvik/changelog.gz
   share/applications/tarvik.desktop
   share/mime/packages/tarvik.xml
   share/icons/hicolor/48x48/mimetypes/application-x-tarvik-program.png
@@ -39,8 +42,11 @@ foreach(language English Italiano Deutsch)
     list(APPEND expected share/tarvik/${model}_Man_${language}.pdf)
   endforeach()
 endforeach()
-foreach(program tarvik tarvik-cli mkpackage setup simcard gsmmodem)
+foreach(program tarvik tarvik-cli mkpackage simcard simcard-session gsmmodem)
   list(APPEND expected share/man/man1/${program}.1.gz)
+endforeach()
+foreach(package tarvik libquenlib1 libquenlib-dev tarvik-tools)
+  list(APPEND expected share/doc/${package}/copyright share/doc/${package}/changelog.gz)
 endforeach()
 foreach(file ${expected})
   if(NOT EXISTS ${PREFIX}/${file})
@@ -54,6 +60,12 @@ execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=LD_LIBRARY_PATH ${PREFIX
                 RESULT_VARIABLE result OUTPUT_QUIET ERROR_VARIABLE errors)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "installed tarvik-cli does not start: ${errors}")
+endif()
+
+# pkg-config's file names the prefix that was installed into.
+file(STRINGS ${PREFIX}/${LIBDIR}/pkgconfig/quenlib.pc pc_prefix REGEX "^prefix=")
+if(NOT pc_prefix STREQUAL "prefix=${PREFIX}")
+  message(FATAL_ERROR "quenlib.pc names another prefix: ${pc_prefix}")
 endif()
 
 file(READ ${PREFIX}/share/applications/tarvik.desktop entry)
