@@ -3,11 +3,14 @@
 #include "editor/shell/dialogs/TFormPin.h"
 #include "editor/shell/mainwindow/QtTransferWindow.h"
 #include "editor/sim/BackupStore.h"
+#include "editor/sim/CardJob.h"
 #include "editor/sim/CardRecords.h"
 #include "editor/sim/QuenlibCardPort.h"
 
+#include <QString>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class QMainWindow;
@@ -72,7 +75,16 @@ private:
     bool RunBusy(Transfer&& transfer);
 
     // A message in the status bar, translated.
+    // The note in the status bar that says what the command did, until the next one.
     void ShowStatus(const QString& text);
+    // "1 record changed" or the count put in the format for many.
+    QString CountText(std::string_view one, std::string_view many, int count) const;
+    // "Written to the SIM: 12 records changed; backup saved".
+    QString WrittenText(int changedRecords, bool backupSaved) const;
+    // "SIM not found" and why, as far as the card service tells.
+    QString SimNotFoundText() const;
+    // What a card of a run came to: its ICCID, then what was written or why not.
+    QString CardText(const CardJob& job) const;
     // An error box: the translated text, then the reason on a line of its own.
     void ShowErrorWithReason(std::string_view text, const std::string& reason);
 

@@ -224,7 +224,12 @@ void FormPagesImpl::focusChanged(QWidget* now) {
 void FormPagesImpl::showBarrierPage() {
     const auto pages = FormTabs();
     const auto barrier = std::find(pages.begin(), pages.end(), Tab::Barrier) - pages.begin();
-    const int index = tabs_.indexOf(widgets_.pages[static_cast<std::size_t>(barrier)]);
+    // The page sits in a scroll area, which is the tab.
+    int index = -1;
+    for (QWidget* up = widgets_.pages[static_cast<std::size_t>(barrier)]; up && index < 0;
+         up = up->parentWidget()) {
+        index = tabs_.indexOf(up);
+    }
     if (index >= 0) {
         tabs_.setTabVisible(index, form_.barrierTabVisible());
     }

@@ -54,13 +54,23 @@ void ScriptedPrompts::QueueExec(DialogScript script) {
     dialogs_.push_back(std::move(script));
 }
 
+void ScriptedPrompts::QueueOpenFolder(bool open) {
+    openFolders_.push_back(open);
+}
+
+bool ScriptedPrompts::ShowErrorOfferingFolder(const QString& text, const QString& openFolder) {
+    errors.push_back(text);
+    return Next(openFolders_, false, "an error box offering", openFolder);
+}
+
 void ScriptedPrompts::QueueOpenDocument(bool opened) {
     documents_.push_back(opened);
 }
 
 bool ScriptedPrompts::AllAnswersUsed() const {
     return okCancel_.empty() && yesNoCancel_.empty() && openFiles_.empty() && saveFiles_.empty() &&
-           pdfFiles_.empty() && printers_.empty() && dialogs_.empty() && documents_.empty();
+           pdfFiles_.empty() && printers_.empty() && dialogs_.empty() && documents_.empty() &&
+           openFolders_.empty();
 }
 
 void ScriptedPrompts::ShowInfo(const QString& text) {

@@ -49,6 +49,8 @@ public:
     void QueuePrinter(std::optional<QString> pdfPath);
     void QueueExec(DialogScript script);
     void QueueOpenDocument(bool opened);
+    // The answer to an error box that offers "Open folder": true presses it.
+    void QueueOpenFolder(bool open);
 
     // What was shown and asked, in order.
     QStringList infos;
@@ -67,6 +69,7 @@ public:
 
     void ShowInfo(const QString& text) override;
     void ShowError(const QString& text) override;
+    bool ShowErrorOfferingFolder(const QString& text, const QString& openFolder) override;
     bool AskOkCancel(const QString& caption, const QString& text) override;
     Answer AskYesNoCancel(const QString& caption, const QString& text) override;
     std::optional<QString> OpenFileName(const QString& folder) override;
@@ -88,6 +91,7 @@ private:
     std::deque<QString> printers_;
     std::deque<DialogScript> dialogs_;
     std::deque<bool> documents_;
+    std::deque<bool> openFolders_;
 };
 
 } // namespace tarvik::testing

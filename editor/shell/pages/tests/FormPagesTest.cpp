@@ -104,7 +104,7 @@ TEST(FormPagesBuild, EveryFieldOfTheTableHasAWidgetOfItsKindOnItsPage) {
 
 TEST(FormPagesBuild, GridsShowTheirHeadersLabelsAndColumnRatios) {
     FormPagesWindow pages;
-    pages.tabs->setCurrentWidget(&pages.get("TSRamp"));
+    pages.tabs->setCurrentWidget(&pages.get("TSRampScroll"));
     QApplication::processEvents();
     auto& ramp = pages.get<QTableView>("SGRamp");
     auto& tr = pages.get<QTableView>("SGTR");
@@ -146,12 +146,13 @@ TEST(FormPagesTyping, KeysTheFieldsFilterRefuseNeverAppear) {
         const char* entry; // a line of the program afterwards
     };
     const Case cases[] = {
-        {"EDTl3", "12 34", "1234", "TL3=1234"},   // no blanks in a telephone number
-        {"EDTk0", " 5 ", "5", "TK0=5"},           //
-        {"EDSms0", "a=b", "ab", "#0ab=0"},        // "=" would end the entry's name
-        {"EDLk1", "1x2-3", "12-3", "LK1.12-3=0"}, // digits and ranges only
-        {"EDDl0", "1a2", "012", "DL1=12"},        // numeric: digits and "-" after the 0
-        {"EDLanet", "12345", "", ""},             // not allowed for this model
+        {"EDTl3", "12 34", "1234", "TL3=1234"},         // no blanks in a telephone number
+        {"EDTk0", " 5 ", "5", "TK0=5"},                 //
+        {"EDTl3", "+3a9*#+1", "+39*#1", "TL3=0039*#1"}, // what a card's number holds
+        {"EDSms0", "a=b", "ab", "#0ab=0"},              // "=" would end the entry's name
+        {"EDLk1", "1x2-3", "12-3", "LK1.12-3=0"},       // digits and ranges only
+        {"EDDl0", "1a2", "012", "DL1=12"},              // numeric: digits and "-" after the 0
+        {"EDLanet", "12345", "", ""},                   // not allowed for this model
         {"EDSms_6", "abcdefghijklmnopq", "abcdefghijklmn", "$6abcdefghijklmn=6"}, // 14 at most
     };
     for (const Case& c : cases) {
@@ -180,6 +181,7 @@ TEST(FormPagesTyping, APasteBringsInOnlyWhatTypingCould) {
     };
     const Case cases[] = {
         {"EDTl3", "0039 333 12", "003933312", "TL3=003933312"},
+        {"EDTl3", "abc+1234#*", "+1234#*", "TL3=001234#*"},
         {"EDSms2", "a=b", "ab", "#2ab=2"},
         {"EDIc1", "4x2", "42", "IC1=42"},
     };
@@ -359,7 +361,7 @@ TEST(FormPagesUpdates, AModelSwitchGreysFieldsHidesTheBarrierPageAndRenamesItems
     auto& lanet = pages.get<QLineEdit>("EDLanet");
     auto& lka = pages.get<QLineEdit>("EDLka");
     auto& output = pages.get<QComboBox>("CBOp0");
-    const int barrier = pages.tabs->indexOf(&pages.get("TSRamp"));
+    const int barrier = pages.tabs->indexOf(&pages.get("TSRampScroll"));
     EXPECT_TRUE(lanet.isReadOnly());
     EXPECT_EQ(lanet.text(), "0") << "a greyed field still shows its entry";
     EXPECT_EQ(lanet.palette().color(QPalette::Text), QColor(128, 128, 128));
