@@ -114,6 +114,17 @@ std::optional<QString> MessagePrompts::SaveFileName(const QString& folder) {
     return RunFileDialog(QFileDialog::AcceptSave, folder);
 }
 
+std::optional<QString> MessagePrompts::OpenSitesFileName(const QString& folder) {
+    QFileDialog dialog(BoxOwner(), QString(), folder);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters({QStringLiteral("*.csv (*.csv)"), QStringLiteral("*.* (*)")});
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().front();
+}
+
 std::optional<QString> MessagePrompts::SavePdfName(const QString& suggested) {
     QFileDialog dialog(BoxOwner(), QString(), suggested);
     dialog.setAcceptMode(QFileDialog::AcceptSave);

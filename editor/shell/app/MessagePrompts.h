@@ -20,6 +20,7 @@ public:
     Answer AskYesNoCancel(const QString& caption, const QString& text) override;
     std::optional<QString> OpenFileName(const QString& folder) override;
     std::optional<QString> SaveFileName(const QString& folder) override;
+    std::optional<QString> OpenSitesFileName(const QString& folder) override;
     std::optional<QString> SavePdfName(const QString& suggested) override;
     bool ChoosePrinter(QPrinter& printer) override;
     int Exec(QDialog& dialog) override;

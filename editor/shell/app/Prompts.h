@@ -39,6 +39,9 @@ public:
     // the dialog was cancelled.
     virtual std::optional<QString> OpenFileName(const QString& folder) = 0;
     virtual std::optional<QString> SaveFileName(const QString& folder) = 0;
+    // The sites file of a run over many cards, starting in folder, offering "*.csv" and
+    // "*.*". Nothing when the dialog was cancelled.
+    virtual std::optional<QString> OpenSitesFileName(const QString& folder) = 0;
 
     // The PDF file to export to, starting at suggested (a folder or a file name), offering
     // the filter "*.pdf" and appending ".pdf" to a name typed without a suffix. Nothing when

@@ -3,6 +3,7 @@
 #include "editor/core/FormatCount.h"
 #include "editor/form/FormModel.h"
 #include "editor/shell/app/Prompts.h"
+#include "editor/shell/app/Settings.h"
 #include "editor/shell/dialogs/TFormBatch.h"
 #include "editor/shell/dialogs/TFormPin.h"
 #include "editor/shell/dialogs/TFormRestore.h"
@@ -18,8 +19,11 @@
 #include "editor/sim/SimTransfer.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QMainWindow>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <cstdlib>
 #include <exception>
@@ -75,6 +79,8 @@ constexpr std::string_view kWrittenRecords = "Written to the SIM: %d records cha
 constexpr std::string_view kWrittenOneRecord = "Written to the SIM: 1 record changed";
 constexpr std::string_view kBackupSaved = "backup saved";
 constexpr std::string_view kNothingWritten = "The SIM was not written";
+// The settings value that keeps the folder of the last sites file chosen.
+constexpr char kLastSitesFolderKey[] = "LastSitesFolder";
 // Why no SIM was found.
 constexpr std::string_view kNoCardService = "The card service (pcscd) is not running";
 constexpr std::string_view kNoReaders = "No card reader is connected";
@@ -216,7 +222,7 @@ void SimCommands::BatchSimClick() {
     dialog.SetProgram(DocumentFileBytes(doc), doc.program.text().lines(),
                       doc.FileName.empty() ? std::string("-") : doc.FileName);
     dialog.SetStores(backups_.folder(), JobLog::DefaultPath());
-    dialog.SetChooseSitesFile([this] { return parts_.prompts.OpenFileName(QString()); });
+    dialog.SetChooseSitesFile([this] { return ChooseSitesFile(); });
     dialog.SetCardEnded([this](const CardJob& job) { ShowStatus(CardText(job)); });
     ShowStatus({});
     // The run connects to card after card itself.
@@ -278,6 +284,22 @@ void SimCommands::RestoreSimClick() {
     case RestoreOutcome::ReadFailed: // the caption said "Read Error"
         break;
     }
+}
+
+std::optional<QString> SimCommands::ChooseSitesFile() {
+    const QString key = QString::fromLatin1(kLastSitesFolderKey);
+    QString folder = parts_.settings ? parts_.settings->ReadText(key, QString()) : QString();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    }
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        folder = QDir::homePath();
+    }
+    const std::optional<QString> chosen = parts_.prompts.OpenSitesFileName(folder);
+    if (chosen && parts_.settings) {
+        parts_.settings->WriteText(key, QFileInfo(*chosen).absolutePath());
+    }
+    return chosen;
 }
 
 QString SimCommands::SimNotFoundText() const {

@@ -20,6 +20,7 @@ namespace tarvik {
 class FormModel;
 class LanguageTable;
 class Prompts;
+class Settings;
 class TFormRestore;
 class TFormWrite;
 
@@ -39,6 +40,8 @@ public:
         TFormPin& formPin;
         TFormRestore& formRestore;
         FormModel& form;
+        // Keeps the folder of the last sites file chosen; may be left out.
+        Settings* settings = nullptr;
     };
 
     explicit SimCommands(Parts parts);
@@ -81,6 +84,9 @@ private:
     QString CountText(std::string_view one, std::string_view many, int count) const;
     // "Written to the SIM: 12 records changed; backup saved".
     QString WrittenText(int changedRecords, bool backupSaved) const;
+    // Browse... of the run over many cards: a CSV file, starting in the folder of the last
+    // one chosen, else the user's documents.
+    std::optional<QString> ChooseSitesFile();
     // "SIM not found" and why, as far as the card service tells.
     QString SimNotFoundText() const;
     // What a card of a run came to: its ICCID, then what was written or why not.

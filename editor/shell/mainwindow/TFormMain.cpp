@@ -530,7 +530,7 @@ SimCommands& TFormMain::Sim() {
     if (!sim_) {
         sim_ = std::make_unique<SimCommands>(
             SimCommands::Parts{*this, services_.prompts, services_.languageTable, app_.FormWrite(),
-                               app_.FormPin(), app_.FormRestore(), *form_});
+                               app_.FormPin(), app_.FormRestore(), *form_, &services_.settings});
     }
     return *sim_;
 }

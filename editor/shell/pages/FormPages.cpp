@@ -259,7 +259,9 @@ void FormPagesImpl::flush() {
     if (doc.program.remoteText() != shownRemote_) {
         shownRemote_ = doc.program.remoteText();
         const QSignalBlocker block(memoSms_);
-        memoSms_->setPlainText(FromWindows1252(WithoutCarriageReturns(*shownRemote_)));
+        // Copied by hand from the screen, an entry is best read on one line.
+        memoSms_->ShowBreakingBetweenEntries(
+            FromWindows1252(WithoutCarriageReturns(*shownRemote_)));
     }
     flushing_ = false;
 }

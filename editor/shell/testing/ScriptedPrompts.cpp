@@ -63,14 +63,24 @@ bool ScriptedPrompts::ShowErrorOfferingFolder(const QString& text, const QString
     return Next(openFolders_, false, "an error box offering", openFolder);
 }
 
+void ScriptedPrompts::QueueOpenSitesFile(std::optional<QString> path) {
+    sitesFiles_.push_back(path.value_or(QString()));
+}
+
+std::optional<QString> ScriptedPrompts::OpenSitesFileName(const QString& folder) {
+    sitesFolders.push_back(folder);
+    const QString path = Next(sitesFiles_, QString(), "a sites file dialog", folder);
+    return path.isNull() ? std::nullopt : std::optional(path);
+}
+
 void ScriptedPrompts::QueueOpenDocument(bool opened) {
     documents_.push_back(opened);
 }
 
 bool ScriptedPrompts::AllAnswersUsed() const {
     return okCancel_.empty() && yesNoCancel_.empty() && openFiles_.empty() && saveFiles_.empty() &&
-           pdfFiles_.empty() && printers_.empty() && dialogs_.empty() && documents_.empty() &&
-           openFolders_.empty();
+           sitesFiles_.empty() && pdfFiles_.empty() && printers_.empty() && dialogs_.empty() &&
+           documents_.empty() && openFolders_.empty();
 }
 
 void ScriptedPrompts::ShowInfo(const QString& text) {

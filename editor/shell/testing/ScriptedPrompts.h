@@ -43,6 +43,7 @@ public:
     // A file name, or nothing to cancel the dialog.
     void QueueOpenFile(std::optional<QString> path);
     void QueueSaveFile(std::optional<QString> path);
+    void QueueOpenSitesFile(std::optional<QString> path);
     // The PDF to export to, or nothing to cancel the dialog.
     void QueueSavePdf(std::optional<QString> path);
     // The print dialog: printing goes to a PDF file at path, or nothing cancels it.
@@ -58,6 +59,7 @@ public:
     std::vector<Question> questions;
     QStringList openFolders;    // start folders of the open dialogs
     QStringList saveFolders;    // start folders of the save dialogs
+    QStringList sitesFolders;   // start folders of the sites file dialogs
     QStringList pdfSuggestions; // where the PDF export dialogs started
     QStringList openedDocuments;
     QStringList execTitles; // window titles of the dialogs run, as shown
@@ -74,6 +76,7 @@ public:
     Answer AskYesNoCancel(const QString& caption, const QString& text) override;
     std::optional<QString> OpenFileName(const QString& folder) override;
     std::optional<QString> SaveFileName(const QString& folder) override;
+    std::optional<QString> OpenSitesFileName(const QString& folder) override;
     std::optional<QString> SavePdfName(const QString& suggested) override;
     bool ChoosePrinter(QPrinter& printer) override;
     int Exec(QDialog& dialog) override;
@@ -87,6 +90,7 @@ private:
     // A null string stands for a cancelled dialog.
     std::deque<QString> openFiles_;
     std::deque<QString> saveFiles_;
+    std::deque<QString> sitesFiles_;
     std::deque<QString> pdfFiles_;
     std::deque<QString> printers_;
     std::deque<DialogScript> dialogs_;

@@ -562,6 +562,26 @@ TEST_F(SimCommandsTest, ReadLeavesOutWhatTheProgramCannotHoldAndSaysHowMany) {
     EXPECT_TRUE(prompts.errors.isEmpty());
 }
 
+TEST_F(SimCommandsTest, SitesFileBrowseStartsInTheFolderLastUsed) {
+    testing::TestFolder folder;
+    QDir(folder.path()).mkdir("sites");
+    const auto settings = folder.OpenSettings();
+    settings->WriteText("LastSitesFolder", folder.path());
+    SimCommands withSettings{
+        {window, prompts, language, formWrite, formPin, formRestore, form, settings.get()}};
+    for (const QString& chosen : {folder.file("sites/north.csv"), folder.file("sites/south.csv")}) {
+        prompts.QueueOpenSitesFile(chosen);
+        prompts.QueueExec([&](QDialog& dialog) {
+            Click(dialog, "ButSites");
+            EXPECT_EQ(dialog.findChild<QLineEdit*>("EdSites")->text(), chosen);
+            dialog.reject();
+        });
+        withSettings.BatchSimClick();
+    }
+    // The sites file dialog (filters "*.csv" and "*.*") starts where the last one was found.
+    EXPECT_EQ(prompts.sitesFolders, (QStringList{folder.path(), folder.file("sites")}));
+}
+
 TEST_F(SimCommandsTest, DisconnectClosesTheConnection) {
     StartCard();
     prompts.QueueOkCancel(true);

@@ -183,6 +183,8 @@ int main(int argc, char** argv) {
         batch.EdSites().setText(QStringLiteral("sites.csv"));
         camera.TakeDialog(batch, QStringLiteral("dialog-batch"));
     }
+    // As a card with two attempts left shows it.
+    app.FormPin().SetPinRemaining([] { return 2; });
     camera.TakeDialog(app.FormPin(), QStringLiteral("dialog-pin"));
     camera.TakeDialog(app.FormAbout(), QStringLiteral("dialog-about"));
 
