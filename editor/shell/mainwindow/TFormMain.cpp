@@ -375,7 +375,9 @@ void TFormMain::PlaceOnScreen() {
         return;
     }
     const QRect area = screen->availableGeometry();
-    resize(size().boundedTo(area.size()));
+    // Every page whole where the screen has room (adjustSize stops at two thirds of it);
+    // else the pages scroll.
+    resize(sizeHint().expandedTo(size()).boundedTo(area.size()));
     move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
     // The pages scroll in a smaller window, so it may be made small; not so small that a
     // page shows too little of itself to be used.

@@ -28,6 +28,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTest>
@@ -68,8 +69,17 @@ TEST(MainWindowTest, FactoryUserStartsAnEmptyUnmodifiedProgram) {
     EXPECT_TRUE(editor.doc().program.text().empty());
     EXPECT_EQ(editor.window().ManualName(), "Man_English.pdf");
     EXPECT_FALSE(editor.window().GermanLayout());
-    // The pages scroll in a smaller window: a small one is allowed.
+    // The pages scroll in a smaller window: a small one is allowed. It starts with room
+    // for every page where the screen has it.
     EXPECT_EQ(editor.window().minimumSize(), QSize(480, 360));
+    const QSize screen = editor.window().screen()->availableGeometry().size();
+    auto& tabs = editor.find<QTabWidget>("PageControl1");
+    for (int i = 0; i < tabs.count(); ++i) {
+        const QSize page = PageOf(tabs, i).sizeHint();
+        EXPECT_TRUE(tabs.width() >= page.width() || editor.window().width() == screen.width());
+        EXPECT_TRUE(tabs.height() >= page.height() ||
+                    editor.window().height() == screen.height());
+    }
     EXPECT_EQ(editor.find<QComboBox>("CBDevice").currentIndex(), 2);
     EXPECT_EQ(editor.prompts.execTitles, QStringList{"Password"});
 }
