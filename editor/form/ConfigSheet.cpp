@@ -41,7 +41,9 @@ std::string Cell(const FieldModel& fields, int field, const LanguageTable& table
     }
 }
 
-// The rows of a group with anything set: the label of the row, then its fields' cells.
+// The rows of a group with anything set: the label of the row, then its fields' cells. A
+// group with column headings puts each field under its column, the headings above, so
+// that its rows read as a table; elsewhere a text left empty is left out.
 ConfigSheet::Table GroupTable(const FieldModel& fields, const GroupDef& group,
                               const LanguageTable& table) {
     std::map<int, std::vector<int>> rows;
@@ -53,6 +55,14 @@ ConfigSheet::Table GroupTable(const FieldModel& fields, const GroupDef& group,
         }
     }
     ConfigSheet::Table result{TranslateText(table, group.caption), {}, {}};
+    const std::size_t columns = group.columnHeadings.size();
+    if (columns > 0) {
+        result.header.push_back({});
+        for (const std::string& heading : group.columnHeadings) {
+            result.header.push_back(heading.empty() ? std::string()
+                                                    : TranslateText(table, heading));
+        }
+    }
     for (auto& [row, members] : rows) {
         if (std::none_of(members.begin(), members.end(), [&](int f) { return IsSet(fields, f); })) {
             continue;
@@ -61,8 +71,26 @@ ConfigSheet::Table GroupTable(const FieldModel& fields, const GroupDef& group,
             return FieldModel::Def(a).column < FieldModel::Def(b).column;
         });
         std::vector<std::string> cells;
+        if (columns > 0) {
+            cells.assign(columns + 1, std::string());
+            for (int f : members) {
+                const FieldDef& def = FieldModel::Def(f);
+                if (!def.caption.empty() && def.kind != FieldKind::Check) {
+                    cells[0] = TranslateText(table, def.caption);
+                }
+                const auto column = static_cast<std::size_t>(def.column);
+                if (column < columns) {
+                    cells[column + 1] = Cell(fields, f, table);
+                }
+            }
+            result.rows.push_back(std::move(cells));
+            continue;
+        }
         for (int f : members) {
             const FieldDef& def = FieldModel::Def(f);
+            if (def.kind == FieldKind::Text && !IsSet(fields, f)) {
+                continue;
+            }
             if (!def.caption.empty() && def.kind != FieldKind::Check) {
                 cells.push_back(TranslateText(table, def.caption));
             }

@@ -4,6 +4,7 @@
 #include "editor/form/DeviceModels.h"
 #include "editor/form/FieldTable.h"
 #include "editor/form/IntegerText.h"
+#include "editor/form/TelephoneNumbers.h"
 
 #include <stdexcept>
 
@@ -148,8 +149,8 @@ DocumentHooks FormModel::documentHooks() {
 
 // ---- Key filters ------------------------------------------------------------------------
 
-char FormModel::EDTl0KeyPress(char key) {
-    if (key == ' ') {
+char FormModel::EDTl0KeyPress(char key, std::size_t position) {
+    if (!TelephoneKeyAllowed(key, position)) {
         beep();
         return '\0';
     }
@@ -184,14 +185,14 @@ char FormModel::SmsTextKeyPress(char key) {
     return key;
 }
 
-char FormModel::KeyPress(int field, char key) {
+char FormModel::KeyPress(int field, char key, std::size_t position) {
     switch (FieldModel::Def(field).keyFilter) {
     case KeyFilter::None:
         return key;
     case KeyFilter::Number:
         return NumericKeyPress(key);
     case KeyFilter::Telephone:
-        return EDTl0KeyPress(key);
+        return EDTl0KeyPress(key, position);
     case KeyFilter::Link:
         return EDLk0KeyPress(key);
     case KeyFilter::SmsText:
@@ -222,7 +223,7 @@ bool FormModel::userEditText(int field, std::string_view typed, EditChanges* cha
     std::string refused;
     bool cut = false;
     for (const char c : typed) {
-        const char key = KeyPress(field, c);
+        const char key = KeyPress(field, c, text.size());
         if (key == '\b') {
             if (!text.empty()) {
                 text.pop_back();

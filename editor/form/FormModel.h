@@ -122,16 +122,17 @@ public:
     void EDV1Change(int sender);
 
     // Key filters: the key to pass on, or '\0' when the key is refused. Keys are bytes of
-    // the 8-bit text; a refusal may ask for a warning beep.
-    char EDTl0KeyPress(char key);
+    // the 8-bit text; a refusal may ask for a warning beep. position is where the key goes
+    // in the field's text (a telephone number takes "+" only at its start).
+    char EDTl0KeyPress(char key, std::size_t position);
     char EDLk0KeyPress(char key);
     char NumericKeyPress(char key);
     char SmsTextKeyPress(char key);
 
     // ---- Typing, the one path of every front end (widgets, command line, tests) ----------
     // The key filter of the field: each typed key goes through it before it reaches the
-    // field's text.
-    char KeyPress(int field, char key);
+    // field's text, at position.
+    char KeyPress(int field, char key, std::size_t position);
     // The text that typing left in a text or numeric field: cut to the field's maximum
     // length and stored, which runs the field's change handler.
     void commitTypedText(int field, std::string text);

@@ -47,6 +47,7 @@ ReaderListing ListReaders() {
     PcscContext context;
     if (context.result() != SCARD_S_SUCCESS) {
         listing.error = "no PC/SC service: " + ErrorText(context.result());
+        listing.noService = context.result() == SCARD_E_NO_SERVICE;
         return listing;
     }
     // The list may grow between the two calls; ask again while it does.
@@ -67,6 +68,7 @@ ReaderListing ListReaders() {
     }
     if (result != SCARD_S_SUCCESS) {
         listing.error = "cannot list the card readers: " + ErrorText(result);
+        listing.noService = result == SCARD_E_NO_SERVICE;
         return listing;
     }
 

@@ -98,6 +98,9 @@ TEST_F(FormCommandsTest, EditTellsEachEditTheFormChangedOrRefused) {
         {"EDRed=-4", "EDRed: -4 is below 1, set to 1", "RED=1"},
         {"EDRed=5-3", "EDRed: \"5-3\" is not a number, set to 3", "RED=3"},
         {"EDTl2=+39 1", "EDTl2: the field refuses \" \", set to \"+391\"", "TL2C=00391"},
+        // A device cannot dial letters, and a card's number field cannot hold them.
+        {"EDTl2=abc", "EDTl2: the field refuses \"abc\", set to \"\"", ""},
+        {"EDTl2=1+2#", "EDTl2: the field refuses \"+\", set to \"12#\"", "TL2C=12#"},
         {"EDSms1=a=b", "EDSms1: the field refuses \"=\", set to \"ab\"", "#1ab=1"},
         {"EDSms3=a\nb", "EDSms3: the field refuses \"\\n\", set to \"ab\"", "#3ab=3"},
         {"EDSms2=123456789012345", "EDSms2: longer than 14 characters, set to \"12345678901234\"",

@@ -45,6 +45,31 @@ TEST_F(ConfigSheetTest, OnlyWhatIsSetInTheChosenLanguage) {
     EXPECT_EQ(tables, expected);
 }
 
+TEST_F(ConfigSheetTest, InputTableHasItsColumnHeadingsAndSmsTableNoUnsetTexts) {
+    load({"IP1=1", "DL1=30", "IC2=5", "#1Ladri=1", "$9OK=9"});
+    const ConfigSheet sheet = BuildConfigSheet(form, language, "", "");
+    std::map<std::string, ConfigSheet::Table> tables;
+    for (const auto& page : sheet.pages) {
+        for (const auto& table : page.tables) {
+            tables[table.title] = table;
+        }
+    }
+    const ConfigSheet::Table& input = tables["Input (IP)"];
+    EXPECT_EQ(input.header,
+              (std::vector<std::string>{"", "Mode", "Delay (DL)", "Filter (IF, IFA)", "",
+                                        "Direct alarm (OA)", "Counter trigger (IC)",
+                                        "Counter reset (IR)", "Re-send SMS (IA)"}));
+    for (const auto& row : input.rows) {
+        EXPECT_EQ(row.size(), input.header.size()) << row[0];
+    }
+    ASSERT_GE(input.rows.size(), 2u);
+    EXPECT_EQ(input.rows[0][0], "Alarm 1");
+    EXPECT_EQ(input.rows[0][1], "NC"); // IP1=1
+    EXPECT_EQ(input.rows[0][2], "30");
+    // Only the texts that are set, each with its caption.
+    EXPECT_EQ(tables["SMS"].rows, (Rows{{"#1 - Alarm input", "Ladri"}, {"$9 - Battery OK", "OK"}}));
+}
+
 TEST_F(ConfigSheetTest, EmptyProgramHasNoPagesAndAModelWithoutBarriersNoGrids) {
     EXPECT_TRUE(BuildConfigSheet(form, language, "", "").pages.empty());
     EXPECT_EQ(BuildConfigSheet(form, language, "", "").fileName, "(not saved)");

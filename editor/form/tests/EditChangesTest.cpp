@@ -25,6 +25,9 @@ TEST_F(EditChangesTest, TypingReportsEachWayTheFormChangedIt) {
         {"EDRed", "999", {Kind::AboveMaximum}, "999"},
         {"EDRed", "x-", {Kind::KeysRefused, Kind::NotANumber}, "-"},
         {"EDTl1", "+39 1", {Kind::KeysRefused}, "+391"},
+        {"EDTl1", "abc+1234#*", {Kind::KeysRefused}, "+1234#*"},
+        {"EDTO2", "*31#\b#", {}, "*31#"},
+        {"EDTk3", "+3+9", {Kind::KeysRefused}, "+39"},
         {"EDSms1", "a=b", {Kind::KeysRefused}, "ab"},
         {"EDSms2", "1 3=5678901234567", {Kind::KeysRefused, Kind::Cut}, "1 35678901234567"},
     };

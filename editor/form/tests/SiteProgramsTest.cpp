@@ -43,6 +43,7 @@ TEST_F(SiteProgramsTest, AnEditTheFormDoesNotTakeAsGivenFailsTheTableNamingRowAn
         {{{"EDTl1", "EDX"}, {"1", "2"}}, "row 1, column 2: no field or cell 'EDX'"},
         {{{"EDRed"}, {"5"}, {"999"}}, "row 2, column 1 (EDRed): 999 is above 99, set to 99"},
         {{{"EDTl1"}, {"06 1"}}, "row 1, column 1 (EDTl1): the field refuses \" \""},
+        {{{"EDTl1"}, {"06x1"}}, "row 1, column 1 (EDTl1): the field refuses \"x\""},
         {{{"EDRed"}, {"1", "2"}}, "row 1 has 2 cells, the header 1"},
         {{}, "no header row"},
     };

@@ -20,7 +20,7 @@ Application::~Application() = default;
 
 void Application::CreateWindows() {
     formMain_ = std::make_unique<TFormMain>(*this);
-    formAbout_ = std::make_unique<TFormAbout>();
+    formAbout_ = std::make_unique<TFormAbout>(&languageTable_);
     formPsw_ = std::make_unique<TFormPsw>(languageTable_);
     formNewPsw_ = std::make_unique<TFormNewPsw>(languageTable_, services_.settings, *formPsw_);
     formWrite_ = std::make_unique<TFormWrite>(languageTable_);

@@ -12,7 +12,8 @@
 
 namespace tarvik {
 
-bool RunLogin(TFormPsw& dialog, const Settings& settings, Prompts& prompts) {
+bool RunLogin(TFormPsw& dialog, const Settings& settings, Prompts& prompts,
+              const LanguageTable& language) {
     const QString name = settings.Name();
     const std::int32_t stored = settings.PublicKey();
     // The name box takes the whole stored name, even one longer than can be typed there:
@@ -28,8 +29,12 @@ bool RunLogin(TFormPsw& dialog, const Settings& settings, Prompts& prompts) {
     }
     const auto enteredName = ToWindows1252(dialog.EdName().text());
     const auto enteredPassword = ToWindows1252(dialog.EdPsw().text());
-    return enteredName && enteredPassword &&
-           static_cast<std::int64_t>(CredentialsDigest(*enteredName, *enteredPassword)) == stored;
+    if (enteredName && enteredPassword &&
+        static_cast<std::int64_t>(CredentialsDigest(*enteredName, *enteredPassword)) == stored) {
+        return true;
+    }
+    prompts.ShowError(Translated(language, std::string_view("Wrong password")));
+    return false;
 }
 
 } // namespace tarvik

@@ -1,5 +1,8 @@
 #include "editor/shell/app/MessagePrompts.h"
 
+#include "editor/shell/widgets/QtText.h"
+#include "program/LanguageTable.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
@@ -8,6 +11,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QTimer>
 #include <QUrl>
 
@@ -57,14 +61,31 @@ std::optional<QString> RunFileDialog(QFileDialog::AcceptMode mode, const QString
 
 } // namespace
 
+QString MessagePrompts::Caption(const char* english) const {
+    return language_ ? Translated(*language_, std::string_view(english))
+                     : QString::fromLatin1(english);
+}
+
 void MessagePrompts::ShowInfo(const QString& text) {
-    ShowBox(QMessageBox::Warning, QString::fromLatin1(kInfoCaption), text, QMessageBox::Ok,
-            QMessageBox::Ok);
+    ShowBox(QMessageBox::Warning, Caption(kInfoCaption), text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 void MessagePrompts::ShowError(const QString& text) {
-    ShowBox(QMessageBox::Critical, QString::fromLatin1(kErrorCaption), text, QMessageBox::Ok,
-            QMessageBox::Ok);
+    ShowBox(QMessageBox::Critical, Caption(kErrorCaption), text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+bool MessagePrompts::ShowErrorOfferingFolder(const QString& text, const QString& openFolder) {
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(QMessageBox::Critical, Caption(kErrorCaption), shown, QMessageBox::Ok,
+                    BoxOwner());
+    QPushButton* folder = box.addButton(openFolder, QMessageBox::ActionRole);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    box.exec();
+    return box.clickedButton() == folder;
 }
 
 bool MessagePrompts::AskOkCancel(const QString& caption, const QString& text) {
@@ -91,6 +112,17 @@ std::optional<QString> MessagePrompts::OpenFileName(const QString& folder) {
 
 std::optional<QString> MessagePrompts::SaveFileName(const QString& folder) {
     return RunFileDialog(QFileDialog::AcceptSave, folder);
+}
+
+std::optional<QString> MessagePrompts::OpenSitesFileName(const QString& folder) {
+    QFileDialog dialog(BoxOwner(), QString(), folder);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters({QStringLiteral("*.csv (*.csv)"), QStringLiteral("*.* (*)")});
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().front();
 }
 
 std::optional<QString> MessagePrompts::SavePdfName(const QString& suggested) {

@@ -15,17 +15,20 @@ namespace tarvik {
 // boxes themselves, so tests answer every question through a scripted implementation.
 //
 // Texts arrive already translated where the caller translates them; the boxes translate
-// nothing, and their own captions ("Informazione", "Errore") never change.
+// only their own captions ("Information", "Error"), through the language chosen.
 class Prompts {
 public:
     enum class Answer { Yes, No, Cancel };
 
     virtual ~Prompts() = default;
 
-    // Information box, caption "Informazione", exclamation icon, OK.
+    // Information box, caption "Information", exclamation icon, OK.
     virtual void ShowInfo(const QString& text) = 0;
-    // Error box, caption "Errore", error icon, OK.
+    // Error box, caption "Error", error icon, OK.
     virtual void ShowError(const QString& text) = 0;
+    // Error box naming a file, with OK and a button captioned openFolder (already
+    // translated); true when that button was pressed, to show the file's folder.
+    virtual bool ShowErrorOfferingFolder(const QString& text, const QString& openFolder) = 0;
     // Question with OK and Cancel; true exactly when OK was pressed.
     virtual bool AskOkCancel(const QString& caption, const QString& text) = 0;
     // Question with Yes, No and Cancel; closing the box counts as Cancel.
@@ -36,6 +39,9 @@ public:
     // the dialog was cancelled.
     virtual std::optional<QString> OpenFileName(const QString& folder) = 0;
     virtual std::optional<QString> SaveFileName(const QString& folder) = 0;
+    // The sites file of a run over many cards, starting in folder, offering "*.csv" and
+    // "*.*". Nothing when the dialog was cancelled.
+    virtual std::optional<QString> OpenSitesFileName(const QString& folder) = 0;
 
     // The PDF file to export to, starting at suggested (a folder or a file name), offering
     // the filter "*.pdf" and appending ".pdf" to a name typed without a suffix. Nothing when
@@ -57,8 +63,8 @@ public:
     virtual void Pause(std::chrono::milliseconds duration) = 0;
 };
 
-// The fixed captions of the information and error boxes.
-inline constexpr char kInfoCaption[] = "Informazione";
-inline constexpr char kErrorCaption[] = "Errore";
+// The captions of the information and error boxes, before translation.
+inline constexpr char kInfoCaption[] = "Information";
+inline constexpr char kErrorCaption[] = "Error";
 
 } // namespace tarvik

@@ -57,6 +57,7 @@ int main(int argc, char** argv) {
     tarvik::MessagePrompts prompts;
     const auto settings = tarvik::Settings::OpenUser();
     tarvik::Application app(*settings, prompts, tarvik::ResourceFolders::ForThisProgram());
+    prompts.SetLanguage(&app.services().languageTable);
     app.CreateWindows();
     // Qt has taken its own options out: what is left after the program's name is the file.
     const QStringList rest = QApplication::arguments().mid(1);

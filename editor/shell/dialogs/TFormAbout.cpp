@@ -1,6 +1,7 @@
 #include "editor/shell/dialogs/TFormAbout.h"
 
 #include "editor/shell/widgets/Pictures.h"
+#include "editor/shell/widgets/QtText.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -10,15 +11,22 @@
 
 namespace tarvik {
 
-TFormAbout::TFormAbout() : ShellDialog(nullptr) {
+namespace {
+
+constexpr std::string_view kVersion = "Tarvik version 3.00";
+
+} // namespace
+
+TFormAbout::TFormAbout(const LanguageTable* language) : ShellDialog(nullptr), language_(language) {
     setObjectName(QStringLiteral("FormAbout"));
     setWindowTitle(QStringLiteral("Tarvik"));
 
     auto* picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("ImgAbout"));
     picture->setPixmap(QPixmap::fromImage(DevicePicture()));
-    auto* name = new QLabel(QStringLiteral("Tarvik version 3.00"), this);
+    auto* name = new QLabel(FromWindows1252(kVersion), this);
     name->setObjectName(QStringLiteral("LabVersion"));
+    labVersion_ = name;
     QFont font = name->font();
     font.setBold(true);
     font.setPointSizeF(font.pointSizeF() * 1.2);
@@ -37,6 +45,12 @@ TFormAbout::TFormAbout() : ShellDialog(nullptr) {
     layout->addLayout(content);
     layout->addSpacing(8);
     layout->addWidget(ok, 0, Qt::AlignHCenter);
+}
+
+void TFormAbout::FormShow() {
+    if (language_) {
+        labVersion_->setText(Translated(*language_, kVersion));
+    }
 }
 
 } // namespace tarvik

@@ -2,12 +2,22 @@
 
 #include "editor/shell/dialogs/ShellDialog.h"
 
+class QLabel;
+
 namespace tarvik {
 
-// The About box: the program's picture, its name with the version, and OK.
+// The About box: the program's picture, its name with the version, and OK. The window
+// goes untranslated; only the version line follows language, when one is given.
 class TFormAbout : public ShellDialog {
 public:
-    TFormAbout();
+    explicit TFormAbout(const LanguageTable* language = nullptr);
+
+protected:
+    void FormShow() override;
+
+private:
+    const LanguageTable* language_;
+    QLabel* labVersion_;
 };
 
 } // namespace tarvik

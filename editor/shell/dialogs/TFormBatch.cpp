@@ -306,7 +306,14 @@ void TFormBatch::ShowPhase(BatchPhase phase, int) {
     }
 }
 
+void TFormBatch::SetCardEnded(std::function<void(const CardJob&)> cardEnded) {
+    cardEnded_ = std::move(cardEnded);
+}
+
 void TFormBatch::AddCard(const CardJob& job) {
+    if (cardEnded_) {
+        cardEnded_(job);
+    }
     auto* item = new QTreeWidgetItem(listCards_);
     item->setText(0, QDateTime::fromSecsSinceEpoch(job.time).toString(QStringLiteral("HH:mm:ss")));
     item->setText(1, job.iccid ? QString::fromStdString(*job.iccid)

@@ -36,6 +36,8 @@ public:
     void SetStores(std::filesystem::path backups, std::filesystem::path jobLog);
     // Where "Browse..." gets a sites file from; nothing when the user cancelled.
     void SetChooseSitesFile(std::function<std::optional<QString>()> choose);
+    // Told of each card as it ends; may be left unset.
+    void SetCardEnded(std::function<void(const CardJob&)> cardEnded);
 
     QLineEdit& EdSites() const { return *edSites_; }
     QCheckBox& CBDelete() const { return *cbDelete_; }
@@ -70,6 +72,7 @@ private:
     std::filesystem::path backups_;
     std::filesystem::path jobLog_;
     std::function<std::optional<QString>()> chooseSites_;
+    std::function<void(const CardJob&)> cardEnded_;
     std::unique_ptr<RunThread> thread_;
 
     QLabel* labProgram_;

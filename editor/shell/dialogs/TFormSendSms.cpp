@@ -146,6 +146,7 @@ void TFormSendSms::SetProgram(std::vector<std::u16string> messages, const QStrin
     edPin_->clear();
     memoReplies_->clear();
     labStatus_->clear();
+    butCancel_->setText(Translated(table_, std::string_view("Cancel")));
     SetHeaders();
     listMessages_->clear();
     for (std::size_t i = 0; i < messages_.size(); ++i) {
@@ -213,6 +214,7 @@ void TFormSendSms::ButSendClick() {
         ShowState(i, "waiting");
     }
     labStatus_->setText(Translated(table_, std::string_view("Sending...")));
+    butCancel_->setText(Translated(table_, std::string_view("Cancel")));
     EnableInputs(false);
     job_->Start(cbPort_->currentText().toStdString(), std::move(request));
 }
@@ -233,6 +235,8 @@ void TFormSendSms::reject() {
 
 void TFormSendSms::Finished(const modem::SendOutcome& outcome) {
     EnableInputs(true);
+    // Nothing is left to cancel once the sending has ended.
+    butCancel_->setText(Translated(table_, std::string_view("Close")));
     using Result = modem::SendOutcome::Result;
     QString status;
     switch (outcome.result) {

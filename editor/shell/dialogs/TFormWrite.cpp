@@ -1,5 +1,7 @@
 #include "editor/shell/dialogs/TFormWrite.h"
 
+#include "editor/form/TelephoneNumbers.h"
+#include "editor/shell/widgets/QtText.h"
 #include "editor/sim/WritePreview.h"
 
 #include <QCheckBox>
@@ -8,9 +10,15 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace tarvik {
+namespace {
+
+constexpr std::string_view kNotATelephoneNumber = "Not a telephone number";
+
+} // namespace
 
 TFormWrite::TFormWrite(const LanguageTable& table) : ShellDialog(&table), table_(table) {
     setObjectName(QStringLiteral("FormWrite"));
@@ -99,11 +107,20 @@ void TFormWrite::UpdatePreview() {
     }
     const WritePreview preview = PreviewWrite(*card_, lines_, DeleteAll());
     labPreview_->setText(QString::fromStdString(PreviewSummary(preview, table_)));
+    // Numbers a device cannot dial come first, flagged: the program may come from a file
+    // written before the telephone fields refused such characters.
+    const QString notDialable = FromWindows1252(TranslateText(table_, kNotATelephoneNumber));
+    for (const std::string& line : UndialableEntries(lines_)) {
+        auto* item =
+            new QListWidgetItem(style()->standardIcon(QStyle::SP_MessageBoxWarning),
+                                notDialable + QStringLiteral(": ") + FromWindows1252(line));
+        listPreview_->addItem(item);
+    }
     for (const EntryChange& change : preview.changes) {
         listPreview_->addItem(QString::fromStdString(ChangeLine(change, table_)));
     }
     labPreview_->show();
-    listPreview_->setVisible(!preview.changes.empty());
+    listPreview_->setVisible(listPreview_->count() > 0);
     adjustSize();
 }
 

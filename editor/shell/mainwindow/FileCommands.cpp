@@ -14,6 +14,9 @@
 namespace tarvik {
 namespace {
 
+constexpr std::string_view kCannotRead = "The file cannot be read:";
+constexpr std::string_view kCannotWrite = "The file cannot be written:";
+
 std::string LocalPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
@@ -48,17 +51,22 @@ void FileCommands::FileNewItemClick() {
             Translated(parts_.language, std::string_view("New program?")))) {
         return;
     }
-    ShowErrors(NewDocument(parts_.form.document(), parts_.form.documentHooks()));
+    ShowErrors(NewDocument(parts_.form.document(), parts_.form.documentHooks()), {}, {});
     parts_.documentChanged();
 }
 
 bool FileCommands::OpenFile(const QString& path) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     RememberFolder(absolute);
-    const FileResult result =
-        OpenDocument(parts_.form.document(), LocalPath(absolute), parts_.form.documentHooks());
-    ShowErrors(result);
-    // A file that did not open leaves the window as it was.
+    ProgramDocument& doc = parts_.form.document();
+    const std::string previousName = doc.FileName;
+    const FileResult result = OpenDocument(doc, LocalPath(absolute), parts_.form.documentHooks());
+    ShowErrors(result, absolute, kCannotRead);
+    // A file that did not open leaves the window as it was, its file name too: Save must
+    // never write to a file the user did not see open.
+    if (!result.ok) {
+        doc.FileName = previousName;
+    }
     if (result.ok) {
         StoreRecentFiles(
             FromLocalPaths(WithRecentFile(LocalPaths(RecentFiles()), LocalPath(absolute))));
@@ -82,7 +90,7 @@ FileCommands::SaveOutcome FileCommands::FileSave1Execute(bool askName) {
         path = LocalPath(*chosen);
     }
     const FileResult result = SaveDocument(doc, path);
-    ShowErrors(result);
+    ShowErrors(result, QFile::decodeName(QByteArray::fromStdString(path)), kCannotWrite);
     if (result.ok) {
         const std::string absolute =
             LocalPath(QFileInfo(QFile::decodeName(path.c_str())).absoluteFilePath());
@@ -132,7 +140,15 @@ void FileCommands::RememberFolder(const QString& path) {
     }
 }
 
-void FileCommands::ShowErrors(const FileResult& result) {
+void FileCommands::ShowErrors(const FileResult& result, const QString& path,
+                              std::string_view failed) {
+    if (!result.messages.empty() && result.messages.front() == kDiskError) {
+        // The file could not be read or written at all: say which and why, and nothing
+        // about the format of the content that never came.
+        parts_.prompts.ShowError(Translated(parts_.language, failed) + QStringLiteral("\n") + path +
+                                 QStringLiteral("\n") + QString::fromLocal8Bit(result.reason));
+        return;
+    }
     for (const std::string& message : result.messages) {
         parts_.prompts.ShowError(Translated(parts_.language, std::string_view(message)));
     }

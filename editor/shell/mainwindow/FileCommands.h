@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <string_view>
 
 class QWidget;
 
@@ -36,13 +37,14 @@ public:
     // "New program?", then an empty program; the model stays.
     void FileNewItemClick();
     // Opens the program file at path: its notes, program and (never higher) model, or the
-    // messages of a file that fails to open, which leaves the window as it was. A file that
+    // messages of a file that fails to open (a file that cannot be read named with the
+    // system's reason), which leaves the window and the file name as they were. A file that
     // no longer exists leaves the recent files. True when the program was opened.
     bool OpenFile(const QString& path);
     enum class SaveOutcome { Saved, Cancelled, Failed };
-    // Saves the program. With askName (every control and the close prompt ask), or when
-    // the program has no file yet, the save dialog chooses the file; cancelling it saves
-    // nothing. A write that failed has shown "DISK ERROR".
+    // Saves the program to its file. With askName (Save As), or when the program has no
+    // file yet, the save dialog chooses the file; cancelling it saves nothing. A write that
+    // failed has named the file and the system's reason.
     SaveOutcome FileSave1Execute(bool askName);
 
     // The folder the file dialogs start in: the one last used, else the home folder.
@@ -54,7 +56,9 @@ public:
 private:
     void StoreRecentFiles(const QStringList& files);
     void RememberFolder(const QString& path);
-    void ShowErrors(const FileResult& result);
+    // The messages of result; a file that could not be read or written at all is named,
+    // after the words failed, with the system's reason.
+    void ShowErrors(const FileResult& result, const QString& path, std::string_view failed);
 
     Parts parts_;
 };

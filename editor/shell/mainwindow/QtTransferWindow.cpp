@@ -1,6 +1,7 @@
 #include "editor/shell/mainwindow/QtTransferWindow.h"
 
 #include "editor/shell/app/Prompts.h"
+#include "editor/shell/mainwindow/StatusNote.h"
 
 #include <QCoreApplication>
 #include <QMainWindow>
@@ -37,7 +38,7 @@ void QtTransferWindow::beep() {
 void QtTransferWindow::pause(std::chrono::milliseconds duration) {
     prompts_.Pause(duration);
     if (!detail_.isEmpty()) {
-        window_.statusBar()->showMessage(window_.windowTitle() + QStringLiteral(": ") + detail_);
+        StatusNote::Of(window_).Show(window_.windowTitle() + QStringLiteral(": ") + detail_);
         detail_.clear();
     }
 }
@@ -52,7 +53,7 @@ void QtTransferWindow::progress(int record, int count) {
         return;
     }
     if (record == 1) {
-        window_.statusBar()->clearMessage(); // the reason of an earlier failure
+        StatusNote::Of(window_).Show({}); // the reason of an earlier failure
     }
     progressBar_->setRange(0, count);
     progressBar_->setValue(record);

@@ -3,12 +3,15 @@
 #include "editor/core/FormatCount.h"
 #include "editor/form/FormModel.h"
 #include "editor/shell/app/Prompts.h"
+#include "editor/shell/app/Settings.h"
 #include "editor/shell/dialogs/TFormBatch.h"
 #include "editor/shell/dialogs/TFormPin.h"
 #include "editor/shell/dialogs/TFormRestore.h"
 #include "editor/shell/dialogs/TFormWrite.h"
+#include "editor/shell/mainwindow/StatusNote.h"
 #include "editor/shell/widgets/QtText.h"
 #include "editor/sim/JobLog.h"
+#include "editor/sim/NoCardReason.h"
 #include "editor/sim/PhonebookRead.h"
 #include "editor/sim/SimAccess.h"
 #include "editor/sim/SimMessages.h"
@@ -16,9 +19,13 @@
 #include "editor/sim/SimTransfer.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QMainWindow>
+#include <QStandardPaths>
 #include <QStatusBar>
+#include <cstdlib>
 #include <exception>
 
 namespace tarvik {
@@ -65,6 +72,20 @@ constexpr std::string_view kBackupOfAnotherCard =
     "This SIM backup was taken of another SIM card. Restore it all the same?";
 constexpr std::string_view kRestoreFailed = "The SIM could not be restored:";
 constexpr std::string_view kSimRestored = "The SIM was restored from the backup";
+// What the status bar says after a read or a write.
+constexpr std::string_view kReadLines = "Read from the SIM: %d program lines";
+constexpr std::string_view kReadOneLine = "Read from the SIM: 1 program line";
+constexpr std::string_view kWrittenRecords = "Written to the SIM: %d records changed";
+constexpr std::string_view kWrittenOneRecord = "Written to the SIM: 1 record changed";
+constexpr std::string_view kBackupSaved = "backup saved";
+constexpr std::string_view kNothingWritten = "The SIM was not written";
+// The settings value that keeps the folder of the last sites file chosen.
+constexpr char kLastSitesFolderKey[] = "LastSitesFolder";
+// Why no SIM was found.
+constexpr std::string_view kNoCardService = "The card service (pcscd) is not running";
+constexpr std::string_view kNoReaders = "No card reader is connected";
+constexpr std::string_view kReaderMissing = "This card reader is not connected:";
+constexpr std::string_view kNoCardInReader = "There is no SIM card in the reader";
 
 } // namespace
 
@@ -78,11 +99,40 @@ PinAttempt DisableSimPin(const std::string& pin) {
 SimCommands::SimCommands(Parts parts)
     : parts_(parts), transferWindow_(parts.window, parts.prompts) {
     parts_.formPin.SetDisablePin(DisableSimPin);
+    parts_.formPin.SetPinRemaining(SimPinRemaining);
     parts_.formWrite.SetReadCard([this] { return ReadCardForPreview(); });
 }
 
 void SimCommands::ShowStatus(const QString& text) {
-    parts_.window.statusBar()->showMessage(text);
+    StatusNote::Of(parts_.window).Show(text);
+}
+
+QString SimCommands::CountText(std::string_view one, std::string_view many, int count) const {
+    return FromWindows1252(count == 1 ? TranslateText(parts_.language, one)
+                                      : FormatCount(TranslateText(parts_.language, many), count));
+}
+
+QString SimCommands::CardText(const CardJob& job) const {
+    QString text = job.iccid ? QString::fromStdString(*job.iccid)
+                             : Translated(parts_.language, std::string_view("unknown"));
+    text += QStringLiteral(": ");
+    if (job.outcome == CardOutcome::Ok) {
+        return text + WrittenText(job.changedRecords, job.backup.has_value());
+    }
+    const std::string_view word = OutcomeWord(job.outcome);
+    text += QString::fromUtf8(word.data(), static_cast<qsizetype>(word.size()));
+    if (!job.detail.empty()) {
+        text += QStringLiteral(" (") + QString::fromStdString(job.detail) + QLatin1Char(')');
+    }
+    return text;
+}
+
+QString SimCommands::WrittenText(int changedRecords, bool backupSaved) const {
+    QString text = CountText(kWrittenOneRecord, kWrittenRecords, changedRecords);
+    if (backupSaved) {
+        text += QStringLiteral("; ") + Translated(parts_.language, kBackupSaved);
+    }
+    return text;
 }
 
 void SimCommands::ShowErrorWithReason(std::string_view text, const std::string& reason) {
@@ -103,6 +153,7 @@ bool SimCommands::RunBusy(Transfer&& transfer) {
 }
 
 void SimCommands::ButReadClick() {
+    ShowStatus({});
     if (!parts_.prompts.AskOkCancel(Translated(parts_.language, kConfirmCaption),
                                     Translated(parts_.language, kReadFromSim))) {
         return;
@@ -116,15 +167,22 @@ void SimCommands::ButReadClick() {
     if (RunBusy([&] { read = SimReadAll(port_, transferWindow_, program); })) {
         parts_.form.MemoSimExit();
     }
-    if (read.ok && read.recordsLeftOut > 0) {
-        ShowStatus(FromWindows1252(FormatCount(
-            TranslateText(parts_.language, kRecordsLeftOutFormat), read.recordsLeftOut)));
+    if (!read.ok) {
+        return;
     }
+    QString status = CountText(kReadOneLine, kReadLines, static_cast<int>(program.lines().size()));
+    if (read.recordsLeftOut > 0) {
+        status += QStringLiteral("; ") +
+                  FromWindows1252(FormatCount(TranslateText(parts_.language, kRecordsLeftOutFormat),
+                                              read.recordsLeftOut));
+    }
+    ShowStatus(status);
 }
 
 void SimCommands::ButWriteClick() {
     // A copy: nothing may change the text while it goes to the card.
     const std::vector<std::string> lines = parts_.form.document().program.text().lines();
+    ShowStatus({});
     parts_.formWrite.SetProgram(lines);
     if (parts_.prompts.Exec(parts_.formWrite) != QDialog::Accepted) {
         return;
@@ -138,7 +196,10 @@ void SimCommands::ButWriteClick() {
     WriteResult result;
     RunBusy([&] { result = SimWriteAll(port_, transferWindow_, lines, deleteAll, &backups_); });
     if (result.backupFailed) {
+        ShowStatus(Translated(parts_.language, kNothingWritten));
         ShowErrorWithReason(kBackupNotSaved, result.backupError);
+    } else if (result.ok()) {
+        ShowStatus(WrittenText(result.changedRecords, result.backupPath.has_value()));
     }
 }
 
@@ -161,13 +222,16 @@ void SimCommands::BatchSimClick() {
     dialog.SetProgram(DocumentFileBytes(doc), doc.program.text().lines(),
                       doc.FileName.empty() ? std::string("-") : doc.FileName);
     dialog.SetStores(backups_.folder(), JobLog::DefaultPath());
-    dialog.SetChooseSitesFile([this] { return parts_.prompts.OpenFileName(QString()); });
+    dialog.SetChooseSitesFile([this] { return ChooseSitesFile(); });
+    dialog.SetCardEnded([this](const CardJob& job) { ShowStatus(CardText(job)); });
+    ShowStatus({});
     // The run connects to card after card itself.
     SimDropConnection();
     parts_.prompts.Exec(dialog);
 }
 
 void SimCommands::RestoreSimClick() {
+    ShowStatus({});
     parts_.formRestore.SetBackups(backups_.List().backups);
     if (parts_.prompts.Exec(parts_.formRestore) != QDialog::Accepted) {
         return;
@@ -222,12 +286,52 @@ void SimCommands::RestoreSimClick() {
     }
 }
 
+std::optional<QString> SimCommands::ChooseSitesFile() {
+    const QString key = QString::fromLatin1(kLastSitesFolderKey);
+    QString folder = parts_.settings ? parts_.settings->ReadText(key, QString()) : QString();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    }
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        folder = QDir::homePath();
+    }
+    const std::optional<QString> chosen = parts_.prompts.OpenSitesFileName(folder);
+    if (chosen && parts_.settings) {
+        parts_.settings->WriteText(key, QFileInfo(*chosen).absolutePath());
+    }
+    return chosen;
+}
+
+QString SimCommands::SimNotFoundText() const {
+    const char* named = std::getenv("QUENLIB_READER");
+    const std::optional<std::string> reader =
+        named == nullptr || *named == '\0' || std::string_view(named) == "*"
+            ? std::nullopt
+            : std::optional<std::string>(named);
+    const NoCardReason reason = WhyNoCard(ListReaders(), reader);
+    QString text = Translated(parts_.language, kSimNotFound);
+    switch (reason.kind) {
+    case NoCardKind::NoService:
+        return text + QLatin1Char('\n') + Translated(parts_.language, kNoCardService);
+    case NoCardKind::NoReaders:
+        return text + QLatin1Char('\n') + Translated(parts_.language, kNoReaders);
+    case NoCardKind::ReaderMissing:
+        return text + QLatin1Char('\n') + Translated(parts_.language, kReaderMissing) +
+               QLatin1Char(' ') + QString::fromLocal8Bit(reason.reader);
+    case NoCardKind::NoCard:
+        return text + QLatin1Char('\n') + Translated(parts_.language, kNoCardInReader);
+    case NoCardKind::NotASim:
+        break;
+    }
+    return text;
+}
+
 bool SimCommands::CheckCardAccess() {
     switch (QueryCardAccess()) {
     case CardAccess::Ready:
         return true;
     case CardAccess::NotFound:
-        parts_.prompts.ShowError(Translated(parts_.language, kSimNotFound));
+        parts_.prompts.ShowError(SimNotFoundText());
         return false;
     case CardAccess::Blocked:
         parts_.prompts.ShowError(Translated(parts_.language, kSimBlocked));

@@ -3,11 +3,14 @@
 #include "editor/shell/dialogs/TFormPin.h"
 #include "editor/shell/mainwindow/QtTransferWindow.h"
 #include "editor/sim/BackupStore.h"
+#include "editor/sim/CardJob.h"
 #include "editor/sim/CardRecords.h"
 #include "editor/sim/QuenlibCardPort.h"
 
+#include <QString>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class QMainWindow;
@@ -17,6 +20,7 @@ namespace tarvik {
 class FormModel;
 class LanguageTable;
 class Prompts;
+class Settings;
 class TFormRestore;
 class TFormWrite;
 
@@ -36,6 +40,8 @@ public:
         TFormPin& formPin;
         TFormRestore& formRestore;
         FormModel& form;
+        // Keeps the folder of the last sites file chosen; may be left out.
+        Settings* settings = nullptr;
     };
 
     explicit SimCommands(Parts parts);
@@ -72,7 +78,19 @@ private:
     bool RunBusy(Transfer&& transfer);
 
     // A message in the status bar, translated.
+    // The note in the status bar that says what the command did, until the next one.
     void ShowStatus(const QString& text);
+    // "1 record changed" or the count put in the format for many.
+    QString CountText(std::string_view one, std::string_view many, int count) const;
+    // "Written to the SIM: 12 records changed; backup saved".
+    QString WrittenText(int changedRecords, bool backupSaved) const;
+    // Browse... of the run over many cards: a CSV file, starting in the folder of the last
+    // one chosen, else the user's documents.
+    std::optional<QString> ChooseSitesFile();
+    // "SIM not found" and why, as far as the card service tells.
+    QString SimNotFoundText() const;
+    // What a card of a run came to: its ICCID, then what was written or why not.
+    QString CardText(const CardJob& job) const;
     // An error box: the translated text, then the reason on a line of its own.
     void ShowErrorWithReason(std::string_view text, const std::string& reason);
 

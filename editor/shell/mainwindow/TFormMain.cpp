@@ -60,6 +60,8 @@
 namespace tarvik {
 namespace {
 
+constexpr QSize kMinimumWindowSize(480, 360);
+
 QString Text(const char* text) {
     return QString::fromLatin1(text);
 }
@@ -128,6 +130,9 @@ void TFormMain::FormCreate() {
     notepad_ = std::make_unique<NotepadExport>(programDir_);
 
     modelWatch_ = form_->connectModelApplied([this] { ShowDeviceModel(); });
+    // The document marks itself modified first, having watched the text since it was made.
+    textWatch_ =
+        doc_.program.text().connectChanged([this] { setWindowModified(HasUnsavedChanges()); });
     beepWatch_ = form_->connectBeep([this] { services_.prompts.Beep(); });
     ShowDeviceModel();
     connect(&pages_->ButRead(), &QPushButton::clicked, this, &TFormMain::ButReadClick);
@@ -159,7 +164,8 @@ void TFormMain::FormShow() {
     PlaceOnScreen();
     SetUpLanguage();
 
-    loggedIn_ = RunLogin(app_.FormPsw(), services_.settings, services_.prompts);
+    loggedIn_ =
+        RunLogin(app_.FormPsw(), services_.settings, services_.prompts, services_.languageTable);
     if (!loggedIn_) {
         // Nothing is unsaved yet, so this asks nothing; the program then ends.
         close();
@@ -191,9 +197,13 @@ bool TFormMain::FormClose() {
     return MayDiscardProgram();
 }
 
+bool TFormMain::HasUnsavedChanges() const {
+    // An emptied program with no notes has nothing worth keeping.
+    return doc_.Modified && !(doc_.program.text().text() + JoinedText(doc_.notes)).empty();
+}
+
 bool TFormMain::MayDiscardProgram() {
-    const std::string text = doc_.program.text().text() + JoinedText(doc_.notes);
-    if (!doc_.Modified || text.empty()) {
+    if (!HasUnsavedChanges()) {
         return true;
     }
     const auto answer = services_.prompts.AskYesNoCancel(
@@ -205,9 +215,9 @@ bool TFormMain::MayDiscardProgram() {
     case Prompts::Answer::No:
         return true;
     case Prompts::Answer::Yes:
-        // The window closes (or the program is replaced) even when the save dialog was
-        // cancelled, but not when the changes could not be written: that would lose them.
-        return SaveProgram(/*askName=*/true);
+        // Only a completed save lets the changes go: a cancelled save dialog or a failed
+        // write keeps the window (and the program) as it was.
+        return SaveProgram(/*askName=*/false);
     }
     return true;
 }
@@ -246,6 +256,8 @@ void TFormMain::BuildMenus() {
     file->addMenu(recentMenu_);
     AddItem(*file, "FileSave1", "Save", &TFormMain::FileSave1Execute)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    AddItem(*file, "FileSaveAs1", "Save As...", &TFormMain::FileSaveAs1Execute)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     file->addSeparator();
     AddItem(*file, "FilePrint1", "Print...", &TFormMain::FilePrint1Click)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -363,9 +375,13 @@ void TFormMain::PlaceOnScreen() {
         return;
     }
     const QRect area = screen->availableGeometry();
-    resize(size().boundedTo(area.size()));
+    // Every page whole where the screen has room (adjustSize stops at two thirds of it);
+    // else the pages scroll.
+    resize(sizeHint().expandedTo(size()).boundedTo(area.size()));
     move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-    setMinimumSize(size());
+    // The pages scroll in a smaller window, so it may be made small; not so small that a
+    // page shows too little of itself to be used.
+    setMinimumSize(kMinimumWindowSize.boundedTo(area.size()));
 }
 
 void TFormMain::SetUpLanguage() {
@@ -406,7 +422,10 @@ void TFormMain::ApplyGermanLayout() {
 // ---- Commands -----------------------------------------------------------------------------
 
 void TFormMain::UpdateCaption() {
-    setWindowTitle(QFile::decodeName(QByteArray::fromStdString(WindowCaption(doc_.FileName))));
+    caption_ = QFile::decodeName(QByteArray::fromStdString(WindowCaption(doc_.FileName)));
+    // Qt shows "[*]" as a mark while the window is modified, and as nothing otherwise.
+    setWindowTitle(caption_ + QStringLiteral("[*]"));
+    setWindowModified(HasUnsavedChanges());
 }
 
 void TFormMain::DocumentChanged() {
@@ -445,15 +464,20 @@ void TFormMain::OpenDroppedFile(const QString& path) {
 }
 
 void TFormMain::FileSave1Execute() {
+    SaveProgram(/*askName=*/false);
+}
+
+void TFormMain::FileSaveAs1Execute() {
     SaveProgram(/*askName=*/true);
 }
 
 bool TFormMain::SaveProgram(bool askName) {
     const auto outcome = files_->FileSave1Execute(askName);
-    if (outcome == FileCommands::SaveOutcome::Saved) {
-        history_->MarkSaved();
+    if (outcome != FileCommands::SaveOutcome::Saved) {
+        return false;
     }
-    return outcome != FileCommands::SaveOutcome::Failed;
+    history_->MarkSaved();
+    return true;
 }
 
 ConfigSheet TFormMain::Sheet() {
@@ -468,7 +492,7 @@ ConfigSheet TFormMain::Sheet() {
 void TFormMain::FilePrint1Click() {
     const ConfigSheet sheet = Sheet();
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(windowTitle());
+    printer.setDocName(caption_);
     if (!services_.prompts.ChoosePrinter(printer)) {
         return;
     }
@@ -508,7 +532,7 @@ SimCommands& TFormMain::Sim() {
     if (!sim_) {
         sim_ = std::make_unique<SimCommands>(
             SimCommands::Parts{*this, services_.prompts, services_.languageTable, app_.FormWrite(),
-                               app_.FormPin(), app_.FormRestore(), *form_});
+                               app_.FormPin(), app_.FormRestore(), *form_, &services_.settings});
     }
     return *sim_;
 }
@@ -570,7 +594,8 @@ void TFormMain::Change1Click() {
 void TFormMain::Guide1Click() {
     const auto manual = ToWindows1252(manualName_);
     OpenGuide(services_.folders, form_->deviceIndex(),
-              manual ? std::string_view(*manual) : kEnglishManual, services_.prompts);
+              manual ? std::string_view(*manual) : kEnglishManual, services_.prompts,
+              services_.languageTable);
 }
 
 void TFormMain::HelpAbout1Execute() {
@@ -581,7 +606,7 @@ void TFormMain::ButNotepadClick() {
     const QString date =
         QLocale::system().toString(QDateTime::currentDateTime(), Text("yyyy/MMM/dd, hh:mm"));
     const std::string text =
-        NotepadText(ExportBytes(windowTitle()),
+        NotepadText(ExportBytes(caption_),
                     ExportBytes(pages_->CBDevice().currentText() + QStringLiteral(", ") + date),
                     doc_.notes, doc_.program.text().lines());
     const auto path = notepad_->Write(text);
@@ -589,9 +614,11 @@ void TFormMain::ButNotepadClick() {
         services_.prompts.ShowError(Text("Cannot create temporarily file"));
         return;
     }
-    // The file stays until the program ends, so the window never waits for the editor.
+    // The file stays until the program ends, so the window never waits for the editor;
+    // without one, the message names the file for the user to open.
     if (!services_.prompts.OpenDocument(*path)) {
-        services_.prompts.ShowError(Text("Notepad not found"));
+        ShowNotOpened(*path, "The text cannot be shown:", "No text editor was found",
+                      services_.prompts, services_.languageTable);
     }
 }
 

@@ -65,7 +65,10 @@ public:
     // The commands, as the menus and buttons run them.
     void FileNewItemClick();
     void FileOpen1Execute();
+    // Save writes to the program's file, asking for a name only when it has none yet;
+    // Save As asks every time.
     void FileSave1Execute();
+    void FileSaveAs1Execute();
     void FileExit1Execute();
     // The configuration sheet of the program, to a printer or to a PDF file.
     void FilePrint1Click();
@@ -91,8 +94,11 @@ public:
     void OpenRecentFile(const QString& path);
     void OpenDroppedFile(const QString& path);
 
-    // "Tarvik3", or "Tarvik3 - " and the file's name.
+    // "Tarvik3", or "Tarvik3 - " and the file's name, marked while the program has unsaved
+    // changes.
     void UpdateCaption();
+    // The caption without the mark.
+    const QString& Caption() const { return caption_; }
 
     // The first show runs FormShow before the window appears; it stays hidden when the
     // login failed.
@@ -106,10 +112,14 @@ private:
     void FormShow();
     // Whether the window may close: asks to save unsaved changes.
     bool FormClose();
+    // Whether closing would ask to save: the program changed and is not empty.
+    bool HasUnsavedChanges() const;
     // Whether the program may be replaced: asks to save unsaved changes, as closing does.
+    // Only No, or a save that completed, lets them go.
     bool MayDiscardProgram();
     // Opens and saves as the file commands do, keeping the edit history in step.
     void OpenProgram(const QString& path);
+    // True when the program was written.
     bool SaveProgram(bool askName);
     ConfigSheet Sheet();
     void FormDestroy();
@@ -151,10 +161,12 @@ private:
     QString programDir_;
     QString manualName_;
     QString startFile_;
+    QString caption_;
     bool germanLayout_ = false;
     bool shown_ = false;
     bool loggedIn_ = false;
     Connection modelWatch_;
+    Connection textWatch_;
     Connection beepWatch_;
 };
 

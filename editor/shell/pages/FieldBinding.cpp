@@ -33,7 +33,7 @@ QLineEdit* LineEditOf(QWidget& widget) {
 // the field held already stay as they are, even those the filter would refuse now (a range
 // written for another device model, a blank in a number from the program text).
 std::string FilterInserted(std::string_view before, std::string_view after,
-                           const std::function<char(char)>& filter) {
+                           const std::function<char(char, std::size_t)>& filter) {
     std::size_t start = 0;
     while (start < before.size() && start < after.size() && before[start] == after[start]) {
         ++start;
@@ -45,7 +45,7 @@ std::string FilterInserted(std::string_view before, std::string_view after,
     }
     std::string text(after.substr(0, start));
     for (const char c : after.substr(start, after.size() - start - end)) {
-        if (const char key = filter(c); key != '\0') {
+        if (const char key = filter(c, text.size()); key != '\0') {
             text.push_back(key);
         }
     }
@@ -228,7 +228,9 @@ void FieldBindings::commitText(int field, const QString& text) {
     // Typed keys have passed the key filter already; a paste has not, so what it brought
     // passes it now, and what the filter refuses stays out of the field.
     form_.commitTypedText(field, FilterInserted(form_.fields().state(field).text, *bytes,
-                                                [&](char c) { return form_.KeyPress(field, c); }));
+                                                [&](char c, std::size_t position) {
+                                                    return form_.KeyPress(field, c, position);
+                                                }));
     show(field);
     userEdited();
 }
@@ -256,6 +258,12 @@ bool FieldBindings::eventFilter(QObject* watched, QEvent* event) {
     // Each character through the field's key filter; what it refuses is dropped.
     QString passed;
     bool changed = false;
+    // Where the typed text goes: over the selection, else at the cursor.
+    std::size_t position = 0;
+    if (const auto* edit = qobject_cast<const QLineEdit*>(widget)) {
+        position = static_cast<std::size_t>(edit->hasSelectedText() ? edit->selectionStart()
+                                                                    : edit->cursorPosition());
+    }
     for (const QChar c : key->text()) {
         const std::optional<std::string> byte = ToWindows1252(QString(c));
         if (!byte || byte->size() != 1) {
@@ -265,7 +273,8 @@ bool FieldBindings::eventFilter(QObject* watched, QEvent* event) {
             changed = true;
             continue;
         }
-        const char filtered = form_.KeyPress(field, (*byte)[0]);
+        const char filtered =
+            form_.KeyPress(field, (*byte)[0], position + static_cast<std::size_t>(passed.size()));
         if (filtered == '\0') {
             changed = true;
             continue;

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -35,6 +36,17 @@ int DigitCount(int value) {
     return static_cast<int>(std::to_string(std::abs(value)).size());
 }
 
+// A page's scroll area asks for the whole page, so that a window with room shows it
+// without scroll bars; QScrollArea's own hint stops at a few dozen lines of text.
+class PageScrollArea : public QScrollArea {
+public:
+    QSize sizeHint() const override {
+        const QWidget* page = widget();
+        return page ? page->sizeHint() + QSize(2 * frameWidth(), 2 * frameWidth())
+                    : QScrollArea::sizeHint();
+    }
+};
+
 QWidget* CreateNumeric(const FieldDef& def) {
     // Room for the largest value and a sign typed in front of it.
     const int digits = std::max(DigitCount(def.minValue), DigitCount(def.maxValue)) + 1;
@@ -46,13 +58,27 @@ QWidget* CreateNumeric(const FieldDef& def) {
 QWidget* CreateText(const FieldDef& def) {
     auto* edit = new QLineEdit;
     edit->setValidator(new Windows1252Validator(edit));
+    const QFontMetrics metrics(edit->font());
+    // The frame and margins the box draws around its text: what its own size hint adds to
+    // the 17 characters it asks room for.
+    const int around = edit->sizeHint().width() - 17 * metrics.horizontalAdvance(u'x');
+    if (def.keyFilter == KeyFilter::Telephone) {
+        // Room for an international number in full: "+" and 15 digits (ITU-T E.164).
+        edit->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("+000000000000000")) +
+                              around);
+    } else if (def.maxLength == 0) {
+        // A code such as "*123#" stays whole however small the window.
+        edit->setMinimumWidth(metrics.horizontalAdvance(QString(12, u'0')) + around);
+    }
     if (def.maxLength > 0) {
         edit->setMaxLength(def.maxLength);
         // A short field is as wide as its longest text, with a character to spare.
-        const QFontMetrics metrics(edit->font());
-        const int wanted = metrics.horizontalAdvance(u'W') * (def.maxLength + 1);
+        const int wanted = metrics.horizontalAdvance(u'W') * (def.maxLength + 1) + around;
         if (wanted < edit->sizeHint().width()) {
             edit->setFixedWidth(std::max(wanted, edit->minimumSizeHint().width()));
+        } else {
+            // Never narrower than its longest text, however small the window.
+            edit->setMinimumWidth(std::min(wanted, 2 * edit->sizeHint().width()));
         }
     }
     return edit;
@@ -65,6 +91,8 @@ QWidget* CreateCombo(const FieldDef& def) {
     }
     // Some items are renamed with the device model or translated: the box follows them.
     combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // The chosen item is always shown whole: a small window scrolls the page instead.
+    combo->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
     return combo;
 }
 
@@ -376,7 +404,18 @@ FormPageWidgets BuildFormPageWidgets(QTabWidget& tabs) {
         auto* page = new QWidget;
         page->setObjectName(Name(PageName(tab)));
         LayOutPage(*page, tab, widgets.groups);
-        tabs.addTab(page, FromWindows1252(TabCaption(tab)));
+        // The page keeps the least room its layout needs, also when translated texts or
+        // values change it; a window smaller than that scrolls the page rather than
+        // squeezing its groups.
+        if (page->layout()) {
+            page->layout()->setSizeConstraint(QLayout::SetMinimumSize);
+        }
+        auto* scroll = new PageScrollArea;
+        scroll->setObjectName(Name(PageName(tab)) + QStringLiteral("Scroll"));
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setWidgetResizable(true);
+        scroll->setWidget(page);
+        tabs.addTab(scroll, FromWindows1252(TabCaption(tab)));
         widgets.pages.push_back(page);
     }
     return widgets;

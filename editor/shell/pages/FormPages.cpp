@@ -224,7 +224,12 @@ void FormPagesImpl::focusChanged(QWidget* now) {
 void FormPagesImpl::showBarrierPage() {
     const auto pages = FormTabs();
     const auto barrier = std::find(pages.begin(), pages.end(), Tab::Barrier) - pages.begin();
-    const int index = tabs_.indexOf(widgets_.pages[static_cast<std::size_t>(barrier)]);
+    // The page sits in a scroll area, which is the tab.
+    int index = -1;
+    for (QWidget* up = widgets_.pages[static_cast<std::size_t>(barrier)]; up && index < 0;
+         up = up->parentWidget()) {
+        index = tabs_.indexOf(up);
+    }
     if (index >= 0) {
         tabs_.setTabVisible(index, form_.barrierTabVisible());
     }
@@ -254,7 +259,9 @@ void FormPagesImpl::flush() {
     if (doc.program.remoteText() != shownRemote_) {
         shownRemote_ = doc.program.remoteText();
         const QSignalBlocker block(memoSms_);
-        memoSms_->setPlainText(FromWindows1252(WithoutCarriageReturns(*shownRemote_)));
+        // Copied by hand from the screen, an entry is best read on one line.
+        memoSms_->ShowBreakingBetweenEntries(
+            FromWindows1252(WithoutCarriageReturns(*shownRemote_)));
     }
     flushing_ = false;
 }

@@ -26,8 +26,9 @@ class FormModel;
 // which the main window connects to its commands.
 //
 // Names: the pages are "TSMain", "TSOptions", "TSInput", "TSOutput", "TSTelephone", "TSRamp"
-// and "TSSms"; a group box is "GB" and the words of its caption ("GBSIMProgram"); a field's
-// label is "Lab" and the field's name ("LabEDTl0"); the device picture is "ImgDevice".
+// and "TSSms", each in a scroll area named after it ("TSMainScroll"), which is the tab; a group box
+// is "GB" and the words of its caption ("GBSIMProgram"); a field's label is "Lab" and the field's
+// name ("LabEDTl0"); the device picture is "ImgDevice".
 //
 // Changes of the program text, the notes and the grids reach the memos and grids at the
 // next turn of the event loop (or at once through refresh(), or after a user's edit), so
@@ -69,6 +70,10 @@ public:
 protected:
     explicit FormPages(QObject& parent) : QObject(&parent) {}
 };
+
+// The page shown at index of tabs: the form's pages sit in scroll areas, so that a window
+// smaller than a page scrolls it instead of squeezing it.
+QWidget& PageOf(const QTabWidget& tabs, int index);
 
 // Renders the window that holds tabs once for each visible page, as PNG files in folder
 // (created when missing) named prefix, the page's number and its control name

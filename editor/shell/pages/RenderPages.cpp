@@ -4,9 +4,18 @@
 #include <QImage>
 #include <QLayout>
 #include <QPixmap>
+#include <QScrollArea>
 #include <QTabWidget>
 
 namespace tarvik {
+
+QWidget& PageOf(const QTabWidget& tabs, int index) {
+    QWidget* tab = tabs.widget(index);
+    if (auto* scroll = qobject_cast<QScrollArea*>(tab); scroll && scroll->widget()) {
+        return *scroll->widget();
+    }
+    return *tab;
+}
 
 QStringList RenderPages(QTabWidget& tabs, const QString& folder, const QString& prefix) {
     QStringList files;
@@ -27,7 +36,7 @@ QStringList RenderPages(QTabWidget& tabs, const QString& folder, const QString& 
         const QString file = QDir(folder).filePath(QStringLiteral("%1-%2-%3.png")
                                                        .arg(prefix)
                                                        .arg(i + 1)
-                                                       .arg(tabs.widget(i)->objectName()));
+                                                       .arg(PageOf(tabs, i).objectName()));
         if (window.grab().toImage().save(file)) {
             files << file;
         }

@@ -15,10 +15,12 @@ class AcceptingPrompts : public Prompts {
 public:
     void ShowInfo(const QString&) override {}
     void ShowError(const QString&) override {}
+    bool ShowErrorOfferingFolder(const QString&, const QString&) override { return false; }
     bool AskOkCancel(const QString&, const QString&) override { return true; }
     Answer AskYesNoCancel(const QString&, const QString&) override { return Answer::Yes; }
     std::optional<QString> OpenFileName(const QString&) override { return std::nullopt; }
     std::optional<QString> SaveFileName(const QString&) override { return std::nullopt; }
+    std::optional<QString> OpenSitesFileName(const QString&) override { return std::nullopt; }
     std::optional<QString> SavePdfName(const QString&) override { return std::nullopt; }
     bool ChoosePrinter(QPrinter&) override { return false; }
     int Exec(QDialog& dialog) override {

@@ -26,6 +26,12 @@ QString TestFolder::Write(const QString& name, const QByteArray& bytes) const {
     return path;
 }
 
+QString ShownTitle(const QWidget& window) {
+    QString title = window.windowTitle();
+    return title.replace(QStringLiteral("[*]"),
+                         window.isWindowModified() ? QStringLiteral("*") : QString());
+}
+
 bool AdvancesEvenly(const QFont& font) {
     const QFontMetricsF metrics(font);
     const qreal width = metrics.horizontalAdvance(u'W');

@@ -37,6 +37,10 @@ void TypeText(QWidget& widget, const QString& text);
 // says less, as some monospaced fonts do not carry it.
 bool AdvancesEvenly(const QFont& font);
 
+// A window's caption as the title bar shows it: the "[*]" placeholder becomes "*" while the
+// window is modified and disappears otherwise.
+QString ShownTitle(const QWidget& window);
+
 // Renders widget, shown or not, to a PNG file in the folder named by the environment
 // variable TARVIK_SCREENSHOTS, when it is set; gives the picture.
 QImage RenderWidget(QWidget& widget, const QString& name);

@@ -54,13 +54,33 @@ void ScriptedPrompts::QueueExec(DialogScript script) {
     dialogs_.push_back(std::move(script));
 }
 
+void ScriptedPrompts::QueueOpenFolder(bool open) {
+    openFolders_.push_back(open);
+}
+
+bool ScriptedPrompts::ShowErrorOfferingFolder(const QString& text, const QString& openFolder) {
+    errors.push_back(text);
+    return Next(openFolders_, false, "an error box offering", openFolder);
+}
+
+void ScriptedPrompts::QueueOpenSitesFile(std::optional<QString> path) {
+    sitesFiles_.push_back(path.value_or(QString()));
+}
+
+std::optional<QString> ScriptedPrompts::OpenSitesFileName(const QString& folder) {
+    sitesFolders.push_back(folder);
+    const QString path = Next(sitesFiles_, QString(), "a sites file dialog", folder);
+    return path.isNull() ? std::nullopt : std::optional(path);
+}
+
 void ScriptedPrompts::QueueOpenDocument(bool opened) {
     documents_.push_back(opened);
 }
 
 bool ScriptedPrompts::AllAnswersUsed() const {
     return okCancel_.empty() && yesNoCancel_.empty() && openFiles_.empty() && saveFiles_.empty() &&
-           pdfFiles_.empty() && printers_.empty() && dialogs_.empty() && documents_.empty();
+           sitesFiles_.empty() && pdfFiles_.empty() && printers_.empty() && dialogs_.empty() &&
+           documents_.empty() && openFolders_.empty();
 }
 
 void ScriptedPrompts::ShowInfo(const QString& text) {

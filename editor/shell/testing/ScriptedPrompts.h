@@ -43,12 +43,15 @@ public:
     // A file name, or nothing to cancel the dialog.
     void QueueOpenFile(std::optional<QString> path);
     void QueueSaveFile(std::optional<QString> path);
+    void QueueOpenSitesFile(std::optional<QString> path);
     // The PDF to export to, or nothing to cancel the dialog.
     void QueueSavePdf(std::optional<QString> path);
     // The print dialog: printing goes to a PDF file at path, or nothing cancels it.
     void QueuePrinter(std::optional<QString> pdfPath);
     void QueueExec(DialogScript script);
     void QueueOpenDocument(bool opened);
+    // The answer to an error box that offers "Open folder": true presses it.
+    void QueueOpenFolder(bool open);
 
     // What was shown and asked, in order.
     QStringList infos;
@@ -56,6 +59,7 @@ public:
     std::vector<Question> questions;
     QStringList openFolders;    // start folders of the open dialogs
     QStringList saveFolders;    // start folders of the save dialogs
+    QStringList sitesFolders;   // start folders of the sites file dialogs
     QStringList pdfSuggestions; // where the PDF export dialogs started
     QStringList openedDocuments;
     QStringList execTitles; // window titles of the dialogs run, as shown
@@ -67,10 +71,12 @@ public:
 
     void ShowInfo(const QString& text) override;
     void ShowError(const QString& text) override;
+    bool ShowErrorOfferingFolder(const QString& text, const QString& openFolder) override;
     bool AskOkCancel(const QString& caption, const QString& text) override;
     Answer AskYesNoCancel(const QString& caption, const QString& text) override;
     std::optional<QString> OpenFileName(const QString& folder) override;
     std::optional<QString> SaveFileName(const QString& folder) override;
+    std::optional<QString> OpenSitesFileName(const QString& folder) override;
     std::optional<QString> SavePdfName(const QString& suggested) override;
     bool ChoosePrinter(QPrinter& printer) override;
     int Exec(QDialog& dialog) override;
@@ -84,10 +90,12 @@ private:
     // A null string stands for a cancelled dialog.
     std::deque<QString> openFiles_;
     std::deque<QString> saveFiles_;
+    std::deque<QString> sitesFiles_;
     std::deque<QString> pdfFiles_;
     std::deque<QString> printers_;
     std::deque<DialogScript> dialogs_;
     std::deque<bool> documents_;
+    std::deque<bool> openFolders_;
 };
 
 } // namespace tarvik::testing

@@ -5,6 +5,7 @@
 
 #include "editor/shell/i18n/QtTranslations.h"
 #include "editor/shell/testing/GuiTestSupport.h"
+#include "program/LanguageTable.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -57,12 +58,40 @@ std::function<void(QMessageBox&)> PressKey(Qt::Key key) {
     return [key](QMessageBox& box) { QTest::keyClick(&box, key); };
 }
 
-TEST(MessagePromptsTest, InformationAndErrorBoxesHaveTheirFixedCaptions) {
+TEST(MessagePromptsTest, InformationAndErrorBoxCaptionsFollowTheLanguage) {
+    const struct {
+        const char* line1;
+        const char* line2;
+        QString info;
+        QString error;
+    } cases[] = {
+        {"", "", "Information", "Error"},
+        {"Information=Informazione", "Error=Errore", "Informazione", "Errore"},
+        {"Information=Information", "Error=Fehler", "Information", "Fehler"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.error.toStdString());
+        LanguageTable table;
+        table.load({";", c.line1, c.line2});
+        MessagePrompts prompts;
+        prompts.SetLanguage(&table);
+        SeenBox info;
+        AnswerNextBox(info, Press(QMessageBox::Ok));
+        prompts.ShowInfo("Saved");
+        EXPECT_EQ(info.caption, c.info);
+        SeenBox error;
+        AnswerNextBox(error, Press(QMessageBox::Ok));
+        prompts.ShowError("Failed");
+        EXPECT_EQ(error.caption, c.error);
+    }
+}
+
+TEST(MessagePromptsTest, InformationAndErrorBoxesShowTheirIconsAndText) {
     MessagePrompts prompts;
     SeenBox info;
     AnswerNextBox(info, Press(QMessageBox::Ok));
     prompts.ShowInfo("Please restart Tarvik\r\nNew language: Deutsch");
-    EXPECT_EQ(info.caption, "Informazione");
+    EXPECT_EQ(info.caption, "Information");
     EXPECT_EQ(info.icon, QMessageBox::Warning);
     EXPECT_EQ(info.text, "Please restart Tarvik\nNew language: Deutsch");
     EXPECT_EQ(info.buttons, QStringList{"OK"});
@@ -70,7 +99,7 @@ TEST(MessagePromptsTest, InformationAndErrorBoxesHaveTheirFixedCaptions) {
     SeenBox error;
     AnswerNextBox(error, PressKey(Qt::Key_Escape));
     prompts.ShowError("DISK ERROR");
-    EXPECT_EQ(error.caption, "Errore");
+    EXPECT_EQ(error.caption, "Error");
     EXPECT_EQ(error.icon, QMessageBox::Critical);
     EXPECT_EQ(error.text, "DISK ERROR");
 }

@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace tarvik {
 namespace {
@@ -86,14 +87,64 @@ TEST_F(PinDialogTest, WrongPinShowsTheCountAndKeepsTheDialogOpen) {
         QTest::keyClicks(pin, "9999");
         Button(d, "ButOk").click();
         EXPECT_TRUE(d.isVisible());
-        EXPECT_EQ(pin->text(), "9999"); // left for the user to correct
-        pin->clear();
+        // Emptied, so that Enter cannot spend another attempt on the same wrong PIN.
+        EXPECT_EQ(pin->text(), "");
+        QTest::keyClick(pin, Qt::Key_Return);
         QTest::keyClicks(pin, "1234");
         QTest::keyClick(pin, Qt::Key_Return);
     });
     EXPECT_EQ(prompts.Exec(dialog), QDialog::Accepted);
     EXPECT_EQ(offered, (std::vector<std::string>{"9999", "1234"}));
     EXPECT_EQ(prompts.errors, QStringList{"Wrong PIN! - PIN count is now 2"});
+}
+
+TEST_F(PinDialogTest, AttemptsLeftAreShownAndTheLastOneIsConfirmed) {
+    const struct {
+        int remaining;
+        QString shown;
+        std::optional<bool> confirm; // the answer to "The last attempt", if it is asked
+        std::vector<std::string> offered;
+        int result;
+    } cases[] = {
+        {3, "3 attempts left", std::nullopt, {"9999"}, QDialog::Rejected},
+        {2, "2 attempts left", std::nullopt, {"9999"}, QDialog::Rejected},
+        // OK at the last attempt asks; Cancel offers nothing and keeps the PIN to correct.
+        {1, "1 attempt left", false, {}, QDialog::Rejected},
+        // Confirmed and wrong: the card is blocked, so the dialog closes.
+        {1, "1 attempt left", true, {"9999"}, QDialog::Rejected},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.remaining);
+        remaining = c.remaining;
+        offered.clear();
+        prompts.errors.clear();
+        prompts.questions.clear();
+        dialog.SetPinRemaining([this] { return remaining; });
+        if (c.confirm) {
+            prompts.QueueOkCancel(*c.confirm);
+        }
+        prompts.QueueExec([&](QDialog& d) {
+            EXPECT_EQ(dialog.LabAttempts().text(), c.shown);
+            EXPECT_TRUE(dialog.LabAttempts().isVisibleTo(&d));
+            QTest::keyClicks(&dialog.EdPin(), "9999");
+            Button(d, "ButOk").click();
+            if (c.confirm == false) {
+                EXPECT_EQ(dialog.EdPin().text(), "9999");
+            }
+            if (d.isVisible()) {
+                Button(d, "ButCancel").click();
+            }
+        });
+        EXPECT_EQ(prompts.Exec(dialog), c.result);
+        EXPECT_EQ(offered, c.offered);
+        if (c.confirm) {
+            ASSERT_EQ(prompts.questions.size(), 1u);
+            EXPECT_EQ(prompts.questions[0].caption, "Disable PIN");
+            EXPECT_EQ(prompts.questions[0].text, "The last attempt: a wrong PIN blocks the card");
+        } else {
+            EXPECT_TRUE(prompts.questions.empty());
+        }
+    }
 }
 
 TEST_F(PinDialogTest, ThePinNeverOutlivesTheDialog) {
@@ -235,6 +286,24 @@ TEST(WriteDialogTest, PreviewFollowsTheDeleteChoiceUntilTheProgramChanges) {
     prompts.Exec(dialog);
 }
 
+TEST(WriteDialogTest, PreviewFlagsNumbersADeviceCannotDial) {
+    LanguageTable table;
+    ScriptedPrompts prompts;
+    TFormWrite dialog(table);
+    dialog.SetReadCard([] { return std::optional(std::vector<SimItem>(20)); });
+    // A program file from before the telephone fields refused letters opens as it is.
+    dialog.SetProgram({"TL4=abc001234#*", "TL1=0039123", "RED=3"});
+    prompts.QueueExec([&](QDialog& d) {
+        Button(d, "ButPreview").click();
+        const QStringList rows = Rows(dialog.ListPreview());
+        ASSERT_FALSE(rows.isEmpty());
+        EXPECT_EQ(rows.front(), "Not a telephone number: TL4=abc001234#*");
+        EXPECT_EQ(rows.filter("Not a telephone number").size(), 1);
+        d.reject();
+    });
+    prompts.Exec(dialog);
+}
+
 TEST(RestoreDialogTest, ListsTheBackupsAndRestoreWantsOneChosen) {
     const LanguageTable table = Italian();
     ScriptedPrompts prompts;
@@ -299,6 +368,19 @@ TEST(DialogFrameTest, AboutBoxShowsNameAndVersionAndIsNeverTranslated) {
         QTest::keyClick(&d, Qt::Key_Return);
     });
     EXPECT_EQ(prompts.Exec(about), QDialog::Accepted);
+}
+
+TEST(DialogFrameTest, AboutBoxVersionLineFollowsTheLanguage) {
+    LanguageTable table;
+    table.load({";", "Tarvik version 3.00=Tarvik versione 3.00", "OK=Va bene"});
+    TFormAbout about(&table);
+    ScriptedPrompts prompts;
+    prompts.QueueExec([](QDialog& d) {
+        EXPECT_EQ(d.findChild<QLabel*>("LabVersion")->text(), "Tarvik versione 3.00");
+        EXPECT_EQ(Button(d, "ButOK").text(), "OK"); // the rest stays as it is
+        d.accept();
+    });
+    prompts.Exec(about);
 }
 
 TEST(DialogFrameTest, DialogsHaveAFixedBorderAndOpenCentred) {

@@ -3,10 +3,10 @@
 
 #include "base/TextLines.h"
 #include "editor/shell/app/Application.h"
+#include "editor/shell/dialogs/TFormBatch.h"
 #include "editor/shell/dialogs/TFormNewPsw.h"
 #include "editor/shell/dialogs/TFormPin.h"
 #include "editor/shell/dialogs/TFormPsw.h"
-#include "editor/shell/dialogs/TFormBatch.h"
 #include "editor/shell/dialogs/TFormRestore.h"
 #include "editor/shell/dialogs/TFormSendSms.h"
 #include "editor/shell/dialogs/TFormWrite.h"
@@ -131,6 +131,36 @@ const char* const kMessages[] = {
     "Time",
     "Site row",
     "Result",
+    // The PIN dialog.
+    "The device needs a SIM card whose PIN is off. Tarvik turns off the PIN of this card.",
+    "1 attempt left",
+    "%d attempts left",
+    "The last attempt: a wrong PIN blocks the card",
+    // What the status bar says after a card command, and the login.
+    "Read from the SIM: %d program lines",
+    "Read from the SIM: 1 program line",
+    "Written to the SIM: %d records changed",
+    "Written to the SIM: 1 record changed",
+    "backup saved",
+    "The SIM was not written",
+    "Wrong password",
+    // Why a command failed.
+    "The card service (pcscd) is not running",
+    "No card reader is connected",
+    "This card reader is not connected:",
+    "There is no SIM card in the reader",
+    "The file cannot be read:",
+    "The file cannot be written:",
+    "The guide cannot be opened:",
+    "No program for PDF files was found",
+    "The guide is missing:",
+    "Open folder",
+    "The text cannot be shown:",
+    "No text editor was found",
+    "Tarvik version 3.00",
+    // The captions of the information and error boxes.
+    "Information",
+    "Error",
 };
 
 // KEY -> TRANSLATION of a language file, as Windows-1252 bytes.
@@ -171,8 +201,8 @@ QStringList DialogTexts() {
     TFormSendSms sendSms(table, *settings);
     TFormBatch batch(table, prompts);
     QStringList texts;
-    for (QWidget* dialog : std::initializer_list<QWidget*>{&login, &change, &write, &pin,
-                                                           &restore, &sendSms, &batch}) {
+    for (QWidget* dialog : std::initializer_list<QWidget*>{&login, &change, &write, &pin, &restore,
+                                                           &sendSms, &batch}) {
         texts += TranslatableTexts(*dialog);
     }
     return texts;

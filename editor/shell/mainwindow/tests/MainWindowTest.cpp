@@ -28,6 +28,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTest>
@@ -35,9 +36,15 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
+#include <string_view>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+#include <utility>
 
 namespace tarvik {
 namespace {
@@ -57,12 +64,22 @@ TEST(MainWindowTest, FactoryUserStartsAnEmptyUnmodifiedProgram) {
     editor.Start();
 
     EXPECT_TRUE(editor.window().isVisible());
-    EXPECT_EQ(editor.window().windowTitle(), "Tarvik3");
+    EXPECT_EQ(testing::ShownTitle(editor.window()), "Tarvik3");
     EXPECT_FALSE(editor.doc().Modified);
     EXPECT_TRUE(editor.doc().program.text().empty());
     EXPECT_EQ(editor.window().ManualName(), "Man_English.pdf");
     EXPECT_FALSE(editor.window().GermanLayout());
-    EXPECT_EQ(editor.window().minimumSize(), editor.window().size());
+    // The pages scroll in a smaller window: a small one is allowed. It starts with room
+    // for every page where the screen has it.
+    EXPECT_EQ(editor.window().minimumSize(), QSize(480, 360));
+    const QSize screen = editor.window().screen()->availableGeometry().size();
+    auto& tabs = editor.find<QTabWidget>("PageControl1");
+    for (int i = 0; i < tabs.count(); ++i) {
+        const QSize page = PageOf(tabs, i).sizeHint();
+        EXPECT_TRUE(tabs.width() >= page.width() || editor.window().width() == screen.width());
+        EXPECT_TRUE(tabs.height() >= page.height() ||
+                    editor.window().height() == screen.height());
+    }
     EXPECT_EQ(editor.find<QComboBox>("CBDevice").currentIndex(), 2);
     EXPECT_EQ(editor.prompts.execTitles, QStringList{"Password"});
 }
@@ -91,6 +108,9 @@ TEST(MainWindowTest, FailedOrCancelledLoginEndsTheProgramBeforeTheWindowAppears)
         EXPECT_FALSE(editor.window().isVisible());
         EXPECT_FALSE(editor.window().LoggedIn());
         EXPECT_TRUE(editor.prompts.questions.empty());
+        EXPECT_EQ(editor.prompts.errors, std::string_view(c.what) == "wrong password"
+                                             ? QStringList{"Wrong password"}
+                                             : QStringList());
     }
 }
 
@@ -259,7 +279,7 @@ TEST(MainWindowTest, SaveNewAndOpenThroughTheDialogsKeepAccentedTexts) {
     const QString path = folder.file("alarm.sim");
     editor.prompts.QueueSaveFile(path);
     editor.click("ButSave");
-    EXPECT_EQ(editor.window().windowTitle(), "Tarvik3 - alarm.sim");
+    EXPECT_EQ(testing::ShownTitle(editor.window()), "Tarvik3 - alarm.sim");
     EXPECT_FALSE(editor.doc().Modified);
     EXPECT_EQ(editor.prompts.saveFolders, QStringList{QDir::homePath()});
     // The file is the scrambled document: model line, notes in Windows-1252, separator,
@@ -275,7 +295,7 @@ TEST(MainWindowTest, SaveNewAndOpenThroughTheDialogsKeepAccentedTexts) {
     editor.click("ButNew");
     EXPECT_EQ(editor.prompts.questions.back().caption, "Confirm");
     EXPECT_EQ(editor.prompts.questions.back().text, "New program?");
-    EXPECT_EQ(editor.window().windowTitle(), "Tarvik3");
+    EXPECT_EQ(testing::ShownTitle(editor.window()), "Tarvik3");
     EXPECT_EQ(notes.toPlainText(), "");
     EXPECT_EQ(program.toPlainText(), "");
     EXPECT_EQ(sms->text(), "");
@@ -287,7 +307,7 @@ TEST(MainWindowTest, SaveNewAndOpenThroughTheDialogsKeepAccentedTexts) {
     EXPECT_EQ(notes.toPlainText(), QStringLiteral("Città, caffè €"));
     EXPECT_EQ(editor.doc().program.text().lines(), lines);
     EXPECT_EQ(sms->text(), QStringLiteral("Cancello_è"));
-    EXPECT_EQ(editor.window().windowTitle(), "Tarvik3 - alarm.sim");
+    EXPECT_EQ(testing::ShownTitle(editor.window()), "Tarvik3 - alarm.sim");
     EXPECT_FALSE(editor.doc().Modified);
     EXPECT_TRUE(editor.prompts.errors.isEmpty());
 }
@@ -307,7 +327,7 @@ TEST(MainWindowTest, CancelledDialogsAndQuestionChangeNothing) {
 
     EXPECT_EQ(editor.doc().program.text().lines(), std::vector<std::string>{"TL1=0123"});
     EXPECT_TRUE(editor.doc().Modified);
-    EXPECT_EQ(editor.window().windowTitle(), "Tarvik3");
+    EXPECT_EQ(testing::ShownTitle(editor.window()), "Tarvik3*");
     EXPECT_TRUE(QDir(folder.path()).entryList({"*.sim"}).isEmpty());
 }
 
@@ -315,12 +335,17 @@ TEST(MainWindowTest, FileThatFailsToOpenLeavesTheProgramAndSaysWhy) {
     TestFolder folder;
     folder.Write("notes.sim", "this is not a program file\r\n");
     QDir(folder.path()).mkdir("folder.sim");
+    // A file that cannot be read is named, with the system's reason.
+    const auto unreadable = [&](const char* name, std::errc reason) {
+        return QStringList{"The file cannot be read:\n" + folder.file(name) + "\n" +
+                           QString::fromLocal8Bit(std::make_error_code(reason).message())};
+    };
     const struct {
         const char* name;
         QStringList errors;
     } cases[] = {
-        {"missing.sim", {"DISK ERROR", "Invalid file format"}},
-        {"folder.sim", {"DISK ERROR", "Invalid file format"}},
+        {"missing.sim", unreadable("missing.sim", std::errc::no_such_file_or_directory)},
+        {"folder.sim", unreadable("folder.sim", std::errc::is_a_directory)},
         {"notes.sim", {"Invalid file format"}},
     };
     for (const auto& c : cases) {
@@ -331,10 +356,12 @@ TEST(MainWindowTest, FileThatFailsToOpenLeavesTheProgramAndSaysWhy) {
         editor.prompts.QueueOpenFile(folder.file(c.name));
         editor.click("ButOpen");
         EXPECT_EQ(editor.prompts.errors, c.errors);
+        // Save still asks for a name: the file that failed to open is not the program's.
+        EXPECT_EQ(editor.doc().FileName, "");
         EXPECT_EQ(editor.doc().program.text().lines(), std::vector<std::string>{"TL1=0123"});
         EXPECT_EQ(editor.window().pages().MemoSim().toPlainText(), "TL1=0123");
         EXPECT_TRUE(editor.doc().Modified);
-        EXPECT_EQ(editor.window().windowTitle(), "Tarvik3");
+        EXPECT_EQ(testing::ShownTitle(editor.window()), "Tarvik3*");
     }
 }
 
@@ -344,40 +371,121 @@ TEST(MainWindowTest, ClosePromptAnswers) {
     using Answer = Prompts::Answer;
     const struct {
         const char* what;
+        bool named; // the program was saved as kept.sim before the edit
         Answer answer;
-        std::optional<QString> saveAs; // the save dialog's answer after Yes
+        std::optional<QString> saveAs; // the save dialog's answer after Yes, if it is asked
         bool closes;
-        bool saved;
     } cases[] = {
-        {"yes", Answer::Yes, "kept.sim", true, true},
-        {"yes, save dialog cancelled", Answer::Yes, std::nullopt, true, false},
+        {"yes", false, Answer::Yes, "kept.sim", true},
+        // Cancelling the save that the close asked for keeps the window and the edits.
+        {"yes, save dialog cancelled", false, Answer::Yes, std::nullopt, false},
         // The changes could not be written: the window stays, so they are not lost.
-        {"yes, write failed", Answer::Yes, "no-such-folder/kept.sim", false, false},
-        {"no", Answer::No, std::nullopt, true, false},
-        {"cancel", Answer::Cancel, std::nullopt, false, false},
+        {"yes, write failed", false, Answer::Yes, "no-such-folder/kept.sim", false},
+        {"yes, named program saves without a dialog", true, Answer::Yes, std::nullopt, true},
+        {"no", false, Answer::No, std::nullopt, true},
+        {"cancel", false, Answer::Cancel, std::nullopt, false},
+        {"cancel, named program", true, Answer::Cancel, std::nullopt, false},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        TestFolder folder;
-        Editor editor(folder);
-        editor.Start();
-        editor.window().pages().MemoSim().setPlainText("TL1=0123");
+    // File > Exit and the window's own close button take the same path.
+    const std::pair<const char*, std::function<void(Editor&)>> closers[] = {
+        {"File > Exit", [](Editor& e) { e.item("FileExit1").trigger(); }},
+        {"close button", [](Editor& e) { e.window().close(); }},
+    };
+    for (const auto& [how, closeWindow] : closers) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(how) + ": " + c.what);
+            TestFolder folder;
+            Editor editor(folder);
+            editor.Start();
+            if (c.named) {
+                editor.prompts.QueueSaveFile(folder.file("kept.sim"));
+                editor.item("FileSaveAs1").trigger();
+            }
+            editor.window().pages().MemoSim().setPlainText("TL1=0123");
+            QApplication::processEvents();
 
-        editor.prompts.QueueYesNoCancel(c.answer);
-        if (c.answer == Answer::Yes) {
-            editor.prompts.QueueSaveFile(c.saveAs ? std::optional(folder.file(*c.saveAs))
-                                                  : std::nullopt);
+            editor.prompts.QueueYesNoCancel(c.answer);
+            if (c.answer == Answer::Yes && !c.named) {
+                editor.prompts.QueueSaveFile(c.saveAs ? std::optional(folder.file(*c.saveAs))
+                                                      : std::nullopt);
+            }
+            closeWindow(editor);
+
+            ASSERT_EQ(editor.prompts.questions.size(), 1u);
+            EXPECT_EQ(editor.prompts.questions[0].caption, "Confirm");
+            EXPECT_EQ(editor.prompts.questions[0].text, "Save changes to disk?");
+            EXPECT_EQ(editor.window().isVisible(), !c.closes);
+            const bool saved = c.answer == Answer::Yes && c.closes;
+            const std::string kept =
+                UnscrambleText(ReadFile(folder.file("kept.sim")).toStdString());
+            EXPECT_EQ(kept.find("TL1=0123") != std::string::npos, saved);
+            const bool writeFails = c.saveAs && c.saveAs->contains('/');
+            EXPECT_EQ(editor.prompts.errors.size(), writeFails ? 1 : 0);
+            if (writeFails && !editor.prompts.errors.isEmpty()) {
+                EXPECT_EQ(
+                    editor.prompts.errors[0],
+                    "The file cannot be written:\n" + folder.file(*c.saveAs) + "\n" +
+                        QString::fromLocal8Bit(
+                            std::make_error_code(std::errc::no_such_file_or_directory).message()));
+            }
+            if (!c.closes) {
+                EXPECT_EQ(editor.window().pages().MemoSim().toPlainText(), "TL1=0123");
+                EXPECT_TRUE(editor.doc().Modified);
+                EXPECT_TRUE(editor.window().isWindowModified());
+            }
         }
-        editor.item("FileExit1").trigger();
-
-        ASSERT_EQ(editor.prompts.questions.size(), 1u);
-        EXPECT_EQ(editor.prompts.questions[0].caption, "Confirm");
-        EXPECT_EQ(editor.prompts.questions[0].text, "Save changes to disk?");
-        EXPECT_EQ(editor.window().isVisible(), !c.closes);
-        EXPECT_EQ(QFile::exists(folder.file("kept.sim")), c.saved);
-        EXPECT_EQ(editor.prompts.errors,
-                  c.saveAs && c.saveAs->contains('/') ? QStringList{"DISK ERROR"} : QStringList());
     }
+}
+
+TEST(MainWindowTest, SaveWritesToTheProgramsFileWithoutAskingAndSaveAsAsks) {
+    TestFolder folder;
+    Editor editor(folder);
+    editor.Start();
+    QPlainTextEdit& program = editor.window().pages().MemoSim();
+    program.setPlainText("TL1=0123");
+    QApplication::processEvents();
+    EXPECT_EQ(testing::ShownTitle(editor.window()), "Tarvik3*");
+
+    // A new program asks for its name once.
+    const QString path = folder.file("alarm.sim");
+    editor.prompts.QueueSaveFile(path);
+    editor.item("FileSave1").trigger();
+    EXPECT_EQ(editor.prompts.saveFolders.size(), 1);
+    EXPECT_EQ(testing::ShownTitle(editor.window()), "Tarvik3 - alarm.sim");
+    // A second name for the file: a save that renamed a new file over it would leave it
+    // behind, a save in place keeps the same file under both names.
+    const QString link = folder.file("link.sim");
+    ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(link).constData()), 0);
+    const auto inode = [](const QString& file) {
+        struct stat st {};
+        return ::stat(QFile::encodeName(file).constData(), &st) == 0 ? st.st_ino : 0;
+    };
+    const auto before = inode(path);
+
+    program.setPlainText("TL1=0123\nRED=3");
+    QApplication::processEvents();
+    EXPECT_EQ(testing::ShownTitle(editor.window()), "Tarvik3 - alarm.sim*");
+    for (const char* command : {"FileSave1", "ButSave"}) {
+        SCOPED_TRACE(command);
+        if (std::string_view(command) == "ButSave") {
+            program.setPlainText("TL1=0123\nRED=4");
+            editor.click(command);
+        } else {
+            editor.item(command).trigger();
+        }
+        EXPECT_EQ(editor.prompts.saveFolders.size(), 1); // no dialog
+        EXPECT_FALSE(editor.doc().Modified);
+        EXPECT_EQ(testing::ShownTitle(editor.window()), "Tarvik3 - alarm.sim");
+        EXPECT_EQ(ReadFile(path).toStdString(), DocumentFileBytes(editor.doc()));
+        EXPECT_EQ(ReadFile(link), ReadFile(path));
+        EXPECT_EQ(inode(path), before);
+    }
+
+    editor.prompts.QueueSaveFile(folder.file("copy.sim"));
+    editor.item("FileSaveAs1").trigger();
+    EXPECT_EQ(editor.prompts.saveFolders.size(), 2);
+    EXPECT_EQ(testing::ShownTitle(editor.window()), "Tarvik3 - copy.sim");
+    EXPECT_EQ(ReadFile(folder.file("copy.sim")), ReadFile(path));
 }
 
 TEST(MainWindowTest, CloseAsksNothingForNotesAloneOrWhenBothBoxesAreEmpty) {
@@ -542,14 +650,15 @@ TEST(MainWindowTest, GuideOpensTheModelsManualInTheChosenLanguageOrEnglish) {
          nullptr,
          true,
          "",
-         {"BARRIER_Man_English.pdf not found"}},
+         {"The guide is missing: BARRIER_Man_English.pdf"}},
+        // Named with its path and the reason, and its folder shown when asked.
         {"no PDF program",
          {"BARRIER_Man_English.pdf"},
          "",
          nullptr,
          false,
          "BARRIER_Man_English.pdf",
-         {"Acrobat Reader not found"}},
+         {"The guide cannot be opened:\n%1\nNo program for PDF files was found"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -566,13 +675,23 @@ TEST(MainWindowTest, GuideOpensTheModelsManualInTheChosenLanguageOrEnglish) {
         if (c.model) {
             editor.item(c.model).trigger();
         }
+        QStringList opened;
         if (!c.opened.isEmpty()) {
             editor.prompts.QueueOpenDocument(c.opens);
+            opened.push_back(folder.file(c.opened));
+        }
+        if (!c.opens) {
+            editor.prompts.QueueOpenFolder(true);
+            editor.prompts.QueueOpenDocument(true);
+            opened.push_back(folder.path());
         }
         editor.item("Guide1").trigger();
-        EXPECT_EQ(editor.prompts.openedDocuments,
-                  c.opened.isEmpty() ? QStringList() : QStringList{folder.file(c.opened)});
-        EXPECT_EQ(editor.prompts.errors, c.errors);
+        EXPECT_EQ(editor.prompts.openedDocuments, opened);
+        QStringList errors = c.errors;
+        for (QString& error : errors) {
+            error = error.contains("%1") ? error.arg(folder.file(c.opened)) : error;
+        }
+        EXPECT_EQ(editor.prompts.errors, errors);
     }
 }
 
@@ -612,10 +731,12 @@ TEST(MainWindowTest, SendToNotepadKeepsTheFileUntilTheProgramEnds) {
                                                    "TL1=0123\r", "RED=3\r", ""}));
         EXPECT_TRUE(editor.prompts.pauses.empty());
 
-        // No program for text files: said so, and the file stays all the same.
+        // No program for text files: said so, naming the file, which stays all the same.
         editor.prompts.QueueOpenDocument(false);
+        editor.prompts.QueueOpenFolder(false);
         editor.click("ButNotepad");
-        EXPECT_EQ(editor.prompts.errors, QStringList{"Notepad not found"});
+        EXPECT_EQ(editor.prompts.errors, QStringList{"The text cannot be shown:\n" + exported +
+                                                     "\nNo text editor was found"});
         EXPECT_TRUE(QFile::exists(exported));
     }
     EXPECT_FALSE(QFile::exists(exported));

@@ -26,6 +26,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -162,7 +163,7 @@ protected:
     void ExpectWindowRestored() {
         EXPECT_TRUE(window.isEnabled());
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-        EXPECT_EQ(window.windowTitle(), "Tarvik3 - alarm.sim");
+        EXPECT_EQ(testing::ShownTitle(window), "Tarvik3 - alarm.sim");
         EXPECT_FALSE(commands.transferWindow().progressBar().isVisible());
     }
 
@@ -225,6 +226,7 @@ TEST_F(SimCommandsTest, ReadReplacesTheProgramAndDecodesTheForm) {
         EXPECT_EQ(moment.title, QString("SIM %1 / 250").arg(moment.progress));
     }
     EXPECT_EQ(titles.back(), "Tarvik3 - alarm.sim");
+    EXPECT_EQ(window.statusBar()->currentMessage(), "Read from the SIM: 3 program lines");
     EXPECT_FALSE(closedDuringTransfer);
     EXPECT_TRUE(window.isVisible());
     ExpectWindowRestored();
@@ -269,6 +271,19 @@ TEST_F(SimCommandsTest, WriteTakesTheDialogsChoiceAndLeavesTheEditorAsItWas) {
         EXPECT_FALSE(moment.enabled);
     }
     ExpectWindowRestored();
+    // The status bar says what was done, and keeps saying it when a status tip has come
+    // and gone over it.
+    const QString written = "Written to the SIM: 3 records changed; backup saved";
+    EXPECT_EQ(window.statusBar()->currentMessage(), written);
+    for (const QString& tip : {QStringLiteral("Exit application"), QString()}) {
+        QStatusTipEvent event(tip);
+        QApplication::sendEvent(&window, &event);
+    }
+    EXPECT_EQ(window.statusBar()->currentMessage(), written);
+    // The next command starts with an empty bar.
+    prompts.QueueOkCancel(false);
+    commands.ButReadClick();
+    EXPECT_EQ(window.statusBar()->currentMessage(), "");
 }
 
 TEST_F(SimCommandsTest, WrongPinShowsTheCountAndKeepsTheDialogThenTheRightOneReads) {
@@ -297,6 +312,53 @@ TEST_F(SimCommandsTest, WrongPinShowsTheCountAndKeepsTheDialogThenTheRightOneRea
     EXPECT_EQ(prompts.execTitles.size(), 1);
 }
 
+// GSM 11.11 §9.2.10 (DISABLE CHV) and §11.1: a wrong CHV1 decrements the card's counter,
+// the right one resets it to three; the dialog reads the counter before the user types.
+TEST_F(SimCommandsTest, PinDialogTellsTheAttemptsTheCardAllows) {
+    const struct {
+        int spent;         // wrong presentations before the dialog opens
+        QStringList shown; // the attempts line at each OK
+        int wrongFirst;    // wrong PINs offered in the dialog before the right one
+    } cases[] = {
+        {0, {"3 attempts left", "2 attempts left"}, 1},
+        {1, {"2 attempts left", "1 attempt left"}, 1},
+        {2, {"1 attempt left"}, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.spent);
+        commands.Disconnect();
+        StartCard(simcard::CardOptions{});
+        SimConnect();
+        for (int i = 0; i < c.spent; ++i) {
+            SimDisablePin("0000");
+        }
+        prompts.execTitles.clear();
+        prompts.errors.clear();
+        prompts.questions.clear();
+        prompts.QueueOkCancel(true); // "Read from SIM?"
+        const bool lastAttempt = c.shown.back() == "1 attempt left";
+        if (lastAttempt) {
+            prompts.QueueOkCancel(true); // "The last attempt: ..."
+        }
+        QStringList seen;
+        prompts.QueueExec([&](QDialog&) {
+            for (int i = 0; i <= c.wrongFirst; ++i) {
+                seen.push_back(formPin.LabAttempts().text());
+                QTest::keyClicks(&formPin.EdPin(), i < c.wrongFirst ? "0000" : "1234");
+                QTest::keyClick(&formPin.EdPin(), Qt::Key_Return);
+            }
+        });
+
+        commands.ButReadClick();
+
+        EXPECT_EQ(seen, c.shown);
+        EXPECT_EQ(prompts.execTitles, QStringList{"Disable PIN"});
+        EXPECT_EQ(prompts.errors.size(), c.wrongFirst);
+        EXPECT_EQ(prompts.questions.size(), lastAttempt ? 2u : 1u);
+        EXPECT_FALSE(simcard::CardImage::load(card->imagePath()).chv1Enabled());
+    }
+}
+
 TEST_F(SimCommandsTest, BlockedCardShowsTheMessageAndNoDialog) {
     StartCard(simcard::CardOptions{});
     SimConnect();
@@ -317,7 +379,16 @@ TEST_F(SimCommandsTest, NoCardShowsSimNotFoundForBothCommands) {
     commands.ButReadClick();
     prompts.QueueExec(AcceptWrite);
     commands.ButWriteClick();
-    EXPECT_EQ(prompts.errors, (QStringList{"SIM not found", "SIM not found"}));
+    const QString notFound =
+        "SIM not found\nThis card reader is not connected: No Such Reader 00 00";
+    EXPECT_EQ(prompts.errors, (QStringList{notFound, notFound}));
+    // The reader is there, but empty.
+    ::setenv("QUENLIB_READER", card->readerName().c_str(), 1);
+    card->remove();
+    prompts.errors.clear();
+    prompts.QueueOkCancel(true);
+    commands.ButReadClick();
+    EXPECT_EQ(prompts.errors, QStringList{"SIM not found\nThere is no SIM card in the reader"});
     ExpectProgramAsTheUserHadIt();
     EXPECT_TRUE(titles.isEmpty());
 }
@@ -486,8 +557,29 @@ TEST_F(SimCommandsTest, ReadLeavesOutWhatTheProgramCannotHoldAndSaysHowMany) {
 
     EXPECT_EQ(doc.program.text().lines(), std::vector<std::string>{"TL1=5"});
     EXPECT_EQ(window.statusBar()->currentMessage(),
+              "Read from the SIM: 1 program line; "
               "1 SIM records that the program text cannot hold were left out");
     EXPECT_TRUE(prompts.errors.isEmpty());
+}
+
+TEST_F(SimCommandsTest, SitesFileBrowseStartsInTheFolderLastUsed) {
+    testing::TestFolder folder;
+    QDir(folder.path()).mkdir("sites");
+    const auto settings = folder.OpenSettings();
+    settings->WriteText("LastSitesFolder", folder.path());
+    SimCommands withSettings{
+        {window, prompts, language, formWrite, formPin, formRestore, form, settings.get()}};
+    for (const QString& chosen : {folder.file("sites/north.csv"), folder.file("sites/south.csv")}) {
+        prompts.QueueOpenSitesFile(chosen);
+        prompts.QueueExec([&](QDialog& dialog) {
+            Click(dialog, "ButSites");
+            EXPECT_EQ(dialog.findChild<QLineEdit*>("EdSites")->text(), chosen);
+            dialog.reject();
+        });
+        withSettings.BatchSimClick();
+    }
+    // The sites file dialog (filters "*.csv" and "*.*") starts where the last one was found.
+    EXPECT_EQ(prompts.sitesFolders, (QStringList{folder.path(), folder.file("sites")}));
 }
 
 TEST_F(SimCommandsTest, DisconnectClosesTheConnection) {

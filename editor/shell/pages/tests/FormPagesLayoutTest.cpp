@@ -6,12 +6,15 @@
 #include "editor/shell/pages/FormPages.h"
 #include "editor/shell/pages/tests/FormPagesFixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace tarvik {
@@ -40,6 +43,15 @@ QSize NeededSize(const QWidget& widget) {
     if (qobject_cast<const QLabel*>(&widget) || qobject_cast<const QAbstractButton*>(&widget) ||
         qobject_cast<const QComboBox*>(&widget)) {
         return widget.sizeHint();
+    }
+    if (const auto* edit = qobject_cast<const QLineEdit*>(&widget)) {
+        // The whole text, and the frame and margins around it: what the box's own size
+        // hint adds to the 17 characters it asks room for.
+        const QFontMetrics metrics = edit->fontMetrics();
+        const int around = edit->sizeHint().width() - 17 * metrics.horizontalAdvance(u'x');
+        const QSize empty = edit->minimumSizeHint();
+        return {std::max(empty.width(), metrics.horizontalAdvance(edit->text()) + around),
+                empty.height()};
     }
     return widget.minimumSizeHint();
 }
@@ -90,22 +102,28 @@ TEST_P(FormPagesLayoutTest, EveryPageIsTidyAtTheSmallestAndALargerSize) {
     pages.pages->refresh();
 
     const QString language = GetParam() ? QString::fromLatin1(GetParam()).mid(4, 2) : "en";
-    for (const QSize size : {pages.window.minimumSizeHint(), QSize(1200, 800)}) {
-        pages.window.resize(size.expandedTo(pages.window.minimumSizeHint()));
+    // A small window scrolls the pages instead of squeezing them; a large one shows them
+    // whole.
+    for (const QSize size : {QSize(500, 400), QSize(1920, 1080)}) {
+        pages.window.resize(size);
         for (int i = 0; i < pages.tabs->count(); ++i) {
             if (!pages.tabs->isTabVisible(i)) {
                 continue;
             }
             pages.tabs->setCurrentIndex(i);
             pages.window.layout()->activate();
-            QWidget& page = *pages.tabs->widget(i);
-            ExpectTidy(page, language.toStdString() + " " + page.objectName().toStdString() +
-                                 " at " + std::to_string(pages.window.width()) + "x" +
-                                 std::to_string(pages.window.height()));
+            QApplication::processEvents();
+            QWidget& page = PageOf(*pages.tabs, i);
+            const std::string where =
+                language.toStdString() + " " + page.objectName().toStdString() + " at " +
+                std::to_string(size.width()) + "x" + std::to_string(size.height());
+            EXPECT_GE(page.width(), page.minimumSizeHint().width()) << where;
+            EXPECT_GE(page.height(), page.minimumSizeHint().height()) << where;
+            ExpectTidy(page, where);
         }
     }
 
-    pages.window.resize(pages.window.minimumSizeHint());
+    pages.window.resize(500, 400); // the small window, scrolling its pages
     const QString folder = qEnvironmentVariable("TARVIK_SCREENSHOTS");
     if (!folder.isEmpty()) {
         RenderPages(*pages.tabs, folder, QStringLiteral("pages-") + language);

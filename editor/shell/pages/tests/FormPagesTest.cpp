@@ -5,6 +5,7 @@
 #include "editor/shell/pages/tests/FormPagesFixture.h"
 #include "editor/shell/testing/GuiTestSupport.h"
 #include "editor/shell/widgets/InumEdit.h"
+#include "editor/shell/widgets/MemoEdit.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -17,6 +18,8 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
@@ -104,7 +107,7 @@ TEST(FormPagesBuild, EveryFieldOfTheTableHasAWidgetOfItsKindOnItsPage) {
 
 TEST(FormPagesBuild, GridsShowTheirHeadersLabelsAndColumnRatios) {
     FormPagesWindow pages;
-    pages.tabs->setCurrentWidget(&pages.get("TSRamp"));
+    pages.tabs->setCurrentWidget(&pages.get("TSRampScroll"));
     QApplication::processEvents();
     auto& ramp = pages.get<QTableView>("SGRamp");
     auto& tr = pages.get<QTableView>("SGTR");
@@ -123,6 +126,33 @@ TEST(FormPagesBuild, GridsShowTheirHeadersLabelsAndColumnRatios) {
     EXPECT_NEAR(tr.columnWidth(1), 4 * tr.columnWidth(0), 4);
 }
 
+TEST(FormPagesBuild, RemoteTextWrapsBetweenEntriesAndCopiesAsItIs) {
+    FormPagesWindow pages;
+    pages.doc.program.text().assign({"#5TEST-OK=5", "TL1=0039123", "#1A-B-C=1", "RED=3"});
+    pages.form.DecodeProgram();
+    pages.pages->refresh();
+    auto& memo = pages.get<QPlainTextEdit>("MemoSMS");
+    const QString remote = WithoutBreakMarks(memo.toPlainText());
+    EXPECT_TRUE(remote.contains(";#5TEST-OK=5;")) << remote.toStdString();
+    // However narrow, every shown line ends with a whole entry.
+    pages.tabs->setCurrentWidget(&pages.get("TSSmsScroll"));
+    memo.setFixedWidth(memo.fontMetrics().horizontalAdvance(QStringLiteral("#5TEST-OK=5;WW")));
+    QApplication::processEvents();
+    const QTextBlock block = memo.document()->firstBlock();
+    ASSERT_NE(block.layout(), nullptr);
+    ASSERT_GT(block.layout()->lineCount(), 1);
+    for (int i = 0; i + 1 < block.layout()->lineCount(); ++i) {
+        const QTextLine line = block.layout()->lineAt(i);
+        const QString shown =
+            WithoutBreakMarks(block.text().mid(line.textStart(), line.textLength()));
+        EXPECT_TRUE(shown.endsWith(';')) << shown.toStdString();
+    }
+    // A copy gives the text without the marks that steer the wrapping.
+    memo.selectAll();
+    memo.copy();
+    EXPECT_EQ(QApplication::clipboard()->text(), remote);
+}
+
 // ---- Typing into the fields ---------------------------------------------------------------
 
 TEST(FormPagesTyping, AFieldEditReachesTheProgramMemoAndTheRemoteText) {
@@ -132,7 +162,8 @@ TEST(FormPagesTyping, AFieldEditReachesTheProgramMemoAndTheRemoteText) {
     QTest::keyClicks(&edit, "0039333");
     EXPECT_EQ(edit.text(), "0039333");
     EXPECT_TRUE(pages.get<QPlainTextEdit>("MemoSim").toPlainText().contains("TL3=0039333"));
-    EXPECT_TRUE(pages.get<QPlainTextEdit>("MemoSMS").toPlainText().contains(";TL3=0039333;"));
+    EXPECT_TRUE(WithoutBreakMarks(pages.get<QPlainTextEdit>("MemoSMS").toPlainText())
+                    .contains(";TL3=0039333;"));
 
     QTest::keyClick(&edit, Qt::Key_Backspace);
     EXPECT_TRUE(pages.get<QPlainTextEdit>("MemoSim").toPlainText().contains("TL3=003933"));
@@ -146,12 +177,13 @@ TEST(FormPagesTyping, KeysTheFieldsFilterRefuseNeverAppear) {
         const char* entry; // a line of the program afterwards
     };
     const Case cases[] = {
-        {"EDTl3", "12 34", "1234", "TL3=1234"},   // no blanks in a telephone number
-        {"EDTk0", " 5 ", "5", "TK0=5"},           //
-        {"EDSms0", "a=b", "ab", "#0ab=0"},        // "=" would end the entry's name
-        {"EDLk1", "1x2-3", "12-3", "LK1.12-3=0"}, // digits and ranges only
-        {"EDDl0", "1a2", "012", "DL1=12"},        // numeric: digits and "-" after the 0
-        {"EDLanet", "12345", "", ""},             // not allowed for this model
+        {"EDTl3", "12 34", "1234", "TL3=1234"},         // no blanks in a telephone number
+        {"EDTk0", " 5 ", "5", "TK0=5"},                 //
+        {"EDTl3", "+3a9*#+1", "+39*#1", "TL3=0039*#1"}, // what a card's number holds
+        {"EDSms0", "a=b", "ab", "#0ab=0"},              // "=" would end the entry's name
+        {"EDLk1", "1x2-3", "12-3", "LK1.12-3=0"},       // digits and ranges only
+        {"EDDl0", "1a2", "012", "DL1=12"},              // numeric: digits and "-" after the 0
+        {"EDLanet", "12345", "", ""},                   // not allowed for this model
         {"EDSms_6", "abcdefghijklmnopq", "abcdefghijklmn", "$6abcdefghijklmn=6"}, // 14 at most
     };
     for (const Case& c : cases) {
@@ -180,6 +212,7 @@ TEST(FormPagesTyping, APasteBringsInOnlyWhatTypingCould) {
     };
     const Case cases[] = {
         {"EDTl3", "0039 333 12", "003933312", "TL3=003933312"},
+        {"EDTl3", "abc+1234#*", "+1234#*", "TL3=001234#*"},
         {"EDSms2", "a=b", "ab", "#2ab=2"},
         {"EDIc1", "4x2", "42", "IC1=42"},
     };
@@ -270,7 +303,8 @@ TEST(FormPagesTyping, TypingInTheProgramMemoReachesTheFieldsWhenTheMemoIsLeft) {
     pages.focus(pages.get("EDTl0"));
     EXPECT_EQ(pages.get<QLineEdit>("EDTl2").text(), "555");
     EXPECT_EQ(memo.toPlainText(), "TL2=555\nCBX=1") << "the typed text stays as it was";
-    EXPECT_TRUE(pages.get<QPlainTextEdit>("MemoSMS").toPlainText().contains("TL2=555"));
+    EXPECT_TRUE(
+        WithoutBreakMarks(pages.get<QPlainTextEdit>("MemoSMS").toPlainText()).contains("TL2=555"));
 
     // Clicking into the memo and leaving it for a button decodes what was typed meanwhile.
     pages.focus(memo);
@@ -359,7 +393,7 @@ TEST(FormPagesUpdates, AModelSwitchGreysFieldsHidesTheBarrierPageAndRenamesItems
     auto& lanet = pages.get<QLineEdit>("EDLanet");
     auto& lka = pages.get<QLineEdit>("EDLka");
     auto& output = pages.get<QComboBox>("CBOp0");
-    const int barrier = pages.tabs->indexOf(&pages.get("TSRamp"));
+    const int barrier = pages.tabs->indexOf(&pages.get("TSRampScroll"));
     EXPECT_TRUE(lanet.isReadOnly());
     EXPECT_EQ(lanet.text(), "0") << "a greyed field still shows its entry";
     EXPECT_EQ(lanet.palette().color(QPalette::Text), QColor(128, 128, 128));
@@ -398,7 +432,8 @@ TEST(FormPagesUpdates, ChangesMadeOutsideTheWidgetsAppearBeforeTheNextEvent) {
     QApplication::processEvents();
     EXPECT_EQ(pages.get<QPlainTextEdit>("MemoSim").toPlainText(), "TL0=111\nTR999=222");
     EXPECT_EQ(pages.get<QPlainTextEdit>("MemoNote").toPlainText(), "first note\nsecond note");
-    EXPECT_EQ(pages.get<QPlainTextEdit>("MemoSMS").toPlainText(), ";TL0=111;TR999=222;");
+    EXPECT_EQ(WithoutBreakMarks(pages.get<QPlainTextEdit>("MemoSMS").toPlainText()),
+              ";TL0=111;TR999=222;");
     EXPECT_EQ(pages.get<QLineEdit>("EDTl0").text(), "111");
     EXPECT_EQ(pages.get<QTableView>("SGTR").model()->index(999, 1).data().toString(), "222");
 
@@ -533,7 +568,8 @@ TEST(FormPagesGrids, TypingInTheTrGridWritesItsEntryAtOnce) {
     ASSERT_NE(editor, &tr) << "no cell editor opened";
     QTest::keyClicks(editor, "55");
     EXPECT_EQ(pages.program(), "TR042=555");
-    EXPECT_TRUE(pages.get<QPlainTextEdit>("MemoSMS").toPlainText().contains("TR042=555"));
+    EXPECT_TRUE(WithoutBreakMarks(pages.get<QPlainTextEdit>("MemoSMS").toPlainText())
+                    .contains("TR042=555"));
     QTest::keyClick(editor, Qt::Key_Backspace);
     EXPECT_EQ(pages.program(), "TR042=55");
     EXPECT_EQ(static_cast<QLineEdit*>(editor)->text(), "55");

@@ -183,6 +183,8 @@ int main(int argc, char** argv) {
         batch.EdSites().setText(QStringLiteral("sites.csv"));
         camera.TakeDialog(batch, QStringLiteral("dialog-batch"));
     }
+    // As a card with two attempts left shows it.
+    app.FormPin().SetPinRemaining([] { return 2; });
     camera.TakeDialog(app.FormPin(), QStringLiteral("dialog-pin"));
     camera.TakeDialog(app.FormAbout(), QStringLiteral("dialog-about"));
 
@@ -192,9 +194,9 @@ int main(int argc, char** argv) {
                          tarvik::Translated(table, std::string_view("Save changes to disk?")),
                          QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     camera.TakeDialog(question, QStringLiteral("box-save-changes"));
-    QMessageBox error(QMessageBox::Critical, QString::fromLatin1(tarvik::kErrorCaption),
-                      tarvik::Translated(table, std::string_view("SIM not found")),
-                      QMessageBox::Ok);
+    QMessageBox error(
+        QMessageBox::Critical, tarvik::Translated(table, std::string_view(tarvik::kErrorCaption)),
+        tarvik::Translated(table, std::string_view("SIM not found")), QMessageBox::Ok);
     camera.TakeDialog(error, QStringLiteral("box-error"));
     return camera.failed() ? 1 : 0;
 }
