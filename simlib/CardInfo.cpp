@@ -72,6 +72,9 @@ QLRESULT describeCard(QL_CARD_INFO& info) {
         const bool found = s.mode == CardMode::Uicc ? local() : askAsUicc(local);
         info.localPhonebook = found ? 1 : 0;
     }
+    const std::size_t nameLength = std::min(s.connectedReader.size(), sizeof info.reader - 1);
+    std::copy_n(s.connectedReader.begin(), nameLength, info.reader);
+    info.reader[nameLength] = '\0';
     info.atrLength = 0;
     std::fill(std::begin(info.atr), std::end(info.atr), std::uint8_t{0});
     ReaderStatus status;

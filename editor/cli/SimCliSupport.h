@@ -38,6 +38,10 @@ struct SimArgs {
 // (a PIN with a character that the card's PIN cannot hold).
 std::optional<SimArgs> ReadSimArgs(const ParsedArgs& args, std::ostream& err);
 
+// Why no card was found: what the card service says about the readers. The reader is the
+// one given with --reader, else the one the library was told to use.
+std::string WhyNoCard(std::optional<std::string> reader);
+
 // The card connection for one command: connects on Open, closes the library when it ends.
 class SimSession {
 public:

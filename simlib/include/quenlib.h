@@ -288,9 +288,11 @@ typedef struct QL_CARD_INFO {
                                 a PIN is needed, 6983 or 9840 the PIN is blocked */
     uint32_t atrLength;      /* out: bytes of atr used */
     uint8_t atr[36];         /* out: the card's answer-to-reset (at most 33 bytes) */
+    char reader[128];        /* out: the reader's name, 0-terminated (cut to fit) */
 } QL_CARD_INFO;
 
-QL_STATIC_ASSERT(sizeof(QL_CARD_INFO) == 64, "QL_CARD_INFO layout");
+QL_STATIC_ASSERT(sizeof(QL_CARD_INFO) == 192, "QL_CARD_INFO layout");
+QL_STATIC_ASSERT(offsetof(QL_CARD_INFO, reader) == 64, "QL_CARD_INFO layout");
 QL_STATIC_ASSERT(offsetof(QL_CARD_INFO, adnFileId) == 12, "QL_CARD_INFO layout");
 QL_STATIC_ASSERT(offsetof(QL_CARD_INFO, atr) == 28, "QL_CARD_INFO layout");
 
