@@ -94,6 +94,10 @@ void noteAnswer(const CardResponse& response) {
         // A card that knows no class A0 (6E 00) or treats A0 commands as unknown (6D 00) is
         // a UICC without a GSM view (ETSI TS 102 221 §10.2.1.4).
         s.mode = sw == 0x6E00 || sw == 0x6D00 ? CardMode::Uicc : CardMode::Gsm;
+        if (s.mode == CardMode::Uicc) {
+            // The answer that told the mode refuses nothing the host asked for.
+            return;
+        }
     }
     if (isRefusal(response)) {
         s.lastRefusal = response.statusWord();
