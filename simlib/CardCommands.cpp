@@ -297,11 +297,18 @@ bool walkTo(const Connection& connection, const DirectoryPath& directory) {
     // the way leads through the MF. The ADF is selected by its AID from anywhere.
     std::uint8_t step = 0;
     const bool fromTop =
-        position && !position->directory.underAdf() && position->directory.depth == 1;
+        position && !position->directory.underAdf() && position->directory.depth <= 1;
     const bool fromSibling = position && !position->directory.underAdf() &&
                              position->directory.depth == 2 && !directory.underAdf() &&
-                             directory.depth >= 1 && position->directory.ids[0] == directory.ids[0];
-    if (directory.underAdf()) {
+                             directory.depth >= 1 &&
+                             position->directory.ids[0] == directory.ids[0];
+    // The card already in the first DF of the path: only the rest is selected.
+    const bool withinFirst = position && position->directory.depth == 1 &&
+                             directory.depth == 2 &&
+                             position->directory.ids[0] == directory.ids[0];
+    if (withinFirst) {
+        step = 1;
+    } else if (directory.underAdf()) {
         if (!selectAdfByAid(connection)) {
             return false;
         }
