@@ -54,10 +54,10 @@ std::string queuedIccid(const std::string& digits, std::size_t place) {
 
 std::string usage() {
     return R"(Usage: simcard [OPTION...]
-A virtual GSM SIM for the vpcd reader driver of pcscd: connects to vpcd's TCP
-port and answers its commands. The card image is loaded from --image, created
-from the geometry and code options when it does not exist, and saved after
-every change.
+A virtual GSM SIM, or UICC, for the vpcd reader driver of pcscd: connects to
+vpcd's TCP port and answers its commands. The card image is loaded from --image,
+created from the geometry and code options when it does not exist, and saved
+after every change.
 
 Connection:
   --host HOST             vpcd host (default 127.0.0.1)
@@ -88,6 +88,15 @@ Card image:
   --case-slots N          case records of a case card, 0 to 65535 (default 10)
   --case NUMBER:HEX       a case record (32 bytes; free records are all FF); makes a
                           case card with at least NUMBER + 1 records; may be repeated
+  --uicc                  a UICC with a USIM application (ETSI TS 102 221): class 00
+                          commands only (6E 00 to class A0), FCPs, 61 xx and 6C xx,
+                          PINs by key reference, EF DIR and ADF USIM
+  --phonebook telecom|global|local
+                          where a UICC keeps EF ADN and EF EXT1: in DF Telecom (the
+                          default), in DF Telecom/DF Phonebook 5F3A or in ADF USIM/
+                          DF Phonebook 5F3A, the last two named by their EF PBR
+  --local-phonebook       a UICC also has the USIM phonebook ADF USIM/5F3A besides the
+                          one of --phonebook
 Changing cards (with queued images):
   kill -USR1 PID          takes the card out of the reader
   kill -USR2 PID          puts the next queued card in (after the last, the first);
@@ -193,6 +202,17 @@ ParsedArguments parseArguments(std::span<const std::string_view> arguments) {
              s.caseRecords[static_cast<std::uint16_t>(*number)] = *record;
              return true;
          }},
+        {"--phonebook",
+         [&](std::string_view v) {
+             static const std::map<std::string_view, PhonebookLayout> layouts = {
+                 {"telecom", PhonebookLayout::Telecom},
+                 {"global", PhonebookLayout::Global},
+                 {"local", PhonebookLayout::Local}};
+             auto layout = layouts.find(v);
+             if (layout != layouts.end())
+                 s.phonebook = layout->second;
+             return layout != layouts.end();
+         }},
         {"--short-answer",
          [&](std::string_view v) {
              auto answer = parseShortAnswer(v);
@@ -209,6 +229,8 @@ ParsedArguments parseArguments(std::span<const std::string_view> arguments) {
         {"--case-card", [&] { s.caseCard = true; }},
         {"--pin1-disabled", [&] { s.pin1Enabled = false; }},
         {"--pin1-enabled", [&] { s.pin1Enabled = true; }},
+        {"--uicc", [&] { s.uicc = true; }},
+        {"--local-phonebook", [&] { s.localPhonebook = true; }},
     };
 
     for (std::size_t i = 0; i < arguments.size(); ++i) {
