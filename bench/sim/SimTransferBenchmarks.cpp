@@ -295,7 +295,8 @@ int main(int argc, char** argv) {
     try {
         // The same card as a UICC that refuses class A0: the UICC dialogue's commands.
         simcard::CardOptions uiccOptions = options;
-        uiccOptions.extraArguments = {"--uicc", "--phonebook", "telecom"};
+        uiccOptions.uicc = true;
+        uiccOptions.phonebook = "telecom";
         simcard::VirtualCard uicc(uiccOptions);
         theCard = &uicc;
         ::setenv("QUENLIB_READER", uicc.readerName().c_str(), 1);

@@ -254,7 +254,8 @@ TEST_F(EachCardTest, ABadSitesCellWritesNoCardAndNamesRowAndColumn) {
 TEST_F(EachCardTest, UiccsOfEachLayoutAreProgrammedInARow) {
     const auto uicc = [](const std::string& iccid, const std::string& layout) {
         simcard::CardOptions options = Card(iccid);
-        options.extraArguments = {"--uicc", "--phonebook", layout};
+        options.uicc = true;
+        options.phonebook = layout;
         return options;
     };
     card = std::make_unique<simcard::VirtualCard>(uicc("8949000000000000301", "telecom"));

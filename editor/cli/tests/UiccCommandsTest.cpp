@@ -33,7 +33,8 @@ simcard::CardOptions Card(const std::string& layout, bool pinEnabled = false) {
     options.pin1Enabled = pinEnabled;
     options.adnRecords = 100;
     if (!layout.empty()) {
-        options.extraArguments = {"--uicc", "--phonebook", layout};
+        options.uicc = true;
+        options.phonebook = layout;
     }
     return options;
 }

@@ -154,7 +154,8 @@ TEST_F(MainWindowSimTest, UiccOfEachLayoutIsWrittenAndReadAndDescribed) {
     for (const auto& c : cases) {
         simcard::CardOptions options;
         options.pin1Enabled = false;
-        options.extraArguments = {"--uicc", "--phonebook", c.layout};
+        options.uicc = true;
+        options.phonebook = c.layout;
         SimDisconnect();
         card.reset();
         StartCard(options);
