@@ -69,55 +69,62 @@ QLRESULT sendChvCommand(const Connection& connection, ChvCommand command, std::s
 
 namespace {
 
-// The retry counter a UICC reports to a command without data (ETSI TS 102 221 §11.1.9 and
-// §11.1.13): 63 Cx leaves x tries, 69 83 none (blocked), 90 00 needs none. Nothing for any
-// other answer.
-std::optional<std::uint32_t> uiccCounter(const Connection& connection, ChvCommand command,
-                                         std::uint8_t key, std::uint32_t whenNotNeeded) {
+// What a UICC says to a PIN command without data (ETSI TS 102 221 §11.1.9 and §11.1.13):
+// 63 Cx leaves x tries, 69 83 none (blocked), 90 00 needs no presentation.
+struct RetryAnswer {
+    std::uint32_t left = 0;
+    bool presentationNeeded = false;
+};
+
+std::optional<RetryAnswer> askRetries(const Connection& connection, ChvCommand command,
+                                      std::uint8_t key, std::uint32_t whenNotNeeded) {
     const auto response = transmit(connection, {static_cast<std::uint8_t>(command), 0, key, 0},
                                    std::span<const std::uint8_t>());
     if (!response || !response->hasStatusWord()) {
         return std::nullopt;
     }
     if (response->sw1() == 0x63 && (response->sw2() & 0xF0) == 0xC0) {
-        return response->sw2() & 0x0Fu;
+        return RetryAnswer{response->sw2() & 0x0Fu, true};
     }
     if (response->statusWord() == 0x6983) {
-        return 0;
+        return RetryAnswer{0, true};
     }
     if (response->isOk()) {
-        return whenNotNeeded;
+        return RetryAnswer{whenNotNeeded, false};
     }
     return std::nullopt;
 }
 
-// A UICC's PIN state: "enabled" from the PS_DO of the MF's FCP, the counters from empty
-// VERIFY and UNBLOCK PIN commands. PIN2 is asked for only when `withPin2`.
+std::uint32_t retriesLeft(const Connection& connection, ChvCommand command, std::uint8_t key,
+                          std::uint32_t whenNotNeeded) {
+    const auto answer = askRetries(connection, command, key, whenNotNeeded);
+    return answer ? answer->left : 0;
+}
+
+// A UICC's PIN state: "enabled" from the PS_DO of the MF's FCP (a card whose MF names no
+// PIN1 there: whether VERIFY asks for a presentation), the counters from PIN commands
+// without data. PIN2 is asked for only when `withPin2`.
 std::optional<ChvState> readUiccChvState(const Connection& connection, bool withPin2) {
     const auto response = selectFileWithFcp(connection, kMasterFile);
     if (!response) {
         return std::nullopt;
     }
     const auto parse = parseFcp(response->data());
-    if (!parse.fcp || !parse.fcp->pin1Enabled) {
-        return std::nullopt;
-    }
-    ChvState chv;
-    chv.pin1Enabled = *parse.fcp->pin1Enabled;
-    const auto pin1 = uiccCounter(connection, ChvCommand::Verify, kKeyPin1, kPinCounterReset);
+    const auto pin1 = askRetries(connection, ChvCommand::Verify, kKeyPin1, kPinCounterReset);
     if (!pin1) {
         return std::nullopt;
     }
-    chv.pin1AttemptsLeft = *pin1;
+    ChvState chv;
+    chv.pin1Enabled =
+        parse.fcp && parse.fcp->pin1Enabled ? *parse.fcp->pin1Enabled : pin1->presentationNeeded;
+    chv.pin1AttemptsLeft = pin1->left;
     if (withPin2) {
         chv.unblock1AttemptsLeft =
-            uiccCounter(connection, ChvCommand::Unblock, kKeyPin1, kUnblockCounterReset)
-                .value_or(0);
+            retriesLeft(connection, ChvCommand::Unblock, kKeyPin1, kUnblockCounterReset);
         chv.pin2AttemptsLeft =
-            uiccCounter(connection, ChvCommand::Verify, kKeyPin2, kPinCounterReset).value_or(0);
+            retriesLeft(connection, ChvCommand::Verify, kKeyPin2, kPinCounterReset);
         chv.unblock2AttemptsLeft =
-            uiccCounter(connection, ChvCommand::Unblock, kKeyPin2, kUnblockCounterReset)
-                .value_or(0);
+            retriesLeft(connection, ChvCommand::Unblock, kKeyPin2, kUnblockCounterReset);
     }
     const auto fcp = response->data();
     chv.response.assign(fcp.begin(), fcp.end());

@@ -68,6 +68,21 @@ std::optional<SimArgs> ReadSimArgs(const ParsedArgs& args, std::ostream& err) {
     return sim;
 }
 
+int FailedTransferStatus(int status, std::ostream& err) {
+    switch (SimLastRefusal()) {
+    case CardRefusal::PinNeeded:
+        err << "tarvik-cli: the SIM asks for its PIN: give it with --pin PIN\n";
+        return kExitPin;
+    case CardRefusal::PinBlocked:
+        err << "tarvik-cli: " << kSimBlocked << '\n';
+        return kExitSimBlocked;
+    case CardRefusal::None:
+    case CardRefusal::Other:
+        break;
+    }
+    return status;
+}
+
 SimSession::~SimSession() {
     SimDisconnect();
 }

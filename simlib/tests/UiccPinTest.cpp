@@ -3,15 +3,19 @@
 #include "simlib/tests/LibraryFixture.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace quenlib::fake {
 namespace {
 
 // The MF's FCP with a PIN status template: PS_DO `psDo` for key references 01 and 81.
-Bytes masterFcp(std::uint8_t psDo) {
-    return {0x62, 0x13, 0x82, 0x02, 0x78, 0x21, 0x83, 0x02, 0x3F, 0x00, 0xC6,
-            0x09, 0x90, 0x01, psDo, 0x83, 0x01, 0x01, 0x83, 0x01, 0x81};
+Bytes masterFcp(std::optional<std::uint8_t> psDo) {
+    if (!psDo) {
+        return {0x62, 0x08, 0x82, 0x02, 0x78, 0x21, 0x83, 0x02, 0x3F, 0x00};
+    }
+    return {0x62, 0x13, 0x82, 0x02,  0x78, 0x21, 0x83, 0x02, 0x3F, 0x00, 0xC6,
+            0x09, 0x90, 0x01, *psDo, 0x83, 0x01, 0x01, 0x83, 0x01, 0x81};
 }
 
 class UiccPinTest : public LibraryTest {
@@ -23,7 +27,7 @@ protected:
 
     // A UICC without a GSM view whose MF has `psDo` and whose commands without data and
     // with a PIN answer as given.
-    void uicc(std::uint8_t psDo, Bytes verifyEmpty, Bytes unblockEmpty,
+    void uicc(std::optional<std::uint8_t> psDo, Bytes verifyEmpty, Bytes unblockEmpty,
               Bytes withPin = {0x90, 0x00}) {
         card.answer = [=](const Bytes& apdu) -> std::optional<Bytes> {
             if (apdu[0] != 0x00) {
@@ -53,7 +57,7 @@ protected:
 TEST_F(UiccPinTest, StateComesFromThePsDoAndTheRetryCounters) {
     struct Case {
         const char* name;
-        std::uint8_t psDo;
+        std::optional<std::uint8_t> psDo;
         Bytes verifyEmpty;
         Bytes unblockEmpty;
         std::uint32_t enabled;
@@ -69,6 +73,9 @@ TEST_F(UiccPinTest, StateComesFromThePsDoAndTheRetryCounters) {
         {"disabled", 0x40, {0x63, 0xC3}, {0x63, 0xCA}, 0, 3, 10},
         // 90 00: no presentation needed (verified already, or disabled).
         {"verified", 0x80, {0x90, 0x00}, {0x90, 0x00}, 1, 3, 10},
+        // An MF without a PIN status template: VERIFY without data tells.
+        {"no template, asked for", std::nullopt, {0x63, 0xC2}, {0x63, 0xCA}, 1, 2, 10},
+        {"no template, not asked for", std::nullopt, {0x90, 0x00}, {0x63, 0xCA}, 0, 3, 10},
     };
     for (const Case& c : cases) {
         uicc(c.psDo, c.verifyEmpty, c.unblockEmpty);

@@ -182,5 +182,27 @@ TEST_F(MainWindowSimTest, UiccOfEachLayoutIsWrittenAndReadAndDescribed) {
     }
 }
 
+// PIN1 of a UICC (key reference 01, ETSI TS 102 221 §9.5): the same PIN dialog as on a GSM
+// SIM, and DISABLE VERIFICATION turns it off.
+TEST_F(MainWindowSimTest, UiccWithAPinAsksForItAsAGsmSimDoes) {
+    simcard::CardOptions options;
+    options.pin1Enabled = true;
+    options.uicc = true;
+    StartCard(options);
+    memoSim().setPlainText("TL1=555");
+    prompts.QueueExec([](QDialog& d) { Click(d, "ButOK"); }); // write dialog
+    prompts.QueueExec([](QDialog& d) {                        // PIN dialog
+        QTest::keyClicks(d.findChild<QLineEdit*>("EdPin"), "1234");
+        Click(d, "ButOk");
+    });
+    window().pages().ButWrite().click();
+    prompts.QueueOkCancel(true);
+    window().pages().ButRead().click();
+
+    EXPECT_EQ(prompts.execTitles, (QStringList{"Password", "Write to SIM?", "Disable PIN"}));
+    EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join('|').toStdString();
+    EXPECT_EQ(memoSim().toPlainText(), "TL1=555");
+}
+
 } // namespace
 } // namespace tarvik
