@@ -18,9 +18,7 @@ namespace {
 constexpr CliOption kJsonOption{"--json", CliValue::None, "", "print the report as JSON"};
 
 constexpr std::array kOptions{
-    CliOption{"--pin", CliValue::Text, "PIN",
-              "present the card's PIN first (it stays asked for), so that what it protects "
-              "can be read"},
+    CliOption{"--pin", CliValue::Text, "PIN", "present the card's PIN first (it stays enabled)"},
     kReaderOption,
     kJsonOption,
 };
@@ -123,12 +121,12 @@ const CliCommand kCardCommand{
     .name = "card",
     .arguments = "[OPTION...]",
     .summary = "describe the card in the reader: its kind, phonebook and PIN",
-    .description =
-        "Prints the reader, the card's answer-to-reset, the kind of card (GSM SIM, UICC\n"
-        "answering class A0, UICC only), its ICCID, where the phonebook was found and its\n"
-        "geometry, the PIN's state and attempts left, and whether EF SMS and EF MSISDN\n"
-        "exist. On a UICC whose USIM also holds a local phonebook besides the one written,\n"
-        "a note says so: a newer device may read that one. Nothing on the card changes.",
+    .description = "Prints the reader, the card's answer-to-reset, the kind of card (GSM SIM,\n"
+                   "UICC answering class A0, UICC only), its ICCID, where the phonebook was\n"
+                   "found and its geometry, the PIN's state and attempts left, and whether\n"
+                   "EF SMS and EF MSISDN exist. On a UICC whose USIM also holds a local\n"
+                   "phonebook besides the one written, a note says so: a newer device may\n"
+                   "read that one. Nothing on the card changes.",
     .options = kOptions,
     .operands = {},
     .run = RunCard,
