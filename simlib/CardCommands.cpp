@@ -189,7 +189,7 @@ CardMode cardMode() {
 std::optional<CardResponse> transmit(const Connection& connection, CommandHeader header,
                                      std::optional<std::span<const std::uint8_t>> data) {
     const std::uint8_t cla = classByte(state().mode);
-    std::array<std::uint8_t, 5 + 255> command{cla, header.ins, header.p1, header.p2, header.p3};
+    std::array<std::uint8_t, 5 + 255 + 1> command{cla, header.ins, header.p1, header.p2, header.p3};
     std::size_t commandLength = 5;
     if (data && header.p3 == 0) {
         commandLength = 4;
@@ -199,6 +199,9 @@ std::optional<CardResponse> transmit(const Connection& connection, CommandHeader
         }
         std::copy_n(data->begin(), header.p3, command.begin() + 5);
         commandLength += header.p3;
+        if (header.answersData && connection.protocol == Protocol::T1) {
+            command[commandLength++] = 0x00;
+        }
     }
     auto response = exchangeOnce(connection, std::span(command).first(commandLength));
     if (!response || !response->hasStatusWord()) {
@@ -266,10 +269,14 @@ std::optional<std::uint8_t> selectFile(const Connection& connection, std::uint16
 
 std::optional<CardResponse> selectFileWithFcp(const Connection& connection, std::uint16_t fileId) {
     const auto id = fileIdBytes(fileId);
-    const auto response =
-        transmit(connection, selectHeader(CardMode::Uicc, kReturnFcp), std::span(id));
+    CommandHeader header = selectHeader(CardMode::Uicc, kReturnFcp);
+    header.answersData = true;
+    const auto response = transmit(connection, header, std::span(id));
     const bool selected = response && response->isOk();
-    recordSelection(fileId, response && response->hasStatusWord(), selected);
+    // A deactivated file is selected all the same; the library does not use it.
+    const bool deactivated =
+        response && response->hasStatusWord() && response->statusWord() == 0x6283;
+    recordSelection(fileId, response && response->hasStatusWord(), selected || deactivated);
     if (!selected) {
         return std::nullopt;
     }
@@ -300,11 +307,9 @@ bool walkTo(const Connection& connection, const DirectoryPath& directory) {
         position && !position->directory.underAdf() && position->directory.depth <= 1;
     const bool fromSibling = position && !position->directory.underAdf() &&
                              position->directory.depth == 2 && !directory.underAdf() &&
-                             directory.depth >= 1 &&
-                             position->directory.ids[0] == directory.ids[0];
+                             directory.depth >= 1 && position->directory.ids[0] == directory.ids[0];
     // The card already in the first DF of the path: only the rest is selected.
-    const bool withinFirst = position && position->directory.depth == 1 &&
-                             directory.depth == 2 &&
+    const bool withinFirst = position && position->directory.depth == 1 && directory.depth == 2 &&
                              position->directory.ids[0] == directory.ids[0];
     if (withinFirst) {
         step = 1;

@@ -62,6 +62,9 @@ struct CommandHeader {
     std::uint8_t p1 = 0;
     std::uint8_t p2 = 0;
     std::uint8_t p3 = 0;
+    // Data goes both ways (ISO/IEC 7816-3 case 4): over T=1 an Le of 00 follows the data;
+    // over T=0 the card answers 61 xx instead.
+    bool answersData = false;
 };
 
 // The class byte of the card's mode: A0 for GSM 11.11 (and while the mode is unknown), 00

@@ -199,5 +199,19 @@ TEST_F(TransportTest, ResponseLongerThanAnAnswerIsRefused) {
     EXPECT_FALSE(transmit(connection, {0xA4, 0, 4, 2}, std::span(kEfId)));
 }
 
+TEST_F(TransportTest, SelectWithFcpOverT1SendsLeAndADeactivatedFileIsNotUsed) {
+    state().mode = CardMode::Uicc;
+    // ISO/IEC 7816-3 case 4 over T=1: Le 00 after the data; the FCP comes at once.
+    const Connection t1{1, Protocol::T1};
+    script({"62 04 82 02 41 21 90 00"});
+    EXPECT_TRUE(selectFileWithFcp(t1, 0x6F3A));
+    EXPECT_EQ(hex(card.sent.back()), "00 A4 00 04 02 6F 3A 00");
+    // ETSI TS 102 221 §10.2.1.2: 62 83, the file is selected but deactivated.
+    state().position = CardPosition{DirectoryPath::of(0x7F10), 0x6F3B};
+    script({"62 83"});
+    EXPECT_FALSE(selectFileWithFcp(connection, 0x6F3A));
+    EXPECT_EQ(state().position, (CardPosition{DirectoryPath::of(0x7F10), 0x6F3A}));
+}
+
 } // namespace
 } // namespace quenlib::fake
