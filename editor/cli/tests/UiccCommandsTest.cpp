@@ -163,7 +163,16 @@ TEST_F(UiccCommandsTest, CardSaysWhatTheCardIsAndWhereItsPhonebookIs) {
         EXPECT_TRUE(Contains(run.out, c.phonebook)) << run.out;
         EXPECT_TRUE(Contains(run.out, "Geometry: 100 records x 28 bytes")) << run.out;
         EXPECT_TRUE(Contains(run.out, "PIN: disabled")) << run.out;
+        EXPECT_FALSE(Contains(run.out, "Note:")) << run.out;
     }
+    // A USIM phonebook besides the global one written: a newer device may read that one.
+    simcard::CardOptions both = Card("global");
+    both.localPhonebook = true;
+    StartCard(both);
+    const CliRun run = Run({"card", "--json"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(Contains(run.out, "\"localPhonebookToo\": true")) << run.out;
+    EXPECT_TRUE(Contains(run.out, "\"kind\": \"UICC only\"")) << run.out;
 }
 
 TEST_F(UiccCommandsTest, PinOfAUiccIsAskedForCountsDownAndDisablesWithTheRightOne) {
