@@ -48,7 +48,7 @@ std::optional<Bytes> CardServer::handleMessage(std::span<const std::uint8_t> mes
             card_.reset();
             return std::nullopt;
         case GetAtr:
-            return options_.atr.value_or(card_.image().caseCard() ? caseCardAtr() : defaultAtr());
+            return atrFor(options_, card_.image());
         default:
             log_.event("unknown control code " + toHex(message));
             return std::nullopt;

@@ -1,5 +1,7 @@
 #include "tools/simcard/core/Options.h"
 
+#include "tools/simcard/core/CardImage.h"
+
 #include <charconv>
 #include <functional>
 #include <map>
@@ -40,6 +42,18 @@ Bytes defaultAtr() {
 
 Bytes caseCardAtr() {
     return {0x3B, 0x05, 0x00, 0x00, 'D', 'T', 'M'};
+}
+
+Bytes uiccAtr() {
+    return {0x3B, 0x80, 0x80, 0x1F, 0xC6, 0xD9};
+}
+
+Bytes atrFor(const Options& options, const CardImage& image) {
+    if (options.atr)
+        return *options.atr;
+    if (image.caseCard())
+        return caseCardAtr();
+    return image.uicc() ? uiccAtr() : defaultAtr();
 }
 
 std::string queuedIccid(const std::string& digits, std::size_t place) {
@@ -104,7 +118,7 @@ Changing cards (with queued images):
                           the queue, so that each card has its own
 Card behaviour:
   --atr HEX               answer to reset (default 3B021450, for a case card
-                          3B05000044544D)
+                          3B05000044544D, for a UICC 3B80801FC6D9)
   --log PATH              append every command and answer in hex to PATH
 Faults:
   --drop-after N          answer N commands, then drop the connection and exit

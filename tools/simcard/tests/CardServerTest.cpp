@@ -48,6 +48,19 @@ TEST_F(CardServerTest, ControlCodesGiveTheAtrAndResetTheCard) {
     EXPECT_EQ(exchange(server, "07"), "none");
 }
 
+TEST_F(CardServerTest, AUiccAnnouncesItselfInItsAtr) {
+    // ETSI TS 102 221 §6.3.3: T=0, then T=15 with its TA (clock stop no preference, classes
+    // B and C) and TCK, which makes the exclusive-or of T0 to TCK zero.
+    CardSettings settings;
+    settings.uicc = true;
+    SimCard uicc(CardImage::create(settings));
+    CardServer server(uicc, options, log);
+    EXPECT_EQ(exchange(server, "04"), "3B80801FC6D9");
+    EXPECT_EQ(exchange(server, "00A4000C027F10"), "9000");
+    options.atr = bytes("3B021450");
+    EXPECT_EQ(exchange(server, "04"), "3B021450");
+}
+
 TEST_F(CardServerTest, DropFaultAnswersExactlyNCommands) {
     options.dropAfterCommands = 2;
     CardServer server(card, options, log);
