@@ -59,6 +59,10 @@ TEST_F(CardServerTest, AUiccAnnouncesItselfInItsAtr) {
     EXPECT_EQ(exchange(server, "00A4000C027F10"), "9000");
     options.atr = bytes("3B021450");
     EXPECT_EQ(exchange(server, "04"), "3B021450");
+    // The faults work on a UICC's answers as on a SIM's.
+    options.shortAnswers = {{0xC0, 3}};
+    EXPECT_EQ(exchange(server, "00A40004027F10"), "611D");
+    EXPECT_EQ(exchange(server, "00C000001D"), "621B82");
 }
 
 TEST_F(CardServerTest, DropFaultAnswersExactlyNCommands) {
