@@ -124,6 +124,8 @@ Faults:
   --drop-after N          answer N commands, then drop the connection and exit
   --short-answer INS[:N]  cut answers to commands with INS (hex) to N bytes,
                           status word included; without N, drop the last byte
+  --update-retries N      a successful UPDATE RECORD or UPDATE BINARY answers 63 CN
+                          (written after N internal retries, N 1 to 15)
   --help                  show this text and exit
   --version               show the version and exit
 )";
@@ -205,6 +207,7 @@ ParsedArguments parseArguments(std::span<const std::string_view> arguments) {
         {"--log", nonEmpty(o.commandLog)},
         {"--drop-after", number(o.dropAfterCommands, 0, 1 << 30)},
         {"--case-slots", number(s.caseSlots, 0, MaxCaseSlots)},
+        {"--update-retries", number(o.updateRetries, 1, 15)},
         {"--case",
          [&](std::string_view v) {
              auto colon = v.find(':');

@@ -46,6 +46,9 @@ struct Options {
     std::filesystem::path commandLog; // empty: none
     int dropAfterCommands = -1;       // -1: never
     std::vector<ShortAnswer> shortAnswers;
+    // Fault: a successful UPDATE RECORD or UPDATE BINARY answers 63 CX, X this count (1 to
+    // 15), as a UICC does that wrote the data after internal retries; 0: never.
+    int updateRetries = 0;
     bool exitOnClose = false;
 };
 

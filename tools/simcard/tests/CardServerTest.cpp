@@ -65,6 +65,22 @@ TEST_F(CardServerTest, AUiccAnnouncesItselfInItsAtr) {
     EXPECT_EQ(exchange(server, "00C000001D"), "621B82");
 }
 
+TEST_F(CardServerTest, UpdateRetriesFaultTurnsSuccessfulUpdatesInto63Cx) {
+    // ETSI TS 102 221 §10.2.1.2: 63 CX after an update that took X internal retries; the
+    // data is written all the same.
+    CardSettings settings;
+    settings.uicc = true;
+    settings.pin1Enabled = false;
+    SimCard uicc(CardImage::create(settings));
+    options.updateRetries = 2;
+    CardServer server(uicc, options, log);
+    EXPECT_EQ(exchange(server, "00A4080C047F106F3A"), "9000");
+    EXPECT_EQ(exchange(server, "00DC01041C" + testing::filled(28, "11")), "63C2");
+    EXPECT_EQ(exchange(server, "00DCFF041C" + testing::filled(28, "11")), "6A83"); // no record 255
+    EXPECT_EQ(exchange(server, "00DC01041B" + testing::filled(27, "11")), "6700");
+    EXPECT_EQ(exchange(server, "00B201041C"), testing::filled(28, "11") + "9000");
+}
+
 TEST_F(CardServerTest, DropFaultAnswersExactlyNCommands) {
     options.dropAfterCommands = 2;
     CardServer server(card, options, log);
