@@ -113,10 +113,6 @@ private:
     std::vector<std::string_view> words_;
 };
 
-} // namespace
-
-namespace {
-
 // The first record of EF DIR (ETSI TS 102 221 §13.1): the application template 61 with
 // the USIM's AID (4F) and its label (50), then FF.
 Bytes usimDirectoryRecord(std::size_t length) {

@@ -1,5 +1,7 @@
 #include "tools/simcard/core/Options.h"
 
+#include "tools/simcard/core/CardImage.h"
+
 #include <charconv>
 #include <functional>
 #include <map>
@@ -40,6 +42,18 @@ Bytes defaultAtr() {
 
 Bytes caseCardAtr() {
     return {0x3B, 0x05, 0x00, 0x00, 'D', 'T', 'M'};
+}
+
+Bytes uiccAtr() {
+    return {0x3B, 0x80, 0x80, 0x1F, 0xC6, 0xD9};
+}
+
+Bytes atrFor(const Options& options, const CardImage& image) {
+    if (options.atr)
+        return *options.atr;
+    if (image.caseCard())
+        return caseCardAtr();
+    return image.uicc() ? uiccAtr() : defaultAtr();
 }
 
 std::string queuedIccid(const std::string& digits, std::size_t place) {
@@ -104,12 +118,14 @@ Changing cards (with queued images):
                           the queue, so that each card has its own
 Card behaviour:
   --atr HEX               answer to reset (default 3B021450, for a case card
-                          3B05000044544D)
+                          3B05000044544D, for a UICC 3B80801FC6D9)
   --log PATH              append every command and answer in hex to PATH
 Faults:
   --drop-after N          answer N commands, then drop the connection and exit
   --short-answer INS[:N]  cut answers to commands with INS (hex) to N bytes,
                           status word included; without N, drop the last byte
+  --update-retries N      a successful UPDATE RECORD or UPDATE BINARY answers 63 CN
+                          (written after N internal retries, N 1 to 15)
   --help                  show this text and exit
   --version               show the version and exit
 )";
@@ -191,6 +207,7 @@ ParsedArguments parseArguments(std::span<const std::string_view> arguments) {
         {"--log", nonEmpty(o.commandLog)},
         {"--drop-after", number(o.dropAfterCommands, 0, 1 << 30)},
         {"--case-slots", number(s.caseSlots, 0, MaxCaseSlots)},
+        {"--update-retries", number(o.updateRetries, 1, 15)},
         {"--case",
          [&](std::string_view v) {
              auto colon = v.find(':');

@@ -208,8 +208,11 @@ TEST(OptionsTest, UiccOptionsChooseTheCardAndItsPhonebook) {
         EXPECT_EQ(parsed.options.settings.phonebook, c.layout);
         EXPECT_EQ(parsed.options.settings.localPhonebook, c.local);
     }
+    EXPECT_EQ(parseArguments({{"--update-retries", "15"}}).options.updateRetries, 15);
+    for (const char* bad : {"0", "16", "x"})
+        EXPECT_NE(parseArguments({{"--update-retries", bad}}).error, "") << bad;
     const auto text = usage();
-    for (const char* option : {"--uicc", "--phonebook", "--local-phonebook"})
+    for (const char* option : {"--uicc", "--phonebook", "--local-phonebook", "--update-retries"})
         EXPECT_NE(text.find(option), std::string::npos) << option;
 }
 

@@ -36,12 +36,19 @@ TEST(UiccClassTest, AnswersClass00AndRefusesTheGsmClass) {
     // TS 102 221 §10.1.1 and §10.2.1: class 00 for ISO commands, 80 for STATUS; any other
     // class answers 6E 00, an instruction its class does not have 6D 00.
     const Step cases[] = {
-        {"A0A40000023F00", "6E00"}, {"A0C0000016", "6E00"},
-        {"A0F2000016", "6E00"},     {"10A4000C023F00", "6E00"},
-        {"00A4000C023F00", "9000"}, {"80F2000C00", "9000"},
-        {"00F2000C00", "6D00"},     {"80A4000C023F00", "6D00"},
+        {"A0A40000023F00", "6E00"},
+        {"A0C0000016", "6E00"},
+        {"A0F2000016", "6E00"},
+        {"10A4000C023F00", "6E00"},
+        {"00A4000C023F00", "9000"},
+        {"80F2000C00", "9000"},
+        {"00F2000C00", "6D00"},
+        {"80A4000C023F00", "6D00"},
         {"000A000002", "6D00"}, // the contact-case commands belong to the GSM card
         {"00A400", "6700"},
+        // A case 4 APDU with its Le: over T=0 the card answers 61 xx all the same.
+        {"00A40004027F1000", "611D"},
+        {"00A40004027F100000", "6700"},
     };
     for (const auto& c : cases) {
         SimCard card(CardImage::create(uicc()));

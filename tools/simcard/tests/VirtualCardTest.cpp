@@ -238,6 +238,7 @@ TEST(VirtualCardTest, UiccOfEachPhonebookLayoutAnswersThroughPcscd) {
         Context context;
         Connection t(context, card.readerName());
         ASSERT_EQ(t.result(), SCARD_S_SUCCESS) << c.layout;
+        EXPECT_EQ(t.atr(), "3B80801FC6D9") << c.layout;
         EXPECT_EQ(t.transmit("A0A40000023F00"), "6E00") << c.layout;
         EXPECT_EQ(t.transmit("00A40004027F10"), "611D") << c.layout;
         // The FCP of DF Telecom in two pieces.
