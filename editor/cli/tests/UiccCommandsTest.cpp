@@ -197,5 +197,17 @@ TEST_F(UiccCommandsTest, PinOfAUiccIsAskedForCountsDownAndDisablesWithTheRightOn
     EXPECT_TRUE(Contains(Run({"card"}).out, "PIN: disabled"));
 }
 
+// ETSI TS 102 221 §10.2.1.3: 63 Cx after UPDATE is a write that took x internal retries; the
+// program is on the card all the same.
+TEST_F(UiccCommandsTest, UpdatesAnsweredWithRetriesAreWritten) {
+    simcard::CardOptions options = Card("telecom");
+    options.updateRetries = 2;
+    StartCard(options);
+    const std::string program = WriteProgram("p.sim", kProgram);
+    const CliRun write = Run({"write-sim", program});
+    EXPECT_EQ(write.status, 0) << write.err;
+    EXPECT_EQ(Run({"diff", program}).status, 0);
+}
+
 } // namespace
 } // namespace tarvik::cli
