@@ -40,9 +40,10 @@ struct ChvState {
     std::vector<std::uint8_t> response;
 };
 
-// Selects DF Telecom and reads its response; empty when the card does not answer it
-// in full.
-std::optional<ChvState> readChvState(const Connection& connection);
+// GSM: selects DF Telecom and reads its response; empty when the card does not answer it in
+// full. UICC: the same places filled from the MF's FCP and the retry counters; the PIN2
+// counters only when `withPin2` (they cost commands that PIN1's state does not need).
+std::optional<ChvState> readChvState(const Connection& connection, bool withPin2);
 
 // The trace line of a CHV state response: every byte as "%02X ", bytes 14 and 19 (the
 // file characteristics and the CHV1 status) as "==>%02X ".

@@ -37,14 +37,10 @@ QLRESULT selectOwnNumbers(QL_FILE_INFO& info) {
         return QL_E_NOT_CONNECTED;
     }
     const Connection connection = *s.connection;
-    if (!selectFile(connection, kDfTelecom)) {
+    if (!enterDirectory(connection, kTelecomPath)) {
         return QL_E_SELECT_DF;
     }
-    const auto response = selectFile(connection, kEfMsisdn);
-    if (!response) {
-        return QL_E_SELECT_EF;
-    }
-    const auto geometry = readFileInformation(connection, *response);
+    const auto geometry = selectRecordFile(connection, kTelecomPath, kEfMsisdn);
     if (!geometry || geometry->recordLength < kNumberBlockSize) {
         return QL_E_SELECT_EF;
     }
@@ -61,7 +57,7 @@ QLRESULT readOwnNumber(std::uint32_t index, QL_CHAR16* name, QL_CHAR16* number) 
     }
     const unsigned length = s.msisdn.recordLength;
     if (length < kNumberBlockSize || index > kLastItemIndex ||
-        !selectPath(*s.connection, kDfTelecom, kEfMsisdn)) {
+        !selectPath(*s.connection, kTelecomPath, kEfMsisdn)) {
         return QL_E_READ;
     }
     const auto response =
@@ -98,7 +94,7 @@ QLRESULT writeOwnNumber(std::uint32_t index, const QL_CHAR16* name, const QL_CHA
     const std::u16string_view digits = terminated(number);
     encodeNumberBlock(digits, std::min(digits.size(), kDigitsPerBlock),
                       record.subspan(alphaLength, kNumberBlockSize));
-    if (!selectPath(*s.connection, kDfTelecom, kEfMsisdn) ||
+    if (!selectPath(*s.connection, kTelecomPath, kEfMsisdn) ||
         !updateRecord(*s.connection, recordNumber(index), record)) {
         return QL_E_WRITE;
     }

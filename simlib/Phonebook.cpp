@@ -4,6 +4,7 @@
 #include "simlib/Ext1Chain.h"
 #include "simlib/ItemText.h"
 #include "simlib/LibraryState.h"
+#include "simlib/PhonebookLocation.h"
 #include "simlib/coding/AlphaCoding.h"
 #include "simlib/coding/NumberCoding.h"
 
@@ -113,12 +114,24 @@ bool loadExtensions(LibraryState& s, const Connection& connection) {
     return true;
 }
 
-// Writes every slot whose working copy differs from the card image, after EF EXT1 was
-// selected with `responseLength` bytes of file information waiting. Without a card image
-// read on this connection every slot is written.
+// The geometry of an extension file the library can use, selected on a UICC; nothing (and
+// `failed` set) when the file is there but unusable.
+std::optional<FileGeometry> selectUiccExt1(const Connection& connection,
+                                           const PhonebookLocation& book, bool& failed) {
+    const auto geometry = selectRecordFile(connection, book.directory, book.ext1);
+    const auto& position = state().position;
+    const bool selected = position && position->file == book.ext1;
+    if (geometry && geometry->recordLength >= kExt1SlotSize) {
+        return geometry;
+    }
+    failed = selected || geometry.has_value();
+    return std::nullopt;
+}
+
+// Writes every slot whose working copy differs from the card image, EF EXT1 of `geometry`
+// being selected. Without a card image read on this connection every slot is written.
 QLRESULT writeChangedExtensions(LibraryState& s, const Connection& connection,
-                                std::uint8_t responseLength) {
-    const auto geometry = readExt1Information(connection, responseLength);
+                                const std::optional<FileGeometry>& geometry) {
     if (!geometry) {
         return QL_E_SELECT_EF;
     }
@@ -147,18 +160,10 @@ QLRESULT writeChangedExtensions(LibraryState& s, const Connection& connection,
 
 } // namespace
 
-QLRESULT selectPhonebook(QL_FILE_INFO& info) {
-    LibraryState& s = state();
-    if (!s.connection) {
-        return QL_E_NOT_CONNECTED;
-    }
-    const Connection connection = *s.connection;
-    s.ext1.recordCount = 0;
-    // A new selection reads the records again; until then nothing is known of them.
-    s.knownAdnRecords.clear();
-    if (!selectFile(connection, kDfTelecom)) {
-        return QL_E_SELECT_DF;
-    }
+namespace {
+
+// GSM: the phonebook under DF Telecom, selected as the library has always done it.
+QLRESULT selectGsmPhonebook(LibraryState& s, const Connection& connection) {
     if (const auto ext1Response = selectFile(connection, kEfExt1)) {
         const auto geometry = readExt1Information(connection, *ext1Response);
         if (!geometry) {
@@ -178,6 +183,63 @@ QLRESULT selectPhonebook(QL_FILE_INFO& info) {
         return QL_E_SELECT_EF;
     }
     s.adn = *geometry;
+    return QL_OK;
+}
+
+// UICC: the phonebook where it was found, its FCPs read once a connection.
+QLRESULT selectUiccPhonebook(LibraryState& s, const Connection& connection) {
+    if (s.phonebook.place == PhonebookPlace::None) {
+        const auto found = locateUiccPhonebook(connection);
+        if (!found) {
+            return QL_E_SELECT_DF;
+        }
+        s.phonebook = *found;
+    }
+    const PhonebookLocation book = s.phonebook;
+    if (book.ext1 != 0) {
+        bool failed = false;
+        if (const auto geometry = selectUiccExt1(connection, book, failed)) {
+            s.ext1 = *geometry;
+            if (!loadExtensions(s, connection)) {
+                return QL_E_SELECT_EF;
+            }
+        } else if (failed) {
+            return QL_E_SELECT_EF;
+        }
+    }
+    const auto geometry = selectRecordFile(connection, book.directory, book.adn);
+    if (!geometry || geometry->recordLength < kMinAdnRecordLength) {
+        return QL_E_SELECT_EF;
+    }
+    s.adn = *geometry;
+    return QL_OK;
+}
+
+} // namespace
+
+QLRESULT selectPhonebook(QL_FILE_INFO& info) {
+    LibraryState& s = state();
+    if (!s.connection) {
+        return QL_E_NOT_CONNECTED;
+    }
+    const Connection connection = *s.connection;
+    s.ext1.recordCount = 0;
+    // A new selection reads the records again; until then nothing is known of them.
+    s.knownAdnRecords.clear();
+    if (cardMode() != CardMode::Uicc && !selectFile(connection, kDfTelecom) &&
+        cardMode() != CardMode::Uicc) {
+        return QL_E_SELECT_DF;
+    }
+    QLRESULT result = QL_OK;
+    if (cardMode() == CardMode::Uicc) {
+        result = selectUiccPhonebook(s, connection);
+    } else {
+        s.phonebook = PhonebookLocation{PhonebookPlace::Telecom, kTelecomPath, kEfAdn, kEfExt1};
+        result = selectGsmPhonebook(s, connection);
+    }
+    if (result != QL_OK) {
+        return result;
+    }
     info.recordCount = static_cast<std::uint32_t>(s.adn.recordCount);
     info.recordLength = s.adn.recordLength;
     s.knownAdnRecords.assign(static_cast<std::size_t>(s.adn.recordCount), KnownRecord{});
@@ -195,7 +257,7 @@ QLRESULT readPhonebookItem(QL_ADN_ITEM& item) {
     if (length < kMinAdnRecordLength || item.index > kLastItemIndex) {
         return QL_E_READ;
     }
-    if (!selectPath(*s.connection, kDfTelecom, kEfAdn)) {
+    if (!selectPath(*s.connection, s.phonebook.directory, s.phonebook.adn)) {
         return QL_E_READ;
     }
     const auto response =
@@ -238,7 +300,7 @@ QLRESULT writePhonebookItem(QL_ADN_ITEM& item) {
         return QL_E_READ;
     }
     const Connection connection = *s.connection;
-    if (!selectPath(connection, kDfTelecom, kEfAdn)) {
+    if (!selectPath(connection, s.phonebook.directory, s.phonebook.adn)) {
         return QL_E_READ;
     }
 
@@ -276,17 +338,32 @@ QLRESULT flushExtensions() {
         return QL_E_NOT_CONNECTED;
     }
     const Connection connection = *s.connection;
+    if (cardMode() == CardMode::Uicc) {
+        const PhonebookLocation book = s.phonebook;
+        if (book.place == PhonebookPlace::None) {
+            return QL_E_SELECT_EF;
+        }
+        if (book.ext1 == 0) {
+            return QL_OK;
+        }
+        bool failed = false;
+        const auto geometry = selectUiccExt1(connection, book, failed);
+        if (!geometry && !failed) {
+            return QL_OK;
+        }
+        return writeChangedExtensions(s, connection, geometry);
+    }
     // The extension records belong to DF Telecom, wherever another family's selection left
     // the card; without that directory they cannot be written.
     const auto position = s.position;
-    if ((!position || position->directory != kDfTelecom) && !selectFile(connection, kDfTelecom)) {
+    if ((!position || position->directory != kTelecomPath) && !selectFile(connection, kDfTelecom)) {
         return QL_E_SELECT_EF;
     }
     const auto response = selectFile(connection, kEfExt1);
     if (!response) {
         return QL_OK;
     }
-    return writeChangedExtensions(s, connection, *response);
+    return writeChangedExtensions(s, connection, readExt1Information(connection, *response));
 }
 
 QLRESULT readPhonebookRecord(std::uint32_t index, std::uint8_t* buffer) {
@@ -305,7 +382,8 @@ QLRESULT readPhonebookRecord(std::uint32_t index, std::uint8_t* buffer) {
         buffer[length + 1] = 0x00;
         return QL_OK;
     }
-    if (!readRawRecord(*s.connection, kDfTelecom, kEfAdn, length, index, buffer)) {
+    if (!readRawRecord(*s.connection, s.phonebook.directory, s.phonebook.adn, length, index,
+                       buffer)) {
         return QL_E_READ;
     }
     remember(s, index & 0xFF, std::span<const std::uint8_t>(buffer, length), true);
@@ -324,7 +402,8 @@ QLRESULT writePhonebookRecord(std::uint32_t index, const std::uint8_t* buffer) {
         std::ranges::equal(known->bytes, bytes)) {
         return QL_OK;
     }
-    if (!writeRawRecord(*s.connection, kDfTelecom, kEfAdn, length, index, buffer)) {
+    if (!writeRawRecord(*s.connection, s.phonebook.directory, s.phonebook.adn, length, index,
+                        buffer)) {
         forget(s, index & 0xFF);
         return QL_E_WRITE;
     }

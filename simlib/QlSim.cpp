@@ -1,4 +1,5 @@
 // The QLSIM_ exports: library lifecycle, card connection and CHV1.
+#include "simlib/CardInfo.h"
 #include "simlib/Chv.h"
 #include "simlib/ExportGuard.h"
 #include "simlib/Iccid.h"
@@ -31,13 +32,13 @@ QLRESULT chvCommand(ChvCommand command, const char* first, const char* second = 
 
 // The CHV state, or the failure code of the query.
 template <typename Use>
-QLRESULT withChvState(Use&& use) {
+QLRESULT withChvState(bool withPin2, Use&& use) {
     return guarded([&] {
         const LibraryState& s = state();
         if (!s.connection) {
             return QL_E_NOT_CONNECTED;
         }
-        const auto chv = readChvState(*s.connection);
+        const auto chv = readChvState(*s.connection, withPin2);
         if (!chv) {
             return QL_E_CHV;
         }
@@ -100,7 +101,7 @@ QL_API QLRESULT QLSIM_GetPIN1State(uint32_t* enabled, uint32_t* attemptsLeft) {
     if (enabled == nullptr || attemptsLeft == nullptr) {
         return QL_E_FAILED;
     }
-    return withChvState([&](const ChvState& chv) {
+    return withChvState(false, [&](const ChvState& chv) {
         if (traceEnabled()) {
             trace("\nGetPIN1State :\n");
             trace(chvTraceLine(chv.response));
@@ -114,13 +115,20 @@ QL_API QLRESULT QLSIM_GetPINContext(QL_PIN_CONTEXT* context) {
     if (context == nullptr) {
         return QL_E_FAILED;
     }
-    return withChvState([&](const ChvState& chv) {
+    return withChvState(true, [&](const ChvState& chv) {
         context->pin1Enabled = chv.pin1Enabled ? 1 : 0;
         context->pin1AttemptsLeft = chv.pin1AttemptsLeft;
         context->unblock1AttemptsLeft = chv.unblock1AttemptsLeft;
         context->pin2AttemptsLeft = chv.pin2AttemptsLeft;
         context->unblock2AttemptsLeft = chv.unblock2AttemptsLeft;
     });
+}
+
+QL_API QLRESULT QLSIM_GetCardInfo(QL_CARD_INFO* info) {
+    if (info == nullptr) {
+        return QL_E_FAILED;
+    }
+    return guarded([&] { return describeCard(*info); });
 }
 
 QL_API QLRESULT QLSIM_GetICCID(char* digits, uint32_t size) {

@@ -55,6 +55,12 @@ PcscCode connectExclusive(CardBackend& cards, ContextHandle context, const std::
 void forgetCardContents(LibraryState& s) {
     s.knownAdnRecords.clear();
     s.ext1ImageCurrent = false;
+    // Another card may answer in another mode and keep its files elsewhere.
+    s.mode = CardMode::Unknown;
+    s.lastRefusal = 0;
+    s.knownGeometry.clear();
+    s.usimAid.clear();
+    s.phonebook = PhonebookLocation{};
 }
 
 QLRESULT connectFailure(PcscCode code) {

@@ -15,8 +15,28 @@ namespace quenlib {
 
 namespace {
 
-std::uint16_t messageDirectory(const LibraryState& s) {
-    return s.cdmaSms ? kDfCdma : kDfTelecom;
+DirectoryPath messageDirectory(const LibraryState& s) {
+    return s.cdmaSms ? kCdmaPath : kTelecomPath;
+}
+
+// UICC: EF SMS of the CDMA directory when the card has both, else of DF Telecom.
+QLRESULT selectUiccShortMessages(LibraryState& s, const Connection& connection, bool cdmaDirectory,
+                                 QL_COUNT_INFO& info) {
+    std::optional<FileGeometry> geometry;
+    if (cdmaDirectory) {
+        geometry = selectRecordFile(connection, kCdmaPath, kEfSms);
+    }
+    const bool cdma = geometry.has_value();
+    if (!cdma) {
+        geometry = selectRecordFile(connection, kTelecomPath, kEfSms);
+    }
+    if (!geometry) {
+        return QL_E_SELECT_EF;
+    }
+    s.sms = *geometry;
+    s.cdmaSms = cdma;
+    info.count = static_cast<std::uint32_t>(s.sms.recordCount);
+    return QL_OK;
 }
 
 void clear(QL_SMS_ITEM& item) {
@@ -75,7 +95,11 @@ QLRESULT selectShortMessages(QL_COUNT_INFO& info) {
     const Connection connection = *s.connection;
     // A card with the CDMA directory and short messages in it keeps CDMA records.
     std::optional<std::uint8_t> response;
-    if (selectFile(connection, kDfCdma)) {
+    const bool cdmaDirectory = enterDirectory(connection, kCdmaPath);
+    if (cardMode() == CardMode::Uicc) {
+        return selectUiccShortMessages(s, connection, cdmaDirectory, info);
+    }
+    if (cdmaDirectory) {
         response = selectFile(connection, kEfSms);
     }
     const bool cdma = response.has_value();

@@ -238,8 +238,9 @@ std::size_t ChangedRecords(const simcard::CardImage& before, const simcard::Card
 // - a write reads the ICCID for its backup, selects the phonebook, reads each record once
 //   (for the backup and the plan), writes each record whose bytes change, and flushes:
 //   SELECT EF EXT1 with GET RESPONSE, and each extension record that changed.
-void PrintCommandCounts() {
-    std::printf("\n%-32s %6s %6s\n", "transfer", "sent", "least");
+// The least is the GSM dialogue's; a UICC-only card's counts stand beside them.
+void PrintCommandCounts(const char* card) {
+    std::printf("\n%s\n%-32s %6s %6s\n", card, "transfer", "sent", "least");
     const Measured read = MeasureTransfer(ReadAll);
     std::printf("%-32s %6zu %6d\n", "read, 250 records", read.commands.size(),
                 kSelectCommands + kRecords);
@@ -290,7 +291,21 @@ int main(int argc, char** argv) {
     }
     theCard = card.get();
     ::setenv("QUENLIB_READER", card->readerName().c_str(), 1);
-    PrintCommandCounts();
+    PrintCommandCounts("GSM SIM");
+    try {
+        // The same card as a UICC that refuses class A0: the UICC dialogue's commands.
+        simcard::CardOptions uiccOptions = options;
+        uiccOptions.uicc = true;
+        uiccOptions.phonebook = "telecom";
+        simcard::VirtualCard uicc(uiccOptions);
+        theCard = &uicc;
+        ::setenv("QUENLIB_READER", uicc.readerName().c_str(), 1);
+        PrintCommandCounts("UICC only, phonebook under DF Telecom");
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "no UICC: %s\n", error.what());
+    }
+    theCard = card.get();
+    ::setenv("QUENLIB_READER", card->readerName().c_str(), 1);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

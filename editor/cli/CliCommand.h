@@ -97,6 +97,7 @@ extern const CliCommand kEditCommand;
 extern const CliCommand kReadSimCommand;
 extern const CliCommand kWriteSimCommand;
 extern const CliCommand kReadersCommand;
+extern const CliCommand kCardCommand;
 extern const CliCommand kDiffCommand;
 extern const CliCommand kRestoreCommand;
 extern const CliCommand kBackupsCommand;

@@ -17,9 +17,10 @@ namespace {
 
 // A new command is a file that declares its CliCommand, and one row here.
 constexpr std::array kCommands{
-    &kNewCommand,     &kShowCommand,    &kRemoteCommand,   &kSetCommand,        &kFieldsCommand,
-    &kEditCommand,    &kReadSimCommand, &kWriteSimCommand, &kDiffCommand,       &kBackupsCommand,
-    &kRestoreCommand, &kReadersCommand, &kModemsCommand,   &kSendRemoteCommand, &kSheetCommand,
+    &kNewCommand,    &kShowCommand,    &kRemoteCommand,     &kSetCommand,
+    &kFieldsCommand, &kEditCommand,    &kReadSimCommand,    &kWriteSimCommand,
+    &kDiffCommand,   &kBackupsCommand, &kRestoreCommand,    &kReadersCommand,
+    &kCardCommand,   &kModemsCommand,  &kSendRemoteCommand, &kSheetCommand,
 };
 
 // "tarvik-cli help [COMMAND]".

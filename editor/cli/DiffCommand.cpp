@@ -38,7 +38,7 @@ int RunDiff(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     StreamTransferWindow window(io.err, io.errIsTerminal);
     const PhonebookRead read = ReadPhonebookForPreview(port, window);
     if (!read.phonebook) {
-        return kExitReadFailed;
+        return FailedTransferStatus(kExitReadFailed, io.err);
     }
     const WritePreview preview =
         PreviewWrite(read.phonebook->items, doc.program.text().lines(), !parsed->keepForeign);

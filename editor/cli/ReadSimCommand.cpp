@@ -35,7 +35,7 @@ int RunReadSim(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     QuenlibCardPort port;
     const ReadResult read = SimReadAll(port, window, doc.program.text());
     if (!read.ok) {
-        return kExitReadFailed;
+        return FailedTransferStatus(kExitReadFailed, io.err);
     }
     if (read.recordsLeftOut > 0) {
         io.err << FormatCount(kRecordsLeftOutFormat, read.recordsLeftOut) << '\n';

@@ -20,8 +20,8 @@ bool IsTransferMessage(std::string_view caption) {
     return caption == kWriteError || caption == kInsufficientSimSpace || caption == kReadError;
 }
 
-// Why no card was found: what the card service says about the readers. The reader is the
-// one given with --reader, else the one the library was told to use.
+} // namespace
+
 std::string WhyNoCard(std::optional<std::string> reader) {
     const char* fixed = std::getenv("QUENLIB_READER");
     if (!reader && fixed != nullptr && std::string_view(fixed) != "*") {
@@ -45,11 +45,11 @@ std::string WhyNoCard(std::optional<std::string> reader) {
     return "no reader '" + *reader + "' (see 'tarvik-cli readers')";
 }
 
-} // namespace
-
 std::optional<SimArgs> ReadSimArgs(const ParsedArgs& args, std::ostream& err) {
     SimArgs sim;
-    sim.path = std::string(args.operands[0]);
+    if (!args.operands.empty()) {
+        sim.path = std::string(args.operands[0]);
+    }
     sim.model = GivenModel(args);
     if (const auto pin = args.value("--pin")) {
         Windows1252Text text = Utf8ToWindows1252(*pin);
@@ -66,6 +66,21 @@ std::optional<SimArgs> ReadSimArgs(const ParsedArgs& args, std::ostream& err) {
     sim.noBackup = args.has("--no-backup");
     sim.anyCard = args.has("--any-card");
     return sim;
+}
+
+int FailedTransferStatus(int status, std::ostream& err) {
+    switch (SimLastRefusal()) {
+    case CardRefusal::PinNeeded:
+        err << "tarvik-cli: the SIM asks for its PIN: give it with --pin PIN\n";
+        return kExitPin;
+    case CardRefusal::PinBlocked:
+        err << "tarvik-cli: " << kSimBlocked << '\n';
+        return kExitSimBlocked;
+    case CardRefusal::None:
+    case CardRefusal::Other:
+        break;
+    }
+    return status;
 }
 
 SimSession::~SimSession() {

@@ -38,6 +38,15 @@ struct SimArgs {
 // (a PIN with a character that the card's PIN cannot hold).
 std::optional<SimArgs> ReadSimArgs(const ParsedArgs& args, std::ostream& err);
 
+// Why no card was found: what the card service says about the readers. The reader is the
+// one given with --reader, else the one the library was told to use.
+std::string WhyNoCard(std::optional<std::string> reader);
+
+// The exit status of a transfer that failed with `status`: a card that refused it because its
+// PIN must be presented first gives kExitPin, one whose PIN is blocked kExitSimBlocked, after
+// a line saying so; any other failure keeps `status`.
+int FailedTransferStatus(int status, std::ostream& err);
+
 // The card connection for one command: connects on Open, closes the library when it ends.
 class SimSession {
 public:

@@ -59,7 +59,7 @@ int RunWriteSim(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     if (result.backupPath) {
         io.err << "SIM backup: " << result.backupPath->string() << '\n';
     }
-    return result.ok() ? kExitOk : kExitWriteFailed;
+    return result.ok() ? kExitOk : FailedTransferStatus(kExitWriteFailed, io.err);
 }
 
 } // namespace

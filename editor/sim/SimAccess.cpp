@@ -4,6 +4,7 @@
 #include "editor/sim/CardText.h"
 #include "simlib/include/quenlib.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -73,13 +74,66 @@ bool SimIsConnected() {
     return state().connected;
 }
 
-bool SimPinEnabled() {
+std::optional<bool> SimPinEnabled() {
     std::uint32_t enabled = 0;
     std::uint32_t attemptsLeft = 0;
     if (QLSIM_GetPIN1State(&enabled, &attemptsLeft) != QL_OK) {
-        return false;
+        return std::nullopt;
     }
     return enabled != 0;
+}
+
+CardRefusal SimLastRefusal() {
+    QL_CARD_INFO info{};
+    info.size = sizeof info;
+    if (QLSIM_GetCardInfo(&info) != QL_OK) {
+        return CardRefusal::None;
+    }
+    return RefusalOf(static_cast<std::uint16_t>(info.lastRefusal));
+}
+
+bool SimVerifyPin(std::string_view pin) {
+    const std::string code(pin);
+    return QLSIM_VerifyPIN1(code.c_str()) == QL_OK;
+}
+
+std::optional<PinFacts> SimPinFacts() {
+    QL_PIN_CONTEXT context{};
+    if (QLSIM_GetPINContext(&context) != QL_OK) {
+        return std::nullopt;
+    }
+    return PinFacts{context.pin1Enabled != 0, static_cast<int>(context.pin1AttemptsLeft),
+                    static_cast<int>(context.unblock1AttemptsLeft)};
+}
+
+std::optional<CardFacts> SimCardFacts() {
+    QL_CARD_INFO info{};
+    info.size = sizeof info;
+    if (QLSIM_GetCardInfo(&info) != QL_OK) {
+        return std::nullopt;
+    }
+    CardFacts facts;
+    info.reader[sizeof info.reader - 1] = '\0';
+    facts.reader = info.reader;
+    facts.atr.assign(info.atr, info.atr + std::min<std::size_t>(info.atrLength, sizeof info.atr));
+    facts.kind = static_cast<CardKind>(info.kind <= QL_CARD_UICC ? info.kind : QL_CARD_UNKNOWN);
+    facts.place = static_cast<PhonebookPlace>(
+        info.phonebook <= QL_PHONEBOOK_LOCAL ? info.phonebook : QL_PHONEBOOK_NONE);
+    facts.adnFile = info.adnFileId;
+    facts.ext1File = info.ext1FileId;
+    facts.localPhonebookToo = info.localPhonebook != 0;
+    return facts;
+}
+
+bool SimHasShortMessages() {
+    QL_COUNT_INFO info{};
+    return QLSMS_SelectFile(&info) == QL_OK;
+}
+
+bool SimHasOwnNumbers() {
+    QL_FILE_INFO info{};
+    info.size = kFileInfoSizeWord;
+    return QLISDN_SelectFile(&info) == QL_OK;
 }
 
 bool SimDisablePin(std::string_view pin) {
@@ -100,7 +154,20 @@ CardAccess QueryCardAccess() {
     if (!SimIsConnected()) {
         return CardAccess::NotFound;
     }
-    if (!SimPinEnabled()) {
+    const auto enabled = SimPinEnabled();
+    if (!enabled) {
+        switch (SimLastRefusal()) {
+        case CardRefusal::PinNeeded:
+            return CardAccess::NeedsPin;
+        case CardRefusal::PinBlocked:
+            return CardAccess::Blocked;
+        case CardRefusal::None:
+        case CardRefusal::Other:
+            break;
+        }
+        return CardAccess::Ready;
+    }
+    if (!*enabled) {
         return CardAccess::Ready;
     }
     return SimPinRemaining() >= 1 ? CardAccess::NeedsPin : CardAccess::Blocked;

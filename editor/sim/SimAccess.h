@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/sim/CardFacts.h"
 #include "editor/sim/CardPort.h"
 #include "editor/sim/CardRecords.h"
 
@@ -26,15 +27,30 @@ void SimConnect();
 void SimDisconnect();
 bool SimIsConnected();
 
-// Whether CHV1 (the PIN) is enabled. False also when the card cannot be asked: the
-// transfer that follows then fails on its own and says so.
-bool SimPinEnabled();
+// Whether CHV1 (the PIN) is enabled; nothing when the card cannot be asked (SimLastRefusal
+// then says why).
+std::optional<bool> SimPinEnabled();
+// What the card's last refusal on this connection means.
+CardRefusal SimLastRefusal();
+// Presents the PIN (8-bit text) without changing whether it is asked for; true when the
+// card accepted it.
+bool SimVerifyPin(std::string_view pin);
+// The PIN's state with both counters; nothing when the card cannot be asked.
+std::optional<PinFacts> SimPinFacts();
+// The kind of card, its reader and answer-to-reset, and where the phonebook was found (by
+// the last SimSelectPhonebook); nothing when not connected.
+std::optional<CardFacts> SimCardFacts();
+// Whether the card has EF SMS and EF MSISDN where the library looks for them.
+bool SimHasShortMessages();
+bool SimHasOwnNumbers();
 // Disables CHV1 with the PIN given as 8-bit text; true when the card accepted it.
 bool SimDisablePin(std::string_view pin);
 // CHV1 presentations remaining; 0 when the card cannot be asked.
 int SimPinRemaining();
 
-// Where the card stands for a read or a write, after SimConnect.
+// Where the card stands for a read or a write, after SimConnect. A card that does not tell
+// its PIN state because a PIN is needed first asks for it; one whose PIN is blocked is
+// blocked; any other failure leaves the transfer to fail on its own and say so.
 CardAccess QueryCardAccess();
 
 // Reads the record at the 0-based index; nothing when the library could not read it.

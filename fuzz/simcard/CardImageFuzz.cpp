@@ -37,6 +37,29 @@ void exercise(simcard::SimCard& card) {
     }
     send({0xA0, 0x0A, 0x00, 0x00, 0x02});
     send({0xA0, 0x09, 0x00, 0x00, 0x20});
+    // The same as a UICC: the ADF by its AID, then each file by its path with its FCP
+    // behind 61 xx, and its first record with the length a 6C xx names.
+    send({0x00, 0xA4, 0x04, 0x0C, 0x07, 0xA0, 0x00, 0x00, 0x00, 0x87, 0x10, 0x02});
+    for (std::uint16_t df : {0x7F10, 0x7FFF})
+        for (std::uint16_t ef : {0x2FE2, 0x2F00, 0x6F3A, 0x5F3A, 0x6F3C})
+            for (std::uint16_t inner : {0x0000, 0x4F30, 0x4F3A, 0x4F4A}) {
+                const auto hi = [](std::uint16_t id) { return static_cast<std::uint8_t>(id >> 8); };
+                const auto lo = [](std::uint16_t id) {
+                    return static_cast<std::uint8_t>(id & 0xFF);
+                };
+                const auto selected =
+                    inner == 0
+                        ? send({0x00, 0xA4, 0x08, 0x04, 0x04, hi(df), lo(df), hi(ef), lo(ef)})
+                        : send({0x00, 0xA4, 0x08, 0x04, 0x06, hi(df), lo(df), hi(ef), lo(ef),
+                                hi(inner), lo(inner)});
+                if (selected[0] != 0x61)
+                    continue;
+                send({0x00, 0xC0, 0x00, 0x00, selected[1]});
+                const auto wrongLe = send({0x00, 0xB2, 0x01, 0x04, 0x00});
+                if (wrongLe[0] == 0x6C)
+                    send({0x00, 0xB2, 0x01, 0x04, wrongLe[1]});
+                send({0x00, 0xB0, 0x00, 0x00, 0x00});
+            }
 }
 
 } // namespace

@@ -26,11 +26,21 @@ simcard::CardSettings settingsFrom(FuzzInput& in) {
     s.pin1Enabled = in.flag();
     s.caseCard = in.flag();
     s.caseSlots = in.byte() % 5;
+    s.uicc = in.flag();
+    if (s.uicc) {
+        s.phonebook = static_cast<simcard::PhonebookLayout>(in.byte() % 3);
+        s.localPhonebook = in.flag();
+    }
     return s;
 }
 
 bool isChvCommand(std::uint8_t ins) {
     return ins == 0x20 || ins == 0x24 || ins == 0x26 || ins == 0x28 || ins == 0x2C;
+}
+
+// A wrong code: 98 xx from a GSM SIM, 63 Cx from a UICC.
+bool isWrongCode(std::uint16_t sw) {
+    return (sw >> 8) == 0x98 || (sw & 0xFFF0) == 0x63C0;
 }
 
 } // namespace
@@ -49,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int step = 0; step < 48 && !in.empty(); ++step) {
         auto apdu = in.bytes(in.word() % 300);
         if (!apdu.empty() && in.flag()) {
-            apdu[0] = 0xA0; // mostly commands of the GSM class
+            apdu[0] = card.image().uicc() ? 0x00 : 0xA0; // mostly commands of the card's class
         }
         storeWorks = in.byte() != 0xFF;
         if (in.byte() == 0xFE) {
@@ -63,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             static_cast<std::uint16_t>(answer[answer.size() - 2] << 8 | answer.back());
         const bool changed = !(card.image() == before);
         if (changed) {
-            Check(sw == 0x9000 || (isChvCommand(apdu[1]) && (sw >> 8) == 0x98),
+            Check(sw == 0x9000 || (isChvCommand(apdu[1]) && isWrongCode(sw)),
                   "only accepted commands and wrong codes change the card");
             Check(stored && *stored == card.image(), "every change is stored");
         }

@@ -18,7 +18,7 @@
 #define QUENLIB_H
 
 /* The version of this interface and of the library built with it. */
-#define QUENLIB_VERSION "1.0"
+#define QUENLIB_VERSION "1.1"
 
 #include <stddef.h>
 #include <stdint.h>
@@ -261,6 +261,47 @@ QL_API QLRESULT QLSIM_Disconnect(void* reserved);
  * BINARY failed, or the bytes are no ICCID: a nibble A to E, or no digit), QL_E_FAILED
  * (digits is null, or size is below QL_ICCID_SIZE; nothing is sent). */
 QL_API QLRESULT QLSIM_GetICCID(char* digits, uint32_t size);
+
+/* The kind of card (QL_CARD_INFO.kind). */
+#define QL_CARD_UNKNOWN 0u  /* the card has answered no command yet */
+#define QL_CARD_GSM 1u      /* a GSM SIM: class A0 only (GSM 11.11) */
+#define QL_CARD_UICC_GSM 2u /* a UICC that also answers class A0; the library talks A0 */
+#define QL_CARD_UICC 3u     /* a UICC that refuses class A0; the library talks class 00 */
+
+/* Where the phonebook is (QL_CARD_INFO.phonebook). */
+#define QL_PHONEBOOK_NONE 0u    /* not selected on this connection, or not found */
+#define QL_PHONEBOOK_TELECOM 1u /* EF ADN 6F3A under DF Telecom 7F10 */
+#define QL_PHONEBOOK_GLOBAL 2u  /* the global phonebook DF Telecom/5F3A, through EF_PBR */
+#define QL_PHONEBOOK_LOCAL 3u   /* the USIM's local phonebook ADF.USIM/5F3A, through EF_PBR */
+
+/* What the connected card is and where the library found its phonebook. */
+typedef struct QL_CARD_INFO {
+    uint32_t size;           /* not read (hosts put the record size here) */
+    uint32_t kind;           /* out: one of QL_CARD_ */
+    uint32_t phonebook;      /* out: one of QL_PHONEBOOK_, as QLADN_SelectFile found it */
+    uint16_t adnFileId;      /* out: the phonebook's EF ADN, 0 when none */
+    uint16_t ext1FileId;     /* out: its EF EXT1, 0 when none */
+    uint32_t localPhonebook; /* out: 1 when a UICC's USIM also holds a local phonebook
+                                (ADF.USIM/5F3A) besides the one the library uses */
+    uint32_t lastRefusal;    /* out: the status word of the last command the card refused on
+                                this connection before this call, 0 when none: 6982 or 9804
+                                a PIN is needed, 6983 or 9840 the PIN is blocked */
+    uint32_t atrLength;      /* out: bytes of atr used */
+    uint8_t atr[36];         /* out: the card's answer-to-reset (at most 33 bytes) */
+    char reader[128];        /* out: the reader's name, 0-terminated (cut to fit) */
+} QL_CARD_INFO;
+
+QL_STATIC_ASSERT(sizeof(QL_CARD_INFO) == 192, "QL_CARD_INFO layout");
+QL_STATIC_ASSERT(offsetof(QL_CARD_INFO, reader) == 64, "QL_CARD_INFO layout");
+QL_STATIC_ASSERT(offsetof(QL_CARD_INFO, adnFileId) == 12, "QL_CARD_INFO layout");
+QL_STATIC_ASSERT(offsetof(QL_CARD_INFO, atr) == 28, "QL_CARD_INFO layout");
+
+/* Describes the connected card. Tells a UICC that answers class A0 from a GSM SIM with
+ * one SELECT of the MF in class 00, and looks for a local USIM phonebook on a UICC whose
+ * phonebook is elsewhere; both are asked only here and leave the card's other answers as
+ * they were. An addition to the interface of version 1.0 (version 1.1).
+ * QL_OK, QL_E_NOT_CONNECTED, QL_E_FAILED (info is null). */
+QL_API QLRESULT QLSIM_GetCardInfo(QL_CARD_INFO* info);
 /* Not supported: always QL_E_FAILED. The argument is not read. */
 QL_API QLRESULT QLSIM_Status(uint32_t unused);
 /* Same as QLSIM_Status. */

@@ -25,6 +25,9 @@ simcard::CardImage bareCard() {
 
 FakeCard::FakeCard() : card_(bareCard()) {}
 
+FakeCard::FakeCard(const simcard::CardSettings& settings)
+    : card_(simcard::CardImage::create(settings)) {}
+
 FakeCard::RecordFile& FakeCard::addFile(std::uint16_t id, unsigned recordLength, unsigned count,
                                         std::uint16_t directory) {
     return card_.image().addRecordFile({directory, id}, static_cast<int>(count),

@@ -2,6 +2,7 @@
 
 #include "simlib/CardBackend.h"
 #include "tools/simcard/core/CardImage.h"
+#include "tools/simcard/core/CardSettings.h"
 #include "tools/simcard/core/SimCard.h"
 
 #include <cstdint>
@@ -28,6 +29,8 @@ public:
     using RecordFile = simcard::ElementaryFile;
 
     FakeCard();
+    // A whole card made from settings, as simcard makes a new image (a UICC among them).
+    explicit FakeCard(const simcard::CardSettings& settings);
 
     static constexpr std::uint16_t kTelecom = 0x7F10;
 

@@ -18,7 +18,7 @@ TEST(CompletionTest, OffersCommandsOptionsValuesAndFiles) {
     const std::vector<Case> cases = {
         {{""},
          "help\n--help\n--version\nnew\nshow\nremote\nset\nfields\nedit\nread-sim\nwrite-sim\n"
-         "diff\nbackups\nrestore\nreaders\nmodems\nsend-remote\nsheet\n"},
+         "diff\nbackups\nrestore\nreaders\ncard\nmodems\nsend-remote\nsheet\n"},
         {{"re"}, "remote\nread-sim\nrestore\nreaders\n"},
         {{"restore", "--a"}, "--any-card\n"},
         {{"--v"}, "--version\n"},

@@ -249,5 +249,27 @@ TEST_F(EachCardTest, ABadSitesCellWritesNoCardAndNamesRowAndColumn) {
     EXPECT_TRUE(JobLines(log).empty());
 }
 
+// UICCs that refuse class A0, one with each phonebook layout (3GPP TS 31.102 §4.4.2), are
+// programmed in a row as GSM SIMs are.
+TEST_F(EachCardTest, UiccsOfEachLayoutAreProgrammedInARow) {
+    const auto uicc = [](const std::string& iccid, const std::string& layout) {
+        simcard::CardOptions options = Card(iccid);
+        options.uicc = true;
+        options.phonebook = layout;
+        return options;
+    };
+    card = std::make_unique<simcard::VirtualCard>(uicc("8949000000000000301", "telecom"));
+    Start({Program({"TL1=0612345678", "RFT=1"}), "--count", "3"});
+    ASSERT_TRUE(WaitForLines(1)) << ReadAll(output.string());
+    card->insert(uicc("8949000000000000302", "global"));
+    ASSERT_TRUE(WaitForLines(2)) << ReadAll(output.string());
+    card->insert(uicc("8949000000000000303", "local"));
+    ASSERT_TRUE(WaitForLines(3)) << ReadAll(output.string());
+    EXPECT_EQ(ExitStatus(), 0) << ReadAll(output.string());
+    EXPECT_EQ(Column(5), std::vector<std::string>(3, "ok"));
+    EXPECT_EQ(Column(2), (std::vector<std::string>{"8949000000000000301", "8949000000000000302",
+                                                   "8949000000000000303"}));
+}
+
 } // namespace
 } // namespace tarvik::cli

@@ -21,7 +21,8 @@ std::vector<std::string> OutputLines(const std::string& command) {
 }
 
 // The eleven of Read SIM and Write SIM, the raw records and the extension buffer for
-// backups and their restore, and the ICCID that names a backup.
+// backups and their restore, the ICCID that names a backup, and what `card` asks: the
+// card's kind, the PIN presented, whether EF SMS and EF MSISDN are there.
 TEST(SimLink, CliImportsExactlyTheCardFunctionsOfTheTransfers) {
     std::vector<std::string> imported;
     for (const auto& line : OutputLines("nm -D --undefined-only '" TARVIK_CLI_PATH "'")) {
@@ -33,12 +34,14 @@ TEST(SimLink, CliImportsExactlyTheCardFunctionsOfTheTransfers) {
         }
     }
     std::sort(imported.begin(), imported.end());
-    EXPECT_EQ(imported,
-              (std::vector<std::string>{
-                  "QLADN_Flush", "QLADN_ReadExt1BufP", "QLADN_ReadItemW", "QLADN_ReadRecord",
-                  "QLADN_SelectFile", "QLADN_WriteExt1Buf", "QLADN_WriteItemW", "QLADN_WriteRecord",
-                  "QLSIM_Connect", "QLSIM_DisablePIN1", "QLSIM_Disconnect", "QLSIM_Final",
-                  "QLSIM_GetICCID", "QLSIM_GetPIN1State", "QLSIM_GetPINContext", "QLSIM_Init"}));
+    EXPECT_EQ(
+        imported,
+        (std::vector<std::string>{
+            "QLADN_Flush",         "QLADN_ReadExt1BufP", "QLADN_ReadItemW",   "QLADN_ReadRecord",
+            "QLADN_SelectFile",    "QLADN_WriteExt1Buf", "QLADN_WriteItemW",  "QLADN_WriteRecord",
+            "QLISDN_SelectFile",   "QLSIM_Connect",      "QLSIM_DisablePIN1", "QLSIM_Disconnect",
+            "QLSIM_Final",         "QLSIM_GetCardInfo",  "QLSIM_GetICCID",    "QLSIM_GetPIN1State",
+            "QLSIM_GetPINContext", "QLSIM_Init",         "QLSIM_VerifyPIN1",  "QLSMS_SelectFile"}));
 }
 
 // By the library's soname, so that an installed program keeps the interface it was built for.

@@ -5,11 +5,13 @@
 #include "editor/shell/app/Prompts.h"
 #include "editor/shell/app/Settings.h"
 #include "editor/shell/dialogs/TFormBatch.h"
+#include "editor/shell/dialogs/TFormCardInfo.h"
 #include "editor/shell/dialogs/TFormPin.h"
 #include "editor/shell/dialogs/TFormRestore.h"
 #include "editor/shell/dialogs/TFormWrite.h"
 #include "editor/shell/mainwindow/StatusNote.h"
 #include "editor/shell/widgets/QtText.h"
+#include "editor/sim/CardReport.h"
 #include "editor/sim/JobLog.h"
 #include "editor/sim/NoCardReason.h"
 #include "editor/sim/PhonebookRead.h"
@@ -227,6 +229,19 @@ void SimCommands::BatchSimClick() {
     ShowStatus({});
     // The run connects to card after card itself.
     SimDropConnection();
+    parts_.prompts.Exec(dialog);
+}
+
+void SimCommands::CardInfoClick() {
+    SimConnect();
+    if (QueryCardAccess() == CardAccess::NotFound) {
+        parts_.prompts.ShowError(Translated(parts_.language, kSimNotFound));
+        return;
+    }
+    TFormCardInfo dialog;
+    std::vector<ReportLine> lines;
+    RunBusy([&] { lines = CardReportLines(ReadCardReport()); });
+    dialog.SetReport(lines);
     parts_.prompts.Exec(dialog);
 }
 

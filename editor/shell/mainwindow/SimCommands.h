@@ -60,6 +60,9 @@ public:
     // Programs card after card with the editor's program in the dialog of its own; the
     // program in the editor stays as it is.
     void BatchSimClick();
+    // Describes the card in the reader in a dialog: its kind, phonebook and PIN. Nothing on
+    // the card changes; a PIN the card asks for is not asked here.
+    void CardInfoClick();
     // The write dialog's preview: connects, gets the PIN out of the way and reads the card.
     std::optional<std::vector<SimItem>> ReadCardForPreview();
     // Whether the card may be used now: connected, and CHV1 out of the way (the PIN dialog

@@ -284,6 +284,7 @@ void TFormMain::BuildMenus() {
     AddItem(*device, "WriteSIM1", "Write SIM", &TFormMain::WriteSIM1Click);
     AddItem(*device, "RestoreSIM1", "Restore SIM...", &TFormMain::RestoreSIM1Click);
     AddItem(*device, "BatchSIM1", "Program cards in a row...", &TFormMain::BatchSIM1Click);
+    AddItem(*device, "CardInfo1", "Card information...", &TFormMain::CardInfo1Click);
     device->addSeparator();
     QMenu* model = device->addMenu(Text("Model"));
     model->setObjectName(Text("Model1"));
@@ -551,6 +552,10 @@ void TFormMain::RestoreSIM1Click() {
 
 void TFormMain::BatchSIM1Click() {
     Sim().BatchSimClick();
+}
+
+void TFormMain::CardInfo1Click() {
+    Sim().CardInfoClick();
 }
 
 void TFormMain::ButReadClick() {

@@ -77,6 +77,7 @@ public:
     void WriteSIM1Click();
     void RestoreSIM1Click();
     void BatchSIM1Click();
+    void CardInfo1Click();
     void ButReadClick();
     void ButWriteClick();
     // "Send by SMS...": the remote-programming messages through a GSM modem.

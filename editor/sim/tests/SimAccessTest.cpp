@@ -18,7 +18,7 @@ TEST_F(SimAccessTest, WrongPinCountsDownAndTheRightOneDisablesIt) {
     StartCard(simcard::CardOptions{}); // CHV1 enabled, code 1234
     SimConnect();
     ASSERT_TRUE(SimIsConnected());
-    EXPECT_TRUE(SimPinEnabled());
+    EXPECT_EQ(SimPinEnabled(), true);
     EXPECT_EQ(SimPinRemaining(), 3);
     EXPECT_EQ(QueryCardAccess(), CardAccess::NeedsPin);
 
@@ -27,7 +27,7 @@ TEST_F(SimAccessTest, WrongPinCountsDownAndTheRightOneDisablesIt) {
     EXPECT_EQ(QueryCardAccess(), CardAccess::NeedsPin);
 
     EXPECT_TRUE(SimDisablePin("1234"));
-    EXPECT_FALSE(SimPinEnabled());
+    EXPECT_EQ(SimPinEnabled(), false);
     EXPECT_EQ(QueryCardAccess(), CardAccess::Ready);
     EXPECT_FALSE(Image().chv1Enabled());
 
@@ -47,7 +47,7 @@ TEST_F(SimAccessTest, ThreeWrongPinsBlockTheCard) {
     EXPECT_EQ(QueryCardAccess(), CardAccess::Blocked);
     // A blocked CHV1 refuses even the right code.
     EXPECT_FALSE(SimDisablePin("1234"));
-    EXPECT_TRUE(SimPinEnabled());
+    EXPECT_EQ(SimPinEnabled(), true);
 }
 
 TEST_F(SimAccessTest, NoCardMeansNotFound) {

@@ -10,7 +10,10 @@ namespace simcard {
 
 namespace {
 
+// Version 1 knows DFs under the MF only; version 2 adds the UICC, its ADF and the DFs
+// inside a DF. An image that needs none of that is still written as version 1.
 constexpr std::string_view Magic = "simcard-image 1";
+constexpr std::string_view MagicVersion2 = "simcard-image 2";
 constexpr int ChvAttempts = 3;
 constexpr int UnblockAttempts = 10;
 const Bytes FreeCaseRecord(CaseRecordLength, 0xFF);
@@ -27,6 +30,13 @@ std::string fileIdText(std::uint16_t id) {
     const std::uint8_t bytes[] = {static_cast<std::uint8_t>(id >> 8),
                                   static_cast<std::uint8_t>(id & 0xFF)};
     return toHex(bytes);
+}
+
+// "7F10", or "7F10/5F3A" for a DF inside a DF.
+std::string directoryText(DirectoryId df) {
+    if (!isNested(df))
+        return fileIdText(fileIdOf(df));
+    return fileIdText(fileIdOf(parentOf(df))) + "/" + fileIdText(fileIdOf(df));
 }
 
 std::vector<std::string_view> splitWords(std::string_view line) {
@@ -67,10 +77,19 @@ public:
                  " to " + std::to_string(max));
         return value;
     }
-    std::uint16_t fileId(std::size_t index) const {
-        auto bytes = parseHex(words_.at(index));
+    std::uint16_t fileId(std::size_t index) const { return fileIdText(words_.at(index)); }
+    // A directory as directoryText() writes it.
+    DirectoryId directory(std::size_t index) const {
+        const auto word = words_.at(index);
+        const auto slash = word.find('/');
+        if (slash == std::string_view::npos)
+            return fileIdText(word);
+        return inside(fileIdText(word.substr(0, slash)), fileIdText(word.substr(slash + 1)));
+    }
+    std::uint16_t fileIdText(std::string_view text) const {
+        auto bytes = parseHex(text);
         if (!bytes || bytes->size() != 2)
-            fail("'" + std::string(words_.at(index)) + "' is not a file identifier");
+            fail("'" + std::string(text) + "' is not a file identifier");
         return static_cast<std::uint16_t>((*bytes)[0] << 8 | (*bytes)[1]);
     }
     Bytes bytes(std::size_t index, std::size_t size) const {
@@ -94,12 +113,55 @@ private:
     std::vector<std::string_view> words_;
 };
 
+// The first record of EF DIR (ETSI TS 102 221 §13.1): the application template 61 with
+// the USIM's AID (4F) and its label (50), then FF.
+Bytes usimDirectoryRecord(std::size_t length) {
+    Bytes record = {0x61, 0x00, 0x4F, static_cast<std::uint8_t>(UsimAid.size())};
+    record.insert(record.end(), UsimAid.begin(), UsimAid.end());
+    record.insert(record.end(), {0x50, 0x04, 'U', 'S', 'I', 'M'});
+    record[1] = static_cast<std::uint8_t>(record.size() - 2);
+    record.resize(length, 0xFF);
+    return record;
+}
+
+// The one used record of an EF PBR (3GPP TS 31.102 §4.4.2.1): the type 1 files in A8 (EF
+// ADN in C0), the type 3 files in AA (EF EXT1 in C2), each by its file identifier.
+Bytes phonebookReference(std::size_t length, bool withExt1) {
+    Bytes record = {0xA8, 0x04, 0xC0, 0x02, EfPhonebookAdn >> 8, EfPhonebookAdn & 0xFF};
+    if (withExt1)
+        record.insert(record.end(),
+                      {0xAA, 0x04, 0xC2, 0x02, EfPhonebookExt1 >> 8, EfPhonebookExt1 & 0xFF});
+    record.resize(length, 0xFF);
+    return record;
+}
+
+constexpr int DirRecordLength = 32;
+constexpr int PbrRecordLength = 32;
+
 } // namespace
+
+void CardImage::addPhonebook(DirectoryId df, const CardSettings& s) {
+    addDirectory(df);
+    auto& pbr = addRecordFile({df, EfPbr}, 2, PbrRecordLength, freeRecord(PbrRecordLength));
+    pbr.records[0] = phonebookReference(PbrRecordLength, s.ext1Records >= 0);
+    addRecordFile({df, EfPhonebookAdn}, s.adnRecords, s.adnRecordLength,
+                  freeRecord(s.adnRecordLength));
+    if (s.ext1Records >= 0)
+        addRecordFile({df, EfPhonebookExt1}, s.ext1Records, s.ext1RecordLength,
+                      freeRecord(s.ext1RecordLength));
+}
 
 CardImage CardImage::create(const CardSettings& s) {
     if (auto error = validate(s))
         throw ImageError(*error);
     CardImage image;
+    if (s.uicc) {
+        image.uicc_ = true;
+        image.applicationId_ = UsimAid;
+        auto& dir = image.addRecordFile({MasterFile, EfDir}, 2, DirRecordLength,
+                                        freeRecord(DirRecordLength));
+        dir.records[0] = usimDirectoryRecord(DirRecordLength);
+    }
     // A SIM has EF ICCID under the MF (unless told otherwise) and DF GSM beside DF Telecom.
     if (s.iccid) {
         ElementaryFile iccid;
@@ -108,12 +170,20 @@ CardImage CardImage::create(const CardSettings& s) {
         image.files_[{MasterFile, EfIccid}] = iccid;
     }
     image.directories_.push_back(DfTelecom);
-    image.directories_.push_back(DfGsm);
-    image.addRecordFile({DfTelecom, EfAdn}, s.adnRecords, s.adnRecordLength,
-                        freeRecord(s.adnRecordLength));
-    if (s.ext1Records >= 0)
-        image.addRecordFile({DfTelecom, EfExt1}, s.ext1Records, s.ext1RecordLength,
-                            freeRecord(s.ext1RecordLength));
+    // A UICC answering class 00 only has no GSM directory to offer.
+    if (!s.uicc)
+        image.directories_.push_back(DfGsm);
+    if (s.phonebook == PhonebookLayout::Telecom) {
+        image.addRecordFile({DfTelecom, EfAdn}, s.adnRecords, s.adnRecordLength,
+                            freeRecord(s.adnRecordLength));
+        if (s.ext1Records >= 0)
+            image.addRecordFile({DfTelecom, EfExt1}, s.ext1Records, s.ext1RecordLength,
+                                freeRecord(s.ext1RecordLength));
+    } else if (s.phonebook == PhonebookLayout::Global) {
+        image.addPhonebook(DfGlobalPhonebook, s);
+    }
+    if (s.phonebook == PhonebookLayout::Local || s.localPhonebook)
+        image.addPhonebook(DfLocalPhonebook, s);
     // A free GSM short message record has status 00; the rest of it is FF.
     image.addRecordFile({DfTelecom, EfSms}, s.smsRecords, s.smsRecordLength,
                         freeRecord(s.smsRecordLength, 0x00));
@@ -141,9 +211,19 @@ CardImage CardImage::create(const CardSettings& s) {
     return image;
 }
 
-void CardImage::addDirectory(std::uint16_t df) {
-    if (!hasDirectory(df))
-        directories_.push_back(df);
+void CardImage::addDirectory(DirectoryId df) {
+    if (hasDirectory(df))
+        return;
+    if (isNested(df))
+        nested_.push_back(df);
+    else if (df == AdfUsim)
+        setApplication(UsimAid);
+    else
+        directories_.push_back(static_cast<std::uint16_t>(df));
+}
+
+void CardImage::setApplication(Bytes aid) {
+    applicationId_ = std::move(aid);
 }
 
 ElementaryFile& CardImage::addRecordFile(FilePath path, int records, int recordLength,
@@ -170,11 +250,15 @@ void CardImage::setCaseRecord(std::uint16_t number, const Bytes& record) {
         caseRecords_[number] = record;
 }
 
-bool CardImage::hasDirectory(std::uint16_t df) const {
+bool CardImage::hasDirectory(DirectoryId df) const {
+    if (isNested(df))
+        return std::ranges::find(nested_, df) != nested_.end();
+    if (df == AdfUsim && !applicationId_.empty())
+        return true;
     return std::ranges::find(directories_, df) != directories_.end();
 }
 
-std::vector<std::uint16_t> CardImage::filesIn(std::uint16_t df) const {
+std::vector<std::uint16_t> CardImage::filesIn(DirectoryId df) const {
     std::vector<std::uint16_t> ids;
     for (const auto& [path, file] : files_)
         if (path.df == df)
@@ -195,13 +279,16 @@ const ElementaryFile* CardImage::find(FilePath path) const {
 const std::vector<Bytes>& CardImage::records(FilePath path) const {
     const auto* file = find(path);
     if (!file)
-        throw std::out_of_range("no file " + fileIdText(path.df) + "/" + fileIdText(path.ef));
+        throw std::out_of_range("no file " + directoryText(path.df) + "/" + fileIdText(path.ef));
     return file->records;
 }
 
 std::string CardImage::serialise() const {
     std::ostringstream out;
-    out << Magic << "\n";
+    const bool version2 = uicc_ || !applicationId_.empty() || !nested_.empty();
+    out << (version2 ? MagicVersion2 : Magic) << "\n";
+    if (uicc_)
+        out << "uicc\n";
     for (int n = 1; n <= 2; ++n) {
         const auto& c = chv(n);
         const auto& u = unblockCode(n);
@@ -217,12 +304,16 @@ std::string CardImage::serialise() const {
         out << "case " << number << ' ' << toHex(record) << "\n";
     for (auto df : directories_)
         out << "df " << fileIdText(df) << "\n";
+    if (!applicationId_.empty())
+        out << "adf " << toHex(applicationId_) << "\n";
+    for (auto df : nested_)
+        out << "df " << directoryText(df) << "\n";
     for (const auto& [path, file] : files_) {
         if (file.transparent)
-            out << "binary " << fileIdText(path.df) << ' ' << fileIdText(path.ef) << ' '
+            out << "binary " << directoryText(path.df) << ' ' << fileIdText(path.ef) << ' '
                 << toHex(file.body) << "\n";
         else
-            out << "ef " << fileIdText(path.df) << ' ' << fileIdText(path.ef) << ' '
+            out << "ef " << directoryText(path.df) << ' ' << fileIdText(path.ef) << ' '
                 << file.records.size() << ' ' << file.recordLength << "\n";
     }
     // The records make up nearly all of the text; they are appended directly because the
@@ -230,7 +321,7 @@ std::string CardImage::serialise() const {
     std::string text = out.str();
     for (const auto& [path, file] : files_) {
         const std::string prefix =
-            "record " + fileIdText(path.df) + ' ' + fileIdText(path.ef) + ' ';
+            "record " + directoryText(path.df) + ' ' + fileIdText(path.ef) + ' ';
         text.reserve(text.size() +
                      file.records.size() * (prefix.size() + 5 + 2 * file.recordLength));
         for (std::size_t i = 0; i < file.records.size(); ++i) {
@@ -246,12 +337,20 @@ std::string CardImage::serialise() const {
 
 CardImage CardImage::parse(std::string_view text) {
     CardImage image;
-    bool seenMagic = false;
+    int version = 0; // 0: no magic line yet
     std::array<bool, 2> seenChv{}, seenUnblock{};
     bool seenEnabled = false;
     bool seenCaseCard = false;
     int lineNumber = 0;
     std::size_t pos = 0;
+    // Version 2 allows EFs in the MF and in DFs inside DFs, whose identifiers start with 4F.
+    auto checkFileId = [&](const LineParser& p, std::uint16_t id, std::initializer_list<int> highs,
+                           const char* what) {
+        const int high = id >> 8;
+        if (std::ranges::find(highs, high) == highs.end() &&
+            !(version == 2 && (high == 0x4F || high == 0x2F || high == 0x6F)))
+            p.fail(what);
+    };
     while (pos < text.size()) {
         auto end = text.find('\n', pos);
         if (end == std::string_view::npos)
@@ -264,10 +363,12 @@ CardImage CardImage::parse(std::string_view text) {
             continue;
         LineParser p(lineNumber, words);
         auto keyword = words[0];
-        if (!seenMagic) {
-            if (words.size() != 2 || keyword != "simcard-image" || words[1] != "1")
-                p.fail("not a card image (expected '" + std::string(Magic) + "')");
-            seenMagic = true;
+        if (version == 0) {
+            if (words.size() != 2 || keyword != "simcard-image" ||
+                (words[1] != "1" && words[1] != "2"))
+                p.fail("not a card image (expected '" + std::string(Magic) + "' or '" +
+                       std::string(MagicVersion2) + "')");
+            version = words[1] == "1" ? 1 : 2;
         } else if (keyword == "chv" || keyword == "unblock") {
             bool isChv = keyword == "chv";
             p.expectWords(5);
@@ -296,21 +397,45 @@ CardImage CardImage::parse(std::string_view text) {
             if (seenCaseCard && number >= image.caseSlots_)
                 p.fail("case record beyond the case-card's records");
             image.setCaseRecord(number, p.bytes(2, CaseRecordLength));
+        } else if (version == 2 && keyword == "uicc") {
+            p.expectWords(1);
+            image.uicc_ = true;
+        } else if (version == 2 && keyword == "adf") {
+            p.expectWords(2);
+            auto aid = parseHex(p.word(1));
+            if (!aid || aid->size() < 5 || aid->size() > 16)
+                p.fail("an application identifier is 5 to 16 bytes of hex");
+            if (!image.applicationId_.empty())
+                p.fail("adf given twice");
+            image.applicationId_ = *aid;
         } else if (keyword == "df") {
             p.expectWords(2);
-            auto df = p.fileId(1);
-            if (df == MasterFile || (df >> 8) != 0x7F)
+            const DirectoryId df = version == 2 ? p.directory(1) : p.fileId(1);
+            const auto parent = parentOf(df);
+            const auto high = fileIdOf(df) >> 8;
+            if (!isNested(df) && (df == MasterFile || high != 0x7F))
                 p.fail("a directory identifier starts with 7F");
+            // 7FFF names the current application; the ADF is declared by its AID.
+            if (version == 2 && df == AdfUsim)
+                p.fail("the ADF is declared with 'adf'");
+            if (isNested(df) && (isNested(parent) || (high != 0x5F && high != 0x7F)))
+                p.fail("a directory inside a directory starts with 5F or 7F");
+            if (isNested(df) && !image.hasDirectory(parent))
+                p.fail("directory not declared before the directory inside it");
             if (image.hasDirectory(df))
                 p.fail("directory given twice");
-            image.directories_.push_back(df);
+            if (isNested(df))
+                image.nested_.push_back(df);
+            else if (std::ranges::find(image.directories_, df) == image.directories_.end())
+                image.directories_.push_back(static_cast<std::uint16_t>(df));
+            else
+                p.fail("directory given twice");
         } else if (keyword == "ef") {
             p.expectWords(5);
-            FilePath path{p.fileId(1), p.fileId(2)};
-            if (!image.hasDirectory(path.df))
+            FilePath path{version == 2 ? p.directory(1) : p.fileId(1), p.fileId(2)};
+            if (!image.hasDirectory(path.df) && !(version == 2 && path.df == MasterFile))
                 p.fail("directory not declared before its file");
-            if ((path.ef >> 8) != 0x6F)
-                p.fail("a file identifier starts with 6F");
+            checkFileId(p, path.ef, {0x6F}, "a file identifier starts with 6F");
             if (image.find(path))
                 p.fail("file given twice");
             int records = p.number(3, 0, 255);
@@ -318,12 +443,10 @@ CardImage CardImage::parse(std::string_view text) {
             image.addRecordFile(path, records, length, freeRecord(length));
         } else if (keyword == "binary") {
             p.expectWords(4);
-            FilePath path{p.fileId(1), p.fileId(2)};
+            FilePath path{version == 2 ? p.directory(1) : p.fileId(1), p.fileId(2)};
             if (path.df != MasterFile && !image.hasDirectory(path.df))
                 p.fail("directory not declared before its file");
-            const auto high = path.ef >> 8;
-            if (high != 0x6F && high != 0x2F)
-                p.fail("a file identifier starts with 6F or 2F");
+            checkFileId(p, path.ef, {0x6F, 0x2F}, "a file identifier starts with 6F or 2F");
             if (image.find(path))
                 p.fail("file given twice");
             auto body = parseHex(p.word(3));
@@ -335,7 +458,7 @@ CardImage CardImage::parse(std::string_view text) {
             image.files_[path] = std::move(file);
         } else if (keyword == "record") {
             p.expectWords(5);
-            auto* file = image.find({p.fileId(1), p.fileId(2)});
+            auto* file = image.find({version == 2 ? p.directory(1) : p.fileId(1), p.fileId(2)});
             if (!file || file->transparent)
                 p.fail("record of an undeclared file");
             if (file->records.empty())
@@ -347,7 +470,7 @@ CardImage CardImage::parse(std::string_view text) {
             p.fail("unknown statement '" + std::string(keyword) + "'");
         }
     }
-    if (!seenMagic)
+    if (version == 0)
         throw ImageError("card image is empty");
     if (!seenChv[0] || !seenChv[1] || !seenUnblock[0] || !seenUnblock[1] || !seenEnabled)
         throw ImageError("card image lacks a chv, unblock or chv1-enabled statement");

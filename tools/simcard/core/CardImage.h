@@ -25,10 +25,45 @@ inline constexpr std::uint16_t EfAdn = 0x6F3A;
 inline constexpr std::uint16_t EfExt1 = 0x6F4A;
 inline constexpr std::uint16_t EfSms = 0x6F3C;
 inline constexpr std::uint16_t EfMsisdn = 0x6F40;
+inline constexpr std::uint16_t EfDir = 0x2F00;
+inline constexpr std::uint16_t DfPhonebookId = 0x5F3A;
+inline constexpr std::uint16_t EfPbr = 0x4F30;
+// The files a phonebook's EF PBR names on the cards this program makes.
+inline constexpr std::uint16_t EfPhonebookAdn = 0x4F3A;
+inline constexpr std::uint16_t EfPhonebookExt1 = 0x4F4A;
 
-// An elementary file by its directory (the MF or a child of it) and its own identifier.
+// A directory by its place: a DF under the MF by its file identifier, a DF inside another
+// one by the parent's identifier in the high 16 bits and its own in the low ones (DF
+// Telecom/DF Phonebook is 7F105F3A). The ADF of the USIM takes 7FFF, the identifier that
+// stands for the current application.
+using DirectoryId = std::uint32_t;
+inline constexpr DirectoryId AdfUsim = 0x7FFF;
+
+constexpr DirectoryId inside(DirectoryId parent, std::uint16_t child) {
+    return parent << 16 | child;
+}
+constexpr bool isNested(DirectoryId directory) {
+    return directory > 0xFFFF;
+}
+// The directory holding `directory`; the MF for itself.
+constexpr DirectoryId parentOf(DirectoryId directory) {
+    return isNested(directory) ? directory >> 16 : MasterFile;
+}
+constexpr std::uint16_t fileIdOf(DirectoryId directory) {
+    return static_cast<std::uint16_t>(directory & 0xFFFF);
+}
+
+inline constexpr DirectoryId DfGlobalPhonebook = inside(DfTelecom, DfPhonebookId);
+inline constexpr DirectoryId DfLocalPhonebook = inside(AdfUsim, DfPhonebookId);
+
+// The USIM's application identifier (ETSI TS 101 220 annex E: RID A000000087, application
+// code 1002), then a country code and provider data.
+inline const std::vector<std::uint8_t> UsimAid = {0xA0, 0x00, 0x00, 0x00, 0x87, 0x10,
+                                                  0x02, 0xFF, 0x49, 0xFF, 0x05, 0x89};
+
+// An elementary file by its directory and its own identifier.
 struct FilePath {
-    std::uint16_t df = 0;
+    DirectoryId df = 0;
     std::uint16_t ef = 0;
     auto operator<=>(const FilePath&) const = default;
 };
@@ -58,17 +93,20 @@ public:
     // Writes a temporary file beside `path` and renames it over `path`. Throws ImageError.
     void save(const std::filesystem::path& path) const;
 
+    // The DFs under the MF.
     const std::vector<std::uint16_t>& directories() const { return directories_; }
-    bool hasDirectory(std::uint16_t df) const;
-    std::vector<std::uint16_t> filesIn(std::uint16_t df) const;
+    // The DFs inside a DF or the ADF.
+    const std::vector<DirectoryId>& nestedDirectories() const { return nested_; }
+    bool hasDirectory(DirectoryId df) const;
+    std::vector<std::uint16_t> filesIn(DirectoryId df) const;
     ElementaryFile* find(FilePath path);
     const ElementaryFile* find(FilePath path) const;
     const std::vector<Bytes>& records(FilePath path) const; // throws std::out_of_range
 
     // Shaping a card beyond its settings, as test harnesses do. A directory goes under the
-    // MF; a record file of `records` records, each `freeRecord`, replaces any file at its
-    // path.
-    void addDirectory(std::uint16_t df);
+    // MF, or inside its parent (declared before) when nested; a record file of `records`
+    // records, each `freeRecord`, replaces any file at its path.
+    void addDirectory(DirectoryId df);
     ElementaryFile& addRecordFile(FilePath path, int records, int recordLength,
                                   const Bytes& freeRecord);
     void removeFile(FilePath path);
@@ -90,10 +128,23 @@ public:
     Bytes caseRecord(std::uint16_t number) const;
     void setCaseRecord(std::uint16_t number, const Bytes& record);
 
+    // A UICC answers class 00 commands, a GSM SIM class A0 ones.
+    bool uicc() const { return uicc_; }
+    void setUicc(bool uicc) { uicc_ = uicc; }
+    // The AID of ADF USIM; empty while the card has no application.
+    const Bytes& applicationId() const { return applicationId_; }
+    void setApplication(Bytes aid);
+
     bool operator==(const CardImage&) const = default;
 
 private:
+    // DF `df` with an EF PBR naming its EF ADN and EF EXT1, shaped by the settings.
+    void addPhonebook(DirectoryId df, const CardSettings& settings);
+
     std::vector<std::uint16_t> directories_;
+    std::vector<DirectoryId> nested_;
+    bool uicc_ = false;
+    Bytes applicationId_;
     std::map<FilePath, ElementaryFile> files_;
     std::array<SecretCode, 2> chv_{};
     std::array<SecretCode, 2> unblock_{};

@@ -48,7 +48,7 @@ std::optional<Bytes> CardServer::handleMessage(std::span<const std::uint8_t> mes
             card_.reset();
             return std::nullopt;
         case GetAtr:
-            return options_.atr.value_or(card_.image().caseCard() ? caseCardAtr() : defaultAtr());
+            return atrFor(options_, card_.image());
         default:
             log_.event("unknown control code " + toHex(message));
             return std::nullopt;
@@ -62,6 +62,11 @@ std::optional<Bytes> CardServer::handleMessage(std::span<const std::uint8_t> mes
     }
     Bytes answer = card_.process(message);
     ++commandsAnswered_;
+    // ETSI TS 102 221 §10.2.1.2: 63 CX, the update succeeded after X internal retries.
+    constexpr std::uint8_t UpdateBinary = 0xD6, UpdateRecord = 0xDC;
+    if (options_.updateRetries > 0 && message.size() >= 2 &&
+        (message[1] == UpdateBinary || message[1] == UpdateRecord) && answer == Bytes{0x90, 0x00})
+        answer = {0x63, static_cast<std::uint8_t>(0xC0 | options_.updateRetries)};
     for (const auto& fault : options_.shortAnswers) {
         if (message.size() >= 2 && message[1] == fault.ins) {
             auto keep = fault.length.value_or(answer.empty() ? 0 : answer.size() - 1);

@@ -59,6 +59,9 @@ std::optional<std::string> validate(const CardSettings& s) {
         if (number >= MaxCaseSlots)
             return "case record numbers must be below " + std::to_string(MaxCaseSlots);
     }
+    // A GSM SIM has no directories below DF Telecom and no application.
+    if (!s.uicc && (s.phonebook != PhonebookLayout::Telecom || s.localPhonebook))
+        return "a phonebook outside DF Telecom needs a UICC";
     return std::nullopt;
 }
 

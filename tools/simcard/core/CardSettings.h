@@ -9,6 +9,13 @@
 
 namespace simcard {
 
+// Where a UICC keeps the phonebook the devices read (EF ADN with its EF EXT1).
+enum class PhonebookLayout {
+    Telecom, // EF ADN 6F3A and EF EXT1 6F4A directly in DF Telecom, as on a GSM SIM
+    Global,  // DF Telecom/DF Phonebook 5F3A, found through its EF PBR 4F30
+    Local,   // ADF USIM/DF Phonebook 5F3A, found through its EF PBR 4F30
+};
+
 // What a new card image is made of: the file geometry and the secret codes.
 struct CardSettings {
     int adnRecords = 250;
@@ -33,6 +40,12 @@ struct CardSettings {
     bool caseCard = false;
     int caseSlots = 10;
     std::map<std::uint16_t, std::vector<std::uint8_t>> caseRecords;
+    // A UICC with a USIM application instead of a GSM SIM: class 00 commands only, file
+    // control parameters, EF DIR and ADF USIM, PINs by key reference.
+    bool uicc = false;
+    PhonebookLayout phonebook = PhonebookLayout::Telecom;
+    // A UICC also holds a USIM phonebook in ADF USIM besides the one of `phonebook`.
+    bool localPhonebook = false;
 };
 
 // The records of EF SMS in the CDMA directory (3GPP2 C.S0023): 255 bytes, whatever the

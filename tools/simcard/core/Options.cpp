@@ -1,5 +1,7 @@
 #include "tools/simcard/core/Options.h"
 
+#include "tools/simcard/core/CardImage.h"
+
 #include <charconv>
 #include <functional>
 #include <map>
@@ -42,6 +44,18 @@ Bytes caseCardAtr() {
     return {0x3B, 0x05, 0x00, 0x00, 'D', 'T', 'M'};
 }
 
+Bytes uiccAtr() {
+    return {0x3B, 0x80, 0x80, 0x1F, 0xC6, 0xD9};
+}
+
+Bytes atrFor(const Options& options, const CardImage& image) {
+    if (options.atr)
+        return *options.atr;
+    if (image.caseCard())
+        return caseCardAtr();
+    return image.uicc() ? uiccAtr() : defaultAtr();
+}
+
 std::string queuedIccid(const std::string& digits, std::size_t place) {
     std::string result = digits;
     for (auto i = result.size(); i-- > 0 && place > 0;) {
@@ -54,10 +68,10 @@ std::string queuedIccid(const std::string& digits, std::size_t place) {
 
 std::string usage() {
     return R"(Usage: simcard [OPTION...]
-A virtual GSM SIM for the vpcd reader driver of pcscd: connects to vpcd's TCP
-port and answers its commands. The card image is loaded from --image, created
-from the geometry and code options when it does not exist, and saved after
-every change.
+A virtual GSM SIM, or UICC, for the vpcd reader driver of pcscd: connects to
+vpcd's TCP port and answers its commands. The card image is loaded from --image,
+created from the geometry and code options when it does not exist, and saved
+after every change.
 
 Connection:
   --host HOST             vpcd host (default 127.0.0.1)
@@ -88,6 +102,15 @@ Card image:
   --case-slots N          case records of a case card, 0 to 65535 (default 10)
   --case NUMBER:HEX       a case record (32 bytes; free records are all FF); makes a
                           case card with at least NUMBER + 1 records; may be repeated
+  --uicc                  a UICC with a USIM application (ETSI TS 102 221): class 00
+                          commands only (6E 00 to class A0), FCPs, 61 xx and 6C xx,
+                          PINs by key reference, EF DIR and ADF USIM
+  --phonebook telecom|global|local
+                          where a UICC keeps EF ADN and EF EXT1: in DF Telecom (the
+                          default), in DF Telecom/DF Phonebook 5F3A or in ADF USIM/
+                          DF Phonebook 5F3A, the last two named by their EF PBR
+  --local-phonebook       a UICC also has the USIM phonebook ADF USIM/5F3A besides the
+                          one of --phonebook
 Changing cards (with queued images):
   kill -USR1 PID          takes the card out of the reader
   kill -USR2 PID          puts the next queued card in (after the last, the first);
@@ -95,12 +118,14 @@ Changing cards (with queued images):
                           the queue, so that each card has its own
 Card behaviour:
   --atr HEX               answer to reset (default 3B021450, for a case card
-                          3B05000044544D)
+                          3B05000044544D, for a UICC 3B80801FC6D9)
   --log PATH              append every command and answer in hex to PATH
 Faults:
   --drop-after N          answer N commands, then drop the connection and exit
   --short-answer INS[:N]  cut answers to commands with INS (hex) to N bytes,
                           status word included; without N, drop the last byte
+  --update-retries N      a successful UPDATE RECORD or UPDATE BINARY answers 63 CN
+                          (written after N internal retries, N 1 to 15)
   --help                  show this text and exit
   --version               show the version and exit
 )";
@@ -182,6 +207,7 @@ ParsedArguments parseArguments(std::span<const std::string_view> arguments) {
         {"--log", nonEmpty(o.commandLog)},
         {"--drop-after", number(o.dropAfterCommands, 0, 1 << 30)},
         {"--case-slots", number(s.caseSlots, 0, MaxCaseSlots)},
+        {"--update-retries", number(o.updateRetries, 1, 15)},
         {"--case",
          [&](std::string_view v) {
              auto colon = v.find(':');
@@ -192,6 +218,17 @@ ParsedArguments parseArguments(std::span<const std::string_view> arguments) {
                  return false;
              s.caseRecords[static_cast<std::uint16_t>(*number)] = *record;
              return true;
+         }},
+        {"--phonebook",
+         [&](std::string_view v) {
+             static const std::map<std::string_view, PhonebookLayout> layouts = {
+                 {"telecom", PhonebookLayout::Telecom},
+                 {"global", PhonebookLayout::Global},
+                 {"local", PhonebookLayout::Local}};
+             auto layout = layouts.find(v);
+             if (layout != layouts.end())
+                 s.phonebook = layout->second;
+             return layout != layouts.end();
          }},
         {"--short-answer",
          [&](std::string_view v) {
@@ -209,6 +246,8 @@ ParsedArguments parseArguments(std::span<const std::string_view> arguments) {
         {"--case-card", [&] { s.caseCard = true; }},
         {"--pin1-disabled", [&] { s.pin1Enabled = false; }},
         {"--pin1-enabled", [&] { s.pin1Enabled = true; }},
+        {"--uicc", [&] { s.uicc = true; }},
+        {"--local-phonebook", [&] { s.localPhonebook = true; }},
     };
 
     for (std::size_t i = 0; i < arguments.size(); ++i) {

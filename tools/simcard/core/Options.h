@@ -28,6 +28,9 @@ Bytes defaultAtr();
 // 3B 05 00 00 44 54 4D: T=0 with "DTM" in bytes 5 to 7, the mark of a card with case
 // records.
 Bytes caseCardAtr();
+// 3B 80 80 1F C6 D9: T=0, then the global interface bytes of T=15 (ETSI TS 102 221 §6.3.3):
+// TA for T=15 with the classes B and C (3 V and 1.8 V), and the check byte.
+Bytes uiccAtr();
 
 struct Options {
     std::string host = "127.0.0.1";
@@ -37,14 +40,21 @@ struct Options {
     // SIGUSR2 puts the next one in (after the last, the first again).
     std::vector<std::filesystem::path> queuedImages;
     CardSettings settings; // used only when the image does not exist yet
-    // Empty: the case card's ATR for an image with the contact-case application, else the
-    // default one.
+    // Empty: the case card's ATR for an image with the contact-case application, the UICC's
+    // for a UICC's image, else the default one.
     std::optional<Bytes> atr;
     std::filesystem::path commandLog; // empty: none
     int dropAfterCommands = -1;       // -1: never
     std::vector<ShortAnswer> shortAnswers;
+    // Fault: a successful UPDATE RECORD or UPDATE BINARY answers 63 CX, X this count (1 to
+    // 15), as a UICC does that wrote the data after internal retries; 0: never.
+    int updateRetries = 0;
     bool exitOnClose = false;
 };
+
+class CardImage;
+// The ATR of the options, else the one the image's kind of card gives.
+Bytes atrFor(const Options& options, const CardImage& image);
 
 struct ParsedArguments {
     Options options;

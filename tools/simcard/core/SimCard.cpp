@@ -72,9 +72,12 @@ void SimCard::reset() {
     currentRecord_ = 0;
     pendingResponse_.clear();
     verified_ = {};
+    uicc_ = {};
 }
 
 Bytes SimCard::process(std::span<const std::uint8_t> apdu) {
+    if (image_.uicc())
+        return UiccCommands(uicc_, image_, persist_).process(apdu);
     if (apdu.size() < 4)
         return word(sw::WrongLength);
     if (apdu[0] != GsmClass)

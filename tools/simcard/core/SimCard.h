@@ -2,6 +2,7 @@
 
 #include "tools/simcard/core/CardImage.h"
 #include "tools/simcard/core/Hex.h"
+#include "tools/simcard/core/UiccCommands.h"
 
 #include <array>
 #include <cstdint>
@@ -11,10 +12,11 @@
 
 namespace simcard {
 
-// The GSM 11.11 command interpreter: one command APDU in, one response APDU (data and status
-// word) out. It owns the card image and the volatile state of a powered card: the current
-// directory and file, the record pointer, the response waiting for GET RESPONSE and which
-// codes were verified.
+// The card's command interpreter: one command APDU in, one response APDU (data and status
+// word) out. A GSM 11.11 SIM, or, when the image is a UICC's, the ETSI TS 102 221 UICC of
+// UiccCommands. It owns the card image and the volatile state of a powered card: the
+// current directory and file, the record pointer, the response waiting for GET RESPONSE
+// and which codes were verified.
 class SimCard {
 public:
     // Called with the changed image before a changing command answers; when it returns false
@@ -88,6 +90,7 @@ private:
     int currentRecord_ = 0; // 0: no record pointer
     Bytes pendingResponse_;
     std::array<bool, 2> verified_{};
+    UiccState uicc_;
 };
 
 } // namespace simcard

@@ -22,4 +22,22 @@ inline constexpr std::uint16_t UnknownInstruction = 0x6D00;
 inline constexpr std::uint16_t WrongClass = 0x6E00;
 inline constexpr std::uint16_t TechnicalProblem = 0x6F00;
 
+// ETSI TS 102 221 §10.2.1 status words of a UICC, beside the ones shared above.
+inline constexpr std::uint16_t MoreData = 0x6100; // low byte: bytes waiting (00: 256)
+inline constexpr std::uint16_t WrongLe = 0x6C00;  // low byte: the right Le
+inline constexpr std::uint16_t UpdateWarning = 0x6300;
+inline constexpr std::uint16_t RetriesLeft = 0x63C0; // low nibble: attempts left
+inline constexpr std::uint16_t UiccMemoryProblem = 0x6581;
+inline constexpr std::uint16_t IncompatibleFile = 0x6981;
+inline constexpr std::uint16_t SecurityNotSatisfied = 0x6982;
+inline constexpr std::uint16_t PinBlocked = 0x6983;
+inline constexpr std::uint16_t ReferenceInvalidated = 0x6984;
+inline constexpr std::uint16_t ConditionsNotSatisfied = 0x6985;
+inline constexpr std::uint16_t NoCurrentEf = 0x6986;
+inline constexpr std::uint16_t FunctionNotSupported = 0x6A81;
+inline constexpr std::uint16_t NotFound = 0x6A82;
+inline constexpr std::uint16_t RecordNotFound = 0x6A83;
+inline constexpr std::uint16_t IncorrectP1P2 = 0x6A86;
+inline constexpr std::uint16_t ReferenceNotFound = 0x6A88;
+
 } // namespace simcard::sw

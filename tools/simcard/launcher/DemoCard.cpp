@@ -31,8 +31,8 @@ fs::path simcardBesideThisProgram() {
     return self.parent_path() / "simcard";
 }
 
-DemoCard::DemoCard(const fs::path& image, const fs::path& simcardProgram,
-                   const std::string& iccid) {
+DemoCard::DemoCard(const fs::path& image, const fs::path& simcardProgram, const std::string& iccid,
+                   const std::vector<std::string>& cardArguments) {
     if (::access(simcardProgram.c_str(), X_OK) != 0)
         throw std::runtime_error("no simcard program at " + simcardProgram.string());
     auto slots = session_.slots();
@@ -59,6 +59,7 @@ DemoCard::DemoCard(const fs::path& image, const fs::path& simcardProgram,
                                           "--exit-on-close"};
     if (!iccid.empty())
         arguments.insert(arguments.end(), {"--iccid", iccid});
+    arguments.insert(arguments.end(), cardArguments.begin(), cardArguments.end());
     card_ = ChildProcess(arguments, output, ChildProcess::Lifetime::DiesWithParent);
     const auto deadline = std::chrono::steady_clock::now() + CardTimeout;
     while (!watch.waitFor(readerName(), true, 100ms)) {

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace simcard {
 
@@ -17,9 +18,10 @@ namespace simcard {
 class DemoCard {
 public:
     // Returns once the reader reports the card. A new image gets the ICCID when one is
-    // given. Throws std::runtime_error when that fails.
+    // given, and is shaped by `cardArguments` (simcard's options). Throws
+    // std::runtime_error when that fails.
     DemoCard(const std::filesystem::path& image, const std::filesystem::path& simcardProgram,
-             const std::string& iccid = {});
+             const std::string& iccid = {}, const std::vector<std::string>& cardArguments = {});
     ~DemoCard();
     DemoCard(const DemoCard&) = delete;
     DemoCard& operator=(const DemoCard&) = delete;

@@ -76,8 +76,9 @@ int main(int argc, char** argv) {
         std::cerr << "simcard-session: using the card in '" << *reader << "'\n";
     } else {
         try {
-            demo = std::make_unique<simcard::DemoCard>(
-                options.image, simcard::simcardBesideThisProgram(), options.iccid);
+            demo = std::make_unique<simcard::DemoCard>(options.image,
+                                                       simcard::simcardBesideThisProgram(),
+                                                       options.iccid, options.cardArguments);
             reader = demo->readerName();
             std::cerr << "simcard-session: virtual card " << options.image << " in '" << *reader
                       << "'\n";

@@ -17,6 +17,13 @@ ParsedSession parseSessionArguments(const std::vector<std::string_view>& argumen
         }
         if (argument == "--use-real-card") {
             parsed.options.useRealCard = true;
+        } else if (argument == "--uicc" || argument == "--local-phonebook") {
+            parsed.options.cardArguments.emplace_back(argument);
+        } else if (argument == "--phonebook" && i + 1 < arguments.size() &&
+                   (arguments[i + 1] == "telecom" || arguments[i + 1] == "global" ||
+                    arguments[i + 1] == "local")) {
+            parsed.options.cardArguments.emplace_back(argument);
+            parsed.options.cardArguments.emplace_back(arguments[++i]);
         } else if (argument == "--image" && i + 1 < arguments.size() && !arguments[i + 1].empty()) {
             parsed.options.image = std::string(arguments[++i]);
         } else if (argument.starts_with("--image=") && argument.size() > 8) {
@@ -38,7 +45,8 @@ ParsedSession parseSessionArguments(const std::vector<std::string_view>& argumen
 }
 
 std::string sessionUsage() {
-    return "usage: simcard-session --image PATH [--iccid DIGITS] [--use-real-card] -- COMMAND "
+    return "usage: simcard-session --image PATH [--iccid DIGITS] [--uicc [--phonebook LAYOUT]\n"
+           "                       [--local-phonebook]] [--use-real-card] -- COMMAND "
            "[ARGUMENT...]\n"
            "\n"
            "Runs COMMAND with a SIM card in a reader, and QUENLIB_READER naming that reader.\n"
@@ -49,6 +57,11 @@ std::string sessionUsage() {
            "                   reader of the running pcscd (the system's \"Virtual PCD\",\n"
            "                   port 35963, first), or of a private pcscd started for it\n"
            "  --iccid DIGITS   the ICCID a new card image gets\n"
+           "  --uicc           a new card image is a UICC with a USIM (class 00 only)\n"
+           "  --phonebook telecom|global|local\n"
+           "                   where that UICC keeps its phonebook: DF Telecom, DF\n"
+           "                   Telecom/5F3A or ADF USIM/5F3A (see simcard --help)\n"
+           "  --local-phonebook  that UICC also has a USIM phonebook in ADF USIM\n"
            "Whatever was started is stopped when COMMAND ends, also after Ctrl+C.\n"
            "The exit status is COMMAND's.\n";
 }

@@ -117,7 +117,7 @@ TEST(CardImageTest, UnlistedRecordsAreEmptyAndCommentsAreIgnored) {
 TEST(CardImageTest, MalformedImagesAreRefusedWithTheirLine) {
     const std::pair<std::string, std::string> cases[] = {
         {"", "empty"},
-        {"simcard-image 2\n", "line 1"},
+        {"simcard-image 3\n", "line 1"},
         {"hello\n", "line 1"},
         {MinimalImage + "ef 7F10 6F3A 3 14\n", "line 7"}, // directory not declared
         {MinimalImage + "df 7F10\nef 7F10 6F3A 3 14\nrecord 7F10 6F3A 4 " + std::string(28, '0') +

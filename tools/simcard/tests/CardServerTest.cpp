@@ -48,6 +48,39 @@ TEST_F(CardServerTest, ControlCodesGiveTheAtrAndResetTheCard) {
     EXPECT_EQ(exchange(server, "07"), "none");
 }
 
+TEST_F(CardServerTest, AUiccAnnouncesItselfInItsAtr) {
+    // ETSI TS 102 221 §6.3.3: T=0, then T=15 with its TA (clock stop no preference, classes
+    // B and C) and TCK, which makes the exclusive-or of T0 to TCK zero.
+    CardSettings settings;
+    settings.uicc = true;
+    SimCard uicc(CardImage::create(settings));
+    CardServer server(uicc, options, log);
+    EXPECT_EQ(exchange(server, "04"), "3B80801FC6D9");
+    EXPECT_EQ(exchange(server, "00A4000C027F10"), "9000");
+    options.atr = bytes("3B021450");
+    EXPECT_EQ(exchange(server, "04"), "3B021450");
+    // The faults work on a UICC's answers as on a SIM's.
+    options.shortAnswers = {{0xC0, 3}};
+    EXPECT_EQ(exchange(server, "00A40004027F10"), "611D");
+    EXPECT_EQ(exchange(server, "00C000001D"), "621B82");
+}
+
+TEST_F(CardServerTest, UpdateRetriesFaultTurnsSuccessfulUpdatesInto63Cx) {
+    // ETSI TS 102 221 §10.2.1.2: 63 CX after an update that took X internal retries; the
+    // data is written all the same.
+    CardSettings settings;
+    settings.uicc = true;
+    settings.pin1Enabled = false;
+    SimCard uicc(CardImage::create(settings));
+    options.updateRetries = 2;
+    CardServer server(uicc, options, log);
+    EXPECT_EQ(exchange(server, "00A4080C047F106F3A"), "9000");
+    EXPECT_EQ(exchange(server, "00DC01041C" + testing::filled(28, "11")), "63C2");
+    EXPECT_EQ(exchange(server, "00DCFF041C" + testing::filled(28, "11")), "6A83"); // no record 255
+    EXPECT_EQ(exchange(server, "00DC01041B" + testing::filled(27, "11")), "6700");
+    EXPECT_EQ(exchange(server, "00B201041C"), testing::filled(28, "11") + "9000");
+}
+
 TEST_F(CardServerTest, DropFaultAnswersExactlyNCommands) {
     options.dropAfterCommands = 2;
     CardServer server(card, options, log);

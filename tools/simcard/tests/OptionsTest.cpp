@@ -172,5 +172,49 @@ TEST(OptionsTest, HelpDocumentsEveryOption) {
         EXPECT_NE(text.find(option), std::string::npos) << option;
 }
 
+TEST(OptionsTest, UiccOptionsChooseTheCardAndItsPhonebook) {
+    struct Case {
+        std::vector<std::string_view> arguments;
+        std::string error; // empty: accepted
+        bool uicc;
+        PhonebookLayout layout;
+        bool local;
+    };
+    const Case cases[] = {
+        {{}, "", false, PhonebookLayout::Telecom, false},
+        {{"--uicc"}, "", true, PhonebookLayout::Telecom, false},
+        {{"--uicc", "--phonebook", "global"}, "", true, PhonebookLayout::Global, false},
+        {{"--uicc", "--phonebook=local"}, "", true, PhonebookLayout::Local, false},
+        {{"--uicc", "--phonebook", "telecom", "--local-phonebook"},
+         "",
+         true,
+         PhonebookLayout::Telecom,
+         true},
+        {{"--uicc", "--phonebook", "sim"}, "bad value 'sim' for --phonebook", true, {}, false},
+        {{"--phonebook", "global"},
+         "a phonebook outside DF Telecom needs a UICC",
+         false,
+         {},
+         false},
+        {{"--local-phonebook"}, "a phonebook outside DF Telecom needs a UICC", false, {}, false},
+        {{"--uicc=1"}, "unknown option '--uicc=1'", false, {}, false},
+    };
+    for (const auto& c : cases) {
+        auto parsed = parseArguments(c.arguments);
+        EXPECT_EQ(parsed.error, c.error) << c.arguments.size();
+        if (!c.error.empty())
+            continue;
+        EXPECT_EQ(parsed.options.settings.uicc, c.uicc);
+        EXPECT_EQ(parsed.options.settings.phonebook, c.layout);
+        EXPECT_EQ(parsed.options.settings.localPhonebook, c.local);
+    }
+    EXPECT_EQ(parseArguments({{"--update-retries", "15"}}).options.updateRetries, 15);
+    for (const char* bad : {"0", "16", "x"})
+        EXPECT_NE(parseArguments({{"--update-retries", bad}}).error, "") << bad;
+    const auto text = usage();
+    for (const char* option : {"--uicc", "--phonebook", "--local-phonebook", "--update-retries"})
+        EXPECT_NE(text.find(option), std::string::npos) << option;
+}
+
 } // namespace
 } // namespace simcard

@@ -210,3 +210,52 @@ TEST(VirtualCardTest, ShortAnswerFaultCutsTheAnswer) {
 
 } // namespace
 } // namespace simcard
+
+namespace simcard {
+namespace {
+
+TEST(VirtualCardTest, UiccOfEachPhonebookLayoutAnswersThroughPcscd) {
+    // pcsc-lite passes T=0 procedure answers on as they are (ETSI TS 102 221 §7.3.1.1.4):
+    // 61 xx and 6C xx reach the program, which asks for the data itself.
+    struct Case {
+        std::string layout;
+        std::string toAdn; // SELECT by path from the MF, P2 0C
+        DirectoryId directory;
+        std::uint16_t adn;
+    };
+    const Case cases[] = {
+        {"telecom", "00A4080C047F106F3A", DfTelecom, EfAdn},
+        {"global", "00A4080C067F105F3A4F3A", DfGlobalPhonebook, EfPhonebookAdn},
+        {"local", "00A4080C067FFF5F3A4F3A", DfLocalPhonebook, EfPhonebookAdn},
+    };
+    const std::string record = "414243FFFFFFFFFFFFFFFFFFFFFF0381214365FFFFFFFFFFFFFFFFFF";
+    const std::string fcp = "621B8202782183027F108A01058B032F0603C6099001C0830101830181";
+    for (const auto& c : cases) {
+        CardOptions options;
+        options.uicc = true;
+        options.phonebook = c.layout;
+        VirtualCard card(options);
+        Context context;
+        Connection t(context, card.readerName());
+        ASSERT_EQ(t.result(), SCARD_S_SUCCESS) << c.layout;
+        EXPECT_EQ(t.atr(), "3B80801FC6D9") << c.layout;
+        EXPECT_EQ(t.transmit("A0A40000023F00"), "6E00") << c.layout;
+        EXPECT_EQ(t.transmit("00A40004027F10"), "611D") << c.layout;
+        // The FCP of DF Telecom in two pieces.
+        EXPECT_EQ(t.transmit("00C0000010"), fcp.substr(0, 32) + "610D") << c.layout;
+        EXPECT_EQ(t.transmit("00C000000D"), fcp.substr(32) + "9000") << c.layout;
+        EXPECT_EQ(t.transmit("00A4040C07A0000000871002"), "9000") << c.layout;
+        EXPECT_EQ(t.transmit(c.toAdn), "9000") << c.layout;
+        EXPECT_EQ(t.transmit("00B2010410"), "6982") << c.layout; // PIN1 not yet verified
+        EXPECT_EQ(t.transmit("002000010831323334FFFFFFFF"), "9000") << c.layout;
+        EXPECT_EQ(t.transmit("00B2010410"), "6C1C") << c.layout;
+        EXPECT_EQ(t.transmit("00DC01041C" + record), "9000") << c.layout;
+        EXPECT_EQ(t.transmit("00B201041C"), record + "9000") << c.layout;
+        const auto image = CardImage::load(card.imagePath());
+        EXPECT_TRUE(image.uicc());
+        EXPECT_EQ(toHex(image.records({c.directory, c.adn}).at(0)), record) << c.layout;
+    }
+}
+
+} // namespace
+} // namespace simcard

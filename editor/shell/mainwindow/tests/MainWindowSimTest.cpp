@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -138,6 +139,69 @@ TEST_F(MainWindowSimTest, UndoTakesBackAReadAndRedoBringsItAgain) {
     EXPECT_EQ(memoSim().toPlainText(), "TL1=555");
     EXPECT_EQ(window().form().fields().text(FormModel::Field("EDTl1")), "555");
     EXPECT_TRUE(window().document().Modified);
+}
+
+// A UICC that refuses class A0 (ETSI TS 102 221), its phonebook under DF Telecom, in the
+// global phonebook or in the USIM's local one (3GPP TS 31.102 §4.4.2): Write SIM and Read
+// SIM work as on a GSM SIM, and Device > Card information… says where the phonebook is.
+TEST_F(MainWindowSimTest, UiccOfEachLayoutIsWrittenAndReadAndDescribed) {
+    const struct {
+        const char* layout;
+        const char* place;
+    } cases[] = {{"telecom", "DF Telecom 7F10/"},
+                 {"global", "global phonebook 7F10/5F3A/"},
+                 {"local", "USIM local phonebook ADF.USIM/5F3A/"}};
+    for (const auto& c : cases) {
+        simcard::CardOptions options;
+        options.pin1Enabled = false;
+        options.uicc = true;
+        options.phonebook = c.layout;
+        SimDisconnect();
+        card.reset();
+        StartCard(options);
+        memoSim().setPlainText("TL1=555\nRED=3");
+        prompts.QueueExec([](QDialog& d) { Click(d, "ButOK"); });
+        item("WriteSIM1").trigger();
+        prompts.QueueOkCancel(true);
+        window().FileNewItemClick();
+        prompts.QueueOkCancel(true);
+        item("ReadSIM1").trigger();
+        EXPECT_TRUE(prompts.errors.isEmpty()) << c.layout << prompts.errors.join('|').toStdString();
+        EXPECT_EQ(memoSim().toPlainText(), "TL1=555\nRED=3") << c.layout;
+
+        QStringList shown;
+        prompts.QueueExec([&](QDialog& d) {
+            for (auto* label : d.findChildren<QLabel*>()) {
+                shown << label->text();
+            }
+            Click(d, "ButOK");
+        });
+        item("CardInfo1").trigger();
+        EXPECT_TRUE(shown.contains("UICC only")) << shown.join('|').toStdString();
+        EXPECT_TRUE(shown.filter(c.place).size() == 1) << shown.join('|').toStdString();
+    }
+}
+
+// PIN1 of a UICC (key reference 01, ETSI TS 102 221 §9.5): the same PIN dialog as on a GSM
+// SIM, and DISABLE VERIFICATION turns it off.
+TEST_F(MainWindowSimTest, UiccWithAPinAsksForItAsAGsmSimDoes) {
+    simcard::CardOptions options;
+    options.pin1Enabled = true;
+    options.uicc = true;
+    StartCard(options);
+    memoSim().setPlainText("TL1=555");
+    prompts.QueueExec([](QDialog& d) { Click(d, "ButOK"); }); // write dialog
+    prompts.QueueExec([](QDialog& d) {                        // PIN dialog
+        QTest::keyClicks(d.findChild<QLineEdit*>("EdPin"), "1234");
+        Click(d, "ButOk");
+    });
+    window().pages().ButWrite().click();
+    prompts.QueueOkCancel(true);
+    window().pages().ButRead().click();
+
+    EXPECT_EQ(prompts.execTitles, (QStringList{"Password", "Write to SIM?", "Disable PIN"}));
+    EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join('|').toStdString();
+    EXPECT_EQ(memoSim().toPlainText(), "TL1=555");
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "editor/shell/app/Settings.h"
 #include "editor/shell/dialogs/TFormAbout.h"
 #include "editor/shell/dialogs/TFormBatch.h"
+#include "editor/shell/dialogs/TFormCardInfo.h"
 #include "editor/shell/dialogs/TFormNewPsw.h"
 #include "editor/shell/dialogs/TFormPin.h"
 #include "editor/shell/dialogs/TFormPsw.h"
@@ -182,6 +183,24 @@ int main(int argc, char** argv) {
         batch.SetProgram({}, {"TL1=3331234567", "RFT=24"}, "alarm.sim");
         batch.EdSites().setText(QStringLiteral("sites.csv"));
         camera.TakeDialog(batch, QStringLiteral("dialog-batch"));
+    }
+    {
+        // A UICC-only card with the global phonebook, and a local one the device may read.
+        tarvik::CardReport report;
+        report.card = {"Virtual SIM 1 00 00",
+                       {0x3B, 0x9F, 0x96, 0x80, 0x1F, 0xC7, 0x80, 0x31, 0xE0, 0x73},
+                       tarvik::CardKind::UiccOnly,
+                       tarvik::PhonebookPlace::Global,
+                       0x4F3A,
+                       0x4F4A,
+                       true};
+        report.iccid = "8949000000000000017";
+        report.phonebook = tarvik::PhonebookGeometry{250, 28, 10};
+        report.pin = tarvik::PinFacts{true, 3, 10};
+        report.shortMessages = true;
+        tarvik::TFormCardInfo info;
+        info.SetReport(tarvik::CardReportLines(report));
+        camera.TakeDialog(info, QStringLiteral("dialog-card-info"));
     }
     // As a card with two attempts left shows it.
     app.FormPin().SetPinRemaining([] { return 2; });

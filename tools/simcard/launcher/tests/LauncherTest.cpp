@@ -40,6 +40,33 @@ TEST(SessionOptions, ImageAndCommandAreNeeded) {
               "8939");
 }
 
+TEST(SessionOptions, UiccOptionsGoToTheCard) {
+    struct Case {
+        std::vector<std::string_view> arguments;
+        std::string error;
+        std::vector<std::string> cardArguments;
+    };
+    const std::vector<Case> cases = {
+        {{"--image", "d.img", "--", "a"}, "", {}},
+        {{"--uicc", "--image", "d.img", "--", "a"}, "", {"--uicc"}},
+        {{"--uicc", "--phonebook", "global", "--local-phonebook", "--image", "d.img", "--", "a"},
+         "",
+         {"--uicc", "--phonebook", "global", "--local-phonebook"}},
+        {{"--uicc", "--phonebook", "sim", "--image", "d.img", "--", "a"},
+         "unexpected argument '--phonebook'",
+         {}},
+        {{"--uicc", "--phonebook"}, "unexpected argument '--phonebook'", {}},
+    };
+    for (const auto& c : cases) {
+        const auto parsed = parseSessionArguments(c.arguments);
+        EXPECT_EQ(parsed.error, c.error) << ::testing::PrintToString(c.arguments);
+        if (c.error.empty()) {
+            EXPECT_EQ(parsed.options.cardArguments, c.cardArguments);
+        }
+    }
+    EXPECT_NE(sessionUsage().find("--phonebook"), std::string::npos);
+}
+
 TEST(ReaderChoice, RealCardIsTheFirstNonVirtualReaderHoldingOne) {
     const std::vector<ReaderSlot> virtualSlots = {{"Virtual PCD 00 00", 35963},
                                                   {"Virtual PCD 00 01", 35964}};
