@@ -157,6 +157,7 @@ CardImage CardImage::create(const CardSettings& s) {
     CardImage image;
     if (s.uicc) {
         image.uicc_ = true;
+        image.gsmClass_ = s.gsmClass;
         image.applicationId_ = UsimAid;
         auto& dir = image.addRecordFile({MasterFile, EfDir}, 2, DirRecordLength,
                                         freeRecord(DirRecordLength));
@@ -289,6 +290,8 @@ std::string CardImage::serialise() const {
     out << (version2 ? MagicVersion2 : Magic) << "\n";
     if (uicc_)
         out << "uicc\n";
+    if (gsmClass_)
+        out << "gsm-class\n";
     for (int n = 1; n <= 2; ++n) {
         const auto& c = chv(n);
         const auto& u = unblockCode(n);
@@ -400,6 +403,9 @@ CardImage CardImage::parse(std::string_view text) {
         } else if (version == 2 && keyword == "uicc") {
             p.expectWords(1);
             image.uicc_ = true;
+        } else if (version == 2 && keyword == "gsm-class") {
+            p.expectWords(1);
+            image.gsmClass_ = true;
         } else if (version == 2 && keyword == "adf") {
             p.expectWords(2);
             auto aid = parseHex(p.word(1));

@@ -131,6 +131,9 @@ public:
     // A UICC answers class 00 commands, a GSM SIM class A0 ones.
     bool uicc() const { return uicc_; }
     void setUicc(bool uicc) { uicc_ = uicc; }
+    // A UICC that also answers class A0 commands, as a GSM SIM.
+    bool gsmClass() const { return gsmClass_; }
+    void setGsmClass(bool answers) { gsmClass_ = answers; }
     // The AID of ADF USIM; empty while the card has no application.
     const Bytes& applicationId() const { return applicationId_; }
     void setApplication(Bytes aid);
@@ -144,6 +147,7 @@ private:
     std::vector<std::uint16_t> directories_;
     std::vector<DirectoryId> nested_;
     bool uicc_ = false;
+    bool gsmClass_ = false;
     Bytes applicationId_;
     std::map<FilePath, ElementaryFile> files_;
     std::array<SecretCode, 2> chv_{};

@@ -62,6 +62,8 @@ std::optional<std::string> validate(const CardSettings& s) {
     // A GSM SIM has no directories below DF Telecom and no application.
     if (!s.uicc && (s.phonebook != PhonebookLayout::Telecom || s.localPhonebook))
         return "a phonebook outside DF Telecom needs a UICC";
+    if (!s.uicc && s.gsmClass)
+        return "only a UICC answers class A0 beside class 00";
     return std::nullopt;
 }
 

@@ -46,6 +46,9 @@ struct CardSettings {
     PhonebookLayout phonebook = PhonebookLayout::Telecom;
     // A UICC also holds a USIM phonebook in ADF USIM besides the one of `phonebook`.
     bool localPhonebook = false;
+    // A UICC that also answers class A0 as a GSM SIM does (its 2G view), over the same
+    // files and codes.
+    bool gsmClass = false;
 };
 
 // The records of EF SMS in the CDMA directory (3GPP2 C.S0023): 255 bytes, whatever the

@@ -111,6 +111,8 @@ Card image:
                           DF Phonebook 5F3A, the last two named by their EF PBR
   --local-phonebook       a UICC also has the USIM phonebook ADF USIM/5F3A besides the
                           one of --phonebook
+  --gsm-class             a UICC also answers class A0 commands as the GSM SIM does
+                          (a 2G view of the same files and codes)
 Changing cards (with queued images):
   kill -USR1 PID          takes the card out of the reader
   kill -USR2 PID          puts the next queued card in (after the last, the first);
@@ -248,6 +250,7 @@ ParsedArguments parseArguments(std::span<const std::string_view> arguments) {
         {"--pin1-enabled", [&] { s.pin1Enabled = true; }},
         {"--uicc", [&] { s.uicc = true; }},
         {"--local-phonebook", [&] { s.localPhonebook = true; }},
+        {"--gsm-class", [&] { s.gsmClass = true; }},
     };
 
     for (std::size_t i = 0; i < arguments.size(); ++i) {

@@ -76,7 +76,7 @@ void SimCard::reset() {
 }
 
 Bytes SimCard::process(std::span<const std::uint8_t> apdu) {
-    if (image_.uicc())
+    if (image_.uicc() && !(image_.gsmClass() && !apdu.empty() && apdu[0] == GsmClass))
         return UiccCommands(uicc_, image_, persist_).process(apdu);
     if (apdu.size() < 4)
         return word(sw::WrongLength);

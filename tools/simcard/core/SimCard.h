@@ -14,9 +14,10 @@ namespace simcard {
 
 // The card's command interpreter: one command APDU in, one response APDU (data and status
 // word) out. A GSM 11.11 SIM, or, when the image is a UICC's, the ETSI TS 102 221 UICC of
-// UiccCommands. It owns the card image and the volatile state of a powered card: the
-// current directory and file, the record pointer, the response waiting for GET RESPONSE
-// and which codes were verified.
+// UiccCommands (with the SIM's class A0 beside it when the image says so; each view keeps
+// its own current file and verified codes). It owns the card image and the volatile state of a
+// powered card: the current directory and file, the record pointer, the response waiting for GET
+// RESPONSE and which codes were verified.
 class SimCard {
 public:
     // Called with the changed image before a changing command answers; when it returns false

@@ -17,7 +17,8 @@ ParsedSession parseSessionArguments(const std::vector<std::string_view>& argumen
         }
         if (argument == "--use-real-card") {
             parsed.options.useRealCard = true;
-        } else if (argument == "--uicc" || argument == "--local-phonebook") {
+        } else if (argument == "--uicc" || argument == "--local-phonebook" ||
+                   argument == "--gsm-class") {
             parsed.options.cardArguments.emplace_back(argument);
         } else if (argument == "--phonebook" && i + 1 < arguments.size() &&
                    (arguments[i + 1] == "telecom" || arguments[i + 1] == "global" ||
@@ -46,7 +47,7 @@ ParsedSession parseSessionArguments(const std::vector<std::string_view>& argumen
 
 std::string sessionUsage() {
     return "usage: simcard-session --image PATH [--iccid DIGITS] [--uicc [--phonebook LAYOUT]\n"
-           "                       [--local-phonebook]] [--use-real-card] -- COMMAND "
+           "                       [--local-phonebook] [--gsm-class]] [--use-real-card] -- COMMAND "
            "[ARGUMENT...]\n"
            "\n"
            "Runs COMMAND with a SIM card in a reader, and QUENLIB_READER naming that reader.\n"
@@ -57,11 +58,12 @@ std::string sessionUsage() {
            "                   reader of the running pcscd (the system's \"Virtual PCD\",\n"
            "                   port 35963, first), or of a private pcscd started for it\n"
            "  --iccid DIGITS   the ICCID a new card image gets\n"
-           "  --uicc           a new card image is a UICC with a USIM (class 00 only)\n"
+           "  --uicc           a new card image is a UICC with a USIM (class 00)\n"
            "  --phonebook telecom|global|local\n"
            "                   where that UICC keeps its phonebook: DF Telecom, DF\n"
            "                   Telecom/5F3A or ADF USIM/5F3A (see simcard --help)\n"
            "  --local-phonebook  that UICC also has a USIM phonebook in ADF USIM\n"
+           "  --gsm-class      that UICC also answers class A0, as a GSM SIM\n"
            "Whatever was started is stopped when COMMAND ends, also after Ctrl+C.\n"
            "The exit status is COMMAND's.\n";
 }

@@ -198,6 +198,7 @@ TEST(OptionsTest, UiccOptionsChooseTheCardAndItsPhonebook) {
          false},
         {{"--local-phonebook"}, "a phonebook outside DF Telecom needs a UICC", false, {}, false},
         {{"--uicc=1"}, "unknown option '--uicc=1'", false, {}, false},
+        {{"--gsm-class"}, "only a UICC answers class A0 beside class 00", false, {}, false},
     };
     for (const auto& c : cases) {
         auto parsed = parseArguments(c.arguments);
@@ -208,11 +209,13 @@ TEST(OptionsTest, UiccOptionsChooseTheCardAndItsPhonebook) {
         EXPECT_EQ(parsed.options.settings.phonebook, c.layout);
         EXPECT_EQ(parsed.options.settings.localPhonebook, c.local);
     }
+    EXPECT_TRUE(parseArguments({{"--uicc", "--gsm-class"}}).options.settings.gsmClass);
     EXPECT_EQ(parseArguments({{"--update-retries", "15"}}).options.updateRetries, 15);
     for (const char* bad : {"0", "16", "x"})
         EXPECT_NE(parseArguments({{"--update-retries", bad}}).error, "") << bad;
     const auto text = usage();
-    for (const char* option : {"--uicc", "--phonebook", "--local-phonebook", "--update-retries"})
+    for (const char* option :
+         {"--uicc", "--phonebook", "--local-phonebook", "--gsm-class", "--update-retries"})
         EXPECT_NE(text.find(option), std::string::npos) << option;
 }
 

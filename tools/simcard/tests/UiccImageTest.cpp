@@ -31,6 +31,7 @@ TEST(UiccImageTest, EveryLayoutLoadsBackEqual) {
             s.uicc = true;
             s.phonebook = layout;
             s.localPhonebook = local;
+            s.gsmClass = local;
             s.cdmaDirectory = true;
             auto image = CardImage::create(s);
             image.find({MasterFile, EfDir})->records[1][0] = 0x61;
@@ -102,6 +103,7 @@ TEST(UiccImageTest, MalformedVersion2ImagesAreRefusedWithTheirLine) {
         {head + "df 7F10\nef 7F10 5F3A 1 14\n", "line 8"}, // not an EF identifier
         {head + "uicc 1\n", "line 7"},
         {"simcard-image 1\n" + Codes + "uicc\n", "line 7"}, // version 1 has no UICC
+        {"simcard-image 1\n" + Codes + "gsm-class\n", "line 7"},
         {"simcard-image 1\n" + Codes + "df 7F10\ndf 7F10/5F3A\n", "line 8"},
         {"simcard-image 1\n" + Codes + "ef 3F00 2F00 1 4\n", "line 7"},
     };
@@ -125,6 +127,13 @@ TEST(UiccImageTest, PhonebookOutsideDfTelecomNeedsAUicc) {
     EXPECT_TRUE(validate(s));
     s.uicc = true;
     EXPECT_FALSE(validate(s));
+    s.uicc = false;
+    s.localPhonebook = false;
+    s.gsmClass = true;
+    EXPECT_TRUE(validate(s));
+    s.uicc = true;
+    EXPECT_FALSE(validate(s));
+    s.gsmClass = false;
     s.uicc = false;
     s.localPhonebook = false;
     s.phonebook = PhonebookLayout::Local;

@@ -56,6 +56,30 @@ TEST(UiccClassTest, AnswersClass00AndRefusesTheGsmClass) {
     }
 }
 
+TEST(UiccClassTest, A2gViewAnswersClassA0AsTheGsmSimDoes) {
+    // A UICC with a 2G view: GSM 11.11 answers to class A0 (9F xx, 98 04), TS 102 221
+    // answers to class 00, over the same files. The two views keep their own current file
+    // and verified PIN here.
+    CardSettings s = uicc(PhonebookLayout::Telecom, true);
+    s.gsmClass = true;
+    SimCard card(CardImage::create(s));
+    run(card,
+        {{"A0A40000027F10", "9F16"},
+         {"00A40004027F10", "611D"},
+         {"A0A40000026F3A", "9F0F"},
+         {"A0B201041C", "9804"},
+         {"A020000108" + code("1234"), "9000"},
+         {"A0DC01041C" + filled(28, "12"), "9000"},
+         {"00A4080C047F106F3A", "9000"},
+         {"00B201041C", "6982"},
+         {"0020000100", "63C3"},
+         {"0020000108" + code("1234"), "9000"},
+         {"00B201041C", filled(28, "12") + "9000"},
+         {"A0B201041C", filled(28, "12") + "9000"},
+         {"10A4000C023F00", "6E00"}},
+        "2G view");
+}
+
 TEST(UiccSelectTest, FcpsDescribeTheFiles) {
     // TS 102 221 §11.1.1.3: an EF's FCP (82 descriptor with record length and count, 83,
     // 8A, 8B, 80 size, 88 empty: no SFI); a DF's (82 78, 83, 84 its name for the ADF, 8A,

@@ -52,6 +52,7 @@ TEST(SessionOptions, UiccOptionsGoToTheCard) {
         {{"--uicc", "--phonebook", "global", "--local-phonebook", "--image", "d.img", "--", "a"},
          "",
          {"--uicc", "--phonebook", "global", "--local-phonebook"}},
+        {{"--uicc", "--gsm-class", "--image", "d.img", "--", "a"}, "", {"--uicc", "--gsm-class"}},
         {{"--uicc", "--phonebook", "sim", "--image", "d.img", "--", "a"},
          "unexpected argument '--phonebook'",
          {}},
