@@ -3,6 +3,11 @@
 // shell loop does. The wait for the next card is left out of both: the same virtual card
 // of 250 records stays in the reader, and two programs of 60 lines take turns on it, so
 // that every card changes. Starts its own virtual card.
+//
+// Each reports its time per card beside the card timing model's floor: the sum of the
+// model's times for the commands the card answered. With --timing real [--baud N]
+// [--write-ms N] the card answers as a card on T=0 would, and each runs 3 cards, not 40.
+#include "bench/sim/CardModelFloor.h"
 #include "editor/sim/BackupStore.h"
 #include "editor/sim/CardBatch.h"
 #include "editor/sim/JobLog.h"
@@ -13,16 +18,20 @@
 #include "program/ProgramDocument.h"
 #include "tools/simcard/fixture/VirtualCard.h"
 
+#include <algorithm>
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
+#include <utility>
 #include <vector>
 
 extern char** environ;
@@ -33,6 +42,36 @@ namespace fs = std::filesystem;
 
 simcard::VirtualCard* theCard = nullptr;
 fs::path theFolder;
+std::optional<bench::CardModelFloor> theFloor;
+bool theRealTiming = false;
+
+// Starts the clock and the floor's count before the first card.
+class PerCard {
+public:
+    PerCard() : start_(std::chrono::steady_clock::now()), realTiming_(theRealTiming) {
+        theFloor->mark();
+    }
+
+    // Time per card, the floor per card, and how far above the floor the time is.
+    void report(benchmark::State& state) const {
+        const auto cards =
+            static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
+        const double ms = bench::Ms(std::chrono::steady_clock::now() - start_) / cards;
+        const double floor = bench::Ms(theFloor->sinceMark().total()) / cards;
+        state.counters["ms_per_card"] = ms;
+        state.counters["floor_ms_per_card"] = floor;
+        // Only a card that answers as a real one can be measured against the floor.
+        if (realTiming_ && floor > 0) {
+            state.counters["pct_over_floor"] = 100.0 * (ms / floor - 1.0);
+        }
+        state.counters["cards_per_minute"] = benchmark::Counter(
+            static_cast<double>(state.iterations()) * 60, benchmark::Counter::kIsRate);
+    }
+
+private:
+    std::chrono::steady_clock::time_point start_;
+    bool realTiming_;
+};
 
 std::vector<std::string> Program(int variant) {
     std::vector<std::string> lines;
@@ -73,6 +112,7 @@ void BM_EachCard(benchmark::State& state) {
     ReadyReader reader;
     tarvik::QuietTransferWindow window;
     int variant = 0;
+    const PerCard perCard;
     for (auto _ : state) {
         tarvik::BatchSettings settings;
         settings.programs = {{std::nullopt, Program(variant++ % 2)}};
@@ -88,10 +128,8 @@ void BM_EachCard(benchmark::State& state) {
         }
     }
     tarvik::SimDisconnect();
-    state.counters["cards_per_minute"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * 60, benchmark::Counter::kIsRate);
+    perCard.report(state);
 }
-BENCHMARK(BM_EachCard)->Unit(benchmark::kMillisecond)->Iterations(40)->UseRealTime();
 
 int RunProcess(const std::vector<std::string>& arguments) {
     std::vector<char*> argv;
@@ -121,6 +159,7 @@ void BM_WriteSimPerCard(benchmark::State& state) {
         std::ofstream(files.back(), std::ios::binary) << tarvik::DocumentFileBytes(doc);
     }
     int variant = 0;
+    const PerCard perCard;
     for (auto _ : state) {
         if (RunProcess({TARVIK_CLI_PATH, "write-sim", files[variant++ % 2], "--reader",
                         theCard->readerName()}) != 0) {
@@ -128,17 +167,22 @@ void BM_WriteSimPerCard(benchmark::State& state) {
             break;
         }
     }
-    state.counters["cards_per_minute"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * 60, benchmark::Counter::kIsRate);
+    perCard.report(state);
 }
-BENCHMARK(BM_WriteSimPerCard)->Unit(benchmark::kMillisecond)->Iterations(40)->UseRealTime();
 
 } // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
+    const auto timing = bench::TimingArguments(argc, argv);
+    if (!timing) {
+        return 2;
+    }
     simcard::CardOptions options;
     options.pin1Enabled = false;
+    options.realTiming = timing->realTiming;
+    options.baud = timing->timing.baud;
+    options.writeMs = timing->timing.writeMs;
     std::unique_ptr<simcard::VirtualCard> card;
     try {
         card = std::make_unique<simcard::VirtualCard>(options);
@@ -151,6 +195,21 @@ int main(int argc, char** argv) {
     theFolder = ::mkdtemp(folder);
     ::setenv("XDG_DATA_HOME", theFolder.c_str(), 1);
     ::setenv("QUENLIB_READER", card->readerName().c_str(), 1);
+    theFloor.emplace(card->commandLogPath(), timing->timing);
+    theRealTiming = timing->realTiming;
+    std::printf("card timing: %s, %d baud, %d ms a write\n",
+                timing->realTiming ? "real" : "instant (the floor is a real card's)",
+                timing->timing.baud, timing->timing.writeMs);
+    const int cards = timing->realTiming ? 3 : 40;
+    using Benchmark = void (*)(benchmark::State&);
+    const std::pair<const char*, Benchmark> benchmarks[] = {
+        {"BM_EachCard", BM_EachCard}, {"BM_WriteSimPerCard", BM_WriteSimPerCard}};
+    for (const auto& [name, run] : benchmarks) {
+        benchmark::RegisterBenchmark(name, run)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(cards)
+            ->UseRealTime();
+    }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     std::error_code ignored;

@@ -2,7 +2,12 @@
 // wrapper, each followed by a bare pcsc-lite loop that sends exactly the commands the
 // transfer sent, on the same card: the difference is what the wrapper and the library add
 // per command. Then the number of commands each transfer sends against the least that its
-// rules need: a first write, the same program again, and a program with one entry changed.
+// rules need: a first write, the same program again, and a program with one entry changed,
+// each with its time and the card timing model's floor for the commands it sent.
+//
+// With --timing real [--baud N] [--write-ms N] the card answers as a card on T=0 would; then
+// only the table runs (a single write takes seconds), and its times are what a user waits for.
+#include "bench/sim/CardModelFloor.h"
 #include "editor/sim/BackupStore.h"
 #include "editor/sim/QuenlibCardPort.h"
 #include "editor/sim/SimAccess.h"
@@ -45,6 +50,7 @@ constexpr int kIccidCommands = 3;
 constexpr int kFlushCommands = 2;
 
 simcard::VirtualCard* theCard = nullptr;
+std::optional<bench::CardModelFloor> theFloor;
 
 // A program of 200 lines: telephone numbers, SMS texts, options, two numbers long enough
 // for extension records, and "RFT".
@@ -94,6 +100,7 @@ struct Timed {
 struct Measured {
     Timed time;
     std::vector<simcard::Bytes> commands;
+    bench::ModelTime floor; // the model's time for those commands
     bool ok = false;
 };
 
@@ -105,11 +112,13 @@ Measured MeasureTransfer(const std::function<bool()>& transfer) {
         return measured;
     }
     const std::size_t before = LoggedCommands().size();
+    theFloor->mark();
     const auto start = Clock::now();
     const auto cpuStart = ProcessCpuTime();
     measured.ok = transfer();
     measured.time = {Clock::now() - start, ProcessCpuTime() - cpuStart};
     tarvik::SimDisconnect();
+    measured.floor = theFloor->sinceMark();
     auto all = LoggedCommands();
     measured.commands.assign(all.begin() + static_cast<long>(before), all.end());
     return measured;
@@ -239,11 +248,21 @@ std::size_t ChangedRecords(const simcard::CardImage& before, const simcard::Card
 //   (for the backup and the plan), writes each record whose bytes change, and flushes:
 //   SELECT EF EXT1 with GET RESPONSE, and each extension record that changed.
 // The least is the GSM dialogue's; a UICC-only card's counts stand beside them.
+//
+// "ms" is the transfer's time, "model ms" the sum of the timing model's command times for the
+// commands it sent (the floor on a real card), split into reads and updates with their writes.
 void PrintCommandCounts(const char* card) {
-    std::printf("\n%s\n%-32s %6s %6s\n", card, "transfer", "sent", "least");
+    std::printf("\n%s\n%-28s %5s %5s %9s %9s %9s %9s\n", card, "transfer", "sent", "least", "ms",
+                "model ms", "reads", "updates");
+    const auto times = [](const Measured& m) {
+        std::printf(" %9.1f %9.1f %9.1f %9.1f", bench::Ms(m.time.wall), bench::Ms(m.floor.total()),
+                    bench::Ms(m.floor.reads), bench::Ms(m.floor.updates));
+    };
     const Measured read = MeasureTransfer(ReadAll);
-    std::printf("%-32s %6zu %6d\n", "read, 250 records", read.commands.size(),
+    std::printf("%-28s %5zu %5d", "read, 250 records", read.commands.size(),
                 kSelectCommands + kRecords);
+    times(read);
+    std::printf("%s\n", read.ok ? "" : " FAILED");
 
     const std::filesystem::path folder = std::filesystem::temp_directory_path() /
                                          ("bench-sim-backups-" + std::to_string(::getpid()));
@@ -266,9 +285,11 @@ void PrintCommandCounts(const char* card) {
         const std::size_t least = kIccidCommands + kSelectCommands + kRecords +
                                   ChangedRecords(before, after, simcard::EfAdn) + kFlushCommands +
                                   ChangedRecords(before, after, simcard::EfExt1);
-        std::printf("%-32s %6zu %6zu   (READ RECORD %zu, UPDATE RECORD %zu)%s\n", run.what,
-                    write.commands.size(), least, CountInstruction(write.commands, 0xB2),
-                    CountInstruction(write.commands, 0xDC), write.ok ? "" : " FAILED");
+        std::printf("%-28s %5zu %5zu", run.what, write.commands.size(), least);
+        times(write);
+        std::printf("   (READ RECORD %zu, UPDATE RECORD %zu)%s\n",
+                    CountInstruction(write.commands, 0xB2), CountInstruction(write.commands, 0xDC),
+                    write.ok ? "" : " FAILED");
     }
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);
@@ -278,10 +299,17 @@ void PrintCommandCounts(const char* card) {
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
+    const auto timing = bench::TimingArguments(argc, argv);
+    if (!timing) {
+        return 2;
+    }
     simcard::CardOptions options;
     options.pin1Enabled = false;
     options.adnRecords = kRecords;
     options.ext1Records = kExt1Records;
+    options.realTiming = timing->realTiming;
+    options.baud = timing->timing.baud;
+    options.writeMs = timing->timing.writeMs;
     std::unique_ptr<simcard::VirtualCard> card;
     try {
         card = std::make_unique<simcard::VirtualCard>(options);
@@ -291,6 +319,10 @@ int main(int argc, char** argv) {
     }
     theCard = card.get();
     ::setenv("QUENLIB_READER", card->readerName().c_str(), 1);
+    theFloor.emplace(card->commandLogPath(), timing->timing);
+    std::printf("card timing: %s, %d baud, %d ms a write\n",
+                timing->realTiming ? "real" : "instant (model times are for a real card)",
+                timing->timing.baud, timing->timing.writeMs);
     PrintCommandCounts("GSM SIM");
     try {
         // The same card as a UICC that refuses class A0: the UICC dialogue's commands.
@@ -299,13 +331,18 @@ int main(int argc, char** argv) {
         uiccOptions.phonebook = "telecom";
         simcard::VirtualCard uicc(uiccOptions);
         theCard = &uicc;
+        theFloor.emplace(uicc.commandLogPath(), timing->timing);
         ::setenv("QUENLIB_READER", uicc.readerName().c_str(), 1);
         PrintCommandCounts("UICC only, phonebook under DF Telecom");
     } catch (const std::exception& error) {
         std::fprintf(stderr, "no UICC: %s\n", error.what());
     }
     theCard = card.get();
+    theFloor.emplace(card->commandLogPath(), timing->timing);
     ::setenv("QUENLIB_READER", card->readerName().c_str(), 1);
+    if (timing->realTiming) {
+        return 0;
+    }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

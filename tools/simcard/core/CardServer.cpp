@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <iostream>
 #include <poll.h>
 
@@ -25,6 +26,25 @@ bool waitReadable(int fd, int stopFd, int timeoutMs, bool& readable) {
         return false;
     readable = n > 0 && fds[0].revents != 0;
     return true;
+}
+
+// Sleeps until `deadline` unless `stopFd` fires first; returns false when stopped. The
+// socket needs nothing meanwhile: the command was acknowledged when it was read (quick
+// acknowledgement), and the answer goes out in one write when the wait ends.
+bool waitUntil(std::chrono::steady_clock::time_point deadline, int stopFd) {
+    for (;;) {
+        const auto left = deadline - std::chrono::steady_clock::now();
+        if (left <= std::chrono::nanoseconds::zero())
+            return true;
+        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+        const timespec timeout{static_cast<time_t>(ns / 1'000'000'000), ns % 1'000'000'000};
+        pollfd stop{stopFd, POLLIN, 0};
+        const int n = ::ppoll(&stop, stopFd >= 0 ? 1 : 0, &timeout, nullptr);
+        if (n > 0)
+            return false;
+        if (n < 0 && errno != EINTR)
+            return false;
+    }
 }
 
 } // namespace
@@ -87,9 +107,13 @@ CardServer::SessionEnd CardServer::serve(VpcdConnection& connection, int stopFd)
         auto message = connection.receive();
         if (!message)
             return SessionEnd::Closed;
+        const auto arrived = std::chrono::steady_clock::now();
         auto answer = handleMessage(*message);
         if (dropRequested_)
             return SessionEnd::Dropped;
+        if (answer && options_.realTiming &&
+            !waitUntil(arrived + commandDuration(options_.timing, *message, *answer), stopFd))
+            return SessionEnd::Stopped;
         if (answer && !connection.send(*answer))
             return SessionEnd::Closed;
     }

@@ -122,6 +122,15 @@ Card behaviour:
   --atr HEX               answer to reset (default 3B021450, for a case card
                           3B05000044544D, for a UICC 3B80801FC6D9)
   --log PATH              append every command and answer in hex to PATH
+Timing:
+  --timing instant|real   instant (the default) answers at once; real answers when a
+                          card on T=0 would: (5 header bytes + procedure byte + data
+                          in + data out + 2 status bytes) x 11 etu, etu = 372 / D /
+                          3.579545 MHz, plus the write time per accepted update
+  --baud N                the rate a card negotiated, 9600 x D for D of 1, 2, 4, 8,
+                          12, 16, 20, 32, 64 (default 9600); needs --timing real
+  --write-ms N            EEPROM write time per UPDATE RECORD or UPDATE BINARY, 0 to
+                          1000 ms (default 4); needs --timing real
 Faults:
   --drop-after N          answer N commands, then drop the connection and exit
   --short-answer INS[:N]  cut answers to commands with INS (hex) to N bytes,
@@ -138,6 +147,7 @@ ParsedArguments parseArguments(std::span<const std::string_view> arguments) {
     auto& o = parsed.options;
     std::vector<std::filesystem::path> images;
     auto& s = o.settings;
+    bool timingChanged = false;
 
     auto number = [](int& target, int min, int max) {
         return [&target, min, max](std::string_view v) {
@@ -210,6 +220,24 @@ ParsedArguments parseArguments(std::span<const std::string_view> arguments) {
         {"--drop-after", number(o.dropAfterCommands, 0, 1 << 30)},
         {"--case-slots", number(s.caseSlots, 0, MaxCaseSlots)},
         {"--update-retries", number(o.updateRetries, 1, 15)},
+        {"--timing",
+         [&](std::string_view v) {
+             o.realTiming = v == "real";
+             return v == "real" || v == "instant";
+         }},
+        {"--baud",
+         [&](std::string_view v) {
+             timingChanged = true;
+             auto baud = parseNumber(v, 1, 1 << 30);
+             if (baud && baudRateAdjustment(*baud))
+                 o.timing.baud = *baud;
+             return baud && baudRateAdjustment(*baud);
+         }},
+        {"--write-ms",
+         [&](std::string_view v) {
+             timingChanged = true;
+             return number(o.timing.writeMs, 0, 1000)(v);
+         }},
         {"--case",
          [&](std::string_view v) {
              auto colon = v.find(':');
@@ -288,6 +316,8 @@ ParsedArguments parseArguments(std::span<const std::string_view> arguments) {
     }
     if (auto error = validate(s))
         parsed.error = *error;
+    else if (timingChanged && !o.realTiming)
+        parsed.error = "--baud and --write-ms need --timing real";
     return parsed;
 }
 

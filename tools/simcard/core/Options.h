@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tools/simcard/core/CardSettings.h"
+#include "tools/simcard/core/CardTiming.h"
 #include "tools/simcard/core/Hex.h"
 
 #include <cstdint>
@@ -49,6 +50,10 @@ struct Options {
     // Fault: a successful UPDATE RECORD or UPDATE BINARY answers 63 CX, X this count (1 to
     // 15), as a UICC does that wrote the data after internal retries; 0: never.
     int updateRetries = 0;
+    // With real timing, each answer leaves when a real card's would (see CardTiming);
+    // otherwise at once.
+    bool realTiming = false;
+    CardTiming timing;
     bool exitOnClose = false;
 };
 

@@ -9,12 +9,14 @@
 namespace simcard {
 
 // simcard-session --image PATH [--iccid DIGITS] [--uicc [--phonebook LAYOUT]
-//                 [--local-phonebook] [--gsm-class]] [--use-real-card] -- COMMAND [ARGUMENT...]
+//                 [--local-phonebook] [--gsm-class]] [--timing real [--baud N] [--write-ms N]]
+//                 [--use-real-card] -- COMMAND [ARGUMENT...]
 struct SessionOptions {
     std::filesystem::path image;
     std::string iccid; // for a new image; empty: simcard's default
     // What shapes a new image beyond the ICCID, as simcard's own options: --uicc,
-    // --phonebook LAYOUT, --local-phonebook, --gsm-class.
+    // --phonebook LAYOUT, --local-phonebook, --gsm-class; and the card's timing: --timing MODE,
+    // --baud N, --write-ms N.
     std::vector<std::string> cardArguments;
     bool useRealCard = false;
     std::vector<std::string> command;

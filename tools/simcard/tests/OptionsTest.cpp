@@ -214,9 +214,47 @@ TEST(OptionsTest, UiccOptionsChooseTheCardAndItsPhonebook) {
     for (const char* bad : {"0", "16", "x"})
         EXPECT_NE(parseArguments({{"--update-retries", bad}}).error, "") << bad;
     const auto text = usage();
-    for (const char* option :
-         {"--uicc", "--phonebook", "--local-phonebook", "--gsm-class", "--update-retries"})
+    for (const char* option : {"--uicc", "--phonebook", "--local-phonebook", "--gsm-class",
+                               "--update-retries", "--timing", "--baud", "--write-ms"})
         EXPECT_NE(text.find(option), std::string::npos) << option;
+}
+
+TEST(OptionsTest, TimingIsInstantUnlessRealIsAsked) {
+    const struct {
+        std::vector<std::string_view> arguments;
+        std::string error;
+        bool real;
+        int baud, writeMs;
+    } cases[] = {
+        {{}, "", false, 9600, 4},
+        {{"--timing", "instant"}, "", false, 9600, 4},
+        {{"--timing=real"}, "", true, 9600, 4},
+        {{"--timing", "real", "--baud", "115200", "--write-ms", "0"}, "", true, 115200, 0},
+        {{"--write-ms", "10", "--timing", "real"}, "", true, 9600, 10},
+        // ISO/IEC 7816-3 Table 8 has no D = 6: 57,600 baud is no rate with F = 372.
+        {{"--timing", "real", "--baud", "57600"}, "bad value '57600' for --baud", false, 0, 0},
+        {{"--timing", "real", "--write-ms", "1001"},
+         "bad value '1001' for --write-ms",
+         false,
+         0,
+         0},
+        {{"--timing", "slow"}, "bad value 'slow' for --timing", false, 0, 0},
+        {{"--baud", "19200"}, "--baud and --write-ms need --timing real", false, 0, 0},
+        {{"--timing", "real", "--timing", "instant", "--write-ms", "1"},
+         "--baud and --write-ms need --timing real",
+         false,
+         0,
+         0},
+    };
+    for (const auto& c : cases) {
+        auto parsed = parseArguments(c.arguments);
+        EXPECT_EQ(parsed.error, c.error) << c.arguments.size();
+        if (!c.error.empty())
+            continue;
+        EXPECT_EQ(parsed.options.realTiming, c.real);
+        EXPECT_EQ(parsed.options.timing.baud, c.baud);
+        EXPECT_EQ(parsed.options.timing.writeMs, c.writeMs);
+    }
 }
 
 } // namespace

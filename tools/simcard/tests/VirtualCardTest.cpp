@@ -6,6 +6,7 @@
 #include "tools/simcard/core/CardImage.h"
 #include "tools/simcard/core/Hex.h"
 
+#include <chrono>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -97,6 +98,30 @@ TEST(VirtualCardTest, SelectReadUpdateReachTheImage) {
     auto log = readAll(card.commandLogPath());
     EXPECT_NE(log.find("> A0 DC 01 04 1C 41 42 43"), std::string::npos);
     EXPECT_NE(log.find("< 90 00"), std::string::npos);
+}
+
+// Only lower bounds: a slow machine can make an answer later, never earlier.
+TEST(VirtualCardTest, RealTimingAnswersNoSoonerThanACardOnT0Would) {
+    VirtualCard card({.pin1Enabled = false, .realTiming = true, .baud = 9600, .writeMs = 50});
+    Context context;
+    Connection c(context, card.readerName());
+    ASSERT_EQ(c.result(), SCARD_S_SUCCESS);
+    auto timed = [&](std::string_view command, std::string_view answer) {
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(c.transmit(command), answer);
+        return std::chrono::steady_clock::now() - start;
+    };
+    using std::chrono::microseconds;
+    // ISO/IEC 7816-3 §7.1: 11 etu of 372 / 3.579545 MHz = 1.143 ms a character.
+    // SELECT: 5 + 1 + 2 + 2 characters.
+    EXPECT_GE(timed("A0A40000027F10", "9F16"), microseconds(11'431));
+    EXPECT_GE(timed("A0A40000026F3A", "9F0F"), microseconds(11'431));
+    // UPDATE RECORD of 28 bytes: 36 characters and the 50 ms write.
+    const std::string record = "414243FFFFFFFFFFFFFFFFFFFFFF0381214365FFFFFFFFFFFFFFFFFF";
+    EXPECT_GE(timed("A0DC01041C" + record, "9000"), microseconds(41'153 + 50'000));
+    // A refused update (GSM 11.11 §9.4.2, 94 02: no record 255) writes nothing, yet its
+    // bytes still cross the line.
+    EXPECT_GE(timed("A0DCFF041C" + record, "9402"), microseconds(41'153));
 }
 
 // EF ICCID as GSM 11.11 10.1.1 stores it: two digits a byte, low nibble first, F filler.

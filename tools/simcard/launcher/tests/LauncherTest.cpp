@@ -57,6 +57,17 @@ TEST(SessionOptions, UiccOptionsGoToTheCard) {
          "unexpected argument '--phonebook'",
          {}},
         {{"--uicc", "--phonebook"}, "unexpected argument '--phonebook'", {}},
+        {{"--timing", "real", "--baud", "38400", "--image", "d.img", "--", "a"},
+         "",
+         {"--timing", "real", "--baud", "38400"}},
+        {{"--image", "d.img", "--timing", "real", "--write-ms", "0", "--", "a"},
+         "",
+         {"--timing", "real", "--write-ms", "0"}},
+        {{"--timing", "fast", "--image", "d.img", "--", "a"}, "bad value 'fast' for --timing", {}},
+        {{"--baud", "19200", "--image", "d.img", "--", "a"},
+         "--baud and --write-ms need --timing real",
+         {}},
+        {{"--image", "d.img", "--timing"}, "unexpected argument '--timing'", {}},
     };
     for (const auto& c : cases) {
         const auto parsed = parseSessionArguments(c.arguments);
@@ -65,7 +76,8 @@ TEST(SessionOptions, UiccOptionsGoToTheCard) {
             EXPECT_EQ(parsed.options.cardArguments, c.cardArguments);
         }
     }
-    EXPECT_NE(sessionUsage().find("--phonebook"), std::string::npos);
+    for (const char* option : {"--phonebook", "--timing", "--baud", "--write-ms"})
+        EXPECT_NE(sessionUsage().find(option), std::string::npos) << option;
 }
 
 TEST(ReaderChoice, RealCardIsTheFirstNonVirtualReaderHoldingOne) {
