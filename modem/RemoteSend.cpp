@@ -3,7 +3,7 @@
 #include "base/Utf8.h"
 #include "modem/Hex.h"
 #include "modem/MessageLog.h"
-#include "modem/NetworkState.h"
+#include "modem/NetworkQuery.h"
 #include "modem/ReplyParts.h"
 
 #include <charconv>
@@ -77,8 +77,6 @@ public:
 private:
     std::optional<std::string> Setup();
     std::optional<std::string> UnlockSim();
-    std::optional<Registration> NetworkState();
-    std::string Signal();
     std::optional<std::string> WaitForNetwork();
     bool SendOne(std::size_t index, const Destination& to);
     void WaitForReplies();
@@ -157,42 +155,11 @@ std::optional<std::string> Sender::Setup() {
     return std::nullopt;
 }
 
-std::optional<Registration> Sender::NetworkState() {
-    // A modem on LTE may say "searching" to +CREG (circuit-switched) and be registered to
-    // +CEREG, or the other way round: either registered will do.
-    std::optional<Registration> first;
-    for (const char* command : {"AT+CREG?", "AT+CEREG?"}) {
-        const AtResult answer = session_.Command(command, request_.timeouts.command);
-        for (const auto& line : answer.ok ? answer.lines : std::vector<std::string>{}) {
-            if (const auto stat = ParseRegistration(line)) {
-                if (IsRegistered(*stat)) {
-                    return stat;
-                }
-                first = first ? first : stat;
-            }
-        }
-        if (session_.failed()) {
-            break;
-        }
-    }
-    return first;
-}
-
-std::string Sender::Signal() {
-    const AtResult answer = session_.Command("AT+CSQ", request_.timeouts.command);
-    for (const auto& line : answer.ok ? answer.lines : std::vector<std::string>{}) {
-        if (const auto rssi = ParseSignal(line)) {
-            return DescribeSignal(*rssi);
-        }
-    }
-    return "unknown";
-}
-
 std::optional<std::string> Sender::WaitForNetwork() {
     const auto deadline = Clock::now() + request_.registerWait;
     std::string said;
     for (;;) {
-        const auto state = NetworkState();
+        const auto state = AskRegistration(session_, request_.timeouts.command);
         if (session_.failed()) {
             return "the modem's port failed";
         }
@@ -200,7 +167,8 @@ std::optional<std::string> Sender::WaitForNetwork() {
         if (!state || IsRegistered(*state)) {
             return std::nullopt;
         }
-        const std::string words = Describe(*state) + ", signal " + Signal();
+        const std::string words =
+            Describe(*state) + ", signal " + AskSignal(session_, request_.timeouts.command);
         if (words != said) {
             observer_.Registering(words);
             said = words;
