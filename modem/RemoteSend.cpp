@@ -288,7 +288,12 @@ void Sender::TakeUnsolicited(const std::string& line) {
         Take(kNotStored, pdu);
     } else if (line.starts_with("+CDS:")) {
         TakeReport(pdu);
+    } else {
+        return;
     }
+    // A modem set to phase 2+ (AT+CSMS=1) waits for this acknowledgement (§3.4.4) once the
+    // message is logged; any other refuses it, which costs nothing.
+    session_.Command("AT+CNMA", t.command);
 }
 
 void Sender::TakeStored(const std::vector<std::string>& lines, std::string_view header,

@@ -59,6 +59,7 @@ FakePort ReadyModem(const std::string& after = {}) {
     port.answers["AT+CREG?\r"] = Line("+CREG: 0,1") + Line("OK");
     port.answers["AT+CEREG?\r"] = Line("ERROR");
     port.answers["AT+CSQ\r"] = Line("+CSQ: 15,99") + Line("OK");
+    port.answers["AT+CNMA\r"] = Line("+CMS ERROR: 340"); // no acknowledgement expected
     std::string error;
     const SubmitPdu pdu = EncodeSubmit(*ParseDestination(kDevice, error), u"A");
     port.answers["AT+CMGS=" + std::to_string(pdu.tpduLength) + "\r"] = "\r\n> ";
@@ -137,6 +138,10 @@ TEST(RemoteSendTest, ReadsRepliesDeliveredToTheLineStoredAndInParts) {
         const std::string csv = testing::ReadAll(folder.path() / "messages.csv");
         EXPECT_TRUE(csv.ends_with(c.logged + "\r\n")) << c.name << "\n" << csv;
         EXPECT_EQ(port.written.find("AT+CMGD=3\r") != std::string::npos, c.deletes3) << c.name;
+        // Each message on the line is acknowledged once logged (3GPP TS 27.005 §3.4.4).
+        EXPECT_EQ(port.written.find("AT+CNMA\r") != std::string::npos,
+                  c.after.find("+CMT:") != std::string::npos)
+            << c.name;
     }
 }
 
