@@ -20,6 +20,11 @@ std::string Seconds(milliseconds wait) {
     return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
 }
 
+// Whether a line can be the hexadecimal PDU after +CMT/+CDS.
+bool IsHexLine(std::string_view line) {
+    return !line.empty() && line.find_first_not_of("0123456789ABCDEFabcdef") == line.npos;
+}
+
 } // namespace
 
 bool IsUnsolicited(std::string_view line) {
@@ -53,6 +58,10 @@ AtSession::Got AtSession::ReadLine(Clock::time_point deadline, bool acceptPrompt
             if (end != std::string::npos) {
                 line = buffer_.substr(0, end);
                 buffer_.erase(0, end);
+                if (!awaitingPdu_.empty() && !IsHexLine(line)) {
+                    // A +CMT/+CDS without its PDU: kept as it came, the line read as usual.
+                    unsolicited_.push_back(std::exchange(awaitingPdu_, {}));
+                }
                 return Got::Line;
             }
         }

@@ -27,7 +27,7 @@ constexpr std::array kOptions{
               "how long to wait for replies (30; 0 for none)"},
     CliOption{"--from", CliValue::Count, "K", "send from the K-th message on (see below)"},
     CliOption{"--register-timeout", CliValue::Count, "SECONDS",
-              "how long to wait for the modem to be on the network (30)"},
+              "how long to wait for the network (30)"},
 };
 
 // Prints each message as the modem takes it, and each reply.
@@ -171,8 +171,8 @@ const CliCommand kSendRemoteCommand{
         "Before the first message it waits until the modem is registered on the network\n"
         "(home or roaming), at most --register-timeout seconds, and says what the modem\n"
         "reports meanwhile (searching, denied, and its signal). Replies are read whether\n"
-        "the modem stores them (+CMTI) or hands them over at once (+CMT); a reply in parts\n"
-        "is shown and logged whole, or as incomplete with the parts that came.",
+        "the modem stores them (+CMTI) or hands them over at once (+CMT); a reply in\n"
+        "parts is shown and logged whole, or as incomplete with the parts that came.",
     .options = kOptions,
     .operands = {.min = 1, .max = 1, .first = CliValue::File},
     .run = RunSendRemote,

@@ -105,6 +105,16 @@ TEST_P(AtSessionTest, KeepsTheLineAfterCmtAndCdsAsItsPdu) {
                                "+CDS: 25\n0006070C91933313325476521013315090005210133151000000"}));
 }
 
+// A +CMT whose PDU never comes spoils neither the answer nor the next command.
+TEST_P(AtSessionTest, ACmtWithoutItsPduIsKeptAlone) {
+    FakePort port = Port();
+    port.answers["AT\r"] = "\r\n+CMT: ,22\r\n\r\nOK\r\n";
+    AtSession session(port);
+    EXPECT_TRUE(session.Command("AT", 100ms).ok);
+    EXPECT_EQ(session.NextUnsolicited(1ms), "+CMT: ,22");
+    EXPECT_TRUE(session.Command("AT", 100ms).ok);
+}
+
 TEST_P(AtSessionTest, SubmitsThePduAfterThePrompt) {
     FakePort port = Port();
     port.answers["AT+CMGS=3\r"] = "\r\n+CREG: 1\r\n\r\n> ";
