@@ -3,6 +3,7 @@
 #include "modem/ErrorText.h"
 
 #include <array>
+#include <utility>
 
 namespace tarvik::modem {
 namespace {
@@ -19,12 +20,17 @@ std::string Seconds(milliseconds wait) {
     return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
 }
 
+// Whether a line can be the hexadecimal PDU after +CMT/+CDS.
+bool IsHexLine(std::string_view line) {
+    return !line.empty() && line.find_first_not_of("0123456789ABCDEFabcdef") == line.npos;
+}
+
 } // namespace
 
 bool IsUnsolicited(std::string_view line) {
-    static constexpr std::array<std::string_view, 12> kCodes = {
-        "RING",    "+CMTI:", "+CREG:", "+CGREG:", "+CDSI:",  "+CLIP:",
-        "+CRING:", "+CUSD:", "+CIEV:", "+CBMI:",  "+CEREG:", "^",
+    static constexpr std::array<std::string_view, 14> kCodes = {
+        "RING",   "+CMTI:", "+CREG:", "+CGREG:", "+CDSI:", "+CLIP:", "+CRING:",
+        "+CUSD:", "+CIEV:", "+CBMI:", "+CEREG:", "+CMT:",  "+CDS:",  "^",
     };
     for (const std::string_view code : kCodes) {
         if (line.starts_with(code)) {
@@ -52,6 +58,10 @@ AtSession::Got AtSession::ReadLine(Clock::time_point deadline, bool acceptPrompt
             if (end != std::string::npos) {
                 line = buffer_.substr(0, end);
                 buffer_.erase(0, end);
+                if (!awaitingPdu_.empty() && !IsHexLine(line)) {
+                    // A +CMT/+CDS without its PDU: kept as it came, the line read as usual.
+                    unsolicited_.push_back(std::exchange(awaitingPdu_, {}));
+                }
                 return Got::Line;
             }
         }
@@ -70,6 +80,41 @@ AtSession::Got AtSession::ReadLine(Clock::time_point deadline, bool acceptPrompt
     }
 }
 
+namespace {
+
+// The codes of 3GPP TS 27.005 §3.4.1 whose PDU follows on a line of its own in PDU mode.
+bool CarriesPdu(std::string_view line) {
+    return line.starts_with("+CMT:") || line.starts_with("+CDS:");
+}
+
+// The prefix of the command's own information lines: "+CREG:" for AT+CREG?. Such a line
+// answers the command even when the same code may also come unsolicited.
+std::string AnswerPrefix(std::string_view command) {
+    if (!command.starts_with("AT+")) {
+        return {};
+    }
+    command.remove_prefix(2);
+    return std::string(command.substr(0, command.find_first_of("?="))).append(1, ':');
+}
+
+} // namespace
+
+bool AtSession::KeepUnsolicited(std::string& line) {
+    if (!awaitingPdu_.empty()) {
+        unsolicited_.push_back(std::exchange(awaitingPdu_, {}) + '\n' + line);
+        return true;
+    }
+    if (CarriesPdu(line)) {
+        awaitingPdu_ = std::move(line);
+        return true;
+    }
+    if (IsUnsolicited(line)) {
+        unsolicited_.push_back(std::move(line));
+        return true;
+    }
+    return false;
+}
+
 AtResult AtSession::PortFailure() {
     failed_ = true;
     AtResult result;
@@ -77,8 +122,8 @@ AtResult AtSession::PortFailure() {
     return result;
 }
 
-AtResult AtSession::Finish(std::string_view echo, Clock::time_point deadline,
-                           std::string_view what) {
+AtResult AtSession::Finish(std::string_view echo, Clock::time_point deadline, std::string_view what,
+                           std::string_view answerPrefix) {
     AtResult result;
     std::string line;
     for (;;) {
@@ -93,22 +138,24 @@ AtResult AtSession::Finish(std::string_view echo, Clock::time_point deadline,
         case Got::Line:
             break;
         }
-        if (line == "OK") {
-            result.ok = true;
-            return result;
+        if (awaitingPdu_.empty()) {
+            if (line == "OK") {
+                result.ok = true;
+                return result;
+            }
+            if (auto failure = DescribeFailure(line)) {
+                result.error = std::move(*failure);
+                return result;
+            }
+            if (!echo.empty() && line.starts_with(echo)) {
+                continue; // the modem's echo, before ATE0
+            }
         }
-        if (auto failure = DescribeFailure(line)) {
-            result.error = std::move(*failure);
-            return result;
+        const bool ownAnswer =
+            awaitingPdu_.empty() && !answerPrefix.empty() && line.starts_with(answerPrefix);
+        if (ownAnswer || !KeepUnsolicited(line)) {
+            result.lines.push_back(std::move(line));
         }
-        if (!echo.empty() && line.starts_with(echo)) {
-            continue; // the modem's echo, before ATE0
-        }
-        if (IsUnsolicited(line)) {
-            unsolicited_.push_back(std::move(line));
-            continue;
-        }
-        result.lines.push_back(std::move(line));
     }
 }
 
@@ -116,7 +163,7 @@ AtResult AtSession::Command(std::string_view command, milliseconds timeout) {
     if (!port_.Write(std::string(command) + "\r")) {
         return PortFailure();
     }
-    AtResult result = Finish(command, Clock::now() + timeout, command);
+    AtResult result = Finish(command, Clock::now() + timeout, command, AnswerPrefix(command));
     if (result.timedOut) {
         result.error += " within " + Seconds(timeout);
     }
@@ -127,9 +174,7 @@ void AtSession::Drain(milliseconds quiet) {
     std::string line;
     const auto deadline = Clock::now() + quiet;
     while (ReadLine(deadline, true, line) == Got::Line) {
-        if (IsUnsolicited(line)) {
-            unsolicited_.push_back(std::move(line));
-        }
+        KeepUnsolicited(line);
     }
     buffer_.clear();
 }
@@ -163,21 +208,21 @@ AtResult AtSession::Submit(std::size_t tpduLength, std::string_view hexPdu, mill
             prompted = true;
             break;
         case Got::Line:
-            if (auto failure = DescribeFailure(line)) {
-                AtResult result;
-                result.error = std::move(*failure);
-                return result;
+            if (awaitingPdu_.empty()) {
+                if (auto failure = DescribeFailure(line)) {
+                    AtResult result;
+                    result.error = std::move(*failure);
+                    return result;
+                }
             }
-            if (IsUnsolicited(line)) {
-                unsolicited_.push_back(std::move(line));
-            }
-            break; // the echo of the command
+            KeepUnsolicited(line);
+            break; // else the echo of the command
         }
     }
     if (!port_.Write(std::string(hexPdu) + kCtrlZ)) {
         return PortFailure();
     }
-    AtResult result = Finish(hexPdu, Clock::now() + answer, "the message");
+    AtResult result = Finish(hexPdu, Clock::now() + answer, "the message", "+CMGS:");
     if (result.timedOut) {
         result.error += " within " + Seconds(answer);
     }
@@ -193,9 +238,7 @@ std::optional<std::string> AtSession::NextUnsolicited(milliseconds timeout) {
             return std::nullopt;
         }
         // Outside a command only unsolicited lines are expected; a stray answer is dropped.
-        if (IsUnsolicited(line)) {
-            unsolicited_.push_back(std::move(line));
-        }
+        KeepUnsolicited(line);
     }
     std::string next = std::move(unsolicited_.front());
     unsolicited_.pop_front();

@@ -38,7 +38,8 @@ public:
                     milliseconds answer);
 
     // The next unsolicited line kept or arriving within `timeout`; nothing when none came
-    // (or the port failed: failed() then tells).
+    // (or the port failed: failed() then tells). A code followed by a PDU on the next line
+    // (+CMT, +CDS: 3GPP TS 27.005 §3.4.1) comes as one: the code, '\n', the PDU.
     std::optional<std::string> NextUnsolicited(milliseconds timeout);
 
     bool failed() const { return failed_; }
@@ -48,18 +49,24 @@ private:
     using Clock = std::chrono::steady_clock;
 
     Got ReadLine(Clock::time_point deadline, bool acceptPrompt, std::string& line);
-    // Reads lines up to the final result of `command`.
-    AtResult Finish(std::string_view echo, Clock::time_point deadline, std::string_view what);
+    // Reads lines up to the final result of `command`; lines that start with `answerPrefix`
+    // are the command's own even when the code may come unsolicited too (+CREG, +CEREG).
+    AtResult Finish(std::string_view echo, Clock::time_point deadline, std::string_view what,
+                    std::string_view answerPrefix);
     AtResult PortFailure();
     void Drain(milliseconds quiet);
+    // Keeps `line` when it is unsolicited or the PDU of a +CMT/+CDS; false for any other.
+    bool KeepUnsolicited(std::string& line);
 
     SerialPort& port_;
     std::string buffer_;
     std::deque<std::string> unsolicited_;
+    std::string awaitingPdu_; // a +CMT/+CDS line whose PDU is still to come
     bool failed_ = false;
 };
 
-// Whether a line is an unsolicited result code rather than part of an answer.
+// Whether a line is an unsolicited result code rather than part of an answer. +CMT and +CDS
+// are, and the line after them is their PDU.
 bool IsUnsolicited(std::string_view line);
 
 } // namespace tarvik::modem

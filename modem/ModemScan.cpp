@@ -1,5 +1,6 @@
 #include "modem/ModemScan.h"
 
+#include "modem/NetworkQuery.h"
 #include "modem/PosixSerialPort.h"
 
 #include <algorithm>
@@ -55,8 +56,14 @@ std::optional<ModemInfo> ProbeModem(const std::string& port, milliseconds timeou
     if (!session.Command("AT", timeout).ok) {
         return std::nullopt;
     }
-    ModemInfo info{port, Identification(session, "AT+CGMI", timeout),
-                   Identification(session, "AT+CGMM", timeout)};
+    ModemInfo info;
+    info.port = port;
+    info.vendor = Identification(session, "AT+CGMI", timeout);
+    info.model = Identification(session, "AT+CGMM", timeout);
+    info.sim = AskSimState(session, timeout);
+    const auto registration = AskRegistration(session, timeout);
+    info.registration = registration ? Describe(*registration) : "registration unknown";
+    info.signal = AskSignal(session, timeout);
     return info;
 }
 

@@ -3,10 +3,13 @@
 #include "base/Utf8.h"
 #include "modem/Hex.h"
 #include "modem/MessageLog.h"
+#include "modem/NetworkQuery.h"
+#include "modem/ReplyParts.h"
 
 #include <charconv>
 #include <cstdlib>
 #include <ctime>
+#include <thread>
 
 namespace tarvik::modem {
 namespace {
@@ -15,6 +18,10 @@ using Clock = std::chrono::steady_clock;
 
 // How often the wait for replies looks at `cancel`.
 constexpr milliseconds kCancelPoll{200};
+// How often the modem is asked whether it is on the network yet.
+constexpr milliseconds kRegistrationPoll{500};
+// The tag of a reply delivered to the line (+CMT): it is on no storage to delete from.
+constexpr int kNotStored = -1;
 // A national number matches an international one by this many trailing digits at least.
 constexpr std::size_t kMinMatchingDigits = 6;
 
@@ -70,10 +77,14 @@ public:
 private:
     std::optional<std::string> Setup();
     std::optional<std::string> UnlockSim();
+    std::optional<std::string> WaitForNetwork();
     bool SendOne(std::size_t index, const Destination& to);
     void WaitForReplies();
+    void TakeUnsolicited(const std::string& line);
     void TakeStored(const std::vector<std::string>& lines, std::string_view header, int indexField);
-    void Take(int index, std::string_view hexPdu);
+    void Take(int tag, std::string_view hexPdu);
+    void Accept(const JoinedReply& reply);
+    void TakeReport(std::string_view hexPdu);
     void Log(bool sent, const std::string& number, const std::string& text,
              const std::string& result);
 
@@ -83,6 +94,7 @@ private:
     SendObserver& observer_;
     const std::atomic<bool>* cancel_;
     SendOutcome outcome_;
+    ReplyParts parts_;
 };
 
 std::optional<std::string> Sender::UnlockSim() {
@@ -143,6 +155,39 @@ std::optional<std::string> Sender::Setup() {
     return std::nullopt;
 }
 
+std::optional<std::string> Sender::WaitForNetwork() {
+    const auto deadline = Clock::now() + request_.registerWait;
+    std::string said;
+    for (;;) {
+        const auto state = AskRegistration(session_, request_.timeouts.command);
+        if (session_.failed()) {
+            return "the modem's port failed";
+        }
+        // A modem that tells neither is left to try: the message's answer will say.
+        if (!state || IsRegistered(*state)) {
+            return std::nullopt;
+        }
+        const std::string words =
+            Describe(*state) + ", signal " + AskSignal(session_, request_.timeouts.command);
+        if (words != said) {
+            observer_.Registering(words);
+            said = words;
+        }
+        if (*state == Registration::Denied) {
+            return "the modem is not on the network: " + words;
+        }
+        const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0 || Cancelled(cancel_)) {
+            const auto ms = request_.registerWait.count();
+            return "the modem is not on the network after " +
+                   (ms % 1000 == 0 ? std::to_string(ms / 1000) + " s"
+                                   : std::to_string(ms) + " ms") +
+                   ": " + words;
+        }
+        std::this_thread::sleep_for(std::min(left, kRegistrationPoll));
+    }
+}
+
 void Sender::Log(bool sent, const std::string& number, const std::string& text,
                  const std::string& result) {
     if (!log_.Append({std::time(nullptr), sent, number, text, result})) {
@@ -177,25 +222,78 @@ bool Sender::SendOne(std::size_t index, const Destination& to) {
     return true;
 }
 
-void Sender::Take(int index, std::string_view hexPdu) {
+void Sender::Take(int tag, std::string_view hexPdu) {
     const auto bytes = FromHex(hexPdu);
     const auto reply = bytes ? DecodeDeliver(*bytes) : std::nullopt;
     if (!reply || !SameNumber(reply->from, request_.number)) {
         return; // someone else's message stays on the modem
     }
+    if (const auto joined = parts_.Add(*reply, tag)) {
+        Accept(*joined);
+    }
+}
+
+void Sender::Accept(const JoinedReply& reply) {
     ++outcome_.replies;
-    observer_.Replied(*reply);
-    if (!log_.Append({std::time(nullptr), false, reply->from, reply->text, "ok"})) {
+    observer_.Replied(reply.sms);
+    if (!log_.Append({std::time(nullptr), false, reply.sms.from, reply.sms.text, "ok"})) {
         observer_.Warning("the message log cannot be written: " + log_.error() +
                           "; the reply stays on the modem");
         return;
     }
-    const AtResult deleted =
-        session_.Command("AT+CMGD=" + std::to_string(index), request_.timeouts.command);
-    if (!deleted.ok) {
-        observer_.Warning("the reply " + std::to_string(index) +
-                          " could not be deleted from the modem: " + deleted.error);
+    for (const int index : reply.tags) {
+        if (index == kNotStored) {
+            continue;
+        }
+        const AtResult deleted =
+            session_.Command("AT+CMGD=" + std::to_string(index), request_.timeouts.command);
+        if (!deleted.ok) {
+            observer_.Warning("the reply " + std::to_string(index) +
+                              " could not be deleted from the modem: " + deleted.error);
+        }
     }
+}
+
+void Sender::TakeReport(std::string_view hexPdu) {
+    const auto bytes = FromHex(hexPdu);
+    const auto report = bytes ? DecodeStatusReport(*bytes) : std::nullopt;
+    if (!report || !SameNumber(report->recipient, request_.number)) {
+        return;
+    }
+    observer_.Reported(*report);
+    const std::string text = "status report on message reference " +
+                             std::to_string(report->reference) + ": " +
+                             DescribeStatus(report->status);
+    if (!log_.Append({std::time(nullptr), false, report->recipient, text, "ok"})) {
+        observer_.Warning("the message log cannot be written: " + log_.error());
+    }
+}
+
+void Sender::TakeUnsolicited(const std::string& line) {
+    const auto& t = request_.timeouts;
+    if (const auto index = NumberAfter(line, "+CMTI:", 1)) {
+        const AtResult read = session_.Command("AT+CMGR=" + std::to_string(*index), t.command);
+        if (read.ok && read.lines.size() >= 2) {
+            Take(*index, read.lines[1]);
+        }
+        return;
+    }
+    // "+CMT: [<alpha>],<length>" or "+CDS: <length>", then the PDU (3GPP TS 27.005 §3.4.1).
+    const std::size_t newline = line.find('\n');
+    if (newline == std::string::npos) {
+        return;
+    }
+    const std::string_view pdu = std::string_view(line).substr(newline + 1);
+    if (line.starts_with("+CMT:")) {
+        Take(kNotStored, pdu);
+    } else if (line.starts_with("+CDS:")) {
+        TakeReport(pdu);
+    } else {
+        return;
+    }
+    // A modem set to phase 2+ (AT+CSMS=1) waits for this acknowledgement (§3.4.4) once the
+    // message is logged; any other refuses it, which costs nothing.
+    session_.Command("AT+CNMA", t.command);
 }
 
 void Sender::TakeStored(const std::vector<std::string>& lines, std::string_view header,
@@ -221,15 +319,17 @@ void Sender::WaitForReplies() {
         if (left.count() <= 0) {
             break;
         }
-        const auto line = session_.NextUnsolicited(std::min(left, kCancelPoll));
-        if (!line) {
-            continue;
+        if (const auto line = session_.NextUnsolicited(std::min(left, kCancelPoll))) {
+            TakeUnsolicited(*line);
         }
-        if (const auto index = NumberAfter(*line, "+CMTI:", 1)) {
-            const AtResult read = session_.Command("AT+CMGR=" + std::to_string(*index), t.command);
-            if (read.ok && read.lines.size() >= 2) {
-                Take(*index, read.lines[1]);
-            }
+    }
+    // What came of a reply in parts is shown and logged; its parts stay on the modem.
+    for (const auto& reply : parts_.TakeIncomplete()) {
+        ++outcome_.replies;
+        observer_.Incomplete(reply.sms, reply.missing);
+        if (!log_.Append({std::time(nullptr), false, reply.sms.from, reply.sms.text,
+                          "incomplete: " + reply.missing})) {
+            observer_.Warning("the message log cannot be written: " + log_.error());
         }
     }
 }
@@ -246,6 +346,13 @@ SendOutcome Sender::Run() {
         outcome_.result = SendOutcome::Result::SetupFailed;
         outcome_.error = std::move(*failure);
         return outcome_;
+    }
+    if (request_.first < request_.messages.size()) {
+        if (auto failure = WaitForNetwork()) {
+            outcome_.result = SendOutcome::Result::SetupFailed;
+            outcome_.error = std::move(*failure);
+            return outcome_;
+        }
     }
     for (std::size_t i = request_.first; i < request_.messages.size(); ++i) {
         if (Cancelled(cancel_)) {

@@ -29,10 +29,11 @@ struct ModemTimeouts {
 
 struct SendRequest {
     std::vector<std::u16string> messages;
-    std::string number;       // the device's, as the user typed it
-    std::string pin;          // of the modem's SIM; empty when none was given
-    std::size_t first = 0;    // the first message to send, counted from 0
-    milliseconds wait{30000}; // for replies after the last message; 0 waits for none
+    std::string number;               // the device's, as the user typed it
+    std::string pin;                  // of the modem's SIM; empty when none was given
+    std::size_t first = 0;            // the first message to send, counted from 0
+    milliseconds wait{30000};         // for replies after the last message; 0 waits for none
+    milliseconds registerWait{30000}; // for the modem to be on the network before sending
     ModemTimeouts timeouts;
 };
 
@@ -44,6 +45,11 @@ public:
     virtual void Sent(std::size_t /*index*/, std::optional<int> /*reference*/) {}
     virtual void Failed(std::size_t /*index*/, const std::string& /*error*/) {}
     virtual void Replied(const ReceivedSms& /*reply*/) {}
+    // A reply whose parts did not all come; `missing` names the parts ("part 2 of 3 missing").
+    virtual void Incomplete(const ReceivedSms& /*reply*/, const std::string& /*missing*/) {}
+    virtual void Reported(const StatusReport& /*report*/) {}
+    // The modem is not on the network yet: its state and signal in words.
+    virtual void Registering(const std::string& /*state*/) {}
     // Something went wrong that does not stop the sending (the log cannot be written).
     virtual void Warning(const std::string& /*text*/) {}
 };
@@ -57,10 +63,14 @@ struct SendOutcome {
     std::size_t replies = 0;
 };
 
-// Readies the modem (echo off, numeric errors, its SIM's PIN, PDU mode), sends
-// messages[first ...] to the number one by one, logs each, then waits for the device's
-// replies: those stored already (AT+CMGL=4) and each announced by +CMTI; a reply is shown,
-// logged, and only then deleted from the modem. The first failure stops the sending.
+// Readies the modem (echo off, numeric errors, its SIM's PIN, PDU mode), waits until it is
+// registered on the network (home or roaming, AT+CREG?/AT+CEREG?), sends messages[first ...]
+// to the number one by one, logs each, then waits for the device's replies: those stored
+// already (AT+CMGL=4), each announced by +CMTI, and each delivered to the line by +CMT
+// (AT+CNMI stays as the modem has it). Parts of a concatenated reply are joined first; a
+// reply is shown, logged, and only then deleted from the modem; one whose parts did not all
+// come is shown and logged as incomplete and stays on the modem. Status reports (+CDS) are
+// shown and logged. The first failure stops the sending.
 // `cancel`, when set, stops before the next message and ends the wait.
 SendOutcome SendRemote(AtSession& session, const SendRequest& request, MessageLog& log,
                        SendObserver& observer, const std::atomic<bool>* cancel = nullptr);

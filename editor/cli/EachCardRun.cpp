@@ -1,8 +1,8 @@
 #include "editor/cli/EachCardRun.h"
 
+#include "base/CsvTable.h"
 #include "editor/cli/CliSupport.h"
 #include "editor/cli/InterruptWatch.h"
-#include "base/CsvTable.h"
 #include "editor/form/DeviceModels.h"
 #include "editor/form/IntegerText.h"
 #include "editor/form/SitePrograms.h"

@@ -9,7 +9,8 @@
 namespace tarvik::cli {
 namespace {
 
-// One line per serial port that answers AT: "PORT: VENDOR MODEL".
+// One line per serial port that answers AT: "PORT: VENDOR MODEL; SIM ...; REGISTRATION;
+// signal ...".
 int RunModems(const CliCommand&, const ParsedArgs&, CliIo& io) {
     // A modem answers AT at once; a port that is not one should not hold the list up long.
     const auto timeout =
@@ -25,7 +26,8 @@ int RunModems(const CliCommand&, const ParsedArgs&, CliIo& io) {
         if (!info->model.empty()) {
             name += (name.empty() ? "" : " ") + info->model;
         }
-        io.out << info->port << ": " << (name.empty() ? "modem" : name) << '\n';
+        io.out << info->port << ": " << (name.empty() ? "modem" : name) << "; SIM " << info->sim
+               << "; " << info->registration << "; signal " << info->signal << '\n';
     }
     if (found == 0) {
         io.err << "tarvik-cli: no modem answers on /dev/ttyUSB* or /dev/ttyACM*\n";
@@ -41,8 +43,9 @@ const CliCommand kModemsCommand{
     .summary = "list the serial ports where a GSM modem answers",
     .description = "Asks every USB serial port (/dev/ttyUSB*, /dev/ttyACM*, and the port in\n"
                    "TARVIK_MODEM_PORT) for AT, and prints one line a port that answers,\n"
-                   "\"PORT: VENDOR MODEL\" as the modem tells them (AT+CGMI, AT+CGMM). PORT\n"
-                   "is what send-remote's --port takes.",
+                   "\"PORT: VENDOR MODEL; SIM STATE; REGISTRATION; signal SIGNAL\" as the\n"
+                   "modem tells them (AT+CGMI, AT+CGMM, AT+CPIN?, AT+CREG?/AT+CEREG?, AT+CSQ).\n"
+                   "PORT is what send-remote's --port takes.",
     .options = {},
     .operands = {},
     .run = RunModems,

@@ -17,6 +17,7 @@ namespace tarvik::cli {
 namespace {
 
 constexpr int kDefaultWaitSeconds = 30;
+constexpr int kDefaultRegisterSeconds = 30;
 
 constexpr std::array kOptions{
     CliOption{"--port", CliValue::Port, "DEVICE", "the modem's serial port (see 'modems')"},
@@ -25,6 +26,8 @@ constexpr std::array kOptions{
     CliOption{"--wait", CliValue::Count, "SECONDS",
               "how long to wait for replies (30; 0 for none)"},
     CliOption{"--from", CliValue::Count, "K", "send from the K-th message on (see below)"},
+    CliOption{"--register-timeout", CliValue::Count, "SECONDS",
+              "how long to wait for the network (30)"},
 };
 
 // Prints each message as the modem takes it, and each reply.
@@ -41,6 +44,20 @@ public:
     }
     void Replied(const modem::ReceivedSms& reply) override {
         io_.out << "reply from " << reply.from << " (" << reply.time << "): " << reply.text << '\n';
+        io_.out.flush();
+    }
+    void Incomplete(const modem::ReceivedSms& reply, const std::string& missing) override {
+        io_.out << "incomplete reply from " << reply.from << " (" << reply.time << ", " << missing
+                << "): " << reply.text << '\n';
+        io_.out.flush();
+    }
+    void Reported(const modem::StatusReport& report) override {
+        io_.out << "message reference " << report.reference << " to " << report.recipient << ": "
+                << modem::DescribeStatus(report.status) << '\n';
+        io_.out.flush();
+    }
+    void Registering(const std::string& state) override {
+        io_.out << "waiting for the network: " << state << '\n';
         io_.out.flush();
     }
     void Warning(const std::string& text) override { io_.err << "tarvik-cli: " << text << '\n'; }
@@ -85,6 +102,9 @@ int RunSendRemote(const CliCommand& self, const ParsedArgs& args, CliIo& io) {
     }
     const int waitSeconds =
         args.has("--wait") ? std::stoi(std::string(*args.value("--wait"))) : kDefaultWaitSeconds;
+    const int registerSeconds = args.has("--register-timeout")
+                                    ? std::stoi(std::string(*args.value("--register-timeout")))
+                                    : kDefaultRegisterSeconds;
 
     const auto serial = modem::PosixSerialPort::Open(std::string(*port), error);
     if (!serial) {
@@ -99,6 +119,7 @@ int RunSendRemote(const CliCommand& self, const ParsedArgs& args, CliIo& io) {
         .pin = std::string(args.value("--pin").value_or("")),
         .first = from - 1,
         .wait = modem::milliseconds(waitSeconds * 1000LL),
+        .registerWait = modem::milliseconds(registerSeconds * 1000LL),
         .timeouts = modem::ModemTimeouts::FromEnvironment(),
     };
     StreamObserver observer(request.messages, io);
@@ -145,7 +166,13 @@ const CliCommand kSendRemoteCommand{
         "When the modem fails (exit status 7) the message says which message and why; the\n"
         "ones before it were sent, and --from sends the rest. A number with + or 00 in\n"
         "front is international. The modem's timeouts are 10 s for a command and for the\n"
-        "\"> \" prompt and 60 s for a message; TARVIK_MODEM_TIMEOUT_MS sets all of them.",
+        "\"> \" prompt and 60 s for a message; TARVIK_MODEM_TIMEOUT_MS sets all of them.\n"
+        "\n"
+        "Before the first message it waits until the modem is registered on the network\n"
+        "(home or roaming), at most --register-timeout seconds, and says what the modem\n"
+        "reports meanwhile (searching, denied, and its signal). Replies are read whether\n"
+        "the modem stores them (+CMTI) or hands them over at once (+CMT); a reply in\n"
+        "parts is shown and logged whole, or as incomplete with the parts that came.",
     .options = kOptions,
     .operands = {.min = 1, .max = 1, .first = CliValue::File},
     .run = RunSendRemote,

@@ -2,6 +2,7 @@
 
 #include "modem/MessageLog.h"
 #include "modem/RemoteSend.h"
+#include "modem/tests/FakePort.h"
 #include "program/tests/TemporaryFolder.h"
 
 #include <algorithm>
@@ -17,70 +18,6 @@ namespace tarvik::modem {
 namespace {
 
 using namespace std::chrono_literals;
-
-// How the port hands over what the modem sent. A USB serial port may split the bytes
-// anywhere, and every answer must read the same whatever the split.
-enum class Delivery {
-    Whole,      // everything that came, in one read
-    ByteByByte, // one byte a read
-    Random,     // pieces of 1 to 7 bytes, from a generator seeded per test: the same each run
-};
-
-// A modem that answers each write it knows with fixed bytes and keeps silent otherwise.
-class FakePort final : public SerialPort {
-public:
-    explicit FakePort(Delivery delivery = Delivery::Whole) : delivery_(delivery) {}
-
-    std::map<std::string, std::string> answers;
-    std::string written;
-    std::string incoming;
-    bool hungUp = false;
-    // Sizes of the next reads, before the delivery takes over.
-    std::deque<std::size_t> pieces;
-
-    bool Write(std::string_view bytes) override {
-        written += bytes;
-        if (const auto it = answers.find(std::string(bytes)); it != answers.end()) {
-            incoming += it->second;
-        }
-        return true;
-    }
-    Status Read(std::string& into, std::chrono::milliseconds timeout) override {
-        if (hungUp) {
-            return Status::Failed;
-        }
-        if (incoming.empty()) {
-            std::this_thread::sleep_for(std::min(timeout, std::chrono::milliseconds(1)));
-            return Status::Timeout;
-        }
-        const std::size_t size = std::min(incoming.size(), nextPiece());
-        into += incoming.substr(0, size);
-        incoming.erase(0, size);
-        return Status::Data;
-    }
-    std::string error() const override { return "/dev/ttyFAKE: the modem hung up"; }
-
-private:
-    std::size_t nextPiece() {
-        if (!pieces.empty()) {
-            const std::size_t size = pieces.front();
-            pieces.pop_front();
-            return size;
-        }
-        switch (delivery_) {
-        case Delivery::Whole:
-            return incoming.size();
-        case Delivery::ByteByByte:
-            return 1;
-        case Delivery::Random:
-            return 1 + random_() % 7;
-        }
-        return 1;
-    }
-
-    Delivery delivery_;
-    std::minstd_rand random_{34};
-};
 
 // Every exchange below runs with each delivery and must give the same result.
 class AtSessionTest : public ::testing::TestWithParam<Delivery> {
@@ -144,6 +81,38 @@ TEST_P(AtSessionTest, KeepsUnsolicitedLinesApartFromAnswers) {
         unsolicited.push_back(*line);
     }
     EXPECT_EQ(unsolicited, (std::vector<std::string>{"RING", "+CMTI: \"SM\",3", "+CREG: 1"}));
+}
+
+// 3GPP TS 27.005 §3.4.1: in PDU mode "+CMT: [<alpha>],<length>" and "+CDS: <length>" are
+// followed by their PDU on a line of their own; each comes as one, inside an answer or not.
+TEST_P(AtSessionTest, KeepsTheLineAfterCmtAndCdsAsItsPdu) {
+    FakePort port = Port();
+    port.incoming = "\r\n+CMT: \"Alice\",22\r\n00040C9193331332547600005210133150900002CF25\r\n";
+    port.answers["AT\r"] = "\r\n+CMT: ,22\r\n00040C9193331332547600005210133150900002CF25\r\n"
+                           "\r\n+CDS: 25\r\n0006070C919333133254765210133150900052101331510000"
+                           "00\r\n\r\nOK\r\n";
+    AtSession session(port);
+    const AtResult result = session.Command("AT", 100ms);
+    EXPECT_TRUE(result.ok);
+    EXPECT_TRUE(result.lines.empty());
+    std::vector<std::string> unsolicited;
+    while (const auto line = session.NextUnsolicited(10ms)) {
+        unsolicited.push_back(*line);
+    }
+    EXPECT_EQ(unsolicited, (std::vector<std::string>{
+                               "+CMT: \"Alice\",22\n00040C9193331332547600005210133150900002CF25",
+                               "+CMT: ,22\n00040C9193331332547600005210133150900002CF25",
+                               "+CDS: 25\n0006070C91933313325476521013315090005210133151000000"}));
+}
+
+// A +CMT whose PDU never comes spoils neither the answer nor the next command.
+TEST_P(AtSessionTest, ACmtWithoutItsPduIsKeptAlone) {
+    FakePort port = Port();
+    port.answers["AT\r"] = "\r\n+CMT: ,22\r\n\r\nOK\r\n";
+    AtSession session(port);
+    EXPECT_TRUE(session.Command("AT", 100ms).ok);
+    EXPECT_EQ(session.NextUnsolicited(1ms), "+CMT: ,22");
+    EXPECT_TRUE(session.Command("AT", 100ms).ok);
 }
 
 TEST_P(AtSessionTest, SubmitsThePduAfterThePrompt) {

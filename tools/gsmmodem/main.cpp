@@ -31,7 +31,7 @@ constexpr std::string_view kUsage =
 A virtual GSM modem: opens a pseudo-terminal pair, prints the path of its serial side on
 standard output, and answers the AT commands of a USB GSM modem in PDU mode there (echo until
 ATE0, AT+CPIN, AT+CMGF=0, AT+CMGS with its "> " prompt, +CMGS references, AT+CMGL, AT+CMGR,
-AT+CMGD). It runs until SIGTERM or SIGINT.
+AT+CMGD, AT+CREG?, AT+CEREG?, AT+CSQ, AT+CGMI, AT+CGMM). It runs until SIGTERM or SIGINT.
 
 Options:
   --link PATH       also make PATH a symbolic link to the serial side (removed at exit)
@@ -43,6 +43,14 @@ Options:
   --mute            answer nothing at all
   --reply TEXT      after each message, deliver TEXT from the destination (+CMTI)
   --reply-after MS  deliver the reply MS milliseconds after the message rather than at once
+  --deliver cmt|cmti  replies go to the line (+CMT and the PDU) or are stored and announced
+                    (+CMTI, the default)
+  --reply-parts N   a reply comes in N concatenated parts
+  --reply-reference 8|16
+                    the parts' reference is 8-bit (the default) or 16-bit
+  --register-after SECONDS
+                    searching for the network until SECONDS after the start (AT+CREG?,
+                    AT+CEREG?, AT+CSQ tell; AT+CMGS fails), then registered at home
   --chatter         unsolicited +CREG and RING lines before every answer
   --delay MS        wait MS milliseconds before every answer
   --help            show this help and exit
@@ -55,6 +63,7 @@ struct Settings {
     std::string record;
     int delayMs = 0;
     int replyAfterMs = 0;
+    int registerAfterSeconds = 0;
 };
 
 std::optional<std::size_t> Count(std::string_view text) {
@@ -83,7 +92,8 @@ std::variant<Settings, std::string> Parse(const std::vector<std::string_view>& a
             settings.modem.chatter = true;
         } else if (arg == "--link" || arg == "--record" || arg == "--pin" || arg == "--fail" ||
                    arg == "--mute-from" || arg == "--reply" || arg == "--delay" ||
-                   arg == "--reply-after") {
+                   arg == "--reply-after" || arg == "--deliver" || arg == "--reply-parts" ||
+                   arg == "--reply-reference" || arg == "--register-after") {
             const auto v = value();
             if (!v) {
                 return std::string(arg) + " needs a value";
@@ -96,6 +106,16 @@ std::variant<Settings, std::string> Parse(const std::vector<std::string_view>& a
                 settings.modem.pin = *v;
             } else if (arg == "--reply") {
                 settings.modem.reply = *v;
+            } else if (arg == "--deliver") {
+                if (*v != "cmt" && *v != "cmti") {
+                    return "--deliver takes cmt or cmti";
+                }
+                settings.modem.deliverToLine = *v == "cmt";
+            } else if (arg == "--reply-reference") {
+                if (*v != "8" && *v != "16") {
+                    return "--reply-reference takes 8 or 16";
+                }
+                settings.modem.wideReference = *v == "16";
             } else if (arg == "--fail") {
                 const std::size_t colon = v->find(':');
                 const auto k = Count(v->substr(0, colon));
@@ -108,11 +128,19 @@ std::variant<Settings, std::string> Parse(const std::vector<std::string_view>& a
                 settings.modem.failCode = static_cast<int>(*code);
             } else {
                 const auto n = Count(*v);
-                if (!n || (arg == "--mute-from" && *n == 0)) {
+                const bool fromOne = arg == "--mute-from" || arg == "--reply-parts";
+                if (!n || (fromOne && *n == 0) || (arg == "--reply-parts" && *n > 255)) {
                     return std::string(arg) + " takes a number" +
-                           (arg == "--mute-from" ? " from 1" : "");
+                           (arg == "--reply-parts" ? " from 1 to 255"
+                            : fromOne              ? " from 1"
+                                                   : "");
                 }
-                if (arg == "--mute-from") {
+                if (arg == "--reply-parts") {
+                    settings.modem.replyParts = *n;
+                } else if (arg == "--register-after") {
+                    settings.registerAfterSeconds = static_cast<int>(*n);
+                    settings.modem.registered = *n == 0;
+                } else if (arg == "--mute-from") {
                     settings.modem.muteFrom = *n;
                 } else if (arg == "--reply-after") {
                     settings.modem.replyLater = true;
@@ -208,6 +236,8 @@ int main(int argc, char** argv) {
     std::cout << slavePath << std::endl;
 
     gsmmodem::ModemEmulator modem(settings.modem);
+    const auto registerAt =
+        std::chrono::steady_clock::now() + std::chrono::seconds(settings.registerAfterSeconds);
     int status = 0;
     for (;;) {
         pollfd fds[2] = {{master.get(), POLLIN, 0}, {stop.get(), POLLIN, 0}};
@@ -236,6 +266,9 @@ int main(int argc, char** argv) {
                 continue;
             }
             break;
+        }
+        if (std::chrono::steady_clock::now() >= registerAt) {
+            modem.SetRegistered(true);
         }
         const std::string answer =
             modem.Feed(std::string_view(buffer, static_cast<std::size_t>(got)));

@@ -4,6 +4,7 @@
 #include "program/tests/TemporaryFolder.h"
 #include "tools/gsmmodem/fixture/VirtualModem.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <regex>
@@ -206,12 +207,82 @@ TEST_F(ModemCommandsTest, RefusesBadArgumentsBeforeTouchingTheModem) {
 }
 
 TEST_F(ModemCommandsTest, ModemsListsThePortsThatAnswer) {
-    gsmmodem::VirtualModem modem;
-    ::setenv("TARVIK_MODEM_PORT", modem.port().c_str(), 1);
-    const CliRun run = RunWith({"modems"});
-    ::unsetenv("TARVIK_MODEM_PORT");
-    EXPECT_EQ(run.status, 0);
-    EXPECT_TRUE(Contains(run.out, modem.port() + ": Tarvik Virtual GSM modem\n")) << run.out;
+    // The virtual modem: +CSQ 20 when registered (-73 dBm, 3GPP TS 27.007 §8.5), 99 (not
+    // known) while searching; +CREG stat 1 or 2 (§7.2).
+    struct Case {
+        std::vector<std::string> options;
+        std::string state;
+    };
+    const std::vector<Case> cases = {
+        {{}, "SIM ready; registered (home network); signal excellent (-73 dBm)"},
+        {{"--register-after", "600"}, "SIM ready; searching for a network; signal unknown"},
+        {{"--pin", "1234"},
+         "SIM asks for SIM PIN; registered (home network); signal excellent "
+         "(-73 dBm)"},
+    };
+    for (const auto& c : cases) {
+        gsmmodem::VirtualModem modem(c.options);
+        ::setenv("TARVIK_MODEM_PORT", modem.port().c_str(), 1);
+        const CliRun run = RunWith({"modems"});
+        ::unsetenv("TARVIK_MODEM_PORT");
+        EXPECT_EQ(run.status, 0);
+        EXPECT_TRUE(
+            Contains(run.out, modem.port() + ": Tarvik Virtual GSM modem; " + c.state + "\n"))
+            << run.out;
+    }
+}
+
+// Replies handed to the line (+CMT, 3GPP TS 27.005 §3.4.1) or stored, whole or in
+// concatenated parts with an 8- or 16-bit reference (3GPP TS 23.040 §9.2.3.24): each is
+// shown and logged whole, and what was stored is deleted once logged.
+TEST_F(ModemCommandsTest, ReadsRepliesDeliveredToTheLineAndInParts) {
+    struct Case {
+        std::vector<std::string> options;
+        std::vector<int> deleted;
+    };
+    const std::string text = "All entries written, the device restarts now";
+    const std::vector<Case> cases = {
+        {{"--deliver", "cmt"}, {}},
+        {{"--deliver", "cmt", "--reply-parts", "2"}, {}},
+        {{"--deliver", "cmti", "--reply-parts", "3", "--reply-reference", "16"},
+         {1, 2, 3, 4, 5, 6}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> options = {"--reply", text};
+        options.insert(options.end(), c.options.begin(), c.options.end());
+        gsmmodem::VirtualModem modem(options);
+        const CliRun run = Send(modem, {"--wait", "20"});
+        EXPECT_EQ(run.status, 0) << run.err;
+        const std::string reply = "reply from +393331234567 (2025-01-31 13:05:09): " + text + "\n";
+        EXPECT_TRUE(Contains(run.out, reply + reply)) << run.out;
+        auto deleted = modem.Deleted();
+        std::sort(deleted.begin(), deleted.end());
+        EXPECT_EQ(deleted, c.deleted);
+        EXPECT_TRUE(Contains(Log(), "*,received,+393331234567,\"" + text + "\",ok\r\n*,received,"))
+            << Log();
+    }
+}
+
+// 3GPP TS 27.007 §7.2: nothing is sent while the modem searches (<stat> 2).
+TEST_F(ModemCommandsTest, WaitsForTheModemToRegister) {
+    {
+        gsmmodem::VirtualModem modem({"--register-after", "2"});
+        const CliRun run = Send(modem, {"--register-timeout", "60"});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_TRUE(Contains(run.out, "waiting for the network: searching for a network, signal "
+                                      "unknown\nmessage 1 of 2 sent"))
+            << run.out;
+        EXPECT_EQ(Texts(modem), Expected());
+    }
+    {
+        gsmmodem::VirtualModem modem({"--register-after", "600"});
+        const CliRun run = Send(modem, {"--register-timeout", "1"});
+        EXPECT_EQ(run.status, 7);
+        EXPECT_TRUE(Contains(run.err, ": the modem is not on the network after 1 s: searching "
+                                      "for a network, signal unknown; nothing was sent"))
+            << run.err;
+        EXPECT_TRUE(modem.Messages().empty());
+    }
 }
 
 } // namespace

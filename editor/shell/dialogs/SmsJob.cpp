@@ -30,6 +30,17 @@ public:
     void Warning(const std::string& text) override {
         post_([r = reports_, text] { r->warning(text); });
     }
+    // These go to the status line, where the window tells what is under way.
+    void Incomplete(const modem::ReceivedSms& reply, const std::string& missing) override {
+        Warning("incomplete reply from " + reply.from + " (" + missing + "): " + reply.text);
+    }
+    void Reported(const modem::StatusReport& report) override {
+        Warning("message reference " + std::to_string(report.reference) + ": " +
+                modem::DescribeStatus(report.status));
+    }
+    void Registering(const std::string& state) override {
+        Warning("waiting for the network: " + state);
+    }
 
 private:
     std::function<void(std::function<void()>)> post_;

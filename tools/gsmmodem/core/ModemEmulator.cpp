@@ -96,37 +96,87 @@ std::string ModemEmulator::Final(std::string_view result) const {
     return Answer(result);
 }
 
-// An SMS-DELIVER from `from` with the reply text, stored and announced.
-std::string ModemEmulator::Deliver(const std::string& from) {
-    std::vector<std::uint8_t> pdu{0x00, 0x04}; // no SCA; SMS-DELIVER, no more messages
+// The SMS-DELIVER PDUs of the reply text from `from`: one, or replyParts parts each with a
+// concatenation header (IEI 00 with an 8-bit reference, or IEI 08 with a 16-bit one).
+std::vector<std::vector<std::uint8_t>> ModemEmulator::ReplyPdus(const std::string& from) {
     std::u16string digits(from.begin(), from.end());
     const bool international = digits.starts_with(u'+');
     if (international) {
         digits.erase(0, 1);
     }
-    pdu.push_back(static_cast<std::uint8_t>(digits.size()));
-    pdu.push_back(international ? quenlib::kTonNpiInternational : quenlib::kTonNpiUnknown);
-    const auto bcd = quenlib::encodeDigits(digits);
-    pdu.insert(pdu.end(), bcd.begin(), bcd.end());
     const std::u16string text = Utf8ToUtf16(options_.reply);
     const auto septets = quenlib::encodeGsmSeptets(text);
-    pdu.push_back(0x00);                  // PID
-    pdu.push_back(septets ? 0x00 : 0x08); // DCS
-    for (const std::uint8_t b : {0x52, 0x10, 0x13, 0x31, 0x50, 0x90, 0x00}) {
-        pdu.push_back(b); // 2025-01-31 13:05:09 +0
+    const std::size_t units = septets ? septets->size() : text.size();
+    const std::size_t parts = std::clamp<std::size_t>(options_.replyParts, 1, 255);
+    replyReference_ = (replyReference_ + 1) % (options_.wideReference ? 65536 : 256);
+    std::vector<std::vector<std::uint8_t>> pdus;
+    for (std::size_t part = 0; part < parts; ++part) {
+        const bool header = parts > 1;
+        std::vector<std::uint8_t> pdu{0x00, static_cast<std::uint8_t>(header ? 0x44 : 0x04)};
+        pdu.push_back(static_cast<std::uint8_t>(digits.size()));
+        pdu.push_back(international ? quenlib::kTonNpiInternational : quenlib::kTonNpiUnknown);
+        const auto bcd = quenlib::encodeDigits(digits);
+        pdu.insert(pdu.end(), bcd.begin(), bcd.end());
+        pdu.push_back(0x00);                  // PID
+        pdu.push_back(septets ? 0x00 : 0x08); // DCS
+        for (const std::uint8_t b : {0x52, 0x10, 0x13, 0x31, 0x50, 0x90, 0x00}) {
+            pdu.push_back(b); // 2025-01-31 13:05:09 +0
+        }
+        std::vector<std::uint8_t> udh;
+        if (header) {
+            const auto total = static_cast<std::uint8_t>(parts);
+            const auto sequence = static_cast<std::uint8_t>(part + 1);
+            if (options_.wideReference) {
+                udh = {0x06,
+                       0x08,
+                       0x04,
+                       static_cast<std::uint8_t>(replyReference_ >> 8),
+                       static_cast<std::uint8_t>(replyReference_ & 0xFF),
+                       total,
+                       sequence};
+            } else {
+                udh = {0x05,  0x00,    0x03, static_cast<std::uint8_t>(replyReference_),
+                       total, sequence};
+            }
+        }
+        const std::size_t first = units * part / parts;
+        const std::size_t last = units * (part + 1) / parts;
+        if (septets) {
+            // The header takes whole septets, the last filled with zero bits.
+            const std::size_t headerSeptets = (udh.size() * 8 + 6) / 7;
+            std::vector<std::uint8_t> chunk(headerSeptets, 0);
+            chunk.insert(chunk.end(), septets->begin() + first, septets->begin() + last);
+            auto packed = quenlib::packSeptets(chunk);
+            std::copy(udh.begin(), udh.end(), packed.begin());
+            pdu.push_back(static_cast<std::uint8_t>(chunk.size()));
+            pdu.insert(pdu.end(), packed.begin(), packed.end());
+        } else {
+            const auto ucs2 =
+                quenlib::encodeUcs2(std::u16string_view(text).substr(first, last - first));
+            pdu.push_back(static_cast<std::uint8_t>(udh.size() + ucs2.size()));
+            pdu.insert(pdu.end(), udh.begin(), udh.end());
+            pdu.insert(pdu.end(), ucs2.begin(), ucs2.end());
+        }
+        pdus.push_back(std::move(pdu));
     }
-    if (septets) {
-        pdu.push_back(static_cast<std::uint8_t>(septets->size()));
-        const auto packed = quenlib::packSeptets(*septets);
-        pdu.insert(pdu.end(), packed.begin(), packed.end());
-    } else {
-        const auto ucs2 = quenlib::encodeUcs2(text);
-        pdu.push_back(static_cast<std::uint8_t>(ucs2.size()));
-        pdu.insert(pdu.end(), ucs2.begin(), ucs2.end());
+    return pdus;
+}
+
+// The reply from `from`, each part stored and announced (+CMTI) or sent to the line (+CMT,
+// 3GPP TS 27.005 §3.4.1: "+CMT: ,<length>" and the PDU, <length> without the SCA).
+std::string ModemEmulator::Deliver(const std::string& from) {
+    std::string out;
+    for (const auto& pdu : ReplyPdus(from)) {
+        const std::string hex = ToHex(pdu);
+        if (options_.deliverToLine) {
+            out += "\r\n+CMT: ," + std::to_string(pdu.size() - 1) + "\r\n" + hex + "\r\n";
+            continue;
+        }
+        const int index = nextIndex_++;
+        stored_.push_back({index, false, hex});
+        out += "\r\n+CMTI: \"SM\"," + std::to_string(index) + "\r\n";
     }
-    const int index = nextIndex_++;
-    stored_.push_back({index, false, ToHex(pdu)});
-    return "\r\n+CMTI: \"SM\"," + std::to_string(index) + "\r\n";
+    return out;
 }
 
 std::string ModemEmulator::EndPdu() {
@@ -169,6 +219,16 @@ std::string ModemEmulator::Command(std::string_view line) {
     if (command == "AT+CGMI") {
         return Answer(options_.vendor) + Final("OK");
     }
+    if (command == "AT+CREG?" || command == "AT+CEREG?") {
+        // 3GPP TS 27.007 §7.2: <n> 0 (no unsolicited codes), <stat> 1 home or 2 searching.
+        return Answer(command.substr(2, command.size() - 3) + ": 0," +
+                      (options_.registered ? "1" : "2")) +
+               Final("OK");
+    }
+    if (command == "AT+CSQ") {
+        // 3GPP TS 27.007 §8.5: rssi 20 is -73 dBm; 99 is "not known", <ber> 99 likewise.
+        return Answer(options_.registered ? "+CSQ: 20,99" : "+CSQ: 99,99") + Final("OK");
+    }
     if (command == "AT+CGMM") {
         return Answer(options_.model) + Final("OK");
     }
@@ -200,6 +260,9 @@ std::string ModemEmulator::Command(std::string_view line) {
         }
         if (!simReady) {
             return Final("+CMS ERROR: 311");
+        }
+        if (!options_.registered) {
+            return Final("+CMS ERROR: 331"); // no network service
         }
         if (!length || *length <= 0 || *length > 164) {
             return Final("+CMS ERROR: 304");
