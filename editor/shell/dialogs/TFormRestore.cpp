@@ -1,10 +1,14 @@
 #include "editor/shell/dialogs/TFormRestore.h"
 
 #include "editor/shell/widgets/QtText.h"
+#include "editor/sim/RestorePreview.h"
+#include "editor/sim/SimBackup.h"
 
 #include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -14,6 +18,9 @@ namespace {
 
 constexpr char kChooseText[] = "Choose the backup to write back to the SIM:";
 constexpr char kNoBackupsText[] = "There are no SIM backups yet.";
+constexpr std::string_view kBackupHolds = "Entries in this backup:";
+constexpr std::string_view kBackupEmpty = "This backup holds no entries";
+constexpr std::string_view kBackupUnusable = "This SIM backup cannot be used:";
 
 } // namespace
 
@@ -32,6 +39,17 @@ TFormRestore::TFormRestore(const LanguageTable& table) : ShellDialog(&table), ta
     connect(listBackups_, &QTreeWidget::itemSelectionChanged, this, &TFormRestore::SelectionChange);
     connect(listBackups_, &QTreeWidget::itemDoubleClicked, this, &QDialog::accept);
 
+    butPreview_ = new QPushButton(QStringLiteral("Preview"), this);
+    butPreview_->setObjectName(QStringLiteral("ButPreview"));
+    butPreview_->setAutoDefault(false);
+    connect(butPreview_, &QPushButton::clicked, this, &TFormRestore::ButPreviewClick);
+    labEntries_ = new QLabel(this);
+    labEntries_->setObjectName(QStringLiteral("LabEntries"));
+    labEntries_->setWordWrap(true);
+    listEntries_ = new QListWidget(this);
+    listEntries_->setObjectName(QStringLiteral("ListEntries"));
+    listEntries_->setMinimumSize(460, 160);
+
     auto* buttons = new QDialogButtonBox(this);
     butRestore_ = buttons->addButton(QStringLiteral("Restore"), QDialogButtonBox::AcceptRole);
     butRestore_->setObjectName(QStringLiteral("ButRestore"));
@@ -45,12 +63,22 @@ TFormRestore::TFormRestore(const LanguageTable& table) : ShellDialog(&table), ta
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(labBackups_);
     layout->addWidget(listBackups_);
+    auto* entriesRow = new QHBoxLayout;
+    entriesRow->addWidget(labEntries_, 1);
+    entriesRow->addWidget(butPreview_, 0, Qt::AlignBottom);
+    layout->addLayout(entriesRow);
+    layout->addWidget(listEntries_);
     layout->addSpacing(8);
     layout->addWidget(buttons);
 }
 
+void TFormRestore::SetReadCard(ReadCardFunction readCard) {
+    readCard_ = std::move(readCard);
+}
+
 void TFormRestore::SetBackups(std::vector<BackupStore::Entry> backups) {
     backups_ = std::move(backups);
+    card_.reset();
     // The headers are set here rather than left to the window's translation, which knows
     // no list headers.
     listBackups_->setHeaderLabels({Translated(table_, std::string_view("Date")),
@@ -87,6 +115,55 @@ std::optional<std::filesystem::path> TFormRestore::ChosenBackup() const {
 
 void TFormRestore::SelectionChange() {
     butRestore_->setEnabled(ChosenBackup().has_value());
+    butPreview_->setEnabled(ChosenBackup().has_value());
+    ShowEntries();
+}
+
+void TFormRestore::ButPreviewClick() {
+    if (!readCard_) {
+        return;
+    }
+    // The card is read with the window's events still running: no second read meanwhile.
+    butPreview_->setEnabled(false);
+    std::optional<std::vector<SimItem>> card = readCard_();
+    butPreview_->setEnabled(ChosenBackup().has_value());
+    if (card) {
+        card_ = std::move(card);
+        ShowEntries();
+    }
+}
+
+void TFormRestore::ShowEntries() {
+    listEntries_->clear();
+    const std::optional<std::filesystem::path> chosen = ChosenBackup();
+    if (!chosen) {
+        labEntries_->clear();
+        return;
+    }
+    const ParsedBackup loaded = BackupStore::Load(*chosen);
+    if (!loaded.backup) {
+        labEntries_->setText(Translated(table_, kBackupUnusable) + QLatin1Char(' ') +
+                             QString::fromStdString(loaded.error));
+        return;
+    }
+    if (card_) {
+        // What the restore would change on the card read by Preview.
+        const WritePreview preview = PreviewRestore(*card_, *loaded.backup);
+        labEntries_->setText(QString::fromStdString(RestoreSummary(preview, table_)));
+        for (const EntryChange& change : preview.changes) {
+            listEntries_->addItem(QString::fromStdString(ChangeLine(change, table_)));
+        }
+        return;
+    }
+    const std::vector<SimItem> items = BackupItems(*loaded.backup);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (!items[i].empty()) {
+            listEntries_->addItem(
+                QString::fromStdString(BackupEntryLine(items[i], static_cast<int>(i), table_)));
+        }
+    }
+    labEntries_->setText(
+        Translated(table_, listEntries_->count() > 0 ? kBackupHolds : kBackupEmpty));
 }
 
 } // namespace tarvik

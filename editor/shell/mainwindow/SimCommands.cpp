@@ -103,6 +103,7 @@ SimCommands::SimCommands(Parts parts)
     parts_.formPin.SetDisablePin(DisableSimPin);
     parts_.formPin.SetPinRemaining(SimPinRemaining);
     parts_.formWrite.SetReadCard([this] { return ReadCardForPreview(); });
+    parts_.formRestore.SetReadCard([this] { return ReadCardForPreview(); });
 }
 
 void SimCommands::ShowStatus(const QString& text) {
@@ -260,6 +261,7 @@ void SimCommands::RestoreSimClick() {
         ShowErrorWithReason(kBackupUnusable, loaded.error);
         return;
     }
+    // After a preview the connection is open and the PIN out of the way already.
     SimConnect();
     if (!CheckCardAccess()) {
         return;

@@ -8,6 +8,7 @@
 #include "editor/shell/dialogs/TFormWrite.h"
 #include "editor/shell/testing/GuiTestSupport.h"
 #include "editor/shell/testing/ScriptedPrompts.h"
+#include "editor/sim/BackupStore.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -329,6 +330,59 @@ TEST(RestoreDialogTest, ListsTheBackupsAndRestoreWantsOneChosen) {
     EXPECT_EQ(list.topLevelItemCount(), 0);
     EXPECT_FALSE(dialog.ButRestore().isEnabled());
     EXPECT_EQ(dialog.findChild<QLabel*>("LabBackups")->text(), "There are no SIM backups yet.");
+}
+
+// A 28-byte EF ADN record (GSM 11.11 §10.5.1): the name in the one-byte form padded with FF to
+// 14 bytes, BCD length 06, TON/NPI 81, the digits 0612345678 low nibble first, CCP and EXT1
+// identifier FF.
+RecordBytes AdnRecord(std::string_view name) {
+    RecordBytes record(name.begin(), name.end());
+    record.resize(14, 0xFF);
+    for (const std::uint8_t byte : {0x06, 0x81, 0x60, 0x21, 0x43, 0x65, 0x87}) {
+        record.push_back(byte);
+    }
+    record.resize(28, 0xFF);
+    return record;
+}
+
+TEST(RestoreDialogTest, ShowsTheBackupsEntriesAndAfterPreviewWhatTheRestoreChanges) {
+    const LanguageTable table;
+    TestFolder folder;
+    const BackupStore store(folder.path().toStdString());
+    SimBackup backup;
+    backup.iccid = "8949000000000000017";
+    backup.saved = 1738328709;
+    backup.adnRecordLength = 28;
+    backup.adn = {AdnRecord("TL1"), RecordBytes(28, 0xFF), AdnRecord("Home")};
+    ASSERT_TRUE(store.Save(backup).path);
+
+    TFormRestore dialog(table);
+    int reads = 0;
+    dialog.SetReadCard([&]() -> std::optional<std::vector<SimItem>> {
+        ++reads;
+        return std::vector<SimItem>{{u"TL1", u"0612345678"}, {u"TL2", u"5"}, {}};
+    });
+    dialog.SetBackups(store.List().backups);
+    const auto rows = [&] {
+        QStringList texts;
+        for (int i = 0; i < dialog.ListEntries().count(); ++i) {
+            texts.push_back(dialog.ListEntries().item(i)->text());
+        }
+        return texts;
+    };
+    EXPECT_EQ(dialog.LabEntries().text(), "Entries in this backup:");
+    EXPECT_EQ(rows(), QStringList({"TL1=0612345678 (record 1)", "Home=0612345678 (record 3)"}));
+
+    dialog.ButPreview().click();
+    EXPECT_EQ(reads, 1);
+    EXPECT_EQ(dialog.LabEntries().text(), "2 entries change");
+    EXPECT_EQ(rows(),
+              QStringList({"removed: TL2=5 (record 2)", "added: Home=0612345678 (record 3)"}));
+
+    // A backup that cannot be read says why, and lists nothing.
+    dialog.SetBackups({{folder.file("gone.simbackup").toStdString(), std::nullopt, 1000, 3}});
+    EXPECT_TRUE(dialog.LabEntries().text().startsWith("This SIM backup cannot be used:"));
+    EXPECT_EQ(dialog.ListEntries().count(), 0);
 }
 
 TEST(DialogFrameTest, DialogsTranslateOnceOnTheirFirstShow) {

@@ -535,6 +535,52 @@ TEST_F(SimCommandsTest, RestoreFromTheMenuPutsTheCardBackAndLeavesTheProgram) {
     EXPECT_EQ(simcard::CardImage::load(card->imagePath()), other);
 }
 
+TEST_F(SimCommandsTest, RestoreListsTheBackupThenPreviewsItOverTheCardAskingThePinOnce) {
+    simcard::CardOptions options = PinOff(100);
+    options.iccid = "8939000000000000003";
+    StartCard(options);
+    Plant({{5, HomeRecord()}});
+    PutOnCard({"TL1=555"}); // the backup holds Home alone
+    // The same card, blanked, with its PIN on (code 1234).
+    commands.Disconnect();
+    options.pin1Enabled = true;
+    StartCard(options);
+    prompts.execTitles.clear();
+
+    QStringList before;
+    QStringList after;
+    QString summary;
+    const auto rows = [](QDialog& dialog) {
+        QStringList texts;
+        auto* list = dialog.findChild<QListWidget*>("ListEntries");
+        for (int i = 0; i < list->count(); ++i) {
+            texts.push_back(list->item(i)->text());
+        }
+        return texts;
+    };
+    prompts.QueueExec([&](QDialog& dialog) {
+        before = rows(dialog);
+        Click(dialog, "ButPreview"); // asks for the PIN: the dialog queued next
+        summary = dialog.findChild<QLabel*>("LabEntries")->text();
+        after = rows(dialog);
+        Click(dialog, "ButRestore");
+    });
+    prompts.QueueExec([](QDialog& dialog) {
+        QTest::keyClicks(dialog.findChild<QLineEdit*>("EdPin"), "1234");
+        Click(dialog, "ButOk");
+    });
+    commands.RestoreSimClick();
+
+    EXPECT_EQ(prompts.execTitles, (QStringList{"Restore SIM", "Disable PIN"}));
+    EXPECT_EQ(before, QStringList{"Home=0123 (record 6)"});
+    EXPECT_EQ(summary, "1 entry changes");
+    EXPECT_EQ(after, QStringList{"added: Home=0123 (record 6)"});
+    EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("; ").toStdString();
+    EXPECT_EQ(CardRecordNames()[5], "Home");
+    EXPECT_EQ(window.statusBar()->currentMessage(), "The SIM was restored from the backup");
+    ExpectWindowRestored();
+}
+
 TEST_F(SimCommandsTest, ReadLeavesOutWhatTheProgramCannotHoldAndSaysHowMany) {
     StartCard(PinOff(20));
     // A contact in Greek letters (UCS2 form 80, GSM 11.11 Annex B), and TL1.

@@ -20,6 +20,7 @@
 #include "editor/shell/pages/FormPages.h"
 #include "editor/shell/testing/AcceptingPrompts.h"
 #include "editor/shell/widgets/QtText.h"
+#include "editor/sim/BackupStore.h"
 
 #include <QApplication>
 #include <QDir>
@@ -30,6 +31,7 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -174,10 +176,42 @@ int main(int argc, char** argv) {
     app.FormWrite().ShowPreview(std::move(card));
     camera.TakeDialog(app.FormWrite(), QStringLiteral("dialog-write-preview"));
     app.FormWrite().SetProgram({});
-    app.FormRestore().SetBackups({{"a.simbackup", "8949000000000000017", 1738328709, 24},
-                                  {"b.simbackup", "8949000000000000017", 1738242000, 3},
-                                  {"c.simbackup", std::nullopt, 1737900000, 0}});
-    camera.TakeDialog(app.FormRestore(), QStringLiteral("dialog-restore"));
+    {
+        // Two backups of one card, the newer chosen with its entries listed, then the
+        // preview of restoring it over a card that has changed since.
+        const tarvik::BackupStore store(QFile::encodeName(home.filePath("backups")).toStdString());
+        const auto record = [](std::string_view name, std::initializer_list<int> number) {
+            tarvik::RecordBytes bytes(name.begin(), name.end());
+            bytes.resize(14, 0xFF);
+            bytes.insert(bytes.end(), number.begin(), number.end());
+            bytes.resize(28, 0xFF);
+            return bytes;
+        };
+        tarvik::SimBackup backup;
+        backup.iccid = "8949000000000000017";
+        backup.adnRecordLength = 28;
+        backup.adn.assign(100, tarvik::RecordBytes(28, 0xFF));
+        backup.saved = 1738242000;
+        store.Save(backup);
+        backup.adn[0] = record("TL1", {0x06, 0x81, 0x33, 0x13, 0x32, 0x54, 0x76});
+        backup.adn[1] = record("TL2", {0x06, 0x81, 0x33, 0x03, 0x00, 0x00, 0x00});
+        backup.adn[2] = record("OP1", {0x02, 0x81, 0xF5});
+        backup.adn[5] = record("Home", {0x06, 0x81, 0x60, 0x21, 0x43, 0x65, 0x87});
+        backup.saved = 1738328709;
+        store.Save(backup);
+        app.FormRestore().SetBackups(store.List().backups);
+        camera.TakeDialog(app.FormRestore(), QStringLiteral("dialog-restore"));
+        app.FormRestore().SetReadCard([]() -> std::optional<std::vector<tarvik::SimItem>> {
+            std::vector<tarvik::SimItem> card(100);
+            card[0] = {u"TL1", u"3331234567"};
+            card[1] = {u"TL2", u"3337654321"};
+            card[2] = {u"RED", u"3"};
+            return card;
+        });
+        app.FormRestore().ButPreview().click();
+        camera.TakeDialog(app.FormRestore(), QStringLiteral("dialog-restore-preview"));
+        app.FormRestore().SetReadCard({});
+    }
     {
         tarvik::TFormBatch batch(app.languageTable(), prompts);
         batch.SetProgram({}, {"TL1=3331234567", "RFT=24"}, "alarm.sim");
