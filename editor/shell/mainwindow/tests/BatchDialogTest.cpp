@@ -45,14 +45,15 @@ TEST(BatchDialogTest, TwoCardsFillTheListAndStopEndsTheRun) {
         EXPECT_TRUE(
             QTest::qWaitFor([&] { return dialog.ListCards().topLevelItemCount() == 1; }, 20000));
         EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return dialog.LabState().text() == QStringLiteral("Take the card out"); }));
+            [&] { return dialog.LabState().text() == QStringLiteral("Take the card out"); },
+            20000));
         card.insert(Card("8949000000000000502"));
         EXPECT_TRUE(
             QTest::qWaitFor([&] { return dialog.ListCards().topLevelItemCount() == 2; }, 20000));
         testing::RenderWidget(dialog, "batch-dialog");
         EXPECT_FALSE(dialog.ButStart().isEnabled());
         dialog.ButStop().click();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.Running(); }));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.Running(); }, 20000));
         EXPECT_TRUE(dialog.ButStart().isEnabled());
         for (int row = 0; row < 2; ++row) {
             const QTreeWidgetItem* item = dialog.ListCards().topLevelItem(row);
