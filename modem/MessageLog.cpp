@@ -57,13 +57,14 @@ std::filesystem::path MessageLog::DefaultFile() {
 }
 
 bool MessageLog::Append(const LogEntry& entry) {
-    // O_APPEND keeps records whole when two programs log at once.
+    // O_APPEND keeps records whole when two programs log at once; the file is its owner's
+    // alone, since it holds customers' numbers.
     constexpr int kFlags = O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC;
-    UniqueFd fd(::open(file_.c_str(), kFlags, 0644));
+    UniqueFd fd(::open(file_.c_str(), kFlags, 0600));
     if (!fd && errno == ENOENT) {
         std::error_code ec;
         std::filesystem::create_directories(file_.parent_path(), ec);
-        fd.reset(::open(file_.c_str(), kFlags, 0644));
+        fd.reset(::open(file_.c_str(), kFlags, 0600));
     }
     struct stat st {};
     if (!fd || ::fstat(fd.get(), &st) != 0) {

@@ -7,6 +7,7 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <fstream>
 #include <system_error>
 #include <unistd.h>
@@ -60,9 +61,16 @@ std::string JobLog::Open(const fs::path& path) {
         return path.string() + ": not a job log (its first line is not \"" + std::string(kHeader) +
                "\")";
     }
-    file_.reset(std::fopen(path.c_str(), "ab"));
-    if (!file_) {
+    // Created for its owner alone, as the backups are: it names customers' cards.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    if (fd < 0) {
         return path.string() + ": " + std::strerror(errno);
+    }
+    file_.reset(::fdopen(fd, "ab"));
+    if (!file_) {
+        const std::string why = std::strerror(errno);
+        ::close(fd);
+        return path.string() + ": " + why;
     }
     if (std::fseek(file_.get(), 0, SEEK_END) == 0 && std::ftell(file_.get()) == 0) {
         const std::string header = std::string(kHeader) + "\r\n";

@@ -2,6 +2,7 @@
 
 #include "program/tests/TemporaryFolder.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -18,6 +19,10 @@ TEST(MessageLogTest, StartsTheFileWithItsHeaderAndAppendsRecords) {
               "time,direction,number,text,result\r\n"
               "2025-01-31T13:05:09Z,sent,+393331234567,;TL1=1;,ok\r\n"
               "2025-01-31T13:05:10Z,received,+393331234567,\"OK, done\",ok\r\n");
+    // The log holds customers' numbers: its owner's alone.
+    namespace fs = std::filesystem;
+    EXPECT_EQ(fs::status(log.file()).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
 }
 
 TEST(MessageLogTest, SaysWhyTheFileCannotBeWritten) {

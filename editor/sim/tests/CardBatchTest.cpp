@@ -6,6 +6,7 @@
 #include "editor/sim/tests/RecordingWindow.h"
 #include "program/tests/TemporaryFolder.h"
 
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
@@ -311,6 +312,10 @@ TEST_F(CardBatchTest, TheJobLogHasItsHeaderOnceAndALineACard) {
     std::ostringstream text;
     text << std::ifstream(path, std::ios::binary).rdbuf();
     EXPECT_EQ(text.str(), std::string(JobLog::kHeader) + "\r\n" + line + line);
+    // The log names customers' cards: its owner's alone, whatever the umask.
+    namespace fs = std::filesystem;
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
 
     job.iccid.reset();
     job.row.reset();
