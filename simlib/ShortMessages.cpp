@@ -19,6 +19,19 @@ DirectoryPath messageDirectory(const LibraryState& s) {
     return s.cdmaSms ? kCdmaPath : kTelecomPath;
 }
 
+// Keeps the EF SMS just selected, in the CDMA directory or in DF Telecom, and tells its
+// record count.
+QLRESULT useMessageFile(LibraryState& s, const std::optional<FileGeometry>& geometry, bool cdma,
+                        QL_COUNT_INFO& info) {
+    if (!geometry) {
+        return QL_E_SELECT_EF;
+    }
+    s.sms = *geometry;
+    s.cdmaSms = cdma;
+    info.count = static_cast<std::uint32_t>(s.sms.recordCount);
+    return QL_OK;
+}
+
 // UICC: EF SMS of the CDMA directory when the card has both, else of DF Telecom.
 QLRESULT selectUiccShortMessages(LibraryState& s, const Connection& connection, bool cdmaDirectory,
                                  QL_COUNT_INFO& info) {
@@ -30,13 +43,7 @@ QLRESULT selectUiccShortMessages(LibraryState& s, const Connection& connection, 
     if (!cdma) {
         geometry = selectRecordFile(connection, kTelecomPath, kEfSms);
     }
-    if (!geometry) {
-        return QL_E_SELECT_EF;
-    }
-    s.sms = *geometry;
-    s.cdmaSms = cdma;
-    info.count = static_cast<std::uint32_t>(s.sms.recordCount);
-    return QL_OK;
+    return useMessageFile(s, geometry, cdma, info);
 }
 
 void clear(QL_SMS_ITEM& item) {
@@ -112,14 +119,7 @@ QLRESULT selectShortMessages(QL_COUNT_INFO& info) {
             return QL_E_SELECT_EF;
         }
     }
-    const auto geometry = readFileInformation(connection, *response);
-    if (!geometry) {
-        return QL_E_SELECT_EF;
-    }
-    s.sms = *geometry;
-    s.cdmaSms = cdma;
-    info.count = static_cast<std::uint32_t>(s.sms.recordCount);
-    return QL_OK;
+    return useMessageFile(s, readFileInformation(connection, *response), cdma, info);
 }
 
 QLRESULT readShortMessage(QL_SMS_ITEM& item) {

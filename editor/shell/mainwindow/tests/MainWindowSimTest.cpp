@@ -54,6 +54,23 @@ protected:
         ::setenv("QUENLIB_READER", card->readerName().c_str(), 1);
     }
 
+    // Writes "TL1=555" to a card whose PIN is on, giving the PIN once, and reads it back.
+    void WriteAndReadBackThroughThePinDialog() {
+        memoSim().setPlainText("TL1=555");
+        prompts.QueueExec([](QDialog& d) { Click(d, "ButOK"); }); // write dialog
+        prompts.QueueExec([](QDialog& d) {                        // PIN dialog
+            QTest::keyClicks(d.findChild<QLineEdit*>("EdPin"), "1234");
+            Click(d, "ButOk");
+        });
+        window().pages().ButWrite().click();
+        prompts.QueueOkCancel(true);
+        window().pages().ButRead().click();
+
+        EXPECT_EQ(prompts.execTitles, (QStringList{"Password", "Write to SIM?", "Disable PIN"}));
+        EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join('|').toStdString();
+        EXPECT_EQ(memoSim().toPlainText(), "TL1=555");
+    }
+
     TFormMain& window() { return *app.FormMain(); }
     QAction& item(const char* name) { return *window().findChild<QAction*>(name); }
     QPlainTextEdit& memoSim() { return window().pages().MemoSim(); }
@@ -100,20 +117,7 @@ TEST_F(MainWindowSimTest, CardWithAPinAsksForItOnceAndClosingTheWindowDisconnect
     simcard::CardOptions options;
     options.pin1Enabled = true;
     StartCard(options);
-    memoSim().setPlainText("TL1=555");
-
-    prompts.QueueExec([](QDialog& d) { Click(d, "ButOK"); }); // write dialog
-    prompts.QueueExec([](QDialog& d) {                        // PIN dialog
-        QTest::keyClicks(d.findChild<QLineEdit*>("EdPin"), "1234");
-        Click(d, "ButOk");
-    });
-    window().pages().ButWrite().click();
-    prompts.QueueOkCancel(true);
-    window().pages().ButRead().click();
-
-    EXPECT_EQ(prompts.execTitles, (QStringList{"Password", "Write to SIM?", "Disable PIN"}));
-    EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join('|').toStdString();
-    EXPECT_EQ(memoSim().toPlainText(), "TL1=555");
+    WriteAndReadBackThroughThePinDialog();
     EXPECT_TRUE(SimIsConnected());
 }
 
@@ -189,19 +193,7 @@ TEST_F(MainWindowSimTest, UiccWithAPinAsksForItAsAGsmSimDoes) {
     options.pin1Enabled = true;
     options.uicc = true;
     StartCard(options);
-    memoSim().setPlainText("TL1=555");
-    prompts.QueueExec([](QDialog& d) { Click(d, "ButOK"); }); // write dialog
-    prompts.QueueExec([](QDialog& d) {                        // PIN dialog
-        QTest::keyClicks(d.findChild<QLineEdit*>("EdPin"), "1234");
-        Click(d, "ButOk");
-    });
-    window().pages().ButWrite().click();
-    prompts.QueueOkCancel(true);
-    window().pages().ButRead().click();
-
-    EXPECT_EQ(prompts.execTitles, (QStringList{"Password", "Write to SIM?", "Disable PIN"}));
-    EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join('|').toStdString();
-    EXPECT_EQ(memoSim().toPlainText(), "TL1=555");
+    WriteAndReadBackThroughThePinDialog();
 }
 
 } // namespace
