@@ -3,7 +3,15 @@
 # Builds one GoogleTest executable and registers its tests with CTest. Tests are
 # discovered when CTest runs, so nothing executes at build time.
 include(GoogleTest)
-find_package(GTest REQUIRED)
+if(WIN32 AND CMAKE_CROSSCOMPILING)
+  # No GoogleTest is packaged for mingw-w64: build it from the sources libgtest-dev ships.
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  # Its own CMake files define the GTest:: aliases the tests link.
+else()
+  find_package(GTest REQUIRED)
+endif()
 
 function(tarvik_add_test name)
   if(NOT BUILD_TESTING)
