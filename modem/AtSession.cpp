@@ -8,12 +8,12 @@
 namespace tarvik::modem {
 namespace {
 
-constexpr char kCtrlZ = '\x1A';
-constexpr char kEscape = '\x1B';
+constexpr char ctrlZ = '\x1A';
+constexpr char escape = '\x1B';
 // What may stand before a line: line ends, and blanks. The blank after the "> " prompt
 // comes in whatever read the port hands over; dropped here, it never makes a line of its
 // own nor hides the result that follows it (" NO CARRIER").
-constexpr std::string_view kBeforeLine = "\r\n \t";
+constexpr std::string_view beforeLine = "\r\n \t";
 
 std::string Seconds(milliseconds wait) {
     const auto ms = wait.count();
@@ -28,11 +28,11 @@ bool IsHexLine(std::string_view line) {
 } // namespace
 
 bool IsUnsolicited(std::string_view line) {
-    static constexpr std::array<std::string_view, 14> kCodes = {
+    static constexpr std::array<std::string_view, 14> codes = {
         "RING",   "+CMTI:", "+CREG:", "+CGREG:", "+CDSI:", "+CLIP:", "+CRING:",
         "+CUSD:", "+CIEV:", "+CBMI:", "+CEREG:", "+CMT:",  "+CDS:",  "^",
     };
-    for (const std::string_view code : kCodes) {
+    for (const std::string_view code : codes) {
         if (line.starts_with(code)) {
             return true;
         }
@@ -40,12 +40,12 @@ bool IsUnsolicited(std::string_view line) {
     return false;
 }
 
-AtSession::Got AtSession::ReadLine(Clock::time_point deadline, bool acceptPrompt,
+AtSession::Got AtSession::readLine(Clock::time_point deadline, bool acceptPrompt,
                                    std::string& line) {
     for (;;) {
         // Every decision below looks only at bytes already complete (a line up to its end,
         // the prompt's one character), so the answer is the same however the port splits it.
-        const std::size_t start = buffer_.find_first_not_of(kBeforeLine);
+        const std::size_t start = buffer_.find_first_not_of(beforeLine);
         if (start == std::string::npos) {
             buffer_.clear();
         } else {
@@ -69,7 +69,7 @@ AtSession::Got AtSession::ReadLine(Clock::time_point deadline, bool acceptPrompt
         if (left.count() <= 0) {
             return Got::Timeout;
         }
-        switch (port_.Read(buffer_, left)) {
+        switch (port_.read(buffer_, left)) {
         case SerialPort::Status::Data:
         case SerialPort::Status::Timeout:
             break;
@@ -99,7 +99,7 @@ std::string AnswerPrefix(std::string_view command) {
 
 } // namespace
 
-bool AtSession::KeepUnsolicited(std::string& line) {
+bool AtSession::keepUnsolicited(std::string& line) {
     if (!awaitingPdu_.empty()) {
         unsolicited_.push_back(std::exchange(awaitingPdu_, {}) + '\n' + line);
         return true;
@@ -115,21 +115,21 @@ bool AtSession::KeepUnsolicited(std::string& line) {
     return false;
 }
 
-AtResult AtSession::PortFailure() {
+AtResult AtSession::portFailure() {
     failed_ = true;
     AtResult result;
     result.error = port_.error();
     return result;
 }
 
-AtResult AtSession::Finish(std::string_view echo, Clock::time_point deadline, std::string_view what,
+AtResult AtSession::finish(std::string_view echo, Clock::time_point deadline, std::string_view what,
                            std::string_view answerPrefix) {
     AtResult result;
     std::string line;
     for (;;) {
-        switch (ReadLine(deadline, false, line)) {
+        switch (readLine(deadline, false, line)) {
         case Got::Failed:
-            return PortFailure();
+            return portFailure();
         case Got::Timeout:
             result.timedOut = true;
             result.error = "no answer from the modem to " + std::string(what);
@@ -153,51 +153,51 @@ AtResult AtSession::Finish(std::string_view echo, Clock::time_point deadline, st
         }
         const bool ownAnswer =
             awaitingPdu_.empty() && !answerPrefix.empty() && line.starts_with(answerPrefix);
-        if (ownAnswer || !KeepUnsolicited(line)) {
+        if (ownAnswer || !keepUnsolicited(line)) {
             result.lines.push_back(std::move(line));
         }
     }
 }
 
-AtResult AtSession::Command(std::string_view command, milliseconds timeout) {
-    if (!port_.Write(std::string(command) + "\r")) {
-        return PortFailure();
+AtResult AtSession::command(std::string_view command, milliseconds timeout) {
+    if (!port_.write(std::string(command) + "\r")) {
+        return portFailure();
     }
-    AtResult result = Finish(command, Clock::now() + timeout, command, AnswerPrefix(command));
+    AtResult result = finish(command, Clock::now() + timeout, command, AnswerPrefix(command));
     if (result.timedOut) {
         result.error += " within " + Seconds(timeout);
     }
     return result;
 }
 
-void AtSession::Drain(milliseconds quiet) {
+void AtSession::drain(milliseconds quiet) {
     std::string line;
     const auto deadline = Clock::now() + quiet;
-    while (ReadLine(deadline, true, line) == Got::Line) {
-        KeepUnsolicited(line);
+    while (readLine(deadline, true, line) == Got::Line) {
+        keepUnsolicited(line);
     }
     buffer_.clear();
 }
 
-AtResult AtSession::Submit(std::size_t tpduLength, std::string_view hexPdu, milliseconds prompt,
+AtResult AtSession::submit(std::size_t tpduLength, std::string_view hexPdu, milliseconds prompt,
                            milliseconds answer) {
     const std::string command = "AT+CMGS=" + std::to_string(tpduLength);
-    if (!port_.Write(command + "\r")) {
-        return PortFailure();
+    if (!port_.write(command + "\r")) {
+        return portFailure();
     }
     const auto promptDeadline = Clock::now() + prompt;
     std::string line;
     for (bool prompted = false; !prompted;) {
-        switch (ReadLine(promptDeadline, true, line)) {
+        switch (readLine(promptDeadline, true, line)) {
         case Got::Failed:
-            return PortFailure();
+            return portFailure();
         case Got::Timeout: {
             // ESC leaves the PDU input without sending; what the modem says to it is
             // no answer to anything that follows.
-            if (!port_.Write(std::string(1, kEscape))) {
-                return PortFailure();
+            if (!port_.write(std::string(1, escape))) {
+                return portFailure();
             }
-            Drain(std::min(prompt, milliseconds(500)));
+            drain(std::min(prompt, milliseconds(500)));
             AtResult result;
             result.timedOut = true;
             result.error =
@@ -215,30 +215,30 @@ AtResult AtSession::Submit(std::size_t tpduLength, std::string_view hexPdu, mill
                     return result;
                 }
             }
-            KeepUnsolicited(line);
+            keepUnsolicited(line);
             break; // else the echo of the command
         }
     }
-    if (!port_.Write(std::string(hexPdu) + kCtrlZ)) {
-        return PortFailure();
+    if (!port_.write(std::string(hexPdu) + ctrlZ)) {
+        return portFailure();
     }
-    AtResult result = Finish(hexPdu, Clock::now() + answer, "the message", "+CMGS:");
+    AtResult result = finish(hexPdu, Clock::now() + answer, "the message", "+CMGS:");
     if (result.timedOut) {
         result.error += " within " + Seconds(answer);
     }
     return result;
 }
 
-std::optional<std::string> AtSession::NextUnsolicited(milliseconds timeout) {
+std::optional<std::string> AtSession::nextUnsolicited(milliseconds timeout) {
     const auto deadline = Clock::now() + timeout;
     std::string line;
     while (unsolicited_.empty()) {
-        const Got got = ReadLine(deadline, false, line);
+        const Got got = readLine(deadline, false, line);
         if (got != Got::Line) {
             return std::nullopt;
         }
         // Outside a command only unsolicited lines are expected; a stray answer is dropped.
-        KeepUnsolicited(line);
+        keepUnsolicited(line);
     }
     std::string next = std::move(unsolicited_.front());
     unsolicited_.pop_front();

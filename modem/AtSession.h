@@ -29,18 +29,18 @@ public:
     explicit AtSession(SerialPort& port) : port_(port) {}
 
     // Sends `command` and CR, and reads until OK or a failure result.
-    AtResult Command(std::string_view command, milliseconds timeout);
+    AtResult command(std::string_view command, milliseconds timeout);
 
     // AT+CMGS=<tpduLength>, the "> " prompt, the PDU in hex and Ctrl-Z, then +CMGS: <mr>
     // and OK. Without a prompt in time it sends ESC, so that the modem leaves the PDU
     // input, and fails.
-    AtResult Submit(std::size_t tpduLength, std::string_view hexPdu, milliseconds prompt,
+    AtResult submit(std::size_t tpduLength, std::string_view hexPdu, milliseconds prompt,
                     milliseconds answer);
 
     // The next unsolicited line kept or arriving within `timeout`; nothing when none came
     // (or the port failed: failed() then tells). A code followed by a PDU on the next line
     // (+CMT, +CDS: 3GPP TS 27.005 §3.4.1) comes as one: the code, '\n', the PDU.
-    std::optional<std::string> NextUnsolicited(milliseconds timeout);
+    std::optional<std::string> nextUnsolicited(milliseconds timeout);
 
     bool failed() const { return failed_; }
 
@@ -48,15 +48,15 @@ private:
     enum class Got { Line, Prompt, Timeout, Failed };
     using Clock = std::chrono::steady_clock;
 
-    Got ReadLine(Clock::time_point deadline, bool acceptPrompt, std::string& line);
+    Got readLine(Clock::time_point deadline, bool acceptPrompt, std::string& line);
     // Reads lines up to the final result of `command`; lines that start with `answerPrefix`
     // are the command's own even when the code may come unsolicited too (+CREG, +CEREG).
-    AtResult Finish(std::string_view echo, Clock::time_point deadline, std::string_view what,
+    AtResult finish(std::string_view echo, Clock::time_point deadline, std::string_view what,
                     std::string_view answerPrefix);
-    AtResult PortFailure();
-    void Drain(milliseconds quiet);
+    AtResult portFailure();
+    void drain(milliseconds quiet);
     // Keeps `line` when it is unsolicited or the PDU of a +CMT/+CDS; false for any other.
-    bool KeepUnsolicited(std::string& line);
+    bool keepUnsolicited(std::string& line);
 
     SerialPort& port_;
     std::string buffer_;

@@ -10,7 +10,7 @@ namespace {
 using Meaning = std::pair<int, std::string_view>;
 
 // <err> of +CMS ERROR (3GPP TS 27.005 3.2.5) that a modem gives for a message it cannot send.
-constexpr std::array kCmsMeanings{
+constexpr std::array cmsMeanings{
     Meaning{1, "unassigned number"},
     Meaning{8, "operator determined barring"},
     Meaning{10, "call barred"},
@@ -43,11 +43,14 @@ constexpr std::array kCmsMeanings{
     Meaning{500, "unknown error"},
 };
 
-// <err> of +CME ERROR (3GPP TS 27.007 9.2).
-constexpr std::array kCmeMeanings{
+// <err> of +CME ERROR (3GPP TS 27.007 9.2.1), those of the phone, its SIM and the network.
+constexpr std::array cmeMeanings{
     Meaning{0, "phone failure"},
+    Meaning{1, "no connection to phone"},
+    Meaning{2, "phone-adaptor link reserved"},
     Meaning{3, "operation not allowed"},
     Meaning{4, "operation not supported"},
+    Meaning{5, "PH-SIM PIN required"},
     Meaning{10, "SIM not inserted"},
     Meaning{11, "SIM PIN required"},
     Meaning{12, "SIM PUK required"},
@@ -61,8 +64,13 @@ constexpr std::array kCmeMeanings{
     Meaning{21, "invalid index"},
     Meaning{22, "not found"},
     Meaning{23, "memory failure"},
+    Meaning{24, "text string too long"},
+    Meaning{25, "invalid characters in text string"},
+    Meaning{26, "dial string too long"},
+    Meaning{27, "invalid characters in dial string"},
     Meaning{30, "no network service"},
     Meaning{31, "network timeout"},
+    Meaning{32, "network not allowed - emergency calls only"},
     Meaning{100, "unknown"},
 };
 
@@ -71,7 +79,8 @@ std::string WithMeaning(std::string_view line, std::string_view code,
                         const std::array<Meaning, N>& meanings) {
     int value = -1;
     const auto [end, ec] = std::from_chars(code.data(), code.data() + code.size(), value);
-    std::string text(line);
+    // Blanks the modem left at the end of the line would stand before the meaning.
+    std::string text(line.substr(0, line.find_last_not_of(' ') + 1));
     if (ec == std::errc() && end == code.data() + code.size()) {
         for (const auto& [number, meaning] : meanings) {
             if (number == value) {
@@ -99,10 +108,10 @@ std::optional<std::string> DescribeFailure(std::string_view line) {
         return std::string(line);
     }
     if (line.starts_with("+CMS ERROR:")) {
-        return WithMeaning(line, Trim(line.substr(11)), kCmsMeanings);
+        return WithMeaning(line, Trim(line.substr(11)), cmsMeanings);
     }
     if (line.starts_with("+CME ERROR:")) {
-        return WithMeaning(line, Trim(line.substr(11)), kCmeMeanings);
+        return WithMeaning(line, Trim(line.substr(11)), cmeMeanings);
     }
     return std::nullopt;
 }

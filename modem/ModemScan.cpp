@@ -12,7 +12,7 @@ namespace {
 
 // The first information line of a command, without a "+CGMI: " style prefix.
 std::string Identification(AtSession& session, std::string_view command, milliseconds timeout) {
-    const AtResult answer = session.Command(command, timeout);
+    const AtResult answer = session.command(command, timeout);
     if (!answer.ok || answer.lines.empty()) {
         return {};
     }
@@ -28,6 +28,10 @@ std::string Identification(AtSession& session, std::string_view command, millise
 }
 
 } // namespace
+
+std::unique_ptr<SerialPort> OpenSerialPort(const std::string& path, std::string& error) {
+    return PosixSerialPort::open(path, error);
+}
 
 std::vector<std::string> CandidatePorts() {
     std::vector<std::string> ports;
@@ -46,14 +50,15 @@ std::vector<std::string> CandidatePorts() {
     return ports;
 }
 
-std::optional<ModemInfo> ProbeModem(const std::string& port, milliseconds timeout) {
+std::optional<ModemInfo> ProbeModem(const std::string& port, milliseconds timeout,
+                                    const PortOpener& open) {
     std::string error;
-    const auto serial = PosixSerialPort::Open(port, error);
+    const auto serial = open(port, error);
     if (!serial) {
         return std::nullopt;
     }
     AtSession session(*serial);
-    if (!session.Command("AT", timeout).ok) {
+    if (!session.command("AT", timeout).ok) {
         return std::nullopt;
     }
     ModemInfo info;
@@ -65,6 +70,17 @@ std::optional<ModemInfo> ProbeModem(const std::string& port, milliseconds timeou
     info.registration = registration ? Describe(*registration) : "registration unknown";
     info.signal = AskSignal(session, timeout);
     return info;
+}
+
+std::vector<ModemInfo> ScanModems(const std::vector<std::string>& ports, milliseconds timeout,
+                                  const PortOpener& open) {
+    std::vector<ModemInfo> modems;
+    for (const auto& port : ports) {
+        if (auto info = ProbeModem(port, timeout, open)) {
+            modems.push_back(std::move(*info));
+        }
+    }
+    return modems;
 }
 
 } // namespace tarvik::modem

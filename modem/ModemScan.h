@@ -1,7 +1,11 @@
 #pragma once
 
 #include "modem/AtSession.h"
+#include "modem/SerialPort.h"
 
+#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,12 +21,24 @@ struct ModemInfo {
     std::string signal;       // in words and dBm (AT+CSQ)
 };
 
+// Opens the port at `path`; nothing, with the reason in `error`, when it cannot be opened.
+using PortOpener =
+    std::function<std::unique_ptr<SerialPort>(const std::string& path, std::string& error)>;
+
+// The machine's own serial ports (PosixSerialPort).
+std::unique_ptr<SerialPort> OpenSerialPort(const std::string& path, std::string& error);
+
 // The ports where a USB GSM modem may be: /dev/ttyUSB* and /dev/ttyACM*, and the one in
 // TARVIK_MODEM_PORT (the virtual modem of the run command), sorted, without repeats.
 std::vector<std::string> CandidatePorts();
 
 // Asks `port` for AT, then for its vendor and model, its SIM's state, its registration and
-// its signal; nothing when it does not answer.
-std::optional<ModemInfo> ProbeModem(const std::string& port, milliseconds timeout);
+// its signal; nothing when it cannot be opened or does not answer AT with OK.
+std::optional<ModemInfo> ProbeModem(const std::string& port, milliseconds timeout,
+                                    const PortOpener& open = OpenSerialPort);
+
+// ProbeModem on each port in turn: the modems that answered, in the order of `ports`.
+std::vector<ModemInfo> ScanModems(const std::vector<std::string>& ports, milliseconds timeout,
+                                  const PortOpener& open = OpenSerialPort);
 
 } // namespace tarvik::modem

@@ -7,7 +7,7 @@ namespace tarvik::modem {
 std::optional<Registration> AskRegistration(AtSession& session, milliseconds timeout) {
     std::optional<Registration> first;
     for (const char* command : {"AT+CREG?", "AT+CEREG?"}) {
-        const AtResult answer = session.Command(command, timeout);
+        const AtResult answer = session.command(command, timeout);
         for (const auto& line : answer.ok ? answer.lines : std::vector<std::string>{}) {
             if (const auto stat = ParseRegistration(line)) {
                 if (IsRegistered(*stat)) {
@@ -24,7 +24,7 @@ std::optional<Registration> AskRegistration(AtSession& session, milliseconds tim
 }
 
 std::string AskSignal(AtSession& session, milliseconds timeout) {
-    const AtResult answer = session.Command("AT+CSQ", timeout);
+    const AtResult answer = session.command("AT+CSQ", timeout);
     for (const auto& line : answer.ok ? answer.lines : std::vector<std::string>{}) {
         if (const auto rssi = ParseSignal(line)) {
             return DescribeSignal(*rssi);
@@ -35,7 +35,7 @@ std::string AskSignal(AtSession& session, milliseconds timeout) {
 
 std::string AskSimState(AtSession& session, milliseconds timeout) {
     // 3GPP TS 27.007 §8.3: READY, or the code the SIM waits for.
-    const AtResult answer = session.Command("AT+CPIN?", timeout);
+    const AtResult answer = session.command("AT+CPIN?", timeout);
     if (!answer.ok) {
         return answer.error.starts_with("+CME ERROR: 10") ? "no SIM" : "unknown";
     }

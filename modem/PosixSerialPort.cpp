@@ -33,7 +33,7 @@ speed_t SpeedOf(unsigned baud) {
 
 } // namespace
 
-std::unique_ptr<PosixSerialPort> PosixSerialPort::Open(const std::string& path, std::string& error,
+std::unique_ptr<PosixSerialPort> PosixSerialPort::open(const std::string& path, std::string& error,
                                                        unsigned baud) {
     // Non-blocking, so that a port waiting for carrier does not hold the open; no
     // controlling terminal, so that a modem hanging up sends no signal.
@@ -63,11 +63,11 @@ std::unique_ptr<PosixSerialPort> PosixSerialPort::Open(const std::string& path, 
     return std::unique_ptr<PosixSerialPort>(new PosixSerialPort(std::move(fd), path));
 }
 
-void PosixSerialPort::Fail(const char* what) {
+void PosixSerialPort::fail(const char* what) {
     error_ = path_ + ": " + what;
 }
 
-bool PosixSerialPort::Write(std::string_view bytes) {
+bool PosixSerialPort::write(std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t written = ::write(fd_.get(), bytes.data(), bytes.size());
         if (written > 0) {
@@ -82,23 +82,23 @@ bool PosixSerialPort::Write(std::string_view bytes) {
             if (::poll(&pfd, 1, 5000) > 0) {
                 continue;
             }
-            Fail("the port takes no more output");
+            fail("the port takes no more output");
             return false;
         }
-        Fail(std::strerror(errno));
+        fail(std::strerror(errno));
         return false;
     }
     return true;
 }
 
-SerialPort::Status PosixSerialPort::Read(std::string& into, std::chrono::milliseconds timeout) {
+SerialPort::Status PosixSerialPort::read(std::string& into, std::chrono::milliseconds timeout) {
     pollfd pfd{fd_.get(), POLLIN, 0};
     const int ready = ::poll(&pfd, 1, static_cast<int>(std::max<long long>(0, timeout.count())));
     if (ready < 0) {
         if (errno == EINTR) {
             return Status::Timeout;
         }
-        Fail(std::strerror(errno));
+        fail(std::strerror(errno));
         return Status::Failed;
     }
     if (ready == 0) {
@@ -113,7 +113,7 @@ SerialPort::Status PosixSerialPort::Read(std::string& into, std::chrono::millise
     if (got < 0 && (errno == EAGAIN || errno == EINTR)) {
         return Status::Timeout;
     }
-    Fail(got == 0 || errno == EIO ? "the modem hung up" : std::strerror(errno));
+    fail(got == 0 || errno == EIO ? "the modem hung up" : std::strerror(errno));
     return Status::Failed;
 }
 

@@ -13,17 +13,17 @@ namespace tarvik::modem {
 class PosixSerialPort final : public SerialPort {
 public:
     // Opens `path`; nothing, with the system's reason in `error`, when that fails.
-    static std::unique_ptr<PosixSerialPort> Open(const std::string& path, std::string& error,
+    static std::unique_ptr<PosixSerialPort> open(const std::string& path, std::string& error,
                                                  unsigned baud = 115200);
 
-    bool Write(std::string_view bytes) override;
-    Status Read(std::string& into, std::chrono::milliseconds timeout) override;
+    bool write(std::string_view bytes) override;
+    Status read(std::string& into, std::chrono::milliseconds timeout) override;
     std::string error() const override { return error_; }
 
 private:
     PosixSerialPort(UniqueFd fd, std::string path) : fd_(std::move(fd)), path_(std::move(path)) {}
 
-    void Fail(const char* what);
+    void fail(const char* what);
 
     UniqueFd fd_;
     std::string path_;

@@ -17,13 +17,13 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // How often the wait for replies looks at `cancel`.
-constexpr milliseconds kCancelPoll{200};
+constexpr milliseconds cancelPoll{200};
 // How often the modem is asked whether it is on the network yet.
-constexpr milliseconds kRegistrationPoll{500};
+constexpr milliseconds registrationPoll{500};
 // The tag of a reply delivered to the line (+CMT): it is on no storage to delete from.
-constexpr int kNotStored = -1;
+constexpr int notStored = -1;
 // A national number matches an international one by this many trailing digits at least.
-constexpr std::size_t kMinMatchingDigits = 6;
+constexpr std::size_t minMatchingDigits = 6;
 
 bool Cancelled(const std::atomic<bool>* cancel) {
     return cancel != nullptr && cancel->load();
@@ -72,20 +72,20 @@ public:
            const std::atomic<bool>* cancel)
         : session_(session), request_(request), log_(log), observer_(observer), cancel_(cancel) {}
 
-    SendOutcome Run();
+    SendOutcome run();
 
 private:
-    std::optional<std::string> Setup();
-    std::optional<std::string> UnlockSim();
-    std::optional<std::string> WaitForNetwork();
-    bool SendOne(std::size_t index, const Destination& to);
-    void WaitForReplies();
-    void TakeUnsolicited(const std::string& line);
-    void TakeStored(const std::vector<std::string>& lines, std::string_view header, int indexField);
-    void Take(int tag, std::string_view hexPdu);
-    void Accept(const JoinedReply& reply);
-    void TakeReport(std::string_view hexPdu);
-    void Log(bool sent, const std::string& number, const std::string& text,
+    std::optional<std::string> setup();
+    std::optional<std::string> unlockSim();
+    std::optional<std::string> waitForNetwork();
+    bool sendOne(std::size_t index, const Destination& to);
+    void waitForReplies();
+    void takeUnsolicited(const std::string& line);
+    void takeStored(const std::vector<std::string>& lines, std::string_view header, int indexField);
+    void take(int tag, std::string_view hexPdu);
+    void accept(const JoinedReply& reply);
+    void takeReport(std::string_view hexPdu);
+    void log(bool sent, const std::string& number, const std::string& text,
              const std::string& result);
 
     AtSession& session_;
@@ -97,9 +97,9 @@ private:
     ReplyParts parts_;
 };
 
-std::optional<std::string> Sender::UnlockSim() {
+std::optional<std::string> Sender::unlockSim() {
     const auto& t = request_.timeouts;
-    const AtResult state = session_.Command("AT+CPIN?", t.command);
+    const AtResult state = session_.command("AT+CPIN?", t.command);
     if (!state.ok) {
         return "the modem's SIM: " + state.error;
     }
@@ -121,41 +121,41 @@ std::optional<std::string> Sender::UnlockSim() {
     if (request_.pin.empty()) {
         return "the modem's SIM asks for its PIN, and none was given";
     }
-    const AtResult entered = session_.Command("AT+CPIN=\"" + request_.pin + "\"", t.command);
+    const AtResult entered = session_.command("AT+CPIN=\"" + request_.pin + "\"", t.command);
     if (!entered.ok) {
         return "the modem's SIM refused the PIN: " + entered.error;
     }
     return std::nullopt;
 }
 
-std::optional<std::string> Sender::Setup() {
+std::optional<std::string> Sender::setup() {
     const auto& t = request_.timeouts;
     // A modem left in PDU input by an earlier program takes the first AT as text: one retry.
-    AtResult hello = session_.Command("AT", t.command);
+    AtResult hello = session_.command("AT", t.command);
     if (!hello.ok && hello.timedOut && !session_.failed()) {
-        hello = session_.Command("AT", t.command);
+        hello = session_.command("AT", t.command);
     }
     if (!hello.ok) {
         return hello.timedOut ? "the modem does not answer AT" : hello.error;
     }
     for (const char* command : {"ATE0", "AT+CMEE=1"}) {
         // Modems that know neither still send; only a dead port stops here.
-        const AtResult answer = session_.Command(command, t.command);
+        const AtResult answer = session_.command(command, t.command);
         if (session_.failed()) {
             return answer.error;
         }
     }
-    if (auto error = UnlockSim()) {
+    if (auto error = unlockSim()) {
         return error;
     }
-    const AtResult pduMode = session_.Command("AT+CMGF=0", t.command);
+    const AtResult pduMode = session_.command("AT+CMGF=0", t.command);
     if (!pduMode.ok) {
         return "the modem does not take PDU mode (AT+CMGF=0): " + pduMode.error;
     }
     return std::nullopt;
 }
 
-std::optional<std::string> Sender::WaitForNetwork() {
+std::optional<std::string> Sender::waitForNetwork() {
     const auto deadline = Clock::now() + request_.registerWait;
     std::string said;
     for (;;) {
@@ -170,7 +170,7 @@ std::optional<std::string> Sender::WaitForNetwork() {
         const std::string words =
             Describe(*state) + ", signal " + AskSignal(session_, request_.timeouts.command);
         if (words != said) {
-            observer_.Registering(words);
+            observer_.registering(words);
             said = words;
         }
         if (*state == Registration::Denied) {
@@ -184,27 +184,27 @@ std::optional<std::string> Sender::WaitForNetwork() {
                                    : std::to_string(ms) + " ms") +
                    ": " + words;
         }
-        std::this_thread::sleep_for(std::min(left, kRegistrationPoll));
+        std::this_thread::sleep_for(std::min(left, registrationPoll));
     }
 }
 
-void Sender::Log(bool sent, const std::string& number, const std::string& text,
+void Sender::log(bool sent, const std::string& number, const std::string& text,
                  const std::string& result) {
     if (!log_.Append({std::time(nullptr), sent, number, text, result})) {
-        observer_.Warning("the message log cannot be written: " + log_.error());
+        observer_.warning("the message log cannot be written: " + log_.error());
     }
 }
 
-bool Sender::SendOne(std::size_t index, const Destination& to) {
+bool Sender::sendOne(std::size_t index, const Destination& to) {
     const auto& t = request_.timeouts;
     const std::u16string& text = request_.messages[index];
-    observer_.Sending(index);
+    observer_.sending(index);
     const SubmitPdu pdu = EncodeSubmit(to, text);
-    const AtResult answer = session_.Submit(pdu.tpduLength, ToHex(pdu.bytes), t.prompt, t.answer);
+    const AtResult answer = session_.submit(pdu.tpduLength, ToHex(pdu.bytes), t.prompt, t.answer);
     const std::string utf8 = Utf16ToUtf8(text);
     if (!answer.ok) {
-        Log(true, request_.number, utf8, answer.error);
-        observer_.Failed(index, answer.error);
+        log(true, request_.number, utf8, answer.error);
+        observer_.failed(index, answer.error);
         outcome_.result = SendOutcome::Result::MessageFailed;
         outcome_.failedMessage = index;
         outcome_.error = answer.error;
@@ -216,65 +216,65 @@ bool Sender::SendOne(std::size_t index, const Destination& to) {
             reference = mr;
         }
     }
-    Log(true, request_.number, utf8, "ok");
+    log(true, request_.number, utf8, "ok");
     ++outcome_.sent;
-    observer_.Sent(index, reference);
+    observer_.sent(index, reference);
     return true;
 }
 
-void Sender::Take(int tag, std::string_view hexPdu) {
+void Sender::take(int tag, std::string_view hexPdu) {
     const auto bytes = FromHex(hexPdu);
     const auto reply = bytes ? DecodeDeliver(*bytes) : std::nullopt;
     if (!reply || !SameNumber(reply->from, request_.number)) {
         return; // someone else's message stays on the modem
     }
-    if (const auto joined = parts_.Add(*reply, tag)) {
-        Accept(*joined);
+    if (const auto joined = parts_.add(*reply, tag)) {
+        accept(*joined);
     }
 }
 
-void Sender::Accept(const JoinedReply& reply) {
+void Sender::accept(const JoinedReply& reply) {
     ++outcome_.replies;
-    observer_.Replied(reply.sms);
+    observer_.replied(reply.sms);
     if (!log_.Append({std::time(nullptr), false, reply.sms.from, reply.sms.text, "ok"})) {
-        observer_.Warning("the message log cannot be written: " + log_.error() +
+        observer_.warning("the message log cannot be written: " + log_.error() +
                           "; the reply stays on the modem");
         return;
     }
     for (const int index : reply.tags) {
-        if (index == kNotStored) {
+        if (index == notStored) {
             continue;
         }
         const AtResult deleted =
-            session_.Command("AT+CMGD=" + std::to_string(index), request_.timeouts.command);
+            session_.command("AT+CMGD=" + std::to_string(index), request_.timeouts.command);
         if (!deleted.ok) {
-            observer_.Warning("the reply " + std::to_string(index) +
+            observer_.warning("the reply " + std::to_string(index) +
                               " could not be deleted from the modem: " + deleted.error);
         }
     }
 }
 
-void Sender::TakeReport(std::string_view hexPdu) {
+void Sender::takeReport(std::string_view hexPdu) {
     const auto bytes = FromHex(hexPdu);
     const auto report = bytes ? DecodeStatusReport(*bytes) : std::nullopt;
     if (!report || !SameNumber(report->recipient, request_.number)) {
         return;
     }
-    observer_.Reported(*report);
+    observer_.reported(*report);
     const std::string text = "status report on message reference " +
                              std::to_string(report->reference) + ": " +
                              DescribeStatus(report->status);
     if (!log_.Append({std::time(nullptr), false, report->recipient, text, "ok"})) {
-        observer_.Warning("the message log cannot be written: " + log_.error());
+        observer_.warning("the message log cannot be written: " + log_.error());
     }
 }
 
-void Sender::TakeUnsolicited(const std::string& line) {
+void Sender::takeUnsolicited(const std::string& line) {
     const auto& t = request_.timeouts;
     if (const auto index = NumberAfter(line, "+CMTI:", 1)) {
-        const AtResult read = session_.Command("AT+CMGR=" + std::to_string(*index), t.command);
+        const AtResult read = session_.command("AT+CMGR=" + std::to_string(*index), t.command);
         if (read.ok && read.lines.size() >= 2) {
-            Take(*index, read.lines[1]);
+            take(*index, read.lines[1]);
         }
         return;
     }
@@ -285,56 +285,56 @@ void Sender::TakeUnsolicited(const std::string& line) {
     }
     const std::string_view pdu = std::string_view(line).substr(newline + 1);
     if (line.starts_with("+CMT:")) {
-        Take(kNotStored, pdu);
+        take(notStored, pdu);
     } else if (line.starts_with("+CDS:")) {
-        TakeReport(pdu);
+        takeReport(pdu);
     } else {
         return;
     }
     // A modem set to phase 2+ (AT+CSMS=1) waits for this acknowledgement (§3.4.4) once the
     // message is logged; any other refuses it, which costs nothing.
-    session_.Command("AT+CNMA", t.command);
+    session_.command("AT+CNMA", t.command);
 }
 
-void Sender::TakeStored(const std::vector<std::string>& lines, std::string_view header,
+void Sender::takeStored(const std::vector<std::string>& lines, std::string_view header,
                         int indexField) {
     for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
         if (const auto index = NumberAfter(lines[i], header, indexField)) {
-            Take(*index, lines[i + 1]);
+            take(*index, lines[i + 1]);
             ++i;
         }
     }
 }
 
-void Sender::WaitForReplies() {
+void Sender::waitForReplies() {
     const auto deadline = Clock::now() + request_.wait;
     const auto& t = request_.timeouts;
     const std::size_t expected = request_.messages.size() - request_.first;
-    const AtResult stored = session_.Command("AT+CMGL=4", t.command);
+    const AtResult stored = session_.command("AT+CMGL=4", t.command);
     if (stored.ok) {
-        TakeStored(stored.lines, "+CMGL:", 0);
+        takeStored(stored.lines, "+CMGL:", 0);
     }
     while (outcome_.replies < expected && !Cancelled(cancel_) && !session_.failed()) {
         const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now());
         if (left.count() <= 0) {
             break;
         }
-        if (const auto line = session_.NextUnsolicited(std::min(left, kCancelPoll))) {
-            TakeUnsolicited(*line);
+        if (const auto line = session_.nextUnsolicited(std::min(left, cancelPoll))) {
+            takeUnsolicited(*line);
         }
     }
     // What came of a reply in parts is shown and logged; its parts stay on the modem.
-    for (const auto& reply : parts_.TakeIncomplete()) {
+    for (const auto& reply : parts_.takeIncomplete()) {
         ++outcome_.replies;
-        observer_.Incomplete(reply.sms, reply.missing);
+        observer_.incomplete(reply.sms, reply.missing);
         if (!log_.Append({std::time(nullptr), false, reply.sms.from, reply.sms.text,
                           "incomplete: " + reply.missing})) {
-            observer_.Warning("the message log cannot be written: " + log_.error());
+            observer_.warning("the message log cannot be written: " + log_.error());
         }
     }
 }
 
-SendOutcome Sender::Run() {
+SendOutcome Sender::run() {
     std::string error;
     const auto to = ParseDestination(request_.number, error);
     if (!to) {
@@ -342,13 +342,13 @@ SendOutcome Sender::Run() {
         outcome_.error = error;
         return outcome_;
     }
-    if (auto failure = Setup()) {
+    if (auto failure = setup()) {
         outcome_.result = SendOutcome::Result::SetupFailed;
         outcome_.error = std::move(*failure);
         return outcome_;
     }
     if (request_.first < request_.messages.size()) {
-        if (auto failure = WaitForNetwork()) {
+        if (auto failure = waitForNetwork()) {
             outcome_.result = SendOutcome::Result::SetupFailed;
             outcome_.error = std::move(*failure);
             return outcome_;
@@ -359,19 +359,19 @@ SendOutcome Sender::Run() {
             outcome_.result = SendOutcome::Result::Cancelled;
             return outcome_;
         }
-        if (!SendOne(i, *to)) {
+        if (!sendOne(i, *to)) {
             return outcome_;
         }
     }
     if (request_.wait.count() > 0) {
-        WaitForReplies();
+        waitForReplies();
     }
     return outcome_;
 }
 
 } // namespace
 
-ModemTimeouts ModemTimeouts::FromEnvironment() {
+ModemTimeouts ModemTimeouts::fromEnvironment() {
     ModemTimeouts timeouts;
     if (const char* value = std::getenv("TARVIK_MODEM_TIMEOUT_MS")) {
         const std::string_view text(value);
@@ -401,13 +401,13 @@ bool SameNumber(std::string_view a, std::string_view b) {
     if (national.starts_with('0')) {
         national.erase(0, 1);
     }
-    return national.size() >= kMinMatchingDigits && national.size() < international.size() &&
+    return national.size() >= minMatchingDigits && national.size() < international.size() &&
            international.ends_with(national);
 }
 
 SendOutcome SendRemote(AtSession& session, const SendRequest& request, MessageLog& log,
                        SendObserver& observer, const std::atomic<bool>* cancel) {
-    return Sender(session, request, log, observer, cancel).Run();
+    return Sender(session, request, log, observer, cancel).run();
 }
 
 } // namespace tarvik::modem

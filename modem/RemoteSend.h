@@ -24,7 +24,7 @@ struct ModemTimeouts {
 
     // The defaults, or every step TARVIK_MODEM_TIMEOUT_MS milliseconds when that is set (for
     // tests of a modem that stops answering).
-    static ModemTimeouts FromEnvironment();
+    static ModemTimeouts fromEnvironment();
 };
 
 struct SendRequest {
@@ -41,17 +41,17 @@ struct SendRequest {
 class SendObserver {
 public:
     virtual ~SendObserver() = default;
-    virtual void Sending(std::size_t /*index*/) {}
-    virtual void Sent(std::size_t /*index*/, std::optional<int> /*reference*/) {}
-    virtual void Failed(std::size_t /*index*/, const std::string& /*error*/) {}
-    virtual void Replied(const ReceivedSms& /*reply*/) {}
+    virtual void sending(std::size_t /*index*/) {}
+    virtual void sent(std::size_t /*index*/, std::optional<int> /*reference*/) {}
+    virtual void failed(std::size_t /*index*/, const std::string& /*error*/) {}
+    virtual void replied(const ReceivedSms& /*reply*/) {}
     // A reply whose parts did not all come; `missing` names the parts ("part 2 of 3 missing").
-    virtual void Incomplete(const ReceivedSms& /*reply*/, const std::string& /*missing*/) {}
-    virtual void Reported(const StatusReport& /*report*/) {}
+    virtual void incomplete(const ReceivedSms& /*reply*/, const std::string& /*missing*/) {}
+    virtual void reported(const StatusReport& /*report*/) {}
     // The modem is not on the network yet: its state and signal in words.
-    virtual void Registering(const std::string& /*state*/) {}
+    virtual void registering(const std::string& /*state*/) {}
     // Something went wrong that does not stop the sending (the log cannot be written).
-    virtual void Warning(const std::string& /*text*/) {}
+    virtual void warning(const std::string& /*text*/) {}
 };
 
 struct SendOutcome {

@@ -2,7 +2,7 @@
 
 namespace tarvik::modem {
 
-JoinedReply ReplyParts::Join(const Pending& pending, int total) {
+JoinedReply ReplyParts::join(const Pending& pending, int total) {
     JoinedReply joined;
     joined.tags = pending.tags;
     std::string missing;
@@ -26,7 +26,7 @@ JoinedReply ReplyParts::Join(const Pending& pending, int total) {
     return joined;
 }
 
-std::optional<JoinedReply> ReplyParts::Add(const ReceivedSms& sms, int tag) {
+std::optional<JoinedReply> ReplyParts::add(const ReceivedSms& sms, int tag) {
     if (!sms.part || sms.part->total == 1) {
         ReceivedSms whole = sms;
         whole.part.reset();
@@ -40,15 +40,15 @@ std::optional<JoinedReply> ReplyParts::Add(const ReceivedSms& sms, int tag) {
     if (static_cast<int>(pending.parts.size()) < part.total) {
         return std::nullopt;
     }
-    JoinedReply joined = Join(pending, part.total);
+    JoinedReply joined = join(pending, part.total);
     pending_.erase(key);
     return joined;
 }
 
-std::vector<JoinedReply> ReplyParts::TakeIncomplete() {
+std::vector<JoinedReply> ReplyParts::takeIncomplete() {
     std::vector<JoinedReply> incomplete;
     for (const auto& [key, pending] : pending_) {
-        incomplete.push_back(Join(pending, std::get<2>(key)));
+        incomplete.push_back(join(pending, std::get<2>(key)));
     }
     pending_.clear();
     return incomplete;

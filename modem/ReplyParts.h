@@ -23,10 +23,10 @@ struct JoinedReply {
 class ReplyParts {
 public:
     // The whole message once `sms` completes it, or `sms` itself when it is no part.
-    std::optional<JoinedReply> Add(const ReceivedSms& sms, int tag);
+    std::optional<JoinedReply> add(const ReceivedSms& sms, int tag);
 
     // The messages still missing parts, each with the text of the parts that came, in order.
-    std::vector<JoinedReply> TakeIncomplete();
+    std::vector<JoinedReply> takeIncomplete();
 
 private:
     using Key = std::tuple<std::string, int, int>; // sender, reference, total
@@ -35,7 +35,7 @@ private:
         std::vector<int> tags;
     };
 
-    static JoinedReply Join(const Pending& pending, int total);
+    static JoinedReply join(const Pending& pending, int total);
 
     std::map<Key, Pending> pending_;
 };

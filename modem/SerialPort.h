@@ -14,11 +14,11 @@ public:
     virtual ~SerialPort() = default;
 
     // Writes every byte; false when the port failed (error() says why).
-    virtual bool Write(std::string_view bytes) = 0;
+    virtual bool write(std::string_view bytes) = 0;
 
     // Appends what arrives within `timeout` to `into`: Data as soon as anything came,
     // Timeout when nothing did, Failed when the port failed or hung up.
-    virtual Status Read(std::string& into, std::chrono::milliseconds timeout) = 0;
+    virtual Status read(std::string& into, std::chrono::milliseconds timeout) = 0;
 
     // The reason of the last failure, for the user.
     virtual std::string error() const = 0;

@@ -53,7 +53,7 @@ void SendThroughTheLibrary(benchmark::State& state) {
     for (auto _ : state) {
         const MessagePlan plan = PlanMessages(text);
         std::string error;
-        const auto port = PosixSerialPort::Open(Modem().port(), error);
+        const auto port = PosixSerialPort::open(Modem().port(), error);
         AtSession session(*port);
         MessageLog log(LogFile());
         SendObserver observer;

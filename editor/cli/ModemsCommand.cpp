@@ -14,22 +14,17 @@ namespace {
 int RunModems(const CliCommand&, const ParsedArgs&, CliIo& io) {
     // A modem answers AT at once; a port that is not one should not hold the list up long.
     const auto timeout =
-        std::min(modem::ModemTimeouts::FromEnvironment().command, modem::milliseconds(2000));
-    int found = 0;
-    for (const auto& port : modem::CandidatePorts()) {
-        const auto info = modem::ProbeModem(port, timeout);
-        if (!info) {
-            continue;
+        std::min(modem::ModemTimeouts::fromEnvironment().command, modem::milliseconds(2000));
+    const auto modems = modem::ScanModems(modem::CandidatePorts(), timeout);
+    for (const auto& info : modems) {
+        std::string name = info.vendor;
+        if (!info.model.empty()) {
+            name += (name.empty() ? "" : " ") + info.model;
         }
-        ++found;
-        std::string name = info->vendor;
-        if (!info->model.empty()) {
-            name += (name.empty() ? "" : " ") + info->model;
-        }
-        io.out << info->port << ": " << (name.empty() ? "modem" : name) << "; SIM " << info->sim
-               << "; " << info->registration << "; signal " << info->signal << '\n';
+        io.out << info.port << ": " << (name.empty() ? "modem" : name) << "; SIM " << info.sim
+               << "; " << info.registration << "; signal " << info.signal << '\n';
     }
-    if (found == 0) {
+    if (modems.empty()) {
         io.err << "tarvik-cli: no modem answers on /dev/ttyUSB* or /dev/ttyACM*\n";
     }
     return kExitOk;

@@ -36,31 +36,31 @@ public:
     StreamObserver(const std::vector<std::u16string>& messages, CliIo& io)
         : messages_(messages), io_(io) {}
 
-    void Sent(std::size_t index, std::optional<int> reference) override {
+    void sent(std::size_t index, std::optional<int> reference) override {
         io_.out << "message " << index + 1 << " of " << messages_.size()
                 << " sent: " << messages_[index].size() << " characters, reference "
                 << (reference ? std::to_string(*reference) : std::string("unknown")) << '\n';
         io_.out.flush();
     }
-    void Replied(const modem::ReceivedSms& reply) override {
+    void replied(const modem::ReceivedSms& reply) override {
         io_.out << "reply from " << reply.from << " (" << reply.time << "): " << reply.text << '\n';
         io_.out.flush();
     }
-    void Incomplete(const modem::ReceivedSms& reply, const std::string& missing) override {
+    void incomplete(const modem::ReceivedSms& reply, const std::string& missing) override {
         io_.out << "incomplete reply from " << reply.from << " (" << reply.time << ", " << missing
                 << "): " << reply.text << '\n';
         io_.out.flush();
     }
-    void Reported(const modem::StatusReport& report) override {
+    void reported(const modem::StatusReport& report) override {
         io_.out << "message reference " << report.reference << " to " << report.recipient << ": "
                 << modem::DescribeStatus(report.status) << '\n';
         io_.out.flush();
     }
-    void Registering(const std::string& state) override {
+    void registering(const std::string& state) override {
         io_.out << "waiting for the network: " << state << '\n';
         io_.out.flush();
     }
-    void Warning(const std::string& text) override { io_.err << "tarvik-cli: " << text << '\n'; }
+    void warning(const std::string& text) override { io_.err << "tarvik-cli: " << text << '\n'; }
 
 private:
     const std::vector<std::u16string>& messages_;
@@ -106,7 +106,7 @@ int RunSendRemote(const CliCommand& self, const ParsedArgs& args, CliIo& io) {
                                     ? std::stoi(std::string(*args.value("--register-timeout")))
                                     : kDefaultRegisterSeconds;
 
-    const auto serial = modem::PosixSerialPort::Open(std::string(*port), error);
+    const auto serial = modem::PosixSerialPort::open(std::string(*port), error);
     if (!serial) {
         io.err << "tarvik-cli: " << error << "; nothing was sent\n";
         return kExitModem;
@@ -120,7 +120,7 @@ int RunSendRemote(const CliCommand& self, const ParsedArgs& args, CliIo& io) {
         .first = from - 1,
         .wait = modem::milliseconds(waitSeconds * 1000LL),
         .registerWait = modem::milliseconds(registerSeconds * 1000LL),
-        .timeouts = modem::ModemTimeouts::FromEnvironment(),
+        .timeouts = modem::ModemTimeouts::fromEnvironment(),
     };
     StreamObserver observer(request.messages, io);
     const modem::SendOutcome outcome = modem::SendRemote(session, request, log, observer);

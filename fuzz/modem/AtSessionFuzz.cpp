@@ -29,11 +29,11 @@ public:
 
     std::string written;
 
-    bool Write(std::string_view bytes) override {
+    bool write(std::string_view bytes) override {
         written += bytes;
         return true;
     }
-    Status Read(std::string& into, std::chrono::milliseconds) override {
+    Status read(std::string& into, std::chrono::milliseconds) override {
         if (position_ >= stream_.size()) {
             return Status::Failed;
         }
@@ -69,16 +69,16 @@ std::vector<std::string> Run(std::span<const std::uint8_t> operations, ScriptedP
     for (const std::uint8_t operation : operations) {
         switch (operation % 4) {
         case 0:
-            Note(transcript, session.Command("AT+CPIN?", 10s));
+            Note(transcript, session.command("AT+CPIN?", 10s));
             break;
         case 1:
-            Note(transcript, session.Command("AT+CMGL=4", 10s));
+            Note(transcript, session.command("AT+CMGL=4", 10s));
             break;
         case 2:
-            Note(transcript, session.Submit(3, "001100", 10s, 10s));
+            Note(transcript, session.submit(3, "001100", 10s, 10s));
             break;
         case 3: {
-            const auto line = session.NextUnsolicited(10s);
+            const auto line = session.nextUnsolicited(10s);
             transcript.push_back(line ? "unsolicited " + *line : "no unsolicited line");
             break;
         }

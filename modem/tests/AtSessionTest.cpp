@@ -1,17 +1,10 @@
 #include "modem/AtSession.h"
 
-#include "modem/MessageLog.h"
-#include "modem/RemoteSend.h"
 #include "modem/tests/FakePort.h"
-#include "program/tests/TemporaryFolder.h"
 
-#include <algorithm>
-#include <deque>
 #include <gtest/gtest.h>
-#include <map>
-#include <random>
 #include <string>
-#include <thread>
+#include <utility>
 #include <vector>
 
 namespace tarvik::modem {
@@ -60,7 +53,7 @@ TEST_P(AtSessionTest, ReadsAnswersUpToTheirFinalResult) {
         FakePort port = Port();
         port.answers["AT+CPIN?\r"] = c.answer;
         AtSession session(port);
-        const AtResult result = session.Command("AT+CPIN?", 30ms);
+        const AtResult result = session.command("AT+CPIN?", 30ms);
         EXPECT_EQ(result.ok, c.ok) << c.answer;
         EXPECT_EQ(result.lines, c.lines) << c.answer;
         EXPECT_EQ(result.error, c.error) << c.answer;
@@ -73,11 +66,11 @@ TEST_P(AtSessionTest, KeepsUnsolicitedLinesApartFromAnswers) {
     port.answers["AT+CMGR=2\r"] = "\r\n+CMGR: 0,,5\r\n\r\n+CMTI: \"SM\",3\r\n0004\r\n"
                                   "\r\n+CREG: 1\r\n\r\nOK\r\n";
     AtSession session(port);
-    const AtResult result = session.Command("AT+CMGR=2", 100ms);
+    const AtResult result = session.command("AT+CMGR=2", 100ms);
     EXPECT_TRUE(result.ok);
     EXPECT_EQ(result.lines, (std::vector<std::string>{"+CMGR: 0,,5", "0004"}));
     std::vector<std::string> unsolicited;
-    while (const auto line = session.NextUnsolicited(10ms)) {
+    while (const auto line = session.nextUnsolicited(10ms)) {
         unsolicited.push_back(*line);
     }
     EXPECT_EQ(unsolicited, (std::vector<std::string>{"RING", "+CMTI: \"SM\",3", "+CREG: 1"}));
@@ -92,11 +85,11 @@ TEST_P(AtSessionTest, KeepsTheLineAfterCmtAndCdsAsItsPdu) {
                            "\r\n+CDS: 25\r\n0006070C919333133254765210133150900052101331510000"
                            "00\r\n\r\nOK\r\n";
     AtSession session(port);
-    const AtResult result = session.Command("AT", 100ms);
+    const AtResult result = session.command("AT", 100ms);
     EXPECT_TRUE(result.ok);
     EXPECT_TRUE(result.lines.empty());
     std::vector<std::string> unsolicited;
-    while (const auto line = session.NextUnsolicited(10ms)) {
+    while (const auto line = session.nextUnsolicited(10ms)) {
         unsolicited.push_back(*line);
     }
     EXPECT_EQ(unsolicited, (std::vector<std::string>{
@@ -110,9 +103,9 @@ TEST_P(AtSessionTest, ACmtWithoutItsPduIsKeptAlone) {
     FakePort port = Port();
     port.answers["AT\r"] = "\r\n+CMT: ,22\r\n\r\nOK\r\n";
     AtSession session(port);
-    EXPECT_TRUE(session.Command("AT", 100ms).ok);
-    EXPECT_EQ(session.NextUnsolicited(1ms), "+CMT: ,22");
-    EXPECT_TRUE(session.Command("AT", 100ms).ok);
+    EXPECT_TRUE(session.command("AT", 100ms).ok);
+    EXPECT_EQ(session.nextUnsolicited(1ms), "+CMT: ,22");
+    EXPECT_TRUE(session.command("AT", 100ms).ok);
 }
 
 TEST_P(AtSessionTest, SubmitsThePduAfterThePrompt) {
@@ -120,10 +113,10 @@ TEST_P(AtSessionTest, SubmitsThePduAfterThePrompt) {
     port.answers["AT+CMGS=3\r"] = "\r\n+CREG: 1\r\n\r\n> ";
     port.answers["001100\x1A"] = "\r\n+CMGS: 7\r\n\r\nOK\r\n";
     AtSession session(port);
-    const AtResult result = session.Submit(3, "001100", 100ms, 100ms);
+    const AtResult result = session.submit(3, "001100", 100ms, 100ms);
     EXPECT_TRUE(result.ok) << result.error;
     EXPECT_EQ(result.lines, (std::vector<std::string>{"+CMGS: 7"}));
-    EXPECT_EQ(session.NextUnsolicited(1ms), "+CREG: 1");
+    EXPECT_EQ(session.nextUnsolicited(1ms), "+CREG: 1");
 }
 
 // 3GPP TS 27.005 3.5.1: after the "> " prompt the modem may end the PDU input with a final
@@ -141,7 +134,7 @@ TEST_P(AtSessionTest, AFailureRightAfterThePromptIsNeverASend) {
             port.answers["001100\x1A"] = "\r\n+CMGS: 7\r\n\r\nOK\r\n";
             port.pieces = {cut};
             AtSession session(port);
-            const AtResult result = session.Submit(3, "001100", 100ms, 100ms);
+            const AtResult result = session.submit(3, "001100", 100ms, 100ms);
             EXPECT_FALSE(result.ok) << line << " cut at " << cut;
             EXPECT_FALSE(result.timedOut) << line << " cut at " << cut;
             EXPECT_EQ(result.error, error) << line << " cut at " << cut;
@@ -153,7 +146,7 @@ TEST_P(AtSessionTest, AFailureRightAfterThePromptIsNeverASend) {
 TEST_P(AtSessionTest, LeavesThePduInputWithEscapeWhenNoPromptComes) {
     FakePort port = Port();
     AtSession session(port);
-    const AtResult result = session.Submit(3, "001100", 20ms, 100ms);
+    const AtResult result = session.submit(3, "001100", 20ms, 100ms);
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(result.timedOut);
     EXPECT_EQ(result.error, "no \"> \" prompt from the modem within 20 ms after AT+CMGS=3");
@@ -164,7 +157,7 @@ TEST_P(AtSessionTest, SendsNoPduWhenTheModemRefusesTheCommand) {
     FakePort port = Port();
     port.answers["AT+CMGS=3\r"] = "\r\n+CMS ERROR: 311\r\n";
     AtSession session(port);
-    const AtResult result = session.Submit(3, "001100", 100ms, 100ms);
+    const AtResult result = session.submit(3, "001100", 100ms, 100ms);
     EXPECT_EQ(result.error, "+CMS ERROR: 311 (SIM PIN required)");
     EXPECT_EQ(port.written, "AT+CMGS=3\r");
 }
@@ -173,59 +166,10 @@ TEST_P(AtSessionTest, ReportsAPortThatHungUp) {
     FakePort port = Port();
     port.hungUp = true;
     AtSession session(port);
-    const AtResult result = session.Command("AT", 100ms);
+    const AtResult result = session.command("AT", 100ms);
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(session.failed());
     EXPECT_EQ(result.error, "/dev/ttyFAKE: the modem hung up");
-}
-
-TEST(AtSessionNumberTest, MatchesTheDevicesNumberInEitherForm) {
-    struct Case {
-        std::string a, b;
-        bool same;
-    };
-    const std::vector<Case> cases = {
-        {"+393331234567", "+393331234567", true},  {"+393331234567", "00393331234567", true},
-        {"+393331234567", "3331234567", true},     {"+393331234567", "03331234567", true},
-        {"+393331234567", "+393331234568", false}, {"+393331234567", "4567", false},
-        {"0331234567", "331234567", false},        {"", "", false},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(SameNumber(c.a, c.b), c.same) << c.a << " " << c.b;
-        EXPECT_EQ(SameNumber(c.b, c.a), c.same) << c.b << " " << c.a;
-    }
-}
-
-// Stored messages listed in PDU mode (3GPP TS 27.005 3.4.2), SMS-DELIVER "OK" (TS 23.040
-// 9.2.2.1) with an empty SMSC address: one from the device, one from another line. Only the
-// device's reply is deleted (AT+CMGD, 27.005 3.5.4), and only once it is in the log.
-TEST_P(AtSessionTest, DeletesOnlyTheDevicesRepliesAndOnlyOnceLogged) {
-    const std::string fromDevice = "00040C9193331332547600006221804000000002CF25";
-    const std::string fromOther = "00040C9193339399999900006221804000000002CF25";
-    for (const bool logWritable : {true, false}) {
-        testing::TemporaryFolder folder;
-        const std::string blocked = (folder.path() / "blocked").string();
-        testing::WriteAll(blocked, "a file where the log's folder should be");
-        MessageLog log(logWritable ? folder.path() / "messages.csv"
-                                   : std::filesystem::path(blocked) / "messages.csv");
-        FakePort port = Port();
-        for (const char* command :
-             {"AT\r", "ATE0\r", "AT+CMEE=1\r", "AT+CMGF=0\r", "AT+CMGD=1\r", "AT+CMGD=2\r"}) {
-            port.answers[command] = "\r\nOK\r\n";
-        }
-        port.answers["AT+CPIN?\r"] = "\r\n+CPIN: READY\r\n\r\nOK\r\n";
-        port.answers["AT+CMGL=4\r"] = "\r\n+CMGL: 1,1,,22\r\n" + fromDevice +
-                                      "\r\n+CMGL: 2,1,,22\r\n" + fromOther + "\r\n\r\nOK\r\n";
-        AtSession session(port);
-        SendRequest request;
-        request.number = "+393331234567";
-        request.wait = 50ms;
-        SendObserver observer;
-        const SendOutcome outcome = SendRemote(session, request, log, observer);
-        EXPECT_EQ(outcome.replies, 1u) << logWritable;
-        EXPECT_EQ(port.written.find("AT+CMGD=1\r") != std::string::npos, logWritable);
-        EXPECT_EQ(port.written.find("AT+CMGD=2\r"), std::string::npos) << logWritable;
-    }
 }
 
 } // namespace

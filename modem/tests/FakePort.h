@@ -34,7 +34,7 @@ public:
     // Sizes of the next reads, before the delivery takes over.
     std::deque<std::size_t> pieces;
 
-    bool Write(std::string_view bytes) override {
+    bool write(std::string_view bytes) override {
         written += bytes;
         if (auto first = firstAnswers.find(std::string(bytes));
             first != firstAnswers.end() && !first->second.empty()) {
@@ -45,7 +45,7 @@ public:
         }
         return true;
     }
-    Status Read(std::string& into, std::chrono::milliseconds timeout) override {
+    Status read(std::string& into, std::chrono::milliseconds timeout) override {
         if (hungUp) {
             return Status::Failed;
         }

@@ -1,6 +1,7 @@
 #include "modem/MessageLog.h"
 
-#include "program/tests/TemporaryFolder.h"
+#include "testing/FileContents.h"
+#include "testing/TemporaryFolder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -15,15 +15,15 @@
 namespace tarvik::modem {
 namespace {
 
-constexpr const char* kHead = "00440C91933313325476000052101331509000";
+constexpr const char* head = "00440C91933313325476000052101331509000";
 
 // 7-bit text after the header: "Hi" or "!!". A 6-octet header (IEI 00) is 7 septets with
 // one fill bit (§9.2.3.24), a 7-octet one (IEI 08) exactly 8 septets.
 std::string Part8(const char* sequence, const char* total, bool first) {
-    return std::string(kHead) + "090500032A" + total + sequence + (first ? "9069" : "4221");
+    return std::string(head) + "090500032A" + total + sequence + (first ? "9069" : "4221");
 }
 std::string Part16(const char* sequence, const char* total, bool first) {
-    return std::string(kHead) + "0A0608041234" + total + sequence + (first ? "C834" : "A110");
+    return std::string(head) + "0A0608041234" + total + sequence + (first ? "C834" : "A110");
 }
 
 ReceivedSms Decode(const std::string& hex) {
@@ -90,7 +90,7 @@ TEST(ReplyPartsTest, JoinsPartsBySequenceAndReportsWhatIsMissing) {
         std::vector<std::string> whole;
         int tag = 0;
         for (const auto& hex : c.parts) {
-            if (const auto joined = joiner.Add(Decode(hex), ++tag)) {
+            if (const auto joined = joiner.add(Decode(hex), ++tag)) {
                 EXPECT_TRUE(joined->missing.empty()) << c.name;
                 EXPECT_EQ(joined->tags.size(), c.parts.size()) << c.name;
                 EXPECT_EQ(joined->sms.from, "+393331234567") << c.name;
@@ -99,18 +99,18 @@ TEST(ReplyPartsTest, JoinsPartsBySequenceAndReportsWhatIsMissing) {
         }
         EXPECT_EQ(whole, c.whole) << c.name;
         std::vector<std::string> incomplete;
-        for (const auto& left : joiner.TakeIncomplete()) {
+        for (const auto& left : joiner.takeIncomplete()) {
             incomplete.push_back(left.sms.text + "|" + left.missing);
         }
         std::sort(incomplete.begin(), incomplete.end(), std::greater<>());
         EXPECT_EQ(incomplete, c.incomplete) << c.name;
-        EXPECT_TRUE(joiner.TakeIncomplete().empty()) << c.name;
+        EXPECT_TRUE(joiner.takeIncomplete().empty()) << c.name;
     }
 }
 
 TEST(ReplyPartsTest, AMessageWithoutPartsPassesAtOnce) {
     ReplyParts joiner;
-    const auto joined = joiner.Add(Decode(Part8("00", "02", true)), 5);
+    const auto joined = joiner.add(Decode(Part8("00", "02", true)), 5);
     ASSERT_TRUE(joined);
     EXPECT_EQ(joined->sms.text, "Hi");
     EXPECT_EQ(joined->tags, std::vector<int>{5});

@@ -3,8 +3,9 @@
 #include "program/ProgramFile.h"
 #include "program/WindowCaption.h"
 #include "program/tests/OrdinaryUser.h"
-#include "program/tests/TemporaryFolder.h"
 #include "program/tests/ThirdModel.h"
+#include "testing/FileContents.h"
+#include "testing/TemporaryFolder.h"
 
 #include <chrono>
 #include <fcntl.h>

@@ -1,7 +1,8 @@
 #include "program/DocumentFiles.h"
 #include "program/ProgramFile.h"
-#include "program/tests/TemporaryFolder.h"
 #include "program/tests/ThirdModel.h"
+#include "testing/FileContents.h"
+#include "testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 #include <random>

@@ -1,7 +1,8 @@
 #include "program/FileBytes.h"
 
 #include "program/tests/OrdinaryUser.h"
-#include "program/tests/TemporaryFolder.h"
+#include "testing/FileContents.h"
+#include "testing/TemporaryFolder.h"
 
 #include <algorithm>
 #include <fcntl.h>

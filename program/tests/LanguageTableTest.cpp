@@ -1,7 +1,8 @@
 #include "program/LanguageTable.h"
 
 #include "program/TextKeyHash.h"
-#include "program/tests/TemporaryFolder.h"
+#include "testing/FileContents.h"
+#include "testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 #include <string>

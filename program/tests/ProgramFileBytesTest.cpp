@@ -3,7 +3,8 @@
 // still agree with each other.
 #include "program/DocumentFiles.h"
 #include "program/ProgramFile.h"
-#include "program/tests/TemporaryFolder.h"
+#include "testing/FileContents.h"
+#include "testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 #include <string>

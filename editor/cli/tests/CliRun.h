@@ -2,7 +2,7 @@
 
 #include "editor/cli/CliCommand.h"
 #include "program/ProgramFile.h"
-#include "program/tests/TemporaryFolder.h"
+#include "testing/FileContents.h"
 
 #include <sstream>
 #include <string>

@@ -3,7 +3,8 @@
 // (10.5.1) stores them: BCD, two digits a byte, low nibble first.
 #include "editor/cli/tests/CliRun.h"
 #include "program/ProgramFile.h"
-#include "program/tests/TemporaryFolder.h"
+#include "testing/FileContents.h"
+#include "testing/TemporaryFolder.h"
 #include "tools/simcard/core/CardImage.h"
 #include "tools/simcard/core/Hex.h"
 #include "tools/simcard/fixture/ChildProcess.h"

@@ -2,7 +2,8 @@
 #include "editor/cli/tests/CliRun.h"
 #include "program/DocumentFiles.h"
 #include "program/ProgramFile.h"
-#include "program/tests/TemporaryFolder.h"
+#include "testing/FileContents.h"
+#include "testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 #include <sstream>

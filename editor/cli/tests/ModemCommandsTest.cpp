@@ -1,7 +1,8 @@
 // send-remote and modems against the virtual modem on a real pseudo-terminal. The messages
 // the modem received are read by its own decoder of SMS-SUBMIT (3GPP TS 23.040 9.2.2.2).
 #include "editor/cli/tests/CliRun.h"
-#include "program/tests/TemporaryFolder.h"
+#include "testing/FileContents.h"
+#include "testing/TemporaryFolder.h"
 #include "tools/gsmmodem/fixture/VirtualModem.h"
 
 #include <algorithm>

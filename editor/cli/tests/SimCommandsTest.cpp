@@ -4,7 +4,8 @@
 // blocks it (9.2.9 to 9.2.11); DISABLE CHV with the right code turns it off (9.2.10).
 #include "editor/cli/tests/CliRun.h"
 #include "program/ProgramFile.h"
-#include "program/tests/TemporaryFolder.h"
+#include "testing/FileContents.h"
+#include "testing/TemporaryFolder.h"
 #include "tools/simcard/core/CardImage.h"
 #include "tools/simcard/fixture/VirtualCard.h"
 

@@ -5,7 +5,8 @@
 // one attempt (ETSI TS 102 221 §11.1.9).
 #include "editor/cli/tests/CliRun.h"
 #include "program/ProgramFile.h"
-#include "program/tests/TemporaryFolder.h"
+#include "testing/FileContents.h"
+#include "testing/TemporaryFolder.h"
 #include "tools/simcard/fixture/VirtualCard.h"
 
 #include <algorithm>

@@ -15,31 +15,31 @@ public:
     PostingObserver(std::function<void(std::function<void()>)> post, const SmsJob::Reports& reports)
         : post_(std::move(post)), reports_(&reports) {}
 
-    void Sending(std::size_t index) override {
+    void sending(std::size_t index) override {
         post_([r = reports_, index] { r->sending(index); });
     }
-    void Sent(std::size_t index, std::optional<int> reference) override {
+    void sent(std::size_t index, std::optional<int> reference) override {
         post_([r = reports_, index, reference] { r->sent(index, reference); });
     }
-    void Failed(std::size_t index, const std::string& error) override {
+    void failed(std::size_t index, const std::string& error) override {
         post_([r = reports_, index, error] { r->failed(index, error); });
     }
-    void Replied(const modem::ReceivedSms& reply) override {
+    void replied(const modem::ReceivedSms& reply) override {
         post_([r = reports_, reply] { r->replied(reply); });
     }
-    void Warning(const std::string& text) override {
+    void warning(const std::string& text) override {
         post_([r = reports_, text] { r->warning(text); });
     }
     // These go to the status line, where the window tells what is under way.
-    void Incomplete(const modem::ReceivedSms& reply, const std::string& missing) override {
-        Warning("incomplete reply from " + reply.from + " (" + missing + "): " + reply.text);
+    void incomplete(const modem::ReceivedSms& reply, const std::string& missing) override {
+        warning("incomplete reply from " + reply.from + " (" + missing + "): " + reply.text);
     }
-    void Reported(const modem::StatusReport& report) override {
-        Warning("message reference " + std::to_string(report.reference) + ": " +
+    void reported(const modem::StatusReport& report) override {
+        warning("message reference " + std::to_string(report.reference) + ": " +
                 modem::DescribeStatus(report.status));
     }
-    void Registering(const std::string& state) override {
-        Warning("waiting for the network: " + state);
+    void registering(const std::string& state) override {
+        warning("waiting for the network: " + state);
     }
 
 private:
@@ -81,7 +81,7 @@ void SmsJob::Post(std::function<void()> call) {
 void SmsJob::Run(const std::string& port, const modem::SendRequest& request) {
     modem::SendOutcome outcome;
     std::string error;
-    if (const auto serial = modem::PosixSerialPort::Open(port, error)) {
+    if (const auto serial = modem::PosixSerialPort::open(port, error)) {
         modem::AtSession session(*serial);
         modem::MessageLog log(modem::MessageLog::DefaultFile());
         PostingObserver observer([this](std::function<void()> call) { Post(std::move(call)); },

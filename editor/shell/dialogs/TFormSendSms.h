@@ -47,7 +47,7 @@ public:
     bool Sending() const;
 
     // How long each modem step may take; the defaults, or TARVIK_MODEM_TIMEOUT_MS.
-    modem::ModemTimeouts timeouts = modem::ModemTimeouts::FromEnvironment();
+    modem::ModemTimeouts timeouts = modem::ModemTimeouts::fromEnvironment();
     // How long to wait for replies after the last message.
     modem::milliseconds replyWait{30000};
 

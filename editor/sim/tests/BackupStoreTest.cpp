@@ -1,7 +1,8 @@
 // The folder of backups: where it is, how files are named and written, and the listing.
 #include "editor/sim/BackupStore.h"
 
-#include "program/tests/TemporaryFolder.h"
+#include "testing/FileContents.h"
+#include "testing/TemporaryFolder.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -4,7 +4,7 @@
 
 #include "editor/sim/testing/MemoryCardPort.h"
 #include "editor/sim/tests/RecordingWindow.h"
-#include "program/tests/TemporaryFolder.h"
+#include "testing/TemporaryFolder.h"
 
 #include <filesystem>
 #include <fstream>

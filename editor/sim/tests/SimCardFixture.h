@@ -6,7 +6,7 @@
 #include "editor/sim/TransferWindow.h"
 #include "editor/sim/tests/AdnRecords.h"
 #include "editor/sim/tests/RecordingWindow.h"
-#include "program/tests/TemporaryFolder.h"
+#include "testing/TemporaryFolder.h"
 #include "tools/simcard/core/CardImage.h"
 #include "tools/simcard/fixture/VirtualCard.h"
 

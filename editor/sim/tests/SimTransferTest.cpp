@@ -7,7 +7,8 @@
 #include "editor/sim/testing/MemoryCardPort.h"
 #include "editor/sim/tests/PrintItems.h"
 #include "editor/sim/tests/RecordingWindow.h"
-#include "program/tests/TemporaryFolder.h"
+#include "testing/FileContents.h"
+#include "testing/TemporaryFolder.h"
 
 #include <algorithm>
 #include <filesystem>
