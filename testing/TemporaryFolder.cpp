@@ -13,10 +13,11 @@ constexpr int kAttempts = 100;
 
 } // namespace
 
-TemporaryFolder::TemporaryFolder() {
+TemporaryFolder::TemporaryFolder() : TemporaryFolder(std::filesystem::temp_directory_path()) {}
+
+TemporaryFolder::TemporaryFolder(const std::filesystem::path& root) {
     std::random_device seed;
     std::mt19937_64 names(seed());
-    const std::filesystem::path root = std::filesystem::temp_directory_path();
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         const std::filesystem::path candidate = root / ("tarvik-test-" + std::to_string(names()));
         std::error_code ec;

@@ -10,7 +10,9 @@ namespace tarvik::testing {
 // removed with everything in it when the test is done.
 class TemporaryFolder {
 public:
+    // Under the system's temporary folder, or under `root` (a faster file system, say).
     TemporaryFolder();
+    explicit TemporaryFolder(const std::filesystem::path& root);
     TemporaryFolder(const TemporaryFolder&) = delete;
     TemporaryFolder& operator=(const TemporaryFolder&) = delete;
     ~TemporaryFolder();

@@ -1,5 +1,7 @@
 #include "base/HelperProgram.h"
 
+#include "testing/TemporaryFolder.h"
+
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -13,19 +15,13 @@ namespace fs = std::filesystem;
 
 class HelperProgramTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        root_ = fs::path(::testing::TempDir()) /
-                ("helper-" +
-                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(root_);
-        fs::create_directories(root_ / "bin");
-    }
-    void TearDown() override { fs::remove_all(root_); }
+    void SetUp() override { fs::create_directories(root_ / "bin"); }
     void Touch(const fs::path& relative) {
         fs::create_directories((root_ / relative).parent_path());
         std::ofstream(root_ / relative) << "#!/bin/sh\n";
     }
-    fs::path root_;
+    testing::TemporaryFolder folder_;
+    const fs::path root_ = folder_.path();
 };
 
 TEST_F(HelperProgramTest, BesideTheProgramComesBeforeTheInstalledHelperFolder) {

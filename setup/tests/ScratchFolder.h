@@ -1,25 +1,22 @@
 #pragma once
 
+#include "testing/TemporaryFolder.h"
+
 #include <filesystem>
 #include <string>
 
 namespace setup::test {
 
-// A fresh folder under the system temporary folder, removed with everything in it on
-// destruction.
+// The shared temporary folder, with the `folder / "name"` spelling setup's tests use for
+// the paths they hand to setup's string-taking functions.
 class ScratchFolder {
 public:
-    ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    ~ScratchFolder();
-
-    const std::filesystem::path& Path() const { return m_path; }
+    const std::filesystem::path& Path() const { return folder_.path(); }
     // The path of `name` inside the folder.
-    std::string operator/(const std::string& name) const { return (m_path / name).string(); }
+    std::string operator/(const std::string& name) const { return folder_.file(name); }
 
 private:
-    std::filesystem::path m_path;
+    tarvik::testing::TemporaryFolder folder_;
 };
 
 } // namespace setup::test

@@ -1,6 +1,7 @@
 // Case records through libquenlib.so, the sample case module libdorlin.so and a virtual case
 // card: the module changes the card's case records over the library's own connection.
 #include "simlib/tests/RealCardFixture.h"
+#include "testing/TemporaryFolder.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -16,9 +17,7 @@ const std::string kAnn = "0041006E006EFFFFFFFFFFFFFFFFFFFFFFFFFFFF1032FFFFFFFFFF
 class CaseCardTest : public RealCardTest {
 protected:
     void SetUp() override {
-        logPath = std::filesystem::temp_directory_path() /
-                  ("quenlib-case-card-" + std::to_string(::getpid()) + ".log");
-        std::filesystem::remove(logPath);
+        logPath = folder.path() / "case-card.log";
         ::setenv("QUENLIB_CASE_MODULE", DORLIN_MODULE_PATH, 1);
         ::setenv("DORLIN_LOG", logPath.c_str(), 1);
     }
@@ -28,7 +27,6 @@ protected:
         for (const char* name : {"QUENLIB_CASE_MODULE", "DORLIN_LOG", "DORLIN_RESULT"}) {
             ::unsetenv(name);
         }
-        std::filesystem::remove(logPath);
     }
 
     // A case card with four case records, record 0 holding Ann.
@@ -72,6 +70,7 @@ protected:
                std::string(number.begin(), number.end()) + "/" + std::to_string(entry.attribute);
     }
 
+    tarvik::testing::TemporaryFolder folder;
     std::filesystem::path logPath;
 };
 

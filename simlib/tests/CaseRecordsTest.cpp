@@ -1,6 +1,7 @@
 // The case record functions against the simulated card and the sample case module, whose
 // DORLIN_RESULT makes every call return a given code and DORLIN_LOG records each call.
 #include "simlib/tests/LibraryFixture.h"
+#include "testing/TemporaryFolder.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -19,9 +20,7 @@ class CaseRecordsTest : public LibraryTest {
 protected:
     void SetUp() override {
         LibraryTest::SetUp();
-        logPath = std::filesystem::temp_directory_path() /
-                  ("quenlib-case-" + std::to_string(::getpid()) + ".log");
-        std::filesystem::remove(logPath);
+        logPath = folder.path() / "case.log";
         ::setenv("QUENLIB_CASE_MODULE", DORLIN_MODULE_PATH, 1);
         ::setenv("DORLIN_LOG", logPath.c_str(), 1);
         card.atr = kCaseCardAtr;
@@ -42,7 +41,6 @@ protected:
              {"QUENLIB_CASE_MODULE", "DORLIN_LOG", "DORLIN_RESULT", "DORLIN_INIT_RESULT"}) {
             ::unsetenv(name);
         }
-        std::filesystem::remove(logPath);
     }
 
     // The calls the module logged.
@@ -63,6 +61,7 @@ protected:
         return entry;
     }
 
+    tarvik::testing::TemporaryFolder folder;
     std::filesystem::path logPath;
     Bytes caseCount{0x00, 0x0A, 0x90, 0x00};
     Bytes caseRecord{0x6D, 0x00};

@@ -5,6 +5,7 @@
 #include "program/ProgramFile.h"
 #include "testing/FileContents.h"
 #include "testing/TemporaryFolder.h"
+#include "testing/WaitUntil.h"
 #include "tools/simcard/core/CardImage.h"
 #include "tools/simcard/core/Hex.h"
 #include "tools/simcard/fixture/ChildProcess.h"
@@ -104,16 +105,11 @@ protected:
         ::close(ends[0]);
     }
 
-    // Waits until the job log has n lines, or its output holds the text.
+    // Waits until the job log has n lines, or its output holds the text; a tarvik-cli that
+    // ended is waited for no longer.
     bool WaitFor(const std::function<bool()>& done) {
-        const auto deadline = std::chrono::steady_clock::now() + kTimeout;
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > deadline || !cli.running()) {
-                return done();
-            }
-            std::this_thread::sleep_for(10ms);
-        }
-        return true;
+        testing::WaitUntil([&] { return done() || !cli.running(); }, kTimeout);
+        return done();
     }
     bool WaitForLines(std::size_t n) {
         return WaitFor([&] { return JobLines(log).size() >= n; });
@@ -122,10 +118,7 @@ protected:
         return WaitFor([&] { return Contains(ReadAll(output.string()), text); });
     }
     int ExitStatus() {
-        const auto deadline = std::chrono::steady_clock::now() + kTimeout;
-        while (cli.running() && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(10ms);
-        }
+        testing::WaitUntil([&] { return !cli.running(); }, kTimeout);
         return cli.exitStatus().value_or(-1);
     }
     std::vector<std::string> Column(std::size_t column) {

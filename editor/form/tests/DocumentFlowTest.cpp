@@ -1,6 +1,7 @@
 #include "editor/form/DeviceModels.h"
 #include "editor/form/tests/FormFixture.h"
 #include "program/DocumentFiles.h"
+#include "testing/TemporaryFolder.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -13,15 +14,8 @@ using Lines = std::vector<std::string>;
 
 class DocumentFlowTest : public FormFixture {
 protected:
-    void SetUp() override {
-        dir = std::filesystem::temp_directory_path() /
-              ("tarvik-editor-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-
-    std::filesystem::path dir;
+    tarvik::testing::TemporaryFolder folder;
+    const std::filesystem::path& dir = folder.path();
 };
 
 TEST_F(DocumentFlowTest, MemoTypingReachesFormOnlyWhenLeavingMemo) {

@@ -1,5 +1,7 @@
 #include "setup/gui/tests/SetupProcess.h"
 
+#include "testing/WaitUntil.h"
+
 #include <csignal>
 #include <spawn.h>
 #include <stdexcept>
@@ -45,19 +47,15 @@ SetupProcess::~SetupProcess() {
 }
 
 std::optional<int> SetupProcess::Wait(std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!m_status) {
-        int status = 0;
-        const pid_t ended = ::waitpid(m_pid, &status, WNOHANG);
-        if (ended == m_pid) {
-            m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            break;
-        }
-        if (std::chrono::steady_clock::now() >= deadline) {
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    tarvik::testing::WaitUntil(
+        [&] {
+            int status = 0;
+            if (!m_status && ::waitpid(m_pid, &status, WNOHANG) == m_pid) {
+                m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+            return m_status.has_value();
+        },
+        timeout, std::chrono::milliseconds(5));
     return m_status;
 }
 

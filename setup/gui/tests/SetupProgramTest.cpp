@@ -1,6 +1,7 @@
 #include "setup/gui/tests/SetupRunFixture.h"
 #include "setup/tests/LogLines.h"
 #include "setup/tests/TestPackageBuilder.h"
+#include "testing/WaitUntil.h"
 
 #include <algorithm>
 #include <chrono>
@@ -40,14 +41,8 @@ std::time_t StampSeconds(const std::string& stamp) {
 
 // Waits until the report holds the line, 30 s at most.
 bool WaitForReport(const std::string& reportPath, const std::string& line) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (Contains(TextLines(reportPath), line)) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
+    return tarvik::testing::WaitUntil([&] { return Contains(TextLines(reportPath), line); },
+                                      std::chrono::seconds(30));
 }
 
 // Where the hook saw a window: "PREFIX WxH at X,Y on SWxSH".

@@ -1,5 +1,7 @@
 #include "tools/simcard/core/CardImage.h"
 
+#include "testing/TemporaryFolder.h"
+
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -11,18 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class TemporaryFolder {
-public:
-    TemporaryFolder() {
-        std::string pattern = (fs::temp_directory_path() / "simcard-test-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TemporaryFolder() { fs::remove_all(path_); }
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
+using tarvik::testing::TemporaryFolder;
 
 std::string readAll(const fs::path& path) {
     std::ifstream in(path);

@@ -1,5 +1,7 @@
 // The simcard program as a process: its exit statuses and its care for the image file.
 
+#include "testing/TemporaryFolder.h"
+#include "testing/WaitUntil.h"
 #include "tools/simcard/core/CardImage.h"
 #include "tools/simcard/fixture/ChildProcess.h"
 
@@ -20,21 +22,13 @@ using namespace std::chrono_literals;
 
 class ProgramTest : public ::testing::Test {
 protected:
-    ProgramTest() {
-        std::string pattern = (fs::temp_directory_path() / "simcard-program-XXXXXX").string();
-        folder = ::mkdtemp(pattern.data());
-    }
-    ~ProgramTest() override { fs::remove_all(folder); }
-
     ChildProcess start(std::vector<std::string> arguments) {
         arguments.insert(arguments.begin(), SIMCARD_PROGRAM);
         return ChildProcess(arguments, folder / "output", ChildProcess::Lifetime::DiesWithParent);
     }
     int runToEnd(std::vector<std::string> arguments) {
         auto process = start(std::move(arguments));
-        const auto deadline = std::chrono::steady_clock::now() + 10s;
-        while (process.running() && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(5ms);
+        tarvik::testing::WaitUntil([&] { return !process.running(); });
         return process.exitStatus().value_or(-100);
     }
     std::string output() const {
@@ -44,7 +38,8 @@ protected:
         return text.str();
     }
 
-    fs::path folder;
+    tarvik::testing::TemporaryFolder temporary;
+    const fs::path folder = temporary.path();
 };
 
 TEST_F(ProgramTest, HelpAndBadArguments) {
@@ -69,14 +64,10 @@ TEST_F(ProgramTest, CreatesTheImageAndEndsCleanlyOnSigterm) {
     const auto image = folder / "card.img";
     // Nothing listens on port 1: the card keeps retrying until told to stop.
     auto process = start({"--image", image.string(), "--port", "1", "--adn-records", "12"});
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (!fs::exists(image) && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(5ms);
-    ASSERT_TRUE(fs::exists(image));
+    ASSERT_TRUE(tarvik::testing::WaitUntil([&] { return fs::exists(image); }));
     EXPECT_EQ(CardImage::load(image).records({DfTelecom, EfAdn}).size(), 12u);
     ::kill(process.pid(), SIGTERM);
-    while (process.running() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(5ms);
+    tarvik::testing::WaitUntil([&] { return !process.running(); });
     EXPECT_EQ(process.exitStatus(), 0);
 }
 

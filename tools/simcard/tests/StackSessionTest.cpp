@@ -6,6 +6,8 @@
 #include "tools/simcard/fixture/StackSession.h"
 
 #include "base/UniqueFd.h"
+#include "testing/TemporaryFolder.h"
+#include "testing/WaitUntil.h"
 #include "tools/simcard/fixture/ChildProcess.h"
 #include "tools/simcard/fixture/ProcessEnvironment.h"
 #include "tools/simcard/fixture/ReaderWatch.h"
@@ -71,13 +73,7 @@ bool running(pid_t pid) {
 }
 
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = Patience) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(20ms);
-    }
-    return true;
+    return tarvik::testing::WaitUntil(done, timeout, 20ms);
 }
 
 std::optional<pid_t> recordedPcscd(const fs::path& stackDirectory) {
@@ -111,9 +107,6 @@ protected:
 
     void SetUp() override {
         ASSERT_FALSE(ReaderWatch::serviceRunning()) << "the private stack is not empty";
-        std::string pattern = fs::temp_directory_path() / "stack-session-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        root_ = pattern;
         useStack(root_ / "stack");
     }
 
@@ -126,8 +119,6 @@ protected:
                     ::kill(*pid, SIGKILL);
             }
         }
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);
     }
 
     // The stack directory of the programs started from here on.
@@ -172,7 +163,8 @@ protected:
         });
     }
 
-    fs::path root_;
+    tarvik::testing::TemporaryFolder folder_;
+    const fs::path root_ = folder_.path();
     fs::path stack_;
     fs::path output_;
     tarvik::UniqueFd input_;
