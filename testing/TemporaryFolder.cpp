@@ -34,8 +34,26 @@ TemporaryFolder::TemporaryFolder(const std::filesystem::path& root) {
 }
 
 TemporaryFolder::~TemporaryFolder() {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+    if (!ec) {
+        return;
+    }
+    // A test may leave a read-only file (which Windows will not delete) or a folder closed to
+    // its owner (whose entries POSIX will not unlink): open everything up, then try again.
     std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
+    for (auto it = fs::recursive_directory_iterator(path_, ignored);
+         it != fs::recursive_directory_iterator(); it.increment(ignored)) {
+        if (it->is_symlink(ignored)) {
+            continue; // its target is not ours to change
+        }
+        const auto wanted =
+            it->is_directory(ignored) ? fs::perms::owner_all : fs::perms::owner_write;
+        fs::permissions(it->path(), wanted, fs::perm_options::add, ignored);
+    }
+    fs::remove_all(path_, ignored);
 }
 
 std::string TemporaryFolder::file(std::string_view name) const {

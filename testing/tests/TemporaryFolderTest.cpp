@@ -20,12 +20,13 @@ TEST(TemporaryFolderTest, IsEmptyAndApartFromEveryOtherAndGoesWithWhatItHolds) {
         EXPECT_NE(one.path(), two.path());
         EXPECT_TRUE(fs::is_directory(one.path()));
         EXPECT_TRUE(fs::is_empty(one.path()));
-        EXPECT_EQ(one.path().parent_path(), fs::temp_directory_path());
+        EXPECT_EQ(one.path(), fs::temp_directory_path() / one.path().filename());
         EXPECT_EQ(fs::path(one.file("a.sim")), one.path() / "a.sim");
-        // Folders and a read-only file inside do not keep it from going.
+        // Folders, a read-only file and a folder closed to its owner do not keep it from going.
         fs::create_directories(one.path() / "x" / "y");
         WriteAll(one.path() / "x" / "y" / "z.csv", "1,2\r\n");
         fs::permissions(one.path() / "x" / "y" / "z.csv", fs::perms::owner_read);
+        fs::permissions(one.path() / "x", fs::perms::owner_read | fs::perms::owner_exec);
     }
     EXPECT_FALSE(fs::exists(kept));
 }
