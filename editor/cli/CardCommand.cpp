@@ -1,6 +1,6 @@
 #include "editor/cli/CliCommand.h"
 #include "editor/cli/CliSupport.h"
-#include "editor/cli/JsonWriter.h"
+#include "editor/cli/JsonOutput.h"
 #include "editor/cli/SimCliSupport.h"
 #include "editor/core/FormatCount.h"
 #include "editor/sim/CardReport.h"
@@ -15,10 +15,10 @@
 namespace tarvik::cli {
 namespace {
 
-constexpr CliOption kJsonOption{"--json", CliValue::None, "", "print the report as JSON"};
+constexpr ArgOption kJsonOption{"--json", ArgValue::None, "", "print the report as JSON"};
 
 constexpr std::array kOptions{
-    CliOption{"--pin", CliValue::Text, "PIN", "present the card's PIN first (it stays enabled)"},
+    ArgOption{"--pin", ArgValue::Text, "PIN", "present the card's PIN first (it stays enabled)"},
     kReaderOption,
     kJsonOption,
 };
@@ -29,54 +29,35 @@ std::string HexId(std::uint16_t id) {
     return text;
 }
 
-void WriteJson(const CardReport& report, std::ostream& out) {
-    JsonWriter json(out);
+void WriteCardJson(const CardReport& report, std::ostream& out) {
     const CardFacts& card = report.card;
-    json.beginObject();
-    json.key("reader");
-    json.string(card.reader);
-    json.key("atr");
-    json.string(AtrText(card.atr));
-    json.key("kind");
-    json.string(KindText(card.kind));
-    json.key("iccid");
-    json.string(report.iccid.value_or(""));
-    json.key("phonebook");
-    json.beginObject();
-    json.key("place");
-    json.string(PlaceText(card));
-    json.key("adn");
-    json.string(card.adnFile != 0 ? HexId(card.adnFile) : "");
-    json.key("ext1");
-    json.string(card.ext1File != 0 ? HexId(card.ext1File) : "");
     const PhonebookGeometry geometry = report.phonebook.value_or(PhonebookGeometry{});
-    json.key("records");
-    json.number(geometry.adnRecords);
-    json.key("recordLength");
-    json.number(geometry.adnRecordLength);
-    json.key("ext1Records");
-    json.number(geometry.ext1Records);
-    json.endObject();
-    json.key("pin");
+    Json phonebook = Json::object();
+    phonebook["place"] = JsonText(PlaceText(card));
+    phonebook["adn"] = card.adnFile != 0 ? HexId(card.adnFile) : "";
+    phonebook["ext1"] = card.ext1File != 0 ? HexId(card.ext1File) : "";
+    phonebook["records"] = geometry.adnRecords;
+    phonebook["recordLength"] = geometry.adnRecordLength;
+    phonebook["ext1Records"] = geometry.ext1Records;
+    Json pin = "unreadable";
     if (report.pin) {
-        json.beginObject();
-        json.key("enabled");
-        json.boolean(report.pin->enabled);
-        json.key("attemptsLeft");
-        json.number(report.pin->attemptsLeft);
-        json.key("unblockAttemptsLeft");
-        json.number(report.pin->unblockAttemptsLeft);
-        json.endObject();
-    } else {
-        json.string("unreadable");
+        pin = Json::object();
+        pin["enabled"] = report.pin->enabled;
+        pin["attemptsLeft"] = report.pin->attemptsLeft;
+        pin["unblockAttemptsLeft"] = report.pin->unblockAttemptsLeft;
     }
-    json.key("sms");
-    json.boolean(report.shortMessages);
-    json.key("msisdn");
-    json.boolean(report.ownNumbers);
-    json.key("localPhonebookToo");
-    json.boolean(card.localPhonebookToo && card.place != PhonebookPlace::Local);
-    json.endObject();
+    Json json = Json::object();
+    json["reader"] = JsonText(card.reader);
+    json["atr"] = JsonText(AtrText(card.atr));
+    json["kind"] = JsonText(KindText(card.kind));
+    json["iccid"] = JsonText(report.iccid.value_or(""));
+    json["phonebook"] = std::move(phonebook);
+    json["pin"] = std::move(pin);
+    json["sms"] = report.shortMessages;
+    json["msisdn"] = report.ownNumbers;
+    json["localPhonebookToo"] = card.localPhonebookToo && card.place != PhonebookPlace::Local;
+    WriteJson(json, out);
+    // The report ends with an empty line, as it always has.
     out << '\n';
 }
 
@@ -106,7 +87,7 @@ int RunCard(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     }
     const CardReport report = ReadCardReport();
     if (args.has("--json")) {
-        WriteJson(report, io.out);
+        WriteCardJson(report, io.out);
         return kExitOk;
     }
     for (const ReportLine& line : CardReportLines(report)) {

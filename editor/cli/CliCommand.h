@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/CommandLine.h"
+
 #include <iosfwd>
 #include <optional>
 #include <span>
@@ -20,47 +22,6 @@ struct CliIo {
     bool errIsTerminal = false; // a terminal sees progress rewritten on one line
 };
 
-// What an option's value or an operand is: what completion offers for it, and what the
-// parsing of the arguments accepts.
-enum class CliValue {
-    None,   // nothing stands there (an option that takes no value, operands past the last)
-    Text,   // any text
-    File,   // a file name, "-" for standard input or output
-    Model,  // a device model index: 0, 1 or 2
-    Reader, // a card reader's name
-    Edit,   // an edit of the form, NAME=VALUE
-    Port,   // a serial port where a modem may be
-    Count,  // a whole number, 0 or more
-};
-
-// One option of a command, as its help lists it and its arguments are parsed.
-struct CliOption {
-    std::string_view name;           // "--model"
-    CliValue value = CliValue::None; // what its value is; None when it takes none
-    std::string_view valueName;      // how the help shows the value: "0|1|2"
-    std::string_view help;           // one line
-};
-
-// How many operands (arguments that are not options) a command takes, and what they are.
-struct CliOperands {
-    static constexpr int kUnlimited = -1;
-    int min = 0;
-    int max = 0; // or kUnlimited
-    CliValue first = CliValue::None;
-    CliValue rest = CliValue::None;
-};
-
-// The arguments of a command, parsed by its declared options: operands in order, and each
-// option given with its value (empty for an option that takes none).
-struct ParsedArgs {
-    std::vector<std::string_view> operands;
-    std::vector<std::pair<std::string_view, std::string_view>> options;
-
-    bool has(std::string_view name) const;
-    // The value given last for the option.
-    std::optional<std::string_view> value(std::string_view name) const;
-};
-
 // One command of tarvik-cli. Each command declares itself in its own file, beside its
 // code (kNewCommand in NewCommand.cpp), and has one row in the table of CommandTable.cpp.
 // A command writes its results to out only once it has succeeded; on failure it writes
@@ -73,8 +34,8 @@ struct CliCommand {
     std::string_view summary;
     // The help's text: paragraphs separated by an empty line.
     std::string_view description;
-    std::span<const CliOption> options;
-    CliOperands operands;
+    std::span<const ArgOption> options;
+    ArgOperands operands;
     int (*run)(const CliCommand& self, const ParsedArgs& args, CliIo& io);
 };
 

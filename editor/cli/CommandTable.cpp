@@ -39,19 +39,6 @@ int RunHelp(CliArgs args, CliIo& io) {
     return kExitOk;
 }
 
-// Whether the arguments ask for the command's help: "--help" or "-h" before any "--".
-bool AsksForHelp(CliArgs args) {
-    for (const std::string_view arg : args) {
-        if (arg == "--") {
-            return false;
-        }
-        if (IsHelpOption(arg)) {
-            return true;
-        }
-    }
-    return false;
-}
-
 int Dispatch(CliArgs args, CliIo& io) {
     if (args.empty()) {
         io.err << "tarvik-cli: no command given\n";
@@ -84,7 +71,7 @@ int Dispatch(CliArgs args, CliIo& io) {
         WriteCommandHelp(*command, io.out);
         return kExitOk;
     }
-    const auto parsed = ParseArgs(*command, rest, io.err);
+    const auto parsed = ParseCommandArgs(*command, rest, io.err);
     if (!parsed) {
         return kExitUsage;
     }

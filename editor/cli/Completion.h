@@ -2,7 +2,9 @@
 
 #include "editor/cli/CliCommand.h"
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvik::cli {
 
@@ -14,5 +16,12 @@ inline constexpr std::string_view kCompletionCommand = "__complete";
 inline constexpr std::string_view kCompleteFiles = ":files";
 
 int RunCompletion(CliArgs words, CliIo& io);
+
+// What completion offers where the running system decides: the card readers present, the
+// serial ports where a modem may be (listed, never opened: completion must not talk to
+// devices), and the edits of the form ("NAME=" for every field that holds a value).
+std::vector<std::string> ReaderCandidates();
+std::vector<std::string> PortCandidates();
+std::vector<std::string> EditCandidates();
 
 } // namespace tarvik::cli

@@ -64,7 +64,7 @@ const CliCommand kDiffCommand{
         "The summary goes to standard error. The status is 0 when a write would change\n"
         "nothing, 1 when it would change something. Nothing is written to the card.",
     .options = kOptions,
-    .operands = {.min = 1, .max = 1, .first = CliValue::File},
+    .operands = {.min = 1, .max = 1, .first = {ArgValue::File}},
     .run = RunDiff,
 };
 

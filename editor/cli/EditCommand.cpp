@@ -1,5 +1,6 @@
 #include "editor/cli/CliCommand.h"
 #include "editor/cli/CliSupport.h"
+#include "editor/cli/Completion.h"
 #include "editor/cli/FormLoading.h"
 #include "editor/form/DeviceModels.h"
 #include "editor/form/FormModel.h"
@@ -14,8 +15,8 @@ namespace tarvik::cli {
 namespace {
 
 constexpr std::array kOptions{
-    CliOption{"--model", CliValue::Model, "0|1|2", "apply this device model before the edits"},
-    CliOption{"--strict", CliValue::None, "",
+    ArgOption{"--model", ArgValue::Choice, "0|1|2", "apply this device model before the edits"},
+    ArgOption{"--strict", ArgValue::None, "",
               "save nothing when the form changes or refuses any edit"},
 };
 
@@ -112,9 +113,9 @@ const CliCommand kEditCommand{
         "standard output.",
     .options = kOptions,
     .operands = {.min = 2,
-                 .max = CliOperands::kUnlimited,
-                 .first = CliValue::File,
-                 .rest = CliValue::Edit},
+                 .max = ArgOperands::unlimited,
+                 .first = {ArgValue::File},
+                 .rest = {ArgValue::Text, EditCandidates}},
     .run = RunEdit,
 };
 

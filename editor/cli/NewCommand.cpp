@@ -10,7 +10,7 @@ namespace tarvik::cli {
 namespace {
 
 constexpr std::array kOptions{
-    CliOption{"--model", CliValue::Model, "0|1|2", "the device model (2 when not given)"},
+    ArgOption{"--model", ArgValue::Choice, "0|1|2", "the device model (2 when not given)"},
 };
 
 int RunNew(const CliCommand&, const ParsedArgs& args, CliIo& io) {
@@ -27,7 +27,7 @@ const CliCommand kNewCommand{
     .description = "Writes a program file with no notes and no program lines, for the device\n"
                    "model given (the third, 2, when none is). An existing file is replaced.",
     .options = kOptions,
-    .operands = {.min = 1, .max = 1, .first = CliValue::File},
+    .operands = {.min = 1, .max = 1, .first = {ArgValue::File}},
     .run = RunNew,
 };
 

@@ -14,7 +14,7 @@ namespace tarvik::cli {
 namespace {
 
 constexpr std::array kOptions{
-    CliOption{"--model", CliValue::Model, "0|1|2", "the device model of the file (2 by default)"},
+    ArgOption{"--model", ArgValue::Choice, "0|1|2", "the device model of the file (2 by default)"},
     kPinOption,
     kReaderOption,
 };
@@ -56,7 +56,7 @@ const CliCommand kReadSimCommand{
                    "and how many is said. A FILE.sim of \"-\" writes the file to standard output.\n"
                    "The progress and every message go to standard error.",
     .options = kOptions,
-    .operands = {.min = 1, .max = 1, .first = CliValue::File},
+    .operands = {.min = 1, .max = 1, .first = {ArgValue::File}},
     .run = RunReadSim,
 };
 

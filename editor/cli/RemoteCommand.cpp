@@ -27,7 +27,7 @@ const CliCommand kRemoteCommand{
     .description = "Prints the program's entries as the text messages that program the device\n"
                    "remotely, one block a message, blocks separated by an empty line.",
     .options = {},
-    .operands = {.min = 1, .max = 1, .first = CliValue::File},
+    .operands = {.min = 1, .max = 1, .first = {ArgValue::File}},
     .run = RunRemote,
 };
 

@@ -13,9 +13,9 @@ namespace tarvik::cli {
 namespace {
 
 constexpr std::array kOptions{
-    CliOption{"--any-card", CliValue::None, "",
+    ArgOption{"--any-card", ArgValue::None, "",
               "restore a backup of another card (another ICCID) too"},
-    CliOption{"--no-backup", CliValue::None, "",
+    ArgOption{"--no-backup", ArgValue::None, "",
               "restore without saving the card's phonebook first"},
     kPinOption,
     kReaderOption,
@@ -91,7 +91,7 @@ const CliCommand kRestoreCommand{
         "--any-card. The card as it is goes to a backup of its own first, unless --no-\n"
         "backup.",
     .options = kOptions,
-    .operands = {.min = 1, .max = 1, .first = CliValue::File},
+    .operands = {.min = 1, .max = 1, .first = {ArgValue::File}},
     .run = RunRestore,
 };
 

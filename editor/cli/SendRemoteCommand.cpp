@@ -2,6 +2,7 @@
 #include "editor/cli/CliCommand.h"
 #include "editor/cli/CliSupport.h"
 #include "editor/cli/CommandLine.h"
+#include "editor/cli/Completion.h"
 #include "editor/form/DeviceModels.h"
 #include "modem/AtSession.h"
 #include "modem/MessageLog.h"
@@ -20,13 +21,14 @@ constexpr int kDefaultWaitSeconds = 30;
 constexpr int kDefaultRegisterSeconds = 30;
 
 constexpr std::array kOptions{
-    CliOption{"--port", CliValue::Port, "DEVICE", "the modem's serial port (see 'modems')"},
-    CliOption{"--to", CliValue::Text, "NUMBER", "the telephone number of the device's SIM"},
-    CliOption{"--pin", CliValue::Text, "PIN", "the PIN of the modem's SIM, if it asks for one"},
-    CliOption{"--wait", CliValue::Count, "SECONDS",
+    ArgOption{"--port", ArgValue::Name, "DEVICE", "the modem's serial port (see 'modems')",
+              PortCandidates},
+    ArgOption{"--to", ArgValue::Text, "NUMBER", "the telephone number of the device's SIM"},
+    ArgOption{"--pin", ArgValue::Text, "PIN", "the PIN of the modem's SIM, if it asks for one"},
+    ArgOption{"--wait", ArgValue::Count, "SECONDS",
               "how long to wait for replies (30; 0 for none)"},
-    CliOption{"--from", CliValue::Count, "K", "send from the K-th message on (see below)"},
-    CliOption{"--register-timeout", CliValue::Count, "SECONDS",
+    ArgOption{"--from", ArgValue::Count, "K", "send from the K-th message on (see below)"},
+    ArgOption{"--register-timeout", ArgValue::Count, "SECONDS",
               "how long to wait for the network (30)"},
 };
 
@@ -174,7 +176,7 @@ const CliCommand kSendRemoteCommand{
         "the modem stores them (+CMTI) or hands them over at once (+CMT); a reply in\n"
         "parts is shown and logged whole, or as incomplete with the parts that came.",
     .options = kOptions,
-    .operands = {.min = 1, .max = 1, .first = CliValue::File},
+    .operands = {.min = 1, .max = 1, .first = {ArgValue::File}},
     .run = RunSendRemote,
 };
 

@@ -36,7 +36,7 @@ const CliCommand kSetCommand{
                    "model stay. A FILE.sim of \"-\" reads standard input and writes standard\n"
                    "output.",
     .options = {},
-    .operands = {.min = 2, .max = 3, .first = CliValue::File, .rest = CliValue::Text},
+    .operands = {.min = 2, .max = 3, .first = {ArgValue::File}, .rest = {ArgValue::Text}},
     .run = RunSet,
 };
 

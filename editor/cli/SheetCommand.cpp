@@ -18,7 +18,7 @@ namespace tarvik::cli {
 namespace {
 
 constexpr std::array kOptions{
-    CliOption{"--language", CliValue::Text, "NAME", "English (the default), Italiano, Deutsch"},
+    ArgOption{"--language", ArgValue::Text, "NAME", "English (the default), Italiano, Deutsch"},
 };
 
 // The folders of the program's own files: the executable's, then ../share/tarvik beside it,
@@ -98,7 +98,7 @@ const CliCommand kSheetCommand{
                    "language of the sheet's texts, from the language files installed with the\n"
                    "program.",
     .options = kOptions,
-    .operands = {.min = 2, .max = 2, .first = CliValue::File, .rest = CliValue::File},
+    .operands = {.min = 2, .max = 2, .first = {ArgValue::File}, .rest = {ArgValue::File}},
     .run = RunSheet,
 };
 

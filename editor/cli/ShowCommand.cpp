@@ -1,7 +1,7 @@
 #include "base/Windows1252.h"
 #include "editor/cli/CliCommand.h"
 #include "editor/cli/CliSupport.h"
-#include "editor/cli/JsonWriter.h"
+#include "editor/cli/JsonOutput.h"
 #include "program/DocumentFiles.h"
 #include "program/ProgramFile.h"
 
@@ -14,16 +14,15 @@ namespace tarvik::cli {
 namespace {
 
 constexpr std::array kOptions{
-    CliOption{"--json", CliValue::None, "", "print one JSON object instead of the lines"},
+    ArgOption{"--json", ArgValue::None, "", "print one JSON object instead of the lines"},
 };
 
-void WriteJsonLines(JsonWriter& json, std::string_view key, const std::vector<std::string>& lines) {
-    json.key(key);
-    json.beginArray();
+Json JsonLines(const std::vector<std::string>& lines) {
+    Json array = Json::array();
     for (const auto& line : lines) {
-        json.string(Windows1252ToUtf8(line));
+        array.push_back(JsonText(Windows1252ToUtf8(line)));
     }
-    json.endArray();
+    return array;
 }
 
 int RunShow(const CliCommand&, const ParsedArgs& args, CliIo& io) {
@@ -42,13 +41,11 @@ int RunShow(const CliCommand&, const ParsedArgs& args, CliIo& io) {
         WriteLines(plain, io.out);
         return kExitOk;
     }
-    JsonWriter json(io.out);
-    json.beginObject();
-    json.key("model");
-    json.number(document->modelIndex);
-    WriteJsonLines(json, "notes", document->notes);
-    WriteJsonLines(json, "program", document->program);
-    json.endObject();
+    Json json = Json::object();
+    json["model"] = document->modelIndex;
+    json["notes"] = JsonLines(document->notes);
+    json["program"] = JsonLines(document->program);
+    WriteJson(json, io.out);
     return kExitOk;
 }
 
@@ -64,7 +61,7 @@ const CliCommand kShowCommand{
         "it prints one object instead: \"model\" (the model index the file asks for),\n"
         "\"notes\" and \"program\" (arrays of lines).",
     .options = kOptions,
-    .operands = {.min = 1, .max = 1, .first = CliValue::File},
+    .operands = {.min = 1, .max = 1, .first = {ArgValue::File}},
     .run = RunShow,
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/cli/CliCommand.h"
+#include "editor/cli/Completion.h"
 #include "editor/cli/ExitStatus.h"
 #include "editor/sim/TransferWindow.h"
 
@@ -12,15 +13,15 @@
 namespace tarvik::cli {
 
 // The options of the card commands.
-inline constexpr CliOption kPinOption{"--pin", CliValue::Text, "PIN",
+inline constexpr ArgOption kPinOption{"--pin", ArgValue::Text, "PIN",
                                       "the card's PIN, when it asks for one; it then stops asking"};
-inline constexpr CliOption kReaderOption{
-    "--reader", CliValue::Reader, "NAME",
-    "the card reader (see 'readers'); else the first with a card"};
+inline constexpr ArgOption kReaderOption{
+    "--reader", ArgValue::Name, "NAME",
+    "the card reader (see 'readers'); else the first with a card", ReaderCandidates};
 
-inline constexpr CliOption kKeepForeignOption{"--keep-foreign", CliValue::None, "",
+inline constexpr ArgOption kKeepForeignOption{"--keep-foreign", ArgValue::None, "",
                                               "keep the card's records that are not the program's"};
-inline constexpr CliOption kNoBackupOption{"--no-backup", CliValue::None, "",
+inline constexpr ArgOption kNoBackupOption{"--no-backup", ArgValue::None, "",
                                            "write without saving the card's phonebook first"};
 
 // The arguments of the card commands.

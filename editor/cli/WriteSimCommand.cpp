@@ -29,7 +29,7 @@ int RunWriteSim(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     if (args.has("--each-card")) {
         return RunEachCard(*parsed, args, io);
     }
-    for (const CliOption& option : {kCountOption, kVaryOption, kLogOption, kRewriteOption}) {
+    for (const ArgOption& option : {kCountOption, kVaryOption, kLogOption, kRewriteOption}) {
         if (args.has(option.name)) {
             io.err << "tarvik-cli: write-sim: " << option.name << " goes with --each-card\n";
             return kExitUsage;
@@ -99,7 +99,7 @@ const CliCommand kWriteSimCommand{
         "pin-refused, card-blocked or card-removed. The status is 0 when every card\n"
         "ended ok, 10 otherwise.",
     .options = kOptions,
-    .operands = {.min = 1, .max = 1, .first = CliValue::File},
+    .operands = {.min = 1, .max = 1, .first = {ArgValue::File}},
     .run = RunWriteSim,
 };
 
