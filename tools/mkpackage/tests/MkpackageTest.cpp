@@ -311,5 +311,27 @@ TEST_F(MkpackageTest, HelpAndVersionGoToStandardOutput) {
     }
 }
 
+TEST(MkpackageArgsTest, RefusesBadArgumentsWithOneLine) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string err;
+    };
+    const std::vector<Case> cases = {
+        {{}, "mkpackage: missing operand\n"},
+        {{"stub", "folder"}, "mkpackage: missing operand\n"},
+        {{"stub", "folder", "out", "more"}, "mkpackage: extra operand 'more'\n"},
+        {{"--list"}, "mkpackage: --list needs a value (FILE)\n"},
+        {{"--list", "a", "b"}, "mkpackage: extra operand 'b'\n"},
+        {{"--frob", "a", "b", "c"}, "mkpackage: unknown option '--frob'\n"},
+        {{"--version=1"}, "mkpackage: --version takes no value\n"},
+    };
+    for (const auto& c : cases) {
+        const RunResult result = RunTool(c.args);
+        EXPECT_EQ(result.exitCode, 1) << ::testing::PrintToString(c.args);
+        EXPECT_EQ(result.err, c.err + "Try 'mkpackage --help'.\n");
+        EXPECT_EQ(result.out, "");
+    }
+}
+
 } // namespace
 } // namespace mkpackage
