@@ -15,12 +15,12 @@
 namespace tarvik::cli {
 namespace {
 
-constexpr ArgOption kJsonOption{"--json", ArgValue::None, "", "print the report as JSON"};
+constexpr ArgOption jsonOption{"--json", ArgValue::None, "", "print the report as JSON"};
 
-constexpr std::array kOptions{
+constexpr std::array options{
     ArgOption{"--pin", ArgValue::Text, "PIN", "present the card's PIN first (it stays enabled)"},
-    kReaderOption,
-    kJsonOption,
+    readerOption,
+    jsonOption,
 };
 
 std::string HexId(std::uint16_t id) {
@@ -65,7 +65,7 @@ void WriteCardJson(const CardReport& report, std::ostream& out) {
 int RunCard(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     const auto parsed = ReadSimArgs(args, io.err);
     if (!parsed) {
-        return kExitUsage;
+        return exitUsage;
     }
     SimSession session;
     if (parsed->reader) {
@@ -75,30 +75,30 @@ int RunCard(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     const CardAccess access = QueryCardAccess();
     if (access == CardAccess::NotFound) {
         io.err << "tarvik-cli: " << kSimNotFound << ": " << WhyNoCard(parsed->reader) << '\n';
-        return kExitSimNotFound;
+        return exitSimNotFound;
     }
     if (parsed->pin && access == CardAccess::Blocked) {
         io.err << "tarvik-cli: " << kSimBlocked << '\n';
-        return kExitSimBlocked;
+        return exitSimBlocked;
     }
     if (parsed->pin && access == CardAccess::NeedsPin && !SimVerifyPin(*parsed->pin)) {
         io.err << "tarvik-cli: " << FormatCount(kWrongPinFormat, SimPinRemaining()) << '\n';
-        return kExitPin;
+        return exitPin;
     }
     const CardReport report = ReadCardReport();
     if (args.has("--json")) {
         WriteCardJson(report, io.out);
-        return kExitOk;
+        return exitOk;
     }
     for (const ReportLine& line : CardReportLines(report)) {
         io.out << line.label << ": " << line.value << '\n';
     }
-    return kExitOk;
+    return exitOk;
 }
 
 } // namespace
 
-const CliCommand kCardCommand{
+const CliCommand cardCommand{
     .name = "card",
     .arguments = "[OPTION...]",
     .summary = "describe the card in the reader: its kind, phonebook and PIN",
@@ -108,7 +108,7 @@ const CliCommand kCardCommand{
                    "EF SMS and EF MSISDN exist. On a UICC whose USIM also holds a local\n"
                    "phonebook besides the one written, a note says so: a newer device may\n"
                    "read that one. Nothing on the card changes.",
-    .options = kOptions,
+    .options = options,
     .operands = {},
     .run = RunCard,
 };

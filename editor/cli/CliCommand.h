@@ -23,7 +23,7 @@ struct CliIo {
 };
 
 // One command of tarvik-cli. Each command declares itself in its own file, beside its
-// code (kNewCommand in NewCommand.cpp), and has one row in the table of CommandTable.cpp.
+// code (newCommand in NewCommand.cpp), and has one row in the table of CommandTable.cpp.
 // A command writes its results to out only once it has succeeded; on failure it writes
 // its messages to err, changes no file and returns its exit status (ExitStatus.h).
 struct CliCommand {
@@ -49,21 +49,21 @@ const CliCommand* FindCommand(std::string_view name);
 int RunCli(std::span<const std::string_view> args, CliIo& io);
 
 // The commands; each lives in its own file.
-extern const CliCommand kNewCommand;
-extern const CliCommand kShowCommand;
-extern const CliCommand kRemoteCommand;
-extern const CliCommand kSetCommand;
-extern const CliCommand kFieldsCommand;
-extern const CliCommand kEditCommand;
-extern const CliCommand kReadSimCommand;
-extern const CliCommand kWriteSimCommand;
-extern const CliCommand kReadersCommand;
-extern const CliCommand kCardCommand;
-extern const CliCommand kDiffCommand;
-extern const CliCommand kRestoreCommand;
-extern const CliCommand kBackupsCommand;
-extern const CliCommand kModemsCommand;
-extern const CliCommand kSendRemoteCommand;
-extern const CliCommand kSheetCommand;
+extern const CliCommand newCommand;
+extern const CliCommand showCommand;
+extern const CliCommand remoteCommand;
+extern const CliCommand setCommand;
+extern const CliCommand fieldsCommand;
+extern const CliCommand editCommand;
+extern const CliCommand readSimCommand;
+extern const CliCommand writeSimCommand;
+extern const CliCommand readersCommand;
+extern const CliCommand cardCommand;
+extern const CliCommand diffCommand;
+extern const CliCommand restoreCommand;
+extern const CliCommand backupsCommand;
+extern const CliCommand modemsCommand;
+extern const CliCommand sendRemoteCommand;
+extern const CliCommand sheetCommand;
 
 } // namespace tarvik::cli

@@ -9,7 +9,7 @@ namespace tarvik::cli {
 int UsageError(const CliCommand& command, std::string_view reason, std::ostream& err) {
     err << "tarvik-cli: " << command.name << ": " << reason << "\nUsage: tarvik-cli "
         << command.name << (command.arguments.empty() ? "" : " ") << command.arguments << '\n';
-    return kExitUsage;
+    return exitUsage;
 }
 
 std::optional<ParsedArgs> ParseCommandArgs(const CliCommand& command, CliArgs args,

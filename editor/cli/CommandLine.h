@@ -13,7 +13,7 @@ namespace tarvik::cli {
 std::optional<ParsedArgs> ParseCommandArgs(const CliCommand& command, CliArgs args,
                                            std::ostream& err);
 
-// Writes "tarvik-cli: NAME: reason" and the command's usage line to err; gives kExitUsage.
+// Writes "tarvik-cli: NAME: reason" and the command's usage line to err; gives exitUsage.
 int UsageError(const CliCommand& command, std::string_view reason, std::ostream& err);
 
 } // namespace tarvik::cli

@@ -23,7 +23,7 @@ Words ValuesOf(ArgValue value, ArgCandidates candidates, std::string_view valueN
     }
     switch (value) {
     case ArgValue::File:
-        return {std::string(kCompleteFiles)};
+        return {std::string(completeFiles)};
     case ArgValue::Choice: {
         Words words;
         for (const std::string_view word : ChoiceWords(valueName)) {
@@ -147,20 +147,20 @@ std::vector<std::string> EditCandidates() {
 
 int RunCompletion(CliArgs words, CliIo& io) {
     if (words.empty()) {
-        return kExitUsage;
+        return exitUsage;
     }
     const std::string_view current = words.back();
     const Words candidates = CandidateWords(words.first(words.size() - 1), current);
-    if (candidates.size() == 1 && candidates.front() == kCompleteFiles) {
-        io.out << kCompleteFiles << '\n';
-        return kExitOk;
+    if (candidates.size() == 1 && candidates.front() == completeFiles) {
+        io.out << completeFiles << '\n';
+        return exitOk;
     }
     for (const auto& candidate : candidates) {
         if (candidate.starts_with(current)) {
             io.out << candidate << '\n';
         }
     }
-    return kExitOk;
+    return exitOk;
 }
 
 } // namespace tarvik::cli

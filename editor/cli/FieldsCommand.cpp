@@ -16,7 +16,7 @@
 namespace tarvik::cli {
 namespace {
 
-constexpr std::array kOptions{
+constexpr std::array options{
     ArgOption{"--model", ArgValue::Choice, "0|1|2", "apply this device model first"},
     ArgOption{"--json", ArgValue::None, "", "print one JSON object instead of the lines"},
 };
@@ -131,7 +131,7 @@ int RunFields(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     LanguageTable language;
     FormModel form(doc, language);
     if (!OpenIntoForm(form, std::string(args.operands[0]), GivenModel(args), io)) {
-        return kExitUsage;
+        return exitUsage;
     }
     const FormValues values = ReadForm(form);
     std::ostringstream text;
@@ -141,12 +141,12 @@ int RunFields(const CliCommand&, const ParsedArgs& args, CliIo& io) {
         WriteText(values, text);
     }
     io.out << text.str();
-    return kExitOk;
+    return exitOk;
 }
 
 } // namespace
 
-const CliCommand kFieldsCommand{
+const CliCommand fieldsCommand{
     .name = "fields",
     .arguments = "[--model 0|1|2] [--json] FILE.sim",
     .summary = "print every field of the form",
@@ -157,7 +157,7 @@ const CliCommand kFieldsCommand{
         "with the fields that the model does not let the user change. With --json it\n"
         "prints one object instead: \"model\", \"fields\" (names and values), \"readonly\",\n"
         "\"SGRamp\" and \"SGTR\" (arrays of rows with their \"row\" and \"cells\").",
-    .options = kOptions,
+    .options = options,
     .operands = {.min = 1, .max = 1, .first = {ArgValue::File}},
     .run = RunFields,
 };

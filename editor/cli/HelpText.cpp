@@ -23,7 +23,7 @@ void WriteCommandList(std::ostream& out) {
 
 void WriteExitStatuses(std::ostream& out) {
     std::vector<HelpRow> rows;
-    for (const auto& [status, meaning] : kExitStatusMeanings) {
+    for (const auto& [status, meaning] : exitStatusMeanings) {
         rows.push_back({(status < 10 ? " " : "") + std::to_string(status), meaning});
     }
     WriteHelpRows(rows, out);

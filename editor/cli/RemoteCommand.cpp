@@ -12,15 +12,15 @@ namespace {
 int RunRemote(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     ProgramDocument doc{kDefaultModelIndex};
     if (!LoadDocument(doc, std::string(args.operands[0]), io)) {
-        return kExitUsage;
+        return exitUsage;
     }
     WriteLines(doc.program.remoteText(), io.out);
-    return kExitOk;
+    return exitOk;
 }
 
 } // namespace
 
-const CliCommand kRemoteCommand{
+const CliCommand remoteCommand{
     .name = "remote",
     .arguments = "FILE.sim",
     .summary = "print the remote-programming text",

@@ -13,7 +13,7 @@
 namespace tarvik::cli {
 namespace {
 
-constexpr std::array kOptions{
+constexpr std::array options{
     ArgOption{"--json", ArgValue::None, "", "print one JSON object instead of the lines"},
 };
 
@@ -29,29 +29,29 @@ int RunShow(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     const std::string path(args.operands[0]);
     const std::optional<std::string> content = ReadInput(path, io);
     if (!content) {
-        return kExitUsage;
+        return exitUsage;
     }
     const std::string plain = UnscrambleText(*content);
     const std::optional<PlainDocument> document = ParsePlainDocument(plain);
     if (!document) {
         ReportProblem(InputName(path), kNotAProgramFile, io.err);
-        return kExitUsage;
+        return exitUsage;
     }
     if (!args.has("--json")) {
         WriteLines(plain, io.out);
-        return kExitOk;
+        return exitOk;
     }
     Json json = Json::object();
     json["model"] = document->modelIndex;
     json["notes"] = JsonLines(document->notes);
     json["program"] = JsonLines(document->program);
     WriteJson(json, io.out);
-    return kExitOk;
+    return exitOk;
 }
 
 } // namespace
 
-const CliCommand kShowCommand{
+const CliCommand showCommand{
     .name = "show",
     .arguments = "[--json] FILE.sim",
     .summary = "print the unscrambled document",
@@ -60,7 +60,7 @@ const CliCommand kShowCommand{
         "stores it: the model line, the notes, SIM-PRG and the program lines. With --json\n"
         "it prints one object instead: \"model\" (the model index the file asks for),\n"
         "\"notes\" and \"program\" (arrays of lines).",
-    .options = kOptions,
+    .options = options,
     .operands = {.min = 1, .max = 1, .first = {ArgValue::File}},
     .run = RunShow,
 };

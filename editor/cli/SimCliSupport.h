@@ -13,16 +13,16 @@
 namespace tarvik::cli {
 
 // The options of the card commands.
-inline constexpr ArgOption kPinOption{"--pin", ArgValue::Text, "PIN",
-                                      "the card's PIN, when it asks for one; it then stops asking"};
-inline constexpr ArgOption kReaderOption{
+inline constexpr ArgOption pinOption{"--pin", ArgValue::Text, "PIN",
+                                     "the card's PIN, when it asks for one; it then stops asking"};
+inline constexpr ArgOption readerOption{
     "--reader", ArgValue::Name, "NAME",
     "the card reader (see 'readers'); else the first with a card", ReaderCandidates};
 
-inline constexpr ArgOption kKeepForeignOption{"--keep-foreign", ArgValue::None, "",
-                                              "keep the card's records that are not the program's"};
-inline constexpr ArgOption kNoBackupOption{"--no-backup", ArgValue::None, "",
-                                           "write without saving the card's phonebook first"};
+inline constexpr ArgOption keepForeignOption{"--keep-foreign", ArgValue::None, "",
+                                             "keep the card's records that are not the program's"};
+inline constexpr ArgOption noBackupOption{"--no-backup", ArgValue::None, "",
+                                          "write without saving the card's phonebook first"};
 
 // The arguments of the card commands.
 struct SimArgs {
@@ -44,7 +44,7 @@ std::optional<SimArgs> ReadSimArgs(const ParsedArgs& args, std::ostream& err);
 std::string WhyNoCard(std::optional<std::string> reader);
 
 // The exit status of a transfer that failed with `status`: a card that refused it because its
-// PIN must be presented first gives kExitPin, one whose PIN is blocked kExitSimBlocked, after
+// PIN must be presented first gives exitPin, one whose PIN is blocked exitSimBlocked, after
 // a line saying so; any other failure keeps `status`.
 int FailedTransferStatus(int status, std::ostream& err);
 
@@ -57,7 +57,7 @@ public:
     ~SimSession();
 
     // Picks the reader (when given), connects, and gets CHV1 out of the way with the PIN.
-    // kExitOk when the card is ready; otherwise the exit status after writing the message
+    // exitOk when the card is ready; otherwise the exit status after writing the message
     // ("SIM not found" and why, "SIM is blocked, PIN count is zero", "Wrong PIN! - PIN
     // count is now N", or that a PIN is needed) to err. Without a PIN, nothing is sent that
     // changes the card.
