@@ -31,7 +31,7 @@ int RunDiff(const CliCommand&, const ParsedArgs& args, CliIo& io) {
         return exitUsage;
     }
     SimSession session;
-    if (const int status = session.Open(*parsed, io.err); status != exitOk) {
+    if (const int status = session.open(*parsed, io.err); status != exitOk) {
         return status;
     }
     QuenlibCardPort port;

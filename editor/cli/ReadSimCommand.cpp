@@ -27,7 +27,7 @@ int RunReadSim(const CliCommand&, const ParsedArgs& args, CliIo& io) {
         return exitUsage;
     }
     SimSession session;
-    if (const int status = session.Open(*parsed, io.err); status != exitOk) {
+    if (const int status = session.open(*parsed, io.err); status != exitOk) {
         return status;
     }
     ProgramDocument doc{parsed->model.value_or(kDefaultModelIndex)};

@@ -38,7 +38,7 @@ int RunRestore(const CliCommand&, const ParsedArgs& args, CliIo& io) {
         return exitRestoreRefused;
     }
     SimSession session;
-    if (const int status = session.Open(*parsed, io.err); status != exitOk) {
+    if (const int status = session.open(*parsed, io.err); status != exitOk) {
         return status;
     }
     std::optional<BackupStore> backups;

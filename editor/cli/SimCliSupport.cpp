@@ -87,7 +87,7 @@ SimSession::~SimSession() {
     SimDisconnect();
 }
 
-int SimSession::Open(const SimArgs& args, std::ostream& err) {
+int SimSession::open(const SimArgs& args, std::ostream& err) {
     if (args.reader) {
         // The library reads the reader's name when it is initialised, on the first connect.
         ::setenv("QUENLIB_READER", args.reader->c_str(), 1);

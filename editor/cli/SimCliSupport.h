@@ -48,7 +48,7 @@ std::string WhyNoCard(std::optional<std::string> reader);
 // a line saying so; any other failure keeps `status`.
 int FailedTransferStatus(int status, std::ostream& err);
 
-// The card connection for one command: connects on Open, closes the library when it ends.
+// The card connection for one command: connects on open, closes the library when it ends.
 class SimSession {
 public:
     SimSession() = default;
@@ -61,7 +61,7 @@ public:
     // ("SIM not found" and why, "SIM is blocked, PIN count is zero", "Wrong PIN! - PIN
     // count is now N", or that a PIN is needed) to err. Without a PIN, nothing is sent that
     // changes the card.
-    int Open(const SimArgs& args, std::ostream& err);
+    int open(const SimArgs& args, std::ostream& err);
 };
 
 // The transfer's window on standard error: the caption's error texts as lines (with the

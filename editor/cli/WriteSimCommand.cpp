@@ -40,7 +40,7 @@ int RunWriteSim(const CliCommand&, const ParsedArgs& args, CliIo& io) {
         return exitUsage;
     }
     SimSession session;
-    if (const int status = session.Open(*parsed, io.err); status != exitOk) {
+    if (const int status = session.open(*parsed, io.err); status != exitOk) {
         return status;
     }
     std::optional<BackupStore> backups;
