@@ -66,16 +66,6 @@ std::optional<std::string_view> ParsedArgs::value(std::string_view name) const {
     return found;
 }
 
-std::vector<std::string_view> ParsedArgs::values(std::string_view name) const {
-    std::vector<std::string_view> found;
-    for (const auto& [option, given] : options) {
-        if (option == name) {
-            found.push_back(given);
-        }
-    }
-    return found;
-}
-
 const ArgOption* FindArgOption(std::span<const ArgOption> options, std::string_view name) {
     const auto found =
         std::find_if(options.begin(), options.end(),

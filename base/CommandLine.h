@@ -64,8 +64,6 @@ struct ParsedArgs {
     bool has(std::string_view name) const;
     // The value given last for the option.
     std::optional<std::string_view> value(std::string_view name) const;
-    // Every value given for an option that may be repeated, in order.
-    std::vector<std::string_view> values(std::string_view name) const;
 };
 
 // The parsed arguments, or why they were refused: the reason, as the program prints it after
