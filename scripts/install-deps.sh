@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev
     libpcsclite-dev pcscd vsmartcard-vpcd pcsc-tools
     libgtest-dev libgmock-dev libbenchmark-dev
+    nlohmann-json3-dev
     help2man dpkg-dev file lintian
     shared-mime-info poppler-utils
     bash-completion python3

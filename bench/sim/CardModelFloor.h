@@ -79,7 +79,7 @@ inline std::optional<simcard::Options> TimingArguments(int argc, char** argv) {
             return std::nullopt;
         }
     }
-    auto parsed = simcard::parseArguments(arguments);
+    auto parsed = simcard::ParseArguments(arguments);
     if (!parsed.error.empty()) {
         std::fprintf(stderr, "%s (this benchmark takes --timing, --baud and --write-ms)\n",
                      parsed.error.c_str());

@@ -14,7 +14,7 @@ int RunBackups(const CliCommand&, const ParsedArgs&, CliIo& io) {
     const BackupStore::Listing listing = store.List();
     if (!listing.error.empty()) {
         ReportProblem(store.folder().string(), listing.error, io.err);
-        return kExitUsage;
+        return exitUsage;
     }
     for (const auto& problem : listing.problems) {
         ReportProblem(problem.path.string(), problem.error, io.err);
@@ -27,12 +27,12 @@ int RunBackups(const CliCommand&, const ParsedArgs&, CliIo& io) {
                << backup.usedRecords << (backup.usedRecords == 1 ? " record  " : " records  ")
                << backup.path.string() << '\n';
     }
-    return kExitOk;
+    return exitOk;
 }
 
 } // namespace
 
-const CliCommand kBackupsCommand{
+const CliCommand backupsCommand{
     .name = "backups",
     .arguments = "",
     .summary = "list the SIM backups, newest first",

@@ -14,7 +14,7 @@
 namespace tarvik::cli {
 
 std::string_view InputName(const std::string& path) {
-    return path == "-" ? kStandardInput : std::string_view(path);
+    return path == "-" ? standardInput : std::string_view(path);
 }
 
 void ReportProblem(std::string_view what, std::string_view reason, std::ostream& err) {
@@ -26,7 +26,7 @@ std::optional<std::string> ReadInput(const std::string& path, CliIo& io) {
         std::string content{std::istreambuf_iterator<char>(io.in),
                             std::istreambuf_iterator<char>()};
         if (io.in.bad()) {
-            ReportProblem(kStandardInput, "read error", io.err);
+            ReportProblem(standardInput, "read error", io.err);
             return std::nullopt;
         }
         return content;
@@ -58,14 +58,14 @@ int SaveOrReport(ProgramDocument& doc, const std::string& path, CliIo& io) {
     if (path == "-") {
         io.out << DocumentFileBytes(doc);
         doc.Modified = false;
-        return kExitOk; // a failed write shows when the output is flushed
+        return exitOk; // a failed write shows when the output is flushed
     }
     const FileResult result = SaveDocument(doc, path);
     if (!result.ok) {
         ReportProblem(path, result.reason, io.err);
-        return kExitUsage;
+        return exitUsage;
     }
-    return kExitOk;
+    return exitOk;
 }
 
 std::optional<int> ParseModelIndex(std::string_view text) {

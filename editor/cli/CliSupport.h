@@ -13,8 +13,8 @@
 namespace tarvik::cli {
 
 // The name of "-" in messages.
-inline constexpr std::string_view kStandardInput = "standard input";
-inline constexpr std::string_view kStandardOutput = "standard output";
+inline constexpr std::string_view standardInput = "standard input";
+inline constexpr std::string_view standardOutput = "standard output";
 
 // The name of the file at path in messages: the path, or "standard input" for "-".
 std::string_view InputName(const std::string& path);
@@ -33,7 +33,7 @@ bool LoadDocument(ProgramDocument& doc, const std::string& path, CliIo& io,
                   const DocumentHooks& hooks = {});
 
 // Saves doc as the program file at path as the editor's Save does, or writes it to standard
-// output for "-". Gives kExitOk, or kExitUsage after writing the file's name and the
+// output for "-". Gives exitOk, or exitUsage after writing the file's name and the
 // system's reason to err.
 int SaveOrReport(ProgramDocument& doc, const std::string& path, CliIo& io);
 

@@ -8,16 +8,12 @@
 
 namespace tarvik::cli {
 
-// Parses the arguments after the command's name by the options it declares: "--name VALUE"
-// or "--name=VALUE" for an option that takes a value, "--name" for one that does not, "--"
-// ends the options, and "-" is an operand (standard input or output). Checks the number of
-// operands. Nothing after writing the reason and the usage to err.
-std::optional<ParsedArgs> ParseArgs(const CliCommand& command, CliArgs args, std::ostream& err);
+// Parses the arguments after the command's name by the options and operands it declares.
+// Nothing after writing the reason and the usage to err.
+std::optional<ParsedArgs> ParseCommandArgs(const CliCommand& command, CliArgs args,
+                                           std::ostream& err);
 
-// Writes "tarvik-cli: NAME: reason" and the command's usage line to err; gives kExitUsage.
+// Writes "tarvik-cli: NAME: reason" and the command's usage line to err; gives exitUsage.
 int UsageError(const CliCommand& command, std::string_view reason, std::ostream& err);
-
-// Whether arg asks for help: "--help" or "-h".
-bool IsHelpOption(std::string_view arg);
 
 } // namespace tarvik::cli

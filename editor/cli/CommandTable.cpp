@@ -16,77 +16,64 @@ namespace tarvik::cli {
 namespace {
 
 // A new command is a file that declares its CliCommand, and one row here.
-constexpr std::array kCommands{
-    &kNewCommand,    &kShowCommand,    &kRemoteCommand,     &kSetCommand,
-    &kFieldsCommand, &kEditCommand,    &kReadSimCommand,    &kWriteSimCommand,
-    &kDiffCommand,   &kBackupsCommand, &kRestoreCommand,    &kReadersCommand,
-    &kCardCommand,   &kModemsCommand,  &kSendRemoteCommand, &kSheetCommand,
+constexpr std::array commands{
+    &newCommand,    &showCommand,    &remoteCommand,     &setCommand,
+    &fieldsCommand, &editCommand,    &readSimCommand,    &writeSimCommand,
+    &diffCommand,   &backupsCommand, &restoreCommand,    &readersCommand,
+    &cardCommand,   &modemsCommand,  &sendRemoteCommand, &sheetCommand,
 };
 
 // "tarvik-cli help [COMMAND]".
 int RunHelp(CliArgs args, CliIo& io) {
     if (args.empty()) {
         WriteUsage(io.out);
-        return kExitOk;
+        return exitOk;
     }
     const CliCommand* command = args.size() == 1 ? FindCommand(args[0]) : nullptr;
     if (command == nullptr) {
         io.err << "tarvik-cli: help: no command '" << args[0]
                << "'\nUsage: tarvik-cli help [COMMAND]\n";
-        return kExitUsage;
+        return exitUsage;
     }
     WriteCommandHelp(*command, io.out);
-    return kExitOk;
-}
-
-// Whether the arguments ask for the command's help: "--help" or "-h" before any "--".
-bool AsksForHelp(CliArgs args) {
-    for (const std::string_view arg : args) {
-        if (arg == "--") {
-            return false;
-        }
-        if (IsHelpOption(arg)) {
-            return true;
-        }
-    }
-    return false;
+    return exitOk;
 }
 
 int Dispatch(CliArgs args, CliIo& io) {
     if (args.empty()) {
         io.err << "tarvik-cli: no command given\n";
         WriteUsage(io.err);
-        return kExitUsage;
+        return exitUsage;
     }
     const std::string_view first = args[0];
     const CliArgs rest = args.subspan(1);
     if (IsHelpOption(first)) {
         WriteUsage(io.out);
-        return kExitOk;
+        return exitOk;
     }
     if (first == "--version") {
         WriteVersion(io.out);
-        return kExitOk;
+        return exitOk;
     }
     if (first == "help") {
         return RunHelp(rest, io);
     }
-    if (first == kCompletionCommand) {
+    if (first == completionCommand) {
         return RunCompletion(rest, io);
     }
     const CliCommand* command = FindCommand(first);
     if (command == nullptr) {
         io.err << "tarvik-cli: no command '" << first
                << "'\nRun 'tarvik-cli --help' for the list of commands.\n";
-        return kExitUsage;
+        return exitUsage;
     }
     if (AsksForHelp(rest)) {
         WriteCommandHelp(*command, io.out);
-        return kExitOk;
+        return exitOk;
     }
-    const auto parsed = ParseArgs(*command, rest, io.err);
+    const auto parsed = ParseCommandArgs(*command, rest, io.err);
     if (!parsed) {
-        return kExitUsage;
+        return exitUsage;
     }
     return command->run(*command, *parsed, io);
 }
@@ -94,13 +81,13 @@ int Dispatch(CliArgs args, CliIo& io) {
 } // namespace
 
 std::span<const CliCommand* const> CliCommands() {
-    return kCommands;
+    return commands;
 }
 
 const CliCommand* FindCommand(std::string_view name) {
-    const auto found = std::find_if(kCommands.begin(), kCommands.end(),
+    const auto found = std::find_if(commands.begin(), commands.end(),
                                     [name](const CliCommand* c) { return c->name == name; });
-    return found == kCommands.end() ? nullptr : *found;
+    return found == commands.end() ? nullptr : *found;
 }
 
 int RunCli(std::span<const std::string_view> args, CliIo& io) {
@@ -113,7 +100,7 @@ int RunCli(std::span<const std::string_view> args, CliIo& io) {
         const int error = errno;
         io.err << "tarvik-cli: standard output: "
                << (wasGood && error != 0 ? std::strerror(error) : "write error") << '\n';
-        return status == kExitOk ? kExitUsage : status;
+        return status == exitOk ? exitUsage : status;
     }
     return status;
 }

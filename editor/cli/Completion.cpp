@@ -1,7 +1,6 @@
 #include "editor/cli/Completion.h"
 
 #include "editor/cli/ExitStatus.h"
-#include "editor/form/DeviceModels.h"
 #include "editor/form/FieldTable.h"
 #include "editor/sim/ReaderList.h"
 #include "modem/ModemScan.h"
@@ -17,53 +16,36 @@ namespace {
 
 using Words = std::vector<std::string>;
 
-Words ValuesOf(CliValue completion) {
-    Words words;
-    switch (completion) {
-    case CliValue::None:
-    case CliValue::Text:
-    case CliValue::Count:
-        break;
-    case CliValue::Port:
-        // The ports are listed, not asked: completion must not talk to devices.
-        for (const auto& port : modem::CandidatePorts()) {
-            words.push_back(port);
+// The words that may stand as a value of this kind; candidates, when given, say which.
+Words ValuesOf(ArgValue value, ArgCandidates candidates, std::string_view valueName) {
+    if (candidates != nullptr) {
+        return candidates();
+    }
+    switch (value) {
+    case ArgValue::File:
+        return {std::string(completeFiles)};
+    case ArgValue::Choice: {
+        Words words;
+        for (const std::string_view word : ChoiceWords(valueName)) {
+            words.emplace_back(word);
         }
-        break;
-    case CliValue::File:
-        words.emplace_back(kCompleteFiles);
-        break;
-    case CliValue::Model:
-        for (std::size_t model = 0; model < DeviceModels().size(); ++model) {
-            words.push_back(std::to_string(model));
-        }
-        break;
-    case CliValue::Reader:
-        // Without a card service there is simply nothing to offer.
-        for (const auto& reader : ListReaders().readers) {
-            words.push_back(reader.name);
-        }
-        break;
-    case CliValue::Edit:
-        for (const FieldDef& def : FieldTable()) {
-            if (HoldsValue(def.kind)) {
-                words.push_back(def.name + "=");
-            }
-        }
-        words.emplace_back("SGRamp[");
-        words.emplace_back("SGTR[");
+        return words;
+    }
+    case ArgValue::None:
+    case ArgValue::Text:
+    case ArgValue::Name:
+    case ArgValue::Count:
         break;
     }
-    return words;
+    return {};
 }
 
-const CliOption* FindOption(const CliCommand& command, std::string_view name) {
-    for (const CliOption& option : command.options) {
-        if (option.name == name) {
-            return &option;
-        }
-    }
-    return nullptr;
+Words ValuesOf(const ArgOption& option) {
+    return ValuesOf(option.value, option.candidates, option.valueName);
+}
+
+Words ValuesOf(const ArgOperand& operand) {
+    return ValuesOf(operand.value, operand.candidates, {});
 }
 
 // The words that may stand at current after the command's earlier arguments.
@@ -76,10 +58,10 @@ Words CommandWords(const CliCommand& command, CliArgs earlier, std::string_view 
             ++operands;
         } else if (arg == "--") {
             optionsEnded = true;
-        } else if (const CliOption* option = FindOption(command, arg);
-                   option != nullptr && option->value != CliValue::None) {
+        } else if (const ArgOption* option = FindArgOption(command.options, arg);
+                   option != nullptr && option->value != ArgValue::None) {
             if (i + 1 == earlier.size()) {
-                return ValuesOf(option->value); // current is this option's value
+                return ValuesOf(*option); // current is this option's value
             }
             ++i;
         }
@@ -88,21 +70,21 @@ Words CommandWords(const CliCommand& command, CliArgs earlier, std::string_view 
         Words words;
         const std::size_t equals = current.find('=');
         if (equals != std::string_view::npos) {
-            const CliOption* option = FindOption(command, current.substr(0, equals));
-            if (option != nullptr && option->value != CliValue::File) {
-                for (const auto& value : ValuesOf(option->value)) {
+            const ArgOption* option = FindArgOption(command.options, current.substr(0, equals));
+            if (option != nullptr && option->value != ArgValue::File) {
+                for (const auto& value : ValuesOf(*option)) {
                     words.push_back(std::string(current.substr(0, equals + 1)) + value);
                 }
             }
             return words;
         }
-        for (const CliOption& option : command.options) {
+        for (const ArgOption& option : command.options) {
             words.emplace_back(option.name);
         }
         words.emplace_back("--help");
         return words;
     }
-    if (command.operands.max != CliOperands::kUnlimited && operands >= command.operands.max) {
+    if (command.operands.max != ArgOperands::unlimited && operands >= command.operands.max) {
         return {};
     }
     return ValuesOf(operands == 0 ? command.operands.first : command.operands.rest);
@@ -134,22 +116,51 @@ Words CandidateWords(CliArgs earlier, std::string_view current) {
 
 } // namespace
 
+std::vector<std::string> ReaderCandidates() {
+    // Without a card service there is simply nothing to offer.
+    Words words;
+    for (const auto& reader : ListReaders().readers) {
+        words.push_back(reader.name);
+    }
+    return words;
+}
+
+std::vector<std::string> PortCandidates() {
+    Words words;
+    for (const auto& port : modem::CandidatePorts()) {
+        words.push_back(port);
+    }
+    return words;
+}
+
+std::vector<std::string> EditCandidates() {
+    Words words;
+    for (const FieldDef& def : FieldTable()) {
+        if (HoldsValue(def.kind)) {
+            words.push_back(def.name + "=");
+        }
+    }
+    words.emplace_back("SGRamp[");
+    words.emplace_back("SGTR[");
+    return words;
+}
+
 int RunCompletion(CliArgs words, CliIo& io) {
     if (words.empty()) {
-        return kExitUsage;
+        return exitUsage;
     }
     const std::string_view current = words.back();
     const Words candidates = CandidateWords(words.first(words.size() - 1), current);
-    if (candidates.size() == 1 && candidates.front() == kCompleteFiles) {
-        io.out << kCompleteFiles << '\n';
-        return kExitOk;
+    if (candidates.size() == 1 && candidates.front() == completeFiles) {
+        io.out << completeFiles << '\n';
+        return exitOk;
     }
     for (const auto& candidate : candidates) {
         if (candidate.starts_with(current)) {
             io.out << candidate << '\n';
         }
     }
-    return kExitOk;
+    return exitOk;
 }
 
 } // namespace tarvik::cli

@@ -14,31 +14,31 @@
 namespace tarvik::cli {
 namespace {
 
-constexpr std::array kOptions{
-    kKeepForeignOption,
-    kPinOption,
-    kReaderOption,
+constexpr std::array options{
+    keepForeignOption,
+    pinOption,
+    readerOption,
 };
 
 // Compares the card with what a write of the file would leave on it.
 int RunDiff(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     const auto parsed = ReadSimArgs(args, io.err);
     if (!parsed) {
-        return kExitUsage;
+        return exitUsage;
     }
     ProgramDocument doc{kDefaultModelIndex};
     if (!LoadDocument(doc, parsed->path, io)) {
-        return kExitUsage;
+        return exitUsage;
     }
     SimSession session;
-    if (const int status = session.Open(*parsed, io.err); status != kExitOk) {
+    if (const int status = session.open(*parsed, io.err); status != exitOk) {
         return status;
     }
     QuenlibCardPort port;
     StreamTransferWindow window(io.err, io.errIsTerminal);
     const PhonebookRead read = ReadPhonebookForPreview(port, window);
     if (!read.phonebook) {
-        return FailedTransferStatus(kExitReadFailed, io.err);
+        return FailedTransferStatus(exitReadFailed, io.err);
     }
     const WritePreview preview =
         PreviewWrite(read.phonebook->items, doc.program.text().lines(), !parsed->keepForeign);
@@ -47,12 +47,12 @@ int RunDiff(const CliCommand&, const ParsedArgs& args, CliIo& io) {
         io.out << ChangeLine(change, english) << '\n';
     }
     io.err << PreviewSummary(preview, english) << '\n';
-    return preview.cardChanges ? kExitDifferent : kExitOk;
+    return preview.cardChanges ? exitDifferent : exitOk;
 }
 
 } // namespace
 
-const CliCommand kDiffCommand{
+const CliCommand diffCommand{
     .name = "diff",
     .arguments = "[OPTION...] FILE.sim",
     .summary = "show what writing the program would change on the SIM card",
@@ -63,8 +63,8 @@ const CliCommand kDiffCommand{
         "each contact that is no part of the program and that the write would delete.\n"
         "The summary goes to standard error. The status is 0 when a write would change\n"
         "nothing, 1 when it would change something. Nothing is written to the card.",
-    .options = kOptions,
-    .operands = {.min = 1, .max = 1, .first = CliValue::File},
+    .options = options,
+    .operands = {.min = 1, .max = 1, .first = {ArgValue::File}},
     .run = RunDiff,
 };
 

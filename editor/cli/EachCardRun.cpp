@@ -176,19 +176,19 @@ int RunEachCard(const SimArgs& sim, const ParsedArgs& args, CliIo& io) {
         count = ParseInteger(*given);
         if (!count || *count < 1) {
             io.err << "tarvik-cli: --count: '" << *given << "' is not a number of cards\n";
-            return kExitUsage;
+            return exitUsage;
         }
     }
     std::optional<std::vector<BatchProgram>> programs = Programs(sim, args, io);
     if (!programs) {
-        return kExitUsage;
+        return exitUsage;
     }
     const std::filesystem::path logPath =
         args.value("--log") ? std::filesystem::path(*args.value("--log")) : JobLog::DefaultPath();
     JobLog log;
     if (const std::string error = log.Open(logPath); !error.empty()) {
         io.err << "tarvik-cli: " << error << '\n';
-        return kExitUsage;
+        return exitUsage;
     }
     std::optional<BackupStore> backups;
     if (!sim.noBackup) {
@@ -222,7 +222,7 @@ int RunEachCard(const SimArgs& sim, const ParsedArgs& args, CliIo& io) {
             [&observer] {
                 const std::string inHand = observer.InHand();
                 SayNow("stopped at once" + (inHand.empty() ? std::string() : ": " + inHand));
-                ::_exit(inHand.empty() && !observer.AnyFailed() ? kExitOk : kExitSomeCardsFailed);
+                ::_exit(inHand.empty() && !observer.AnyFailed() ? exitOk : exitSomeCardsFailed);
             });
         summary = batch.Run();
     }
@@ -233,12 +233,12 @@ int RunEachCard(const SimArgs& sim, const ParsedArgs& args, CliIo& io) {
         io.err << "tarvik-cli: " << summary.error << '\n';
     }
     if (summary.backupFailed) {
-        return kExitBackupFailed;
+        return exitBackupFailed;
     }
     if (summary.readerFailed) {
-        return kExitSimNotFound;
+        return exitSimNotFound;
     }
-    return summary.allOk() ? kExitOk : kExitSomeCardsFailed;
+    return summary.allOk() ? exitOk : exitSomeCardsFailed;
 }
 
 } // namespace tarvik::cli

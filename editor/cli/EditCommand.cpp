@@ -1,5 +1,6 @@
 #include "editor/cli/CliCommand.h"
 #include "editor/cli/CliSupport.h"
+#include "editor/cli/Completion.h"
 #include "editor/cli/FormLoading.h"
 #include "editor/form/DeviceModels.h"
 #include "editor/form/FormModel.h"
@@ -13,9 +14,9 @@
 namespace tarvik::cli {
 namespace {
 
-constexpr std::array kOptions{
-    CliOption{"--model", CliValue::Model, "0|1|2", "apply this device model before the edits"},
-    CliOption{"--strict", CliValue::None, "",
+constexpr std::array options{
+    ArgOption{"--model", ArgValue::Choice, "0|1|2", "apply this device model before the edits"},
+    ArgOption{"--strict", ArgValue::None, "",
               "save nothing when the form changes or refuses any edit"},
 };
 
@@ -74,26 +75,26 @@ int RunEdit(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     LanguageTable language;
     FormModel form(doc, language);
     if (!OpenIntoForm(form, path, GivenModel(args), io)) {
-        return kExitUsage;
+        return exitUsage;
     }
     EditSession session(form, io.err);
     for (std::size_t i = 1; i < args.operands.size(); ++i) {
         if (!session.apply(args.operands[i])) {
-            return kExitUsage;
+            return exitUsage;
         }
     }
     if (session.changedAny() && args.has("--strict")) {
         io.err << "tarvik-cli: edit: --strict: nothing saved\n";
-        return kExitEditsChanged;
+        return exitEditsChanged;
     }
     form.focusField(-1); // leaving the last field, as closing the window would
     const int saved = SaveOrReport(doc, path, io);
-    return saved == kExitOk && session.changedAny() ? kExitEditsChanged : saved;
+    return saved == exitOk && session.changedAny() ? exitEditsChanged : saved;
 }
 
 } // namespace
 
-const CliCommand kEditCommand{
+const CliCommand editCommand{
     .name = "edit",
     .arguments = "[--model 0|1|2] [--strict] FILE.sim EDIT...",
     .summary = "edit the form as a user would, and save",
@@ -110,11 +111,11 @@ const CliCommand kEditCommand{
         "error, what the form took is saved, and the exit status is 3. With --strict\n"
         "nothing is saved then. A FILE.sim of \"-\" reads standard input and writes\n"
         "standard output.",
-    .options = kOptions,
+    .options = options,
     .operands = {.min = 2,
-                 .max = CliOperands::kUnlimited,
-                 .first = CliValue::File,
-                 .rest = CliValue::Edit},
+                 .max = ArgOperands::unlimited,
+                 .first = {ArgValue::File},
+                 .rest = {ArgValue::Text, EditCandidates}},
     .run = RunEdit,
 };
 

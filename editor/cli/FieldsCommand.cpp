@@ -2,7 +2,7 @@
 #include "editor/cli/CliCommand.h"
 #include "editor/cli/CliSupport.h"
 #include "editor/cli/FormLoading.h"
-#include "editor/cli/JsonWriter.h"
+#include "editor/cli/JsonOutput.h"
 #include "editor/form/DeviceModels.h"
 #include "editor/form/FieldTable.h"
 #include "editor/form/FormModel.h"
@@ -16,9 +16,9 @@
 namespace tarvik::cli {
 namespace {
 
-constexpr std::array kOptions{
-    CliOption{"--model", CliValue::Model, "0|1|2", "apply this device model first"},
-    CliOption{"--json", CliValue::None, "", "print one JSON object instead of the lines"},
+constexpr std::array options{
+    ArgOption{"--model", ArgValue::Choice, "0|1|2", "apply this device model first"},
+    ArgOption{"--json", ArgValue::None, "", "print one JSON object instead of the lines"},
 };
 
 // The form as fields prints it: values as UTF-8 text.
@@ -91,45 +91,37 @@ void WriteText(const FormValues& values, std::ostream& out) {
     out << '\n';
 }
 
-void WriteRows(JsonWriter& json, std::string_view key, const std::vector<FormValues::Row>& rows) {
-    json.key(key);
-    json.beginArray();
+Json JsonRows(const std::vector<FormValues::Row>& rows) {
+    Json array = Json::array();
     for (const auto& [row, cells] : rows) {
-        json.beginObject();
-        json.key("row");
-        json.number(row);
-        json.key("cells");
-        json.beginArray();
+        Json texts = Json::array();
         for (const auto& cell : cells) {
-            json.string(cell);
+            texts.push_back(JsonText(cell));
         }
-        json.endArray();
-        json.endObject();
+        Json entry = Json::object();
+        entry["row"] = row;
+        entry["cells"] = std::move(texts);
+        array.push_back(std::move(entry));
     }
-    json.endArray();
+    return array;
 }
 
-void WriteJson(const FormModel& form, const FormValues& values, std::ostream& out) {
-    JsonWriter json(out);
-    json.beginObject();
-    json.key("model");
-    json.number(form.deviceIndex());
-    json.key("fields");
-    json.beginObject();
+void WriteFormJson(const FormModel& form, const FormValues& values, std::ostream& out) {
+    Json fields = Json::object();
     for (const auto& [name, value] : values.fields) {
-        json.key(name);
-        json.string(value);
+        fields[JsonText(name)] = JsonText(value);
     }
-    json.endObject();
-    json.key("readonly");
-    json.beginArray();
+    Json readOnly = Json::array();
     for (const auto& name : values.readOnly) {
-        json.string(name);
+        readOnly.push_back(JsonText(name));
     }
-    json.endArray();
-    WriteRows(json, "SGRamp", values.ramp);
-    WriteRows(json, "SGTR", values.tr);
-    json.endObject();
+    Json json = Json::object();
+    json["model"] = form.deviceIndex();
+    json["fields"] = std::move(fields);
+    json["readonly"] = std::move(readOnly);
+    json["SGRamp"] = JsonRows(values.ramp);
+    json["SGTR"] = JsonRows(values.tr);
+    WriteJson(json, out);
 }
 
 // The form as Open shows the file: one field a line in the order of the field table, then
@@ -139,22 +131,22 @@ int RunFields(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     LanguageTable language;
     FormModel form(doc, language);
     if (!OpenIntoForm(form, std::string(args.operands[0]), GivenModel(args), io)) {
-        return kExitUsage;
+        return exitUsage;
     }
     const FormValues values = ReadForm(form);
     std::ostringstream text;
     if (args.has("--json")) {
-        WriteJson(form, values, text);
+        WriteFormJson(form, values, text);
     } else {
         WriteText(values, text);
     }
     io.out << text.str();
-    return kExitOk;
+    return exitOk;
 }
 
 } // namespace
 
-const CliCommand kFieldsCommand{
+const CliCommand fieldsCommand{
     .name = "fields",
     .arguments = "[--model 0|1|2] [--json] FILE.sim",
     .summary = "print every field of the form",
@@ -165,8 +157,8 @@ const CliCommand kFieldsCommand{
         "with the fields that the model does not let the user change. With --json it\n"
         "prints one object instead: \"model\", \"fields\" (names and values), \"readonly\",\n"
         "\"SGRamp\" and \"SGTR\" (arrays of rows with their \"row\" and \"cells\").",
-    .options = kOptions,
-    .operands = {.min = 1, .max = 1, .first = CliValue::File},
+    .options = options,
+    .operands = {.min = 1, .max = 1, .first = {ArgValue::File}},
     .run = RunFields,
 };
 

@@ -12,37 +12,21 @@
 namespace tarvik::cli {
 namespace {
 
-// A two-column list: each tag indented by two, each text starting in one column.
-struct Row {
-    std::string tag;
-    std::string_view text;
-};
-
-void WriteRows(const std::vector<Row>& rows, std::ostream& out) {
-    std::size_t width = 0;
-    for (const auto& row : rows) {
-        width = std::max(width, row.tag.size());
-    }
-    for (const auto& row : rows) {
-        out << "  " << row.tag << std::string(width + 2 - row.tag.size(), ' ') << row.text << '\n';
-    }
-}
-
 void WriteCommandList(std::ostream& out) {
-    std::vector<Row> rows;
+    std::vector<HelpRow> rows;
     rows.push_back({"help", "print the help of a command"});
     for (const CliCommand* command : CliCommands()) {
         rows.push_back({std::string(command->name), command->summary});
     }
-    WriteRows(rows, out);
+    WriteHelpRows(rows, out);
 }
 
 void WriteExitStatuses(std::ostream& out) {
-    std::vector<Row> rows;
-    for (const auto& [status, meaning] : kExitStatusMeanings) {
+    std::vector<HelpRow> rows;
+    for (const auto& [status, meaning] : exitStatusMeanings) {
         rows.push_back({(status < 10 ? " " : "") + std::to_string(status), meaning});
     }
-    WriteRows(rows, out);
+    WriteHelpRows(rows, out);
 }
 
 } // namespace
@@ -59,9 +43,10 @@ void WriteUsage(std::ostream& out) {
     out << "\nExit status:\n";
     WriteExitStatuses(out);
     out << "\nOptions:\n";
-    WriteRows({{"-h, --help", "print this help, or a command's help after it, and exit"},
-               {"    --version", "print the version and the Quenlib version and exit"}},
-              out);
+    const std::vector<HelpRow> options = {
+        {"-h, --help", "print this help, or a command's help after it, and exit"},
+        {"    --version", "print the version and the Quenlib version and exit"}};
+    WriteHelpRows(options, out);
     out << "\nExamples:\n"
            "  $ tarvik-cli new - --model 0 | tarvik-cli edit - CBRed=1 EDRed=7 > prog.sim\n"
            "  $ tarvik-cli edit --strict prog.sim EDTl1=+39333123 || echo 'not as given'\n"
@@ -83,17 +68,9 @@ void WriteCommandHelp(const CliCommand& command, std::ostream& out) {
         out << '\n' << command.description << '\n';
     }
     out << "\nOptions:\n";
-    std::vector<Row> rows;
-    for (const CliOption& option : command.options) {
-        std::string tag(option.name);
-        if (option.value != CliValue::None) {
-            tag += ' ';
-            tag += option.valueName;
-        }
-        rows.push_back({tag, option.help});
-    }
+    std::vector<HelpRow> rows = OptionRows(command.options);
     rows.push_back({"-h, --help", "print this help and exit"});
-    WriteRows(rows, out);
+    WriteHelpRows(rows, out);
 }
 
 void WriteVersion(std::ostream& out) {

@@ -26,7 +26,7 @@ InterruptWatch::InterruptWatch(std::function<void()> first, std::function<void()
     pthread_sigmask(SIG_BLOCK, &interrupts, &previousMask_);
     signals_.reset(signalfd(-1, &interrupts, SFD_CLOEXEC));
     wake_.reset(eventfd(0, EFD_CLOEXEC));
-    thread_ = std::thread([this] { Watch(); });
+    thread_ = std::thread([this] { watch(); });
 }
 
 InterruptWatch::~InterruptWatch() {
@@ -40,7 +40,7 @@ InterruptWatch::~InterruptWatch() {
     pthread_sigmask(SIG_SETMASK, &previousMask_, nullptr);
 }
 
-void InterruptWatch::Watch() {
+void InterruptWatch::watch() {
     for (int seen = 0;;) {
         pollfd fds[2] = {{signals_.get(), POLLIN, 0}, {wake_.get(), POLLIN, 0}};
         if (::poll(fds, 2, -1) < 0) {

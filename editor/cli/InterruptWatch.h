@@ -20,7 +20,7 @@ public:
     InterruptWatch& operator=(const InterruptWatch&) = delete;
 
 private:
-    void Watch();
+    void watch();
 
     std::function<void()> first_;
     std::function<void()> second_;

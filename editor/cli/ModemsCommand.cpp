@@ -27,12 +27,12 @@ int RunModems(const CliCommand&, const ParsedArgs&, CliIo& io) {
     if (modems.empty()) {
         io.err << "tarvik-cli: no modem answers on /dev/ttyUSB* or /dev/ttyACM*\n";
     }
-    return kExitOk;
+    return exitOk;
 }
 
 } // namespace
 
-const CliCommand kModemsCommand{
+const CliCommand modemsCommand{
     .name = "modems",
     .arguments = "",
     .summary = "list the serial ports where a GSM modem answers",

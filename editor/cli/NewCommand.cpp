@@ -9,8 +9,8 @@
 namespace tarvik::cli {
 namespace {
 
-constexpr std::array kOptions{
-    CliOption{"--model", CliValue::Model, "0|1|2", "the device model (2 when not given)"},
+constexpr std::array options{
+    ArgOption{"--model", ArgValue::Choice, "0|1|2", "the device model (2 when not given)"},
 };
 
 int RunNew(const CliCommand&, const ParsedArgs& args, CliIo& io) {
@@ -20,14 +20,14 @@ int RunNew(const CliCommand&, const ParsedArgs& args, CliIo& io) {
 
 } // namespace
 
-const CliCommand kNewCommand{
+const CliCommand newCommand{
     .name = "new",
     .arguments = "[--model 0|1|2] FILE.sim",
     .summary = "write an empty program file",
     .description = "Writes a program file with no notes and no program lines, for the device\n"
                    "model given (the third, 2, when none is). An existing file is replaced.",
-    .options = kOptions,
-    .operands = {.min = 1, .max = 1, .first = CliValue::File},
+    .options = options,
+    .operands = {.min = 1, .max = 1, .first = {ArgValue::File}},
     .run = RunNew,
 };
 

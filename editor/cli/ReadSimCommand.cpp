@@ -13,10 +13,10 @@
 namespace tarvik::cli {
 namespace {
 
-constexpr std::array kOptions{
-    CliOption{"--model", CliValue::Model, "0|1|2", "the device model of the file (2 by default)"},
-    kPinOption,
-    kReaderOption,
+constexpr std::array options{
+    ArgOption{"--model", ArgValue::Choice, "0|1|2", "the device model of the file (2 by default)"},
+    pinOption,
+    readerOption,
 };
 
 // Reads the card's program into a new program file; the file is written only when the
@@ -24,10 +24,10 @@ constexpr std::array kOptions{
 int RunReadSim(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     const auto parsed = ReadSimArgs(args, io.err);
     if (!parsed) {
-        return kExitUsage;
+        return exitUsage;
     }
     SimSession session;
-    if (const int status = session.Open(*parsed, io.err); status != kExitOk) {
+    if (const int status = session.open(*parsed, io.err); status != exitOk) {
         return status;
     }
     ProgramDocument doc{parsed->model.value_or(kDefaultModelIndex)};
@@ -35,7 +35,7 @@ int RunReadSim(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     QuenlibCardPort port;
     const ReadResult read = SimReadAll(port, window, doc.program.text());
     if (!read.ok) {
-        return FailedTransferStatus(kExitReadFailed, io.err);
+        return FailedTransferStatus(exitReadFailed, io.err);
     }
     if (read.recordsLeftOut > 0) {
         io.err << FormatCount(kRecordsLeftOutFormat, read.recordsLeftOut) << '\n';
@@ -46,7 +46,7 @@ int RunReadSim(const CliCommand&, const ParsedArgs& args, CliIo& io) {
 
 } // namespace
 
-const CliCommand kReadSimCommand{
+const CliCommand readSimCommand{
     .name = "read-sim",
     .arguments = "[OPTION...] FILE.sim",
     .summary = "read the SIM card's program into a new program file",
@@ -55,8 +55,8 @@ const CliCommand kReadSimCommand{
                    "(a name in Greek letters, say) are no part of a program: they are left out,\n"
                    "and how many is said. A FILE.sim of \"-\" writes the file to standard output.\n"
                    "The progress and every message go to standard error.",
-    .options = kOptions,
-    .operands = {.min = 1, .max = 1, .first = CliValue::File},
+    .options = options,
+    .operands = {.min = 1, .max = 1, .first = {ArgValue::File}},
     .run = RunReadSim,
 };
 

@@ -12,7 +12,7 @@ int RunReaders(const CliCommand&, const ParsedArgs&, CliIo& io) {
     const ReaderListing listing = ListReaders();
     if (!listing.error.empty()) {
         io.err << "tarvik-cli: " << listing.error << '\n';
-        return kExitSimNotFound; // no card service, so no reader either
+        return exitSimNotFound; // no card service, so no reader either
     }
     if (listing.readers.empty()) {
         io.err << "tarvik-cli: no card readers\n";
@@ -20,12 +20,12 @@ int RunReaders(const CliCommand&, const ParsedArgs&, CliIo& io) {
     for (const auto& reader : listing.readers) {
         io.out << reader.name << (reader.holdsCard ? ": card\n" : ": no card\n");
     }
-    return kExitOk;
+    return exitOk;
 }
 
 } // namespace
 
-const CliCommand kReadersCommand{
+const CliCommand readersCommand{
     .name = "readers",
     .arguments = "",
     .summary = "list the card readers and which hold a card",

@@ -12,13 +12,13 @@
 namespace tarvik::cli {
 namespace {
 
-constexpr std::array kOptions{
-    CliOption{"--any-card", CliValue::None, "",
+constexpr std::array options{
+    ArgOption{"--any-card", ArgValue::None, "",
               "restore a backup of another card (another ICCID) too"},
-    CliOption{"--no-backup", CliValue::None, "",
+    ArgOption{"--no-backup", ArgValue::None, "",
               "restore without saving the card's phonebook first"},
-    kPinOption,
-    kReaderOption,
+    pinOption,
+    readerOption,
 };
 
 // Writes a backup back to the card and reads it back to compare. The file is checked
@@ -26,19 +26,19 @@ constexpr std::array kOptions{
 int RunRestore(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     const auto parsed = ReadSimArgs(args, io.err);
     if (!parsed) {
-        return kExitUsage;
+        return exitUsage;
     }
     const std::optional<std::string> text = ReadInput(parsed->path, io);
     if (!text) {
-        return kExitUsage;
+        return exitUsage;
     }
     const ParsedBackup loaded = ParseBackup(*text);
     if (!loaded.backup) {
         ReportProblem(InputName(parsed->path), loaded.error, io.err);
-        return kExitRestoreRefused;
+        return exitRestoreRefused;
     }
     SimSession session;
-    if (const int status = session.Open(*parsed, io.err); status != kExitOk) {
+    if (const int status = session.open(*parsed, io.err); status != exitOk) {
         return status;
     }
     std::optional<BackupStore> backups;
@@ -54,31 +54,31 @@ int RunRestore(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     }
     switch (result.outcome) {
     case RestoreOutcome::Restored:
-        return kExitOk;
+        return exitOk;
     case RestoreOutcome::Refused:
         io.err << "tarvik-cli: restore refused: " << result.reason << "; the SIM was not changed\n";
-        return kExitRestoreRefused;
+        return exitRestoreRefused;
     case RestoreOutcome::OtherCard:
         io.err << "tarvik-cli: restore refused: " << result.reason
                << "; the SIM was not changed (--any-card restores it all the same)\n";
-        return kExitRestoreRefused;
+        return exitRestoreRefused;
     case RestoreOutcome::ReadFailed:
-        return kExitReadFailed;
+        return exitReadFailed;
     case RestoreOutcome::BackupFailed:
         io.err << "tarvik-cli: the SIM backup cannot be saved: " << result.reason
                << "; nothing was written (--no-backup restores without one)\n";
-        return kExitBackupFailed;
+        return exitBackupFailed;
     case RestoreOutcome::WriteFailed:
     case RestoreOutcome::VerifyFailed:
         break;
     }
     io.err << "tarvik-cli: restore failed: " << result.reason << '\n';
-    return kExitWriteFailed;
+    return exitWriteFailed;
 }
 
 } // namespace
 
-const CliCommand kRestoreCommand{
+const CliCommand restoreCommand{
     .name = "restore",
     .arguments = "[OPTION...] BACKUP",
     .summary = "write a SIM backup back to the card, byte for byte",
@@ -90,8 +90,8 @@ const CliCommand kRestoreCommand{
         "anything is written; so is the backup of another card (another ICCID) unless\n"
         "--any-card. The card as it is goes to a backup of its own first, unless --no-\n"
         "backup.",
-    .options = kOptions,
-    .operands = {.min = 1, .max = 1, .first = CliValue::File},
+    .options = options,
+    .operands = {.min = 1, .max = 1, .first = {ArgValue::File}},
     .run = RunRestore,
 };
 

@@ -2,6 +2,7 @@
 #include "editor/cli/CliCommand.h"
 #include "editor/cli/CliSupport.h"
 #include "editor/cli/CommandLine.h"
+#include "editor/cli/Completion.h"
 #include "editor/form/DeviceModels.h"
 #include "modem/AtSession.h"
 #include "modem/MessageLog.h"
@@ -16,17 +17,18 @@
 namespace tarvik::cli {
 namespace {
 
-constexpr int kDefaultWaitSeconds = 30;
-constexpr int kDefaultRegisterSeconds = 30;
+constexpr int defaultWaitSeconds = 30;
+constexpr int defaultRegisterSeconds = 30;
 
-constexpr std::array kOptions{
-    CliOption{"--port", CliValue::Port, "DEVICE", "the modem's serial port (see 'modems')"},
-    CliOption{"--to", CliValue::Text, "NUMBER", "the telephone number of the device's SIM"},
-    CliOption{"--pin", CliValue::Text, "PIN", "the PIN of the modem's SIM, if it asks for one"},
-    CliOption{"--wait", CliValue::Count, "SECONDS",
+constexpr std::array options{
+    ArgOption{"--port", ArgValue::Name, "DEVICE", "the modem's serial port (see 'modems')",
+              PortCandidates},
+    ArgOption{"--to", ArgValue::Text, "NUMBER", "the telephone number of the device's SIM"},
+    ArgOption{"--pin", ArgValue::Text, "PIN", "the PIN of the modem's SIM, if it asks for one"},
+    ArgOption{"--wait", ArgValue::Count, "SECONDS",
               "how long to wait for replies (30; 0 for none)"},
-    CliOption{"--from", CliValue::Count, "K", "send from the K-th message on (see below)"},
-    CliOption{"--register-timeout", CliValue::Count, "SECONDS",
+    ArgOption{"--from", ArgValue::Count, "K", "send from the K-th message on (see below)"},
+    ArgOption{"--register-timeout", ArgValue::Count, "SECONDS",
               "how long to wait for the network (30)"},
 };
 
@@ -80,16 +82,16 @@ int RunSendRemote(const CliCommand& self, const ParsedArgs& args, CliIo& io) {
     const std::string path(args.operands[0]);
     ProgramDocument doc{kDefaultModelIndex};
     if (!LoadDocument(doc, path, io)) {
-        return kExitUsage;
+        return exitUsage;
     }
     modem::MessagePlan plan = modem::PlanMessages(doc.program.remoteText());
     if (!plan.error.empty()) {
         ReportProblem(InputName(path), plan.error, io.err);
-        return kExitUsage;
+        return exitUsage;
     }
     if (plan.messages.empty()) {
         ReportProblem(InputName(path), "the program has no entries to send", io.err);
-        return kExitUsage;
+        return exitUsage;
     }
     const std::size_t from =
         args.has("--from") ? std::stoul(std::string(*args.value("--from"))) : 1;
@@ -101,15 +103,15 @@ int RunSendRemote(const CliCommand& self, const ParsedArgs& args, CliIo& io) {
                           io.err);
     }
     const int waitSeconds =
-        args.has("--wait") ? std::stoi(std::string(*args.value("--wait"))) : kDefaultWaitSeconds;
+        args.has("--wait") ? std::stoi(std::string(*args.value("--wait"))) : defaultWaitSeconds;
     const int registerSeconds = args.has("--register-timeout")
                                     ? std::stoi(std::string(*args.value("--register-timeout")))
-                                    : kDefaultRegisterSeconds;
+                                    : defaultRegisterSeconds;
 
     const auto serial = modem::PosixSerialPort::open(std::string(*port), error);
     if (!serial) {
         io.err << "tarvik-cli: " << error << "; nothing was sent\n";
-        return kExitModem;
+        return exitModem;
     }
     modem::AtSession session(*serial);
     modem::MessageLog log(modem::MessageLog::DefaultFile());
@@ -128,7 +130,7 @@ int RunSendRemote(const CliCommand& self, const ParsedArgs& args, CliIo& io) {
     switch (outcome.result) {
     case modem::SendOutcome::Result::SetupFailed:
         io.err << "tarvik-cli: " << *port << ": " << outcome.error << "; nothing was sent\n";
-        return kExitModem;
+        return exitModem;
     case modem::SendOutcome::Result::MessageFailed: {
         const std::size_t k = outcome.failedMessage + 1;
         io.err << "tarvik-cli: message " << k << " of " << count
@@ -137,7 +139,7 @@ int RunSendRemote(const CliCommand& self, const ParsedArgs& args, CliIo& io) {
             io.err << "Messages " << from << " to " << k - 1 << " were sent. ";
         }
         io.err << "'--from " << k << "' sends the rest.\n";
-        return kExitModem;
+        return exitModem;
     }
     case modem::SendOutcome::Result::Cancelled:
     case modem::SendOutcome::Result::Sent:
@@ -146,12 +148,12 @@ int RunSendRemote(const CliCommand& self, const ParsedArgs& args, CliIo& io) {
     if (waitSeconds > 0 && outcome.replies == 0) {
         io.err << "tarvik-cli: no reply from " << *to << " within " << waitSeconds << " s\n";
     }
-    return kExitOk;
+    return exitOk;
 }
 
 } // namespace
 
-const CliCommand kSendRemoteCommand{
+const CliCommand sendRemoteCommand{
     .name = "send-remote",
     .arguments = "FILE.sim --port DEVICE --to NUMBER",
     .summary = "send the remote-programming text by SMS through a GSM modem",
@@ -173,8 +175,8 @@ const CliCommand kSendRemoteCommand{
         "reports meanwhile (searching, denied, and its signal). Replies are read whether\n"
         "the modem stores them (+CMTI) or hands them over at once (+CMT); a reply in\n"
         "parts is shown and logged whole, or as incomplete with the parts that came.",
-    .options = kOptions,
-    .operands = {.min = 1, .max = 1, .first = CliValue::File},
+    .options = options,
+    .operands = {.min = 1, .max = 1, .first = {ArgValue::File}},
     .run = RunSendRemote,
 };
 

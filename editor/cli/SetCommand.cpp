@@ -15,11 +15,11 @@ int RunSet(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     const auto number = ArgumentText(
         args.operands.size() == 3 ? args.operands[2] : std::string_view(), "NUMBER", io.err);
     if (!name || !number) {
-        return kExitUsage;
+        return exitUsage;
     }
     ProgramDocument doc{kDefaultModelIndex};
     if (!LoadDocument(doc, path, io)) {
-        return kExitUsage;
+        return exitUsage;
     }
     doc.program.SetProgramEntry(*name, *number);
     return SaveOrReport(doc, path, io);
@@ -27,7 +27,7 @@ int RunSet(const CliCommand&, const ParsedArgs& args, CliIo& io) {
 
 } // namespace
 
-const CliCommand kSetCommand{
+const CliCommand setCommand{
     .name = "set",
     .arguments = "FILE.sim NAME [NUMBER]",
     .summary = "set or remove one entry of the program and save",
@@ -36,7 +36,7 @@ const CliCommand kSetCommand{
                    "model stay. A FILE.sim of \"-\" reads standard input and writes standard\n"
                    "output.",
     .options = {},
-    .operands = {.min = 2, .max = 3, .first = CliValue::File, .rest = CliValue::Text},
+    .operands = {.min = 2, .max = 3, .first = {ArgValue::File}, .rest = {ArgValue::Text}},
     .run = RunSet,
 };
 

@@ -17,8 +17,8 @@
 namespace tarvik::cli {
 namespace {
 
-constexpr std::array kOptions{
-    CliOption{"--language", CliValue::Text, "NAME", "English (the default), Italiano, Deutsch"},
+constexpr std::array options{
+    ArgOption{"--language", ArgValue::Text, "NAME", "English (the default), Italiano, Deutsch"},
 };
 
 // The folders of the program's own files: the executable's, then ../share/tarvik beside it,
@@ -62,7 +62,7 @@ int RunSheet(const CliCommand&, const ParsedArgs& args, CliIo& io) {
         const auto file = FindLanguageFile(chosen);
         if (!file || !language.loadFile(*file)) {
             ReportProblem(chosen, "no such language", io.err);
-            return kExitUsage;
+            return exitUsage;
         }
     }
     // The language comes first: the form translates its lists as the model is applied.
@@ -70,7 +70,7 @@ int RunSheet(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     FormModel form(doc, language);
     const std::string path(args.operands[0]);
     if (!OpenIntoForm(form, path, std::nullopt, io)) {
-        return kExitUsage;
+        return exitUsage;
     }
     form.TranslateGridHeaders();
     const std::string shownName =
@@ -80,14 +80,14 @@ int RunSheet(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     std::string error;
     if (!WriteSheetPdf(sheet, output, error)) {
         ReportProblem(output, error, io.err);
-        return kExitUsage;
+        return exitUsage;
     }
-    return kExitOk;
+    return exitOk;
 }
 
 } // namespace
 
-const CliCommand kSheetCommand{
+const CliCommand sheetCommand{
     .name = "sheet",
     .arguments = "[--language NAME] FILE.sim OUT.pdf",
     .summary = "write the configuration sheet as a PDF",
@@ -97,8 +97,8 @@ const CliCommand kSheetCommand{
                    "left as a new program has them are not listed. --language chooses the\n"
                    "language of the sheet's texts, from the language files installed with the\n"
                    "program.",
-    .options = kOptions,
-    .operands = {.min = 2, .max = 2, .first = CliValue::File, .rest = CliValue::File},
+    .options = options,
+    .operands = {.min = 2, .max = 2, .first = {ArgValue::File}, .rest = {ArgValue::File}},
     .run = RunSheet,
 };
 

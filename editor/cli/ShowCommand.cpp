@@ -1,7 +1,7 @@
 #include "base/Windows1252.h"
 #include "editor/cli/CliCommand.h"
 #include "editor/cli/CliSupport.h"
-#include "editor/cli/JsonWriter.h"
+#include "editor/cli/JsonOutput.h"
 #include "program/DocumentFiles.h"
 #include "program/ProgramFile.h"
 
@@ -13,48 +13,45 @@
 namespace tarvik::cli {
 namespace {
 
-constexpr std::array kOptions{
-    CliOption{"--json", CliValue::None, "", "print one JSON object instead of the lines"},
+constexpr std::array options{
+    ArgOption{"--json", ArgValue::None, "", "print one JSON object instead of the lines"},
 };
 
-void WriteJsonLines(JsonWriter& json, std::string_view key, const std::vector<std::string>& lines) {
-    json.key(key);
-    json.beginArray();
+Json JsonLines(const std::vector<std::string>& lines) {
+    Json array = Json::array();
     for (const auto& line : lines) {
-        json.string(Windows1252ToUtf8(line));
+        array.push_back(JsonText(Windows1252ToUtf8(line)));
     }
-    json.endArray();
+    return array;
 }
 
 int RunShow(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     const std::string path(args.operands[0]);
     const std::optional<std::string> content = ReadInput(path, io);
     if (!content) {
-        return kExitUsage;
+        return exitUsage;
     }
     const std::string plain = UnscrambleText(*content);
     const std::optional<PlainDocument> document = ParsePlainDocument(plain);
     if (!document) {
         ReportProblem(InputName(path), kNotAProgramFile, io.err);
-        return kExitUsage;
+        return exitUsage;
     }
     if (!args.has("--json")) {
         WriteLines(plain, io.out);
-        return kExitOk;
+        return exitOk;
     }
-    JsonWriter json(io.out);
-    json.beginObject();
-    json.key("model");
-    json.number(document->modelIndex);
-    WriteJsonLines(json, "notes", document->notes);
-    WriteJsonLines(json, "program", document->program);
-    json.endObject();
-    return kExitOk;
+    Json json = Json::object();
+    json["model"] = document->modelIndex;
+    json["notes"] = JsonLines(document->notes);
+    json["program"] = JsonLines(document->program);
+    WriteJson(json, io.out);
+    return exitOk;
 }
 
 } // namespace
 
-const CliCommand kShowCommand{
+const CliCommand showCommand{
     .name = "show",
     .arguments = "[--json] FILE.sim",
     .summary = "print the unscrambled document",
@@ -63,8 +60,8 @@ const CliCommand kShowCommand{
         "stores it: the model line, the notes, SIM-PRG and the program lines. With --json\n"
         "it prints one object instead: \"model\" (the model index the file asks for),\n"
         "\"notes\" and \"program\" (arrays of lines).",
-    .options = kOptions,
-    .operands = {.min = 1, .max = 1, .first = CliValue::File},
+    .options = options,
+    .operands = {.min = 1, .max = 1, .first = {ArgValue::File}},
     .run = RunShow,
 };
 

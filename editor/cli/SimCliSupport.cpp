@@ -14,7 +14,7 @@ namespace tarvik::cli {
 namespace {
 
 // Off a terminal, the progress shows the first record, every 50th and the last.
-constexpr int kProgressLineEvery = 50;
+constexpr int progressLineEvery = 50;
 
 bool IsTransferMessage(std::string_view caption) {
     return caption == kWriteError || caption == kInsufficientSimSpace || caption == kReadError;
@@ -72,10 +72,10 @@ int FailedTransferStatus(int status, std::ostream& err) {
     switch (SimLastRefusal()) {
     case CardRefusal::PinNeeded:
         err << "tarvik-cli: the SIM asks for its PIN: give it with --pin PIN\n";
-        return kExitPin;
+        return exitPin;
     case CardRefusal::PinBlocked:
         err << "tarvik-cli: " << kSimBlocked << '\n';
-        return kExitSimBlocked;
+        return exitSimBlocked;
     case CardRefusal::None:
     case CardRefusal::Other:
         break;
@@ -87,7 +87,7 @@ SimSession::~SimSession() {
     SimDisconnect();
 }
 
-int SimSession::Open(const SimArgs& args, std::ostream& err) {
+int SimSession::open(const SimArgs& args, std::ostream& err) {
     if (args.reader) {
         // The library reads the reader's name when it is initialised, on the first connect.
         ::setenv("QUENLIB_READER", args.reader->c_str(), 1);
@@ -95,26 +95,26 @@ int SimSession::Open(const SimArgs& args, std::ostream& err) {
     SimConnect();
     switch (QueryCardAccess()) {
     case CardAccess::Ready:
-        return kExitOk;
+        return exitOk;
     case CardAccess::NotFound:
         err << "tarvik-cli: " << kSimNotFound << ": " << WhyNoCard(args.reader) << '\n';
-        return kExitSimNotFound;
+        return exitSimNotFound;
     case CardAccess::Blocked:
         err << "tarvik-cli: " << kSimBlocked << '\n';
-        return kExitSimBlocked;
+        return exitSimBlocked;
     case CardAccess::NeedsPin:
         break;
     }
     if (!args.pin) {
         err << "tarvik-cli: the SIM asks for its PIN (" << SimPinRemaining()
             << " attempts left): give it with --pin PIN\n";
-        return kExitPin;
+        return exitPin;
     }
     if (!SimDisablePin(*args.pin)) {
         err << "tarvik-cli: " << FormatCount(kWrongPinFormat, SimPinRemaining()) << '\n';
-        return kExitPin;
+        return exitPin;
     }
-    return kExitOk;
+    return exitOk;
 }
 
 void StreamTransferWindow::setCaption(std::string_view text) {
@@ -139,7 +139,7 @@ void StreamTransferWindow::progress(int record, int count) {
     if (terminal_) {
         err_ << '\r' << ProgressCaption(record, count) << std::flush;
         progressLineOpen_ = true;
-    } else if (record == 1 || record == count || record % kProgressLineEvery == 0) {
+    } else if (record == 1 || record == count || record % progressLineEvery == 0) {
         err_ << ProgressCaption(record, count) << '\n';
     }
 }

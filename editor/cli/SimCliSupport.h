@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/cli/CliCommand.h"
+#include "editor/cli/Completion.h"
 #include "editor/cli/ExitStatus.h"
 #include "editor/sim/TransferWindow.h"
 
@@ -12,16 +13,16 @@
 namespace tarvik::cli {
 
 // The options of the card commands.
-inline constexpr CliOption kPinOption{"--pin", CliValue::Text, "PIN",
-                                      "the card's PIN, when it asks for one; it then stops asking"};
-inline constexpr CliOption kReaderOption{
-    "--reader", CliValue::Reader, "NAME",
-    "the card reader (see 'readers'); else the first with a card"};
+inline constexpr ArgOption pinOption{"--pin", ArgValue::Text, "PIN",
+                                     "the card's PIN, when it asks for one; it then stops asking"};
+inline constexpr ArgOption readerOption{
+    "--reader", ArgValue::Name, "NAME",
+    "the card reader (see 'readers'); else the first with a card", ReaderCandidates};
 
-inline constexpr CliOption kKeepForeignOption{"--keep-foreign", CliValue::None, "",
-                                              "keep the card's records that are not the program's"};
-inline constexpr CliOption kNoBackupOption{"--no-backup", CliValue::None, "",
-                                           "write without saving the card's phonebook first"};
+inline constexpr ArgOption keepForeignOption{"--keep-foreign", ArgValue::None, "",
+                                             "keep the card's records that are not the program's"};
+inline constexpr ArgOption noBackupOption{"--no-backup", ArgValue::None, "",
+                                          "write without saving the card's phonebook first"};
 
 // The arguments of the card commands.
 struct SimArgs {
@@ -43,11 +44,11 @@ std::optional<SimArgs> ReadSimArgs(const ParsedArgs& args, std::ostream& err);
 std::string WhyNoCard(std::optional<std::string> reader);
 
 // The exit status of a transfer that failed with `status`: a card that refused it because its
-// PIN must be presented first gives kExitPin, one whose PIN is blocked kExitSimBlocked, after
+// PIN must be presented first gives exitPin, one whose PIN is blocked exitSimBlocked, after
 // a line saying so; any other failure keeps `status`.
 int FailedTransferStatus(int status, std::ostream& err);
 
-// The card connection for one command: connects on Open, closes the library when it ends.
+// The card connection for one command: connects on open, closes the library when it ends.
 class SimSession {
 public:
     SimSession() = default;
@@ -56,11 +57,11 @@ public:
     ~SimSession();
 
     // Picks the reader (when given), connects, and gets CHV1 out of the way with the PIN.
-    // kExitOk when the card is ready; otherwise the exit status after writing the message
+    // exitOk when the card is ready; otherwise the exit status after writing the message
     // ("SIM not found" and why, "SIM is blocked, PIN count is zero", "Wrong PIN! - PIN
     // count is now N", or that a PIN is needed) to err. Without a PIN, nothing is sent that
     // changes the card.
-    int Open(const SimArgs& args, std::ostream& err);
+    int open(const SimArgs& args, std::ostream& err);
 };
 
 // The transfer's window on standard error: the caption's error texts as lines (with the

@@ -14,9 +14,9 @@
 namespace tarvik::cli {
 namespace {
 
-constexpr std::array kOptions{
-    kKeepForeignOption, kNoBackupOption, kPinOption, kReaderOption,  kEachCardOption,
-    kCountOption,       kVaryOption,     kLogOption, kRewriteOption,
+constexpr std::array options{
+    keepForeignOption, noBackupOption, pinOption, readerOption,  eachCardOption,
+    countOption,       varyOption,     logOption, rewriteOption,
 };
 
 // Writes the file's program to the card. The file is read before the card is touched, and
@@ -24,23 +24,23 @@ constexpr std::array kOptions{
 int RunWriteSim(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     const auto parsed = ReadSimArgs(args, io.err);
     if (!parsed) {
-        return kExitUsage;
+        return exitUsage;
     }
     if (args.has("--each-card")) {
         return RunEachCard(*parsed, args, io);
     }
-    for (const CliOption& option : {kCountOption, kVaryOption, kLogOption, kRewriteOption}) {
+    for (const ArgOption& option : {countOption, varyOption, logOption, rewriteOption}) {
         if (args.has(option.name)) {
             io.err << "tarvik-cli: write-sim: " << option.name << " goes with --each-card\n";
-            return kExitUsage;
+            return exitUsage;
         }
     }
     ProgramDocument doc{kDefaultModelIndex};
     if (!LoadDocument(doc, parsed->path, io)) {
-        return kExitUsage;
+        return exitUsage;
     }
     SimSession session;
-    if (const int status = session.Open(*parsed, io.err); status != kExitOk) {
+    if (const int status = session.open(*parsed, io.err); status != exitOk) {
         return status;
     }
     std::optional<BackupStore> backups;
@@ -54,17 +54,17 @@ int RunWriteSim(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     if (result.backupFailed) {
         io.err << "tarvik-cli: the SIM backup cannot be saved: " << result.backupError
                << "; nothing was written (--no-backup writes without one)\n";
-        return kExitBackupFailed;
+        return exitBackupFailed;
     }
     if (result.backupPath) {
         io.err << "SIM backup: " << result.backupPath->string() << '\n';
     }
-    return result.ok() ? kExitOk : FailedTransferStatus(kExitWriteFailed, io.err);
+    return result.ok() ? exitOk : FailedTransferStatus(exitWriteFailed, io.err);
 }
 
 } // namespace
 
-const CliCommand kWriteSimCommand{
+const CliCommand writeSimCommand{
     .name = "write-sim",
     .arguments = "[OPTION...] FILE.sim",
     .summary = "write the program to the SIM card",
@@ -98,8 +98,8 @@ const CliCommand kWriteSimCommand{
         "ok, verify-failed, write-error, insufficient-space, sim-not-found,\n"
         "pin-refused, card-blocked or card-removed. The status is 0 when every card\n"
         "ended ok, 10 otherwise.",
-    .options = kOptions,
-    .operands = {.min = 1, .max = 1, .first = CliValue::File},
+    .options = options,
+    .operands = {.min = 1, .max = 1, .first = {ArgValue::File}},
     .run = RunWriteSim,
 };
 

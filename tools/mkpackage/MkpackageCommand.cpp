@@ -1,33 +1,63 @@
 #include "tools/mkpackage/MkpackageCommand.h"
 
+#include "base/CommandLine.h"
 #include "base/HelperProgram.h"
 #include "tools/mkpackage/PackageError.h"
 #include "tools/mkpackage/PackageLister.h"
 #include "tools/mkpackage/PackageWriter.h"
 
+#include <array>
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <string_view>
+#include <vector>
 
 namespace mkpackage {
 
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: mkpackage STUB FOLDER OUT\n"
-    "  or:  mkpackage --list FILE\n"
-    "  or:  mkpackage --help | --version\n"
-    "Builds a setup package: OUT is a copy of STUB with every file and folder below FOLDER\n"
-    "appended. A STUB named without a folder that is no file here is looked for beside\n"
-    "mkpackage, in ../lib/tarvik from mkpackage's folder (where it is installed), then in\n"
-    "PATH, so the installed stub is simply \"setup\". File names are stored in Windows-1252.\n"
-    "Setup reads FOLDER/setup/setup.ini.\n"
-    "\n"
-    "Options:\n"
-    "  --list FILE  print the directory of the package in FILE (type, stored size, name)\n"
-    "  --help       display this help and exit\n"
-    "  --version    output version information and exit\n";
+using tarvik::ArgOption;
+using tarvik::ArgValue;
+
+constexpr std::array options{
+    ArgOption{"--list", ArgValue::File, "FILE",
+              "print the directory of the package in FILE (type, stored size, name)"},
+    ArgOption{"--help", ArgValue::None, "", "display this help and exit"},
+    ArgOption{"--version", ArgValue::None, "", "output version information and exit"},
+};
+
+// STUB FOLDER OUT, or none with --list.
+constexpr tarvik::ArgOperands operands{.min = 0, .max = 3};
+
+void WriteUsage(std::ostream& out) {
+    out << "Usage: mkpackage STUB FOLDER OUT\n"
+           "  or:  mkpackage --list FILE\n"
+           "  or:  mkpackage --help | --version\n"
+           "Builds a setup package: OUT is a copy of STUB with every file and folder below "
+           "FOLDER\n"
+           "appended. A STUB named without a folder that is no file here is looked for beside\n"
+           "mkpackage, in ../lib/tarvik from mkpackage's folder (where it is installed), then "
+           "in\n"
+           "PATH, so the installed stub is simply \"setup\". File names are stored in "
+           "Windows-1252.\n"
+           "Setup reads FOLDER/setup/setup.ini.\n"
+           "\n"
+           "Options:\n";
+    tarvik::WriteHelpRows(tarvik::OptionRows(options), out);
+}
+
+// "" when the operands suit what the options ask, else what is wrong with them.
+std::string OperandProblem(const tarvik::ParsedArgs& args) {
+    const std::size_t wanted = args.has("--list") || args.has("--version") ? 0 : 3;
+    if (args.operands.size() > wanted) {
+        return "extra operand '" + std::string(args.operands[wanted]) + "'";
+    }
+    if (args.operands.size() < wanted) {
+        return "missing operand";
+    }
+    return {};
+}
 
 // The stub's file: `name` itself, or, for a bare name that is no file in the current folder,
 // the installed stub that lies with mkpackage, else the first file of that name in the folders
@@ -59,27 +89,34 @@ std::filesystem::path FindStub(const std::string& name) {
 } // namespace
 
 int RunMkpackage(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+    const std::vector<std::string_view> views(args.begin(), args.end());
+    if (tarvik::AsksForHelp(views)) {
+        WriteUsage(out);
+        return 0;
+    }
+    tarvik::ArgParse parse = tarvik::ParseArgs(options, operands, views);
+    if (parse.ok()) {
+        parse.error = OperandProblem(parse.args);
+    }
+    if (!parse.ok()) {
+        err << "mkpackage: " << parse.error << "\nTry 'mkpackage --help'.\n";
+        return 1;
+    }
+    const tarvik::ParsedArgs& parsed = parse.args;
     try {
-        if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-            out << kUsage;
-            return 0;
-        }
-        if (args.size() == 1 && args[0] == "--version") {
+        if (parsed.has("--version")) {
             out << "mkpackage " << TARVIK_VERSION << '\n';
-            return 0;
-        }
-        if (args.size() == 2 && args[0] == "--list") {
-            ListPackage(args[1], out);
-            return 0;
-        }
-        if (args.size() == 3 && !args[0].starts_with("-")) {
-            for (const std::string& warning : BuildPackage(FindStub(args[0]), args[1], args[2])) {
+        } else if (const auto listed = parsed.value("--list")) {
+            ListPackage(std::string(*listed), out);
+        } else {
+            const std::string stub(parsed.operands[0]);
+            for (const std::string& warning :
+                 BuildPackage(FindStub(stub), std::string(parsed.operands[1]),
+                              std::string(parsed.operands[2]))) {
                 err << "mkpackage: warning: " << warning << '\n';
             }
-            return 0;
         }
-        err << kUsage;
-        return 1;
+        return 0;
     } catch (const std::exception& error) {
         err << "mkpackage: " << error.what() << '\n';
         return 1;

@@ -26,45 +26,45 @@ namespace {
 // Gathers small writes into one buffer so that the output sees few, large writes.
 class BufferedOutput {
 public:
-    explicit BufferedOutput(setup::FileHandle& file) : m_file(file) {}
+    explicit BufferedOutput(setup::FileHandle& file) : file_(file) {}
 
-    void Write(std::string_view bytes) {
-        m_buffer.append(bytes);
-        if (m_buffer.size() >= kFlushSize) {
-            Flush();
+    void write(std::string_view bytes) {
+        buffer_.append(bytes);
+        if (buffer_.size() >= flushSize) {
+            flush();
         }
     }
 
-    void Flush() {
-        if (!setup::WriteAll(m_file, m_buffer)) {
+    void flush() {
+        if (!setup::WriteAll(file_, buffer_)) {
             throw PackageError("cannot write the package");
         }
-        m_buffer.clear();
+        buffer_.clear();
     }
 
 private:
-    static constexpr std::size_t kFlushSize = 64 * 1024;
-    setup::FileHandle& m_file;
-    std::string m_buffer;
+    static constexpr std::size_t flushSize = 64 * 1024;
+    setup::FileHandle& file_;
+    std::string buffer_;
 };
 
 // Removes a half-written output unless the build got to the end.
 class OutputGuard {
 public:
-    explicit OutputGuard(fs::path path) : m_path(std::move(path)) {}
+    explicit OutputGuard(fs::path path) : path_(std::move(path)) {}
     OutputGuard(const OutputGuard&) = delete;
     OutputGuard& operator=(const OutputGuard&) = delete;
     ~OutputGuard() {
-        if (!m_bKeep) {
+        if (!keep_) {
             std::error_code ignored;
-            fs::remove(m_path, ignored);
+            fs::remove(path_, ignored);
         }
     }
-    void Keep() { m_bKeep = true; }
+    void keep() { keep_ = true; }
 
 private:
-    fs::path m_path;
-    bool m_bKeep = false;
+    fs::path path_;
+    bool keep_ = false;
 };
 
 // Copies exactly `size` bytes of `path` into the output; a file that changed size since the
@@ -83,7 +83,7 @@ void CopyExactly(const fs::path& path, std::uint64_t size, BufferedOutput& outpu
         if (got != wanted) {
             throw PackageError(path.string() + " changed while it was being packed");
         }
-        output.Write(std::string_view(buffer.data(), got));
+        output.write(std::string_view(buffer.data(), got));
         offset += got;
     }
     if (setup::FileSize(input) != size) {
@@ -134,8 +134,8 @@ std::vector<std::string> BuildPackage(const fs::path& stub, const fs::path& fold
     std::vector<setup::PackageEntry> records(items.size());
     for (std::size_t i = 0; i < items.size(); ++i) {
         setup::PackageEntry& record = records[i];
-        record.dwType = items[i].bFile ? setup::kTypeFile : setup::kTypeFolder;
-        if (items[i].bFile) {
+        record.dwType = items[i].isFile ? setup::kTypeFile : setup::kTypeFolder;
+        if (items[i].isFile) {
             record.dwFileSize = CheckedOffset(items[i].size);
             record.dwStoredSize = record.dwFileSize;
             record.dwDataOffset = CheckedOffset(position);
@@ -144,7 +144,7 @@ std::vector<std::string> BuildPackage(const fs::path& stub, const fs::path& fold
     }
     for (std::size_t i = 0; i < items.size(); ++i) {
         records[i].dwNameOffset = CheckedOffset(position + 4);
-        position += 4 + items[i].strName.size() + 1;
+        position += 4 + items[i].name.size() + 1;
     }
     setup::PackageHeader header;
     header.dwEntryCount = static_cast<std::uint32_t>(items.size());
@@ -159,27 +159,27 @@ std::vector<std::string> BuildPackage(const fs::path& stub, const fs::path& fold
     OutputGuard guard(out);
     BufferedOutput output(outFile);
     CopyExactly(stub, *stubSize, output);
-    output.Write(setup::EncodeHeader(header));
+    output.write(setup::EncodeHeader(header));
     for (const SourceItem& item : items) {
-        if (item.bFile) {
+        if (item.isFile) {
             CopyExactly(item.path, item.size, output);
         }
     }
     for (const SourceItem& item : items) {
         std::string lengthWord;
-        setup::AppendU32(lengthWord, static_cast<std::uint32_t>(item.strName.size() + 1));
-        output.Write(lengthWord);
-        output.Write(item.strName);
-        output.Write(std::string_view("\0", 1));
+        setup::AppendU32(lengthWord, static_cast<std::uint32_t>(item.name.size() + 1));
+        output.write(lengthWord);
+        output.write(item.name);
+        output.write(std::string_view("\0", 1));
     }
     for (const setup::PackageEntry& record : records) {
-        output.Write(setup::EncodeRecord(record));
+        output.write(setup::EncodeRecord(record));
     }
     std::string trailer;
     setup::AppendU32(trailer, packageStart);
-    output.Write(trailer);
-    output.Flush();
-    guard.Keep();
+    output.write(trailer);
+    output.flush();
+    guard.keep();
     return PackageWarnings(items);
 }
 

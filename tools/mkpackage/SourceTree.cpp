@@ -45,12 +45,12 @@ void CollectFolder(const fs::path& folder, const std::string& prefix,
     });
     for (const fs::path& child : children) {
         SourceItem item{prefix + "\\" + PackageLeafName(child), child, false, 0};
-        if (item.strName.size() + 1 > setup::kMaxNameLength) {
+        if (item.name.size() + 1 > setup::kMaxNameLength) {
             throw PackageError("name longer than 258 characters: " + child.string());
         }
         // setup refuses to extract a name it reads as leaving its folder (a leading "X:" is
         // a drive there), which would break the whole installation at that entry.
-        if (!setup::EntryPathComponents(item.strName)) {
+        if (!setup::EntryPathComponents(item.name)) {
             throw PackageError("setup would refuse to extract the name " + child.string());
         }
         const fs::file_status status = fs::symlink_status(child, error);
@@ -59,9 +59,9 @@ void CollectFolder(const fs::path& folder, const std::string& prefix,
         }
         if (fs::is_directory(status)) {
             items.push_back(item);
-            CollectFolder(child, item.strName, items);
+            CollectFolder(child, item.name, items);
         } else if (fs::is_regular_file(status)) {
-            item.bFile = true;
+            item.isFile = true;
             item.size = fs::file_size(child, error);
             if (error) {
                 throw PackageError("cannot examine " + child.string() + ": " + error.message());
@@ -93,7 +93,7 @@ std::vector<std::string> PackageWarnings(const std::vector<SourceItem>& items) {
     std::vector<std::string> warnings;
     const bool hasConfiguration =
         std::any_of(items.begin(), items.end(), [](const SourceItem& item) {
-            return item.bFile && setup::EqualIgnoringCase(item.strName, "\\setup\\setup.ini");
+            return item.isFile && setup::EqualIgnoringCase(item.name, "\\setup\\setup.ini");
         });
     if (!hasConfiguration) {
         warnings.push_back("the folder has no setup/setup.ini: setup will install nothing from "
@@ -102,12 +102,12 @@ std::vector<std::string> PackageWarnings(const std::vector<SourceItem>& items) {
     // The first spelling of every name, by its capitals.
     std::map<std::string, std::string> seen;
     for (const SourceItem& item : items) {
-        const std::string shown = tarvik::Windows1252ToUtf8(item.strName);
-        if (LeafOf(item.strName).starts_with('.')) {
+        const std::string shown = tarvik::Windows1252ToUtf8(item.name);
+        if (LeafOf(item.name).starts_with('.')) {
             warnings.push_back(shown + " begins with \".\": setup's clean-up leaves it, and the "
                                        "temporary folder, behind");
         }
-        const auto [found, added] = seen.emplace(setup::UpperWindows1252(item.strName), shown);
+        const auto [found, added] = seen.emplace(setup::UpperWindows1252(item.name), shown);
         if (!added) {
             warnings.push_back(shown + " differs from " + found->second +
                                " only in letter case: setup writes one over the other");

@@ -9,9 +9,9 @@ namespace mkpackage {
 
 // One file or folder to be packed.
 struct SourceItem {
-    std::string strName; // package name in Windows-1252: "\setup\setup.ini"
+    std::string name; // package name in Windows-1252: "\setup\setup.ini"
     std::filesystem::path path;
-    bool bFile = false;
+    bool isFile = false;
     std::uint64_t size = 0;
 };
 

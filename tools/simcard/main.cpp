@@ -65,7 +65,7 @@ simcard::CardImage openImage(const simcard::Options& options, const std::filesys
         return simcard::CardImage::load(path);
     auto settings = options.settings;
     if (settings.iccid)
-        settings.iccid = simcard::queuedIccid(*settings.iccid, place);
+        settings.iccid = simcard::QueuedIccid(*settings.iccid, place);
     auto image = simcard::CardImage::create(settings);
     image.save(path);
     return image;
@@ -75,9 +75,9 @@ simcard::CardImage openImage(const simcard::Options& options, const std::filesys
 
 int main(int argc, char** argv) {
     std::vector<std::string_view> arguments(argv + 1, argv + argc);
-    auto parsed = simcard::parseArguments(arguments);
+    auto parsed = simcard::ParseArguments(arguments);
     if (parsed.help) {
-        std::cout << simcard::usage();
+        std::cout << simcard::Usage();
         return 0;
     }
     if (parsed.version) {

@@ -119,7 +119,7 @@ TEST_F(CliTest, EveryCommandHasItsOwnHelp) {
         EXPECT_TRUE(run.out.starts_with("Usage: tarvik-cli " + std::string(command->name)));
         EXPECT_FALSE(command->summary.empty());
         EXPECT_FALSE(command->description.empty());
-        for (const CliOption& option : command->options) {
+        for (const ArgOption& option : command->options) {
             EXPECT_TRUE(Contains(run.out, "\n  " + std::string(option.name))) << option.name;
         }
         EXPECT_TRUE(Contains(run.out, "\n  -h, --help  "));

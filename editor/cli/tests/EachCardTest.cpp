@@ -29,7 +29,7 @@ using namespace std::chrono_literals;
 using testing::ReadAll;
 using testing::TemporaryFolder;
 
-constexpr auto kTimeout = 30s;
+constexpr auto timeout = 30s;
 
 simcard::CardOptions Card(const std::string& iccid, int records = 250) {
     simcard::CardOptions options;
@@ -108,7 +108,7 @@ protected:
     // Waits until the job log has n lines, or its output holds the text; a tarvik-cli that
     // ended is waited for no longer.
     bool WaitFor(const std::function<bool()>& done) {
-        testing::WaitUntil([&] { return done() || !cli.running(); }, kTimeout);
+        testing::WaitUntil([&] { return done() || !cli.running(); }, timeout);
         return done();
     }
     bool WaitForLines(std::size_t n) {
@@ -118,7 +118,7 @@ protected:
         return WaitFor([&] { return Contains(ReadAll(output.string()), text); });
     }
     int ExitStatus() {
-        testing::WaitUntil([&] { return !cli.running(); }, kTimeout);
+        testing::WaitUntil([&] { return !cli.running(); }, timeout);
         return cli.exitStatus().value_or(-1);
     }
     std::vector<std::string> Column(std::size_t column) {
@@ -137,30 +137,30 @@ protected:
 };
 
 TEST_F(EachCardTest, TenSitesGoToTenCardsEachWithItsOwnNumber) {
-    constexpr int kSites = 10;
+    constexpr int siteCount = 10;
     std::string sites = "EDTl1\r\n";
-    for (int i = 0; i < kSites; ++i) {
+    for (int i = 0; i < siteCount; ++i) {
         sites += "06000000" + std::to_string(10 + i) + "\r\n";
     }
     tarvik::testing::WriteAll(folder.file("sites.csv"), sites);
     simcard::CardOptions options = Card("8949000000000000100");
-    options.queuedCards = kSites - 1; // ICCIDs ...100 to ...109
+    options.queuedCards = siteCount - 1; // ICCIDs ...100 to ...109
     card = std::make_unique<simcard::VirtualCard>(options);
     std::vector<fs::path> images;
 
     Start({Program({"RFT=1"}), "--vary", folder.file("sites.csv")});
-    for (int i = 0; i < kSites; ++i) {
+    for (int i = 0; i < siteCount; ++i) {
         ASSERT_TRUE(WaitForLines(static_cast<std::size_t>(i + 1))) << ReadAll(output.string());
         images.push_back(card->imagePath());
-        if (i + 1 < kSites) {
+        if (i + 1 < siteCount) {
             card->takeOut();
             card->putNextIn();
         }
     }
     EXPECT_EQ(ExitStatus(), 0) << ReadAll(output.string());
 
-    EXPECT_EQ(Column(5), std::vector<std::string>(kSites, "ok"));
-    for (int i = 0; i < kSites; ++i) {
+    EXPECT_EQ(Column(5), std::vector<std::string>(siteCount, "ok"));
+    for (int i = 0; i < siteCount; ++i) {
         const std::string row = std::to_string(i + 1);
         EXPECT_EQ(Column(2).at(static_cast<std::size_t>(i)),
                   "89490000000000001" + std::string(i < 10 ? "0" : "") + std::to_string(i));

@@ -18,7 +18,7 @@ namespace {
 using testing::ReadAll;
 using testing::TemporaryFolder;
 
-constexpr const char* kDevice = "+393331234567";
+constexpr const char* device = "+393331234567";
 
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
@@ -66,7 +66,7 @@ protected:
 
     CliRun Send(const gsmmodem::VirtualModem& modem, std::vector<std::string> more = {}) {
         std::vector<std::string> args = {"send-remote", Program(), "--port", modem.port(),
-                                         "--to",        kDevice,   "--wait", "0"};
+                                         "--to",        device,    "--wait", "0"};
         args.insert(args.end(), more.begin(), more.end());
         return RunWith(args);
     }
@@ -74,7 +74,7 @@ protected:
     static std::vector<std::string> Texts(const gsmmodem::VirtualModem& modem) {
         std::vector<std::string> texts;
         for (const auto& message : modem.Messages()) {
-            EXPECT_EQ(message.number, kDevice);
+            EXPECT_EQ(message.number, device);
             texts.push_back(message.text);
         }
         return texts;
@@ -163,17 +163,17 @@ TEST_F(ModemCommandsTest, RefusesBadArgumentsBeforeTouchingTheModem) {
         std::string error;
     };
     const std::vector<Case> cases = {
-        {{program, "--to", kDevice}, 2, "--port is missing"},
+        {{program, "--to", device}, 2, "--port is missing"},
         {{program, "--port", "/dev/null"}, 2, "--to is missing"},
         {{program, "--port", "/dev/null", "--to", "12a"}, 2, "'12a' is not a telephone number"},
-        {{program, "--port", "/dev/null", "--to", kDevice, "--from", "3"},
+        {{program, "--port", "/dev/null", "--to", device, "--from", "3"},
          2,
          "--from 3: the program makes 2 messages"},
-        {{program, "--port", "/dev/null", "--to", kDevice, "--wait", "x"},
+        {{program, "--port", "/dev/null", "--to", device, "--wait", "x"},
          2,
          "--wait takes a whole number, not 'x'"},
-        {{folder.file("missing.sim"), "--port", "/dev/null", "--to", kDevice}, 2, "missing.sim"},
-        {{program, "--port", folder.file("ttyNONE"), "--to", kDevice},
+        {{folder.file("missing.sim"), "--port", "/dev/null", "--to", device}, 2, "missing.sim"},
+        {{program, "--port", folder.file("ttyNONE"), "--to", device},
          7,
          "ttyNONE: No such file or directory; nothing was sent"},
     };

@@ -26,7 +26,7 @@ namespace fs = std::filesystem;
 using testing::ReadAll;
 using testing::TemporaryFolder;
 
-const std::vector<std::string> kLayouts = {"telecom", "global", "local"};
+const std::vector<std::string> layouts = {"telecom", "global", "local"};
 
 // A GSM SIM when layout is empty, else a UICC-only card with its phonebook there.
 simcard::CardOptions Card(const std::string& layout, bool pinEnabled = false) {
@@ -104,24 +104,24 @@ protected:
 };
 
 // Long numbers reach EF EXT1; names and options fill the records as on any card.
-const std::vector<std::string> kProgram = {"TL1=0612345678", "TK1=" + std::string(40, '1'),
-                                           "#1FRONT-DOOR=1", "RED=3", "RFT=24"};
+const std::vector<std::string> programLines = {"TL1=0612345678", "TK1=" + std::string(40, '1'),
+                                               "#1FRONT-DOOR=1", "RED=3", "RFT=24"};
 
 TEST_F(UiccCommandsTest, EachLayoutHoldsTheRecordsAGsmSimHolds) {
-    const std::string program = WriteProgram("p.sim", kProgram);
+    const std::string program = WriteProgram("p.sim", programLines);
     StartCard(Card(""));
     const auto gsm = RecordsAfterWriting(program);
     ASSERT_FALSE(gsm.empty());
-    for (const std::string& layout : kLayouts) {
+    for (const std::string& layout : layouts) {
         StartCard(Card(layout));
         EXPECT_EQ(RecordsAfterWriting(program), gsm) << layout;
     }
 }
 
 TEST_F(UiccCommandsTest, ReadWriteDiffAndRestoreOnEachLayout) {
-    const std::string first = WriteProgram("first.sim", kProgram);
+    const std::string first = WriteProgram("first.sim", programLines);
     const std::string second = WriteProgram("second.sim", {"TL1=0123", "RED=2", "OP1=5"});
-    for (const std::string& layout : kLayouts) {
+    for (const std::string& layout : layouts) {
         StartCard(Card(layout));
         const CliRun write = Run({"write-sim", first});
         ASSERT_EQ(write.status, 0) << layout << ": " << write.err;
@@ -130,7 +130,7 @@ TEST_F(UiccCommandsTest, ReadWriteDiffAndRestoreOnEachLayout) {
         ASSERT_EQ(readRun.status, 0) << layout << ": " << readRun.err;
         const auto readBack = ParsePlainDocument(UnscrambleText(ReadAll(read)));
         ASSERT_TRUE(readBack) << layout;
-        EXPECT_EQ(readBack->program, kProgram) << layout;
+        EXPECT_EQ(readBack->program, programLines) << layout;
         EXPECT_EQ(Run({"diff", first}).status, 0) << layout;
         EXPECT_EQ(Run({"diff", second}).status, 1) << layout;
 
@@ -204,7 +204,7 @@ TEST_F(UiccCommandsTest, UpdatesAnsweredWithRetriesAreWritten) {
     simcard::CardOptions options = Card("telecom");
     options.updateRetries = 2;
     StartCard(options);
-    const std::string program = WriteProgram("p.sim", kProgram);
+    const std::string program = WriteProgram("p.sim", programLines);
     const CliRun write = Run({"write-sim", program});
     EXPECT_EQ(write.status, 0) << write.err;
     EXPECT_EQ(Run({"diff", program}).status, 0);

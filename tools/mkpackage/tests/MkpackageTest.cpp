@@ -46,33 +46,33 @@ std::map<std::string, std::string> Snapshot(const fs::path& root) {
 class MkpackageTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        fs::create_directories(m_tree + "/setup/lang");
-        fs::create_directories(m_tree + "/empty");
-        WriteWholeFile(m_tree + "/setup/setup.ini", "[startup]\r\n1=a.exe\r\n");
+        fs::create_directories(tree_ + "/setup/lang");
+        fs::create_directories(tree_ + "/empty");
+        WriteWholeFile(tree_ + "/setup/setup.ini", "[startup]\r\n1=a.exe\r\n");
         std::string big(5000, '\0');
         for (std::size_t i = 0; i < big.size(); ++i) {
             big[i] = static_cast<char>(i * 7);
         }
-        WriteWholeFile(m_tree + "/setup/lang/big.bin", big);
-        WriteWholeFile(m_tree + "/setup/a.exe", "");
-        WriteWholeFile(m_stub, std::string("\x7f"
-                                           "ELF stub\0bytes",
-                                           15));
+        WriteWholeFile(tree_ + "/setup/lang/big.bin", big);
+        WriteWholeFile(tree_ + "/setup/a.exe", "");
+        WriteWholeFile(stub_, std::string("\x7f"
+                                          "ELF stub\0bytes",
+                                          15));
     }
 
-    ScratchFolder m_scratch;
-    std::string m_tree = m_scratch / "tree";
-    std::string m_stub = m_scratch / "stub";
-    std::string m_out = m_scratch / "setup.bin";
+    ScratchFolder scratch_;
+    std::string tree_ = scratch_ / "tree";
+    std::string stub_ = scratch_ / "stub";
+    std::string out_ = scratch_ / "setup.bin";
 };
 
 TEST_F(MkpackageTest, PackListAndExtractGiveBackTheTree) {
-    const RunResult packed = RunTool({m_stub, m_tree, m_out});
+    const RunResult packed = RunTool({stub_, tree_, out_});
     ASSERT_EQ(packed.exitCode, 0);
     EXPECT_EQ(packed.err, "");
-    EXPECT_EQ(ReadWholeFile(m_out).substr(0, 15), ReadWholeFile(m_stub));
+    EXPECT_EQ(ReadWholeFile(out_).substr(0, 15), ReadWholeFile(stub_));
 
-    const RunResult listed = RunTool({"--list", m_out});
+    const RunResult listed = RunTool({"--list", out_});
     EXPECT_EQ(listed.exitCode, 0);
     EXPECT_EQ(listed.out, "folder           0  \\empty\n"
                           "folder           0  \\setup\n"
@@ -81,20 +81,20 @@ TEST_F(MkpackageTest, PackListAndExtractGiveBackTheTree) {
                           "file          5000  \\setup\\lang\\big.bin\n"
                           "file            20  \\setup\\setup.ini\n");
 
-    const std::string target = m_scratch / "extracted";
+    const std::string target = scratch_ / "extracted";
     fs::create_directory(target);
-    setup::kivCPackageExtractor extractor(m_out);
+    setup::kivCPackageExtractor extractor(out_);
     ASSERT_TRUE(extractor.ExtractFile(target + "/", 3));
-    EXPECT_EQ(Snapshot(target), Snapshot(m_tree));
+    EXPECT_EQ(Snapshot(target), Snapshot(tree_));
 }
 
 TEST_F(MkpackageTest, EmptyFolderMakesAnEmptyPackage) {
-    const std::string empty = m_scratch / "nothing";
+    const std::string empty = scratch_ / "nothing";
     fs::create_directory(empty);
-    const RunResult packed = RunTool({m_stub, empty, m_out});
+    const RunResult packed = RunTool({stub_, empty, out_});
     ASSERT_EQ(packed.exitCode, 0);
     EXPECT_NE(packed.err.find("warning: the folder has no setup/setup.ini"), std::string::npos);
-    const RunResult listed = RunTool({"--list", m_out});
+    const RunResult listed = RunTool({"--list", out_});
     EXPECT_EQ(listed.exitCode, 0);
     EXPECT_EQ(listed.out, "");
 }
@@ -102,16 +102,16 @@ TEST_F(MkpackageTest, EmptyFolderMakesAnEmptyPackage) {
 TEST_F(MkpackageTest, NamesUpTo258CharactersFit) {
     // "\" + 200 + "\" + 56 = 258 characters fit; one more does not.
     const std::string folder = std::string(200, 'd');
-    fs::create_directories(m_tree + "/" + folder);
-    WriteWholeFile(m_tree + "/" + folder + "/" + std::string(56, 'f'), "x");
-    ASSERT_EQ(RunTool({m_stub, m_tree, m_out}).exitCode, 0);
-    fs::remove(m_out);
+    fs::create_directories(tree_ + "/" + folder);
+    WriteWholeFile(tree_ + "/" + folder + "/" + std::string(56, 'f'), "x");
+    ASSERT_EQ(RunTool({stub_, tree_, out_}).exitCode, 0);
+    fs::remove(out_);
 
-    WriteWholeFile(m_tree + "/" + folder + "/" + std::string(57, 'g'), "x");
-    const RunResult tooLong = RunTool({m_stub, m_tree, m_out});
+    WriteWholeFile(tree_ + "/" + folder + "/" + std::string(57, 'g'), "x");
+    const RunResult tooLong = RunTool({stub_, tree_, out_});
     EXPECT_EQ(tooLong.exitCode, 1);
     EXPECT_NE(tooLong.err.find("258"), std::string::npos);
-    EXPECT_FALSE(fs::exists(m_out));
+    EXPECT_FALSE(fs::exists(out_));
 }
 
 TEST_F(MkpackageTest, RefusesWhatItCannotPackAndLeavesNoOutput) {
@@ -122,43 +122,43 @@ TEST_F(MkpackageTest, RefusesWhatItCannotPackAndLeavesNoOutput) {
     };
     const std::vector<Case> cases = {
         {"no arguments", {}, nullptr},
-        {"two arguments", {m_stub, m_tree}, nullptr},
-        {"unknown option", {"--pack", m_tree, m_out}, nullptr},
-        {"missing stub", {m_scratch / "absent", m_tree, m_out}, nullptr},
-        {"folder is a file", {m_stub, m_stub, m_out}, nullptr},
-        {"output inside the folder", {m_stub, m_tree, m_tree + "/setup/out.bin"}, nullptr},
+        {"two arguments", {stub_, tree_}, nullptr},
+        {"unknown option", {"--pack", tree_, out_}, nullptr},
+        {"missing stub", {scratch_ / "absent", tree_, out_}, nullptr},
+        {"folder is a file", {stub_, stub_, out_}, nullptr},
+        {"output inside the folder", {stub_, tree_, tree_ + "/setup/out.bin"}, nullptr},
         {"symbolic link in the tree",
-         {m_stub, m_tree, m_out},
+         {stub_, tree_, out_},
          [](const std::string& tree) { fs::create_symlink("/etc", tree + "/link"); }},
         {"backslash in a name",
-         {m_stub, m_tree, m_out},
+         {stub_, tree_, out_},
          [](const std::string& tree) { WriteWholeFile(tree + "/a\\b", "x"); }},
         {"drive letter starting a name",
-         {m_stub, m_tree, m_out},
+         {stub_, tree_, out_},
          [](const std::string& tree) { WriteWholeFile(tree + "/setup/c:notes", "x"); }},
         {"character Windows-1252 lacks",
-         {m_stub, m_tree, m_out},
+         {stub_, tree_, out_},
          [](const std::string& tree) { WriteWholeFile(tree + "/setup/\u0101.txt", "x"); }},
         {"name that is no UTF-8",
-         {m_stub, m_tree, m_out},
+         {stub_, tree_, out_},
          [](const std::string& tree) { WriteWholeFile(tree + "/setup/\xE9.txt", "x"); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         if (c.prepare != nullptr) {
-            c.prepare(m_tree);
+            c.prepare(tree_);
         }
         const RunResult result = RunTool(c.args);
         EXPECT_EQ(result.exitCode, 1);
         EXPECT_FALSE(result.err.empty());
         EXPECT_TRUE(result.out.empty());
-        EXPECT_FALSE(fs::exists(m_out));
-        EXPECT_FALSE(fs::exists(m_tree + "/setup/out.bin"));
-        fs::remove(m_tree + "/link");
-        fs::remove(m_tree + "/a\\b");
-        fs::remove(m_tree + "/setup/c:notes");
-        fs::remove(m_tree + "/setup/\u0101.txt");
-        fs::remove(m_tree + "/setup/\xE9.txt");
+        EXPECT_FALSE(fs::exists(out_));
+        EXPECT_FALSE(fs::exists(tree_ + "/setup/out.bin"));
+        fs::remove(tree_ + "/link");
+        fs::remove(tree_ + "/a\\b");
+        fs::remove(tree_ + "/setup/c:notes");
+        fs::remove(tree_ + "/setup/\u0101.txt");
+        fs::remove(tree_ + "/setup/\xE9.txt");
     }
 }
 
@@ -185,29 +185,29 @@ TEST_F(MkpackageTest, WarnsAboutWhatSetupWouldNotDoAsMeant) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
-        fs::remove_all(m_tree);
+        fs::remove_all(tree_);
         SetUp();
-        c.prepare(m_tree);
-        const RunResult result = RunTool({m_stub, m_tree, m_out});
+        c.prepare(tree_);
+        const RunResult result = RunTool({stub_, tree_, out_});
         EXPECT_EQ(result.exitCode, 0);
         EXPECT_NE(result.err.find(c.warning), std::string::npos) << result.err;
-        EXPECT_TRUE(fs::exists(m_out));
-        fs::remove(m_out);
+        EXPECT_TRUE(fs::exists(out_));
+        fs::remove(out_);
     }
     // An upper-case spelling of the configuration is what setup reads too.
-    fs::remove_all(m_tree);
+    fs::remove_all(tree_);
     SetUp();
-    fs::rename(m_tree + "/setup/setup.ini", m_tree + "/setup/SETUP.INI");
-    EXPECT_EQ(RunTool({m_stub, m_tree, m_out}).err, "");
+    fs::rename(tree_ + "/setup/setup.ini", tree_ + "/setup/SETUP.INI");
+    EXPECT_EQ(RunTool({stub_, tree_, out_}).err, "");
 }
 
 TEST_F(MkpackageTest, OutputOfASmallTreeIsExactlyTheseBytes) {
-    const std::string tree = m_scratch / "small";
+    const std::string tree = scratch_ / "small";
     fs::create_directories(tree + "/setup");
     WriteWholeFile(tree + "/setup/setup.ini", "[startup]\n1=a\n");
     WriteWholeFile(tree + "/setup/\u00e9.txt", "hi");
-    WriteWholeFile(m_stub, "STUB");
-    ASSERT_EQ(RunTool({m_stub, tree, m_out}).exitCode, 0);
+    WriteWholeFile(stub_, "STUB");
+    ASSERT_EQ(RunTool({stub_, tree, out_}).exitCode, 0);
     // Offsets are absolute and every integer is u32 little-endian. The UTF-8 name "é.txt" is
     // stored in Windows-1252, where the e acute is E9.
     // clang-format off
@@ -233,7 +233,7 @@ TEST_F(MkpackageTest, OutputOfASmallTreeIsExactlyTheseBytes) {
         "\x04\x00\x00\x00",
         157);
     // clang-format on
-    EXPECT_EQ(ReadWholeFile(m_out), expected);
+    EXPECT_EQ(ReadWholeFile(out_), expected);
 }
 
 TEST_F(MkpackageTest, ListShowsOddNamesSafelyAndMarksWhatSetupRefuses) {
@@ -244,8 +244,8 @@ TEST_F(MkpackageTest, ListShowsOddNamesSafelyAndMarksWhatSetupRefuses) {
         .File("\\..\\escape", "evil")
         .File("\\", "")
         .Folder("\\C:\\drive")
-        .WriteTo(m_out);
-    const RunResult listed = RunTool({"--list", m_out});
+        .WriteTo(out_);
+    const RunResult listed = RunTool({"--list", out_});
     EXPECT_EQ(listed.exitCode, 0);
     EXPECT_EQ(listed.out, "folder           0  \\setup\n"
                           "file             2  \\setup\\caf\u00e9\u20ac.txt\n"
@@ -260,8 +260,8 @@ TEST_F(MkpackageTest, ListOfAPartlyReadablePackageSaysWhereItStops) {
     builder.Folder("\\setup").File("\\setup\\setup.ini", "[startup]\n");
     builder.Entry(setup::test::TestEntry{setup::kTypeFile, "\\long", "x", 260u, {}, {}, {}, false});
     builder.File("\\never", "y");
-    builder.WriteTo(m_out);
-    const RunResult listed = RunTool({"--list", m_out});
+    builder.WriteTo(out_);
+    const RunResult listed = RunTool({"--list", out_});
     EXPECT_EQ(listed.exitCode, 1);
     EXPECT_EQ(listed.out, "folder           0  \\setup\n"
                           "file            10  \\setup\\setup.ini\n");
@@ -272,29 +272,29 @@ TEST_F(MkpackageTest, ListOfAPartlyReadablePackageSaysWhereItStops) {
 TEST_F(MkpackageTest, BareStubNameIsFoundInThePath) {
     // As installed: "mkpackage setup FOLDER OUT" with the stub in a folder of PATH, and a
     // folder named setup (no stub) in the current folder.
-    const std::string bin = m_scratch / "bin";
+    const std::string bin = scratch_ / "bin";
     fs::create_directories(bin);
-    fs::copy_file(m_stub, bin + "/setup");
+    fs::copy_file(stub_, bin + "/setup");
     const fs::path oldCurrent = fs::current_path();
-    fs::create_directories(m_scratch / "here/setup");
-    fs::current_path(m_scratch / "here");
+    fs::create_directories(scratch_ / "here/setup");
+    fs::current_path(scratch_ / "here");
     const char* oldPath = std::getenv("PATH");
     const std::string savedPath = oldPath != nullptr ? oldPath : "";
     ::setenv("PATH", ("/nonexistent::" + bin).c_str(), 1);
-    const RunResult found = RunTool({"setup", m_tree, m_out});
+    const RunResult found = RunTool({"setup", tree_, out_});
     ::setenv("PATH", "/nonexistent", 1);
-    const RunResult missing = RunTool({"setup", m_tree, m_scratch / "other"});
+    const RunResult missing = RunTool({"setup", tree_, scratch_ / "other"});
     ::setenv("PATH", savedPath.c_str(), 1);
     fs::current_path(oldCurrent);
 
     EXPECT_EQ(found.exitCode, 0) << found.err;
-    EXPECT_EQ(ReadWholeFile(m_out).substr(0, 15), ReadWholeFile(m_stub));
+    EXPECT_EQ(ReadWholeFile(out_).substr(0, 15), ReadWholeFile(stub_));
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.err.find("cannot open the stub setup"), std::string::npos) << missing.err;
 }
 
 TEST_F(MkpackageTest, ListRefusesAFileWithoutAPackage) {
-    for (const std::string& file : {m_stub, m_scratch / "absent"}) {
+    for (const std::string& file : {stub_, scratch_ / "absent"}) {
         const RunResult result = RunTool({"--list", file});
         EXPECT_EQ(result.exitCode, 1);
         EXPECT_NE(result.err.find("mkpackage: "), std::string::npos);
@@ -308,6 +308,28 @@ TEST_F(MkpackageTest, HelpAndVersionGoToStandardOutput) {
         EXPECT_EQ(result.exitCode, 0) << option;
         EXPECT_NE(result.out.find(text), std::string::npos) << result.out;
         EXPECT_TRUE(result.err.empty()) << option;
+    }
+}
+
+TEST(MkpackageArgsTest, RefusesBadArgumentsWithOneLine) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string err;
+    };
+    const std::vector<Case> cases = {
+        {{}, "mkpackage: missing operand\n"},
+        {{"stub", "folder"}, "mkpackage: missing operand\n"},
+        {{"stub", "folder", "out", "more"}, "mkpackage: extra operand 'more'\n"},
+        {{"--list"}, "mkpackage: --list needs a value (FILE)\n"},
+        {{"--list", "a", "b"}, "mkpackage: extra operand 'b'\n"},
+        {{"--frob", "a", "b", "c"}, "mkpackage: unknown option '--frob'\n"},
+        {{"--version=1"}, "mkpackage: --version takes no value\n"},
+    };
+    for (const auto& c : cases) {
+        const RunResult result = RunTool(c.args);
+        EXPECT_EQ(result.exitCode, 1) << ::testing::PrintToString(c.args);
+        EXPECT_EQ(result.err, c.err + "Try 'mkpackage --help'.\n");
+        EXPECT_EQ(result.out, "");
     }
 }
 

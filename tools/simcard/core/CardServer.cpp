@@ -68,7 +68,7 @@ std::optional<Bytes> CardServer::handleMessage(std::span<const std::uint8_t> mes
             card_.reset();
             return std::nullopt;
         case GetAtr:
-            return atrFor(options_, card_.image());
+            return AtrFor(options_, card_.image());
         default:
             log_.event("unknown control code " + toHex(message));
             return std::nullopt;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/CommandLine.h"
 #include "tools/simcard/core/CardSettings.h"
 #include "tools/simcard/core/CardTiming.h"
 #include "tools/simcard/core/Hex.h"
@@ -22,16 +23,16 @@ struct ShortAnswer {
 };
 
 // "INS" or "INS:N", INS in hex.
-std::optional<ShortAnswer> parseShortAnswer(std::string_view text);
+std::optional<ShortAnswer> ParseShortAnswer(std::string_view text);
 
 // A plain 3B 02 14 50: direct convention, T=0.
-Bytes defaultAtr();
+Bytes DefaultAtr();
 // 3B 05 00 00 44 54 4D: T=0 with "DTM" in bytes 5 to 7, the mark of a card with case
 // records.
-Bytes caseCardAtr();
+Bytes CaseCardAtr();
 // 3B 80 80 1F C6 D9: T=0, then the global interface bytes of T=15 (ETSI TS 102 221 §6.3.3):
 // TA for T=15 with the classes B and C (3 V and 1.8 V), and the check byte.
-Bytes uiccAtr();
+Bytes UiccAtr();
 
 struct Options {
     std::string host = "127.0.0.1";
@@ -59,7 +60,7 @@ struct Options {
 
 class CardImage;
 // The ATR of the options, else the one the image's kind of card gives.
-Bytes atrFor(const Options& options, const CardImage& image);
+Bytes AtrFor(const Options& options, const CardImage& image);
 
 struct ParsedArguments {
     Options options;
@@ -70,9 +71,11 @@ struct ParsedArguments {
 
 // The ICCID a new image of the queue gets: the given digits plus its place in the queue
 // (0 for the first card), as many digits as before, so that every queued card differs.
-std::string queuedIccid(const std::string& digits, std::size_t place);
+std::string QueuedIccid(const std::string& digits, std::size_t place);
 
-ParsedArguments parseArguments(std::span<const std::string_view> arguments);
-std::string usage();
+ParsedArguments ParseArguments(std::span<const std::string_view> arguments);
+// Every option simcard takes, as its help lists them.
+std::span<const tarvik::ArgOption> OptionTable();
+std::string Usage();
 
 } // namespace simcard

@@ -21,7 +21,7 @@ constexpr auto OccupiedTimeout = 1500ms;
 
 } // namespace
 
-fs::path simcardBesideThisProgram() {
+fs::path SimcardBesideThisProgram() {
     if (const std::string program = environmentOr("SIMCARD_PROGRAM", ""); !program.empty())
         return program;
     std::error_code error;

@@ -7,7 +7,7 @@
 
 namespace simcard {
 
-std::optional<std::string> realCardReader(const std::vector<std::string>& readers,
+std::optional<std::string> RealCardReader(const std::vector<std::string>& readers,
                                           const std::vector<bool>& holdingCards,
                                           const std::vector<ReaderSlot>& virtualSlots) {
     for (std::size_t i = 0; i < readers.size() && i < holdingCards.size(); ++i) {
@@ -20,7 +20,7 @@ std::optional<std::string> realCardReader(const std::vector<std::string>& reader
     return std::nullopt;
 }
 
-std::vector<ReaderSlot> virtualReaderSlots(const CardStack& stack,
+std::vector<ReaderSlot> VirtualReaderSlots(const CardStack& stack,
                                            const std::vector<std::string>& readers) {
     std::vector<VpcdEntry> entries = stack.privateEntries();
     std::error_code error;

@@ -21,14 +21,14 @@
 namespace {
 
 // A card in a real reader, when a pcscd runs and has one.
-std::optional<std::string> findRealCard() {
+std::optional<std::string> FindRealCard() {
     if (!simcard::ReaderWatch::serviceRunning())
         return std::nullopt;
     try {
         const simcard::ReaderWatch watch;
         const auto readers = watch.readers();
-        return simcard::realCardReader(readers, watch.holdingCards(readers),
-                                       simcard::virtualReaderSlots(simcard::CardStack(), readers));
+        return simcard::RealCardReader(readers, watch.holdingCards(readers),
+                                       simcard::VirtualReaderSlots(simcard::CardStack(), readers));
     } catch (const std::exception&) {
         return std::nullopt;
     }
@@ -36,7 +36,7 @@ std::optional<std::string> findRealCard() {
 
 // Ctrl+C and the like wait while the card is being set up, so that what was started is
 // always stopped again.
-sigset_t blockStopSignals() {
+sigset_t BlockStopSignals() {
     sigset_t signals;
     sigemptyset(&signals);
     for (const int signal : {SIGINT, SIGTERM, SIGHUP})
@@ -45,7 +45,7 @@ sigset_t blockStopSignals() {
     return signals;
 }
 
-bool stopRequested(const sigset_t& signals) {
+bool StopRequested(const sigset_t& signals) {
     sigset_t pending;
     sigpending(&pending);
     for (const int signal : {SIGINT, SIGTERM, SIGHUP})
@@ -58,26 +58,26 @@ bool stopRequested(const sigset_t& signals) {
 
 int main(int argc, char** argv) {
     const std::vector<std::string_view> arguments(argv + 1, argv + argc);
-    const auto parsed = simcard::parseSessionArguments(arguments);
+    const auto parsed = simcard::ParseSessionArguments(arguments);
     if (parsed.help) {
-        std::cout << simcard::sessionUsage();
+        std::cout << simcard::SessionUsage();
         return 0;
     }
     if (!parsed.error.empty()) {
-        std::cerr << "simcard-session: " << parsed.error << "\n" << simcard::sessionUsage();
+        std::cerr << "simcard-session: " << parsed.error << "\n" << simcard::SessionUsage();
         return 2;
     }
     const auto& options = parsed.options;
-    const sigset_t stopSignals = blockStopSignals();
+    const sigset_t stopSignals = BlockStopSignals();
 
-    std::optional<std::string> reader = options.useRealCard ? findRealCard() : std::nullopt;
+    std::optional<std::string> reader = options.useRealCard ? FindRealCard() : std::nullopt;
     std::unique_ptr<simcard::DemoCard> demo;
     if (reader) {
         std::cerr << "simcard-session: using the card in '" << *reader << "'\n";
     } else {
         try {
             demo = std::make_unique<simcard::DemoCard>(options.image,
-                                                       simcard::simcardBesideThisProgram(),
+                                                       simcard::SimcardBesideThisProgram(),
                                                        options.iccid, options.cardArguments);
             reader = demo->readerName();
             std::cerr << "simcard-session: virtual card " << options.image << " in '" << *reader
@@ -87,9 +87,9 @@ int main(int argc, char** argv) {
             std::cerr << "simcard-session: no virtual card: " << e.what() << "\n";
         }
     }
-    if (stopRequested(stopSignals))
+    if (StopRequested(stopSignals))
         return 130;
     if (reader)
         ::setenv("QUENLIB_READER", reader->c_str(), 1);
-    return simcard::runCommand(options.command);
+    return simcard::RunCommand(options.command);
 }

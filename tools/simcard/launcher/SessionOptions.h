@@ -28,7 +28,7 @@ struct ParsedSession {
     std::string error; // empty when the arguments were good
 };
 
-ParsedSession parseSessionArguments(const std::vector<std::string_view>& arguments);
-std::string sessionUsage();
+ParsedSession ParseSessionArguments(const std::vector<std::string_view>& arguments);
+std::string SessionUsage();
 
 } // namespace simcard

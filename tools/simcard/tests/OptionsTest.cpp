@@ -6,7 +6,7 @@ namespace simcard {
 namespace {
 
 ParsedArguments parse(std::vector<std::string_view> arguments) {
-    return parseArguments(arguments);
+    return ParseArguments(arguments);
 }
 
 TEST(OptionsTest, DefaultsDescribeTheStandardCard) {
@@ -118,7 +118,7 @@ TEST(OptionsTest, RepeatedImagesQueueCardsEachWithItsOwnIccid) {
         {"7", 12, "9"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(queuedIccid(c.digits, c.place), c.iccid) << c.digits << " + " << c.place;
+        EXPECT_EQ(QueuedIccid(c.digits, c.place), c.iccid) << c.digits << " + " << c.place;
 }
 
 TEST(OptionsTest, RefusesBadValues) {
@@ -162,7 +162,7 @@ TEST(OptionsTest, RefusesBadValues) {
 TEST(OptionsTest, HelpDocumentsEveryOption) {
     EXPECT_TRUE(parse({"--help"}).help);
     EXPECT_TRUE(parse({"--version"}).version);
-    auto text = usage();
+    auto text = Usage();
     for (const char* option :
          {"--host",         "--port",        "--image",      "--adn-records",    "--adn-length",
           "--ext1-records", "--sms-records", "--sms-length", "--msisdn-records", "--cdma",
@@ -170,6 +170,31 @@ TEST(OptionsTest, HelpDocumentsEveryOption) {
           "--atr",          "--log",         "--drop-after", "--short-answer",   "--exit-on-close",
           "--case",         "--case-card",   "--case-slots", "--version",        "--iccid"})
         EXPECT_NE(text.find(option), std::string::npos) << option;
+}
+
+TEST(OptionsTest, EveryOptionOfTheTableIsTaken) {
+    // Each option of the help reaches its setter (one without would throw here).
+    for (const auto& option : OptionTable()) {
+        if (option.name == "--help" || option.name == "--version")
+            continue;
+        std::vector<std::string_view> arguments{option.name};
+        if (option.value != tarvik::ArgValue::None)
+            arguments.push_back("x");
+        const auto parsed = ParseArguments(arguments);
+        EXPECT_FALSE(parsed.error.starts_with("unknown option")) << option.name;
+    }
+    const struct {
+        std::vector<std::string_view> arguments;
+        std::string error;
+    } refused[] = {
+        {{"--frobnicate"}, "unknown option '--frobnicate'"},
+        {{"--port"}, "--port needs a value (PORT)"},
+        {{"--image="}, "--image needs a value (PATH)"},
+        {{"positional"}, "extra operand 'positional'"},
+        {{"--port", "0"}, "bad value '0' for --port"},
+    };
+    for (const auto& c : refused)
+        EXPECT_EQ(ParseArguments(c.arguments).error, c.error) << c.arguments[0];
 }
 
 TEST(OptionsTest, UiccOptionsChooseTheCardAndItsPhonebook) {
@@ -197,11 +222,11 @@ TEST(OptionsTest, UiccOptionsChooseTheCardAndItsPhonebook) {
          {},
          false},
         {{"--local-phonebook"}, "a phonebook outside DF Telecom needs a UICC", false, {}, false},
-        {{"--uicc=1"}, "unknown option '--uicc=1'", false, {}, false},
+        {{"--uicc=1"}, "--uicc takes no value", false, {}, false},
         {{"--gsm-class"}, "only a UICC answers class A0 beside class 00", false, {}, false},
     };
     for (const auto& c : cases) {
-        auto parsed = parseArguments(c.arguments);
+        auto parsed = ParseArguments(c.arguments);
         EXPECT_EQ(parsed.error, c.error) << c.arguments.size();
         if (!c.error.empty())
             continue;
@@ -209,11 +234,11 @@ TEST(OptionsTest, UiccOptionsChooseTheCardAndItsPhonebook) {
         EXPECT_EQ(parsed.options.settings.phonebook, c.layout);
         EXPECT_EQ(parsed.options.settings.localPhonebook, c.local);
     }
-    EXPECT_TRUE(parseArguments({{"--uicc", "--gsm-class"}}).options.settings.gsmClass);
-    EXPECT_EQ(parseArguments({{"--update-retries", "15"}}).options.updateRetries, 15);
+    EXPECT_TRUE(ParseArguments({{"--uicc", "--gsm-class"}}).options.settings.gsmClass);
+    EXPECT_EQ(ParseArguments({{"--update-retries", "15"}}).options.updateRetries, 15);
     for (const char* bad : {"0", "16", "x"})
-        EXPECT_NE(parseArguments({{"--update-retries", bad}}).error, "") << bad;
-    const auto text = usage();
+        EXPECT_NE(ParseArguments({{"--update-retries", bad}}).error, "") << bad;
+    const auto text = Usage();
     for (const char* option : {"--uicc", "--phonebook", "--local-phonebook", "--gsm-class",
                                "--update-retries", "--timing", "--baud", "--write-ms"})
         EXPECT_NE(text.find(option), std::string::npos) << option;
@@ -247,7 +272,7 @@ TEST(OptionsTest, TimingIsInstantUnlessRealIsAsked) {
          0},
     };
     for (const auto& c : cases) {
-        auto parsed = parseArguments(c.arguments);
+        auto parsed = ParseArguments(c.arguments);
         EXPECT_EQ(parsed.error, c.error) << c.arguments.size();
         if (!c.error.empty())
             continue;

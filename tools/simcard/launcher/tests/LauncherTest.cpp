@@ -22,12 +22,13 @@ TEST(SessionOptions, ImageAndCommandAreNeeded) {
         {{"--image", "d.img"}, "no command after --", false, {}},
         {{"--image", "d.img", "--"}, "no command after --", false, {}},
         {{"--", "tarvik"}, "--image PATH is missing", false, {}},
-        {{"--image", "", "--", "tarvik"}, "unexpected argument '--image'", false, {}},
-        {{"--image"}, "unexpected argument '--image'", false, {}},
-        {{"--image", "d.img", "tarvik"}, "unexpected argument 'tarvik'", false, {}},
+        {{"--image", "", "--", "tarvik"}, "--image needs a value (PATH)", false, {}},
+        {{"--image"}, "--image needs a value (PATH)", false, {}},
+        {{"--image", "d.img", "tarvik"}, "extra operand 'tarvik'", false, {}},
+        {{"--image", "d.img", "--frob", "--", "a"}, "unknown option '--frob'", false, {}},
     };
     for (const auto& c : cases) {
-        const auto parsed = parseSessionArguments(c.arguments);
+        const auto parsed = ParseSessionArguments(c.arguments);
         EXPECT_EQ(parsed.error, c.error) << ::testing::PrintToString(c.arguments);
         if (c.error.empty()) {
             EXPECT_EQ(parsed.options.image, "d.img");
@@ -35,8 +36,9 @@ TEST(SessionOptions, ImageAndCommandAreNeeded) {
             EXPECT_EQ(parsed.options.command, c.command);
         }
     }
-    EXPECT_TRUE(parseSessionArguments({"--image", "x", "--help"}).help);
-    EXPECT_EQ(parseSessionArguments({"--iccid", "8939", "--image", "x", "--", "a"}).options.iccid,
+    EXPECT_TRUE(ParseSessionArguments({"--image", "x", "--help"}).help);
+    EXPECT_FALSE(ParseSessionArguments({"--image", "x", "--", "a", "--help"}).help);
+    EXPECT_EQ(ParseSessionArguments({"--iccid", "8939", "--image", "x", "--", "a"}).options.iccid,
               "8939");
 }
 
@@ -54,9 +56,12 @@ TEST(SessionOptions, UiccOptionsGoToTheCard) {
          {"--uicc", "--phonebook", "global", "--local-phonebook"}},
         {{"--uicc", "--gsm-class", "--image", "d.img", "--", "a"}, "", {"--uicc", "--gsm-class"}},
         {{"--uicc", "--phonebook", "sim", "--image", "d.img", "--", "a"},
-         "unexpected argument '--phonebook'",
+         "bad value 'sim' for --phonebook",
          {}},
-        {{"--uicc", "--phonebook"}, "unexpected argument '--phonebook'", {}},
+        {{"--uicc", "--phonebook"}, "--phonebook needs a value (telecom|global|local)", {}},
+        {{"--phonebook", "global", "--image", "d.img", "--", "a"},
+         "a phonebook outside DF Telecom needs a UICC",
+         {}},
         {{"--timing", "real", "--baud", "38400", "--image", "d.img", "--", "a"},
          "",
          {"--timing", "real", "--baud", "38400"}},
@@ -67,17 +72,17 @@ TEST(SessionOptions, UiccOptionsGoToTheCard) {
         {{"--baud", "19200", "--image", "d.img", "--", "a"},
          "--baud and --write-ms need --timing real",
          {}},
-        {{"--image", "d.img", "--timing"}, "unexpected argument '--timing'", {}},
+        {{"--image", "d.img", "--timing"}, "--timing needs a value (instant|real)", {}},
     };
     for (const auto& c : cases) {
-        const auto parsed = parseSessionArguments(c.arguments);
+        const auto parsed = ParseSessionArguments(c.arguments);
         EXPECT_EQ(parsed.error, c.error) << ::testing::PrintToString(c.arguments);
         if (c.error.empty()) {
             EXPECT_EQ(parsed.options.cardArguments, c.cardArguments);
         }
     }
     for (const char* option : {"--phonebook", "--timing", "--baud", "--write-ms"})
-        EXPECT_NE(sessionUsage().find(option), std::string::npos) << option;
+        EXPECT_NE(SessionUsage().find(option), std::string::npos) << option;
 }
 
 TEST(ReaderChoice, RealCardIsTheFirstNonVirtualReaderHoldingOne) {
@@ -97,16 +102,16 @@ TEST(ReaderChoice, RealCardIsTheFirstNonVirtualReaderHoldingOne) {
         {{"A 00 00", "B 00 00"}, {true, true}, "A 00 00"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(realCardReader(c.readers, c.holding, virtualSlots), c.chosen)
+        EXPECT_EQ(RealCardReader(c.readers, c.holding, virtualSlots), c.chosen)
             << ::testing::PrintToString(c.readers);
     }
 }
 
 TEST(CommandRun, GivesTheCommandsExitStatus) {
-    EXPECT_EQ(runCommand({"true"}), 0);
-    EXPECT_EQ(runCommand({"sh", "-c", "exit 7"}), 7);
-    EXPECT_EQ(runCommand({"sh", "-c", "kill -TERM $$"}), 128 + 15);
-    EXPECT_EQ(runCommand({"/nonexistent/program"}), 127);
+    EXPECT_EQ(RunCommand({"true"}), 0);
+    EXPECT_EQ(RunCommand({"sh", "-c", "exit 7"}), 7);
+    EXPECT_EQ(RunCommand({"sh", "-c", "kill -TERM $$"}), 128 + 15);
+    EXPECT_EQ(RunCommand({"/nonexistent/program"}), 127);
 }
 
 } // namespace
