@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <mutex>
 #include <set>
 #include <string>
@@ -45,7 +46,9 @@ struct Reader {
     Bytes atr;          // of the card now in the reader, empty when none
     DWORD protocol = 0; // of the open card handle, 0 when none
     std::set<SCARDCONTEXT> contexts;
-    std::set<SCARDHANDLE> cards;
+    // Open card handles and the insertion each was opened on: a handle outlives its card,
+    // and answers SCARD_W_REMOVED_CARD once that card has gone.
+    std::map<SCARDHANDLE, unsigned> cards;
     std::uintptr_t nextHandle = 0x1000;
     unsigned insertions = 0; // the event count in the high word of a reader's state
     std::atomic<bool> cancelled{false};
@@ -61,8 +64,6 @@ void Refresh(Reader& reader, unsigned milliseconds) {
     const bool wasPresent = reader.link.cardPresent();
     if (!reader.link.refresh(milliseconds)) {
         reader.atr.clear();
-        reader.cards.clear();
-        reader.protocol = 0;
         return;
     }
     if (!wasPresent || reader.atr.empty()) {
@@ -77,7 +78,10 @@ void Refresh(Reader& reader, unsigned milliseconds) {
 
 DWORD ReaderEventState(const Reader& reader) {
     DWORD state = reader.atr.empty() ? SCARD_STATE_EMPTY : SCARD_STATE_PRESENT;
-    if (!reader.atr.empty() && !reader.cards.empty()) {
+    const bool inUse = std::any_of(reader.cards.begin(), reader.cards.end(), [&](const auto& card) {
+        return card.second == reader.insertions;
+    });
+    if (!reader.atr.empty() && inUse) {
         state |= SCARD_STATE_INUSE;
     }
     return state | static_cast<DWORD>(reader.insertions & 0xFFFF) << 16;
@@ -190,18 +194,20 @@ LONG Connect(SCARDCONTEXT context, const Char* readerName, const Char (&name)[N]
     reader.protocol =
         (preferredProtocols & SCARD_PROTOCOL_T0) != 0 ? SCARD_PROTOCOL_T0 : SCARD_PROTOCOL_T1;
     *card = reader.nextHandle++;
-    reader.cards.insert(*card);
+    reader.cards[*card] = reader.insertions;
     *activeProtocol = reader.protocol;
     return SCARD_S_SUCCESS;
 }
 
 // A handle of a card that has gone since it was opened.
 LONG CardHandleState(Reader& reader, SCARDHANDLE card) {
-    if (reader.cards.count(card) == 0) {
+    const auto open = reader.cards.find(card);
+    if (open == reader.cards.end()) {
         return SCARD_E_INVALID_HANDLE;
     }
     Refresh(reader, 0);
-    return reader.atr.empty() ? SCARD_W_REMOVED_CARD : SCARD_S_SUCCESS;
+    return reader.atr.empty() || open->second != reader.insertions ? SCARD_W_REMOVED_CARD
+                                                                   : SCARD_S_SUCCESS;
 }
 
 } // namespace
@@ -289,10 +295,13 @@ LONG WINAPI SCardConnectW(SCARDCONTEXT context, LPCWSTR readerName, DWORD, DWORD
 LONG WINAPI SCardDisconnect(SCARDHANDLE card, DWORD disposition) {
     Reader& reader = TheReader();
     std::lock_guard lock(reader.mutex);
-    if (reader.cards.erase(card) == 0) {
-        return SCARD_E_INVALID_HANDLE;
+    const LONG state = CardHandleState(reader, card);
+    reader.cards.erase(card);
+    if (state == SCARD_E_INVALID_HANDLE) {
+        return state;
     }
-    if (disposition == SCARD_RESET_CARD || disposition == SCARD_UNPOWER_CARD) {
+    const bool reset = disposition == SCARD_RESET_CARD || disposition == SCARD_UNPOWER_CARD;
+    if (state == SCARD_S_SUCCESS && reset) {
         const std::uint8_t control[] = {disposition == SCARD_RESET_CARD ? kReset : kPowerOff};
         reader.link.exchange(control, false);
         if (disposition == SCARD_UNPOWER_CARD) {
@@ -359,8 +368,8 @@ LONG WINAPI SCardTransmit(SCARDHANDLE card, LPCSCARD_IO_REQUEST, LPCBYTE command
     if (command == nullptr || answer == nullptr || answerLength == nullptr) {
         return SCARD_E_INVALID_PARAMETER;
     }
-    if (reader.cards.count(card) == 0) {
-        return SCARD_E_INVALID_HANDLE;
+    if (const LONG state = CardHandleState(reader, card); state != SCARD_S_SUCCESS) {
+        return state;
     }
     const auto response = reader.link.exchange({command, commandLength}, true);
     if (!response) {
