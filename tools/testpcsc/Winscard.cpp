@@ -46,9 +46,13 @@ struct Reader {
     Bytes atr;          // of the card now in the reader, empty when none
     DWORD protocol = 0; // of the open card handle, 0 when none
     std::set<SCARDCONTEXT> contexts;
-    // Open card handles and the insertion each was opened on: a handle outlives its card,
-    // and answers SCARD_W_REMOVED_CARD once that card has gone.
-    std::map<SCARDHANDLE, unsigned> cards;
+    // Open card handles: a handle outlives its card, and answers SCARD_W_REMOVED_CARD once
+    // the card it was opened on (by insertion) has gone.
+    struct OpenCard {
+        unsigned insertion = 0;
+        bool exclusive = false;
+    };
+    std::map<SCARDHANDLE, OpenCard> cards;
     std::uintptr_t nextHandle = 0x1000;
     unsigned insertions = 0; // the event count in the high word of a reader's state
     std::atomic<bool> cancelled{false};
@@ -79,7 +83,7 @@ void Refresh(Reader& reader, unsigned milliseconds) {
 DWORD ReaderEventState(const Reader& reader) {
     DWORD state = reader.atr.empty() ? SCARD_STATE_EMPTY : SCARD_STATE_PRESENT;
     const bool inUse = std::any_of(reader.cards.begin(), reader.cards.end(), [&](const auto& card) {
-        return card.second == reader.insertions;
+        return card.second.insertion == reader.insertions;
     });
     if (!reader.atr.empty() && inUse) {
         state |= SCARD_STATE_INUSE;
@@ -170,7 +174,7 @@ LONG GetStatusChange(SCARDCONTEXT context, DWORD timeout, State* states, DWORD c
 }
 
 template <typename Char, std::size_t N>
-LONG Connect(SCARDCONTEXT context, const Char* readerName, const Char (&name)[N],
+LONG Connect(SCARDCONTEXT context, const Char* readerName, const Char (&name)[N], DWORD share,
              DWORD preferredProtocols, LPSCARDHANDLE card, LPDWORD activeProtocol) {
     Reader& reader = TheReader();
     std::lock_guard lock(reader.mutex);
@@ -187,6 +191,13 @@ LONG Connect(SCARDCONTEXT context, const Char* readerName, const Char (&name)[N]
     if (reader.atr.empty()) {
         return SCARD_E_NO_SMARTCARD;
     }
+    // An exclusive connection shuts out every other, as another's excludes it.
+    const bool exclusive = share == SCARD_SHARE_EXCLUSIVE;
+    for (const auto& [handle, open] : reader.cards) {
+        if (open.insertion == reader.insertions && (exclusive || open.exclusive)) {
+            return SCARD_E_SHARING_VIOLATION;
+        }
+    }
     // The virtual card speaks T=0; a caller that wants only T=1 gets it as the transport.
     if ((preferredProtocols & (SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1)) == 0) {
         return SCARD_E_PROTO_MISMATCH;
@@ -194,7 +205,7 @@ LONG Connect(SCARDCONTEXT context, const Char* readerName, const Char (&name)[N]
     reader.protocol =
         (preferredProtocols & SCARD_PROTOCOL_T0) != 0 ? SCARD_PROTOCOL_T0 : SCARD_PROTOCOL_T1;
     *card = reader.nextHandle++;
-    reader.cards[*card] = reader.insertions;
+    reader.cards[*card] = {reader.insertions, exclusive};
     *activeProtocol = reader.protocol;
     return SCARD_S_SUCCESS;
 }
@@ -206,8 +217,8 @@ LONG CardHandleState(Reader& reader, SCARDHANDLE card) {
         return SCARD_E_INVALID_HANDLE;
     }
     Refresh(reader, 0);
-    return reader.atr.empty() || open->second != reader.insertions ? SCARD_W_REMOVED_CARD
-                                                                   : SCARD_S_SUCCESS;
+    return reader.atr.empty() || open->second.insertion != reader.insertions ? SCARD_W_REMOVED_CARD
+                                                                             : SCARD_S_SUCCESS;
 }
 
 } // namespace
@@ -282,14 +293,14 @@ LONG WINAPI SCardCancel(SCARDCONTEXT context) {
     return SCARD_S_SUCCESS;
 }
 
-LONG WINAPI SCardConnectA(SCARDCONTEXT context, LPCSTR readerName, DWORD, DWORD protocols,
+LONG WINAPI SCardConnectA(SCARDCONTEXT context, LPCSTR readerName, DWORD share, DWORD protocols,
                           LPSCARDHANDLE card, LPDWORD activeProtocol) {
-    return Connect(context, readerName, kReaderName, protocols, card, activeProtocol);
+    return Connect(context, readerName, kReaderName, share, protocols, card, activeProtocol);
 }
 
-LONG WINAPI SCardConnectW(SCARDCONTEXT context, LPCWSTR readerName, DWORD, DWORD protocols,
+LONG WINAPI SCardConnectW(SCARDCONTEXT context, LPCWSTR readerName, DWORD share, DWORD protocols,
                           LPSCARDHANDLE card, LPDWORD activeProtocol) {
-    return Connect(context, readerName, kReaderNameW, protocols, card, activeProtocol);
+    return Connect(context, readerName, kReaderNameW, share, protocols, card, activeProtocol);
 }
 
 LONG WINAPI SCardDisconnect(SCARDHANDLE card, DWORD disposition) {

@@ -101,6 +101,12 @@ TEST_F(WinscardTest, ARemovedCardEndsTransmitAndEmptiesTheReader) {
     DWORD protocol = 0;
     ASSERT_EQ(connect(card, protocol), SCARD_S_SUCCESS);
     EXPECT_EQ(protocol, static_cast<DWORD>(SCARD_PROTOCOL_T0));
+    // The exclusive connection keeps out a second one of either kind.
+    SCARDHANDLE other = 0;
+    EXPECT_EQ(connect(other, protocol), SCARD_E_SHARING_VIOLATION);
+    EXPECT_EQ(
+        SCardConnectA(context, kReader, SCARD_SHARE_SHARED, SCARD_PROTOCOL_T0, &other, &protocol),
+        SCARD_E_SHARING_VIOLATION);
 
     BYTE atr[36];
     DWORD atrLength = sizeof atr;
