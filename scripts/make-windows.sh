@@ -9,7 +9,8 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$(nproc)"
 
 echo "Built in build/windows:"
-find build/windows -path build/windows/googletest -prune -o -path build/windows/cardtests -prune \
+find build/windows -name CMakeFiles -prune -o -path build/windows/googletest -prune \
+    -o -path build/windows/cardtests -prune \
     -o -path build/windows/wineprefix -prune -o -type f \
     \( -name '*.exe' -o -name '*.dll' -o -name 'quenlib.lib' \) \
     ! -name '*_tests.exe' ! -name '*test*.exe' -printf '  %P  (%s bytes)\n' | sort
