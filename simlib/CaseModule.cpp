@@ -1,54 +1,49 @@
 #include "simlib/CaseModule.h"
 
-#include <cstdlib>
-#include <dlfcn.h>
+#include <utility>
 
 namespace quenlib {
 
 namespace {
 
-constexpr const char* kDefaultModule = "libdorlin.so";
-
 template <typename Entry>
-Entry entryPoint(void* handle, const char* name) {
-    return reinterpret_cast<Entry>(::dlsym(handle, name));
+Entry EntryPoint(const LoadedLibrary& library, const char* name) {
+    return reinterpret_cast<Entry>(library.symbol(name));
 }
 
 } // namespace
 
 std::shared_ptr<CaseModule> CaseModule::load() {
-    const char* path = std::getenv("QUENLIB_CASE_MODULE");
-    return load(path != nullptr && *path != '\0' ? path : kDefaultModule);
+    const std::string path = LoadedLibrary::caseModuleFromEnvironment();
+    return load(!path.empty() ? path : LoadedLibrary::defaultCaseModule());
 }
 
 std::shared_ptr<CaseModule> CaseModule::load(const std::string& path) {
-    // RTLD_LOCAL keeps the module's Init and Final from standing in for anyone else's.
-    void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) {
+    auto library = LoadedLibrary::open(path);
+    if (library == nullptr) {
         return nullptr;
     }
-    const auto init = entryPoint<QLCASE_Init>(handle, "Init");
+    const auto init = EntryPoint<QLCASE_Init>(*library, "Init");
     if (init != nullptr && init() != 0) {
         // The module says it cannot work: nothing of it is used, not even Final.
-        ::dlclose(handle);
         return nullptr;
     }
-    std::shared_ptr<CaseModule> module(new CaseModule(handle));
-    module->final_ = entryPoint<QLCASE_Final>(handle, "Final");
-    module->caseToAdn = entryPoint<QLCASE_CaseToAdn>(handle, "CaseToAdn");
-    module->modifyCase = entryPoint<QLCASE_ModifyCase>(handle, "ModifyCase");
-    module->appendCase = entryPoint<QLCASE_AppendCase>(handle, "AppendCase");
-    module->deleteCase = entryPoint<QLCASE_DeleteCase>(handle, "DeleteCase");
+    std::shared_ptr<CaseModule> module(new CaseModule(std::move(library)));
+    const LoadedLibrary& loaded = *module->library_;
+    module->final_ = EntryPoint<QLCASE_Final>(loaded, "Final");
+    module->caseToAdn = EntryPoint<QLCASE_CaseToAdn>(loaded, "CaseToAdn");
+    module->modifyCase = EntryPoint<QLCASE_ModifyCase>(loaded, "ModifyCase");
+    module->appendCase = EntryPoint<QLCASE_AppendCase>(loaded, "AppendCase");
+    module->deleteCase = EntryPoint<QLCASE_DeleteCase>(loaded, "DeleteCase");
     return module;
 }
 
-CaseModule::CaseModule(void* handle) : handle_(handle) {}
+CaseModule::CaseModule(std::unique_ptr<LoadedLibrary> library) : library_(std::move(library)) {}
 
 CaseModule::~CaseModule() {
     if (final_ != nullptr) {
         final_();
     }
-    ::dlclose(handle_);
 }
 
 } // namespace quenlib

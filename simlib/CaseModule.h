@@ -1,5 +1,6 @@
 #pragma once
 
+#include "simlib/LoadedLibrary.h"
 #include "simlib/include/quenlib_case.h"
 
 #include <memory>
@@ -11,8 +12,8 @@ namespace quenlib {
 // Destroying it calls the module's Final and unloads it.
 class CaseModule {
 public:
-    // The module named by QUENLIB_CASE_MODULE, else "libdorlin.so" from the library search
-    // path, loaded and initialised; null when it is missing or its Init fails.
+    // The module named by QUENLIB_CASE_MODULE, else the platform's default module from the
+    // library search path, loaded and initialised; null when it is missing or its Init fails.
     static std::shared_ptr<CaseModule> load();
     static std::shared_ptr<CaseModule> load(const std::string& path);
 
@@ -26,9 +27,9 @@ public:
     QLCASE_DeleteCase deleteCase = nullptr;
 
 private:
-    explicit CaseModule(void* handle);
+    explicit CaseModule(std::unique_ptr<LoadedLibrary> library);
 
-    void* handle_;
+    std::unique_ptr<LoadedLibrary> library_;
     QLCASE_Final final_ = nullptr;
 };
 

@@ -12,10 +12,20 @@ namespace quenlib {
 
 // Texts in the fixed fields of the exported records.
 
-// The characters before the first 0 unit, or the whole field when it has none.
+// The characters before the first 0 unit, or the whole field when it has none. A copy: the
+// field's unit type is the platform's (QL_CHAR16), not always char16_t.
 template <std::size_t N>
-std::u16string_view fieldText(const QL_CHAR16 (&field)[N]) {
-    return {field, static_cast<std::size_t>(std::find(field, field + N, QL_CHAR16{0}) - field)};
+std::u16string fieldText(const QL_CHAR16 (&field)[N]) {
+    return std::u16string(field, std::find(field, field + N, QL_CHAR16{0}));
+}
+
+// A host's 0-terminated text.
+inline std::u16string terminatedText(const QL_CHAR16* text) {
+    const QL_CHAR16* end = text;
+    while (*end != 0) {
+        ++end;
+    }
+    return std::u16string(text, end);
 }
 
 // What a C caller sees of a text: the characters before its first 0 unit.

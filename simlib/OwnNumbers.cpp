@@ -25,10 +25,6 @@ void copyOut(std::u16string_view text, QL_CHAR16* out) {
     out[text.size()] = 0;
 }
 
-std::u16string_view terminated(const QL_CHAR16* text) {
-    return std::u16string_view(text);
-}
-
 } // namespace
 
 QLRESULT selectOwnNumbers(QL_FILE_INFO& info) {
@@ -89,9 +85,9 @@ QLRESULT writeOwnNumber(std::uint32_t index, const QL_CHAR16* name, const QL_CHA
     buffer.fill(0xFF);
     const std::span<std::uint8_t> record = std::span(buffer).first(length);
     const std::size_t alphaLength = length - kNumberBlockSize;
-    encodeAlpha(terminated(name), record.first(alphaLength));
+    encodeAlpha(terminatedText(name), record.first(alphaLength));
     // Own numbers keep their '+': it makes the number international.
-    const std::u16string_view digits = terminated(number);
+    const std::u16string digits = terminatedText(number);
     encodeNumberBlock(digits, std::min(digits.size(), kDigitsPerBlock),
                       record.subspan(alphaLength, kNumberBlockSize));
     if (!selectPath(*s.connection, kTelecomPath, kEfMsisdn) ||

@@ -1,17 +1,18 @@
 #include "simlib/PcscBackend.h"
 
-#include <PCSC/winscard.h>
+#include "PcscApi.h"
+
 #include <algorithm>
 
 namespace quenlib {
 
 namespace {
 
-PcscCode code(LONG result) {
+PcscCode Code(LONG result) {
     return static_cast<PcscCode>(result);
 }
 
-const SCARD_IO_REQUEST* protocolRecord(Protocol protocol) {
+const SCARD_IO_REQUEST* ProtocolRecord(Protocol protocol) {
     switch (protocol) {
     case Protocol::T0:
         return SCARD_PCI_T0;
@@ -31,25 +32,25 @@ PcscCode PcscBackend::establishContext(ContextHandle& context) {
     SCARDCONTEXT handle = 0;
     const LONG result = SCardEstablishContext(SCARD_SCOPE_USER, nullptr, nullptr, &handle);
     context = handle;
-    return code(result);
+    return Code(result);
 }
 
 PcscCode PcscBackend::releaseContext(ContextHandle context) {
-    return code(SCardReleaseContext(static_cast<SCARDCONTEXT>(context)));
+    return Code(SCardReleaseContext(static_cast<SCARDCONTEXT>(context)));
 }
 
 PcscCode PcscBackend::listReaders(ContextHandle context, std::vector<std::string>& readers) {
     readers.clear();
     const auto handle = static_cast<SCARDCONTEXT>(context);
     DWORD length = 0;
-    LONG result = SCardListReaders(handle, nullptr, nullptr, &length);
+    LONG result = pcsc::ListReaders(handle, nullptr, &length);
     if (result != SCARD_S_SUCCESS) {
-        return code(result);
+        return Code(result);
     }
     std::string names(length, '\0');
-    result = SCardListReaders(handle, nullptr, names.data(), &length);
+    result = pcsc::ListReaders(handle, names.data(), &length);
     if (result != SCARD_S_SUCCESS) {
-        return code(result);
+        return Code(result);
     }
     names.resize(std::min<std::size_t>(length, names.size()));
     // A multi-string: names separated by 0 bytes, ended by an empty name.
@@ -68,17 +69,17 @@ PcscCode PcscBackend::listReaders(ContextHandle context, std::vector<std::string
 
 PcscCode PcscBackend::readerStatus(ContextHandle context, const std::string& reader,
                                    ReaderStatus& status) {
-    SCARD_READERSTATE state{};
+    pcsc::ReaderState state{};
     state.szReader = reader.c_str();
     state.dwCurrentState = SCARD_STATE_UNAWARE;
-    const LONG result = SCardGetStatusChange(static_cast<SCARDCONTEXT>(context), 0, &state, 1);
+    const LONG result = pcsc::GetStatusChange(static_cast<SCARDCONTEXT>(context), 0, &state, 1);
     // A timeout only says that nothing changed; the state read is still valid.
     const bool valid = result == SCARD_S_SUCCESS || result == SCARD_E_TIMEOUT;
     status.present = valid && (state.dwEventState & SCARD_STATE_PRESENT) != 0;
     status.empty = !valid || (state.dwEventState & SCARD_STATE_EMPTY) != 0;
     const std::size_t atrLength = std::min<std::size_t>(state.cbAtr, sizeof state.rgbAtr);
     status.atr.assign(state.rgbAtr, state.rgbAtr + (valid ? atrLength : 0));
-    return valid ? kPcscSuccess : code(result);
+    return valid ? kPcscSuccess : Code(result);
 }
 
 PcscCode PcscBackend::connect(ContextHandle context, const std::string& reader, ShareMode mode,
@@ -86,8 +87,8 @@ PcscCode PcscBackend::connect(ContextHandle context, const std::string& reader, 
     SCARDHANDLE handle = 0;
     DWORD protocol = SCARD_PROTOCOL_UNDEFINED;
     const DWORD share = mode == ShareMode::Exclusive ? SCARD_SHARE_EXCLUSIVE : SCARD_SHARE_SHARED;
-    const LONG result = SCardConnect(static_cast<SCARDCONTEXT>(context), reader.c_str(), share,
-                                     SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1, &handle, &protocol);
+    const LONG result = pcsc::Connect(static_cast<SCARDCONTEXT>(context), reader.c_str(), share,
+                                      SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1, &handle, &protocol);
     card = handle;
     switch (protocol) {
     case SCARD_PROTOCOL_T0:
@@ -103,12 +104,12 @@ PcscCode PcscBackend::connect(ContextHandle context, const std::string& reader, 
         activeProtocol = Protocol::Undefined;
         break;
     }
-    return code(result);
+    return Code(result);
 }
 
 PcscCode PcscBackend::disconnect(CardHandle card, Disposition disposition) {
     const DWORD how = disposition == Disposition::EjectCard ? SCARD_EJECT_CARD : SCARD_LEAVE_CARD;
-    return code(SCardDisconnect(static_cast<SCARDHANDLE>(card), how));
+    return Code(SCardDisconnect(static_cast<SCARDHANDLE>(card), how));
 }
 
 PcscCode PcscBackend::transmit(CardHandle card, Protocol protocol,
@@ -116,10 +117,10 @@ PcscCode PcscBackend::transmit(CardHandle card, Protocol protocol,
                                std::span<std::uint8_t> receive, std::size_t& received) {
     auto length = static_cast<DWORD>(receive.size());
     const LONG result =
-        SCardTransmit(static_cast<SCARDHANDLE>(card), protocolRecord(protocol), command.data(),
+        SCardTransmit(static_cast<SCARDHANDLE>(card), ProtocolRecord(protocol), command.data(),
                       static_cast<DWORD>(command.size()), nullptr, receive.data(), &length);
     received = result == SCARD_S_SUCCESS ? std::min<std::size_t>(length, receive.size()) : 0;
-    return code(result);
+    return Code(result);
 }
 
 } // namespace quenlib

@@ -314,7 +314,7 @@ QLRESULT writePhonebookItem(QL_ADN_ITEM& item) {
     std::array<std::uint8_t, 255> buffer;
     buffer.fill(0xFF);
     const std::span<std::uint8_t> record = std::span(buffer).first(length);
-    const std::u16string_view number = fieldText(item.number);
+    const std::u16string number = fieldText(item.number);
     std::uint8_t extensionId = kNoExtension;
     if (number.size() > kDigitsPerBlock) {
         extensionId = storeExtensionChain(s.ext1WorkingCopy, s.ext1.recordCount,

@@ -102,9 +102,9 @@ QL_API QLRESULT QLSIM_GetPIN1State(uint32_t* enabled, uint32_t* attemptsLeft) {
         return QL_E_FAILED;
     }
     return withChvState(false, [&](const ChvState& chv) {
-        if (traceEnabled()) {
-            trace("\nGetPIN1State :\n");
-            trace(chvTraceLine(chv.response));
+        if (TraceEnabled()) {
+            Trace("\nGetPIN1State :\n");
+            Trace(chvTraceLine(chv.response));
         }
         *enabled = chv.pin1Enabled ? 1 : 0;
         *attemptsLeft = chv.pin1AttemptsLeft;

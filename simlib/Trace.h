@@ -4,10 +4,13 @@
 
 namespace quenlib {
 
-// Whether the diagnostic trace is on: QUENLIB_TRACE is 1.
-bool traceEnabled();
+// The diagnostic trace. Each platform has its own channel (platform/*/Trace.cpp): the
+// debugger output on Windows, standard error elsewhere while QUENLIB_TRACE is 1.
 
-// Writes text to the diagnostic trace (standard error) when it is on.
-void trace(std::string_view text);
+// Whether text given to Trace() goes anywhere.
+bool TraceEnabled();
+
+// Writes text to the diagnostic trace when it is on.
+void Trace(std::string_view text);
 
 } // namespace quenlib

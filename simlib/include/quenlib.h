@@ -10,9 +10,11 @@
  * record functions, QLSIM_Disconnect, QLSIM_Final.
  *
  * Environment: QUENLIB_READER names the reader ("*", the default, means the
- * first reader that holds a card); QUENLIB_TRACE=1 writes the diagnostic trace
- * to standard error; QUENLIB_CASE_MODULE is the path of the case module that
- * QLSIM_Init loads ("libdorlin.so" from the library search path when unset).
+ * first reader that holds a card); QUENLIB_CASE_MODULE is the path of the case
+ * module that QLSIM_Init loads (when unset, "dorlin.dll" on Windows and
+ * "libdorlin.so" elsewhere, from the library search path). The diagnostic trace
+ * goes to the debugger output on Windows; elsewhere QUENLIB_TRACE=1 writes it to
+ * standard error.
  */
 #ifndef QUENLIB_H
 #define QUENLIB_H
@@ -27,7 +29,10 @@
 extern "C" {
 #endif
 
-#if defined(__GNUC__)
+/* The DLL's export list (a module-definition file) names the exports on Windows. */
+#if defined(_WIN32)
+#define QL_API
+#elif defined(__GNUC__)
 #define QL_API __attribute__((visibility("default")))
 #else
 #define QL_API
@@ -35,12 +40,20 @@ extern "C" {
 
 #ifdef __cplusplus
 #define QL_STATIC_ASSERT(condition, message) static_assert(condition, message)
-/* One UTF-16 code unit of card text. */
-typedef char16_t QL_CHAR16;
 #else
 #define QL_STATIC_ASSERT(condition, message) _Static_assert(condition, message)
+#endif
+
+/* One UTF-16 code unit of card text: Windows' wide character, elsewhere a 16-bit unit
+ * (wchar_t is 32 bits there). */
+#if defined(_WIN32)
+typedef wchar_t QL_CHAR16;
+#elif defined(__cplusplus)
+typedef char16_t QL_CHAR16;
+#else
 typedef uint16_t QL_CHAR16;
 #endif
+QL_STATIC_ASSERT(sizeof(QL_CHAR16) == 2, "QL_CHAR16 is one UTF-16 code unit");
 
 typedef uint32_t QLRESULT;
 

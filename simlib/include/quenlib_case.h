@@ -3,12 +3,13 @@
  *
  * A case module is a shared library that converts and changes the case records of cards
  * carrying the contact-case application. QLSIM_Init loads it (QUENLIB_CASE_MODULE, else
- * "libdorlin.so" from the library search path), looks up the six names below and calls
+ * "dorlin.dll" on Windows, "libdorlin.so" elsewhere, from the library search path), looks
+ * up the six names below and calls
  * Init; QLSIM_Final calls Final and unloads it. A module lacking an entry point only makes
  * the functions that need it fail. Calls come from the host's thread, one at a time.
  *
  * Names are big-endian UCS2 bytes, numbers 8-bit characters; neither is 0-terminated, the
- * counts say how long they are. The card handle is the pcsc-lite SCARDHANDLE of the
+ * counts say how long they are. The card handle is the card service's SCARDHANDLE of the
  * library's connection, for the module's own commands to the card.
  *
  * Results: 0 success; -1 ... -6 the module's own failures, which Quenlib hands to its host
@@ -28,6 +29,15 @@ extern "C" {
 #define QLCASE_BUFFER_SIZE 128
 
 typedef intptr_t QLCASE_CARD;
+
+/* Marks a module's entry points as exported from its shared library or DLL. */
+#if defined(_WIN32)
+#define QLCASE_EXPORT __declspec(dllexport)
+#elif defined(__GNUC__)
+#define QLCASE_EXPORT __attribute__((visibility("default")))
+#else
+#define QLCASE_EXPORT
+#endif
 
 /* 0 when the module is ready; the module is unloaded again otherwise. */
 typedef int32_t (*QLCASE_Init)(void);

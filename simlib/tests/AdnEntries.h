@@ -1,6 +1,7 @@
 #pragma once
 
 #include "simlib/include/quenlib.h"
+#include "simlib/tests/CardText.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -34,8 +35,8 @@ struct AdnEntries {
         if (result != QL_OK) {
             return QL_CodeName(result);
         }
-        const std::u16string name(entry.name, entry.nameLength);
-        const std::u16string number(entry.number, entry.numberLength);
+        const std::u16string name = test_support::Text(entry.name, entry.nameLength);
+        const std::u16string number = test_support::Text(entry.number, entry.numberLength);
         return std::string(name.begin(), name.end()) + "=" +
                std::string(number.begin(), number.end());
     }

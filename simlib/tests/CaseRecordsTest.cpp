@@ -1,6 +1,8 @@
 // The case record functions against the simulated card and the sample case module, whose
 // DORLIN_RESULT makes every call return a given code and DORLIN_LOG records each call.
+#include "simlib/tests/CardText.h"
 #include "simlib/tests/LibraryFixture.h"
+#include "simlib/tests/TestEnvironment.h"
 #include "testing/TemporaryFolder.h"
 
 #include <cstdlib>
@@ -8,7 +10,6 @@
 #include <fstream>
 #include <functional>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace quenlib::fake {
@@ -21,8 +22,8 @@ protected:
     void SetUp() override {
         LibraryTest::SetUp();
         logPath = folder.path() / "case.log";
-        ::setenv("QUENLIB_CASE_MODULE", DORLIN_MODULE_PATH, 1);
-        ::setenv("DORLIN_LOG", logPath.c_str(), 1);
+        test_support::SetVariable("QUENLIB_CASE_MODULE", DORLIN_MODULE_PATH);
+        test_support::SetVariable("DORLIN_LOG", logPath.string().c_str());
         card.atr = kCaseCardAtr;
         card.answer = [this](const Bytes& apdu) -> std::optional<Bytes> {
             if (apdu[1] == 0x0A) {
@@ -39,7 +40,7 @@ protected:
         LibraryTest::TearDown();
         for (const char* name :
              {"QUENLIB_CASE_MODULE", "DORLIN_LOG", "DORLIN_RESULT", "DORLIN_INIT_RESULT"}) {
-            ::unsetenv(name);
+            test_support::UnsetVariable(name);
         }
     }
 
@@ -96,7 +97,7 @@ TEST_F(CaseRecordsTest, TheCardIsRecognisedByDtmInItsAnswerToReset) {
 }
 
 TEST_F(CaseRecordsTest, ModifyAppendAndDeleteCheckConnectionAndSizeBeforeTheModule) {
-    ::setenv("DORLIN_RESULT", "-3", 1);
+    test_support::SetVariable("DORLIN_RESULT", "-3");
     ASSERT_EQ(QLSIM_Init(), QL_OK);
     QL_CC_ITEM good = item(u"A", u"1");
     QL_CC_ITEM old = item(u"A", u"1");
@@ -116,7 +117,7 @@ TEST_F(CaseRecordsTest, ModifyAppendAndDeleteCheckConnectionAndSizeBeforeTheModu
 }
 
 TEST_F(CaseRecordsTest, AppendAndDeleteNeedTheCardRecognisedBefore) {
-    ::setenv("DORLIN_RESULT", "-2", 1);
+    test_support::SetVariable("DORLIN_RESULT", "-2");
     connect();
     QL_CC_ITEM entry = item(u"A", u"1");
     EXPECT_EQ(QLCC_AppendItemW(&entry), QL_E_FAILED);
@@ -135,7 +136,7 @@ TEST_F(CaseRecordsTest, AppendAndDeleteNeedTheCardRecognisedBefore) {
 }
 
 TEST_F(CaseRecordsTest, NamesGoToTheModuleAsBigEndianUcs2AndNumbersAsBytes) {
-    ::setenv("DORLIN_RESULT", "-4", 1);
+    test_support::SetVariable("DORLIN_RESULT", "-4");
     connect();
     ASSERT_EQ(QLCC_IsCcSupport(), QL_OK);
     QL_CC_ITEM entry = item(u"\u0416a", u"+39 12");
@@ -189,9 +190,9 @@ TEST_F(CaseRecordsTest, ReadHandsTheCardsRecordToTheModule) {
     std::fill(std::begin(entry.name), std::end(entry.name), u'Z');
     ASSERT_EQ(QLCC_ReadItemW(&entry), QL_OK);
     EXPECT_EQ(hex(card.sentWith(0x09).at(0)), "A0 09 01 02 20");
-    EXPECT_EQ(std::u16string(entry.name), u"Ann");
+    EXPECT_EQ(test_support::Text(entry.name), u"Ann");
     EXPECT_EQ(entry.nameLength, 6u); // bytes, as the module counts them
-    EXPECT_EQ(std::u16string(entry.number), u"0123");
+    EXPECT_EQ(test_support::Text(entry.number), u"0123");
     EXPECT_EQ(entry.numberLength, 4u);
     EXPECT_EQ(entry.attribute, 7u);
 
@@ -207,10 +208,10 @@ TEST_F(CaseRecordsTest, ReadHandsTheCardsRecordToTheModule) {
 TEST_F(CaseRecordsTest, WithoutAWorkingModuleEveryItemFunctionFails) {
     for (const char* setting : {"module missing", "Init refuses"}) {
         if (std::string(setting) == "module missing") {
-            ::setenv("QUENLIB_CASE_MODULE", "/nonexistent/libdorlin.so", 1);
+            test_support::SetVariable("QUENLIB_CASE_MODULE", "/nonexistent/libdorlin.so");
         } else {
-            ::setenv("QUENLIB_CASE_MODULE", DORLIN_MODULE_PATH, 1);
-            ::setenv("DORLIN_INIT_RESULT", "1", 1);
+            test_support::SetVariable("QUENLIB_CASE_MODULE", DORLIN_MODULE_PATH);
+            test_support::SetVariable("DORLIN_INIT_RESULT", "1");
         }
         connect();
         ASSERT_EQ(QLCC_IsCcSupport(), QL_OK) << setting; // the card is what it is
@@ -228,7 +229,7 @@ TEST_F(CaseRecordsTest, WithoutAWorkingModuleEveryItemFunctionFails) {
 // A case command or the module may select files of its own on the card, so the next short
 // message read selects EF SMS again instead of reading whatever file is current.
 TEST_F(CaseRecordsTest, AfterACaseCallTheNextRecordAccessSelectsItsFileAgain) {
-    ::setenv("DORLIN_RESULT", "-1", 1);
+    test_support::SetVariable("DORLIN_RESULT", "-1");
     card.addFile(0x6F3C, 176, 2);
     connect();
     QL_COUNT_INFO messages{};
@@ -254,7 +255,7 @@ TEST_F(CaseRecordsTest, AfterACaseCallTheNextRecordAccessSelectsItsFileAgain) {
 }
 
 TEST_F(CaseRecordsTest, FinalUnloadsTheModule) {
-    ::setenv("DORLIN_RESULT", "-1", 1);
+    test_support::SetVariable("DORLIN_RESULT", "-1");
     caseRecord = Bytes(32, 0x00);
     caseRecord.insert(caseRecord.end(), {0x90, 0x00});
     connect();

@@ -1,4 +1,5 @@
 #include "simlib/tests/LibraryFixture.h"
+#include "simlib/tests/TestEnvironment.h"
 
 #include <cstdlib>
 #include <functional>
@@ -59,9 +60,9 @@ TEST_F(ConnectionTest, NoReaderWithACardFailsWithoutConnecting) {
 }
 
 TEST_F(ConnectionTest, ReaderNameComesFromTheEnvironment) {
-    ::setenv("QUENLIB_READER", "Named Reader 01", 1);
+    test_support::SetVariable("QUENLIB_READER", "Named Reader 01");
     const QLRESULT init = QLSIM_Init();
-    ::unsetenv("QUENLIB_READER");
+    test_support::UnsetVariable("QUENLIB_READER");
     ASSERT_EQ(init, QL_OK);
     ASSERT_EQ(QLSIM_Connect(nullptr), QL_OK);
     ASSERT_EQ(card.connectedReaders.size(), 1u);
@@ -196,9 +197,9 @@ TEST_F(ConnectionTest, FinalReleasesTheContextOnce) {
 
 TEST_F(ConnectionTest, SecondInitKeepsTheContextButRereadsTheReaderName) {
     ASSERT_EQ(QLSIM_Init(), QL_OK);
-    ::setenv("QUENLIB_READER", "Later Reader", 1);
+    test_support::SetVariable("QUENLIB_READER", "Later Reader");
     const QLRESULT second = QLSIM_Init();
-    ::unsetenv("QUENLIB_READER");
+    test_support::UnsetVariable("QUENLIB_READER");
     EXPECT_EQ(second, QL_OK);
     EXPECT_EQ(card.contextsEstablished, 1);
     ASSERT_EQ(QLSIM_Connect(nullptr), QL_OK);

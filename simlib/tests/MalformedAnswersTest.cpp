@@ -1,5 +1,6 @@
 // Every export against a card that answers with random bytes of random length: each call
 // ends with one of its own codes and leaves the item it filled consistent.
+#include "simlib/tests/CardText.h"
 #include "simlib/tests/LibraryFixture.h"
 
 #include <algorithm>
@@ -99,7 +100,9 @@ TEST_F(MalformedAnswersTest, EveryExportEndsWithItsOwnCodes) {
         QL_CHAR16 number[32];
         const QLRESULT ownRead = QLISDN_ReadItemW(1, name, number);
         ASSERT_TRUE(ownRead == QL_OK || ownRead == QL_E_READ) << seed;
-        EXPECT_TRUE((std::set{QL_OK, QL_E_WRITE}).contains(QLISDN_WriteItemW(1, u"A", u"+1")));
+        EXPECT_TRUE((std::set{QL_OK, QL_E_WRITE})
+                        .contains(QLISDN_WriteItemW(1, test_support::Units(u"A").c_str(),
+                                                    test_support::Units(u"+1").c_str())));
     }
 }
 

@@ -1,3 +1,4 @@
+#include "simlib/tests/CardText.h"
 #include "simlib/tests/LibraryFixture.h"
 
 #include <string>
@@ -32,7 +33,7 @@ protected:
         if (result != QL_OK) {
             return QL_CodeName(result);
         }
-        const std::u16string both = std::u16string(name) + u"=" + std::u16string(number);
+        const std::u16string both = test_support::Text(name) + u"=" + test_support::Text(number);
         return std::string(both.begin(), both.end());
     }
 };
@@ -40,11 +41,15 @@ protected:
 TEST_F(OwnNumbersTest, NumbersKeepTheirPlusAsInternational) {
     connectAndSelect();
     // 10 bytes of name, then length 03, TON/NPI 91, 73 60, FF for the rest.
-    ASSERT_EQ(QLISDN_WriteItemW(1, u"Own", u"+3706"), QL_OK);
+    ASSERT_EQ(QLISDN_WriteItemW(1, test_support::Units(u"Own").c_str(),
+                                test_support::Units(u"+3706").c_str()),
+              QL_OK);
     EXPECT_EQ(hex(card.file(kMsisdn).records[1]),
               "4F 77 6E FF FF FF FF FF FF FF 03 91 73 60 FF FF FF FF FF FF FF FF FF FF");
     EXPECT_EQ(read(1), "Own=+3706");
-    ASSERT_EQ(QLISDN_WriteItemW(2, u"", u"0039335"), QL_OK);
+    ASSERT_EQ(QLISDN_WriteItemW(2, test_support::Units(u"").c_str(),
+                                test_support::Units(u"0039335").c_str()),
+              QL_OK);
     EXPECT_EQ(read(2), "=0039335");
     EXPECT_EQ(read(0), "=");
 }
@@ -53,7 +58,9 @@ TEST_F(OwnNumbersTest, NumbersAreCutToTwentyCharactersAndExtensionsIgnored) {
     connectAndSelect();
     // '+' and 19 digits; the tenth digit byte takes its high nibble from the character after
     // the cut, as whole bytes are encoded.
-    ASSERT_EQ(QLISDN_WriteItemW(0, u"A", u"+12345678901234567890123"), QL_OK);
+    ASSERT_EQ(QLISDN_WriteItemW(0, test_support::Units(u"A").c_str(),
+                                test_support::Units(u"+12345678901234567890123").c_str()),
+              QL_OK);
     EXPECT_EQ(read(0), "A=+12345678901234567890");
     EXPECT_EQ(card.file(kMsisdn).records[0].back(), 0xFF);
     // An extension identifier on the card changes nothing.
@@ -84,9 +91,11 @@ TEST_F(OwnNumbersTest, ReadClearsTheFirst32CharactersOfBothBuffers) {
 TEST_F(OwnNumbersTest, FailuresHaveTheirCodes) {
     connect();
     EXPECT_EQ(read(0), "QL_E_READ"); // before selection
-    EXPECT_EQ(QLISDN_WriteItemW(0, u"A", u"1"), QL_E_WRITE);
+    EXPECT_EQ(
+        QLISDN_WriteItemW(0, test_support::Units(u"A").c_str(), test_support::Units(u"1").c_str()),
+        QL_E_WRITE);
     EXPECT_TRUE(card.sent.empty());
-    EXPECT_EQ(QLISDN_WriteItemW(0, nullptr, u"1"), QL_E_FAILED);
+    EXPECT_EQ(QLISDN_WriteItemW(0, nullptr, test_support::Units(u"1").c_str()), QL_E_FAILED);
     QL_FILE_INFO info{0, 5, 5};
     card.removeFile(kMsisdn);
     EXPECT_EQ(QLISDN_SelectFile(&info), QL_E_SELECT_EF);
@@ -100,11 +109,15 @@ TEST_F(OwnNumbersTest, FailuresHaveTheirCodes) {
     card.addFile(kMsisdn, 24, 3);
     ASSERT_EQ(QLISDN_SelectFile(&info), QL_OK);
     EXPECT_EQ(read(3), "QL_E_READ");
-    EXPECT_EQ(QLISDN_WriteItemW(255, u"A", u"1"), QL_E_WRITE);
+    EXPECT_EQ(QLISDN_WriteItemW(255, test_support::Units(u"A").c_str(),
+                                test_support::Units(u"1").c_str()),
+              QL_E_WRITE);
     // The geometry outlives the connection; the card does not.
     QLSIM_Disconnect(nullptr);
     EXPECT_EQ(read(0), "QL_E_NOT_CONNECTED");
-    EXPECT_EQ(QLISDN_WriteItemW(0, u"A", u"1"), QL_E_NOT_CONNECTED);
+    EXPECT_EQ(
+        QLISDN_WriteItemW(0, test_support::Units(u"A").c_str(), test_support::Units(u"1").c_str()),
+        QL_E_NOT_CONNECTED);
     ASSERT_EQ(QLSIM_Connect(nullptr), QL_OK);
     EXPECT_EQ(read(0), "=");
 }

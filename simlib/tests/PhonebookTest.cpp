@@ -1,4 +1,5 @@
 #include "simlib/tests/AdnEntries.h"
+#include "simlib/tests/CardText.h"
 #include "simlib/tests/LibraryFixture.h"
 
 #include <algorithm>
@@ -180,7 +181,7 @@ TEST_F(PhonebookTest, WritingRemovesTheLeadingPlusInTheCallersRecord) {
     connectAndSelect();
     QL_ADN_ITEM entry = item(0, u"TL1", u"+12345");
     ASSERT_EQ(QLADN_WriteItemW(&entry), QL_OK);
-    EXPECT_EQ(std::u16string(entry.number), u"12345");
+    EXPECT_EQ(test_support::Text(entry.number), u"12345");
 }
 
 TEST_F(PhonebookTest, ReadsInternationalNumbersAndUcs2Names) {
@@ -190,8 +191,8 @@ TEST_F(PhonebookTest, ReadsInternationalNumbersAndUcs2Names) {
     connectAndSelect();
     QL_ADN_ITEM entry = item(2);
     ASSERT_EQ(QLADN_ReadItemW(&entry), QL_OK);
-    EXPECT_EQ(std::u16string(entry.name, entry.nameLength), u"\u0416A");
-    EXPECT_EQ(std::u16string(entry.number), u"+123456789");
+    EXPECT_EQ(test_support::Text(entry.name, entry.nameLength), u"\u0416A");
+    EXPECT_EQ(test_support::Text(entry.number), u"+123456789");
     EXPECT_EQ(entry.numberLength, 10u);
 }
 
@@ -204,8 +205,8 @@ TEST_F(PhonebookTest, ReadClearsOnlyTheLeadingCharactersAndOnlyAfterARead) {
     std::fill(std::begin(entry.name), std::end(entry.name), u'Z');
     std::fill(std::begin(entry.number), std::end(entry.number), u'Z');
     ASSERT_EQ(QLADN_ReadItemW(&entry), QL_OK);
-    EXPECT_EQ(std::u16string(entry.name), u"TL1");
-    EXPECT_EQ(std::u16string(entry.number), u"1234");
+    EXPECT_EQ(test_support::Text(entry.name), u"TL1");
+    EXPECT_EQ(test_support::Text(entry.number), u"1234");
     EXPECT_EQ(entry.name[127], 0);
     EXPECT_EQ(entry.name[128], u'Z');
     EXPECT_EQ(entry.number[255], 0);

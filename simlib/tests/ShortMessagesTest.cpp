@@ -1,3 +1,4 @@
+#include "simlib/tests/CardText.h"
 #include "simlib/tests/LibraryFixture.h"
 
 #include <algorithm>
@@ -132,7 +133,7 @@ TEST_F(ShortMessagesTest, ReadFillsEveryFieldOfTheItem) {
     EXPECT_EQ(entry.status, 3u);
     EXPECT_EQ(text(entry.address), "0039335");
     EXPECT_EQ(entry.addressLength, 8u); // the digits and the type of address
-    EXPECT_EQ(std::u16string(entry.text), u"\u0416A");
+    EXPECT_EQ(test_support::Text(entry.text), u"\u0416A");
     EXPECT_EQ(entry.textLength, 4u); // UCS2 counts bytes
     EXPECT_EQ(entry.address[45], 0);
     EXPECT_EQ(entry.text[255], 0);
@@ -165,7 +166,7 @@ TEST_F(ShortMessagesTest, AddressesTooLongForTheItemAreCutAndTerminated) {
     for (int i = 0; i < 45; ++i) {
         expected += i % 2 == 0 ? u'1' : u'2';
     }
-    EXPECT_EQ(std::u16string(entry.address), expected);
+    EXPECT_EQ(test_support::Text(entry.address), expected);
     EXPECT_EQ(entry.address[45], 0);
     EXPECT_EQ(entry.addressLength, 46u);
 }
@@ -189,7 +190,7 @@ TEST_F(ShortMessagesTest, CdmaAddressesTooLongForTheItemAreCut) {
     ASSERT_EQ(QLSMS_ReadItemW(&entry), QL_OK);
     EXPECT_EQ(entry.addressLength, 45u);
     EXPECT_EQ(entry.address[45], 0);
-    EXPECT_EQ(std::u16string(entry.address).substr(0, 4), u"1313");
+    EXPECT_EQ(test_support::Text(entry.address).substr(0, 4), u"1313");
 }
 
 TEST_F(ShortMessagesTest, ACdmaAddressEndsAtAZeroCharacter) {
@@ -199,7 +200,7 @@ TEST_F(ShortMessagesTest, ACdmaAddressEndsAtAZeroCharacter) {
     connectAndSelect();
     QL_SMS_ITEM entry = item(0);
     ASSERT_EQ(QLSMS_ReadItemW(&entry), QL_OK);
-    EXPECT_EQ(std::u16string(entry.address), u"1");
+    EXPECT_EQ(test_support::Text(entry.address), u"1");
     EXPECT_EQ(entry.addressLength, 1u);
 }
 
@@ -209,12 +210,12 @@ TEST_F(ShortMessagesTest, WriteStoresTheRecordAndDropsTheLeadingPlus) {
     connectAndSelect();
     QL_SMS_ITEM entry = message(2, 1, u"+5551234", u"OK");
     ASSERT_EQ(QLSMS_WriteItemW(&entry), QL_OK);
-    EXPECT_EQ(std::u16string(entry.address), u"5551234");
+    EXPECT_EQ(test_support::Text(entry.address), u"5551234");
     EXPECT_EQ(hex(card.file(kSms).records[2]).substr(0, 3 * 24 - 1),
               "01 01 81 00 07 91 55 15 32 F4 00 00 42 20 92 32 85 95 00 02 CF 25 FF FF");
     QL_SMS_ITEM back = item(2);
     ASSERT_EQ(QLSMS_ReadItemW(&back), QL_OK);
-    EXPECT_EQ(std::u16string(back.address), u"+5551234");
+    EXPECT_EQ(test_support::Text(back.address), u"+5551234");
 }
 
 TEST_F(ShortMessagesTest, TheTextLengthSaysHowMuchOfAGsmTextToStore) {
@@ -238,7 +239,7 @@ TEST_F(ShortMessagesTest, TheTextLengthSaysHowMuchOfAGsmTextToStore) {
         ASSERT_EQ(QLSMS_WriteItemW(&entry), QL_OK);
         QL_SMS_ITEM back = item(0);
         ASSERT_EQ(QLSMS_ReadItemW(&back), QL_OK);
-        EXPECT_EQ(std::u16string(back.text), c.stored);
+        EXPECT_EQ(test_support::Text(back.text), c.stored);
     }
 }
 
@@ -254,7 +255,7 @@ TEST_F(ShortMessagesTest, CdmaMessagesRoundTripThroughTheItem) {
     EXPECT_EQ(back.status, 3u);
     EXPECT_EQ(text(back.address), "3912*#");
     EXPECT_EQ(back.addressLength, 6u);
-    EXPECT_EQ(std::u16string(back.text), u"caf\u00E9");
+    EXPECT_EQ(test_support::Text(back.text), u"caf\u00E9");
     EXPECT_EQ(back.textLength, 4u);
     EXPECT_EQ(back.timeStamp.year, 2024u);
     EXPECT_EQ(back.timeStamp.second, 59u);
@@ -353,8 +354,8 @@ TEST_F(ShortMessagesTest, EachFamilyUsesItsOwnFileWhateverWasSelectedLast) {
     // The phonebook after the own numbers' selection, with records of the same length.
     QL_ADN_ITEM entry{};
     ASSERT_EQ(QLADN_ReadItemW(&entry), QL_OK);
-    EXPECT_EQ(std::u16string(entry.name), u"A");
-    EXPECT_EQ(std::u16string(entry.number), u"12");
+    EXPECT_EQ(test_support::Text(entry.name), u"A");
+    EXPECT_EQ(test_support::Text(entry.number), u"12");
 
     // A long number, then the CDMA short messages' selection: the flush still reaches the
     // extension records of DF Telecom.
@@ -370,7 +371,7 @@ TEST_F(ShortMessagesTest, EachFamilyUsesItsOwnFileWhateverWasSelectedLast) {
     QL_CHAR16 name[32];
     QL_CHAR16 digits[32];
     ASSERT_EQ(QLISDN_ReadItemW(0, name, digits), QL_OK);
-    EXPECT_EQ(std::u16string(name), u"M");
+    EXPECT_EQ(test_support::Text(name), u"M");
     QL_SMS_ITEM message = item(0);
     ASSERT_EQ(QLSMS_ReadItemW(&message), QL_OK);
     EXPECT_EQ(message.status, 0u);

@@ -2,6 +2,7 @@
 // under DF Telecom, the global phonebook DF Telecom/5F3A and the USIM's local one
 // ADF.USIM/5F3A, the last two named by EF_PBR (3GPP TS 31.102 §4.4.2). The virtual card's
 // UICC answers; the library finds the files and works on them as on a GSM SIM.
+#include "simlib/tests/CardText.h"
 #include "simlib/tests/LibraryFixture.h"
 
 #include <algorithm>
@@ -91,8 +92,8 @@ TEST_F(UiccPhonebookTest, EachLayoutIsFoundAndWorksAsOnAGsmSim) {
         ASSERT_EQ(QLADN_SelectFile(&info), QL_OK) << c.place;
         QL_ADN_ITEM read = item(3);
         ASSERT_EQ(QLADN_ReadItemW(&read), QL_OK) << c.place;
-        EXPECT_EQ(std::u16string(read.name), u"TK1");
-        EXPECT_EQ(std::u16string(read.number), longNumber);
+        EXPECT_EQ(test_support::Text(read.name), u"TK1");
+        EXPECT_EQ(test_support::Text(read.number), longNumber);
 
         QL_CARD_INFO described{};
         ASSERT_EQ(QLSIM_GetCardInfo(&described), QL_OK);

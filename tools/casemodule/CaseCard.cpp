@@ -1,6 +1,7 @@
 #include "tools/casemodule/CaseCard.h"
 
-#include <PCSC/winscard.h>
+#include "PcscApi.h"
+
 #include <algorithm>
 #include <array>
 #include <vector>
@@ -19,10 +20,7 @@ std::optional<std::vector<BYTE>> exchange(std::intptr_t card, const std::vector<
     const auto handle = static_cast<SCARDHANDLE>(card);
     DWORD state = 0;
     DWORD protocol = 0;
-    DWORD atrLength = 0;
-    DWORD nameLength = 0;
-    if (SCardStatus(handle, nullptr, &nameLength, &state, &protocol, nullptr, &atrLength) !=
-        SCARD_S_SUCCESS) {
+    if (quenlib::pcsc::Status(handle, &state, &protocol) != SCARD_S_SUCCESS) {
         return std::nullopt;
     }
     const SCARD_IO_REQUEST* pci = protocol == SCARD_PROTOCOL_T1 ? SCARD_PCI_T1 : SCARD_PCI_T0;

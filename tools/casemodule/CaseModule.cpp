@@ -23,7 +23,7 @@
 #include <type_traits>
 #include <vector>
 
-#define DORLIN_EXPORT extern "C" __attribute__((visibility("default")))
+#define DORLIN_EXPORT extern "C" QLCASE_EXPORT
 
 namespace {
 

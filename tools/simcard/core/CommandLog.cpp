@@ -10,7 +10,7 @@ namespace simcard {
 CommandLog::CommandLog(const std::filesystem::path& path) {
     if (path.empty())
         return;
-    file_.reset(std::fopen(path.c_str(), "ae"));
+    file_.reset(std::fopen(path.string().c_str(), "ae"));
     if (!file_)
         throw std::runtime_error("cannot open command log " + path.string());
 }

@@ -6,13 +6,13 @@
 
 namespace quenlib {
 
-bool traceEnabled() {
+bool TraceEnabled() {
     const char* value = std::getenv("QUENLIB_TRACE");
     return value != nullptr && std::string_view(value) == "1";
 }
 
-void trace(std::string_view text) {
-    if (!traceEnabled()) {
+void Trace(std::string_view text) {
+    if (!TraceEnabled()) {
         return;
     }
     std::fwrite(text.data(), 1, text.size(), stderr);
