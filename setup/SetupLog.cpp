@@ -40,51 +40,50 @@ std::string TextLine(std::string_view message) {
 
 } // namespace
 
-SetupLog::SetupLog(std::string strLogPath, Clock clock, std::optional<OsVersion> osVersion)
-    : m_bOldNtSystem(osVersion && osVersion->bNtPlatform && osVersion->dwMajorVersion <= 4),
-      m_strLogPath(std::move(strLogPath)), m_clock(std::move(clock)) {}
+SetupLog::SetupLog(std::string logPath, Clock clock, std::optional<OsVersion> osVersion)
+    : oldNtSystem_(osVersion && osVersion->ntPlatform && osVersion->majorVersion <= 4),
+      logPath_(std::move(logPath)), clock_(std::move(clock)) {}
 
-SetupLog& SetupLog::Instance() {
+SetupLog& SetupLog::instance() {
     static SetupLog* const log =
-        new SetupLog(DefaultLogPath(), CurrentUtcTime, PosixSetupPlatform().QueryOsVersion());
+        new SetupLog(DefaultLogPath(), CurrentUtcTime, PosixSetupPlatform().queryOsVersion());
     return *log;
 }
 
-void SetupLog::SetLogOn(bool bOn) {
-    const std::lock_guard lock(m_mutex);
-    m_bLogOn = bOn;
+void SetupLog::setLogOn(bool on) {
+    const std::lock_guard lock(mutex_);
+    logOn_ = on;
 }
 
-bool SetupLog::IsLogOn() const {
-    const std::lock_guard lock(m_mutex);
-    return m_bLogOn;
+bool SetupLog::isLogOn() const {
+    const std::lock_guard lock(mutex_);
+    return logOn_;
 }
 
-void SetupLog::Log(std::string_view message) {
-    const std::lock_guard lock(m_mutex);
-    if (!m_bLogOn) {
+void SetupLog::log(std::string_view message) {
+    const std::lock_guard lock(mutex_);
+    if (!logOn_) {
         return;
     }
-    if (!m_strPending.empty()) {
-        if (m_streamState == StreamState::Closed) {
-            m_hLogFile = OpenLogFile(m_strLogPath);
-            m_streamState = m_hLogFile.valid() ? StreamState::Open : StreamState::Failed;
+    if (!pending_.empty()) {
+        if (streamState_ == StreamState::Closed) {
+            logFile_ = OpenLogFile(logPath_);
+            streamState_ = logFile_.valid() ? StreamState::Open : StreamState::Failed;
         }
-        if (m_streamState == StreamState::Open) {
-            const std::string line =
-                "[" + FormatTimeStamp(m_clock()) + "]  " + TextLine(m_strPending);
-            if (!WriteAll(m_hLogFile, line)) {
-                m_streamState = StreamState::Failed;
+        if (streamState_ == StreamState::Open) {
+            const std::string line = "[" + formatTimeStamp(clock_()) + "]  " + TextLine(pending_);
+            if (!WriteAll(logFile_, line)) {
+                streamState_ = StreamState::Failed;
             }
         }
     }
-    m_strPending.assign(message);
+    pending_.assign(message);
 }
 
-std::string SetupLog::FormatTimeStamp(const SystemTime& time) {
+std::string SetupLog::formatTimeStamp(const SystemTime& time) {
     char text[64];
-    std::snprintf(text, sizeof text, "%02d-%02d-%d %02d:%02d:%02d", time.wYear, time.wMonth,
-                  time.wDay, time.wHour, time.wMinute, time.wSecond);
+    std::snprintf(text, sizeof text, "%02d-%02d-%d %02d:%02d:%02d", time.year, time.month, time.day,
+                  time.hour, time.minute, time.second);
     return text;
 }
 

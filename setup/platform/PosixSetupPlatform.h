@@ -15,15 +15,15 @@ namespace setup {
 class PosixSetupPlatform : public SetupPlatform {
 public:
     // Reported as a modern system of the NT family, which passes the check.
-    std::optional<OsVersion> QueryOsVersion() override;
-    std::string ModulePath() override;
-    std::optional<std::string> CurrentDirectory() override;
-    std::optional<std::string> SystemTempFolder() override;
-    std::optional<std::string> CreateTempFolder(std::string_view prefix) override;
-    bool DeleteFolderTree(const std::string& path) override;
-    bool DeleteFile(const std::string& path) override;
-    std::optional<ProcessId> StartProcess(const ProcessCommand& command) override;
-    void WaitForProcess(ProcessId process) override;
+    std::optional<OsVersion> queryOsVersion() override;
+    std::string modulePath() override;
+    std::optional<std::string> currentDirectory() override;
+    std::optional<std::string> systemTempFolder() override;
+    std::optional<std::string> createTempFolder(std::string_view prefix) override;
+    bool deleteFolderTree(const std::string& path) override;
+    bool deleteFile(const std::string& path) override;
+    std::optional<ProcessId> startProcess(const ProcessCommand& command) override;
+    void waitForProcess(ProcessId process) override;
 };
 
 // Creates a new folder in `parent` named from up to three characters of `prefix`, four

@@ -14,12 +14,12 @@ ScratchFolder::ScratchFolder() {
     if (::mkdtemp(buffer.data()) == nullptr) {
         throw std::runtime_error("cannot create a scratch folder");
     }
-    m_path = buffer.data();
+    path_ = buffer.data();
 }
 
 ScratchFolder::~ScratchFolder() {
     std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
+    std::filesystem::remove_all(path_, ignored);
 }
 
 } // namespace setup::test

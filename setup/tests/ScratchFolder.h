@@ -14,12 +14,12 @@ public:
     ScratchFolder& operator=(const ScratchFolder&) = delete;
     ~ScratchFolder();
 
-    const std::filesystem::path& Path() const { return m_path; }
+    const std::filesystem::path& path() const { return path_; }
     // The path of `name` inside the folder.
-    std::string operator/(const std::string& name) const { return (m_path / name).string(); }
+    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
 
 private:
-    std::filesystem::path m_path;
+    std::filesystem::path path_;
 };
 
 } // namespace setup::test

@@ -29,7 +29,7 @@ SetupProcess::SetupProcess(const std::vector<std::string>& arguments,
     posix_spawn_file_actions_t actions;
     ::posix_spawn_file_actions_init(&actions);
     ::posix_spawn_file_actions_addchdir_np(&actions, currentFolder.c_str());
-    const int error = ::posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    const int error = ::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data());
     ::posix_spawn_file_actions_destroy(&actions);
     if (error != 0) {
         throw std::runtime_error("cannot start " + arguments.front());
@@ -37,20 +37,20 @@ SetupProcess::SetupProcess(const std::vector<std::string>& arguments,
 }
 
 SetupProcess::~SetupProcess() {
-    if (!m_status) {
-        ::kill(m_pid, SIGKILL);
+    if (!status_) {
+        ::kill(pid_, SIGKILL);
         int status = 0;
-        ::waitpid(m_pid, &status, 0);
+        ::waitpid(pid_, &status, 0);
     }
 }
 
-std::optional<int> SetupProcess::Wait(std::chrono::milliseconds timeout) {
+std::optional<int> SetupProcess::wait(std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!m_status) {
+    while (!status_) {
         int status = 0;
-        const pid_t ended = ::waitpid(m_pid, &status, WNOHANG);
-        if (ended == m_pid) {
-            m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        const pid_t ended = ::waitpid(pid_, &status, WNOHANG);
+        if (ended == pid_) {
+            status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
             break;
         }
         if (std::chrono::steady_clock::now() >= deadline) {
@@ -58,7 +58,7 @@ std::optional<int> SetupProcess::Wait(std::chrono::milliseconds timeout) {
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    return m_status;
+    return status_;
 }
 
 } // namespace setup::test

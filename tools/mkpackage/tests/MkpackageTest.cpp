@@ -1,4 +1,4 @@
-#include "setup/kivCPackageExtractor.h"
+#include "setup/PackageExtractor.h"
 #include "setup/tests/ScratchFolder.h"
 #include "setup/tests/TestPackageBuilder.h"
 #include "tools/mkpackage/MkpackageCommand.h"
@@ -83,8 +83,8 @@ TEST_F(MkpackageTest, PackListAndExtractGiveBackTheTree) {
 
     const std::string target = m_scratch / "extracted";
     fs::create_directory(target);
-    setup::kivCPackageExtractor extractor(m_out);
-    ASSERT_TRUE(extractor.ExtractFile(target + "/", 3));
+    setup::PackageExtractor extractor(m_out);
+    ASSERT_TRUE(extractor.extractFile(target + "/", 3));
     EXPECT_EQ(Snapshot(target), Snapshot(m_tree));
 }
 
@@ -238,13 +238,13 @@ TEST_F(MkpackageTest, OutputOfASmallTreeIsExactlyTheseBytes) {
 
 TEST_F(MkpackageTest, ListShowsOddNamesSafelyAndMarksWhatSetupRefuses) {
     setup::test::TestPackageBuilder()
-        .Folder("\\setup")
-        .File("\\setup\\caf\xE9\x80.txt", "12")
-        .File("\\setup\\bell\x07\x1b[2J\x9d", "x")
-        .File("\\..\\escape", "evil")
-        .File("\\", "")
-        .Folder("\\C:\\drive")
-        .WriteTo(m_out);
+        .folder("\\setup")
+        .file("\\setup\\caf\xE9\x80.txt", "12")
+        .file("\\setup\\bell\x07\x1b[2J\x9d", "x")
+        .file("\\..\\escape", "evil")
+        .file("\\", "")
+        .folder("\\C:\\drive")
+        .writeTo(m_out);
     const RunResult listed = RunTool({"--list", m_out});
     EXPECT_EQ(listed.exitCode, 0);
     EXPECT_EQ(listed.out, "folder           0  \\setup\n"
@@ -257,10 +257,10 @@ TEST_F(MkpackageTest, ListShowsOddNamesSafelyAndMarksWhatSetupRefuses) {
 
 TEST_F(MkpackageTest, ListOfAPartlyReadablePackageSaysWhereItStops) {
     setup::test::TestPackageBuilder builder;
-    builder.Folder("\\setup").File("\\setup\\setup.ini", "[startup]\n");
-    builder.Entry(setup::test::TestEntry{setup::kTypeFile, "\\long", "x", 260u, {}, {}, {}, false});
-    builder.File("\\never", "y");
-    builder.WriteTo(m_out);
+    builder.folder("\\setup").file("\\setup\\setup.ini", "[startup]\n");
+    builder.entry(setup::test::TestEntry{setup::kTypeFile, "\\long", "x", 260u, {}, {}, {}, false});
+    builder.file("\\never", "y");
+    builder.writeTo(m_out);
     const RunResult listed = RunTool({"--list", m_out});
     EXPECT_EQ(listed.exitCode, 1);
     EXPECT_EQ(listed.out, "folder           0  \\setup\n"
