@@ -1,28 +1,13 @@
 #include "setup/SetupLog.h"
 
-#include "setup/platform/PosixSetupPlatform.h"
+#include "setup/platform/HostServices.h"
 
 #include <cstdio>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <utility>
 
 namespace setup {
 
 namespace {
-
-// Opens the log for appending, never truncating, so runs accumulate. A symbolic link at the
-// log's place is refused (the log must not become a way to write to another file), and so is
-// anything but a regular file: without O_NONBLOCK, opening a FIFO would wait for a reader.
-FileHandle OpenLogFile(const std::string& path) {
-    FileHandle file(::open(
-        path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
-    struct stat info {};
-    if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return FileHandle();
-    }
-    return file;
-}
 
 // The message with every line feed written as CR LF, as a text stream writes it.
 std::string TextLine(std::string_view message) {
@@ -45,8 +30,7 @@ SetupLog::SetupLog(std::string logPath, Clock clock, std::optional<OsVersion> os
       logPath_(std::move(logPath)), clock_(std::move(clock)) {}
 
 SetupLog& SetupLog::instance() {
-    static SetupLog* const log =
-        new SetupLog(DefaultLogPath(), CurrentUtcTime, PosixSetupPlatform().queryOsVersion());
+    static SetupLog* const log = new SetupLog(DefaultLogPath(), CurrentUtcTime, HostOsVersion());
     return *log;
 }
 
@@ -67,7 +51,7 @@ void SetupLog::log(std::string_view message) {
     }
     if (!pending_.empty()) {
         if (streamState_ == StreamState::Closed) {
-            logFile_ = OpenLogFile(logPath_);
+            logFile_ = OpenForAppending(logPath_);
             streamState_ = logFile_.valid() ? StreamState::Open : StreamState::Failed;
         }
         if (streamState_ == StreamState::Open) {

@@ -66,8 +66,12 @@ private:
 
 } // namespace
 
-std::optional<OsVersion> PosixSetupPlatform::queryOsVersion() {
+std::optional<OsVersion> HostOsVersion() {
     return OsVersion{true, 10};
+}
+
+std::optional<OsVersion> PosixSetupPlatform::queryOsVersion() {
+    return HostOsVersion();
 }
 
 std::string PosixSetupPlatform::modulePath() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "setup/platform/HostServices.h"
 #include "setup/platform/SetupPlatform.h"
 
 #include <optional>
@@ -33,11 +34,7 @@ public:
 std::optional<std::string> CreateUniqueFolder(const std::string& parent, std::string_view prefix,
                                               unsigned firstNumber);
 
-// The current time in UTC.
-SystemTime CurrentUtcTime();
-
-// Where the install log lives: $QL_INST_LOG when set and not empty, else $HOME/ql_inst.log;
-// empty when neither is known.
-std::string DefaultLogPath();
+// On this system the install log lives at $QL_INST_LOG when set and not empty, else at
+// $HOME/ql_inst.log (DefaultLogPath in HostServices.h).
 
 } // namespace setup
