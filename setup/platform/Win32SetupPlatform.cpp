@@ -4,6 +4,7 @@
 #include "setup/platform/FolderTree.h"
 #include "setup/platform/Win32Text.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 #include <windows.h>
@@ -12,9 +13,17 @@ namespace setup {
 
 namespace {
 
-std::string WithBackslash(std::string path) {
-    if (!path.empty() && path.back() != '\\' && path.back() != '/') {
-        path += '\\';
+// The setup core joins and splits paths at "/", which Windows accepts as a separator too;
+// paths from the system are handed to it in that form.
+std::string CorePath(std::wstring_view systemPath) {
+    std::string path = Utf8FromWide(systemPath);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+std::string WithSlash(std::string path) {
+    if (!path.empty() && path.back() != '/') {
+        path += '/';
     }
     return path;
 }
@@ -32,7 +41,7 @@ std::optional<std::string> WindowsTempFolder() {
         !::CreateDirectoryW(folder.c_str(), nullptr)) {
         return std::nullopt;
     }
-    return Utf8FromWide(folder) + '\\';
+    return CorePath(folder) + '/';
 }
 
 // RtlGetVersion tells the truth; GetVersionExA reports what the program's manifest allows.
@@ -98,7 +107,7 @@ std::string Win32SetupPlatform::modulePath() {
             return {};
         }
         if (length < buffer.size()) {
-            return Utf8FromWide(std::wstring_view(buffer.data(), length));
+            return CorePath(std::wstring_view(buffer.data(), length));
         }
         buffer.resize(buffer.size() * 2);
     }
@@ -111,7 +120,7 @@ std::optional<std::string> Win32SetupPlatform::currentDirectory() {
     if (size == 0 || length == 0 || length >= buffer.size()) {
         return std::nullopt;
     }
-    return Utf8FromWide(std::wstring_view(buffer.data(), length));
+    return CorePath(std::wstring_view(buffer.data(), length));
 }
 
 std::optional<std::string> Win32SetupPlatform::systemTempFolder() {
@@ -120,7 +129,7 @@ std::optional<std::string> Win32SetupPlatform::systemTempFolder() {
     if (length == 0 || length >= buffer.size()) {
         return std::nullopt;
     }
-    return WithBackslash(Utf8FromWide(std::wstring_view(buffer.data(), length)));
+    return WithSlash(CorePath(std::wstring_view(buffer.data(), length)));
 }
 
 std::optional<std::string> Win32SetupPlatform::createTempFolder(std::string_view prefix) {
@@ -145,7 +154,7 @@ std::optional<std::string> Win32SetupPlatform::createTempFolder(std::string_view
     if (!::CreateDirectoryW(folder.c_str(), nullptr)) {
         return std::nullopt;
     }
-    return Utf8FromWide(folder) + '\\';
+    return CorePath(folder) + '/';
 }
 
 bool Win32SetupPlatform::deleteFolderTree(const std::string& path) {
@@ -167,7 +176,9 @@ std::optional<ProcessId> Win32SetupPlatform::startProcess(const ProcessCommand& 
     }
     // The system takes the program from the command line's first word; the call may write
     // into the line, so it gets its own copy.
-    std::wstring line = WideFromUtf8(JoinWindowsCommandLine(command.program, command.arguments));
+    std::string program = command.program;
+    std::replace(program.begin(), program.end(), '/', '\\');
+    std::wstring line = WideFromUtf8(JoinWindowsCommandLine(program, command.arguments));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};

@@ -15,7 +15,8 @@ namespace setup {
 // - the temporary folder of a run takes the unique name that GetTempFileNameW reserves, with
 //   ".tmp" turned into ".tm!";
 // - a program starts with CreateProcessW from a command line whose first word is the program.
-// The install log lives at "c:\ql_inst.log" unless QL_INST_LOG names another file.
+// Paths go to the core with "/" as their separator. The install log lives at
+// "c:\ql_inst.log" unless QL_INST_LOG names another file.
 class Win32SetupPlatform : public SetupPlatform {
 public:
     std::optional<OsVersion> queryOsVersion() override;
