@@ -238,10 +238,13 @@ bool PackageExtractor::extractEntry(const PackageEntry& entry, std::string_view 
         // An empty path names no file or folder; it must not stand for the current folder.
         return false;
     }
-    while (path.size() > 1 && path.back() == '/') {
+    while (path.size() > 1 && IsPathSeparator(path.back())) {
         path.pop_back();
     }
-    const std::size_t slash = path.rfind('/');
+    const auto separator = std::find_if(path.rbegin(), path.rend(), IsPathSeparator);
+    const std::size_t slash = separator == path.rend()
+                                  ? std::string::npos
+                                  : static_cast<std::size_t>(path.rend() - separator) - 1;
     std::string parentPath;
     std::string leaf;
     if (slash == std::string::npos) {

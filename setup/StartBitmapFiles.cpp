@@ -101,7 +101,11 @@ bool StartBitmapFiles::extractFile(const PackageEntry& entry, const std::string&
     bool copied = false;
     if (entry.isFile()) {
         const FileHandle package = OpenForReading(packagedFile);
-        const std::size_t slash = outputPath.rfind('/');
+        const auto separator =
+            std::find_if(outputPath.rbegin(), outputPath.rend(), IsPathSeparator);
+        const std::size_t slash = separator == outputPath.rend()
+                                      ? std::string::npos
+                                      : static_cast<std::size_t>(outputPath.rend() - separator) - 1;
         const std::string folder =
             slash == std::string::npos ? "." : outputPath.substr(0, slash + 1);
         const std::string leaf = outputPath.substr(slash == std::string::npos ? 0 : slash + 1);

@@ -68,6 +68,10 @@ FileHandle OpenForReading(const std::string& path) {
     return file;
 }
 
+bool IsPathSeparator(char c) {
+    return c == '/';
+}
+
 FileHandle OpenForAppending(const std::string& path) {
     // Without O_NONBLOCK, opening a FIFO would wait for a reader.
     FileHandle file(::open(

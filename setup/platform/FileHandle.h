@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace setup {
@@ -31,6 +32,9 @@ bool PathExists(const std::string& path);
 // Opens an existing regular file for reading; others may read it at the same time. Folders,
 // FIFOs and devices are refused at once, without waiting.
 FileHandle OpenForReading(const std::string& path);
+
+// Whether `c` separates folders in a path of this system ("/"; on Windows "\\" too).
+bool IsPathSeparator(char c);
 
 // Opens the file for appending, creating it private to the user when missing, never
 // truncating it. Anything at the path that is not a regular file (a symbolic link, a FIFO, a

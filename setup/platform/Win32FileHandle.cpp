@@ -153,6 +153,10 @@ FileHandle OpenForReading(const std::string& path) {
     return Adopt(handle, _O_RDONLY | _O_BINARY);
 }
 
+bool IsPathSeparator(char c) {
+    return c == '/' || c == '\\';
+}
+
 FileHandle OpenForAppending(const std::string& path) {
     if (path.empty()) {
         return FileHandle();

@@ -184,6 +184,13 @@ TEST_F(PackageExtractTest, ShortCopyLeavesTheWholeKiloByteBlocksBeforeTheEnd) {
 }
 
 TEST_F(PackageExtractTest, ExistingNamesAreFoundRegardlessOfLetterCase) {
+    // Two spellings of one name side by side need a file system that tells them apart.
+    WriteWholeFile(target_ + "/probe", "");
+    const bool foldsCase = fs::exists(target_ + "/PROBE");
+    fs::remove(target_ + "/probe");
+    if (foldsCase) {
+        GTEST_SKIP() << "the file system ignores letter case";
+    }
     fs::create_directory(target_ + "/Setup");
     WriteWholeFile(target_ + "/Setup/SETUP.INI", "old");
     WriteWholeFile(target_ + "/Setup/a.txt", "old exact");

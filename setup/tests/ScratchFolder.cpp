@@ -1,20 +1,28 @@
 #include "setup/tests/ScratchFolder.h"
 
-#include <cstdlib>
+#include <cstdio>
+#include <random>
 #include <stdexcept>
 #include <system_error>
-#include <vector>
 
 namespace setup::test {
 
 ScratchFolder::ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "setup-test-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (::mkdtemp(buffer.data()) == nullptr) {
-        throw std::runtime_error("cannot create a scratch folder");
+    // A name nobody holds yet is reserved by creating the folder; a taken one makes it try
+    // another.
+    const std::filesystem::path parent = std::filesystem::temp_directory_path();
+    std::random_device seed;
+    std::mt19937 numbers(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char name[32];
+        std::snprintf(name, sizeof name, "setup-test-%08X", static_cast<unsigned>(numbers()));
+        std::error_code error;
+        if (std::filesystem::create_directory(parent / name, error)) {
+            path_ = parent / name;
+            return;
+        }
     }
-    path_ = buffer.data();
+    throw std::runtime_error("cannot create a scratch folder");
 }
 
 ScratchFolder::~ScratchFolder() {
