@@ -1,46 +1,46 @@
 #include "setup/ExtractorThread.h"
 
-#include "setup/kivCPackageExtractor.h"
+#include "setup/PackageExtractor.h"
 
 #include <optional>
 
 namespace setup {
 
-int ExtractorThread(SetupWindows* lpvThreadParam, SetupLog& log, SetupPlatform& platform,
+int ExtractorThread(SetupWindows* windows, SetupLog& log, SetupPlatform& platform,
                     ExtractionState& state) {
-    if (lpvThreadParam == nullptr) {
-        log.Log("lpvThreadParam parameter is invalid!");
+    if (windows == nullptr) {
+        log.log("lpvThreadParam parameter is invalid!");
         return 1;
     }
-    SetupWindows& dialog = *lpvThreadParam;
+    SetupWindows& dialog = *windows;
     int result = 1;
-    const std::string strPackagedFile = platform.ModulePath();
-    if (strPackagedFile.empty()) {
-        log.Log("new kivCPackageExtractor failed and strPackagedFile is :" + strPackagedFile);
+    const std::string packagedFile = platform.modulePath();
+    if (packagedFile.empty()) {
+        log.log("new kivCPackageExtractor failed and strPackagedFile is :" + packagedFile);
     } else {
-        kivCPackageExtractor extractor(strPackagedFile);
-        bool bCancelled = false;
-        extractor.SetProgressProc([](std::int32_t, const std::string&) {});
-        extractor.SetContinueProc([&dialog, &bCancelled] {
-            dialog.StepIt();
-            bCancelled = dialog.IsCancelRequested();
-            return !bCancelled;
+        PackageExtractor extractor(packagedFile);
+        bool cancelled = false;
+        extractor.setProgressProc([](std::int32_t, const std::string&) {});
+        extractor.setContinueProc([&dialog, &cancelled] {
+            dialog.stepIt();
+            cancelled = dialog.isCancelRequested();
+            return !cancelled;
         });
-        dialog.SetRange(extractor.GetCount());
-        const std::optional<std::string> folder = platform.CreateTempFolder("ist");
+        dialog.setRange(extractor.getCount());
+        const std::optional<std::string> folder = platform.createTempFolder("ist");
         if (!folder) {
-            log.Log("Can't create temp directory!");
+            log.log("Can't create temp directory!");
         } else {
-            state.strTempFolder = *folder;
-            if (extractor.ExtractFile(state.strTempFolder, 3)) {
+            state.tempFolder = *folder;
+            if (extractor.extractFile(state.tempFolder, 3)) {
                 result = 0;
-                state.bExtracted = extractor.IsDirectoryComplete() && !bCancelled;
+                state.extracted = extractor.isDirectoryComplete() && !cancelled;
             } else {
-                log.Log("Can't pExtractor->ExtractFile()!");
+                log.log("Can't pExtractor->ExtractFile()!");
             }
         }
     }
-    dialog.CloseProgressDialog();
+    dialog.closeProgressDialog();
     return result;
 }
 

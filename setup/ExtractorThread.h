@@ -12,9 +12,9 @@ namespace setup {
 // has ended.
 struct ExtractionState {
     // The temporary folder, ending in '/'; empty when it could not be created.
-    std::string strTempFolder;
+    std::string tempFolder;
     // Whether the whole package was read and extracted, without a cancel.
-    bool bExtracted = false;
+    bool extracted = false;
 };
 
 // The extractor thread: reads the package appended to the program's own file, creates the
@@ -22,7 +22,7 @@ struct ExtractionState {
 // entry and stopping after the current entry when Cancel was pressed. Finally it asks the
 // dialog to close, which ends the main thread's message loop. Returns 0 when ExtractFile
 // succeeded, 1 otherwise.
-int ExtractorThread(SetupWindows* lpvThreadParam, SetupLog& log, SetupPlatform& platform,
+int ExtractorThread(SetupWindows* windows, SetupLog& log, SetupPlatform& platform,
                     ExtractionState& state);
 
 } // namespace setup

@@ -9,24 +9,24 @@
 
 namespace setup {
 
-bool IniFile::Load(const std::string& path) {
+bool IniFile::load(const std::string& path) {
     const FileHandle file = OpenForReading(path);
     if (!file.valid()) {
         return false;
     }
-    if (m_sections) {
-        m_sections->clear();
+    if (sections_) {
+        sections_->clear();
     } else {
-        m_sections.emplace();
+        sections_.emplace();
     }
-    m_pCurrentSection = nullptr;
-    const bool bLoaded = ReadLines(file);
+    currentSection_ = nullptr;
+    const bool loaded = readLines(file);
     // The current section only matters while loading; no pointer into the table outlives it.
-    m_pCurrentSection = nullptr;
-    return bLoaded;
+    currentSection_ = nullptr;
+    return loaded;
 }
 
-bool IniFile::ReadLines(const FileHandle& file) {
+bool IniFile::readLines(const FileHandle& file) {
     // Lines end at a line feed; a carriage return just before it belongs to the line end, as
     // files written on Windows carry it. The last line needs no line feed.
     std::array<char, 4096> chunk{};
@@ -46,26 +46,26 @@ bool IniFile::ReadLines(const FileHandle& file) {
             if (!line.empty() && line.back() == '\r') {
                 line.pop_back();
             }
-            if (!ProcessLine(line)) {
+            if (!processLine(line)) {
                 return false;
             }
             line.clear();
         }
     }
-    return line.empty() || ProcessLine(line);
+    return line.empty() || processLine(line);
 }
 
-bool IniFile::ProcessLine(std::string_view text) {
+bool IniFile::processLine(std::string_view text) {
     IniLine line = ClassifyIniLine(text);
     switch (line.kind) {
     case IniLine::Kind::Section:
-        m_pCurrentSection = &(*m_sections)[line.strName];
+        currentSection_ = &(*sections_)[line.name];
         return true;
     case IniLine::Kind::Key:
-        if (m_pCurrentSection == nullptr) {
+        if (currentSection_ == nullptr) {
             return false;
         }
-        m_pCurrentSection->Add(std::move(line.strName), std::move(line.strValue));
+        currentSection_->add(std::move(line.name), std::move(line.value));
         return true;
     case IniLine::Kind::Malformed:
         return false;
@@ -76,12 +76,12 @@ bool IniFile::ProcessLine(std::string_view text) {
     return true;
 }
 
-const IniSection* IniFile::GetSection(const std::string& name) const {
-    if (!m_sections) {
+const IniSection* IniFile::getSection(const std::string& name) const {
+    if (!sections_) {
         return nullptr;
     }
-    const auto found = m_sections->find(name);
-    return found == m_sections->end() ? nullptr : &found->second;
+    const auto found = sections_->find(name);
+    return found == sections_->end() ? nullptr : &found->second;
 }
 
 } // namespace setup

@@ -16,18 +16,18 @@ public:
     // Reads the file. False when it cannot be opened (the reader then keeps what it held), when
     // a key line comes before any section header, or at a malformed header; the sections read
     // before the failing line stay. A successful open replaces the former contents.
-    bool Load(const std::string& path);
+    bool load(const std::string& path);
 
     // The section of exactly this name (case-sensitive), or nullptr.
-    const IniSection* GetSection(const std::string& name) const;
+    const IniSection* getSection(const std::string& name) const;
 
 private:
-    bool ReadLines(const FileHandle& file);
-    bool ProcessLine(std::string_view line);
+    bool readLines(const FileHandle& file);
+    bool processLine(std::string_view line);
 
     // Absent until the first successful open.
-    std::optional<std::map<std::string, IniSection>> m_sections;
-    IniSection* m_pCurrentSection = nullptr;
+    std::optional<std::map<std::string, IniSection>> sections_;
+    IniSection* currentSection_ = nullptr;
 };
 
 } // namespace setup

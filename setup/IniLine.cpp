@@ -21,7 +21,7 @@ IniLine ClassifyIniLine(std::string_view line) {
             return result;
         }
         result.kind = IniLine::Kind::Section;
-        result.strName = line.substr(1, close - 1);
+        result.name = line.substr(1, close - 1);
         return result;
     }
     const std::size_t equals = line.find('=');
@@ -30,8 +30,8 @@ IniLine ClassifyIniLine(std::string_view line) {
     }
     const std::string_view key = line.substr(0, equals);
     result.kind = IniLine::Kind::Key;
-    result.strName = key.substr(0, key.find_first_of(" \t"));
-    result.strValue = line.substr(equals + 1);
+    result.name = key.substr(0, key.find_first_of(" \t"));
+    result.value = line.substr(equals + 1);
     return result;
 }
 

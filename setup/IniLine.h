@@ -10,8 +10,8 @@ struct IniLine {
     enum class Kind { Section, Key, Comment, Ignored, Malformed };
 
     Kind kind = Kind::Ignored;
-    std::string strName;  // the section name or the key
-    std::string strValue; // the value of a key line, exactly as written
+    std::string name;  // the section name or the key
+    std::string value; // the value of a key line, exactly as written
 };
 
 // Classifies one line (without its line end):

@@ -4,13 +4,13 @@
 
 namespace setup {
 
-void IniSection::Add(std::string key, std::string value) {
-    m_keys.try_emplace(std::move(key), std::move(value));
+void IniSection::add(std::string key, std::string value) {
+    keys_.try_emplace(std::move(key), std::move(value));
 }
 
-const std::string* IniSection::GetValue(const std::string& key) const {
-    const auto found = m_keys.find(key);
-    return found == m_keys.end() ? nullptr : &found->second;
+const std::string* IniSection::getValue(const std::string& key) const {
+    const auto found = keys_.find(key);
+    return found == keys_.end() ? nullptr : &found->second;
 }
 
 } // namespace setup

@@ -13,19 +13,19 @@ public:
     using KeyMap = std::map<std::string, std::string>;
 
     // Adds the key unless it is already present: the first value of a key wins.
-    void Add(std::string key, std::string value);
+    void add(std::string key, std::string value);
 
     // The value of the key, or nullptr when the section has no such key (matched exactly).
-    const std::string* GetValue(const std::string& key) const;
+    const std::string* getValue(const std::string& key) const;
 
-    std::size_t Size() const { return m_keys.size(); }
-    KeyMap::const_iterator begin() const { return m_keys.begin(); }
-    KeyMap::const_iterator end() const { return m_keys.end(); }
+    std::size_t size() const { return keys_.size(); }
+    KeyMap::const_iterator begin() const { return keys_.begin(); }
+    KeyMap::const_iterator end() const { return keys_.end(); }
 
 private:
     // std::less<std::string> compares through char_traits<char>, which orders the bytes as
     // unsigned values, so the order does not depend on the signedness of char.
-    KeyMap m_keys;
+    KeyMap keys_;
 };
 
 } // namespace setup

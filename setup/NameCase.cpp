@@ -52,11 +52,11 @@ std::string FileNameKey(std::string_view utf8Name) {
     return "~" + UpperWindows1252(text.text);
 }
 
-std::optional<std::string> CaseInsensitiveFolders::Find(const FileHandle& folder,
+std::optional<std::string> CaseInsensitiveFolders::find(const FileHandle& folder,
                                                         const std::string& folderKey,
                                                         const std::string& name) {
-    auto found = m_folders.find(folderKey);
-    if (found == m_folders.end()) {
+    auto found = folders_.find(folderKey);
+    if (found == folders_.end()) {
         std::vector<std::string> names = ListFolderNames(folder);
         std::sort(names.begin(), names.end());
         Listing listing;
@@ -64,7 +64,7 @@ std::optional<std::string> CaseInsensitiveFolders::Find(const FileHandle& folder
             listing.firstByKey.try_emplace(FileNameKey(existing), existing);
             listing.names.insert(std::move(existing));
         }
-        found = m_folders.emplace(folderKey, std::move(listing)).first;
+        found = folders_.emplace(folderKey, std::move(listing)).first;
     }
     const Listing& listing = found->second;
     if (listing.names.contains(name)) {
@@ -77,9 +77,9 @@ std::optional<std::string> CaseInsensitiveFolders::Find(const FileHandle& folder
     return match->second;
 }
 
-void CaseInsensitiveFolders::Added(const std::string& folderKey, const std::string& name) {
-    const auto found = m_folders.find(folderKey);
-    if (found != m_folders.end()) {
+void CaseInsensitiveFolders::added(const std::string& folderKey, const std::string& name) {
+    const auto found = folders_.find(folderKey);
+    if (found != folders_.end()) {
         found->second.firstByKey.try_emplace(FileNameKey(name), name);
         found->second.names.insert(name);
     }
@@ -97,7 +97,7 @@ std::string ResolvePathIgnoringCase(const std::string& base,
     for (std::size_t i = 0; i < components.size(); ++i) {
         std::string name = components[i];
         if (folder.valid()) {
-            name = folders.Find(folder, folderKey, name).value_or(name);
+            name = folders.find(folder, folderKey, name).value_or(name);
             folder = i + 1 < components.size() ? OpenFolderAt(folder, name) : FileHandle();
             folderKey += '/' + name;
         }

@@ -33,11 +33,11 @@ public:
     // spelled, else the first name in byte order that equals it apart from letter case;
     // nothing when there is none. `folderKey` tells folders apart; the first call for a key
     // lists the folder, later calls use that listing and what Added recorded since.
-    std::optional<std::string> Find(const FileHandle& folder, const std::string& folderKey,
+    std::optional<std::string> find(const FileHandle& folder, const std::string& folderKey,
                                     const std::string& name);
 
     // Records that `name` was created in the folder of `folderKey`.
-    void Added(const std::string& folderKey, const std::string& name);
+    void added(const std::string& folderKey, const std::string& name);
 
 private:
     struct Listing {
@@ -45,7 +45,7 @@ private:
         std::unordered_map<std::string, std::string> firstByKey;
     };
 
-    std::unordered_map<std::string, Listing> m_folders;
+    std::unordered_map<std::string, Listing> folders_;
 };
 
 // The path below `base` (an existing folder) that `components` name, each component matched

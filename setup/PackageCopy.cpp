@@ -1,9 +1,7 @@
 #include "setup/PackageCopy.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <optional>
-#include <unistd.h>
 
 namespace setup {
 
@@ -14,30 +12,13 @@ namespace {
 std::uint64_t CopyRange(const FileHandle& package, std::uint64_t offset, std::uint64_t size,
                         const FileHandle& output, std::span<char> buffer) {
     std::uint64_t done = 0;
-    bool kernelCopy = true;
+    // The system copies between the files when it can; the buffer always works and finds any
+    // real error itself.
+    if (CopyBetweenFiles(package, offset, output, size, done)) {
+        return done;
+    }
     while (done < size) {
         const std::uint64_t left = size - done;
-        if (kernelCopy) {
-            auto from = static_cast<off64_t>(offset + done);
-            const std::size_t chunk =
-                static_cast<std::size_t>(std::min<std::uint64_t>(left, 1u << 30));
-            const ssize_t copied =
-                ::copy_file_range(package.get(), &from, output.get(), nullptr, chunk, 0);
-            if (copied > 0) {
-                done += static_cast<std::uint64_t>(copied);
-                continue;
-            }
-            if (copied == 0) {
-                break;
-            }
-            if (errno == EINTR) {
-                continue;
-            }
-            // Not every file system or kernel copies between these two files; the buffer
-            // always works and finds any real error itself.
-            kernelCopy = false;
-            continue;
-        }
         const std::size_t block =
             static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size()));
         const std::span<char> chunk = buffer.first(block);
@@ -71,9 +52,7 @@ bool CopyPackageBytes(const FileHandle& package, std::uint64_t offset, std::uint
     }
     if (done % kShortCopyBlock != 0) {
         // A failure in the middle of a block: the blocks before it stay, as they would have.
-        while (::ftruncate(output.get(), static_cast<off_t>(done - done % kShortCopyBlock)) != 0 &&
-               errno == EINTR) {
-        }
+        TruncateFile(output, done - done % kShortCopyBlock);
     }
     return false;
 }

@@ -26,21 +26,21 @@ inline constexpr std::uint32_t kTypeFolder = 2;
 
 struct PackageHeader {
     std::array<unsigned char, 16> signature = kPackageSignature;
-    std::uint32_t dwEntryCount = 0;
-    std::uint32_t dwDirectoryOffset = 0;
+    std::uint32_t entryCount = 0;
+    std::uint32_t directoryOffset = 0;
 };
 
 // One directory record and the name it points to.
 struct PackageEntry {
-    std::uint32_t dwType = 0;
-    std::uint32_t dwNameOffset = 0;
-    std::uint32_t dwFileSize = 0;
-    std::uint32_t dwStoredSize = 0;
-    std::uint32_t dwDataOffset = 0;
-    std::string strName;
+    std::uint32_t type = 0;
+    std::uint32_t nameOffset = 0;
+    std::uint32_t fileSize = 0;
+    std::uint32_t storedSize = 0;
+    std::uint32_t dataOffset = 0;
+    std::string name;
 
     // Only bit 0 of the type tells a file from a folder.
-    bool IsFile() const { return (dwType & 1u) != 0; }
+    bool isFile() const { return (type & 1u) != 0; }
 };
 
 inline std::uint32_t ReadU32(std::span<const char> bytes, std::size_t at) {

@@ -4,24 +4,24 @@
 
 namespace setup {
 
-SentMessageChannel::SentMessageChannel(Poster post) : m_post(std::move(post)) {}
+SentMessageChannel::SentMessageChannel(Poster post) : post_(std::move(post)) {}
 
-bool SentMessageChannel::Send(std::function<void()> call) {
-    const std::shared_ptr<State> state = m_state;
+bool SentMessageChannel::send(std::function<void()> call) {
+    const std::shared_ptr<State> state = state_;
     // Shared with the queued call, which may outlive this sender when the loop has ended.
     const auto done = std::make_shared<bool>(false);
     {
         const std::lock_guard lock(state->mutex);
-        if (state->bLoopEnded) {
+        if (state->loopEnded) {
             return false;
         }
     }
-    m_post([state, done, call = std::move(call)] {
+    post_([state, done, call = std::move(call)] {
         // This runs on the main thread, as LoopEnded does, so the flag cannot change while
         // the call runs.
         {
             const std::lock_guard lock(state->mutex);
-            if (state->bLoopEnded) {
+            if (state->loopEnded) {
                 return;
             }
         }
@@ -31,14 +31,14 @@ bool SentMessageChannel::Send(std::function<void()> call) {
         state->changed.notify_all();
     });
     std::unique_lock lock(state->mutex);
-    state->changed.wait(lock, [&] { return *done || state->bLoopEnded; });
+    state->changed.wait(lock, [&] { return *done || state->loopEnded; });
     return *done;
 }
 
-void SentMessageChannel::LoopEnded() {
-    const std::lock_guard lock(m_state->mutex);
-    m_state->bLoopEnded = true;
-    m_state->changed.notify_all();
+void SentMessageChannel::loopEnded() {
+    const std::lock_guard lock(state_->mutex);
+    state_->loopEnded = true;
+    state_->changed.notify_all();
 }
 
 } // namespace setup

@@ -20,21 +20,21 @@ public:
 
     // Runs `call` on the main thread and returns true once it has run; returns false without
     // it having run when the main loop has ended (before or while waiting).
-    bool Send(std::function<void()> call);
+    bool send(std::function<void()> call);
 
     // Tells the channel, from the main thread, that its loop has ended: waiting senders are
     // released, queued calls will not run, and later calls return at once.
-    void LoopEnded();
+    void loopEnded();
 
 private:
     struct State {
         std::mutex mutex;
         std::condition_variable changed;
-        bool bLoopEnded = false;
+        bool loopEnded = false;
     };
 
-    Poster m_post;
-    std::shared_ptr<State> m_state = std::make_shared<State>();
+    Poster post_;
+    std::shared_ptr<State> state_ = std::make_shared<State>();
 };
 
 } // namespace setup

@@ -39,125 +39,123 @@ std::vector<std::string> ProgramPathComponents(const std::string& program) {
 } // namespace
 
 SetupFlow::SetupFlow(SetupLog& log, SetupPlatform& platform, SetupWindows& windows)
-    : m_log(log), m_platform(platform), m_windows(windows) {}
+    : log_(log), platform_(platform), windows_(windows) {}
 
-int SetupFlow::Run(std::string_view commandLine, std::size_t programPathLength) {
-    if (m_log.IsOldNtSystem()) {
-        m_windows.ShowMessage("Win NT not supported.", "Information");
+int SetupFlow::run(std::string_view commandLine, std::size_t programPathLength) {
+    if (log_.isOldNtSystem()) {
+        windows_.showMessage("Win NT not supported.", "Information");
         return 1;
     }
     const Switches switches = ReadSwitches(commandLine, programPathLength);
-    m_log.SetLogOn(switches.bLogOn);
-    m_log.Log(kStartBanner);
+    log_.setLogOn(switches.logOn);
+    log_.log(kStartBanner);
 
-    m_log.Log("Do kivCDlgProg::Create().");
-    if (!m_windows.CreateProgressDialog()) {
-        m_log.Log("Error: Can't create progress window!");
-        m_windows.DestroyProgressDialog();
+    log_.log("Do kivCDlgProg::Create().");
+    if (!windows_.createProgressDialog()) {
+        log_.log("Error: Can't create progress window!");
+        windows_.destroyProgressDialog();
         return 1;
     }
-    if (!switches.bSilent) {
-        m_log.Log("Do pMainWnd->Create().");
-        if (!m_windows.CreateMainWindow()) {
+    if (!switches.silent) {
+        log_.log("Do pMainWnd->Create().");
+        if (!windows_.createStartBitmapWindow()) {
             // Nothing more is logged; what the window extracted to show is deleted again.
-            m_windows.DestroyMainWindow();
-            m_windows.DestroyProgressDialog();
+            windows_.destroyStartBitmapWindow();
+            windows_.destroyProgressDialog();
             return 1;
         }
     }
-    m_log.Log(" Do kivCDlgProg::MoveWindowToCorner().");
-    m_windows.MoveDialogToCorner();
-    if (!switches.bSilent) {
-        m_windows.ShowDialog();
+    log_.log(" Do kivCDlgProg::MoveWindowToCorner().");
+    windows_.moveDialogToCorner();
+    if (!switches.silent) {
+        windows_.showDialog();
     }
 
-    m_log.Log(" Create extractor thead, and begin to exactor package.");
+    log_.log(" Create extractor thead, and begin to exactor package.");
     ExtractionState state;
     std::optional<std::thread> worker;
     try {
-        worker.emplace([this, &state] { ExtractorThread(&m_windows, m_log, m_platform, state); });
+        worker.emplace([this, &state] { ExtractorThread(&windows_, log_, platform_, state); });
     } catch (const std::system_error&) {
         // Without a worker nothing would ever end the loop; the run goes on with nothing
         // extracted.
     }
     if (worker) {
-        m_windows.RunMessageLoop();
+        windows_.runMessageLoop();
     }
-    m_log.Log("Extractor thread finish and begin to start real setup applicatin:");
+    log_.log("Extractor thread finish and begin to start real setup applicatin:");
     if (worker) {
         worker->join();
     }
 
-    m_log.Log("Clear start bitmap:");
-    if (!switches.bSilent) {
-        m_windows.DestroyMainWindow();
+    log_.log("Clear start bitmap:");
+    if (!switches.silent) {
+        windows_.destroyStartBitmapWindow();
     }
-    const bool bAllStarted = RunRealSetups(state.strTempFolder, switches.strArgumentTail);
+    const bool allStarted = runRealSetups(state.tempFolder, switches.argumentTail);
 
-    if (const std::optional<std::string> systemTemp = m_platform.SystemTempFolder()) {
-        m_platform.DeleteFile(*systemTemp + "setup.exe");
+    if (const std::optional<std::string> systemTemp = platform_.systemTempFolder()) {
+        platform_.deleteFile(*systemTemp + "setup.exe");
     }
-    m_log.Log("Delete the setup in Temp folder.");
-    if (!state.strTempFolder.empty()) {
-        m_platform.DeleteFolderTree(state.strTempFolder);
+    log_.log("Delete the setup in Temp folder.");
+    if (!state.tempFolder.empty()) {
+        platform_.deleteFolderTree(state.tempFolder);
     }
-    m_log.Log("Delete Temp folder.");
-    m_log.Log(kFinishBanner);
-    m_windows.DestroyProgressDialog();
-    return state.bExtracted && bAllStarted ? 0 : 1;
+    log_.log("Delete Temp folder.");
+    log_.log(kFinishBanner);
+    windows_.destroyProgressDialog();
+    return state.extracted && allStarted ? 0 : 1;
 }
 
-bool SetupFlow::RunRealSetups(const std::string& strTempFolder,
-                              const std::string& strArgumentTail) {
-    if (strTempFolder.empty()) {
+bool SetupFlow::runRealSetups(const std::string& tempFolder, const std::string& argumentTail) {
+    if (tempFolder.empty()) {
         // Without a temporary folder the configuration path would be relative to the current
         // folder, and so would every program: whatever lies there would run. Nothing is read.
-        m_log.Log("Can't load setup.ini: setup/setup.ini");
+        log_.log("Can't load setup.ini: setup/setup.ini");
         return false;
     }
-    const std::string configPath = ResolvePathIgnoringCase(strTempFolder, {"setup", "setup.ini"});
+    const std::string configPath = ResolvePathIgnoringCase(tempFolder, {"setup", "setup.ini"});
     IniFile ini;
-    if (!ini.Load(configPath)) {
-        m_log.Log("Can't load setup.ini: " + configPath);
+    if (!ini.load(configPath)) {
+        log_.log("Can't load setup.ini: " + configPath);
         return false;
     }
-    const IniSection* startup = ini.GetSection("startup");
+    const IniSection* startup = ini.getSection("startup");
     if (startup == nullptr) {
-        m_log.Log("Can't get startup section.");
+        log_.log("Can't get startup section.");
         return false;
     }
-    bool bAllStarted = true;
+    bool allStarted = true;
     for (const auto& [key, value] : *startup) {
         // Configuration values are Windows-1252 text.
-        bAllStarted =
-            RunRealSetup(strTempFolder, tarvik::Windows1252ToUtf8(value), strArgumentTail) &&
-            bAllStarted;
+        allStarted =
+            runRealSetup(tempFolder, tarvik::Windows1252ToUtf8(value), argumentTail) && allStarted;
     }
-    return bAllStarted;
+    return allStarted;
 }
 
-bool SetupFlow::RunRealSetup(const std::string& strTempFolder, const std::string& value,
-                             const std::string& strArgumentTail) {
+bool SetupFlow::runRealSetup(const std::string& tempFolder, const std::string& value,
+                             const std::string& argumentTail) {
     // The command line is the value followed directly by the tail; its first word names the
     // program inside the package's "setup" folder. The folder's own path is put in front of
     // that word only, so that a temporary folder whose path holds a blank still works.
-    const std::vector<std::string> words = SplitCommandWords(value + strArgumentTail);
-    m_log.Log("Call real setup application.");
+    const std::vector<std::string> words = SplitCommandWords(value + argumentTail);
+    log_.log("Call real setup application.");
     std::optional<ProcessId> process;
     if (!words.empty()) {
         const ProcessCommand command{
-            ResolvePathIgnoringCase(strTempFolder, ProgramPathComponents(words.front())),
+            ResolvePathIgnoringCase(tempFolder, ProgramPathComponents(words.front())),
             std::vector<std::string>(words.begin() + 1, words.end())};
-        process = m_platform.StartProcess(command);
+        process = platform_.startProcess(command);
     }
     if (!process) {
-        m_log.Log("Error : Create installer process failed:" + value);
+        log_.log("Error : Create installer process failed:" + value);
         return false;
     }
     // Written before the wait; the log stamps a line when the next one arrives, so this one
     // carries the time the program ended.
-    m_log.Log("The real setup application process finished.");
-    m_platform.WaitForProcess(*process);
+    log_.log("The real setup application process finished.");
+    platform_.waitForProcess(*process);
     return true;
 }
 

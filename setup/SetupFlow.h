@@ -23,21 +23,21 @@ public:
     // the whole package was extracted and every configured program started; 1 when the
     // package could not be read or extracted in full (a cancel included), setup.ini could not
     // be loaded, it has no section "startup", or a program could not be started.
-    int Run(std::string_view commandLine, std::size_t programPathLength);
+    int run(std::string_view commandLine, std::size_t programPathLength);
 
 private:
     // Starts the programs of the section "startup" in key order, each after the previous has
     // ended. True when the configuration was read and every program started.
-    bool RunRealSetups(const std::string& strTempFolder, const std::string& strArgumentTail);
+    bool runRealSetups(const std::string& tempFolder, const std::string& argumentTail);
 
     // Starts one program, `value` naming it inside the package's "setup" folder, followed by
     // its arguments and the argument tail; waits for it. True when it started.
-    bool RunRealSetup(const std::string& strTempFolder, const std::string& value,
-                      const std::string& strArgumentTail);
+    bool runRealSetup(const std::string& tempFolder, const std::string& value,
+                      const std::string& argumentTail);
 
-    SetupLog& m_log;
-    SetupPlatform& m_platform;
-    SetupWindows& m_windows;
+    SetupLog& log_;
+    SetupPlatform& platform_;
+    SetupWindows& windows_;
 };
 
 } // namespace setup

@@ -15,27 +15,27 @@ public:
     // Main thread.
 
     // A message box with an OK button and no owner.
-    virtual void ShowMessage(std::string_view text, std::string_view caption) = 0;
+    virtual void showMessage(std::string_view text, std::string_view caption) = 0;
     // Creates the progress dialog, hidden; false when it cannot be made.
-    virtual bool CreateProgressDialog() = 0;
+    virtual bool createProgressDialog() = 0;
     // Creates the start-bitmap window, which first picks the configuration and the bitmap out
     // of the package; false when the run must end.
-    virtual bool CreateMainWindow() = 0;
-    virtual void MoveDialogToCorner() = 0;
-    virtual void ShowDialog() = 0;
+    virtual bool createStartBitmapWindow() = 0;
+    virtual void moveDialogToCorner() = 0;
+    virtual void showDialog() = 0;
     // Runs the message loop until its first quit message. From then on the extractor thread's
     // requests below no longer wait for the main thread.
-    virtual void RunMessageLoop() = 0;
+    virtual void runMessageLoop() = 0;
     // Hides and destroys the start-bitmap window and deletes what it extracted.
-    virtual void DestroyMainWindow() = 0;
-    virtual void DestroyProgressDialog() = 0;
+    virtual void destroyStartBitmapWindow() = 0;
+    virtual void destroyProgressDialog() = 0;
 
     // Extractor thread. Each request is carried out on the main thread while its message loop
     // runs, and the caller waits for it, unless the loop has ended.
-    virtual void SetRange(std::size_t count) = 0;
-    virtual void StepIt() = 0;
-    virtual bool IsCancelRequested() = 0;
-    virtual void CloseProgressDialog() = 0;
+    virtual void setRange(std::size_t count) = 0;
+    virtual void stepIt() = 0;
+    virtual bool isCancelRequested() = 0;
+    virtual void closeProgressDialog() = 0;
 };
 
 } // namespace setup

@@ -5,7 +5,7 @@
 #include "setup/IniFile.h"
 #include "setup/NameCase.h"
 #include "setup/PackageCopy.h"
-#include "setup/kivCPackageExtractor.h"
+#include "setup/PackageExtractor.h"
 #include "setup/platform/FileHandle.h"
 
 #include <algorithm>
@@ -30,111 +30,115 @@ std::optional<std::string> LastNamePart(const std::string& name) {
 } // namespace
 
 StartBitmapFiles::StartBitmapFiles(SetupLog& log, SetupPlatform& platform)
-    : m_log(log), m_platform(platform) {}
+    : log_(log), platform_(platform) {}
 
-bool StartBitmapFiles::ExtraStartBitmap() {
-    const std::string strPackagedFile = m_platform.ModulePath();
-    if (strPackagedFile.empty()) {
-        m_log.Log("Failed new kivCPackageExtractor, and strPackagedFile is:" + strPackagedFile);
-        m_log.Log("Finish CMainWindow::ExtraStartBitmap().");
+bool StartBitmapFiles::extraStartBitmap() {
+    const std::string packagedFile = platform_.modulePath();
+    if (packagedFile.empty()) {
+        log_.log("Failed new kivCPackageExtractor, and strPackagedFile is:" + packagedFile);
+        log_.log("Finish CMainWindow::ExtraStartBitmap().");
         return true;
     }
-    kivCPackageExtractor extractor(strPackagedFile);
+    PackageExtractor extractor(packagedFile);
     // The current folder is only checked: a bitmap named by a relative path is found there.
-    if (!m_platform.CurrentDirectory()) {
-        m_log.Log("Can't get CurrentDirectory.");
-        m_log.Log("Finish CMainWindow::ExtraStartBitmap().");
+    if (!platform_.currentDirectory()) {
+        log_.log("Can't get CurrentDirectory.");
+        log_.log("Finish CMainWindow::ExtraStartBitmap().");
         return true;
     }
-    const std::list<PackageEntry>& entries = extractor.GetFileList();
-    const std::optional<std::string> tempFolder = m_platform.SystemTempFolder();
+    const std::list<PackageEntry>& entries = extractor.getFileList();
+    const std::optional<std::string> tempFolder = platform_.systemTempFolder();
     if (!tempFolder) {
-        m_log.Log("Finish CMainWindow::ExtraStartBitmap().");
+        log_.log("Finish CMainWindow::ExtraStartBitmap().");
         return true;
     }
 
     // Without a configuration entry the name of the last entry examined is read instead, as a
     // path of this system.
     std::string configPath;
-    bool bConfigUsable = true;
+    bool configUsable = true;
     for (const PackageEntry& entry : entries) {
-        if (EqualIgnoringCase(entry.strName, "\\setup\\setup.ini")) {
+        if (EqualIgnoringCase(entry.name, "\\setup\\setup.ini")) {
             configPath = *tempFolder + "setup.ini";
-            m_log.Log("Do CMainWindow::ExtractFile: " + configPath);
+            log_.log("Do CMainWindow::ExtractFile: " + configPath);
             // What lies at that path when the copy failed is not the package's configuration.
-            bConfigUsable = ExtractFile(entry, strPackagedFile, configPath);
+            configUsable = extractFile(entry, packagedFile, configPath);
             break;
         }
-        configPath = PackageNameToPath(entry.strName);
+        configPath = PackageNameToPath(entry.name);
     }
     IniFile ini;
-    if (!bConfigUsable || !ini.Load(configPath)) {
-        m_log.Log("Can't load setup.ini:" + configPath);
+    if (!configUsable || !ini.load(configPath)) {
+        log_.log("Can't load setup.ini:" + configPath);
         return false;
     }
-    const IniSection* bitmap = ini.GetSection("bitmap");
+    const IniSection* bitmap = ini.getSection("bitmap");
     if (bitmap == nullptr) {
-        m_log.Log("Can't get bitmap section.");
+        log_.log("Can't get bitmap section.");
         return false;
     }
     // Configuration values are Windows-1252 text, as the package names they are compared with.
-    const std::string* configured = bitmap->GetValue("Start_Bitmap");
+    const std::string* configured = bitmap->getValue("Start_Bitmap");
     const std::string bitmapName = configured != nullptr ? *configured : std::string();
-    m_strBitmapPath = tarvik::Windows1252ToUtf8(bitmapName);
+    bitmapPath_ = tarvik::Windows1252ToUtf8(bitmapName);
 
     for (const PackageEntry& entry : entries) {
-        const std::optional<std::string> part = LastNamePart(entry.strName);
+        const std::optional<std::string> part = LastNamePart(entry.name);
         if (part && EqualIgnoringCase(*part, bitmapName)) {
             const std::string outputPath = *tempFolder + tarvik::Windows1252ToUtf8(*part);
-            m_log.Log("Do CMainWindow::ExtractFile():" + outputPath);
-            ExtractFile(entry, strPackagedFile, outputPath);
-            m_strBitmapPath = outputPath;
+            log_.log("Do CMainWindow::ExtractFile():" + outputPath);
+            extractFile(entry, packagedFile, outputPath);
+            bitmapPath_ = outputPath;
             break;
         }
     }
-    m_log.Log("Finish CMainWindow::ExtraStartBitmap().");
+    log_.log("Finish CMainWindow::ExtraStartBitmap().");
     return true;
 }
 
-bool StartBitmapFiles::ExtractFile(const PackageEntry& entry, const std::string& strPackagedFile,
-                                   const std::string& strOutputPath) {
-    bool bCopied = false;
-    if (entry.IsFile()) {
-        const FileHandle package = OpenForReading(strPackagedFile);
-        const std::size_t slash = strOutputPath.rfind('/');
+bool StartBitmapFiles::extractFile(const PackageEntry& entry, const std::string& packagedFile,
+                                   const std::string& outputPath) {
+    bool copied = false;
+    if (entry.isFile()) {
+        const FileHandle package = OpenForReading(packagedFile);
+        const auto separator =
+            std::find_if(outputPath.rbegin(), outputPath.rend(), IsPathSeparator);
+        const std::size_t slash = separator == outputPath.rend()
+                                      ? std::string::npos
+                                      : static_cast<std::size_t>(outputPath.rend() - separator) - 1;
         const std::string folder =
-            slash == std::string::npos ? "." : strOutputPath.substr(0, slash + 1);
-        const std::string leaf = strOutputPath.substr(slash == std::string::npos ? 0 : slash + 1);
+            slash == std::string::npos ? "." : outputPath.substr(0, slash + 1);
+        const std::string leaf = outputPath.substr(slash == std::string::npos ? 0 : slash + 1);
         if (!package.valid()) {
-            m_log.Log("Can't read file: " + strPackagedFile);
+            log_.log("Can't read file: " + packagedFile);
         } else if (const FileHandle output = ReplaceFileAt(OpenFolder(folder), leaf);
                    leaf.empty() || !output.valid()) {
-            m_log.Log("Can't read file: " + strOutputPath);
+            log_.log("Can't read file: " + outputPath);
         } else {
-            if (std::find(m_createdFiles.begin(), m_createdFiles.end(), strOutputPath) ==
-                m_createdFiles.end()) {
-                m_createdFiles.push_back(strOutputPath);
+            if (std::find(createdFiles_.begin(), createdFiles_.end(), outputPath) ==
+                createdFiles_.end()) {
+                createdFiles_.push_back(outputPath);
             }
-            std::vector<char> pBuf;
+            std::vector<char> buffer;
             try {
-                pBuf.resize(kCopyBufferSize);
-                bCopied =
-                    CopyPackageBytes(package, entry.dwDataOffset, entry.dwStoredSize, output, pBuf);
+                buffer.resize(kCopyBufferSize);
+                copied =
+                    CopyPackageBytes(package, entry.dataOffset, entry.storedSize, output, buffer);
             } catch (const std::bad_alloc&) {
-                m_log.Log("Can't NEW pBuf.");
+                log_.log("Can't NEW pBuf.");
             }
         }
     }
-    m_log.Log("Finish CMainWindow::ExtractFile().");
-    return bCopied;
+    log_.log("Finish CMainWindow::ExtractFile().");
+    return copied;
 }
 
-void StartBitmapFiles::ClearStartBitmap() {
-    for (const std::string& path : m_createdFiles) {
-        m_platform.DeleteFile(path);
+void StartBitmapFiles::clearStartBitmap() {
+    for (const std::string& path : createdFiles_) {
+        platform_.deleteFile(path);
     }
-    m_createdFiles.clear();
-    m_strBitmapPath.clear();
+    createdFiles_.clear();
+    bitmapPath_.clear();
 }
 
 } // namespace setup

@@ -21,25 +21,25 @@ public:
     // first entry whose last name part matches it, regardless of letter case. False when the
     // configuration cannot be loaded or has no section "bitmap"; true otherwise, also when no
     // bitmap was found (the bitmap path is then the configured name as written).
-    bool ExtraStartBitmap();
+    bool extraStartBitmap();
 
-    // Copies one file entry of the package in strPackagedFile to strOutputPath, on its own
+    // Copies one file entry of the package in packagedFile to outputPath, on its own
     // handles, through the extractor's copy loop. False for a folder entry and on any failure.
-    bool ExtractFile(const PackageEntry& entry, const std::string& strPackagedFile,
-                     const std::string& strOutputPath);
+    bool extractFile(const PackageEntry& entry, const std::string& packagedFile,
+                     const std::string& outputPath);
 
     // Deletes the files that ExtractFile created (only those: a configured bitmap path that
     // matched no entry is some other file) and empties the bitmap path.
-    void ClearStartBitmap();
+    void clearStartBitmap();
 
     // The file the window shows: an extracted bitmap, the configured name, or empty.
-    const std::string& BitmapPath() const { return m_strBitmapPath; }
+    const std::string& bitmapPath() const { return bitmapPath_; }
 
 private:
-    SetupLog& m_log;
-    SetupPlatform& m_platform;
-    std::string m_strBitmapPath;
-    std::vector<std::string> m_createdFiles;
+    SetupLog& log_;
+    SetupPlatform& platform_;
+    std::string bitmapPath_;
+    std::vector<std::string> createdFiles_;
 };
 
 } // namespace setup

@@ -19,19 +19,19 @@ Switches ReadSwitches(std::string_view commandLine, std::size_t programPathLengt
     if (space == std::string_view::npos || space == 0) {
         return switches;
     }
-    switches.strArgumentTail = commandLine.substr(space, space + 2);
-    const std::string_view tail = switches.strArgumentTail;
+    switches.argumentTail = commandLine.substr(space, space + 2);
+    const std::string_view tail = switches.argumentTail;
     if (tail.size() < 2 || tail[1] != '/') {
         return switches;
     }
     const std::string_view option = tail.substr(1, 2);
     if (option == "/i" || option == "/I") {
-        switches.bLogOn = true;
-        switches.bSilent = true;
+        switches.logOn = true;
+        switches.silent = true;
     } else if (option == "/l" || option == "/L") {
-        switches.bLogOn = true;
+        switches.logOn = true;
     } else {
-        switches.strArgumentTail.clear();
+        switches.argumentTail.clear();
     }
     return switches;
 }

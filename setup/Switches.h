@@ -9,10 +9,10 @@ namespace setup {
 
 // What the command line asks of a run.
 struct Switches {
-    bool bLogOn = false;
-    bool bSilent = false;
+    bool logOn = false;
+    bool silent = false;
     // Passed on at the end of every program's command line.
-    std::string strArgumentTail;
+    std::string argumentTail;
 };
 
 // The command line as setup reads it: the program path and the arguments joined by single

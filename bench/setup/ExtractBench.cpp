@@ -11,7 +11,7 @@
 // usage: bench_setup [benchmark options]   (work folder: $BENCH_SETUP_DIR, $TMPDIR or /tmp)
 //        bench_setup --extract PACKAGE TARGET   (the measured child)
 
-#include "setup/kivCPackageExtractor.h"
+#include "setup/PackageExtractor.h"
 #include "tools/mkpackage/PackageWriter.h"
 
 #include <algorithm>
@@ -304,8 +304,8 @@ BENCHMARK(BM_SilentRunAgainstExtraction)
 
 int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--extract") {
-        setup::kivCPackageExtractor extractor(argv[2]);
-        const bool ok = extractor.ExtractFile(argv[3], 3);
+        setup::PackageExtractor extractor(argv[2]);
+        const bool ok = extractor.extractFile(argv[3], 3);
         std::printf("%ld\n", OwnPeakKiB());
         return ok ? 0 : 1;
     }

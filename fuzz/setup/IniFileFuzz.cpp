@@ -45,7 +45,7 @@ void CheckClassification(std::string_view line, const setup::IniLine& classified
     case Kind::Section: {
         const std::size_t close = text.rfind(']');
         Check(text.starts_with('[') && close != std::string_view::npos &&
-                  classified.strName == text.substr(1, close - 1),
+                  classified.name == text.substr(1, close - 1),
               "a header names the text up to its last ]");
         break;
     }
@@ -56,9 +56,9 @@ void CheckClassification(std::string_view line, const setup::IniLine& classified
     case Kind::Key: {
         const std::size_t equals = text.find('=');
         Check(!text.starts_with('[') && equals != std::string_view::npos, "a key line holds =");
-        Check(classified.strValue == text.substr(equals + 1), "the value is all after the first =");
-        Check(text.substr(0, equals).starts_with(classified.strName) &&
-                  classified.strName.find_first_of(" \t=") == std::string::npos,
+        Check(classified.value == text.substr(equals + 1), "the value is all after the first =");
+        Check(text.substr(0, equals).starts_with(classified.name) &&
+                  classified.name.find_first_of(" \t=") == std::string::npos,
               "the key is the text before =, cut at its first blank");
         break;
     }
@@ -73,11 +73,11 @@ void CheckClassification(std::string_view line, const setup::IniLine& classified
 
 void CheckLoaded(const setup::IniFile& ini, const Sections& expected) {
     for (const auto& [name, keys] : expected) {
-        const setup::IniSection* section = ini.GetSection(name);
-        tarvik::fuzz::Check(section != nullptr && section->Size() == keys.size(),
+        const setup::IniSection* section = ini.getSection(name);
+        tarvik::fuzz::Check(section != nullptr && section->size() == keys.size(),
                             "every section named holds its keys");
         for (const auto& [key, value] : keys) {
-            const std::string* found = section->GetValue(key);
+            const std::string* found = section->getValue(key);
             tarvik::fuzz::Check(found != nullptr && *found == value, "the first value of a key");
         }
     }
@@ -100,15 +100,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CheckClassification(line, classified);
         if (!loads) {
             if (classified.kind == setup::IniLine::Kind::Section) {
-                unread.push_back(classified.strName);
+                unread.push_back(classified.name);
             }
         } else if (classified.kind == setup::IniLine::Kind::Section) {
-            current = classified.strName;
+            current = classified.name;
             inSection = true;
             expected[current];
         } else if (classified.kind == setup::IniLine::Kind::Key) {
             if (inSection) {
-                expected[current].try_emplace(classified.strName, classified.strValue);
+                expected[current].try_emplace(classified.name, classified.value);
             } else {
                 loads = false;
             }
@@ -120,18 +120,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto path = tarvik::fuzz::ScratchFolder() / "setup.ini";
     tarvik::fuzz::WriteWholeFile(path, bytes);
     setup::IniFile ini;
-    Check(ini.Load(path) == loads,
+    Check(ini.load(path) == loads,
           "the load fails exactly at a key before any header or at a header without ]");
     CheckLoaded(ini, expected);
     for (const std::string& name : unread) {
-        Check(expected.contains(name) || ini.GetSection(name) == nullptr,
+        Check(expected.contains(name) || ini.getSection(name) == nullptr,
               "nothing after the failing line is read");
     }
 
-    Check(ini.Load(path) == loads, "a second load of the same file");
+    Check(ini.load(path) == loads, "a second load of the same file");
     CheckLoaded(ini, expected);
 
-    Check(!ini.Load((tarvik::fuzz::ScratchFolder() / "missing.ini").string()),
+    Check(!ini.load((tarvik::fuzz::ScratchFolder() / "missing.ini").string()),
           "a missing file does not load");
     CheckLoaded(ini, expected);
     return 0;

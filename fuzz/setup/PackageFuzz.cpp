@@ -11,7 +11,7 @@
 #include "fuzz/setup/FuzzFile.h"
 #include "setup/EntryPath.h"
 #include "setup/NameCase.h"
-#include "setup/kivCPackageExtractor.h"
+#include "setup/PackageExtractor.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -131,10 +131,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Tree outsideBefore = Walk(scene.sentinel, scene.target);
     const Tree targetBefore = Walk(scene.target);
 
-    setup::kivCPackageExtractor extractor(scene.package.string());
-    const bool loaded = extractor.LoadDirectory();
-    const std::list<setup::PackageEntry> entries = extractor.GetFileList();
-    const bool extracted = extractor.ExtractFile(scene.target.string(), 3);
+    setup::PackageExtractor extractor(scene.package.string());
+    const bool loaded = extractor.loadDirectory();
+    const std::list<setup::PackageEntry> entries = extractor.getFileList();
+    const bool extracted = extractor.extractFile(scene.target.string(), 3);
 
     Check(Walk(scene.sentinel, scene.target) == outsideBefore,
           "nothing outside the target folder changes");
@@ -143,7 +143,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(Walk(scene.target) == targetBefore, "a refused package leaves the target as it was");
     }
     if (loaded) {
-        Check(entries.size() == extractor.GetHeader().dwEntryCount,
+        Check(entries.size() == extractor.getHeader().entryCount,
               "a load reads every record the header announces");
     }
     if (!extracted) {
@@ -154,7 +154,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::map<std::string, int> landings;
     std::set<std::string> holdOthers;
     for (const auto& entry : entries) {
-        const auto components = Components(entry.strName);
+        const auto components = Components(entry.name);
         Check(components.has_value(), "an extracted name stays inside the target");
         landings[CaseKey(*components)]++;
         for (std::size_t n = 1; n < components->size(); ++n) {
@@ -162,16 +162,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     for (const auto& entry : entries) {
-        const auto components = Components(entry.strName);
+        const auto components = Components(entry.name);
         const std::string key = CaseKey(*components);
         if (components->empty() || landings[key] > 1 || holdOthers.contains(key)) {
             continue;
         }
         const fs::path path = setup::ResolvePathIgnoringCase(scene.target.string(), *components);
         const auto status = fs::symlink_status(path);
-        if (entry.IsFile()) {
+        if (entry.isFile()) {
             Check(fs::is_regular_file(status), "a file entry becomes a regular file");
-            Check(ReadWhole(path) == Bytes(bytes, entry.dwDataOffset, entry.dwStoredSize),
+            Check(ReadWhole(path) == Bytes(bytes, entry.dataOffset, entry.storedSize),
                   "a file holds exactly its stored bytes");
         } else {
             Check(fs::is_directory(status) || fs::is_symlink(status),

@@ -4,6 +4,6 @@
 
 namespace setup::gui {
 
-DialogFont::DialogFont() : m_font(QApplication::font("QMessageBox")) {}
+DialogFont::DialogFont() : font_(QApplication::font("QMessageBox")) {}
 
 } // namespace setup::gui

@@ -9,10 +9,10 @@ namespace setup::gui {
 class DialogFont {
 public:
     DialogFont();
-    const QFont& Font() const { return m_font; }
+    const QFont& font() const { return font_; }
 
 private:
-    QFont m_font;
+    QFont font_;
 };
 
 } // namespace setup::gui

@@ -22,94 +22,94 @@ void PostToMainThread(std::function<void()> call) {
 
 QtSetupWindows::QtSetupWindows(SetupLog& log, SetupPlatform& platform, WizardSignal& wizardSignal,
                                TestHook* hook)
-    : m_log(log), m_platform(platform), m_wizardSignal(wizardSignal), m_pHook(hook),
-      m_channel(PostToMainThread) {
+    : log_(log), platform_(platform), wizardSignal_(wizardSignal), hook_(hook),
+      channel_(PostToMainThread) {
     // Only the start-bitmap window receives the wizard's message; without it (in silent mode,
     // or once it is gone) the signal is dropped.
-    m_wizardSignal.SetHandler([this] {
-        if (m_pHook != nullptr) {
-            m_pHook->SignalReceived();
+    wizardSignal_.setHandler([this] {
+        if (hook_ != nullptr) {
+            hook_->signalReceived();
         }
-        if (m_pMainWnd && m_pMainWnd->Window() != nullptr) {
-            m_pMainWnd->OnWizardWindowClosed();
+        if (startBitmapWindow_ && startBitmapWindow_->window() != nullptr) {
+            startBitmapWindow_->onWizardWindowClosed();
         }
     });
 }
 
 QtSetupWindows::~QtSetupWindows() {
-    m_wizardSignal.SetHandler(nullptr);
+    wizardSignal_.setHandler(nullptr);
 }
 
-void QtSetupWindows::ShowMessage(std::string_view text, std::string_view caption) {
+void QtSetupWindows::showMessage(std::string_view text, std::string_view caption) {
     ShowSetupMessageBox(
         nullptr, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
-        QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())), m_pHook);
+        QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())), hook_);
 }
 
-bool QtSetupWindows::CreateProgressDialog() {
-    m_pDialog = std::make_unique<kivCDlgProg>(m_log);
-    return m_pDialog->Create();
+bool QtSetupWindows::createProgressDialog() {
+    dialog_ = std::make_unique<QtProgressDialog>(log_);
+    return dialog_->create();
 }
 
-bool QtSetupWindows::CreateMainWindow() {
-    m_pMainWnd = std::make_unique<CMainWindow>(m_log, m_platform, m_pHook);
-    return m_pMainWnd->Create();
+bool QtSetupWindows::createStartBitmapWindow() {
+    startBitmapWindow_ = std::make_unique<QtStartBitmapWindow>(log_, platform_, hook_);
+    return startBitmapWindow_->create();
 }
 
-void QtSetupWindows::MoveDialogToCorner() {
-    m_pDialog->MoveWindowToCorner();
+void QtSetupWindows::moveDialogToCorner() {
+    dialog_->moveWindowToCorner();
 }
 
-void QtSetupWindows::ShowDialog() {
-    m_pDialog->Show(true);
-    if (m_pHook != nullptr && m_pDialog->Window() != nullptr) {
-        m_pHook->DialogShown(*m_pDialog->Window());
+void QtSetupWindows::showDialog() {
+    dialog_->show(true);
+    if (hook_ != nullptr && dialog_->window() != nullptr) {
+        hook_->dialogShown(*dialog_->window());
     }
 }
 
-void QtSetupWindows::RunMessageLoop() {
+void QtSetupWindows::runMessageLoop() {
     QApplication::exec();
-    m_channel.LoopEnded();
-    if (m_pHook != nullptr) {
-        m_pHook->LoopEnded();
+    channel_.loopEnded();
+    if (hook_ != nullptr) {
+        hook_->loopEnded();
     }
 }
 
-void QtSetupWindows::DestroyMainWindow() {
-    if (m_pMainWnd) {
-        m_pMainWnd->Destroy();
-        m_pMainWnd->ClearStartBitmap();
-        m_pMainWnd.reset();
+void QtSetupWindows::destroyStartBitmapWindow() {
+    if (startBitmapWindow_) {
+        startBitmapWindow_->destroy();
+        startBitmapWindow_->clearStartBitmap();
+        startBitmapWindow_.reset();
     }
 }
 
-void QtSetupWindows::DestroyProgressDialog() {
-    m_pDialog.reset();
+void QtSetupWindows::destroyProgressDialog() {
+    dialog_.reset();
 }
 
-void QtSetupWindows::SetRange(std::size_t count) {
-    m_channel.Send([this, count] { m_pDialog->SetRange(count); });
+void QtSetupWindows::setRange(std::size_t count) {
+    channel_.send([this, count] { dialog_->setRange(count); });
 }
 
-void QtSetupWindows::StepIt() {
-    const std::size_t step = ++m_steps;
-    m_channel.Send([this, step] {
-        m_pDialog->StepIt();
-        if (m_pHook != nullptr) {
-            m_pHook->StepShown(*m_pDialog, step);
+void QtSetupWindows::stepIt() {
+    const std::size_t step = ++steps_;
+    channel_.send([this, step] {
+        dialog_->stepIt();
+        if (hook_ != nullptr) {
+            hook_->stepShown(*dialog_, step);
         }
     });
-    if (m_pHook != nullptr) {
-        m_pHook->AfterStep(step);
+    if (hook_ != nullptr) {
+        hook_->afterStep(step);
     }
 }
 
-bool QtSetupWindows::IsCancelRequested() {
-    return m_pDialog->IsCancelRequested();
+bool QtSetupWindows::isCancelRequested() {
+    return dialog_->isCancelRequested();
 }
 
-void QtSetupWindows::CloseProgressDialog() {
-    m_channel.Send([this] { m_pDialog->Close(); });
+void QtSetupWindows::closeProgressDialog() {
+    channel_.send([this] { dialog_->close(); });
 }
 
 } // namespace setup::gui

@@ -3,8 +3,8 @@
 #include "setup/SentMessageChannel.h"
 #include "setup/SetupLog.h"
 #include "setup/SetupWindows.h"
-#include "setup/gui/CMainWindow.h"
-#include "setup/gui/kivCDlgProg.h"
+#include "setup/gui/QtProgressDialog.h"
+#include "setup/gui/QtStartBitmapWindow.h"
 #include "setup/platform/SetupPlatform.h"
 
 #include <atomic>
@@ -25,29 +25,29 @@ public:
                    TestHook* hook);
     ~QtSetupWindows() override;
 
-    void ShowMessage(std::string_view text, std::string_view caption) override;
-    bool CreateProgressDialog() override;
-    bool CreateMainWindow() override;
-    void MoveDialogToCorner() override;
-    void ShowDialog() override;
-    void RunMessageLoop() override;
-    void DestroyMainWindow() override;
-    void DestroyProgressDialog() override;
+    void showMessage(std::string_view text, std::string_view caption) override;
+    bool createProgressDialog() override;
+    bool createStartBitmapWindow() override;
+    void moveDialogToCorner() override;
+    void showDialog() override;
+    void runMessageLoop() override;
+    void destroyStartBitmapWindow() override;
+    void destroyProgressDialog() override;
 
-    void SetRange(std::size_t count) override;
-    void StepIt() override;
-    bool IsCancelRequested() override;
-    void CloseProgressDialog() override;
+    void setRange(std::size_t count) override;
+    void stepIt() override;
+    bool isCancelRequested() override;
+    void closeProgressDialog() override;
 
 private:
-    SetupLog& m_log;
-    SetupPlatform& m_platform;
-    WizardSignal& m_wizardSignal;
-    TestHook* m_pHook;
-    std::unique_ptr<kivCDlgProg> m_pDialog;
-    std::unique_ptr<CMainWindow> m_pMainWnd;
-    SentMessageChannel m_channel;
-    std::atomic<std::size_t> m_steps = 0;
+    SetupLog& log_;
+    SetupPlatform& platform_;
+    WizardSignal& wizardSignal_;
+    TestHook* hook_;
+    std::unique_ptr<QtProgressDialog> dialog_;
+    std::unique_ptr<QtStartBitmapWindow> startBitmapWindow_;
+    SentMessageChannel channel_;
+    std::atomic<std::size_t> steps_ = 0;
 };
 
 } // namespace setup::gui

@@ -10,7 +10,7 @@ void ShowSetupMessageBox(QWidget* owner, const QString& text, const QString& cap
                          TestHook* hook) {
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, owner);
     if (hook != nullptr) {
-        hook->AnswerMessageBox(box);
+        hook->answerMessageBox(box);
     }
     box.exec();
 }

@@ -1,6 +1,6 @@
 #include "setup/gui/TestHook.h"
 
-#include "setup/gui/kivCDlgProg.h"
+#include "setup/gui/QtProgressDialog.h"
 
 #include <QAbstractButton>
 #include <QDialog>
@@ -15,7 +15,7 @@
 
 namespace setup::gui {
 
-std::unique_ptr<TestHook> TestHook::FromEnvironment() {
+std::unique_ptr<TestHook> TestHook::fromEnvironment() {
     const char* settings = std::getenv("SETUP_TEST_HOOK");
     if (settings == nullptr) {
         return nullptr;
@@ -28,31 +28,31 @@ TestHook::TestHook(const std::string& settings) {
         const QString key = setting.section('=', 0, 0);
         const QString value = setting.section('=', 1);
         if (key == "report") {
-            m_reportPath = value;
+            reportPath_ = value;
         } else if (key == "shots") {
-            m_shotFolder = value;
+            shotFolder_ = value;
         } else if (key == "cancel-at") {
-            m_cancelAt = value.toULongLong();
+            cancelAt_ = value.toULongLong();
         } else if (key == "pause-at") {
-            m_pauseAt = value.toULongLong();
+            pauseAt_ = value.toULongLong();
         }
     }
 }
 
-void TestHook::Report(const QString& event) {
-    const std::lock_guard lock(m_mutex);
-    if (m_reportPath.isEmpty()) {
+void TestHook::report(const QString& event) {
+    const std::lock_guard lock(mutex_);
+    if (reportPath_.isEmpty()) {
         return;
     }
-    QFile report(m_reportPath);
+    QFile report(reportPath_);
     if (report.open(QIODevice::WriteOnly | QIODevice::Append)) {
         report.write((event + '\n').toUtf8());
     }
 }
 
-void TestHook::Shoot(QWidget& widget, const QString& name) {
-    if (!m_shotFolder.isEmpty()) {
-        widget.grab().save(m_shotFolder + '/' + name + ".png");
+void TestHook::shoot(QWidget& widget, const QString& name) {
+    if (!shotFolder_.isEmpty()) {
+        widget.grab().save(shotFolder_ + '/' + name + ".png");
     }
 }
 
@@ -74,62 +74,62 @@ QString Placement(const QWidget& window) {
 
 } // namespace
 
-void TestHook::DialogShown(QDialog& dialog) {
-    Report("dialog shown " + Placement(dialog));
-    Shoot(dialog, "dialog");
+void TestHook::dialogShown(QDialog& dialog) {
+    report("dialog shown " + Placement(dialog));
+    shoot(dialog, "dialog");
 }
 
-void TestHook::WindowCreated(QWidget& window, bool bShown) {
-    Report(QString("window %1 ").arg(bShown ? "shown" : "hidden") + Placement(window));
-    if (bShown) {
-        Shoot(window, "window");
+void TestHook::windowCreated(QWidget& window, bool shown) {
+    report(QString("window %1 ").arg(shown ? "shown" : "hidden") + Placement(window));
+    if (shown) {
+        shoot(window, "window");
     }
 }
 
-void TestHook::StepShown(kivCDlgProg& dialog, std::size_t step) {
-    Report(QString("step %1").arg(step));
-    if (QDialog* window = dialog.Window()) {
-        Shoot(*window, "dialog");
-        if (m_cancelAt == step) {
+void TestHook::stepShown(QtProgressDialog& dialog, std::size_t step) {
+    report(QString("step %1").arg(step));
+    if (QDialog* window = dialog.window()) {
+        shoot(*window, "dialog");
+        if (cancelAt_ == step) {
             if (auto* cancel = window->findChild<QAbstractButton*>("ButCancel")) {
-                Report(QString("cancel %1").arg(step));
+                report(QString("cancel %1").arg(step));
                 cancel->click();
             }
         }
     }
 }
 
-void TestHook::AnswerMessageBox(QMessageBox& box) {
+void TestHook::answerMessageBox(QMessageBox& box) {
     QTimer::singleShot(0, &box, [this, &box] {
-        Report("message " + box.windowTitle() + ": " + box.text());
-        Shoot(box, "message");
+        report("message " + box.windowTitle() + ": " + box.text());
+        shoot(box, "message");
         if (QAbstractButton* ok = box.button(QMessageBox::Ok)) {
             ok->click();
         }
     });
 }
 
-void TestHook::LoopEnded() {
-    Report("loop ended");
-    const std::lock_guard lock(m_mutex);
-    m_bReleased = true;
-    m_released.notify_all();
+void TestHook::loopEnded() {
+    report("loop ended");
+    const std::lock_guard lock(mutex_);
+    released_ = true;
+    releaseChanged_.notify_all();
 }
 
-void TestHook::SignalReceived() {
-    Report("signal");
-    const std::lock_guard lock(m_mutex);
-    m_bReleased = true;
-    m_released.notify_all();
+void TestHook::signalReceived() {
+    report("signal");
+    const std::lock_guard lock(mutex_);
+    released_ = true;
+    releaseChanged_.notify_all();
 }
 
-void TestHook::AfterStep(std::size_t step) {
-    if (m_pauseAt != step) {
+void TestHook::afterStep(std::size_t step) {
+    if (pauseAt_ != step) {
         return;
     }
-    Report(QString("paused %1").arg(step));
-    std::unique_lock lock(m_mutex);
-    m_released.wait_for(lock, std::chrono::seconds(30), [this] { return m_bReleased; });
+    report(QString("paused %1").arg(step));
+    std::unique_lock lock(mutex_);
+    releaseChanged_.wait_for(lock, std::chrono::seconds(30), [this] { return released_; });
 }
 
 } // namespace setup::gui

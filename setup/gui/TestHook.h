@@ -14,7 +14,7 @@ class QWidget;
 
 namespace setup::gui {
 
-class kivCDlgProg;
+class QtProgressDialog;
 
 // What the tests of the setup program can ask of a real run through the environment variable
 // SETUP_TEST_HOOK, since they cannot reach its windows themselves. Without that variable there
@@ -29,35 +29,35 @@ class kivCDlgProg;
 class TestHook {
 public:
     // The hook the environment asks for, or none.
-    static std::unique_ptr<TestHook> FromEnvironment();
+    static std::unique_ptr<TestHook> fromEnvironment();
 
     explicit TestHook(const std::string& settings);
 
     // Main thread.
-    void DialogShown(QDialog& dialog);
-    void WindowCreated(QWidget& window, bool bShown);
+    void dialogShown(QDialog& dialog);
+    void windowCreated(QWidget& window, bool shown);
     // After the dialog has shown step `step`; may click Cancel.
-    void StepShown(kivCDlgProg& dialog, std::size_t step);
+    void stepShown(QtProgressDialog& dialog, std::size_t step);
     // Reports the box and makes it answer itself with OK as soon as it runs.
-    void AnswerMessageBox(QMessageBox& box);
-    void LoopEnded();
-    void SignalReceived();
+    void answerMessageBox(QMessageBox& box);
+    void loopEnded();
+    void signalReceived();
 
     // Extractor thread, after step `step` was sent.
-    void AfterStep(std::size_t step);
+    void afterStep(std::size_t step);
 
 private:
-    void Report(const QString& event);
-    void Shoot(QWidget& widget, const QString& name);
+    void report(const QString& event);
+    void shoot(QWidget& widget, const QString& name);
 
-    QString m_reportPath;
-    QString m_shotFolder;
-    std::optional<std::size_t> m_cancelAt;
-    std::optional<std::size_t> m_pauseAt;
+    QString reportPath_;
+    QString shotFolder_;
+    std::optional<std::size_t> cancelAt_;
+    std::optional<std::size_t> pauseAt_;
 
-    std::mutex m_mutex;
-    std::condition_variable m_released;
-    bool m_bReleased = false;
+    std::mutex mutex_;
+    std::condition_variable releaseChanged_;
+    bool released_ = false;
 };
 
 } // namespace setup::gui

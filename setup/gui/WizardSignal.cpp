@@ -30,38 +30,38 @@ WizardSignal::WizardSignal() {
     if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
         return;
     }
-    m_readFd = fds[0];
+    readFd_ = fds[0];
     g_signalWriteFd = fds[1];
     struct sigaction action {};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     ::sigaction(SIGUSR1, &action, nullptr);
-    m_notifier = std::make_unique<QSocketNotifier>(m_readFd, QSocketNotifier::Read);
-    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { Drain(); });
+    notifier_ = std::make_unique<QSocketNotifier>(readFd_, QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { drain(); });
 }
 
 WizardSignal::~WizardSignal() {
     // Signals that arrive from now on are ignored rather than ending the process.
     ::signal(SIGUSR1, SIG_IGN);
-    m_notifier.reset();
+    notifier_.reset();
     const int writeFd = g_signalWriteFd;
     g_signalWriteFd = -1;
     if (writeFd >= 0) {
         ::close(writeFd);
     }
-    if (m_readFd >= 0) {
-        ::close(m_readFd);
+    if (readFd_ >= 0) {
+        ::close(readFd_);
     }
 }
 
-void WizardSignal::Drain() {
+void WizardSignal::drain() {
     char bytes[64];
     ssize_t got = 0;
-    while ((got = ::read(m_readFd, bytes, sizeof bytes)) > 0) {
+    while ((got = ::read(readFd_, bytes, sizeof bytes)) > 0) {
         for (ssize_t i = 0; i < got; ++i) {
-            if (m_handler) {
-                m_handler();
+            if (handler_) {
+                handler_();
             }
         }
     }

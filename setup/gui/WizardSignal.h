@@ -19,14 +19,14 @@ public:
     WizardSignal& operator=(const WizardSignal&) = delete;
 
     // Called on the main thread for every signal received.
-    void SetHandler(std::function<void()> handler) { m_handler = std::move(handler); }
+    void setHandler(std::function<void()> handler) { handler_ = std::move(handler); }
 
 private:
-    void Drain();
+    void drain();
 
-    int m_readFd = -1;
-    std::unique_ptr<QSocketNotifier> m_notifier;
-    std::function<void()> m_handler;
+    int readFd_ = -1;
+    std::unique_ptr<QSocketNotifier> notifier_;
+    std::function<void()> handler_;
 };
 
 } // namespace setup::gui

@@ -49,13 +49,13 @@ constexpr const char* kHelp =
 // to be shown (a silent run) or nothing can be (no display), so that a silent install works on
 // a server. The choice goes to Qt alone, not into the environment that the started programs
 // inherit.
-std::vector<std::string> QtArguments(const std::vector<std::string>& args, bool bSilent) {
+std::vector<std::string> QtArguments(const std::vector<std::string>& args, bool silent) {
     std::vector<std::string> qtArgs = args;
     const char* chosen = std::getenv("QT_QPA_PLATFORM");
     const bool platformChosen = chosen != nullptr && *chosen != '\0';
     const bool noDisplay =
         std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr;
-    if (!platformChosen && (bSilent || noDisplay)) {
+    if (!platformChosen && (silent || noDisplay)) {
         qtArgs.insert(qtArgs.begin() + (qtArgs.empty() ? 0 : 1), {"-platform", "offscreen"});
     }
     return qtArgs;
@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
     const std::size_t programPathLength = args.empty() ? 0 : args.front().size();
     const setup::Switches switches = setup::ReadSwitches(commandLine, programPathLength);
 
-    std::vector<std::string> qtArgs = QtArguments(args, switches.bSilent);
+    std::vector<std::string> qtArgs = QtArguments(args, switches.silent);
     std::vector<char*> qtArgv;
     for (std::string& arg : qtArgs) {
         qtArgv.push_back(arg.data());
@@ -92,10 +92,10 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     setup::gui::WizardSignal wizardSignal;
-    const std::unique_ptr<setup::gui::TestHook> hook = setup::gui::TestHook::FromEnvironment();
+    const std::unique_ptr<setup::gui::TestHook> hook = setup::gui::TestHook::fromEnvironment();
     setup::PosixSetupPlatform platform;
-    setup::SetupLog& log = setup::SetupLog::Instance();
+    setup::SetupLog& log = setup::SetupLog::instance();
     setup::gui::QtSetupWindows windows(log, platform, wizardSignal, hook.get());
     setup::SetupFlow flow(log, platform, windows);
-    return flow.Run(commandLine, programPathLength);
+    return flow.run(commandLine, programPathLength);
 }

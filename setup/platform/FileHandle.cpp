@@ -1,5 +1,6 @@
 #include "setup/platform/FileHandle.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
@@ -65,6 +66,49 @@ FileHandle OpenForReading(const std::string& path) {
         return FileHandle();
     }
     return file;
+}
+
+bool IsPathSeparator(char c) {
+    return c == '/';
+}
+
+FileHandle OpenForAppending(const std::string& path) {
+    // Without O_NONBLOCK, opening a FIFO would wait for a reader.
+    FileHandle file(::open(
+        path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
+    struct stat info {};
+    if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return FileHandle();
+    }
+    return file;
+}
+
+bool CopyBetweenFiles(const FileHandle& from, std::uint64_t offset, const FileHandle& to,
+                      std::uint64_t size, std::uint64_t& copied) {
+    copied = 0;
+    while (copied < size) {
+        auto at = static_cast<off64_t>(offset + copied);
+        const auto chunk =
+            static_cast<std::size_t>(std::min<std::uint64_t>(size - copied, 1u << 30));
+        const ssize_t done = ::copy_file_range(from.get(), &at, to.get(), nullptr, chunk, 0);
+        if (done > 0) {
+            copied += static_cast<std::uint64_t>(done);
+        } else if (done == 0) {
+            return true;
+        } else if (errno != EINTR) {
+            // Not every file system or kernel copies between these two files.
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TruncateFile(const FileHandle& file, std::uint64_t size) {
+    int result = -1;
+    do {
+        result = ::ftruncate(file.get(), static_cast<off_t>(size));
+    } while (result != 0 && errno == EINTR);
+    return result == 0;
 }
 
 FileHandle OpenFolder(const std::string& path) {

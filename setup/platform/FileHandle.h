@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace setup {
@@ -31,6 +32,24 @@ bool PathExists(const std::string& path);
 // Opens an existing regular file for reading; others may read it at the same time. Folders,
 // FIFOs and devices are refused at once, without waiting.
 FileHandle OpenForReading(const std::string& path);
+
+// Whether `c` separates folders in a path of this system ("/"; on Windows "\\" too).
+bool IsPathSeparator(char c);
+
+// Opens the file for appending, creating it private to the user when missing, never
+// truncating it. Anything at the path that is not a regular file (a symbolic link, a FIFO, a
+// device, a folder) is refused, without waiting.
+FileHandle OpenForAppending(const std::string& path);
+
+// Copies up to `size` bytes from `offset` in `from` to the current position of `to` inside
+// the system, without passing them through this process, and counts them in `copied`. True
+// when it finished (all copied, or `from` ended); false when the system cannot copy between
+// these two files, or failed, after `copied` bytes: the caller copies the rest itself.
+bool CopyBetweenFiles(const FileHandle& from, std::uint64_t offset, const FileHandle& to,
+                      std::uint64_t size, std::uint64_t& copied);
+
+// Cuts the file to `size` bytes.
+bool TruncateFile(const FileHandle& file, std::uint64_t size);
 
 // Opens an existing folder (following symbolic links in the path, which the caller chose).
 FileHandle OpenFolder(const std::string& path);

@@ -44,33 +44,37 @@ void AllowOwnerToExecute(const std::string& path) {
 class SpawnAttributes {
 public:
     SpawnAttributes() {
-        ::posix_spawnattr_init(&m_attributes);
+        ::posix_spawnattr_init(&attributes_);
         sigset_t none;
         sigemptyset(&none);
         sigset_t handled;
         sigemptyset(&handled);
         sigaddset(&handled, SIGUSR1);
-        ::posix_spawnattr_setsigmask(&m_attributes, &none);
-        ::posix_spawnattr_setsigdefault(&m_attributes, &handled);
-        ::posix_spawnattr_setflags(&m_attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+        ::posix_spawnattr_setsigmask(&attributes_, &none);
+        ::posix_spawnattr_setsigdefault(&attributes_, &handled);
+        ::posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     }
     SpawnAttributes(const SpawnAttributes&) = delete;
     SpawnAttributes& operator=(const SpawnAttributes&) = delete;
-    ~SpawnAttributes() { ::posix_spawnattr_destroy(&m_attributes); }
+    ~SpawnAttributes() { ::posix_spawnattr_destroy(&attributes_); }
 
-    const posix_spawnattr_t* Get() const { return &m_attributes; }
+    const posix_spawnattr_t* get() const { return &attributes_; }
 
 private:
-    posix_spawnattr_t m_attributes{};
+    posix_spawnattr_t attributes_{};
 };
 
 } // namespace
 
-std::optional<OsVersion> PosixSetupPlatform::QueryOsVersion() {
+std::optional<OsVersion> HostOsVersion() {
     return OsVersion{true, 10};
 }
 
-std::string PosixSetupPlatform::ModulePath() {
+std::optional<OsVersion> PosixSetupPlatform::queryOsVersion() {
+    return HostOsVersion();
+}
+
+std::string PosixSetupPlatform::modulePath() {
     std::vector<char> buffer(PATH_MAX + 1);
     const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
     if (length <= 0) {
@@ -79,7 +83,7 @@ std::string PosixSetupPlatform::ModulePath() {
     return std::string(buffer.data(), static_cast<std::size_t>(length));
 }
 
-std::optional<std::string> PosixSetupPlatform::CurrentDirectory() {
+std::optional<std::string> PosixSetupPlatform::currentDirectory() {
     std::vector<char> buffer(PATH_MAX + 1);
     if (::getcwd(buffer.data(), buffer.size()) == nullptr) {
         return std::nullopt;
@@ -87,7 +91,7 @@ std::optional<std::string> PosixSetupPlatform::CurrentDirectory() {
     return std::string(buffer.data());
 }
 
-std::optional<std::string> PosixSetupPlatform::SystemTempFolder() {
+std::optional<std::string> PosixSetupPlatform::systemTempFolder() {
     std::string folder = EnvironmentValue("TMPDIR");
     if (folder.empty()) {
         folder = "/tmp";
@@ -98,8 +102,8 @@ std::optional<std::string> PosixSetupPlatform::SystemTempFolder() {
     return folder;
 }
 
-std::optional<std::string> PosixSetupPlatform::CreateTempFolder(std::string_view prefix) {
-    const std::optional<std::string> parent = SystemTempFolder();
+std::optional<std::string> PosixSetupPlatform::createTempFolder(std::string_view prefix) {
+    const std::optional<std::string> parent = systemTempFolder();
     if (!parent) {
         return std::nullopt;
     }
@@ -111,22 +115,22 @@ std::optional<std::string> PosixSetupPlatform::CreateTempFolder(std::string_view
     return CreateUniqueFolder(*parent, prefix, firstNumber);
 }
 
-bool PosixSetupPlatform::DeleteFolderTree(const std::string& path) {
+bool PosixSetupPlatform::deleteFolderTree(const std::string& path) {
     return DeleteFolderTreeSkippingDotNames(path);
 }
 
-bool PosixSetupPlatform::DeleteFile(const std::string& path) {
+bool PosixSetupPlatform::deleteFile(const std::string& path) {
     return !path.empty() && ::unlink(path.c_str()) == 0;
 }
 
-std::optional<ProcessId> PosixSetupPlatform::StartProcess(const ProcessCommand& command) {
-    if (command.strProgram.empty()) {
+std::optional<ProcessId> PosixSetupPlatform::startProcess(const ProcessCommand& command) {
+    if (command.program.empty()) {
         return std::nullopt;
     }
-    AllowOwnerToExecute(command.strProgram);
+    AllowOwnerToExecute(command.program);
     std::vector<std::string> words;
     words.reserve(command.arguments.size() + 1);
-    words.push_back(command.strProgram);
+    words.push_back(command.program);
     words.insert(words.end(), command.arguments.begin(), command.arguments.end());
     std::vector<char*> argv;
     for (std::string& word : words) {
@@ -136,14 +140,14 @@ std::optional<ProcessId> PosixSetupPlatform::StartProcess(const ProcessCommand& 
     const SpawnAttributes attributes;
     pid_t child = -1;
     // glibc reports a program that cannot be executed as the spawn's own error.
-    if (::posix_spawn(&child, command.strProgram.c_str(), nullptr, attributes.Get(), argv.data(),
+    if (::posix_spawn(&child, command.program.c_str(), nullptr, attributes.get(), argv.data(),
                       environ) != 0) {
         return std::nullopt;
     }
     return static_cast<ProcessId>(child);
 }
 
-void PosixSetupPlatform::WaitForProcess(ProcessId process) {
+void PosixSetupPlatform::waitForProcess(ProcessId process) {
     int status = 0;
     while (::waitpid(static_cast<pid_t>(process), &status, 0) < 0 && errno == EINTR) {
     }

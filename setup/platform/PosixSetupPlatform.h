@@ -1,5 +1,6 @@
 #pragma once
 
+#include "setup/platform/HostServices.h"
 #include "setup/platform/SetupPlatform.h"
 
 #include <optional>
@@ -15,15 +16,15 @@ namespace setup {
 class PosixSetupPlatform : public SetupPlatform {
 public:
     // Reported as a modern system of the NT family, which passes the check.
-    std::optional<OsVersion> QueryOsVersion() override;
-    std::string ModulePath() override;
-    std::optional<std::string> CurrentDirectory() override;
-    std::optional<std::string> SystemTempFolder() override;
-    std::optional<std::string> CreateTempFolder(std::string_view prefix) override;
-    bool DeleteFolderTree(const std::string& path) override;
-    bool DeleteFile(const std::string& path) override;
-    std::optional<ProcessId> StartProcess(const ProcessCommand& command) override;
-    void WaitForProcess(ProcessId process) override;
+    std::optional<OsVersion> queryOsVersion() override;
+    std::string modulePath() override;
+    std::optional<std::string> currentDirectory() override;
+    std::optional<std::string> systemTempFolder() override;
+    std::optional<std::string> createTempFolder(std::string_view prefix) override;
+    bool deleteFolderTree(const std::string& path) override;
+    bool deleteFile(const std::string& path) override;
+    std::optional<ProcessId> startProcess(const ProcessCommand& command) override;
+    void waitForProcess(ProcessId process) override;
 };
 
 // Creates a new folder in `parent` named from up to three characters of `prefix`, four
@@ -33,11 +34,7 @@ public:
 std::optional<std::string> CreateUniqueFolder(const std::string& parent, std::string_view prefix,
                                               unsigned firstNumber);
 
-// The current time in UTC.
-SystemTime CurrentUtcTime();
-
-// Where the install log lives: $QL_INST_LOG when set and not empty, else $HOME/ql_inst.log;
-// empty when neither is known.
-std::string DefaultLogPath();
+// On this system the install log lives at $QL_INST_LOG when set and not empty, else at
+// $HOME/ql_inst.log (DefaultLogPath in HostServices.h).
 
 } // namespace setup

@@ -6,25 +6,25 @@
 namespace setup::test {
 
 FakeSetupPlatform::FakeSetupPlatform(std::string modulePath, std::string systemTemp)
-    : m_modulePath(std::move(modulePath)), m_systemTemp(std::move(systemTemp)) {}
+    : modulePath_(std::move(modulePath)), systemTemp_(std::move(systemTemp)) {}
 
-std::optional<std::string> FakeSetupPlatform::CreateTempFolder(std::string_view prefix) {
-    if (bTempFolderFails) {
+std::optional<std::string> FakeSetupPlatform::createTempFolder(std::string_view prefix) {
+    if (tempFolderFails) {
         return std::nullopt;
     }
-    std::optional<std::string> folder = CreateUniqueFolder(m_systemTemp, prefix, 0x1A2B);
+    std::optional<std::string> folder = CreateUniqueFolder(systemTemp_, prefix, 0x1A2B);
     if (folder) {
         tempFolders.push_back(*folder);
     }
     return folder;
 }
 
-std::optional<ProcessId> FakeSetupPlatform::StartProcess(const ProcessCommand& command) {
-    const std::string program = std::filesystem::path(command.strProgram).filename().string();
-    if (failingPrograms.contains(program) || !std::filesystem::exists(command.strProgram)) {
+std::optional<ProcessId> FakeSetupPlatform::startProcess(const ProcessCommand& command) {
+    const std::string program = std::filesystem::path(command.program).filename().string();
+    if (failingPrograms.contains(program) || !std::filesystem::exists(command.program)) {
         return std::nullopt;
     }
-    std::string line = command.strProgram;
+    std::string line = command.program;
     for (const std::string& argument : command.arguments) {
         line += "|" + argument;
     }
@@ -32,7 +32,7 @@ std::optional<ProcessId> FakeSetupPlatform::StartProcess(const ProcessCommand& c
     return static_cast<ProcessId>(started.size());
 }
 
-void FakeSetupPlatform::WaitForProcess(ProcessId process) {
+void FakeSetupPlatform::waitForProcess(ProcessId process) {
     waited.push_back(process);
 }
 

@@ -17,15 +17,15 @@ class FakeSetupPlatform : public PosixSetupPlatform {
 public:
     FakeSetupPlatform(std::string modulePath, std::string systemTemp);
 
-    std::optional<OsVersion> QueryOsVersion() override { return osVersion; }
-    std::string ModulePath() override { return m_modulePath; }
-    std::optional<std::string> SystemTempFolder() override { return m_systemTemp; }
-    std::optional<std::string> CreateTempFolder(std::string_view prefix) override;
-    std::optional<ProcessId> StartProcess(const ProcessCommand& command) override;
-    void WaitForProcess(ProcessId process) override;
+    std::optional<OsVersion> queryOsVersion() override { return osVersion; }
+    std::string modulePath() override { return modulePath_; }
+    std::optional<std::string> systemTempFolder() override { return systemTemp_; }
+    std::optional<std::string> createTempFolder(std::string_view prefix) override;
+    std::optional<ProcessId> startProcess(const ProcessCommand& command) override;
+    void waitForProcess(ProcessId process) override;
 
     std::optional<OsVersion> osVersion = OsVersion{true, 10};
-    bool bTempFolderFails = false;
+    bool tempFolderFails = false;
     // Programs (their file names) that cannot start.
     std::set<std::string> failingPrograms;
 
@@ -36,8 +36,8 @@ public:
     std::vector<ProcessId> waited;
 
 private:
-    std::string m_modulePath;
-    std::string m_systemTemp;
+    std::string modulePath_;
+    std::string systemTemp_;
 };
 
 } // namespace setup::test

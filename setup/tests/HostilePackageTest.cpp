@@ -1,5 +1,5 @@
 #include "setup/EntryPath.h"
-#include "setup/kivCPackageExtractor.h"
+#include "setup/PackageExtractor.h"
 #include "setup/tests/ScratchFolder.h"
 #include "setup/tests/TestPackageBuilder.h"
 
@@ -48,98 +48,98 @@ TEST(EntryPathComponents, RefusesNamesThatLeaveTheTarget) {
 class HostilePackageTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        fs::create_directory(m_target);
-        fs::create_directory(m_outside);
-        WriteWholeFile(m_outside + "/victim", "precious");
+        fs::create_directory(target_);
+        fs::create_directory(outside_);
+        WriteWholeFile(outside_ + "/victim", "precious");
     }
 
     // Every path under the scratch folder that is not inside the target.
-    std::set<std::string> OutsideTarget() const {
+    std::set<std::string> outsideTarget() const {
         std::set<std::string> paths;
-        for (const auto& item : fs::recursive_directory_iterator(m_scratch.Path())) {
+        for (const auto& item : fs::recursive_directory_iterator(scratch_.path())) {
             const std::string path = item.path().string();
-            if (path.rfind(m_target + "/", 0) != 0) {
+            if (path.rfind(target_ + "/", 0) != 0) {
                 paths.insert(path);
             }
         }
         return paths;
     }
 
-    ScratchFolder m_scratch;
-    std::string m_package = m_scratch / "setup.bin";
-    std::string m_target = m_scratch / "out";
-    std::string m_outside = m_scratch / "outside";
+    ScratchFolder scratch_;
+    std::string package_ = scratch_ / "setup.bin";
+    std::string target_ = scratch_ / "out";
+    std::string outside_ = scratch_ / "outside";
 };
 
 TEST_F(HostilePackageTest, NameLeavingTheTargetStopsExtractionWithoutWritingOutside) {
     for (const char* name : {"\\..\\escaped", "\\..\\outside\\victim", "\\sub\\..\\..\\escaped",
                              "\\\\escaped", "\\C:\\escaped"}) {
         SCOPED_TRACE(name);
-        fs::remove_all(m_target);
-        fs::create_directory(m_target);
+        fs::remove_all(target_);
+        fs::create_directory(target_);
         TestPackageBuilder builder;
-        builder.Folder("\\sub").File("\\sub\\before", "b").File(name, "evil").File("\\after", "a");
-        builder.WriteTo(m_package);
-        const std::set<std::string> before = OutsideTarget();
+        builder.folder("\\sub").file("\\sub\\before", "b").file(name, "evil").file("\\after", "a");
+        builder.writeTo(package_);
+        const std::set<std::string> before = outsideTarget();
 
-        kivCPackageExtractor extractor(m_package);
-        EXPECT_FALSE(extractor.ExtractFile(m_target, 3));
-        EXPECT_EQ(OutsideTarget(), before);
-        EXPECT_EQ(ReadWholeFile(m_outside + "/victim"), "precious");
-        EXPECT_TRUE(fs::exists(m_target + "/sub/before"));
-        EXPECT_FALSE(fs::exists(m_target + "/after"));
+        PackageExtractor extractor(package_);
+        EXPECT_FALSE(extractor.extractFile(target_, 3));
+        EXPECT_EQ(outsideTarget(), before);
+        EXPECT_EQ(ReadWholeFile(outside_ + "/victim"), "precious");
+        EXPECT_TRUE(fs::exists(target_ + "/sub/before"));
+        EXPECT_FALSE(fs::exists(target_ + "/after"));
     }
 }
 
 TEST_F(HostilePackageTest, FolderLinkPlantedInTheTargetIsNotWrittenThrough) {
-    fs::create_directory_symlink(m_outside, m_target + "/sub");
-    TestPackageBuilder().Folder("\\sub").File("\\sub\\victim", "evil").WriteTo(m_package);
+    fs::create_directory_symlink(outside_, target_ + "/sub");
+    TestPackageBuilder().folder("\\sub").file("\\sub\\victim", "evil").writeTo(package_);
 
-    kivCPackageExtractor extractor(m_package);
-    EXPECT_FALSE(extractor.ExtractFile(m_target, 3));
-    EXPECT_EQ(ReadWholeFile(m_outside + "/victim"), "precious");
-    EXPECT_TRUE(fs::is_symlink(m_target + "/sub"));
+    PackageExtractor extractor(package_);
+    EXPECT_FALSE(extractor.extractFile(target_, 3));
+    EXPECT_EQ(ReadWholeFile(outside_ + "/victim"), "precious");
+    EXPECT_TRUE(fs::is_symlink(target_ + "/sub"));
 }
 
 TEST_F(HostilePackageTest, LinkDeeperInThePathIsNotWrittenThrough) {
-    fs::create_directory(m_target + "/a");
-    fs::create_directory_symlink(m_outside, m_target + "/a/b");
-    TestPackageBuilder().File("\\a\\b\\victim", "evil").Folder("\\a\\b\\new").WriteTo(m_package);
+    fs::create_directory(target_ + "/a");
+    fs::create_directory_symlink(outside_, target_ + "/a/b");
+    TestPackageBuilder().file("\\a\\b\\victim", "evil").folder("\\a\\b\\new").writeTo(package_);
 
-    kivCPackageExtractor extractor(m_package);
-    EXPECT_FALSE(extractor.ExtractFile(m_target, 3));
-    EXPECT_EQ(ReadWholeFile(m_outside + "/victim"), "precious");
-    EXPECT_FALSE(fs::exists(m_outside + "/new"));
+    PackageExtractor extractor(package_);
+    EXPECT_FALSE(extractor.extractFile(target_, 3));
+    EXPECT_EQ(ReadWholeFile(outside_ + "/victim"), "precious");
+    EXPECT_FALSE(fs::exists(outside_ + "/new"));
 }
 
 TEST_F(HostilePackageTest, FileLinkPlantedInTheTargetIsRefusedAndKept) {
-    fs::create_symlink(m_outside + "/victim", m_target + "/setup.ini");
-    TestPackageBuilder().File("\\setup.ini", "evil").WriteTo(m_package);
+    fs::create_symlink(outside_ + "/victim", target_ + "/setup.ini");
+    TestPackageBuilder().file("\\setup.ini", "evil").writeTo(package_);
 
-    kivCPackageExtractor extractor(m_package);
-    EXPECT_FALSE(extractor.ExtractFile(m_target, 3));
-    EXPECT_EQ(ReadWholeFile(m_outside + "/victim"), "precious");
-    EXPECT_TRUE(fs::is_symlink(m_target + "/setup.ini"));
+    PackageExtractor extractor(package_);
+    EXPECT_FALSE(extractor.extractFile(target_, 3));
+    EXPECT_EQ(ReadWholeFile(outside_ + "/victim"), "precious");
+    EXPECT_TRUE(fs::is_symlink(target_ + "/setup.ini"));
 }
 
 TEST_F(HostilePackageTest, DanglingLinkIsNotFollowedToCreateAFile) {
-    fs::create_symlink(m_outside + "/created", m_target + "/x");
-    TestPackageBuilder().File("\\x", "evil").WriteTo(m_package);
+    fs::create_symlink(outside_ + "/created", target_ + "/x");
+    TestPackageBuilder().file("\\x", "evil").writeTo(package_);
 
-    kivCPackageExtractor extractor(m_package);
-    EXPECT_FALSE(extractor.ExtractFile(m_target, 3));
-    EXPECT_FALSE(fs::exists(m_outside + "/created"));
+    PackageExtractor extractor(package_);
+    EXPECT_FALSE(extractor.extractFile(target_, 3));
+    EXPECT_FALSE(fs::exists(outside_ + "/created"));
 }
 
 TEST_F(HostilePackageTest, HugeEntryCountFailsTheLoadAtOnce) {
     TestPackageBuilder builder;
-    builder.File("\\a", "x");
+    builder.file("\\a", "x");
     builder.entryCount = 0x7FFFFFFFu;
-    builder.WriteTo(m_package);
+    builder.writeTo(package_);
 
-    kivCPackageExtractor extractor(m_package);
-    EXPECT_FALSE(extractor.LoadDirectory());
-    EXPECT_TRUE(extractor.GetFileList().empty());
+    PackageExtractor extractor(package_);
+    EXPECT_FALSE(extractor.loadDirectory());
+    EXPECT_TRUE(extractor.getFileList().empty());
 }
 
 } // namespace

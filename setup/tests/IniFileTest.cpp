@@ -47,8 +47,8 @@ TEST(IniLineClassifier, TellsTheKindsApart) {
         SCOPED_TRACE(c.line);
         const IniLine line = ClassifyIniLine(c.line);
         EXPECT_EQ(line.kind, c.kind);
-        EXPECT_EQ(line.strName, c.name);
-        EXPECT_EQ(line.strValue, c.value);
+        EXPECT_EQ(line.name, c.name);
+        EXPECT_EQ(line.value, c.value);
     }
 }
 
@@ -56,14 +56,14 @@ class IniFileTest : public ::testing::Test {
 protected:
     using KeyList = std::vector<std::pair<std::string, std::string>>;
 
-    bool LoadText(const std::string& text) {
-        WriteWholeFile(m_path, text);
-        return m_ini.Load(m_path);
+    bool loadText(const std::string& text) {
+        WriteWholeFile(path_, text);
+        return ini_.load(path_);
     }
 
-    KeyList Keys(const std::string& section) const {
+    KeyList keys(const std::string& section) const {
         KeyList keys;
-        const IniSection* found = m_ini.GetSection(section);
+        const IniSection* found = ini_.getSection(section);
         if (found != nullptr) {
             for (const auto& [key, value] : *found) {
                 keys.emplace_back(key, value);
@@ -72,14 +72,14 @@ protected:
         return keys;
     }
 
-    ScratchFolder m_scratch;
-    std::string m_path = m_scratch / "setup.ini";
-    IniFile m_ini;
+    ScratchFolder scratch_;
+    std::string path_ = scratch_ / "setup.ini";
+    IniFile ini_;
 };
 
 TEST_F(IniFileTest, KeysAreVisitedInByteOrder) {
-    ASSERT_TRUE(LoadText("[startup]\n2=c.exe\n10=b.exe\n1=a.exe\n\xE9=e\nZ=z\na=y\n"));
-    EXPECT_EQ(Keys("startup"), (KeyList{{"1", "a.exe"},
+    ASSERT_TRUE(loadText("[startup]\n2=c.exe\n10=b.exe\n1=a.exe\n\xE9=e\nZ=z\na=y\n"));
+    EXPECT_EQ(keys("startup"), (KeyList{{"1", "a.exe"},
                                         {"10", "b.exe"},
                                         {"2", "c.exe"},
                                         {"Z", "z"},
@@ -88,63 +88,63 @@ TEST_F(IniFileTest, KeysAreVisitedInByteOrder) {
 }
 
 TEST_F(IniFileTest, FirstValueOfAKeyWinsAcrossRepeatedSections) {
-    ASSERT_TRUE(LoadText("[startup]\n1=a.exe\n1=b.exe\n[bitmap]\nStart_Bitmap=x.bmp\n"
+    ASSERT_TRUE(loadText("[startup]\n1=a.exe\n1=b.exe\n[bitmap]\nStart_Bitmap=x.bmp\n"
                          "[startup]\n1=c.exe\n2=d.exe\n"));
-    EXPECT_EQ(Keys("startup"), (KeyList{{"1", "a.exe"}, {"2", "d.exe"}}));
-    EXPECT_EQ(Keys("bitmap"), (KeyList{{"Start_Bitmap", "x.bmp"}}));
+    EXPECT_EQ(keys("startup"), (KeyList{{"1", "a.exe"}, {"2", "d.exe"}}));
+    EXPECT_EQ(keys("bitmap"), (KeyList{{"Start_Bitmap", "x.bmp"}}));
 }
 
 TEST_F(IniFileTest, SectionNamesAreCaseSensitiveAndUntrimmed) {
-    ASSERT_TRUE(LoadText("[Startup]\n1=a.exe\n[ bitmap ]\nStart_Bitmap=x.bmp\n"));
-    EXPECT_EQ(m_ini.GetSection("startup"), nullptr);
-    EXPECT_NE(m_ini.GetSection("Startup"), nullptr);
-    EXPECT_EQ(m_ini.GetSection("bitmap"), nullptr);
-    EXPECT_NE(m_ini.GetSection(" bitmap "), nullptr);
+    ASSERT_TRUE(loadText("[Startup]\n1=a.exe\n[ bitmap ]\nStart_Bitmap=x.bmp\n"));
+    EXPECT_EQ(ini_.getSection("startup"), nullptr);
+    EXPECT_NE(ini_.getSection("Startup"), nullptr);
+    EXPECT_EQ(ini_.getSection("bitmap"), nullptr);
+    EXPECT_NE(ini_.getSection(" bitmap "), nullptr);
 }
 
 TEST_F(IniFileTest, LineEndsAreLineFeedsWithOptionalCarriageReturn) {
-    ASSERT_TRUE(LoadText("[bitmap]\r\nStart_Bitmap=temp.bmp\r\n[startup]\r\n1=a.exe\r\n2=b.exe"));
-    const IniSection* bitmap = m_ini.GetSection("bitmap");
+    ASSERT_TRUE(loadText("[bitmap]\r\nStart_Bitmap=temp.bmp\r\n[startup]\r\n1=a.exe\r\n2=b.exe"));
+    const IniSection* bitmap = ini_.getSection("bitmap");
     ASSERT_NE(bitmap, nullptr);
-    ASSERT_NE(bitmap->GetValue("Start_Bitmap"), nullptr);
-    EXPECT_EQ(*bitmap->GetValue("Start_Bitmap"), "temp.bmp");
-    EXPECT_EQ(bitmap->GetValue("start_bitmap"), nullptr);
-    EXPECT_EQ(Keys("startup"), (KeyList{{"1", "a.exe"}, {"2", "b.exe"}}));
+    ASSERT_NE(bitmap->getValue("Start_Bitmap"), nullptr);
+    EXPECT_EQ(*bitmap->getValue("Start_Bitmap"), "temp.bmp");
+    EXPECT_EQ(bitmap->getValue("start_bitmap"), nullptr);
+    EXPECT_EQ(keys("startup"), (KeyList{{"1", "a.exe"}, {"2", "b.exe"}}));
 }
 
 TEST_F(IniFileTest, CommentsAndBlankLinesBeforeTheFirstSectionAreAllowed) {
-    EXPECT_TRUE(LoadText("; made by hand\n\n  ;x=1\njust words\n[startup]\n1=a.exe\n"));
-    EXPECT_EQ(Keys("startup"), (KeyList{{"1", "a.exe"}}));
+    EXPECT_TRUE(loadText("; made by hand\n\n  ;x=1\njust words\n[startup]\n1=a.exe\n"));
+    EXPECT_EQ(keys("startup"), (KeyList{{"1", "a.exe"}}));
 }
 
 TEST_F(IniFileTest, KeyBeforeAnySectionFailsAndKeepsNothingAfter) {
-    EXPECT_FALSE(LoadText("; comment\n1=a.exe\n[startup]\n2=b.exe\n"));
-    EXPECT_EQ(m_ini.GetSection("startup"), nullptr);
+    EXPECT_FALSE(loadText("; comment\n1=a.exe\n[startup]\n2=b.exe\n"));
+    EXPECT_EQ(ini_.getSection("startup"), nullptr);
 }
 
 TEST_F(IniFileTest, UnclosedHeaderStopsTheLoadKeepingEarlierSections) {
-    EXPECT_FALSE(LoadText("[bitmap]\nStart_Bitmap=x.bmp\n[startup\n1=rm.exe\n[other]\n"));
-    EXPECT_EQ(Keys("bitmap"), (KeyList{{"Start_Bitmap", "x.bmp"}}));
-    EXPECT_EQ(m_ini.GetSection("startup"), nullptr);
-    EXPECT_EQ(m_ini.GetSection("other"), nullptr);
+    EXPECT_FALSE(loadText("[bitmap]\nStart_Bitmap=x.bmp\n[startup\n1=rm.exe\n[other]\n"));
+    EXPECT_EQ(keys("bitmap"), (KeyList{{"Start_Bitmap", "x.bmp"}}));
+    EXPECT_EQ(ini_.getSection("startup"), nullptr);
+    EXPECT_EQ(ini_.getSection("other"), nullptr);
 }
 
 TEST_F(IniFileTest, UnreadableFileLeavesTheReaderAsItWas) {
-    ASSERT_TRUE(LoadText("[startup]\n1=a.exe\n"));
-    EXPECT_FALSE(m_ini.Load(m_scratch / "absent.ini"));
-    EXPECT_FALSE(m_ini.Load(m_scratch.Path().string()));
+    ASSERT_TRUE(loadText("[startup]\n1=a.exe\n"));
+    EXPECT_FALSE(ini_.load(scratch_ / "absent.ini"));
+    EXPECT_FALSE(ini_.load(scratch_.path().string()));
     // A FIFO is no configuration file, and opening it must not wait for a writer.
-    const std::string fifo = m_scratch / "fifo.ini";
+    const std::string fifo = scratch_ / "fifo.ini";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_FALSE(m_ini.Load(fifo));
-    EXPECT_EQ(Keys("startup"), (KeyList{{"1", "a.exe"}}));
+    EXPECT_FALSE(ini_.load(fifo));
+    EXPECT_EQ(keys("startup"), (KeyList{{"1", "a.exe"}}));
 }
 
 TEST_F(IniFileTest, ReloadReplacesTheFormerContents) {
-    ASSERT_TRUE(LoadText("[startup]\n1=a.exe\n"));
-    ASSERT_TRUE(LoadText("[bitmap]\nStart_Bitmap=b.bmp\n"));
-    EXPECT_EQ(m_ini.GetSection("startup"), nullptr);
-    EXPECT_NE(m_ini.GetSection("bitmap"), nullptr);
+    ASSERT_TRUE(loadText("[startup]\n1=a.exe\n"));
+    ASSERT_TRUE(loadText("[bitmap]\nStart_Bitmap=b.bmp\n"));
+    EXPECT_EQ(ini_.getSection("startup"), nullptr);
+    EXPECT_NE(ini_.getSection("bitmap"), nullptr);
 }
 
 } // namespace

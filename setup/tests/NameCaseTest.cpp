@@ -51,7 +51,7 @@ TEST(NameCase, PathsResolveToExistingSpellings) {
     WriteWholeFile(scratch / "Setup/Bin/Install.SH", "");
     WriteWholeFile(scratch / "Setup/setup.ini", "");
     WriteWholeFile(scratch / "Setup/SETUP.INI", "");
-    const std::string base = scratch.Path().string();
+    const std::string base = scratch.path().string();
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"setup", "bin", "install.sh"}, "/Setup/Bin/Install.SH"},
         // The exact spelling wins over another one.

@@ -1,7 +1,7 @@
 // A package written out byte by byte from the format's description, not by any encoder of
 // this project, so that a field order wrong in both the writer and the reader shows.
 
-#include "setup/kivCPackageExtractor.h"
+#include "setup/PackageExtractor.h"
 #include "setup/tests/ScratchFolder.h"
 #include "setup/tests/TestPackageBuilder.h"
 
@@ -49,24 +49,24 @@ TEST(PackageBytes, HandWrittenPackageLoadsAndExtracts) {
     WriteWholeFile(package, kPackage);
     fs::create_directory(target);
 
-    kivCPackageExtractor extractor(package);
-    ASSERT_TRUE(extractor.LoadDirectory());
-    EXPECT_TRUE(extractor.IsDirectoryComplete());
-    EXPECT_EQ(extractor.GetHeader().dwEntryCount, 3u);
-    EXPECT_EQ(extractor.GetHeader().dwDirectoryOffset, 98u);
+    PackageExtractor extractor(package);
+    ASSERT_TRUE(extractor.loadDirectory());
+    EXPECT_TRUE(extractor.isDirectoryComplete());
+    EXPECT_EQ(extractor.getHeader().entryCount, 3u);
+    EXPECT_EQ(extractor.getHeader().directoryOffset, 98u);
     std::vector<std::string> names;
     std::vector<std::uint32_t> fields;
-    for (const PackageEntry& entry : extractor.GetFileList()) {
-        names.push_back(entry.strName);
-        fields.insert(fields.end(), {entry.dwType, entry.dwNameOffset, entry.dwFileSize,
-                                     entry.dwStoredSize, entry.dwDataOffset});
+    for (const PackageEntry& entry : extractor.getFileList()) {
+        names.push_back(entry.name);
+        fields.insert(fields.end(), {entry.type, entry.nameOffset, entry.fileSize, entry.storedSize,
+                                     entry.dataOffset});
     }
     EXPECT_EQ(names,
               (std::vector<std::string>{"\\SETUP", "\\SETUP\\SETUP.INI", "\\SETUP\\Caf\xE9.txt"}));
     EXPECT_EQ(fields,
               (std::vector<std::uint32_t>{2, 50, 0, 0, 0, 1, 61, 16, 16, 28, 1, 82, 2, 2, 44}));
 
-    ASSERT_TRUE(extractor.ExtractFile(target + "/", 3));
+    ASSERT_TRUE(extractor.extractFile(target + "/", 3));
     EXPECT_EQ(ReadWholeFile(target + "/SETUP/SETUP.INI"), "[startup]\r\n1=x\r\n");
     EXPECT_EQ(ReadWholeFile(target + "/SETUP/Caf\u00e9.txt"), "ok");
 }

@@ -21,9 +21,9 @@ namespace fs = std::filesystem;
 // Sets an environment variable for one test and puts the old value back afterwards.
 class ScopedEnvironment {
 public:
-    ScopedEnvironment(const char* name, const char* value) : m_name(name) {
+    ScopedEnvironment(const char* name, const char* value) : name_(name) {
         if (const char* old = std::getenv(name)) {
-            m_old = old;
+            old_ = old;
         }
         if (value != nullptr) {
             ::setenv(name, value, 1);
@@ -34,47 +34,47 @@ public:
     ScopedEnvironment(const ScopedEnvironment&) = delete;
     ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
     ~ScopedEnvironment() {
-        if (m_old) {
-            ::setenv(m_name, m_old->c_str(), 1);
+        if (old_) {
+            ::setenv(name_, old_->c_str(), 1);
         } else {
-            ::unsetenv(m_name);
+            ::unsetenv(name_);
         }
     }
 
 private:
-    const char* m_name;
-    std::optional<std::string> m_old;
+    const char* name_;
+    std::optional<std::string> old_;
 };
 
 TEST(PosixSetupPlatform, TempFolderComesFromTmpdirAndEndsInASeparator) {
     PosixSetupPlatform platform;
     {
         const ScopedEnvironment tmpdir("TMPDIR", "/var/tmp");
-        EXPECT_EQ(platform.SystemTempFolder(), "/var/tmp/");
+        EXPECT_EQ(platform.systemTempFolder(), "/var/tmp/");
     }
     {
         // The machine's own paths keep their backslashes; only package names are converted.
         const ScopedEnvironment tmpdir("TMPDIR", "/var/odd\\name/");
-        EXPECT_EQ(platform.SystemTempFolder(), "/var/odd\\name/");
+        EXPECT_EQ(platform.systemTempFolder(), "/var/odd\\name/");
     }
     for (const char* unset : {static_cast<const char*>(nullptr), ""}) {
         const ScopedEnvironment tmpdir("TMPDIR", unset);
-        EXPECT_EQ(platform.SystemTempFolder(), "/tmp/");
+        EXPECT_EQ(platform.systemTempFolder(), "/tmp/");
     }
 }
 
 TEST(PosixSetupPlatform, TempFoldersArePrivateAndDistinct) {
     const ScratchFolder scratch;
-    const ScopedEnvironment tmpdir("TMPDIR", scratch.Path().c_str());
+    const ScopedEnvironment tmpdir("TMPDIR", scratch.path().c_str());
     PosixSetupPlatform platform;
     const std::regex pattern(R"(ist[0-9A-F]{4}\.tm!)");
     std::set<std::string> names;
     for (int i = 0; i < 50; ++i) {
-        const std::optional<std::string> path = platform.CreateTempFolder("istx");
+        const std::optional<std::string> path = platform.createTempFolder("istx");
         ASSERT_TRUE(path.has_value());
         ASSERT_EQ(path->back(), '/');
         const fs::path folder = fs::path(*path).parent_path();
-        EXPECT_EQ(folder.parent_path(), scratch.Path());
+        EXPECT_EQ(folder.parent_path(), scratch.path());
         const std::string name = folder.filename().string();
         EXPECT_TRUE(std::regex_match(name, pattern)) << name;
         struct stat info {};
@@ -120,65 +120,65 @@ TEST(PosixSetupPlatform, PlantedNamesCannotMakeTheTempFolderFail) {
 class FolderTreeTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        fs::create_directories(m_tree + "/a/b");
-        WriteWholeFile(m_tree + "/top.txt", "1");
-        WriteWholeFile(m_tree + "/a/b/deep.txt", "2");
-        fs::create_directory(m_outside);
-        WriteWholeFile(m_outside + "/precious", "keep");
+        fs::create_directories(tree_ + "/a/b");
+        WriteWholeFile(tree_ + "/top.txt", "1");
+        WriteWholeFile(tree_ + "/a/b/deep.txt", "2");
+        fs::create_directory(outside_);
+        WriteWholeFile(outside_ + "/precious", "keep");
     }
 
-    ScratchFolder m_scratch;
-    std::string m_tree = m_scratch / "ist1A2B.tm!";
-    std::string m_outside = m_scratch / "outside";
-    PosixSetupPlatform m_platform;
+    ScratchFolder scratch_;
+    std::string tree_ = scratch_ / "ist1A2B.tm!";
+    std::string outside_ = scratch_ / "outside";
+    PosixSetupPlatform platform_;
 };
 
 TEST_F(FolderTreeTest, DeletesEverythingWithOrWithoutATrailingSeparator) {
-    for (const std::string& path : {m_tree, m_tree + "/", m_tree + "//"}) {
+    for (const std::string& path : {tree_, tree_ + "/", tree_ + "//"}) {
         SCOPED_TRACE(path);
-        fs::create_directories(m_tree + "/a/b");
-        WriteWholeFile(m_tree + "/a/b/deep.txt", "2");
-        EXPECT_TRUE(m_platform.DeleteFolderTree(path));
-        EXPECT_FALSE(fs::exists(m_tree));
+        fs::create_directories(tree_ + "/a/b");
+        WriteWholeFile(tree_ + "/a/b/deep.txt", "2");
+        EXPECT_TRUE(platform_.deleteFolderTree(path));
+        EXPECT_FALSE(fs::exists(tree_));
     }
-    EXPECT_FALSE(m_platform.DeleteFolderTree(m_tree));
-    EXPECT_FALSE(m_platform.DeleteFolderTree(""));
+    EXPECT_FALSE(platform_.deleteFolderTree(tree_));
+    EXPECT_FALSE(platform_.deleteFolderTree(""));
 }
 
 TEST_F(FolderTreeTest, NamesBeginningWithADotStayAndKeepTheirFolders) {
-    WriteWholeFile(m_tree + "/a/.keep", "k");
-    fs::create_directory(m_tree + "/.hidden");
-    WriteWholeFile(m_tree + "/.hidden/inside", "i");
-    EXPECT_FALSE(m_platform.DeleteFolderTree(m_tree));
-    EXPECT_EQ(ReadWholeFile(m_tree + "/a/.keep"), "k");
-    EXPECT_EQ(ReadWholeFile(m_tree + "/.hidden/inside"), "i");
-    EXPECT_FALSE(fs::exists(m_tree + "/top.txt"));
-    EXPECT_FALSE(fs::exists(m_tree + "/a/b"));
+    WriteWholeFile(tree_ + "/a/.keep", "k");
+    fs::create_directory(tree_ + "/.hidden");
+    WriteWholeFile(tree_ + "/.hidden/inside", "i");
+    EXPECT_FALSE(platform_.deleteFolderTree(tree_));
+    EXPECT_EQ(ReadWholeFile(tree_ + "/a/.keep"), "k");
+    EXPECT_EQ(ReadWholeFile(tree_ + "/.hidden/inside"), "i");
+    EXPECT_FALSE(fs::exists(tree_ + "/top.txt"));
+    EXPECT_FALSE(fs::exists(tree_ + "/a/b"));
 }
 
 TEST_F(FolderTreeTest, LinksInsideAreDeletedWithoutTouchingTheirTargets) {
-    fs::create_directory_symlink(m_outside, m_tree + "/a/folder-link");
-    fs::create_symlink(m_outside + "/precious", m_tree + "/file-link");
-    fs::create_symlink(m_scratch / "nowhere", m_tree + "/dangling");
-    EXPECT_TRUE(m_platform.DeleteFolderTree(m_tree));
-    EXPECT_FALSE(fs::exists(m_tree));
-    EXPECT_EQ(ReadWholeFile(m_outside + "/precious"), "keep");
+    fs::create_directory_symlink(outside_, tree_ + "/a/folder-link");
+    fs::create_symlink(outside_ + "/precious", tree_ + "/file-link");
+    fs::create_symlink(scratch_ / "nowhere", tree_ + "/dangling");
+    EXPECT_TRUE(platform_.deleteFolderTree(tree_));
+    EXPECT_FALSE(fs::exists(tree_));
+    EXPECT_EQ(ReadWholeFile(outside_ + "/precious"), "keep");
 }
 
 TEST_F(FolderTreeTest, LinkInPlaceOfTheFolderIsRefused) {
-    const std::string link = m_scratch / "link";
-    fs::create_directory_symlink(m_outside, link);
+    const std::string link = scratch_ / "link";
+    fs::create_directory_symlink(outside_, link);
     for (const std::string& path : {link, link + "/"}) {
-        EXPECT_FALSE(m_platform.DeleteFolderTree(path));
-        EXPECT_EQ(ReadWholeFile(m_outside + "/precious"), "keep");
+        EXPECT_FALSE(platform_.deleteFolderTree(path));
+        EXPECT_EQ(ReadWholeFile(outside_ + "/precious"), "keep");
     }
 }
 
 TEST_F(FolderTreeTest, FoldersWithoutTheOwnersRightsAreEmptiedToo) {
-    ::chmod((m_tree + "/a/b").c_str(), 0);
-    ::chmod((m_tree + "/a").c_str(), 0500);
-    EXPECT_TRUE(m_platform.DeleteFolderTree(m_tree));
-    EXPECT_FALSE(fs::exists(m_tree));
+    ::chmod((tree_ + "/a/b").c_str(), 0);
+    ::chmod((tree_ + "/a").c_str(), 0500);
+    EXPECT_TRUE(platform_.deleteFolderTree(tree_));
+    EXPECT_FALSE(fs::exists(tree_));
 }
 
 TEST(PosixSetupPlatform, ProgramWithoutExecutePermissionStartsWithItsArguments) {
@@ -189,9 +189,9 @@ TEST(PosixSetupPlatform, ProgramWithoutExecutePermissionStartsWithItsArguments) 
     ::chmod(program.c_str(), 0600);
     PosixSetupPlatform platform;
     const std::optional<ProcessId> process =
-        platform.StartProcess({program, {record, "a b", "/i"}});
+        platform.startProcess({program, {record, "a b", "/i"}});
     ASSERT_TRUE(process.has_value());
-    platform.WaitForProcess(*process);
+    platform.waitForProcess(*process);
     EXPECT_EQ(ReadWholeFile(record), record + "|a b|/i|");
     struct stat info {};
     ASSERT_EQ(::stat(program.c_str(), &info), 0);
@@ -203,9 +203,9 @@ TEST(PosixSetupPlatform, WaitLastsUntilTheProcessHasEnded) {
     const std::string program = scratch / "slow.sh";
     WriteWholeFile(program, "#!/bin/sh\nsleep 0.3\necho done > \"$1\"\n");
     PosixSetupPlatform platform;
-    const std::optional<ProcessId> process = platform.StartProcess({program, {scratch / "out"}});
+    const std::optional<ProcessId> process = platform.startProcess({program, {scratch / "out"}});
     ASSERT_TRUE(process.has_value());
-    platform.WaitForProcess(*process);
+    platform.waitForProcess(*process);
     EXPECT_EQ(ReadWholeFile(scratch / "out"), "done\n");
 }
 
@@ -218,7 +218,7 @@ TEST(PosixSetupPlatform, WhatCannotRunDoesNotStart) {
     for (const std::string& program : {scratch / "absent", scratch / "garbage", scratch / "folder",
                                        scratch / "dangling", std::string()}) {
         SCOPED_TRACE(program);
-        EXPECT_FALSE(platform.StartProcess({program, {}}).has_value());
+        EXPECT_FALSE(platform.startProcess({program, {}}).has_value());
     }
 }
 
@@ -227,16 +227,16 @@ TEST(PosixSetupPlatform, DeleteFileRemovesALinkNotItsTarget) {
     WriteWholeFile(scratch / "target", "keep");
     fs::create_symlink(scratch / "target", scratch / "link");
     PosixSetupPlatform platform;
-    EXPECT_TRUE(platform.DeleteFile(scratch / "link"));
+    EXPECT_TRUE(platform.deleteFile(scratch / "link"));
     EXPECT_EQ(ReadWholeFile(scratch / "target"), "keep");
-    EXPECT_FALSE(platform.DeleteFile(scratch / "link"));
-    EXPECT_FALSE(platform.DeleteFile(""));
+    EXPECT_FALSE(platform.deleteFile(scratch / "link"));
+    EXPECT_FALSE(platform.deleteFile(""));
 }
 
 TEST(PosixSetupPlatform, ModuleAndCurrentFolder) {
     PosixSetupPlatform platform;
-    EXPECT_EQ(fs::path(platform.ModulePath()).filename(), "setup_core_tests");
-    EXPECT_EQ(platform.CurrentDirectory(), fs::current_path().string());
+    EXPECT_EQ(fs::path(platform.modulePath()).filename(), "setup_core_tests");
+    EXPECT_EQ(platform.currentDirectory(), fs::current_path().string());
 }
 
 TEST(SetupPlatform, LogPathPrefersQlInstLogOverHome) {

@@ -11,7 +11,7 @@ namespace setup::test {
 // the paths they hand to setup's string-taking functions.
 class ScratchFolder {
 public:
-    const std::filesystem::path& Path() const { return folder_.path(); }
+    const std::filesystem::path& path() const { return folder_.path(); }
     // The path of `name` inside the folder.
     std::string operator/(const std::string& name) const { return folder_.file(name); }
 

@@ -5,76 +5,76 @@
 namespace setup::test {
 
 ScriptedWindows::ScriptedWindows()
-    : m_channel([this](std::function<void()> task) { Post(std::move(task)); }) {}
+    : channel_([this](std::function<void()> task) { post(std::move(task)); }) {}
 
-void ScriptedWindows::Post(std::function<void()> task) {
-    const std::lock_guard lock(m_mutex);
-    m_queue.push_back(std::move(task));
-    m_queued.notify_one();
+void ScriptedWindows::post(std::function<void()> task) {
+    const std::lock_guard lock(mutex_);
+    queue_.push_back(std::move(task));
+    queued_.notify_one();
 }
 
-void ScriptedWindows::ShowMessage(std::string_view text, std::string_view caption) {
+void ScriptedWindows::showMessage(std::string_view text, std::string_view caption) {
     calls.push_back("ShowMessage " + std::string(caption) + ": " + std::string(text));
 }
 
-bool ScriptedWindows::CreateProgressDialog() {
+bool ScriptedWindows::createProgressDialog() {
     calls.push_back("CreateProgressDialog");
-    return !bDialogFails;
+    return !dialogFails;
 }
 
-bool ScriptedWindows::CreateMainWindow() {
+bool ScriptedWindows::createStartBitmapWindow() {
     calls.push_back("CreateMainWindow");
-    return !bMainWindowFails;
+    return !startBitmapWindowFails;
 }
 
-void ScriptedWindows::MoveDialogToCorner() {
+void ScriptedWindows::moveDialogToCorner() {
     calls.push_back("MoveDialogToCorner");
 }
 
-void ScriptedWindows::ShowDialog() {
+void ScriptedWindows::showDialog() {
     calls.push_back("ShowDialog");
 }
 
-void ScriptedWindows::RunMessageLoop() {
+void ScriptedWindows::runMessageLoop() {
     calls.push_back("RunMessageLoop");
     for (;;) {
         std::function<void()> task;
         {
-            std::unique_lock lock(m_mutex);
-            if (m_bQuit) {
+            std::unique_lock lock(mutex_);
+            if (quit_) {
                 break;
             }
-            m_queued.wait(lock, [this] { return !m_queue.empty(); });
-            task = std::move(m_queue.front());
-            m_queue.pop_front();
+            queued_.wait(lock, [this] { return !queue_.empty(); });
+            task = std::move(queue_.front());
+            queue_.pop_front();
         }
         task();
     }
-    m_channel.LoopEnded();
+    channel_.loopEnded();
 }
 
-void ScriptedWindows::DestroyMainWindow() {
+void ScriptedWindows::destroyStartBitmapWindow() {
     calls.push_back("DestroyMainWindow");
 }
 
-void ScriptedWindows::DestroyProgressDialog() {
+void ScriptedWindows::destroyProgressDialog() {
     calls.push_back("DestroyProgressDialog");
 }
 
-void ScriptedWindows::SetRange(std::size_t count) {
-    m_channel.Send([this, count] { range = count; });
+void ScriptedWindows::setRange(std::size_t count) {
+    channel_.send([this, count] { range = count; });
 }
 
-void ScriptedWindows::StepIt() {
+void ScriptedWindows::stepIt() {
     const std::size_t step = ++stepsAsked;
-    m_channel.Send([this, step] {
+    channel_.send([this, step] {
         ++stepsShown;
         if (step == cancelAtStep) {
-            m_bCancel = true;
+            cancel_ = true;
         }
         if (step == quitAtStep) {
-            const std::lock_guard lock(m_mutex);
-            m_bQuit = true;
+            const std::lock_guard lock(mutex_);
+            quit_ = true;
         }
     });
     if (afterStep) {
@@ -82,11 +82,11 @@ void ScriptedWindows::StepIt() {
     }
 }
 
-void ScriptedWindows::CloseProgressDialog() {
-    m_channel.Send([this] {
-        bDialogClosed = true;
-        const std::lock_guard lock(m_mutex);
-        m_bQuit = true;
+void ScriptedWindows::closeProgressDialog() {
+    channel_.send([this] {
+        dialogClosed = true;
+        const std::lock_guard lock(mutex_);
+        quit_ = true;
     });
 }
 

@@ -20,22 +20,22 @@ class ScriptedWindows : public SetupWindows {
 public:
     ScriptedWindows();
 
-    void ShowMessage(std::string_view text, std::string_view caption) override;
-    bool CreateProgressDialog() override;
-    bool CreateMainWindow() override;
-    void MoveDialogToCorner() override;
-    void ShowDialog() override;
-    void RunMessageLoop() override;
-    void DestroyMainWindow() override;
-    void DestroyProgressDialog() override;
-    void SetRange(std::size_t count) override;
-    void StepIt() override;
-    bool IsCancelRequested() override { return m_bCancel; }
-    void CloseProgressDialog() override;
+    void showMessage(std::string_view text, std::string_view caption) override;
+    bool createProgressDialog() override;
+    bool createStartBitmapWindow() override;
+    void moveDialogToCorner() override;
+    void showDialog() override;
+    void runMessageLoop() override;
+    void destroyStartBitmapWindow() override;
+    void destroyProgressDialog() override;
+    void setRange(std::size_t count) override;
+    void stepIt() override;
+    bool isCancelRequested() override { return cancel_; }
+    void closeProgressDialog() override;
 
     // The script.
-    bool bDialogFails = false;
-    bool bMainWindowFails = false;
+    bool dialogFails = false;
+    bool startBitmapWindowFails = false;
     // At this step the user presses Cancel, or the loop gets a quit message (as from the
     // start-bitmap window); 0 for never.
     std::size_t cancelAtStep = 0;
@@ -49,17 +49,17 @@ public:
     std::size_t range = 0;
     std::size_t stepsShown = 0;
     std::atomic<std::size_t> stepsAsked = 0;
-    bool bDialogClosed = false;
+    bool dialogClosed = false;
 
 private:
-    void Post(std::function<void()> task);
+    void post(std::function<void()> task);
 
-    std::mutex m_mutex;
-    std::condition_variable m_queued;
-    std::deque<std::function<void()>> m_queue;
-    bool m_bQuit = false;
-    std::atomic<bool> m_bCancel = false;
-    SentMessageChannel m_channel;
+    std::mutex mutex_;
+    std::condition_variable queued_;
+    std::deque<std::function<void()>> queue_;
+    bool quit_ = false;
+    std::atomic<bool> cancel_ = false;
+    SentMessageChannel channel_;
 };
 
 } // namespace setup::test

@@ -45,9 +45,9 @@ TEST(Switches, ReadFromTheFirstSpaceAfterTheProgramPath) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.commandLine);
         const Switches switches = ReadSwitches(c.commandLine, c.programPathLength);
-        EXPECT_EQ(switches.bLogOn, c.logOn);
-        EXPECT_EQ(switches.bSilent, c.silent);
-        EXPECT_EQ(switches.strArgumentTail, c.tail);
+        EXPECT_EQ(switches.logOn, c.logOn);
+        EXPECT_EQ(switches.silent, c.silent);
+        EXPECT_EQ(switches.argumentTail, c.tail);
     }
     const std::vector<std::string> args = {"/opt/my setup/setup", "/i", "x"};
     EXPECT_EQ(JoinCommandLine(args), "/opt/my setup/setup /i x");
@@ -91,16 +91,16 @@ TEST(CornerPlacement, CentredWithHalvesRoundedDown) {
 // A main thread with a queue, for the channel's tests.
 class MainThread {
 public:
-    void Post(std::function<void()> task) {
-        const std::lock_guard lock(m_mutex);
-        m_tasks.push_back(std::move(task));
+    void post(std::function<void()> task) {
+        const std::lock_guard lock(mutex_);
+        tasks_.push_back(std::move(task));
     }
     // Runs what was posted until now; returns how many ran.
-    std::size_t RunPosted() {
+    std::size_t runPosted() {
         std::deque<std::function<void()>> tasks;
         {
-            const std::lock_guard lock(m_mutex);
-            tasks.swap(m_tasks);
+            const std::lock_guard lock(mutex_);
+            tasks.swap(tasks_);
         }
         for (auto& task : tasks) {
             task();
@@ -109,19 +109,19 @@ public:
     }
 
 private:
-    std::mutex m_mutex;
-    std::deque<std::function<void()>> m_tasks;
+    std::mutex mutex_;
+    std::deque<std::function<void()>> tasks_;
 };
 
 TEST(SentMessageChannel, SenderWaitsUntilTheCallRanOnTheMainThread) {
     MainThread main;
-    SentMessageChannel channel([&main](std::function<void()> task) { main.Post(std::move(task)); });
+    SentMessageChannel channel([&main](std::function<void()> task) { main.post(std::move(task)); });
     std::thread::id ranOn;
     auto sent = std::async(std::launch::async, [&] {
-        return channel.Send([&ranOn] { ranOn = std::this_thread::get_id(); });
+        return channel.send([&ranOn] { ranOn = std::this_thread::get_id(); });
     });
     EXPECT_EQ(sent.wait_for(std::chrono::milliseconds(50)), std::future_status::timeout);
-    while (main.RunPosted() == 0) {
+    while (main.runPosted() == 0) {
         std::this_thread::yield();
     }
     EXPECT_TRUE(sent.get());
@@ -130,19 +130,19 @@ TEST(SentMessageChannel, SenderWaitsUntilTheCallRanOnTheMainThread) {
 
 TEST(SentMessageChannel, EndOfTheLoopReleasesWaitingSendersAndDropsTheirCalls) {
     MainThread main;
-    SentMessageChannel channel([&main](std::function<void()> task) { main.Post(std::move(task)); });
+    SentMessageChannel channel([&main](std::function<void()> task) { main.post(std::move(task)); });
     bool ran = false;
     auto sent =
-        std::async(std::launch::async, [&] { return channel.Send([&ran] { ran = true; }); });
+        std::async(std::launch::async, [&] { return channel.send([&ran] { ran = true; }); });
     EXPECT_EQ(sent.wait_for(std::chrono::milliseconds(50)), std::future_status::timeout);
-    channel.LoopEnded();
+    channel.loopEnded();
     EXPECT_FALSE(sent.get());
     // A call still queued does not run when something processes the queue later, and a new
     // call returns at once without being queued.
-    main.RunPosted();
+    main.runPosted();
     EXPECT_FALSE(ran);
-    EXPECT_FALSE(channel.Send([&ran] { ran = true; }));
-    EXPECT_EQ(main.RunPosted(), 0u);
+    EXPECT_FALSE(channel.send([&ran] { ran = true; }));
+    EXPECT_EQ(main.runPosted(), 0u);
     EXPECT_FALSE(ran);
 }
 

@@ -1,6 +1,6 @@
 #include "setup/StartBitmapFiles.h"
 
-#include "setup/kivCPackageExtractor.h"
+#include "setup/PackageExtractor.h"
 #include "setup/tests/FakeSetupPlatform.h"
 #include "setup/tests/LogLines.h"
 #include "setup/tests/ScratchFolder.h"
@@ -23,87 +23,87 @@ using Lines = std::vector<std::string>;
 class StartBitmapFilesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        fs::create_directory(m_systemTemp);
-        m_log.SetLogOn(true);
-        m_log.Log("marker");
+        fs::create_directory(systemTemp_);
+        log_.setLogOn(true);
+        log_.log("marker");
     }
 
     // The messages logged since the last call (the log writes each one when the next comes,
     // so a marker message pushes them out).
-    Lines Logged() {
-        m_log.Log("flush");
-        const Lines all = LogMessages(m_logPath);
+    Lines logged() {
+        log_.log("flush");
+        const Lines all = LogMessages(logPath_);
         Lines messages;
-        for (std::size_t i = m_seen; i < all.size(); ++i) {
+        for (std::size_t i = seen_; i < all.size(); ++i) {
             if (all[i] != "marker" && all[i] != "flush") {
                 messages.push_back(all[i]);
             }
         }
-        m_seen = all.size();
+        seen_ = all.size();
         return messages;
     }
 
-    std::size_t m_seen = 0;
+    std::size_t seen_ = 0;
 
-    ScratchFolder m_scratch;
-    std::string m_package = m_scratch / "setup";
-    std::string m_systemTemp = m_scratch / "tmp/";
-    std::string m_logPath = m_scratch / "ql_inst.log";
-    SetupLog m_log{m_logPath, [] { return SystemTime{2003, 3, 4, 9, 5, 7}; }, OsVersion{true, 10}};
-    FakeSetupPlatform m_platform{m_package, m_systemTemp};
-    StartBitmapFiles m_files{m_log, m_platform};
+    ScratchFolder scratch_;
+    std::string package_ = scratch_ / "setup";
+    std::string systemTemp_ = scratch_ / "tmp/";
+    std::string logPath_ = scratch_ / "ql_inst.log";
+    SetupLog log_{logPath_, [] { return SystemTime{2003, 3, 4, 9, 5, 7}; }, OsVersion{true, 10}};
+    FakeSetupPlatform platform_{package_, systemTemp_};
+    StartBitmapFiles files_{log_, platform_};
 };
 
 TEST_F(StartBitmapFilesTest, BitmapNamedInAnyCaseIsExtractedAndClearedAgain) {
     TestPackageBuilder()
-        .Folder("\\SETUP")
-        .File("\\SETUP\\SETUP.INI", "[bitmap]\r\nStart_Bitmap=header.BMP\r\n")
-        .File("\\setup\\Header.bmp", "BM picture")
-        .WriteTo(m_package);
-    ASSERT_TRUE(m_files.ExtraStartBitmap());
-    EXPECT_EQ(m_files.BitmapPath(), m_systemTemp + "Header.bmp");
-    EXPECT_EQ(ReadWholeFile(m_systemTemp + "Header.bmp"), "BM picture");
-    EXPECT_EQ(ReadWholeFile(m_systemTemp + "setup.ini"), "[bitmap]\r\nStart_Bitmap=header.BMP\r\n");
-    EXPECT_EQ(Logged(), (Lines{"Do CMainWindow::ExtractFile: " + m_systemTemp + "setup.ini",
+        .folder("\\SETUP")
+        .file("\\SETUP\\SETUP.INI", "[bitmap]\r\nStart_Bitmap=header.BMP\r\n")
+        .file("\\setup\\Header.bmp", "BM picture")
+        .writeTo(package_);
+    ASSERT_TRUE(files_.extraStartBitmap());
+    EXPECT_EQ(files_.bitmapPath(), systemTemp_ + "Header.bmp");
+    EXPECT_EQ(ReadWholeFile(systemTemp_ + "Header.bmp"), "BM picture");
+    EXPECT_EQ(ReadWholeFile(systemTemp_ + "setup.ini"), "[bitmap]\r\nStart_Bitmap=header.BMP\r\n");
+    EXPECT_EQ(logged(), (Lines{"Do CMainWindow::ExtractFile: " + systemTemp_ + "setup.ini",
                                "Finish CMainWindow::ExtractFile().",
-                               "Do CMainWindow::ExtractFile():" + m_systemTemp + "Header.bmp",
+                               "Do CMainWindow::ExtractFile():" + systemTemp_ + "Header.bmp",
                                "Finish CMainWindow::ExtractFile().",
                                "Finish CMainWindow::ExtraStartBitmap()."}));
-    m_files.ClearStartBitmap();
-    EXPECT_TRUE(m_files.BitmapPath().empty());
-    EXPECT_TRUE(fs::is_empty(m_systemTemp));
+    files_.clearStartBitmap();
+    EXPECT_TRUE(files_.bitmapPath().empty());
+    EXPECT_TRUE(fs::is_empty(systemTemp_));
 }
 
 TEST_F(StartBitmapFilesTest, ConfiguredBitmapOutsideThePackageIsShownButNeverDeleted) {
-    const std::string precious = m_scratch / "precious.bmp";
+    const std::string precious = scratch_ / "precious.bmp";
     WriteWholeFile(precious, "the user's own file");
     TestPackageBuilder()
-        .Folder("\\setup")
-        .File("\\setup\\setup.ini", "[bitmap]\r\nStart_Bitmap=" + precious + "\r\n")
-        .WriteTo(m_package);
-    ASSERT_TRUE(m_files.ExtraStartBitmap());
-    EXPECT_EQ(m_files.BitmapPath(), precious);
-    m_files.ClearStartBitmap();
+        .folder("\\setup")
+        .file("\\setup\\setup.ini", "[bitmap]\r\nStart_Bitmap=" + precious + "\r\n")
+        .writeTo(package_);
+    ASSERT_TRUE(files_.extraStartBitmap());
+    EXPECT_EQ(files_.bitmapPath(), precious);
+    files_.clearStartBitmap();
     EXPECT_EQ(ReadWholeFile(precious), "the user's own file");
-    EXPECT_TRUE(fs::is_empty(m_systemTemp));
+    EXPECT_TRUE(fs::is_empty(systemTemp_));
 }
 
 TEST_F(StartBitmapFilesTest, NamePartsThatWouldLeaveTheTemporaryFolderAreRefused) {
-    const std::string victim = m_scratch / "victim";
+    const std::string victim = scratch_ / "victim";
     for (const std::string& part : {std::string("../victim"), std::string(".."), std::string("."),
                                     std::string("sub/x.bmp"), std::string()}) {
         SCOPED_TRACE(part);
         TestPackageBuilder()
-            .Folder("\\setup")
-            .File("\\setup\\setup.ini", "[bitmap]\r\nStart_Bitmap=" + part + "\r\n")
-            .File("\\setup\\" + part, "evil")
-            .WriteTo(m_package);
-        StartBitmapFiles files(m_log, m_platform);
-        ASSERT_TRUE(files.ExtraStartBitmap());
+            .folder("\\setup")
+            .file("\\setup\\setup.ini", "[bitmap]\r\nStart_Bitmap=" + part + "\r\n")
+            .file("\\setup\\" + part, "evil")
+            .writeTo(package_);
+        StartBitmapFiles files(log_, platform_);
+        ASSERT_TRUE(files.extraStartBitmap());
         EXPECT_FALSE(fs::exists(victim));
-        files.ClearStartBitmap();
-        EXPECT_TRUE(fs::is_empty(m_systemTemp));
-        EXPECT_TRUE(fs::exists(m_scratch / "setup"));
+        files.clearStartBitmap();
+        EXPECT_TRUE(fs::is_empty(systemTemp_));
+        EXPECT_TRUE(fs::exists(scratch_ / "setup"));
     }
 }
 
@@ -116,72 +116,72 @@ TEST_F(StartBitmapFilesTest, ConfigurationProblemsEndTheWindow) {
     };
     std::vector<Case> cases;
     cases.push_back({"no bitmap section",
-                     TestPackageBuilder().File("\\setup\\setup.ini", "[startup]\r\n1=a\r\n"),
+                     TestPackageBuilder().file("\\setup\\setup.ini", "[startup]\r\n1=a\r\n"),
                      false,
                      {"Do CMainWindow::ExtractFile: %Tsetup.ini",
                       "Finish CMainWindow::ExtractFile().", "Can't get bitmap section."}});
     cases.push_back(
         {"no Start_Bitmap key",
-         TestPackageBuilder().File("\\setup\\setup.ini", "[bitmap]\r\n").File("\\x", "x"),
+         TestPackageBuilder().file("\\setup\\setup.ini", "[bitmap]\r\n").file("\\x", "x"),
          true,
          {"Do CMainWindow::ExtractFile: %Tsetup.ini", "Finish CMainWindow::ExtractFile().",
           "Finish CMainWindow::ExtraStartBitmap()."}});
     // Without the configuration the last entry's name is read as a path, which is not there.
     cases.push_back({"no configuration",
-                     TestPackageBuilder().Folder("\\setup").File("\\setup\\a", "x"),
+                     TestPackageBuilder().folder("\\setup").file("\\setup\\a", "x"),
                      false,
                      {"Can't load setup.ini:/setup/a"}});
     cases.push_back({"empty package", TestPackageBuilder(), false, {"Can't load setup.ini:"}});
     for (Case& c : cases) {
         SCOPED_TRACE(c.label);
-        c.package.WriteTo(m_package);
-        Logged();
-        StartBitmapFiles files(m_log, m_platform);
-        EXPECT_EQ(files.ExtraStartBitmap(), c.created);
-        EXPECT_TRUE(files.BitmapPath().empty());
+        c.package.writeTo(package_);
+        logged();
+        StartBitmapFiles files(log_, platform_);
+        EXPECT_EQ(files.extraStartBitmap(), c.created);
+        EXPECT_TRUE(files.bitmapPath().empty());
         Lines expected;
         for (std::string line : c.logged) {
             if (const std::size_t at = line.find("%T"); at != std::string::npos) {
-                line.replace(at, 2, m_systemTemp);
+                line.replace(at, 2, systemTemp_);
             }
             expected.push_back(line);
         }
-        EXPECT_EQ(Logged(), expected);
-        files.ClearStartBitmap();
-        EXPECT_TRUE(fs::is_empty(m_systemTemp));
+        EXPECT_EQ(logged(), expected);
+        files.clearStartBitmap();
+        EXPECT_TRUE(fs::is_empty(systemTemp_));
     }
 }
 
 TEST_F(StartBitmapFilesTest, PlantedConfigurationIsNotReadWhenTheCopyFails) {
     // Someone else's file behind a link at the configuration's place: the copy refuses the
     // link, and what the link leads to is not read in place of the package's configuration.
-    const std::string planted = m_scratch / "planted.ini";
+    const std::string planted = scratch_ / "planted.ini";
     WriteWholeFile(planted, "[bitmap]\r\nStart_Bitmap=x.bmp\r\n");
-    fs::create_symlink(planted, m_systemTemp + "setup.ini");
+    fs::create_symlink(planted, systemTemp_ + "setup.ini");
     TestPackageBuilder()
-        .File("\\setup\\setup.ini", "[bitmap]\r\nStart_Bitmap=\r\n")
-        .WriteTo(m_package);
-    EXPECT_FALSE(m_files.ExtraStartBitmap());
-    EXPECT_EQ(Logged(), (Lines{"Do CMainWindow::ExtractFile: " + m_systemTemp + "setup.ini",
-                               "Can't read file: " + m_systemTemp + "setup.ini",
+        .file("\\setup\\setup.ini", "[bitmap]\r\nStart_Bitmap=\r\n")
+        .writeTo(package_);
+    EXPECT_FALSE(files_.extraStartBitmap());
+    EXPECT_EQ(logged(), (Lines{"Do CMainWindow::ExtractFile: " + systemTemp_ + "setup.ini",
+                               "Can't read file: " + systemTemp_ + "setup.ini",
                                "Finish CMainWindow::ExtractFile().",
-                               "Can't load setup.ini:" + m_systemTemp + "setup.ini"}));
-    m_files.ClearStartBitmap();
-    EXPECT_TRUE(fs::is_symlink(m_systemTemp + "setup.ini"));
+                               "Can't load setup.ini:" + systemTemp_ + "setup.ini"}));
+    files_.clearStartBitmap();
+    EXPECT_TRUE(fs::is_symlink(systemTemp_ + "setup.ini"));
 }
 
 TEST_F(StartBitmapFilesTest, SingleEntryCopyOnlyCopiesFiles) {
-    TestPackageBuilder().Folder("\\setup").File("\\setup\\a", "alpha").WriteTo(m_package);
-    kivCPackageExtractor extractor(m_package);
-    const std::list<PackageEntry>& entries = extractor.GetFileList();
+    TestPackageBuilder().folder("\\setup").file("\\setup\\a", "alpha").writeTo(package_);
+    PackageExtractor extractor(package_);
+    const std::list<PackageEntry>& entries = extractor.getFileList();
     ASSERT_EQ(entries.size(), 2u);
-    EXPECT_FALSE(m_files.ExtractFile(entries.front(), m_package, m_systemTemp + "folder"));
-    EXPECT_FALSE(m_files.ExtractFile(entries.back(), m_scratch / "absent", m_systemTemp + "a"));
-    EXPECT_TRUE(m_files.ExtractFile(entries.back(), m_package, m_systemTemp + "a"));
-    EXPECT_EQ(ReadWholeFile(m_systemTemp + "a"), "alpha");
+    EXPECT_FALSE(files_.extractFile(entries.front(), package_, systemTemp_ + "folder"));
+    EXPECT_FALSE(files_.extractFile(entries.back(), scratch_ / "absent", systemTemp_ + "a"));
+    EXPECT_TRUE(files_.extractFile(entries.back(), package_, systemTemp_ + "a"));
+    EXPECT_EQ(ReadWholeFile(systemTemp_ + "a"), "alpha");
     EXPECT_EQ(
-        Logged(),
-        (Lines{"Finish CMainWindow::ExtractFile().", "Can't read file: " + (m_scratch / "absent"),
+        logged(),
+        (Lines{"Finish CMainWindow::ExtractFile().", "Can't read file: " + (scratch_ / "absent"),
                "Finish CMainWindow::ExtractFile().", "Finish CMainWindow::ExtractFile()."}));
 }
 

@@ -2,7 +2,7 @@
 
 #include "base/Windows1252.h"
 #include "setup/EntryPath.h"
-#include "setup/kivCPackageExtractor.h"
+#include "setup/PackageExtractor.h"
 #include "tools/mkpackage/PackageError.h"
 
 #include <cstdio>
@@ -17,8 +17,8 @@ namespace {
 // Whether setup's extractor stops at this entry because of its name alone.
 bool SetupRefuses(const setup::PackageEntry& entry) {
     const std::optional<std::vector<std::string>> components =
-        setup::EntryPathComponents(entry.strName);
-    return !components || (entry.IsFile() && components->empty());
+        setup::EntryPathComponents(entry.name);
+    return !components || (entry.isFile() && components->empty());
 }
 
 } // namespace
@@ -40,15 +40,15 @@ std::string DisplayName(std::string_view name) {
 }
 
 void ListPackage(const std::string& file, std::ostream& out) {
-    setup::kivCPackageExtractor extractor(file);
-    const bool complete = extractor.LoadDirectory();
-    const std::list<setup::PackageEntry>& entries = extractor.GetFileList();
+    setup::PackageExtractor extractor(file);
+    const bool complete = extractor.loadDirectory();
+    const std::list<setup::PackageEntry>& entries = extractor.getFileList();
     if (!complete && entries.empty()) {
         throw PackageError("no readable package in " + file);
     }
     for (const setup::PackageEntry& entry : entries) {
-        out << std::left << std::setw(7) << (entry.IsFile() ? "file" : "folder") << std::right
-            << std::setw(11) << entry.dwStoredSize << "  " << DisplayName(entry.strName);
+        out << std::left << std::setw(7) << (entry.isFile() ? "file" : "folder") << std::right
+            << std::setw(11) << entry.storedSize << "  " << DisplayName(entry.name);
         if (SetupRefuses(entry)) {
             out << "  (setup refuses this name)";
         }
@@ -57,7 +57,7 @@ void ListPackage(const std::string& file, std::ostream& out) {
     if (!complete) {
         // The only failure that leaves entries behind is a name length word over the limit.
         throw PackageError("the directory stops after entry " + std::to_string(entries.size()) +
-                           " of " + std::to_string(extractor.GetHeader().dwEntryCount) +
+                           " of " + std::to_string(extractor.getHeader().entryCount) +
                            ": the next entry's name is longer than 258 characters");
     }
 }

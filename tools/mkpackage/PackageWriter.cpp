@@ -134,21 +134,21 @@ std::vector<std::string> BuildPackage(const fs::path& stub, const fs::path& fold
     std::vector<setup::PackageEntry> records(items.size());
     for (std::size_t i = 0; i < items.size(); ++i) {
         setup::PackageEntry& record = records[i];
-        record.dwType = items[i].isFile ? setup::kTypeFile : setup::kTypeFolder;
+        record.type = items[i].isFile ? setup::kTypeFile : setup::kTypeFolder;
         if (items[i].isFile) {
-            record.dwFileSize = CheckedOffset(items[i].size);
-            record.dwStoredSize = record.dwFileSize;
-            record.dwDataOffset = CheckedOffset(position);
+            record.fileSize = CheckedOffset(items[i].size);
+            record.storedSize = record.fileSize;
+            record.dataOffset = CheckedOffset(position);
             position += items[i].size;
         }
     }
     for (std::size_t i = 0; i < items.size(); ++i) {
-        records[i].dwNameOffset = CheckedOffset(position + 4);
+        records[i].nameOffset = CheckedOffset(position + 4);
         position += 4 + items[i].name.size() + 1;
     }
     setup::PackageHeader header;
-    header.dwEntryCount = static_cast<std::uint32_t>(items.size());
-    header.dwDirectoryOffset = CheckedOffset(position);
+    header.entryCount = static_cast<std::uint32_t>(items.size());
+    header.directoryOffset = CheckedOffset(position);
     CheckedOffset(position + items.size() * setup::kRecordSize + setup::kTrailerSize);
 
     setup::FileHandle outFile(

@@ -31,7 +31,7 @@ SetupProcess::SetupProcess(const std::vector<std::string>& arguments,
     posix_spawn_file_actions_t actions;
     ::posix_spawn_file_actions_init(&actions);
     ::posix_spawn_file_actions_addchdir_np(&actions, currentFolder.c_str());
-    const int error = ::posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    const int error = ::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data());
     ::posix_spawn_file_actions_destroy(&actions);
     if (error != 0) {
         throw std::runtime_error("cannot start " + arguments.front());
@@ -39,24 +39,24 @@ SetupProcess::SetupProcess(const std::vector<std::string>& arguments,
 }
 
 SetupProcess::~SetupProcess() {
-    if (!m_status) {
-        ::kill(m_pid, SIGKILL);
+    if (!status_) {
+        ::kill(pid_, SIGKILL);
         int status = 0;
-        ::waitpid(m_pid, &status, 0);
+        ::waitpid(pid_, &status, 0);
     }
 }
 
-std::optional<int> SetupProcess::Wait(std::chrono::milliseconds timeout) {
+std::optional<int> SetupProcess::wait(std::chrono::milliseconds timeout) {
     tarvik::testing::WaitUntil(
         [&] {
             int status = 0;
-            if (!m_status && ::waitpid(m_pid, &status, WNOHANG) == m_pid) {
-                m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            if (!status_ && ::waitpid(pid_, &status, WNOHANG) == pid_) {
+                status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
             }
-            return m_status.has_value();
+            return status_.has_value();
         },
         timeout, std::chrono::milliseconds(5));
-    return m_status;
+    return status_;
 }
 
 } // namespace setup::test

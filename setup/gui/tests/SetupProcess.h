@@ -20,15 +20,15 @@ public:
     SetupProcess& operator=(const SetupProcess&) = delete;
     ~SetupProcess();
 
-    pid_t Pid() const { return m_pid; }
+    pid_t pid() const { return pid_; }
 
     // The exit status once the process has ended, -1 when a signal ended it; nothing when it
     // still runs after `timeout`, which leaves it running.
-    std::optional<int> Wait(std::chrono::milliseconds timeout);
+    std::optional<int> wait(std::chrono::milliseconds timeout);
 
 private:
-    pid_t m_pid = -1;
-    std::optional<int> m_status;
+    pid_t pid_ = -1;
+    std::optional<int> status_;
 };
 
 } // namespace setup::test

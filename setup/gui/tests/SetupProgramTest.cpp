@@ -71,22 +71,22 @@ class SetupProgramTest : public SetupRunFixture {
 protected:
     void SetUp() override {
         SetupRunFixture::SetUp();
-        MakeTree(kConfiguration);
-        AddProgram("one.sh");
-        AddProgram("two.sh");
-        AddProgram("ten.sh");
+        makeTree(kConfiguration);
+        addProgram("one.sh");
+        addProgram("two.sh");
+        addProgram("ten.sh");
     }
 
     // The log of a visible run up to the programs, then of the programs' runs and clean-up.
-    Lines VisibleStart() const {
+    Lines visibleStart() const {
         return {kStart,
                 "Do kivCDlgProg::Create().",
                 "Finish kivCDlgProg::Create().",
                 "Do pMainWnd->Create().",
                 "Do CMainWindow::ExtraStartBitmap().",
-                "Do CMainWindow::ExtractFile: " + m_tmp + "/setup.ini",
+                "Do CMainWindow::ExtractFile: " + tmp_ + "/setup.ini",
                 "Finish CMainWindow::ExtractFile().",
-                "Do CMainWindow::ExtractFile():" + m_tmp + "/Header.bmp",
+                "Do CMainWindow::ExtractFile():" + tmp_ + "/Header.bmp",
                 "Finish CMainWindow::ExtractFile().",
                 "Finish CMainWindow::ExtraStartBitmap().",
                 "Do CMainWindow::mwInitApplication().",
@@ -100,7 +100,7 @@ protected:
                 "Extractor thread finish and begin to start real setup applicatin:",
                 "Clear start bitmap:"};
     }
-    static Lines ThreeProgramsAndCleanUp() {
+    static Lines threeProgramsAndCleanUp() {
         Lines lines;
         for (int i = 0; i < 3; ++i) {
             lines.push_back("Call real setup application.");
@@ -110,7 +110,7 @@ protected:
         lines.push_back("Delete Temp folder.");
         return lines;
     }
-    static Lines Record(const std::string& tail) {
+    static Lines record(const std::string& tail) {
         return {"start one.sh" + tail,     "zdata 20", "end one.sh",
                 "start ten.sh a b" + tail, "zdata 20", "end ten.sh",
                 "start two.sh" + tail,     "zdata 20", "end two.sh"};
@@ -120,12 +120,12 @@ protected:
 TEST_F(SetupProgramTest, SilentRunStartsTheProgramsInKeyOrderAndLeavesNothing) {
     // ten.sh takes over a second, so that the log line written before its wait shows, by its
     // stamp, that it is written only once the program has ended.
-    AddProgram("ten.sh", "1.2");
-    MakeInstaller();
+    addProgram("ten.sh", "1.2");
+    makeInstaller();
     const SetupRunResult run = Run({"/i"});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.record, Record(" /i"));
-    EXPECT_TRUE(TempContents().empty());
+    EXPECT_EQ(run.record, record(" /i"));
+    EXPECT_TRUE(tempContents().empty());
 
     Lines expected = {kStart,
                       "Do kivCDlgProg::Create().",
@@ -134,10 +134,10 @@ TEST_F(SetupProgramTest, SilentRunStartsTheProgramsInKeyOrderAndLeavesNothing) {
                       " Create extractor thead, and begin to exactor package.",
                       "Extractor thread finish and begin to start real setup applicatin:",
                       "Clear start bitmap:"};
-    const Lines rest = ThreeProgramsAndCleanUp();
+    const Lines rest = threeProgramsAndCleanUp();
     expected.insert(expected.end(), rest.begin(), rest.end());
     EXPECT_EQ(run.log, expected);
-    const Lines stamps = LogStamps(m_logPath);
+    const Lines stamps = LogStamps(logPath_);
     ASSERT_EQ(stamps.size(), expected.size());
     // Lines 9 and 10 are ten.sh's: "Call" is stamped when it started, "finished" when it ended.
     EXPECT_GE(StampSeconds(stamps[10]) - StampSeconds(stamps[9]), 1);
@@ -148,15 +148,15 @@ TEST_F(SetupProgramTest, SilentRunStartsTheProgramsInKeyOrderAndLeavesNothing) {
 }
 
 TEST_F(SetupProgramTest, VisibleRunShowsTheDialogAndTheBitmapAndClearsThemAway) {
-    MakeInstaller();
+    makeInstaller();
     const SetupRunResult run = Run({"/L"});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.record, Record(" /L"));
-    Lines expected = VisibleStart();
-    const Lines rest = ThreeProgramsAndCleanUp();
+    EXPECT_EQ(run.record, record(" /L"));
+    Lines expected = visibleStart();
+    const Lines rest = threeProgramsAndCleanUp();
     expected.insert(expected.end(), rest.begin(), rest.end());
     EXPECT_EQ(run.log, expected);
-    EXPECT_TRUE(TempContents().empty());
+    EXPECT_TRUE(tempContents().empty());
     // The offscreen screen keeps no space for a taskbar: the bitmap window is centred, the
     // dialog sits 30 pixels above the bottom-right corner.
     const Placement window = FindPlacement(run.report, "window shown");
@@ -170,12 +170,12 @@ TEST_F(SetupProgramTest, VisibleRunShowsTheDialogAndTheBitmapAndClearsThemAway) 
     EXPECT_EQ(dialog.y, dialog.screenHeight - dialog.height - 30);
     EXPECT_TRUE(Contains(run.report, "step 27"));
     EXPECT_FALSE(Contains(run.report, "step 28"));
-    EXPECT_TRUE(fs::exists(m_shots + "/dialog.png"));
-    EXPECT_TRUE(fs::exists(m_shots + "/window.png"));
+    EXPECT_TRUE(fs::exists(shots_ + "/dialog.png"));
+    EXPECT_TRUE(fs::exists(shots_ + "/window.png"));
 }
 
 TEST_F(SetupProgramTest, SwitchesDecideLogAndTail) {
-    MakeInstaller();
+    makeInstaller();
     struct Case {
         Lines arguments;
         bool logged;
@@ -191,14 +191,14 @@ TEST_F(SetupProgramTest, SwitchesDecideLogAndTail) {
         SCOPED_TRACE(c.arguments.empty() ? "(none)" : c.arguments.front());
         const SetupRunResult run = Run(c.arguments);
         EXPECT_EQ(run.status, 0);
-        EXPECT_EQ(fs::exists(m_logPath), c.logged);
-        EXPECT_EQ(run.record, Record(c.tail));
-        EXPECT_TRUE(TempContents().empty());
+        EXPECT_EQ(fs::exists(logPath_), c.logged);
+        EXPECT_EQ(run.record, record(c.tail));
+        EXPECT_TRUE(tempContents().empty());
     }
 }
 
 TEST_F(SetupProgramTest, HelpAndVersionAloneRunNothingOfThePackage) {
-    MakeInstaller();
+    makeInstaller();
     struct Case {
         Lines arguments;
         std::string tail; // empty: nothing may run
@@ -213,18 +213,18 @@ TEST_F(SetupProgramTest, HelpAndVersionAloneRunNothingOfThePackage) {
         SCOPED_TRACE(c.arguments.front() + " " + std::to_string(c.arguments.size()));
         const SetupRunResult run = Run(c.arguments);
         EXPECT_EQ(run.status, 0);
-        EXPECT_EQ(run.record, c.tail.empty() ? Lines{} : Record(c.tail));
-        EXPECT_FALSE(fs::exists(m_logPath));
-        EXPECT_TRUE(TempContents().empty());
+        EXPECT_EQ(run.record, c.tail.empty() ? Lines{} : record(c.tail));
+        EXPECT_FALSE(fs::exists(logPath_));
+        EXPECT_TRUE(tempContents().empty());
     }
 }
 
 TEST_F(SetupProgramTest, DotFileKeepsTheTemporaryFolderWithOnlyThatFile) {
-    WriteWholeFile(m_tree + "/setup/.keep", "");
-    MakeInstaller();
+    WriteWholeFile(tree_ + "/setup/.keep", "");
+    makeInstaller();
     const SetupRunResult run = Run({"/i"});
     EXPECT_EQ(run.status, 0);
-    const std::set<std::string> left = TempContents();
+    const std::set<std::string> left = tempContents();
     ASSERT_EQ(left.size(), 3u);
     const std::string folder = *left.begin();
     EXPECT_TRUE(std::regex_match(folder, std::regex(R"(ist[0-9A-F]{4}\.tm!)"))) << folder;
@@ -257,17 +257,17 @@ TEST_F(SetupProgramTest, ConfigurationProblemsFailTheRun) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
-        fs::remove(m_tree + "/setup/setup.ini");
+        fs::remove(tree_ + "/setup/setup.ini");
         if (!c.configuration.empty()) {
-            WriteWholeFile(m_tree + "/setup/setup.ini", c.configuration);
+            WriteWholeFile(tree_ + "/setup/setup.ini", c.configuration);
         }
-        MakeInstaller();
+        makeInstaller();
         const SetupRunResult run = Run({c.arguments});
         EXPECT_EQ(run.status, 1);
         EXPECT_TRUE(run.record.empty());
         std::string line = c.logged;
         if (const std::size_t at = line.find("%T"); at != std::string::npos) {
-            line.replace(at, 2, m_tmp + "/");
+            line.replace(at, 2, tmp_ + "/");
         }
         const bool found =
             std::any_of(run.log.begin(), run.log.end(),
@@ -277,14 +277,14 @@ TEST_F(SetupProgramTest, ConfigurationProblemsFailTheRun) {
         EXPECT_EQ(run.log.back(), c.lastLine);
         EXPECT_EQ(Contains(run.log, " Create extractor thead, and begin to exactor package."),
                   c.extracted);
-        EXPECT_TRUE(TempContents().empty());
+        EXPECT_TRUE(tempContents().empty());
     }
 }
 
 TEST_F(SetupProgramTest, ProgramThatCannotStartIsSkipped) {
-    WriteWholeFile(m_tree + "/setup/setup.ini",
+    WriteWholeFile(tree_ + "/setup/setup.ini",
                    "[startup]\r\n1=one.sh\r\n2=missing.sh\r\n10=ten.sh \"a b\"\r\n");
-    MakeInstaller();
+    makeInstaller();
     const SetupRunResult run = Run({"/i"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.record, (Lines{"start one.sh /i", "zdata 20", "end one.sh", "start ten.sh a b /i",
@@ -293,9 +293,9 @@ TEST_F(SetupProgramTest, ProgramThatCannotStartIsSkipped) {
 }
 
 TEST_F(SetupProgramTest, CancelStopsAfterTheCurrentEntryAndTheRunGoesOn) {
-    MakeInstaller();
+    makeInstaller();
     // Entries: \setup, its five files, \zdata (7), then zdata's 20 files.
-    m_hook += ";cancel-at=9";
+    hook_ += ";cancel-at=9";
     const SetupRunResult run = Run({"/L"});
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(Contains(run.report, "cancel 9"));
@@ -303,12 +303,12 @@ TEST_F(SetupProgramTest, CancelStopsAfterTheCurrentEntryAndTheRunGoesOn) {
     EXPECT_EQ(run.record,
               (Lines{"start one.sh /L", "zdata 2", "end one.sh", "start ten.sh a b /L", "zdata 2",
                      "end ten.sh", "start two.sh /L", "zdata 2", "end two.sh"}));
-    EXPECT_TRUE(TempContents().empty());
+    EXPECT_TRUE(tempContents().empty());
 }
 
 TEST_F(SetupProgramTest, WizardSignalDuringExtractionEndsTheLoopButNotTheExtraction) {
-    MakeInstaller();
-    m_hook += ";pause-at=3";
+    makeInstaller();
+    hook_ += ";pause-at=3";
     const SetupRunResult run = Run({"/L"}, [](pid_t pid, const std::string& report) {
         ASSERT_TRUE(WaitForReport(report, "paused 3"));
         ::kill(pid, SIGUSR1);
@@ -318,13 +318,13 @@ TEST_F(SetupProgramTest, WizardSignalDuringExtractionEndsTheLoopButNotTheExtract
         Contains(run.report, "message Info: WizardWindow post WM_WIZARDWNDCLOSED message."));
     EXPECT_TRUE(Contains(run.report, "loop ended"));
     // Every entry was extracted although the dialog stopped being served.
-    EXPECT_EQ(run.record, Record(" /L"));
-    EXPECT_TRUE(TempContents().empty());
+    EXPECT_EQ(run.record, record(" /L"));
+    EXPECT_TRUE(tempContents().empty());
 }
 
 TEST_F(SetupProgramTest, WizardSignalWithoutTheWindowIsIgnored) {
-    MakeInstaller();
-    m_hook += ";pause-at=3";
+    makeInstaller();
+    hook_ += ";pause-at=3";
     const SetupRunResult run = Run({"/i"}, [](pid_t pid, const std::string& report) {
         ASSERT_TRUE(WaitForReport(report, "paused 3"));
         ::kill(pid, SIGUSR1);
@@ -333,21 +333,21 @@ TEST_F(SetupProgramTest, WizardSignalWithoutTheWindowIsIgnored) {
     EXPECT_TRUE(Contains(run.report, "signal"));
     EXPECT_FALSE(
         Contains(run.report, "message Info: WizardWindow post WM_WIZARDWNDCLOSED message."));
-    EXPECT_EQ(run.record, Record(" /i"));
+    EXPECT_EQ(run.record, record(" /i"));
 }
 
 TEST_F(SetupProgramTest, WithoutADisplayTheVisibleRunWorksOffscreen) {
-    MakeInstaller();
-    m_environment.erase("QT_QPA_PLATFORM");
+    makeInstaller();
+    environment_.erase("QT_QPA_PLATFORM");
     const SetupRunResult run = Run({"/L"});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.record, Record(" /L"));
+    EXPECT_EQ(run.record, record(" /L"));
     EXPECT_EQ(FindPlacement(run.report, "window shown").width, 240);
 }
 
 TEST_F(SetupProgramTest, HostilePackagesWriteNothingOutsideTheTemporaryFolder) {
     const std::string stub = ReadWholeFile(SETUP_PROGRAM);
-    const std::string precious = m_scratch / "precious.bmp";
+    const std::string precious = scratch_ / "precious.bmp";
     WriteWholeFile(precious, "the user's file");
     struct Case {
         const char* label;
@@ -357,36 +357,36 @@ TEST_F(SetupProgramTest, HostilePackagesWriteNothingOutsideTheTemporaryFolder) {
     std::vector<Case> cases;
     cases.push_back({"names that climb out",
                      TestPackageBuilder()
-                         .Folder("\\setup")
-                         .File("\\setup\\setup.ini",
+                         .folder("\\setup")
+                         .file("\\setup\\setup.ini",
                                "[bitmap]\r\nStart_Bitmap=../escaped.bmp\r\n[startup]\r\n1=x\r\n")
-                         .File("\\setup\\../escaped.bmp", "BM")
-                         .File("\\..\\escaped", "evil")
-                         .File("\\setup\\..\\..\\escaped2", "evil"),
+                         .file("\\setup\\../escaped.bmp", "BM")
+                         .file("\\..\\escaped", "evil")
+                         .file("\\setup\\..\\..\\escaped2", "evil"),
                      1});
     cases.push_back(
         {"bitmap naming a file of the user",
-         TestPackageBuilder().Folder("\\setup").File(
+         TestPackageBuilder().folder("\\setup").file(
              "\\setup\\setup.ini", "[bitmap]\r\nStart_Bitmap=" + precious + "\r\n[startup]\r\n"),
          0});
     cases.push_back({"drive and rooted names",
                      TestPackageBuilder()
-                         .File("\\setup\\setup.ini", "[bitmap]\r\n[startup]\r\n")
-                         .File("\\C:\\escaped", "evil")
-                         .File("\\\\server\\escaped", "evil"),
+                         .file("\\setup\\setup.ini", "[bitmap]\r\n[startup]\r\n")
+                         .file("\\C:\\escaped", "evil")
+                         .file("\\\\server\\escaped", "evil"),
                      1});
-    const std::set<std::string> before = ScratchContents();
+    const std::set<std::string> before = scratchContents();
     for (Case& c : cases) {
         SCOPED_TRACE(c.label);
-        c.package.Stub(stub);
-        MakeInstallerWithPackage(c.package.Build());
+        c.package.stub(stub);
+        makeInstallerWithPackage(c.package.build());
         for (const char* arguments : {"/L", "/i"}) {
             SCOPED_TRACE(arguments);
             const SetupRunResult run = Run({arguments});
             EXPECT_EQ(run.status, c.status);
-            EXPECT_EQ(ScratchContents(), before);
+            EXPECT_EQ(scratchContents(), before);
             EXPECT_EQ(ReadWholeFile(precious), "the user's file");
-            EXPECT_TRUE(TempContents().empty());
+            EXPECT_TRUE(tempContents().empty());
         }
     }
 }

@@ -26,43 +26,43 @@ std::vector<std::string> TextLines(const std::string& path) {
 }
 
 void SetupRunFixture::SetUp() {
-    for (const std::string& folder : {m_tree, m_tmp, m_cwd, m_shots, m_scratch / "my installer",
-                                      m_scratch / "home", m_scratch / "runtime"}) {
+    for (const std::string& folder : {tree_, tmp_, cwd_, shots_, scratch_ / "my installer",
+                                      scratch_ / "home", scratch_ / "runtime"}) {
         fs::create_directories(folder);
     }
-    fs::permissions(m_scratch / "runtime", fs::perms::owner_all);
-    m_environment = {
+    fs::permissions(scratch_ / "runtime", fs::perms::owner_all);
+    environment_ = {
         {"PATH", "/usr/bin:/bin"},
-        {"HOME", m_scratch / "home"},
+        {"HOME", scratch_ / "home"},
         // Qt keeps its runtime files there, instead of in the temporary folder.
-        {"XDG_RUNTIME_DIR", m_scratch / "runtime"},
-        {"TMPDIR", m_tmp},
-        {"QL_INST_LOG", m_logPath},
+        {"XDG_RUNTIME_DIR", scratch_ / "runtime"},
+        {"TMPDIR", tmp_},
+        {"QL_INST_LOG", logPath_},
         {"QT_QPA_PLATFORM", "offscreen"},
-        {"SETUP_TEST_RECORD", m_recordPath},
+        {"SETUP_TEST_RECORD", recordPath_},
     };
-    m_hook = "report=" + m_reportPath + ";shots=" + m_shots;
+    hook_ = "report=" + reportPath_ + ";shots=" + shots_;
 }
 
-void SetupRunFixture::MakeTree(const std::string& configuration) {
-    fs::create_directories(m_tree + "/setup");
-    WriteWholeFile(m_tree + "/setup/setup.ini", configuration);
+void SetupRunFixture::makeTree(const std::string& configuration) {
+    fs::create_directories(tree_ + "/setup");
+    WriteWholeFile(tree_ + "/setup/setup.ini", configuration);
     QImage bitmap(240, 90, QImage::Format_RGB32);
     bitmap.fill(QColor(0x20, 0x50, 0x90));
     QPainter painter(&bitmap);
     painter.fillRect(QRect(20, 20, 200, 50), QColor(0xf0, 0xc0, 0x30));
     painter.end();
-    bitmap.save(QString::fromStdString(m_tree + "/setup/Header.bmp"), "BMP");
-    fs::create_directories(m_tree + "/zdata");
+    bitmap.save(QString::fromStdString(tree_ + "/setup/Header.bmp"), "BMP");
+    fs::create_directories(tree_ + "/zdata");
     for (int i = 0; i < 20; ++i) {
-        WriteWholeFile(m_tree + "/zdata/f" + std::to_string(100 + i), std::string(3000, 'z'));
+        WriteWholeFile(tree_ + "/zdata/f" + std::to_string(100 + i), std::string(3000, 'z'));
     }
 }
 
-void SetupRunFixture::AddProgram(const std::string& name, const std::string& sleep) {
+void SetupRunFixture::addProgram(const std::string& name, const std::string& sleep) {
     // What the program records shows the order of the runs, their arguments, and what the
     // temporary folders held while it ran.
-    WriteWholeFile(m_tree + "/setup/" + name,
+    WriteWholeFile(tree_ + "/setup/" + name,
                    "#!/bin/sh\n"
                    "args=\"$*\"\n"
                    "echo \"start " +
@@ -77,15 +77,15 @@ void SetupRunFixture::AddProgram(const std::string& name, const std::string& sle
                        name + "\" >> \"$SETUP_TEST_RECORD\"\n");
 }
 
-std::string SetupRunFixture::MakeInstaller() {
-    mkpackage::BuildPackage(SETUP_PROGRAM, m_tree, m_installer);
-    return m_installer;
+std::string SetupRunFixture::makeInstaller() {
+    mkpackage::BuildPackage(SETUP_PROGRAM, tree_, installer_);
+    return installer_;
 }
 
-std::string SetupRunFixture::MakeInstallerWithPackage(const std::string& packageBytes) {
-    WriteWholeFile(m_installer, packageBytes);
-    ::chmod(m_installer.c_str(), 0755);
-    return m_installer;
+std::string SetupRunFixture::makeInstallerWithPackage(const std::string& packageBytes) {
+    WriteWholeFile(installer_, packageBytes);
+    ::chmod(installer_.c_str(), 0755);
+    return installer_;
 }
 
 SetupRunResult SetupRunFixture::Run(const std::vector<std::string>& arguments) {
@@ -94,31 +94,31 @@ SetupRunResult SetupRunFixture::Run(const std::vector<std::string>& arguments) {
 
 SetupRunResult SetupRunFixture::Run(const std::vector<std::string>& arguments,
                                     void (*whileRunning)(pid_t, const std::string&)) {
-    fs::remove(m_logPath);
-    fs::remove(m_reportPath);
-    fs::remove(m_recordPath);
-    std::map<std::string, std::string> environment = m_environment;
-    environment["SETUP_TEST_HOOK"] = m_hook;
-    std::vector<std::string> command = {m_installer};
+    fs::remove(logPath_);
+    fs::remove(reportPath_);
+    fs::remove(recordPath_);
+    std::map<std::string, std::string> environment = environment_;
+    environment["SETUP_TEST_HOOK"] = hook_;
+    std::vector<std::string> command = {installer_};
     command.insert(command.end(), arguments.begin(), arguments.end());
-    SetupProcess process(command, environment, m_cwd);
+    SetupProcess process(command, environment, cwd_);
     if (whileRunning != nullptr) {
-        whileRunning(process.Pid(), m_reportPath);
+        whileRunning(process.pid(), reportPath_);
     }
     SetupRunResult result;
-    result.status = process.Wait(std::chrono::seconds(60));
-    result.log = LogMessages(m_logPath);
-    result.report = TextLines(m_reportPath);
-    result.record = TextLines(m_recordPath);
+    result.status = process.wait(std::chrono::seconds(60));
+    result.log = LogMessages(logPath_);
+    result.report = TextLines(reportPath_);
+    result.record = TextLines(recordPath_);
     return result;
 }
 
-std::set<std::string> SetupRunFixture::ScratchContents() const {
+std::set<std::string> SetupRunFixture::scratchContents() const {
     const std::set<std::string> ignored = {
-        m_tmp,   m_logPath,   m_reportPath,       m_recordPath,
-        m_shots, m_installer, m_scratch / "home", m_scratch / "runtime"};
+        tmp_,   logPath_,   reportPath_,       recordPath_,
+        shots_, installer_, scratch_ / "home", scratch_ / "runtime"};
     std::set<std::string> contents;
-    for (auto it = fs::recursive_directory_iterator(m_scratch.Path());
+    for (auto it = fs::recursive_directory_iterator(scratch_.path());
          it != fs::recursive_directory_iterator(); ++it) {
         const std::string path = it->path().string();
         if (ignored.contains(path)) {
@@ -130,10 +130,10 @@ std::set<std::string> SetupRunFixture::ScratchContents() const {
     return contents;
 }
 
-std::set<std::string> SetupRunFixture::TempContents() const {
+std::set<std::string> SetupRunFixture::tempContents() const {
     std::set<std::string> contents;
-    for (const auto& item : fs::recursive_directory_iterator(m_tmp)) {
-        contents.insert(fs::relative(item.path(), m_tmp).string());
+    for (const auto& item : fs::recursive_directory_iterator(tmp_)) {
+        contents.insert(fs::relative(item.path(), tmp_).string());
     }
     return contents;
 }

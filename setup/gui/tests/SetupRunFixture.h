@@ -32,14 +32,14 @@ protected:
 
     // The usual package: setup/setup.ini, a start bitmap, three programs keyed 1, 2 and 10,
     // and a folder "zdata" of 20 files after them.
-    void MakeTree(const std::string& configuration);
+    void makeTree(const std::string& configuration);
     // A program in tree/setup that records "start NAME ARGS", sleeps, and records "end NAME".
-    void AddProgram(const std::string& name, const std::string& sleep = "0.1");
+    void addProgram(const std::string& name, const std::string& sleep = "0.1");
 
     // Packs tree/ with mkpackage behind the setup program; returns the installer's path.
-    std::string MakeInstaller();
+    std::string makeInstaller();
     // Writes a package's bytes behind the setup program; returns the installer's path.
-    std::string MakeInstallerWithPackage(const std::string& packageBytes);
+    std::string makeInstallerWithPackage(const std::string& packageBytes);
 
     // Starts the installer with these arguments and waits for it (60 s at most).
     SetupRunResult Run(const std::vector<std::string>& arguments);
@@ -49,22 +49,22 @@ protected:
 
     // Everything in the scratch folder except tmp/, the installer, the home and runtime
     // folders (where Qt keeps its own files) and the files that the run and the test write.
-    std::set<std::string> ScratchContents() const;
+    std::set<std::string> scratchContents() const;
     // The names in tmp/, at any depth.
-    std::set<std::string> TempContents() const;
+    std::set<std::string> tempContents() const;
 
-    std::map<std::string, std::string> m_environment;
-    std::string m_hook;
+    std::map<std::string, std::string> environment_;
+    std::string hook_;
 
-    ScratchFolder m_scratch;
-    std::string m_tree = m_scratch / "tree";
-    std::string m_installer = m_scratch / "my installer/setup";
-    std::string m_tmp = m_scratch / "tmp";
-    std::string m_cwd = m_scratch / "cwd";
-    std::string m_logPath = m_scratch / "ql_inst.log";
-    std::string m_reportPath = m_scratch / "report";
-    std::string m_recordPath = m_scratch / "record";
-    std::string m_shots = m_scratch / "shots";
+    ScratchFolder scratch_;
+    std::string tree_ = scratch_ / "tree";
+    std::string installer_ = scratch_ / "my installer/setup";
+    std::string tmp_ = scratch_ / "tmp";
+    std::string cwd_ = scratch_ / "cwd";
+    std::string logPath_ = scratch_ / "ql_inst.log";
+    std::string reportPath_ = scratch_ / "report";
+    std::string recordPath_ = scratch_ / "record";
+    std::string shots_ = scratch_ / "shots";
 };
 
 // The lines of a text file; empty when there is none.

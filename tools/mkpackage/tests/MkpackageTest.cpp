@@ -1,4 +1,4 @@
-#include "setup/kivCPackageExtractor.h"
+#include "setup/PackageExtractor.h"
 #include "setup/tests/ScratchFolder.h"
 #include "setup/tests/TestPackageBuilder.h"
 #include "tools/mkpackage/MkpackageCommand.h"
@@ -83,8 +83,8 @@ TEST_F(MkpackageTest, PackListAndExtractGiveBackTheTree) {
 
     const std::string target = scratch_ / "extracted";
     fs::create_directory(target);
-    setup::kivCPackageExtractor extractor(out_);
-    ASSERT_TRUE(extractor.ExtractFile(target + "/", 3));
+    setup::PackageExtractor extractor(out_);
+    ASSERT_TRUE(extractor.extractFile(target + "/", 3));
     EXPECT_EQ(Snapshot(target), Snapshot(tree_));
 }
 
@@ -238,13 +238,13 @@ TEST_F(MkpackageTest, OutputOfASmallTreeIsExactlyTheseBytes) {
 
 TEST_F(MkpackageTest, ListShowsOddNamesSafelyAndMarksWhatSetupRefuses) {
     setup::test::TestPackageBuilder()
-        .Folder("\\setup")
-        .File("\\setup\\caf\xE9\x80.txt", "12")
-        .File("\\setup\\bell\x07\x1b[2J\x9d", "x")
-        .File("\\..\\escape", "evil")
-        .File("\\", "")
-        .Folder("\\C:\\drive")
-        .WriteTo(out_);
+        .folder("\\setup")
+        .file("\\setup\\caf\xE9\x80.txt", "12")
+        .file("\\setup\\bell\x07\x1b[2J\x9d", "x")
+        .file("\\..\\escape", "evil")
+        .file("\\", "")
+        .folder("\\C:\\drive")
+        .writeTo(out_);
     const RunResult listed = RunTool({"--list", out_});
     EXPECT_EQ(listed.exitCode, 0);
     EXPECT_EQ(listed.out, "folder           0  \\setup\n"
@@ -257,10 +257,10 @@ TEST_F(MkpackageTest, ListShowsOddNamesSafelyAndMarksWhatSetupRefuses) {
 
 TEST_F(MkpackageTest, ListOfAPartlyReadablePackageSaysWhereItStops) {
     setup::test::TestPackageBuilder builder;
-    builder.Folder("\\setup").File("\\setup\\setup.ini", "[startup]\n");
-    builder.Entry(setup::test::TestEntry{setup::kTypeFile, "\\long", "x", 260u, {}, {}, {}, false});
-    builder.File("\\never", "y");
-    builder.WriteTo(out_);
+    builder.folder("\\setup").file("\\setup\\setup.ini", "[startup]\n");
+    builder.entry(setup::test::TestEntry{setup::kTypeFile, "\\long", "x", 260u, {}, {}, {}, false});
+    builder.file("\\never", "y");
+    builder.writeTo(out_);
     const RunResult listed = RunTool({"--list", out_});
     EXPECT_EQ(listed.exitCode, 1);
     EXPECT_EQ(listed.out, "folder           0  \\setup\n"

@@ -12,48 +12,48 @@ class QWidget;
 
 namespace setup::gui {
 
-class StartBitmapWindow;
+class StartBitmapWidget;
 class TestHook;
 
 // The start-bitmap window: a frameless window with a thin border, centred on the screen and
 // as large as the start bitmap that the package names, shown while the package is extracted.
 // It stays hidden when no bitmap loads. The destruction of its window, and the message
 // WM_WIZARDWNDCLOSED, end the main thread's message loop.
-class CMainWindow {
+class QtStartBitmapWindow {
 public:
-    CMainWindow(SetupLog& log, SetupPlatform& platform, TestHook* hook);
-    ~CMainWindow();
-    CMainWindow(const CMainWindow&) = delete;
-    CMainWindow& operator=(const CMainWindow&) = delete;
+    QtStartBitmapWindow(SetupLog& log, SetupPlatform& platform, TestHook* hook);
+    ~QtStartBitmapWindow();
+    QtStartBitmapWindow(const QtStartBitmapWindow&) = delete;
+    QtStartBitmapWindow& operator=(const QtStartBitmapWindow&) = delete;
 
     // Picks the configuration and the bitmap out of the package, then makes the window.
-    bool Create();
-    bool ExtraStartBitmap();
+    bool create();
+    bool extraStartBitmap();
     bool mwInitApplication();
     bool mwInitInstance();
 
-    // Copies one file entry of the package to strOutputPath.
-    bool ExtractFile(const PackageEntry& entry, const std::string& strPackagedFile,
-                     const std::string& strOutputPath);
+    // Copies one file entry of the package to outputPath.
+    bool extractFile(const PackageEntry& entry, const std::string& packagedFile,
+                     const std::string& outputPath);
     // Deletes what ExtractFile created and forgets the bitmap.
-    void ClearStartBitmap();
+    void clearStartBitmap();
 
     // Hides and destroys the window.
-    void Destroy();
+    void destroy();
 
     // The private message WM_WIZARDWNDCLOSED (0x133D), which the real setup program sends when
     // its wizard has closed; here it arrives as the signal SIGUSR1. Shows a notice, then ends
     // the message loop.
-    void OnWizardWindowClosed();
+    void onWizardWindowClosed();
 
     // The window while it exists, else nullptr.
-    QWidget* Window() const;
+    QWidget* window() const;
 
 private:
-    SetupLog& m_log;
-    TestHook* m_pHook;
-    StartBitmapFiles m_files;
-    QPointer<StartBitmapWindow> m_hWnd;
+    SetupLog& log_;
+    TestHook* hook_;
+    StartBitmapFiles files_;
+    QPointer<StartBitmapWidget> window_;
 };
 
 } // namespace setup::gui

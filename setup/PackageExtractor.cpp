@@ -1,4 +1,4 @@
-#include "setup/kivCPackageExtractor.h"
+#include "setup/PackageExtractor.h"
 
 #include "base/Windows1252.h"
 #include "setup/EntryPath.h"
@@ -18,17 +18,17 @@ namespace {
 class PackageCloser {
 public:
     PackageCloser(FileHandle& handle, std::vector<char>& buffer)
-        : m_handle(handle), m_buffer(buffer) {}
+        : handle_(handle), buffer_(buffer) {}
     PackageCloser(const PackageCloser&) = delete;
     PackageCloser& operator=(const PackageCloser&) = delete;
     ~PackageCloser() {
-        m_handle.reset();
-        std::vector<char>().swap(m_buffer);
+        handle_.reset();
+        std::vector<char>().swap(buffer_);
     }
 
 private:
-    FileHandle& m_handle;
-    std::vector<char>& m_buffer;
+    FileHandle& handle_;
+    std::vector<char>& buffer_;
 };
 
 // The entry's path components as UTF-8 file names.
@@ -44,47 +44,47 @@ std::optional<std::vector<std::string>> FileNameComponents(const std::string& na
 
 } // namespace
 
-kivCPackageExtractor::kivCPackageExtractor(std::string strPackagedFileIn)
-    : strPackagedFile(std::move(strPackagedFileIn)) {}
+PackageExtractor::PackageExtractor(std::string packagedFileIn)
+    : packagedFile_(std::move(packagedFileIn)) {}
 
-std::size_t kivCPackageExtractor::GetFileCount() {
-    if (!m_Entries.empty()) {
-        return m_Entries.size();
+std::size_t PackageExtractor::getFileCount() {
+    if (!entryList_.empty()) {
+        return entryList_.size();
     }
-    return LoadDirectory() ? m_Entries.size() : 0;
+    return loadDirectory() ? entryList_.size() : 0;
 }
 
-std::size_t kivCPackageExtractor::GetCount() {
-    return GetFileCount();
+std::size_t PackageExtractor::getCount() {
+    return getFileCount();
 }
 
-const std::list<PackageEntry>& kivCPackageExtractor::GetFileList() {
-    if (m_Entries.empty()) {
-        LoadDirectory();
+const std::list<PackageEntry>& PackageExtractor::getFileList() {
+    if (entryList_.empty()) {
+        loadDirectory();
     }
-    return m_Entries;
+    return entryList_;
 }
 
-bool kivCPackageExtractor::LoadDirectory() {
+bool PackageExtractor::loadDirectory() {
     // ExtractFile walks the list while it holds the package open; a reload from one of its
     // callbacks would pull the list from under it.
-    if (m_hPackage.valid()) {
+    if (package_.valid()) {
         return false;
     }
-    m_bDirectoryComplete = false;
-    if (!PathExists(strPackagedFile)) {
+    directoryComplete_ = false;
+    if (!PathExists(packagedFile_)) {
         return false;
     }
-    m_Entries.clear();
-    const FileHandle package = OpenForReading(strPackagedFile);
+    entryList_.clear();
+    const FileHandle package = OpenForReading(packagedFile_);
     if (!package.valid()) {
         return false;
     }
-    m_bDirectoryComplete = ReadDirectory(package);
-    return m_bDirectoryComplete;
+    directoryComplete_ = readDirectory(package);
+    return directoryComplete_;
 }
 
-bool kivCPackageExtractor::ReadDirectory(const FileHandle& package) {
+bool PackageExtractor::readDirectory(const FileHandle& package) {
     // The real size is used, not its low 32 bits: a file of 4 GiB or more would otherwise
     // compare its offsets against a wrapped size.
     const std::optional<std::uint64_t> fileSize = FileSize(package);
@@ -95,36 +95,36 @@ bool kivCPackageExtractor::ReadDirectory(const FileHandle& package) {
     if (ReadAt(package, *fileSize - kTrailerSize, trailer) != trailer.size()) {
         return false;
     }
-    m_dwPackageStartOffset = ReadU32(trailer, 0);
-    if (m_dwPackageStartOffset == 0 || m_dwPackageStartOffset >= *fileSize) {
+    packageStartOffset_ = ReadU32(trailer, 0);
+    if (packageStartOffset_ == 0 || packageStartOffset_ >= *fileSize) {
         return false;
     }
 
     std::array<char, kHeaderSize> header{};
-    m_Header = PackageHeader{};
-    m_Header.signature.fill(0);
-    if (ReadAt(package, m_dwPackageStartOffset, header) != header.size()) {
+    header_ = PackageHeader{};
+    header_.signature.fill(0);
+    if (ReadAt(package, packageStartOffset_, header) != header.size()) {
         return false;
     }
-    std::memcpy(m_Header.signature.data(), header.data(), m_Header.signature.size());
-    m_Header.dwEntryCount = ReadU32(header, 16);
-    m_Header.dwDirectoryOffset = ReadU32(header, 20);
-    if (m_Header.signature != kPackageSignature) {
+    std::memcpy(header_.signature.data(), header.data(), header_.signature.size());
+    header_.entryCount = ReadU32(header, 16);
+    header_.directoryOffset = ReadU32(header, 20);
+    if (header_.signature != kPackageSignature) {
         return false;
     }
-    if (m_Header.dwDirectoryOffset == 0 || m_Header.dwDirectoryOffset >= *fileSize) {
+    if (header_.directoryOffset == 0 || header_.directoryOffset >= *fileSize) {
         return false;
     }
     // A count whose records cannot fit in the file is refused at once rather than read as
     // millions of empty records.
-    const std::uint64_t directoryEnd = std::uint64_t{m_Header.dwDirectoryOffset} +
-                                       std::uint64_t{m_Header.dwEntryCount} * kRecordSize;
+    const std::uint64_t directoryEnd =
+        std::uint64_t{header_.directoryOffset} + std::uint64_t{header_.entryCount} * kRecordSize;
     if (directoryEnd > *fileSize) {
         return false;
     }
 
-    std::uint64_t recordOffset = m_Header.dwDirectoryOffset;
-    for (std::uint32_t index = 0; index < m_Header.dwEntryCount; ++index) {
+    std::uint64_t recordOffset = header_.directoryOffset;
+    for (std::uint32_t index = 0; index < header_.entryCount; ++index) {
         std::array<char, kRecordSize> record{};
         ReadAt(package, recordOffset, record);
         recordOffset += kRecordSize;
@@ -133,76 +133,74 @@ bool kivCPackageExtractor::ReadDirectory(const FileHandle& package) {
         DecodeRecord(record, entry);
         // The length word sits just before the name; one that cannot be read counts as 0.
         std::array<char, 4> lengthWord{};
-        if (entry.dwNameOffset >= 4) {
-            ReadAt(package, entry.dwNameOffset - 4u, lengthWord);
+        if (entry.nameOffset >= 4) {
+            ReadAt(package, entry.nameOffset - 4u, lengthWord);
         }
         const std::uint32_t nameLength = ReadU32(lengthWord, 0);
         if (nameLength > kMaxNameLength) {
             return false;
         }
-        entry.strName = ReadEntryName(package, entry.dwNameOffset, nameLength);
-        m_Entries.push_back(std::move(entry));
+        entry.name = readEntryName(package, entry.nameOffset, nameLength);
+        entryList_.push_back(std::move(entry));
     }
     return true;
 }
 
-std::string kivCPackageExtractor::ReadEntryName(const FileHandle& package,
-                                                std::uint32_t dwNameOffset,
-                                                std::uint32_t dwNameLength) {
+std::string PackageExtractor::readEntryName(const FileHandle& package, std::uint32_t nameOffset,
+                                            std::uint32_t nameLength) {
     // The name is the bytes actually read, up to the first NUL: a name without a NUL or one
     // that runs past the end of the file is cut, not refused.
     std::array<char, kMaxNameLength> bytes{};
-    const std::size_t got = ReadAt(package, dwNameOffset, std::span(bytes.data(), dwNameLength));
+    const std::size_t got = ReadAt(package, nameOffset, std::span(bytes.data(), nameLength));
     const auto end =
         std::find(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(got), '\0');
     return std::string(bytes.begin(), end);
 }
 
-bool kivCPackageExtractor::ExtractFile(std::string_view strTargetFolder, std::uint32_t dwMode) {
-    if ((dwMode & 3u) == 0) {
+bool PackageExtractor::extractFile(std::string_view targetFolder, std::uint32_t mode) {
+    if ((mode & 3u) == 0) {
         return false;
     }
-    const std::string targetPath(strTargetFolder);
+    const std::string targetPath(targetFolder);
     if (!PathExists(targetPath)) {
         return false;
     }
-    if (m_Entries.empty() && !LoadDirectory()) {
+    if (entryList_.empty() && !loadDirectory()) {
         return false;
     }
     const FileHandle target = OpenFolder(targetPath);
     if (!target.valid()) {
         return false;
     }
-    PackageCloser closer(m_hPackage, m_copyBuffer);
-    m_hPackage = OpenForReading(strPackagedFile);
-    if (!m_hPackage.valid()) {
+    PackageCloser closer(package_, copyBuffer_);
+    package_ = OpenForReading(packagedFile_);
+    if (!package_.valid()) {
         return false;
     }
-    m_copyBuffer.resize(kCopyBufferSize);
+    copyBuffer_.resize(kCopyBufferSize);
     CaseInsensitiveFolders folders;
-    for (const PackageEntry& entry : m_Entries) {
-        const std::optional<std::vector<std::string>> components =
-            FileNameComponents(entry.strName);
-        if (!components || !ExtractEntryBelow(target, *components, entry, folders)) {
+    for (const PackageEntry& entry : entryList_) {
+        const std::optional<std::vector<std::string>> components = FileNameComponents(entry.name);
+        if (!components || !extractEntryBelow(target, *components, entry, folders)) {
             return false;
         }
-        if (m_pfnProgress) {
-            m_pfnProgress(0, entry.strName);
+        if (progressCallback_) {
+            progressCallback_(0, entry.name);
         }
-        if (m_pfnContinue && !m_pfnContinue()) {
+        if (continueCallback_ && !continueCallback_()) {
             return true;
         }
     }
     return true;
 }
 
-bool kivCPackageExtractor::ExtractEntryBelow(const FileHandle& target,
-                                             const std::vector<std::string>& components,
-                                             const PackageEntry& entry,
-                                             CaseInsensitiveFolders& folders) {
+bool PackageExtractor::extractEntryBelow(const FileHandle& target,
+                                         const std::vector<std::string>& components,
+                                         const PackageEntry& entry,
+                                         CaseInsensitiveFolders& folders) {
     if (components.empty()) {
         // The name denotes the target folder itself, which exists.
-        return !entry.IsFile();
+        return !entry.isFile();
     }
     // Every folder on the way is opened without following a symbolic link: the package never
     // creates links, so a link found here was put there by someone else and may point anywhere.
@@ -212,7 +210,7 @@ bool kivCPackageExtractor::ExtractEntryBelow(const FileHandle& target,
     for (std::size_t i = 0; i + 1 < components.size(); ++i) {
         const FileHandle& parent = descended ? *descended : target;
         const std::string name =
-            folders.Find(parent, folderKey, components[i]).value_or(components[i]);
+            folders.find(parent, folderKey, components[i]).value_or(components[i]);
         FileHandle next = OpenFolderAt(parent, name);
         if (!next.valid()) {
             return false;
@@ -221,29 +219,32 @@ bool kivCPackageExtractor::ExtractEntryBelow(const FileHandle& target,
         folderKey += '/' + name;
     }
     const FileHandle& parent = descended ? *descended : target;
-    const std::optional<std::string> existing = folders.Find(parent, folderKey, components.back());
-    if (!WriteEntryAt(parent, existing.value_or(components.back()), entry)) {
+    const std::optional<std::string> existing = folders.find(parent, folderKey, components.back());
+    if (!writeEntryAt(parent, existing.value_or(components.back()), entry)) {
         return false;
     }
     if (!existing) {
-        folders.Added(folderKey, components.back());
+        folders.added(folderKey, components.back());
     }
     return true;
 }
 
-bool kivCPackageExtractor::ExtractEntry(const PackageEntry& entry, std::string_view strOutputPath) {
-    if (!m_hPackage.valid()) {
+bool PackageExtractor::extractEntry(const PackageEntry& entry, std::string_view outputPath) {
+    if (!package_.valid()) {
         return false;
     }
-    std::string path(strOutputPath);
+    std::string path(outputPath);
     if (path.empty()) {
         // An empty path names no file or folder; it must not stand for the current folder.
         return false;
     }
-    while (path.size() > 1 && path.back() == '/') {
+    while (path.size() > 1 && IsPathSeparator(path.back())) {
         path.pop_back();
     }
-    const std::size_t slash = path.rfind('/');
+    const auto separator = std::find_if(path.rbegin(), path.rend(), IsPathSeparator);
+    const std::size_t slash = separator == path.rend()
+                                  ? std::string::npos
+                                  : static_cast<std::size_t>(path.rend() - separator) - 1;
     std::string parentPath;
     std::string leaf;
     if (slash == std::string::npos) {
@@ -259,22 +260,21 @@ bool kivCPackageExtractor::ExtractEntry(const PackageEntry& entry, std::string_v
     }
     if (leaf.empty() || leaf == "." || leaf == "..") {
         // The path names an existing folder: right for a folder entry, never for a file.
-        return !entry.IsFile();
+        return !entry.isFile();
     }
-    return WriteEntryAt(parent, leaf, entry);
+    return writeEntryAt(parent, leaf, entry);
 }
 
-bool kivCPackageExtractor::WriteEntryAt(const FileHandle& parent, const std::string& leaf,
-                                        const PackageEntry& entry) {
-    if (!entry.IsFile()) {
+bool PackageExtractor::writeEntryAt(const FileHandle& parent, const std::string& leaf,
+                                    const PackageEntry& entry) {
+    if (!entry.isFile()) {
         return MakeFolderAt(parent, leaf) != FolderResult::Failed;
     }
     const FileHandle output = ReplaceFileAt(parent, leaf);
     if (!output.valid()) {
         return false;
     }
-    return CopyPackageBytes(m_hPackage, entry.dwDataOffset, entry.dwStoredSize, output,
-                            m_copyBuffer);
+    return CopyPackageBytes(package_, entry.dataOffset, entry.storedSize, output, copyBuffer_);
 }
 
 } // namespace setup

@@ -1,4 +1,4 @@
-#include "setup/gui/kivCDlgProg.h"
+#include "setup/gui/QtProgressDialog.h"
 
 #include "setup/CornerPlacement.h"
 #include "setup/gui/SetupIcon.h"
@@ -20,7 +20,7 @@ namespace setup::gui {
 // them: 255 by 55 units with a text, a bar and a button.
 class ProgressDialogWindow : public QDialog {
 public:
-    ProgressDialogWindow(kivCDlgProg& owner, const QFont& font) : m_owner(owner) {
+    ProgressDialogWindow(QtProgressDialog& owner, const QFont& font) : owner_(owner) {
         setObjectName("kivCDlgProg");
         // A caption bar without a title and without a system menu, so without a close box.
         setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -29,16 +29,16 @@ public:
 
         auto* text = new QLabel("Extracting files...", this);
         text->setObjectName("LabExtracting");
-        m_bar = new QProgressBar(this);
-        m_bar->setObjectName("ProgressBar");
-        m_bar->setTextVisible(false);
-        m_bar->setRange(0, 1);
-        m_bar->setValue(0);
+        bar_ = new QProgressBar(this);
+        bar_->setObjectName("ProgressBar");
+        bar_->setTextVisible(false);
+        bar_->setRange(0, 1);
+        bar_->setValue(0);
         auto* cancel = new QPushButton("Cancel", this);
         cancel->setObjectName("ButCancel");
         // Enter must not cancel: the dialog has no default button.
         cancel->setAutoDefault(false);
-        QObject::connect(cancel, &QPushButton::clicked, this, [this] { m_owner.RequestCancel(); });
+        QObject::connect(cancel, &QPushButton::clicked, this, [this] { owner_.requestCancel(); });
 
         setFont(font);
         for (QWidget* child : findChildren<QWidget*>()) {
@@ -46,12 +46,12 @@ public:
         }
         const QFontMetrics metrics(font);
         const QString alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-        m_unitX = (metrics.horizontalAdvance(alphabet) / 26 + 1) / 2;
-        m_unitY = metrics.height();
-        text->setGeometry(Units(7, 7, 232, 8));
-        m_bar->setGeometry(Units(7, 24, 176, 9));
-        cancel->setGeometry(Units(195, 21, 50, 14));
-        setFixedSize(Units(0, 0, 255, 55).size());
+        unitX_ = (metrics.horizontalAdvance(alphabet) / 26 + 1) / 2;
+        unitY_ = metrics.height();
+        text->setGeometry(units(7, 7, 232, 8));
+        bar_->setGeometry(units(7, 24, 176, 9));
+        cancel->setGeometry(units(195, 21, 50, 14));
+        setFixedSize(units(0, 0, 255, 55).size());
     }
 
     ~ProgressDialogWindow() override {
@@ -59,11 +59,11 @@ public:
         QCoreApplication::exit(0);
     }
 
-    QProgressBar& Bar() { return *m_bar; }
+    QProgressBar& bar() { return *bar_; }
 
 protected:
     // Cancel and the Esc key only ask the extractor to stop; the dialog stays.
-    void reject() override { m_owner.RequestCancel(); }
+    void reject() override { owner_.requestCancel(); }
 
     // A close request from the window system destroys the dialog, as the extractor's does.
     void closeEvent(QCloseEvent* event) override {
@@ -72,85 +72,85 @@ protected:
     }
 
 private:
-    QRect Units(int x, int y, int width, int height) const {
-        return QRect(x * m_unitX / 4, y * m_unitY / 8, width * m_unitX / 4, height * m_unitY / 8);
+    QRect units(int x, int y, int width, int height) const {
+        return QRect(x * unitX_ / 4, y * unitY_ / 8, width * unitX_ / 4, height * unitY_ / 8);
     }
 
-    kivCDlgProg& m_owner;
-    QProgressBar* m_bar = nullptr;
-    int m_unitX = 6;
-    int m_unitY = 13;
+    QtProgressDialog& owner_;
+    QProgressBar* bar_ = nullptr;
+    int unitX_ = 6;
+    int unitY_ = 13;
 };
 
-kivCDlgProg::kivCDlgProg(SetupLog& log) : m_log(log) {}
+QtProgressDialog::QtProgressDialog(SetupLog& log) : log_(log) {}
 
-kivCDlgProg::~kivCDlgProg() {
-    delete m_hWnd.data();
+QtProgressDialog::~QtProgressDialog() {
+    delete window_.data();
 }
 
-bool kivCDlgProg::Create() {
-    if (!m_pFont) {
-        m_pFont = std::make_unique<DialogFont>();
+bool QtProgressDialog::create() {
+    if (!font_) {
+        font_ = std::make_unique<DialogFont>();
     }
-    m_hWnd = new ProgressDialogWindow(*this, m_pFont->Font());
+    window_ = new ProgressDialogWindow(*this, font_->font());
     // The window system's own window exists from here on, so its frame counts in the outer
     // size that the dialog is placed by.
-    m_hWnd->winId();
-    m_log.Log("Finish kivCDlgProg::Create().");
+    window_->winId();
+    log_.log("Finish kivCDlgProg::Create().");
     return true;
 }
 
-void kivCDlgProg::MoveWindowToCorner() {
-    if (!m_hWnd) {
+void QtProgressDialog::moveWindowToCorner() {
+    if (!window_) {
         return;
     }
     QScreen* screen =
-        m_hWnd->screen() != nullptr ? m_hWnd->screen() : QApplication::primaryScreen();
+        window_->screen() != nullptr ? window_->screen() : QApplication::primaryScreen();
     if (screen == nullptr) {
         return;
     }
-    const QRect frame = m_hWnd->frameGeometry();
+    const QRect frame = window_->frameGeometry();
     const QRect full = screen->geometry();
     const QRect work = screen->availableGeometry();
     const ScreenPoint corner = CornerPosition({full.x(), full.y(), full.width(), full.height()},
                                               {work.x(), work.y(), work.width(), work.height()},
                                               frame.width(), frame.height());
-    m_hWnd->move(corner.x, corner.y);
+    window_->move(corner.x, corner.y);
     // A hidden dialog comes up on top when it is shown.
-    if (m_hWnd->isVisible()) {
-        m_hWnd->raise();
+    if (window_->isVisible()) {
+        window_->raise();
     }
 }
 
-void kivCDlgProg::Show(bool bShow) {
-    if (m_hWnd) {
-        m_hWnd->setVisible(bShow);
+void QtProgressDialog::show(bool show) {
+    if (window_) {
+        window_->setVisible(show);
     }
 }
 
-void kivCDlgProg::SetRange(std::size_t count) {
-    if (m_hWnd) {
+void QtProgressDialog::setRange(std::size_t count) {
+    if (window_) {
         // An empty range would turn the bar into a busy indicator; an empty package shows an
         // empty bar instead.
         const int top = static_cast<int>(std::clamp<std::size_t>(count, 1, 65535));
-        m_hWnd->Bar().setRange(0, top);
-        m_hWnd->Bar().setValue(0);
+        window_->bar().setRange(0, top);
+        window_->bar().setValue(0);
     }
 }
 
-void kivCDlgProg::StepIt() {
-    if (m_hWnd) {
-        QProgressBar& bar = m_hWnd->Bar();
+void QtProgressDialog::stepIt() {
+    if (window_) {
+        QProgressBar& bar = window_->bar();
         bar.setValue(std::min(bar.value() + 1, bar.maximum()));
     }
 }
 
-void kivCDlgProg::Close() {
-    delete m_hWnd.data();
+void QtProgressDialog::close() {
+    delete window_.data();
 }
 
-QDialog* kivCDlgProg::Window() const {
-    return m_hWnd.data();
+QDialog* QtProgressDialog::window() const {
+    return window_.data();
 }
 
 } // namespace setup::gui

@@ -24,7 +24,7 @@ namespace setup {
 //
 // The package file is open only while LoadDirectory or ExtractFile runs. One instance is used
 // by one thread at a time; the callbacks run on the thread that calls ExtractFile.
-class kivCPackageExtractor {
+class PackageExtractor {
 public:
     // Told about every extracted entry: always 0, then the entry's name.
     using ProgressProc = std::function<void(std::int32_t, const std::string&)>;
@@ -32,63 +32,65 @@ public:
     using ContinueProc = std::function<bool()>;
 
     // Stores the path of the file that holds the package; does no I/O.
-    explicit kivCPackageExtractor(std::string strPackagedFileIn);
-    virtual ~kivCPackageExtractor() = default;
-    kivCPackageExtractor(const kivCPackageExtractor&) = delete;
-    kivCPackageExtractor& operator=(const kivCPackageExtractor&) = delete;
+    explicit PackageExtractor(std::string packagedFileIn);
+    virtual ~PackageExtractor() = default;
+    PackageExtractor(const PackageExtractor&) = delete;
+    PackageExtractor& operator=(const PackageExtractor&) = delete;
 
     // The number of entries, loading the directory first when none are held; 0 when that
     // first load fails.
-    virtual std::size_t GetFileCount();
-    virtual std::size_t GetCount();
+    virtual std::size_t getFileCount();
+    virtual std::size_t getCount();
 
     // Reads trailer, header and directory into the entry list. On failure the entries read
     // before the failing record stay in the list. Refused (false, list kept) while ExtractFile
     // runs.
-    bool LoadDirectory();
+    bool loadDirectory();
 
     // Whether the last load read the whole directory the header announced.
-    bool IsDirectoryComplete() const { return m_bDirectoryComplete; }
+    bool isDirectoryComplete() const { return directoryComplete_; }
 
     // The header of the last load (entry count and directory offset as stored).
-    const PackageHeader& GetHeader() const { return m_Header; }
+    const PackageHeader& getHeader() const { return header_; }
 
     // The entries in directory order, loading the directory first when none are held.
-    const std::list<PackageEntry>& GetFileList();
+    const std::list<PackageEntry>& getFileList();
 
-    void SetProgressProc(ProgressProc progress) { m_pfnProgress = std::move(progress); }
-    void SetContinueProc(ContinueProc shouldContinue) { m_pfnContinue = std::move(shouldContinue); }
+    void setProgressProc(ProgressProc progress) { progressCallback_ = std::move(progress); }
+    void setContinueProc(ContinueProc shouldContinue) {
+        continueCallback_ = std::move(shouldContinue);
+    }
 
-    // Extracts every entry below the existing folder strTargetFolder, in directory order. Only
-    // the two low bits of dwMode count, and one of them must be set. Stops with false at the
+    // Extracts every entry below the existing folder targetFolder, in directory order. Only
+    // the two low bits of mode count, and one of them must be set. Stops with false at the
     // first entry that cannot be written, or whose name or path would lead outside the target
     // folder; stops with true when the continue callback says no.
-    bool ExtractFile(std::string_view strTargetFolder, std::uint32_t dwMode);
+    bool extractFile(std::string_view targetFolder, std::uint32_t mode);
 
-    // Writes one entry to the path strOutputPath. Only works while ExtractFile holds the
+    // Writes one entry to the path outputPath. Only works while ExtractFile holds the
     // package open; false at once otherwise.
-    bool ExtractEntry(const PackageEntry& entry, std::string_view strOutputPath);
+    bool extractEntry(const PackageEntry& entry, std::string_view outputPath);
 
-    const std::string& GetPackagedFile() const { return strPackagedFile; }
+    const std::string& getPackagedFile() const { return packagedFile_; }
 
 private:
-    bool ReadDirectory(const FileHandle& package);
-    static std::string ReadEntryName(const FileHandle& package, std::uint32_t dwNameOffset,
-                                     std::uint32_t dwNameLength);
-    bool ExtractEntryBelow(const FileHandle& target, const std::vector<std::string>& components,
+    bool readDirectory(const FileHandle& package);
+    static std::string readEntryName(const FileHandle& package, std::uint32_t nameOffset,
+                                     std::uint32_t nameLength);
+    bool extractEntryBelow(const FileHandle& target, const std::vector<std::string>& components,
                            const PackageEntry& entry, CaseInsensitiveFolders& folders);
-    bool WriteEntryAt(const FileHandle& parent, const std::string& leaf, const PackageEntry& entry);
+    bool writeEntryAt(const FileHandle& parent, const std::string& leaf, const PackageEntry& entry);
 
-    ProgressProc m_pfnProgress;
-    ContinueProc m_pfnContinue;
-    std::list<PackageEntry> m_Entries;
-    PackageHeader m_Header;
-    std::uint32_t m_dwPackageStartOffset = 0;
-    bool m_bDirectoryComplete = false;
-    FileHandle m_hPackage;
+    ProgressProc progressCallback_;
+    ContinueProc continueCallback_;
+    std::list<PackageEntry> entryList_;
+    PackageHeader header_;
+    std::uint32_t packageStartOffset_ = 0;
+    bool directoryComplete_ = false;
+    FileHandle package_;
     // The buffer of every copy, there while ExtractFile runs.
-    std::vector<char> m_copyBuffer;
-    std::string strPackagedFile;
+    std::vector<char> copyBuffer_;
+    std::string packagedFile_;
 };
 
 } // namespace setup

@@ -21,38 +21,38 @@ class ProgressDialogWindow;
 //
 // The object outlives its window: the run keeps it (and its cancel flag, which the extractor
 // thread reads) from start to end, while the window exists from Create to the close request.
-class kivCDlgProg {
+class QtProgressDialog {
 public:
-    explicit kivCDlgProg(SetupLog& log);
-    ~kivCDlgProg();
-    kivCDlgProg(const kivCDlgProg&) = delete;
-    kivCDlgProg& operator=(const kivCDlgProg&) = delete;
+    explicit QtProgressDialog(SetupLog& log);
+    ~QtProgressDialog();
+    QtProgressDialog(const QtProgressDialog&) = delete;
+    QtProgressDialog& operator=(const QtProgressDialog&) = delete;
 
     // Makes the font on first use and creates the dialog window, hidden.
-    bool Create();
+    bool create();
     // Moves the dialog, keeping its size, to the bottom-right corner of the work area, above
     // every other window.
-    void MoveWindowToCorner();
-    void Show(bool bShow);
+    void moveWindowToCorner();
+    void show(bool show);
     // The bar's range becomes 0..count (at most 65535, which the bar holds), its step 1.
-    void SetRange(std::size_t count);
+    void setRange(std::size_t count);
     // Advances the bar by one step, never past its end.
-    void StepIt();
+    void stepIt();
     // The close request: destroys the window.
-    void Close();
+    void close();
 
     // Set by Cancel and by the Esc key; read from any thread.
-    bool IsCancelRequested() const { return m_bCancelRequested; }
-    void RequestCancel() { m_bCancelRequested = true; }
+    bool isCancelRequested() const { return cancelRequested_; }
+    void requestCancel() { cancelRequested_ = true; }
 
     // The dialog window while it exists, else nullptr.
-    QDialog* Window() const;
+    QDialog* window() const;
 
 private:
-    SetupLog& m_log;
-    std::atomic<bool> m_bCancelRequested = false;
-    QPointer<ProgressDialogWindow> m_hWnd;
-    std::unique_ptr<DialogFont> m_pFont;
+    SetupLog& log_;
+    std::atomic<bool> cancelRequested_ = false;
+    QPointer<ProgressDialogWindow> window_;
+    std::unique_ptr<DialogFont> font_;
 };
 
 } // namespace setup::gui
