@@ -3,8 +3,8 @@
 // with no parsing at all. The library should stay within 5 % of the hand-written exchange
 // plus the modem's own delays.
 
+#include "base/Hex.h"
 #include "modem/AtSession.h"
-#include "modem/Hex.h"
 #include "modem/MessageLog.h"
 #include "modem/MessageSplit.h"
 #include "modem/PosixSerialPort.h"

@@ -2,7 +2,7 @@
 // and the wait for the network before the first message.
 #include "modem/RemoteSend.h"
 
-#include "modem/Hex.h"
+#include "base/Hex.h"
 #include "modem/MessageLog.h"
 #include "modem/tests/FakePort.h"
 #include "program/tests/TemporaryFolder.h"

@@ -1,7 +1,7 @@
 #include "simlib/coding/CdmaSmsRecord.h"
 
+#include "gsm/ByteReader.h"
 #include "simlib/coding/BitStream.h"
-#include "simlib/coding/ByteReader.h"
 
 #include <algorithm>
 #include <string>
@@ -150,7 +150,7 @@ MessageTime readTimeStamp(std::span<const std::uint8_t> value) {
 // Reads the bearer data's text and time stamp into `message`; false for a time stamp of the
 // wrong length.
 bool readBearerData(std::span<const std::uint8_t> value, ShortMessage& message) {
-    ByteReader in(value);
+    gsm::ByteReader in(value);
     while (!in.atEnd()) {
         const std::uint8_t id = in.byte();
         const auto field = in.take(in.byte());
@@ -207,7 +207,7 @@ std::vector<std::uint8_t> userDataValue(std::u16string_view text, unsigned encod
 
 } // namespace
 
-std::optional<ShortMessage> parseCdmaRecord(std::span<const std::uint8_t> record) {
+std::optional<ShortMessage> ParseCdmaRecord(std::span<const std::uint8_t> record) {
     ShortMessage message;
     if (record.empty()) {
         return message;
@@ -216,8 +216,8 @@ std::optional<ShortMessage> parseCdmaRecord(std::span<const std::uint8_t> record
     if ((record[0] & kUsedRecord) == 0) {
         return message;
     }
-    ByteReader in(record.subspan(1));
-    ByteReader transport(in.take(in.byte()));
+    gsm::ByteReader in(record.subspan(1));
+    gsm::ByteReader transport(in.take(in.byte()));
     transport.skip(1); // message type
     while (!transport.atEnd()) {
         const std::uint8_t id = transport.byte();
@@ -231,7 +231,7 @@ std::optional<ShortMessage> parseCdmaRecord(std::span<const std::uint8_t> record
     return message;
 }
 
-std::optional<std::vector<std::uint8_t>> buildCdmaRecord(const ShortMessage& message,
+std::optional<std::vector<std::uint8_t>> BuildCdmaRecord(const ShortMessage& message,
                                                          std::size_t recordLength) {
     if (message.address.empty() && message.text.empty()) {
         return std::vector<std::uint8_t>(recordLength, 0x00);

@@ -73,7 +73,7 @@ bool readPinStatus(std::span<const std::uint8_t> value, FileControlParameters& f
 
 } // namespace
 
-FcpParse parseFcp(std::span<const std::uint8_t> bytes) {
+FcpParse ParseFcp(std::span<const std::uint8_t> bytes) {
     FcpParse parse;
     TlvReader outer(bytes);
     const auto fcpTemplate = outer.next(parse.error);

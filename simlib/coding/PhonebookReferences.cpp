@@ -46,7 +46,7 @@ std::optional<std::uint16_t> fileTagged(std::span<const std::uint8_t> entry, std
 
 } // namespace
 
-std::optional<PhonebookFiles> parsePbrRecord(std::span<const std::uint8_t> record) {
+std::optional<PhonebookFiles> ParsePbrRecord(std::span<const std::uint8_t> record) {
     TlvReader reader(record);
     std::string_view error;
     std::optional<std::uint16_t> adn;
@@ -74,7 +74,7 @@ std::optional<PhonebookFiles> parsePbrRecord(std::span<const std::uint8_t> recor
     return PhonebookFiles{*adn, ext1.value_or(0)};
 }
 
-std::optional<std::vector<std::uint8_t>> usimAidOf(std::span<const std::uint8_t> record) {
+std::optional<std::vector<std::uint8_t>> UsimAidOf(std::span<const std::uint8_t> record) {
     TlvReader reader(record);
     std::string_view error;
     const auto application = reader.next(error);

@@ -1,5 +1,7 @@
 #include "tools/simcard/core/CardImage.h"
 
+#include "base/Hex.h"
+
 #include <algorithm>
 #include <charconv>
 #include <fstream>
@@ -29,7 +31,7 @@ Bytes freeRecord(int length, std::uint8_t firstByte = 0xFF) {
 std::string fileIdText(std::uint16_t id) {
     const std::uint8_t bytes[] = {static_cast<std::uint8_t>(id >> 8),
                                   static_cast<std::uint8_t>(id & 0xFF)};
-    return toHex(bytes);
+    return tarvik::ToHex(bytes);
 }
 
 // "7F10", or "7F10/5F3A" for a DF inside a DF.
@@ -87,13 +89,13 @@ public:
         return inside(fileIdText(word.substr(0, slash)), fileIdText(word.substr(slash + 1)));
     }
     std::uint16_t fileIdText(std::string_view text) const {
-        auto bytes = parseHex(text);
+        auto bytes = tarvik::FromHex(text, tarvik::HexSpacing::Spaced);
         if (!bytes || bytes->size() != 2)
             fail("'" + std::string(text) + "' is not a file identifier");
         return static_cast<std::uint16_t>((*bytes)[0] << 8 | (*bytes)[1]);
     }
     Bytes bytes(std::size_t index, std::size_t size) const {
-        auto bytes = parseHex(words_.at(index));
+        auto bytes = tarvik::FromHex(words_.at(index), tarvik::HexSpacing::Spaced);
         if (!bytes || bytes->size() != size)
             fail("expected " + std::to_string(size) + " bytes of hex");
         return *bytes;
@@ -295,26 +297,26 @@ std::string CardImage::serialise() const {
     for (int n = 1; n <= 2; ++n) {
         const auto& c = chv(n);
         const auto& u = unblockCode(n);
-        out << "chv " << n << ' ' << toHex(c.value) << ' ' << c.attemptsLeft << ' ' << c.maxAttempts
-            << "\n";
-        out << "unblock " << n << ' ' << toHex(u.value) << ' ' << u.attemptsLeft << ' '
+        out << "chv " << n << ' ' << tarvik::ToHex(c.value) << ' ' << c.attemptsLeft << ' '
+            << c.maxAttempts << "\n";
+        out << "unblock " << n << ' ' << tarvik::ToHex(u.value) << ' ' << u.attemptsLeft << ' '
             << u.maxAttempts << "\n";
     }
     out << "chv1-enabled " << (chv1Enabled_ ? 1 : 0) << "\n";
     if (caseCard_)
         out << "case-card " << caseSlots_ << "\n";
     for (const auto& [number, record] : caseRecords_)
-        out << "case " << number << ' ' << toHex(record) << "\n";
+        out << "case " << number << ' ' << tarvik::ToHex(record) << "\n";
     for (auto df : directories_)
         out << "df " << fileIdText(df) << "\n";
     if (!applicationId_.empty())
-        out << "adf " << toHex(applicationId_) << "\n";
+        out << "adf " << tarvik::ToHex(applicationId_) << "\n";
     for (auto df : nested_)
         out << "df " << directoryText(df) << "\n";
     for (const auto& [path, file] : files_) {
         if (file.transparent)
             out << "binary " << directoryText(path.df) << ' ' << fileIdText(path.ef) << ' '
-                << toHex(file.body) << "\n";
+                << tarvik::ToHex(file.body) << "\n";
         else
             out << "ef " << directoryText(path.df) << ' ' << fileIdText(path.ef) << ' '
                 << file.records.size() << ' ' << file.recordLength << "\n";
@@ -331,7 +333,7 @@ std::string CardImage::serialise() const {
             text += prefix;
             text += std::to_string(i + 1);
             text += ' ';
-            appendHex(text, file.records[i]);
+            tarvik::AppendHex(text, file.records[i]);
             text += '\n';
         }
     }
@@ -408,7 +410,7 @@ CardImage CardImage::parse(std::string_view text) {
             image.gsmClass_ = true;
         } else if (version == 2 && keyword == "adf") {
             p.expectWords(2);
-            auto aid = parseHex(p.word(1));
+            auto aid = tarvik::FromHex(p.word(1), tarvik::HexSpacing::Spaced);
             if (!aid || aid->size() < 5 || aid->size() > 16)
                 p.fail("an application identifier is 5 to 16 bytes of hex");
             if (!image.applicationId_.empty())
@@ -455,7 +457,7 @@ CardImage CardImage::parse(std::string_view text) {
             checkFileId(p, path.ef, {0x6F, 0x2F}, "a file identifier starts with 6F or 2F");
             if (image.find(path))
                 p.fail("file given twice");
-            auto body = parseHex(p.word(3));
+            auto body = tarvik::FromHex(p.word(3), tarvik::HexSpacing::Spaced);
             if (!body || body->empty() || body->size() > 0x7FFF)
                 p.fail("expected the file's bytes in hex");
             ElementaryFile file;

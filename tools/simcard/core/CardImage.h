@@ -1,7 +1,7 @@
 #pragma once
 
+#include "tools/simcard/core/Bytes.h"
 #include "tools/simcard/core/CardSettings.h"
-#include "tools/simcard/core/Hex.h"
 #include "tools/simcard/core/SecretCode.h"
 
 #include <array>

@@ -1,5 +1,6 @@
 #include "tools/simcard/core/CardServer.h"
 
+#include "base/Hex.h"
 #include "tools/simcard/core/VpcdConnection.h"
 
 #include <algorithm>
@@ -70,7 +71,7 @@ std::optional<Bytes> CardServer::handleMessage(std::span<const std::uint8_t> mes
         case GetAtr:
             return atrFor(options_, card_.image());
         default:
-            log_.event("unknown control code " + toHex(message));
+            log_.event("unknown control code " + tarvik::ToHex(message));
             return std::nullopt;
         }
     }

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "tools/simcard/core/Bytes.h"
 #include "tools/simcard/core/CardSettings.h"
 #include "tools/simcard/core/CardTiming.h"
-#include "tools/simcard/core/Hex.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -1,11 +1,11 @@
-#include "simlib/coding/AlphaCoding.h"
+#include "gsm/AlphaCoding.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
-namespace quenlib {
+namespace gsm {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -18,7 +18,7 @@ Bytes field(std::size_t size, std::initializer_list<std::uint8_t> head) {
 
 Bytes encoded(const std::u16string& name, std::size_t size) {
     Bytes bytes(size, 0xFF);
-    encodeAlpha(name, bytes);
+    EncodeAlpha(name, bytes);
     return bytes;
 }
 
@@ -42,7 +42,7 @@ TEST(AlphaCoding, DecodesEveryForm) {
         {"empty field", Bytes{}, u""},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(decodeAlpha(c.field), c.name) << c.what;
+        EXPECT_EQ(DecodeAlpha(c.field), c.name) << c.what;
     }
 }
 
@@ -57,12 +57,12 @@ TEST(AlphaCoding, OneWideCharacterAnywhereSelectsUcs2) {
     const Bytes bytes = encoded(u"\u00E9bcdefg\u0416", 14);
     EXPECT_EQ(bytes, (Bytes{0x80, 0x00, 0xE9, 0x00, 0x62, 0x00, 0x63, 0x00, 0x64, 0x00, 0x65, 0x00,
                             0x66, 0xFF}));
-    EXPECT_EQ(decodeAlpha(bytes), u"\u00E9bcdef");
+    EXPECT_EQ(DecodeAlpha(bytes), u"\u00E9bcdef");
 }
 
 TEST(AlphaCoding, ShortUcs2NamesKeepEveryCharacter) {
     EXPECT_EQ(encoded(u"\u0416", 14), field(14, {0x80, 0x04, 0x16}));
-    EXPECT_EQ(decodeAlpha(encoded(u"\u0416\u0417", 14)), u"\u0416\u0417");
+    EXPECT_EQ(DecodeAlpha(encoded(u"\u0416\u0417", 14)), u"\u0416\u0417");
 }
 
 TEST(AlphaCoding, NamesTheOneByteFormCannotCarryAreWrittenInUcs2) {
@@ -88,9 +88,9 @@ TEST(AlphaCoding, NamesTheOneByteFormCannotCarryAreWrittenInUcs2) {
     for (const Case& c : cases) {
         const Bytes bytes = encoded(c.name, c.field.size());
         EXPECT_EQ(bytes, c.field) << c.what;
-        EXPECT_EQ(decodeAlpha(bytes), c.readBack) << c.what;
+        EXPECT_EQ(DecodeAlpha(bytes), c.readBack) << c.what;
     }
 }
 
 } // namespace
-} // namespace quenlib
+} // namespace gsm

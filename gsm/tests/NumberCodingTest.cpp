@@ -1,4 +1,4 @@
-#include "simlib/coding/NumberCoding.h"
+#include "gsm/NumberCoding.h"
 
 #include <array>
 #include <cstdint>
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace quenlib {
+namespace gsm {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -43,7 +43,7 @@ TEST(NumberCoding, DecodesNumberBlocks) {
         {Bytes{0x02, 0x81, 0x21}, u""},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(narrow(decodeNumberBlock(c.block)), narrow(c.number));
+        EXPECT_EQ(narrow(DecodeNumberBlock(c.block)), narrow(c.number));
     }
 }
 
@@ -69,7 +69,7 @@ TEST(NumberCoding, EncodesNumberBlocks) {
     };
     for (const Case& c : cases) {
         Bytes out(kNumberBlockSize, 0xFF);
-        encodeNumberBlock(c.number, c.count, out);
+        EncodeNumberBlock(c.number, c.count, out);
         EXPECT_EQ(out, c.block) << narrow(c.number);
     }
 }
@@ -78,35 +78,35 @@ TEST(NumberCoding, EncodedNumbersReadBack) {
     const std::u16string numbers[] = {u"+123456789", u"0039335123456", u"*31#", u"12"};
     for (const auto& number : numbers) {
         Bytes out(kNumberBlockSize, 0xFF);
-        encodeNumberBlock(number, number.size(), out);
-        EXPECT_EQ(narrow(decodeNumberBlock(out)), narrow(number));
+        EncodeNumberBlock(number, number.size(), out);
+        EXPECT_EQ(narrow(DecodeNumberBlock(out)), narrow(number));
     }
     Bytes out(kNumberBlockSize, 0xFF);
-    encodeNumberBlock(u"12p4", 4, out);
-    EXPECT_EQ(narrow(decodeNumberBlock(out)), "12");
+    EncodeNumberBlock(u"12p4", 4, out);
+    EXPECT_EQ(narrow(DecodeNumberBlock(out)), "12");
 }
 
 TEST(NumberCoding, DigitStringsUseLowNibbleFirstAndEndAtFiller) {
-    EXPECT_EQ(encodeDigits(u"12345"), (Bytes{0x21, 0x43, 0xF5}));
-    EXPECT_EQ(encodeDigits(u"1234"), (Bytes{0x21, 0x43}));
-    EXPECT_EQ(encodeDigits(u""), Bytes{});
-    EXPECT_EQ(narrow(decodeDigits(Bytes{0x21, 0x43, 0xF5, 0x77})), "12345");
-    EXPECT_EQ(narrow(decodeDigits(Bytes{0xF1, 0x22})), "1");
-    EXPECT_EQ(narrow(decodeDigits(Bytes{0x1F, 0x22})), "");
-    EXPECT_EQ(narrow(decodeDigits(Bytes{0x21, 0x43})), "1234");
+    EXPECT_EQ(EncodeDigits(u"12345"), (Bytes{0x21, 0x43, 0xF5}));
+    EXPECT_EQ(EncodeDigits(u"1234"), (Bytes{0x21, 0x43}));
+    EXPECT_EQ(EncodeDigits(u""), Bytes{});
+    EXPECT_EQ(narrow(DecodeDigits(Bytes{0x21, 0x43, 0xF5, 0x77})), "12345");
+    EXPECT_EQ(narrow(DecodeDigits(Bytes{0xF1, 0x22})), "1");
+    EXPECT_EQ(narrow(DecodeDigits(Bytes{0x1F, 0x22})), "");
+    EXPECT_EQ(narrow(DecodeDigits(Bytes{0x21, 0x43})), "1234");
 }
 
 TEST(NumberCoding, NibbleTableMatchesInBothDirections) {
     const std::u16string characters = u"0123456789*#+DE";
     for (std::uint8_t nibble = 0; nibble < 0x0F; ++nibble) {
-        EXPECT_EQ(bcdNibbleToChar(nibble), characters[nibble]);
-        EXPECT_EQ(charToBcdNibble(characters[nibble]), nibble);
+        EXPECT_EQ(BcdNibbleToChar(nibble), characters[nibble]);
+        EXPECT_EQ(CharToBcdNibble(characters[nibble]), nibble);
     }
-    EXPECT_EQ(charToBcdNibble(u'C'), 0x0C);
+    EXPECT_EQ(CharToBcdNibble(u'C'), 0x0C);
     for (char16_t other : {u'p', u'w', u',', u' ', u'A', u'\u0416'}) {
-        EXPECT_EQ(charToBcdNibble(other), 0x0F);
+        EXPECT_EQ(CharToBcdNibble(other), 0x0F);
     }
 }
 
 } // namespace
-} // namespace quenlib
+} // namespace gsm

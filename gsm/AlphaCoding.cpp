@@ -1,11 +1,11 @@
-#include "simlib/coding/AlphaCoding.h"
+#include "gsm/AlphaCoding.h"
 
-#include "simlib/coding/TextCoding.h"
+#include "gsm/TextCoding.h"
 
 #include <algorithm>
 #include <cstddef>
 
-namespace quenlib {
+namespace gsm {
 
 namespace {
 
@@ -36,7 +36,7 @@ std::span<const std::uint8_t> countedBytes(std::span<const std::uint8_t> field, 
 // Whether the one-byte form would read back as another name: U+00FF reads as the filler that
 // ends the name, and a first character 0080 ... 0082 as the tag of another form.
 bool needsUcs2(std::u16string_view name) {
-    if (selectTextForm(name) == TextForm::Ucs2) {
+    if (SelectTextForm(name) == TextForm::Ucs2) {
         return true;
     }
     if (!name.empty() && name[0] >= kUcs2Form && name[0] <= kBasePointer16Form) {
@@ -47,7 +47,7 @@ bool needsUcs2(std::u16string_view name) {
 
 } // namespace
 
-std::u16string decodeAlpha(std::span<const std::uint8_t> field) {
+std::u16string DecodeAlpha(std::span<const std::uint8_t> field) {
     if (field.empty()) {
         return {};
     }
@@ -75,23 +75,23 @@ std::u16string decodeAlpha(std::span<const std::uint8_t> field) {
                                  static_cast<unsigned>(field[2] << 8 | field[3]));
     default: {
         const auto end = std::find(field.begin(), field.end(), std::uint8_t{0xFF});
-        return decode8Bit(std::span(field.begin(), end));
+        return Decode8Bit(std::span(field.begin(), end));
     }
     }
 }
 
-void encodeAlpha(std::u16string_view name, std::span<std::uint8_t> field) {
+void EncodeAlpha(std::u16string_view name, std::span<std::uint8_t> field) {
     if (field.empty()) {
         return;
     }
     if (needsUcs2(name)) {
         field[0] = kUcs2Form;
-        const auto bytes = encodeUcs2(name.substr(0, (field.size() - 1) / 2));
+        const auto bytes = EncodeUcs2(name.substr(0, (field.size() - 1) / 2));
         std::copy(bytes.begin(), bytes.end(), field.begin() + 1);
         return;
     }
-    const auto bytes = encode8Bit(name.substr(0, field.size()));
+    const auto bytes = Encode8Bit(name.substr(0, field.size()));
     std::copy(bytes.begin(), bytes.end(), field.begin());
 }
 
-} // namespace quenlib
+} // namespace gsm
