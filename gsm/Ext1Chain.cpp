@@ -24,12 +24,12 @@ constexpr std::uint8_t kFree = 0xFF;
 constexpr int kNamedRecords = 254;
 
 // Whether `id` names one of the `count` extension records.
-bool isExtensionRecord(std::uint8_t id, int count) {
+bool IsExtensionRecord(std::uint8_t id, int count) {
     return id >= 1 && id <= std::min(count, kNamedRecords);
 }
 
 // The records a chain may use: those an identifier can name.
-int usableCount(int count) {
+int UsableCount(int count) {
     return std::clamp(count, 0, kNamedRecords);
 }
 
@@ -46,11 +46,11 @@ std::span<const std::uint8_t, kExt1SlotSize> SlotOf(const Ext1Buffer& buffer, st
 }
 
 std::u16string ReadExtensionChain(const Ext1Buffer& buffer, int count, std::uint8_t firstId) {
-    count = usableCount(count);
+    count = UsableCount(count);
     std::u16string digits;
     std::bitset<256> visited;
     std::uint8_t id = firstId;
-    while (isExtensionRecord(id, count) && !visited[id] && digits.size() < kMaxExtensionDigits) {
+    while (IsExtensionRecord(id, count) && !visited[id] && digits.size() < kMaxExtensionDigits) {
         visited[id] = true;
         const auto slot = SlotOf(buffer, id - 1u);
         digits += DecodeDigits(slot.subspan(kDigitsOffset, kDigitBytes));
@@ -64,10 +64,10 @@ std::u16string ReadExtensionChain(const Ext1Buffer& buffer, int count, std::uint
 
 std::vector<std::uint8_t> ReleaseExtensionChain(Ext1Buffer& buffer, int count,
                                                 std::uint8_t firstId) {
-    count = usableCount(count);
+    count = UsableCount(count);
     std::vector<std::uint8_t> freed;
     std::uint8_t id = firstId;
-    while (isExtensionRecord(id, count)) {
+    while (IsExtensionRecord(id, count)) {
         const auto slot = SlotOf(buffer, id - 1u);
         if (slot[kTypeByte] == kFree) {
             break;
@@ -81,11 +81,11 @@ std::vector<std::uint8_t> ReleaseExtensionChain(Ext1Buffer& buffer, int count,
 
 std::uint8_t StoreExtensionChain(Ext1Buffer& buffer, int count, std::u16string_view digits,
                                  std::span<const std::uint8_t> preferred) {
-    count = usableCount(count);
+    count = UsableCount(count);
     // The slots in the order they are tried: the preferred ones, then all from the first.
     std::vector<int> order;
     for (const std::uint8_t id : preferred) {
-        if (isExtensionRecord(id, count)) {
+        if (IsExtensionRecord(id, count)) {
             order.push_back(id - 1);
         }
     }

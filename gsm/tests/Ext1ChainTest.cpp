@@ -7,14 +7,14 @@
 namespace gsm {
 namespace {
 
-Ext1Buffer freeBuffer() {
+Ext1Buffer FreeBuffer() {
     Ext1Buffer buffer;
     buffer.fill(0xFF);
     return buffer;
 }
 
 TEST(Ext1Chain, StoresTwentyDigitsPerSlotAndReadsThemBack) {
-    Ext1Buffer buffer = freeBuffer();
+    Ext1Buffer buffer = FreeBuffer();
     const std::u16string digits(65, u'7');
     const std::uint8_t first = StoreExtensionChain(buffer, 10, digits);
     EXPECT_EQ(first, 1);
@@ -27,14 +27,14 @@ TEST(Ext1Chain, StoresTwentyDigitsPerSlotAndReadsThemBack) {
 }
 
 TEST(Ext1Chain, ReadingStopsAtOneHundredTwentySevenDigits) {
-    Ext1Buffer buffer = freeBuffer();
+    Ext1Buffer buffer = FreeBuffer();
     const std::u16string digits(200, u'1');
     const std::uint8_t first = StoreExtensionChain(buffer, 20, digits);
     EXPECT_EQ(ReadExtensionChain(buffer, 20, first).size(), kMaxExtensionDigits);
 }
 
 TEST(Ext1Chain, IdentifiersOutsideTheFileAreNoChain) {
-    Ext1Buffer buffer = freeBuffer();
+    Ext1Buffer buffer = FreeBuffer();
     StoreExtensionChain(buffer, 3, u"12");
     for (std::uint8_t id : {0, 4, 0xFF}) {
         EXPECT_EQ(ReadExtensionChain(buffer, 3, id), u"");
@@ -49,7 +49,7 @@ TEST(Ext1Chain, IdentifiersOutsideTheFileAreNoChain) {
 TEST(Ext1Chain, IdentifierFfIsNoExtensionInAFileOf255Records) {
     // GSM 11.11, 10.5.1: an extension identifier FF means "no extension"; record 255 of a
     // 255-record EF EXT1 can never be named, so it never belongs to a chain of ours.
-    Ext1Buffer buffer = freeBuffer();
+    Ext1Buffer buffer = FreeBuffer();
     const auto last = SlotOf(buffer, 254);
     std::fill(last.begin(), last.end(), std::uint8_t{0x11});
     last[0] = 0x02;
@@ -68,7 +68,7 @@ TEST(Ext1Chain, IdentifierFfIsNoExtensionInAFileOf255Records) {
 }
 
 TEST(Ext1Chain, ReleaseFreesOnlyTheChain) {
-    Ext1Buffer buffer = freeBuffer();
+    Ext1Buffer buffer = FreeBuffer();
     const std::uint8_t a = StoreExtensionChain(buffer, 10, std::u16string(30, u'1'));
     const std::uint8_t b = StoreExtensionChain(buffer, 10, std::u16string(10, u'2'));
     EXPECT_EQ(b, 3);
@@ -81,7 +81,7 @@ TEST(Ext1Chain, ReleaseFreesOnlyTheChain) {
 }
 
 TEST(Ext1Chain, ARewriteTakesTheSlotsItsChainHadBeforeTheFirstFreeOnes) {
-    Ext1Buffer buffer = freeBuffer();
+    Ext1Buffer buffer = FreeBuffer();
     // Slots 1 and 2 hold another number; the chain to rewrite is records 4 then 3.
     StoreExtensionChain(buffer, 10, std::u16string(30, u'1'));
     const std::u16string digits(30, u'5');
