@@ -1,10 +1,10 @@
-// Quenlib's codings: what is encoded reads back equal (as far as the field holds it), and
+// The GSM codings: what is encoded reads back equal (as far as the field holds it), and
 // any bytes decode without reading outside them. Alpha identifiers, number blocks, BCD
 // digits, the three SMS text codings and extension chains.
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/FuzzInput.h"
-#include "gsm/Ext1Chain.h"
 #include "gsm/AlphaCoding.h"
+#include "gsm/Ext1Chain.h"
 #include "gsm/GsmAlphabet.h"
 #include "gsm/NumberCoding.h"
 #include "gsm/TextCoding.h"
@@ -15,7 +15,7 @@
 
 namespace {
 
-using namespace quenlib;
+using namespace gsm;
 using tarvik::fuzz::Check;
 using tarvik::fuzz::FuzzInput;
 
@@ -73,12 +73,14 @@ void numberRoundTrip(FuzzInput& in) {
     Check(gsm::DecodeNumberBlock(block) == expected, "a number block reads back as written");
     Check(block[12] == 0xFF && block[13] == 0xFF, "capability and extension bytes untouched");
     const auto any = in.bytes(gsm::kNumberBlockSize);
-    Check(gsm::DecodeNumberBlock(any).size() <= 1 + gsm::kDigitsPerBlock, "a number block holds 20 digits");
+    Check(gsm::DecodeNumberBlock(any).size() <= 1 + gsm::kDigitsPerBlock,
+          "a number block holds 20 digits");
 }
 
 void digitsRoundTrip(FuzzInput& in) {
     const std::u16string digits = dialling(in.text());
-    Check(gsm::DecodeDigits(gsm::EncodeDigits(digits)) == digits, "BCD digits read back as written");
+    Check(gsm::DecodeDigits(gsm::EncodeDigits(digits)) == digits,
+          "BCD digits read back as written");
     const auto any = in.counted();
     Check(gsm::DecodeDigits(any).size() <= 2 * any.size(), "two digits a byte at most");
 }
@@ -130,7 +132,8 @@ void extensionChains(FuzzInput& in) {
     Check(read.size() ==
               std::min({digits.size(), gsm::kDigitsPerBlock * freeSlots, gsm::kMaxExtensionDigits}),
           "a chain takes what the free slots hold");
-    Check(first == gsm::kNoExtension || first <= std::min(count, 254), "a chain starts in the file");
+    Check(first == gsm::kNoExtension || first <= std::min(count, 254),
+          "a chain starts in the file");
 
     gsm::ReleaseExtensionChain(buffer, count, first);
     for (std::size_t slot = 0; slot < gsm::kExt1Slots; ++slot) {
