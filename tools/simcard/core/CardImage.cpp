@@ -21,27 +21,27 @@ constexpr int UnblockAttempts = 10;
 const Bytes FreeCaseRecord(CaseRecordLength, 0xFF);
 
 // A record of `length` bytes, all FF but the first byte.
-Bytes freeRecord(int length, std::uint8_t firstByte = 0xFF) {
+Bytes FreeRecord(int length, std::uint8_t firstByte = 0xFF) {
     Bytes record(static_cast<std::size_t>(length), 0xFF);
     if (!record.empty())
         record[0] = firstByte;
     return record;
 }
 
-std::string fileIdText(std::uint16_t id) {
+std::string FileIdText(std::uint16_t id) {
     const std::uint8_t bytes[] = {static_cast<std::uint8_t>(id >> 8),
                                   static_cast<std::uint8_t>(id & 0xFF)};
     return tarvik::ToHex(bytes);
 }
 
 // "7F10", or "7F10/5F3A" for a DF inside a DF.
-std::string directoryText(DirectoryId df) {
+std::string DirectoryText(DirectoryId df) {
     if (!isNested(df))
-        return fileIdText(fileIdOf(df));
-    return fileIdText(fileIdOf(parentOf(df))) + "/" + fileIdText(fileIdOf(df));
+        return FileIdText(fileIdOf(df));
+    return FileIdText(fileIdOf(parentOf(df))) + "/" + FileIdText(fileIdOf(df));
 }
 
-std::vector<std::string_view> splitWords(std::string_view line) {
+std::vector<std::string_view> SplitWords(std::string_view line) {
     std::vector<std::string_view> words;
     std::size_t pos = 0;
     while (pos < line.size()) {
@@ -79,16 +79,16 @@ public:
                  " to " + std::to_string(max));
         return value;
     }
-    std::uint16_t fileId(std::size_t index) const { return fileIdText(words_.at(index)); }
-    // A directory as directoryText() writes it.
+    std::uint16_t fileId(std::size_t index) const { return FileIdText(words_.at(index)); }
+    // A directory as DirectoryText() writes it.
     DirectoryId directory(std::size_t index) const {
         const auto word = words_.at(index);
         const auto slash = word.find('/');
         if (slash == std::string_view::npos)
-            return fileIdText(word);
-        return inside(fileIdText(word.substr(0, slash)), fileIdText(word.substr(slash + 1)));
+            return FileIdText(word);
+        return inside(FileIdText(word.substr(0, slash)), FileIdText(word.substr(slash + 1)));
     }
-    std::uint16_t fileIdText(std::string_view text) const {
+    std::uint16_t FileIdText(std::string_view text) const {
         auto bytes = tarvik::FromHex(text, tarvik::HexSpacing::Spaced);
         if (!bytes || bytes->size() != 2)
             fail("'" + std::string(text) + "' is not a file identifier");
@@ -117,7 +117,7 @@ private:
 
 // The first record of EF DIR (ETSI TS 102 221 §13.1): the application template 61 with
 // the USIM's AID (4F) and its label (50), then FF.
-Bytes usimDirectoryRecord(std::size_t length) {
+Bytes UsimDirectoryRecord(std::size_t length) {
     Bytes record = {0x61, 0x00, 0x4F, static_cast<std::uint8_t>(UsimAid.size())};
     record.insert(record.end(), UsimAid.begin(), UsimAid.end());
     record.insert(record.end(), {0x50, 0x04, 'U', 'S', 'I', 'M'});
@@ -128,7 +128,7 @@ Bytes usimDirectoryRecord(std::size_t length) {
 
 // The one used record of an EF PBR (3GPP TS 31.102 §4.4.2.1): the type 1 files in A8 (EF
 // ADN in C0), the type 3 files in AA (EF EXT1 in C2), each by its file identifier.
-Bytes phonebookReference(std::size_t length, bool withExt1) {
+Bytes PhonebookReference(std::size_t length, bool withExt1) {
     Bytes record = {0xA8, 0x04, 0xC0, 0x02, EfPhonebookAdn >> 8, EfPhonebookAdn & 0xFF};
     if (withExt1)
         record.insert(record.end(),
@@ -144,13 +144,13 @@ constexpr int PbrRecordLength = 32;
 
 void CardImage::addPhonebook(DirectoryId df, const CardSettings& s) {
     addDirectory(df);
-    auto& pbr = addRecordFile({df, EfPbr}, 2, PbrRecordLength, freeRecord(PbrRecordLength));
-    pbr.records[0] = phonebookReference(PbrRecordLength, s.ext1Records >= 0);
+    auto& pbr = addRecordFile({df, EfPbr}, 2, PbrRecordLength, FreeRecord(PbrRecordLength));
+    pbr.records[0] = PhonebookReference(PbrRecordLength, s.ext1Records >= 0);
     addRecordFile({df, EfPhonebookAdn}, s.adnRecords, s.adnRecordLength,
-                  freeRecord(s.adnRecordLength));
+                  FreeRecord(s.adnRecordLength));
     if (s.ext1Records >= 0)
         addRecordFile({df, EfPhonebookExt1}, s.ext1Records, s.ext1RecordLength,
-                      freeRecord(s.ext1RecordLength));
+                      FreeRecord(s.ext1RecordLength));
 }
 
 CardImage CardImage::create(const CardSettings& s) {
@@ -162,8 +162,8 @@ CardImage CardImage::create(const CardSettings& s) {
         image.gsmClass_ = s.gsmClass;
         image.applicationId_ = UsimAid;
         auto& dir = image.addRecordFile({MasterFile, EfDir}, 2, DirRecordLength,
-                                        freeRecord(DirRecordLength));
-        dir.records[0] = usimDirectoryRecord(DirRecordLength);
+                                        FreeRecord(DirRecordLength));
+        dir.records[0] = UsimDirectoryRecord(DirRecordLength);
     }
     // A SIM has EF ICCID under the MF (unless told otherwise) and DF GSM beside DF Telecom.
     if (s.iccid) {
@@ -178,10 +178,10 @@ CardImage CardImage::create(const CardSettings& s) {
         image.directories_.push_back(DfGsm);
     if (s.phonebook == PhonebookLayout::Telecom) {
         image.addRecordFile({DfTelecom, EfAdn}, s.adnRecords, s.adnRecordLength,
-                            freeRecord(s.adnRecordLength));
+                            FreeRecord(s.adnRecordLength));
         if (s.ext1Records >= 0)
             image.addRecordFile({DfTelecom, EfExt1}, s.ext1Records, s.ext1RecordLength,
-                                freeRecord(s.ext1RecordLength));
+                                FreeRecord(s.ext1RecordLength));
     } else if (s.phonebook == PhonebookLayout::Global) {
         image.addPhonebook(DfGlobalPhonebook, s);
     }
@@ -189,9 +189,9 @@ CardImage CardImage::create(const CardSettings& s) {
         image.addPhonebook(DfLocalPhonebook, s);
     // A free GSM short message record has status 00; the rest of it is FF.
     image.addRecordFile({DfTelecom, EfSms}, s.smsRecords, s.smsRecordLength,
-                        freeRecord(s.smsRecordLength, 0x00));
+                        FreeRecord(s.smsRecordLength, 0x00));
     image.addRecordFile({DfTelecom, EfMsisdn}, s.msisdnRecords, s.msisdnRecordLength,
-                        freeRecord(s.msisdnRecordLength));
+                        FreeRecord(s.msisdnRecordLength));
     if (s.cdmaDirectory) {
         // A free CDMA record is all 00, as the phones that use them erase one.
         image.directories_.push_back(DfCdma);
@@ -282,7 +282,7 @@ const ElementaryFile* CardImage::find(FilePath path) const {
 const std::vector<Bytes>& CardImage::records(FilePath path) const {
     const auto* file = find(path);
     if (!file)
-        throw std::out_of_range("no file " + directoryText(path.df) + "/" + fileIdText(path.ef));
+        throw std::out_of_range("no file " + DirectoryText(path.df) + "/" + FileIdText(path.ef));
     return file->records;
 }
 
@@ -308,17 +308,17 @@ std::string CardImage::serialise() const {
     for (const auto& [number, record] : caseRecords_)
         out << "case " << number << ' ' << tarvik::ToHex(record) << "\n";
     for (auto df : directories_)
-        out << "df " << fileIdText(df) << "\n";
+        out << "df " << FileIdText(df) << "\n";
     if (!applicationId_.empty())
         out << "adf " << tarvik::ToHex(applicationId_) << "\n";
     for (auto df : nested_)
-        out << "df " << directoryText(df) << "\n";
+        out << "df " << DirectoryText(df) << "\n";
     for (const auto& [path, file] : files_) {
         if (file.transparent)
-            out << "binary " << directoryText(path.df) << ' ' << fileIdText(path.ef) << ' '
+            out << "binary " << DirectoryText(path.df) << ' ' << FileIdText(path.ef) << ' '
                 << tarvik::ToHex(file.body) << "\n";
         else
-            out << "ef " << directoryText(path.df) << ' ' << fileIdText(path.ef) << ' '
+            out << "ef " << DirectoryText(path.df) << ' ' << FileIdText(path.ef) << ' '
                 << file.records.size() << ' ' << file.recordLength << "\n";
     }
     // The records make up nearly all of the text; they are appended directly because the
@@ -326,7 +326,7 @@ std::string CardImage::serialise() const {
     std::string text = out.str();
     for (const auto& [path, file] : files_) {
         const std::string prefix =
-            "record " + directoryText(path.df) + ' ' + fileIdText(path.ef) + ' ';
+            "record " + DirectoryText(path.df) + ' ' + FileIdText(path.ef) + ' ';
         text.reserve(text.size() +
                      file.records.size() * (prefix.size() + 5 + 2 * file.recordLength));
         for (std::size_t i = 0; i < file.records.size(); ++i) {
@@ -363,7 +363,7 @@ CardImage CardImage::parse(std::string_view text) {
         auto line = text.substr(pos, end - pos);
         pos = end + 1;
         ++lineNumber;
-        auto words = splitWords(line);
+        auto words = SplitWords(line);
         if (words.empty() || words[0].starts_with('#'))
             continue;
         LineParser p(lineNumber, words);
@@ -448,7 +448,7 @@ CardImage CardImage::parse(std::string_view text) {
                 p.fail("file given twice");
             int records = p.number(3, 0, 255);
             int length = p.number(4, 1, 255);
-            image.addRecordFile(path, records, length, freeRecord(length));
+            image.addRecordFile(path, records, length, FreeRecord(length));
         } else if (keyword == "binary") {
             p.expectWords(4);
             FilePath path{version == 2 ? p.directory(1) : p.fileId(1), p.fileId(2)};

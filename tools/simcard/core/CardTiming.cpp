@@ -12,7 +12,7 @@ constexpr std::size_t HeaderLength = 5, StatusLength = 2, ProcedureByte = 1;
 
 // The card wrote only when it accepted the update: 90 00, 91 xx (GSM 11.11 §9.4.1) or the
 // warning 63 CX of a write after retries (ETSI TS 102 221 §10.2.1.2).
-bool wroteData(std::span<const std::uint8_t> command, std::span<const std::uint8_t> answer) {
+bool WroteData(std::span<const std::uint8_t> command, std::span<const std::uint8_t> answer) {
     if (command.size() < 2 || (command[1] != UpdateBinary && command[1] != UpdateRecord) ||
         answer.size() < StatusLength)
         return false;
@@ -48,7 +48,7 @@ std::chrono::nanoseconds commandDuration(const CardTiming& timing,
     const double seconds =
         static_cast<double>(characters * EtuPerCharacter) * ClockRateConversion / (d * CardClockHz);
     std::chrono::nanoseconds total(std::llround(seconds * 1e9));
-    if (wroteData(command, answer))
+    if (WroteData(command, answer))
         total += std::chrono::milliseconds(timing.writeMs);
     return total;
 }

@@ -16,7 +16,7 @@ namespace simcard {
 namespace {
 
 // The signals that would end this process while the command runs.
-sigset_t stopSignals() {
+sigset_t StopSignals() {
     sigset_t signals;
     sigemptyset(&signals);
     for (const int signal : {SIGINT, SIGTERM, SIGHUP})
@@ -24,7 +24,7 @@ sigset_t stopSignals() {
     return signals;
 }
 
-int exitStatus(int status) {
+int ExitStatus(int status) {
     if (WIFEXITED(status))
         return WEXITSTATUS(status);
     if (WIFSIGNALED(status))
@@ -40,7 +40,7 @@ int runCommand(const std::vector<std::string>& command) {
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
 
-    const sigset_t signals = stopSignals();
+    const sigset_t signals = StopSignals();
     sigset_t previous;
     ::sigprocmask(SIG_BLOCK, &signals, &previous);
 
@@ -76,7 +76,7 @@ int runCommand(const std::vector<std::string>& command) {
             ::kill(child, signal);
     }
     ::sigprocmask(SIG_SETMASK, &previous, nullptr);
-    return exitStatus(status);
+    return ExitStatus(status);
 }
 
 } // namespace simcard

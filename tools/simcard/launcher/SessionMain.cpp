@@ -21,7 +21,7 @@
 namespace {
 
 // A card in a real reader, when a pcscd runs and has one.
-std::optional<std::string> findRealCard() {
+std::optional<std::string> FindRealCard() {
     if (!simcard::ReaderWatch::serviceRunning())
         return std::nullopt;
     try {
@@ -36,7 +36,7 @@ std::optional<std::string> findRealCard() {
 
 // Ctrl+C and the like wait while the card is being set up, so that what was started is
 // always stopped again.
-sigset_t blockStopSignals() {
+sigset_t BlockStopSignals() {
     sigset_t signals;
     sigemptyset(&signals);
     for (const int signal : {SIGINT, SIGTERM, SIGHUP})
@@ -45,7 +45,7 @@ sigset_t blockStopSignals() {
     return signals;
 }
 
-bool stopRequested(const sigset_t& signals) {
+bool StopRequested(const sigset_t& signals) {
     sigset_t pending;
     sigpending(&pending);
     for (const int signal : {SIGINT, SIGTERM, SIGHUP})
@@ -68,9 +68,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     const auto& options = parsed.options;
-    const sigset_t stopSignals = blockStopSignals();
+    const sigset_t stopSignals = BlockStopSignals();
 
-    std::optional<std::string> reader = options.useRealCard ? findRealCard() : std::nullopt;
+    std::optional<std::string> reader = options.useRealCard ? FindRealCard() : std::nullopt;
     std::unique_ptr<simcard::DemoCard> demo;
     if (reader) {
         std::cerr << "simcard-session: using the card in '" << *reader << "'\n";
@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
             std::cerr << "simcard-session: no virtual card: " << e.what() << "\n";
         }
     }
-    if (stopRequested(stopSignals))
+    if (StopRequested(stopSignals))
         return 130;
     if (reader)
         ::setenv("QUENLIB_READER", reader->c_str(), 1);
