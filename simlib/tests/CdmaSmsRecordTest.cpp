@@ -2,6 +2,8 @@
 // layer parameters 3.4.3, bearer data subparameters 4.5) and 3GPP2 C.S0023 (the record).
 #include "simlib/coding/CdmaSmsRecord.h"
 
+#include "base/Hex.h"
+
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -14,12 +16,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes BytesOf(const std::string& hex) {
-    Bytes bytes;
-    std::istringstream words(hex);
-    for (std::string word; words >> word;) {
-        bytes.push_back(static_cast<std::uint8_t>(std::stoul(word, nullptr, 16)));
-    }
-    return bytes;
+    return tarvik::FromHex(hex, tarvik::HexSpacing::Spaced).value();
 }
 
 // A record: status, message length, the transport layer message, then 00 up to `length`.

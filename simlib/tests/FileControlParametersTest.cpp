@@ -2,6 +2,7 @@
 // name (3GPP TS 31.102 §4.4.2.1, ETSI TS 102 221 §13.1).
 #include "simlib/coding/FileControlParameters.h"
 
+#include "base/Hex.h"
 #include "simlib/coding/PhonebookReferences.h"
 
 #include <gtest/gtest.h>
@@ -15,11 +16,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes BytesOf(const std::string& text) {
-    Bytes bytes;
-    for (std::size_t i = 0; i < text.size(); i += 3) {
-        bytes.push_back(static_cast<std::uint8_t>(std::stoul(text.substr(i, 2), nullptr, 16)));
-    }
-    return bytes;
+    return tarvik::FromHex(text, tarvik::HexSpacing::Spaced).value();
 }
 
 TEST(FileControlParameters, ReadsTheFieldsTheLibraryUses) {

@@ -14,11 +14,7 @@ namespace {
 using namespace message_cases;
 
 simcard::Bytes bytesOf(const std::string& hex, std::size_t length, std::uint8_t fill = 0xFF) {
-    simcard::Bytes bytes;
-    std::istringstream words(hex);
-    for (std::string word; words >> word;) {
-        bytes.push_back(static_cast<std::uint8_t>(std::stoul(word, nullptr, 16)));
-    }
+    simcard::Bytes bytes = tarvik::FromHex(hex, tarvik::HexSpacing::Spaced).value();
     bytes.resize(std::max(length, bytes.size()), fill);
     return bytes;
 }
