@@ -52,7 +52,7 @@ public:
                 const auto answer =
                     tarvik::FromHex(std::string_view(line).substr(2), tarvik::HexSpacing::Spaced);
                 const auto duration =
-                    commandDuration(timing_, *command, answer.value_or(simcard::Bytes{}));
+                    CommandDuration(timing_, *command, answer.value_or(simcard::Bytes{}));
                 const bool update =
                     command->size() > 1 && ((*command)[1] == 0xDC || (*command)[1] == 0xD6);
                 (update ? time.updates : time.reads) += duration;

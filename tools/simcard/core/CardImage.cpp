@@ -36,9 +36,9 @@ std::string FileIdText(std::uint16_t id) {
 
 // "7F10", or "7F10/5F3A" for a DF inside a DF.
 std::string DirectoryText(DirectoryId df) {
-    if (!isNested(df))
-        return FileIdText(fileIdOf(df));
-    return FileIdText(fileIdOf(parentOf(df))) + "/" + FileIdText(fileIdOf(df));
+    if (!IsNested(df))
+        return FileIdText(FileIdOf(df));
+    return FileIdText(FileIdOf(ParentOf(df))) + "/" + FileIdText(FileIdOf(df));
 }
 
 std::vector<std::string_view> SplitWords(std::string_view line) {
@@ -86,7 +86,7 @@ public:
         const auto slash = word.find('/');
         if (slash == std::string_view::npos)
             return FileIdText(word);
-        return inside(FileIdText(word.substr(0, slash)), FileIdText(word.substr(slash + 1)));
+        return Inside(FileIdText(word.substr(0, slash)), FileIdText(word.substr(slash + 1)));
     }
     std::uint16_t FileIdText(std::string_view text) const {
         auto bytes = tarvik::FromHex(text, tarvik::HexSpacing::Spaced);
@@ -154,7 +154,7 @@ void CardImage::addPhonebook(DirectoryId df, const CardSettings& s) {
 }
 
 CardImage CardImage::create(const CardSettings& s) {
-    if (auto error = validate(s))
+    if (auto error = Validate(s))
         throw ImageError(*error);
     CardImage image;
     if (s.uicc) {
@@ -169,7 +169,7 @@ CardImage CardImage::create(const CardSettings& s) {
     if (s.iccid) {
         ElementaryFile iccid;
         iccid.transparent = true;
-        iccid.body = iccidBytes(*s.iccid);
+        iccid.body = IccidBytes(*s.iccid);
         image.files_[{MasterFile, EfIccid}] = iccid;
     }
     image.directories_.push_back(DfTelecom);
@@ -217,7 +217,7 @@ CardImage CardImage::create(const CardSettings& s) {
 void CardImage::addDirectory(DirectoryId df) {
     if (hasDirectory(df))
         return;
-    if (isNested(df))
+    if (IsNested(df))
         nested_.push_back(df);
     else if (df == AdfUsim)
         setApplication(UsimAid);
@@ -254,7 +254,7 @@ void CardImage::setCaseRecord(std::uint16_t number, const Bytes& record) {
 }
 
 bool CardImage::hasDirectory(DirectoryId df) const {
-    if (isNested(df))
+    if (IsNested(df))
         return std::ranges::find(nested_, df) != nested_.end();
     if (df == AdfUsim && !applicationId_.empty())
         return true;
@@ -419,20 +419,20 @@ CardImage CardImage::parse(std::string_view text) {
         } else if (keyword == "df") {
             p.expectWords(2);
             const DirectoryId df = version == 2 ? p.directory(1) : p.fileId(1);
-            const auto parent = parentOf(df);
-            const auto high = fileIdOf(df) >> 8;
-            if (!isNested(df) && (df == MasterFile || high != 0x7F))
+            const auto parent = ParentOf(df);
+            const auto high = FileIdOf(df) >> 8;
+            if (!IsNested(df) && (df == MasterFile || high != 0x7F))
                 p.fail("a directory identifier starts with 7F");
             // 7FFF names the current application; the ADF is declared by its AID.
             if (version == 2 && df == AdfUsim)
                 p.fail("the ADF is declared with 'adf'");
-            if (isNested(df) && (isNested(parent) || (high != 0x5F && high != 0x7F)))
+            if (IsNested(df) && (IsNested(parent) || (high != 0x5F && high != 0x7F)))
                 p.fail("a directory inside a directory starts with 5F or 7F");
-            if (isNested(df) && !image.hasDirectory(parent))
+            if (IsNested(df) && !image.hasDirectory(parent))
                 p.fail("directory not declared before the directory inside it");
             if (image.hasDirectory(df))
                 p.fail("directory given twice");
-            if (isNested(df))
+            if (IsNested(df))
                 image.nested_.push_back(df);
             else if (std::ranges::find(image.directories_, df) == image.directories_.end())
                 image.directories_.push_back(static_cast<std::uint16_t>(df));

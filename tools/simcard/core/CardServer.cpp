@@ -113,7 +113,7 @@ CardServer::SessionEnd CardServer::serve(VpcdConnection& connection, int stopFd)
         if (dropRequested_)
             return SessionEnd::Dropped;
         if (answer && options_.realTiming &&
-            !WaitUntil(arrived + commandDuration(options_.timing, *message, *answer), stopFd))
+            !WaitUntil(arrived + CommandDuration(options_.timing, *message, *answer), stopFd))
             return SessionEnd::Stopped;
         if (answer && !connection.send(*answer))
             return SessionEnd::Closed;

@@ -22,7 +22,7 @@ std::optional<std::string> CheckCode(const char* name, const std::string& code) 
 
 } // namespace
 
-std::vector<std::uint8_t> iccidBytes(const std::string& digits) {
+std::vector<std::uint8_t> IccidBytes(const std::string& digits) {
     std::vector<std::uint8_t> bytes(10, 0xFF);
     for (std::size_t i = 0; i < digits.size() && i < 20; ++i) {
         const auto digit = static_cast<std::uint8_t>(digits[i] - '0');
@@ -33,7 +33,7 @@ std::vector<std::uint8_t> iccidBytes(const std::string& digits) {
     return bytes;
 }
 
-std::optional<std::string> validate(const CardSettings& s) {
+std::optional<std::string> Validate(const CardSettings& s) {
     // A record of the ADN layout needs its 14-byte number block.
     if (auto error = CheckFile("ADN", s.adnRecords, s.adnRecordLength, 14))
         return error;

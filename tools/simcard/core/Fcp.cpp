@@ -33,7 +33,7 @@ Bytes Wrapped(Bytes content) {
 
 } // namespace
 
-Bytes elementaryFileFcp(std::uint16_t id, const ElementaryFile& file, bool pinProtected) {
+Bytes ElementaryFileFcp(std::uint16_t id, const ElementaryFile& file, bool pinProtected) {
     Bytes c;
     // §11.1.1.4.3: shareable working EF, transparent (41) or linear fixed (42) with its
     // record length (2 bytes) and number of records.
@@ -54,7 +54,7 @@ Bytes elementaryFileFcp(std::uint16_t id, const ElementaryFile& file, bool pinPr
     return Wrapped(std::move(c));
 }
 
-Bytes directoryFcp(std::uint16_t id, const Bytes& name, PinState pins) {
+Bytes DirectoryFcp(std::uint16_t id, const Bytes& name, PinState pins) {
     Bytes c;
     Put(c, 0x82, {0x78, 0x21}); // §11.1.1.4.3: shareable DF or ADF
     Put(c, 0x83, {High(id), Low(id)});

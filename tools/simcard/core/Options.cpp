@@ -230,9 +230,9 @@ ParsedArguments parseArguments(std::span<const std::string_view> arguments) {
          [&](std::string_view v) {
              timingChanged = true;
              auto baud = parseNumber(v, 1, 1 << 30);
-             if (baud && baudRateAdjustment(*baud))
+             if (baud && BaudRateAdjustment(*baud))
                  o.timing.baud = *baud;
-             return baud && baudRateAdjustment(*baud);
+             return baud && BaudRateAdjustment(*baud);
          }},
         {"--write-ms",
          [&](std::string_view v) {
@@ -317,7 +317,7 @@ ParsedArguments parseArguments(std::span<const std::string_view> arguments) {
         o.imagePath = images.front();
         o.queuedImages.assign(images.begin() + 1, images.end());
     }
-    if (auto error = validate(s))
+    if (auto error = Validate(s))
         parsed.error = *error;
     else if (timingChanged && !o.realTiming)
         parsed.error = "--baud and --write-ms need --timing real";

@@ -121,9 +121,9 @@ std::optional<DirectoryId> Child(const CardImage& image, DirectoryId parent, std
             return id;
         return std::nullopt;
     }
-    if (isNested(parent) || !image.hasDirectory(inside(parent, id)))
+    if (IsNested(parent) || !image.hasDirectory(Inside(parent, id)))
         return std::nullopt;
-    return inside(parent, id);
+    return Inside(parent, id);
 }
 
 } // namespace
@@ -136,12 +136,12 @@ std::optional<DirectoryId> UiccCommands::reachableDirectory(std::uint16_t id) co
         return MasterFile;
     if (id == CurrentApplication)
         return Child(image_, MasterFile, id, state_.applicationActive);
-    if (current != MasterFile && id == fileIdOf(current))
+    if (current != MasterFile && id == FileIdOf(current))
         return current;
     if (auto found = Child(image_, current, id, state_.applicationActive))
         return found;
-    const auto parent = parentOf(current);
-    if (current != MasterFile && parent != MasterFile && id == fileIdOf(parent))
+    const auto parent = ParentOf(current);
+    if (current != MasterFile && parent != MasterFile && id == FileIdOf(parent))
         return parent;
     if (current != MasterFile)
         return Child(image_, parent, id, state_.applicationActive);
@@ -237,10 +237,10 @@ Bytes UiccCommands::fcpOfCurrent() const {
     if (state_.currentFile) {
         const FilePath path{directory, *state_.currentFile};
         if (const auto* file = image_.find(path))
-            return elementaryFileFcp(path.ef, *file, pinProtected(path));
+            return ElementaryFileFcp(path.ef, *file, pinProtected(path));
     }
     const PinState pins{image_.chv1Enabled(), true};
-    return directoryFcp(fileIdOf(directory),
+    return DirectoryFcp(FileIdOf(directory),
                         directory == AdfUsim ? image_.applicationId() : Bytes{}, pins);
 }
 
@@ -266,7 +266,7 @@ Bytes UiccCommands::status(const Command& c) {
     Bytes answer;
     const auto directory = state_.currentDirectory;
     if (c.p2 == 0x00) {
-        answer = directoryFcp(fileIdOf(directory),
+        answer = DirectoryFcp(FileIdOf(directory),
                               directory == AdfUsim ? image_.applicationId() : Bytes{},
                               {image_.chv1Enabled(), true});
     } else if (c.p2 == 0x01) {

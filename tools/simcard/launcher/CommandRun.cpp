@@ -34,7 +34,7 @@ int ExitStatus(int status) {
 
 } // namespace
 
-int runCommand(const std::vector<std::string>& command) {
+int RunCommand(const std::vector<std::string>& command) {
     std::vector<char*> argv;
     for (const auto& argument : command)
         argv.push_back(const_cast<char*>(argument.c_str()));

@@ -21,8 +21,8 @@ constexpr auto OccupiedTimeout = 1500ms;
 
 } // namespace
 
-fs::path simcardBesideThisProgram() {
-    if (const std::string program = environmentOr("SIMCARD_PROGRAM", ""); !program.empty())
+fs::path SimcardBesideThisProgram() {
+    if (const std::string program = EnvironmentOr("SIMCARD_PROGRAM", ""); !program.empty())
         return program;
     std::error_code error;
     const auto self = fs::read_symlink("/proc/self/exe", error);

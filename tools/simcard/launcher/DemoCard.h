@@ -35,6 +35,6 @@ private:
 };
 
 // simcard beside the running program (SIMCARD_PROGRAM overrides).
-std::filesystem::path simcardBesideThisProgram();
+std::filesystem::path SimcardBesideThisProgram();
 
 } // namespace simcard

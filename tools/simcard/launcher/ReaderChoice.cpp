@@ -7,7 +7,7 @@
 
 namespace simcard {
 
-std::optional<std::string> realCardReader(const std::vector<std::string>& readers,
+std::optional<std::string> RealCardReader(const std::vector<std::string>& readers,
                                           const std::vector<bool>& holdingCards,
                                           const std::vector<ReaderSlot>& virtualSlots) {
     for (std::size_t i = 0; i < readers.size() && i < holdingCards.size(); ++i) {
@@ -20,15 +20,15 @@ std::optional<std::string> realCardReader(const std::vector<std::string>& reader
     return std::nullopt;
 }
 
-std::vector<ReaderSlot> virtualReaderSlots(const CardStack& stack,
+std::vector<ReaderSlot> VirtualReaderSlots(const CardStack& stack,
                                            const std::vector<std::string>& readers) {
     std::vector<VpcdEntry> entries = stack.privateEntries();
     std::error_code error;
     for (const auto& file : std::filesystem::directory_iterator("/etc/reader.conf.d", error)) {
-        const auto found = parseReaderConf(readWholeFile(file.path()));
+        const auto found = ParseReaderConf(ReadWholeFile(file.path()));
         entries.insert(entries.end(), found.begin(), found.end());
     }
-    return matchSlots(entries, readers);
+    return MatchSlots(entries, readers);
 }
 
 } // namespace simcard

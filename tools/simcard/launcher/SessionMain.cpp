@@ -27,8 +27,8 @@ std::optional<std::string> FindRealCard() {
     try {
         const simcard::ReaderWatch watch;
         const auto readers = watch.readers();
-        return simcard::realCardReader(readers, watch.holdingCards(readers),
-                                       simcard::virtualReaderSlots(simcard::CardStack(), readers));
+        return simcard::RealCardReader(readers, watch.holdingCards(readers),
+                                       simcard::VirtualReaderSlots(simcard::CardStack(), readers));
     } catch (const std::exception&) {
         return std::nullopt;
     }
@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
     } else {
         try {
             demo = std::make_unique<simcard::DemoCard>(options.image,
-                                                       simcard::simcardBesideThisProgram(),
+                                                       simcard::SimcardBesideThisProgram(),
                                                        options.iccid, options.cardArguments);
             reader = demo->readerName();
             std::cerr << "simcard-session: virtual card " << options.image << " in '" << *reader
@@ -91,5 +91,5 @@ int main(int argc, char** argv) {
         return 130;
     if (reader)
         ::setenv("QUENLIB_READER", reader->c_str(), 1);
-    return simcard::runCommand(options.command);
+    return simcard::RunCommand(options.command);
 }

@@ -75,10 +75,10 @@ TEST(CardImageTest, RefusesSettingsACardCannotHold) {
     for (auto [name, change] : cases) {
         CardSettings s;
         change(s);
-        EXPECT_TRUE(validate(s).has_value()) << name;
+        EXPECT_TRUE(Validate(s).has_value()) << name;
         EXPECT_THROW(CardImage::create(s), ImageError) << name;
     }
-    EXPECT_FALSE(validate({}).has_value());
+    EXPECT_FALSE(Validate({}).has_value());
 }
 
 TEST(CardImageTest, SavedImageLoadsBackEqual) {

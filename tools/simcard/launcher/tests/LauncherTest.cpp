@@ -97,16 +97,16 @@ TEST(ReaderChoice, RealCardIsTheFirstNonVirtualReaderHoldingOne) {
         {{"A 00 00", "B 00 00"}, {true, true}, "A 00 00"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(realCardReader(c.readers, c.holding, virtualSlots), c.chosen)
+        EXPECT_EQ(RealCardReader(c.readers, c.holding, virtualSlots), c.chosen)
             << ::testing::PrintToString(c.readers);
     }
 }
 
 TEST(CommandRun, GivesTheCommandsExitStatus) {
-    EXPECT_EQ(runCommand({"true"}), 0);
-    EXPECT_EQ(runCommand({"sh", "-c", "exit 7"}), 7);
-    EXPECT_EQ(runCommand({"sh", "-c", "kill -TERM $$"}), 128 + 15);
-    EXPECT_EQ(runCommand({"/nonexistent/program"}), 127);
+    EXPECT_EQ(RunCommand({"true"}), 0);
+    EXPECT_EQ(RunCommand({"sh", "-c", "exit 7"}), 7);
+    EXPECT_EQ(RunCommand({"sh", "-c", "kill -TERM $$"}), 128 + 15);
+    EXPECT_EQ(RunCommand({"/nonexistent/program"}), 127);
 }
 
 } // namespace
