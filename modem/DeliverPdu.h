@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gsm/TpduFields.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -7,13 +9,8 @@
 
 namespace tarvik::modem {
 
-// Where a message stands in a concatenated one (3GPP TS 23.040 §9.2.3.24.1, §9.2.3.24.8).
-struct MessagePart {
-    int reference = 0; // the same in every part of one message from one sender
-    int total = 0;     // parts in all, from 1
-    int sequence = 0;  // this part's place, from 1
-    bool operator==(const MessagePart&) const = default;
-};
+// Where a message stands in a concatenated one.
+using MessagePart = gsm::MessagePart;
 
 // A short message the modem received, as AT+CMGR, AT+CMGL and +CMT give it in PDU mode.
 struct ReceivedSms {

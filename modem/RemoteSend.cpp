@@ -1,7 +1,7 @@
 #include "modem/RemoteSend.h"
 
+#include "base/Hex.h"
 #include "base/Utf8.h"
-#include "modem/Hex.h"
 #include "modem/MessageLog.h"
 #include "modem/NetworkQuery.h"
 #include "modem/ReplyParts.h"

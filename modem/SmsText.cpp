@@ -1,14 +1,14 @@
 #include "modem/SmsText.h"
 
-#include "simlib/coding/GsmAlphabet.h"
+#include "gsm/GsmAlphabet.h"
 
 #include <algorithm>
 
 namespace tarvik::modem {
 
 SmsCoding CodingFor(std::u16string_view text) {
-    const bool sevenBit = std::all_of(text.begin(), text.end(),
-                                      [](char16_t c) { return quenlib::gsmSeptetsFor(c) != 0; });
+    const bool sevenBit =
+        std::all_of(text.begin(), text.end(), [](char16_t c) { return gsm::SeptetsFor(c) != 0; });
     return sevenBit ? SmsCoding::SevenBit : SmsCoding::Ucs2;
 }
 
@@ -18,7 +18,7 @@ std::size_t SmsUnits(std::u16string_view text) {
     }
     std::size_t septets = 0;
     for (const char16_t c : text) {
-        septets += quenlib::gsmSeptetsFor(c);
+        septets += gsm::SeptetsFor(c);
     }
     return septets;
 }

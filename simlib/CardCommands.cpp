@@ -149,7 +149,7 @@ std::optional<FileGeometry> readGsmGeometry(const Connection& connection, std::u
 // UICC: the record geometry of an FCP; nothing for a transparent, deactivated or
 // malformed one.
 std::optional<FileGeometry> uiccGeometry(std::span<const std::uint8_t> fcpBytes) {
-    const auto parse = parseFcp(fcpBytes);
+    const auto parse = ParseFcp(fcpBytes);
     if (!parse.fcp || !parse.fcp->isRecordFile() || parse.fcp->isDeactivated() ||
         parse.fcp->recordLength > 255) {
         return std::nullopt;

@@ -5,7 +5,7 @@
 #include "simlib/ItemText.h"
 #include "simlib/LibraryState.h"
 #include "simlib/ReaderName.h"
-#include "simlib/coding/TextCoding.h"
+#include "gsm/TextCoding.h"
 
 #include <algorithm>
 #include <array>
@@ -100,7 +100,7 @@ struct ModuleArguments {
     std::vector<std::uint8_t> number;
 
     explicit ModuleArguments(QL_CC_ITEM& item)
-        : name(encodeUcs2(fieldText(item.name))), number(encode8Bit(fieldText(item.number))) {
+        : name(gsm::EncodeUcs2(fieldText(item.name))), number(gsm::Encode8Bit(fieldText(item.number))) {
         item.nameLength = static_cast<std::uint32_t>(name.size() / 2);
         item.numberLength = static_cast<std::uint32_t>(number.size());
     }
@@ -195,9 +195,9 @@ void storeConvertedCase(std::span<const std::uint8_t> name, std::span<const std:
     // Both fields hold more than the module's buffers: nothing is cut here. The name length
     // is the module's byte count.
     std::uint32_t characters = 0;
-    storeText(decodeUcs2(name), item.name, characters);
+    storeText(gsm::DecodeUcs2(name), item.name, characters);
     item.nameLength = static_cast<std::uint32_t>(name.size());
-    storeText(decode8Bit(number), item.number, item.numberLength);
+    storeText(gsm::Decode8Bit(number), item.number, item.numberLength);
 }
 
 QLRESULT modifyCaseRecord(QL_CC_ITEM& oldItem, QL_CC_ITEM& newItem) {

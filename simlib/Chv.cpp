@@ -109,7 +109,7 @@ std::optional<ChvState> readUiccChvState(const Connection& connection, bool with
     if (!response) {
         return std::nullopt;
     }
-    const auto parse = parseFcp(response->data());
+    const auto parse = ParseFcp(response->data());
     const auto pin1 = askRetries(connection, ChvCommand::Verify, kKeyPin1, kPinCounterReset);
     if (!pin1) {
         return std::nullopt;

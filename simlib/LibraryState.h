@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gsm/Ext1Chain.h"
 #include "simlib/CardBackend.h"
 
 #include <array>
@@ -12,12 +13,6 @@
 #include <vector>
 
 namespace quenlib {
-
-inline constexpr std::size_t kExt1SlotSize = 13;
-inline constexpr std::size_t kExt1Slots = 255;
-inline constexpr std::size_t kExt1BufferSize = kExt1SlotSize * kExt1Slots; // 3,315
-
-using Ext1Buffer = std::array<std::uint8_t, kExt1BufferSize>;
 
 // Record length and count of a selected record file.
 struct FileGeometry {
@@ -124,8 +119,8 @@ struct LibraryState {
     FileGeometry msisdn{0, 0};
 
     // The extension records as the card holds them, and as they will be after a flush.
-    Ext1Buffer ext1CardImage{};
-    Ext1Buffer ext1WorkingCopy{};
+    gsm::Ext1Buffer ext1CardImage{};
+    gsm::Ext1Buffer ext1WorkingCopy{};
     // Whether the card image was read from the card on this connection. An image from an
     // earlier connection may be outdated (the card was in another reader, say), so a flush
     // does not compare against it.

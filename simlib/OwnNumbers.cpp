@@ -3,8 +3,8 @@
 #include "simlib/CardCommands.h"
 #include "simlib/ItemText.h"
 #include "simlib/LibraryState.h"
-#include "simlib/coding/AlphaCoding.h"
-#include "simlib/coding/NumberCoding.h"
+#include "gsm/AlphaCoding.h"
+#include "gsm/NumberCoding.h"
 
 #include <algorithm>
 #include <array>
@@ -37,7 +37,7 @@ QLRESULT selectOwnNumbers(QL_FILE_INFO& info) {
         return QL_E_SELECT_DF;
     }
     const auto geometry = selectRecordFile(connection, kTelecomPath, kEfMsisdn);
-    if (!geometry || geometry->recordLength < kNumberBlockSize) {
+    if (!geometry || geometry->recordLength < gsm::kNumberBlockSize) {
         return QL_E_SELECT_EF;
     }
     s.msisdn = *geometry;
@@ -52,7 +52,7 @@ QLRESULT readOwnNumber(std::uint32_t index, QL_CHAR16* name, QL_CHAR16* number) 
         return QL_E_NOT_CONNECTED;
     }
     const unsigned length = s.msisdn.recordLength;
-    if (length < kNumberBlockSize || index > kLastItemIndex ||
+    if (length < gsm::kNumberBlockSize || index > kLastItemIndex ||
         !selectPath(*s.connection, kTelecomPath, kEfMsisdn)) {
         return QL_E_READ;
     }
@@ -62,13 +62,13 @@ QLRESULT readOwnNumber(std::uint32_t index, QL_CHAR16* name, QL_CHAR16* number) 
         return QL_E_READ;
     }
     const std::span<const std::uint8_t> record = response->data();
-    const std::size_t alphaLength = length - kNumberBlockSize;
+    const std::size_t alphaLength = length - gsm::kNumberBlockSize;
     std::fill_n(name, kClearedCharacters, QL_CHAR16{0});
     std::fill_n(number, kClearedCharacters, QL_CHAR16{0});
     if (record[0] != 0xFF) {
-        copyOut(beforeFirstNul(decodeAlpha(record.first(alphaLength))), name);
+        copyOut(beforeFirstNul(gsm::DecodeAlpha(record.first(alphaLength))), name);
     }
-    copyOut(decodeNumberBlock(record.subspan(alphaLength, kNumberBlockSize)), number);
+    copyOut(gsm::DecodeNumberBlock(record.subspan(alphaLength, gsm::kNumberBlockSize)), number);
     return QL_OK;
 }
 
@@ -78,18 +78,18 @@ QLRESULT writeOwnNumber(std::uint32_t index, const QL_CHAR16* name, const QL_CHA
         return QL_E_NOT_CONNECTED;
     }
     const unsigned length = s.msisdn.recordLength;
-    if (length < kNumberBlockSize || index > kLastItemIndex) {
+    if (length < gsm::kNumberBlockSize || index > kLastItemIndex) {
         return QL_E_WRITE;
     }
     std::array<std::uint8_t, 255> buffer;
     buffer.fill(0xFF);
     const std::span<std::uint8_t> record = std::span(buffer).first(length);
-    const std::size_t alphaLength = length - kNumberBlockSize;
-    encodeAlpha(terminatedText(name), record.first(alphaLength));
+    const std::size_t alphaLength = length - gsm::kNumberBlockSize;
+    gsm::EncodeAlpha(terminatedText(name), record.first(alphaLength));
     // Own numbers keep their '+': it makes the number international.
     const std::u16string digits = terminatedText(number);
-    encodeNumberBlock(digits, std::min(digits.size(), kDigitsPerBlock),
-                      record.subspan(alphaLength, kNumberBlockSize));
+    gsm::EncodeNumberBlock(digits, std::min(digits.size(), gsm::kDigitsPerBlock),
+                      record.subspan(alphaLength, gsm::kNumberBlockSize));
     if (!selectPath(*s.connection, kTelecomPath, kEfMsisdn) ||
         !updateRecord(*s.connection, recordNumber(index), record)) {
         return QL_E_WRITE;

@@ -1,12 +1,12 @@
 #include "simlib/Phonebook.h"
 
 #include "simlib/CardCommands.h"
-#include "simlib/Ext1Chain.h"
+#include "gsm/Ext1Chain.h"
 #include "simlib/ItemText.h"
 #include "simlib/LibraryState.h"
 #include "simlib/PhonebookLocation.h"
-#include "simlib/coding/AlphaCoding.h"
-#include "simlib/coding/NumberCoding.h"
+#include "gsm/AlphaCoding.h"
+#include "gsm/NumberCoding.h"
 
 #include <algorithm>
 #include <array>
@@ -21,7 +21,7 @@ namespace quenlib {
 namespace {
 
 // An ADN record ends with the 14-byte number block; the alpha identifier comes before it.
-constexpr unsigned kMinAdnRecordLength = kNumberBlockSize;
+constexpr unsigned kMinAdnRecordLength = gsm::kNumberBlockSize;
 // The name is cleared over this many characters on read, the number over this many.
 constexpr std::size_t kNameClear = 128;
 constexpr std::size_t kNumberClear = 256;
@@ -88,7 +88,7 @@ bool updateAdnRecord(LibraryState& s, const Connection& connection, std::uint32_
 std::optional<FileGeometry> readExt1Information(const Connection& connection,
                                                 std::uint8_t responseLength) {
     auto geometry = readFileInformation(connection, responseLength);
-    if (geometry && geometry->recordLength < kExt1SlotSize) {
+    if (geometry && geometry->recordLength < gsm::kExt1SlotSize) {
         return std::nullopt;
     }
     return geometry;
@@ -98,15 +98,15 @@ std::optional<FileGeometry> readExt1Information(const Connection& connection,
 // fails part way keeps both buffers as they were: an image mixing records of this card
 // with an older one would make a later flush write stale records over this card's.
 bool loadExtensions(LibraryState& s, const Connection& connection) {
-    Ext1Buffer image = s.ext1CardImage;
+    gsm::Ext1Buffer image = s.ext1CardImage;
     for (int slot = 0; slot < s.ext1.recordCount; ++slot) {
         const auto record = readRecord(connection, recordNumber(slot),
                                        static_cast<std::uint8_t>(s.ext1.recordLength));
         if (!record) {
             return false;
         }
-        std::copy_n(record->bytes.begin(), kExt1SlotSize,
-                    slotOf(image, static_cast<std::size_t>(slot)).begin());
+        std::copy_n(record->bytes.begin(), gsm::kExt1SlotSize,
+                    gsm::SlotOf(image, static_cast<std::size_t>(slot)).begin());
     }
     s.ext1CardImage = image;
     s.ext1WorkingCopy = image;
@@ -121,7 +121,7 @@ std::optional<FileGeometry> selectUiccExt1(const Connection& connection,
     const auto geometry = selectRecordFile(connection, book.directory, book.ext1);
     const auto& position = state().position;
     const bool selected = position && position->file == book.ext1;
-    if (geometry && geometry->recordLength >= kExt1SlotSize) {
+    if (geometry && geometry->recordLength >= gsm::kExt1SlotSize) {
         return geometry;
     }
     failed = selected || geometry.has_value();
@@ -139,8 +139,8 @@ QLRESULT writeChangedExtensions(LibraryState& s, const Connection& connection,
     const bool imageKnown = s.ext1ImageCurrent;
     std::array<std::uint8_t, 255> record;
     for (int slot = 0; slot < s.ext1.recordCount; ++slot) {
-        const auto working = slotOf(s.ext1WorkingCopy, static_cast<std::size_t>(slot));
-        const auto image = slotOf(s.ext1CardImage, static_cast<std::size_t>(slot));
+        const auto working = gsm::SlotOf(s.ext1WorkingCopy, static_cast<std::size_t>(slot));
+        const auto image = gsm::SlotOf(s.ext1CardImage, static_cast<std::size_t>(slot));
         if (imageKnown && std::equal(working.begin(), working.end(), image.begin())) {
             continue;
         }
@@ -268,19 +268,19 @@ QLRESULT readPhonebookItem(QL_ADN_ITEM& item) {
     }
     const std::span<const std::uint8_t> record = response->data();
     remember(s, item.index, record, true);
-    const std::size_t alphaLength = length - kNumberBlockSize;
+    const std::size_t alphaLength = length - gsm::kNumberBlockSize;
 
     std::fill_n(item.name, kNameClear, QL_CHAR16{0});
     if (record[0] != 0xFF) {
         // A 00 byte in the alpha field ends the name: the length counts what a C caller sees.
-        storeText(beforeFirstNul(decodeAlpha(record.first(alphaLength))), item.name,
+        storeText(beforeFirstNul(gsm::DecodeAlpha(record.first(alphaLength))), item.name,
                   item.nameLength);
     }
 
     std::fill_n(item.number, kNumberClear, QL_CHAR16{0});
-    std::u16string number = decodeNumberBlock(record.subspan(alphaLength, kNumberBlockSize));
+    std::u16string number = gsm::DecodeNumberBlock(record.subspan(alphaLength, gsm::kNumberBlockSize));
     const std::uint8_t extensionId = record[length - 1];
-    number += readExtensionChain(s.ext1WorkingCopy, s.ext1.recordCount, extensionId);
+    number += gsm::ReadExtensionChain(s.ext1WorkingCopy, s.ext1.recordCount, extensionId);
     storeText(number, item.number, item.numberLength);
     return QL_OK;
 }
@@ -309,21 +309,21 @@ QLRESULT writePhonebookItem(QL_ADN_ITEM& item) {
         return QL_E_READ;
     }
     const std::vector<std::uint8_t> oldChain =
-        releaseExtensionChain(s.ext1WorkingCopy, s.ext1.recordCount, current->back());
+        gsm::ReleaseExtensionChain(s.ext1WorkingCopy, s.ext1.recordCount, current->back());
 
     std::array<std::uint8_t, 255> buffer;
     buffer.fill(0xFF);
     const std::span<std::uint8_t> record = std::span(buffer).first(length);
     const std::u16string number = fieldText(item.number);
-    std::uint8_t extensionId = kNoExtension;
-    if (number.size() > kDigitsPerBlock) {
-        extensionId = storeExtensionChain(s.ext1WorkingCopy, s.ext1.recordCount,
-                                          number.substr(kDigitsPerBlock), oldChain);
+    std::uint8_t extensionId = gsm::kNoExtension;
+    if (number.size() > gsm::kDigitsPerBlock) {
+        extensionId = gsm::StoreExtensionChain(s.ext1WorkingCopy, s.ext1.recordCount,
+                                          number.substr(gsm::kDigitsPerBlock), oldChain);
     }
-    const std::size_t alphaLength = length - kNumberBlockSize;
-    encodeAlpha(fieldText(item.name), record.first(alphaLength));
-    encodeNumberBlock(number, std::min(number.size(), kDigitsPerBlock),
-                      record.subspan(alphaLength, kNumberBlockSize));
+    const std::size_t alphaLength = length - gsm::kNumberBlockSize;
+    gsm::EncodeAlpha(fieldText(item.name), record.first(alphaLength));
+    gsm::EncodeNumberBlock(number, std::min(number.size(), gsm::kDigitsPerBlock),
+                      record.subspan(alphaLength, gsm::kNumberBlockSize));
     record[length - 1] = extensionId;
 
     if (!updateAdnRecord(s, connection, item.index, record)) {
@@ -417,7 +417,7 @@ QLRESULT extensionWorkingCopy(std::uint8_t*& buffer, std::uint32_t& size) {
         return QL_E_NOT_CONNECTED;
     }
     buffer = s.ext1WorkingCopy.data();
-    size = static_cast<std::uint32_t>(std::max(s.ext1.recordCount, 0)) * kExt1SlotSize;
+    size = static_cast<std::uint32_t>(std::max(s.ext1.recordCount, 0)) * gsm::kExt1SlotSize;
     return QL_OK;
 }
 

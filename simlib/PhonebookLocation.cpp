@@ -23,7 +23,7 @@ std::optional<PhonebookFiles> readPbr(const Connection& connection,
     if (!record) {
         return std::nullopt;
     }
-    return parsePbrRecord(record->data());
+    return ParsePbrRecord(record->data());
 }
 
 // The USIM's AID from EF.DIR, looked up once a connection.
@@ -42,7 +42,7 @@ bool findUsim(const Connection& connection) {
         if (!answer) {
             return false;
         }
-        if (auto aid = usimAidOf(answer->data())) {
+        if (auto aid = UsimAidOf(answer->data())) {
             s.usimAid = std::move(*aid);
             return true;
         }

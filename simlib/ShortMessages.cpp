@@ -5,7 +5,7 @@
 #include "simlib/LibraryState.h"
 #include "simlib/coding/CdmaSmsRecord.h"
 #include "simlib/coding/GsmSmsRecord.h"
-#include "simlib/coding/TextCoding.h"
+#include "gsm/TextCoding.h"
 
 #include <algorithm>
 #include <iterator>
@@ -84,7 +84,7 @@ ShortMessage messageOf(const QL_SMS_ITEM& item, bool cdma) {
     message.status = item.status;
     message.address = fieldText(item.address);
     message.text = fieldText(item.text);
-    if (!cdma && selectTextForm(message.text) != TextForm::Ucs2) {
+    if (!cdma && gsm::SelectTextForm(message.text) != gsm::TextForm::Ucs2) {
         message.text.resize(std::min<std::size_t>(item.textLength, message.text.size()));
     }
     const QL_SMS_TIME& t = item.timeStamp;
@@ -139,10 +139,10 @@ QLRESULT readShortMessage(QL_SMS_ITEM& item) {
         return QL_E_READ;
     }
     if (!s.cdmaSms) {
-        store(parseGsmRecord(response->data()), false, item);
+        store(ParseGsmRecord(response->data()), false, item);
         return QL_OK;
     }
-    const auto message = parseCdmaRecord(response->data());
+    const auto message = ParseCdmaRecord(response->data());
     if (!message) {
         return QL_E_READ;
     }
@@ -164,7 +164,7 @@ QLRESULT writeShortMessage(QL_SMS_ITEM& item) {
         return QL_E_WRITE;
     }
     const auto record =
-        s.cdmaSms ? buildCdmaRecord(message, length) : buildGsmRecord(message, length);
+        s.cdmaSms ? BuildCdmaRecord(message, length) : BuildGsmRecord(message, length);
     if (!record || !selectPath(*s.connection, messageDirectory(s), kEfSms) ||
         !updateRecord(*s.connection, recordNumber(item.index), *record)) {
         return QL_E_WRITE;

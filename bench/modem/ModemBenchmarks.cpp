@@ -3,8 +3,8 @@
 // with no parsing at all. The library should stay within 5 % of the hand-written exchange
 // plus the modem's own delays.
 
+#include "base/Hex.h"
 #include "modem/AtSession.h"
-#include "modem/Hex.h"
 #include "modem/MessageLog.h"
 #include "modem/MessageSplit.h"
 #include "modem/PosixSerialPort.h"
@@ -99,7 +99,7 @@ void SendByHand(benchmark::State& state) {
     for (const auto& message : PlanMessages(FiveBlockProgram()).messages) {
         const SubmitPdu pdu = EncodeSubmit(*to, message);
         submits.emplace_back("AT+CMGS=" + std::to_string(pdu.tpduLength) + "\r",
-                             ToHex(pdu.bytes) + "\x1A");
+                             tarvik::ToHex(pdu.bytes) + "\x1A");
     }
     for (auto _ : state) {
         const int fd = ::open(Modem().port().c_str(), O_RDWR | O_NOCTTY);

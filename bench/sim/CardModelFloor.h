@@ -3,8 +3,9 @@
 // The floor a program can reach on a modelled card: the sum of the card timing model's
 // durations over the commands the card answered, read from the virtual card's command log
 // ("> " command, "< " answer). Also the timing the benchmark's own arguments ask for.
+#include "base/Hex.h"
+#include "tools/simcard/core/Bytes.h"
 #include "tools/simcard/core/CardTiming.h"
-#include "tools/simcard/core/Hex.h"
 #include "tools/simcard/core/Options.h"
 
 #include <chrono>
@@ -45,11 +46,13 @@ public:
         std::optional<simcard::Bytes> command;
         for (std::string line; std::getline(in, line);) {
             if (line.starts_with("> ")) {
-                command = simcard::parseHex(std::string_view(line).substr(2));
+                command =
+                    tarvik::FromHex(std::string_view(line).substr(2), tarvik::HexSpacing::Spaced);
             } else if (line.starts_with("< ") && command) {
-                const auto answer = simcard::parseHex(std::string_view(line).substr(2));
+                const auto answer =
+                    tarvik::FromHex(std::string_view(line).substr(2), tarvik::HexSpacing::Spaced);
                 const auto duration =
-                    commandDuration(timing_, *command, answer.value_or(simcard::Bytes{}));
+                    CommandDuration(timing_, *command, answer.value_or(simcard::Bytes{}));
                 const bool update =
                     command->size() > 1 && ((*command)[1] == 0xDC || (*command)[1] == 0xD6);
                 (update ? time.updates : time.reads) += duration;

@@ -7,6 +7,7 @@
 //
 // With --timing real [--baud N] [--write-ms N] the card answers as a card on T=0 would; then
 // only the table runs (a single write takes seconds), and its times are what a user waits for.
+#include "base/Hex.h"
 #include "bench/sim/CardModelFloor.h"
 #include "editor/sim/BackupStore.h"
 #include "editor/sim/QuenlibCardPort.h"
@@ -15,7 +16,6 @@
 #include "editor/sim/TransferWindow.h"
 #include "program/ProgramText.h"
 #include "tools/simcard/core/CardImage.h"
-#include "tools/simcard/core/Hex.h"
 #include "tools/simcard/fixture/VirtualCard.h"
 
 #include <PCSC/winscard.h>
@@ -76,7 +76,7 @@ std::vector<simcard::Bytes> LoggedCommands() {
     std::vector<simcard::Bytes> commands;
     for (std::string line; std::getline(log, line);) {
         if (line.starts_with("> ")) {
-            if (auto bytes = simcard::parseHex(line.substr(2))) {
+            if (auto bytes = tarvik::FromHex(line.substr(2), tarvik::HexSpacing::Spaced)) {
                 commands.push_back(std::move(*bytes));
             }
         }

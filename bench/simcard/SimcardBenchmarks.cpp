@@ -1,8 +1,8 @@
 // How fast the virtual card answers: in the process, and through pcscd and vpcd, where a
 // command should take about 0.1 ms (40 ms means a delayed acknowledgement got in the way).
 
+#include "base/Hex.h"
 #include "tools/simcard/core/CardImage.h"
-#include "tools/simcard/core/Hex.h"
 #include "tools/simcard/core/SimCard.h"
 #include "tools/simcard/fixture/StackSession.h"
 #include "tools/simcard/fixture/VirtualCard.h"
@@ -15,7 +15,7 @@
 namespace {
 
 simcard::Bytes hex(std::string_view text) {
-    return *simcard::parseHex(text);
+    return *tarvik::FromHex(text, tarvik::HexSpacing::Spaced);
 }
 
 void SelectAndGetResponseInProcess(benchmark::State& state) {

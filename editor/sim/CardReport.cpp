@@ -1,5 +1,6 @@
 #include "editor/sim/CardReport.h"
 
+#include "base/Hex.h"
 #include "editor/sim/SimAccess.h"
 
 #include <cstdio>
@@ -64,13 +65,7 @@ std::string PlaceText(const CardFacts& card) {
 }
 
 std::string AtrText(const std::vector<std::uint8_t>& atr) {
-    std::string text;
-    for (const std::uint8_t byte : atr) {
-        char digits[4];
-        std::snprintf(digits, sizeof digits, text.empty() ? "%02X" : " %02X", byte);
-        text += digits;
-    }
-    return text;
+    return ToHex(atr, HexSpacing::Spaced);
 }
 
 std::string SecondPhonebookNote(const CardFacts& card) {

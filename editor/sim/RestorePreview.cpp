@@ -3,9 +3,9 @@
 #include "base/Utf8.h"
 #include "base/Windows1252.h"
 #include "editor/sim/SimMessages.h"
-#include "simlib/Ext1Chain.h"
-#include "simlib/coding/AlphaCoding.h"
-#include "simlib/coding/NumberCoding.h"
+#include "gsm/Ext1Chain.h"
+#include "gsm/AlphaCoding.h"
+#include "gsm/NumberCoding.h"
 
 #include <algorithm>
 
@@ -15,13 +15,13 @@ namespace {
 constexpr std::string_view kSimHoldsBackup = "The SIM already holds this backup";
 
 // The extension records in the slots the card library keeps them in.
-quenlib::Ext1Buffer Ext1Slots(const SimBackup& backup) {
-    quenlib::Ext1Buffer buffer;
+gsm::Ext1Buffer Ext1Slots(const SimBackup& backup) {
+    gsm::Ext1Buffer buffer;
     buffer.fill(0xFF);
-    const std::size_t count = std::min(backup.ext1.size(), quenlib::kExt1Slots);
+    const std::size_t count = std::min(backup.ext1.size(), gsm::kExt1Slots);
     for (std::size_t slot = 0; slot < count; ++slot) {
         const RecordBytes& record = backup.ext1[slot];
-        const auto target = quenlib::slotOf(buffer, slot);
+        const auto target = gsm::SlotOf(buffer, slot);
         std::copy_n(record.begin(), std::min(record.size(), target.size()), target.begin());
     }
     return buffer;
@@ -29,27 +29,27 @@ quenlib::Ext1Buffer Ext1Slots(const SimBackup& backup) {
 
 // A record as the card library reads it: a name unless the alpha field starts with FF, up
 // to its first 00; the number with the digits of its extension chain.
-SimItem RecordItem(std::span<const std::uint8_t> record, const quenlib::Ext1Buffer& ext1,
+SimItem RecordItem(std::span<const std::uint8_t> record, const gsm::Ext1Buffer& ext1,
                    int ext1Count) {
     SimItem item;
-    if (record.size() < quenlib::kNumberBlockSize) {
+    if (record.size() < gsm::kNumberBlockSize) {
         return item;
     }
-    const std::size_t alphaLength = record.size() - quenlib::kNumberBlockSize;
+    const std::size_t alphaLength = record.size() - gsm::kNumberBlockSize;
     if (alphaLength > 0 && record[0] != 0xFF) {
-        const std::u16string name = quenlib::decodeAlpha(record.first(alphaLength));
+        const std::u16string name = gsm::DecodeAlpha(record.first(alphaLength));
         item.name = name.substr(0, name.find(u'\0'));
     }
-    item.number = quenlib::decodeNumberBlock(record.subspan(alphaLength));
-    item.number += quenlib::readExtensionChain(ext1, ext1Count, record.back());
+    item.number = gsm::DecodeNumberBlock(record.subspan(alphaLength));
+    item.number += gsm::ReadExtensionChain(ext1, ext1Count, record.back());
     return item;
 }
 
 } // namespace
 
 std::vector<SimItem> BackupItems(const SimBackup& backup) {
-    const quenlib::Ext1Buffer ext1 = Ext1Slots(backup);
-    const int ext1Count = static_cast<int>(std::min(backup.ext1.size(), quenlib::kExt1Slots));
+    const gsm::Ext1Buffer ext1 = Ext1Slots(backup);
+    const int ext1Count = static_cast<int>(std::min(backup.ext1.size(), gsm::kExt1Slots));
     std::vector<SimItem> items;
     items.reserve(backup.adn.size());
     for (const RecordBytes& record : backup.adn) {

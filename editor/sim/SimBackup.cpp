@@ -1,5 +1,7 @@
 #include "editor/sim/SimBackup.h"
 
+#include "base/Hex.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -33,33 +35,6 @@ std::uint32_t Crc32(std::string_view bytes) {
         crc = table[(crc ^ static_cast<std::uint8_t>(byte)) & 0xFF] ^ (crc >> 8);
     }
     return crc ^ 0xFFFFFFFFu;
-}
-
-std::string HexText(const RecordBytes& bytes) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    text.reserve(bytes.size() * 2);
-    for (const std::uint8_t byte : bytes) {
-        text += kDigits[byte >> 4];
-        text += kDigits[byte & 0x0F];
-    }
-    return text;
-}
-
-std::optional<RecordBytes> ParseHex(std::string_view text) {
-    if (text.size() % 2 != 0) {
-        return std::nullopt;
-    }
-    RecordBytes bytes;
-    for (std::size_t i = 0; i < text.size(); i += 2) {
-        unsigned value = 0;
-        const auto [end, error] = std::from_chars(text.data() + i, text.data() + i + 2, value, 16);
-        if (error != std::errc() || end != text.data() + i + 2) {
-            return std::nullopt;
-        }
-        bytes.push_back(static_cast<std::uint8_t>(value));
-    }
-    return bytes;
 }
 
 bool IsDigits(std::string_view text) {
@@ -231,7 +206,7 @@ private:
                 fail(lineNumber_, "expected " + what + ": the records must come in order");
                 return false;
             }
-            auto bytes = ParseHex((*words)[2]);
+            auto bytes = FromHex((*words)[2]);
             if (!bytes || static_cast<int>(bytes->size()) != length) {
                 fail(lineNumber_,
                      "expected " + std::to_string(length) + " bytes of hex for the record");
@@ -248,7 +223,7 @@ private:
         if (!words) {
             return false;
         }
-        const auto value = ParseHex((*words)[1]);
+        const auto value = FromHex((*words)[1]);
         if (!value || value->size() != 4) {
             fail(lineNumber_, "expected the checksum as 8 hex digits");
             return false;
@@ -301,10 +276,10 @@ std::string FormatBackup(const SimBackup& backup) {
     text += "\next1 " + std::to_string(backup.ext1.size()) + " " +
             std::to_string(kExt1RecordLength) + "\n";
     for (std::size_t i = 0; i < backup.adn.size(); ++i) {
-        text += "adn-record " + std::to_string(i + 1) + " " + HexText(backup.adn[i]) + "\n";
+        text += "adn-record " + std::to_string(i + 1) + " " + ToHex(backup.adn[i]) + "\n";
     }
     for (std::size_t i = 0; i < backup.ext1.size(); ++i) {
-        text += "ext1-record " + std::to_string(i + 1) + " " + HexText(backup.ext1[i]) + "\n";
+        text += "ext1-record " + std::to_string(i + 1) + " " + ToHex(backup.ext1[i]) + "\n";
     }
     char checksum[16];
     std::snprintf(checksum, sizeof checksum, "%08X", Crc32(text));

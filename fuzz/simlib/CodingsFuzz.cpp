@@ -1,13 +1,13 @@
-// Quenlib's codings: what is encoded reads back equal (as far as the field holds it), and
+// The GSM codings: what is encoded reads back equal (as far as the field holds it), and
 // any bytes decode without reading outside them. Alpha identifiers, number blocks, BCD
 // digits, the three SMS text codings and extension chains.
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/FuzzInput.h"
-#include "simlib/Ext1Chain.h"
-#include "simlib/coding/AlphaCoding.h"
-#include "simlib/coding/GsmAlphabet.h"
-#include "simlib/coding/NumberCoding.h"
-#include "simlib/coding/TextCoding.h"
+#include "gsm/AlphaCoding.h"
+#include "gsm/Ext1Chain.h"
+#include "gsm/GsmAlphabet.h"
+#include "gsm/NumberCoding.h"
+#include "gsm/TextCoding.h"
 
 #include <algorithm>
 #include <string>
@@ -15,7 +15,7 @@
 
 namespace {
 
-using namespace quenlib;
+using namespace gsm;
 using tarvik::fuzz::Check;
 using tarvik::fuzz::FuzzInput;
 
@@ -33,8 +33,8 @@ std::u16string dialling(const std::u16string& raw) {
 void alphaRoundTrip(FuzzInput& in) {
     const std::u16string name = in.text();
     std::vector<std::uint8_t> field(in.byte(), 0xFF);
-    encodeAlpha(name, field);
-    const std::u16string read = decodeAlpha(field);
+    gsm::EncodeAlpha(name, field);
+    const std::u16string read = gsm::DecodeAlpha(field);
     // The one-byte form carries every name it can give back: not U+00FF (the filler), not a
     // first character 0080 ... 0082 (the form tags), nothing above 00FF.
     const bool oneByte =
@@ -51,7 +51,7 @@ void alphaRoundTrip(FuzzInput& in) {
     Check(read == expected, "an alpha identifier reads back as written");
     // Any field decodes to no more characters than it has bytes.
     const auto bytes = in.bytes(in.byte());
-    Check(decodeAlpha(bytes).size() <= bytes.size(), "alpha decoding stays in the field");
+    Check(gsm::DecodeAlpha(bytes).size() <= bytes.size(), "alpha decoding stays in the field");
 }
 
 void numberRoundTrip(FuzzInput& in) {
@@ -59,9 +59,9 @@ void numberRoundTrip(FuzzInput& in) {
     if (in.flag()) {
         number.insert(number.begin(), u'+');
     }
-    const std::size_t count = std::min<std::size_t>(number.size(), kDigitsPerBlock);
-    std::vector<std::uint8_t> block(kNumberBlockSize, 0xFF);
-    encodeNumberBlock(number, count, block);
+    const std::size_t count = std::min<std::size_t>(number.size(), gsm::kDigitsPerBlock);
+    std::vector<std::uint8_t> block(gsm::kNumberBlockSize, 0xFF);
+    gsm::EncodeNumberBlock(number, count, block);
     const std::size_t first = !number.empty() && number[0] == u'+' ? 1 : 0;
     const std::size_t digits = count > first ? count - first : 0;
     // Whole bytes are written: an odd count takes one more digit when the string has it.
@@ -70,17 +70,19 @@ void numberRoundTrip(FuzzInput& in) {
     if (expected == u"+") {
         expected.clear();
     }
-    Check(decodeNumberBlock(block) == expected, "a number block reads back as written");
+    Check(gsm::DecodeNumberBlock(block) == expected, "a number block reads back as written");
     Check(block[12] == 0xFF && block[13] == 0xFF, "capability and extension bytes untouched");
-    const auto any = in.bytes(kNumberBlockSize);
-    Check(decodeNumberBlock(any).size() <= 1 + kDigitsPerBlock, "a number block holds 20 digits");
+    const auto any = in.bytes(gsm::kNumberBlockSize);
+    Check(gsm::DecodeNumberBlock(any).size() <= 1 + gsm::kDigitsPerBlock,
+          "a number block holds 20 digits");
 }
 
 void digitsRoundTrip(FuzzInput& in) {
     const std::u16string digits = dialling(in.text());
-    Check(decodeDigits(encodeDigits(digits)) == digits, "BCD digits read back as written");
+    Check(gsm::DecodeDigits(gsm::EncodeDigits(digits)) == digits,
+          "BCD digits read back as written");
     const auto any = in.counted();
-    Check(decodeDigits(any).size() <= 2 * any.size(), "two digits a byte at most");
+    Check(gsm::DecodeDigits(any).size() <= 2 * any.size(), "two digits a byte at most");
 }
 
 void textCodingsRoundTrip(FuzzInput& in) {
@@ -91,65 +93,66 @@ void textCodingsRoundTrip(FuzzInput& in) {
         septets.push_back(static_cast<std::uint8_t>(c & 0x7F));
         octets.push_back(static_cast<char16_t>(c & 0xFF));
     }
-    const auto packed = packSeptets(septets);
+    const auto packed = gsm::PackSeptets(septets);
     Check(packed.size() == (7 * septets.size() + 7) / 8, "septets packed tight");
-    Check(unpackSeptets(packed, septets.size()) == septets, "septets read back");
+    Check(gsm::UnpackSeptets(packed, septets.size()) == septets, "septets read back");
     const std::size_t skip = in.byte() % (septets.size() + 1);
-    Check(unpackSeptets(packed, septets.size() - skip, skip) ==
+    Check(gsm::UnpackSeptets(packed, septets.size() - skip, skip) ==
               std::vector<std::uint8_t>(septets.begin() + static_cast<std::ptrdiff_t>(skip),
                                         septets.end()),
           "septets read back from any septet");
-    if (const auto coded = encodeGsmSeptets(text)) {
-        Check(decodeGsmSeptets(*coded) == text, "a text of the GSM alphabet reads back");
+    if (const auto coded = gsm::EncodeSeptets(text)) {
+        Check(gsm::DecodeSeptets(*coded) == text, "a text of the GSM alphabet reads back");
     }
-    Check(decodeGsmSeptets(septets).size() <= septets.size(), "one character a septet at most");
-    Check(decode8Bit(encode8Bit(octets)) == octets, "8-bit text reads back");
-    Check(decodeUcs2(encodeUcs2(text)) == text, "UCS2 text reads back");
+    Check(gsm::DecodeSeptets(septets).size() <= septets.size(), "one character a septet at most");
+    Check(gsm::Decode8Bit(gsm::Encode8Bit(octets)) == octets, "8-bit text reads back");
+    Check(gsm::DecodeUcs2(gsm::EncodeUcs2(text)) == text, "UCS2 text reads back");
     const auto any = in.counted();
-    Check(unpackSeptets(any, 300, in.byte()).size() <= any.size() * 8 / 7,
+    Check(gsm::UnpackSeptets(any, 300, in.byte()).size() <= any.size() * 8 / 7,
           "unpacking stays in the bytes");
 }
 
 void extensionChains(FuzzInput& in) {
-    Ext1Buffer buffer;
+    gsm::Ext1Buffer buffer;
     buffer.fill(0xFF);
     const auto start = in.bytes(buffer.size());
     std::copy(start.begin(), start.end(), buffer.begin());
     const int count = in.byte();
-    const Ext1Buffer before = buffer;
+    const gsm::Ext1Buffer before = buffer;
 
     const std::u16string digits = dialling(in.text());
-    const std::uint8_t first = storeExtensionChain(buffer, count, digits);
-    const std::u16string read = readExtensionChain(buffer, count, first);
-    Check(read.size() <= kMaxExtensionDigits, "chains give at most 127 digits");
+    const std::uint8_t first = gsm::StoreExtensionChain(buffer, count, digits);
+    const std::u16string read = gsm::ReadExtensionChain(buffer, count, first);
+    Check(read.size() <= gsm::kMaxExtensionDigits, "chains give at most 127 digits");
     Check(read == digits.substr(0, read.size()), "a stored chain reads back");
     std::size_t freeSlots = 0;
     for (int slot = 0; slot < std::min(count, 254); ++slot) {
-        freeSlots += slotOf(before, static_cast<std::size_t>(slot))[0] == 0xFF ? 1 : 0;
+        freeSlots += gsm::SlotOf(before, static_cast<std::size_t>(slot))[0] == 0xFF ? 1 : 0;
     }
     Check(read.size() ==
-              std::min({digits.size(), kDigitsPerBlock * freeSlots, kMaxExtensionDigits}),
+              std::min({digits.size(), gsm::kDigitsPerBlock * freeSlots, gsm::kMaxExtensionDigits}),
           "a chain takes what the free slots hold");
-    Check(first == kNoExtension || first <= std::min(count, 254), "a chain starts in the file");
+    Check(first == gsm::kNoExtension || first <= std::min(count, 254),
+          "a chain starts in the file");
 
-    releaseExtensionChain(buffer, count, first);
-    for (std::size_t slot = 0; slot < kExt1Slots; ++slot) {
-        if (slotOf(before, slot)[0] != 0xFF) {
-            Check(std::equal(slotOf(before, slot).begin(), slotOf(before, slot).end(),
-                             slotOf(buffer, slot).begin()),
+    gsm::ReleaseExtensionChain(buffer, count, first);
+    for (std::size_t slot = 0; slot < gsm::kExt1Slots; ++slot) {
+        if (gsm::SlotOf(before, slot)[0] != 0xFF) {
+            Check(std::equal(gsm::SlotOf(before, slot).begin(), gsm::SlotOf(before, slot).end(),
+                             gsm::SlotOf(buffer, slot).begin()),
                   "releasing a new chain leaves the records in use alone");
         }
     }
     // Any buffer and start: bounded, and release ends.
-    Ext1Buffer any;
+    gsm::Ext1Buffer any;
     any.fill(0xFF);
     const auto bytes = in.bytes(any.size());
     std::copy(bytes.begin(), bytes.end(), any.begin());
     const int anyCount = in.byte();
     const std::uint8_t anyFirst = in.byte();
-    Check(readExtensionChain(any, anyCount, anyFirst).size() <= kMaxExtensionDigits,
+    Check(gsm::ReadExtensionChain(any, anyCount, anyFirst).size() <= gsm::kMaxExtensionDigits,
           "any chain is bounded");
-    releaseExtensionChain(any, anyCount, anyFirst);
+    gsm::ReleaseExtensionChain(any, anyCount, anyFirst);
 }
 
 } // namespace

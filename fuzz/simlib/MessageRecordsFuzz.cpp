@@ -33,7 +33,7 @@ bool writtenAsRead(std::u16string_view address) {
 }
 
 void gsmRecord(const std::vector<std::uint8_t>& record, std::size_t length) {
-    const ShortMessage message = parseGsmRecord(record);
+    const ShortMessage message = ParseGsmRecord(record);
     // TP-UDL is one byte; an address has two digits a byte of the record.
     Check(message.text.size() <= 255, "a GSM text has at most 255 characters");
     Check(message.address.size() <= 2 * record.size(), "a GSM address comes from the record");
@@ -43,25 +43,25 @@ void gsmRecord(const std::vector<std::uint8_t>& record, std::size_t length) {
         return;
     }
     // Written back into a record of any length, it reads back as a prefix of itself.
-    const auto rebuilt = buildGsmRecord(message, length);
+    const auto rebuilt = BuildGsmRecord(message, length);
     if (!rebuilt) {
         Check(length < 30, "only a record too short for the fields before the text is refused");
         return;
     }
     Check(rebuilt->size() == length, "a record has its length");
-    const ShortMessage again = parseGsmRecord(*rebuilt);
+    const ShortMessage again = ParseGsmRecord(*rebuilt);
     Check(isPrefix(again.text, message.text), "a rewritten text reads back");
     Check(again.text.size() <= 160, "TP-UD holds 160 characters at most");
     if (length == 255 && writtenAsRead(message.address)) {
         Check(again.status == message.status, "a rewritten status reads back");
         Check(again.address == message.address, "a rewritten address reads back");
-        Check(!isReceived(message.status) || again.time.month == message.time.month % 100,
+        Check(!IsReceived(message.status) || again.time.month == message.time.month % 100,
               "a rewritten time stamp reads back");
     }
 }
 
 void cdmaRecord(const std::vector<std::uint8_t>& record, std::size_t length) {
-    const auto message = parseCdmaRecord(record);
+    const auto message = ParseCdmaRecord(record);
     if (!message) {
         return; // a time stamp of the wrong length
     }
@@ -70,14 +70,14 @@ void cdmaRecord(const std::vector<std::uint8_t>& record, std::size_t length) {
         Check(message->address.empty() && message->text.empty(), "free records are not read");
         return;
     }
-    const auto rebuilt = buildCdmaRecord(*message, length);
+    const auto rebuilt = BuildCdmaRecord(*message, length);
     // A record too short for the parameters around the text is refused.
     Check(rebuilt.has_value() || length < 255, "a full-size record holds any address");
     if (!rebuilt) {
         return;
     }
     Check(rebuilt->size() == length, "a record has its length");
-    const auto again = parseCdmaRecord(*rebuilt);
+    const auto again = ParseCdmaRecord(*rebuilt);
     Check(again.has_value(), "a rewritten record has a six-byte time stamp");
     Check(!again || isPrefix(again->text, message->text), "a rewritten text reads back");
 }

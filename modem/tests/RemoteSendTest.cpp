@@ -3,7 +3,7 @@
 // in parts, status reports, and the wait for the network before the first message.
 #include "modem/RemoteSend.h"
 
-#include "modem/Hex.h"
+#include "base/Hex.h"
 #include "modem/MessageLog.h"
 #include "modem/tests/FakePort.h"
 #include "testing/FileContents.h"

@@ -4,7 +4,7 @@
 // comes from +393331234567 (0C 91 933313325476) and is stamped 2025-01-31 13:05:09.
 #include "modem/ReplyParts.h"
 
-#include "modem/Hex.h"
+#include "base/Hex.h"
 
 #include <algorithm>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "modem/SubmitPdu.h"
 
-#include "modem/Hex.h"
+#include "base/Hex.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,7 +1,7 @@
 #include "simlib/coding/CdmaSmsRecord.h"
 
+#include "gsm/ByteReader.h"
 #include "simlib/coding/BitStream.h"
-#include "simlib/coding/ByteReader.h"
 
 #include <algorithm>
 #include <string>
@@ -42,7 +42,7 @@ constexpr std::size_t kMaxFields = 255;
 // DTMF digit codes: 1 ... 9 are themselves, 10 is '0', 11 '*' and 12 '#'. Codes outside
 // 1 ... 12 are not digits; they read as their decimal value, as a record written with them
 // has always been shown.
-std::u16string dtmfCharacters(unsigned code) {
+std::u16string DtmfCharacters(unsigned code) {
     switch (code) {
     case 10:
         return u"0";
@@ -58,7 +58,7 @@ std::u16string dtmfCharacters(unsigned code) {
 }
 
 // The DTMF code of a dialling character, 0 for one that has none.
-unsigned dtmfCode(char16_t c) {
+unsigned DtmfCode(char16_t c) {
     if (c >= u'1' && c <= u'9') {
         return static_cast<unsigned>(c - u'0');
     }
@@ -76,7 +76,7 @@ unsigned dtmfCode(char16_t c) {
 
 // An address parameter: digit mode, number mode, the number's type and plan when present,
 // the field count and the fields.
-std::u16string readAddress(std::span<const std::uint8_t> value) {
+std::u16string ReadAddress(std::span<const std::uint8_t> value) {
     BitReader bits(value);
     const bool eightBitDigits = bits.bits(1) != 0;
     const bool dataNetwork = bits.bits(1) != 0;
@@ -96,13 +96,13 @@ std::u16string readAddress(std::span<const std::uint8_t> value) {
     for (unsigned i = 0; i < fields && bits.has(width); ++i) {
         const unsigned field = bits.bits(width);
         address += eightBitDigits ? std::u16string(1, static_cast<char16_t>(field))
-                                  : dtmfCharacters(field);
+                                  : DtmfCharacters(field);
     }
     return address;
 }
 
 // The user data subparameter: encoding, field count, the characters.
-std::u16string readUserData(std::span<const std::uint8_t> value) {
+std::u16string ReadUserData(std::span<const std::uint8_t> value) {
     BitReader bits(value);
     const unsigned encoding = bits.bits(5);
     if (encoding == kExtendedProtocol) {
@@ -132,51 +132,51 @@ std::u16string readUserData(std::span<const std::uint8_t> value) {
     return text;
 }
 
-unsigned bcd(std::uint8_t byte) {
+unsigned Bcd(std::uint8_t byte) {
     return (byte >> 4) * 10u + (byte & 0x0Fu);
 }
 
-std::uint8_t toBcd(unsigned value) {
+std::uint8_t ToBcd(unsigned value) {
     value %= 100;
     return static_cast<std::uint8_t>((value / 10) << 4 | value % 10);
 }
 
 // Year, month, day, hour, minute, second in BCD; a year byte below 96 is in the 2000s.
-MessageTime readTimeStamp(std::span<const std::uint8_t> value) {
-    const unsigned year = (value[0] < 0x96 ? 2000 : 1900) + bcd(value[0]);
-    return {year, bcd(value[1]), bcd(value[2]), bcd(value[3]), bcd(value[4]), bcd(value[5])};
+MessageTime ReadTimeStamp(std::span<const std::uint8_t> value) {
+    const unsigned year = (value[0] < 0x96 ? 2000 : 1900) + Bcd(value[0]);
+    return {year, Bcd(value[1]), Bcd(value[2]), Bcd(value[3]), Bcd(value[4]), Bcd(value[5])};
 }
 
 // Reads the bearer data's text and time stamp into `message`; false for a time stamp of the
 // wrong length.
-bool readBearerData(std::span<const std::uint8_t> value, ShortMessage& message) {
-    ByteReader in(value);
+bool ReadBearerData(std::span<const std::uint8_t> value, ShortMessage& message) {
+    gsm::ByteReader in(value);
     while (!in.atEnd()) {
         const std::uint8_t id = in.byte();
         const auto field = in.take(in.byte());
         if (id == kUserData) {
-            message.text = readUserData(field);
+            message.text = ReadUserData(field);
         } else if (id == kTimeStamp) {
             if (field.size() != kTimeStampBytes) {
                 return false;
             }
-            message.time = readTimeStamp(field);
+            message.time = ReadTimeStamp(field);
         }
     }
     return true;
 }
 
-void appendParameter(std::vector<std::uint8_t>& out, std::uint8_t id,
+void AppendParameter(std::vector<std::uint8_t>& out, std::uint8_t id,
                      const std::vector<std::uint8_t>& value) {
     out.push_back(id);
     out.push_back(static_cast<std::uint8_t>(value.size()));
     out.insert(out.end(), value.begin(), value.end());
 }
 
-std::vector<std::uint8_t> addressValue(std::u16string_view address) {
+std::vector<std::uint8_t> AddressValue(std::u16string_view address) {
     std::vector<unsigned> codes;
     for (char16_t c : address) {
-        if (const unsigned code = dtmfCode(c); code != 0 && codes.size() < kMaxFields) {
+        if (const unsigned code = DtmfCode(c); code != 0 && codes.size() < kMaxFields) {
             codes.push_back(code);
         }
     }
@@ -190,11 +190,11 @@ std::vector<std::uint8_t> addressValue(std::u16string_view address) {
     return bits.bytes();
 }
 
-std::size_t userDataBytes(std::size_t characters, unsigned width) {
+std::size_t UserDataBytes(std::size_t characters, unsigned width) {
     return (13 + characters * width + 7) / 8;
 }
 
-std::vector<std::uint8_t> userDataValue(std::u16string_view text, unsigned encoding,
+std::vector<std::uint8_t> UserDataValue(std::u16string_view text, unsigned encoding,
                                         unsigned width) {
     BitWriter bits;
     bits.put(encoding, 5);
@@ -207,7 +207,7 @@ std::vector<std::uint8_t> userDataValue(std::u16string_view text, unsigned encod
 
 } // namespace
 
-std::optional<ShortMessage> parseCdmaRecord(std::span<const std::uint8_t> record) {
+std::optional<ShortMessage> ParseCdmaRecord(std::span<const std::uint8_t> record) {
     ShortMessage message;
     if (record.empty()) {
         return message;
@@ -216,33 +216,33 @@ std::optional<ShortMessage> parseCdmaRecord(std::span<const std::uint8_t> record
     if ((record[0] & kUsedRecord) == 0) {
         return message;
     }
-    ByteReader in(record.subspan(1));
-    ByteReader transport(in.take(in.byte()));
+    gsm::ByteReader in(record.subspan(1));
+    gsm::ByteReader transport(in.take(in.byte()));
     transport.skip(1); // message type
     while (!transport.atEnd()) {
         const std::uint8_t id = transport.byte();
         const auto value = transport.take(transport.byte());
         if (id == kOriginatingAddress || id == kDestinationAddress) {
-            message.address = readAddress(value);
-        } else if (id == kBearerData && !readBearerData(value, message)) {
+            message.address = ReadAddress(value);
+        } else if (id == kBearerData && !ReadBearerData(value, message)) {
             return std::nullopt;
         }
     }
     return message;
 }
 
-std::optional<std::vector<std::uint8_t>> buildCdmaRecord(const ShortMessage& message,
+std::optional<std::vector<std::uint8_t>> BuildCdmaRecord(const ShortMessage& message,
                                                          std::size_t recordLength) {
     if (message.address.empty() && message.text.empty()) {
         return std::vector<std::uint8_t>(recordLength, 0x00);
     }
     const bool received = message.status < kSmsSent;
-    const auto address = addressValue(message.address);
+    const auto address = AddressValue(message.address);
 
     // Everything but the characters of the text: status, length, message type, teleservice,
     // address, reply option, bearer data with message identifier, the user data's encoding
     // and count, and time stamp.
-    const std::size_t emptyUserData = userDataBytes(0, 0);
+    const std::size_t emptyUserData = UserDataBytes(0, 0);
     const std::size_t fixed = 2 + 1 + 4 + (2 + address.size()) + (received ? 3 : 0) + 2 + 5 +
                               (2 + emptyUserData) + (2 + kTimeStampBytes);
     // Every length is one byte, so the message is built to fit 255 bytes whatever the record.
@@ -258,30 +258,30 @@ std::optional<std::vector<std::uint8_t>> buildCdmaRecord(const ShortMessage& mes
         std::all_of(message.text.begin(), message.text.end(), [](char16_t c) { return c < 0x80; });
     const unsigned width = ascii ? 7 : 16;
     std::size_t characters = std::min(message.text.size(), kMaxFields);
-    while (characters > 0 && userDataBytes(characters, width) > room) {
+    while (characters > 0 && UserDataBytes(characters, width) > room) {
         --characters;
     }
     const std::u16string_view text = std::u16string_view(message.text).substr(0, characters);
 
     std::vector<std::uint8_t> bearer;
-    appendParameter(bearer, kMessageIdentifier,
+    AppendParameter(bearer, kMessageIdentifier,
                     {static_cast<std::uint8_t>((received ? kDeliverMessage : kSubmitMessage) << 4),
                      0x00, 0x00});
-    appendParameter(bearer, kUserData, userDataValue(text, ascii ? kAscii7Bit : kUnicode, width));
+    AppendParameter(bearer, kUserData, UserDataValue(text, ascii ? kAscii7Bit : kUnicode, width));
     const MessageTime& t = message.time;
-    appendParameter(bearer, kTimeStamp,
-                    {toBcd(t.year), toBcd(t.month), toBcd(t.day), toBcd(t.hour), toBcd(t.minute),
-                     toBcd(t.second)});
+    AppendParameter(bearer, kTimeStamp,
+                    {ToBcd(t.year), ToBcd(t.month), ToBcd(t.day), ToBcd(t.hour), ToBcd(t.minute),
+                     ToBcd(t.second)});
 
     std::vector<std::uint8_t> transport{kPointToPoint};
-    appendParameter(transport, kTeleserviceId,
+    AppendParameter(transport, kTeleserviceId,
                     {static_cast<std::uint8_t>(kCellularMessaging >> 8),
                      static_cast<std::uint8_t>(kCellularMessaging & 0xFF)});
-    appendParameter(transport, received ? kOriginatingAddress : kDestinationAddress, address);
+    AppendParameter(transport, received ? kOriginatingAddress : kDestinationAddress, address);
     if (received) {
-        appendParameter(transport, kBearerReplyOption, {kReplySequence});
+        AppendParameter(transport, kBearerReplyOption, {kReplySequence});
     }
-    appendParameter(transport, kBearerData, bearer);
+    AppendParameter(transport, kBearerData, bearer);
 
     std::vector<std::uint8_t> record{static_cast<std::uint8_t>(message.status),
                                      static_cast<std::uint8_t>(transport.size())};

@@ -18,13 +18,13 @@ namespace quenlib {
 // text and the message-centre time stamp from the bearer data. A record whose status has
 // bit 1 clear is free and reads without address or text. Empty when the time stamp does not
 // have its six bytes. Lengths in the record never lead outside it.
-std::optional<ShortMessage> parseCdmaRecord(std::span<const std::uint8_t> record);
+std::optional<ShortMessage> ParseCdmaRecord(std::span<const std::uint8_t> record);
 
 // Builds a record of `recordLength` bytes; no address and no text give all 00. The address
 // goes in DTMF digits (characters other than 0 ... 9, '*' and '#' are left out), the text in
 // 7-bit ASCII when every character is below 0080, else in UCS2, cut to what the record holds.
 // Empty when the parameters around the text do not fit the record.
-std::optional<std::vector<std::uint8_t>> buildCdmaRecord(const ShortMessage& message,
+std::optional<std::vector<std::uint8_t>> BuildCdmaRecord(const ShortMessage& message,
                                                          std::size_t recordLength);
 
 } // namespace quenlib

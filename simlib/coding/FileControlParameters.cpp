@@ -28,7 +28,7 @@ unsigned bigEndian(std::span<const std::uint8_t> bytes) {
 
 // The file descriptor (tag 82): descriptor byte, data coding byte, and for record files the
 // record length (2 bytes) and the record count (ETSI TS 102 221 §11.1.1.4.3).
-bool readDescriptor(std::span<const std::uint8_t> value, FileControlParameters& fcp,
+bool ReadDescriptor(std::span<const std::uint8_t> value, FileControlParameters& fcp,
                     std::string_view& error) {
     if (value.size() != 2 && value.size() != 5) {
         error = "the file descriptor has neither 2 nor 5 bytes";
@@ -44,7 +44,7 @@ bool readDescriptor(std::span<const std::uint8_t> value, FileControlParameters& 
 
 // The PIN status template (tag C6): the PS_DO's bits, first byte's b8 first, go with the
 // key references in the order they follow it (ETSI TS 102 221 §9.5.2).
-bool readPinStatus(std::span<const std::uint8_t> value, FileControlParameters& fcp,
+bool ReadPinStatus(std::span<const std::uint8_t> value, FileControlParameters& fcp,
                    std::string_view& error) {
     TlvReader reader(value);
     std::span<const std::uint8_t> status;
@@ -73,7 +73,7 @@ bool readPinStatus(std::span<const std::uint8_t> value, FileControlParameters& f
 
 } // namespace
 
-FcpParse parseFcp(std::span<const std::uint8_t> bytes) {
+FcpParse ParseFcp(std::span<const std::uint8_t> bytes) {
     FcpParse parse;
     TlvReader outer(bytes);
     const auto fcpTemplate = outer.next(parse.error);
@@ -95,7 +95,7 @@ FcpParse parseFcp(std::span<const std::uint8_t> bytes) {
         }
         switch (object->tag) {
         case kFileDescriptor:
-            if (!readDescriptor(object->value, fcp, parse.error)) {
+            if (!ReadDescriptor(object->value, fcp, parse.error)) {
                 return parse;
             }
             described = true;
@@ -117,7 +117,7 @@ FcpParse parseFcp(std::span<const std::uint8_t> bytes) {
             fcp.lifeCycle = object->value[0];
             break;
         case kPinStatusTemplate:
-            if (!readPinStatus(object->value, fcp, parse.error)) {
+            if (!ReadPinStatus(object->value, fcp, parse.error)) {
                 return parse;
             }
             break;

@@ -36,6 +36,6 @@ struct FcpParse {
 
 // Parses an FCP template (tag 62 and its length first). Never reads outside `bytes`: a
 // length past the end, a nested length that lies or a missing tag 82 gives an error.
-FcpParse parseFcp(std::span<const std::uint8_t> bytes);
+FcpParse ParseFcp(std::span<const std::uint8_t> bytes);
 
 } // namespace quenlib

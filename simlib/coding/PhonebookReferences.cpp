@@ -19,7 +19,7 @@ constexpr std::uint8_t kAidTag = 0x4F;
 constexpr std::array<std::uint8_t, 7> kUsimPrefix{0xA0, 0x00, 0x00, 0x00, 0x87, 0x10, 0x02};
 
 // The file identifier of a file's data object: its first two bytes (an SFI may follow).
-std::optional<std::uint16_t> fileIdOf(const DataObject& object) {
+std::optional<std::uint16_t> FileIdOf(const DataObject& object) {
     if (object.value.size() < 2) {
         return std::nullopt;
     }
@@ -27,7 +27,7 @@ std::optional<std::uint16_t> fileIdOf(const DataObject& object) {
 }
 
 // The identifier of the first file tagged `tag` inside a constructed entry.
-std::optional<std::uint16_t> fileTagged(std::span<const std::uint8_t> entry, std::uint8_t tag,
+std::optional<std::uint16_t> FileTagged(std::span<const std::uint8_t> entry, std::uint8_t tag,
                                         bool& malformed) {
     TlvReader reader(entry);
     std::string_view error;
@@ -38,7 +38,7 @@ std::optional<std::uint16_t> fileTagged(std::span<const std::uint8_t> entry, std
             return std::nullopt;
         }
         if (object->tag == tag) {
-            return fileIdOf(*object);
+            return FileIdOf(*object);
         }
     }
     return std::nullopt;
@@ -46,7 +46,7 @@ std::optional<std::uint16_t> fileTagged(std::span<const std::uint8_t> entry, std
 
 } // namespace
 
-std::optional<PhonebookFiles> parsePbrRecord(std::span<const std::uint8_t> record) {
+std::optional<PhonebookFiles> ParsePbrRecord(std::span<const std::uint8_t> record) {
     TlvReader reader(record);
     std::string_view error;
     std::optional<std::uint16_t> adn;
@@ -60,9 +60,9 @@ std::optional<PhonebookFiles> parsePbrRecord(std::span<const std::uint8_t> recor
         }
         if (entry->tag == kType1Files && !seenType1) {
             seenType1 = true;
-            adn = fileTagged(entry->value, kEfAdnTag, malformed);
+            adn = FileTagged(entry->value, kEfAdnTag, malformed);
         } else if (entry->tag == kType3Files && !ext1) {
-            ext1 = fileTagged(entry->value, kEfExt1Tag, malformed);
+            ext1 = FileTagged(entry->value, kEfExt1Tag, malformed);
         }
         if (malformed) {
             return std::nullopt;
@@ -74,7 +74,7 @@ std::optional<PhonebookFiles> parsePbrRecord(std::span<const std::uint8_t> recor
     return PhonebookFiles{*adn, ext1.value_or(0)};
 }
 
-std::optional<std::vector<std::uint8_t>> usimAidOf(std::span<const std::uint8_t> record) {
+std::optional<std::vector<std::uint8_t>> UsimAidOf(std::span<const std::uint8_t> record) {
     TlvReader reader(record);
     std::string_view error;
     const auto application = reader.next(error);

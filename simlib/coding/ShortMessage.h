@@ -1,21 +1,14 @@
 #pragma once
 
+#include "gsm/TpduFields.h"
+
 #include <cstdint>
 #include <string>
 
 namespace quenlib {
 
 // A date and time as a short message record holds it.
-struct MessageTime {
-    unsigned year = 0; // four digits
-    unsigned month = 0;
-    unsigned day = 0;
-    unsigned hour = 0;
-    unsigned minute = 0;
-    unsigned second = 0;
-
-    bool operator==(const MessageTime&) const = default;
-};
+using MessageTime = gsm::TimeStamp;
 
 // Record status bytes of EF SMS.
 inline constexpr std::uint32_t kSmsFree = 0;
@@ -31,7 +24,7 @@ inline constexpr std::uint32_t kSmsSentReportReceived = 0x15;
 inline constexpr std::uint32_t kSmsSentReportStored = 0x1D;
 
 // How a text was coded on the card.
-enum class MessageCoding { SevenBit, EightBit, Ucs2, None };
+using MessageCoding = gsm::Alphabet;
 
 // A short message as the item exports see it, whichever record format holds it.
 struct ShortMessage {
@@ -47,12 +40,12 @@ struct ShortMessage {
 };
 
 // Whether a status stands for a message received from the network.
-inline bool isReceived(std::uint32_t status) {
+inline bool IsReceived(std::uint32_t status) {
     return status == kSmsReceivedRead || status == kSmsReceivedUnread;
 }
 
 // Whether a status stands for a message sent, with or without a status report asked for.
-inline bool isSent(std::uint32_t status) {
+inline bool IsSent(std::uint32_t status) {
     return status == kSmsSent || status == kSmsSentReportAwaited ||
            status == kSmsSentReportReceived || status == kSmsSentReportStored;
 }

@@ -1,5 +1,6 @@
 // Phonebook data that cards hold but the library once misread, through libquenlib.so,
 // pcscd, the vpcd driver and the virtual card.
+#include "base/Hex.h"
 #include "simlib/tests/RealCardFixture.h"
 
 #include <sstream>
@@ -8,12 +9,7 @@ namespace quenlib::card {
 namespace {
 
 std::vector<std::uint8_t> bytesOf(const std::string& hex) {
-    std::vector<std::uint8_t> bytes;
-    std::istringstream words(hex);
-    for (std::string word; words >> word;) {
-        bytes.push_back(static_cast<std::uint8_t>(std::stoul(word, nullptr, 16)));
-    }
-    return bytes;
+    return tarvik::FromHex(hex, tarvik::HexSpacing::Spaced).value();
 }
 
 // Another phone's extension record: ten digit bytes of 1s, last of its chain.

@@ -1,5 +1,6 @@
 // Case records through libquenlib.so, the sample case module libdorlin.so and a virtual case
 // card: the module changes the card's case records over the library's own connection.
+#include "base/Hex.h"
 #include "simlib/tests/RealCardFixture.h"
 #include "testing/TemporaryFolder.h"
 
@@ -89,7 +90,7 @@ TEST_F(CaseCardTest, CaseRecordsAreCountedReadAndChangedThroughTheModule) {
     ASSERT_EQ(QLCC_AppendItemW(&bob), QL_OK);
     EXPECT_EQ(read(1), "Bob=*12#/3");
     // The module wrote the record in its format: "Bob", *12# in BCD, attribute 3.
-    EXPECT_EQ(simcard::toHex(simcard::CardImage::load(card->imagePath()).caseRecord(1)),
+    EXPECT_EQ(tarvik::ToHex(simcard::CardImage::load(card->imagePath()).caseRecord(1)),
               "0042006F0062" + std::string(28, 'F') + "1AB2" + std::string(18, 'F') + "03");
 
     QL_CC_ITEM robert = item(0, u"Robert", u"555");

@@ -2,6 +2,8 @@
 // layer parameters 3.4.3, bearer data subparameters 4.5) and 3GPP2 C.S0023 (the record).
 #include "simlib/coding/CdmaSmsRecord.h"
 
+#include "base/Hex.h"
+
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -13,19 +15,14 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes bytesOf(const std::string& hex) {
-    Bytes bytes;
-    std::istringstream words(hex);
-    for (std::string word; words >> word;) {
-        bytes.push_back(static_cast<std::uint8_t>(std::stoul(word, nullptr, 16)));
-    }
-    return bytes;
+Bytes BytesOf(const std::string& hex) {
+    return tarvik::FromHex(hex, tarvik::HexSpacing::Spaced).value();
 }
 
 // A record: status, message length, the transport layer message, then 00 up to `length`.
-Bytes record(std::uint8_t status, const std::string& message, std::size_t length = 176) {
+Bytes Record(std::uint8_t status, const std::string& message, std::size_t length = 176) {
     Bytes bytes{status};
-    const Bytes body = bytesOf(message);
+    const Bytes body = BytesOf(message);
     bytes.push_back(static_cast<std::uint8_t>(body.size()));
     bytes.insert(bytes.end(), body.begin(), body.end());
     bytes.resize(std::max(length, bytes.size()), 0x00);
@@ -45,7 +42,7 @@ const std::string kTime = "03 06 21 03 11 14 59 04";
 
 TEST(CdmaSmsRecordTest, ReadsAReceivedMessage) {
     const std::string bearer = kMessageId + kHello + kTime;
-    const auto message = parseCdmaRecord(record(0x03, kHead + kAddress + "08 15 " + bearer));
+    const auto message = ParseCdmaRecord(Record(0x03, kHead + kAddress + "08 15 " + bearer));
     ASSERT_TRUE(message);
     EXPECT_EQ(message->status, 0x03u);
     EXPECT_EQ(message->address, u"5551234*#");
@@ -75,7 +72,7 @@ TEST(CdmaSmsRecordTest, ReadsEveryListedAddressAndTextForm) {
         {"other subparameter", "08 0B 0A 01 00 " + kHello.substr(0, 23), u"", u"Hello"},
     };
     for (const Case& c : cases) {
-        const auto message = parseCdmaRecord(record(0x01, kHead + c.parameters));
+        const auto message = ParseCdmaRecord(Record(0x01, kHead + c.parameters));
         ASSERT_TRUE(message) << c.what;
         EXPECT_EQ(message->address, c.address) << c.what;
         EXPECT_EQ(message->text, c.text) << c.what;
@@ -85,10 +82,10 @@ TEST(CdmaSmsRecordTest, ReadsEveryListedAddressAndTextForm) {
 TEST(CdmaSmsRecordTest, ATimeStampOfTheWrongLengthRefusesTheRecord) {
     for (const char* stamp : {"03 05 21 03 11 14 59", "03 07 21 03 11 14 59 04 00"}) {
         const std::string bearer = kHello + stamp;
-        const auto size = bytesOf(bearer).size();
+        const auto size = BytesOf(bearer).size();
         char length[4];
         std::snprintf(length, sizeof length, "%02zX", size);
-        EXPECT_FALSE(parseCdmaRecord(record(0x01, kHead + "08 " + length + " " + bearer))) << stamp;
+        EXPECT_FALSE(ParseCdmaRecord(Record(0x01, kHead + "08 " + length + " " + bearer))) << stamp;
     }
 }
 
@@ -97,18 +94,18 @@ TEST(CdmaSmsRecordTest, YearsFrom96AreInTheTwentiethCentury) {
         {"95", 2095}, {"96", 1996}, {"99", 1999}, {"00", 2000}};
     for (const auto& [year, expected] : cases) {
         const auto message =
-            parseCdmaRecord(record(0x01, kHead + "08 08 03 06 " + year + " 01 01 00 00 00"));
+            ParseCdmaRecord(Record(0x01, kHead + "08 08 03 06 " + year + " 01 01 00 00 00"));
         ASSERT_TRUE(message);
         EXPECT_EQ(message->time.year, expected) << year;
     }
 }
 
 TEST(CdmaSmsRecordTest, FreeRecordsAreNotParsed) {
-    const auto message = parseCdmaRecord(record(0x00, kHead + kAddress));
+    const auto message = ParseCdmaRecord(Record(0x00, kHead + kAddress));
     ASSERT_TRUE(message);
     EXPECT_EQ(message->status, 0u);
     EXPECT_EQ(message->address, u"");
-    EXPECT_TRUE(parseCdmaRecord({}));
+    EXPECT_TRUE(ParseCdmaRecord({}));
 }
 
 TEST(CdmaSmsRecordTest, LengthsBeyondTheRecordReadWhatItHolds) {
@@ -120,16 +117,16 @@ TEST(CdmaSmsRecordTest, LengthsBeyondTheRecordReadWhatItHolds) {
     };
     // The message length claims 255 bytes; the address claims 9 digits in 3 bytes; the user
     // data claims 5 characters and holds 2; the bearer data claims 80 bytes.
-    Bytes longMessage = record(0x01, kHead + kAddress, 0);
+    Bytes longMessage = Record(0x01, kHead + kAddress, 0);
     longMessage[1] = 0xFF;
     const Case cases[] = {
         {"message length", longMessage, u"5551234*#", u""},
-        {"address", record(0x01, kHead + "02 06 02 55 54", 0), u"555", u""},
-        {"user data", record(0x01, kHead + "08 06 01 04 10 2C 8C BB", 0), u"", u"He"},
-        {"bearer data", record(0x01, kHead + "08 50 " + kHello, 0), u"", u"Hello"},
+        {"address", Record(0x01, kHead + "02 06 02 55 54", 0), u"555", u""},
+        {"user data", Record(0x01, kHead + "08 06 01 04 10 2C 8C BB", 0), u"", u"He"},
+        {"bearer data", Record(0x01, kHead + "08 50 " + kHello, 0), u"", u"Hello"},
     };
     for (const Case& c : cases) {
-        const auto message = parseCdmaRecord(c.bytes);
+        const auto message = ParseCdmaRecord(c.bytes);
         ASSERT_TRUE(message) << c.what;
         EXPECT_EQ(message->address, c.address) << c.what;
         EXPECT_EQ(message->text, c.text) << c.what;
@@ -143,20 +140,20 @@ TEST(CdmaSmsRecordTest, WritesTheListedParameters) {
     message.text = u"Hello";
     message.time = {2021, 3, 11, 14, 59, 4};
     const Bytes expected =
-        record(0x03, kHead + kAddress + "06 01 FC 08 15 00 03 10 00 00 " + kHello + kTime);
-    EXPECT_EQ(buildCdmaRecord(message, 176), expected);
+        Record(0x03, kHead + kAddress + "06 01 FC 08 15 00 03 10 00 00 " + kHello + kTime);
+    EXPECT_EQ(BuildCdmaRecord(message, 176), expected);
 
     // Status, length, message type, teleservice (4), the address (8), reply option (3),
     // bearer data (2) with message identifier (5), user data without characters (4) and
     // time stamp (8): 37 bytes before any text. A shorter record is refused.
     EXPECT_EQ(
-        buildCdmaRecord(message, 37),
-        record(0x03, kHead + kAddress + "06 01 FC 08 11 00 03 10 00 00 01 02 10 00 " + kTime, 37));
-    EXPECT_FALSE(buildCdmaRecord(message, 36));
+        BuildCdmaRecord(message, 37),
+        Record(0x03, kHead + kAddress + "06 01 FC 08 11 00 03 10 00 00 01 02 10 00 " + kTime, 37));
+    EXPECT_FALSE(BuildCdmaRecord(message, 36));
 
     // A sent message: destination address, no reply option, a submit.
     message.status = kSmsToSend;
-    const Bytes sent = buildCdmaRecord(message, 176).value();
+    const Bytes sent = BuildCdmaRecord(message, 176).value();
     EXPECT_EQ(sent[0], 0x07);
     EXPECT_EQ(sent[7], 0x04);  // destination address
     EXPECT_EQ(sent[15], 0x08); // bearer data straight after it
@@ -177,12 +174,12 @@ TEST(CdmaSmsRecordTest, TextsWithAnyCharacterFrom0080AreWrittenInUcs2) {
         message.status = kSmsSent;
         message.address = u"1";
         message.text = c.text;
-        const Bytes bytes = buildCdmaRecord(message, 176).value();
+        const Bytes bytes = BuildCdmaRecord(message, 176).value();
         // Status, length, 00, teleservice (4 bytes), destination address (4), bearer data
         // (2), message identifier (5), then the user data subparameter at byte 18.
         EXPECT_EQ(bytes[18], 0x01);
         EXPECT_EQ(bytes[20] & 0xF8, c.encoding);
-        const auto back = parseCdmaRecord(bytes);
+        const auto back = ParseCdmaRecord(bytes);
         ASSERT_TRUE(back);
         EXPECT_EQ(back->text, c.text);
     }
@@ -193,7 +190,7 @@ TEST(CdmaSmsRecordTest, DtmfStarAndHashAreWrittenAndReadAsThemselves) {
     message.status = kSmsReceivedRead;
     message.address = u"*31#0 9p";
     message.text = u"x";
-    const auto back = parseCdmaRecord(buildCdmaRecord(message, 176).value());
+    const auto back = ParseCdmaRecord(BuildCdmaRecord(message, 176).value());
     ASSERT_TRUE(back);
     // Characters without a DTMF code are left out.
     EXPECT_EQ(back->address, u"*31#09");
@@ -207,10 +204,10 @@ TEST(CdmaSmsRecordTest, TextsAreCutToWhatTheRecordHolds) {
         message.text = text;
         message.time = {2001, 2, 3, 4, 5, 6};
         for (std::size_t length : {60u, 176u, 255u}) {
-            const Bytes bytes = buildCdmaRecord(message, length).value();
+            const Bytes bytes = BuildCdmaRecord(message, length).value();
             ASSERT_EQ(bytes.size(), length);
             EXPECT_LE(bytes[1] + 2u, length);
-            const auto back = parseCdmaRecord(bytes);
+            const auto back = ParseCdmaRecord(bytes);
             ASSERT_TRUE(back);
             EXPECT_EQ(back->address, message.address);
             EXPECT_FALSE(back->text.empty());
@@ -223,7 +220,7 @@ TEST(CdmaSmsRecordTest, TextsAreCutToWhatTheRecordHolds) {
 TEST(CdmaSmsRecordTest, EmptyMessagesEraseTheRecordWithZeros) {
     ShortMessage empty;
     empty.status = kSmsReceivedRead;
-    EXPECT_EQ(buildCdmaRecord(empty, 40), Bytes(40, 0x00));
+    EXPECT_EQ(BuildCdmaRecord(empty, 40), Bytes(40, 0x00));
 }
 
 } // namespace

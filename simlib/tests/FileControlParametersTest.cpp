@@ -2,6 +2,7 @@
 // name (3GPP TS 31.102 §4.4.2.1, ETSI TS 102 221 §13.1).
 #include "simlib/coding/FileControlParameters.h"
 
+#include "base/Hex.h"
 #include "simlib/coding/PhonebookReferences.h"
 
 #include <gtest/gtest.h>
@@ -14,12 +15,8 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes bytesOf(const std::string& text) {
-    Bytes bytes;
-    for (std::size_t i = 0; i < text.size(); i += 3) {
-        bytes.push_back(static_cast<std::uint8_t>(std::stoul(text.substr(i, 2), nullptr, 16)));
-    }
-    return bytes;
+Bytes BytesOf(const std::string& text) {
+    return tarvik::FromHex(text, tarvik::HexSpacing::Spaced).value();
 }
 
 TEST(FileControlParameters, ReadsTheFieldsTheLibraryUses) {
@@ -61,7 +58,7 @@ TEST(FileControlParameters, ReadsTheFieldsTheLibraryUses) {
         {"long form", "62 81 07 82 05 42 21 00 1C 02", 28, 2, 0, false, std::nullopt},
     };
     for (const Case& c : cases) {
-        const auto parse = parseFcp(bytesOf(c.fcp));
+        const auto parse = ParseFcp(BytesOf(c.fcp));
         ASSERT_TRUE(parse.fcp) << c.name << ": " << parse.error;
         EXPECT_EQ(parse.fcp->recordLength, c.recordLength) << c.name;
         EXPECT_EQ(parse.fcp->recordCount, c.recordCount) << c.name;
@@ -69,8 +66,8 @@ TEST(FileControlParameters, ReadsTheFieldsTheLibraryUses) {
         EXPECT_EQ(parse.fcp->isDeactivated(), c.deactivated) << c.name;
         EXPECT_EQ(parse.fcp->pin1Enabled, c.pin1Enabled) << c.name;
     }
-    EXPECT_TRUE(parseFcp(bytesOf("62 04 82 02 78 21")).fcp->isDirectory());
-    EXPECT_FALSE(parseFcp(bytesOf("62 04 82 02 41 21")).fcp->isRecordFile());
+    EXPECT_TRUE(ParseFcp(BytesOf("62 04 82 02 78 21")).fcp->isDirectory());
+    EXPECT_FALSE(ParseFcp(BytesOf("62 04 82 02 41 21")).fcp->isRecordFile());
 }
 
 TEST(FileControlParameters, MalformedTemplatesGiveAnError) {
@@ -89,7 +86,7 @@ TEST(FileControlParameters, MalformedTemplatesGiveAnError) {
         "62 04 82 83 00 01",                   // a length form the card does not use
     };
     for (const char* bytes : cases) {
-        const auto parse = parseFcp(bytesOf(bytes));
+        const auto parse = ParseFcp(BytesOf(bytes));
         EXPECT_FALSE(parse.fcp) << bytes;
         EXPECT_FALSE(parse.error.empty()) << bytes;
     }
@@ -118,7 +115,7 @@ TEST(PhonebookReferences, PbrNamesTheFirstAdnAndTheExt1) {
         {"FF FF FF FF", std::nullopt, 0},
     };
     for (const Case& c : cases) {
-        const auto files = parsePbrRecord(bytesOf(c.record));
+        const auto files = ParsePbrRecord(BytesOf(c.record));
         ASSERT_EQ(files.has_value(), c.adn.has_value()) << c.record;
         if (files) {
             EXPECT_EQ(files->adn, *c.adn) << c.record;
@@ -143,10 +140,10 @@ TEST(PhonebookReferences, DirRecordGivesTheUsimAid) {
         {"FF FF FF FF", std::nullopt},
     };
     for (const Case& c : cases) {
-        const auto aid = usimAidOf(bytesOf(c.record));
+        const auto aid = UsimAidOf(BytesOf(c.record));
         ASSERT_EQ(aid.has_value(), c.aid.has_value()) << c.record;
         if (aid) {
-            EXPECT_EQ(*aid, bytesOf(*c.aid)) << c.record;
+            EXPECT_EQ(*aid, BytesOf(*c.aid)) << c.record;
         }
     }
 }

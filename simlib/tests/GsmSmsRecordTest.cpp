@@ -3,6 +3,7 @@
 // (the record).
 #include "simlib/coding/GsmSmsRecord.h"
 
+#include "base/Hex.h"
 #include "simlib/tests/MessageRecordCases.h"
 
 #include <algorithm>
@@ -18,7 +19,7 @@ using namespace message_cases;
 using Bytes = std::vector<std::uint8_t>;
 
 // A record from hex words, FF up to `length`.
-Bytes record(const std::string& hex, std::size_t length = 176) {
+Bytes Record(const std::string& hex, std::size_t length = 176) {
     Bytes bytes;
     std::istringstream words(hex);
     for (std::string word; words >> word;) {
@@ -28,18 +29,12 @@ Bytes record(const std::string& hex, std::size_t length = 176) {
     return bytes;
 }
 
-std::string hex(const Bytes& bytes, std::size_t count) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string text;
-    for (std::size_t i = 0; i < std::min(count, bytes.size()); ++i) {
-        text += i == 0 ? "" : " ";
-        text += digits[bytes[i] >> 4];
-        text += digits[bytes[i] & 0x0F];
-    }
-    return text;
+std::string Hex(const Bytes& bytes, std::size_t count) {
+    return tarvik::ToHex(std::span(bytes).first(std::min(count, bytes.size())),
+                         tarvik::HexSpacing::Spaced);
 }
 
-ShortMessage messageOf(std::uint32_t status, std::u16string address, std::u16string text = u"") {
+ShortMessage MessageOf(std::uint32_t status, std::u16string address, std::u16string text = u"") {
     ShortMessage message;
     message.status = status;
     message.address = std::move(address);
@@ -70,7 +65,7 @@ TEST(GsmSmsRecordTest, ReadsWhatAPhoneStoresForAReceivedMessage) {
          MessageCoding::Ucs2},
     };
     for (const Case& c : cases) {
-        const ShortMessage message = parseGsmRecord(record(c.bytes));
+        const ShortMessage message = ParseGsmRecord(Record(c.bytes));
         EXPECT_EQ(message.status, kSmsReceivedUnread) << c.what;
         EXPECT_EQ(message.address, u"+44778200234") << c.what;
         EXPECT_EQ(message.text, c.text) << c.what;
@@ -100,7 +95,7 @@ TEST(GsmSmsRecordTest, TextAfterAUserDataHeaderStartsOnASeptetBoundary) {
         {"UCS2", "08 " + kTimeStamp + "08 05 00 03 2A 02 01 04 16", u"\u0416"},
     };
     for (const Case& c : cases) {
-        const ShortMessage message = parseGsmRecord(record(head + c.userData));
+        const ShortMessage message = ParseGsmRecord(Record(head + c.userData));
         EXPECT_EQ(message.text, c.text) << c.what;
         EXPECT_EQ(message.address, u"1234") << c.what;
     }
@@ -120,7 +115,7 @@ TEST(GsmSmsRecordTest, ReadsSubmitsWithEveryValidityPeriodFormat) {
         {"enhanced", "07 00 09 05 07 81 55 15 32 F4 00 00 01 02 03 04 05 06 07 02 CF 25"},
     };
     for (const Case& c : cases) {
-        const ShortMessage message = parseGsmRecord(record(c.bytes));
+        const ShortMessage message = ParseGsmRecord(Record(c.bytes));
         EXPECT_EQ(message.status, kSmsToSend) << c.what;
         EXPECT_EQ(message.address, u"5551234") << c.what;
         EXPECT_EQ(message.text, u"OK") << c.what;
@@ -133,11 +128,11 @@ TEST(GsmSmsRecordTest, StatusBytesReadAsGsm1111AndTs31102Say) {
     const std::string deliver = " 00 00 04 81 21 43 00 00 " + kTimeStamp + "02 CF 25";
     for (const StatusCase& c : kStatusCases) {
         const bool sent = c.itemStatus == kSmsSent || c.itemStatus == kSmsToSend;
-        const ShortMessage message = parseGsmRecord(record(c.status + (sent ? submit : deliver)));
+        const ShortMessage message = ParseGsmRecord(Record(c.status + (sent ? submit : deliver)));
         EXPECT_EQ(message.status, c.itemStatus) << c.status;
         EXPECT_EQ(message.text, c.hasText ? u"OK" : u"") << c.status;
     }
-    EXPECT_EQ(parseGsmRecord({}).status, kSmsFree);
+    EXPECT_EQ(ParseGsmRecord({}).status, kSmsFree);
 }
 
 TEST(GsmSmsRecordTest, StatusFollowsTheMessageType) {
@@ -157,7 +152,7 @@ TEST(GsmSmsRecordTest, StatusFollowsTheMessageType) {
         {"01 00 02 00 00 81", kSmsReceivedRead},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(parseGsmRecord(record(c.bytes)).status, c.status) << c.bytes;
+        EXPECT_EQ(ParseGsmRecord(Record(c.bytes)).status, c.status) << c.bytes;
     }
 }
 
@@ -173,16 +168,16 @@ TEST(GsmSmsRecordTest, WrittenStatusBytes) {
         {0x1D, 0x1D},
     };
     for (const auto& [status, stored] : cases) {
-        EXPECT_EQ(buildGsmRecord(messageOf(status, u"1"), 30)->at(0), stored) << status;
+        EXPECT_EQ(BuildGsmRecord(MessageOf(status, u"1"), 30)->at(0), stored) << status;
     }
 }
 
 TEST(GsmSmsRecordTest, TextsAreWrittenAndReadInTheGsmAlphabet) {
     for (const AlphabetCase& c : kAlphabetCases) {
-        const Bytes expected = record(kSubmitTo5551234 + c.dcsToUserData);
-        EXPECT_EQ(*buildGsmRecord(messageOf(kSmsSent, u"5551234", c.text), 176), expected)
+        const Bytes expected = Record(kSubmitTo5551234 + c.dcsToUserData);
+        EXPECT_EQ(*BuildGsmRecord(MessageOf(kSmsSent, u"5551234", c.text), 176), expected)
             << c.dcsToUserData;
-        const ShortMessage back = parseGsmRecord(expected);
+        const ShortMessage back = ParseGsmRecord(expected);
         EXPECT_EQ(back.text, c.text) << c.dcsToUserData;
         EXPECT_EQ(back.status, kSmsSent) << c.dcsToUserData;
     }
@@ -191,7 +186,7 @@ TEST(GsmSmsRecordTest, TextsAreWrittenAndReadInTheGsmAlphabet) {
 TEST(GsmSmsRecordTest, TheCodingGroupChoosesTheAlphabet) {
     for (const CodingGroupCase& c : kCodingGroupCases) {
         const ShortMessage message =
-            parseGsmRecord(record(kDeliverFrom1234 + c.dcs + " " + kTimeStamp + c.userData));
+            ParseGsmRecord(Record(kDeliverFrom1234 + c.dcs + " " + kTimeStamp + c.userData));
         EXPECT_EQ(message.text, c.text) << c.dcs;
         // A text that cannot be decoded still leaves the message.
         EXPECT_EQ(message.status, kSmsReceivedRead) << c.dcs;
@@ -201,13 +196,13 @@ TEST(GsmSmsRecordTest, TheCodingGroupChoosesTheAlphabet) {
 
 TEST(GsmSmsRecordTest, AddressesFollowTheirTypeOfNumber) {
     for (const AddressCase& c : kAddressCases) {
-        const Bytes stored = record("01 00 00 " + c.field + " 00 00 " + kTimeStamp + kOkIn7Bit);
-        const ShortMessage message = parseGsmRecord(stored);
+        const Bytes stored = Record("01 00 00 " + c.field + " 00 00 " + kTimeStamp + kOkIn7Bit);
+        const ShortMessage message = ParseGsmRecord(stored);
         EXPECT_EQ(message.address, c.address) << c.field;
         EXPECT_EQ(message.text, u"OK") << c.field;
         if (!c.written.empty()) {
-            const Bytes bytes = *buildGsmRecord(messageOf(kSmsReceivedRead, c.written), 176);
-            const Bytes field = record(c.field, 0);
+            const Bytes bytes = *BuildGsmRecord(MessageOf(kSmsReceivedRead, c.written), 176);
+            const Bytes field = Record(c.field, 0);
             EXPECT_TRUE(std::equal(field.begin(), field.end(), bytes.begin() + 4)) << c.field;
         }
     }
@@ -215,14 +210,14 @@ TEST(GsmSmsRecordTest, AddressesFollowTheirTypeOfNumber) {
 
 TEST(GsmSmsRecordTest, UserDataHoldsAtMost140Octets) {
     for (const LimitCase& c : kLimitCases) {
-        const Bytes bytes = *buildGsmRecord(messageOf(kSmsSent, u"5551234", c.text), 176);
+        const Bytes bytes = *BuildGsmRecord(MessageOf(kSmsSent, u"5551234", c.text), 176);
         // The fixed fields, TP-UDL, then 140 octets of TP-UD at most.
         const std::size_t head = 15;
-        EXPECT_EQ(hex(bytes, head), hex(record(kSubmitTo5551234 + c.dcs + " FF"), head - 1) + " " +
-                                        hex({c.userDataLength}, 1));
+        EXPECT_EQ(Hex(bytes, head), Hex(Record(kSubmitTo5551234 + c.dcs + " FF"), head - 1) + " " +
+                                        Hex({c.userDataLength}, 1));
         EXPECT_TRUE(std::all_of(bytes.begin() + head + 140, bytes.end(),
                                 [](std::uint8_t b) { return b == 0xFF; }));
-        EXPECT_EQ(parseGsmRecord(bytes).text, c.text.substr(0, c.kept));
+        EXPECT_EQ(ParseGsmRecord(bytes).text, c.text.substr(0, c.kept));
     }
 }
 
@@ -231,7 +226,7 @@ TEST(GsmSmsRecordTest, TimeStampYearsBefore2000AreTheLateNineties) {
         {"69", 1996}, {"99", 1999}, {"59", 2095}, {"00", 2000}, {"12", 2021}};
     for (const auto& [year, expected] : cases) {
         const auto message =
-            parseGsmRecord(record("01 00 00 00 81 00 00 " + year + " 10 10 10 10 10 00 00"));
+            ParseGsmRecord(Record("01 00 00 00 81 00 00 " + year + " 10 10 10 10 10 00 00"));
         EXPECT_EQ(message.time.year, expected) << year;
     }
 }
@@ -245,21 +240,21 @@ TEST(GsmSmsRecordTest, LengthsBeyondTheRecordReadWhatItHolds) {
     };
     const Case cases[] = {
         // TP-UDL of 160 septets in a record that ends after two of them.
-        {"TP-UDL", record("01 00 00 04 81 21 43 00 00 " + kTimeStamp + "A0 CF 25", 19), u"1234",
+        {"TP-UDL", Record("01 00 00 04 81 21 43 00 00 " + kTimeStamp + "A0 CF 25", 19), u"1234",
          u"OK"},
-        {"TP-UDL 8-bit", record("01 00 00 04 81 21 43 00 04 " + kTimeStamp + "FF 4F 4B", 19),
+        {"TP-UDL 8-bit", Record("01 00 00 04 81 21 43 00 04 " + kTimeStamp + "FF 4F 4B", 19),
          u"1234", u"OK"},
         // A header length past the end of the record leaves no text.
-        {"header length", record("01 00 40 04 81 21 43 00 00 " + kTimeStamp + "20 FE 00 00", 20),
+        {"header length", Record("01 00 40 04 81 21 43 00 00 " + kTimeStamp + "20 FE 00 00", 20),
          u"1234", u""},
         // An address of 255 digits in a 14-byte record.
-        {"address length", record("01 00 00 FF 81 21 43 65 87 09 21 43 65 87", 14),
+        {"address length", Record("01 00 00 FF 81 21 43 65 87 09 21 43 65 87", 14),
          u"123456789012345678", u""},
-        {"service-centre length", record("01 FF 91 44 77", 5), u"", u""},
-        {"cut inside the time stamp", record("01 00 00 02 81 21 00 00 21 30", 10), u"12", u""},
+        {"service-centre length", Record("01 FF 91 44 77", 5), u"", u""},
+        {"cut inside the time stamp", Record("01 00 00 02 81 21 00 00 21 30", 10), u"12", u""},
     };
     for (const Case& c : cases) {
-        const ShortMessage message = parseGsmRecord(c.bytes);
+        const ShortMessage message = ParseGsmRecord(c.bytes);
         EXPECT_EQ(message.address, c.address) << c.what;
         EXPECT_EQ(message.text, c.text) << c.what;
     }
@@ -267,7 +262,7 @@ TEST(GsmSmsRecordTest, LengthsBeyondTheRecordReadWhatItHolds) {
 
 TEST(GsmSmsRecordTest, AnOddAddressEndsWithItsFillerWhateverTheRecordHolds) {
     // Three digits claimed; the last byte's high nibble holds a 7 instead of the filler.
-    EXPECT_EQ(parseGsmRecord(record("01 00 00 03 81 21 73 00 00 " + kTimeStamp + "00")).address,
+    EXPECT_EQ(ParseGsmRecord(Record("01 00 00 03 81 21 73 00 00 " + kTimeStamp + "00")).address,
               u"123");
 }
 
@@ -277,20 +272,20 @@ TEST(GsmSmsRecordTest, WritesAReceivedMessageAsAnSmsDeliver) {
     message.address = u"5551234";
     message.text = u"OK";
     message.time = {2021, 3, 11, 14, 59, 4};
-    const Bytes bytes = *buildGsmRecord(message, 176);
+    const Bytes bytes = *BuildGsmRecord(message, 176);
     ASSERT_EQ(bytes.size(), 176u);
     // Status, an empty service-centre address (01 81), DELIVER, the address in BCD, PID,
     // DCS, the time stamp with time zone 00, TP-UDL, "OK" packed, then FF.
-    EXPECT_EQ(hex(bytes, 24), "01 01 81 00 07 81 55 15 32 F4 00 00 12 30 11 41 95 40 00 02 CF 25 "
+    EXPECT_EQ(Hex(bytes, 24), "01 01 81 00 07 81 55 15 32 F4 00 00 12 30 11 41 95 40 00 02 CF 25 "
                               "FF FF");
     EXPECT_TRUE(std::all_of(bytes.begin() + 22, bytes.end(), [](auto b) { return b == 0xFF; }));
 }
 
 TEST(GsmSmsRecordTest, WritesASentMessageAsAnSmsSubmit) {
-    const ShortMessage message = messageOf(kSmsToSend, u"123", u"\u00E9");
+    const ShortMessage message = MessageOf(kSmsToSend, u"123", u"\u00E9");
     // SUBMIT with a relative validity period and a status report requested (31), message
     // reference 04, DCS 04 for 8-bit, validity period FF.
-    EXPECT_EQ(hex(*buildGsmRecord(message, 176), 15),
+    EXPECT_EQ(Hex(*BuildGsmRecord(message, 176), 15),
               "07 01 81 31 04 03 81 21 F3 00 04 FF 01 E9 FF");
 }
 
@@ -312,12 +307,12 @@ TEST(GsmSmsRecordTest, WrittenTextsReadBackInTheirCoding) {
             message.address = u"0039335";
             message.text = c.text;
             message.time = {1998, 12, 31, 23, 59, 58};
-            const ShortMessage back = parseGsmRecord(*buildGsmRecord(message, 176));
+            const ShortMessage back = ParseGsmRecord(*BuildGsmRecord(message, 176));
             EXPECT_EQ(back.status, status);
             EXPECT_EQ(back.address, message.address);
             EXPECT_EQ(back.text, c.text);
             EXPECT_EQ(back.coding, c.coding);
-            EXPECT_EQ(back.time, isReceived(status) ? message.time : MessageTime{});
+            EXPECT_EQ(back.time, IsReceived(status) ? message.time : MessageTime{});
         }
     }
 }
@@ -335,20 +330,20 @@ TEST(GsmSmsRecordTest, TextsAreCutToTheRecordAndTheirCountsSayWhatWasKept) {
         {std::u16string(100, u'\u0416'), 13},
     };
     for (const Case& c : cases) {
-        const Bytes bytes = *buildGsmRecord(messageOf(kSmsSent, u"1234", c.text), 40);
+        const Bytes bytes = *BuildGsmRecord(MessageOf(kSmsSent, u"1234", c.text), 40);
         ASSERT_EQ(bytes.size(), 40u);
-        EXPECT_EQ(parseGsmRecord(bytes).text, c.text.substr(0, c.kept));
+        EXPECT_EQ(ParseGsmRecord(bytes).text, c.text.substr(0, c.kept));
     }
 }
 
 TEST(GsmSmsRecordTest, EmptyMessagesAndOtherStatusesEraseTheRecord) {
     ShortMessage empty;
     empty.status = kSmsReceivedRead;
-    EXPECT_EQ(*buildGsmRecord(empty, 30), Bytes(30, 0xFF));
+    EXPECT_EQ(*BuildGsmRecord(empty, 30), Bytes(30, 0xFF));
     ShortMessage unknown;
     unknown.status = 2;
     unknown.text = u"x";
-    EXPECT_EQ(*buildGsmRecord(unknown, 30), Bytes(30, 0xFF));
+    EXPECT_EQ(*BuildGsmRecord(unknown, 30), Bytes(30, 0xFF));
 }
 
 // A record must hold every field of the TPDU before TP-UD (3GPP TS 23.040 §9.2.2.2): a
@@ -365,7 +360,7 @@ TEST(GsmSmsRecordTest, ARecordTooShortForTheFieldsBeforeTheTextIsNotBuilt) {
         {kSmsReceivedRead, 20, true},
     };
     for (const auto& c : cases) {
-        const auto bytes = buildGsmRecord(messageOf(c.status, u"5551234", u"Hi"), c.length);
+        const auto bytes = BuildGsmRecord(MessageOf(c.status, u"5551234", u"Hi"), c.length);
         ASSERT_EQ(bytes.has_value(), c.built) << c.status << " " << c.length;
         if (bytes) {
             EXPECT_EQ(bytes->size(), c.length);

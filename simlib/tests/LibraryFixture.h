@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Hex.h"
 #include "simlib/LibraryState.h"
 #include "simlib/include/quenlib.h"
 #include "simlib/tests/FakeCard.h"
@@ -33,16 +34,7 @@ protected:
 };
 
 inline std::string hex(const Bytes& bytes) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string text;
-    for (std::uint8_t byte : bytes) {
-        if (!text.empty()) {
-            text += ' ';
-        }
-        text += digits[byte >> 4];
-        text += digits[byte & 0x0F];
-    }
-    return text;
+    return tarvik::ToHex(bytes, tarvik::HexSpacing::Spaced);
 }
 
 } // namespace quenlib::fake

@@ -1,6 +1,7 @@
 // Short messages and own numbers through libquenlib.so, pcscd, the vpcd driver and the
 // virtual card. Records that a phone would store are written raw, byte by byte as
 // 3GPP TS 23.040 lays out their TPDU, and read through the item functions.
+#include "base/Hex.h"
 #include "simlib/tests/MessageRecordCases.h"
 #include "simlib/tests/RealCardFixture.h"
 
@@ -13,11 +14,7 @@ namespace {
 using namespace message_cases;
 
 simcard::Bytes bytesOf(const std::string& hex, std::size_t length, std::uint8_t fill = 0xFF) {
-    simcard::Bytes bytes;
-    std::istringstream words(hex);
-    for (std::string word; words >> word;) {
-        bytes.push_back(static_cast<std::uint8_t>(std::stoul(word, nullptr, 16)));
-    }
+    simcard::Bytes bytes = tarvik::FromHex(hex, tarvik::HexSpacing::Spaced).value();
     bytes.resize(std::max(length, bytes.size()), fill);
     return bytes;
 }
@@ -80,7 +77,8 @@ TEST_F(MessagesCardTest, AReceivedMessageIsStoredAsAnSmsDeliver) {
     for (int i = 22; i < 176; ++i) {
         expected += " FF";
     }
-    EXPECT_EQ(simcard::toHex(messageRecord(simcard::DfTelecom, 0), true), expected);
+    EXPECT_EQ(tarvik::ToHex(messageRecord(simcard::DfTelecom, 0), tarvik::HexSpacing::Spaced),
+              expected);
     const QL_SMS_ITEM back = readBack(0);
     EXPECT_EQ(back.status, 1u);
     EXPECT_EQ(std::u16string(back.address), u"5551234");
@@ -210,7 +208,7 @@ TEST_F(MessagesCardTest, CdmaCardsKeepTheirMessagesIn7F25) {
     // Status, length, point-to-point, teleservice 1002, originating address in DTMF.
     const auto record = messageRecord(simcard::DfCdma, 2);
     EXPECT_EQ(record[0], 0x03);
-    EXPECT_EQ(simcard::toHex(std::span(record).subspan(2, 13), true),
+    EXPECT_EQ(tarvik::ToHex(std::span(record).subspan(2, 13), tarvik::HexSpacing::Spaced),
               "00 00 02 10 02 02 06 02 55 54 48 D2 F0");
     EXPECT_EQ(messageRecord(simcard::DfTelecom, 2)[0], 0x00); // the GSM file is untouched
 
@@ -244,7 +242,7 @@ TEST_F(MessagesCardTest, OwnNumberWithPlusIsStoredInternational) {
     ASSERT_EQ(QLISDN_WriteItemW(0, u"Mine", u"+3706"), QL_OK);
     // GSM 11.11, 10.5.5: the alpha field, then length 03, TON/NPI 91, digits 73 60, FF.
     EXPECT_EQ(
-        simcard::toHex(records(simcard::EfMsisdn)[0], true),
+        tarvik::ToHex(records(simcard::EfMsisdn)[0], tarvik::HexSpacing::Spaced),
         "4D 69 6E 65 FF FF FF FF FF FF FF FF FF FF 03 91 73 60 FF FF FF FF FF FF FF FF FF FF");
     QL_CHAR16 name[32];
     QL_CHAR16 number[32];

@@ -1,4 +1,5 @@
 // libquenlib.so through pcscd, the vpcd driver and the virtual card.
+#include "base/Hex.h"
 #include "simlib/tests/RealCardFixture.h"
 
 #include <PCSC/winscard.h>
@@ -183,11 +184,14 @@ TEST_F(RealCardTest, FortyFiveDigitNumberIsChainedThroughTwoExtensionRecords) {
 
     ASSERT_EQ(QLADN_Flush(), QL_OK);
     const auto adn = records(simcard::EfAdn);
-    EXPECT_EQ(simcard::toHex(adn[0], true), "54 4C 31 FF FF FF FF FF FF FF FF FF FF FF "
-                                            "0B 81 21 43 65 87 09 21 43 65 87 09 FF 01");
+    EXPECT_EQ(tarvik::ToHex(adn[0], tarvik::HexSpacing::Spaced),
+              "54 4C 31 FF FF FF FF FF FF FF FF FF FF FF "
+              "0B 81 21 43 65 87 09 21 43 65 87 09 FF 01");
     const auto ext1 = records(simcard::EfExt1);
-    EXPECT_EQ(simcard::toHex(ext1[0], true), "02 0A 21 43 65 87 09 21 43 65 87 09 02");
-    EXPECT_EQ(simcard::toHex(ext1[1], true), "02 03 21 43 F5 FF FF FF FF FF FF FF FF");
+    EXPECT_EQ(tarvik::ToHex(ext1[0], tarvik::HexSpacing::Spaced),
+              "02 0A 21 43 65 87 09 21 43 65 87 09 02");
+    EXPECT_EQ(tarvik::ToHex(ext1[1], tarvik::HexSpacing::Spaced),
+              "02 03 21 43 F5 FF FF FF FF FF FF FF FF");
 
     // A fresh connection reads the chain from the card.
     ASSERT_EQ(QLSIM_Disconnect(nullptr), QL_OK);

@@ -1,3 +1,4 @@
+#include "base/Hex.h"
 #include "simlib/tests/CardText.h"
 #include "simlib/tests/LibraryFixture.h"
 
@@ -15,11 +16,7 @@ constexpr std::uint16_t kExt1 = 0x6F4A;
 constexpr std::uint16_t kMsisdn = 0x6F40;
 
 Bytes bytesOf(const std::string& hex, std::size_t length) {
-    Bytes bytes;
-    std::istringstream words(hex);
-    for (std::string word; words >> word;) {
-        bytes.push_back(static_cast<std::uint8_t>(std::stoul(word, nullptr, 16)));
-    }
+    Bytes bytes = tarvik::FromHex(hex, tarvik::HexSpacing::Spaced).value();
     bytes.resize(length, 0xFF);
     return bytes;
 }

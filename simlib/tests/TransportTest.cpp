@@ -1,5 +1,6 @@
 // The T=0 exchange below every command: procedure bytes, the card's mode and what each status
 // word family means to the library.
+#include "base/Hex.h"
 #include "simlib/CardCommands.h"
 #include "simlib/Chv.h"
 #include "simlib/tests/LibraryFixture.h"
@@ -13,11 +14,7 @@ namespace quenlib::fake {
 namespace {
 
 Bytes bytesOf(const std::string& text) {
-    Bytes bytes;
-    for (std::size_t i = 0; i + 1 < text.size() + 1; i += 3) {
-        bytes.push_back(static_cast<std::uint8_t>(std::stoul(text.substr(i, 2), nullptr, 16)));
-    }
-    return bytes;
+    return tarvik::FromHex(text, tarvik::HexSpacing::Spaced).value();
 }
 
 class TransportTest : public LibraryTest {

@@ -109,10 +109,10 @@ int main(int argc, char** argv) {
     int status = 0;
     for (;;) {
         pollfd fds[2] = {{master.get(), POLLIN, 0}, {stop.get(), POLLIN, 0}};
-        const int wait = modem.HasPending() ? settings.replyAfterMs : -1;
+        const int wait = modem.hasPending() ? settings.replyAfterMs : -1;
         const int ready = ::poll(fds, 2, wait);
         if (ready == 0) {
-            WriteAll(master.get(), modem.DeliverPending());
+            WriteAll(master.get(), modem.deliverPending());
             continue;
         }
         if (ready < 0) {
@@ -136,11 +136,11 @@ int main(int argc, char** argv) {
             break;
         }
         if (std::chrono::steady_clock::now() >= registerAt) {
-            modem.SetRegistered(true);
+            modem.setRegistered(true);
         }
         const std::string answer =
-            modem.Feed(std::string_view(buffer, static_cast<std::size_t>(got)));
-        for (const auto& event : modem.TakeEvents()) {
+            modem.feed(std::string_view(buffer, static_cast<std::size_t>(got)));
+        for (const auto& event : modem.takeEvents()) {
             if (record.is_open()) {
                 record << event << std::endl;
             }

@@ -25,7 +25,7 @@ namespace {
 // signal can never be lost between a check and a blocking read. While a card is in, the
 // descriptor carries SIGTERM, SIGINT and SIGUSR1 (take the card out); while it is out,
 // SIGTERM, SIGINT and SIGUSR2 (put the next card in). All four stay blocked throughout.
-sigset_t signalSet(std::initializer_list<int> numbers) {
+sigset_t SignalSet(std::initializer_list<int> numbers) {
     sigset_t signals;
     sigemptyset(&signals);
     for (int number : numbers)
@@ -33,13 +33,13 @@ sigset_t signalSet(std::initializer_list<int> numbers) {
     return signals;
 }
 
-tarvik::UniqueFd signalDescriptor(std::initializer_list<int> numbers) {
-    const sigset_t signals = signalSet(numbers);
+tarvik::UniqueFd SignalDescriptor(std::initializer_list<int> numbers) {
+    const sigset_t signals = SignalSet(numbers);
     return tarvik::UniqueFd(signalfd(-1, &signals, SFD_CLOEXEC | SFD_NONBLOCK));
 }
 
 // The signal waiting on the descriptor, or 0 when none is; with `wait`, blocks for one.
-int takeSignal(int fd, bool wait) {
+int TakeSignal(int fd, bool wait) {
     if (wait) {
         pollfd ready{fd, POLLIN, 0};
         while (::poll(&ready, 1, -1) < 0 && errno == EINTR) {
@@ -52,14 +52,14 @@ int takeSignal(int fd, bool wait) {
 }
 
 // A take-out or put-in sent before the card got where it is means nothing any more.
-void dropPendingChanges() {
-    const sigset_t changes = signalSet({SIGUSR1, SIGUSR2});
+void DropPendingChanges() {
+    const sigset_t changes = SignalSet({SIGUSR1, SIGUSR2});
     const timespec now{};
     while (sigtimedwait(&changes, nullptr, &now) > 0) {
     }
 }
 
-simcard::CardImage openImage(const simcard::Options& options, const std::filesystem::path& path,
+simcard::CardImage OpenImage(const simcard::Options& options, const std::filesystem::path& path,
                              std::size_t place) {
     if (std::filesystem::exists(path))
         return simcard::CardImage::load(path);
@@ -90,9 +90,9 @@ int main(int argc, char** argv) {
     }
     const auto& options = parsed.options;
     try {
-        const sigset_t handled = signalSet({SIGTERM, SIGINT, SIGUSR1, SIGUSR2});
-        auto whileIn = signalDescriptor({SIGTERM, SIGINT, SIGUSR1});
-        auto whileOut = signalDescriptor({SIGTERM, SIGINT, SIGUSR2});
+        const sigset_t handled = SignalSet({SIGTERM, SIGINT, SIGUSR1, SIGUSR2});
+        auto whileIn = SignalDescriptor({SIGTERM, SIGINT, SIGUSR1});
+        auto whileOut = SignalDescriptor({SIGTERM, SIGINT, SIGUSR2});
         if (sigprocmask(SIG_BLOCK, &handled, nullptr) != 0 || !whileIn || !whileOut) {
             std::cerr << "simcard: cannot set up signal handling\n";
             return 1;
@@ -101,9 +101,9 @@ int main(int argc, char** argv) {
         std::vector<std::filesystem::path> images{options.imagePath};
         images.insert(images.end(), options.queuedImages.begin(), options.queuedImages.end());
         for (std::size_t current = 0;;) {
-            dropPendingChanges();
+            DropPendingChanges();
             const auto imagePath = images[current];
-            simcard::SimCard card(openImage(options, imagePath, current),
+            simcard::SimCard card(OpenImage(options, imagePath, current),
                                   [imagePath](const simcard::CardImage& image) {
                                       try {
                                           image.save(imagePath);
@@ -117,10 +117,10 @@ int main(int argc, char** argv) {
             const int status = server.run(whileIn.get());
             // The server also ends on the drop fault and, with --exit-on-close, when vpcd
             // closes: then no signal waits.
-            if (takeSignal(whileIn.get(), false) != SIGUSR1)
+            if (TakeSignal(whileIn.get(), false) != SIGUSR1)
                 return status;
             log.event("card taken out");
-            if (takeSignal(whileOut.get(), true) != SIGUSR2)
+            if (TakeSignal(whileOut.get(), true) != SIGUSR2)
                 return 0;
             current = (current + 1) % images.size();
             log.event("card put in: " + images[current].string());

@@ -1,13 +1,13 @@
 // write-sim --each-card run as its own process against virtual cards that the test takes
 // out and puts in through the real PC/SC stack. Numbers sit in EF ADN records as GSM 11.11
 // (10.5.1) stores them: BCD, two digits a byte, low nibble first.
+#include "base/Hex.h"
 #include "editor/cli/tests/CliRun.h"
 #include "program/ProgramFile.h"
 #include "testing/FileContents.h"
 #include "testing/TemporaryFolder.h"
 #include "testing/WaitUntil.h"
 #include "tools/simcard/core/CardImage.h"
-#include "tools/simcard/core/Hex.h"
 #include "tools/simcard/fixture/ChildProcess.h"
 #include "tools/simcard/fixture/VirtualCard.h"
 
@@ -70,7 +70,7 @@ std::vector<std::vector<std::string>> JobLines(const fs::path& path) {
 bool ImageHolds(const fs::path& image, const std::string& hex) {
     const auto card = simcard::CardImage::load(image);
     for (const auto& record : card.records({simcard::DfTelecom, simcard::EfAdn})) {
-        if (Contains(simcard::toHex(record), hex)) {
+        if (Contains(tarvik::ToHex(record), hex)) {
             return true;
         }
     }

@@ -73,7 +73,7 @@ protected:
 
     static std::vector<std::string> Texts(const gsmmodem::VirtualModem& modem) {
         std::vector<std::string> texts;
-        for (const auto& message : modem.Messages()) {
+        for (const auto& message : modem.messages()) {
             EXPECT_EQ(message.number, device);
             texts.push_back(message.text);
         }
@@ -100,7 +100,7 @@ TEST_F(ModemCommandsTest, SendsEveryMessageAndReadsLogsAndDeletesTheReplies) {
                        "message 2 of 2 sent: 66 characters, reference 2\n"
                        "reply from +393331234567 (2025-01-31 13:05:09): OK, \"done\"\n"
                        "reply from +393331234567 (2025-01-31 13:05:09): OK, \"done\"\n");
-    EXPECT_EQ(modem.Deleted(), (std::vector<int>{1, 2}));
+    EXPECT_EQ(modem.deleted(), (std::vector<int>{1, 2}));
     const auto expected = Expected();
     // RFC 4180: the reply holds a comma and quotes, so it is quoted and its quotes doubled.
     EXPECT_EQ(Log(), "time,direction,number,text,result\r\n*,sent,+393331234567," + expected[0] +
@@ -116,7 +116,7 @@ TEST_F(ModemCommandsTest, ReadsRepliesAnnouncedWhileItWaits) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(Contains(run.out, "reply from +393331234567 (2025-01-31 13:05:09): OK\n"))
         << run.out;
-    EXPECT_EQ(modem.Deleted(), (std::vector<int>{1, 2}));
+    EXPECT_EQ(modem.deleted(), (std::vector<int>{1, 2}));
 }
 
 TEST_F(ModemCommandsTest, GivesThePinWhenTheModemsSimAsksForIt) {
@@ -135,7 +135,7 @@ TEST_F(ModemCommandsTest, GivesThePinWhenTheModemsSimAsksForIt) {
         const CliRun run = Send(modem, c.options);
         EXPECT_EQ(run.status, c.status) << run.err;
         EXPECT_TRUE(Contains(run.err, c.error)) << run.err;
-        EXPECT_EQ(modem.Messages().size(), c.status == 0 ? 2u : 0u);
+        EXPECT_EQ(modem.messages().size(), c.status == 0 ? 2u : 0u);
     }
 }
 
@@ -235,7 +235,7 @@ TEST_F(ModemCommandsTest, ReadsRepliesDeliveredToTheLineAndInParts) {
         EXPECT_EQ(run.status, 0) << run.err;
         const std::string reply = "reply from +393331234567 (2025-01-31 13:05:09): " + text + "\n";
         EXPECT_TRUE(Contains(run.out, reply + reply)) << run.out;
-        auto deleted = modem.Deleted();
+        auto deleted = modem.deleted();
         std::sort(deleted.begin(), deleted.end());
         EXPECT_EQ(deleted, c.deleted);
         EXPECT_TRUE(Contains(Log(), "*,received,+393331234567,\"" + text + "\",ok\r\n*,received,"))
@@ -261,7 +261,7 @@ TEST_F(ModemCommandsTest, WaitsForTheModemToRegister) {
         EXPECT_TRUE(Contains(run.err, ": the modem is not on the network after 1 s: searching "
                                       "for a network, signal unknown; nothing was sent"))
             << run.err;
-        EXPECT_TRUE(modem.Messages().empty());
+        EXPECT_TRUE(modem.messages().empty());
     }
 }
 

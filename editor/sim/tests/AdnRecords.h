@@ -9,7 +9,8 @@
 // EF EXT1 (10.5.10), 13 bytes: record type (02 additional data), length, 10 BCD bytes,
 // identifier of the next record (FF for none).
 
-#include "tools/simcard/core/Hex.h"
+#include "base/Hex.h"
+#include "tools/simcard/core/Bytes.h"
 
 #include <cstdint>
 #include <stdexcept>
@@ -21,7 +22,7 @@ namespace tarvik::testing {
 
 // The bytes of hex text, which must be well formed.
 inline simcard::Bytes Hex(std::string_view hex) {
-    const auto bytes = simcard::parseHex(hex);
+    const auto bytes = tarvik::FromHex(hex, tarvik::HexSpacing::Spaced);
     if (!bytes) {
         throw std::invalid_argument("bad hex in a test: " + std::string(hex));
     }

@@ -1,6 +1,7 @@
 // A backup's raw records read as entries, and what restoring it would change on a card.
 #include "editor/sim/RestorePreview.h"
 
+#include "base/Hex.h"
 #include "editor/sim/tests/PrintItems.h"
 
 #include <gtest/gtest.h>
@@ -11,12 +12,7 @@ namespace tarvik {
 namespace {
 
 RecordBytes Hex(std::string_view hex) {
-    RecordBytes bytes;
-    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
-        bytes.push_back(
-            static_cast<std::uint8_t>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
-    }
-    return bytes;
+    return tarvik::FromHex(hex).value();
 }
 
 // 28-byte EF ADN records (GSM 11.11 §10.5.1): 14 bytes of alpha identifier, then the length

@@ -2,6 +2,8 @@
 // ISO 3309, computed apart from this program), and every way a file can be refused.
 #include "editor/sim/SimBackup.h"
 
+#include "base/Hex.h"
+
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -10,11 +12,7 @@ namespace tarvik {
 namespace {
 
 RecordBytes Hex(const std::string& hex) {
-    RecordBytes bytes;
-    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
-        bytes.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
-    }
-    return bytes;
+    return tarvik::FromHex(hex).value();
 }
 
 const std::string kTl1 = "544C31FFFFFFFFFFFFFFFFFFFFFF04812143F5FFFFFFFFFFFFFFFFFF";

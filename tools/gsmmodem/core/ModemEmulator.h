@@ -18,12 +18,12 @@ struct ModemOptions {
     std::size_t muteFrom = 0;   // from the K-th AT+CMGS (from 1) on, nothing is answered
     bool mute = false;          // nothing is answered at all
     std::string reply;          // UTF-8; after each message the destination sends this back
-    bool replyLater = false;    // the reply waits for DeliverPending() rather than come at once
+    bool replyLater = false;    // the reply waits for deliverPending() rather than come at once
     bool chatter = false;       // unsolicited +CREG and RING lines before every answer
     bool deliverToLine = false; // replies come as +CMT with their PDU rather than stored
     std::size_t replyParts = 1; // a reply comes in this many concatenated parts
     bool wideReference = false; // their header has a 16-bit reference (IEI 08), else 8-bit
-    bool registered = true;     // on the network from the start; else SetRegistered()
+    bool registered = true;     // on the network from the start; else setRegistered()
     std::string vendor = "Tarvik";
     std::string model = "Virtual GSM modem";
 };
@@ -47,17 +47,17 @@ class ModemEmulator {
 public:
     explicit ModemEmulator(ModemOptions options) : options_(std::move(options)) {}
 
-    std::string Feed(std::string_view bytes);
+    std::string feed(std::string_view bytes);
 
     // Delivers the replies held back by replyLater; gives what the modem then says.
-    std::string DeliverPending();
-    bool HasPending() const { return !pending_.empty(); }
+    std::string deliverPending();
+    bool hasPending() const { return !pending_.empty(); }
 
     // Registered at home from now on, or searching (AT+CREG?, AT+CEREG?, AT+CSQ tell).
-    void SetRegistered(bool registered) { options_.registered = registered; }
+    void setRegistered(bool registered) { options_.registered = registered; }
 
     // What happened, one line each: "pdu <HEX>" for each message received, "deleted <N>".
-    std::vector<std::string> TakeEvents() { return std::exchange(events_, {}); }
+    std::vector<std::string> takeEvents() { return std::exchange(events_, {}); }
 
 private:
     struct Stored {
@@ -66,12 +66,12 @@ private:
         std::string hexPdu;
     };
 
-    std::string Command(std::string_view line);
-    std::string EndPdu();
-    std::string Answer(std::string_view text) const;
-    std::string Final(std::string_view result) const;
-    std::string Deliver(const std::string& from);
-    std::vector<std::vector<std::uint8_t>> ReplyPdus(const std::string& from);
+    std::string answerCommand(std::string_view line);
+    std::string endPdu();
+    std::string answer(std::string_view text) const;
+    std::string finalResult(std::string_view result) const;
+    std::string deliver(const std::string& from);
+    std::vector<std::vector<std::uint8_t>> replyPdus(const std::string& from);
 
     ModemOptions options_;
     bool echo_ = true;

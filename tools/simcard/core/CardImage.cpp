@@ -1,5 +1,7 @@
 #include "tools/simcard/core/CardImage.h"
 
+#include "base/Hex.h"
+
 #include <algorithm>
 #include <charconv>
 #include <fstream>
@@ -19,27 +21,27 @@ constexpr int UnblockAttempts = 10;
 const Bytes FreeCaseRecord(CaseRecordLength, 0xFF);
 
 // A record of `length` bytes, all FF but the first byte.
-Bytes freeRecord(int length, std::uint8_t firstByte = 0xFF) {
+Bytes FreeRecord(int length, std::uint8_t firstByte = 0xFF) {
     Bytes record(static_cast<std::size_t>(length), 0xFF);
     if (!record.empty())
         record[0] = firstByte;
     return record;
 }
 
-std::string fileIdText(std::uint16_t id) {
+std::string FileIdText(std::uint16_t id) {
     const std::uint8_t bytes[] = {static_cast<std::uint8_t>(id >> 8),
                                   static_cast<std::uint8_t>(id & 0xFF)};
-    return toHex(bytes);
+    return tarvik::ToHex(bytes);
 }
 
 // "7F10", or "7F10/5F3A" for a DF inside a DF.
-std::string directoryText(DirectoryId df) {
-    if (!isNested(df))
-        return fileIdText(fileIdOf(df));
-    return fileIdText(fileIdOf(parentOf(df))) + "/" + fileIdText(fileIdOf(df));
+std::string DirectoryText(DirectoryId df) {
+    if (!IsNested(df))
+        return FileIdText(FileIdOf(df));
+    return FileIdText(FileIdOf(ParentOf(df))) + "/" + FileIdText(FileIdOf(df));
 }
 
-std::vector<std::string_view> splitWords(std::string_view line) {
+std::vector<std::string_view> SplitWords(std::string_view line) {
     std::vector<std::string_view> words;
     std::size_t pos = 0;
     while (pos < line.size()) {
@@ -77,23 +79,23 @@ public:
                  " to " + std::to_string(max));
         return value;
     }
-    std::uint16_t fileId(std::size_t index) const { return fileIdText(words_.at(index)); }
-    // A directory as directoryText() writes it.
+    std::uint16_t fileId(std::size_t index) const { return FileIdText(words_.at(index)); }
+    // A directory as DirectoryText() writes it.
     DirectoryId directory(std::size_t index) const {
         const auto word = words_.at(index);
         const auto slash = word.find('/');
         if (slash == std::string_view::npos)
-            return fileIdText(word);
-        return inside(fileIdText(word.substr(0, slash)), fileIdText(word.substr(slash + 1)));
+            return FileIdText(word);
+        return Inside(FileIdText(word.substr(0, slash)), FileIdText(word.substr(slash + 1)));
     }
-    std::uint16_t fileIdText(std::string_view text) const {
-        auto bytes = parseHex(text);
+    std::uint16_t FileIdText(std::string_view text) const {
+        auto bytes = tarvik::FromHex(text, tarvik::HexSpacing::Spaced);
         if (!bytes || bytes->size() != 2)
             fail("'" + std::string(text) + "' is not a file identifier");
         return static_cast<std::uint16_t>((*bytes)[0] << 8 | (*bytes)[1]);
     }
     Bytes bytes(std::size_t index, std::size_t size) const {
-        auto bytes = parseHex(words_.at(index));
+        auto bytes = tarvik::FromHex(words_.at(index), tarvik::HexSpacing::Spaced);
         if (!bytes || bytes->size() != size)
             fail("expected " + std::to_string(size) + " bytes of hex");
         return *bytes;
@@ -115,7 +117,7 @@ private:
 
 // The first record of EF DIR (ETSI TS 102 221 §13.1): the application template 61 with
 // the USIM's AID (4F) and its label (50), then FF.
-Bytes usimDirectoryRecord(std::size_t length) {
+Bytes UsimDirectoryRecord(std::size_t length) {
     Bytes record = {0x61, 0x00, 0x4F, static_cast<std::uint8_t>(UsimAid.size())};
     record.insert(record.end(), UsimAid.begin(), UsimAid.end());
     record.insert(record.end(), {0x50, 0x04, 'U', 'S', 'I', 'M'});
@@ -126,7 +128,7 @@ Bytes usimDirectoryRecord(std::size_t length) {
 
 // The one used record of an EF PBR (3GPP TS 31.102 §4.4.2.1): the type 1 files in A8 (EF
 // ADN in C0), the type 3 files in AA (EF EXT1 in C2), each by its file identifier.
-Bytes phonebookReference(std::size_t length, bool withExt1) {
+Bytes PhonebookReference(std::size_t length, bool withExt1) {
     Bytes record = {0xA8, 0x04, 0xC0, 0x02, EfPhonebookAdn >> 8, EfPhonebookAdn & 0xFF};
     if (withExt1)
         record.insert(record.end(),
@@ -142,17 +144,17 @@ constexpr int PbrRecordLength = 32;
 
 void CardImage::addPhonebook(DirectoryId df, const CardSettings& s) {
     addDirectory(df);
-    auto& pbr = addRecordFile({df, EfPbr}, 2, PbrRecordLength, freeRecord(PbrRecordLength));
-    pbr.records[0] = phonebookReference(PbrRecordLength, s.ext1Records >= 0);
+    auto& pbr = addRecordFile({df, EfPbr}, 2, PbrRecordLength, FreeRecord(PbrRecordLength));
+    pbr.records[0] = PhonebookReference(PbrRecordLength, s.ext1Records >= 0);
     addRecordFile({df, EfPhonebookAdn}, s.adnRecords, s.adnRecordLength,
-                  freeRecord(s.adnRecordLength));
+                  FreeRecord(s.adnRecordLength));
     if (s.ext1Records >= 0)
         addRecordFile({df, EfPhonebookExt1}, s.ext1Records, s.ext1RecordLength,
-                      freeRecord(s.ext1RecordLength));
+                      FreeRecord(s.ext1RecordLength));
 }
 
 CardImage CardImage::create(const CardSettings& s) {
-    if (auto error = validate(s))
+    if (auto error = Validate(s))
         throw ImageError(*error);
     CardImage image;
     if (s.uicc) {
@@ -160,14 +162,14 @@ CardImage CardImage::create(const CardSettings& s) {
         image.gsmClass_ = s.gsmClass;
         image.applicationId_ = UsimAid;
         auto& dir = image.addRecordFile({MasterFile, EfDir}, 2, DirRecordLength,
-                                        freeRecord(DirRecordLength));
-        dir.records[0] = usimDirectoryRecord(DirRecordLength);
+                                        FreeRecord(DirRecordLength));
+        dir.records[0] = UsimDirectoryRecord(DirRecordLength);
     }
     // A SIM has EF ICCID under the MF (unless told otherwise) and DF GSM beside DF Telecom.
     if (s.iccid) {
         ElementaryFile iccid;
         iccid.transparent = true;
-        iccid.body = iccidBytes(*s.iccid);
+        iccid.body = IccidBytes(*s.iccid);
         image.files_[{MasterFile, EfIccid}] = iccid;
     }
     image.directories_.push_back(DfTelecom);
@@ -176,10 +178,10 @@ CardImage CardImage::create(const CardSettings& s) {
         image.directories_.push_back(DfGsm);
     if (s.phonebook == PhonebookLayout::Telecom) {
         image.addRecordFile({DfTelecom, EfAdn}, s.adnRecords, s.adnRecordLength,
-                            freeRecord(s.adnRecordLength));
+                            FreeRecord(s.adnRecordLength));
         if (s.ext1Records >= 0)
             image.addRecordFile({DfTelecom, EfExt1}, s.ext1Records, s.ext1RecordLength,
-                                freeRecord(s.ext1RecordLength));
+                                FreeRecord(s.ext1RecordLength));
     } else if (s.phonebook == PhonebookLayout::Global) {
         image.addPhonebook(DfGlobalPhonebook, s);
     }
@@ -187,9 +189,9 @@ CardImage CardImage::create(const CardSettings& s) {
         image.addPhonebook(DfLocalPhonebook, s);
     // A free GSM short message record has status 00; the rest of it is FF.
     image.addRecordFile({DfTelecom, EfSms}, s.smsRecords, s.smsRecordLength,
-                        freeRecord(s.smsRecordLength, 0x00));
+                        FreeRecord(s.smsRecordLength, 0x00));
     image.addRecordFile({DfTelecom, EfMsisdn}, s.msisdnRecords, s.msisdnRecordLength,
-                        freeRecord(s.msisdnRecordLength));
+                        FreeRecord(s.msisdnRecordLength));
     if (s.cdmaDirectory) {
         // A free CDMA record is all 00, as the phones that use them erase one.
         image.directories_.push_back(DfCdma);
@@ -215,7 +217,7 @@ CardImage CardImage::create(const CardSettings& s) {
 void CardImage::addDirectory(DirectoryId df) {
     if (hasDirectory(df))
         return;
-    if (isNested(df))
+    if (IsNested(df))
         nested_.push_back(df);
     else if (df == AdfUsim)
         setApplication(UsimAid);
@@ -252,7 +254,7 @@ void CardImage::setCaseRecord(std::uint16_t number, const Bytes& record) {
 }
 
 bool CardImage::hasDirectory(DirectoryId df) const {
-    if (isNested(df))
+    if (IsNested(df))
         return std::ranges::find(nested_, df) != nested_.end();
     if (df == AdfUsim && !applicationId_.empty())
         return true;
@@ -280,7 +282,7 @@ const ElementaryFile* CardImage::find(FilePath path) const {
 const std::vector<Bytes>& CardImage::records(FilePath path) const {
     const auto* file = find(path);
     if (!file)
-        throw std::out_of_range("no file " + directoryText(path.df) + "/" + fileIdText(path.ef));
+        throw std::out_of_range("no file " + DirectoryText(path.df) + "/" + FileIdText(path.ef));
     return file->records;
 }
 
@@ -295,28 +297,28 @@ std::string CardImage::serialise() const {
     for (int n = 1; n <= 2; ++n) {
         const auto& c = chv(n);
         const auto& u = unblockCode(n);
-        out << "chv " << n << ' ' << toHex(c.value) << ' ' << c.attemptsLeft << ' ' << c.maxAttempts
-            << "\n";
-        out << "unblock " << n << ' ' << toHex(u.value) << ' ' << u.attemptsLeft << ' '
+        out << "chv " << n << ' ' << tarvik::ToHex(c.value) << ' ' << c.attemptsLeft << ' '
+            << c.maxAttempts << "\n";
+        out << "unblock " << n << ' ' << tarvik::ToHex(u.value) << ' ' << u.attemptsLeft << ' '
             << u.maxAttempts << "\n";
     }
     out << "chv1-enabled " << (chv1Enabled_ ? 1 : 0) << "\n";
     if (caseCard_)
         out << "case-card " << caseSlots_ << "\n";
     for (const auto& [number, record] : caseRecords_)
-        out << "case " << number << ' ' << toHex(record) << "\n";
+        out << "case " << number << ' ' << tarvik::ToHex(record) << "\n";
     for (auto df : directories_)
-        out << "df " << fileIdText(df) << "\n";
+        out << "df " << FileIdText(df) << "\n";
     if (!applicationId_.empty())
-        out << "adf " << toHex(applicationId_) << "\n";
+        out << "adf " << tarvik::ToHex(applicationId_) << "\n";
     for (auto df : nested_)
-        out << "df " << directoryText(df) << "\n";
+        out << "df " << DirectoryText(df) << "\n";
     for (const auto& [path, file] : files_) {
         if (file.transparent)
-            out << "binary " << directoryText(path.df) << ' ' << fileIdText(path.ef) << ' '
-                << toHex(file.body) << "\n";
+            out << "binary " << DirectoryText(path.df) << ' ' << FileIdText(path.ef) << ' '
+                << tarvik::ToHex(file.body) << "\n";
         else
-            out << "ef " << directoryText(path.df) << ' ' << fileIdText(path.ef) << ' '
+            out << "ef " << DirectoryText(path.df) << ' ' << FileIdText(path.ef) << ' '
                 << file.records.size() << ' ' << file.recordLength << "\n";
     }
     // The records make up nearly all of the text; they are appended directly because the
@@ -324,14 +326,14 @@ std::string CardImage::serialise() const {
     std::string text = out.str();
     for (const auto& [path, file] : files_) {
         const std::string prefix =
-            "record " + directoryText(path.df) + ' ' + fileIdText(path.ef) + ' ';
+            "record " + DirectoryText(path.df) + ' ' + FileIdText(path.ef) + ' ';
         text.reserve(text.size() +
                      file.records.size() * (prefix.size() + 5 + 2 * file.recordLength));
         for (std::size_t i = 0; i < file.records.size(); ++i) {
             text += prefix;
             text += std::to_string(i + 1);
             text += ' ';
-            appendHex(text, file.records[i]);
+            tarvik::AppendHex(text, file.records[i]);
             text += '\n';
         }
     }
@@ -361,7 +363,7 @@ CardImage CardImage::parse(std::string_view text) {
         auto line = text.substr(pos, end - pos);
         pos = end + 1;
         ++lineNumber;
-        auto words = splitWords(line);
+        auto words = SplitWords(line);
         if (words.empty() || words[0].starts_with('#'))
             continue;
         LineParser p(lineNumber, words);
@@ -408,7 +410,7 @@ CardImage CardImage::parse(std::string_view text) {
             image.gsmClass_ = true;
         } else if (version == 2 && keyword == "adf") {
             p.expectWords(2);
-            auto aid = parseHex(p.word(1));
+            auto aid = tarvik::FromHex(p.word(1), tarvik::HexSpacing::Spaced);
             if (!aid || aid->size() < 5 || aid->size() > 16)
                 p.fail("an application identifier is 5 to 16 bytes of hex");
             if (!image.applicationId_.empty())
@@ -417,20 +419,20 @@ CardImage CardImage::parse(std::string_view text) {
         } else if (keyword == "df") {
             p.expectWords(2);
             const DirectoryId df = version == 2 ? p.directory(1) : p.fileId(1);
-            const auto parent = parentOf(df);
-            const auto high = fileIdOf(df) >> 8;
-            if (!isNested(df) && (df == MasterFile || high != 0x7F))
+            const auto parent = ParentOf(df);
+            const auto high = FileIdOf(df) >> 8;
+            if (!IsNested(df) && (df == MasterFile || high != 0x7F))
                 p.fail("a directory identifier starts with 7F");
             // 7FFF names the current application; the ADF is declared by its AID.
             if (version == 2 && df == AdfUsim)
                 p.fail("the ADF is declared with 'adf'");
-            if (isNested(df) && (isNested(parent) || (high != 0x5F && high != 0x7F)))
+            if (IsNested(df) && (IsNested(parent) || (high != 0x5F && high != 0x7F)))
                 p.fail("a directory inside a directory starts with 5F or 7F");
-            if (isNested(df) && !image.hasDirectory(parent))
+            if (IsNested(df) && !image.hasDirectory(parent))
                 p.fail("directory not declared before the directory inside it");
             if (image.hasDirectory(df))
                 p.fail("directory given twice");
-            if (isNested(df))
+            if (IsNested(df))
                 image.nested_.push_back(df);
             else if (std::ranges::find(image.directories_, df) == image.directories_.end())
                 image.directories_.push_back(static_cast<std::uint16_t>(df));
@@ -446,7 +448,7 @@ CardImage CardImage::parse(std::string_view text) {
                 p.fail("file given twice");
             int records = p.number(3, 0, 255);
             int length = p.number(4, 1, 255);
-            image.addRecordFile(path, records, length, freeRecord(length));
+            image.addRecordFile(path, records, length, FreeRecord(length));
         } else if (keyword == "binary") {
             p.expectWords(4);
             FilePath path{version == 2 ? p.directory(1) : p.fileId(1), p.fileId(2)};
@@ -455,7 +457,7 @@ CardImage CardImage::parse(std::string_view text) {
             checkFileId(p, path.ef, {0x6F, 0x2F}, "a file identifier starts with 6F or 2F");
             if (image.find(path))
                 p.fail("file given twice");
-            auto body = parseHex(p.word(3));
+            auto body = tarvik::FromHex(p.word(3), tarvik::HexSpacing::Spaced);
             if (!body || body->empty() || body->size() > 0x7FFF)
                 p.fail("expected the file's bytes in hex");
             ElementaryFile file;

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "tools/simcard/core/Bytes.h"
 #include "tools/simcard/core/CardSettings.h"
-#include "tools/simcard/core/Hex.h"
 #include "tools/simcard/core/SecretCode.h"
 
 #include <array>
@@ -39,22 +39,22 @@ inline constexpr std::uint16_t EfPhonebookExt1 = 0x4F4A;
 using DirectoryId = std::uint32_t;
 inline constexpr DirectoryId AdfUsim = 0x7FFF;
 
-constexpr DirectoryId inside(DirectoryId parent, std::uint16_t child) {
+constexpr DirectoryId Inside(DirectoryId parent, std::uint16_t child) {
     return parent << 16 | child;
 }
-constexpr bool isNested(DirectoryId directory) {
+constexpr bool IsNested(DirectoryId directory) {
     return directory > 0xFFFF;
 }
 // The directory holding `directory`; the MF for itself.
-constexpr DirectoryId parentOf(DirectoryId directory) {
-    return isNested(directory) ? directory >> 16 : MasterFile;
+constexpr DirectoryId ParentOf(DirectoryId directory) {
+    return IsNested(directory) ? directory >> 16 : MasterFile;
 }
-constexpr std::uint16_t fileIdOf(DirectoryId directory) {
+constexpr std::uint16_t FileIdOf(DirectoryId directory) {
     return static_cast<std::uint16_t>(directory & 0xFFFF);
 }
 
-inline constexpr DirectoryId DfGlobalPhonebook = inside(DfTelecom, DfPhonebookId);
-inline constexpr DirectoryId DfLocalPhonebook = inside(AdfUsim, DfPhonebookId);
+inline constexpr DirectoryId DfGlobalPhonebook = Inside(DfTelecom, DfPhonebookId);
+inline constexpr DirectoryId DfLocalPhonebook = Inside(AdfUsim, DfPhonebookId);
 
 // The USIM's application identifier (ETSI TS 101 220 annex E: RID A000000087, application
 // code 1002), then a country code and provider data.

@@ -1,5 +1,6 @@
 #include "tools/simcard/core/CardServer.h"
 
+#include "base/Hex.h"
 #include "tools/simcard/core/VpcdConnection.h"
 
 #include <algorithm>
@@ -17,7 +18,7 @@ constexpr int ReconnectDelayMs = 100;
 enum ControlCode : std::uint8_t { PowerOff = 0, PowerOn = 1, Reset = 2, GetAtr = 4 };
 
 // Waits until `fd` is readable or `stopFd` fires; returns false when stopped.
-bool waitReadable(int fd, int stopFd, int timeoutMs, bool& readable) {
+bool WaitReadable(int fd, int stopFd, int timeoutMs, bool& readable) {
     pollfd fds[2] = {{fd, POLLIN, 0}, {stopFd, POLLIN, 0}};
     int n = ::poll(fds, stopFd >= 0 ? 2 : 1, timeoutMs);
     if (n < 0 && errno != EINTR)
@@ -31,7 +32,7 @@ bool waitReadable(int fd, int stopFd, int timeoutMs, bool& readable) {
 // Sleeps until `deadline` unless `stopFd` fires first; returns false when stopped. The
 // socket needs nothing meanwhile: the command was acknowledged when it was read (quick
 // acknowledgement), and the answer goes out in one write when the wait ends.
-bool waitUntil(std::chrono::steady_clock::time_point deadline, int stopFd) {
+bool WaitUntil(std::chrono::steady_clock::time_point deadline, int stopFd) {
     for (;;) {
         const auto left = deadline - std::chrono::steady_clock::now();
         if (left <= std::chrono::nanoseconds::zero())
@@ -70,7 +71,7 @@ std::optional<Bytes> CardServer::handleMessage(std::span<const std::uint8_t> mes
         case GetAtr:
             return AtrFor(options_, card_.image());
         default:
-            log_.event("unknown control code " + toHex(message));
+            log_.event("unknown control code " + tarvik::ToHex(message));
             return std::nullopt;
         }
     }
@@ -100,7 +101,7 @@ std::optional<Bytes> CardServer::handleMessage(std::span<const std::uint8_t> mes
 CardServer::SessionEnd CardServer::serve(VpcdConnection& connection, int stopFd) {
     for (;;) {
         bool readable = false;
-        if (!waitReadable(connection.fd(), stopFd, -1, readable))
+        if (!WaitReadable(connection.fd(), stopFd, -1, readable))
             return SessionEnd::Stopped;
         if (!readable)
             continue;
@@ -112,7 +113,7 @@ CardServer::SessionEnd CardServer::serve(VpcdConnection& connection, int stopFd)
         if (dropRequested_)
             return SessionEnd::Dropped;
         if (answer && options_.realTiming &&
-            !waitUntil(arrived + commandDuration(options_.timing, *message, *answer), stopFd))
+            !WaitUntil(arrived + CommandDuration(options_.timing, *message, *answer), stopFd))
             return SessionEnd::Stopped;
         if (answer && !connection.send(*answer))
             return SessionEnd::Closed;
@@ -130,7 +131,7 @@ int CardServer::run(int stopFd) {
             lastError = error;
             bool readable = false;
             // Sleeps for the retry delay unless stopped.
-            if (!waitReadable(-1, stopFd, ReconnectDelayMs, readable))
+            if (!WaitReadable(-1, stopFd, ReconnectDelayMs, readable))
                 return 0;
             continue;
         }

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "tools/simcard/core/Bytes.h"
 #include "tools/simcard/core/CommandLog.h"
-#include "tools/simcard/core/Hex.h"
 #include "tools/simcard/core/Options.h"
 #include "tools/simcard/core/SimCard.h"
 

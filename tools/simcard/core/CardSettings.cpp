@@ -5,7 +5,7 @@ namespace simcard {
 namespace {
 
 // Record numbers travel in one byte (P1) and record lengths in one byte (P3).
-std::optional<std::string> checkFile(const char* name, int records, int length, int minLength) {
+std::optional<std::string> CheckFile(const char* name, int records, int length, int minLength) {
     if (records < 0 || records > 255)
         return std::string(name) + " record count must be 0 to 255";
     if (length < minLength || length > 255)
@@ -14,7 +14,7 @@ std::optional<std::string> checkFile(const char* name, int records, int length, 
     return std::nullopt;
 }
 
-std::optional<std::string> checkCode(const char* name, const std::string& code) {
+std::optional<std::string> CheckCode(const char* name, const std::string& code) {
     if (code.size() > 8)
         return std::string(name) + " must be at most 8 characters";
     return std::nullopt;
@@ -22,7 +22,7 @@ std::optional<std::string> checkCode(const char* name, const std::string& code) 
 
 } // namespace
 
-std::vector<std::uint8_t> iccidBytes(const std::string& digits) {
+std::vector<std::uint8_t> IccidBytes(const std::string& digits) {
     std::vector<std::uint8_t> bytes(10, 0xFF);
     for (std::size_t i = 0; i < digits.size() && i < 20; ++i) {
         const auto digit = static_cast<std::uint8_t>(digits[i] - '0');
@@ -33,20 +33,20 @@ std::vector<std::uint8_t> iccidBytes(const std::string& digits) {
     return bytes;
 }
 
-std::optional<std::string> validate(const CardSettings& s) {
+std::optional<std::string> Validate(const CardSettings& s) {
     // A record of the ADN layout needs its 14-byte number block.
-    if (auto error = checkFile("ADN", s.adnRecords, s.adnRecordLength, 14))
+    if (auto error = CheckFile("ADN", s.adnRecords, s.adnRecordLength, 14))
         return error;
     if (s.ext1Records != -1)
-        if (auto error = checkFile("EXT1", s.ext1Records, s.ext1RecordLength, 1))
+        if (auto error = CheckFile("EXT1", s.ext1Records, s.ext1RecordLength, 1))
             return error;
-    if (auto error = checkFile("SMS", s.smsRecords, s.smsRecordLength, 1))
+    if (auto error = CheckFile("SMS", s.smsRecords, s.smsRecordLength, 1))
         return error;
-    if (auto error = checkFile("MSISDN", s.msisdnRecords, s.msisdnRecordLength, 14))
+    if (auto error = CheckFile("MSISDN", s.msisdnRecords, s.msisdnRecordLength, 14))
         return error;
     for (auto [name, code] : {std::pair{"PIN1", &s.pin1}, std::pair{"PUK1", &s.puk1},
                               std::pair{"PIN2", &s.pin2}, std::pair{"PUK2", &s.puk2}})
-        if (auto error = checkCode(name, *code))
+        if (auto error = CheckCode(name, *code))
             return error;
     if (s.iccid && (s.iccid->empty() || s.iccid->size() > 20 ||
                     s.iccid->find_first_not_of("0123456789") != std::string::npos))

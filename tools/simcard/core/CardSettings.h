@@ -61,9 +61,9 @@ inline constexpr int MaxCaseSlots = 0xFFFF;
 
 // EF ICCID's 10 bytes for the digits (GSM 11.11 10.1.1): two digits a byte, low nibble
 // first, F after the last digit.
-std::vector<std::uint8_t> iccidBytes(const std::string& digits);
+std::vector<std::uint8_t> IccidBytes(const std::string& digits);
 
 // A message naming the first value a card cannot hold, or nullopt when all are valid.
-std::optional<std::string> validate(const CardSettings& settings);
+std::optional<std::string> Validate(const CardSettings& settings);
 
 } // namespace simcard

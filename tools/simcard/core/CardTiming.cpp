@@ -12,7 +12,7 @@ constexpr std::size_t HeaderLength = 5, StatusLength = 2, ProcedureByte = 1;
 
 // The card wrote only when it accepted the update: 90 00, 91 xx (GSM 11.11 §9.4.1) or the
 // warning 63 CX of a write after retries (ETSI TS 102 221 §10.2.1.2).
-bool wroteData(std::span<const std::uint8_t> command, std::span<const std::uint8_t> answer) {
+bool WroteData(std::span<const std::uint8_t> command, std::span<const std::uint8_t> answer) {
     if (command.size() < 2 || (command[1] != UpdateBinary && command[1] != UpdateRecord) ||
         answer.size() < StatusLength)
         return false;
@@ -22,7 +22,7 @@ bool wroteData(std::span<const std::uint8_t> command, std::span<const std::uint8
 
 } // namespace
 
-std::optional<int> baudRateAdjustment(int baud) {
+std::optional<int> BaudRateAdjustment(int baud) {
     constexpr std::array<int, 9> adjustments = {1, 2, 4, 8, 12, 16, 20, 32, 64};
     for (int d : adjustments)
         if (baud == 9600 * d)
@@ -30,12 +30,12 @@ std::optional<int> baudRateAdjustment(int baud) {
     return std::nullopt;
 }
 
-std::chrono::nanoseconds elementaryTimeUnit(int baud) {
-    const int d = baudRateAdjustment(baud).value_or(1);
+std::chrono::nanoseconds ElementaryTimeUnit(int baud) {
+    const int d = BaudRateAdjustment(baud).value_or(1);
     return std::chrono::nanoseconds(std::llround(ClockRateConversion / (d * CardClockHz) * 1e9));
 }
 
-std::chrono::nanoseconds commandDuration(const CardTiming& timing,
+std::chrono::nanoseconds CommandDuration(const CardTiming& timing,
                                          std::span<const std::uint8_t> command,
                                          std::span<const std::uint8_t> answer) {
     if (command.size() < HeaderLength)
@@ -44,11 +44,11 @@ std::chrono::nanoseconds commandDuration(const CardTiming& timing,
     const std::size_t dataOut = answer.size() > StatusLength ? answer.size() - StatusLength : 0;
     const std::size_t procedure = dataIn + dataOut > 0 ? ProcedureByte : 0;
     const std::size_t characters = HeaderLength + procedure + dataIn + dataOut + StatusLength;
-    const int d = baudRateAdjustment(timing.baud).value_or(1);
+    const int d = BaudRateAdjustment(timing.baud).value_or(1);
     const double seconds =
         static_cast<double>(characters * EtuPerCharacter) * ClockRateConversion / (d * CardClockHz);
     std::chrono::nanoseconds total(std::llround(seconds * 1e9));
-    if (wroteData(command, answer))
+    if (WroteData(command, answer))
         total += std::chrono::milliseconds(timing.writeMs);
     return total;
 }

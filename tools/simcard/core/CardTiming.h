@@ -21,17 +21,17 @@ inline constexpr int ClockRateConversion = 372; // F, the default of ISO/IEC 781
 inline constexpr int EtuPerCharacter = 11;
 
 // D for a baud rate the card can negotiate, else nothing.
-std::optional<int> baudRateAdjustment(int baud);
+std::optional<int> BaudRateAdjustment(int baud);
 
 // One elementary time unit at that rate, ISO/IEC 7816-3 §7.1: etu = F / D × 1 / f.
-std::chrono::nanoseconds elementaryTimeUnit(int baud);
+std::chrono::nanoseconds ElementaryTimeUnit(int baud);
 
 // The card's time for one command and its answer (data and status word, as vpcd carries
 // them), counted in characters on the line: the 5 header bytes, the procedure byte (the
 // INS the card sends back before data flows either way, ISO/IEC 7816-3 §10.3.3), the data
 // bytes in (P3 of a command with data) and out, and the 2 status bytes. A 1-byte message
 // (vpcd's power and reset codes) takes no time.
-std::chrono::nanoseconds commandDuration(const CardTiming& timing,
+std::chrono::nanoseconds CommandDuration(const CardTiming& timing,
                                          std::span<const std::uint8_t> command,
                                          std::span<const std::uint8_t> answer);
 

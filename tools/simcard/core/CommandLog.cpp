@@ -1,6 +1,6 @@
 #include "tools/simcard/core/CommandLog.h"
 
-#include "tools/simcard/core/Hex.h"
+#include "base/Hex.h"
 
 #include <stdexcept>
 #include <string>
@@ -16,11 +16,11 @@ CommandLog::CommandLog(const std::filesystem::path& path) {
 }
 
 void CommandLog::command(std::span<const std::uint8_t> apdu) {
-    line('>', toHex(apdu, true));
+    line('>', tarvik::ToHex(apdu, tarvik::HexSpacing::Spaced));
 }
 
 void CommandLog::answer(std::span<const std::uint8_t> response) {
-    line('<', toHex(response, true));
+    line('<', tarvik::ToHex(response, tarvik::HexSpacing::Spaced));
 }
 
 void CommandLog::event(std::string_view text) {

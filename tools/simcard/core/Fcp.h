@@ -1,7 +1,7 @@
 #pragma once
 
+#include "tools/simcard/core/Bytes.h"
 #include "tools/simcard/core/CardImage.h"
-#include "tools/simcard/core/Hex.h"
 
 #include <cstdint>
 
@@ -19,7 +19,7 @@ struct PinState {
 // an empty SFI (88: none); for a DF its name (84, ADF only) and its PIN status template
 // (C6). `pinProtected` picks the access rule: PIN1 for reading and updating, or reading
 // always and updating never.
-Bytes elementaryFileFcp(std::uint16_t id, const ElementaryFile& file, bool pinProtected);
-Bytes directoryFcp(std::uint16_t id, const Bytes& name, PinState pins);
+Bytes ElementaryFileFcp(std::uint16_t id, const ElementaryFile& file, bool pinProtected);
+Bytes DirectoryFcp(std::uint16_t id, const Bytes& name, PinState pins);
 
 } // namespace simcard

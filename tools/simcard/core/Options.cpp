@@ -1,5 +1,6 @@
 #include "tools/simcard/core/Options.h"
 
+#include "base/Hex.h"
 #include "tools/simcard/core/CardImage.h"
 
 #include <array>
@@ -33,7 +34,7 @@ std::optional<int> ParseNumber(std::string_view text, int min, int max) {
 std::optional<ShortAnswer> ParseShortAnswer(std::string_view text) {
     ShortAnswer answer;
     auto colon = text.find(':');
-    auto ins = parseHex(text.substr(0, colon));
+    auto ins = tarvik::FromHex(text.substr(0, colon), tarvik::HexSpacing::Spaced);
     if (!ins || ins->size() != 1)
         return std::nullopt;
     answer.ins = (*ins)[0];
@@ -272,7 +273,7 @@ ParsedArguments ParseArguments(std::span<const std::string_view> arguments) {
         {"--puk2", code(s.puk2)},
         {"--atr",
          [&](std::string_view v) {
-             auto atr = parseHex(v);
+             auto atr = tarvik::FromHex(v, tarvik::HexSpacing::Spaced);
              // An ATR is TS, T0 and at most 31 more bytes; TS is 3B or 3F.
              if (!atr || atr->size() < 2 || atr->size() > 33 ||
                  ((*atr)[0] != 0x3B && (*atr)[0] != 0x3F))
@@ -293,9 +294,9 @@ ParsedArguments ParseArguments(std::span<const std::string_view> arguments) {
          [&](std::string_view v) {
              timingChanged = true;
              auto baud = ParseNumber(v, 1, 1 << 30);
-             if (baud && baudRateAdjustment(*baud))
+             if (baud && BaudRateAdjustment(*baud))
                  o.timing.baud = *baud;
-             return baud && baudRateAdjustment(*baud);
+             return baud && BaudRateAdjustment(*baud);
          }},
         {"--write-ms",
          [&](std::string_view v) {
@@ -306,7 +307,9 @@ ParsedArguments ParseArguments(std::span<const std::string_view> arguments) {
          [&](std::string_view v) {
              auto colon = v.find(':');
              auto number = ParseNumber(v.substr(0, colon), 0, 0xFFFF);
-             auto record = colon == v.npos ? std::nullopt : parseHex(v.substr(colon + 1));
+             auto record = colon == v.npos
+                               ? std::nullopt
+                               : tarvik::FromHex(v.substr(colon + 1), tarvik::HexSpacing::Spaced);
              if (!number || !record || record->size() != CaseRecordLength ||
                  s.caseRecords.contains(static_cast<std::uint16_t>(*number)))
                  return false;
@@ -362,7 +365,7 @@ ParsedArguments ParseArguments(std::span<const std::string_view> arguments) {
         o.imagePath = images.front();
         o.queuedImages.assign(images.begin() + 1, images.end());
     }
-    if (auto error = validate(s))
+    if (auto error = Validate(s))
         parsed.error = *error;
     else if (timingChanged && !o.realTiming)
         parsed.error = "--baud and --write-ms need --timing real";

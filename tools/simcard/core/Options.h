@@ -1,9 +1,9 @@
 #pragma once
 
 #include "base/CommandLine.h"
+#include "tools/simcard/core/Bytes.h"
 #include "tools/simcard/core/CardSettings.h"
 #include "tools/simcard/core/CardTiming.h"
-#include "tools/simcard/core/Hex.h"
 
 #include <cstdint>
 #include <filesystem>

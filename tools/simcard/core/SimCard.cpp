@@ -36,29 +36,29 @@ enum RecordMode : std::uint8_t { Next = 0x02, Previous = 0x03, AbsoluteOrCurrent
 
 constexpr std::size_t CodeLength = 8;
 
-Bytes word(std::uint16_t sw) {
+Bytes Word(std::uint16_t sw) {
     return {static_cast<std::uint8_t>(sw >> 8), static_cast<std::uint8_t>(sw & 0xFF)};
 }
 
-Bytes withWord(Bytes data, std::uint16_t sw) {
+Bytes WithWord(Bytes data, std::uint16_t sw) {
     data.push_back(static_cast<std::uint8_t>(sw >> 8));
     data.push_back(static_cast<std::uint8_t>(sw & 0xFF));
     return data;
 }
 
-void putId(Bytes& response, std::size_t at, std::uint16_t value) {
+void PutId(Bytes& response, std::size_t at, std::uint16_t value) {
     response[at] = static_cast<std::uint8_t>(value >> 8);
     response[at + 1] = static_cast<std::uint8_t>(value & 0xFF);
 }
 
 // The first P3 bytes of `response` (P3 00 asks for 256), or 67 XX naming its length when
 // it is shorter than that.
-Bytes firstBytes(Bytes response, std::uint8_t p3) {
+Bytes FirstBytes(Bytes response, std::uint8_t p3) {
     std::size_t wanted = p3 == 0 ? 256 : p3;
     if (wanted > response.size())
-        return word(static_cast<std::uint16_t>(sw::WrongLength | response.size()));
+        return Word(static_cast<std::uint16_t>(sw::WrongLength | response.size()));
     response.resize(wanted);
-    return withWord(std::move(response), sw::Ok);
+    return WithWord(std::move(response), sw::Ok);
 }
 
 } // namespace
@@ -79,15 +79,15 @@ Bytes SimCard::process(std::span<const std::uint8_t> apdu) {
     if (image_.uicc() && !(image_.gsmClass() && !apdu.empty() && apdu[0] == GsmClass))
         return UiccCommands(uicc_, image_, persist_).process(apdu);
     if (apdu.size() < 4)
-        return word(sw::WrongLength);
+        return Word(sw::WrongLength);
     if (apdu[0] != GsmClass)
-        return word(sw::WrongClass);
+        return Word(sw::WrongClass);
     Command c{apdu[1], apdu[2], apdu[3], apdu.size() > 4 ? apdu[4] : std::uint8_t{0}, {}};
     if (apdu.size() > 5)
         c.data = apdu.subspan(5);
     // Incoming data must be exactly P3 bytes long.
     if (!c.data.empty() && c.data.size() != c.p3)
-        return word(sw::WrongLength);
+        return Word(sw::WrongLength);
 
     if (c.ins == GetResponse)
         return getResponse(c);
@@ -124,17 +124,17 @@ Bytes SimCard::process(std::span<const std::uint8_t> apdu) {
     case Seek:
     case Increase:
         // There are no cyclic files, and SEEK is not offered.
-        return word(currentFile_ ? sw::FileInconsistent : sw::NoEfSelected);
+        return Word(currentFile_ ? sw::FileInconsistent : sw::NoEfSelected);
     default:
-        return word(sw::UnknownInstruction);
+        return Word(sw::UnknownInstruction);
     }
 }
 
 Bytes SimCard::select(const Command& c) {
     if (c.p1 != 0 || c.p2 != 0)
-        return word(sw::WrongP1P2);
+        return Word(sw::WrongP1P2);
     if (c.p3 != 2 || c.data.size() != 2)
-        return word(sw::WrongLength | 2);
+        return Word(sw::WrongLength | 2);
     auto id = static_cast<std::uint16_t>(c.data[0] << 8 | c.data[1]);
 
     // Reachable: the MF, the current directory, its children, its parent and the
@@ -148,30 +148,30 @@ Bytes SimCard::select(const Command& c) {
         currentFile_ = id;
         response = fileResponse({currentDirectory_, id});
     } else {
-        return word(sw::FileNotFound);
+        return Word(sw::FileNotFound);
     }
     currentRecord_ = 0;
     pendingResponse_ = std::move(response);
-    return word(static_cast<std::uint16_t>(sw::ResponseWaiting | pendingResponse_.size()));
+    return Word(static_cast<std::uint16_t>(sw::ResponseWaiting | pendingResponse_.size()));
 }
 
 Bytes SimCard::getResponse(const Command& c) {
     if (c.p1 != 0 || c.p2 != 0)
-        return word(sw::WrongP1P2);
+        return Word(sw::WrongP1P2);
     if (pendingResponse_.empty())
-        return word(sw::WrongLength);
-    return firstBytes(pendingResponse_, c.p3);
+        return Word(sw::WrongLength);
+    return FirstBytes(pendingResponse_, c.p3);
 }
 
 Bytes SimCard::status(const Command& c) {
     if (c.p1 != 0 || c.p2 != 0)
-        return word(sw::WrongP1P2);
-    return firstBytes(directoryResponse(currentDirectory_), c.p3);
+        return Word(sw::WrongP1P2);
+    return FirstBytes(directoryResponse(currentDirectory_), c.p3);
 }
 
 Bytes SimCard::directoryResponse(std::uint16_t id) const {
     Bytes r(22, 0x00);
-    putId(r, 4, id);
+    PutId(r, 4, id);
     r[6] = id == MasterFile ? 0x01 : 0x02;
     r[12] = static_cast<std::uint8_t>(r.size() - 13); // length of bytes 14 on
     r[13] = image_.chv1Enabled() ? 0x00 : 0x80;       // file characteristics
@@ -191,8 +191,8 @@ Bytes SimCard::fileResponse(FilePath path) const {
         file.transparent ? file.body.size() : file.records.size() * file.recordLength;
     // Bytes 14 on: the structure, and for record files the record length.
     Bytes r(file.transparent ? 14 : 15, 0x00);
-    putId(r, 2, static_cast<std::uint16_t>(size));
-    putId(r, 4, path.ef);
+    PutId(r, 2, static_cast<std::uint16_t>(size));
+    PutId(r, 4, path.ef);
     r[6] = 0x04; // EF
     const auto access = accessConditions(path);
     std::copy(access.begin(), access.end(), r.begin() + 8);
@@ -246,28 +246,28 @@ SimCard::RecordAccess SimCard::accessRecord(const Command& c, bool carriesData) 
 Bytes SimCard::readRecord(const Command& c) {
     auto access = accessRecord(c, false);
     if (!access.stored)
-        return word(access.error);
+        return Word(access.error);
     if (access.newPointer)
         currentRecord_ = access.newPointer;
-    return withWord(*access.stored, sw::Ok);
+    return WithWord(*access.stored, sw::Ok);
 }
 
 Bytes SimCard::updateRecord(const Command& c) {
     auto access = accessRecord(c, true);
     if (!access.stored)
-        return word(access.error);
+        return Word(access.error);
     auto& stored = *access.stored;
     if (!std::ranges::equal(stored, c.data)) {
         Bytes old = stored;
         stored.assign(c.data.begin(), c.data.end());
         if (persist_ && !persist_(image_)) {
             stored = std::move(old);
-            return word(sw::MemoryProblem);
+            return Word(sw::MemoryProblem);
         }
     }
     if (access.newPointer)
         currentRecord_ = access.newPointer;
-    return word(sw::Ok);
+    return Word(sw::Ok);
 }
 
 const ElementaryFile* SimCard::currentTransparentFile(std::uint16_t& error) const {
@@ -287,30 +287,30 @@ Bytes SimCard::readBinary(const Command& c) {
     std::uint16_t error = 0;
     const auto* file = currentTransparentFile(error);
     if (!file)
-        return word(error);
+        return Word(error);
     const FilePath path{currentDirectory_, *currentFile_};
     const std::uint8_t read = accessConditions(path)[0] >> 4;
     if (read == 0x0F || (read == 0x01 && !chv1Satisfied()))
-        return word(sw::AccessDenied);
+        return Word(sw::AccessDenied);
     if (c.p1 & 0x80)
-        return word(sw::WrongP1P2);
+        return Word(sw::WrongP1P2);
     const std::size_t offset = static_cast<std::size_t>(c.p1 << 8 | c.p2);
     const std::size_t length = c.p3 == 0 ? 256 : c.p3;
     if (offset >= file->body.size())
-        return word(sw::WrongP1P2);
+        return Word(sw::WrongP1P2);
     if (offset + length > file->body.size())
-        return word(static_cast<std::uint16_t>(
+        return Word(static_cast<std::uint16_t>(
             sw::WrongLength | std::min<std::size_t>(file->body.size() - offset, 0xFF)));
     auto begin = file->body.begin() + static_cast<std::ptrdiff_t>(offset);
-    return withWord(Bytes(begin, begin + static_cast<std::ptrdiff_t>(length)), sw::Ok);
+    return WithWord(Bytes(begin, begin + static_cast<std::ptrdiff_t>(length)), sw::Ok);
 }
 
 Bytes SimCard::updateBinary(const Command&) {
     std::uint16_t error = 0;
     if (!currentTransparentFile(error))
-        return word(error);
+        return Word(error);
     // The only transparent file, EF ICCID, is never updated.
-    return word(sw::AccessDenied);
+    return Word(sw::AccessDenied);
 }
 
 std::optional<std::uint16_t> SimCard::present(SecretCode& code,
@@ -329,19 +329,19 @@ Bytes SimCard::commit(const CardImage& before, Bytes success) {
     if (image_ == before || !persist_ || persist_(image_))
         return success;
     image_ = before;
-    return word(sw::MemoryProblem);
+    return Word(sw::MemoryProblem);
 }
 
 Bytes SimCard::verifyChv(const Command& c, bool change) {
     // VERIFY carries the code; CHANGE carries the code, then its new value.
     const std::size_t length = change ? 2 * CodeLength : CodeLength;
     if (c.p1 != 0 || (c.p2 != 1 && c.p2 != 2))
-        return word(sw::WrongP1P2);
+        return Word(sw::WrongP1P2);
     if (c.p3 != length || c.data.size() != length)
-        return word(static_cast<std::uint16_t>(sw::WrongLength | length));
+        return Word(static_cast<std::uint16_t>(sw::WrongLength | length));
     const int n = c.p2;
     if (n == 1 && !image_.chv1Enabled())
-        return word(sw::ChvContradiction);
+        return Word(sw::ChvContradiction);
     const CardImage before = image_;
     auto& code = image_.chv(n);
     auto failure = present(code, c.data.first(CodeLength));
@@ -349,8 +349,8 @@ Bytes SimCard::verifyChv(const Command& c, bool change) {
         verified_[n - 1] = false;
     else if (change)
         std::ranges::copy(c.data.subspan(CodeLength), code.value.begin());
-    auto answer = commit(before, word(failure.value_or(sw::Ok)));
-    if (!failure && answer == word(sw::Ok))
+    auto answer = commit(before, Word(failure.value_or(sw::Ok)));
+    if (!failure && answer == Word(sw::Ok))
         verified_[n - 1] = true;
     return answer;
 }
@@ -358,43 +358,43 @@ Bytes SimCard::verifyChv(const Command& c, bool change) {
 Bytes SimCard::disableChv(const Command& c) {
     // Only CHV1 can be disabled.
     if (c.p1 != 0 || c.p2 != 1)
-        return word(sw::WrongP1P2);
+        return Word(sw::WrongP1P2);
     if (c.p3 != CodeLength || c.data.size() != CodeLength)
-        return word(sw::WrongLength | CodeLength);
+        return Word(sw::WrongLength | CodeLength);
     if (!image_.chv1Enabled())
-        return word(sw::ChvContradiction);
+        return Word(sw::ChvContradiction);
     const CardImage before = image_;
     auto failure = present(image_.chv(1), c.data);
     if (failure)
         verified_[0] = false;
     else
         image_.setChv1Enabled(false);
-    return commit(before, word(failure.value_or(sw::Ok)));
+    return commit(before, Word(failure.value_or(sw::Ok)));
 }
 
 Bytes SimCard::enableChv(const Command& c) {
     if (c.p1 != 0 || c.p2 != 1)
-        return word(sw::WrongP1P2);
+        return Word(sw::WrongP1P2);
     if (c.p3 != CodeLength || c.data.size() != CodeLength)
-        return word(sw::WrongLength | CodeLength);
+        return Word(sw::WrongLength | CodeLength);
     if (image_.chv1Enabled())
-        return word(sw::ChvContradiction);
+        return Word(sw::ChvContradiction);
     const CardImage before = image_;
     auto failure = present(image_.chv(1), c.data);
     if (!failure)
         image_.setChv1Enabled(true);
-    auto answer = commit(before, word(failure.value_or(sw::Ok)));
+    auto answer = commit(before, Word(failure.value_or(sw::Ok)));
     // The code was just presented, so the holder stays verified.
-    verified_[0] = !failure && answer == word(sw::Ok);
+    verified_[0] = !failure && answer == Word(sw::Ok);
     return answer;
 }
 
 Bytes SimCard::unblockChv(const Command& c) {
     // P2 00 addresses CHV1, 02 CHV2.
     if (c.p1 != 0 || (c.p2 != 0 && c.p2 != 2))
-        return word(sw::WrongP1P2);
+        return Word(sw::WrongP1P2);
     if (c.p3 != 2 * CodeLength || c.data.size() != 2 * CodeLength)
-        return word(sw::WrongLength | 2 * CodeLength);
+        return Word(sw::WrongLength | 2 * CodeLength);
     const int n = c.p2 == 0 ? 1 : 2;
     const CardImage before = image_;
     auto failure = present(image_.unblockCode(n), c.data.first(CodeLength));
@@ -406,21 +406,21 @@ Bytes SimCard::unblockChv(const Command& c) {
         if (n == 1)
             image_.setChv1Enabled(true);
     }
-    auto answer = commit(before, word(failure.value_or(sw::Ok)));
-    if (!failure && answer == word(sw::Ok))
+    auto answer = commit(before, Word(failure.value_or(sw::Ok)));
+    if (!failure && answer == Word(sw::Ok))
         verified_[n - 1] = true;
     return answer;
 }
 
 Bytes SimCard::caseCount(const Command& c) {
     if (!image_.caseCard())
-        return word(sw::UnknownInstruction);
+        return Word(sw::UnknownInstruction);
     if (c.p1 != 0 || c.p2 != 0)
-        return word(sw::WrongP1P2);
+        return Word(sw::WrongP1P2);
     if (c.p3 != 2)
-        return word(sw::WrongLength | 2);
+        return Word(sw::WrongLength | 2);
     const auto count = static_cast<unsigned>(image_.caseSlots());
-    return withWord(
+    return WithWord(
         {static_cast<std::uint8_t>(count >> 8), static_cast<std::uint8_t>(count & 0xFF)}, sw::Ok);
 }
 
@@ -436,17 +436,17 @@ std::optional<std::uint16_t> SimCard::caseNumber(const Command& c) const {
 
 Bytes SimCard::readCase(const Command& c) {
     if (auto refused = caseNumber(c))
-        return word(*refused);
-    return withWord(image_.caseRecord(static_cast<std::uint16_t>(c.p1 << 8 | c.p2)), sw::Ok);
+        return Word(*refused);
+    return WithWord(image_.caseRecord(static_cast<std::uint16_t>(c.p1 << 8 | c.p2)), sw::Ok);
 }
 
 Bytes SimCard::writeCase(const Command& c) {
     if (auto refused = caseNumber(c))
-        return word(*refused);
+        return Word(*refused);
     const CardImage before = image_;
     image_.setCaseRecord(static_cast<std::uint16_t>(c.p1 << 8 | c.p2),
                          Bytes(c.data.begin(), c.data.end()));
-    return commit(before, word(sw::Ok));
+    return commit(before, Word(sw::Ok));
 }
 
 } // namespace simcard

@@ -36,23 +36,23 @@ constexpr std::uint16_t CurrentApplication = 0x7FFF;
 // The shortest partial AID that still names a provider's application (its RID).
 constexpr std::size_t RidLength = 5;
 
-Bytes word(std::uint16_t sw) {
+Bytes Word(std::uint16_t sw) {
     return {static_cast<std::uint8_t>(sw >> 8), static_cast<std::uint8_t>(sw & 0xFF)};
 }
 
-Bytes withWord(Bytes data, std::uint16_t sw) {
+Bytes WithWord(Bytes data, std::uint16_t sw) {
     data.push_back(static_cast<std::uint8_t>(sw >> 8));
     data.push_back(static_cast<std::uint8_t>(sw & 0xFF));
     return data;
 }
 
 // Le as P3 carries it: 00 asks for 256 bytes.
-std::size_t expected(std::uint8_t p3) {
+std::size_t Expected(std::uint8_t p3) {
     return p3 == 0 ? 256 : p3;
 }
 
 // 61 xx or 6C xx naming a length of up to 256 bytes (00 for 256).
-std::uint16_t withLength(std::uint16_t sw, std::size_t length) {
+std::uint16_t WithLength(std::uint16_t sw, std::size_t length) {
     return static_cast<std::uint16_t>(sw | (length & 0xFF));
 }
 
@@ -60,7 +60,7 @@ std::uint16_t withLength(std::uint16_t sw, std::size_t length) {
 
 Bytes UiccCommands::process(std::span<const std::uint8_t> apdu) {
     if (apdu.size() < 4)
-        return word(sw::WrongLength);
+        return Word(sw::WrongLength);
     Command c{apdu[0], apdu[1], apdu[2], apdu[3], apdu.size() > 4 ? apdu[4] : std::uint8_t{0}, {}};
     if (apdu.size() > 5)
         c.data = apdu.subspan(5);
@@ -69,11 +69,11 @@ Bytes UiccCommands::process(std::span<const std::uint8_t> apdu) {
     if (c.p3 != 0 && c.data.size() == c.p3 + 1u)
         c.data = c.data.first(c.p3);
     if (!c.data.empty() && c.data.size() != c.p3)
-        return word(sw::WrongLength);
+        return Word(sw::WrongLength);
     if (c.cla != IsoClass && c.cla != UiccClass)
-        return word(sw::WrongClass);
+        return Word(sw::WrongClass);
     if ((c.cla == UiccClass) != (c.ins == Status))
-        return word(sw::UnknownInstruction);
+        return Word(sw::UnknownInstruction);
 
     if (c.ins == GetResponse)
         return getResponse(c);
@@ -102,7 +102,7 @@ Bytes UiccCommands::process(std::span<const std::uint8_t> apdu) {
     case UnblockPin:
         return unblockPin(c);
     default:
-        return word(sw::UnknownInstruction);
+        return Word(sw::UnknownInstruction);
     }
 }
 
@@ -110,7 +110,7 @@ namespace {
 
 // The DF `id` directly inside `parent`, when the image has one. 7FFF inside the MF is the
 // ADF of the active application.
-std::optional<DirectoryId> child(const CardImage& image, DirectoryId parent, std::uint16_t id,
+std::optional<DirectoryId> Child(const CardImage& image, DirectoryId parent, std::uint16_t id,
                                  bool applicationActive) {
     if (parent == MasterFile) {
         if (id == CurrentApplication)
@@ -121,9 +121,9 @@ std::optional<DirectoryId> child(const CardImage& image, DirectoryId parent, std
             return id;
         return std::nullopt;
     }
-    if (isNested(parent) || !image.hasDirectory(inside(parent, id)))
+    if (IsNested(parent) || !image.hasDirectory(Inside(parent, id)))
         return std::nullopt;
-    return inside(parent, id);
+    return Inside(parent, id);
 }
 
 } // namespace
@@ -135,22 +135,22 @@ std::optional<DirectoryId> UiccCommands::reachableDirectory(std::uint16_t id) co
     if (id == MasterFile)
         return MasterFile;
     if (id == CurrentApplication)
-        return child(image_, MasterFile, id, state_.applicationActive);
-    if (current != MasterFile && id == fileIdOf(current))
+        return Child(image_, MasterFile, id, state_.applicationActive);
+    if (current != MasterFile && id == FileIdOf(current))
         return current;
-    if (auto found = child(image_, current, id, state_.applicationActive))
+    if (auto found = Child(image_, current, id, state_.applicationActive))
         return found;
-    const auto parent = parentOf(current);
-    if (current != MasterFile && parent != MasterFile && id == fileIdOf(parent))
+    const auto parent = ParentOf(current);
+    if (current != MasterFile && parent != MasterFile && id == FileIdOf(parent))
         return parent;
     if (current != MasterFile)
-        return child(image_, parent, id, state_.applicationActive);
+        return Child(image_, parent, id, state_.applicationActive);
     return std::nullopt;
 }
 
 Bytes UiccCommands::select(const Command& c) {
     if (c.p2 != WithFcp && c.p2 != NoData)
-        return word(sw::IncorrectP1P2);
+        return Word(sw::IncorrectP1P2);
     auto enter = [this](DirectoryId directory) {
         state_.currentDirectory = directory;
         state_.currentFile.reset();
@@ -170,23 +170,23 @@ Bytes UiccCommands::select(const Command& c) {
             break;
         }
         if (c.p3 != 2 || c.data.size() != 2)
-            return word(sw::WrongLength);
+            return Word(sw::WrongLength);
         if (auto directory = reachableDirectory(ids[0]))
             enter(*directory);
         else if (image_.find({state_.currentDirectory, ids[0]}))
             state_.currentFile = ids[0];
         else
-            return word(sw::NotFound);
+            return Word(sw::NotFound);
         break;
     }
     case Name: {
         // §8.5.2: the AID, or its first bytes down to the RID.
         const auto& aid = image_.applicationId();
         if (c.p3 == 0 || c.p3 > 16 || c.data.size() != c.p3)
-            return word(sw::WrongLength);
+            return Word(sw::WrongLength);
         if (aid.empty() || c.data.size() < RidLength || c.data.size() > aid.size() ||
             !std::ranges::equal(c.data, std::span(aid).first(c.data.size())))
-            return word(sw::NotFound);
+            return Word(sw::NotFound);
         enter(AdfUsim);
         state_.applicationActive = true;
         break;
@@ -194,32 +194,32 @@ Bytes UiccCommands::select(const Command& c) {
     case PathFromMf:
     case PathFromDf: {
         if (c.p3 == 0 || c.p3 % 2 != 0 || c.data.size() != c.p3)
-            return word(sw::WrongLength);
+            return Word(sw::WrongLength);
         DirectoryId directory = c.p1 == PathFromMf ? MasterFile : state_.currentDirectory;
         std::size_t first = 0;
         // §8.4.2: a path from the MF leaves out 3F00; accept it all the same.
         if (c.p1 == PathFromMf && ids[0] == MasterFile)
             first = 1;
         for (std::size_t i = first; i + 1 < ids.size(); ++i) {
-            auto next = child(image_, directory, ids[i], state_.applicationActive);
+            auto next = Child(image_, directory, ids[i], state_.applicationActive);
             if (!next)
-                return word(sw::NotFound);
+                return Word(sw::NotFound);
             directory = *next;
         }
         if (first == ids.size()) {
             enter(MasterFile);
-        } else if (auto last = child(image_, directory, ids.back(), state_.applicationActive)) {
+        } else if (auto last = Child(image_, directory, ids.back(), state_.applicationActive)) {
             enter(*last);
         } else if (image_.find({directory, ids.back()})) {
             state_.currentDirectory = directory;
             state_.currentFile = ids.back();
         } else {
-            return word(sw::NotFound);
+            return Word(sw::NotFound);
         }
         break;
     }
     default:
-        return word(sw::IncorrectP1P2);
+        return Word(sw::IncorrectP1P2);
     }
     state_.currentRecord = 0;
     return selected(c.p2 == WithFcp);
@@ -227,9 +227,9 @@ Bytes UiccCommands::select(const Command& c) {
 
 Bytes UiccCommands::selected(bool withFcp) {
     if (!withFcp)
-        return word(sw::Ok);
+        return Word(sw::Ok);
     state_.pendingResponse = fcpOfCurrent();
-    return word(withLength(sw::MoreData, state_.pendingResponse.size()));
+    return Word(WithLength(sw::MoreData, state_.pendingResponse.size()));
 }
 
 Bytes UiccCommands::fcpOfCurrent() const {
@@ -237,28 +237,28 @@ Bytes UiccCommands::fcpOfCurrent() const {
     if (state_.currentFile) {
         const FilePath path{directory, *state_.currentFile};
         if (const auto* file = image_.find(path))
-            return elementaryFileFcp(path.ef, *file, pinProtected(path));
+            return ElementaryFileFcp(path.ef, *file, pinProtected(path));
     }
     const PinState pins{image_.chv1Enabled(), true};
-    return directoryFcp(fileIdOf(directory),
+    return DirectoryFcp(FileIdOf(directory),
                         directory == AdfUsim ? image_.applicationId() : Bytes{}, pins);
 }
 
 Bytes UiccCommands::getResponse(const Command& c) {
     if (c.p1 != 0 || c.p2 != 0)
-        return word(sw::WrongP1P2);
+        return Word(sw::WrongP1P2);
     auto& pending = state_.pendingResponse;
     if (pending.empty())
-        return word(sw::ConditionsNotSatisfied);
+        return Word(sw::ConditionsNotSatisfied);
     // ISO/IEC 7816-3 §10.3.4: Le longer than what waits gets 6C xx, shorter gets the first
     // bytes and 61 xx for the rest.
-    const auto wanted = expected(c.p3);
+    const auto wanted = Expected(c.p3);
     if (wanted > pending.size())
-        return word(withLength(sw::WrongLe, pending.size()));
+        return Word(WithLength(sw::WrongLe, pending.size()));
     Bytes out(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(wanted));
     pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(wanted));
-    return withWord(std::move(out),
-                    pending.empty() ? sw::Ok : withLength(sw::MoreData, pending.size()));
+    return WithWord(std::move(out),
+                    pending.empty() ? sw::Ok : WithLength(sw::MoreData, pending.size()));
 }
 
 Bytes UiccCommands::status(const Command& c) {
@@ -266,23 +266,23 @@ Bytes UiccCommands::status(const Command& c) {
     Bytes answer;
     const auto directory = state_.currentDirectory;
     if (c.p2 == 0x00) {
-        answer = directoryFcp(fileIdOf(directory),
+        answer = DirectoryFcp(FileIdOf(directory),
                               directory == AdfUsim ? image_.applicationId() : Bytes{},
                               {image_.chv1Enabled(), true});
     } else if (c.p2 == 0x01) {
         if (directory != AdfUsim)
-            return word(sw::IncorrectP1P2);
+            return Word(sw::IncorrectP1P2);
         const auto& aid = image_.applicationId();
         answer = {0x84, static_cast<std::uint8_t>(aid.size())};
         answer.insert(answer.end(), aid.begin(), aid.end());
     } else if (c.p2 == NoData) {
-        return word(sw::Ok);
+        return Word(sw::Ok);
     } else {
-        return word(sw::IncorrectP1P2);
+        return Word(sw::IncorrectP1P2);
     }
-    if (expected(c.p3) != answer.size())
-        return word(withLength(sw::WrongLe, answer.size()));
-    return withWord(std::move(answer), sw::Ok);
+    if (Expected(c.p3) != answer.size())
+        return Word(WithLength(sw::WrongLe, answer.size()));
+    return WithWord(std::move(answer), sw::Ok);
 }
 
 UiccCommands::Selected UiccCommands::currentEf(bool wantRecords, bool updating) {
@@ -320,87 +320,87 @@ UiccCommands::RecordChoice UiccCommands::chooseRecord(const Command& c, int coun
 Bytes UiccCommands::readRecord(const Command& c) {
     // A short file identifier in P2 (b8 to b4): the FCPs say the files have none.
     if (c.p2 >> 3)
-        return word(sw::NotFound);
+        return Word(sw::NotFound);
     auto selected = currentEf(true, false);
     if (!selected.file)
-        return word(selected.error);
+        return Word(selected.error);
     const auto& file = *selected.file;
     auto choice = chooseRecord(c, static_cast<int>(file.records.size()));
     if (choice.error)
-        return word(choice.error);
-    if (expected(c.p3) != static_cast<std::size_t>(file.recordLength))
-        return word(withLength(sw::WrongLe, static_cast<std::size_t>(file.recordLength)));
+        return Word(choice.error);
+    if (Expected(c.p3) != static_cast<std::size_t>(file.recordLength))
+        return Word(WithLength(sw::WrongLe, static_cast<std::size_t>(file.recordLength)));
     if (choice.newPointer)
         state_.currentRecord = choice.newPointer;
-    return withWord(file.records[static_cast<std::size_t>(choice.record - 1)], sw::Ok);
+    return WithWord(file.records[static_cast<std::size_t>(choice.record - 1)], sw::Ok);
 }
 
 Bytes UiccCommands::updateRecord(const Command& c) {
     if (c.p2 >> 3)
-        return word(sw::NotFound);
+        return Word(sw::NotFound);
     auto selected = currentEf(true, true);
     if (!selected.file)
-        return word(selected.error);
+        return Word(selected.error);
     auto& file = *selected.file;
     if (c.p3 != file.recordLength || c.data.size() != c.p3)
-        return word(sw::WrongLength);
+        return Word(sw::WrongLength);
     auto choice = chooseRecord(c, static_cast<int>(file.records.size()));
     if (choice.error)
-        return word(choice.error);
+        return Word(choice.error);
     auto& stored = file.records[static_cast<std::size_t>(choice.record - 1)];
     if (!std::ranges::equal(stored, c.data)) {
         Bytes old = stored;
         stored.assign(c.data.begin(), c.data.end());
         if (persist_ && !persist_(image_)) {
             stored = std::move(old);
-            return word(sw::UiccMemoryProblem);
+            return Word(sw::UiccMemoryProblem);
         }
     }
     if (choice.newPointer)
         state_.currentRecord = choice.newPointer;
-    return word(sw::Ok);
+    return Word(sw::Ok);
 }
 
 Bytes UiccCommands::readBinary(const Command& c) {
     // P1 b8 set: a short file identifier, which these files do not have.
     if (c.p1 & 0x80)
-        return word(sw::NotFound);
+        return Word(sw::NotFound);
     auto selected = currentEf(false, false);
     if (!selected.file)
-        return word(selected.error);
+        return Word(selected.error);
     const auto& body = selected.file->body;
     const std::size_t offset = static_cast<std::size_t>(c.p1 << 8 | c.p2);
     if (offset >= body.size())
-        return word(sw::WrongP1P2);
+        return Word(sw::WrongP1P2);
     const std::size_t available = body.size() - offset;
-    if (expected(c.p3) > available)
-        return word(withLength(sw::WrongLe, available));
+    if (Expected(c.p3) > available)
+        return Word(WithLength(sw::WrongLe, available));
     auto begin = body.begin() + static_cast<std::ptrdiff_t>(offset);
-    return withWord(Bytes(begin, begin + static_cast<std::ptrdiff_t>(expected(c.p3))), sw::Ok);
+    return WithWord(Bytes(begin, begin + static_cast<std::ptrdiff_t>(Expected(c.p3))), sw::Ok);
 }
 
 Bytes UiccCommands::updateBinary(const Command& c) {
     if (c.p1 & 0x80)
-        return word(sw::NotFound);
+        return Word(sw::NotFound);
     auto selected = currentEf(false, true);
     if (!selected.file)
-        return word(selected.error);
+        return Word(selected.error);
     auto& body = selected.file->body;
     const std::size_t offset = static_cast<std::size_t>(c.p1 << 8 | c.p2);
     if (offset >= body.size())
-        return word(sw::WrongP1P2);
+        return Word(sw::WrongP1P2);
     if (c.p3 == 0 || c.data.size() != c.p3 || offset + c.p3 > body.size())
-        return word(sw::WrongLength);
+        return Word(sw::WrongLength);
     const CardImage before = image_;
     std::ranges::copy(c.data, body.begin() + static_cast<std::ptrdiff_t>(offset));
-    return commit(before, word(sw::Ok));
+    return commit(before, Word(sw::Ok));
 }
 
 Bytes UiccCommands::commit(const CardImage& before, Bytes success) {
     if (image_ == before || !persist_ || persist_(image_))
         return success;
     image_ = before;
-    return word(sw::UiccMemoryProblem);
+    return Word(sw::UiccMemoryProblem);
 }
 
 } // namespace simcard

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "tools/simcard/core/Bytes.h"
 #include "tools/simcard/core/CardImage.h"
-#include "tools/simcard/core/Hex.h"
 
 #include <array>
 #include <cstdint>

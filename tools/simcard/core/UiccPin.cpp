@@ -14,14 +14,14 @@ constexpr std::size_t PinLength = 8;
 constexpr std::uint8_t KeyPin1 = 0x01;
 constexpr std::uint8_t KeyPin2 = 0x81;
 
-Bytes word(std::uint16_t sw) {
+Bytes Word(std::uint16_t sw) {
     return {static_cast<std::uint8_t>(sw >> 8), static_cast<std::uint8_t>(sw & 0xFF)};
 }
 
 // Presents `presented` to `code`: resets its counter on a match, counts down otherwise.
 // Returns 63 Cx (x the attempts left, 0 on the attempt that blocks it) for a mismatch,
 // 69 83 for a code already blocked, nullopt on a match.
-std::optional<std::uint16_t> present(SecretCode& code, std::span<const std::uint8_t> presented) {
+std::optional<std::uint16_t> Present(SecretCode& code, std::span<const std::uint8_t> presented) {
     if (code.blocked())
         return sw::PinBlocked;
     if (code.matches(presented)) {
@@ -33,7 +33,7 @@ std::optional<std::uint16_t> present(SecretCode& code, std::span<const std::uint
 }
 
 // An empty VERIFY or UNBLOCK: how many attempts `code` has left.
-std::uint16_t attemptsOf(const SecretCode& code) {
+std::uint16_t AttemptsOf(const SecretCode& code) {
     return code.blocked() ? sw::PinBlocked
                           : static_cast<std::uint16_t>(sw::RetriesLeft | code.attemptsLeft);
 }
@@ -46,32 +46,32 @@ int UiccCommands::pinNumber(std::uint8_t keyReference) {
 
 Bytes UiccCommands::verifyPin(const Command& c, bool change) {
     if (c.p1 != 0)
-        return word(sw::WrongP1P2);
+        return Word(sw::WrongP1P2);
     const int n = pinNumber(c.p2);
     if (n == 0)
-        return word(sw::ReferenceNotFound);
+        return Word(sw::ReferenceNotFound);
     auto& code = image_.chv(n);
     // §11.1.9: VERIFY without data asks for the attempts left; 90 00 when no
     // verification is needed, because the PIN is disabled or was verified.
     if (!change && c.p3 == 0) {
         if (!pinEnabled(n) || state_.verified[n - 1])
-            return word(sw::Ok);
-        return word(attemptsOf(code));
+            return Word(sw::Ok);
+        return Word(AttemptsOf(code));
     }
     const std::size_t length = change ? 2 * PinLength : PinLength;
     if (c.p3 != length || c.data.size() != length)
-        return word(sw::WrongLength);
+        return Word(sw::WrongLength);
     // A disabled PIN can be neither verified nor changed.
     if (!pinEnabled(n))
-        return word(sw::ReferenceInvalidated);
+        return Word(sw::ReferenceInvalidated);
     const CardImage before = image_;
-    auto failure = present(code, c.data.first(PinLength));
+    auto failure = Present(code, c.data.first(PinLength));
     if (failure)
         state_.verified[n - 1] = false;
     else if (change)
         std::ranges::copy(c.data.subspan(PinLength), code.value.begin());
-    auto answer = commit(before, word(failure.value_or(sw::Ok)));
-    if (!failure && answer == word(sw::Ok))
+    auto answer = commit(before, Word(failure.value_or(sw::Ok)));
+    if (!failure && answer == Word(sw::Ok))
         state_.verified[n - 1] = true;
     return answer;
 }
@@ -80,25 +80,25 @@ Bytes UiccCommands::switchVerification(const Command& c, bool enable) {
     // §11.1.11 and §11.1.12. Only PIN1 can be disabled; an alternative global key
     // reference (P1 80) is not offered.
     if (c.p1 != 0)
-        return word(sw::WrongP1P2);
+        return Word(sw::WrongP1P2);
     const int n = pinNumber(c.p2);
     if (n == 0)
-        return word(sw::ReferenceNotFound);
+        return Word(sw::ReferenceNotFound);
     if (n != 1)
-        return word(sw::FunctionNotSupported);
+        return Word(sw::FunctionNotSupported);
     if (c.p3 != PinLength || c.data.size() != PinLength)
-        return word(sw::WrongLength);
+        return Word(sw::WrongLength);
     if (image_.chv1Enabled() == enable)
-        return word(sw::ConditionsNotSatisfied);
+        return Word(sw::ConditionsNotSatisfied);
     const CardImage before = image_;
-    auto failure = present(image_.chv(1), c.data);
+    auto failure = Present(image_.chv(1), c.data);
     if (failure)
         state_.verified[0] = false;
     else
         image_.setChv1Enabled(enable);
-    auto answer = commit(before, word(failure.value_or(sw::Ok)));
+    auto answer = commit(before, Word(failure.value_or(sw::Ok)));
     // The PIN was just presented, so the holder stays verified.
-    state_.verified[0] = !failure && answer == word(sw::Ok);
+    state_.verified[0] = !failure && answer == Word(sw::Ok);
     return answer;
 }
 
@@ -106,17 +106,17 @@ Bytes UiccCommands::unblockPin(const Command& c) {
     // §11.1.13: the UNBLOCK PIN, then the new PIN; without data, the attempts left of the
     // UNBLOCK PIN.
     if (c.p1 != 0)
-        return word(sw::WrongP1P2);
+        return Word(sw::WrongP1P2);
     const int n = pinNumber(c.p2);
     if (n == 0)
-        return word(sw::ReferenceNotFound);
+        return Word(sw::ReferenceNotFound);
     auto& unblock = image_.unblockCode(n);
     if (c.p3 == 0)
-        return word(attemptsOf(unblock));
+        return Word(AttemptsOf(unblock));
     if (c.p3 != 2 * PinLength || c.data.size() != 2 * PinLength)
-        return word(sw::WrongLength);
+        return Word(sw::WrongLength);
     const CardImage before = image_;
-    auto failure = present(image_.unblockCode(n), c.data.first(PinLength));
+    auto failure = Present(image_.unblockCode(n), c.data.first(PinLength));
     if (!failure) {
         auto& code = image_.chv(n);
         std::ranges::copy(c.data.subspan(PinLength), code.value.begin());
@@ -125,8 +125,8 @@ Bytes UiccCommands::unblockPin(const Command& c) {
         if (n == 1)
             image_.setChv1Enabled(true);
     }
-    auto answer = commit(before, word(failure.value_or(sw::Ok)));
-    if (!failure && answer == word(sw::Ok))
+    auto answer = commit(before, Word(failure.value_or(sw::Ok)));
+    if (!failure && answer == Word(sw::Ok))
         state_.verified[n - 1] = true;
     return answer;
 }

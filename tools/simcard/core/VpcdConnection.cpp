@@ -13,7 +13,7 @@ namespace simcard {
 
 namespace {
 
-void setOption(int fd, int option) {
+void SetOption(int fd, int option) {
     int on = 1;
     // Failing only costs latency, so the result is not checked.
     (void)::setsockopt(fd, IPPROTO_TCP, option, &on, sizeof on);
@@ -22,7 +22,7 @@ void setOption(int fd, int option) {
 } // namespace
 
 VpcdConnection::VpcdConnection(tarvik::UniqueFd socket) : socket_(std::move(socket)) {
-    setOption(socket_.get(), TCP_NODELAY);
+    SetOption(socket_.get(), TCP_NODELAY);
 }
 
 std::optional<VpcdConnection> VpcdConnection::connect(const std::string& host, int port,
@@ -53,7 +53,7 @@ std::optional<VpcdConnection> VpcdConnection::connect(const std::string& host, i
 bool VpcdConnection::readExactly(std::uint8_t* buffer, std::size_t size) {
     std::size_t done = 0;
     while (done < size) {
-        setOption(socket_.get(), TCP_QUICKACK);
+        SetOption(socket_.get(), TCP_QUICKACK);
         auto n = ::recv(socket_.get(), buffer + done, size - done, 0);
         if (n > 0) {
             done += static_cast<std::size_t>(n);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/UniqueFd.h"
-#include "tools/simcard/core/Hex.h"
+#include "tools/simcard/core/Bytes.h"
 
 #include <optional>
 #include <span>

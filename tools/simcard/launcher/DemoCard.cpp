@@ -22,7 +22,7 @@ constexpr auto OccupiedTimeout = 1500ms;
 } // namespace
 
 fs::path SimcardBesideThisProgram() {
-    if (const std::string program = environmentOr("SIMCARD_PROGRAM", ""); !program.empty())
+    if (const std::string program = EnvironmentOr("SIMCARD_PROGRAM", ""); !program.empty())
         return program;
     std::error_code error;
     const auto self = fs::read_symlink("/proc/self/exe", error);

@@ -25,10 +25,10 @@ std::vector<ReaderSlot> VirtualReaderSlots(const CardStack& stack,
     std::vector<VpcdEntry> entries = stack.privateEntries();
     std::error_code error;
     for (const auto& file : std::filesystem::directory_iterator("/etc/reader.conf.d", error)) {
-        const auto found = parseReaderConf(readWholeFile(file.path()));
+        const auto found = ParseReaderConf(ReadWholeFile(file.path()));
         entries.insert(entries.end(), found.begin(), found.end());
     }
-    return matchSlots(entries, readers);
+    return MatchSlots(entries, readers);
 }
 
 } // namespace simcard

@@ -1,5 +1,6 @@
 #include "tools/simcard/core/CardImage.h"
 
+#include "base/Hex.h"
 #include "testing/TemporaryFolder.h"
 
 #include <filesystem>
@@ -46,7 +47,7 @@ TEST(CardImageTest, SettingsShapeANewImage) {
     EXPECT_EQ(image.records({DfCdma, EfSms}).size(), 3u);
     EXPECT_EQ(image.directories(), (std::vector<std::uint16_t>{DfTelecom, DfGsm, DfCdma}));
     EXPECT_TRUE(image.find({MasterFile, EfIccid})->transparent);
-    EXPECT_EQ(toHex(image.chv(1).value), "39FFFFFFFFFFFFFF");
+    EXPECT_EQ(tarvik::ToHex(image.chv(1).value), "39FFFFFFFFFFFFFF");
     EXPECT_EQ(image.unblockCode(2).attemptsLeft, 10);
     EXPECT_FALSE(image.chv1Enabled());
     EXPECT_THROW(image.records({DfTelecom, EfExt1}), std::out_of_range);
@@ -64,10 +65,10 @@ TEST(CardImageTest, RefusesSettingsACardCannotHold) {
     for (auto [name, change] : cases) {
         CardSettings s;
         change(s);
-        EXPECT_TRUE(validate(s).has_value()) << name;
+        EXPECT_TRUE(Validate(s).has_value()) << name;
         EXPECT_THROW(CardImage::create(s), ImageError) << name;
     }
-    EXPECT_FALSE(validate({}).has_value());
+    EXPECT_FALSE(Validate({}).has_value());
 }
 
 TEST(CardImageTest, SavedImageLoadsBackEqual) {
@@ -101,8 +102,8 @@ TEST(CardImageTest, UnlistedRecordsAreEmptyAndCommentsAreIgnored) {
                                         "record 7F10 6F3A 2 0102030405060708090A0B0C0D0E\n");
     const auto& records = image.records({DfTelecom, EfAdn});
     ASSERT_EQ(records.size(), 3u);
-    EXPECT_EQ(toHex(records[0]), std::string(28, 'F'));
-    EXPECT_EQ(toHex(records[1]), "0102030405060708090A0B0C0D0E");
+    EXPECT_EQ(tarvik::ToHex(records[0]), std::string(28, 'F'));
+    EXPECT_EQ(tarvik::ToHex(records[1]), "0102030405060708090A0B0C0D0E");
 }
 
 TEST(CardImageTest, MalformedImagesAreRefusedWithTheirLine) {

@@ -1,5 +1,6 @@
 #include "tools/simcard/core/CardServer.h"
 
+#include "base/Hex.h"
 #include "tools/simcard/core/VpcdConnection.h"
 #include "tools/simcard/tests/CardTestSupport.h"
 
@@ -16,14 +17,14 @@ namespace simcard {
 namespace {
 
 Bytes bytes(std::string_view hex) {
-    return *parseHex(hex);
+    return *tarvik::FromHex(hex, tarvik::HexSpacing::Spaced);
 }
 
 class CardServerTest : public ::testing::Test {
 protected:
     std::string exchange(CardServer& server, std::string_view hex) {
         auto answer = server.handleMessage(bytes(hex));
-        return answer ? toHex(*answer) : "none";
+        return answer ? tarvik::ToHex(*answer) : "none";
     }
 
     SimCard card{CardImage::create({})};
@@ -148,7 +149,7 @@ struct StopPipe {
 std::string request(VpcdConnection& vpcd, std::string_view hex) {
     EXPECT_TRUE(vpcd.send(bytes(hex)));
     auto answer = vpcd.receive();
-    return answer ? toHex(*answer) : "closed";
+    return answer ? tarvik::ToHex(*answer) : "closed";
 }
 
 TEST_F(CardServerTest, ServesFramedMessagesUntilStopped) {

@@ -6,7 +6,7 @@ namespace simcard {
 namespace {
 
 TEST(CardStackTest, ReaderConfYieldsTheVpcdEntries) {
-    auto entries = parseReaderConf(R"(# Gemalto reader with serial communication
+    auto entries = ParseReaderConf(R"(# Gemalto reader with serial communication
 #FRIENDLYNAME      "GemPCTwin serial"
 #LIBPATH           /usr/lib/pcsc/drivers/serial/libccidtwin.so
 FRIENDLYNAME "Virtual PCD"
@@ -40,7 +40,7 @@ TEST(CardStackTest, SlotsAreTheListedReadersOfEachDriverFile) {
     const std::vector<std::string> readers = {"Virtual SIM 1 00 00",  "Virtual SIM 1 00 01",
                                               "Virtual SIM 2 01 00",  "Shares a.so 00 00",
                                               "Virtual SIM 10 00 00", "Other reader 00 00"};
-    auto slots = matchSlots(entries, readers);
+    auto slots = MatchSlots(entries, readers);
     const std::vector<ReaderSlot> expected = {{"Virtual SIM 1 00 00", 1000},
                                               {"Virtual SIM 1 00 01", 1001},
                                               {"Virtual SIM 2 01 00", 1002}};

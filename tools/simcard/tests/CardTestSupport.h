@@ -1,6 +1,7 @@
 #pragma once
 
-#include "tools/simcard/core/Hex.h"
+#include "base/Hex.h"
+#include "tools/simcard/core/Bytes.h"
 #include "tools/simcard/core/SimCard.h"
 
 #include <string>
@@ -10,13 +11,13 @@ namespace simcard::testing {
 
 // Sends a command given in hex (blanks allowed) and returns the answer in hex.
 inline std::string send(SimCard& card, std::string_view commandHex) {
-    auto command = parseHex(commandHex);
-    return command ? toHex(card.process(*command)) : "bad test command";
+    auto command = tarvik::FromHex(commandHex, tarvik::HexSpacing::Spaced);
+    return command ? tarvik::ToHex(card.process(*command)) : "bad test command";
 }
 
 // The 8-byte coding of a code given as text: its characters, then FF.
 inline std::string code(std::string_view text) {
-    auto hex = toHex({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+    auto hex = tarvik::ToHex({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
     return hex + std::string(16 - hex.size(), 'F');
 }
 

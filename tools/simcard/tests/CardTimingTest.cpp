@@ -1,6 +1,6 @@
 #include "tools/simcard/core/CardTiming.h"
 
-#include "tools/simcard/core/Hex.h"
+#include "base/Hex.h"
 
 #include <gtest/gtest.h>
 
@@ -24,8 +24,8 @@ TEST(CardTimingTest, EtuIsFOverDTimesTheClockPeriod) {
         {9601, {}, 103'924},  {0, {}, 103'924},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(baudRateAdjustment(c.baud), c.d) << c.baud;
-        EXPECT_EQ(elementaryTimeUnit(c.baud).count(), c.etuNs) << c.baud;
+        EXPECT_EQ(BaudRateAdjustment(c.baud), c.d) << c.baud;
+        EXPECT_EQ(ElementaryTimeUnit(c.baud).count(), c.etuNs) << c.baud;
     }
 }
 
@@ -63,11 +63,11 @@ TEST(CardTimingTest, CommandTakesElevenEtuPerCharacterPlusTheWrite) {
         {"A0DC01041C", "9000", 115200, 0, 3'429},
     };
     for (const auto& c : cases) {
-        auto command = *parseHex(c.command);
+        auto command = *tarvik::FromHex(c.command, tarvik::HexSpacing::Spaced);
         if (command.size() == 5 && command[4] > 0 && (command[1] == 0xDC || command[1] == 0xD6))
             command.resize(5 + command[4], 0x11); // an update carries its P3 data bytes
-        const auto answer = *parseHex(c.answer);
-        const auto duration = commandDuration({c.baud, c.writeMs}, command, answer);
+        const auto answer = *tarvik::FromHex(c.answer, tarvik::HexSpacing::Spaced);
+        const auto duration = CommandDuration({c.baud, c.writeMs}, command, answer);
         EXPECT_NEAR(static_cast<double>(duration.count()) / 1000, c.microseconds, 1.0)
             << c.command << " " << c.answer << " at " << c.baud;
     }
@@ -75,7 +75,9 @@ TEST(CardTimingTest, CommandTakesElevenEtuPerCharacterPlusTheWrite) {
 
 TEST(CardTimingTest, ControlCodesAndBrokenCommandsTakeNoTime) {
     for (const char* hex : {"", "01", "A0B201"})
-        EXPECT_EQ(commandDuration({}, *parseHex(hex), *parseHex("9000")), nanoseconds::zero())
+        EXPECT_EQ(CommandDuration({}, *tarvik::FromHex(hex, tarvik::HexSpacing::Spaced),
+                                  *tarvik::FromHex("9000", tarvik::HexSpacing::Spaced)),
+                  nanoseconds::zero())
             << hex;
 }
 

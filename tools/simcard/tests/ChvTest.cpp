@@ -1,3 +1,4 @@
+#include "base/Hex.h"
 #include "tools/simcard/core/SimCard.h"
 #include "tools/simcard/tests/CardTestSupport.h"
 
@@ -180,7 +181,7 @@ TEST(PersistTest, ChangesReachTheStoreBeforeTheAnswer) {
     EXPECT_EQ(stored, 2);
     send(card, "A0DC01041C" + testing::filled(28, "11"));
     EXPECT_EQ(stored, 3);
-    EXPECT_EQ(toHex(last.records({DfTelecom, EfAdn})[0]), testing::filled(28, "11"));
+    EXPECT_EQ(tarvik::ToHex(last.records({DfTelecom, EfAdn})[0]), testing::filled(28, "11"));
 }
 
 TEST(PersistTest, FailedStoreUndoesTheChange) {
@@ -191,7 +192,8 @@ TEST(PersistTest, FailedStoreUndoesTheChange) {
     send(card, "A0A40000026F3A");
     storeWorks = false;
     EXPECT_EQ(send(card, "A0DC01041C" + testing::filled(28, "11")), "9240");
-    EXPECT_EQ(toHex(card.image().records({DfTelecom, EfAdn})[0]), testing::filled(28, "FF"));
+    EXPECT_EQ(tarvik::ToHex(card.image().records({DfTelecom, EfAdn})[0]),
+              testing::filled(28, "FF"));
     EXPECT_EQ(send(card, verify(1, "0000")), "9240");
     EXPECT_EQ(card.image().chv(1).attemptsLeft, 3);
     EXPECT_EQ(send(card, disable("1234")), "9240");

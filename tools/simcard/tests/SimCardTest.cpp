@@ -1,5 +1,6 @@
 #include "tools/simcard/core/SimCard.h"
 
+#include "base/Hex.h"
 #include "tools/simcard/tests/CardTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -281,7 +282,7 @@ TEST_F(RecordTest, UpdateChecksLengthAndRange) {
     EXPECT_EQ(send(card, "A0B200030E"), record(3)); // PREVIOUS: the last record
     EXPECT_EQ(send(card, "A0DC00040E" + filled(14, "AA")), "9000");
     EXPECT_EQ(send(card, "A0B203040E"), filled(14, "AA") + "9000");
-    EXPECT_EQ(toHex(card.image().records({DfTelecom, EfMsisdn})[2]), filled(14, "AA"));
+    EXPECT_EQ(tarvik::ToHex(card.image().records({DfTelecom, EfMsisdn})[2]), filled(14, "AA"));
 }
 
 TEST(TransparentFileTest, IccidIsReadableAlwaysAndNeverUpdated) {
@@ -338,11 +339,11 @@ TEST(RecordIoTest, FilesWithoutRecordsAreOutOfRange) {
 
 TEST(RecordIoTest, NewImagesHoldEmptyRecords) {
     auto image = CardImage::create(withCdma());
-    EXPECT_EQ(toHex(image.records({DfTelecom, EfAdn}).at(249)), filled(28, "FF"));
-    EXPECT_EQ(toHex(image.records({DfTelecom, EfExt1}).at(9)), filled(13, "FF"));
-    EXPECT_EQ(toHex(image.records({DfTelecom, EfSms}).at(0)), "00" + filled(175, "FF"));
+    EXPECT_EQ(tarvik::ToHex(image.records({DfTelecom, EfAdn}).at(249)), filled(28, "FF"));
+    EXPECT_EQ(tarvik::ToHex(image.records({DfTelecom, EfExt1}).at(9)), filled(13, "FF"));
+    EXPECT_EQ(tarvik::ToHex(image.records({DfTelecom, EfSms}).at(0)), "00" + filled(175, "FF"));
     // A free CDMA record is all 00, and 255 bytes long (3GPP2 C.S0023, EF SMS).
-    EXPECT_EQ(toHex(image.records({DfCdma, EfSms}).at(9)), filled(255, "00"));
+    EXPECT_EQ(tarvik::ToHex(image.records({DfCdma, EfSms}).at(9)), filled(255, "00"));
     EXPECT_EQ(image.records({DfTelecom, EfMsisdn}).size(), 2u);
 }
 
@@ -404,7 +405,7 @@ TEST(ContactCaseTest, CaseRecordsAreCountedReadAndWrittenByNumber) {
     CardSettings s;
     s.caseCard = true;
     s.caseSlots = 4;
-    s.caseRecords[1] = *parseHex(filled(32, "AA"));
+    s.caseRecords[1] = *tarvik::FromHex(filled(32, "AA"), tarvik::HexSpacing::Spaced);
     SimCard card(CardImage::create(s));
     EXPECT_EQ(send(card, "A00A000002"), "00049000");
     EXPECT_EQ(send(card, "A009000020"), filled(32, "FF") + "9000"); // free
@@ -426,7 +427,7 @@ TEST(ContactCaseTest, CaseRecordsAreCountedReadAndWrittenByNumber) {
 TEST(ContactCaseTest, CaseRecordsAloneMakeACaseCardWithRoomForThem) {
     CardSettings s;
     s.caseSlots = 0;
-    s.caseRecords[0x0102] = *parseHex(filled(32, "BB"));
+    s.caseRecords[0x0102] = *tarvik::FromHex(filled(32, "BB"), tarvik::HexSpacing::Spaced);
     SimCard card(CardImage::create(s));
     EXPECT_EQ(send(card, "A00A000002"), "01039000");
     EXPECT_EQ(send(card, "A009010220"), filled(32, "BB") + "9000");

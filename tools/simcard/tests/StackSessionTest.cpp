@@ -67,7 +67,7 @@ void enterPrivateStack() {
 
 // Running, not ended: a zombie has ended, only its parent has not collected it yet.
 bool running(pid_t pid) {
-    auto stat = readWholeFile("/proc/" + std::to_string(pid) + "/stat");
+    auto stat = ReadWholeFile("/proc/" + std::to_string(pid) + "/stat");
     auto close = stat.rfind(')');
     return close != std::string::npos && close + 2 < stat.size() && stat[close + 2] != 'Z';
 }
@@ -138,10 +138,10 @@ protected:
         input_.reset(pipe[1]);
         ChildProcess program(arguments, output_, ChildProcess::Lifetime::Detached, input.get());
         const bool ready = waitUntil([&] {
-            return readWholeFile(output_).find("ready") != std::string::npos || !program.running();
+            return ReadWholeFile(output_).find("ready") != std::string::npos || !program.running();
         });
         EXPECT_TRUE(ready && program.running()) << "the program did not get ready:\n"
-                                                << readWholeFile(output_);
+                                                << ReadWholeFile(output_);
         return program;
     }
 
@@ -152,13 +152,13 @@ protected:
         if (auto signal = signals.find(ending); signal != signals.end())
             ::kill(-program.pid(), signal->second); // the whole group, as Ctrl+C does
         EXPECT_TRUE(waitUntil([&] { return !program.running(); })) << "the program did not end:\n"
-                                                                   << readWholeFile(output_);
+                                                                   << ReadWholeFile(output_);
     }
 
     // Waits until the guard of `program` has done its work.
     bool guardDone(pid_t program) {
         return waitUntil([&] {
-            return readWholeFile(stack_ / "guard.log")
+            return ReadWholeFile(stack_ / "guard.log")
                        .find("guard of " + std::to_string(program) + ":") != std::string::npos;
         });
     }

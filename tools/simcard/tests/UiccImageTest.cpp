@@ -121,18 +121,18 @@ TEST(UiccImageTest, MalformedVersion2ImagesAreRefusedWithTheirLine) {
 TEST(UiccImageTest, PhonebookOutsideDfTelecomNeedsAUicc) {
     CardSettings s;
     s.phonebook = PhonebookLayout::Global;
-    EXPECT_TRUE(validate(s));
+    EXPECT_TRUE(Validate(s));
     s.phonebook = PhonebookLayout::Telecom;
     s.localPhonebook = true;
-    EXPECT_TRUE(validate(s));
+    EXPECT_TRUE(Validate(s));
     s.uicc = true;
-    EXPECT_FALSE(validate(s));
+    EXPECT_FALSE(Validate(s));
     s.uicc = false;
     s.localPhonebook = false;
     s.gsmClass = true;
-    EXPECT_TRUE(validate(s));
+    EXPECT_TRUE(Validate(s));
     s.uicc = true;
-    EXPECT_FALSE(validate(s));
+    EXPECT_FALSE(Validate(s));
     s.gsmClass = false;
     s.uicc = false;
     s.localPhonebook = false;

@@ -1,5 +1,6 @@
 // The card with --uicc, command by command, against ETSI TS 102 221 and 3GPP TS 31.102.
 
+#include "base/Hex.h"
 #include "tools/simcard/core/SimCard.h"
 #include "tools/simcard/tests/CardTestSupport.h"
 
@@ -140,11 +141,12 @@ TEST(UiccSelectTest, FcpsDescribeTheFiles) {
         SimCard card(CardImage::create(c.settings));
         for (const auto& id : c.path)
             ASSERT_EQ(send(card, "00A4000C02" + id), "9000") << c.name;
-        const auto fcp = *parseHex(c.fcp);
-        const auto length = toHex(std::vector<std::uint8_t>{static_cast<std::uint8_t>(fcp.size())});
+        const auto fcp = *tarvik::FromHex(c.fcp, tarvik::HexSpacing::Spaced);
+        const auto length =
+            tarvik::ToHex(std::vector<std::uint8_t>{static_cast<std::uint8_t>(fcp.size())});
         // §7.3.1.1.4 (T=0): the answer waits behind 61 xx for GET RESPONSE.
         EXPECT_EQ(send(card, c.select), "61" + length) << c.name;
-        EXPECT_EQ(send(card, "00C00000" + length), toHex(fcp) + "9000") << c.name;
+        EXPECT_EQ(send(card, "00C00000" + length), tarvik::ToHex(fcp) + "9000") << c.name;
     }
 }
 
@@ -242,7 +244,7 @@ TEST(UiccTransportTest, GetResponseHandsOutTheWaitingBytesInPieces) {
     // what waits.
     SimCard card(CardImage::create(uicc()));
     const std::string fcp = "6219820542 21001CFA83026F3A8A01058B032F060280021B588800";
-    const std::string compact = toHex(*parseHex(fcp));
+    const std::string compact = tarvik::ToHex(*tarvik::FromHex(fcp, tarvik::HexSpacing::Spaced));
     run(card,
         {{"00A4000C027F10", "9000"},
          {"00A40004026F3A", "611B"},
@@ -380,7 +382,7 @@ TEST(UiccPhonebookTest, GlobalAndLocalPhonebooksAreSeparateFiles) {
          {"00A4080C067FFF5F3A4F3A", "9000"},
          {"00B201041C", filled(28, "FF") + "9000"}},
         "write the global one, read the local one");
-    EXPECT_EQ(toHex(card.image().records({DfGlobalPhonebook, EfPhonebookAdn})[0]),
+    EXPECT_EQ(tarvik::ToHex(card.image().records({DfGlobalPhonebook, EfPhonebookAdn})[0]),
               filled(28, "12"));
 }
 

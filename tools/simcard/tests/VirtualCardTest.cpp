@@ -3,8 +3,8 @@
 
 #include "tools/simcard/fixture/VirtualCard.h"
 
+#include "base/Hex.h"
 #include "tools/simcard/core/CardImage.h"
-#include "tools/simcard/core/Hex.h"
 
 #include <chrono>
 #include <fstream>
@@ -48,12 +48,12 @@ public:
         if (SCardStatus(card_, nullptr, &nameLength, &state, &protocol, atr, &atrLength) !=
             SCARD_S_SUCCESS)
             return "no status";
-        return toHex({atr, atrLength});
+        return tarvik::ToHex({atr, atrLength});
     }
 
     // Sends a command given in hex; returns the answer in hex, or the PC/SC error text.
     std::string transmit(std::string_view commandHex) {
-        auto command = *parseHex(commandHex);
+        auto command = *tarvik::FromHex(commandHex, tarvik::HexSpacing::Spaced);
         Bytes answer(260);
         DWORD length = static_cast<DWORD>(answer.size());
         const SCARD_IO_REQUEST* pci = protocol_ == SCARD_PROTOCOL_T1 ? SCARD_PCI_T1 : SCARD_PCI_T0;
@@ -62,7 +62,7 @@ public:
         if (rc != SCARD_S_SUCCESS)
             return pcsc_stringify_error(rc);
         answer.resize(length);
-        return toHex(answer);
+        return tarvik::ToHex(answer);
     }
 
 private:
@@ -94,7 +94,7 @@ TEST(VirtualCardTest, SelectReadUpdateReachTheImage) {
     EXPECT_EQ(c.transmit("A0B201041C"), record + "9000");
 
     auto image = CardImage::load(card.imagePath());
-    EXPECT_EQ(toHex(image.records({DfTelecom, EfAdn}).at(0)), record);
+    EXPECT_EQ(tarvik::ToHex(image.records({DfTelecom, EfAdn}).at(0)), record);
     auto log = readAll(card.commandLogPath());
     EXPECT_NE(log.find("> A0 DC 01 04 1C 41 42 43"), std::string::npos);
     EXPECT_NE(log.find("< 90 00"), std::string::npos);
@@ -278,7 +278,7 @@ TEST(VirtualCardTest, UiccOfEachPhonebookLayoutAnswersThroughPcscd) {
         EXPECT_EQ(t.transmit("00B201041C"), record + "9000") << c.layout;
         const auto image = CardImage::load(card.imagePath());
         EXPECT_TRUE(image.uicc());
-        EXPECT_EQ(toHex(image.records({c.directory, c.adn}).at(0)), record) << c.layout;
+        EXPECT_EQ(tarvik::ToHex(image.records({c.directory, c.adn}).at(0)), record) << c.layout;
     }
 }
 

@@ -67,8 +67,8 @@ TEST_F(SendSmsDialogTest, SendsEveryMessageAndShowsTheReplies) {
     EXPECT_EQ(dialog.MemoReplies().toPlainText(),
               "+393331234567 (2025-01-31 13:05:09): OK\n+393331234567 (2025-01-31 13:05:09): OK");
     EXPECT_EQ(dialog.LabStatus().text(), "All messages were sent");
-    ASSERT_EQ(modem.Messages().size(), 2u);
-    EXPECT_EQ(modem.Messages()[1].text, "TL2=2;");
+    ASSERT_EQ(modem.messages().size(), 2u);
+    EXPECT_EQ(modem.messages()[1].text, "TL2=2;");
     testing::RenderWidget(dialog, QStringLiteral("dialog-send-sms"));
 
     // The number is remembered for the program file.
@@ -88,13 +88,13 @@ TEST_F(SendSmsDialogTest, CancelStopsAfterTheMessageInHand) {
     ASSERT_TRUE(Until([&] { return !dialog.Sending(); }));
     EXPECT_EQ(States(dialog), (QStringList{"sent (1)", "waiting"}));
     EXPECT_EQ(dialog.LabStatus().text(), "Sending stopped");
-    EXPECT_EQ(modem.Messages().size(), 1u);
+    EXPECT_EQ(modem.messages().size(), 1u);
 
     // Send goes on from the first message not sent.
     dialog.ButSend().click();
     ASSERT_TRUE(Until([&] { return !dialog.Sending(); }));
     EXPECT_EQ(States(dialog), (QStringList{"sent (1)", "sent (2)"}));
-    EXPECT_EQ(modem.Messages().size(), 2u);
+    EXPECT_EQ(modem.messages().size(), 2u);
     dialog.ButCancel().click();
     EXPECT_FALSE(dialog.isVisible());
 }

@@ -1,8 +1,8 @@
-#include "simlib/coding/NumberCoding.h"
+#include "gsm/NumberCoding.h"
 
 #include <algorithm>
 
-namespace quenlib {
+namespace gsm {
 
 namespace {
 
@@ -10,7 +10,7 @@ constexpr std::uint8_t kFiller = 0x0F;
 
 } // namespace
 
-char16_t bcdNibbleToChar(std::uint8_t nibble) {
+char16_t BcdNibbleToChar(std::uint8_t nibble) {
     switch (nibble & 0x0F) {
     case 0x0A:
         return u'*';
@@ -29,7 +29,7 @@ char16_t bcdNibbleToChar(std::uint8_t nibble) {
     }
 }
 
-std::uint8_t charToBcdNibble(char16_t c) {
+std::uint8_t CharToBcdNibble(char16_t c) {
     if (c >= u'0' && c <= u'9') {
         return static_cast<std::uint8_t>(c - u'0');
     }
@@ -50,7 +50,7 @@ std::uint8_t charToBcdNibble(char16_t c) {
     }
 }
 
-std::u16string decodeNumberBlock(std::span<const std::uint8_t> block) {
+std::u16string DecodeNumberBlock(std::span<const std::uint8_t> block) {
     if (block.size() < kNumberBlockSize || block[0] == 0xFF) {
         return {};
     }
@@ -62,14 +62,14 @@ std::u16string decodeNumberBlock(std::span<const std::uint8_t> block) {
     // further: the capability and extension identifiers are no digits.
     const std::size_t digitBytes =
         std::min<std::size_t>(block[0] == 0 ? 0 : block[0] - 1u, kDigitsPerBlock / 2);
-    number += decodeDigits(block.subspan(2, digitBytes));
+    number += DecodeDigits(block.subspan(2, digitBytes));
     if (number == u"+") {
         number.clear();
     }
     return number;
 }
 
-void encodeNumberBlock(std::u16string_view number, std::size_t count,
+void EncodeNumberBlock(std::u16string_view number, std::size_t count,
                        std::span<std::uint8_t> block) {
     if (block.size() < 2) {
         return;
@@ -85,12 +85,12 @@ void encodeNumberBlock(std::u16string_view number, std::size_t count,
     const std::size_t digitBytes = std::min((digits + 1) / 2, block.size() - 2);
     // Whole bytes are encoded: an odd count takes its last high nibble from the character
     // after the count, the filler only when the string ends there.
-    const auto bytes = encodeDigits(number.substr(first, 2 * digitBytes));
+    const auto bytes = EncodeDigits(number.substr(first, 2 * digitBytes));
     std::copy(bytes.begin(), bytes.end(), block.begin() + 2);
     block[0] = static_cast<std::uint8_t>(1 + (digits + 1) / 2);
 }
 
-std::u16string decodeDigits(std::span<const std::uint8_t> bytes) {
+std::u16string DecodeDigits(std::span<const std::uint8_t> bytes) {
     std::u16string digits;
     for (std::uint8_t byte : bytes) {
         for (std::uint8_t nibble :
@@ -98,21 +98,21 @@ std::u16string decodeDigits(std::span<const std::uint8_t> bytes) {
             if (nibble == kFiller) {
                 return digits;
             }
-            digits.push_back(bcdNibbleToChar(nibble));
+            digits.push_back(BcdNibbleToChar(nibble));
         }
     }
     return digits;
 }
 
-std::vector<std::uint8_t> encodeDigits(std::u16string_view digits) {
+std::vector<std::uint8_t> EncodeDigits(std::u16string_view digits) {
     std::vector<std::uint8_t> bytes((digits.size() + 1) / 2);
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const std::uint8_t low = charToBcdNibble(digits[2 * i]);
+        const std::uint8_t low = CharToBcdNibble(digits[2 * i]);
         const std::uint8_t high =
-            2 * i + 1 < digits.size() ? charToBcdNibble(digits[2 * i + 1]) : kFiller;
+            2 * i + 1 < digits.size() ? CharToBcdNibble(digits[2 * i + 1]) : kFiller;
         bytes[i] = static_cast<std::uint8_t>(low | high << 4);
     }
     return bytes;
 }
 
-} // namespace quenlib
+} // namespace gsm

@@ -1,10 +1,10 @@
-#include "simlib/coding/TextCoding.h"
+#include "gsm/TextCoding.h"
 
 #include <algorithm>
 
-namespace quenlib {
+namespace gsm {
 
-TextForm selectTextForm(std::u16string_view text) {
+TextForm SelectTextForm(std::u16string_view text) {
     TextForm form = TextForm::SevenBit;
     for (char16_t c : text) {
         if (c > 0x00FF) {
@@ -17,7 +17,7 @@ TextForm selectTextForm(std::u16string_view text) {
     return form;
 }
 
-std::vector<std::uint8_t> packSeptets(std::span<const std::uint8_t> septets) {
+std::vector<std::uint8_t> PackSeptets(std::span<const std::uint8_t> septets) {
     std::vector<std::uint8_t> bytes((septets.size() * 7 + 7) / 8, 0);
     for (std::size_t k = 0; k < septets.size(); ++k) {
         const unsigned septet = septets[k] & 0x7Fu;
@@ -32,7 +32,7 @@ std::vector<std::uint8_t> packSeptets(std::span<const std::uint8_t> septets) {
     return bytes;
 }
 
-std::vector<std::uint8_t> unpackSeptets(std::span<const std::uint8_t> bytes, std::size_t count,
+std::vector<std::uint8_t> UnpackSeptets(std::span<const std::uint8_t> bytes, std::size_t count,
                                         std::size_t firstSeptet) {
     const std::size_t held = bytes.size() * 8 / 7;
     count = firstSeptet < held ? std::min(count, held - firstSeptet) : 0;
@@ -51,7 +51,7 @@ std::vector<std::uint8_t> unpackSeptets(std::span<const std::uint8_t> bytes, std
     return septets;
 }
 
-std::vector<std::uint8_t> encode8Bit(std::u16string_view text) {
+std::vector<std::uint8_t> Encode8Bit(std::u16string_view text) {
     std::vector<std::uint8_t> bytes;
     bytes.reserve(text.size());
     for (char16_t c : text) {
@@ -60,11 +60,11 @@ std::vector<std::uint8_t> encode8Bit(std::u16string_view text) {
     return bytes;
 }
 
-std::u16string decode8Bit(std::span<const std::uint8_t> bytes) {
+std::u16string Decode8Bit(std::span<const std::uint8_t> bytes) {
     return std::u16string(bytes.begin(), bytes.end());
 }
 
-std::vector<std::uint8_t> encodeUcs2(std::u16string_view text) {
+std::vector<std::uint8_t> EncodeUcs2(std::u16string_view text) {
     std::vector<std::uint8_t> bytes;
     bytes.reserve(text.size() * 2);
     for (char16_t c : text) {
@@ -74,7 +74,7 @@ std::vector<std::uint8_t> encodeUcs2(std::u16string_view text) {
     return bytes;
 }
 
-std::u16string decodeUcs2(std::span<const std::uint8_t> bytes) {
+std::u16string DecodeUcs2(std::span<const std::uint8_t> bytes) {
     std::u16string text;
     text.reserve(bytes.size() / 2);
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
@@ -83,4 +83,4 @@ std::u16string decodeUcs2(std::span<const std::uint8_t> bytes) {
     return text;
 }
 
-} // namespace quenlib
+} // namespace gsm

@@ -1,11 +1,11 @@
-#include "simlib/coding/AlphaCoding.h"
+#include "gsm/AlphaCoding.h"
 
-#include "simlib/coding/TextCoding.h"
+#include "gsm/TextCoding.h"
 
 #include <algorithm>
 #include <cstddef>
 
-namespace quenlib {
+namespace gsm {
 
 namespace {
 
@@ -15,7 +15,7 @@ constexpr std::uint8_t kBasePointer16Form = 0x82;
 
 // Characters of the base-pointer forms: a byte below 80 is the character itself, a byte
 // with bit 8 set is an offset from the base.
-std::u16string decodeBasePointer(std::span<const std::uint8_t> bytes, unsigned base) {
+std::u16string DecodeBasePointer(std::span<const std::uint8_t> bytes, unsigned base) {
     std::u16string text;
     text.reserve(bytes.size());
     for (std::uint8_t byte : bytes) {
@@ -25,7 +25,7 @@ std::u16string decodeBasePointer(std::span<const std::uint8_t> bytes, unsigned b
 }
 
 // The k characters that start at `offset`, as far as the field holds them.
-std::span<const std::uint8_t> countedBytes(std::span<const std::uint8_t> field, std::size_t offset,
+std::span<const std::uint8_t> CountedBytes(std::span<const std::uint8_t> field, std::size_t offset,
                                            std::size_t count) {
     if (field.size() <= offset) {
         return {};
@@ -35,8 +35,8 @@ std::span<const std::uint8_t> countedBytes(std::span<const std::uint8_t> field, 
 
 // Whether the one-byte form would read back as another name: U+00FF reads as the filler that
 // ends the name, and a first character 0080 ... 0082 as the tag of another form.
-bool needsUcs2(std::u16string_view name) {
-    if (selectTextForm(name) == TextForm::Ucs2) {
+bool NeedsUcs2(std::u16string_view name) {
+    if (SelectTextForm(name) == TextForm::Ucs2) {
         return true;
     }
     if (!name.empty() && name[0] >= kUcs2Form && name[0] <= kBasePointer16Form) {
@@ -47,7 +47,7 @@ bool needsUcs2(std::u16string_view name) {
 
 } // namespace
 
-std::u16string decodeAlpha(std::span<const std::uint8_t> field) {
+std::u16string DecodeAlpha(std::span<const std::uint8_t> field) {
     if (field.empty()) {
         return {};
     }
@@ -66,32 +66,32 @@ std::u16string decodeAlpha(std::span<const std::uint8_t> field) {
         if (field.size() < 3) {
             return {};
         }
-        return decodeBasePointer(countedBytes(field, 3, field[1]), field[2] * 128u);
+        return DecodeBasePointer(CountedBytes(field, 3, field[1]), field[2] * 128u);
     case kBasePointer16Form:
         if (field.size() < 4) {
             return {};
         }
-        return decodeBasePointer(countedBytes(field, 4, field[1]),
+        return DecodeBasePointer(CountedBytes(field, 4, field[1]),
                                  static_cast<unsigned>(field[2] << 8 | field[3]));
     default: {
         const auto end = std::find(field.begin(), field.end(), std::uint8_t{0xFF});
-        return decode8Bit(std::span(field.begin(), end));
+        return Decode8Bit(std::span(field.begin(), end));
     }
     }
 }
 
-void encodeAlpha(std::u16string_view name, std::span<std::uint8_t> field) {
+void EncodeAlpha(std::u16string_view name, std::span<std::uint8_t> field) {
     if (field.empty()) {
         return;
     }
-    if (needsUcs2(name)) {
+    if (NeedsUcs2(name)) {
         field[0] = kUcs2Form;
-        const auto bytes = encodeUcs2(name.substr(0, (field.size() - 1) / 2));
+        const auto bytes = EncodeUcs2(name.substr(0, (field.size() - 1) / 2));
         std::copy(bytes.begin(), bytes.end(), field.begin() + 1);
         return;
     }
-    const auto bytes = encode8Bit(name.substr(0, field.size()));
+    const auto bytes = Encode8Bit(name.substr(0, field.size()));
     std::copy(bytes.begin(), bytes.end(), field.begin());
 }
 
-} // namespace quenlib
+} // namespace gsm

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace quenlib {
+namespace gsm {
 
 // Size of the number block at the end of an ADN or MSISDN record: length byte, TON/NPI,
 // ten digit bytes, capability identifier and extension identifier.
@@ -19,24 +19,24 @@ inline constexpr std::uint8_t kTonNpiInternational = 0x91;
 inline constexpr std::uint8_t kTonNpiUnknown = 0x81;
 
 // One BCD nibble as a character; 0 for the filler nibble F.
-char16_t bcdNibbleToChar(std::uint8_t nibble);
+char16_t BcdNibbleToChar(std::uint8_t nibble);
 // One character as a BCD nibble; anything that is not a dialling character becomes F.
-std::uint8_t charToBcdNibble(char16_t c);
+std::uint8_t CharToBcdNibble(char16_t c);
 
 // Decodes a number block (at least its first 14 bytes are read; fewer bytes read as
 // absent). International numbers get a leading '+'.
-std::u16string decodeNumberBlock(std::span<const std::uint8_t> block);
+std::u16string DecodeNumberBlock(std::span<const std::uint8_t> block);
 
 // Encodes the first `count` characters of `number` (count at most 20) into the length
 // byte, TON/NPI and digit bytes of `block`. Bytes after the digits are left as the
 // caller filled them.
-void encodeNumberBlock(std::u16string_view number, std::size_t count,
+void EncodeNumberBlock(std::u16string_view number, std::size_t count,
                        std::span<std::uint8_t> block);
 
 // Decodes BCD digits, low nibble first, up to the first F nibble.
-std::u16string decodeDigits(std::span<const std::uint8_t> bytes);
+std::u16string DecodeDigits(std::span<const std::uint8_t> bytes);
 
 // Encodes digits two per byte, low nibble first; an odd count ends with an F nibble.
-std::vector<std::uint8_t> encodeDigits(std::u16string_view digits);
+std::vector<std::uint8_t> EncodeDigits(std::u16string_view digits);
 
-} // namespace quenlib
+} // namespace gsm

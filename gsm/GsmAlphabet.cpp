@@ -1,9 +1,9 @@
-#include "simlib/coding/GsmAlphabet.h"
+#include "gsm/GsmAlphabet.h"
 
 #include <array>
 #include <utility>
 
-namespace quenlib {
+namespace gsm {
 namespace {
 
 // The default table, indexed by septet. 1B is the escape to the extension table.
@@ -41,16 +41,16 @@ constexpr std::array<std::pair<std::uint8_t, char16_t>, 10> kExtensionTable = {{
 }};
 
 // The septet of a character of the default table (not the escape), if any.
-std::optional<std::uint8_t> defaultSeptet(char16_t c) {
+std::optional<std::uint8_t> DefaultSeptet(char16_t c) {
     for (std::size_t septet = 0; septet < kDefaultTable.size(); ++septet) {
-        if (kDefaultTable[septet] == c && septet != kGsmEscape) {
+        if (kDefaultTable[septet] == c && septet != kEscape) {
             return static_cast<std::uint8_t>(septet);
         }
     }
     return std::nullopt;
 }
 
-std::optional<std::uint8_t> extensionCode(char16_t c) {
+std::optional<std::uint8_t> ExtensionCode(char16_t c) {
     for (const auto& [code, character] : kExtensionTable) {
         if (character == c) {
             return code;
@@ -59,7 +59,7 @@ std::optional<std::uint8_t> extensionCode(char16_t c) {
     return std::nullopt;
 }
 
-std::optional<char16_t> extensionCharacter(std::uint8_t code) {
+std::optional<char16_t> ExtensionCharacter(std::uint8_t code) {
     for (const auto& [entry, character] : kExtensionTable) {
         if (entry == code) {
             return character;
@@ -70,21 +70,21 @@ std::optional<char16_t> extensionCharacter(std::uint8_t code) {
 
 } // namespace
 
-unsigned gsmSeptetsFor(char16_t c) {
-    if (defaultSeptet(c)) {
+unsigned SeptetsFor(char16_t c) {
+    if (DefaultSeptet(c)) {
         return 1;
     }
-    return extensionCode(c) ? 2 : 0;
+    return ExtensionCode(c) ? 2 : 0;
 }
 
-std::optional<std::vector<std::uint8_t>> encodeGsmSeptets(std::u16string_view text) {
+std::optional<std::vector<std::uint8_t>> EncodeSeptets(std::u16string_view text) {
     std::vector<std::uint8_t> septets;
     septets.reserve(text.size());
     for (const char16_t c : text) {
-        if (const auto septet = defaultSeptet(c)) {
+        if (const auto septet = DefaultSeptet(c)) {
             septets.push_back(*septet);
-        } else if (const auto code = extensionCode(c)) {
-            septets.push_back(kGsmEscape);
+        } else if (const auto code = ExtensionCode(c)) {
+            septets.push_back(kEscape);
             septets.push_back(*code);
         } else {
             return std::nullopt;
@@ -93,12 +93,12 @@ std::optional<std::vector<std::uint8_t>> encodeGsmSeptets(std::u16string_view te
     return septets;
 }
 
-std::u16string decodeGsmSeptets(std::span<const std::uint8_t> septets) {
+std::u16string DecodeSeptets(std::span<const std::uint8_t> septets) {
     std::u16string text;
     text.reserve(septets.size());
     for (std::size_t i = 0; i < septets.size(); ++i) {
         const std::uint8_t septet = septets[i] & 0x7F;
-        if (septet != kGsmEscape) {
+        if (septet != kEscape) {
             text.push_back(kDefaultTable[septet]);
         } else if (i + 1 == septets.size()) {
             text.push_back(u' ');
@@ -107,10 +107,10 @@ std::u16string decodeGsmSeptets(std::span<const std::uint8_t> septets) {
             // A second escape would lead to a further table that no phone knows; its
             // default-table reading is a space too.
             text.push_back(
-                extensionCharacter(code).value_or(code == kGsmEscape ? u' ' : kDefaultTable[code]));
+                ExtensionCharacter(code).value_or(code == kEscape ? u' ' : kDefaultTable[code]));
         }
     }
     return text;
 }
 
-} // namespace quenlib
+} // namespace gsm

@@ -1,6 +1,6 @@
-#include "simlib/coding/GsmAlphabet.h"
+#include "gsm/GsmAlphabet.h"
 
-#include "simlib/coding/TextCoding.h"
+#include "gsm/TextCoding.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace quenlib {
+namespace gsm {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -57,26 +57,26 @@ TEST(GsmAlphabet, MapsCharactersToTheSeptetsOf23038) {
         {u"\u000C", {0x1B, 0x0A}},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(encodeGsmSeptets(c.text), c.septets) << Utf8(c.text);
-        EXPECT_EQ(decodeGsmSeptets(c.septets), c.text) << Utf8(c.text);
-        EXPECT_EQ(gsmSeptetsFor(c.text[0]), c.septets[0] == kGsmEscape ? 2u : 1u) << Utf8(c.text);
+        EXPECT_EQ(EncodeSeptets(c.text), c.septets) << Utf8(c.text);
+        EXPECT_EQ(DecodeSeptets(c.septets), c.text) << Utf8(c.text);
+        EXPECT_EQ(SeptetsFor(c.text[0]), c.septets[0] == kEscape ? 2u : 1u) << Utf8(c.text);
     }
 }
 
 TEST(GsmAlphabet, CharactersOutsideTheAlphabetAreRefused) {
     for (const std::u16string text : {u"`", u"\u0416", u"\u00E7", u"ok\u0001", u"\u001B", u"\t"}) {
-        EXPECT_EQ(encodeGsmSeptets(text), std::nullopt) << Utf8(text);
-        EXPECT_EQ(gsmSeptetsFor(text.back()), 0u) << Utf8(text);
+        EXPECT_EQ(EncodeSeptets(text), std::nullopt) << Utf8(text);
+        EXPECT_EQ(SeptetsFor(text.back()), 0u) << Utf8(text);
     }
 }
 
 // 23.038 6.2.1.1: a receiver shows the default character of a code the extension table does
 // not hold; an escape with nothing after it shows as a space.
 TEST(GsmAlphabet, UnknownEscapesReadAsTheDefaultCharacter) {
-    EXPECT_EQ(decodeGsmSeptets(Bytes{0x1B, 0x41}), u"A");
-    EXPECT_EQ(decodeGsmSeptets(Bytes{0x41, 0x1B}), u"A ");
-    EXPECT_EQ(decodeGsmSeptets(Bytes{0x1B, 0x1B, 0x41}), u" A");
-    EXPECT_EQ(decodeGsmSeptets(Bytes{0x80 | 0x02}), u"$");
+    EXPECT_EQ(DecodeSeptets(Bytes{0x1B, 0x41}), u"A");
+    EXPECT_EQ(DecodeSeptets(Bytes{0x41, 0x1B}), u"A ");
+    EXPECT_EQ(DecodeSeptets(Bytes{0x1B, 0x1B, 0x41}), u" A");
+    EXPECT_EQ(DecodeSeptets(Bytes{0x80 | 0x02}), u"$");
 }
 
 // Packed user data worked out bit by bit from 23.038 6.1.2.1.1: septet k starts at bit 7k.
@@ -93,13 +93,12 @@ TEST(GsmAlphabet, PackedTextMatchesBytesWorkedOutByHand) {
          {0x82, 0x1A, 0x08, 0x80, 0x7E, 0xB7, 0xCB, 0xA0, 0x0D, 0x2F, 0xB8, 0xF1, 0x01}},
     };
     for (const Case& c : cases) {
-        const auto septets = encodeGsmSeptets(c.text);
+        const auto septets = EncodeSeptets(c.text);
         ASSERT_TRUE(septets) << Utf8(c.text);
-        EXPECT_EQ(packSeptets(*septets), c.packed) << Utf8(c.text);
-        EXPECT_EQ(decodeGsmSeptets(unpackSeptets(c.packed, septets->size())), c.text)
-            << Utf8(c.text);
+        EXPECT_EQ(PackSeptets(*septets), c.packed) << Utf8(c.text);
+        EXPECT_EQ(DecodeSeptets(UnpackSeptets(c.packed, septets->size())), c.text) << Utf8(c.text);
     }
 }
 
 } // namespace
-} // namespace quenlib
+} // namespace gsm

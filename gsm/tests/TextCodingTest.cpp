@@ -1,11 +1,11 @@
-#include "simlib/coding/TextCoding.h"
+#include "gsm/TextCoding.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
-namespace quenlib {
+namespace gsm {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -22,7 +22,7 @@ TEST(TextCoding, SelectsTheNarrowestFormThatHoldsEveryCharacter) {
         {u"a\u0100", TextForm::Ucs2},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(selectTextForm(c.text), c.form) << std::string(c.text.begin(), c.text.end());
+        EXPECT_EQ(SelectTextForm(c.text), c.form) << std::string(c.text.begin(), c.text.end());
     }
 }
 
@@ -41,36 +41,36 @@ TEST(TextCoding, PacksSeptets) {
          {0x31, 0xD9, 0x8C, 0x56, 0xB3, 0xDD, 0x70}},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(packSeptets(c.septets), c.packed);
-        EXPECT_EQ(unpackSeptets(c.packed, c.septets.size()), c.septets);
+        EXPECT_EQ(PackSeptets(c.septets), c.packed);
+        EXPECT_EQ(UnpackSeptets(c.packed, c.septets.size()), c.septets);
     }
 }
 
 TEST(TextCoding, PackingKeepsOnlyTheLowSevenBits) {
-    EXPECT_EQ(packSeptets(Bytes{0xC1}), Bytes{0x41});
+    EXPECT_EQ(PackSeptets(Bytes{0xC1}), Bytes{0x41});
 }
 
 TEST(TextCoding, UnpackingStopsWhereTheBytesEnd) {
     // Three septets asked for, but one byte holds only one.
-    EXPECT_EQ(unpackSeptets(Bytes{0x41}, 3), Bytes{0x41});
-    EXPECT_EQ(unpackSeptets(Bytes{}, 5), Bytes{});
-    EXPECT_EQ(unpackSeptets(Bytes{0xCF, 0x25}, 5, 1), Bytes{0x4B});
+    EXPECT_EQ(UnpackSeptets(Bytes{0x41}, 3), Bytes{0x41});
+    EXPECT_EQ(UnpackSeptets(Bytes{}, 5), Bytes{});
+    EXPECT_EQ(UnpackSeptets(Bytes{0xCF, 0x25}, 5, 1), Bytes{0x4B});
 }
 
 TEST(TextCoding, EightBitAndUcs2RoundTrip) {
     const std::u16string latin = u"Z\u00E9!";
-    EXPECT_EQ(encode8Bit(latin), (Bytes{0x5A, 0xE9, 0x21}));
-    EXPECT_EQ(decode8Bit(encode8Bit(latin)), latin);
-    EXPECT_EQ(encode8Bit(u"\u0416"), Bytes{0x16});
+    EXPECT_EQ(Encode8Bit(latin), (Bytes{0x5A, 0xE9, 0x21}));
+    EXPECT_EQ(Decode8Bit(Encode8Bit(latin)), latin);
+    EXPECT_EQ(Encode8Bit(u"\u0416"), Bytes{0x16});
 
     const std::u16string cyrillic = u"\u0416A";
-    EXPECT_EQ(encodeUcs2(cyrillic), (Bytes{0x04, 0x16, 0x00, 0x41}));
-    EXPECT_EQ(decodeUcs2(encodeUcs2(cyrillic)), cyrillic);
+    EXPECT_EQ(EncodeUcs2(cyrillic), (Bytes{0x04, 0x16, 0x00, 0x41}));
+    EXPECT_EQ(DecodeUcs2(EncodeUcs2(cyrillic)), cyrillic);
 }
 
 TEST(TextCoding, Ucs2DecodingIgnoresAnOddLastByte) {
-    EXPECT_EQ(decodeUcs2(Bytes{0x00, 0x41, 0x00}), u"A");
+    EXPECT_EQ(DecodeUcs2(Bytes{0x00, 0x41, 0x00}), u"A");
 }
 
 } // namespace
-} // namespace quenlib
+} // namespace gsm

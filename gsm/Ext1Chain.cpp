@@ -1,12 +1,12 @@
-#include "simlib/Ext1Chain.h"
+#include "gsm/Ext1Chain.h"
 
-#include "simlib/coding/NumberCoding.h"
+#include "gsm/NumberCoding.h"
 
 #include <algorithm>
 #include <bitset>
 #include <span>
 
-namespace quenlib {
+namespace gsm {
 
 namespace {
 
@@ -24,36 +24,36 @@ constexpr std::uint8_t kFree = 0xFF;
 constexpr int kNamedRecords = 254;
 
 // Whether `id` names one of the `count` extension records.
-bool isExtensionRecord(std::uint8_t id, int count) {
+bool IsExtensionRecord(std::uint8_t id, int count) {
     return id >= 1 && id <= std::min(count, kNamedRecords);
 }
 
 // The records a chain may use: those an identifier can name.
-int usableCount(int count) {
+int UsableCount(int count) {
     return std::clamp(count, 0, kNamedRecords);
 }
 
 } // namespace
 
-std::span<std::uint8_t, kExt1SlotSize> slotOf(Ext1Buffer& buffer, std::size_t slot) {
+std::span<std::uint8_t, kExt1SlotSize> SlotOf(Ext1Buffer& buffer, std::size_t slot) {
     return std::span<std::uint8_t, kExt1SlotSize>(buffer.data() + slot * kExt1SlotSize,
                                                   kExt1SlotSize);
 }
 
-std::span<const std::uint8_t, kExt1SlotSize> slotOf(const Ext1Buffer& buffer, std::size_t slot) {
+std::span<const std::uint8_t, kExt1SlotSize> SlotOf(const Ext1Buffer& buffer, std::size_t slot) {
     return std::span<const std::uint8_t, kExt1SlotSize>(buffer.data() + slot * kExt1SlotSize,
                                                         kExt1SlotSize);
 }
 
-std::u16string readExtensionChain(const Ext1Buffer& buffer, int count, std::uint8_t firstId) {
-    count = usableCount(count);
+std::u16string ReadExtensionChain(const Ext1Buffer& buffer, int count, std::uint8_t firstId) {
+    count = UsableCount(count);
     std::u16string digits;
     std::bitset<256> visited;
     std::uint8_t id = firstId;
-    while (isExtensionRecord(id, count) && !visited[id] && digits.size() < kMaxExtensionDigits) {
+    while (IsExtensionRecord(id, count) && !visited[id] && digits.size() < kMaxExtensionDigits) {
         visited[id] = true;
-        const auto slot = slotOf(buffer, id - 1u);
-        digits += decodeDigits(slot.subspan(kDigitsOffset, kDigitBytes));
+        const auto slot = SlotOf(buffer, id - 1u);
+        digits += DecodeDigits(slot.subspan(kDigitsOffset, kDigitBytes));
         id = slot[kNextByte];
     }
     if (digits.size() > kMaxExtensionDigits) {
@@ -62,13 +62,13 @@ std::u16string readExtensionChain(const Ext1Buffer& buffer, int count, std::uint
     return digits;
 }
 
-std::vector<std::uint8_t> releaseExtensionChain(Ext1Buffer& buffer, int count,
+std::vector<std::uint8_t> ReleaseExtensionChain(Ext1Buffer& buffer, int count,
                                                 std::uint8_t firstId) {
-    count = usableCount(count);
+    count = UsableCount(count);
     std::vector<std::uint8_t> freed;
     std::uint8_t id = firstId;
-    while (isExtensionRecord(id, count)) {
-        const auto slot = slotOf(buffer, id - 1u);
+    while (IsExtensionRecord(id, count)) {
+        const auto slot = SlotOf(buffer, id - 1u);
         if (slot[kTypeByte] == kFree) {
             break;
         }
@@ -79,13 +79,13 @@ std::vector<std::uint8_t> releaseExtensionChain(Ext1Buffer& buffer, int count,
     return freed;
 }
 
-std::uint8_t storeExtensionChain(Ext1Buffer& buffer, int count, std::u16string_view digits,
+std::uint8_t StoreExtensionChain(Ext1Buffer& buffer, int count, std::u16string_view digits,
                                  std::span<const std::uint8_t> preferred) {
-    count = usableCount(count);
+    count = UsableCount(count);
     // The slots in the order they are tried: the preferred ones, then all from the first.
     std::vector<int> order;
     for (const std::uint8_t id : preferred) {
-        if (isExtensionRecord(id, count)) {
+        if (IsExtensionRecord(id, count)) {
             order.push_back(id - 1);
         }
     }
@@ -98,13 +98,13 @@ std::uint8_t storeExtensionChain(Ext1Buffer& buffer, int count, std::u16string_v
         if (digits.empty()) {
             break;
         }
-        const auto slot = slotOf(buffer, static_cast<std::size_t>(slotIndex));
+        const auto slot = SlotOf(buffer, static_cast<std::size_t>(slotIndex));
         if (slot[kTypeByte] != kFree) {
             continue;
         }
         const std::u16string_view part = digits.substr(0, kDigitsPerBlock);
         digits.remove_prefix(part.size());
-        const auto bytes = encodeDigits(part);
+        const auto bytes = EncodeDigits(part);
         std::fill(slot.begin(), slot.end(), kFree);
         slot[kTypeByte] = kAdditionalData;
         slot[kDigitCountByte] = static_cast<std::uint8_t>(bytes.size());
@@ -120,4 +120,4 @@ std::uint8_t storeExtensionChain(Ext1Buffer& buffer, int count, std::u16string_v
     return firstId;
 }
 
-} // namespace quenlib
+} // namespace gsm

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-namespace quenlib {
+namespace gsm {
 
 // Reads a record front to back where every length comes from the record itself: a field
 // that claims more bytes than are left yields what is left, and reading past the end
@@ -42,4 +42,4 @@ private:
     std::size_t position_ = 0;
 };
 
-} // namespace quenlib
+} // namespace gsm

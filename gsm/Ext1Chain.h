@@ -1,7 +1,6 @@
 #pragma once
 
-#include "simlib/LibraryState.h"
-
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -9,7 +8,14 @@
 #include <string_view>
 #include <vector>
 
-namespace quenlib {
+namespace gsm {
+
+// EF EXT1 records (GSM 11.11 §10.5.10) held side by side in one buffer, a 13-byte slot each.
+inline constexpr std::size_t kExt1SlotSize = 13;
+inline constexpr std::size_t kExt1Slots = 255;
+inline constexpr std::size_t kExt1BufferSize = kExt1SlotSize * kExt1Slots; // 3,315
+
+using Ext1Buffer = std::array<std::uint8_t, kExt1BufferSize>;
 
 inline constexpr std::uint8_t kNoExtension = 0xFF;
 // Most digits a number takes from its extension chain when read.
@@ -21,17 +27,17 @@ inline constexpr std::size_t kMaxExtensionDigits = 127;
 // passed.
 
 // The 13 bytes of slot `slot` (below kExt1Slots), which holds record slot + 1.
-std::span<std::uint8_t, kExt1SlotSize> slotOf(Ext1Buffer& buffer, std::size_t slot);
-std::span<const std::uint8_t, kExt1SlotSize> slotOf(const Ext1Buffer& buffer, std::size_t slot);
+std::span<std::uint8_t, kExt1SlotSize> SlotOf(Ext1Buffer& buffer, std::size_t slot);
+std::span<const std::uint8_t, kExt1SlotSize> SlotOf(const Ext1Buffer& buffer, std::size_t slot);
 
 // The digits of the chain starting at `firstId`, at most kMaxExtensionDigits of them;
 // empty when `firstId` names no extension record.
-std::u16string readExtensionChain(const Ext1Buffer& buffer, int count, std::uint8_t firstId);
+std::u16string ReadExtensionChain(const Ext1Buffer& buffer, int count, std::uint8_t firstId);
 
 // Frees the slots of the chain starting at `firstId` (all bytes FF) and gives their
 // identifiers in chain order. Stops at a slot that is already free; frees nothing when
 // `firstId` names no extension record.
-std::vector<std::uint8_t> releaseExtensionChain(Ext1Buffer& buffer, int count,
+std::vector<std::uint8_t> ReleaseExtensionChain(Ext1Buffer& buffer, int count,
                                                 std::uint8_t firstId);
 
 // Stores digits in free slots, 20 a slot, linked in order; digits beyond the free slots
@@ -40,7 +46,7 @@ std::vector<std::uint8_t> releaseExtensionChain(Ext1Buffer& buffer, int count,
 // thus lands in the very same records, and neither the phonebook record nor the extension
 // records need writing again. Returns the first slot's identifier, or FF when nothing was
 // stored.
-std::uint8_t storeExtensionChain(Ext1Buffer& buffer, int count, std::u16string_view digits,
+std::uint8_t StoreExtensionChain(Ext1Buffer& buffer, int count, std::u16string_view digits,
                                  std::span<const std::uint8_t> preferred = {});
 
-} // namespace quenlib
+} // namespace gsm
