@@ -23,6 +23,8 @@ TEST(MessageLogTest, StartsTheFileWithItsHeaderAndAppendsRecords) {
     namespace fs = std::filesystem;
     EXPECT_EQ(fs::status(log.file()).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fs::status(log.file().parent_path()).permissions() & fs::perms::all,
+              fs::perms::owner_all);
 }
 
 TEST(MessageLogTest, SaysWhyTheFileCannotBeWritten) {

@@ -316,6 +316,7 @@ TEST_F(CardBatchTest, TheJobLogHasItsHeaderOnceAndALineACard) {
     namespace fs = std::filesystem;
     EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fs::status(path.parent_path()).permissions() & fs::perms::all, fs::perms::owner_all);
 
     job.iccid.reset();
     job.row.reset();
