@@ -25,11 +25,11 @@ std::string CsvRecord(const LogEntry& entry) {
            "\r\n";
 }
 
-std::filesystem::path MessageLog::DefaultFile() {
+std::filesystem::path MessageLog::defaultFile() {
     return base::AppDataFolder() / "messages.csv";
 }
 
-bool MessageLog::Append(const LogEntry& entry) {
+bool MessageLog::append(const LogEntry& entry) {
     // Appends stay whole when two programs log at once; a new file and its folders are the
     // owner's alone, since they hold customers' numbers.
     base::FileResult<base::AppendFile> file = base::AppendFile::openPrivate(file_);

@@ -190,7 +190,7 @@ std::optional<std::string> Sender::WaitForNetwork() {
 
 void Sender::Log(bool sent, const std::string& number, const std::string& text,
                  const std::string& result) {
-    if (!log_.Append({std::time(nullptr), sent, number, text, result})) {
+    if (!log_.append({std::time(nullptr), sent, number, text, result})) {
         observer_.Warning("the message log cannot be written: " + log_.error());
     }
 }
@@ -236,7 +236,7 @@ void Sender::Take(int tag, std::string_view hexPdu) {
 void Sender::Accept(const JoinedReply& reply) {
     ++outcome_.replies;
     observer_.Replied(reply.sms);
-    if (!log_.Append({std::time(nullptr), false, reply.sms.from, reply.sms.text, "ok"})) {
+    if (!log_.append({std::time(nullptr), false, reply.sms.from, reply.sms.text, "ok"})) {
         observer_.Warning("the message log cannot be written: " + log_.error() +
                           "; the reply stays on the modem");
         return;
@@ -264,7 +264,7 @@ void Sender::TakeReport(std::string_view hexPdu) {
     const std::string text = "status report on message reference " +
                              std::to_string(report->reference) + ": " +
                              DescribeStatus(report->status);
-    if (!log_.Append({std::time(nullptr), false, report->recipient, text, "ok"})) {
+    if (!log_.append({std::time(nullptr), false, report->recipient, text, "ok"})) {
         observer_.Warning("the message log cannot be written: " + log_.error());
     }
 }
@@ -327,7 +327,7 @@ void Sender::WaitForReplies() {
     for (const auto& reply : parts_.TakeIncomplete()) {
         ++outcome_.replies;
         observer_.Incomplete(reply.sms, reply.missing);
-        if (!log_.Append({std::time(nullptr), false, reply.sms.from, reply.sms.text,
+        if (!log_.append({std::time(nullptr), false, reply.sms.from, reply.sms.text,
                           "incomplete: " + reply.missing})) {
             observer_.Warning("the message log cannot be written: " + log_.error());
         }

@@ -23,13 +23,13 @@ FileResult NewDocument(ProgramDocument& doc, const DocumentHooks& hooks) {
     if (hooks.decode) {
         hooks.decode(doc);
     }
-    doc.program.BuildRemoteText();
-    doc.FileName.clear();
+    doc.program.buildRemoteText();
+    doc.fileName.clear();
     return {};
 }
 
 FileResult OpenDocument(ProgramDocument& doc, const std::string& path, const DocumentHooks& hooks) {
-    doc.FileName = path;
+    doc.fileName = path;
     const base::FileResult<std::string> content = base::ReadWholeFile(base::PathFromUtf8(path));
     FileResult result = OpenDocumentContent(doc, content ? *content : std::string(), hooks);
     if (!content) {
@@ -58,8 +58,8 @@ FileResult OpenDocumentContent(ProgramDocument& doc, std::string_view content,
     if (hooks.decode) {
         hooks.decode(doc);
     }
-    doc.program.BuildRemoteText();
-    doc.Modified = false;
+    doc.program.buildRemoteText();
+    doc.modified = false;
     return {};
 }
 
@@ -69,13 +69,13 @@ std::string DocumentFileBytes(const ProgramDocument& doc) {
 }
 
 FileResult SaveDocument(ProgramDocument& doc, const std::string& path) {
-    doc.FileName = path;
+    doc.fileName = path;
     if (const base::FileResult<void> saved =
             base::ReplaceFileContent(base::PathFromUtf8(path), DocumentFileBytes(doc));
         !saved) {
         return Failure({std::string(kDiskError)}, saved.error().reason.message());
     }
-    doc.Modified = false;
+    doc.modified = false;
     return {};
 }
 

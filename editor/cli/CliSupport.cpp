@@ -50,14 +50,14 @@ bool LoadDocument(ProgramDocument& doc, const std::string& path, CliIo& io,
         ReportProblem(InputName(path), result.reason, io.err);
         return false;
     }
-    doc.FileName = path == "-" ? std::string() : path;
+    doc.fileName = path == "-" ? std::string() : path;
     return true;
 }
 
 int SaveOrReport(ProgramDocument& doc, const std::string& path, CliIo& io) {
     if (path == "-") {
         io.out << DocumentFileBytes(doc);
-        doc.Modified = false;
+        doc.modified = false;
         return kExitOk; // a failed write shows when the output is flushed
     }
     const FileResult result = SaveDocument(doc, path);

@@ -9,24 +9,24 @@
 namespace tarvik {
 namespace fs = std::filesystem;
 
-fs::path BackupStore::DefaultFolder() {
+fs::path BackupStore::defaultFolder() {
     return base::AppDataFolder() / "backups";
 }
 
-std::string BackupStore::FileStem(const SimBackup& backup) {
+std::string BackupStore::fileStem(const SimBackup& backup) {
     std::string time = UtcTimeText(backup.saved); // 2025-01-31T13:05:09Z
     std::erase(time, '-');
     std::erase(time, ':');
     return (backup.iccid ? *backup.iccid : std::string("unknown")) + "-" + time;
 }
 
-BackupStore::Saved BackupStore::Save(const SimBackup& backup) const {
-    const std::string stem = FileStem(backup);
+BackupStore::Saved BackupStore::save(const SimBackup& backup) const {
+    const std::string stem = fileStem(backup);
     // Backups hold customers' contacts: the file and its folders are the owner's alone.
     const base::FileResult<fs::path> stored = base::StoreNewPrivateFile(
         folder_,
         [&stem](int attempt) {
-            return stem + (attempt == 0 ? "" : "_" + std::to_string(attempt)) + kExtension;
+            return stem + (attempt == 0 ? "" : "_" + std::to_string(attempt)) + extension;
         },
         FormatBackup(backup));
     if (!stored) {
@@ -35,7 +35,7 @@ BackupStore::Saved BackupStore::Save(const SimBackup& backup) const {
     return {*stored, {}};
 }
 
-ParsedBackup BackupStore::Load(const fs::path& path) {
+ParsedBackup BackupStore::load(const fs::path& path) {
     const base::FileResult<std::string> text = base::ReadWholeFile(path);
     if (!text) {
         return {std::nullopt, "cannot read " + text.error().message()};
@@ -43,7 +43,7 @@ ParsedBackup BackupStore::Load(const fs::path& path) {
     return ParseBackup(*text);
 }
 
-BackupStore::Listing BackupStore::List() const {
+BackupStore::Listing BackupStore::list() const {
     Listing listing;
     std::error_code error;
     if (!fs::exists(folder_, error)) {
@@ -55,10 +55,10 @@ BackupStore::Listing BackupStore::List() const {
         return listing;
     }
     for (const fs::directory_entry& file : files) {
-        if (file.path().extension() != kExtension) {
+        if (file.path().extension() != extension) {
             continue;
         }
-        const ParsedBackup parsed = Load(file.path());
+        const ParsedBackup parsed = load(file.path());
         if (!parsed.backup) {
             listing.problems.push_back({file.path(), parsed.error});
             continue;

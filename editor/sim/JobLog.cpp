@@ -32,20 +32,20 @@ std::string_view OutcomeWord(CardOutcome outcome) {
     return "write-error";
 }
 
-fs::path JobLog::DefaultPath() {
+fs::path JobLog::defaultPath() {
     return base::AppDataFolder() / "jobs.csv";
 }
 
-std::string JobLog::Open(const fs::path& path) {
+std::string JobLog::open(const fs::path& path) {
     file_.reset();
     // Enough of the file to tell its first line from the header, and no more.
-    const base::FileResult<std::string> start = base::ReadFileStart(path, kHeader.size() + 2);
+    const base::FileResult<std::string> start = base::ReadFileStart(path, header.size() + 2);
     std::string firstLine = start ? start->substr(0, start->find('\n')) : std::string();
     if (!firstLine.empty() && firstLine.back() == '\r') {
         firstLine.pop_back();
     }
-    if (!firstLine.empty() && firstLine != kHeader) {
-        return path.string() + ": not a job log (its first line is not \"" + std::string(kHeader) +
+    if (!firstLine.empty() && firstLine != header) {
+        return path.string() + ": not a job log (its first line is not \"" + std::string(header) +
                "\")";
     }
     // The owner's alone, as the backups are: it names customers' cards.
@@ -58,7 +58,7 @@ std::string JobLog::Open(const fs::path& path) {
         return size.error().message();
     }
     if (*size == 0) {
-        if (const auto written = opened->append(std::string(kHeader) + "\r\n"); !written) {
+        if (const auto written = opened->append(std::string(header) + "\r\n"); !written) {
             return written.error().message();
         }
     }
@@ -66,7 +66,7 @@ std::string JobLog::Open(const fs::path& path) {
     return {};
 }
 
-bool JobLog::Append(const CardJob& job) {
+bool JobLog::append(const CardJob& job) {
     return file_ && file_->append(JobLine(job)).ok();
 }
 

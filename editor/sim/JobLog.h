@@ -16,18 +16,18 @@ namespace tarvik {
 //   2025-01-31T13:05:09Z,Reader 0,8949000000000000017,site.sim,1,ok,12,/home/...simbackup
 class JobLog {
 public:
-    static constexpr std::string_view kHeader =
+    static constexpr std::string_view header =
         "time,reader,iccid,program,row,result,changed_records,backup";
 
     // $XDG_DATA_HOME/tarvik/jobs.csv, or ~/.local/share/tarvik/jobs.csv when that is unset.
-    static std::filesystem::path DefaultPath();
+    static std::filesystem::path defaultPath();
 
     // Opens the log for appending (a new file private, in private folders made when missing)
     // and writes the header to a new or empty file. Refuses a file whose first line is another
     // header, so that no other file is appended to. Empty when opened, else why not.
-    std::string Open(const std::filesystem::path& path);
+    std::string open(const std::filesystem::path& path);
     // Appends the card's line, flushed and synced; false when that failed.
-    bool Append(const CardJob& job);
+    bool append(const CardJob& job);
 
 private:
     std::optional<base::AppendFile> file_;

@@ -68,7 +68,7 @@ TEST_F(DocumentFilesPosixTest, SaveAcceptsANameOfTheLongestLengthAllowed) {
     ASSERT_TRUE(SaveDocument(doc, path).ok);
     EXPECT_EQ(ReadAll(path), DocumentFileBytes(doc));
     // Saving again replaces it, and no temporary file stays.
-    doc.program.SetProgramEntry("RED", "2");
+    doc.program.setProgramEntry("RED", "2");
     ASSERT_TRUE(SaveDocument(doc, path).ok);
     EXPECT_EQ(ReadAll(path), DocumentFileBytes(doc));
     int entries = 0;

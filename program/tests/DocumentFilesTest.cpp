@@ -27,10 +27,10 @@ std::string FileOf(const std::string& plain) {
 // Fills doc with a recognisable state that a refused open must leave alone.
 void FillDocument(ProgramDocument& doc) {
     doc.program.text().assign({"TL1=1", "RED=3"});
-    doc.program.BuildRemoteText();
+    doc.program.buildRemoteText();
     doc.notes = {"old note"};
     doc.modelIndex = 1;
-    doc.Modified = true;
+    doc.modified = true;
 }
 
 class DocumentFilesTest : public ::testing::Test {
@@ -47,7 +47,7 @@ TEST_F(DocumentFilesTest, SaveWritesScrambledDigitsAndCrLf) {
     const std::string bytes = ReadAll(path);
     EXPECT_EQ(bytes.size(), 53u);
     EXPECT_EQ(bytes, ScrambleText("SIM-05\r\nSIM-PRG\r\n") + "\r\n");
-    EXPECT_EQ(doc.FileName, path);
+    EXPECT_EQ(doc.fileName, path);
 }
 
 TEST_F(DocumentFilesTest, SaveThenOpenRestoresEverything) {
@@ -57,7 +57,7 @@ TEST_F(DocumentFilesTest, SaveThenOpenRestoresEverything) {
     saved.program.text().assign({"RED=3", "TL1=0039123", "odd line", ""});
     const std::string path = folder.file("round.sim");
     ASSERT_TRUE(SaveDocument(saved, path).ok);
-    EXPECT_FALSE(saved.Modified);
+    EXPECT_FALSE(saved.modified);
 
     ProgramDocument opened{testing::kThirdModel};
     const FileResult result = OpenDocument(opened, path);
@@ -66,8 +66,8 @@ TEST_F(DocumentFilesTest, SaveThenOpenRestoresEverything) {
     EXPECT_EQ(opened.notes, saved.notes);
     EXPECT_EQ(opened.program.text().lines(), saved.program.text().lines());
     EXPECT_EQ(opened.program.remoteText(), ";RED=3;TL1=0039123;");
-    EXPECT_FALSE(opened.Modified);
-    EXPECT_EQ(opened.FileName, path);
+    EXPECT_FALSE(opened.modified);
+    EXPECT_EQ(opened.fileName, path);
 }
 
 TEST_F(DocumentFilesTest, OpenNeverRaisesTheModel) {
@@ -107,7 +107,7 @@ TEST_F(DocumentFilesTest, OpenCallsHooksInOrderOnAnEmptiedProgram) {
     };
     ASSERT_TRUE(OpenDocument(doc, path, hooks).ok);
     EXPECT_EQ(calls, (Lines{"applyModel model=0 lines=0 notes=0", "decode lines=1"}));
-    EXPECT_FALSE(doc.Modified);
+    EXPECT_FALSE(doc.modified);
 }
 
 TEST_F(DocumentFilesTest, RefusedOpenLeavesDocumentButTakesFileName) {
@@ -137,8 +137,8 @@ TEST_F(DocumentFilesTest, RefusedOpenLeavesDocumentButTakesFileName) {
         EXPECT_EQ(doc.program.remoteText(), ";TL1=1;RED=3;") << c.what;
         EXPECT_EQ(doc.notes, (Lines{"old note"})) << c.what;
         EXPECT_EQ(doc.modelIndex, 1) << c.what;
-        EXPECT_TRUE(doc.Modified) << c.what;
-        EXPECT_EQ(doc.FileName, path) << c.what;
+        EXPECT_TRUE(doc.modified) << c.what;
+        EXPECT_EQ(doc.fileName, path) << c.what;
         EXPECT_EQ(decodes, 0) << c.what;
     }
 }
@@ -151,15 +151,15 @@ TEST_F(DocumentFilesTest, UnreadableFileGivesDiskErrorThenInvalidFormat) {
         EXPECT_FALSE(result.ok);
         EXPECT_EQ(result.messages, (Lines{"DISK ERROR", "Invalid file format"})) << path;
         EXPECT_EQ(doc.program.text().lines(), (Lines{"TL1=1", "RED=3"}));
-        EXPECT_EQ(doc.FileName, path);
+        EXPECT_EQ(doc.fileName, path);
     }
 }
 
 TEST_F(DocumentFilesTest, NewEmptiesProgramAndNotesKeepsModelAndSetsModified) {
     ProgramDocument doc{testing::kThirdModel};
     FillDocument(doc);
-    doc.Modified = false;
-    doc.FileName = "/data/home.sim";
+    doc.modified = false;
+    doc.fileName = "/data/home.sim";
     int decodes = 0;
     DocumentHooks hooks;
     hooks.decode = [&](ProgramDocument& d) {
@@ -171,14 +171,14 @@ TEST_F(DocumentFilesTest, NewEmptiesProgramAndNotesKeepsModelAndSetsModified) {
     EXPECT_TRUE(doc.notes.empty());
     EXPECT_EQ(doc.program.remoteText(), "");
     EXPECT_EQ(doc.modelIndex, 1);
-    EXPECT_EQ(doc.FileName, "");
-    EXPECT_TRUE(doc.Modified);
+    EXPECT_EQ(doc.fileName, "");
+    EXPECT_TRUE(doc.modified);
     EXPECT_EQ(decodes, 1);
 
     // Even an already empty document counts as changed.
     ProgramDocument empty{testing::kThirdModel};
     NewDocument(empty);
-    EXPECT_TRUE(empty.Modified);
+    EXPECT_TRUE(empty.modified);
 }
 
 TEST_F(DocumentFilesTest, FailedSaveKeepsModifiedAndTheOldFile) {
@@ -198,11 +198,11 @@ TEST_F(DocumentFilesTest, FailedSaveKeepsModifiedAndTheOldFile) {
     for (const auto& path : failing) {
         ProgramDocument doc{testing::kThirdModel};
         doc.program.text().assign({"TL2=2"});
-        ASSERT_TRUE(doc.Modified);
+        ASSERT_TRUE(doc.modified);
         const FileResult result = SaveDocument(doc, path);
         EXPECT_FALSE(result.ok) << path;
         EXPECT_EQ(result.messages, (Lines{"DISK ERROR"})) << path;
-        EXPECT_TRUE(doc.Modified) << path;
+        EXPECT_TRUE(doc.modified) << path;
         EXPECT_EQ(doc.program.text().lines(), (Lines{"TL2=2"})) << path;
     }
     EXPECT_EQ(ReadAll(existing), before);
