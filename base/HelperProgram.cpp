@@ -6,12 +6,6 @@ namespace tarvik {
 
 namespace fs = std::filesystem;
 
-fs::path RunningProgramFolder() {
-    std::error_code error;
-    const fs::path self = fs::read_symlink("/proc/self/exe", error);
-    return error ? fs::path() : self.parent_path();
-}
-
 std::optional<fs::path> FindHelperProgram(const fs::path& programFolder, std::string_view name) {
     if (programFolder.empty()) {
         return std::nullopt;

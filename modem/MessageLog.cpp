@@ -1,19 +1,13 @@
 #include "modem/MessageLog.h"
 
 #include "base/CsvTable.h"
-#include "base/UniqueFd.h"
-
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "base/Files.h"
+#include "base/Places.h"
 
 namespace tarvik::modem {
 namespace {
 
-constexpr std::string_view kHeader = "time,direction,number,text,result\r\n";
+constexpr std::string_view header = "time,direction,number,text,result\r\n";
 
 std::string UtcText(std::time_t time) {
     std::tm utc{};
@@ -21,20 +15,6 @@ std::string UtcText(std::time_t time) {
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
     return text;
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
 }
 
 } // namespace
@@ -45,36 +25,27 @@ std::string CsvRecord(const LogEntry& entry) {
            "\r\n";
 }
 
-std::filesystem::path MessageLog::DefaultFile() {
-    const char* data = std::getenv("XDG_DATA_HOME");
-    // A relative XDG_DATA_HOME is invalid and ignored, as the base directory rules say.
-    if (data != nullptr && data[0] == '/') {
-        return std::filesystem::path(data) / "tarvik" / "messages.csv";
-    }
-    const char* home = std::getenv("HOME");
-    return std::filesystem::path(home != nullptr && home[0] != '\0' ? home : ".") / ".local" /
-           "share" / "tarvik" / "messages.csv";
+std::filesystem::path MessageLog::defaultFile() {
+    return base::AppDataFolder() / "messages.csv";
 }
 
-bool MessageLog::Append(const LogEntry& entry) {
-    // O_APPEND keeps records whole when two programs log at once; the file is its owner's
-    // alone, since it holds customers' numbers.
-    constexpr int kFlags = O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC;
-    UniqueFd fd(::open(file_.c_str(), kFlags, 0600));
-    if (!fd && errno == ENOENT) {
-        std::error_code ec;
-        std::filesystem::create_directories(file_.parent_path(), ec);
-        fd.reset(::open(file_.c_str(), kFlags, 0600));
+bool MessageLog::append(const LogEntry& entry) {
+    // Appends stay whole when two programs log at once; a new file and its folders are the
+    // owner's alone, since they hold customers' numbers.
+    base::FileResult<base::AppendFile> file = base::AppendFile::openPrivate(file_);
+    if (!file) {
+        error_ = file.error().message();
+        return false;
     }
-    struct stat st {};
-    if (!fd || ::fstat(fd.get(), &st) != 0) {
-        error_ = file_.string() + ": " + std::strerror(errno);
+    const base::FileResult<std::uint64_t> size = file->size();
+    if (!size) {
+        error_ = size.error().message();
         return false;
     }
     const std::string record =
-        (st.st_size == 0 ? std::string(kHeader) : std::string()) + CsvRecord(entry);
-    if (!WriteAll(fd.get(), record) || !fd.close()) {
-        error_ = file_.string() + ": " + std::strerror(errno);
+        (*size == 0 ? std::string(header) : std::string()) + CsvRecord(entry);
+    if (const base::FileResult<void> written = file->append(record); !written) {
+        error_ = written.error().message();
         return false;
     }
     return true;

@@ -28,10 +28,10 @@ public:
     explicit MessageLog(std::filesystem::path file) : file_(std::move(file)) {}
 
     // $XDG_DATA_HOME/tarvik/messages.csv, or ~/.local/share/tarvik/messages.csv.
-    static std::filesystem::path DefaultFile();
+    static std::filesystem::path defaultFile();
 
     // Appends the entry; false, with the reason in error(), when the file cannot be written.
-    bool Append(const LogEntry& entry);
+    bool append(const LogEntry& entry);
 
     const std::filesystem::path& file() const { return file_; }
     const std::string& error() const { return error_; }

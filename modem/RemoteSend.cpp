@@ -190,7 +190,7 @@ std::optional<std::string> Sender::waitForNetwork() {
 
 void Sender::log(bool sent, const std::string& number, const std::string& text,
                  const std::string& result) {
-    if (!log_.Append({std::time(nullptr), sent, number, text, result})) {
+    if (!log_.append({std::time(nullptr), sent, number, text, result})) {
         observer_.warning("the message log cannot be written: " + log_.error());
     }
 }
@@ -236,7 +236,7 @@ void Sender::take(int tag, std::string_view hexPdu) {
 void Sender::accept(const JoinedReply& reply) {
     ++outcome_.replies;
     observer_.replied(reply.sms);
-    if (!log_.Append({std::time(nullptr), false, reply.sms.from, reply.sms.text, "ok"})) {
+    if (!log_.append({std::time(nullptr), false, reply.sms.from, reply.sms.text, "ok"})) {
         observer_.warning("the message log cannot be written: " + log_.error() +
                           "; the reply stays on the modem");
         return;
@@ -264,7 +264,7 @@ void Sender::takeReport(std::string_view hexPdu) {
     const std::string text = "status report on message reference " +
                              std::to_string(report->reference) + ": " +
                              DescribeStatus(report->status);
-    if (!log_.Append({std::time(nullptr), false, report->recipient, text, "ok"})) {
+    if (!log_.append({std::time(nullptr), false, report->recipient, text, "ok"})) {
         observer_.warning("the message log cannot be written: " + log_.error());
     }
 }
@@ -327,7 +327,7 @@ void Sender::waitForReplies() {
     for (const auto& reply : parts_.takeIncomplete()) {
         ++outcome_.replies;
         observer_.incomplete(reply.sms, reply.missing);
-        if (!log_.Append({std::time(nullptr), false, reply.sms.from, reply.sms.text,
+        if (!log_.append({std::time(nullptr), false, reply.sms.from, reply.sms.text,
                           "incomplete: " + reply.missing})) {
             observer_.warning("the message log cannot be written: " + log_.error());
         }

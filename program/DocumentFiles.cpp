@@ -1,6 +1,6 @@
 #include "program/DocumentFiles.h"
 
-#include "program/FileBytes.h"
+#include "base/Files.h"
 #include "program/ProgramFile.h"
 
 #include <algorithm>
@@ -23,20 +23,19 @@ FileResult NewDocument(ProgramDocument& doc, const DocumentHooks& hooks) {
     if (hooks.decode) {
         hooks.decode(doc);
     }
-    doc.program.BuildRemoteText();
-    doc.FileName.clear();
+    doc.program.buildRemoteText();
+    doc.fileName.clear();
     return {};
 }
 
 FileResult OpenDocument(ProgramDocument& doc, const std::string& path, const DocumentHooks& hooks) {
-    doc.FileName = path;
-    std::error_code error;
-    const std::optional<std::string> content = ReadFileBytes(path, error);
-    FileResult result = OpenDocumentContent(doc, content.value_or(std::string()), hooks);
+    doc.fileName = path;
+    const base::FileResult<std::string> content = base::ReadWholeFile(base::PathFromUtf8(path));
+    FileResult result = OpenDocumentContent(doc, content ? *content : std::string(), hooks);
     if (!content) {
         result.ok = false;
         result.messages.insert(result.messages.begin(), std::string(kDiskError));
-        result.reason = error.message();
+        result.reason = content.error().reason.message();
     }
     return result;
 }
@@ -59,8 +58,8 @@ FileResult OpenDocumentContent(ProgramDocument& doc, std::string_view content,
     if (hooks.decode) {
         hooks.decode(doc);
     }
-    doc.program.BuildRemoteText();
-    doc.Modified = false;
+    doc.program.buildRemoteText();
+    doc.modified = false;
     return {};
 }
 
@@ -70,12 +69,13 @@ std::string DocumentFileBytes(const ProgramDocument& doc) {
 }
 
 FileResult SaveDocument(ProgramDocument& doc, const std::string& path) {
-    doc.FileName = path;
-    std::error_code error;
-    if (!WriteFileReplacing(path, DocumentFileBytes(doc), error)) {
-        return Failure({std::string(kDiskError)}, error.message());
+    doc.fileName = path;
+    if (const base::FileResult<void> saved =
+            base::ReplaceFileContent(base::PathFromUtf8(path), DocumentFileBytes(doc));
+        !saved) {
+        return Failure({std::string(kDiskError)}, saved.error().reason.message());
     }
-    doc.Modified = false;
+    doc.modified = false;
     return {};
 }
 

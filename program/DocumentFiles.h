@@ -34,15 +34,15 @@ struct DocumentHooks {
     std::function<void(ProgramDocument&)> decode;
 };
 
-// Empties the notes and the program (which sets Modified), decodes the empty program,
+// Empties the notes and the program (which sets modified), decodes the empty program,
 // empties the remote text and forgets the file name. The model stays.
 FileResult NewDocument(ProgramDocument& doc, const DocumentHooks& hooks = {});
 
-// Opens the program file at path. FileName takes the path at once. A file that cannot be
+// Opens the program file at path. fileName takes the path at once. A file that cannot be
 // read gives "DISK ERROR" and is then treated as empty. A content that is not a program
-// document gives "Invalid file format" and leaves program, notes, model and Modified as they
+// document gives "Invalid file format" and leaves program, notes, model and modified as they
 // were. Otherwise the model is lowered to the file's model (never raised), notes and
-// program are replaced, the form is decoded, the remote text rebuilt and Modified cleared.
+// program are replaced, the form is decoded, the remote text rebuilt and modified cleared.
 FileResult OpenDocument(ProgramDocument& doc, const std::string& path,
                         const DocumentHooks& hooks = {});
 
@@ -50,9 +50,9 @@ FileResult OpenDocument(ProgramDocument& doc, const std::string& path,
 FileResult OpenDocumentContent(ProgramDocument& doc, std::string_view content,
                                const DocumentHooks& hooks = {});
 
-// Stores doc as the program file at path, which becomes FileName. The old file is replaced
+// Stores doc as the program file at path, which becomes fileName. The old file is replaced
 // only once the new content is completely on disk. A failed write gives "DISK ERROR" and
-// keeps Modified set, since the changes are not saved; a successful one clears it.
+// keeps modified set, since the changes are not saved; a successful one clears it.
 FileResult SaveDocument(ProgramDocument& doc, const std::string& path);
 
 // The exact bytes a save writes: the scrambled plain document and CR LF.

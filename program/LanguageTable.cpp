@@ -1,7 +1,7 @@
 #include "program/LanguageTable.h"
 
+#include "base/Files.h"
 #include "base/TextLines.h"
-#include "program/FileBytes.h"
 #include "program/TextKeyHash.h"
 
 #include <optional>
@@ -44,7 +44,7 @@ void LanguageTable::loadBytes(std::string_view bytes) {
 }
 
 bool LanguageTable::loadFile(const std::string& path) {
-    const std::optional<std::string> bytes = ReadFileBytes(path);
+    const base::FileResult<std::string> bytes = base::ReadWholeFile(base::PathFromUtf8(path));
     if (!bytes) {
         return false;
     }

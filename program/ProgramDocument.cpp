@@ -3,6 +3,6 @@
 namespace tarvik {
 
 ProgramDocument::ProgramDocument(int modelIndex)
-    : modelIndex(modelIndex), watch_(program.text().connectChanged([this] { Modified = true; })) {}
+    : modelIndex(modelIndex), watch_(program.text().connectChanged([this] { modified = true; })) {}
 
 } // namespace tarvik

@@ -9,7 +9,7 @@ namespace tarvik {
 
 // The state of one open program: the SIM program, the notes, the device model, the file it
 // belongs to and whether it has unsaved changes. Every change of the program text sets
-// Modified; changes of the notes alone do not.
+// modified; changes of the notes alone do not.
 //
 // The document watches its own program text, so it can be neither copied nor moved.
 struct ProgramDocument {
@@ -23,8 +23,8 @@ struct ProgramDocument {
     std::vector<std::string> notes;
     // Selected device model, 0..2.
     int modelIndex;
-    std::string FileName;
-    bool Modified = false;
+    std::string fileName;
+    bool modified = false;
 
 private:
     Connection watch_;

@@ -11,7 +11,7 @@ namespace {
 constexpr int kUnreadableGroup = 32;
 
 std::uint8_t KeyByte(std::size_t position) {
-    return ProgramFileKey[position % ProgramFileKey.size()];
+    return programFileKey[position % programFileKey.size()];
 }
 
 // A group of three characters as a decimal integer: an optional sign and at least one

@@ -11,8 +11,8 @@
 namespace tarvik {
 
 // The key of the program file scrambling: plain character k (1-based) is combined with
-// ProgramFileKey[k mod 17].
-inline constexpr std::array<std::uint8_t, 17> ProgramFileKey{0x3a, 0x91, 0x5e, 0xc7, 0x08, 0xb2,
+// programFileKey[k mod 17].
+inline constexpr std::array<std::uint8_t, 17> programFileKey{0x3a, 0x91, 0x5e, 0xc7, 0x08, 0xb2,
                                                              0x64, 0x1d, 0xf3, 0x29, 0x8e, 0x70,
                                                              0xd5, 0x4b, 0xa6, 0x0c, 0x5f};
 

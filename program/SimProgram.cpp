@@ -70,7 +70,7 @@ std::string BuildRemoteText(std::span<const std::string> lines) {
     return text;
 }
 
-void SimProgram::SetProgramEntry(std::string_view name, std::string_view number) {
+void SimProgram::setProgramEntry(std::string_view name, std::string_view number) {
     if (name.empty()) {
         return;
     }
@@ -102,14 +102,14 @@ void SimProgram::SetProgramEntry(std::string_view name, std::string_view number)
         }
         text_.insert(at, std::move(newLine));
     }
-    BuildRemoteText();
+    buildRemoteText();
 }
 
-void SimProgram::AppendProgramEntry(std::string_view name, std::string_view number) {
+void SimProgram::appendProgramEntry(std::string_view name, std::string_view number) {
     text_.append(NormaliseNumber(name) + "=" + NormaliseNumber(number));
 }
 
-void SimProgram::BuildRemoteText() {
+void SimProgram::buildRemoteText() {
     remoteText_ = tarvik::BuildRemoteText(text_.lines());
 }
 

@@ -15,7 +15,7 @@ namespace tarvik {
 std::string BuildRemoteText(std::span<const std::string> lines);
 
 // The SIM program: its text (the master copy) and the remote-programming text derived from
-// it. The remote text is rebuilt only by BuildRemoteText(), which the editing primitives
+// it. The remote text is rebuilt only by buildRemoteText(), which the editing primitives
 // and the loaders call at the end of their work.
 class SimProgram {
 public:
@@ -30,13 +30,13 @@ public:
     // that begins with the name's key prefix, then inserts name "=" number in sorted
     // position ahead of the barrier (RR) lines, then rebuilds the remote text. An empty
     // name, or one shorter than its key prefix, changes nothing.
-    void SetProgramEntry(std::string_view name, std::string_view number);
+    void setProgramEntry(std::string_view name, std::string_view number);
 
     // Appends NormaliseNumber(name) "=" NormaliseNumber(number) without looking for an
     // older line; the remote text is not rebuilt.
-    void AppendProgramEntry(std::string_view name, std::string_view number);
+    void appendProgramEntry(std::string_view name, std::string_view number);
 
-    void BuildRemoteText();
+    void buildRemoteText();
 
 private:
     ProgramText text_;

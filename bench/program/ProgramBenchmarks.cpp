@@ -1,5 +1,5 @@
 // Timings of the program model at the sizes a full card produces: one field edit
-// (SetProgramEntry with its remote-text rebuild) on a 1,485-line program, and a program
+// (setProgramEntry with its remote-text rebuild) on a 1,485-line program, and a program
 // file's scrambling both ways at 64 KiB.
 #include "program/DocumentFiles.h"
 #include "program/ProgramDocument.h"
@@ -44,7 +44,7 @@ void BM_SetProgramEntryOnFullProgram(benchmark::State& state) {
     for (auto _ : state) {
         // Replaces the TPR line each time: a scan for the old line, a sorted insert ahead of
         // the RR block and a rebuild of the remote text over every line.
-        doc.program.SetProgramEntry("TPR", numbers[turn ^= 1]);
+        doc.program.setProgramEntry("TPR", numbers[turn ^= 1]);
         benchmark::DoNotOptimize(doc.program.remoteText().data());
     }
     state.counters["lines"] = static_cast<double>(doc.program.text().size());

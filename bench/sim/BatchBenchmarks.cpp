@@ -107,7 +107,7 @@ public:
 void BM_EachCard(benchmark::State& state) {
     tarvik::BackupStore backups(theFolder / "backups");
     tarvik::JobLog log;
-    log.Open(theFolder / "jobs.csv");
+    log.open(theFolder / "jobs.csv");
     tarvik::QuenlibCardPort port;
     ReadyReader reader;
     tarvik::QuietTransferWindow window;

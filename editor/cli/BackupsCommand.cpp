@@ -10,8 +10,8 @@ namespace {
 // The SIM backups, newest first, one a line; files of the folder that are no backup go to
 // standard error with the reason.
 int RunBackups(const CliCommand&, const ParsedArgs&, CliIo& io) {
-    const BackupStore store(BackupStore::DefaultFolder());
-    const BackupStore::Listing listing = store.List();
+    const BackupStore store(BackupStore::defaultFolder());
+    const BackupStore::Listing listing = store.list();
     if (!listing.error.empty()) {
         ReportProblem(store.folder().string(), listing.error, io.err);
         return exitUsage;

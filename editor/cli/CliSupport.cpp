@@ -1,9 +1,9 @@
 #include "editor/cli/CliSupport.h"
 
+#include "base/Files.h"
 #include "base/TextLines.h"
 #include "base/Windows1252.h"
 #include "editor/form/DeviceModels.h"
-#include "program/FileBytes.h"
 
 #include <istream>
 #include <iterator>
@@ -31,12 +31,12 @@ std::optional<std::string> ReadInput(const std::string& path, CliIo& io) {
         }
         return content;
     }
-    std::error_code error;
-    std::optional<std::string> content = ReadFileBytes(path, error);
+    base::FileResult<std::string> content = base::ReadWholeFile(base::PathFromUtf8(path));
     if (!content) {
-        ReportProblem(path, error.message(), io.err);
+        ReportProblem(path, content.error().reason.message(), io.err);
+        return std::nullopt;
     }
-    return content;
+    return std::move(*content);
 }
 
 bool LoadDocument(ProgramDocument& doc, const std::string& path, CliIo& io,
@@ -50,14 +50,14 @@ bool LoadDocument(ProgramDocument& doc, const std::string& path, CliIo& io,
         ReportProblem(InputName(path), result.reason, io.err);
         return false;
     }
-    doc.FileName = path == "-" ? std::string() : path;
+    doc.fileName = path == "-" ? std::string() : path;
     return true;
 }
 
 int SaveOrReport(ProgramDocument& doc, const std::string& path, CliIo& io) {
     if (path == "-") {
         io.out << DocumentFileBytes(doc);
-        doc.Modified = false;
+        doc.modified = false;
         return exitOk; // a failed write shows when the output is flushed
     }
     const FileResult result = SaveDocument(doc, path);

@@ -184,15 +184,15 @@ int RunEachCard(const SimArgs& sim, const ParsedArgs& args, CliIo& io) {
         return exitUsage;
     }
     const std::filesystem::path logPath =
-        args.value("--log") ? std::filesystem::path(*args.value("--log")) : JobLog::DefaultPath();
+        args.value("--log") ? std::filesystem::path(*args.value("--log")) : JobLog::defaultPath();
     JobLog log;
-    if (const std::string error = log.Open(logPath); !error.empty()) {
+    if (const std::string error = log.open(logPath); !error.empty()) {
         io.err << "tarvik-cli: " << error << '\n';
         return exitUsage;
     }
     std::optional<BackupStore> backups;
     if (!sim.noBackup) {
-        backups.emplace(BackupStore::DefaultFolder());
+        backups.emplace(BackupStore::defaultFolder());
     }
 
     BatchSettings settings;

@@ -40,7 +40,7 @@ int RunReadSim(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     if (read.recordsLeftOut > 0) {
         io.err << FormatCount(kRecordsLeftOutFormat, read.recordsLeftOut) << '\n';
     }
-    doc.program.BuildRemoteText();
+    doc.program.buildRemoteText();
     return SaveOrReport(doc, parsed->path, io);
 }
 

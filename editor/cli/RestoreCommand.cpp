@@ -43,7 +43,7 @@ int RunRestore(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     }
     std::optional<BackupStore> backups;
     if (!parsed->noBackup) {
-        backups.emplace(BackupStore::DefaultFolder());
+        backups.emplace(BackupStore::defaultFolder());
     }
     QuenlibCardPort port;
     StreamTransferWindow window(io.err, io.errIsTerminal);

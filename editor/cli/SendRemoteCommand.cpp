@@ -114,7 +114,7 @@ int RunSendRemote(const CliCommand& self, const ParsedArgs& args, CliIo& io) {
         return exitModem;
     }
     modem::AtSession session(*serial);
-    modem::MessageLog log(modem::MessageLog::DefaultFile());
+    modem::MessageLog log(modem::MessageLog::defaultFile());
     modem::SendRequest request{
         .messages = std::move(plan.messages),
         .number = std::string(*to),

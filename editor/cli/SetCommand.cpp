@@ -21,7 +21,7 @@ int RunSet(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     if (!LoadDocument(doc, path, io)) {
         return exitUsage;
     }
-    doc.program.SetProgramEntry(*name, *number);
+    doc.program.setProgramEntry(*name, *number);
     return SaveOrReport(doc, path, io);
 }
 

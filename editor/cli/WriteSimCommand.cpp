@@ -45,7 +45,7 @@ int RunWriteSim(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     }
     std::optional<BackupStore> backups;
     if (!parsed->noBackup) {
-        backups.emplace(BackupStore::DefaultFolder());
+        backups.emplace(BackupStore::defaultFolder());
     }
     QuenlibCardPort port;
     StreamTransferWindow window(io.err, io.errIsTerminal);

@@ -85,9 +85,9 @@ void FormModel::RebuildBarrierEntries() {
         const std::string tail = number.size() > kBarrierNameDigits
                                      ? number.substr(number.size() - kBarrierNameDigits)
                                      : number;
-        program.AppendProgramEntry("RR" + tail + ":" + std::to_string(flags), number);
+        program.appendProgramEntry("RR" + tail + ":" + std::to_string(flags), number);
     }
-    program.BuildRemoteText();
+    program.buildRemoteText();
 }
 
 void FormModel::RebuildTrEntries() {
@@ -99,10 +99,10 @@ void FormModel::RebuildTrEntries() {
     for (int row = 1; row < kTrRows; ++row) {
         const std::string_view number = Trimmed(tr_.cell(1, row));
         if (!number.empty()) {
-            program.AppendProgramEntry("TR" + tr_.cell(0, row), number);
+            program.appendProgramEntry("TR" + tr_.cell(0, row), number);
         }
     }
-    program.BuildRemoteText();
+    program.buildRemoteText();
 }
 
 void FormModel::initGrids() {

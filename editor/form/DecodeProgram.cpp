@@ -127,7 +127,7 @@ void FormModel::DecodeProgram() {
     for (const std::string& line : doc_.program.text().lines()) {
         decodeLine(line);
     }
-    doc_.program.BuildRemoteText();
+    doc_.program.buildRemoteText();
 }
 
 void FormModel::decodeLine(std::string_view line) {

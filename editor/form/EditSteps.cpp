@@ -15,7 +15,7 @@ void RestoreState(FormModel& form, const ProgramState& state) {
     }
     doc.program.text().assign(state.lines);
     form.DecodeProgram();
-    doc.program.BuildRemoteText();
+    doc.program.buildRemoteText();
 }
 
 bool TypingInProgress(const FormModel& form) {

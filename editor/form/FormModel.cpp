@@ -45,7 +45,7 @@ std::optional<int> FormModel::handlerTag(int sender, int first, int last) const 
 }
 
 void FormModel::setEntry(std::string_view name, std::string_view number) {
-    doc_.program.SetProgramEntry(name, number);
+    doc_.program.setProgramEntry(name, number);
 }
 
 void FormModel::onFieldChange(int field) {

@@ -19,7 +19,7 @@ public:
     explicit BackupStore(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
     // $XDG_DATA_HOME/tarvik/backups, or ~/.local/share/tarvik/backups when that is unset.
-    static std::filesystem::path DefaultFolder();
+    static std::filesystem::path defaultFolder();
 
     const std::filesystem::path& folder() const { return folder_; }
 
@@ -32,7 +32,7 @@ public:
     // is on the disk before returning: the file is written under a temporary name, synced,
     // given its name, and the folder synced. A backup never replaces another. On failure
     // nothing is left behind.
-    Saved Save(const SimBackup& backup) const;
+    Saved save(const SimBackup& backup) const;
 
     // One backup of the folder, as a listing shows it.
     struct Entry {
@@ -51,15 +51,15 @@ public:
         std::vector<Problem> problems;
         std::string error; // the folder cannot be read (a missing folder holds no backups)
     };
-    Listing List() const;
+    Listing list() const;
 
     // The backup in file `path`, or why it cannot be used ("line 7: ...").
-    static ParsedBackup Load(const std::filesystem::path& path);
+    static ParsedBackup load(const std::filesystem::path& path);
 
     // The file name a backup gets (before any suffix that keeps it from replacing another).
-    static std::string FileStem(const SimBackup& backup);
+    static std::string fileStem(const SimBackup& backup);
 
-    static constexpr const char* kExtension = ".simbackup";
+    static constexpr const char* extension = ".simbackup";
 
 private:
     std::filesystem::path folder_;

@@ -55,7 +55,7 @@ BatchSummary CardBatch::Run() {
                 // A site whose card failed goes to the next card, so every site gets one.
                 site += settings_.perSite ? 1 : 0;
             }
-            if (log_ != nullptr && !log_->Append(*job)) {
+            if (log_ != nullptr && !log_->append(*job)) {
                 summary.error = "the job log cannot be written";
             }
             observer_.cardEnded(*job);

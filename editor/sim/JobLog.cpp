@@ -1,16 +1,11 @@
 #include "editor/sim/JobLog.h"
 
 #include "base/CsvTable.h"
-#include "editor/sim/BackupStore.h"
+#include "base/Files.h"
+#include "base/Places.h"
 #include "editor/sim/SimBackup.h"
 
 #include <array>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <fstream>
-#include <system_error>
-#include <unistd.h>
 
 namespace tarvik {
 namespace fs = std::filesystem;
@@ -37,60 +32,42 @@ std::string_view OutcomeWord(CardOutcome outcome) {
     return "write-error";
 }
 
-fs::path JobLog::DefaultPath() {
-    // The backups' folder lies beside it.
-    return BackupStore::DefaultFolder().parent_path() / "jobs.csv";
+fs::path JobLog::defaultPath() {
+    return base::AppDataFolder() / "jobs.csv";
 }
 
-std::string JobLog::Open(const fs::path& path) {
-    std::error_code error;
-    if (path.has_parent_path()) {
-        fs::create_directories(path.parent_path(), error);
-        if (error) {
-            return path.parent_path().string() + ": " + error.message();
-        }
+std::string JobLog::open(const fs::path& path) {
+    file_.reset();
+    // Enough of the file to tell its first line from the header, and no more.
+    const base::FileResult<std::string> start = base::ReadFileStart(path, header.size() + 2);
+    std::string firstLine = start ? start->substr(0, start->find('\n')) : std::string();
+    if (!firstLine.empty() && firstLine.back() == '\r') {
+        firstLine.pop_back();
     }
-    std::string firstLine;
-    if (std::ifstream existing(path); existing) {
-        std::getline(existing, firstLine);
-        if (!firstLine.empty() && firstLine.back() == '\r') {
-            firstLine.pop_back();
-        }
-    }
-    if (!firstLine.empty() && firstLine != kHeader) {
-        return path.string() + ": not a job log (its first line is not \"" + std::string(kHeader) +
+    if (!firstLine.empty() && firstLine != header) {
+        return path.string() + ": not a job log (its first line is not \"" + std::string(header) +
                "\")";
     }
-    // Created for its owner alone, as the backups are: it names customers' cards.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        return path.string() + ": " + std::strerror(errno);
+    // The owner's alone, as the backups are: it names customers' cards.
+    base::FileResult<base::AppendFile> opened = base::AppendFile::openPrivate(path);
+    if (!opened) {
+        return opened.error().message();
     }
-    file_.reset(::fdopen(fd, "ab"));
-    if (!file_) {
-        const std::string why = std::strerror(errno);
-        ::close(fd);
-        return path.string() + ": " + why;
+    const base::FileResult<std::uint64_t> size = opened->size();
+    if (!size) {
+        return size.error().message();
     }
-    if (std::fseek(file_.get(), 0, SEEK_END) == 0 && std::ftell(file_.get()) == 0) {
-        const std::string header = std::string(kHeader) + "\r\n";
-        if (std::fwrite(header.data(), 1, header.size(), file_.get()) != header.size() ||
-            std::fflush(file_.get()) != 0) {
-            const std::string why = std::strerror(errno);
-            file_.reset();
-            return path.string() + ": " + why;
+    if (*size == 0) {
+        if (const auto written = opened->append(std::string(header) + "\r\n"); !written) {
+            return written.error().message();
         }
     }
+    file_.emplace(std::move(*opened));
     return {};
 }
 
-bool JobLog::Append(const CardJob& job) {
-    if (!file_) {
-        return false;
-    }
-    const std::string line = JobLine(job);
-    return std::fwrite(line.data(), 1, line.size(), file_.get()) == line.size() &&
-           std::fflush(file_.get()) == 0 && ::fsync(::fileno(file_.get())) == 0;
+bool JobLog::append(const CardJob& job) {
+    return file_ && file_->append(JobLine(job)).ok();
 }
 
 std::string JobLine(const CardJob& job) {

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "base/Files.h"
 #include "editor/sim/CardJob.h"
 
-#include <cstdio>
 #include <filesystem>
-#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,24 +16,21 @@ namespace tarvik {
 //   2025-01-31T13:05:09Z,Reader 0,8949000000000000017,site.sim,1,ok,12,/home/...simbackup
 class JobLog {
 public:
-    static constexpr std::string_view kHeader =
+    static constexpr std::string_view header =
         "time,reader,iccid,program,row,result,changed_records,backup";
 
     // $XDG_DATA_HOME/tarvik/jobs.csv, or ~/.local/share/tarvik/jobs.csv when that is unset.
-    static std::filesystem::path DefaultPath();
+    static std::filesystem::path defaultPath();
 
-    // Opens the log for appending (its folder made when missing) and writes the header to a
-    // new or empty file. Refuses a file whose first line is another header, so that no
-    // other file is appended to. Empty when opened, else why not.
-    std::string Open(const std::filesystem::path& path);
+    // Opens the log for appending (a new file private, in private folders made when missing)
+    // and writes the header to a new or empty file. Refuses a file whose first line is another
+    // header, so that no other file is appended to. Empty when opened, else why not.
+    std::string open(const std::filesystem::path& path);
     // Appends the card's line, flushed and synced; false when that failed.
-    bool Append(const CardJob& job);
+    bool append(const CardJob& job);
 
 private:
-    struct Closer {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-    std::unique_ptr<std::FILE, Closer> file_;
+    std::optional<base::AppendFile> file_;
 };
 
 // The job log line of a card, CR LF at the end.

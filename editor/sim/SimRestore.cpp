@@ -92,7 +92,7 @@ RestoreResult SimRestore(CardPort& port, TransferWindow& window, const SimBackup
     if (options.backups != nullptr) {
         const SimBackup before{card.iccid, std::time(nullptr), card.geometry.adnRecordLength,
                                card.adn, card.ext1};
-        BackupStore::Saved saved = options.backups->Save(before);
+        BackupStore::Saved saved = options.backups->save(before);
         if (!saved.path) {
             return Failed(RestoreOutcome::BackupFailed, saved.error);
         }

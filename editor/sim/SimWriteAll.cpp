@@ -38,7 +38,7 @@ WriteResult SimWriteAll(CardPort& port, TransferWindow& window, std::span<const 
     if (backups != nullptr) {
         const SimBackup backup{card.iccid, std::time(nullptr), card.geometry.adnRecordLength,
                                card.adn, card.ext1};
-        BackupStore::Saved saved = backups->Save(backup);
+        BackupStore::Saved saved = backups->save(backup);
         if (!saved.path) {
             result.backupFailed = true;
             result.backupError = std::move(saved.error);

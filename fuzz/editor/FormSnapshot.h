@@ -66,7 +66,7 @@ struct DocumentSnapshot {
 
     explicit DocumentSnapshot(const ProgramDocument& doc)
         : program(doc.program.text().lines()), notes(doc.notes),
-          remoteText(doc.program.remoteText()), modelIndex(doc.modelIndex), modified(doc.Modified) {
+          remoteText(doc.program.remoteText()), modelIndex(doc.modelIndex), modified(doc.modified) {
     }
     bool operator==(const DocumentSnapshot&) const = default;
 };

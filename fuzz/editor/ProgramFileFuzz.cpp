@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FormModel& form = window.reset({"IP2=3", "OA11=21", "RED=5", "RR123:5=0039333", "TL1=0039123"});
     ProgramDocument& doc = window.doc();
     doc.notes = {"keep these notes"};
-    doc.Modified = true;
+    doc.modified = true;
     const fuzz::DocumentSnapshot docBefore(doc);
     const fuzz::FormSnapshot formBefore(form);
 
@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(fuzz::FormSnapshot(form) == formBefore, "a refused file leaves the form untouched");
         return 0;
     }
-    Check(!doc.Modified, "an opened file clears Modified");
+    Check(!doc.modified, "an opened file clears modified");
     Check(doc.modelIndex <= docBefore.modelIndex && form.deviceIndex() == doc.modelIndex,
           "a file never raises the model, and the form shows the model");
     const fuzz::FormSnapshot opened(form);

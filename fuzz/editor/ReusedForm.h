@@ -39,7 +39,7 @@ public:
         form_.focusField(-1);
         doc_.program.text().assign({});
         doc_.notes.clear();
-        doc_.FileName.clear();
+        doc_.fileName.clear();
         StringGrid& ramp = form_.SGRamp();
         for (int row = 1; row < ramp.rowCount(); ++row) {
             for (int col = 0; col < ramp.colCount(); ++col) {
@@ -60,7 +60,7 @@ public:
             doc_.program.text().assign(lines);
             form_.MemoSimExit();
         }
-        doc_.Modified = false;
+        doc_.modified = false;
         return form_;
     }
 

@@ -76,16 +76,16 @@ TEST(DocumentFuzzTest, AnyBytesEitherLoadOrAreRefusedUntouched) {
 
         ProgramDocument doc{testing::kThirdModel};
         doc.program.text().assign({"TL9=9"});
-        doc.program.BuildRemoteText();
+        doc.program.buildRemoteText();
         doc.notes = {"keep"};
         doc.modelIndex = 1;
-        doc.Modified = true;
+        doc.modified = true;
 
         const FileResult result = OpenDocumentContent(doc, content);
         if (result.ok) {
             ++loaded;
             EXPECT_TRUE(result.messages.empty());
-            EXPECT_FALSE(doc.Modified);
+            EXPECT_FALSE(doc.modified);
             EXPECT_GE(doc.modelIndex, 0);
             EXPECT_LE(doc.modelIndex, 1);
             // What was loaded saves and loads back the same.
@@ -99,7 +99,7 @@ TEST(DocumentFuzzTest, AnyBytesEitherLoadOrAreRefusedUntouched) {
             EXPECT_EQ(doc.program.remoteText(), ";TL9=9;");
             EXPECT_EQ(doc.notes, (Lines{"keep"}));
             EXPECT_EQ(doc.modelIndex, 1);
-            EXPECT_TRUE(doc.Modified);
+            EXPECT_TRUE(doc.modified);
         }
     }
     // Both outcomes must be exercised for the test to mean anything.
@@ -120,7 +120,7 @@ TEST(DocumentFuzzTest, MutatedFilesOnDiskNeverBreakOpen) {
             EXPECT_EQ(result.messages, (Lines{"Invalid file format"}));
             EXPECT_TRUE(doc.program.text().empty());
         }
-        EXPECT_EQ(doc.FileName, path);
+        EXPECT_EQ(doc.fileName, path);
     }
 }
 

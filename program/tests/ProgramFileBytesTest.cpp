@@ -48,7 +48,7 @@ TEST(ProgramFileBytesTest, AFileScrambledByHandOpens) {
     EXPECT_EQ(doc.modelIndex, 1);
     EXPECT_EQ(doc.notes, (Lines{"Caff\xe8 bar"}));
     EXPECT_EQ(doc.program.text().lines(), (Lines{"RED=3", "TL1=0039123"}));
-    EXPECT_FALSE(doc.Modified);
+    EXPECT_FALSE(doc.modified);
 }
 
 TEST(ProgramFileBytesTest, SavingThatDocumentWritesTheSameBytes) {

@@ -115,19 +115,19 @@ TEST(ProgramTextTest, CopyTakesLinesButNotListeners) {
 
 TEST(ProgramDocumentTest, ProgramChangesSetModifiedButNotesDoNot) {
     ProgramDocument doc{testing::kThirdModel};
-    EXPECT_FALSE(doc.Modified);
+    EXPECT_FALSE(doc.modified);
     doc.notes.push_back("customer X");
-    EXPECT_FALSE(doc.Modified);
+    EXPECT_FALSE(doc.modified);
     doc.program.text().append("TL1=1");
-    EXPECT_TRUE(doc.Modified);
+    EXPECT_TRUE(doc.modified);
 
-    doc.Modified = false;
-    doc.program.SetProgramEntry("RED", "3");
-    EXPECT_TRUE(doc.Modified);
+    doc.modified = false;
+    doc.program.setProgramEntry("RED", "3");
+    EXPECT_TRUE(doc.modified);
 
-    doc.Modified = false;
-    doc.program.SetProgramEntry("MIC", ""); // no MIC line: nothing changes
-    EXPECT_FALSE(doc.Modified);
+    doc.modified = false;
+    doc.program.setProgramEntry("MIC", ""); // no MIC line: nothing changes
+    EXPECT_FALSE(doc.modified);
 }
 
 } // namespace

@@ -70,7 +70,7 @@ TEST(SimProgramTest, SetProgramEntryReplacesInsertsAndRemoves) {
     for (const auto& c : cases) {
         SimProgram program;
         program.text().assign(c.before);
-        program.SetProgramEntry(c.name, c.number);
+        program.setProgramEntry(c.name, c.number);
         EXPECT_EQ(program.text().lines(), c.after) << c.what;
     }
 }
@@ -80,7 +80,7 @@ TEST(SimProgramTest, KeyPrefixLooksAtTheNameAsPassed) {
     // characters IFA, so it removes the first IFA line whatever its index.
     SimProgram program;
     program.text().assign({"IFA1=3", "IFA2=4"});
-    program.SetProgramEntry("ifa2", "");
+    program.setProgramEntry("ifa2", "");
     EXPECT_EQ(program.text().lines(), (Lines{"IFA2=4"}));
 }
 
@@ -88,7 +88,7 @@ TEST(SimProgramTest, SetProgramEntryRebuildsRemoteTextEvenWhenNothingChanges) {
     SimProgram program;
     program.text().assign({"TL1=1"});
     EXPECT_EQ(program.remoteText(), "");
-    program.SetProgramEntry("RED", "");
+    program.setProgramEntry("RED", "");
     EXPECT_EQ(program.text().lines(), (Lines{"TL1=1"}));
     EXPECT_EQ(program.remoteText(), ";TL1=1;");
 }
@@ -96,8 +96,8 @@ TEST(SimProgramTest, SetProgramEntryRebuildsRemoteTextEvenWhenNothingChanges) {
 TEST(SimProgramTest, AppendProgramEntryNormalisesBothPartsAndLeavesRemoteText) {
     SimProgram program;
     program.text().assign({"TL1=1"});
-    program.AppendProgramEntry("RR+3912345678:3", "+3912345678");
-    program.AppendProgramEntry("TL1", "9");
+    program.appendProgramEntry("RR+3912345678:3", "+3912345678");
+    program.appendProgramEntry("TL1", "9");
     EXPECT_EQ(program.text().lines(), (Lines{"TL1=1", "RR003912345678:3=003912345678", "TL1=9"}));
     EXPECT_EQ(program.remoteText(), "");
 }

@@ -174,10 +174,10 @@ TEST_F(DecodeProgramTest, DecodeTwiceLeavesEveryFieldUnchanged) {
 TEST_F(DecodeProgramTest, DecodingWritesNothingAndRebuildsRemoteText) {
     const std::vector<std::string> program = {"RED=5", "TL1=123", "OP1=241", "DL1=3"};
     doc.program.text().assign(program);
-    doc.Modified = false;
+    doc.modified = false;
     form.DecodeProgram();
     EXPECT_EQ(lines(), program);
-    EXPECT_FALSE(doc.Modified);
+    EXPECT_FALSE(doc.modified);
     EXPECT_FALSE(form.Decoding());
     EXPECT_EQ(doc.program.remoteText(), ";RED=5;TL1=123;OP1=241;DL1=3;");
 }

@@ -38,31 +38,31 @@ TEST_F(DocumentFlowTest, NotesChangeDecodesPendingMemoTyping) {
 }
 
 TEST_F(DocumentFlowTest, ModifiedFollowsEveryProgramChangeButNotNotes) {
-    doc.Modified = false;
+    doc.modified = false;
     form.userEditNotes({"a note"});
-    EXPECT_FALSE(doc.Modified);
+    EXPECT_FALSE(doc.modified);
 
     type("EDTl1", "5");
-    EXPECT_TRUE(doc.Modified);
+    EXPECT_TRUE(doc.modified);
 
-    doc.Modified = false;
+    doc.modified = false;
     ASSERT_TRUE(form.userEditTrCell(1, "77"));
-    EXPECT_TRUE(doc.Modified);
+    EXPECT_TRUE(doc.modified);
 
-    doc.Modified = false;
+    doc.modified = false;
     ASSERT_TRUE(form.userEditRampCell(1, 0, "555"));
-    EXPECT_TRUE(doc.Modified);
+    EXPECT_TRUE(doc.modified);
 
-    doc.Modified = false;
+    doc.modified = false;
     form.userEditMemoSim("X=1");
-    EXPECT_TRUE(doc.Modified);
+    EXPECT_TRUE(doc.modified);
 
-    doc.Modified = false;
+    doc.modified = false;
     form.focusField(-1); // decoding alone changes nothing
-    EXPECT_FALSE(doc.Modified);
+    EXPECT_FALSE(doc.modified);
 
     NewDocument(doc, form.documentHooks());
-    EXPECT_TRUE(doc.Modified);
+    EXPECT_TRUE(doc.modified);
 }
 
 TEST_F(DocumentFlowTest, NewEmptiesFormButKeepsModel) {
@@ -97,7 +97,7 @@ TEST_F(DocumentFlowTest, OpenLowersModelDecodesAndClearsModified) {
     EXPECT_EQ(text("EDLanet"), "02");
     EXPECT_TRUE(checked("CBLanet"));
     EXPECT_EQ(text("EDTl4"), "333");
-    EXPECT_FALSE(doc.Modified);
+    EXPECT_FALSE(doc.modified);
 }
 
 TEST_F(DocumentFlowTest, OpenNeverRaisesModel) {
@@ -136,7 +136,7 @@ TEST_F(DocumentFlowTest, FormOutlivedByDocumentLeavesNoDanglingListener) {
         FormModel shortLived(longLived, none);
     }
     longLived.program.text().append("TL1=1"); // must not reach the destroyed form
-    EXPECT_TRUE(longLived.Modified);
+    EXPECT_TRUE(longLived.modified);
 }
 
 } // namespace

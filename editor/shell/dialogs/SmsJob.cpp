@@ -83,7 +83,7 @@ void SmsJob::Run(const std::string& port, const modem::SendRequest& request) {
     std::string error;
     if (const auto serial = modem::PosixSerialPort::open(port, error)) {
         modem::AtSession session(*serial);
-        modem::MessageLog log(modem::MessageLog::DefaultFile());
+        modem::MessageLog log(modem::MessageLog::defaultFile());
         PostingObserver observer([this](std::function<void()> call) { Post(std::move(call)); },
                                  reports_);
         outcome = modem::SendRemote(session, request, log, observer, &cancel_);

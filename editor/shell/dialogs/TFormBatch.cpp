@@ -120,8 +120,8 @@ private:
 };
 
 TFormBatch::TFormBatch(const LanguageTable& table, Prompts& prompts)
-    : ShellDialog(&table), table_(table), prompts_(prompts), backups_(BackupStore::DefaultFolder()),
-      jobLog_(JobLog::DefaultPath()) {
+    : ShellDialog(&table), table_(table), prompts_(prompts), backups_(BackupStore::defaultFolder()),
+      jobLog_(JobLog::defaultPath()) {
     setObjectName(QStringLiteral("FormBatch"));
     setWindowTitle(QStringLiteral("Program cards in a row"));
 
@@ -273,7 +273,7 @@ void TFormBatch::Start() {
         settings.pin = ToWindows1252(edPin_->text());
     }
     auto log = std::make_unique<JobLog>();
-    if (const std::string error = log->Open(jobLog_); !error.empty()) {
+    if (const std::string error = log->open(jobLog_); !error.empty()) {
         prompts_.ShowError(QString::fromStdString(error));
         return;
     }

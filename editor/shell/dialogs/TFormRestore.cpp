@@ -140,7 +140,7 @@ void TFormRestore::ShowEntries() {
         labEntries_->clear();
         return;
     }
-    const ParsedBackup loaded = BackupStore::Load(*chosen);
+    const ParsedBackup loaded = BackupStore::load(*chosen);
     if (!loaded.backup) {
         labEntries_->setText(Translated(table_, kBackupUnusable) + QLatin1Char(' ') +
                              QString::fromStdString(loaded.error));

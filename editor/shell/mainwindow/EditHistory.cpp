@@ -109,7 +109,7 @@ void EditHistory::Settle(bool force) {
     ProgramState before = std::exchange(settled_, now);
     stack_.push(new Step(*this, std::move(before), std::move(now), name));
     // A change of the model alone is unsaved too, as the file keeps the model.
-    form_.document().Modified = !stack_.isClean();
+    form_.document().modified = !stack_.isClean();
 }
 
 void EditHistory::Undo() {
@@ -118,7 +118,7 @@ void EditHistory::Undo() {
         return;
     }
     stack_.undo();
-    form_.document().Modified = !stack_.isClean();
+    form_.document().modified = !stack_.isClean();
     applied_();
 }
 
@@ -128,7 +128,7 @@ void EditHistory::Redo() {
         return;
     }
     stack_.redo();
-    form_.document().Modified = !stack_.isClean();
+    form_.document().modified = !stack_.isClean();
     applied_();
 }
 
@@ -160,7 +160,7 @@ void EditHistory::MarkSaved() {
     // The file holds the program as it is, typing not yet a step included.
     Settle(/*force=*/true);
     stack_.setClean();
-    form_.document().Modified = false;
+    form_.document().modified = false;
 }
 
 void EditHistory::Apply(const ProgramState& state) {

@@ -59,13 +59,13 @@ bool FileCommands::OpenFile(const QString& path) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     RememberFolder(absolute);
     ProgramDocument& doc = parts_.form.document();
-    const std::string previousName = doc.FileName;
+    const std::string previousName = doc.fileName;
     const FileResult result = OpenDocument(doc, LocalPath(absolute), parts_.form.documentHooks());
     ShowErrors(result, absolute, kCannotRead);
     // A file that did not open leaves the window as it was, its file name too: Save must
     // never write to a file the user did not see open.
     if (!result.ok) {
-        doc.FileName = previousName;
+        doc.fileName = previousName;
     }
     if (result.ok) {
         StoreRecentFiles(
@@ -80,7 +80,7 @@ bool FileCommands::OpenFile(const QString& path) {
 
 FileCommands::SaveOutcome FileCommands::FileSave1Execute(bool askName) {
     ProgramDocument& doc = parts_.form.document();
-    std::string path = doc.FileName;
+    std::string path = doc.fileName;
     if (askName || path.empty()) {
         const auto chosen = parts_.prompts.SaveFileName(StartFolder());
         if (!chosen) {

@@ -223,8 +223,8 @@ void SimCommands::BatchSimClick() {
     const ProgramDocument& doc = parts_.form.document();
     TFormBatch dialog(parts_.language, parts_.prompts);
     dialog.SetProgram(DocumentFileBytes(doc), doc.program.text().lines(),
-                      doc.FileName.empty() ? std::string("-") : doc.FileName);
-    dialog.SetStores(backups_.folder(), JobLog::DefaultPath());
+                      doc.fileName.empty() ? std::string("-") : doc.fileName);
+    dialog.SetStores(backups_.folder(), JobLog::defaultPath());
     dialog.SetChooseSitesFile([this] { return ChooseSitesFile(); });
     dialog.SetCardEnded([this](const CardJob& job) { ShowStatus(CardText(job)); });
     ShowStatus({});
@@ -248,7 +248,7 @@ void SimCommands::CardInfoClick() {
 
 void SimCommands::RestoreSimClick() {
     ShowStatus({});
-    parts_.formRestore.SetBackups(backups_.List().backups);
+    parts_.formRestore.SetBackups(backups_.list().backups);
     if (parts_.prompts.Exec(parts_.formRestore) != QDialog::Accepted) {
         return;
     }
@@ -256,7 +256,7 @@ void SimCommands::RestoreSimClick() {
     if (!chosen) {
         return;
     }
-    const ParsedBackup loaded = BackupStore::Load(*chosen);
+    const ParsedBackup loaded = BackupStore::load(*chosen);
     if (!loaded.backup) {
         ShowErrorWithReason(kBackupUnusable, loaded.error);
         return;

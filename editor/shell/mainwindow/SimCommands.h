@@ -100,7 +100,7 @@ private:
     Parts parts_;
     QtTransferWindow transferWindow_;
     QuenlibCardPort port_;
-    BackupStore backups_{BackupStore::DefaultFolder()};
+    BackupStore backups_{BackupStore::defaultFolder()};
 };
 
 // The PIN dialog's card operation: disables CHV1 with the PIN, or says how many

@@ -141,9 +141,9 @@ void TFormMain::FormCreate() {
 
     lang_ = new TFCLang(*this, services_.languageTable);
 
-    doc_.FileName.clear();
+    doc_.fileName.clear();
     UpdateCaption();
-    doc_.Modified = false;
+    doc_.modified = false;
 }
 
 void TFormMain::setVisible(bool visible) {
@@ -199,7 +199,7 @@ bool TFormMain::FormClose() {
 
 bool TFormMain::HasUnsavedChanges() const {
     // An emptied program with no notes has nothing worth keeping.
-    return doc_.Modified && !(doc_.program.text().text() + JoinedText(doc_.notes)).empty();
+    return doc_.modified && !(doc_.program.text().text() + JoinedText(doc_.notes)).empty();
 }
 
 bool TFormMain::MayDiscardProgram() {
@@ -423,7 +423,7 @@ void TFormMain::ApplyGermanLayout() {
 // ---- Commands -----------------------------------------------------------------------------
 
 void TFormMain::UpdateCaption() {
-    caption_ = QFile::decodeName(QByteArray::fromStdString(WindowCaption(doc_.FileName)));
+    caption_ = QFile::decodeName(QByteArray::fromStdString(WindowCaption(doc_.fileName)));
     // Qt shows "[*]" as a mark while the window is modified, and as nothing otherwise.
     setWindowTitle(caption_ + QStringLiteral("[*]"));
     setWindowModified(HasUnsavedChanges());
@@ -484,7 +484,7 @@ bool TFormMain::SaveProgram(bool askName) {
 ConfigSheet TFormMain::Sheet() {
     // Typing not yet taken by the form is part of the program too.
     form_->MemoSimExit();
-    const QString path = QFile::decodeName(QByteArray::fromStdString(doc_.FileName));
+    const QString path = QFile::decodeName(QByteArray::fromStdString(doc_.fileName));
     const auto name = ToWindows1252(QFileInfo(path).fileName());
     return BuildConfigSheet(*form_, services_.languageTable, name.value_or(std::string()),
                             QDate::currentDate().toString(Qt::ISODate).toStdString());
@@ -508,8 +508,8 @@ void TFormMain::FileExportPdf1Click() {
     const ConfigSheet sheet = Sheet();
     // Beside the program file, named after it; else in the folder last used.
     QString suggested = files_->StartFolder();
-    if (!doc_.FileName.empty()) {
-        const QFileInfo program(QFile::decodeName(QByteArray::fromStdString(doc_.FileName)));
+    if (!doc_.fileName.empty()) {
+        const QFileInfo program(QFile::decodeName(QByteArray::fromStdString(doc_.fileName)));
         suggested = program.dir().filePath(program.completeBaseName() + QStringLiteral(".pdf"));
     }
     const auto path = services_.prompts.SavePdfName(suggested);
@@ -587,7 +587,7 @@ void TFormMain::ButSendSmsClick() {
         formSendSms_ = std::make_unique<TFormSendSms>(table, services_.settings);
     }
     formSendSms_->SetProgram(plan.messages,
-                             QFile::decodeName(QByteArray::fromStdString(doc_.FileName)),
+                             QFile::decodeName(QByteArray::fromStdString(doc_.fileName)),
                              modem::CandidatePorts());
     services_.prompts.Exec(*formSendSms_);
 }

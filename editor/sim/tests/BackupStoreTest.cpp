@@ -71,7 +71,7 @@ TEST(BackupStore, TheFolderFollowsXdgDataHome) {
     };
     for (const Case& c : cases) {
         const ScopedEnvironment data("XDG_DATA_HOME", c.xdgDataHome);
-        EXPECT_EQ(BackupStore::DefaultFolder(), fs::path(c.folder))
+        EXPECT_EQ(BackupStore::defaultFolder(), fs::path(c.folder))
             << (c.xdgDataHome ? c.xdgDataHome : "unset");
     }
 }
@@ -81,9 +81,9 @@ TEST(BackupStore, SavesNewPrivateFilesNamedByCardAndTimeAndNeverReplacesOne) {
     const BackupStore store(temporary.path() / "a" / "backups");
     const std::time_t saved = 1738328709; // 2025-01-31 13:05:09 UTC
 
-    const auto first = store.Save(Backup("8949000000000000017", saved));
-    const auto second = store.Save(Backup("8949000000000000017", saved, 2));
-    const auto unknown = store.Save(Backup(std::nullopt, saved));
+    const auto first = store.save(Backup("8949000000000000017", saved));
+    const auto second = store.save(Backup("8949000000000000017", saved, 2));
+    const auto unknown = store.save(Backup(std::nullopt, saved));
     ASSERT_TRUE(first.path && second.path && unknown.path) << first.error;
 
     // Nothing else is left in the folder; names sort by card, then time.
@@ -91,8 +91,8 @@ TEST(BackupStore, SavesNewPrivateFilesNamedByCardAndTimeAndNeverReplacesOne) {
               (std::vector<std::string>{"8949000000000000017-20250131T130509Z.simbackup",
                                         "8949000000000000017-20250131T130509Z_1.simbackup",
                                         "unknown-20250131T130509Z.simbackup"}));
-    EXPECT_EQ(BackupStore::Load(*first.path).backup, Backup("8949000000000000017", saved));
-    EXPECT_EQ(BackupStore::Load(*second.path).backup->usedRecords(), 2);
+    EXPECT_EQ(BackupStore::load(*first.path).backup, Backup("8949000000000000017", saved));
+    EXPECT_EQ(BackupStore::load(*second.path).backup->usedRecords(), 2);
     struct stat info {};
     ASSERT_EQ(::stat(first.path->c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
@@ -105,7 +105,7 @@ TEST(BackupStore, AFolderThatCannotBeWrittenSavesNothingAndSaysWhy) {
     // A file where the folder should be.
     testing::WriteAll(temporary.file("backups"), "in the way");
     const BackupStore blocked(temporary.path() / "backups");
-    const auto saved = blocked.Save(Backup("1", 0));
+    const auto saved = blocked.save(Backup("1", 0));
     EXPECT_FALSE(saved.path);
     EXPECT_NE(saved.error.find(blocked.folder().string()), std::string::npos) << saved.error;
 
@@ -113,7 +113,7 @@ TEST(BackupStore, AFolderThatCannotBeWrittenSavesNothingAndSaysWhy) {
         const BackupStore readOnly(temporary.path() / "readonly");
         fs::create_directory(readOnly.folder());
         fs::permissions(readOnly.folder(), fs::perms::owner_read | fs::perms::owner_exec);
-        EXPECT_FALSE(readOnly.Save(Backup("1", 0)).path);
+        EXPECT_FALSE(readOnly.save(Backup("1", 0)).path);
         EXPECT_TRUE(fs::is_empty(readOnly.folder()));
     }
 }
@@ -121,14 +121,14 @@ TEST(BackupStore, AFolderThatCannotBeWrittenSavesNothingAndSaysWhy) {
 TEST(BackupStore, ListsBackupsNewestFirstAndNamesFilesThatAreNone) {
     const TemporaryFolder temporary;
     const BackupStore store(temporary.path());
-    EXPECT_TRUE(BackupStore(temporary.path() / "missing").List().backups.empty());
-    ASSERT_TRUE(store.Save(Backup("111", 1000, 3)).path);
-    ASSERT_TRUE(store.Save(Backup("222", 3000, 0)).path);
-    ASSERT_TRUE(store.Save(Backup(std::nullopt, 2000, 5)).path);
+    EXPECT_TRUE(BackupStore(temporary.path() / "missing").list().backups.empty());
+    ASSERT_TRUE(store.save(Backup("111", 1000, 3)).path);
+    ASSERT_TRUE(store.save(Backup("222", 3000, 0)).path);
+    ASSERT_TRUE(store.save(Backup(std::nullopt, 2000, 5)).path);
     testing::WriteAll(temporary.file("broken.simbackup"), "tarvik-sim-backup 1\niccid 1\n");
     testing::WriteAll(temporary.file("notes.txt"), "not a backup, and not listed");
 
-    const BackupStore::Listing listing = store.List();
+    const BackupStore::Listing listing = store.list();
     ASSERT_EQ(listing.backups.size(), 3u);
     EXPECT_EQ(listing.backups[0].iccid, "222");
     EXPECT_EQ(listing.backups[0].saved, 3000);

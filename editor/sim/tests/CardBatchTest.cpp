@@ -206,7 +206,7 @@ TEST_F(CardBatchTest, EachSiteGetsACardAndAFailedCardsSiteGoesToTheNext) {
     EXPECT_EQ(outcomes(), (std::vector<std::string>{"ok", "insufficient-space", "ok", "ok"}));
     // The card too small for a program was backed up whole all the same, and left alone.
     ASSERT_TRUE(observer.jobs[1].backup);
-    const ParsedBackup smallCard = BackupStore::Load(*observer.jobs[1].backup);
+    const ParsedBackup smallCard = BackupStore::load(*observer.jobs[1].backup);
     ASSERT_TRUE(smallCard.backup) << smallCard.error;
     EXPECT_EQ(smallCard.backup->adn, reader.card(1).adn);
     EXPECT_TRUE(reader.card(1).updatedRecords.empty());
@@ -304,18 +304,19 @@ TEST_F(CardBatchTest, TheJobLogHasItsHeaderOnceAndALineACard) {
     job.backup = "/b/x.simbackup";
     for (int run = 0; run < 2; ++run) {
         JobLog log;
-        ASSERT_EQ(log.Open(path), "");
-        ASSERT_TRUE(log.Append(job));
+        ASSERT_EQ(log.open(path), "");
+        ASSERT_TRUE(log.append(job));
     }
     const std::string line = "2025-01-31T13:05:09Z,Virtual PCD 00 00,8949000000000000017,"
                              "\"north, \"\"a\"\".sim\",2,insufficient-space,12,/b/x.simbackup\r\n";
     std::ostringstream text;
     text << std::ifstream(path, std::ios::binary).rdbuf();
-    EXPECT_EQ(text.str(), std::string(JobLog::kHeader) + "\r\n" + line + line);
+    EXPECT_EQ(text.str(), std::string(JobLog::header) + "\r\n" + line + line);
     // The log names customers' cards: its owner's alone, whatever the umask.
     namespace fs = std::filesystem;
     EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fs::status(path.parent_path()).permissions() & fs::perms::all, fs::perms::owner_all);
 
     job.iccid.reset();
     job.row.reset();
@@ -327,7 +328,7 @@ TEST_F(CardBatchTest, TheJobLogHasItsHeaderOnceAndALineACard) {
     const auto other = folder.path() / "other.csv";
     std::ofstream(other) << "name,number\n";
     JobLog refused;
-    EXPECT_NE(refused.Open(other).find("not a job log"), std::string::npos);
+    EXPECT_NE(refused.open(other).find("not a job log"), std::string::npos);
 }
 
 } // namespace

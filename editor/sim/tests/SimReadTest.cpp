@@ -21,7 +21,7 @@ class SimReadTest : public SimCardTest {
 protected:
     void SetUp() override {
         doc.program.text().assign({"TL1=0123", "RED=1"});
-        doc.Modified = false;
+        doc.modified = false;
     }
 
     bool Read() {
@@ -33,7 +33,7 @@ protected:
     // The read failed and left everything as it was.
     void ExpectProgramUntouched() {
         EXPECT_EQ(doc.program.text().lines(), (std::vector<std::string>{"TL1=0123", "RED=1"}));
-        EXPECT_FALSE(doc.Modified);
+        EXPECT_FALSE(doc.modified);
         EXPECT_NE(std::find(window.captions.begin(), window.captions.end(), kReadError),
                   window.captions.end());
         EXPECT_EQ(window.captions.back(), "Tarvik3 - alarm.sim");
@@ -67,7 +67,7 @@ TEST_F(SimReadTest, EachRecordBecomesOneLineAsItStands) {
     EXPECT_EQ(doc.program.text().lines(),
               (std::vector<std::string>{"TL1=0123", "Nome=", "=555", "IP1=+39333", " a =1",
                                         "\xC9t\xE9=7", "\x80=2", "=3", "Z=9"}));
-    EXPECT_TRUE(doc.Modified);
+    EXPECT_TRUE(doc.modified);
     EXPECT_EQ(window.captions.front(), "SIM 1 / 250");
     EXPECT_EQ(window.captions[249], "SIM 250 / 250");
     EXPECT_EQ(window.captions.back(), "Tarvik3 - alarm.sim");
@@ -81,7 +81,7 @@ TEST_F(SimReadTest, EmptyCardGivesAnEmptyProgram) {
     Connect();
     EXPECT_TRUE(Read());
     EXPECT_TRUE(doc.program.text().empty());
-    EXPECT_TRUE(doc.Modified);
+    EXPECT_TRUE(doc.modified);
 }
 
 TEST_F(SimReadTest, CardPulledOutDuringReadLeavesTheProgramAsItWas) {

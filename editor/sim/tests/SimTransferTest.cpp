@@ -59,7 +59,7 @@ TEST_F(SimTransferTest, TheBackupHoldsTheCardAsItWasAndOnlyChangedRecordsAreWrit
 
     ASSERT_TRUE(result.ok());
     ASSERT_TRUE(result.backupPath);
-    const ParsedBackup saved = BackupStore::Load(*result.backupPath);
+    const ParsedBackup saved = BackupStore::load(*result.backupPath);
     ASSERT_TRUE(saved.backup) << saved.error;
     EXPECT_EQ(saved.backup->adn, adnBefore);
     EXPECT_EQ(saved.backup->ext1, ext1Before);
@@ -140,7 +140,7 @@ TEST_F(SimTransferTest, LinesLeftOverAreWrittenAsFarAsTheyGoAndSaidSo) {
 TEST_F(SimTransferTest, RestoreWritesTheBackupBackAfterSavingTheCardAsItIs) {
     const WriteResult written = Write({"A=1", "B=2"}, &backups);
     ASSERT_TRUE(written.backupPath);
-    const SimBackup backup = *BackupStore::Load(*written.backupPath).backup;
+    const SimBackup backup = *BackupStore::load(*written.backupPath).backup;
     card.ext1[0] = RecordBytes(13, 0x00);
 
     window = RecordingWindow();
@@ -150,7 +150,7 @@ TEST_F(SimTransferTest, RestoreWritesTheBackupBackAfterSavingTheCardAsItIs) {
     EXPECT_EQ(card.ext1, backup.ext1);
     // The card as it was before the restore went to a backup of its own.
     ASSERT_TRUE(restored.backupPath);
-    EXPECT_EQ(BackupStore::Load(*restored.backupPath).backup->ext1[0], RecordBytes(13, 0x00));
+    EXPECT_EQ(BackupStore::load(*restored.backupPath).backup->ext1[0], RecordBytes(13, 0x00));
 }
 
 TEST_F(SimTransferTest, RestoreRefusesWhatDoesNotFitWithoutWriting) {
@@ -237,7 +237,7 @@ TEST_F(SimTransferTest, ACardTooSmallForAProgramIsBackedUpWholeBeforeAnyTransfer
         const std::optional<std::filesystem::path> saved = c.transfer(small);
 
         ASSERT_TRUE(saved) << c.what;
-        const ParsedBackup backup = BackupStore::Load(*saved);
+        const ParsedBackup backup = BackupStore::load(*saved);
         ASSERT_TRUE(backup.backup) << c.what << ": " << backup.error;
         EXPECT_EQ(backup.backup->adn, adnBefore) << c.what;
         EXPECT_EQ(backup.backup->ext1, ext1Before) << c.what;

@@ -84,7 +84,7 @@ TEST_F(SimWriteTest, DeleteModeWritesLinesInOrderRftAtIndex97AndBlanksTheRest) {
 
     // The backup holds the phonebook as it was.
     ASSERT_TRUE(result.backupPath);
-    const ParsedBackup saved = BackupStore::Load(*result.backupPath);
+    const ParsedBackup saved = BackupStore::load(*result.backupPath);
     ASSERT_TRUE(saved.backup) << saved.error;
     EXPECT_EQ(saved.backup->adn.size(), 100u);
     EXPECT_EQ(saved.backup->adn[50], AdnRecord("486F6D65", "03811032"));
@@ -160,7 +160,7 @@ TEST_F(SimWriteTest, AWriteAndTheRestoreOfItsBackupLeaveEveryByteAsBefore) {
     ASSERT_TRUE(result.ok());
     ASSERT_NE(Image(), before);
 
-    const ParsedBackup saved = BackupStore::Load(*result.backupPath);
+    const ParsedBackup saved = BackupStore::load(*result.backupPath);
     ASSERT_TRUE(saved.backup) << saved.error;
     window = RecordingWindow();
     const RestoreResult restored = SimRestore(port, window, *saved.backup, {});
@@ -212,7 +212,7 @@ TEST_F(SimWriteTest, CardPulledDuringTheWriteKeepsTheBackupThatRestoresTheCard) 
     card->insert();
     Connect();
     ASSERT_NE(Image(), before);
-    const ParsedBackup saved = BackupStore::Load(*result.backupPath);
+    const ParsedBackup saved = BackupStore::load(*result.backupPath);
     ASSERT_TRUE(saved.backup) << saved.error;
     window = RecordingWindow();
     EXPECT_TRUE(SimRestore(port, window, *saved.backup, {}).ok());
@@ -226,7 +226,7 @@ TEST_F(SimWriteTest, RestoreRefusesABackupOfAnotherCardOrShapeWithoutTouchingIt)
     Connect();
     const ParsedBackup own = [&] {
         const WriteResult result = Write({"TL1=1"});
-        return BackupStore::Load(*result.backupPath);
+        return BackupStore::load(*result.backupPath);
     }();
     ASSERT_TRUE(own.backup);
     EXPECT_EQ(own.backup->iccid, "8939000000000000001");
@@ -288,7 +288,7 @@ TEST_F(SimWriteTest, PhonebookUnder8RecordsIsNotTouchedButBackedUp) {
     EXPECT_EQ(Image(), before);
     EXPECT_EQ(CountSent("DC"), 0u);
     ASSERT_TRUE(result.backupPath);
-    const ParsedBackup saved = BackupStore::Load(*result.backupPath);
+    const ParsedBackup saved = BackupStore::load(*result.backupPath);
     ASSERT_TRUE(saved.backup) << saved.error;
     EXPECT_EQ(saved.backup->adn, Records());
     const std::vector<std::string> tail(window.captions.end() - 2, window.captions.end());
@@ -323,7 +323,7 @@ TEST_F(SimWriteTest, ARestoreOntoA5RecordCardCanBeUndoneByItsOwnBackup) {
     EXPECT_EQ(Records(), other.adn);
     ASSERT_TRUE(restored.backupPath);
 
-    const ParsedBackup automatic = BackupStore::Load(*restored.backupPath);
+    const ParsedBackup automatic = BackupStore::load(*restored.backupPath);
     ASSERT_TRUE(automatic.backup) << automatic.error;
     EXPECT_EQ(automatic.backup->adn, before.records({simcard::DfTelecom, simcard::EfAdn}));
     window = RecordingWindow();

@@ -354,7 +354,7 @@ TEST(RestoreDialogTest, ShowsTheBackupsEntriesAndAfterPreviewWhatTheRestoreChang
     backup.saved = 1738328709;
     backup.adnRecordLength = 28;
     backup.adn = {AdnRecord("TL1"), RecordBytes(28, 0xFF), AdnRecord("Home")};
-    ASSERT_TRUE(store.Save(backup).path);
+    ASSERT_TRUE(store.save(backup).path);
 
     TFormRestore dialog(table);
     int reads = 0;
@@ -362,7 +362,7 @@ TEST(RestoreDialogTest, ShowsTheBackupsEntriesAndAfterPreviewWhatTheRestoreChang
         ++reads;
         return std::vector<SimItem>{{u"TL1", u"0612345678"}, {u"TL2", u"5"}, {}};
     });
-    dialog.SetBackups(store.List().backups);
+    dialog.SetBackups(store.list().backups);
     const auto rows = [&] {
         QStringList texts;
         for (int i = 0; i < dialog.ListEntries().count(); ++i) {

@@ -1,6 +1,7 @@
 // The language files that ship with the program: complete for every window and message,
 // and written the way the program reads them.
 
+#include "base/Files.h"
 #include "base/TextLines.h"
 #include "editor/shell/app/Application.h"
 #include "editor/shell/dialogs/TFormBatch.h"
@@ -15,7 +16,6 @@
 #include "editor/shell/testing/GuiTestSupport.h"
 #include "editor/shell/testing/ScriptedPrompts.h"
 #include "editor/shell/widgets/QtText.h"
-#include "program/FileBytes.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>
@@ -179,9 +179,9 @@ std::map<std::string, std::string> EntriesOf(const std::string& bytes) {
 }
 
 std::string ReadLanguageFile(const char* name) {
-    const auto bytes = ReadFileBytes(std::string(TARVIK_LANGUAGES_DIR) + "/" + name);
+    const auto bytes = base::ReadWholeFile(std::filesystem::path(TARVIK_LANGUAGES_DIR) / name);
     EXPECT_TRUE(bytes) << name;
-    return bytes.value_or(std::string());
+    return bytes ? *bytes : std::string();
 }
 
 // Texts that read the same in every language: keywords, codes and numbers carry no

@@ -65,7 +65,7 @@ TEST(DesktopFilesTest, FileArgumentOpensAfterTheLoginAsFileOpenWould) {
         editor.Start();
         QTRY_COMPARE(editor.prompts.errors, c.errors);
         QTRY_VERIFY(editor.doc().program.text().lines() == c.lines);
-        EXPECT_FALSE(editor.doc().Modified);
+        EXPECT_FALSE(editor.doc().modified);
         EXPECT_EQ(testing::ShownTitle(editor.window()),
                   c.errors.isEmpty() ? "Tarvik3 - alarm.sim" : "Tarvik3");
     }
@@ -177,7 +177,7 @@ TEST(DesktopFilesTest, PrintAndExportWriteTheSheetAndSayWhenTheyCannot) {
     editor.item("FileExportPdf1").trigger();
     ASSERT_EQ(editor.prompts.errors.size(), 1);
     EXPECT_TRUE(editor.prompts.errors[0].startsWith("The configuration sheet cannot be written:"));
-    EXPECT_FALSE(editor.doc().Modified);
+    EXPECT_FALSE(editor.doc().modified);
 }
 
 } // namespace

@@ -105,7 +105,7 @@ TEST_F(MainWindowSimTest, WriteThenReadGivesTheProgramBackWithTheWindowBusyMeanw
 
     EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join('|').toStdString();
     EXPECT_EQ(memoSim().toPlainText(), "TL1=555\nRED=3");
-    EXPECT_TRUE(window().document().Modified);
+    EXPECT_TRUE(window().document().modified);
     EXPECT_EQ(enabledDuringTransfer, std::vector<bool>(250, false));
     EXPECT_TRUE(window().isEnabled());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -142,7 +142,7 @@ TEST_F(MainWindowSimTest, UndoTakesBackAReadAndRedoBringsItAgain) {
     item("Redo1").trigger();
     EXPECT_EQ(memoSim().toPlainText(), "TL1=555");
     EXPECT_EQ(window().form().fields().text(FormModel::Field("EDTl1")), "555");
-    EXPECT_TRUE(window().document().Modified);
+    EXPECT_TRUE(window().document().modified);
 }
 
 // A UICC that refuses class A0 (ETSI TS 102 221), its phonebook under DF Telecom, in the

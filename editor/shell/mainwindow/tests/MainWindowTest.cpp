@@ -65,7 +65,7 @@ TEST(MainWindowTest, FactoryUserStartsAnEmptyUnmodifiedProgram) {
 
     EXPECT_TRUE(editor.window().isVisible());
     EXPECT_EQ(testing::ShownTitle(editor.window()), "Tarvik3");
-    EXPECT_FALSE(editor.doc().Modified);
+    EXPECT_FALSE(editor.doc().modified);
     EXPECT_TRUE(editor.doc().program.text().empty());
     EXPECT_EQ(editor.window().ManualName(), "Man_English.pdf");
     EXPECT_FALSE(editor.window().GermanLayout());
@@ -77,8 +77,7 @@ TEST(MainWindowTest, FactoryUserStartsAnEmptyUnmodifiedProgram) {
     for (int i = 0; i < tabs.count(); ++i) {
         const QSize page = PageOf(tabs, i).sizeHint();
         EXPECT_TRUE(tabs.width() >= page.width() || editor.window().width() == screen.width());
-        EXPECT_TRUE(tabs.height() >= page.height() ||
-                    editor.window().height() == screen.height());
+        EXPECT_TRUE(tabs.height() >= page.height() || editor.window().height() == screen.height());
     }
     EXPECT_EQ(editor.find<QComboBox>("CBDevice").currentIndex(), 2);
     EXPECT_EQ(editor.prompts.execTitles, QStringList{"Password"});
@@ -189,7 +188,7 @@ TEST(MainWindowTest, SendBySmsOffersTheMessagesOfTheRemoteText) {
     EXPECT_EQ(editor.prompts.infos, QStringList{"There is nothing to send by SMS"});
 
     editor.doc().program.text().assign({"TL1=1", "RED=5"});
-    editor.doc().program.BuildRemoteText();
+    editor.doc().program.buildRemoteText();
     editor.prompts.QueueExec([](QDialog& dialog) {
         auto* list = dialog.findChild<QTreeWidget*>("ListMessages");
         ASSERT_EQ(list->topLevelItemCount(), 1);
@@ -272,7 +271,7 @@ TEST(MainWindowTest, SaveNewAndOpenThroughTheDialogsKeepAccentedTexts) {
     sms->setFocus(Qt::OtherFocusReason);
     QApplication::processEvents();
     TypeText(*sms, QStringLiteral("Cancello_è"));
-    ASSERT_TRUE(editor.doc().Modified);
+    ASSERT_TRUE(editor.doc().modified);
     const std::vector<std::string> lines = editor.doc().program.text().lines();
     ASSERT_NE(std::find(lines.begin(), lines.end(), "#1Cancello_\xe8=1"), lines.end());
 
@@ -280,7 +279,7 @@ TEST(MainWindowTest, SaveNewAndOpenThroughTheDialogsKeepAccentedTexts) {
     editor.prompts.QueueSaveFile(path);
     editor.click("ButSave");
     EXPECT_EQ(testing::ShownTitle(editor.window()), "Tarvik3 - alarm.sim");
-    EXPECT_FALSE(editor.doc().Modified);
+    EXPECT_FALSE(editor.doc().modified);
     EXPECT_EQ(editor.prompts.saveFolders, QStringList{QDir::homePath()});
     // The file is the scrambled document: model line, notes in Windows-1252, separator,
     // program.
@@ -308,7 +307,7 @@ TEST(MainWindowTest, SaveNewAndOpenThroughTheDialogsKeepAccentedTexts) {
     EXPECT_EQ(editor.doc().program.text().lines(), lines);
     EXPECT_EQ(sms->text(), QStringLiteral("Cancello_è"));
     EXPECT_EQ(testing::ShownTitle(editor.window()), "Tarvik3 - alarm.sim");
-    EXPECT_FALSE(editor.doc().Modified);
+    EXPECT_FALSE(editor.doc().modified);
     EXPECT_TRUE(editor.prompts.errors.isEmpty());
 }
 
@@ -326,7 +325,7 @@ TEST(MainWindowTest, CancelledDialogsAndQuestionChangeNothing) {
     editor.item("FileSave1").trigger();
 
     EXPECT_EQ(editor.doc().program.text().lines(), std::vector<std::string>{"TL1=0123"});
-    EXPECT_TRUE(editor.doc().Modified);
+    EXPECT_TRUE(editor.doc().modified);
     EXPECT_EQ(testing::ShownTitle(editor.window()), "Tarvik3*");
     EXPECT_TRUE(QDir(folder.path()).entryList({"*.sim"}).isEmpty());
 }
@@ -357,10 +356,10 @@ TEST(MainWindowTest, FileThatFailsToOpenLeavesTheProgramAndSaysWhy) {
         editor.click("ButOpen");
         EXPECT_EQ(editor.prompts.errors, c.errors);
         // Save still asks for a name: the file that failed to open is not the program's.
-        EXPECT_EQ(editor.doc().FileName, "");
+        EXPECT_EQ(editor.doc().fileName, "");
         EXPECT_EQ(editor.doc().program.text().lines(), std::vector<std::string>{"TL1=0123"});
         EXPECT_EQ(editor.window().pages().MemoSim().toPlainText(), "TL1=0123");
-        EXPECT_TRUE(editor.doc().Modified);
+        EXPECT_TRUE(editor.doc().modified);
         EXPECT_EQ(testing::ShownTitle(editor.window()), "Tarvik3*");
     }
 }
@@ -430,7 +429,7 @@ TEST(MainWindowTest, ClosePromptAnswers) {
             }
             if (!c.closes) {
                 EXPECT_EQ(editor.window().pages().MemoSim().toPlainText(), "TL1=0123");
-                EXPECT_TRUE(editor.doc().Modified);
+                EXPECT_TRUE(editor.doc().modified);
                 EXPECT_TRUE(editor.window().isWindowModified());
             }
         }
@@ -474,7 +473,7 @@ TEST(MainWindowTest, SaveWritesToTheProgramsFileWithoutAskingAndSaveAsAsks) {
             editor.item(command).trigger();
         }
         EXPECT_EQ(editor.prompts.saveFolders.size(), 1); // no dialog
-        EXPECT_FALSE(editor.doc().Modified);
+        EXPECT_FALSE(editor.doc().modified);
         EXPECT_EQ(testing::ShownTitle(editor.window()), "Tarvik3 - alarm.sim");
         EXPECT_EQ(ReadFile(path).toStdString(), DocumentFileBytes(editor.doc()));
         EXPECT_EQ(ReadFile(link), ReadFile(path));
@@ -501,7 +500,7 @@ TEST(MainWindowTest, CloseAsksNothingForNotesAloneOrWhenBothBoxesAreEmpty) {
              e.window().pages().MemoSim().setPlainText("TL1=0123");
              e.prompts.QueueOkCancel(true);
              e.click("ButNew");
-             ASSERT_TRUE(e.doc().Modified);
+             ASSERT_TRUE(e.doc().modified);
          }},
     };
     for (const auto& c : cases) {

@@ -101,7 +101,7 @@ protected:
         window.resize(640, 240);
         doc.program.text().assign(kUserProgram);
         form.MemoSimExit();
-        doc.Modified = false;
+        doc.modified = false;
         QObject::connect(&window, &QWidget::windowTitleChanged,
                          [this](const QString& title) { titles.push_back(title); });
         // Each step of the progress bar records the window around it.
@@ -139,7 +139,7 @@ protected:
         commands.ButWriteClick();
         doc.program.text().assign(saved);
         form.MemoSimExit();
-        doc.Modified = false;
+        doc.modified = false;
         titles.clear();
         moments.clear();
     }
@@ -170,7 +170,7 @@ protected:
     void ExpectProgramAsTheUserHadIt() {
         EXPECT_EQ(doc.program.text().lines(), kUserProgram);
         EXPECT_EQ(Field("EDTl1"), "0123");
-        EXPECT_FALSE(doc.Modified);
+        EXPECT_FALSE(doc.modified);
     }
 
     // Puts records (by 0-based index) on the card as bytes, with the card out of the reader.
@@ -217,7 +217,7 @@ TEST_F(SimCommandsTest, ReadReplacesTheProgramAndDecodesTheForm) {
               (std::vector<std::string>{"TL1=555", "TL2=777", "RFT=24"}));
     EXPECT_EQ(Field("EDTl1"), "555");
     EXPECT_EQ(Field("EDTl2"), "777");
-    EXPECT_TRUE(doc.Modified);
+    EXPECT_TRUE(doc.modified);
     // During the transfer: disabled, busy, and the bar following the caption's count.
     ASSERT_EQ(moments.size(), 250u);
     for (const Moment& moment : moments) {
@@ -256,14 +256,14 @@ TEST_F(SimCommandsTest, WriteTakesTheDialogsChoiceAndLeavesTheEditorAsItWas) {
     });
     doc.program.text().assign({"RED=3"});
     form.MemoSimExit();
-    doc.Modified = false;
+    doc.modified = false;
 
     commands.ButWriteClick();
 
     // Keep mode rewrites what belongs to the program: TL records are keywords.
     EXPECT_EQ(CardRecordNames()[0], "RED");
     EXPECT_EQ(doc.program.text().lines(), std::vector<std::string>{"RED=3"});
-    EXPECT_FALSE(doc.Modified);
+    EXPECT_FALSE(doc.modified);
     EXPECT_FALSE(formWrite.CBDelete().isChecked());
     // The records read, then the three written: RED over TL1, TL2 and TL3 blanked.
     ASSERT_EQ(moments.size(), 103u);

@@ -98,7 +98,7 @@ TEST_F(UndoRedoTest, EveryKindOfChangeIsOneStepBothWays) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         c.change(editor);
-        QTRY_VERIFY(editor.doc().Modified);
+        QTRY_VERIFY(editor.doc().modified);
         EXPECT_EQ(lines(), c.after);
         // Named at once, typing still in progress included.
         EXPECT_EQ(editor.item("Undo1").text(), c.undoText);
@@ -107,14 +107,14 @@ TEST_F(UndoRedoTest, EveryKindOfChangeIsOneStepBothWays) {
         EXPECT_EQ(lines(), Lines{"TL1=0123"});
         EXPECT_EQ(shown("EDTl1"), "0123");
         EXPECT_EQ(selector.currentIndex(), 2);
-        EXPECT_FALSE(editor.doc().Modified);
+        EXPECT_FALSE(editor.doc().modified);
         EXPECT_TRUE(editor.item("Redo1").isEnabled());
         EXPECT_FALSE(editor.item("Undo1").isEnabled());
 
         editor.item("Redo1").trigger();
         EXPECT_EQ(lines(), c.after);
         EXPECT_EQ(selector.currentIndex(), c.model);
-        EXPECT_TRUE(editor.doc().Modified);
+        EXPECT_TRUE(editor.doc().modified);
         EXPECT_EQ(editor.item("Undo1").text(), c.undoText);
         std::string shownText;
         for (const std::string& line : c.after) {
@@ -138,17 +138,17 @@ TEST_F(UndoRedoTest, SaveKeepsTheHistoryAndOpenClearsIt) {
     type("EDTl2", "2");
     editor.item("Undo1").trigger();
     editor.item("FileSave1").trigger(); // to the file opened, without a dialog
-    EXPECT_FALSE(editor.doc().Modified);
+    EXPECT_FALSE(editor.doc().modified);
 
     // Either way from the saved program is a change.
     editor.item("Undo1").trigger();
     EXPECT_EQ(lines(), Lines{"TL1=0123"});
-    EXPECT_TRUE(editor.doc().Modified);
+    EXPECT_TRUE(editor.doc().modified);
     editor.item("Redo1").trigger();
-    EXPECT_FALSE(editor.doc().Modified);
+    EXPECT_FALSE(editor.doc().modified);
     editor.item("Redo1").trigger();
     EXPECT_EQ(lines(), (Lines{"TL1=1", "TL2=2"}));
-    EXPECT_TRUE(editor.doc().Modified);
+    EXPECT_TRUE(editor.doc().modified);
 
     editor.prompts.QueueOpenFile(path);
     editor.item("FileOpen1").trigger();

@@ -152,7 +152,7 @@ int main(int argc, char** argv) {
                                            "RR3331234567:9=3331234567", "TR001=3339876543"});
     form.document().notes = {"Rossi family, via Roma 1", "Gate and alarm"};
     form.DecodeProgram();
-    form.document().program.BuildRemoteText();
+    form.document().program.buildRemoteText();
     std::string sheetError;
     if (!tarvik::WriteSheetPdf(
             tarvik::BuildConfigSheet(form, app.languageTable(), "alarm-rossi.sim", "2026-12-08"),
@@ -192,14 +192,14 @@ int main(int argc, char** argv) {
         backup.adnRecordLength = 28;
         backup.adn.assign(100, tarvik::RecordBytes(28, 0xFF));
         backup.saved = 1738242000;
-        store.Save(backup);
+        store.save(backup);
         backup.adn[0] = record("TL1", {0x06, 0x81, 0x33, 0x13, 0x32, 0x54, 0x76});
         backup.adn[1] = record("TL2", {0x06, 0x81, 0x33, 0x03, 0x00, 0x00, 0x00});
         backup.adn[2] = record("OP1", {0x02, 0x81, 0xF5});
         backup.adn[5] = record("Home", {0x06, 0x81, 0x60, 0x21, 0x43, 0x65, 0x87});
         backup.saved = 1738328709;
-        store.Save(backup);
-        app.FormRestore().SetBackups(store.List().backups);
+        store.save(backup);
+        app.FormRestore().SetBackups(store.list().backups);
         camera.TakeDialog(app.FormRestore(), QStringLiteral("dialog-restore"));
         app.FormRestore().SetReadCard([]() -> std::optional<std::vector<tarvik::SimItem>> {
             std::vector<tarvik::SimItem> card(100);

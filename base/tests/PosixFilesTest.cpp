@@ -1,7 +1,8 @@
-#include "program/FileBytes.h"
-
-#include "program/tests/OrdinaryUser.h"
+// What the file operations do where POSIX gives more than every platform: modes, owners and
+// groups, hard and symbolic links, named pipes.
+#include "base/Files.h"
 #include "testing/FileContents.h"
+#include "testing/OrdinaryUser.h"
 #include "testing/TemporaryFolder.h"
 
 #include <algorithm>
@@ -9,25 +10,26 @@
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
-namespace tarvik {
+namespace tarvik::base {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::OrdinaryGroupId;
-using testing::OrdinaryUserId;
-using testing::ReadAll;
-using testing::RunAsOrdinaryUser;
-using testing::RunningAsSuperuser;
-using testing::TemporaryFolder;
-using testing::WriteAll;
+using tarvik::testing::OrdinaryGroupId;
+using tarvik::testing::OrdinaryUserId;
+using tarvik::testing::ReadAll;
+using tarvik::testing::RunAsOrdinaryUser;
+using tarvik::testing::RunningAsSuperuser;
+using tarvik::testing::TemporaryFolder;
+using tarvik::testing::WriteAll;
 
-const std::string kOld = "the old content, longer than the new one will be";
-const std::string kNew = "new";
+const std::string oldBytes = "the old content, longer than the new one will be";
+const std::string newBytes = "new";
 
 struct stat StatOf(const std::string& path) {
     struct stat info {};
@@ -58,7 +60,7 @@ struct InPlaceCase {
     std::function<void(const fs::path& folder, const std::string& file)> prepare;
 };
 
-TEST(FileBytesTest, SaveWritesInPlaceWhereARenameWouldChangeMoreThanTheContent) {
+TEST(PosixFilesTest, SaveWritesInPlaceWhereARenameWouldChangeMoreThanTheContent) {
     const std::vector<InPlaceCase> cases = {
         {"a folder that takes no new file", false,
          [](const fs::path& folder, const std::string&) {
@@ -86,16 +88,16 @@ TEST(FileBytesTest, SaveWritesInPlaceWhereARenameWouldChangeMoreThanTheContent) 
         }
         TemporaryFolder folder;
         const std::string file = folder.file("file.sim");
-        WriteAll(file, kOld);
+        WriteAll(file, oldBytes);
         Own(file, OrdinaryUserId(), OrdinaryGroupId());
         Own(folder.path(), OrdinaryUserId(), OrdinaryGroupId());
         c.prepare(folder.path(), file);
         const struct stat before = StatOf(file);
         const std::vector<std::string> names = Names(folder.path());
 
-        EXPECT_EQ(RunAsOrdinaryUser([&] { return WriteFileReplacing(file, kNew); }), true);
+        EXPECT_EQ(RunAsOrdinaryUser([&] { return ReplaceFileContent(file, newBytes).ok(); }), true);
 
-        EXPECT_EQ(ReadAll(file), kNew);
+        EXPECT_EQ(ReadAll(file), newBytes);
         const struct stat after = StatOf(file);
         EXPECT_EQ(after.st_ino, before.st_ino);
         EXPECT_EQ(after.st_uid, before.st_uid);
@@ -103,48 +105,48 @@ TEST(FileBytesTest, SaveWritesInPlaceWhereARenameWouldChangeMoreThanTheContent) 
         EXPECT_EQ(after.st_mode, before.st_mode);
         EXPECT_EQ(Names(folder.path()), names); // no temporary file left, no name lost
         if (before.st_nlink > 1) {
-            EXPECT_EQ(ReadAll(folder.file("other name.sim")), kNew);
+            EXPECT_EQ(ReadAll(folder.file("other name.sim")), newBytes);
         }
         fs::permissions(folder.path(), fs::perms::owner_all); // so that it can be removed
     }
 }
 
-TEST(FileBytesTest, AnOrdinarySaveStillReplacesTheFileWhole) {
+TEST(PosixFilesTest, AnOrdinarySaveStillReplacesTheFileWhole) {
     TemporaryFolder folder;
     const std::string file = folder.file("file.sim");
-    WriteAll(file, kOld);
+    WriteAll(file, oldBytes);
     ::chmod(file.c_str(), 0640);
     const struct stat before = StatOf(file);
     // A reader that opened the file before the save keeps seeing a whole old file.
     const int reader = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_GE(reader, 0);
 
-    ASSERT_TRUE(WriteFileReplacing(file, kNew));
+    ASSERT_TRUE(ReplaceFileContent(file, newBytes).ok());
 
-    EXPECT_EQ(ReadAll(file), kNew);
+    EXPECT_EQ(ReadAll(file), newBytes);
     EXPECT_NE(StatOf(file).st_ino, before.st_ino);
     EXPECT_EQ(StatOf(file).st_mode, before.st_mode);
-    std::string old(kOld.size() + 1, '\0');
-    EXPECT_EQ(::pread(reader, old.data(), old.size(), 0), static_cast<ssize_t>(kOld.size()));
-    EXPECT_EQ(old.substr(0, kOld.size()), kOld);
+    std::string old(oldBytes.size() + 1, '\0');
+    EXPECT_EQ(::pread(reader, old.data(), old.size(), 0), static_cast<ssize_t>(oldBytes.size()));
+    EXPECT_EQ(old.substr(0, oldBytes.size()), oldBytes);
     ::close(reader);
     EXPECT_EQ(Names(folder.path()), std::vector<std::string>{"file.sim"});
 }
 
-TEST(FileBytesTest, AFileWeMayNotWriteIsRefusedAndKept) {
+TEST(PosixFilesTest, AFileWeMayNotWriteIsRefusedAndKept) {
     TemporaryFolder folder;
     Own(folder.path(), OrdinaryUserId(), OrdinaryGroupId()); // the folder would take a rename
     const std::string file = folder.file("file.sim");
-    WriteAll(file, kOld);
+    WriteAll(file, oldBytes);
     ::chmod(file.c_str(), 0444);
     Own(file, RunningAsSuperuser() ? 0 : ::geteuid(), 0);
 
-    EXPECT_EQ(RunAsOrdinaryUser([&] { return WriteFileReplacing(file, kNew); }), false);
-    EXPECT_EQ(ReadAll(file), kOld);
+    EXPECT_EQ(RunAsOrdinaryUser([&] { return ReplaceFileContent(file, newBytes).ok(); }), false);
+    EXPECT_EQ(ReadAll(file), oldBytes);
     EXPECT_EQ(Names(folder.path()), std::vector<std::string>{"file.sim"});
 }
 
-TEST(FileBytesTest, ASaveThroughALinkWritesWhereTheLinkPointsAndKeepsTheLink) {
+TEST(PosixFilesTest, ASaveThroughALinkWritesWhereTheLinkPointsAndKeepsTheLink) {
     struct Case {
         const char* what;
         std::vector<std::pair<std::string, std::string>> links; // name, what it points to
@@ -167,15 +169,15 @@ TEST(FileBytesTest, ASaveThroughALinkWritesWhereTheLinkPointsAndKeepsTheLink) {
         TemporaryFolder folder;
         fs::create_directory(folder.path() / "sub");
         if (c.target == "target.sim") {
-            WriteAll(folder.file("target.sim"), kOld);
+            WriteAll(folder.file("target.sim"), oldBytes);
         }
         for (const auto& [name, pointsTo] : c.links) {
             fs::create_symlink(pointsTo, folder.path() / name);
         }
 
-        ASSERT_TRUE(WriteFileReplacing(folder.file(c.save), kNew));
+        ASSERT_TRUE(ReplaceFileContent(folder.file(c.save), newBytes).ok());
 
-        EXPECT_EQ(ReadAll(folder.file(c.target)), kNew);
+        EXPECT_EQ(ReadAll(folder.file(c.target)), newBytes);
         for (const auto& [name, pointsTo] : c.links) {
             EXPECT_TRUE(fs::is_symlink(folder.path() / name)) << name;
             EXPECT_EQ(fs::read_symlink(folder.path() / name), pointsTo) << name;
@@ -183,20 +185,20 @@ TEST(FileBytesTest, ASaveThroughALinkWritesWhereTheLinkPointsAndKeepsTheLink) {
     }
 }
 
-TEST(FileBytesTest, ALoopOfLinksIsRefusedAndCreatesNothing) {
+TEST(PosixFilesTest, ALoopOfLinksIsRefusedAndCreatesNothing) {
     TemporaryFolder folder;
     fs::create_symlink("b.sim", folder.path() / "a.sim");
     fs::create_symlink("a.sim", folder.path() / "b.sim");
-    EXPECT_FALSE(WriteFileReplacing(folder.file("a.sim"), kNew));
+    EXPECT_FALSE(ReplaceFileContent(folder.file("a.sim"), newBytes).ok());
     EXPECT_EQ(Names(folder.path()), (std::vector<std::string>{"a.sim", "b.sim"}));
     EXPECT_TRUE(fs::is_symlink(folder.path() / "a.sim"));
 }
 
 // A failure tells why, in the system's words where the system gave one, so that a command
 // line can say it.
-TEST(FileBytesTest, FailuresTellWhy) {
+TEST(PosixFilesTest, FailuresTellWhy) {
     TemporaryFolder folder;
-    WriteAll(folder.file("file.sim"), kOld);
+    WriteAll(folder.file("file.sim"), oldBytes);
     fs::create_directory(folder.path() / "folder");
     ASSERT_EQ(::mkfifo(folder.file("pipe").c_str(), 0600), 0);
     fs::create_symlink("loop.sim", folder.path() / "loop.sim");
@@ -223,23 +225,99 @@ TEST(FileBytesTest, FailuresTellWhy) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        std::error_code error;
-        if (c.write) {
-            EXPECT_FALSE(WriteFileReplacing(c.path, kNew, error));
-        } else {
-            EXPECT_FALSE(ReadFileBytes(c.path, error));
-        }
-        EXPECT_EQ(error.message(), c.reason);
+        const FileError error =
+            c.write ? ReplaceFileContent(c.path, newBytes).error() : ReadWholeFile(c.path).error();
+        EXPECT_EQ(error.reason.message(), c.reason);
     }
     struct stat pipe {};
     EXPECT_EQ(::lstat(folder.file("pipe").c_str(), &pipe), 0);
     EXPECT_TRUE(S_ISFIFO(pipe.st_mode));
-    std::error_code error = std::make_error_code(std::errc::io_error);
-    EXPECT_TRUE(ReadFileBytes(folder.file("file.sim"), error));
-    EXPECT_FALSE(error);
-    EXPECT_TRUE(WriteFileReplacing(folder.file("file.sim"), kNew, error));
-    EXPECT_FALSE(error);
+    EXPECT_TRUE(ReadWholeFile(folder.file("file.sim")));
+    EXPECT_TRUE(ReplaceFileContent(folder.file("file.sim"), newBytes));
+}
+
+// Files that hold customers' numbers are their owner's alone, whatever the umask lets
+// others have: a new private file is 0600 and every folder made for it 0700; a shared one
+// follows the umask (POSIX.1-2017 open(), mkdir()). Folders that exist keep their mode.
+TEST(PosixFilesTest, PrivateFilesAndFoldersAreTheOwnersAlone) {
+    const mode_t oldMask = ::umask(0);
+    struct Case {
+        const char* what;
+        // Creates something below the folder; gives the file made, if any.
+        std::function<std::optional<fs::path>(const fs::path& folder)> make;
+        std::vector<std::pair<std::string, mode_t>> modes; // relative path, expected mode
+    };
+    const std::vector<Case> cases = {
+        {"a stored file",
+         [](const fs::path& folder) -> std::optional<fs::path> {
+             return *StoreNewPrivateFile(
+                 folder / "a" / "b", [](int) { return std::string("x.bak"); }, "bytes");
+         },
+         {{"a", 0700}, {"a/b", 0700}, {"a/b/x.bak", 0600}}},
+        {"an append file",
+         [](const fs::path& folder) -> std::optional<fs::path> {
+             FileResult<AppendFile> log = AppendFile::openPrivate(folder / "a" / "log.csv");
+             EXPECT_TRUE(log->append("line\r\n"));
+             return log->path();
+         },
+         {{"a", 0700}, {"a/log.csv", 0600}}},
+        {"an append file in a folder that exists",
+         [](const fs::path& folder) -> std::optional<fs::path> {
+             fs::create_directory(folder / "open");
+             fs::permissions(folder / "open", fs::perms::all);
+             return AppendFile::openPrivate(folder / "open" / "log.csv")->path();
+         },
+         {{"open", 0777}, {"open/log.csv", 0600}}},
+        {"private folders",
+         [](const fs::path& folder) -> std::optional<fs::path> {
+             EXPECT_TRUE(MakeFolders(folder / "p" / "q", Access::Private));
+             return std::nullopt;
+         },
+         {{"p", 0700}, {"p/q", 0700}}},
+        {"shared folders",
+         [](const fs::path& folder) -> std::optional<fs::path> {
+             EXPECT_TRUE(MakeFolders(folder / "s" / "t", Access::Shared));
+             return std::nullopt;
+         },
+         {{"s", 0777}, {"s/t", 0777}}},
+        {"a replaced new file",
+         [](const fs::path& folder) -> std::optional<fs::path> {
+             EXPECT_TRUE(ReplaceFileContent(folder / "new.sim", "bytes"));
+             return folder / "new.sim";
+         },
+         {{"new.sim", 0666}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TemporaryFolder folder;
+        c.make(folder.path());
+        for (const auto& [relative, mode] : c.modes) {
+            EXPECT_EQ(StatOf((folder.path() / relative).string()).st_mode & 07777, mode)
+                << relative;
+        }
+    }
+    ::umask(oldMask);
+}
+
+TEST(PosixFilesTest, ReplaceKeepsTheModeOfTheFileItReplaces) {
+    for (const mode_t mode : {0600, 0640, 0644, 0660, 0604}) {
+        TemporaryFolder folder;
+        const std::string file = folder.file("file.sim");
+        WriteAll(file, oldBytes);
+        ASSERT_EQ(::chmod(file.c_str(), mode), 0);
+        ASSERT_TRUE(ReplaceFileContent(file, newBytes));
+        EXPECT_EQ(StatOf(file).st_mode & 07777, mode) << std::oct << mode;
+        EXPECT_EQ(ReadAll(file), newBytes);
+    }
+}
+
+TEST(PosixFilesTest, AnAppendFileIsARegularFile) {
+    TemporaryFolder folder;
+    ASSERT_EQ(::mkfifo(folder.file("pipe").c_str(), 0600), 0);
+    const FileResult<AppendFile> opened = AppendFile::openPrivate(folder.file("pipe"));
+    ASSERT_FALSE(opened);
+    EXPECT_EQ(opened.error().reason, MakeFileFault(FileFault::NotRegularFile));
 }
 
 } // namespace
-} // namespace tarvik
+} // namespace tarvik::base

@@ -11,19 +11,19 @@ namespace tarvik::testing {
 
 // The user and group that a test acting as an ordinary user runs as: nobody and nogroup when
 // the tests run as the superuser, who is denied nothing; otherwise the user running them.
-inline constexpr uid_t kNobody = 65534;
-inline constexpr gid_t kNoGroup = 65534;
+inline constexpr uid_t nobody = 65534;
+inline constexpr gid_t noGroup = 65534;
 
 inline bool RunningAsSuperuser() {
     return ::geteuid() == 0;
 }
 
 inline uid_t OrdinaryUserId() {
-    return RunningAsSuperuser() ? kNobody : ::geteuid();
+    return RunningAsSuperuser() ? nobody : ::geteuid();
 }
 
 inline gid_t OrdinaryGroupId() {
-    return RunningAsSuperuser() ? kNoGroup : ::getegid();
+    return RunningAsSuperuser() ? noGroup : ::getegid();
 }
 
 // Runs action as an ordinary user and gives its result. As the superuser, it runs in a child
@@ -36,8 +36,8 @@ inline std::optional<bool> RunAsOrdinaryUser(const std::function<bool()>& action
     }
     const pid_t child = ::fork();
     if (child == 0) {
-        if (::setgroups(0, nullptr) != 0 || ::setresgid(kNoGroup, kNoGroup, kNoGroup) != 0 ||
-            ::setresuid(kNobody, kNobody, kNobody) != 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setresgid(noGroup, noGroup, noGroup) != 0 ||
+            ::setresuid(nobody, nobody, nobody) != 0) {
             ::_exit(2);
         }
         ::_exit(action() ? 0 : 1);

@@ -1,0 +1,15 @@
+#include "base/Files.h"
+
+namespace tarvik::base {
+
+// A path made from char8_t text is read as UTF-8 on every platform.
+std::filesystem::path PathFromUtf8(std::string_view text) {
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
+std::string PathToUtf8(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+} // namespace tarvik::base
