@@ -9,7 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     help2man dpkg-dev file lintian
     shared-mime-info poppler-utils
-    bash-completion python3
+    bash-completion python3 clang-tidy
     qt6-translations-l10n
     fonts-dejavu-core fonts-noto-core fonts-noto-mono
 )
