@@ -4,7 +4,9 @@
 #include "program/FileBytes.h"
 #include "program/TextKeyHash.h"
 
+#include <filesystem>
 #include <optional>
+#include <system_error>
 #include <utility>
 
 namespace tarvik {
@@ -44,6 +46,11 @@ void LanguageTable::loadBytes(std::string_view bytes) {
 }
 
 bool LanguageTable::loadFile(const std::string& path) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error || size > largestFile) {
+        return false;
+    }
     const std::optional<std::string> bytes = ReadFileBytes(path);
     if (!bytes) {
         return false;

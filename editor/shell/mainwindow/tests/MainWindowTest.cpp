@@ -1,11 +1,12 @@
 // The main window as a user meets it: started through the login, driven through its menus
 // and tool buttons found by name, with scripted answers for every dialog and box.
 
+#include "editor/shell/mainwindow/MainWindow.h"
+
 #include "editor/core/PasswordDigest.h"
 #include "editor/form/FormModel.h"
 #include "editor/shell/app/Application.h"
 #include "editor/shell/mainwindow/Guide.h"
-#include "editor/shell/mainwindow/TFormMain.h"
 #include "editor/shell/mainwindow/tests/EditorRun.h"
 #include "editor/shell/pages/FormPages.h"
 #include "editor/shell/testing/GuiTestSupport.h"
@@ -77,8 +78,7 @@ TEST(MainWindowTest, FactoryUserStartsAnEmptyUnmodifiedProgram) {
     for (int i = 0; i < tabs.count(); ++i) {
         const QSize page = PageOf(tabs, i).sizeHint();
         EXPECT_TRUE(tabs.width() >= page.width() || editor.window().width() == screen.width());
-        EXPECT_TRUE(tabs.height() >= page.height() ||
-                    editor.window().height() == screen.height());
+        EXPECT_TRUE(tabs.height() >= page.height() || editor.window().height() == screen.height());
     }
     EXPECT_EQ(editor.find<QComboBox>("CBDevice").currentIndex(), 2);
     EXPECT_EQ(editor.prompts.execTitles, QStringList{"Password"});

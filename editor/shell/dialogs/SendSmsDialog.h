@@ -26,10 +26,10 @@ class SmsJob;
 // they come. The modem runs on a worker thread, so the window stays responsive; Cancel stops
 // after the message in hand, and closes the dialog when nothing is being sent. Send after a
 // failure sends from the message that failed.
-class TFormSendSms : public ShellDialog {
+class SendSmsDialog : public ShellDialog {
 public:
-    TFormSendSms(const LanguageTable& table, Settings& settings);
-    ~TFormSendSms() override;
+    SendSmsDialog(const LanguageTable& table, Settings& settings);
+    ~SendSmsDialog() override;
 
     // The messages of the program saved at programPath (empty for an unsaved one), and the
     // ports to offer; clears what an earlier sending showed.
