@@ -105,7 +105,7 @@ protected:
         }
         port.dropConnection();
         QMetaObject::invokeMethod(
-            &dialog_, [d = &dialog_, summary] { d->Finished(summary); }, Qt::QueuedConnection);
+            &dialog_, [d = &dialog_, summary] { d->showSummary(summary); }, Qt::QueuedConnection);
     }
 
 private:
@@ -330,7 +330,7 @@ void BatchDialog::AddCard(const CardJob& job) {
     listCards_->scrollToItem(item);
 }
 
-void BatchDialog::Finished(const BatchSummary& summary) {
+void BatchDialog::showSummary(const BatchSummary& summary) {
     if (thread_) {
         thread_->wait();
         thread_.reset();

@@ -59,7 +59,7 @@ private:
     void Stop();
     void ShowPhase(BatchPhase phase, int card);
     void AddCard(const CardJob& job);
-    void Finished(const BatchSummary& summary);
+    void showSummary(const BatchSummary& summary);
     bool AskRewrite(const std::string& iccid);
     void ShowState(std::string_view text);
     void EnableInputs(bool enabled);

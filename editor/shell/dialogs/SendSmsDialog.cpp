@@ -99,7 +99,7 @@ SendSmsDialog::SendSmsDialog(const LanguageTable& table, Settings& settings)
                         FromUtf8(reply.from + " (" + reply.time + "): " + reply.text));
                 },
             .warning = [this](const std::string& text) { labStatus_->setText(FromUtf8(text)); },
-            .finished = [this](const modem::SendOutcome& outcome) { Finished(outcome); },
+            .finished = [this](const modem::SendOutcome& outcome) { showOutcome(outcome); },
         },
         this);
 
@@ -233,7 +233,7 @@ void SendSmsDialog::reject() {
     ButCancelClick();
 }
 
-void SendSmsDialog::Finished(const modem::SendOutcome& outcome) {
+void SendSmsDialog::showOutcome(const modem::SendOutcome& outcome) {
     EnableInputs(true);
     // Nothing is left to cancel once the sending has ended.
     butCancel_->setText(Translated(table_, std::string_view("Close")));

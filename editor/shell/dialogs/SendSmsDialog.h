@@ -59,7 +59,7 @@ private:
     void ButSendClick();
     void ButCancelClick();
     void ShowState(std::size_t index, std::string_view state, const QString& detail = {});
-    void Finished(const modem::SendOutcome& outcome);
+    void showOutcome(const modem::SendOutcome& outcome);
     void EnableInputs(bool enabled);
     QString NumberKey() const;
 

@@ -124,8 +124,8 @@ void MainWindow::buildWindow() {
 
     files_ = std::make_unique<FileCommands>(FileCommands::Parts{
         services_.prompts, services_.languageTable, services_.settings, *form_,
-        [this] { DocumentChanged(); }, [this] { recentMenu_->Show(files_->RecentFiles()); }});
-    recentMenu_->Show(files_->RecentFiles());
+        [this] { DocumentChanged(); }, [this] { recentMenu_->listFiles(files_->RecentFiles()); }});
+    recentMenu_->listFiles(files_->RecentFiles());
     new FileDrop(*this, [this](const QString& path) { openDroppedFile(path); });
     notepad_ = std::make_unique<NotepadExport>(programDir_);
 

@@ -107,7 +107,7 @@ SimCommands::SimCommands(Parts parts)
 }
 
 void SimCommands::ShowStatus(const QString& text) {
-    StatusNote::Of(parts_.window).Show(text);
+    StatusNote::Of(parts_.window).showText(text);
 }
 
 QString SimCommands::CountText(std::string_view one, std::string_view many, int count) const {
