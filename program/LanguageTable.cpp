@@ -4,7 +4,9 @@
 #include "base/TextLines.h"
 #include "program/TextKeyHash.h"
 
+#include <filesystem>
 #include <optional>
+#include <system_error>
 #include <utility>
 
 namespace tarvik {
@@ -44,8 +46,9 @@ void LanguageTable::loadBytes(std::string_view bytes) {
 }
 
 bool LanguageTable::loadFile(const std::string& path) {
-    const base::FileResult<std::string> bytes = base::ReadWholeFile(base::PathFromUtf8(path));
-    if (!bytes) {
+    const base::FileResult<std::string> bytes =
+        base::ReadFileStart(base::PathFromUtf8(path), largestFile + 1);
+    if (!bytes || bytes->size() > largestFile) {
         return false;
     }
     loadBytes(*bytes);

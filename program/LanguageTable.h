@@ -10,7 +10,9 @@ namespace tarvik {
 
 // The lines of a language file (KEY=TRANSLATION), each with the hash of its key, the text
 // before the first "=" (an empty key for a line without one). The application owns one
-// table and passes it to whatever translates.
+// table and passes it to whatever translates. Reading a language file happens here and
+// nowhere else; the list of languages is editor/core/LanguageFiles, and translating a
+// window is the shell's WindowTranslator.
 class LanguageTable {
 public:
     struct Line {
@@ -23,8 +25,12 @@ public:
     // Replaces the content with the lines of a language file's bytes (split at CR LF, LF
     // or CR).
     void loadBytes(std::string_view bytes);
-    // Replaces the content with the file at path; a file that cannot be read leaves the
-    // table as it was and gives false.
+    // The largest file loadFile takes: language files hold a few hundred short lines.
+    static constexpr std::uintmax_t largestFile = 4 * 1024 * 1024;
+
+    // Replaces the content with the language file at path. A file that cannot be read,
+    // is not a regular file or is larger than largestFile leaves the table as it was and
+    // gives false.
     bool loadFile(const std::string& path);
 
     const std::vector<Line>& lines() const { return lines_; }

@@ -10,7 +10,7 @@ packages=(
     nlohmann-json3-dev
     help2man dpkg-dev file lintian
     shared-mime-info poppler-utils
-    bash-completion python3
+    bash-completion python3 clang-tidy
     qt6-translations-l10n
     fonts-dejavu-core fonts-noto-core fonts-noto-mono
 )

@@ -3,7 +3,8 @@
 # build, then the address- and undefined-behaviour-sanitizer build. The GUI tests of the
 # normal build then run once more with another family of fonts than the machine's, so
 # that no window test depends on the fonts of the machine it runs on. Then packs the normal
-# build as a Debian package and checks the package.
+# build as a Debian package and checks the package. With TARVIK_CHECK_NAMING=1 the names
+# of the sources are checked against the naming rule after the normal build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -31,11 +32,18 @@ CONF
     echo "$file"
 }
 
+# The naming check (scripts/check-naming.sh) runs after the normal build unless
+# TARVIK_CHECK_NAMING is 0. It stays off until the whole tree follows the naming rule.
+check_naming=${TARVIK_CHECK_NAMING:-0}
+
 jobs=$(nproc)
 for preset in dev asan; do
     rm -rf "build/$preset"
     cmake --preset "$preset"
     cmake --build --preset "$preset" -j "$jobs"
+    if [[ $preset == dev && $check_naming != 0 ]]; then
+        JOBS=$jobs scripts/check-naming.sh build/dev
+    fi
     ctest --preset "$preset" -j "$jobs"
 done
 

@@ -21,7 +21,7 @@ using tarvik::bench::FullProgram;
 struct LoadedForm {
     LoadedForm() {
         doc.program.text().assign(FullProgram());
-        form.DecodeProgram();
+        form.decodeProgram();
     }
     ProgramDocument doc{kDefaultModelIndex};
     LanguageTable language;
@@ -31,7 +31,7 @@ struct LoadedForm {
 void BM_DecodeProgram(benchmark::State& state) {
     LoadedForm loaded;
     for (auto _ : state) {
-        loaded.form.DecodeProgram();
+        loaded.form.decodeProgram();
     }
     state.counters["lines"] = static_cast<double>(loaded.doc.program.text().size());
 }
@@ -40,7 +40,7 @@ BENCHMARK(BM_DecodeProgram)->Unit(benchmark::kMillisecond);
 void BM_RebuildTrEntries(benchmark::State& state) {
     LoadedForm loaded;
     for (auto _ : state) {
-        loaded.form.RebuildTrEntries();
+        loaded.form.rebuildTrEntries();
     }
 }
 BENCHMARK(BM_RebuildTrEntries)->Unit(benchmark::kMillisecond);
@@ -48,7 +48,7 @@ BENCHMARK(BM_RebuildTrEntries)->Unit(benchmark::kMillisecond);
 void BM_RebuildBarrierEntries(benchmark::State& state) {
     LoadedForm loaded;
     for (auto _ : state) {
-        loaded.form.RebuildBarrierEntries();
+        loaded.form.rebuildBarrierEntries();
     }
 }
 BENCHMARK(BM_RebuildBarrierEntries)->Unit(benchmark::kMillisecond);
@@ -56,7 +56,7 @@ BENCHMARK(BM_RebuildBarrierEntries)->Unit(benchmark::kMillisecond);
 // One user edit of EDTl3: focus, typing, the handler, the entry and the remote text.
 void BM_UserEditTl3(benchmark::State& state) {
     LoadedForm loaded;
-    const int field = FormModel::Field("EDTl3");
+    const int field = FormModel::fieldIndex("EDTl3");
     bool flip = false;
     for (auto _ : state) {
         flip = !flip;

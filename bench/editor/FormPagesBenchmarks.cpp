@@ -28,7 +28,7 @@ struct LoadedPages {
     ~LoadedPages() { delete tabs; }
     LoadedPages() {
         doc.program.text().assign(FullProgram());
-        form.DecodeProgram();
+        form.decodeProgram();
         auto* layout = new QVBoxLayout(&window);
         tabs = new QTabWidget;
         pages = &FormPages::Build(*tabs, form, [] {});
@@ -56,7 +56,7 @@ void BM_DecodeIntoWidgets(benchmark::State& state) {
     for (auto _ : state) {
         loaded.doc.program.text().assign(programs[next]);
         next = 1 - next;
-        loaded.form.DecodeProgram();
+        loaded.form.decodeProgram();
         QApplication::processEvents();
     }
     if (!loaded.pages->MemoSim().toPlainText().startsWith(QStringLiteral("RED=3"))) {

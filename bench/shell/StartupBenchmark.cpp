@@ -4,7 +4,7 @@
 // together with the toolkit's own start, which is timed once and shown as a counter.
 #include "editor/shell/app/Application.h"
 #include "editor/shell/app/Settings.h"
-#include "editor/shell/mainwindow/TFormMain.h"
+#include "editor/shell/mainwindow/MainWindow.h"
 #include "editor/shell/testing/AcceptingPrompts.h"
 
 #include <QApplication>
@@ -27,9 +27,9 @@ void StartToMainWindowShown(benchmark::State& state, const char* language) {
         auto app = std::make_unique<tarvik::Application>(
             *settings, prompts, tarvik::ResourceFolders({QStringLiteral(TARVIK_FILES_DIR)}));
         app->CreateWindows();
-        app->FormMain()->show();
+        app->mainWindow()->show();
         QCoreApplication::processEvents();
-        if (!app->FormMain()->LoggedIn() || !app->FormMain()->isVisible()) {
+        if (!app->mainWindow()->LoggedIn() || !app->mainWindow()->isVisible()) {
             state.SkipWithError("the main window did not appear");
             break;
         }

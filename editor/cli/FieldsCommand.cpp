@@ -41,7 +41,7 @@ FormValues ReadForm(FormModel& form) {
     FormValues values;
     FieldModel& fields = form.fields();
     for (int f = 0; f < fields.size(); ++f) {
-        const FieldDef& def = FieldModel::Def(f);
+        const FieldDef& def = FieldModel::definition(f);
         if (!HoldsValue(def.kind)) {
             continue;
         }
@@ -50,7 +50,7 @@ FormValues ReadForm(FormModel& form) {
             values.readOnly.push_back(def.name);
         }
     }
-    const StringGrid& ramp = form.SGRamp();
+    const StringGrid& ramp = form.rampGrid();
     for (int row = 1; row < ramp.rowCount(); ++row) {
         if (ramp.cell(0, row).empty()) {
             continue;
@@ -61,7 +61,7 @@ FormValues ReadForm(FormModel& form) {
         }
         values.ramp.push_back(std::move(cells));
     }
-    const StringGrid& tr = form.SGTR();
+    const StringGrid& tr = form.trGrid();
     for (int row = 1; row < tr.rowCount(); ++row) {
         if (!tr.cell(1, row).empty()) {
             values.tr.push_back({row, {Windows1252ToUtf8(tr.cell(1, row))}});

@@ -9,7 +9,7 @@ bool OpenIntoForm(FormModel& form, const std::string& path, std::optional<int> m
         return false;
     }
     if (model) {
-        form.Dev1Click(*model);
+        form.chooseDeviceMenuItem(*model);
     }
     return true;
 }

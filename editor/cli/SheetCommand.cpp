@@ -72,7 +72,7 @@ int RunSheet(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     if (!OpenIntoForm(form, path, std::nullopt, io)) {
         return exitUsage;
     }
-    form.TranslateGridHeaders();
+    form.translateGridHeaders();
     const std::string shownName =
         path == "-" ? std::string() : std::filesystem::path(path).filename().string();
     const ConfigSheet sheet = BuildConfigSheet(form, language, shownName, Today());

@@ -6,6 +6,10 @@
 
 namespace tarvik {
 
+// The list of languages: the language files a folder offers, the language each names and
+// the manuals that go with it. Reading a file is LanguageTable's; translating a window the
+// shell's WindowTranslator.
+
 // The manual shown until a language is chosen, and the one sought when the chosen
 // language has none.
 inline constexpr std::string_view kEnglishManual = "Man_English.pdf";

@@ -38,7 +38,7 @@ void RemoveBlock(ProgramText& text, std::string_view prefix) {
 
 } // namespace
 
-char FormModel::SGRampKeyPress(int col, int row, char key) {
+char FormModel::rampKey(int col, int row, char key) {
     if (col == 0 || !ramp_.contains(col, row)) {
         return key;
     }
@@ -51,23 +51,23 @@ char FormModel::SGRampKeyPress(int col, int row, char key) {
 }
 
 // A cell is edited in one line: a line break would split the program line of its entry.
-void FormModel::SGRampSetEditText(int col, int row, std::string value) {
+void FormModel::setRampCellText(int col, int row, std::string value) {
     value.resize(FirstLine(value).size());
     ramp_.setCell(col, row, std::move(value));
-    RebuildBarrierEntries();
+    rebuildBarrierEntries();
 }
 
-void FormModel::SGTRSetEditText(int col, int row, std::string value) {
+void FormModel::setTrCellText(int col, int row, std::string value) {
     value.resize(FirstLine(value).size());
     tr_.setCell(col, row, std::move(value));
-    RebuildTrEntries();
+    rebuildTrEntries();
 }
 
-bool FormModel::StoresBarrierNumber(std::string_view number) {
+bool FormModel::storesBarrierNumber(std::string_view number) {
     return number.size() >= kMinBarrierNumber;
 }
 
-void FormModel::RebuildBarrierEntries() {
+void FormModel::rebuildBarrierEntries() {
     if (decoding_) {
         return;
     }
@@ -75,7 +75,7 @@ void FormModel::RebuildBarrierEntries() {
     RemoveBlock(program.text(), "RR");
     for (int row = 1; row < kRampRows; ++row) {
         const std::string& number = ramp_.cell(0, row);
-        if (!StoresBarrierNumber(number)) {
+        if (!storesBarrierNumber(number)) {
             continue;
         }
         long long flags = 0;
@@ -90,7 +90,7 @@ void FormModel::RebuildBarrierEntries() {
     program.buildRemoteText();
 }
 
-void FormModel::RebuildTrEntries() {
+void FormModel::rebuildTrEntries() {
     if (decoding_) {
         return;
     }
@@ -126,7 +126,7 @@ void FormModel::writeGridHeaders(bool translate) {
     tr_.setCell(1, 0, header(kTrNumberHeader));
 }
 
-void FormModel::TranslateGridHeaders() {
+void FormModel::translateGridHeaders() {
     writeGridHeaders(true);
 }
 

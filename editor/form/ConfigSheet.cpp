@@ -22,7 +22,7 @@ bool IsSet(const FieldModel& fields, int field) {
 
 // One cell of a field: its value as the page shows it, a check box with its caption.
 std::string Cell(const FieldModel& fields, int field, const LanguageTable& table) {
-    const FieldDef& def = FieldModel::Def(field);
+    const FieldDef& def = FieldModel::definition(field);
     switch (def.kind) {
     case FieldKind::Check:
         return TranslateText(table, def.caption) + ": " +
@@ -48,7 +48,7 @@ ConfigSheet::Table GroupTable(const FieldModel& fields, const GroupDef& group,
                               const LanguageTable& table) {
     std::map<int, std::vector<int>> rows;
     for (int f = 0; f < fields.size(); ++f) {
-        const FieldDef& def = FieldModel::Def(f);
+        const FieldDef& def = FieldModel::definition(f);
         if (def.group == group.caption && def.tab == group.tab && HoldsValue(def.kind) &&
             fields.editable(f)) {
             rows[def.row].push_back(f);
@@ -68,13 +68,13 @@ ConfigSheet::Table GroupTable(const FieldModel& fields, const GroupDef& group,
             continue;
         }
         std::stable_sort(members.begin(), members.end(), [](int a, int b) {
-            return FieldModel::Def(a).column < FieldModel::Def(b).column;
+            return FieldModel::definition(a).column < FieldModel::definition(b).column;
         });
         std::vector<std::string> cells;
         if (columns > 0) {
             cells.assign(columns + 1, std::string());
             for (int f : members) {
-                const FieldDef& def = FieldModel::Def(f);
+                const FieldDef& def = FieldModel::definition(f);
                 if (!def.caption.empty() && def.kind != FieldKind::Check) {
                     cells[0] = TranslateText(table, def.caption);
                 }
@@ -87,7 +87,7 @@ ConfigSheet::Table GroupTable(const FieldModel& fields, const GroupDef& group,
             continue;
         }
         for (int f : members) {
-            const FieldDef& def = FieldModel::Def(f);
+            const FieldDef& def = FieldModel::definition(f);
             if (def.kind == FieldKind::Text && !IsSet(fields, f)) {
                 continue;
             }
@@ -166,8 +166,8 @@ ConfigSheet BuildConfigSheet(const FormModel& form, const LanguageTable& table,
             // The grids are the barrier page, which only the models that have it show.
             page.tables.clear();
             if (form.barrierTabVisible()) {
-                page.tables.push_back(RampTable(form.SGRamp(), table));
-                page.tables.push_back(TrTable(form.SGTR(), table));
+                page.tables.push_back(RampTable(form.rampGrid(), table));
+                page.tables.push_back(TrTable(form.trGrid(), table));
             }
         }
         std::erase_if(page.tables, [](const ConfigSheet::Table& t) { return t.rows.empty(); });

@@ -75,7 +75,7 @@ struct FormModel::DecodedLine {
     // The text an SMS entry carries: the name as written after its "#n" or "$n", at most
     // as long as the field that shows it takes.
     std::string smsText(int field) const {
-        const auto length = static_cast<std::size_t>(FieldModel::Def(field).maxLength);
+        const auto length = static_cast<std::size_t>(FieldModel::definition(field).maxLength);
         return rawName.substr(std::min<std::size_t>(2, rawName.size()), length);
     }
 };
@@ -86,7 +86,7 @@ struct FormModel::LineRule {
     LineDecoder decode;
 };
 
-std::span<const FormModel::LineRule> FormModel::LineRules() {
+std::span<const FormModel::LineRule> FormModel::lineRules() {
     // In this order: a name reaches a later rule only when the earlier ones leave it.
     static constexpr LineRule rules[] = {
         {"TR", &FormModel::decodeTr},      {"RR", &FormModel::decodeRr},
@@ -104,7 +104,7 @@ std::span<const FormModel::LineRule> FormModel::LineRules() {
 
 void FormModel::resetForm() {
     for (int f = 0; f < fields_.size(); ++f) {
-        if (FieldModel::Def(f).handler != Handler::DeviceChange) {
+        if (FieldModel::definition(f).onChange != &FormModel::deviceModelChosen) {
             fields_.reset(f);
         }
     }
@@ -120,7 +120,7 @@ void FormModel::resetForm() {
     }
 }
 
-void FormModel::DecodeProgram() {
+void FormModel::decodeProgram() {
     const ScopedFlag decoding(decoding_);
     resetForm();
     nextRampRow_ = 1;
@@ -145,7 +145,7 @@ void FormModel::decodeLine(std::string_view line) {
     } else if (IsDigit(line[eq - 2])) {
         d.index = line[eq - 2] - '0';
     }
-    for (const LineRule& rule : LineRules()) {
+    for (const LineRule& rule : lineRules()) {
         if (d.name.starts_with(rule.key) && (this->*rule.decode)(d)) {
             return;
         }
@@ -211,7 +211,7 @@ bool FormModel::decodeSms(const DecodedLine& d) {
 bool FormModel::decodeSms6(const DecodedLine& d) {
     const char c = CharAt(d.name, 2);
     if ((c >= '6' && c <= '9') || c == 'A') {
-        const int field = Field(c == 'A' ? "EDSms_a" : std::string("EDSms_") + c);
+        const int field = fieldIndex(c == 'A' ? "EDSms_a" : std::string("EDSms_") + c);
         fields_.setText(field, d.smsText(field));
     }
     return true;
@@ -247,7 +247,7 @@ bool FormModel::decodeLk(const DecodedLine& d) {
     const std::string field =
         link < 10 ? "EDLk" + std::to_string(link) : std::string("EDLk") + (link == 10 ? 'a' : 'b');
     const bool ranged = d.name.find('.') == 3;
-    fields_.setText(Field(field), ranged ? d.name.substr(4) : d.value);
+    fields_.setText(fieldIndex(field), ranged ? d.name.substr(4) : d.value);
     return true;
 }
 
@@ -258,14 +258,14 @@ bool FormModel::decodeKeyword(const DecodedLine& d) {
     if (owner < 0) {
         return false;
     }
-    const FieldDef& def = FieldModel::Def(owner);
+    const FieldDef& def = FieldModel::definition(owner);
     if (def.kind != FieldKind::Check) {
         fields_.setText(owner, d.value); // a pre-pay field shows the value as it is
         return true;
     }
     fields_.setChecked(owner, true);
-    const int valueField = Field(def.partner);
-    const FieldDef& value = FieldModel::Def(valueField);
+    const int valueField = fieldIndex(def.partner);
+    const FieldDef& value = FieldModel::definition(valueField);
     switch (value.kind) {
     case FieldKind::Numeric:
         fields_.setValue(valueField, IntegerOr(d.value, value.decodeDefault));

@@ -6,7 +6,7 @@
 namespace tarvik {
 
 int FormModel::deviceIndex() const {
-    return fields_.itemIndex(Field("CBDevice"));
+    return fields_.itemIndex(fieldIndex("CBDevice"));
 }
 
 void FormModel::applyModelTexts(int idx) {
@@ -29,7 +29,7 @@ void FormModel::applyModelTexts(int idx) {
     }
 }
 
-void FormModel::CBDeviceChange() {
+void FormModel::applyDeviceModel() {
     const int count = static_cast<int>(DeviceModels().size());
     int idx = deviceIndex();
     if (idx >= count) {
@@ -44,20 +44,20 @@ void FormModel::CBDeviceChange() {
     barrierTabVisible_ = idx >= 0 && DeviceModels()[idx].barrierTab;
     applyModelTexts(idx);
     for (int f = 0; f < fields_.size(); ++f) {
-        fields_.setAllowed(f, ModelAllows(FieldModel::Def(f).marker, idx));
+        fields_.setAllowed(f, ModelAllows(FieldModel::definition(f).marker, idx));
     }
     modelApplied_.notify();
-    DecodeProgram();
+    decodeProgram();
 }
 
-void FormModel::Dev1Click(int menuItem) {
+void FormModel::chooseDeviceMenuItem(int menuItem) {
     if (menuItem < 0 || menuItem >= static_cast<int>(DeviceModels().size())) {
         return;
     }
     checkedMenuItem_ = menuItem;
     // Selecting from code fires no change, so the model is applied here.
-    fields_.setItemIndex(Field("CBDevice"), menuItem);
-    CBDeviceChange();
+    fields_.setItemIndex(fieldIndex("CBDevice"), menuItem);
+    applyDeviceModel();
 }
 
 } // namespace tarvik

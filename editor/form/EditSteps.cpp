@@ -11,10 +11,10 @@ ProgramState CurrentState(const ProgramDocument& doc) {
 void RestoreState(FormModel& form, const ProgramState& state) {
     ProgramDocument& doc = form.document();
     if (form.deviceIndex() != state.modelIndex || doc.modelIndex != state.modelIndex) {
-        form.Dev1Click(state.modelIndex);
+        form.chooseDeviceMenuItem(state.modelIndex);
     }
     doc.program.text().assign(state.lines);
-    form.DecodeProgram();
+    form.decodeProgram();
     doc.program.buildRemoteText();
 }
 
@@ -23,10 +23,10 @@ bool TypingInProgress(const FormModel& form) {
     if (field < 0) {
         return false;
     }
-    if (field == FormModel::Field("MemoSim")) {
+    if (field == FormModel::fieldIndex("MemoSim")) {
         return true;
     }
-    const FieldKind kind = FieldModel::Def(field).kind;
+    const FieldKind kind = FieldModel::definition(field).kind;
     return kind == FieldKind::Text || kind == FieldKind::Numeric;
 }
 
@@ -34,7 +34,7 @@ std::string_view StepName(const ProgramState& before, const ProgramState& after,
     if (before.modelIndex != after.modelIndex) {
         return kModelStep;
     }
-    if (editedField >= 0 && editedField == FormModel::Field("MemoSim")) {
+    if (editedField >= 0 && editedField == FormModel::fieldIndex("MemoSim")) {
         return kTypingStep;
     }
     return kFieldStep;

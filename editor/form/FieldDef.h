@@ -5,6 +5,8 @@
 
 namespace tarvik {
 
+class FormModel;
+
 // What kind of control a field is; decides how its value is held and reset.
 enum class FieldKind {
     Numeric, // integer edit with MinValue, MaxValue and ErrValue
@@ -40,42 +42,17 @@ struct GroupDef {
     std::vector<std::string> columnHeadings;
 };
 
-// The change handler a field fires. One handler serves a family of like fields,
-// which it tells apart by their Tag.
-enum class Handler {
-    None,
-    TlChange,          // EDTl0Change: EDTl0..9, CBTl0..9
-    ToChange,          // EDTO0Change: EDTO0..9, CBTO0..9
-    TkChange,          // EDTk0Change
-    SmsChange,         // EDSms0Change
-    Sms6Change,        // EDSms_6Change
-    IpChange,          // CBIp0Change
-    DlChange,          // EDDl0Change
-    FChange,           // EDF1Change
-    FaChange,          // EDFA0Change
-    IcChange,          // EDIc1Change
-    IrChange,          // EDIr1Change
-    IaChange,          // EDIa1Change
-    OaChange,          // CBOa1Change
-    LkChange,          // EDLk0Change
-    OpChange,          // EDOp0Change
-    OpComboChange,     // CBOp0Change
-    OptionClick,       // CBRedClick and the other numeric option check boxes
-    ClpClick,          // CBClpClick: CBClp and CBClpV
-    IdconClick,        // CBIdconClick: CBIdcon and CBIdconV
-    TextOptionClick,   // CBNetClick, CBLANetClick, CBOutprClick
-    OptionValueChange, // EDRedChange: the numeric option fields
-    TextOptionChange,  // EDNetChange, EDLanetChange, EDOutprChange
-    VChange,           // EDV1Change
-    DeviceChange,      // CBDeviceChange
-};
+// The change handler a field fires: a member of the form that takes the sending field's
+// index. One handler serves a family of like fields, which it tells apart by their tag; a
+// field without one (a memo, a grid) fires nothing.
+using ChangeHandler = void (FormModel::*)(int sender);
 
 // Which key filter a field's typing goes through.
 enum class KeyFilter {
     None,
     Number,    // numeric fields: digits, "-" and control keys other than Enter
-    Telephone, // EDTl0KeyPress: no blanks
-    Link,      // EDLk0KeyPress: digits, "-" and control keys
+    Telephone, // telephoneKey: no blanks
+    Link,      // linkKey: digits, "-" and control keys
     SmsText,   // SMS texts: no "=", which would end the entry name that carries the text
 };
 
@@ -95,7 +72,7 @@ struct FieldDef {
     int column = 0;
     int columnSpan = 1;
     int tag = 0;
-    Handler handler = Handler::None;
+    ChangeHandler onChange = nullptr;
     KeyFilter keyFilter = KeyFilter::None;
     int minValue = 0; // numeric fields
     int maxValue = 0;

@@ -18,14 +18,14 @@ int ClampToRange(const FieldDef& def, int value) {
 
 FieldModel::FieldModel() : states_(FieldTable().size()) {
     for (int f = 0; f < size(); ++f) {
-        states_[f].items = Def(f).items;
-        if (Def(f).kind == FieldKind::Numeric) {
-            states_[f].text = std::to_string(ClampToRange(Def(f), Def(f).errValue));
+        states_[f].items = definition(f).items;
+        if (definition(f).kind == FieldKind::Numeric) {
+            states_[f].text = std::to_string(ClampToRange(definition(f), definition(f).errValue));
         }
     }
 }
 
-const FieldDef& FieldModel::Def(int field) {
+const FieldDef& FieldModel::definition(int field) {
     const auto table = FieldTable();
     // Checked like the states: a bad index must not read past the table.
     if (field < 0 || static_cast<std::size_t>(field) >= table.size()) {
@@ -45,7 +45,7 @@ void FieldModel::setText(int field, std::string text) {
 }
 
 int FieldModel::value(int field) const {
-    const FieldDef& def = Def(field);
+    const FieldDef& def = definition(field);
     return ClampToRange(def, ParseInteger(text(field)).value_or(def.errValue));
 }
 
@@ -55,7 +55,7 @@ bool FieldModel::badNumber(int field) const {
 }
 
 void FieldModel::setValue(int field, int value) {
-    setText(field, std::to_string(ClampToRange(Def(field), value)));
+    setText(field, std::to_string(ClampToRange(definition(field), value)));
 }
 
 void FieldModel::setChecked(int field, bool checked) {
@@ -99,7 +99,7 @@ void FieldModel::setItemText(int field, int item, std::string text) {
 }
 
 std::string FieldModel::valueText(int field) const {
-    switch (Def(field).kind) {
+    switch (definition(field).kind) {
     case FieldKind::Text:
         return text(field);
     case FieldKind::Numeric:
@@ -116,7 +116,7 @@ std::string FieldModel::valueText(int field) const {
 }
 
 void FieldModel::reset(int field) {
-    const FieldDef& def = Def(field);
+    const FieldDef& def = definition(field);
     switch (def.kind) {
     case FieldKind::Numeric:
         setValue(field, def.errValue);
@@ -138,7 +138,7 @@ void FieldModel::reset(int field) {
 
 void FieldModel::setAllowed(int field, bool allowed) {
     FieldState& s = states_.at(field);
-    const FieldKind kind = Def(field).kind;
+    const FieldKind kind = definition(field).kind;
     const bool textLike = kind == FieldKind::Text || kind == FieldKind::Numeric;
     const bool boxLike = kind == FieldKind::Check || kind == FieldKind::Combo;
     if (!textLike && !boxLike) {
@@ -156,7 +156,7 @@ void FieldModel::setAllowed(int field, bool allowed) {
 
 bool FieldModel::editable(int field) const {
     const FieldState& s = states_.at(field);
-    switch (Def(field).kind) {
+    switch (definition(field).kind) {
     case FieldKind::Numeric:
     case FieldKind::Text:
         return !s.readOnly;

@@ -32,7 +32,7 @@ public:
 
     int size() const { return static_cast<int>(states_.size()); }
     // The field's description; throws std::out_of_range for an index outside the table.
-    static const FieldDef& Def(int field);
+    static const FieldDef& definition(int field);
     const FieldState& state(int field) const { return states_.at(field); }
 
     // Text and numeric fields.
@@ -75,7 +75,7 @@ public:
     // True when the user can change the field.
     bool editable(int field) const;
 
-    // The form's change handler: the dispatch to the field's Handler.
+    // The form's change handler: the dispatch to the handler the field table names.
     void setChangeHandler(Callback handler) { changeHandler_ = std::move(handler); }
     // Observes any change of a field's value, items or state (a widget binding).
     Connection connectChanged(Callback listener) const {

@@ -1,6 +1,7 @@
 #include "editor/form/FieldTable.h"
 
 #include "editor/form/DeviceModels.h"
+#include "editor/form/FormModel.h"
 
 #include <string>
 #include <unordered_map>
@@ -38,7 +39,7 @@ public:
 
     // A field of the current group (of no group on the tool bar, before any group).
     FieldDef& field(std::string name, FieldKind kind, std::string caption, Cell cell, int tag,
-                    Handler handler) {
+                    ChangeHandler onChange) {
         FieldDef f;
         f.name = std::move(name);
         f.kind = kind;
@@ -51,15 +52,15 @@ public:
         f.column = cell.column;
         f.columnSpan = cell.columnSpan;
         f.tag = tag;
-        f.handler = handler;
+        f.onChange = onChange;
         fields.push_back(std::move(f));
         return fields.back();
     }
 
-    FieldDef& numeric(std::string name, std::string caption, Cell cell, int tag, Handler handler,
-                      int minValue, int maxValue, int errValue) {
+    FieldDef& numeric(std::string name, std::string caption, Cell cell, int tag,
+                      ChangeHandler onChange, int minValue, int maxValue, int errValue) {
         FieldDef& f =
-            field(std::move(name), FieldKind::Numeric, std::move(caption), cell, tag, handler);
+            field(std::move(name), FieldKind::Numeric, std::move(caption), cell, tag, onChange);
         f.keyFilter = KeyFilter::Number;
         f.minValue = minValue;
         f.maxValue = maxValue;
@@ -67,19 +68,19 @@ public:
         return f;
     }
 
-    FieldDef& text(std::string name, std::string caption, Cell cell, int tag, Handler handler,
-                   int maxLength = 0, KeyFilter filter = KeyFilter::None) {
+    FieldDef& text(std::string name, std::string caption, Cell cell, int tag,
+                   ChangeHandler onChange, int maxLength = 0, KeyFilter filter = KeyFilter::None) {
         FieldDef& f =
-            field(std::move(name), FieldKind::Text, std::move(caption), cell, tag, handler);
+            field(std::move(name), FieldKind::Text, std::move(caption), cell, tag, onChange);
         f.keyFilter = filter;
         f.maxLength = maxLength;
         return f;
     }
 
-    FieldDef& combo(std::string name, std::string caption, Cell cell, int tag, Handler handler,
-                    std::vector<std::string> items) {
+    FieldDef& combo(std::string name, std::string caption, Cell cell, int tag,
+                    ChangeHandler onChange, std::vector<std::string> items) {
         FieldDef& f =
-            field(std::move(name), FieldKind::Combo, std::move(caption), cell, tag, handler);
+            field(std::move(name), FieldKind::Combo, std::move(caption), cell, tag, onChange);
         f.items = std::move(items);
         return f;
     }
@@ -97,16 +98,16 @@ void AddMain(TableBuilder& t) {
     for (const DeviceModel& model : DeviceModels()) {
         models.emplace_back(model.name);
     }
-    t.combo("CBDevice", "Device", {}, 0, Handler::DeviceChange, models);
+    t.combo("CBDevice", "Device", {}, 0, &FormModel::deviceModelChosen, models);
 
     // The program on the left over the whole height; the device (picture and the card
     // commands, built by the window) and the notes on the right.
     t.group("SIM program", Tab::Main, 0, 0, Growth::Down).rowSpan = 2;
     // Wide enough for the longest entries, a barrier entry with a full international number.
-    t.field("MemoSim", FieldKind::Memo, "", {}, 0, Handler::None).fixedPitchColumns = 34;
+    t.field("MemoSim", FieldKind::Memo, "", {}, 0, nullptr).fixedPitchColumns = 34;
     t.group("Device", Tab::Main, 0, 1, Growth::Right);
     t.group("Notes", Tab::Main, 1, 1, Growth::RightAndDown);
-    t.field("MemoNote", FieldKind::Memo, "", {}, 0, Handler::None);
+    t.field("MemoNote", FieldKind::Memo, "", {}, 0, nullptr);
 }
 
 // ---- "Options" page -----------------------------------------------------------------------
@@ -127,9 +128,9 @@ public:
     void numeric(const std::string& caption, const std::string& keyword, const std::string& suffix,
                  int tag, int minValue, int maxValue, int errValue, int decodeDefault,
                  const std::string& marker = "") {
-        FieldDef& box = this->box(caption, keyword, suffix, Handler::OptionClick, marker);
+        FieldDef& box = this->box(caption, keyword, suffix, &FormModel::optionSwitched, marker);
         box.partner = "ED" + suffix;
-        FieldDef& value = t_.numeric(box.partner, "", {0, 1}, tag, Handler::OptionValueChange,
+        FieldDef& value = t_.numeric(box.partner, "", {0, 1}, tag, &FormModel::optionValueChanged,
                                      minValue, maxValue, errValue);
         value.decodeDefault = decodeDefault;
         pair(value, marker);
@@ -138,17 +139,18 @@ public:
     // A check box paired with a text value written as typed.
     void text(const std::string& caption, const std::string& keyword, const std::string& suffix,
               int maxLength, const std::string& marker = "") {
-        FieldDef& box = this->box(caption, keyword, suffix, Handler::TextOptionClick, marker);
+        FieldDef& box = this->box(caption, keyword, suffix, &FormModel::textOptionSwitched, marker);
         box.partner = "ED" + suffix;
-        pair(t_.text(box.partner, "", {0, 1}, 0, Handler::TextOptionChange, maxLength), marker);
+        pair(t_.text(box.partner, "", {0, 1}, 0, &FormModel::textOptionChanged, maxLength), marker);
     }
 
     // A check box paired with a two-item combo whose item 0 writes 1 and item 1 writes 0.
     void onOff(const std::string& caption, const std::string& keyword, const std::string& suffix,
-               Handler handler, std::vector<std::string> items, const std::string& marker = "") {
-        FieldDef& box = this->box(caption, keyword, suffix, handler, marker);
+               ChangeHandler onChange, std::vector<std::string> items,
+               const std::string& marker = "") {
+        FieldDef& box = this->box(caption, keyword, suffix, onChange, marker);
         box.partner = "CB" + suffix + "V";
-        FieldDef& value = t_.combo(box.partner, "", {0, 1}, 0, handler, std::move(items));
+        FieldDef& value = t_.combo(box.partner, "", {0, 1}, 0, onChange, std::move(items));
         value.decodeDefault = 1; // an entry that is not a number selects item 0
         pair(value, marker);
     }
@@ -159,7 +161,8 @@ public:
         const char* keywords[] = {"V1", "V2PRE CRE SIN", "V3"};
         for (int i = 0; i < 3; ++i) {
             const std::string label = "V" + std::to_string(i + 1);
-            t_.text("ED" + label, label, {0, i}, i, Handler::VChange).keyword = keywords[i];
+            t_.text("ED" + label, label, {0, i}, i, &FormModel::prepayChanged).keyword =
+                keywords[i];
         }
     }
 
@@ -170,9 +173,9 @@ private:
     }
 
     FieldDef& box(const std::string& caption, const std::string& keyword, const std::string& suffix,
-                  Handler handler, const std::string& marker) {
+                  ChangeHandler onChange, const std::string& marker) {
         nextGroup(caption);
-        FieldDef& box = t_.field("CB" + suffix, FieldKind::Check, keyword, {0, 0}, 0, handler);
+        FieldDef& box = t_.field("CB" + suffix, FieldKind::Check, keyword, {0, 0}, 0, onChange);
         box.keyword = keyword;
         box.marker = marker;
         return box;
@@ -195,7 +198,8 @@ void AddOptions(TableBuilder& t) {
     constexpr int count = kCountDecodeDefault;
     constexpr int setting = kSettingDecodeDefault;
     o.numeric("Repetition of calling sequence", "RED", "Red", 10, 1, 99, 3, count);
-    o.onOff("Hidden telephone number", "CLP", "Clp", Handler::ClpClick, {"Visible", "Hidden"});
+    o.onOff("Hidden telephone number", "CLP", "Clp", &FormModel::hiddenNumberSwitched,
+            {"Visible", "Hidden"});
     o.numeric("SIM card validity", "RFL", "Rfl", 11, 1, 36, 36, count);
     o.numeric("Temporary SIM card validity", "RFT", "Rft", 12, 1, 36, 36, count);
     o.numeric("Periodic test SMS", "PTM", "Ptm", 13, 1, 240, 24, count);
@@ -207,7 +211,8 @@ void AddOptions(TableBuilder& t) {
     o.numeric("Module Reset", "MRES", "MRes", 17, 0, 239, 10, setting);
     o.text("Local area prefix", "LANET", "Lanet", 4, "5");
     o.numeric("Line check period", "TLCHK", "Tlchk", 18, 1, 250, 10, setting, "5");
-    o.onOff("Contact ID", "IDCON", "Idcon", Handler::IdconClick, {"Enabled", "Disabled"}, "5");
+    o.onOff("Contact ID", "IDCON", "Idcon", &FormModel::contactIdSwitched, {"Enabled", "Disabled"},
+            "5");
     o.text("PABX exit number", "OUTPR", "Outpr", 1, "5");
     o.numeric("GSM switch delay", "GSMPR", "Gsmpr", 19, 1, 250, 15, setting, "5");
     o.numeric("Message replay time", "MGT", "Mgt", 20, 0, 250, 20, setting);
@@ -225,9 +230,9 @@ enum InputColumn { kMode, kDelay, kFilter, kFilterA, kDirect, kTrigger, kReset, 
 // A column of numeric fields named prefix + index for the inputs first..last; input i
 // sits in row i + rowOffset.
 void AddInputColumn(TableBuilder& t, const std::string& prefix, InputColumn column, int first,
-                    int last, int rowOffset, Handler handler, int maxValue) {
+                    int last, int rowOffset, ChangeHandler onChange, int maxValue) {
     for (int i = first; i <= last; ++i) {
-        t.numeric(prefix + std::to_string(i), "", {i + rowOffset, column}, i, handler, 0, maxValue,
+        t.numeric(prefix + std::to_string(i), "", {i + rowOffset, column}, i, onChange, 0, maxValue,
                   0);
     }
 }
@@ -248,11 +253,12 @@ void AddInput(TableBuilder& t) {
     for (int i = 0; i <= 4; ++i) {
         // The mode column carries the row labels: the reset input, then the alarm inputs.
         const std::string label = i == 0 ? std::string("Reset") : "Alarm " + std::to_string(i);
-        t.combo("CBIp" + std::to_string(i), label, {i, kMode}, i, Handler::IpChange, modes);
+        t.combo("CBIp" + std::to_string(i), label, {i, kMode}, i, &FormModel::inputModeChanged,
+                modes);
     }
-    AddInputColumn(t, "EDDl", kDelay, 0, 3, 1, Handler::DlChange, 240);
-    AddInputColumn(t, "EDF", kFilter, 0, 4, 0, Handler::FChange, 240);
-    AddInputColumn(t, "EDFA", kFilterA, 0, 4, 0, Handler::FaChange, 240);
+    AddInputColumn(t, "EDDl", kDelay, 0, 3, 1, &FormModel::inputDelayChanged, 240);
+    AddInputColumn(t, "EDF", kFilter, 0, 4, 0, &FormModel::inputFilterChanged, 240);
+    AddInputColumn(t, "EDFA", kFilterA, 0, 4, 0, &FormModel::inputFilterAChanged, 240);
 
     std::vector<std::string> direct = {"0"};
     for (const char* flags : {"(1-1)", "(0-1)", "(1-0)"}) {
@@ -261,11 +267,12 @@ void AddInput(TableBuilder& t) {
         }
     }
     for (int i = 1; i <= 4; ++i) {
-        t.combo("CBOa" + std::to_string(i), "", {i, kDirect}, i, Handler::OaChange, direct);
+        t.combo("CBOa" + std::to_string(i), "", {i, kDirect}, i, &FormModel::directAlarmChanged,
+                direct);
     }
-    AddInputColumn(t, "EDIc", kTrigger, 1, 4, 0, Handler::IcChange, 240);
-    AddInputColumn(t, "EDIr", kReset, 1, 4, 0, Handler::IrChange, 250);
-    AddInputColumn(t, "EDIa", kResend, 1, 4, 0, Handler::IaChange, 250);
+    AddInputColumn(t, "EDIc", kTrigger, 1, 4, 0, &FormModel::counterTriggerChanged, 240);
+    AddInputColumn(t, "EDIr", kReset, 1, 4, 0, &FormModel::counterResetChanged, 250);
+    AddInputColumn(t, "EDIa", kResend, 1, 4, 0, &FormModel::smsResendChanged, 250);
 
     // Two columns of six links.
     t.group("Links (LK)  Input <-> Telephone", Tab::Input, 1, 0);
@@ -273,7 +280,7 @@ void AddInput(TableBuilder& t) {
                            "Alarm 4",      "Periodic test", "Power lost",      "Power OK",
                            "Battery lost", "Battery OK",    "Tamper function", "System status"};
     for (int i = 0; i < 12; ++i) {
-        t.text("EDLk" + HexSuffix(i), links[i], {i % 6, i / 6}, i, Handler::LkChange, 0,
+        t.text("EDLk" + HexSuffix(i), links[i], {i % 6, i / 6}, i, &FormModel::linkChanged, 0,
                KeyFilter::Link)
             .marker = i >= 10 ? "7B" : "";
     }
@@ -296,9 +303,9 @@ void AddOutput(TableBuilder& t) {
         // The combo comes first: choosing an item sets a standard number, which the number
         // field may then refine, so entering a row's fields in table order keeps its value.
         // On the page the number comes first, with the row's label.
-        t.combo("CBOp" + std::to_string(i), "", {i, 1}, i + 1, Handler::OpComboChange, items);
+        t.combo("CBOp" + std::to_string(i), "", {i, 1}, i + 1, &FormModel::outputItemChosen, items);
         t.numeric("EDOp" + std::to_string(i), std::to_string(i + 1), {i, 0}, i + 1,
-                  Handler::OpChange, 0, 248, 0);
+                  &FormModel::outputNumberChanged, 0, 248, 0);
     }
 }
 
@@ -308,20 +315,23 @@ void AddTelephone(TableBuilder& t) {
     t.group("Telephone numbers (TL)", Tab::Telephone, 0, 0);
     for (int i = 0; i < 10; ++i) {
         const std::string row = std::to_string(i);
-        t.combo("CBTl" + row, row, {i, 0}, i, Handler::TlChange, {"Call + SMS", "Call", "SMS"});
-        t.text("EDTl" + row, "", {i, 1}, i, Handler::TlChange, 0, KeyFilter::Telephone);
+        t.combo("CBTl" + row, row, {i, 0}, i, &FormModel::telephoneNumberChanged,
+                {"Call + SMS", "Call", "SMS"});
+        t.text("EDTl" + row, "", {i, 1}, i, &FormModel::telephoneNumberChanged, 0,
+               KeyFilter::Telephone);
     }
     t.group("CLIP numbers (TO)", Tab::Telephone, 0, 1);
     for (int i = 0; i < 10; ++i) {
         const std::string row = std::to_string(i);
-        t.combo("CBTO" + row, row, {i, 0}, i, Handler::ToChange,
+        t.combo("CBTO" + row, row, {i, 0}, i, &FormModel::clipNumberChanged,
                 {"System On/Off", "Output 1", "Output 2", "Output 3", "Output 4", "Call back"});
-        t.text("EDTO" + row, "", {i, 1}, i, Handler::ToChange, 0, KeyFilter::Telephone);
+        t.text("EDTO" + row, "", {i, 1}, i, &FormModel::clipNumberChanged, 0, KeyFilter::Telephone);
     }
     t.group("Security numbers (TK)", Tab::Telephone, 0, 2);
     for (int i = 0; i < 10; ++i) {
         const std::string row = std::to_string(i);
-        t.text("EDTk" + row, row, {i, 0}, i, Handler::TkChange, 0, KeyFilter::Telephone);
+        t.text("EDTk" + row, row, {i, 0}, i, &FormModel::securityNumberChanged, 0,
+               KeyFilter::Telephone);
     }
 }
 
@@ -331,9 +341,8 @@ void AddBarrier(TableBuilder& t) {
     t.group("BARRIER Telephone numbers", Tab::Barrier, 0, 0, Growth::RightAndDown);
     // The barrier number column is three times as wide as a flag column; the TR number
     // column four times as wide as its label column.
-    t.field("SGRamp", FieldKind::Grid, "", {0, 0}, 0, Handler::None).columnWeights = {3, 1, 1, 1,
-                                                                                      1};
-    t.field("SGTR", FieldKind::Grid, "", {0, 1}, 0, Handler::None).columnWeights = {1, 4};
+    t.field("SGRamp", FieldKind::Grid, "", {0, 0}, 0, nullptr).columnWeights = {3, 1, 1, 1, 1};
+    t.field("SGTR", FieldKind::Grid, "", {0, 1}, 0, nullptr).columnWeights = {1, 4};
 }
 
 // ---- "SMS" page ---------------------------------------------------------------------------
@@ -347,19 +356,19 @@ void AddSms(TableBuilder& t) {
                  : i <= 4 ? "Alarm input"
                  : i == 5 ? "Periodic test"
                           : "Alarm reset";
-        t.text("EDSms" + std::to_string(i), label, {i, 0}, i, Handler::SmsChange, kSmsLength,
-               KeyFilter::SmsText);
+        t.text("EDSms" + std::to_string(i), label, {i, 0}, i, &FormModel::smsTextChanged,
+               kSmsLength, KeyFilter::SmsText);
     }
     const char* texts[] = {"Power lost", "Power OK", "Battery low", "Battery OK",
                            "Tamper function"};
     for (int i = 6; i <= 10; ++i) {
         const std::string digit = HexSuffix(i);
         t.text("EDSms_" + digit, "$" + digit + " - " + texts[i - 6], {i - 6, 1}, i,
-               Handler::Sms6Change, kSmsLength, KeyFilter::SmsText)
+               &FormModel::numberedSmsTextChanged, kSmsLength, KeyFilter::SmsText)
             .marker = i == 10 ? "7B" : "";
     }
-    t.field("MemoSMS", FieldKind::Memo, "Remote programming", {10, 0, 2}, 0, Handler::None)
-        .readOnly = true;
+    t.field("MemoSMS", FieldKind::Memo, "Remote programming", {10, 0, 2}, 0, nullptr).readOnly =
+        true;
 }
 
 const TableBuilder& Table() {

@@ -17,11 +17,11 @@ FormModel::FormModel(ProgramDocument& doc, const LanguageTable& language)
     memoWatch_ = doc_.program.text().connectChanged([this] { memoMark_ = true; });
 
     initGrids();
-    fields_.setItemIndex(Field("CBDevice"), doc_.modelIndex);
-    CBDeviceChange();
+    fields_.setItemIndex(fieldIndex("CBDevice"), doc_.modelIndex);
+    applyDeviceModel();
 }
 
-int FormModel::Field(std::string_view name) {
+int FormModel::fieldIndex(std::string_view name) {
     const int field = FindField(name);
     if (field < 0) {
         throw std::logic_error("no field named " + std::string(name));
@@ -30,14 +30,14 @@ int FormModel::Field(std::string_view name) {
 }
 
 int FormModel::rowField(std::string_view prefix, int row) const {
-    return Field(std::string(prefix) + std::to_string(row));
+    return fieldIndex(std::string(prefix) + std::to_string(row));
 }
 
 std::optional<int> FormModel::handlerTag(int sender, int first, int last) const {
     if (decoding_) {
         return std::nullopt;
     }
-    const int tag = FieldModel::Def(sender).tag;
+    const int tag = FieldModel::definition(sender).tag;
     if (tag < first || tag > last) {
         return std::nullopt;
     }
@@ -49,107 +49,34 @@ void FormModel::setEntry(std::string_view name, std::string_view number) {
 }
 
 void FormModel::onFieldChange(int field) {
-    switch (FieldModel::Def(field).handler) {
-    case Handler::None:
-        break;
-    case Handler::TlChange:
-        EDTl0Change(field);
-        break;
-    case Handler::ToChange:
-        EDTO0Change(field);
-        break;
-    case Handler::TkChange:
-        EDTk0Change(field);
-        break;
-    case Handler::SmsChange:
-        EDSms0Change(field);
-        break;
-    case Handler::Sms6Change:
-        EDSms_6Change(field);
-        break;
-    case Handler::IpChange:
-        CBIp0Change(field);
-        break;
-    case Handler::DlChange:
-        EDDl0Change(field);
-        break;
-    case Handler::FChange:
-        EDF1Change(field);
-        break;
-    case Handler::FaChange:
-        EDFA0Change(field);
-        break;
-    case Handler::IcChange:
-        EDIc1Change(field);
-        break;
-    case Handler::IrChange:
-        EDIr1Change(field);
-        break;
-    case Handler::IaChange:
-        EDIa1Change(field);
-        break;
-    case Handler::OaChange:
-        CBOa1Change(field);
-        break;
-    case Handler::LkChange:
-        EDLk0Change(field);
-        break;
-    case Handler::OpChange:
-        EDOp0Change(field);
-        break;
-    case Handler::OpComboChange:
-        CBOp0Change(field);
-        break;
-    case Handler::OptionClick:
-        CBRedClick(field);
-        break;
-    case Handler::ClpClick:
-        CBClpClick(field);
-        break;
-    case Handler::IdconClick:
-        CBIdconClick(field);
-        break;
-    case Handler::TextOptionClick:
-        CBNetClick(field);
-        break;
-    case Handler::OptionValueChange:
-        EDRedChange(field);
-        break;
-    case Handler::TextOptionChange:
-        EDNetChange(field);
-        break;
-    case Handler::VChange:
-        EDV1Change(field);
-        break;
-    case Handler::DeviceChange:
-        CBDeviceChange();
-        break;
+    if (const ChangeHandler handler = FieldModel::definition(field).onChange) {
+        (this->*handler)(field);
     }
 }
 
 // ---- Program memo and file commands ---------------------------------------------------
 
-void FormModel::MemoSimExit() {
+void FormModel::leaveProgramMemo() {
     if (!memoMark_) {
         return;
     }
-    DecodeProgram();
+    decodeProgram();
     memoMark_ = false;
 }
 
 DocumentHooks FormModel::documentHooks() {
     DocumentHooks hooks;
     hooks.applyModel = [this](ProgramDocument& doc) {
-        fields_.setItemIndex(Field("CBDevice"), doc.modelIndex);
-        CBDeviceChange();
+        fields_.setItemIndex(fieldIndex("CBDevice"), doc.modelIndex);
+        applyDeviceModel();
     };
-    hooks.decode = [this](ProgramDocument&) { DecodeProgram(); };
+    hooks.decode = [this](ProgramDocument&) { decodeProgram(); };
     return hooks;
 }
 
 // ---- Key filters ------------------------------------------------------------------------
 
-char FormModel::EDTl0KeyPress(char key, std::size_t position) {
+char FormModel::telephoneKey(char key, std::size_t position) {
     if (!TelephoneKeyAllowed(key, position)) {
         beep();
         return '\0';
@@ -157,7 +84,7 @@ char FormModel::EDTl0KeyPress(char key, std::size_t position) {
     return key;
 }
 
-char FormModel::EDLk0KeyPress(char key) {
+char FormModel::linkKey(char key) {
     const auto code = static_cast<unsigned char>(key);
     if (key == '-') {
         return deviceIndex() == 0 ? '\0' : key; // the first model has no ranges of numbers
@@ -169,7 +96,7 @@ char FormModel::EDLk0KeyPress(char key) {
     return '\0';
 }
 
-char FormModel::NumericKeyPress(char key) {
+char FormModel::numericKey(char key) {
     const auto code = static_cast<unsigned char>(key);
     if ((code < 32 && key != '\r') || key == '-' || (key >= '0' && key <= '9')) {
         return key;
@@ -177,7 +104,7 @@ char FormModel::NumericKeyPress(char key) {
     return '\0';
 }
 
-char FormModel::SmsTextKeyPress(char key) {
+char FormModel::smsTextKey(char key) {
     if (key == '=') {
         beep();
         return '\0';
@@ -185,18 +112,18 @@ char FormModel::SmsTextKeyPress(char key) {
     return key;
 }
 
-char FormModel::KeyPress(int field, char key, std::size_t position) {
-    switch (FieldModel::Def(field).keyFilter) {
+char FormModel::filterKey(int field, char key, std::size_t position) {
+    switch (FieldModel::definition(field).keyFilter) {
     case KeyFilter::None:
         return key;
     case KeyFilter::Number:
-        return NumericKeyPress(key);
+        return numericKey(key);
     case KeyFilter::Telephone:
-        return EDTl0KeyPress(key, position);
+        return telephoneKey(key, position);
     case KeyFilter::Link:
-        return EDLk0KeyPress(key);
+        return linkKey(key);
     case KeyFilter::SmsText:
-        return SmsTextKeyPress(key);
+        return smsTextKey(key);
     }
     return key;
 }
@@ -204,16 +131,16 @@ char FormModel::KeyPress(int field, char key, std::size_t position) {
 // ---- User actions -----------------------------------------------------------------------
 
 void FormModel::focusField(int field) {
-    const int memo = Field("MemoSim");
+    const int memo = fieldIndex("MemoSim");
     const bool leavingMemo = fields_.focused() == memo && field != memo;
     fields_.setFocus(field);
     if (leavingMemo) {
-        MemoSimExit();
+        leaveProgramMemo();
     }
 }
 
 bool FormModel::userEditText(int field, std::string_view typed, EditChanges* changes) {
-    const FieldDef& def = FieldModel::Def(field);
+    const FieldDef& def = FieldModel::definition(field);
     if ((def.kind != FieldKind::Text && def.kind != FieldKind::Numeric) ||
         !fields_.editable(field)) {
         return false;
@@ -223,7 +150,7 @@ bool FormModel::userEditText(int field, std::string_view typed, EditChanges* cha
     std::string refused;
     bool cut = false;
     for (const char c : typed) {
-        const char key = KeyPress(field, c, text.size());
+        const char key = filterKey(field, c, text.size());
         if (key == '\b') {
             if (!text.empty()) {
                 text.pop_back();
@@ -250,7 +177,7 @@ bool FormModel::userEditText(int field, std::string_view typed, EditChanges* cha
 }
 
 void FormModel::noteNumberRead(int field, EditChanges& changes) const {
-    const FieldDef& def = FieldModel::Def(field);
+    const FieldDef& def = FieldModel::definition(field);
     if (def.kind != FieldKind::Numeric) {
         return;
     }
@@ -270,7 +197,7 @@ void FormModel::commitTypedText(int field, std::string text) {
     // goes to; like the desktop's edit controls, it keeps the first line of a pasted text.
     text.resize(FirstLine(text).size());
     // One byte is one character of the 8-bit text, so this cuts at a character.
-    const int maxLength = FieldModel::Def(field).maxLength;
+    const int maxLength = FieldModel::definition(field).maxLength;
     if (maxLength > 0 && static_cast<int>(text.size()) > maxLength) {
         text.resize(static_cast<std::size_t>(maxLength));
     }
@@ -285,7 +212,7 @@ int FormModel::readValue(int field) {
 }
 
 bool FormModel::userStepValue(int field, int delta) {
-    if (FieldModel::Def(field).kind != FieldKind::Numeric || !fields_.editable(field)) {
+    if (FieldModel::definition(field).kind != FieldKind::Numeric || !fields_.editable(field)) {
         return false;
     }
     focusField(field);
@@ -294,7 +221,7 @@ bool FormModel::userStepValue(int field, int delta) {
 }
 
 bool FormModel::userSetChecked(int field, bool checked) {
-    if (FieldModel::Def(field).kind != FieldKind::Check || !fields_.editable(field)) {
+    if (FieldModel::definition(field).kind != FieldKind::Check || !fields_.editable(field)) {
         return false;
     }
     focusField(field);
@@ -303,8 +230,8 @@ bool FormModel::userSetChecked(int field, bool checked) {
 }
 
 bool FormModel::userChoose(int field, int item) {
-    if (FieldModel::Def(field).kind != FieldKind::Combo || !fields_.editable(field) || item < 0 ||
-        item >= static_cast<int>(fields_.state(field).items.size())) {
+    if (FieldModel::definition(field).kind != FieldKind::Combo || !fields_.editable(field) ||
+        item < 0 || item >= static_cast<int>(fields_.state(field).items.size())) {
         return false;
     }
     focusField(field);
@@ -318,23 +245,23 @@ bool FormModel::userEditRampCell(int row, int col, std::string_view typed, EditC
     }
     focusField(-1);
     if (col == 0) {
-        SGRampSetEditText(col, row, std::string(typed));
+        setRampCellText(col, row, std::string(typed));
         const std::string& number = ramp_.cell(col, row);
         if (changes != nullptr && number.size() < typed.size()) {
             changes->push_back({EditChange::Kind::FirstLine, {}});
         }
-        if (changes != nullptr && !number.empty() && !StoresBarrierNumber(number)) {
+        if (changes != nullptr && !number.empty() && !storesBarrierNumber(number)) {
             changes->push_back({EditChange::Kind::NotStored, number});
         }
         return true;
     }
     if (typed.empty()) {
-        SGRampSetEditText(col, row, {});
+        setRampCellText(col, row, {});
     }
     for (const char c : typed) {
-        const char key = SGRampKeyPress(col, row, c);
+        const char key = rampKey(col, row, c);
         const auto code = static_cast<unsigned char>(key);
-        SGRampSetEditText(col, row, code >= 32 ? std::string(1, key) : std::string());
+        setRampCellText(col, row, code >= 32 ? std::string(1, key) : std::string());
     }
     if (changes != nullptr && ramp_.cell(col, row) != typed) {
         changes->push_back({EditChange::Kind::OneKey, std::string(typed)});
@@ -347,7 +274,7 @@ bool FormModel::userEditTrCell(int row, std::string_view typed, EditChanges* cha
         return false;
     }
     focusField(-1);
-    SGTRSetEditText(1, row, std::string(typed));
+    setTrCellText(1, row, std::string(typed));
     if (changes != nullptr && tr_.cell(1, row).size() < typed.size()) {
         changes->push_back({EditChange::Kind::FirstLine, {}});
     }
@@ -356,7 +283,7 @@ bool FormModel::userEditTrCell(int row, std::string_view typed, EditChanges* cha
 
 FormModel::EditResult FormModel::userSetValue(int field, std::string_view value,
                                               EditChanges* changes) {
-    const FieldDef& def = FieldModel::Def(field);
+    const FieldDef& def = FieldModel::definition(field);
     if (!HoldsValue(def.kind)) {
         return EditResult::BadValue;
     }
@@ -389,14 +316,14 @@ FormModel::EditResult FormModel::userSetValue(int field, std::string_view value,
 }
 
 void FormModel::userEditMemoSim(std::string_view text) {
-    focusField(Field("MemoSim"));
+    focusField(fieldIndex("MemoSim"));
     doc_.program.text().setText(text);
 }
 
 void FormModel::userEditNotes(std::vector<std::string> notes) {
-    focusField(Field("MemoNote"));
+    focusField(fieldIndex("MemoNote"));
     doc_.notes = std::move(notes);
-    MemoSimExit();
+    leaveProgramMemo();
 }
 
 } // namespace tarvik

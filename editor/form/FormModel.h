@@ -39,8 +39,8 @@ using EditChanges = std::vector<EditChange>;
 // and the device model, kept in step with the program text of a ProgramDocument.
 //
 // The text is the master copy. DecodeProgram rebuilds the form from it; every field
-// change runs the field's handler, which writes its entry back at once. Handlers are
-// named after the control family they serve and take the sending field's index.
+// change runs the handler the field table names for the field, which writes its entry back
+// at once.
 class FormModel {
 public:
     // Rows of the barrier grid (header included) and of the TR grid.
@@ -50,7 +50,7 @@ public:
     static constexpr int kTrCols = 2;
 
     // Builds the form on doc and applies the document's model, as the window's creation
-    // does: selects it in CBDevice, runs CBDeviceChange and decodes the program.
+    // does: selects it in CBDevice, applies it and decodes the program.
     FormModel(ProgramDocument& doc, const LanguageTable& language);
     FormModel(const FormModel&) = delete;
     FormModel& operator=(const FormModel&) = delete;
@@ -59,14 +59,14 @@ public:
     const ProgramDocument& document() const { return doc_; }
     FieldModel& fields() { return fields_; }
     const FieldModel& fields() const { return fields_; }
-    StringGrid& SGRamp() { return ramp_; }
-    const StringGrid& SGRamp() const { return ramp_; }
-    StringGrid& SGTR() { return tr_; }
-    const StringGrid& SGTR() const { return tr_; }
-    bool Decoding() const { return decoding_; }
+    StringGrid& rampGrid() { return ramp_; }
+    const StringGrid& rampGrid() const { return ramp_; }
+    StringGrid& trGrid() { return tr_; }
+    const StringGrid& trGrid() const { return tr_; }
+    bool decoding() const { return decoding_; }
 
     // Index of the named field; the name must be one of FieldTable().
-    static int Field(std::string_view name);
+    static int fieldIndex(std::string_view name);
 
     // ---- Device models ------------------------------------------------------------
     int deviceIndex() const;
@@ -74,9 +74,9 @@ public:
     int checkedDeviceMenuItem() const { return checkedMenuItem_; }
     bool barrierTabVisible() const { return barrierTabVisible_; }
     // Applies the model selected in CBDevice to the form and decodes the program.
-    void CBDeviceChange();
+    void applyDeviceModel();
     // The menu items Dev1..Dev3 (menuItem 0..2); anything else is not a menu item.
-    void Dev1Click(int menuItem);
+    void chooseDeviceMenuItem(int menuItem);
     // Observes each application of a model (menu check marks, page visibility), for a
     // widget binding.
     Connection connectModelApplied(std::function<void()> listener) const {
@@ -84,55 +84,68 @@ public:
     }
 
     // ---- Decoding and the program memo -----------------------------------------------
-    void DecodeProgram();
+    void decodeProgram();
     // Leaving MemoSim (or a change of MemoNote): decodes typing not yet decoded.
-    void MemoSimExit();
+    void leaveProgramMemo();
     // The memo's own modified mark: set by every change of the program text.
     bool memoSimModified() const { return memoMark_; }
     // Steps of the file commands that belong to the form.
     DocumentHooks documentHooks();
 
-    // ---- Handlers ------------------------------------------------------------------
-    void EDTl0Change(int sender);
-    void EDTO0Change(int sender);
-    void EDTk0Change(int sender);
-    void EDSms0Change(int sender);
-    void EDSms_6Change(int sender);
-    void CBIp0Change(int sender);
-    void EDDl0Change(int sender);
-    void EDF1Change(int sender);
-    void EDFA0Change(int sender);
-    void EDIc1Change(int sender);
-    void EDIr1Change(int sender);
-    void EDIa1Change(int sender);
-    void CBOa1Change(int sender);
-    void EDLk0Change(int sender);
-    void EDOp0Change(int sender);
-    void CBOp0Change(int sender);
+    // ---- Change handlers -------------------------------------------------------------
+    // Each field names its handler in the field table (FieldDef::onChange); a handler
+    // takes the changed field and writes the entry that field owns. One handler serves a
+    // family of like fields, told apart by their tag.
+    // Telephone page: the numbers (TL, EDTl/CBTl), CLIP numbers (TO, EDTO/CBTO) and
+    // security numbers (TK, EDTk).
+    void telephoneNumberChanged(int sender);
+    void clipNumberChanged(int sender);
+    void securityNumberChanged(int sender);
+    // SMS page: the texts "#0".."#9" (EDSms0..9) and "$6".."$a" (EDSms_6..a).
+    void smsTextChanged(int sender);
+    void numberedSmsTextChanged(int sender);
+    // Input page, one column each: mode (IP), delay (DL), filters (IF, IFA), counter
+    // trigger (IC) and reset (IR), SMS re-send (IA), direct alarm (OA), links (LK).
+    void inputModeChanged(int sender);
+    void inputDelayChanged(int sender);
+    void inputFilterChanged(int sender);
+    void inputFilterAChanged(int sender);
+    void counterTriggerChanged(int sender);
+    void counterResetChanged(int sender);
+    void smsResendChanged(int sender);
+    void directAlarmChanged(int sender);
+    void linkChanged(int sender);
+    // Output page: the number of an output (OP, EDOp) and its combo of common values (CBOp).
+    void outputNumberChanged(int sender);
+    void outputItemChosen(int sender);
     // The fifteen numeric option check boxes (CBRed, CBRfl, ...).
-    void CBRedClick(int sender);
-    void CBClpClick(int sender);
-    void CBIdconClick(int sender);
+    void optionSwitched(int sender);
+    // Hidden telephone number (CBClp, CBClpV) and Contact ID (CBIdcon, CBIdconV).
+    void hiddenNumberSwitched(int sender);
+    void contactIdSwitched(int sender);
     // CBNet, CBLanet and CBOutpr.
-    void CBNetClick(int sender);
-    // The fifteen numeric option fields (EDRed, EDRfl, ...), found by Tag 10..24.
-    void EDRedChange(int sender);
+    void textOptionSwitched(int sender);
+    // The fifteen numeric option fields (EDRed, EDRfl, ...), found by tag 10..24.
+    void optionValueChanged(int sender);
     // EDNet, EDLanet and EDOutpr.
-    void EDNetChange(int sender);
-    void EDV1Change(int sender);
+    void textOptionChanged(int sender);
+    // The pre-pay card credit fields (EDV1..EDV3).
+    void prepayChanged(int sender);
+    // CBDevice: applies the chosen model.
+    void deviceModelChosen(int /*sender*/) { applyDeviceModel(); }
 
     // Key filters: the key to pass on, or '\0' when the key is refused. Keys are bytes of
     // the 8-bit text; a refusal may ask for a warning beep. position is where the key goes
     // in the field's text (a telephone number takes "+" only at its start).
-    char EDTl0KeyPress(char key, std::size_t position);
-    char EDLk0KeyPress(char key);
-    char NumericKeyPress(char key);
-    char SmsTextKeyPress(char key);
+    char telephoneKey(char key, std::size_t position);
+    char linkKey(char key);
+    char numericKey(char key);
+    char smsTextKey(char key);
 
     // ---- Typing, the one path of every front end (widgets, command line, tests) ----------
     // The key filter of the field: each typed key goes through it before it reaches the
     // field's text, at position.
-    char KeyPress(int field, char key, std::size_t position);
+    char filterKey(int field, char key, std::size_t position);
     // The text that typing left in a text or numeric field: cut to the field's maximum
     // length and stored, which runs the field's change handler.
     void commitTypedText(int field, std::string text);
@@ -146,18 +159,18 @@ public:
     }
 
     // ---- Barrier grids ---------------------------------------------------------------
-    char SGRampKeyPress(int col, int row, char key);
-    void SGRampSetEditText(int col, int row, std::string value);
-    void SGTRSetEditText(int col, int row, std::string value);
-    void RebuildBarrierEntries();
+    char rampKey(int col, int row, char key);
+    void setRampCellText(int col, int row, std::string value);
+    void setTrCellText(int col, int row, std::string value);
+    void rebuildBarrierEntries();
     // Whether a barrier row with this number gives an entry.
-    static bool StoresBarrierNumber(std::string_view number);
-    void RebuildTrEntries();
+    static bool storesBarrierNumber(std::string_view number);
+    void rebuildTrEntries();
     // Translates the grid headers, as the window's first show does.
-    void TranslateGridHeaders();
+    void translateGridHeaders();
 
     // ---- What a user does ------------------------------------------------------------
-    // Moves the keyboard focus (leaving MemoSim runs MemoSimExit); -1 for none.
+    // Moves the keyboard focus (leaving MemoSim runs leaveProgramMemo); -1 for none.
     void focusField(int field);
     // Focuses the field and types text into it in place of its content: each character
     // through KeyPress ("\b" deletes the last one), then commitTypedText. False when the
@@ -172,7 +185,7 @@ public:
     // Focuses a combo box and chooses an item. False when disabled or no such item.
     bool userChoose(int field, int item);
     // Types text into a barrier cell (row 1..229, column 0..4); flag columns take the
-    // typing key by key through SGRampKeyPress. False outside the data cells.
+    // typing key by key through rampKey. False outside the data cells.
     bool userEditRampCell(int row, int col, std::string_view typed, EditChanges* changes = nullptr);
     // Types text into the number cell of TR row 1..1000. False outside the data rows.
     bool userEditTrCell(int row, std::string_view typed, EditChanges* changes = nullptr);
@@ -180,9 +193,9 @@ public:
     // typed (text and numeric fields), 0 or 1 (check box), an item index (combo box).
     enum class EditResult { Done, NotEditable, BadValue };
     EditResult userSetValue(int field, std::string_view value, EditChanges* changes = nullptr);
-    // Typing in MemoSim: replaces the program text; the form follows on MemoSimExit.
+    // Typing in MemoSim: replaces the program text; the form follows on leaveProgramMemo.
     void userEditMemoSim(std::string_view text);
-    // Typing in MemoNote: replaces the notes, which runs MemoSimExit.
+    // Typing in MemoNote: replaces the notes, which runs leaveProgramMemo.
     void userEditNotes(std::vector<std::string> notes);
 
 private:
@@ -205,7 +218,7 @@ private:
     struct DecodedLine;
     using LineDecoder = bool (FormModel::*)(const DecodedLine&);
     struct LineRule;
-    static std::span<const LineRule> LineRules();
+    static std::span<const LineRule> lineRules();
     void decodeLine(std::string_view line);
     bool decodeTr(const DecodedLine& d);
     bool decodeRr(const DecodedLine& d);

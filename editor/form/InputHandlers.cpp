@@ -4,7 +4,7 @@
 
 namespace tarvik {
 
-void FormModel::CBIp0Change(int sender) {
+void FormModel::inputModeChanged(int sender) {
     const auto tag = handlerTag(sender, 0, 4);
     if (!tag) {
         return;
@@ -25,31 +25,31 @@ void FormModel::numberedValueChange(int sender, std::string_view keyword, int fi
              value == 0 ? std::string() : std::to_string(value));
 }
 
-void FormModel::EDDl0Change(int sender) {
+void FormModel::inputDelayChanged(int sender) {
     numberedValueChange(sender, "DL", 0, 3, 1);
 }
 
-void FormModel::EDF1Change(int sender) {
+void FormModel::inputFilterChanged(int sender) {
     numberedValueChange(sender, "IF", 0, 4, 0);
 }
 
-void FormModel::EDFA0Change(int sender) {
+void FormModel::inputFilterAChanged(int sender) {
     numberedValueChange(sender, "IFA", 0, 4, 0);
 }
 
-void FormModel::EDIc1Change(int sender) {
+void FormModel::counterTriggerChanged(int sender) {
     numberedValueChange(sender, "IC", 1, 4, 0);
 }
 
-void FormModel::EDIr1Change(int sender) {
+void FormModel::counterResetChanged(int sender) {
     numberedValueChange(sender, "IR", 1, 4, 0);
 }
 
-void FormModel::EDIa1Change(int sender) {
+void FormModel::smsResendChanged(int sender) {
     numberedValueChange(sender, "IA", 1, 4, 0);
 }
 
-void FormModel::CBOa1Change(int sender) {
+void FormModel::directAlarmChanged(int sender) {
     const auto tag = handlerTag(sender, 1, 4);
     if (!tag) {
         return;
@@ -71,7 +71,7 @@ void FormModel::CBOa1Change(int sender) {
     setEntry(name, std::to_string(output) + std::to_string(flag));
 }
 
-void FormModel::EDLk0Change(int sender) {
+void FormModel::linkChanged(int sender) {
     const auto tag = handlerTag(sender, 0, 11);
     if (!tag) {
         return;

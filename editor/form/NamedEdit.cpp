@@ -56,7 +56,7 @@ std::optional<Target> FindTarget(std::string_view name) {
         return TrCell{*row};
     }
     const int field = FindField(name);
-    if (field < 0 || !HoldsValue(FieldModel::Def(field).kind)) {
+    if (field < 0 || !HoldsValue(FieldModel::definition(field).kind)) {
         return std::nullopt;
     }
     return FieldTarget{field};
@@ -123,7 +123,7 @@ NamedEditOutcome Outcome(NamedEditOutcome::Status status, std::string message) {
 
 NamedEditOutcome ApplyToField(FormModel& form, int field, std::string_view value) {
     using Status = NamedEditOutcome::Status;
-    const FieldDef& def = FieldModel::Def(field);
+    const FieldDef& def = FieldModel::definition(field);
     EditChanges changes;
     switch (form.userSetValue(field, value, &changes)) {
     case FormModel::EditResult::NotEditable:
@@ -172,13 +172,13 @@ NamedEditOutcome ApplyNamedEdit(FormModel& form, std::string_view name, std::str
         if (!form.userEditRampCell(cell->row, cell->col, value.text, &changes)) {
             return Outcome(Status::NotApplied, "no such barrier cell; not changed");
         }
-        now = form.SGRamp().cell(cell->col, cell->row);
+        now = form.rampGrid().cell(cell->col, cell->row);
     } else {
         const auto& tr = std::get<TrCell>(*target);
         if (!form.userEditTrCell(tr.row, value.text, &changes)) {
             return Outcome(Status::NotApplied, "no such TR row; not changed");
         }
-        now = form.SGTR().cell(1, tr.row);
+        now = form.trGrid().cell(1, tr.row);
     }
     if (changes.empty()) {
         return {};

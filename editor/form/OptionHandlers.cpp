@@ -19,7 +19,7 @@ int OptionFieldByTag(int tag) {
         const auto table = FieldTable();
         for (std::size_t f = 0; f < table.size(); ++f) {
             const FieldDef& def = table[f];
-            if (def.handler == Handler::OptionValueChange && def.tag >= kFirstOptionTag &&
+            if (def.onChange == &FormModel::optionValueChanged && def.tag >= kFirstOptionTag &&
                 def.tag <= kLastOptionTag) {
                 byTag[def.tag - kFirstOptionTag] = static_cast<int>(f);
             }
@@ -34,15 +34,15 @@ int OptionFieldByTag(int tag) {
 
 } // namespace
 
-void FormModel::CBRedClick(int sender) {
+void FormModel::optionSwitched(int sender) {
     if (decoding_) {
         return;
     }
-    const FieldDef& box = FieldModel::Def(sender);
-    if (box.kind != FieldKind::Check || box.handler != Handler::OptionClick) {
+    const FieldDef& box = FieldModel::definition(sender);
+    if (box.kind != FieldKind::Check || box.onChange != &FormModel::optionSwitched) {
         return;
     }
-    const int valueField = Field(box.partner);
+    const int valueField = fieldIndex(box.partner);
     setEntry(box.keyword,
              fields_.checked(sender) ? std::to_string(readValue(valueField)) : std::string());
 }
@@ -52,67 +52,67 @@ void FormModel::switchOptionClick(int sender) {
     if (decoding_) {
         return;
     }
-    const FieldDef& def = FieldModel::Def(sender);
-    const int box = def.kind == FieldKind::Check ? sender : Field(def.partner);
-    const int combo = def.kind == FieldKind::Check ? Field(def.partner) : sender;
+    const FieldDef& def = FieldModel::definition(sender);
+    const int box = def.kind == FieldKind::Check ? sender : fieldIndex(def.partner);
+    const int combo = def.kind == FieldKind::Check ? fieldIndex(def.partner) : sender;
     setEntry(def.keyword,
              fields_.checked(box) ? std::to_string(1 - fields_.itemIndex(combo)) : std::string());
 }
 
-void FormModel::CBClpClick(int sender) {
+void FormModel::hiddenNumberSwitched(int sender) {
     switchOptionClick(sender);
 }
 
-void FormModel::CBIdconClick(int sender) {
+void FormModel::contactIdSwitched(int sender) {
     switchOptionClick(sender);
 }
 
-void FormModel::CBNetClick(int sender) {
+void FormModel::textOptionSwitched(int sender) {
     if (decoding_) {
         return;
     }
-    const FieldDef& box = FieldModel::Def(sender);
-    if (box.kind != FieldKind::Check || box.handler != Handler::TextOptionClick) {
+    const FieldDef& box = FieldModel::definition(sender);
+    if (box.kind != FieldKind::Check || box.onChange != &FormModel::textOptionSwitched) {
         return;
     }
     setEntry(box.keyword,
-             fields_.checked(sender) ? fields_.text(Field(box.partner)) : std::string());
+             fields_.checked(sender) ? fields_.text(fieldIndex(box.partner)) : std::string());
 }
 
-void FormModel::EDRedChange(int sender) {
+void FormModel::optionValueChanged(int sender) {
     if (decoding_) {
         return;
     }
-    const int field = OptionFieldByTag(FieldModel::Def(sender).tag);
+    const int field = OptionFieldByTag(FieldModel::definition(sender).tag);
     // Values set by code (a reset, a decode) never write: only the focused field does.
     if (field < 0 || fields_.focused() != field) {
         return;
     }
-    const int box = Field(FieldModel::Def(field).partner);
+    const int box = fieldIndex(FieldModel::definition(field).partner);
     if (fields_.checked(box)) {
-        CBRedClick(box);
+        optionSwitched(box);
     }
 }
 
-void FormModel::EDNetChange(int sender) {
+void FormModel::textOptionChanged(int sender) {
     if (decoding_) {
         return;
     }
-    const FieldDef& def = FieldModel::Def(sender);
-    if (def.handler != Handler::TextOptionChange || fields_.focused() != sender) {
+    const FieldDef& def = FieldModel::definition(sender);
+    if (def.onChange != &FormModel::textOptionChanged || fields_.focused() != sender) {
         return;
     }
-    CBNetClick(Field(def.partner));
+    textOptionSwitched(fieldIndex(def.partner));
 }
 
-void FormModel::EDV1Change(int sender) {
+void FormModel::prepayChanged(int sender) {
     const auto tag = handlerTag(sender, 0, 2);
     if (!tag) {
         return;
     }
     // The entry name is that of the pre-pay field with the sender's Tag.
     for (const FieldDef& def : FieldTable()) {
-        if (def.handler == Handler::VChange && def.tag == *tag) {
+        if (def.onChange == &FormModel::prepayChanged && def.tag == *tag) {
             setEntry(def.keyword, fields_.text(sender));
             return;
         }

@@ -34,8 +34,8 @@ int OutputValueOf(int item) {
 
 } // namespace
 
-void FormModel::EDOp0Change(int sender) {
-    const int tag = FieldModel::Def(sender).tag;
+void FormModel::outputNumberChanged(int sender) {
+    const int tag = FieldModel::definition(sender).tag;
     if (tag < 1 || tag > 4) {
         return;
     }
@@ -48,7 +48,7 @@ void FormModel::EDOp0Change(int sender) {
     setEntry("OP" + std::to_string(tag), value == 0 ? std::string() : std::to_string(value));
 }
 
-void FormModel::CBOp0Change(int sender) {
+void FormModel::outputItemChosen(int sender) {
     const auto tag = handlerTag(sender, 1, 4);
     if (!tag) {
         return;
@@ -59,7 +59,7 @@ void FormModel::CBOp0Change(int sender) {
     }
     const int value = OutputValueOf(fields_.itemIndex(sender));
     if (value >= 0) {
-        fields_.setValue(number, value); // fires EDOp0Change, which writes the entry
+        fields_.setValue(number, value); // fires outputNumberChanged, which writes the entry
     }
 }
 

@@ -4,7 +4,7 @@
 
 namespace tarvik {
 
-void FormModel::EDTl0Change(int sender) {
+void FormModel::telephoneNumberChanged(int sender) {
     const auto row = handlerTag(sender, 0, 9);
     if (!row) {
         return;
@@ -19,7 +19,7 @@ void FormModel::EDTl0Change(int sender) {
     setEntry(name, Trimmed(fields_.text(rowField("EDTl", *row))));
 }
 
-void FormModel::EDTO0Change(int sender) {
+void FormModel::clipNumberChanged(int sender) {
     const auto row = handlerTag(sender, 0, 9);
     if (!row) {
         return;
@@ -29,7 +29,7 @@ void FormModel::EDTO0Change(int sender) {
     setEntry(name, Trimmed(fields_.text(rowField("EDTO", *row))));
 }
 
-void FormModel::EDTk0Change(int sender) {
+void FormModel::securityNumberChanged(int sender) {
     const auto row = handlerTag(sender, 0, 9);
     if (!row) {
         return;
@@ -51,7 +51,7 @@ std::string SmsEntryName(std::string name) {
 
 } // namespace
 
-void FormModel::EDSms0Change(int sender) {
+void FormModel::smsTextChanged(int sender) {
     const auto tag = handlerTag(sender, 0, 9);
     if (!tag) {
         return;
@@ -61,7 +61,7 @@ void FormModel::EDSms0Change(int sender) {
     setEntry(SmsEntryName("#" + std::to_string(*tag) + std::string(text)), number);
 }
 
-void FormModel::EDSms_6Change(int sender) {
+void FormModel::numberedSmsTextChanged(int sender) {
     const auto tag = handlerTag(sender, 6, 10);
     if (!tag) {
         return;

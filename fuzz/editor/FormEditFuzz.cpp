@@ -87,7 +87,7 @@ void Edit(FormModel& form, Input& input) {
         form.userEditTrCell(raw % FormModel::kTrRows, payload);
         break;
     case 7:
-        form.Dev1Click(number);
+        form.chooseDeviceMenuItem(number);
         break;
     default:
         form.focusField(field);
@@ -98,7 +98,7 @@ void Edit(FormModel& form, Input& input) {
 // Empties the output cells of the barrier rows without a number: they belong to no entry,
 // and decoding keeps what a user typed into them.
 void ForgetUnnumberedBarrierRows(FormModel& form) {
-    StringGrid& ramp = form.SGRamp();
+    StringGrid& ramp = form.rampGrid();
     for (int row = 1; row < ramp.rowCount(); ++row) {
         if (ramp.cell(0, row).empty()) {
             for (int col = 1; col < ramp.colCount(); ++col) {
@@ -118,7 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FormModel& form = window.reset();
     ProgramDocument& doc = window.doc();
     doc.program.text().setText(input.upTo('\0'));
-    form.DecodeProgram();
+    form.decodeProgram();
     for (int edits = 0; !input.empty() && edits < 64; ++edits) {
         Edit(form, input);
     }
@@ -131,10 +131,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(doc.program.remoteText() == BuildRemoteText(lines),
           "the remote text is the one the program gives");
 
-    form.DecodeProgram();
+    form.decodeProgram();
     const fuzz::FormSnapshot decoded(form);
     Check(doc.program.text().lines() == lines, "decoding writes nothing");
-    form.DecodeProgram();
+    form.decodeProgram();
     Check(fuzz::FormSnapshot(form) == decoded, "decoding twice shows the same form");
 
     FormModel& freshForm = fuzz::ReusedForm::Of(form.deviceIndex(), 1).reset(lines);

@@ -32,7 +32,7 @@ public:
         }
         // The grids hold three thousand cells, mostly empty: a digest of each keeps a
         // snapshot cheap enough to take several times for every input.
-        for (const StringGrid* grid : {&form.SGRamp(), &form.SGTR()}) {
+        for (const StringGrid* grid : {&form.rampGrid(), &form.trGrid()}) {
             std::uint64_t digest = 0;
             for (const std::string& cell : grid->cells()) {
                 digest = digest * 1099511628211U + std::hash<std::string_view>{}(cell);

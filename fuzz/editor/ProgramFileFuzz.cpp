@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           "a file never raises the model, and the form shows the model");
     const fuzz::FormSnapshot opened(form);
     const fuzz::DocumentSnapshot openedDoc(doc);
-    form.DecodeProgram();
+    form.decodeProgram();
     Check(fuzz::FormSnapshot(form) == opened, "the form shows what its text says");
     Check(fuzz::DocumentSnapshot(doc) == openedDoc, "decoding never writes");
 

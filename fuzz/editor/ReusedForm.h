@@ -40,7 +40,7 @@ public:
         doc_.program.text().assign({});
         doc_.notes.clear();
         doc_.fileName.clear();
-        StringGrid& ramp = form_.SGRamp();
+        StringGrid& ramp = form_.rampGrid();
         for (int row = 1; row < ramp.rowCount(); ++row) {
             for (int col = 0; col < ramp.colCount(); ++col) {
                 if (!ramp.cell(col, row).empty()) {
@@ -48,9 +48,9 @@ public:
                 }
             }
         }
-        form_.fields().setItemIndex(FormModel::Field("CBDevice"), model_);
-        form_.CBDeviceChange();
-        form_.MemoSimExit(); // clears the memo's modified mark, as a new form has it
+        form_.fields().setItemIndex(FormModel::fieldIndex("CBDevice"), model_);
+        form_.applyDeviceModel();
+        form_.leaveProgramMemo(); // clears the memo's modified mark, as a new form has it
         // Whether the reset gives a new form, checked now and then: a state it failed to
         // reset would show at once, and a check for every input would cost a third of it.
         if (resets_++ % 16 == 0) {
@@ -58,7 +58,7 @@ public:
         }
         if (!lines.empty()) {
             doc_.program.text().assign(lines);
-            form_.MemoSimExit();
+            form_.leaveProgramMemo();
         }
         doc_.modified = false;
         return form_;

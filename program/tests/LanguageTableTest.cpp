@@ -103,5 +103,31 @@ TEST(LanguageTableTest, MissingFileLeavesTableAsItWas) {
     EXPECT_EQ(TranslateText(table, "Confirm"), "Best\xE4tigen");
 }
 
+TEST(LanguageTableTest, FilesThatAreNoLanguageFileLeaveTableAsItWas) {
+    testing::TemporaryFolder folder;
+    std::string huge = "Confirm=huge\n";
+    huge.resize(LanguageTable::largestFile + 1, 'x');
+    testing::WriteAll(folder.file("LAN_Huge.ini"), huge);
+    testing::WriteAll(folder.file("LAN_Largest.ini"), huge.substr(0, LanguageTable::largestFile));
+    struct Case {
+        const char* what;
+        std::string path;
+        bool loads;
+        const char* confirm;
+    };
+    const Case cases[] = {
+        {"missing", folder.file("LAN_None.ini"), false, "Conferma"},
+        {"a folder", folder.path().string(), false, "Conferma"},
+        {"one byte too large", folder.file("LAN_Huge.ini"), false, "Conferma"},
+        {"exactly the largest size", folder.file("LAN_Largest.ini"), true, "huge"},
+    };
+    for (const Case& c : cases) {
+        LanguageTable table;
+        table.load({"Confirm=Conferma"});
+        EXPECT_EQ(table.loadFile(c.path), c.loads) << c.what;
+        EXPECT_EQ(TranslateText(table, "Confirm"), c.confirm) << c.what;
+    }
+}
+
 } // namespace
 } // namespace tarvik

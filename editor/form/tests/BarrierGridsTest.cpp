@@ -33,16 +33,16 @@ TEST_F(BarrierGridsTest, NameTakesLastEightOfNumberAsTypedThenNormalises) {
 
 TEST_F(BarrierGridsTest, FlagKeysToggleOrSetDigit) {
     ASSERT_TRUE(form.userEditRampCell(1, 2, "1"));
-    EXPECT_EQ(form.SGRamp().cell(2, 1), "1");
+    EXPECT_EQ(form.rampGrid().cell(2, 1), "1");
     ASSERT_TRUE(form.userEditRampCell(1, 2, " "));
-    EXPECT_EQ(form.SGRamp().cell(2, 1), "0");
+    EXPECT_EQ(form.rampGrid().cell(2, 1), "0");
     ASSERT_TRUE(form.userEditRampCell(1, 2, " "));
-    EXPECT_EQ(form.SGRamp().cell(2, 1), "1");
+    EXPECT_EQ(form.rampGrid().cell(2, 1), "1");
     ASSERT_TRUE(form.userEditRampCell(1, 2, "0"));
-    EXPECT_EQ(form.SGRamp().cell(2, 1), "0");
+    EXPECT_EQ(form.rampGrid().cell(2, 1), "0");
     ASSERT_TRUE(form.userEditRampCell(1, 2, "x"));
-    EXPECT_EQ(form.SGRamp().cell(2, 1), "1");
-    EXPECT_EQ(form.SGRampKeyPress(0, 1, 'x'), 'x'); // the number column takes any key
+    EXPECT_EQ(form.rampGrid().cell(2, 1), "1");
+    EXPECT_EQ(form.rampKey(0, 1, 'x'), 'x'); // the number column takes any key
 }
 
 TEST_F(BarrierGridsTest, RebuildMovesBlockToEndAndKeepsOtherLines) {
@@ -54,9 +54,9 @@ TEST_F(BarrierGridsTest, RebuildMovesBlockToEndAndKeepsOtherLines) {
 
 TEST_F(BarrierGridsTest, EmptyRowsCloseUpOnNextDecode) {
     TypeRow(form, 5, "4444", "1000");
-    form.DecodeProgram();
-    EXPECT_EQ(form.SGRamp().cell(0, 1), "4444");
-    EXPECT_EQ(form.SGRamp().cell(0, 5), "");
+    form.decodeProgram();
+    EXPECT_EQ(form.rampGrid().cell(0, 1), "4444");
+    EXPECT_EQ(form.rampGrid().cell(0, 5), "");
 }
 
 TEST_F(BarrierGridsTest, TrRowWritesItsLabelAndEmptyingRemoves) {
@@ -69,7 +69,7 @@ TEST_F(BarrierGridsTest, TrRowWritesItsLabelAndEmptyingRemoves) {
 
 TEST_F(BarrierGridsTest, ShortTrIndexIsRewrittenWithThreeDigits) {
     load({"TR5=1"});
-    EXPECT_EQ(form.SGTR().cell(1, 6), "1");
+    EXPECT_EQ(form.trGrid().cell(1, 6), "1");
     ASSERT_TRUE(form.userEditTrCell(7, "2"));
     EXPECT_EQ(lines(), (Lines{"TR005=1", "TR006=2"}));
 }
@@ -80,17 +80,17 @@ TEST_F(BarrierGridsTest, EditsOutsideDataCellsAreRefused) {
     EXPECT_FALSE(form.userEditRampCell(1, 5, "1"));
     EXPECT_FALSE(form.userEditTrCell(0, "1"));
     EXPECT_FALSE(form.userEditTrCell(1001, "1"));
-    EXPECT_EQ(form.SGRamp().cell(0, 0), "RR Telephone number");
+    EXPECT_EQ(form.rampGrid().cell(0, 0), "RR Telephone number");
     EXPECT_EQ(lines(), Lines{});
 }
 
 TEST_F(BarrierGridsTest, HeadersFollowLanguageTable) {
     language.load({"Output 2=Uscita 2", "RR Telephone number=Numero RR"});
-    form.TranslateGridHeaders();
-    EXPECT_EQ(form.SGRamp().cell(2, 0), "Uscita 2");
-    EXPECT_EQ(form.SGRamp().cell(0, 0), "Numero RR");
-    EXPECT_EQ(form.SGTR().cell(0, 0), "TR");
-    EXPECT_EQ(form.SGTR().cell(0, 1000), "999");
+    form.translateGridHeaders();
+    EXPECT_EQ(form.rampGrid().cell(2, 0), "Uscita 2");
+    EXPECT_EQ(form.rampGrid().cell(0, 0), "Numero RR");
+    EXPECT_EQ(form.trGrid().cell(0, 0), "TR");
+    EXPECT_EQ(form.trGrid().cell(0, 1000), "999");
 }
 
 TEST_F(BarrierGridsTest, RebuildsDoNothingWhileDecoding) {
@@ -98,18 +98,18 @@ TEST_F(BarrierGridsTest, RebuildsDoNothingWhileDecoding) {
     // echoing the cells it is given) must leave the text alone.
     bool echoed = false;
     const Connection echo = form.fields().connectChanged([&](int) {
-        if (form.Decoding() && !echoed) {
+        if (form.decoding() && !echoed) {
             echoed = true;
-            form.SGRampSetEditText(0, 3, "7777777");
-            form.SGTRSetEditText(1, 9, "88");
-            form.RebuildBarrierEntries();
-            form.RebuildTrEntries();
+            form.setRampCellText(0, 3, "7777777");
+            form.setTrCellText(1, 9, "88");
+            form.rebuildBarrierEntries();
+            form.rebuildTrEntries();
         }
     });
     load({"TL1=5", "TR001=5", "RR123:1=123"});
     ASSERT_TRUE(echoed);
     EXPECT_EQ(lines(), (Lines{"TL1=5", "TR001=5", "RR123:1=123"}));
-    EXPECT_FALSE(form.Decoding());
+    EXPECT_FALSE(form.decoding());
 }
 
 } // namespace

@@ -14,7 +14,7 @@ using Lines = std::vector<std::string>;
 class ContactIdTest : public test::FormFixture {
 protected:
     // Contact ID belongs to the first model.
-    void SetUp() override { form.Dev1Click(0); }
+    void SetUp() override { form.chooseDeviceMenuItem(0); }
 };
 
 TEST_F(ContactIdTest, CheckBoxAndItemWriteTheEntry) {

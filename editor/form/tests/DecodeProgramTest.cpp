@@ -98,7 +98,7 @@ TEST_F(DecodeProgramTest, LinesWithoutSettingLeaveFormAndTextAlone) {
     load({"=5", "X=5", "OFM=1", "no equals sign", ""});
     EXPECT_EQ(lines(), (std::vector<std::string>{"=5", "X=5", "OFM=1", "no equals sign", ""}));
     for (int f = 0; f < form.fields().size(); ++f) {
-        const FieldDef& def = FieldModel::Def(f);
+        const FieldDef& def = FieldModel::definition(f);
         if (def.kind == FieldKind::Text) {
             EXPECT_EQ(form.fields().text(f), "") << def.name;
         }
@@ -107,7 +107,7 @@ TEST_F(DecodeProgramTest, LinesWithoutSettingLeaveFormAndTextAlone) {
 
 TEST_F(DecodeProgramTest, ResetPutsEveryFieldBackExceptTheModel) {
     load({"RED=5", "TL1C=123", "CBDevice=1", "OP1=241", "CLP=0"});
-    form.Dev1Click(1);
+    form.chooseDeviceMenuItem(1);
     load({});
     EXPECT_FALSE(checked("CBRed"));
     EXPECT_EQ(value("EDRed"), 3);
@@ -121,7 +121,7 @@ TEST_F(DecodeProgramTest, ResetPutsEveryFieldBackExceptTheModel) {
 
 TEST_F(DecodeProgramTest, BarrierLinesFillRowsInOrderOfAppearance) {
     load({"RR12345678:5=0039333", "TL1=1", "RR99:15=4444"});
-    const StringGrid& g = form.SGRamp();
+    const StringGrid& g = form.rampGrid();
     EXPECT_EQ(g.cell(0, 1), "0039333");
     EXPECT_EQ(g.cell(1, 1), "1");
     EXPECT_EQ(g.cell(2, 1), "0");
@@ -134,28 +134,28 @@ TEST_F(DecodeProgramTest, BarrierLinesFillRowsInOrderOfAppearance) {
 
 TEST_F(DecodeProgramTest, BarrierLineNeedsColonAndReadsBadFlagsAsZero) {
     load({"RR12345=9", "RR:5=123", "RR1:x=777"});
-    EXPECT_EQ(form.SGRamp().cell(0, 1), "123");
-    EXPECT_EQ(form.SGRamp().cell(3, 1), "1");
-    EXPECT_EQ(form.SGRamp().cell(0, 2), "777");
-    EXPECT_EQ(form.SGRamp().cell(1, 2), "0");
-    EXPECT_EQ(form.SGRamp().cell(0, 3), "");
+    EXPECT_EQ(form.rampGrid().cell(0, 1), "123");
+    EXPECT_EQ(form.rampGrid().cell(3, 1), "1");
+    EXPECT_EQ(form.rampGrid().cell(0, 2), "777");
+    EXPECT_EQ(form.rampGrid().cell(1, 2), "0");
+    EXPECT_EQ(form.rampGrid().cell(0, 3), "");
 }
 
 TEST_F(DecodeProgramTest, TrLinesFillTheRowOfTheirIndex) {
     load({"TR5=1", "TR042=555", "TR1000=9", "TRx=3"});
-    EXPECT_EQ(form.SGTR().cell(1, 6), "1");
-    EXPECT_EQ(form.SGTR().cell(1, 43), "555");
-    EXPECT_EQ(form.SGTR().cell(1, 101), "9"); // characters 3..5 read "100"
-    EXPECT_EQ(form.SGTR().cell(0, 43), "042");
+    EXPECT_EQ(form.trGrid().cell(1, 6), "1");
+    EXPECT_EQ(form.trGrid().cell(1, 43), "555");
+    EXPECT_EQ(form.trGrid().cell(1, 101), "9"); // characters 3..5 read "100"
+    EXPECT_EQ(form.trGrid().cell(0, 43), "042");
 }
 
 TEST_F(DecodeProgramTest, SecondDecodeEmptiesGridsBeforeRefilling) {
     load({"RR11111111:1=11111111", "RR22222222:2=22222222", "TR007=7"});
     load({"RR33333333:3=33333333"});
-    EXPECT_EQ(form.SGRamp().cell(0, 1), "33333333");
-    EXPECT_EQ(form.SGRamp().cell(0, 2), "");
-    EXPECT_EQ(form.SGRamp().cell(2, 2), "");
-    EXPECT_EQ(form.SGTR().cell(1, 8), "");
+    EXPECT_EQ(form.rampGrid().cell(0, 1), "33333333");
+    EXPECT_EQ(form.rampGrid().cell(0, 2), "");
+    EXPECT_EQ(form.rampGrid().cell(2, 2), "");
+    EXPECT_EQ(form.trGrid().cell(1, 8), "");
 }
 
 TEST_F(DecodeProgramTest, DecodeTwiceLeavesEveryFieldUnchanged) {
@@ -165,9 +165,9 @@ TEST_F(DecodeProgramTest, DecodeTwiceLeavesEveryFieldUnchanged) {
     for (int f = 0; f < form.fields().size(); ++f) {
         first.push_back(form.fields().valueText(f));
     }
-    form.DecodeProgram();
+    form.decodeProgram();
     for (int f = 0; f < form.fields().size(); ++f) {
-        EXPECT_EQ(form.fields().valueText(f), first[f]) << FieldModel::Def(f).name;
+        EXPECT_EQ(form.fields().valueText(f), first[f]) << FieldModel::definition(f).name;
     }
 }
 
@@ -175,10 +175,10 @@ TEST_F(DecodeProgramTest, DecodingWritesNothingAndRebuildsRemoteText) {
     const std::vector<std::string> program = {"RED=5", "TL1=123", "OP1=241", "DL1=3"};
     doc.program.text().assign(program);
     doc.modified = false;
-    form.DecodeProgram();
+    form.decodeProgram();
     EXPECT_EQ(lines(), program);
     EXPECT_FALSE(doc.modified);
-    EXPECT_FALSE(form.Decoding());
+    EXPECT_FALSE(form.decoding());
     EXPECT_EQ(doc.program.remoteText(), ";RED=5;TL1=123;OP1=241;DL1=3;");
 }
 
@@ -186,15 +186,15 @@ TEST_F(DecodeProgramTest, FailureInsideDecodeLeavesTheHandlersWorking) {
     // An observer that fails while the form is rebuilt must not leave the handlers silenced.
     bool fail = false;
     const Connection failing = form.fields().connectChanged([&](int) {
-        if (form.Decoding() && fail) {
+        if (form.decoding() && fail) {
             fail = false;
             throw std::runtime_error("observer failed");
         }
     });
     doc.program.text().assign({"TL2=7"});
     fail = true;
-    EXPECT_THROW(form.DecodeProgram(), std::runtime_error);
-    EXPECT_FALSE(form.Decoding());
+    EXPECT_THROW(form.decodeProgram(), std::runtime_error);
+    EXPECT_FALSE(form.decoding());
     type("EDTl3", "9");
     EXPECT_EQ(lines(), (std::vector<std::string>{"TL2=7", "TL3=9"}));
 }
@@ -206,8 +206,8 @@ TEST_F(DecodeProgramTest, OnlyFirst229BarrierLinesAreShown) {
                           ":1=" + std::to_string(10000000 + n));
     }
     load(program);
-    EXPECT_EQ(form.SGRamp().cell(0, 229), "10000228");
-    form.RebuildBarrierEntries();
+    EXPECT_EQ(form.rampGrid().cell(0, 229), "10000228");
+    form.rebuildBarrierEntries();
     EXPECT_EQ(lines().size(), 229U);
 }
 

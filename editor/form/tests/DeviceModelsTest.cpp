@@ -39,8 +39,8 @@ TEST_F(DeviceModelsTest, FirstModelSwapsAllowedFieldsAndKeepsText) {
 }
 
 TEST_F(DeviceModelsTest, OtherModelsNameTheLedOutputs) {
-    form.Dev1Click(0);
-    form.Dev1Click(1);
+    form.chooseDeviceMenuItem(0);
+    form.chooseDeviceMenuItem(1);
     const auto& items = form.fields().state(F("CBOp3")).items;
     EXPECT_EQ(items[3], "237 - Vertical GREEN Led (Inverted)");
     EXPECT_EQ(items[6], "240 - Vertical BLUE Led");
@@ -49,10 +49,10 @@ TEST_F(DeviceModelsTest, OtherModelsNameTheLedOutputs) {
 
 TEST_F(DeviceModelsTest, ModelTextsAreTranslated) {
     language.load({"NC + Reset SMS=NC + SMS di reset", "238 - Vertical GREEN Led=238 - LED verde"});
-    form.Dev1Click(1);
+    form.chooseDeviceMenuItem(1);
     EXPECT_EQ(form.fields().state(F("CBIp4")).items[6], "NC + SMS di reset");
     EXPECT_EQ(form.fields().state(F("CBOp0")).items[4], "238 - LED verde");
-    form.Dev1Click(0);
+    form.chooseDeviceMenuItem(0);
     EXPECT_EQ(form.fields().state(F("CBOp0")).items[4], "238 -");
     EXPECT_EQ(form.fields().state(F("CBIp4")).items[6], "NC + SMS di reset");
 }
@@ -65,11 +65,11 @@ TEST_F(DeviceModelsTest, MenuItemSelectsModelAndAppliesItOnce) {
             ++decodes; // each decode resets the box before checking it again
         }
     });
-    form.Dev1Click(0);
+    form.chooseDeviceMenuItem(0);
     EXPECT_EQ(form.deviceIndex(), 0);
     EXPECT_EQ(form.checkedDeviceMenuItem(), 0);
     EXPECT_EQ(decodes, 1);
-    form.Dev1Click(7); // not a menu item
+    form.chooseDeviceMenuItem(7); // not a menu item
     EXPECT_EQ(form.deviceIndex(), 0);
     EXPECT_EQ(decodes, 1);
 }
@@ -78,7 +78,7 @@ TEST_F(DeviceModelsTest, ModelListenersHearEachApplication) {
     std::vector<bool> tabShown;
     const Connection watch =
         form.connectModelApplied([&] { tabShown.push_back(form.barrierTabVisible()); });
-    form.Dev1Click(0);
+    form.chooseDeviceMenuItem(0);
     ASSERT_TRUE(form.userChoose(F("CBDevice"), 2));
     EXPECT_EQ(tabShown, (std::vector<bool>{false, true}));
 }
@@ -92,9 +92,9 @@ TEST_F(DeviceModelsTest, NotAllowedFieldsRefuseUserEdits) {
 
 TEST_F(DeviceModelsTest, NoModelSelectedAllowsNoMarkedFieldAndKeepsMenuCheck) {
     load({"LKa=5", "OP1=238"});
-    form.Dev1Click(1);
+    form.chooseDeviceMenuItem(1);
     form.fields().setItemIndex(F("CBDevice"), -1);
-    form.CBDeviceChange();
+    form.applyDeviceModel();
     EXPECT_EQ(form.checkedDeviceMenuItem(), 1); // nothing checks another item
     EXPECT_FALSE(form.barrierTabVisible());
     EXPECT_EQ(form.fields().state(F("CBIp2")).items[5], "-");
@@ -112,7 +112,7 @@ TEST_F(DeviceModelsTest, NoModelSelectedAllowsNoMarkedFieldAndKeepsMenuCheck) {
 TEST_F(DeviceModelsTest, ComboFromCodeDoesNotApplyModel) {
     form.fields().setItemIndex(F("CBDevice"), 0);
     EXPECT_TRUE(form.barrierTabVisible()); // only a user choice or the menu applies it
-    form.CBDeviceChange();
+    form.applyDeviceModel();
     EXPECT_FALSE(form.barrierTabVisible());
 }
 

@@ -67,10 +67,10 @@ TEST_F(DocumentFlowTest, ModifiedFollowsEveryProgramChangeButNotNotes) {
 
 TEST_F(DocumentFlowTest, NewEmptiesFormButKeepsModel) {
     load({"TL1=5", "RR123:1=123"});
-    form.Dev1Click(1);
+    form.chooseDeviceMenuItem(1);
     NewDocument(doc, form.documentHooks());
     EXPECT_EQ(text("EDTl1"), "");
-    EXPECT_EQ(form.SGRamp().cell(0, 1), "");
+    EXPECT_EQ(form.rampGrid().cell(0, 1), "");
     EXPECT_EQ(form.deviceIndex(), 1);
     EXPECT_EQ(doc.program.remoteText(), "");
 }
@@ -81,10 +81,10 @@ TEST_F(DocumentFlowTest, OpenLowersModelDecodesAndClearsModified) {
         ProgramDocument saved{kDefaultModelIndex};
         LanguageTable none;
         FormModel writer(saved, none);
-        writer.Dev1Click(0);
-        ASSERT_TRUE(writer.userEditText(FormModel::Field("EDLanet"), "02"));
-        ASSERT_TRUE(writer.userSetChecked(FormModel::Field("CBLanet"), true));
-        ASSERT_TRUE(writer.userEditText(FormModel::Field("EDTl4"), "333"));
+        writer.chooseDeviceMenuItem(0);
+        ASSERT_TRUE(writer.userEditText(FormModel::fieldIndex("EDLanet"), "02"));
+        ASSERT_TRUE(writer.userSetChecked(FormModel::fieldIndex("CBLanet"), true));
+        ASSERT_TRUE(writer.userEditText(FormModel::fieldIndex("EDTl4"), "333"));
         ASSERT_TRUE(SaveDocument(saved, path).ok);
     }
     EXPECT_TRUE(form.barrierTabVisible());
@@ -107,7 +107,7 @@ TEST_F(DocumentFlowTest, OpenNeverRaisesModel) {
         saved.program.text().assign({"TL1=1"});
         ASSERT_TRUE(SaveDocument(saved, path).ok); // model index 2
     }
-    form.Dev1Click(1);
+    form.chooseDeviceMenuItem(1);
     ASSERT_TRUE(OpenDocument(doc, path, form.documentHooks()).ok);
     EXPECT_EQ(form.deviceIndex(), 1);
     EXPECT_EQ(text("EDTl1"), "1");

@@ -31,7 +31,7 @@ TEST_F(EditStepsTest, RestoreBringsBackTextModelFormGridsAndRemoteText) {
         RestoreState(form, c.state);
         EXPECT_EQ(CurrentState(doc), c.state);
         EXPECT_EQ(text("EDTl1"), c.tl1);
-        EXPECT_EQ(form.SGRamp().cell(0, 1), "555");
+        EXPECT_EQ(form.rampGrid().cell(0, 1), "555");
         EXPECT_EQ(form.barrierTabVisible(), c.barrierTab);
         EXPECT_EQ(form.checkedDeviceMenuItem(), c.state.modelIndex);
         EXPECT_EQ(doc.program.remoteText(), BuildRemoteText(c.state.lines));
@@ -56,8 +56,8 @@ TEST(EditStepNameTest, ModelBeforeMemoBeforeField) {
     const ProgramState a{{"TL1=1"}, 2};
     const ProgramState b{{"TL1=2"}, 2};
     const ProgramState c{{"TL1=2"}, 0};
-    const int memo = FormModel::Field("MemoSim");
-    const int field = FormModel::Field("EDTl1");
+    const int memo = FormModel::fieldIndex("MemoSim");
+    const int field = FormModel::fieldIndex("EDTl1");
     EXPECT_EQ(StepName(a, c, memo), kModelStep);
     EXPECT_EQ(StepName(a, b, memo), kTypingStep);
     EXPECT_EQ(StepName(a, b, field), kFieldStep);

@@ -40,7 +40,7 @@ std::vector<std::string> Family(const std::string& stem, int first, int last) {
     return names;
 }
 
-const FieldDef& Def(const std::string& name) {
+const FieldDef& definition(const std::string& name) {
     const int index = FindField(name);
     if (index < 0) {
         throw std::runtime_error("no field " + name);
@@ -123,7 +123,7 @@ std::vector<Combo> ComboFields() {
 TEST(FieldNumbersTest, EveryFieldHasTheRangeResetLengthAndItemsOfItsPage) {
     for (const Numeric& expected : NumericFields()) {
         SCOPED_TRACE(expected.name);
-        const FieldDef& def = Def(expected.name);
+        const FieldDef& def = definition(expected.name);
         EXPECT_EQ(def.kind, FieldKind::Numeric);
         EXPECT_EQ(def.minValue, expected.min);
         EXPECT_EQ(def.maxValue, expected.max);
@@ -131,13 +131,13 @@ TEST(FieldNumbersTest, EveryFieldHasTheRangeResetLengthAndItemsOfItsPage) {
     }
     for (const Text& expected : TextFields()) {
         SCOPED_TRACE(expected.name);
-        const FieldDef& def = Def(expected.name);
+        const FieldDef& def = definition(expected.name);
         EXPECT_EQ(def.kind, FieldKind::Text);
         EXPECT_EQ(def.maxLength, expected.maxLength);
     }
     for (const Combo& expected : ComboFields()) {
         SCOPED_TRACE(expected.name);
-        const FieldDef& def = Def(expected.name);
+        const FieldDef& def = definition(expected.name);
         EXPECT_EQ(def.kind, FieldKind::Combo);
         ASSERT_EQ(def.items.size(), expected.items.size());
         for (std::size_t i = 0; i < expected.items.size(); ++i) {

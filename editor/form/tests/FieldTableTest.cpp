@@ -201,10 +201,10 @@ TEST(FieldModelTest, NumericReadParsesAndClampsAndTellsBadNumbers) {
 
 TEST(FieldModelTest, IndexOutsideTableIsRefusedNotRead) {
     FieldModel m;
-    EXPECT_THROW(FieldModel::Def(-1), std::out_of_range);
-    EXPECT_THROW(FieldModel::Def(m.size()), std::out_of_range);
+    EXPECT_THROW(FieldModel::definition(-1), std::out_of_range);
+    EXPECT_THROW(FieldModel::definition(m.size()), std::out_of_range);
     EXPECT_THROW(m.setText(m.size(), "1"), std::out_of_range);
-    EXPECT_EQ(FieldModel::Def(m.size() - 1).name, FieldTable().back().name);
+    EXPECT_EQ(FieldModel::definition(m.size() - 1).name, FieldTable().back().name);
 }
 
 TEST(FieldModelTest, EqualBoundsMeanNoClamping) {

@@ -22,12 +22,12 @@ protected:
     int beeps = 0;
     Connection beepWatch = form.connectBeep([this] { ++beeps; });
 
-    static int F(std::string_view name) { return FormModel::Field(name); }
+    static int F(std::string_view name) { return FormModel::fieldIndex(name); }
 
     // Replaces the program text and decodes it, as a load does.
     void load(std::vector<std::string> lines) {
         doc.program.text().assign(std::move(lines));
-        form.DecodeProgram();
+        form.decodeProgram();
     }
     std::vector<std::string> lines() const { return doc.program.text().lines(); }
 

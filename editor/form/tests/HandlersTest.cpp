@@ -120,7 +120,7 @@ TEST_F(HandlersTest, SmsTextRefusesEqualsSignThatWouldSplitTheEntry) {
     type("EDSms3", "a=b");
     EXPECT_EQ(beeps, before + 1);
     EXPECT_EQ(lines(), Lines{"#3ab=3"});
-    form.DecodeProgram();
+    form.decodeProgram();
     EXPECT_EQ(text("EDSms3"), "ab");
 }
 
@@ -168,7 +168,7 @@ TEST_F(HandlersTest, DirectAlarmItemsWriteOutputAndFlag) {
 TEST_F(HandlersTest, DirectAlarmEncodingDecodesBackToSameItem) {
     for (int item = 0; item <= 12; ++item) {
         choose("CBOa3", item);
-        form.DecodeProgram();
+        form.decodeProgram();
         EXPECT_EQ(FormFixture::item("CBOa3"), item);
     }
 }
@@ -184,12 +184,12 @@ TEST_F(HandlersTest, LinkWithDashTravelsInName) {
 
 TEST_F(HandlersTest, LinkKeyFilterRefusesLettersAndDashOnFirstModel) {
     const int before = beeps;
-    EXPECT_EQ(form.EDLk0KeyPress('x'), '\0');
+    EXPECT_EQ(form.linkKey('x'), '\0');
     EXPECT_EQ(beeps, before + 1);
-    EXPECT_EQ(form.EDLk0KeyPress('\b'), '\b');
-    EXPECT_EQ(form.EDLk0KeyPress('-'), '-');
-    form.Dev1Click(0);
-    EXPECT_EQ(form.EDLk0KeyPress('-'), '\0');
+    EXPECT_EQ(form.linkKey('\b'), '\b');
+    EXPECT_EQ(form.linkKey('-'), '-');
+    form.chooseDeviceMenuItem(0);
+    EXPECT_EQ(form.linkKey('-'), '\0');
     EXPECT_EQ(beeps, before + 1); // refused silently
     type("EDLk1", "1-2");
     EXPECT_EQ(text("EDLk1"), "12");
@@ -222,7 +222,7 @@ TEST_F(HandlersTest, OutputComboSetsNumberWhichWritesEntry) {
 TEST_F(HandlersTest, OutputComboIsQuietWhileNumberHasFocus) {
     form.focusField(F("EDOp1"));
     form.fields().setItemIndex(F("CBOp1"), 3);
-    form.CBOp0Change(F("CBOp1"));
+    form.outputItemChosen(F("CBOp1"));
     EXPECT_EQ(text("EDOp1"), "0");
     EXPECT_EQ(lines(), Lines{});
 }
@@ -237,10 +237,10 @@ TEST_F(HandlersTest, PrepayFieldsWriteTheirNames) {
 
 TEST_F(HandlersTest, HandlersIgnoreSendersOutsideTheirTags) {
     load({"TL1=5"});
-    form.EDTl0Change(F("EDRed")); // Tag 10 is no telephone row
-    form.EDOp0Change(F("EDTk9"));
-    form.CBOa1Change(F("CBIp0"));
-    form.EDV1Change(F("EDTl9"));
+    form.telephoneNumberChanged(F("EDRed")); // Tag 10 is no telephone row
+    form.outputNumberChanged(F("EDTk9"));
+    form.directAlarmChanged(F("CBIp0"));
+    form.prepayChanged(F("EDTl9"));
     EXPECT_EQ(lines(), Lines{"TL1=5"});
 }
 
@@ -253,7 +253,7 @@ TEST_F(HandlersTest, NumericTypingKeepsDigitsAndMinusOnly) {
 
 TEST_F(HandlersTest, HandlerReadingUnreadableNumberBeepsAndUsesErrValue) {
     load({"DL2=5", "MIC=7"});
-    form.fields().setText(F("EDDl1"), "-"); // EDDl0Change reads it: ErrValue 0 removes DL2
+    form.fields().setText(F("EDDl1"), "-"); // inputDelayChanged reads it: ErrValue 0 removes DL2
     EXPECT_EQ(beeps, 1);
     EXPECT_EQ(lines(), Lines{"MIC=7"});
     form.fields().setText(F("EDDl1"), ""); // empty text reads quietly

@@ -43,8 +43,8 @@ TEST_F(LineBreakTest, AGridCellKeepsTheFirstLineOfWhatIsTyped) {
     for (const std::string& line : lines()) {
         EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
     }
-    EXPECT_EQ(form.SGRamp().cell(0, 1), "0039333");
-    EXPECT_EQ(form.SGTR().cell(1, 5), "0039444");
+    EXPECT_EQ(form.rampGrid().cell(0, 1), "0039333");
+    EXPECT_EQ(form.trGrid().cell(1, 5), "0039444");
     EXPECT_EQ(lines().size(), 2u);
 }
 

@@ -39,8 +39,8 @@ std::string SampleValue(const FieldDef& def, int model) {
 }
 
 bool Enterable(const FormModel& form, int field) {
-    const FieldDef& def = FieldModel::Def(field);
-    return HoldsValue(def.kind) && def.handler != Handler::DeviceChange &&
+    const FieldDef& def = FieldModel::definition(field);
+    return HoldsValue(def.kind) && def.onChange != &FormModel::deviceModelChosen &&
            form.fields().editable(field);
 }
 
@@ -51,7 +51,7 @@ void EnterAll(FormModel& form, const std::vector<std::string>& values,
     for (int f = 0; f < form.fields().size(); ++f) {
         if (Enterable(form, f)) {
             ASSERT_EQ(form.userSetValue(f, values[f]), FormModel::EditResult::Done)
-                << FieldModel::Def(f).name;
+                << FieldModel::definition(f).name;
         }
     }
     for (std::size_t row = 0; row < ramp.size(); ++row) {
@@ -77,7 +77,7 @@ TEST_P(RoundTripTest, ReenteringDecodedValuesRebuildsSameProgram) {
     FormModel writer(original, language);
     std::vector<std::string> samples;
     for (int f = 0; f < writer.fields().size(); ++f) {
-        samples.push_back(SampleValue(FieldModel::Def(f), model));
+        samples.push_back(SampleValue(FieldModel::definition(f), model));
     }
     EnterAll(writer, samples, {{"+39123456789", "1", "0", "1", "1"}, {"5551234", "0", "1", "", ""}},
              {"", "0421", "", "+3999"});
@@ -85,22 +85,22 @@ TEST_P(RoundTripTest, ReenteringDecodedValuesRebuildsSameProgram) {
     ASSERT_GT(program.size(), 100U);
 
     // Decode it, read every field, enter the values into a fresh form.
-    writer.DecodeProgram();
+    writer.decodeProgram();
     std::vector<std::string> shown;
     for (int f = 0; f < writer.fields().size(); ++f) {
         shown.push_back(writer.fields().valueText(f));
     }
     std::vector<std::vector<std::string>> ramp;
-    for (int row = 1; !writer.SGRamp().cell(0, row).empty(); ++row) {
+    for (int row = 1; !writer.rampGrid().cell(0, row).empty(); ++row) {
         std::vector<std::string> cells;
         for (int col = 0; col < FormModel::kRampCols; ++col) {
-            cells.push_back(writer.SGRamp().cell(col, row));
+            cells.push_back(writer.rampGrid().cell(col, row));
         }
         ramp.push_back(cells);
     }
     std::vector<std::string> tr;
     for (int row = 1; row < FormModel::kTrRows; ++row) {
-        tr.push_back(writer.SGTR().cell(1, row));
+        tr.push_back(writer.trGrid().cell(1, row));
     }
 
     ProgramDocument copy{model};

@@ -1,13 +1,13 @@
 #include "editor/shell/app/Application.h"
 
 #include "editor/shell/app/Settings.h"
-#include "editor/shell/dialogs/TFormAbout.h"
-#include "editor/shell/dialogs/TFormNewPsw.h"
-#include "editor/shell/dialogs/TFormPin.h"
-#include "editor/shell/dialogs/TFormPsw.h"
-#include "editor/shell/dialogs/TFormRestore.h"
-#include "editor/shell/dialogs/TFormWrite.h"
-#include "editor/shell/mainwindow/TFormMain.h"
+#include "editor/shell/dialogs/AboutDialog.h"
+#include "editor/shell/dialogs/NewPasswordDialog.h"
+#include "editor/shell/dialogs/PasswordDialog.h"
+#include "editor/shell/dialogs/PinDialog.h"
+#include "editor/shell/dialogs/RestoreDialog.h"
+#include "editor/shell/dialogs/WriteDialog.h"
+#include "editor/shell/mainwindow/MainWindow.h"
 
 #include <QApplication>
 
@@ -19,19 +19,20 @@ Application::Application(Settings& settings, Prompts& prompts, ResourceFolders f
 Application::~Application() = default;
 
 void Application::CreateWindows() {
-    formMain_ = std::make_unique<TFormMain>(*this);
-    formAbout_ = std::make_unique<TFormAbout>(&languageTable_);
-    formPsw_ = std::make_unique<TFormPsw>(languageTable_);
-    formNewPsw_ = std::make_unique<TFormNewPsw>(languageTable_, services_.settings, *formPsw_);
-    formWrite_ = std::make_unique<TFormWrite>(languageTable_);
-    formPin_ = std::make_unique<TFormPin>(languageTable_, services_.prompts);
-    formRestore_ = std::make_unique<TFormRestore>(languageTable_);
+    mainWindow_ = std::make_unique<MainWindow>(*this);
+    aboutDialog_ = std::make_unique<AboutDialog>(&languageTable_);
+    passwordDialog_ = std::make_unique<PasswordDialog>(languageTable_);
+    newPasswordDialog_ =
+        std::make_unique<NewPasswordDialog>(languageTable_, services_.settings, *passwordDialog_);
+    writeDialog_ = std::make_unique<WriteDialog>(languageTable_);
+    pinDialog_ = std::make_unique<PinDialog>(languageTable_, services_.prompts);
+    restoreDialog_ = std::make_unique<RestoreDialog>(languageTable_);
 }
 
 int Application::Run() {
     // The first show runs the login; after a failed one the window never appears.
-    formMain_->show();
-    if (!formMain_->LoggedIn()) {
+    mainWindow_->show();
+    if (!mainWindow_->LoggedIn()) {
         return 1;
     }
     return QApplication::exec();

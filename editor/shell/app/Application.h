@@ -9,13 +9,13 @@ namespace tarvik {
 
 class Prompts;
 class Settings;
-class TFormAbout;
-class TFormMain;
-class TFormNewPsw;
-class TFormPin;
-class TFormPsw;
-class TFormRestore;
-class TFormWrite;
+class AboutDialog;
+class MainWindow;
+class NewPasswordDialog;
+class PinDialog;
+class PasswordDialog;
+class RestoreDialog;
+class WriteDialog;
 
 // What every window of the editor reaches besides its own widgets: the settings, the
 // prompts through which it talks to the user, the process's language table (empty until
@@ -35,11 +35,11 @@ struct ShellServices {
 //   app.CreateWindows();
 //   return app.Run();
 //
-// CreateWindows makes the windows in this order: the main window (TFormMain, whose
-// FormCreate runs at once), TFormAbout, TFormPsw (login), TFormNewPsw (change password),
-// TFormWrite, TFormPin and TFormRestore. The main window is shown only by Run, after all of them
-// exist, because its first show runs the login and reads the settings through them.
-// The windows live as long as the Application.
+// CreateWindows makes the windows in this order: the main window (MainWindow, whose
+// buildWindow runs at once), AboutDialog, PasswordDialog (login), NewPasswordDialog (change
+// password), WriteDialog, PinDialog and RestoreDialog. The main window is shown only by Run, after
+// all of them exist, because its first show runs the login and reads the settings through them. The
+// windows live as long as the Application.
 class Application {
 public:
     Application(Settings& settings, Prompts& prompts, ResourceFolders folders);
@@ -56,13 +56,13 @@ public:
     LanguageTable& languageTable() { return languageTable_; }
 
     // The main window; null until CreateWindows.
-    TFormMain* FormMain() const { return formMain_.get(); }
-    TFormAbout& FormAbout() const { return *formAbout_; }
-    TFormPsw& FormPsw() const { return *formPsw_; }
-    TFormNewPsw& FormNewPsw() const { return *formNewPsw_; }
-    TFormWrite& FormWrite() const { return *formWrite_; }
-    TFormPin& FormPin() const { return *formPin_; }
-    TFormRestore& FormRestore() const { return *formRestore_; }
+    MainWindow* mainWindow() const { return mainWindow_.get(); }
+    AboutDialog& aboutDialog() const { return *aboutDialog_; }
+    PasswordDialog& passwordDialog() const { return *passwordDialog_; }
+    NewPasswordDialog& newPasswordDialog() const { return *newPasswordDialog_; }
+    WriteDialog& writeDialog() const { return *writeDialog_; }
+    PinDialog& pinDialog() const { return *pinDialog_; }
+    RestoreDialog& restoreDialog() const { return *restoreDialog_; }
 
 private:
     LanguageTable languageTable_;
@@ -70,13 +70,13 @@ private:
     ShellServices services_;
 
     // Declared in creation order, so they are destroyed in the reverse order.
-    std::unique_ptr<TFormMain> formMain_;
-    std::unique_ptr<TFormAbout> formAbout_;
-    std::unique_ptr<TFormPsw> formPsw_;
-    std::unique_ptr<TFormNewPsw> formNewPsw_;
-    std::unique_ptr<TFormWrite> formWrite_;
-    std::unique_ptr<TFormPin> formPin_;
-    std::unique_ptr<TFormRestore> formRestore_;
+    std::unique_ptr<MainWindow> mainWindow_;
+    std::unique_ptr<AboutDialog> aboutDialog_;
+    std::unique_ptr<PasswordDialog> passwordDialog_;
+    std::unique_ptr<NewPasswordDialog> newPasswordDialog_;
+    std::unique_ptr<WriteDialog> writeDialog_;
+    std::unique_ptr<PinDialog> pinDialog_;
+    std::unique_ptr<RestoreDialog> restoreDialog_;
 };
 
 } // namespace tarvik

@@ -3,7 +3,7 @@
 #include "editor/core/PasswordDigest.h"
 #include "editor/shell/app/Prompts.h"
 #include "editor/shell/app/Settings.h"
-#include "editor/shell/dialogs/TFormPsw.h"
+#include "editor/shell/dialogs/PasswordDialog.h"
 #include "editor/shell/widgets/QtText.h"
 
 #include <QDialog>
@@ -12,7 +12,7 @@
 
 namespace tarvik {
 
-bool RunLogin(TFormPsw& dialog, const Settings& settings, Prompts& prompts,
+bool RunLogin(PasswordDialog& dialog, const Settings& settings, Prompts& prompts,
               const LanguageTable& language) {
     const QString name = settings.Name();
     const std::int32_t stored = settings.PublicKey();

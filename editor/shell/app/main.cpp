@@ -4,7 +4,7 @@
 #include "editor/shell/app/Application.h"
 #include "editor/shell/app/MessagePrompts.h"
 #include "editor/shell/app/Settings.h"
-#include "editor/shell/mainwindow/TFormMain.h"
+#include "editor/shell/mainwindow/MainWindow.h"
 #include "editor/shell/widgets/Pictures.h"
 
 #include <QApplication>
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     // Qt has taken its own options out: what is left after the program's name is the file.
     const QStringList rest = QApplication::arguments().mid(1);
     if (!rest.isEmpty()) {
-        app.FormMain()->OpenAfterLogin(rest.front());
+        app.mainWindow()->openAfterLogin(rest.front());
     }
     return app.Run();
 }

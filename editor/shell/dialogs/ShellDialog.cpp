@@ -1,6 +1,6 @@
 #include "editor/shell/dialogs/ShellDialog.h"
 
-#include "editor/shell/i18n/TFCLang.h"
+#include "editor/shell/i18n/WindowTranslator.h"
 
 #include <QLayout>
 #include <QScreen>
@@ -11,25 +11,25 @@ ShellDialog::ShellDialog(const LanguageTable* table)
     : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
     if (table) {
-        lang_ = new TFCLang(*this, *table);
+        translator_ = new WindowTranslator(*this, *table);
     }
 }
 
-void ShellDialog::FormShow() {
+void ShellDialog::prepareShow() {
     TranslateOnce();
 }
 
 void ShellDialog::TranslateOnce() {
     if (Tag != -1) {
         Tag = -1;
-        if (lang_) {
-            lang_->Translate();
+        if (translator_) {
+            translator_->Translate();
         }
     }
 }
 
 void ShellDialog::showEvent(QShowEvent* event) {
-    FormShow();
+    prepareShow();
     // Translated texts may need another size; the border stays fixed at that size.
     if (layout()) {
         layout()->setSizeConstraint(QLayout::SetFixedSize);

@@ -6,7 +6,7 @@
 
 namespace tarvik {
 
-class TFCLang;
+class WindowTranslator;
 
 // The frame every dialog of the editor shares: a fixed border that fits its contents,
 // centred on the screen when shown, and translated through the language table the first
@@ -20,7 +20,7 @@ public:
 
 protected:
     // Runs each time the dialog is about to appear; the default translates it once.
-    virtual void FormShow();
+    virtual void prepareShow();
     void TranslateOnce();
 
     void showEvent(QShowEvent* event) override;
@@ -28,7 +28,7 @@ protected:
 private:
     void CentreOnScreen();
 
-    TFCLang* lang_ = nullptr;
+    WindowTranslator* translator_ = nullptr;
 };
 
 } // namespace tarvik

@@ -45,7 +45,7 @@ std::vector<std::string> LocalPaths(const QStringList& paths) {
 
 FileCommands::FileCommands(Parts parts) : parts_(std::move(parts)) {}
 
-void FileCommands::FileNewItemClick() {
+void FileCommands::newProgram() {
     if (!parts_.prompts.AskOkCancel(
             Translated(parts_.language, std::string_view("Confirm")),
             Translated(parts_.language, std::string_view("New program?")))) {
@@ -78,7 +78,7 @@ bool FileCommands::OpenFile(const QString& path) {
     return result.ok;
 }
 
-FileCommands::SaveOutcome FileCommands::FileSave1Execute(bool askName) {
+FileCommands::SaveOutcome FileCommands::saveFile(bool askName) {
     ProgramDocument& doc = parts_.form.document();
     std::string path = doc.fileName;
     if (askName || path.empty()) {

@@ -35,7 +35,7 @@ public:
     explicit FileCommands(Parts parts);
 
     // "New program?", then an empty program; the model stays.
-    void FileNewItemClick();
+    void newProgram();
     // Opens the program file at path: its notes, program and (never higher) model, or the
     // messages of a file that fails to open (a file that cannot be read named with the
     // system's reason), which leaves the window and the file name as they were. A file that
@@ -45,7 +45,7 @@ public:
     // Saves the program to its file. With askName (Save As), or when the program has no
     // file yet, the save dialog chooses the file; cancelling it saves nothing. A write that
     // failed has named the file and the system's reason.
-    SaveOutcome FileSave1Execute(bool askName);
+    SaveOutcome saveFile(bool askName);
 
     // The folder the file dialogs start in: the one last used, else the home folder.
     QString StartFolder() const;

@@ -38,7 +38,7 @@ void QtTransferWindow::beep() {
 void QtTransferWindow::pause(std::chrono::milliseconds duration) {
     prompts_.Pause(duration);
     if (!detail_.isEmpty()) {
-        StatusNote::Of(window_).Show(window_.windowTitle() + QStringLiteral(": ") + detail_);
+        StatusNote::Of(window_).showText(window_.windowTitle() + QStringLiteral(": ") + detail_);
         detail_.clear();
     }
 }
@@ -53,7 +53,7 @@ void QtTransferWindow::progress(int record, int count) {
         return;
     }
     if (record == 1) {
-        StatusNote::Of(window_).Show({}); // the reason of an earlier failure
+        StatusNote::Of(window_).showText({}); // the reason of an earlier failure
     }
     progressBar_->setRange(0, count);
     progressBar_->setValue(record);

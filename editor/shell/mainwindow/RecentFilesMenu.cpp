@@ -27,7 +27,7 @@ RecentFilesMenu::RecentFilesMenu(QWidget& parent, std::function<void(const QStri
     });
 }
 
-void RecentFilesMenu::Show(const QStringList& files) {
+void RecentFilesMenu::listFiles(const QStringList& files) {
     clear();
     for (qsizetype i = 0; i < files.size(); ++i) {
         QString shown = QDir::toNativeSeparators(files[i]);

@@ -18,7 +18,7 @@ public:
     RecentFilesMenu(QWidget& parent, std::function<void(const QString&)> choose);
 
     // Lists files (absolute paths); whether each exists is looked at now.
-    void Show(const QStringList& files);
+    void listFiles(const QStringList& files);
 
 protected:
     void initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const override;

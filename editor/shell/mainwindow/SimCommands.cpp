@@ -4,11 +4,11 @@
 #include "editor/form/FormModel.h"
 #include "editor/shell/app/Prompts.h"
 #include "editor/shell/app/Settings.h"
-#include "editor/shell/dialogs/TFormBatch.h"
-#include "editor/shell/dialogs/TFormCardInfo.h"
-#include "editor/shell/dialogs/TFormPin.h"
-#include "editor/shell/dialogs/TFormRestore.h"
-#include "editor/shell/dialogs/TFormWrite.h"
+#include "editor/shell/dialogs/BatchDialog.h"
+#include "editor/shell/dialogs/CardInfoDialog.h"
+#include "editor/shell/dialogs/PinDialog.h"
+#include "editor/shell/dialogs/RestoreDialog.h"
+#include "editor/shell/dialogs/WriteDialog.h"
 #include "editor/shell/mainwindow/StatusNote.h"
 #include "editor/shell/widgets/QtText.h"
 #include "editor/sim/CardReport.h"
@@ -107,7 +107,7 @@ SimCommands::SimCommands(Parts parts)
 }
 
 void SimCommands::ShowStatus(const QString& text) {
-    StatusNote::Of(parts_.window).Show(text);
+    StatusNote::Of(parts_.window).showText(text);
 }
 
 QString SimCommands::CountText(std::string_view one, std::string_view many, int count) const {
@@ -155,7 +155,7 @@ bool SimCommands::RunBusy(Transfer&& transfer) {
     }
 }
 
-void SimCommands::ButReadClick() {
+void SimCommands::readSimIntoProgram() {
     ShowStatus({});
     if (!parts_.prompts.AskOkCancel(Translated(parts_.language, kConfirmCaption),
                                     Translated(parts_.language, kReadFromSim))) {
@@ -168,7 +168,7 @@ void SimCommands::ButReadClick() {
     ProgramText& program = parts_.form.document().program.text();
     ReadResult read;
     if (RunBusy([&] { read = SimReadAll(port_, transferWindow_, program); })) {
-        parts_.form.MemoSimExit();
+        parts_.form.leaveProgramMemo();
     }
     if (!read.ok) {
         return;
@@ -182,7 +182,7 @@ void SimCommands::ButReadClick() {
     ShowStatus(status);
 }
 
-void SimCommands::ButWriteClick() {
+void SimCommands::writeProgramToSim() {
     // A copy: nothing may change the text while it goes to the card.
     const std::vector<std::string> lines = parts_.form.document().program.text().lines();
     ShowStatus({});
@@ -219,9 +219,9 @@ std::optional<std::vector<SimItem>> SimCommands::ReadCardForPreview() {
     return std::move(read.phonebook->items);
 }
 
-void SimCommands::BatchSimClick() {
+void SimCommands::writeBatch() {
     const ProgramDocument& doc = parts_.form.document();
-    TFormBatch dialog(parts_.language, parts_.prompts);
+    BatchDialog dialog(parts_.language, parts_.prompts);
     dialog.SetProgram(DocumentFileBytes(doc), doc.program.text().lines(),
                       doc.fileName.empty() ? std::string("-") : doc.fileName);
     dialog.SetStores(backups_.folder(), JobLog::defaultPath());
@@ -233,20 +233,20 @@ void SimCommands::BatchSimClick() {
     parts_.prompts.Exec(dialog);
 }
 
-void SimCommands::CardInfoClick() {
+void SimCommands::showCardInfo() {
     SimConnect();
     if (QueryCardAccess() == CardAccess::NotFound) {
         parts_.prompts.ShowError(Translated(parts_.language, kSimNotFound));
         return;
     }
-    TFormCardInfo dialog;
+    CardInfoDialog dialog;
     std::vector<ReportLine> lines;
     RunBusy([&] { lines = CardReportLines(ReadCardReport()); });
     dialog.SetReport(lines);
     parts_.prompts.Exec(dialog);
 }
 
-void SimCommands::RestoreSimClick() {
+void SimCommands::restoreSim() {
     ShowStatus({});
     parts_.formRestore.SetBackups(backups_.list().backups);
     if (parts_.prompts.Exec(parts_.formRestore) != QDialog::Accepted) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/shell/dialogs/TFormPin.h"
+#include "editor/shell/dialogs/PinDialog.h"
 #include "editor/shell/mainwindow/QtTransferWindow.h"
 #include "editor/sim/BackupStore.h"
 #include "editor/sim/CardJob.h"
@@ -21,8 +21,8 @@ class FormModel;
 class LanguageTable;
 class Prompts;
 class Settings;
-class TFormRestore;
-class TFormWrite;
+class RestoreDialog;
+class WriteDialog;
 
 // Read SIM, Write SIM (with its preview) and Restore SIM of the main window: the question
 // or the dialog, the card connection, the PIN, and the transfer with the window disabled
@@ -36,9 +36,9 @@ public:
         QMainWindow& window;
         Prompts& prompts;
         const LanguageTable& language;
-        TFormWrite& formWrite;
-        TFormPin& formPin;
-        TFormRestore& formRestore;
+        WriteDialog& formWrite;
+        PinDialog& formPin;
+        RestoreDialog& formRestore;
         FormModel& form;
         // Keeps the folder of the last sites file chosen; may be left out.
         Settings* settings = nullptr;
@@ -49,20 +49,20 @@ public:
     SimCommands& operator=(const SimCommands&) = delete;
 
     // Reads the card's program into MemoSim after "Read from SIM?" and decodes the form.
-    void ButReadClick();
+    void readSimIntoProgram();
     // Writes MemoSim's program to the card after the write dialog; the text, the form and
     // the unsaved-changes mark stay as they are. A backup that cannot be saved stops the
     // write with an error box.
-    void ButWriteClick();
+    void writeProgramToSim();
     // Writes a backup chosen in the restore dialog back to the card; the program in the
     // editor stays as it is.
-    void RestoreSimClick();
+    void restoreSim();
     // Programs card after card with the editor's program in the dialog of its own; the
     // program in the editor stays as it is.
-    void BatchSimClick();
+    void writeBatch();
     // Describes the card in the reader in a dialog: its kind, phonebook and PIN. Nothing on
     // the card changes; a PIN the card asks for is not asked here.
-    void CardInfoClick();
+    void showCardInfo();
     // The write dialog's preview: connects, gets the PIN out of the way and reads the card.
     std::optional<std::vector<SimItem>> ReadCardForPreview();
     // Whether the card may be used now: connected, and CHV1 out of the way (the PIN dialog

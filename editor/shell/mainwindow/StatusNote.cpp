@@ -21,7 +21,7 @@ StatusNote::StatusNote(QMainWindow& window) : QObject(&window), window_(window) 
     window.installEventFilter(this);
 }
 
-void StatusNote::Show(const QString& text) {
+void StatusNote::showText(const QString& text) {
     text_ = text;
     if (text.isEmpty()) {
         window_.statusBar()->clearMessage();

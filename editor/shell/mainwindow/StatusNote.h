@@ -16,7 +16,7 @@ public:
     static StatusNote& Of(QMainWindow& window);
 
     // Shows text; the empty text clears the note.
-    void Show(const QString& text);
+    void showText(const QString& text);
     const QString& text() const { return text_; }
 
 protected:

@@ -67,7 +67,7 @@ FieldBindings::FieldBindings(FormModel& form, std::span<QWidget* const> widgets,
         }
         // Every field's widget tells which field it is, so the keyboard focus can follow.
         widgets_[f]->setProperty(kFieldProperty, f);
-        if (HoldsValue(FieldModel::Def(f).kind)) {
+        if (HoldsValue(FieldModel::definition(f).kind)) {
             bind(f, *widgets_[f]);
         }
     }
@@ -76,7 +76,7 @@ FieldBindings::FieldBindings(FormModel& form, std::span<QWidget* const> widgets,
 }
 
 void FieldBindings::bind(int field, QWidget& widget) {
-    switch (FieldModel::Def(field).kind) {
+    switch (FieldModel::definition(field).kind) {
     case FieldKind::Text:
     case FieldKind::Numeric: {
         widget.installEventFilter(this);
@@ -137,7 +137,7 @@ void FieldBindings::show(int field) {
         return;
     }
     QWidget& widget = *widgets_[field];
-    const FieldDef& def = FieldModel::Def(field);
+    const FieldDef& def = FieldModel::definition(field);
     const FieldState& state = form_.fields().state(field);
     const QSignalBlocker block(widget);
     switch (def.kind) {
@@ -229,7 +229,7 @@ void FieldBindings::commitText(int field, const QString& text) {
     // passes it now, and what the filter refuses stays out of the field.
     form_.commitTypedText(field, FilterInserted(form_.fields().state(field).text, *bytes,
                                                 [&](char c, std::size_t position) {
-                                                    return form_.KeyPress(field, c, position);
+                                                    return form_.filterKey(field, c, position);
                                                 }));
     show(field);
     userEdited();
@@ -274,7 +274,7 @@ bool FieldBindings::eventFilter(QObject* watched, QEvent* event) {
             continue;
         }
         const char filtered =
-            form_.KeyPress(field, (*byte)[0], position + static_cast<std::size_t>(passed.size()));
+            form_.filterKey(field, (*byte)[0], position + static_cast<std::size_t>(passed.size()));
         if (filtered == '\0') {
             changed = true;
             continue;

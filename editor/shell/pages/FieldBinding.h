@@ -17,7 +17,7 @@ class FormModel;
 // Binds the widgets of the value fields (text, numeric, check box, combo box) to the form
 // model both ways, with the event rules of the form:
 // - every typed key of a text or numeric field goes through the model's key filter
-//   (FormModel::KeyPress); a refused key never reaches the widget, and a character that
+//   (FormModel::filterKey); a refused key never reaches the widget, and a character that
 //   Windows-1252 cannot hold is refused with a warning beep;
 // - the text typing leaves is committed with FormModel::commitTypedText; pasted text
 //   passes the key filter too, so a paste cannot bring in what typing could not;

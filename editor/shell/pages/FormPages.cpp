@@ -43,8 +43,8 @@ public:
     QPlainTextEdit& MemoSim() const override { return *memoSim_; }
     QPlainTextEdit& MemoNote() const override { return *memoNote_; }
     QPlainTextEdit& MemoSMS() const override { return *memoSms_; }
-    QTableView& SGRamp() const override { return *sgRamp_; }
-    QTableView& SGTR() const override { return *sgTr_; }
+    QTableView& rampGrid() const override { return *sgRamp_; }
+    QTableView& trGrid() const override { return *sgTr_; }
     QPushButton& ButRead() const override { return *widgets_.butRead; }
     QPushButton& ButWrite() const override { return *widgets_.butWrite; }
     QPushButton& ButSendSms() const override { return *widgets_.butSendSms; }
@@ -54,7 +54,8 @@ public:
 private:
     template <typename T>
     T* field(std::string_view name) const {
-        return static_cast<T*>(widgets_.fields[static_cast<std::size_t>(FormModel::Field(name))]);
+        return static_cast<T*>(
+            widgets_.fields[static_cast<std::size_t>(FormModel::fieldIndex(name))]);
     }
     void bindMemos();
     void programTyped(const std::string& text);
@@ -169,14 +170,14 @@ void FormPagesImpl::notesTyped(const std::string& text) {
 
 void FormPagesImpl::bindGrids() {
     rampModel_ = new StringGridModel(
-        form_.SGRamp(), 0, {true, false, false, false, false},
+        form_.rampGrid(), 0, {true, false, false, false, false},
         [this](int col, int row, std::string text) {
             form_.userEditRampCell(row, col, text);
             flush();
         },
         this);
     trModel_ = new StringGridModel(
-        form_.SGTR(), 1, {false, true},
+        form_.trGrid(), 1, {false, true},
         [this](int, int row, std::string text) {
             form_.userEditTrCell(row, text);
             flush();

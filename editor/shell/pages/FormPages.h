@@ -55,8 +55,8 @@ public:
     virtual QPlainTextEdit& MemoSim() const = 0;
     virtual QPlainTextEdit& MemoNote() const = 0;
     virtual QPlainTextEdit& MemoSMS() const = 0;
-    virtual QTableView& SGRamp() const = 0;
-    virtual QTableView& SGTR() const = 0;
+    virtual QTableView& rampGrid() const = 0;
+    virtual QTableView& trGrid() const = 0;
     virtual QPushButton& ButRead() const = 0;
     virtual QPushButton& ButWrite() const = 0;
     // "Send by SMS..." under the remote-programming text of the SMS page.

@@ -4,8 +4,8 @@
 
 #include "editor/core/PasswordDigest.h"
 #include "editor/shell/app/Application.h"
-#include "editor/shell/dialogs/TFormNewPsw.h"
-#include "editor/shell/dialogs/TFormPsw.h"
+#include "editor/shell/dialogs/NewPasswordDialog.h"
+#include "editor/shell/dialogs/PasswordDialog.h"
 #include "editor/shell/testing/GuiTestSupport.h"
 #include "editor/shell/testing/ScriptedPrompts.h"
 
@@ -30,9 +30,9 @@ public:
         app_.CreateWindows();
     }
 
-    bool Login() { return RunLogin(app_.FormPsw(), *settings_, prompts, language_); }
-    TFormPsw& login() { return app_.FormPsw(); }
-    TFormNewPsw& change() { return app_.FormNewPsw(); }
+    bool Login() { return RunLogin(app_.passwordDialog(), *settings_, prompts, language_); }
+    PasswordDialog& login() { return app_.passwordDialog(); }
+    NewPasswordDialog& change() { return app_.newPasswordDialog(); }
     Settings& settings() { return *settings_; }
 
     ScriptedPrompts prompts;

@@ -1,11 +1,11 @@
 // The small dialogs: PIN, write, About, and the frame they share.
 
-#include "editor/shell/dialogs/TFormAbout.h"
-#include "editor/shell/dialogs/TFormNewPsw.h"
-#include "editor/shell/dialogs/TFormPin.h"
-#include "editor/shell/dialogs/TFormPsw.h"
-#include "editor/shell/dialogs/TFormRestore.h"
-#include "editor/shell/dialogs/TFormWrite.h"
+#include "editor/shell/dialogs/AboutDialog.h"
+#include "editor/shell/dialogs/NewPasswordDialog.h"
+#include "editor/shell/dialogs/PasswordDialog.h"
+#include "editor/shell/dialogs/PinDialog.h"
+#include "editor/shell/dialogs/RestoreDialog.h"
+#include "editor/shell/dialogs/WriteDialog.h"
 #include "editor/shell/testing/GuiTestSupport.h"
 #include "editor/shell/testing/ScriptedPrompts.h"
 #include "editor/sim/BackupStore.h"
@@ -48,7 +48,7 @@ class PinDialogTest : public ::testing::Test {
 protected:
     LanguageTable table;
     ScriptedPrompts prompts;
-    TFormPin dialog{table, prompts};
+    PinDialog dialog{table, prompts};
     std::vector<std::string> offered;
     int remaining = 3;
 
@@ -194,7 +194,7 @@ TEST(PinDialogRulesTest, MessageComesTranslatedAndAFormatFromTheFileCannotHarm) 
         LanguageTable table;
         table.load({";", c.line});
         ScriptedPrompts prompts;
-        TFormPin dialog(table, prompts);
+        PinDialog dialog(table, prompts);
         // Without a card operation every PIN is refused.
         prompts.QueueExec([](QDialog& d) {
             QTest::keyClicks(d.findChild<QLineEdit*>("EdPin"), "1");
@@ -209,7 +209,7 @@ TEST(PinDialogRulesTest, MessageComesTranslatedAndAFormatFromTheFileCannotHarm) 
 TEST(WriteDialogTest, DeleteStartsTickedAndKeepsTheLastChoice) {
     LanguageTable table;
     ScriptedPrompts prompts;
-    TFormWrite dialog(table);
+    WriteDialog dialog(table);
     EXPECT_TRUE(dialog.DeleteAll());
 
     prompts.QueueExec([](QDialog& d) {
@@ -247,7 +247,7 @@ QStringList Rows(const QListWidget& list) {
 TEST(WriteDialogTest, PreviewFollowsTheDeleteChoiceUntilTheProgramChanges) {
     LanguageTable table;
     ScriptedPrompts prompts;
-    TFormWrite dialog(table);
+    WriteDialog dialog(table);
     int reads = 0;
     std::optional<std::vector<SimItem>> card = std::vector<SimItem>(20);
     (*card)[4] = {u"Home", u"0123"};
@@ -290,7 +290,7 @@ TEST(WriteDialogTest, PreviewFollowsTheDeleteChoiceUntilTheProgramChanges) {
 TEST(WriteDialogTest, PreviewFlagsNumbersADeviceCannotDial) {
     LanguageTable table;
     ScriptedPrompts prompts;
-    TFormWrite dialog(table);
+    WriteDialog dialog(table);
     dialog.SetReadCard([] { return std::optional(std::vector<SimItem>(20)); });
     // A program file from before the telephone fields refused letters opens as it is.
     dialog.SetProgram({"TL4=abc001234#*", "TL1=0039123", "RED=3"});
@@ -308,7 +308,7 @@ TEST(WriteDialogTest, PreviewFlagsNumbersADeviceCannotDial) {
 TEST(RestoreDialogTest, ListsTheBackupsAndRestoreWantsOneChosen) {
     const LanguageTable table = Italian();
     ScriptedPrompts prompts;
-    TFormRestore dialog(table);
+    RestoreDialog dialog(table);
     dialog.SetBackups({{"/b/new.simbackup", "8949000000000000017", 2000, 24},
                        {"/b/old.simbackup", std::nullopt, 1000, 0}});
     auto& list = dialog.ListBackups();
@@ -356,7 +356,7 @@ TEST(RestoreDialogTest, ShowsTheBackupsEntriesAndAfterPreviewWhatTheRestoreChang
     backup.adn = {AdnRecord("TL1"), RecordBytes(28, 0xFF), AdnRecord("Home")};
     ASSERT_TRUE(store.save(backup).path);
 
-    TFormRestore dialog(table);
+    RestoreDialog dialog(table);
     int reads = 0;
     dialog.SetReadCard([&]() -> std::optional<std::vector<SimItem>> {
         ++reads;
@@ -388,8 +388,8 @@ TEST(RestoreDialogTest, ShowsTheBackupsEntriesAndAfterPreviewWhatTheRestoreChang
 TEST(DialogFrameTest, DialogsTranslateOnceOnTheirFirstShow) {
     const LanguageTable table = Italian();
     ScriptedPrompts prompts;
-    TFormPin pin(table, prompts);
-    TFormWrite write(table);
+    PinDialog pin(table, prompts);
+    WriteDialog write(table);
     EXPECT_EQ(pin.Tag, 0);
     EXPECT_EQ(pin.windowTitle(), "Disable PIN"); // not before the first show
     for (int show = 0; show < 2; ++show) {
@@ -407,7 +407,7 @@ TEST(DialogFrameTest, DialogsTranslateOnceOnTheirFirstShow) {
 }
 
 TEST(DialogFrameTest, AboutBoxShowsNameAndVersionAndIsNeverTranslated) {
-    TFormAbout about;
+    AboutDialog about;
     ScriptedPrompts prompts;
     prompts.QueueExec([](QDialog& d) {
         EXPECT_EQ(d.windowTitle(), "Tarvik");
@@ -427,7 +427,7 @@ TEST(DialogFrameTest, AboutBoxShowsNameAndVersionAndIsNeverTranslated) {
 TEST(DialogFrameTest, AboutBoxVersionLineFollowsTheLanguage) {
     LanguageTable table;
     table.load({";", "Tarvik version 3.00=Tarvik versione 3.00", "OK=Va bene"});
-    TFormAbout about(&table);
+    AboutDialog about(&table);
     ScriptedPrompts prompts;
     prompts.QueueExec([](QDialog& d) {
         EXPECT_EQ(d.findChild<QLabel*>("LabVersion")->text(), "Tarvik versione 3.00");
@@ -440,14 +440,14 @@ TEST(DialogFrameTest, AboutBoxVersionLineFollowsTheLanguage) {
 TEST(DialogFrameTest, DialogsHaveAFixedBorderAndOpenCentred) {
     const LanguageTable table = Italian();
     ScriptedPrompts prompts;
-    TFormAbout about;
-    TFormPsw login(table);
+    AboutDialog about;
+    PasswordDialog login(table);
     TestFolder folder;
     const auto settings = folder.OpenSettings();
-    TFormNewPsw change(table, *settings, login);
-    TFormWrite write(table);
-    TFormPin pin(table, prompts);
-    TFormRestore restore(table);
+    NewPasswordDialog change(table, *settings, login);
+    WriteDialog write(table);
+    PinDialog pin(table, prompts);
+    RestoreDialog restore(table);
     const std::vector<std::pair<QDialog*, QString>> dialogs = {
         {&about, "about"}, {&login, "login"}, {&change, "change-password"},
         {&write, "write"}, {&pin, "pin"},     {&restore, "restore"},

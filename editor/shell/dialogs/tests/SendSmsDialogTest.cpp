@@ -1,7 +1,8 @@
 // The Send by SMS dialog against the virtual modem on a pseudo-terminal: the modem runs on a
 // worker thread while the dialog goes on handling events.
 
-#include "editor/shell/dialogs/TFormSendSms.h"
+#include "editor/shell/dialogs/SendSmsDialog.h"
+
 #include "editor/shell/testing/GuiTestSupport.h"
 #include "tools/gsmmodem/fixture/VirtualModem.h"
 
@@ -29,7 +30,7 @@ bool Until(const std::function<bool()>& done) {
     return QTest::qWaitFor(done, 20000);
 }
 
-QStringList States(const TFormSendSms& dialog) {
+QStringList States(const SendSmsDialog& dialog) {
     QStringList states;
     for (int i = 0; i < dialog.ListMessages().topLevelItemCount(); ++i) {
         states.push_back(dialog.ListMessages().topLevelItem(i)->text(2));
@@ -53,7 +54,7 @@ protected:
     TestFolder folder;
     std::unique_ptr<Settings> settings = folder.OpenSettings();
     LanguageTable table;
-    TFormSendSms dialog{table, *settings};
+    SendSmsDialog dialog{table, *settings};
 };
 
 TEST_F(SendSmsDialogTest, SendsEveryMessageAndShowsTheReplies) {

@@ -4,15 +4,15 @@
 #include "base/Files.h"
 #include "base/TextLines.h"
 #include "editor/shell/app/Application.h"
-#include "editor/shell/dialogs/TFormBatch.h"
-#include "editor/shell/dialogs/TFormNewPsw.h"
-#include "editor/shell/dialogs/TFormPin.h"
-#include "editor/shell/dialogs/TFormPsw.h"
-#include "editor/shell/dialogs/TFormRestore.h"
-#include "editor/shell/dialogs/TFormSendSms.h"
-#include "editor/shell/dialogs/TFormWrite.h"
-#include "editor/shell/i18n/TFCLang.h"
-#include "editor/shell/mainwindow/TFormMain.h"
+#include "editor/shell/dialogs/BatchDialog.h"
+#include "editor/shell/dialogs/NewPasswordDialog.h"
+#include "editor/shell/dialogs/PasswordDialog.h"
+#include "editor/shell/dialogs/PinDialog.h"
+#include "editor/shell/dialogs/RestoreDialog.h"
+#include "editor/shell/dialogs/SendSmsDialog.h"
+#include "editor/shell/dialogs/WriteDialog.h"
+#include "editor/shell/i18n/WindowTranslator.h"
+#include "editor/shell/mainwindow/MainWindow.h"
 #include "editor/shell/testing/GuiTestSupport.h"
 #include "editor/shell/testing/ScriptedPrompts.h"
 #include "editor/shell/widgets/QtText.h"
@@ -196,13 +196,13 @@ QStringList DialogTexts() {
     ScriptedPrompts prompts;
     TestFolder folder;
     const auto settings = folder.OpenSettings();
-    TFormPsw login(table);
-    TFormNewPsw change(table, *settings, login);
-    TFormWrite write(table);
-    TFormPin pin(table, prompts);
-    TFormRestore restore(table);
-    TFormSendSms sendSms(table, *settings);
-    TFormBatch batch(table, prompts);
+    PasswordDialog login(table);
+    NewPasswordDialog change(table, *settings, login);
+    WriteDialog write(table);
+    PinDialog pin(table, prompts);
+    RestoreDialog restore(table);
+    SendSmsDialog sendSms(table, *settings);
+    BatchDialog batch(table, prompts);
     QStringList texts;
     for (QWidget* dialog : std::initializer_list<QWidget*>{&login, &change, &write, &pin, &restore,
                                                            &sendSms, &batch}) {
@@ -218,7 +218,7 @@ QStringList MainWindowFrameTexts() {
     const auto settings = folder.OpenSettings();
     Application app(*settings, prompts, ResourceFolders({folder.path()}));
     app.CreateWindows();
-    TFormMain& window = *app.FormMain();
+    MainWindow& window = *app.mainWindow();
     QStringList texts = TranslatableTexts(*window.menuBar());
     texts += TranslatableTexts(*window.findChild<QToolBar*>(QStringLiteral("ToolBar1")));
     texts.removeAll(QStringLiteral("Tools")); // the tool bar's own title is never shown
@@ -312,12 +312,12 @@ TEST(LanguageFilesTest, TranslatedDialogsShowTheirWholeTexts) {
         ScriptedPrompts prompts;
         TestFolder folder;
         const auto settings = folder.OpenSettings();
-        TFormPsw login(table);
-        TFormNewPsw change(table, *settings, login);
-        TFormWrite write(table);
-        TFormPin pin(table, prompts);
-        TFormRestore restore(table);
-        TFormSendSms sendSms(table, *settings);
+        PasswordDialog login(table);
+        NewPasswordDialog change(table, *settings, login);
+        WriteDialog write(table);
+        PinDialog pin(table, prompts);
+        RestoreDialog restore(table);
+        SendSmsDialog sendSms(table, *settings);
         const std::vector<std::pair<QDialog*, QString>> dialogs = {
             {&login, "login"}, {&change, "change-password"}, {&write, "write"},
             {&pin, "pin"},     {&restore, "restore"},        {&sendSms, "send-sms"}};

@@ -2,12 +2,13 @@
 
 #include "editor/shell/i18n/Hints.h"
 #include "editor/shell/i18n/QtTranslations.h"
-#include "editor/shell/i18n/TFCLang.h"
+#include "editor/shell/i18n/WindowTranslator.h"
 #include "editor/shell/testing/GuiTestSupport.h"
 #include "editor/shell/widgets/QtText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -142,8 +143,8 @@ TEST(TranslationTest, ALanguageFileNamesItsLocaleInItsOwnLanguageOrInEnglish) {
 TEST(TranslationTest, TranslatesCaptionsMenusHintsTextsAndItems) {
     SampleWindow window;
     const LanguageTable table = TableOf(kItalian);
-    TFCLang lang(window, table);
-    lang.Translate();
+    WindowTranslator translator(window, table);
+    translator.Translate();
 
     EXPECT_EQ(window.windowTitle(), "Tarvik3 italiano");
     const QList<QAction*> menus = window.menuBar()->actions();
@@ -174,8 +175,8 @@ TEST(TranslationTest, TranslatesCaptionsMenusHintsTextsAndItems) {
 TEST(TranslationTest, CodesNumbersAndPasswordsStayAsTheyAre) {
     SampleWindow window;
     const LanguageTable table = TableOf(kItalian);
-    TFCLang lang(window, table);
-    lang.Translate();
+    WindowTranslator translator(window, table);
+    translator.Translate();
 
     // An edit box's 0123 stays; a label with the same caption is translated.
     EXPECT_EQ(window.codeEdit->text(), "0123");
@@ -210,13 +211,13 @@ TEST(TranslationTest, ListsTheTextsALanguageFileMayTranslate) {
 TEST(TranslationTest, TableOfOneLineTranslatesNoWindowButStillTranslatesMessages) {
     SampleWindow window;
     const LanguageTable table = TableOf("Read SIM=SIM lesen\r\n");
-    TFCLang lang(window, table);
-    lang.Translate();
+    WindowTranslator translator(window, table);
+    translator.Translate();
     EXPECT_EQ(window.readButton->text(), "Read SIM");
     EXPECT_EQ(Translated(table, std::string_view("Read SIM")), "SIM lesen");
 
     const LanguageTable two = TableOf(";header\r\nRead SIM=SIM lesen\r\n");
-    TFCLang lang2(window, two);
+    WindowTranslator lang2(window, two);
     lang2.Translate();
     EXPECT_EQ(window.readButton->text(), "SIM lesen");
 }
@@ -226,12 +227,12 @@ TEST(TranslationTest, UnknownComponentsAreReported) {
     auto* timer = new QTimer(&window);
     timer->setObjectName("TimerBlink");
     const LanguageTable table = TableOf(kItalian);
-    TFCLang lang(window, table);
+    WindowTranslator translator(window, table);
     QStringList reported;
-    lang.OnUnknownComponent = [&](QObject& component) {
+    translator.OnUnknownComponent = [&](QObject& component) {
         reported.push_back(component.objectName());
     };
-    lang.Translate();
+    translator.Translate();
     EXPECT_TRUE(reported.contains("TimerBlink"));
 }
 
@@ -249,15 +250,15 @@ TEST(TranslationTest, OddLanguageFilesLoadWithoutHarm) {
     table.load({"Keep=kept", "second"});
 
     // A missing file leaves the table as it was.
-    LoadLanguage(table, folder.file("LAN_None.ini"));
+    table.loadFile(QFile::encodeName(folder.file("LAN_None.ini")).toStdString());
     EXPECT_EQ(Translated(table, std::string_view("Keep")), "kept");
     // So does a folder.
-    LoadLanguage(table, folder.path());
+    table.loadFile(QFile::encodeName(folder.path()).toStdString());
     EXPECT_EQ(table.size(), 2u);
     // And a file far too large to be a language file.
     QByteArray huge(5 * 1024 * 1024, 'x');
     huge.prepend("Keep=huge\n");
-    LoadLanguage(table, folder.Write("LAN_Huge.ini", huge));
+    table.loadFile(QFile::encodeName(folder.Write("LAN_Huge.ini", huge)).toStdString());
     EXPECT_EQ(Translated(table, std::string_view("Keep")), "kept");
 
     QByteArray odd = "no equals sign\n"
@@ -271,7 +272,7 @@ TEST(TranslationTest, OddLanguageFilesLoadWithoutHarm) {
     odd.append("Bin\0\x01\xff=junk\n", 12);
     odd.append("Caf\xe9=coffee\rLast=ok");
     odd.append("\0\xff\xfe\0binary", 11);
-    LoadLanguage(table, folder.Write("LAN_Odd.ini", odd));
+    table.loadFile(QFile::encodeName(folder.Write("LAN_Odd.ini", odd)).toStdString());
     EXPECT_EQ(Translated(table, std::string_view("Keep")), "Keep");
     EXPECT_EQ(Translated(table, std::string_view("Confirm")), "Confirm");
     EXPECT_EQ(Translated(table, std::string_view("Long")), QString(100, u'y'));
@@ -281,8 +282,8 @@ TEST(TranslationTest, OddLanguageFilesLoadWithoutHarm) {
 
     // Windows built from whatever such a file holds still come up.
     SampleWindow window;
-    TFCLang lang(window, table);
-    lang.Translate();
+    WindowTranslator translator(window, table);
+    translator.Translate();
     EXPECT_EQ(window.readButton->text(), "Read SIM");
 }
 

@@ -1,6 +1,7 @@
 // Device > Program cards in a row, offscreen, with two virtual cards in turn in one reader
 // of the real PC/SC stack.
-#include "editor/shell/dialogs/TFormBatch.h"
+#include "editor/shell/dialogs/BatchDialog.h"
+
 #include "editor/shell/testing/GuiTestSupport.h"
 #include "editor/shell/testing/ScriptedPrompts.h"
 #include "editor/sim/SimAccess.h"
@@ -36,7 +37,7 @@ TEST(BatchDialogTest, TwoCardsFillTheListAndStopEndsTheRun) {
     LanguageTable table;
     testing::ScriptedPrompts prompts;
     {
-        TFormBatch dialog(table, prompts);
+        BatchDialog dialog(table, prompts);
         dialog.SetProgram(DocumentFileBytes(doc), doc.program.text().lines(), "alarm.sim");
         const std::filesystem::path base = folder.path().toStdString();
         dialog.SetStores(base / "backups", base / "jobs.csv");

@@ -2,7 +2,7 @@
 // File > Recent files, and a file dropped on the window.
 
 #include "editor/shell/mainwindow/FileDrop.h"
-#include "editor/shell/mainwindow/TFormMain.h"
+#include "editor/shell/mainwindow/MainWindow.h"
 #include "editor/shell/mainwindow/tests/EditorRun.h"
 #include "editor/shell/pages/FormPages.h"
 #include "program/DocumentFiles.h"
@@ -61,7 +61,7 @@ TEST(DesktopFilesTest, FileArgumentOpensAfterTheLoginAsFileOpenWould) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path.toStdString());
         Editor editor(folder);
-        editor.window().OpenAfterLogin(c.path);
+        editor.window().openAfterLogin(c.path);
         editor.Start();
         QTRY_COMPARE(editor.prompts.errors, c.errors);
         QTRY_VERIFY(editor.doc().program.text().lines() == c.lines);

@@ -4,7 +4,7 @@
 // settings, with scripted prompts.
 
 #include "editor/shell/app/Application.h"
-#include "editor/shell/mainwindow/TFormMain.h"
+#include "editor/shell/mainwindow/MainWindow.h"
 #include "editor/shell/testing/GuiTestSupport.h"
 #include "editor/shell/testing/ScriptedPrompts.h"
 
@@ -45,7 +45,7 @@ public:
         ASSERT_TRUE(window().LoggedIn());
     }
 
-    TFormMain& window() { return *app_.FormMain(); }
+    MainWindow& window() { return *app_.mainWindow(); }
     Application& app() { return app_; }
     Settings& settings() { return *settings_; }
     ProgramDocument& doc() { return window().document(); }

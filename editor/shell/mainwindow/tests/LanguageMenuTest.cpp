@@ -3,13 +3,14 @@
 #include "editor/shell/mainwindow/LanguageMenu.h"
 
 #include "editor/shell/app/ResourceFolders.h"
-#include "editor/shell/i18n/TFCLang.h"
+#include "editor/shell/i18n/WindowTranslator.h"
 #include "editor/shell/mainwindow/MenuAccelerators.h"
 #include "editor/shell/testing/GuiTestSupport.h"
 #include "editor/shell/testing/ScriptedPrompts.h"
 
 #include <QAction>
 #include <QDir>
+#include <QFile>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -108,10 +109,10 @@ TEST(LanguageMenuTest, StoredLanguageLoadsAndTranslates) {
     ASSERT_TRUE(chosen);
     EXPECT_EQ(chosen->name, "Deutsch");
     LanguageTable table;
-    LoadLanguage(table, chosen->file);
+    table.loadFile(QFile::encodeName(chosen->file).toStdString());
     QWidget window;
     auto* button = new QPushButton("Read SIM", &window);
-    TFCLang(window, table).Translate();
+    WindowTranslator(window, table).Translate();
     EXPECT_EQ(button->text(), "SIM lesen");
 }
 

@@ -3,7 +3,7 @@
 
 #include "editor/form/FormModel.h"
 #include "editor/shell/app/Application.h"
-#include "editor/shell/mainwindow/TFormMain.h"
+#include "editor/shell/mainwindow/MainWindow.h"
 #include "editor/shell/pages/FormPages.h"
 #include "editor/shell/testing/GuiTestSupport.h"
 #include "editor/shell/testing/ScriptedPrompts.h"
@@ -71,7 +71,7 @@ protected:
         EXPECT_EQ(memoSim().toPlainText(), "TL1=555");
     }
 
-    TFormMain& window() { return *app.FormMain(); }
+    MainWindow& window() { return *app.mainWindow(); }
     QAction& item(const char* name) { return *window().findChild<QAction*>(name); }
     QPlainTextEdit& memoSim() { return window().pages().MemoSim(); }
 
@@ -97,7 +97,7 @@ TEST_F(MainWindowSimTest, WriteThenReadGivesTheProgramBackWithTheWindowBusyMeanw
                      [&] { enabledDuringTransfer.push_back(window().isEnabled()); });
 
     prompts.QueueOkCancel(true);
-    window().FileNewItemClick();
+    window().newProgram();
     ASSERT_EQ(memoSim().toPlainText(), "");
 
     prompts.QueueOkCancel(true);
@@ -137,11 +137,11 @@ TEST_F(MainWindowSimTest, UndoTakesBackAReadAndRedoBringsItAgain) {
 
     item("Undo1").trigger();
     EXPECT_EQ(memoSim().toPlainText(), "TL2=777");
-    EXPECT_EQ(window().form().fields().text(FormModel::Field("EDTl2")), "777");
-    EXPECT_EQ(window().form().fields().text(FormModel::Field("EDTl1")), "");
+    EXPECT_EQ(window().form().fields().text(FormModel::fieldIndex("EDTl2")), "777");
+    EXPECT_EQ(window().form().fields().text(FormModel::fieldIndex("EDTl1")), "");
     item("Redo1").trigger();
     EXPECT_EQ(memoSim().toPlainText(), "TL1=555");
-    EXPECT_EQ(window().form().fields().text(FormModel::Field("EDTl1")), "555");
+    EXPECT_EQ(window().form().fields().text(FormModel::fieldIndex("EDTl1")), "555");
     EXPECT_TRUE(window().document().modified);
 }
 
@@ -167,7 +167,7 @@ TEST_F(MainWindowSimTest, UiccOfEachLayoutIsWrittenAndReadAndDescribed) {
         prompts.QueueExec([](QDialog& d) { Click(d, "ButOK"); });
         item("WriteSIM1").trigger();
         prompts.QueueOkCancel(true);
-        window().FileNewItemClick();
+        window().newProgram();
         prompts.QueueOkCancel(true);
         item("ReadSIM1").trigger();
         EXPECT_TRUE(prompts.errors.isEmpty()) << c.layout << prompts.errors.join('|').toStdString();

@@ -1,11 +1,12 @@
 // The main window as a user meets it: started through the login, driven through its menus
 // and tool buttons found by name, with scripted answers for every dialog and box.
 
+#include "editor/shell/mainwindow/MainWindow.h"
+
 #include "editor/core/PasswordDigest.h"
 #include "editor/form/FormModel.h"
 #include "editor/shell/app/Application.h"
 #include "editor/shell/mainwindow/Guide.h"
-#include "editor/shell/mainwindow/TFormMain.h"
 #include "editor/shell/mainwindow/tests/EditorRun.h"
 #include "editor/shell/pages/FormPages.h"
 #include "editor/shell/testing/GuiTestSupport.h"

@@ -6,9 +6,9 @@
 
 #include "editor/form/DeviceModels.h"
 #include "editor/form/FormModel.h"
-#include "editor/shell/dialogs/TFormPin.h"
-#include "editor/shell/dialogs/TFormRestore.h"
-#include "editor/shell/dialogs/TFormWrite.h"
+#include "editor/shell/dialogs/PinDialog.h"
+#include "editor/shell/dialogs/RestoreDialog.h"
+#include "editor/shell/dialogs/WriteDialog.h"
 #include "editor/shell/testing/GuiTestSupport.h"
 #include "editor/shell/testing/ScriptedPrompts.h"
 #include "editor/sim/SimAccess.h"
@@ -100,7 +100,7 @@ protected:
         window.setWindowTitle("Tarvik3 - alarm.sim");
         window.resize(640, 240);
         doc.program.text().assign(kUserProgram);
-        form.MemoSimExit();
+        form.leaveProgramMemo();
         doc.modified = false;
         QObject::connect(&window, &QWidget::windowTitleChanged,
                          [this](const QString& title) { titles.push_back(title); });
@@ -136,15 +136,17 @@ protected:
         prompts.QueueExec(AcceptWrite);
         const auto saved = doc.program.text().lines();
         doc.program.text().assign(lines);
-        commands.ButWriteClick();
+        commands.writeProgramToSim();
         doc.program.text().assign(saved);
-        form.MemoSimExit();
+        form.leaveProgramMemo();
         doc.modified = false;
         titles.clear();
         moments.clear();
     }
 
-    std::string Field(const char* name) { return form.fields().valueText(FormModel::Field(name)); }
+    std::string fieldIndex(const char* name) {
+        return form.fields().valueText(FormModel::fieldIndex(name));
+    }
 
     std::vector<std::string> CardRecordNames() const {
         std::vector<std::string> names;
@@ -169,7 +171,7 @@ protected:
 
     void ExpectProgramAsTheUserHadIt() {
         EXPECT_EQ(doc.program.text().lines(), kUserProgram);
-        EXPECT_EQ(Field("EDTl1"), "0123");
+        EXPECT_EQ(fieldIndex("EDTl1"), "0123");
         EXPECT_FALSE(doc.modified);
     }
 
@@ -191,9 +193,9 @@ protected:
     FormModel form{doc, language};
     ScriptedPrompts prompts;
     QMainWindow window;
-    TFormWrite formWrite{language};
-    TFormPin formPin{language, prompts};
-    TFormRestore formRestore{language};
+    WriteDialog formWrite{language};
+    PinDialog formPin{language, prompts};
+    RestoreDialog formRestore{language};
     SimCommands commands{{window, prompts, language, formWrite, formPin, formRestore, form}};
     std::unique_ptr<simcard::VirtualCard> card;
     QStringList titles;
@@ -207,7 +209,7 @@ TEST_F(SimCommandsTest, ReadReplacesTheProgramAndDecodesTheForm) {
     window.show();
     prompts.QueueOkCancel(true);
 
-    commands.ButReadClick();
+    commands.readSimIntoProgram();
 
     ASSERT_EQ(prompts.questions.size(), 1u);
     EXPECT_EQ(prompts.questions[0].caption, "Confirm");
@@ -215,8 +217,8 @@ TEST_F(SimCommandsTest, ReadReplacesTheProgramAndDecodesTheForm) {
     EXPECT_TRUE(prompts.errors.isEmpty());
     EXPECT_EQ(doc.program.text().lines(),
               (std::vector<std::string>{"TL1=555", "TL2=777", "RFT=24"}));
-    EXPECT_EQ(Field("EDTl1"), "555");
-    EXPECT_EQ(Field("EDTl2"), "777");
+    EXPECT_EQ(fieldIndex("EDTl1"), "555");
+    EXPECT_EQ(fieldIndex("EDTl2"), "777");
     EXPECT_TRUE(doc.modified);
     // During the transfer: disabled, busy, and the bar following the caption's count.
     ASSERT_EQ(moments.size(), 250u);
@@ -235,9 +237,9 @@ TEST_F(SimCommandsTest, ReadReplacesTheProgramAndDecodesTheForm) {
 TEST_F(SimCommandsTest, CancelledQuestionOrDialogTouchesNoCard) {
     StartCard();
     prompts.QueueOkCancel(false);
-    commands.ButReadClick();
+    commands.readSimIntoProgram();
     prompts.QueueExec([](QDialog& dialog) { Click(dialog, "ButCancel"); });
-    commands.ButWriteClick();
+    commands.writeProgramToSim();
 
     EXPECT_FALSE(SimIsConnected()); // not even connected
     ExpectProgramAsTheUserHadIt();
@@ -255,10 +257,10 @@ TEST_F(SimCommandsTest, WriteTakesTheDialogsChoiceAndLeavesTheEditorAsItWas) {
         AcceptWrite(dialog);
     });
     doc.program.text().assign({"RED=3"});
-    form.MemoSimExit();
+    form.leaveProgramMemo();
     doc.modified = false;
 
-    commands.ButWriteClick();
+    commands.writeProgramToSim();
 
     // Keep mode rewrites what belongs to the program: TL records are keywords.
     EXPECT_EQ(CardRecordNames()[0], "RED");
@@ -282,7 +284,7 @@ TEST_F(SimCommandsTest, WriteTakesTheDialogsChoiceAndLeavesTheEditorAsItWas) {
     EXPECT_EQ(window.statusBar()->currentMessage(), written);
     // The next command starts with an empty bar.
     prompts.QueueOkCancel(false);
-    commands.ButReadClick();
+    commands.readSimIntoProgram();
     EXPECT_EQ(window.statusBar()->currentMessage(), "");
 }
 
@@ -300,7 +302,7 @@ TEST_F(SimCommandsTest, WrongPinShowsTheCountAndKeepsTheDialogThenTheRightOneRea
         Click(dialog, "ButOk");
     });
 
-    commands.ButReadClick();
+    commands.readSimIntoProgram();
 
     EXPECT_EQ(prompts.execTitles, QStringList{"Disable PIN"});
     EXPECT_FALSE(simcard::CardImage::load(card->imagePath()).chv1Enabled());
@@ -308,7 +310,7 @@ TEST_F(SimCommandsTest, WrongPinShowsTheCountAndKeepsTheDialogThenTheRightOneRea
     EXPECT_TRUE(formPin.EdPin().text().isEmpty());
     // No PIN dialog the next time.
     prompts.QueueOkCancel(true);
-    commands.ButReadClick();
+    commands.readSimIntoProgram();
     EXPECT_EQ(prompts.execTitles.size(), 1);
 }
 
@@ -349,7 +351,7 @@ TEST_F(SimCommandsTest, PinDialogTellsTheAttemptsTheCardAllows) {
             }
         });
 
-        commands.ButReadClick();
+        commands.readSimIntoProgram();
 
         EXPECT_EQ(seen, c.shown);
         EXPECT_EQ(prompts.execTitles, QStringList{"Disable PIN"});
@@ -366,7 +368,7 @@ TEST_F(SimCommandsTest, BlockedCardShowsTheMessageAndNoDialog) {
         SimDisablePin(wrong);
     }
     prompts.QueueOkCancel(true);
-    commands.ButReadClick();
+    commands.readSimIntoProgram();
     EXPECT_EQ(prompts.errors, QStringList{"SIM is blocked, PIN count is zero"});
     EXPECT_TRUE(prompts.execTitles.isEmpty());
     ExpectProgramAsTheUserHadIt();
@@ -376,9 +378,9 @@ TEST_F(SimCommandsTest, NoCardShowsSimNotFoundForBothCommands) {
     StartCard();
     ::setenv("QUENLIB_READER", "No Such Reader 00 00", 1);
     prompts.QueueOkCancel(true);
-    commands.ButReadClick();
+    commands.readSimIntoProgram();
     prompts.QueueExec(AcceptWrite);
-    commands.ButWriteClick();
+    commands.writeProgramToSim();
     const QString notFound =
         "SIM not found\nThis card reader is not connected: No Such Reader 00 00";
     EXPECT_EQ(prompts.errors, (QStringList{notFound, notFound}));
@@ -387,7 +389,7 @@ TEST_F(SimCommandsTest, NoCardShowsSimNotFoundForBothCommands) {
     card->remove();
     prompts.errors.clear();
     prompts.QueueOkCancel(true);
-    commands.ButReadClick();
+    commands.readSimIntoProgram();
     EXPECT_EQ(prompts.errors, QStringList{"SIM not found\nThere is no SIM card in the reader"});
     ExpectProgramAsTheUserHadIt();
     EXPECT_TRUE(titles.isEmpty());
@@ -399,7 +401,7 @@ TEST_F(SimCommandsTest, CardPulledOutDuringReadOrWriteLeavesTheEditorUntouched) 
     StartCard(options);
 
     prompts.QueueOkCancel(true);
-    commands.ButReadClick();
+    commands.readSimIntoProgram();
     ExpectProgramAsTheUserHadIt();
     EXPECT_TRUE(titles.contains("Read Error"));
     EXPECT_EQ(prompts.beeps, 1);
@@ -412,7 +414,7 @@ TEST_F(SimCommandsTest, CardPulledOutDuringReadOrWriteLeavesTheEditorUntouched) 
     card->insert();
     titles.clear();
     prompts.QueueExec(AcceptWrite);
-    commands.ButWriteClick();
+    commands.writeProgramToSim();
     ExpectProgramAsTheUserHadIt();
     EXPECT_TRUE(titles.contains("Write Error"));
     ExpectWindowRestored();
@@ -459,7 +461,7 @@ TEST_F(SimCommandsTest, PreviewShowsWhatTheWriteChangesAndThePinIsAskedOnce) {
         Click(dialog, "ButOk");
     });
 
-    commands.ButWriteClick();
+    commands.writeProgramToSim();
 
     EXPECT_EQ(prompts.execTitles, (QStringList{"Write to SIM?", "Disable PIN"}));
     EXPECT_EQ(summaries, (QStringList{"2 entries change, 1 contact that is not part of the "
@@ -486,7 +488,7 @@ TEST_F(SimCommandsTest, ABackupThatCannotBeSavedStopsTheWriteWithAnErrorBox) {
     const auto before = simcard::CardImage::load(card->imagePath());
     prompts.QueueExec(AcceptWrite);
 
-    commands.ButWriteClick();
+    commands.writeProgramToSim();
 
     ASSERT_EQ(prompts.errors.size(), 1);
     EXPECT_TRUE(
@@ -512,7 +514,7 @@ TEST_F(SimCommandsTest, RestoreFromTheMenuPutsTheCardBackAndLeavesTheProgram) {
         testing::RenderWidget(dialog, "restore-sim");
         Click(dialog, "ButRestore");
     });
-    commands.RestoreSimClick();
+    commands.restoreSim();
 
     EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("; ").toStdString();
     EXPECT_EQ(simcard::CardImage::load(card->imagePath()), before);
@@ -528,7 +530,7 @@ TEST_F(SimCommandsTest, RestoreFromTheMenuPutsTheCardBackAndLeavesTheProgram) {
     const auto other = simcard::CardImage::load(card->imagePath());
     prompts.QueueExec([](QDialog& dialog) { Click(dialog, "ButRestore"); });
     prompts.QueueOkCancel(false);
-    commands.RestoreSimClick();
+    commands.restoreSim();
     ASSERT_EQ(prompts.questions.size(), 1u);
     EXPECT_TRUE(prompts.questions[0].text.startsWith(
         "This SIM backup was taken of another SIM card. Restore it all the same?"));
@@ -569,7 +571,7 @@ TEST_F(SimCommandsTest, RestoreListsTheBackupThenPreviewsItOverTheCardAskingTheP
         QTest::keyClicks(dialog.findChild<QLineEdit*>("EdPin"), "1234");
         Click(dialog, "ButOk");
     });
-    commands.RestoreSimClick();
+    commands.restoreSim();
 
     EXPECT_EQ(prompts.execTitles, (QStringList{"Restore SIM", "Disable PIN"}));
     EXPECT_EQ(before, QStringList{"Home=0123 (record 6)"});
@@ -599,7 +601,7 @@ TEST_F(SimCommandsTest, ReadLeavesOutWhatTheProgramCannotHoldAndSaysHowMany) {
     Plant({{0, greek}, {1, tl1}});
     prompts.QueueOkCancel(true);
 
-    commands.ButReadClick();
+    commands.readSimIntoProgram();
 
     EXPECT_EQ(doc.program.text().lines(), std::vector<std::string>{"TL1=5"});
     EXPECT_EQ(window.statusBar()->currentMessage(),
@@ -622,7 +624,7 @@ TEST_F(SimCommandsTest, SitesFileBrowseStartsInTheFolderLastUsed) {
             EXPECT_EQ(dialog.findChild<QLineEdit*>("EdSites")->text(), chosen);
             dialog.reject();
         });
-        withSettings.BatchSimClick();
+        withSettings.writeBatch();
     }
     // The sites file dialog (filters "*.csv" and "*.*") starts where the last one was found.
     EXPECT_EQ(prompts.sitesFolders, (QStringList{folder.path(), folder.file("sites")}));
@@ -631,7 +633,7 @@ TEST_F(SimCommandsTest, SitesFileBrowseStartsInTheFolderLastUsed) {
 TEST_F(SimCommandsTest, DisconnectClosesTheConnection) {
     StartCard();
     prompts.QueueOkCancel(true);
-    commands.ButReadClick();
+    commands.readSimIntoProgram();
     EXPECT_TRUE(SimIsConnected());
     commands.Disconnect();
     EXPECT_FALSE(SimIsConnected());

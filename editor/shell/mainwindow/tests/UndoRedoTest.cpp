@@ -2,7 +2,7 @@
 // follow each step both ways.
 
 #include "editor/form/FormModel.h"
-#include "editor/shell/mainwindow/TFormMain.h"
+#include "editor/shell/mainwindow/MainWindow.h"
 #include "editor/shell/mainwindow/tests/EditorRun.h"
 #include "editor/shell/pages/FormPages.h"
 #include "program/DocumentFiles.h"

@@ -2,13 +2,14 @@
 // anything else, at the smallest window size and at a larger one. With TARVIK_SCREENSHOTS
 // set, every page is also rendered to PNG files for a person to look at.
 
-#include "editor/shell/i18n/TFCLang.h"
+#include "editor/shell/i18n/WindowTranslator.h"
 #include "editor/shell/pages/FormPages.h"
 #include "editor/shell/pages/tests/FormPagesFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
@@ -25,7 +26,9 @@ using testing::FormPagesWindow;
 LanguageTable Language(const char* file) {
     LanguageTable table;
     if (file) {
-        LoadLanguage(table, QStringLiteral(TARVIK_LANGUAGES_DIR "/") + QString::fromLatin1(file));
+        table.loadFile(
+            QFile::encodeName(QStringLiteral(TARVIK_LANGUAGES_DIR "/") + QString::fromLatin1(file))
+                .toStdString());
         EXPECT_GT(table.size(), 1U) << file;
     }
     return table;
@@ -90,7 +93,7 @@ class FormPagesLayoutTest : public ::testing::TestWithParam<const char*> {};
 TEST_P(FormPagesLayoutTest, EveryPageIsTidyAtTheSmallestAndALargerSize) {
     const LanguageTable table = Language(GetParam());
     FormPagesWindow pages(table);
-    TFCLang translator(pages.window, table);
+    WindowTranslator translator(pages.window, table);
     translator.TranslateForm(pages.window);
     // Values as long as the fields take, so that nothing is measured empty.
     pages.doc.program.text().assign({"RED=99", "NET=I TIM", "V1=*123#", "V2PRE CRE SIN=*124#",
@@ -98,7 +101,7 @@ TEST_P(FormPagesLayoutTest, EveryPageIsTidyAtTheSmallestAndALargerSize) {
                                      "OP2=238", "TL0S=+390123456789", "TO9:5=+390123456789",
                                      "TK9=+390123456789", "#0ABCDEFGHIJKLMN=0", "LK0=1234",
                                      "RR23456789:15=+39123456789", "TR999=+390123456789"});
-    pages.form.DecodeProgram();
+    pages.form.decodeProgram();
     pages.pages->refresh();
 
     const QString language = GetParam() ? QString::fromLatin1(GetParam()).mid(4, 2) : "en";

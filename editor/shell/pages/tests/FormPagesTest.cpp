@@ -129,7 +129,7 @@ TEST(FormPagesBuild, GridsShowTheirHeadersLabelsAndColumnRatios) {
 TEST(FormPagesBuild, RemoteTextWrapsBetweenEntriesAndCopiesAsItIs) {
     FormPagesWindow pages;
     pages.doc.program.text().assign({"#5TEST-OK=5", "TL1=0039123", "#1A-B-C=1", "RED=3"});
-    pages.form.DecodeProgram();
+    pages.form.decodeProgram();
     pages.pages->refresh();
     auto& memo = pages.get<QPlainTextEdit>("MemoSMS");
     const QString remote = WithoutBreakMarks(memo.toPlainText());
@@ -253,9 +253,9 @@ TEST(FormPagesTyping, AnEditFiltersOnlyWhatItBringsIn) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
         FormPagesWindow pages;
-        pages.form.Dev1Click(c.model);
+        pages.form.chooseDeviceMenuItem(c.model);
         pages.doc.program.text().assign({c.line});
-        pages.form.DecodeProgram();
+        pages.form.decodeProgram();
         pages.pages->refresh();
         auto& edit = pages.get<QLineEdit>(c.field);
         pages.focus(edit);
@@ -308,7 +308,7 @@ TEST(FormPagesTyping, TypingInTheProgramMemoReachesTheFieldsWhenTheMemoIsLeft) {
 
     // Clicking into the memo and leaving it for a button decodes what was typed meanwhile.
     pages.focus(memo);
-    EXPECT_EQ(pages.form.fields().focused(), FormModel::Field("MemoSim"));
+    EXPECT_EQ(pages.form.fields().focused(), FormModel::fieldIndex("MemoSim"));
     memo.moveCursor(QTextCursor::End);
     QTest::keyClick(&memo, Qt::Key_Return);
     QTest::keyClicks(&memo, "TK1=9");
@@ -343,7 +343,7 @@ TEST(FormPagesUpdates, ADecodeShowsEveryValueAndEchoesNothingBack) {
     pages.doc.program.text().assign({"TL1=0039123", "TO3:2=456", "RED=7", "IP2=3", "CLP=0",
                                      "OP1=238", "RR12345678:5=0039333", "TR042=555", "#5Test=5",
                                      "DL4=30"});
-    pages.form.DecodeProgram();
+    pages.form.decodeProgram();
     pages.pages->refresh();
     EXPECT_EQ(textChanges, 1) << "a widget update ran a handler that wrote the text";
 
@@ -379,8 +379,9 @@ TEST(FormPagesUpdates, ATypedKeyRunsTheHandlersOnceAsTheModelsOwnTypingDoes) {
         pages.focus(pages.get("EDOp1"));
         QTest::keyClicks(&pages.get("EDOp1"), "7");
     });
-    const auto model = changesOf(
-        [](FormPagesWindow& pages) { pages.form.userEditText(FormModel::Field("EDOp1"), "7"); });
+    const auto model = changesOf([](FormPagesWindow& pages) {
+        pages.form.userEditText(FormModel::fieldIndex("EDOp1"), "7");
+    });
     EXPECT_EQ(widget, model);
     EXPECT_EQ(widget.second, "OP2=7");
 }
@@ -388,7 +389,7 @@ TEST(FormPagesUpdates, ATypedKeyRunsTheHandlersOnceAsTheModelsOwnTypingDoes) {
 TEST(FormPagesUpdates, AModelSwitchGreysFieldsHidesTheBarrierPageAndRenamesItems) {
     FormPagesWindow pages;
     pages.doc.program.text().assign({"LANET=0", "LKA=5", "RR12345678:1=0039123"});
-    pages.form.DecodeProgram();
+    pages.form.decodeProgram();
     pages.pages->refresh();
     auto& lanet = pages.get<QLineEdit>("EDLanet");
     auto& lka = pages.get<QLineEdit>("EDLka");
@@ -428,7 +429,7 @@ TEST(FormPagesUpdates, ChangesMadeOutsideTheWidgetsAppearBeforeTheNextEvent) {
     FormPagesWindow pages;
     pages.doc.program.text().assign({"TL0=111", "TR999=222"});
     pages.doc.notes = {"first note", "second note"};
-    pages.form.DecodeProgram();
+    pages.form.decodeProgram();
     QApplication::processEvents();
     EXPECT_EQ(pages.get<QPlainTextEdit>("MemoSim").toPlainText(), "TL0=111\nTR999=222");
     EXPECT_EQ(pages.get<QPlainTextEdit>("MemoNote").toPlainText(), "first note\nsecond note");
@@ -467,10 +468,10 @@ TEST(FormPagesUpdates, PagesGoWithTheirTabsAndFollowTheModelNoLonger) {
     pages.tabs = nullptr;
     EXPECT_TRUE(bindings.isNull());
     pages.doc.program.text().assign({"TL1=5", "TR001=7", "RR12345678:1=0039123"});
-    pages.form.DecodeProgram();
-    pages.form.Dev1Click(0);
+    pages.form.decodeProgram();
+    pages.form.chooseDeviceMenuItem(0);
     QApplication::processEvents();
-    EXPECT_EQ(pages.form.fields().text(FormModel::Field("EDTl1")), "5");
+    EXPECT_EQ(pages.form.fields().text(FormModel::fieldIndex("EDTl1")), "5");
 }
 
 // ---- The integer edit ---------------------------------------------------------------------

@@ -8,15 +8,15 @@
 #include "editor/sheet/SheetPdf.h"
 #include "editor/shell/app/Application.h"
 #include "editor/shell/app/Settings.h"
-#include "editor/shell/dialogs/TFormAbout.h"
-#include "editor/shell/dialogs/TFormBatch.h"
-#include "editor/shell/dialogs/TFormCardInfo.h"
-#include "editor/shell/dialogs/TFormNewPsw.h"
-#include "editor/shell/dialogs/TFormPin.h"
-#include "editor/shell/dialogs/TFormPsw.h"
-#include "editor/shell/dialogs/TFormRestore.h"
-#include "editor/shell/dialogs/TFormWrite.h"
-#include "editor/shell/mainwindow/TFormMain.h"
+#include "editor/shell/dialogs/AboutDialog.h"
+#include "editor/shell/dialogs/BatchDialog.h"
+#include "editor/shell/dialogs/CardInfoDialog.h"
+#include "editor/shell/dialogs/NewPasswordDialog.h"
+#include "editor/shell/dialogs/PasswordDialog.h"
+#include "editor/shell/dialogs/PinDialog.h"
+#include "editor/shell/dialogs/RestoreDialog.h"
+#include "editor/shell/dialogs/WriteDialog.h"
+#include "editor/shell/mainwindow/MainWindow.h"
 #include "editor/shell/pages/FormPages.h"
 #include "editor/shell/testing/AcceptingPrompts.h"
 #include "editor/shell/widgets/QtText.h"
@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
     tarvik::testing::AcceptingPrompts prompts;
     tarvik::Application app(*settings, prompts, tarvik::ResourceFolders({args[1]}));
     app.CreateWindows();
-    tarvik::TFormMain& window = *app.FormMain();
+    tarvik::MainWindow& window = *app.mainWindow();
     window.show();
     if (!window.LoggedIn()) {
         std::fprintf(stderr, "the login failed\n");
@@ -151,7 +151,7 @@ int main(int argc, char** argv) {
                                            "TK0=1234", "RED=3", "OP1=5",
                                            "RR3331234567:9=3331234567", "TR001=3339876543"});
     form.document().notes = {"Rossi family, via Roma 1", "Gate and alarm"};
-    form.DecodeProgram();
+    form.decodeProgram();
     form.document().program.buildRemoteText();
     std::string sheetError;
     if (!tarvik::WriteSheetPdf(
@@ -162,9 +162,9 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    camera.TakeDialog(app.FormPsw(), QStringLiteral("dialog-login"));
-    camera.TakeDialog(app.FormNewPsw(), QStringLiteral("dialog-change-password"));
-    camera.TakeDialog(app.FormWrite(), QStringLiteral("dialog-write"));
+    camera.TakeDialog(app.passwordDialog(), QStringLiteral("dialog-login"));
+    camera.TakeDialog(app.newPasswordDialog(), QStringLiteral("dialog-change-password"));
+    camera.TakeDialog(app.writeDialog(), QStringLiteral("dialog-write"));
     // The write dialog after a preview of a card holding an older program and two contacts.
     std::vector<tarvik::SimItem> card(100);
     card[0] = {u"TL1", u"3331234567"};
@@ -172,10 +172,10 @@ int main(int argc, char** argv) {
     card[2] = {u"OP1", u"5"};
     card[5] = {u"Home", u"0612345678"};
     card[6] = {u"Anna", u"3471234567"};
-    app.FormWrite().SetProgram({"TL1=3331234567", "TL2=3337654321", "RED=3", "RFT=24"});
-    app.FormWrite().ShowPreview(std::move(card));
-    camera.TakeDialog(app.FormWrite(), QStringLiteral("dialog-write-preview"));
-    app.FormWrite().SetProgram({});
+    app.writeDialog().SetProgram({"TL1=3331234567", "TL2=3337654321", "RED=3", "RFT=24"});
+    app.writeDialog().ShowPreview(std::move(card));
+    camera.TakeDialog(app.writeDialog(), QStringLiteral("dialog-write-preview"));
+    app.writeDialog().SetProgram({});
     {
         // Two backups of one card, the newer chosen with its entries listed, then the
         // preview of restoring it over a card that has changed since.
@@ -199,21 +199,21 @@ int main(int argc, char** argv) {
         backup.adn[5] = record("Home", {0x06, 0x81, 0x60, 0x21, 0x43, 0x65, 0x87});
         backup.saved = 1738328709;
         store.save(backup);
-        app.FormRestore().SetBackups(store.list().backups);
-        camera.TakeDialog(app.FormRestore(), QStringLiteral("dialog-restore"));
-        app.FormRestore().SetReadCard([]() -> std::optional<std::vector<tarvik::SimItem>> {
+        app.restoreDialog().SetBackups(store.list().backups);
+        camera.TakeDialog(app.restoreDialog(), QStringLiteral("dialog-restore"));
+        app.restoreDialog().SetReadCard([]() -> std::optional<std::vector<tarvik::SimItem>> {
             std::vector<tarvik::SimItem> card(100);
             card[0] = {u"TL1", u"3331234567"};
             card[1] = {u"TL2", u"3337654321"};
             card[2] = {u"RED", u"3"};
             return card;
         });
-        app.FormRestore().ButPreview().click();
-        camera.TakeDialog(app.FormRestore(), QStringLiteral("dialog-restore-preview"));
-        app.FormRestore().SetReadCard({});
+        app.restoreDialog().ButPreview().click();
+        camera.TakeDialog(app.restoreDialog(), QStringLiteral("dialog-restore-preview"));
+        app.restoreDialog().SetReadCard({});
     }
     {
-        tarvik::TFormBatch batch(app.languageTable(), prompts);
+        tarvik::BatchDialog batch(app.languageTable(), prompts);
         batch.SetProgram({}, {"TL1=3331234567", "RFT=24"}, "alarm.sim");
         batch.EdSites().setText(QStringLiteral("sites.csv"));
         camera.TakeDialog(batch, QStringLiteral("dialog-batch"));
@@ -232,14 +232,14 @@ int main(int argc, char** argv) {
         report.phonebook = tarvik::PhonebookGeometry{250, 28, 10};
         report.pin = tarvik::PinFacts{true, 3, 10};
         report.shortMessages = true;
-        tarvik::TFormCardInfo info;
+        tarvik::CardInfoDialog info;
         info.SetReport(tarvik::CardReportLines(report));
         camera.TakeDialog(info, QStringLiteral("dialog-card-info"));
     }
     // As a card with two attempts left shows it.
-    app.FormPin().SetPinRemaining([] { return 2; });
-    camera.TakeDialog(app.FormPin(), QStringLiteral("dialog-pin"));
-    camera.TakeDialog(app.FormAbout(), QStringLiteral("dialog-about"));
+    app.pinDialog().SetPinRemaining([] { return 2; });
+    camera.TakeDialog(app.pinDialog(), QStringLiteral("dialog-pin"));
+    camera.TakeDialog(app.aboutDialog(), QStringLiteral("dialog-about"));
 
     const tarvik::LanguageTable& table = app.languageTable();
     QMessageBox question(QMessageBox::Question,

@@ -8,12 +8,12 @@ namespace tarvik {
 
 // The About box: the program's picture, its name with the version, and OK. The window
 // goes untranslated; only the version line follows language, when one is given.
-class TFormAbout : public ShellDialog {
+class AboutDialog : public ShellDialog {
 public:
-    explicit TFormAbout(const LanguageTable* language = nullptr);
+    explicit AboutDialog(const LanguageTable* language = nullptr);
 
 protected:
-    void FormShow() override;
+    void prepareShow() override;
 
 private:
     const LanguageTable* language_;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "editor/shell/dialogs/ShellDialog.h"
-#include "editor/shell/dialogs/TFormWrite.h"
+#include "editor/shell/dialogs/WriteDialog.h"
 #include "editor/sim/BackupStore.h"
 #include "editor/sim/CardRecords.h"
 
@@ -20,9 +20,9 @@ namespace tarvik {
 // the card's ICCID and how many phonebook records it holds. Restore is enabled while a
 // backup is chosen. Below, the entries the chosen backup holds; Preview reads the card and
 // shows instead what the restore would change on it, as a write's preview does.
-class TFormRestore : public ShellDialog {
+class RestoreDialog : public ShellDialog {
 public:
-    explicit TFormRestore(const LanguageTable& table);
+    explicit RestoreDialog(const LanguageTable& table);
 
     QTreeWidget& ListBackups() const { return *listBackups_; }
     QPushButton& ButRestore() const { return *butRestore_; }

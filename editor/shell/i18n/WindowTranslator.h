@@ -19,9 +19,9 @@ namespace tarvik {
 // character is not a digit, so codes and numbers such as T1 or 0123 in edit boxes stay;
 // labels are translated whatever their second character. Password boxes and the inner
 // parts of compound widgets (a spin box's edit, a combo box's list) are left alone.
-class TFCLang : public QObject {
+class WindowTranslator : public QObject {
 public:
-    TFCLang(QWidget& form, const LanguageTable& table);
+    WindowTranslator(QWidget& form, const LanguageTable& table);
 
     // Called with every object of the window that is neither a control, a menu nor an
     // action, when set.
@@ -43,9 +43,5 @@ void TranslateMenuItem(QAction& item, const LanguageTable& table);
 // Every text of form that a language file may translate, in the order a translation
 // looks them up, each once: what a complete language file must hold for this window.
 QStringList TranslatableTexts(QWidget& form);
-
-// Replaces table's lines with those of the language file at path. A missing or unreadable
-// file, or one too large to be a language file, leaves the table as it was.
-void LoadLanguage(LanguageTable& table, const QString& path);
 
 } // namespace tarvik

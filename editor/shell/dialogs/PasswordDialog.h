@@ -9,9 +9,9 @@ namespace tarvik {
 
 // The login dialog, shown once at start: user name and password. OK or Enter in the
 // password box closes it with OK; its close box gives Cancel.
-class TFormPsw : public ShellDialog {
+class PasswordDialog : public ShellDialog {
 public:
-    explicit TFormPsw(const LanguageTable& table);
+    explicit PasswordDialog(const LanguageTable& table);
 
     QLineEdit& EdName() const { return *edName_; }
     QLineEdit& EdPsw() const { return *edPsw_; }

@@ -1,4 +1,4 @@
-#include "editor/shell/mainwindow/TFormMain.h"
+#include "editor/shell/mainwindow/MainWindow.h"
 
 #include "editor/core/LanguageFiles.h"
 #include "editor/core/NotepadText.h"
@@ -11,12 +11,12 @@
 #include "editor/shell/app/Login.h"
 #include "editor/shell/app/Prompts.h"
 #include "editor/shell/app/Settings.h"
-#include "editor/shell/dialogs/TFormAbout.h"
-#include "editor/shell/dialogs/TFormNewPsw.h"
-#include "editor/shell/dialogs/TFormSendSms.h"
+#include "editor/shell/dialogs/AboutDialog.h"
+#include "editor/shell/dialogs/NewPasswordDialog.h"
+#include "editor/shell/dialogs/SendSmsDialog.h"
 #include "editor/shell/i18n/Hints.h"
 #include "editor/shell/i18n/QtTranslations.h"
-#include "editor/shell/i18n/TFCLang.h"
+#include "editor/shell/i18n/WindowTranslator.h"
 #include "editor/shell/mainwindow/EditHistory.h"
 #include "editor/shell/mainwindow/FileCommands.h"
 #include "editor/shell/mainwindow/FileDrop.h"
@@ -92,19 +92,19 @@ std::string JoinedText(const std::vector<std::string>& lines) {
 
 } // namespace
 
-TFormMain::TFormMain(Application& app)
+MainWindow::MainWindow(Application& app)
     : app_(app), services_(app.services()), doc_(kDefaultModelIndex) {
-    FormCreate();
+    buildWindow();
 }
 
-TFormMain::~TFormMain() {
-    FormDestroy();
+MainWindow::~MainWindow() {
+    releaseResources();
     delete tabs_;
 }
 
 // ---- Lifecycle ----------------------------------------------------------------------------
 
-void TFormMain::FormCreate() {
+void MainWindow::buildWindow() {
     setObjectName(Text("FormMain"));
     // The form selects the third model, applies it and decodes the empty program.
     form_ = std::make_unique<FormModel>(doc_, services_.languageTable);
@@ -124,9 +124,9 @@ void TFormMain::FormCreate() {
 
     files_ = std::make_unique<FileCommands>(FileCommands::Parts{
         services_.prompts, services_.languageTable, services_.settings, *form_,
-        [this] { DocumentChanged(); }, [this] { recentMenu_->Show(files_->RecentFiles()); }});
-    recentMenu_->Show(files_->RecentFiles());
-    new FileDrop(*this, [this](const QString& path) { OpenDroppedFile(path); });
+        [this] { DocumentChanged(); }, [this] { recentMenu_->listFiles(files_->RecentFiles()); }});
+    recentMenu_->listFiles(files_->RecentFiles());
+    new FileDrop(*this, [this](const QString& path) { openDroppedFile(path); });
     notepad_ = std::make_unique<NotepadExport>(programDir_);
 
     modelWatch_ = form_->connectModelApplied([this] { ShowDeviceModel(); });
@@ -135,21 +135,21 @@ void TFormMain::FormCreate() {
         doc_.program.text().connectChanged([this] { setWindowModified(HasUnsavedChanges()); });
     beepWatch_ = form_->connectBeep([this] { services_.prompts.Beep(); });
     ShowDeviceModel();
-    connect(&pages_->ButRead(), &QPushButton::clicked, this, &TFormMain::ButReadClick);
-    connect(&pages_->ButWrite(), &QPushButton::clicked, this, &TFormMain::ButWriteClick);
-    connect(&pages_->ButSendSms(), &QPushButton::clicked, this, &TFormMain::ButSendSmsClick);
+    connect(&pages_->ButRead(), &QPushButton::clicked, this, &MainWindow::readSimIntoProgram);
+    connect(&pages_->ButWrite(), &QPushButton::clicked, this, &MainWindow::writeProgramToSim);
+    connect(&pages_->ButSendSms(), &QPushButton::clicked, this, &MainWindow::sendBySms);
 
-    lang_ = new TFCLang(*this, services_.languageTable);
+    translator_ = new WindowTranslator(*this, services_.languageTable);
 
     doc_.fileName.clear();
-    UpdateCaption();
+    updateCaption();
     doc_.modified = false;
 }
 
-void TFormMain::setVisible(bool visible) {
+void MainWindow::setVisible(bool visible) {
     if (visible && !shown_) {
         shown_ = true;
-        FormShow();
+        prepareFirstShow();
         if (!loggedIn_) {
             return;
         }
@@ -157,26 +157,26 @@ void TFormMain::setVisible(bool visible) {
     QMainWindow::setVisible(visible);
 }
 
-void TFormMain::FormShow() {
+void MainWindow::prepareFirstShow() {
     // Every window exists now: the card commands, with their progress bar in the status bar.
     Sim();
     LoadDevicePicture();
     PlaceOnScreen();
     SetUpLanguage();
 
-    loggedIn_ =
-        RunLogin(app_.FormPsw(), services_.settings, services_.prompts, services_.languageTable);
+    loggedIn_ = RunLogin(app_.passwordDialog(), services_.settings, services_.prompts,
+                         services_.languageTable);
     if (!loggedIn_) {
         // Nothing is unsaved yet, so this asks nothing; the program then ends.
         close();
     }
 
-    form_->DecodeProgram();
-    form_->fields().setItemIndex(FormModel::Field("CBDevice"), kDefaultModelIndex);
+    form_->decodeProgram();
+    form_->fields().setItemIndex(FormModel::fieldIndex("CBDevice"), kDefaultModelIndex);
     if (germanLayout_) {
         ApplyGermanLayout();
     }
-    form_->TranslateGridHeaders();
+    form_->translateGridHeaders();
     pages_->refresh();
     history_->Start();
     if (loggedIn_ && !startFile_.isEmpty()) {
@@ -185,24 +185,24 @@ void TFormMain::FormShow() {
     }
 }
 
-void TFormMain::closeEvent(QCloseEvent* event) {
-    if (FormClose()) {
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (mayClose()) {
         event->accept();
     } else {
         event->ignore();
     }
 }
 
-bool TFormMain::FormClose() {
+bool MainWindow::mayClose() {
     return MayDiscardProgram();
 }
 
-bool TFormMain::HasUnsavedChanges() const {
+bool MainWindow::HasUnsavedChanges() const {
     // An emptied program with no notes has nothing worth keeping.
     return doc_.modified && !(doc_.program.text().text() + JoinedText(doc_.notes)).empty();
 }
 
-bool TFormMain::MayDiscardProgram() {
+bool MainWindow::MayDiscardProgram() {
     if (!HasUnsavedChanges()) {
         return true;
     }
@@ -222,7 +222,7 @@ bool TFormMain::MayDiscardProgram() {
     return true;
 }
 
-void TFormMain::FormDestroy() {
+void MainWindow::releaseResources() {
     if (sim_) {
         sim_->Disconnect();
     }
@@ -232,8 +232,8 @@ void TFormMain::FormDestroy() {
 
 // ---- Building the window ------------------------------------------------------------------
 
-QAction* TFormMain::AddItem(QMenu& menu, const char* name, const char* caption,
-                            void (TFormMain::*handler)()) {
+QAction* MainWindow::AddItem(QMenu& menu, const char* name, const char* caption,
+                             void (MainWindow::*handler)()) {
     QAction* item = menu.addAction(Text(caption));
     item->setObjectName(Text(name));
     if (handler) {
@@ -242,31 +242,31 @@ QAction* TFormMain::AddItem(QMenu& menu, const char* name, const char* caption,
     return item;
 }
 
-void TFormMain::BuildMenus() {
+void MainWindow::BuildMenus() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(Text("MainMenu1"));
 
     QMenu* file = bar->addMenu(Text("File"));
     file->setObjectName(Text("File1"));
-    AddItem(*file, "FileNewItem", "New", &TFormMain::FileNewItemClick)
+    AddItem(*file, "FileNewItem", "New", &MainWindow::newProgram)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    AddItem(*file, "FileOpen1", "Open", &TFormMain::FileOpen1Execute)
+    AddItem(*file, "FileOpen1", "Open", &MainWindow::openFile)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    recentMenu_ = new RecentFilesMenu(*this, [this](const QString& path) { OpenRecentFile(path); });
+    recentMenu_ = new RecentFilesMenu(*this, [this](const QString& path) { openRecentFile(path); });
     file->addMenu(recentMenu_);
-    AddItem(*file, "FileSave1", "Save", &TFormMain::FileSave1Execute)
+    AddItem(*file, "FileSave1", "Save", &MainWindow::saveFile)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    AddItem(*file, "FileSaveAs1", "Save As...", &TFormMain::FileSaveAs1Execute)
+    AddItem(*file, "FileSaveAs1", "Save As...", &MainWindow::saveFileAs)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     file->addSeparator();
-    AddItem(*file, "FilePrint1", "Print...", &TFormMain::FilePrint1Click)
+    AddItem(*file, "FilePrint1", "Print...", &MainWindow::printSheet)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    AddItem(*file, "FileExportPdf1", "Export PDF...", &TFormMain::FileExportPdf1Click);
+    AddItem(*file, "FileExportPdf1", "Export PDF...", &MainWindow::exportPdf);
     file->addSeparator();
     languageMenu_ = file->addMenu(Text("Language"));
     languageMenu_->setObjectName(Text("Language1"));
     languageMenu_->menuAction()->setObjectName(Text("Language1Item"));
-    QAction* exit = AddItem(*file, "FileExit1", "Exit", &TFormMain::FileExit1Execute);
+    QAction* exit = AddItem(*file, "FileExit1", "Exit", &MainWindow::exitProgram);
     SetHint(*exit, Text("Exit|Exit application"));
 
     QMenu* edit = bar->addMenu(Text("Edit"));
@@ -280,11 +280,11 @@ void TFormMain::BuildMenus() {
 
     QMenu* device = bar->addMenu(Text("Device"));
     device->setObjectName(Text("Device1"));
-    AddItem(*device, "ReadSIM1", "Read SIM", &TFormMain::ReadSIM1Click);
-    AddItem(*device, "WriteSIM1", "Write SIM", &TFormMain::WriteSIM1Click);
-    AddItem(*device, "RestoreSIM1", "Restore SIM...", &TFormMain::RestoreSIM1Click);
-    AddItem(*device, "BatchSIM1", "Program cards in a row...", &TFormMain::BatchSIM1Click);
-    AddItem(*device, "CardInfo1", "Card information...", &TFormMain::CardInfo1Click);
+    AddItem(*device, "ReadSIM1", "Read SIM", &MainWindow::readSim);
+    AddItem(*device, "WriteSIM1", "Write SIM", &MainWindow::writeSim);
+    AddItem(*device, "RestoreSIM1", "Restore SIM...", &MainWindow::restoreSim);
+    AddItem(*device, "BatchSIM1", "Program cards in a row...", &MainWindow::writeBatch);
+    AddItem(*device, "CardInfo1", "Card information...", &MainWindow::showCardInfo);
     device->addSeparator();
     QMenu* model = device->addMenu(Text("Model"));
     model->setObjectName(Text("Model1"));
@@ -297,21 +297,21 @@ void TFormMain::BuildMenus() {
         item->setCheckable(true);
         modelItems_->addAction(item);
         connect(item, &QAction::triggered, this, [this, i] {
-            form_->Dev1Click(static_cast<int>(i));
+            form_->chooseDeviceMenuItem(static_cast<int>(i));
             pages_->refresh();
         });
     }
-    AddItem(*device, "Change1", "Change password", &TFormMain::Change1Click);
+    AddItem(*device, "Change1", "Change password", &MainWindow::changePassword);
 
     QMenu* help = bar->addMenu(Text("Help"));
     help->setObjectName(Text("Help1"));
-    AddItem(*help, "Guide1", "Guide", &TFormMain::Guide1Click);
+    AddItem(*help, "Guide1", "Guide", &MainWindow::openGuide);
     help->addSeparator();
-    AddItem(*help, "HelpAbout1", "About Tarvik", &TFormMain::HelpAbout1Execute);
+    AddItem(*help, "HelpAbout1", "About Tarvik", &MainWindow::showAbout);
 }
 
-QToolButton* TFormMain::AddToolButton(const char* name, const char* hint,
-                                      QStyle::StandardPixmap icon, void (TFormMain::*handler)()) {
+QToolButton* MainWindow::AddToolButton(const char* name, const char* hint,
+                                       QStyle::StandardPixmap icon, void (MainWindow::*handler)()) {
     auto* button = new QToolButton(toolBar_);
     button->setObjectName(Text(name));
     button->setAutoRaise(true);
@@ -322,7 +322,7 @@ QToolButton* TFormMain::AddToolButton(const char* name, const char* hint,
     return button;
 }
 
-void TFormMain::BuildToolBar() {
+void MainWindow::BuildToolBar() {
     toolBar_ = addToolBar(Text("Tools"));
     toolBar_->setObjectName(Text("ToolBar1"));
     toolBar_->setMovable(false);
@@ -330,12 +330,12 @@ void TFormMain::BuildToolBar() {
     toolBar_->toggleViewAction()->setVisible(false);
     setContextMenuPolicy(Qt::NoContextMenu);
 
-    AddToolButton("ButNew", "New", QStyle::SP_FileIcon, &TFormMain::FileNewItemClick);
-    AddToolButton("ButOpen", "Open", QStyle::SP_DirOpenIcon, &TFormMain::FileOpen1Execute);
-    AddToolButton("ButSave", "Save", QStyle::SP_DialogSaveButton, &TFormMain::FileSave1Execute);
+    AddToolButton("ButNew", "New", QStyle::SP_FileIcon, &MainWindow::newProgram);
+    AddToolButton("ButOpen", "Open", QStyle::SP_DirOpenIcon, &MainWindow::openFile);
+    AddToolButton("ButSave", "Save", QStyle::SP_DialogSaveButton, &MainWindow::saveFile);
     toolBar_->addSeparator();
     AddToolButton("ButNotepad", "Send to Notepad", QStyle::SP_FileDialogContentsView,
-                  &TFormMain::ButNotepadClick);
+                  &MainWindow::sendToNotepad);
     toolBar_->addSeparator();
 
     deviceLabel_ = new QLabel(Text("Device"), toolBar_);
@@ -347,7 +347,7 @@ void TFormMain::BuildToolBar() {
     toolBar_->addWidget(&selector);
 }
 
-void TFormMain::ShowDeviceModel() {
+void MainWindow::ShowDeviceModel() {
     const int checked = form_->checkedDeviceMenuItem();
     const QList<QAction*> items = modelItems_->actions();
     for (int i = 0; i < items.size(); ++i) {
@@ -355,7 +355,7 @@ void TFormMain::ShowDeviceModel() {
     }
 }
 
-void TFormMain::LoadDevicePicture() {
+void MainWindow::LoadDevicePicture() {
     const auto path = services_.folders.Find(Text("tarvik3.dat"));
     if (!path) {
         return;
@@ -366,7 +366,7 @@ void TFormMain::LoadDevicePicture() {
     }
 }
 
-void TFormMain::PlaceOnScreen() {
+void MainWindow::PlaceOnScreen() {
     if (layout()) {
         layout()->activate();
     }
@@ -385,7 +385,7 @@ void TFormMain::PlaceOnScreen() {
     setMinimumSize(kMinimumWindowSize.boundedTo(area.size()));
 }
 
-void TFormMain::SetUpLanguage() {
+void MainWindow::SetUpLanguage() {
     const QString stored = services_.settings.Language();
     germanLayout_ = ToWindows1252(stored).has_value() &&
                     SameLanguage(*ToWindows1252(stored), std::string_view("DEUTSCH"));
@@ -399,16 +399,16 @@ void TFormMain::SetUpLanguage() {
     }
     if (chosen) {
         manualName_ = QStringLiteral("Man_") + chosen->name + QStringLiteral(".pdf");
-        LoadLanguage(services_.languageTable, chosen->file);
+        services_.languageTable.loadFile(QFile::encodeName(chosen->file).toStdString());
         // Qt's own buttons (Yes, No, Cancel in the boxes and file dialogs) in the same language.
         qtTexts_ = std::make_unique<QtTranslations>();
         qtTexts_->Load(chosen->name, {QFileInfo(chosen->file).absolutePath()});
     }
-    lang_->Translate();
+    translator_->Translate();
     AssignMenuAccelerators(*menuBar());
 }
 
-void TFormMain::ApplyGermanLayout() {
+void MainWindow::ApplyGermanLayout() {
     // The width the layout gives the button, which its own width() does not tell before
     // the window first appears.
     for (QPushButton* button : {&pages_->ButRead(), &pages_->ButWrite()}) {
@@ -422,31 +422,31 @@ void TFormMain::ApplyGermanLayout() {
 
 // ---- Commands -----------------------------------------------------------------------------
 
-void TFormMain::UpdateCaption() {
+void MainWindow::updateCaption() {
     caption_ = QFile::decodeName(QByteArray::fromStdString(WindowCaption(doc_.fileName)));
     // Qt shows "[*]" as a mark while the window is modified, and as nothing otherwise.
     setWindowTitle(caption_ + QStringLiteral("[*]"));
     setWindowModified(HasUnsavedChanges());
 }
 
-void TFormMain::DocumentChanged() {
-    UpdateCaption();
+void MainWindow::DocumentChanged() {
+    updateCaption();
     pages_->refresh();
 }
 
-void TFormMain::FileNewItemClick() {
+void MainWindow::newProgram() {
     history_->Begin(kNewStep);
-    files_->FileNewItemClick();
+    files_->newProgram();
     history_->End();
 }
 
-void TFormMain::FileOpen1Execute() {
+void MainWindow::openFile() {
     if (const auto path = services_.prompts.OpenFileName(files_->StartFolder())) {
         OpenProgram(*path);
     }
 }
 
-void TFormMain::OpenProgram(const QString& path) {
+void MainWindow::OpenProgram(const QString& path) {
     history_->Begin({});
     if (files_->OpenFile(path)) {
         history_->Clear();
@@ -454,26 +454,26 @@ void TFormMain::OpenProgram(const QString& path) {
     history_->End();
 }
 
-void TFormMain::OpenRecentFile(const QString& path) {
+void MainWindow::openRecentFile(const QString& path) {
     OpenProgram(path);
 }
 
-void TFormMain::OpenDroppedFile(const QString& path) {
+void MainWindow::openDroppedFile(const QString& path) {
     if (MayDiscardProgram()) {
         OpenProgram(path);
     }
 }
 
-void TFormMain::FileSave1Execute() {
+void MainWindow::saveFile() {
     SaveProgram(/*askName=*/false);
 }
 
-void TFormMain::FileSaveAs1Execute() {
+void MainWindow::saveFileAs() {
     SaveProgram(/*askName=*/true);
 }
 
-bool TFormMain::SaveProgram(bool askName) {
-    const auto outcome = files_->FileSave1Execute(askName);
+bool MainWindow::SaveProgram(bool askName) {
+    const auto outcome = files_->saveFile(askName);
     if (outcome != FileCommands::SaveOutcome::Saved) {
         return false;
     }
@@ -481,16 +481,16 @@ bool TFormMain::SaveProgram(bool askName) {
     return true;
 }
 
-ConfigSheet TFormMain::Sheet() {
+ConfigSheet MainWindow::Sheet() {
     // Typing not yet taken by the form is part of the program too.
-    form_->MemoSimExit();
+    form_->leaveProgramMemo();
     const QString path = QFile::decodeName(QByteArray::fromStdString(doc_.fileName));
     const auto name = ToWindows1252(QFileInfo(path).fileName());
     return BuildConfigSheet(*form_, services_.languageTable, name.value_or(std::string()),
                             QDate::currentDate().toString(Qt::ISODate).toStdString());
 }
 
-void TFormMain::FilePrint1Click() {
+void MainWindow::printSheet() {
     const ConfigSheet sheet = Sheet();
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(caption_);
@@ -504,7 +504,7 @@ void TFormMain::FilePrint1Click() {
     }
 }
 
-void TFormMain::FileExportPdf1Click() {
+void MainWindow::exportPdf() {
     const ConfigSheet sheet = Sheet();
     // Beside the program file, named after it; else in the folder last used.
     QString suggested = files_->StartFolder();
@@ -525,51 +525,51 @@ void TFormMain::FileExportPdf1Click() {
     }
 }
 
-void TFormMain::FileExit1Execute() {
+void MainWindow::exitProgram() {
     close();
 }
 
-SimCommands& TFormMain::Sim() {
+SimCommands& MainWindow::Sim() {
     if (!sim_) {
-        sim_ = std::make_unique<SimCommands>(
-            SimCommands::Parts{*this, services_.prompts, services_.languageTable, app_.FormWrite(),
-                               app_.FormPin(), app_.FormRestore(), *form_, &services_.settings});
+        sim_ = std::make_unique<SimCommands>(SimCommands::Parts{
+            *this, services_.prompts, services_.languageTable, app_.writeDialog(), app_.pinDialog(),
+            app_.restoreDialog(), *form_, &services_.settings});
     }
     return *sim_;
 }
 
-void TFormMain::ReadSIM1Click() {
+void MainWindow::readSim() {
     pages_->ButRead().click();
 }
 
-void TFormMain::WriteSIM1Click() {
+void MainWindow::writeSim() {
     pages_->ButWrite().click();
 }
 
-void TFormMain::RestoreSIM1Click() {
-    Sim().RestoreSimClick();
+void MainWindow::restoreSim() {
+    Sim().restoreSim();
 }
 
-void TFormMain::BatchSIM1Click() {
-    Sim().BatchSimClick();
+void MainWindow::writeBatch() {
+    Sim().writeBatch();
 }
 
-void TFormMain::CardInfo1Click() {
-    Sim().CardInfoClick();
+void MainWindow::showCardInfo() {
+    Sim().showCardInfo();
 }
 
-void TFormMain::ButReadClick() {
+void MainWindow::readSimIntoProgram() {
     history_->Begin(kReadStep);
-    Sim().ButReadClick();
+    Sim().readSimIntoProgram();
     history_->End();
     pages_->refresh();
 }
 
-void TFormMain::ButWriteClick() {
-    Sim().ButWriteClick();
+void MainWindow::writeProgramToSim() {
+    Sim().writeProgramToSim();
 }
 
-void TFormMain::ButSendSmsClick() {
+void MainWindow::sendBySms() {
     const modem::MessagePlan plan = modem::PlanMessages(doc_.program.remoteText());
     const LanguageTable& table = services_.languageTable;
     if (!plan.error.empty()) {
@@ -583,31 +583,31 @@ void TFormMain::ButSendSmsClick() {
             Translated(table, std::string_view("There is nothing to send by SMS")));
         return;
     }
-    if (!formSendSms_) {
-        formSendSms_ = std::make_unique<TFormSendSms>(table, services_.settings);
+    if (!sendSmsDialog_) {
+        sendSmsDialog_ = std::make_unique<SendSmsDialog>(table, services_.settings);
     }
-    formSendSms_->SetProgram(plan.messages,
-                             QFile::decodeName(QByteArray::fromStdString(doc_.fileName)),
-                             modem::CandidatePorts());
-    services_.prompts.Exec(*formSendSms_);
+    sendSmsDialog_->SetProgram(plan.messages,
+                               QFile::decodeName(QByteArray::fromStdString(doc_.fileName)),
+                               modem::CandidatePorts());
+    services_.prompts.Exec(*sendSmsDialog_);
 }
 
-void TFormMain::Change1Click() {
-    services_.prompts.Exec(app_.FormNewPsw());
+void MainWindow::changePassword() {
+    services_.prompts.Exec(app_.newPasswordDialog());
 }
 
-void TFormMain::Guide1Click() {
+void MainWindow::openGuide() {
     const auto manual = ToWindows1252(manualName_);
     OpenGuide(services_.folders, form_->deviceIndex(),
               manual ? std::string_view(*manual) : kEnglishManual, services_.prompts,
               services_.languageTable);
 }
 
-void TFormMain::HelpAbout1Execute() {
-    services_.prompts.Exec(app_.FormAbout());
+void MainWindow::showAbout() {
+    services_.prompts.Exec(app_.aboutDialog());
 }
 
-void TFormMain::ButNotepadClick() {
+void MainWindow::sendToNotepad() {
     const QString date =
         QLocale::system().toString(QDateTime::currentDateTime(), Text("yyyy/MMM/dd, hh:mm"));
     const std::string text =

@@ -1,4 +1,4 @@
-#include "editor/shell/dialogs/TFormBatch.h"
+#include "editor/shell/dialogs/BatchDialog.h"
 
 #include "base/CsvTable.h"
 #include "editor/form/SitePrograms.h"
@@ -53,9 +53,9 @@ std::optional<std::string> FixedReader() {
 
 // The run on its own thread. What the run tells goes to the dialog's thread as queued
 // calls; the question about a card put back waits there for the answer.
-class TFormBatch::RunThread final : public QThread, public BatchObserver {
+class BatchDialog::RunThread final : public QThread, public BatchObserver {
 public:
-    RunThread(TFormBatch& dialog, BatchSettings settings, std::filesystem::path backups,
+    RunThread(BatchDialog& dialog, BatchSettings settings, std::filesystem::path backups,
               std::unique_ptr<JobLog> log)
         : dialog_(dialog), settings_(std::move(settings)), backups_(std::move(backups)),
           log_(std::move(log)), presence_(FixedReader()) {
@@ -105,11 +105,11 @@ protected:
         }
         port.dropConnection();
         QMetaObject::invokeMethod(
-            &dialog_, [d = &dialog_, summary] { d->Finished(summary); }, Qt::QueuedConnection);
+            &dialog_, [d = &dialog_, summary] { d->showSummary(summary); }, Qt::QueuedConnection);
     }
 
 private:
-    TFormBatch& dialog_;
+    BatchDialog& dialog_;
     BatchSettings settings_;
     BackupStore backups_;
     std::unique_ptr<JobLog> log_;
@@ -119,7 +119,7 @@ private:
     bool stopRequested_ = false;
 };
 
-TFormBatch::TFormBatch(const LanguageTable& table, Prompts& prompts)
+BatchDialog::BatchDialog(const LanguageTable& table, Prompts& prompts)
     : ShellDialog(&table), table_(table), prompts_(prompts), backups_(BackupStore::defaultFolder()),
       jobLog_(JobLog::defaultPath()) {
     setObjectName(QStringLiteral("FormBatch"));
@@ -177,9 +177,9 @@ TFormBatch::TFormBatch(const LanguageTable& table, Prompts& prompts)
     butStop_->setEnabled(false);
     butClose_ = buttons->addButton(QStringLiteral("Close"), QDialogButtonBox::RejectRole);
     butClose_->setObjectName(QStringLiteral("ButClose"));
-    connect(butStart_, &QPushButton::clicked, this, &TFormBatch::Start);
-    connect(butStop_, &QPushButton::clicked, this, &TFormBatch::Stop);
-    connect(buttons, &QDialogButtonBox::rejected, this, &TFormBatch::reject);
+    connect(butStart_, &QPushButton::clicked, this, &BatchDialog::Start);
+    connect(butStop_, &QPushButton::clicked, this, &BatchDialog::Stop);
+    connect(buttons, &QDialogButtonBox::rejected, this, &BatchDialog::reject);
 
     auto* sites = new QHBoxLayout;
     sites->addWidget(edSites_, 1);
@@ -201,7 +201,7 @@ TFormBatch::TFormBatch(const LanguageTable& table, Prompts& prompts)
     layout->addWidget(buttons);
 }
 
-TFormBatch::~TFormBatch() {
+BatchDialog::~BatchDialog() {
     if (thread_) {
         thread_->Stop();
         // The thread may be asking a question on this thread: answer from the event loop.
@@ -211,28 +211,28 @@ TFormBatch::~TFormBatch() {
     }
 }
 
-void TFormBatch::SetProgram(std::string programFile, std::vector<std::string> lines,
-                            std::string name) {
+void BatchDialog::SetProgram(std::string programFile, std::vector<std::string> lines,
+                             std::string name) {
     programFile_ = std::move(programFile);
     lines_ = std::move(lines);
     programName_ = std::move(name);
     labProgram_->setText(QString::fromStdString(programName_));
 }
 
-void TFormBatch::SetStores(std::filesystem::path backups, std::filesystem::path jobLog) {
+void BatchDialog::SetStores(std::filesystem::path backups, std::filesystem::path jobLog) {
     backups_ = std::move(backups);
     jobLog_ = std::move(jobLog);
 }
 
-void TFormBatch::SetChooseSitesFile(std::function<std::optional<QString>()> choose) {
+void BatchDialog::SetChooseSitesFile(std::function<std::optional<QString>()> choose) {
     chooseSites_ = std::move(choose);
 }
 
-void TFormBatch::ShowState(std::string_view text) {
+void BatchDialog::ShowState(std::string_view text) {
     labState_->setText(Translated(table_, text));
 }
 
-void TFormBatch::EnableInputs(bool enabled) {
+void BatchDialog::EnableInputs(bool enabled) {
     for (QWidget* input : std::initializer_list<QWidget*>{edSites_, butSites_, cbDelete_, edPin_,
                                                           butStart_, butClose_}) {
         input->setEnabled(enabled);
@@ -240,7 +240,7 @@ void TFormBatch::EnableInputs(bool enabled) {
     butStop_->setEnabled(!enabled);
 }
 
-void TFormBatch::Start() {
+void BatchDialog::Start() {
     if (thread_) {
         return;
     }
@@ -282,14 +282,14 @@ void TFormBatch::Start() {
     thread_->start();
 }
 
-void TFormBatch::Stop() {
+void BatchDialog::Stop() {
     if (thread_) {
         thread_->Stop();
         butStop_->setEnabled(false);
     }
 }
 
-void TFormBatch::ShowPhase(BatchPhase phase, int) {
+void BatchDialog::ShowPhase(BatchPhase phase, int) {
     switch (phase) {
     case BatchPhase::WaitingForCard:
         ShowState(kInsertCard);
@@ -306,11 +306,11 @@ void TFormBatch::ShowPhase(BatchPhase phase, int) {
     }
 }
 
-void TFormBatch::SetCardEnded(std::function<void(const CardJob&)> cardEnded) {
+void BatchDialog::SetCardEnded(std::function<void(const CardJob&)> cardEnded) {
     cardEnded_ = std::move(cardEnded);
 }
 
-void TFormBatch::AddCard(const CardJob& job) {
+void BatchDialog::AddCard(const CardJob& job) {
     if (cardEnded_) {
         cardEnded_(job);
     }
@@ -330,7 +330,7 @@ void TFormBatch::AddCard(const CardJob& job) {
     listCards_->scrollToItem(item);
 }
 
-void TFormBatch::Finished(const BatchSummary& summary) {
+void BatchDialog::showSummary(const BatchSummary& summary) {
     if (thread_) {
         thread_->wait();
         thread_.reset();
@@ -342,12 +342,12 @@ void TFormBatch::Finished(const BatchSummary& summary) {
     }
 }
 
-bool TFormBatch::AskRewrite(const std::string& iccid) {
+bool BatchDialog::AskRewrite(const std::string& iccid) {
     return prompts_.AskYesNoCancel(QString::fromStdString(iccid),
                                    Translated(table_, kSameCardAgain)) == Prompts::Answer::Yes;
 }
 
-void TFormBatch::reject() {
+void BatchDialog::reject() {
     if (thread_) {
         // Close waits for the card in hand, and answers what the run asks meanwhile.
         Stop();

@@ -1,4 +1,4 @@
-#include "editor/shell/dialogs/TFormPin.h"
+#include "editor/shell/dialogs/PinDialog.h"
 
 #include "editor/core/FormatCount.h"
 #include "editor/shell/app/Prompts.h"
@@ -26,7 +26,7 @@ constexpr std::string_view kLastAttempt = "The last attempt: a wrong PIN blocks 
 
 } // namespace
 
-TFormPin::TFormPin(const LanguageTable& table, Prompts& prompts)
+PinDialog::PinDialog(const LanguageTable& table, Prompts& prompts)
     : ShellDialog(&table), table_(table), prompts_(prompts) {
     setObjectName(QStringLiteral("FormPin"));
     setWindowTitle(QStringLiteral("Disable PIN"));
@@ -58,8 +58,8 @@ TFormPin::TFormPin(const LanguageTable& table, Prompts& prompts)
     butOk_->setEnabled(false);
     auto* butCancel = new QPushButton(QStringLiteral("Cancel"), this);
     butCancel->setObjectName(QStringLiteral("ButCancel"));
-    connect(edPin_, &QLineEdit::textChanged, this, &TFormPin::EdPinChange);
-    connect(butOk_, &QPushButton::clicked, this, &TFormPin::ButOkClick);
+    connect(edPin_, &QLineEdit::textChanged, this, &PinDialog::EdPinChange);
+    connect(butOk_, &QPushButton::clicked, this, &PinDialog::ButOkClick);
     connect(butCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* buttons = new QHBoxLayout;
@@ -74,15 +74,15 @@ TFormPin::TFormPin(const LanguageTable& table, Prompts& prompts)
     edPin_->setFocus();
 }
 
-void TFormPin::SetDisablePin(DisablePinFunction disablePin) {
+void PinDialog::SetDisablePin(DisablePinFunction disablePin) {
     disablePin_ = std::move(disablePin);
 }
 
-void TFormPin::SetPinRemaining(PinRemainingFunction pinRemaining) {
+void PinDialog::SetPinRemaining(PinRemainingFunction pinRemaining) {
     pinRemaining_ = std::move(pinRemaining);
 }
 
-void TFormPin::FormShow() {
+void PinDialog::prepareShow() {
     edPin_->setFocus();
     TranslateOnce();
     // Longer than the texts the window translation takes.
@@ -90,7 +90,7 @@ void TFormPin::FormShow() {
     ShowAttempts(pinRemaining_ ? pinRemaining_() : -1);
 }
 
-void TFormPin::ShowAttempts(int remaining) {
+void PinDialog::ShowAttempts(int remaining) {
     remaining_ = remaining;
     if (remaining <= 0) {
         labAttempts_->hide();
@@ -103,17 +103,17 @@ void TFormPin::ShowAttempts(int remaining) {
     labAttempts_->show();
 }
 
-void TFormPin::done(int result) {
-    // FormClose: whichever way the dialog closes, the PIN goes.
+void PinDialog::done(int result) {
+    // Whichever way the dialog closes, the PIN goes.
     edPin_->clear();
     ShellDialog::done(result);
 }
 
-void TFormPin::EdPinChange() {
+void PinDialog::EdPinChange() {
     butOk_->setEnabled(!edPin_->text().isEmpty());
 }
 
-void TFormPin::ButOkClick() {
+void PinDialog::ButOkClick() {
     if (remaining_ == 1 && !prompts_.AskOkCancel(windowTitle(), FromWindows1252(TranslateText(
                                                                     table_, kLastAttempt)))) {
         edPin_->setFocus();

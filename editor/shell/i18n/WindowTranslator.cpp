@@ -1,4 +1,4 @@
-#include "editor/shell/i18n/TFCLang.h"
+#include "editor/shell/i18n/WindowTranslator.h"
 
 #include "editor/shell/i18n/Hints.h"
 #include "editor/shell/widgets/QtText.h"
@@ -25,9 +25,6 @@
 
 namespace tarvik {
 namespace {
-
-// Language files are a few hundred lines; anything far larger is not one.
-constexpr qint64 kLargestLanguageFile = 4 * 1024 * 1024;
 
 // Texts shorter or longer than these are never translated in controls.
 constexpr qsizetype kShortestText = 2;
@@ -63,11 +60,11 @@ bool IsInnerPart(const QWidget& widget, const QWidget& form) {
 
 // One pass over a window: every text that the rules let through goes to lookup, and what
 // comes back replaces it.
-class WindowTranslator {
+class TextPass {
 public:
     using Lookup = std::function<QString(const QString&)>;
 
-    explicit WindowTranslator(Lookup lookup) : lookup_(std::move(lookup)) {}
+    explicit TextPass(Lookup lookup) : lookup_(std::move(lookup)) {}
 
     std::function<void(QObject&)> onUnknownComponent;
     const QObject* skip = nullptr;
@@ -198,31 +195,29 @@ private:
 
 } // namespace
 
-TFCLang::TFCLang(QWidget& form, const LanguageTable& table)
+WindowTranslator::WindowTranslator(QWidget& form, const LanguageTable& table)
     : QObject(&form), form_(form), table_(table) {}
 
-void TFCLang::Translate() {
+void WindowTranslator::Translate() {
     if (table_.size() > 1) {
         TranslateForm(form_);
     }
 }
 
-void TFCLang::TranslateForm(QWidget& form) {
-    WindowTranslator translator([this](const QString& text) { return Translated(table_, text); });
+void WindowTranslator::TranslateForm(QWidget& form) {
+    TextPass translator([this](const QString& text) { return Translated(table_, text); });
     translator.onUnknownComponent = OnUnknownComponent;
     translator.skip = this;
     translator.Form(form);
 }
 
 void TranslateMenuItem(QAction& item, const LanguageTable& table) {
-    WindowTranslator([&table](const QString& text) {
-        return Translated(table, text);
-    }).MenuItem(item);
+    TextPass([&table](const QString& text) { return Translated(table, text); }).MenuItem(item);
 }
 
 QStringList TranslatableTexts(QWidget& form) {
     QStringList texts;
-    WindowTranslator recorder([&texts](const QString& text) {
+    TextPass recorder([&texts](const QString& text) {
         if (!texts.contains(text)) {
             texts.push_back(text);
         }
@@ -230,14 +225,6 @@ QStringList TranslatableTexts(QWidget& form) {
     });
     recorder.Form(form);
     return texts;
-}
-
-void LoadLanguage(LanguageTable& table, const QString& path) {
-    const QFileInfo file(path);
-    if (!file.isFile() || file.size() > kLargestLanguageFile) {
-        return;
-    }
-    table.loadFile(QFile::encodeName(file.filePath()).toStdString());
 }
 
 } // namespace tarvik

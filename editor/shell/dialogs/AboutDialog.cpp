@@ -1,4 +1,4 @@
-#include "editor/shell/dialogs/TFormAbout.h"
+#include "editor/shell/dialogs/AboutDialog.h"
 
 #include "editor/shell/widgets/Pictures.h"
 #include "editor/shell/widgets/QtText.h"
@@ -17,7 +17,8 @@ constexpr std::string_view kVersion = "Tarvik version 3.00";
 
 } // namespace
 
-TFormAbout::TFormAbout(const LanguageTable* language) : ShellDialog(nullptr), language_(language) {
+AboutDialog::AboutDialog(const LanguageTable* language)
+    : ShellDialog(nullptr), language_(language) {
     setObjectName(QStringLiteral("FormAbout"));
     setWindowTitle(QStringLiteral("Tarvik"));
 
@@ -47,7 +48,7 @@ TFormAbout::TFormAbout(const LanguageTable* language) : ShellDialog(nullptr), la
     layout->addWidget(ok, 0, Qt::AlignHCenter);
 }
 
-void TFormAbout::FormShow() {
+void AboutDialog::prepareShow() {
     if (language_) {
         labVersion_->setText(Translated(*language_, kVersion));
     }

@@ -1,4 +1,4 @@
-#include "editor/shell/dialogs/TFormRestore.h"
+#include "editor/shell/dialogs/RestoreDialog.h"
 
 #include "editor/shell/widgets/QtText.h"
 #include "editor/sim/RestorePreview.h"
@@ -24,7 +24,7 @@ constexpr std::string_view kBackupUnusable = "This SIM backup cannot be used:";
 
 } // namespace
 
-TFormRestore::TFormRestore(const LanguageTable& table) : ShellDialog(&table), table_(table) {
+RestoreDialog::RestoreDialog(const LanguageTable& table) : ShellDialog(&table), table_(table) {
     setObjectName(QStringLiteral("FormRestore"));
     setWindowTitle(QStringLiteral("Restore SIM"));
 
@@ -36,13 +36,14 @@ TFormRestore::TFormRestore(const LanguageTable& table) : ShellDialog(&table), ta
     listBackups_->setRootIsDecorated(false);
     listBackups_->setSelectionMode(QAbstractItemView::SingleSelection);
     listBackups_->setMinimumSize(460, 180);
-    connect(listBackups_, &QTreeWidget::itemSelectionChanged, this, &TFormRestore::SelectionChange);
+    connect(listBackups_, &QTreeWidget::itemSelectionChanged, this,
+            &RestoreDialog::SelectionChange);
     connect(listBackups_, &QTreeWidget::itemDoubleClicked, this, &QDialog::accept);
 
     butPreview_ = new QPushButton(QStringLiteral("Preview"), this);
     butPreview_->setObjectName(QStringLiteral("ButPreview"));
     butPreview_->setAutoDefault(false);
-    connect(butPreview_, &QPushButton::clicked, this, &TFormRestore::ButPreviewClick);
+    connect(butPreview_, &QPushButton::clicked, this, &RestoreDialog::ButPreviewClick);
     labEntries_ = new QLabel(this);
     labEntries_->setObjectName(QStringLiteral("LabEntries"));
     labEntries_->setWordWrap(true);
@@ -72,11 +73,11 @@ TFormRestore::TFormRestore(const LanguageTable& table) : ShellDialog(&table), ta
     layout->addWidget(buttons);
 }
 
-void TFormRestore::SetReadCard(ReadCardFunction readCard) {
+void RestoreDialog::SetReadCard(ReadCardFunction readCard) {
     readCard_ = std::move(readCard);
 }
 
-void TFormRestore::SetBackups(std::vector<BackupStore::Entry> backups) {
+void RestoreDialog::SetBackups(std::vector<BackupStore::Entry> backups) {
     backups_ = std::move(backups);
     card_.reset();
     // The headers are set here rather than left to the window's translation, which knows
@@ -104,7 +105,7 @@ void TFormRestore::SetBackups(std::vector<BackupStore::Entry> backups) {
     SelectionChange();
 }
 
-std::optional<std::filesystem::path> TFormRestore::ChosenBackup() const {
+std::optional<std::filesystem::path> RestoreDialog::ChosenBackup() const {
     const int row = listBackups_->indexOfTopLevelItem(listBackups_->currentItem());
     if (row < 0 || static_cast<std::size_t>(row) >= backups_.size() ||
         listBackups_->selectedItems().isEmpty()) {
@@ -113,13 +114,13 @@ std::optional<std::filesystem::path> TFormRestore::ChosenBackup() const {
     return backups_[static_cast<std::size_t>(row)].path;
 }
 
-void TFormRestore::SelectionChange() {
+void RestoreDialog::SelectionChange() {
     butRestore_->setEnabled(ChosenBackup().has_value());
     butPreview_->setEnabled(ChosenBackup().has_value());
     ShowEntries();
 }
 
-void TFormRestore::ButPreviewClick() {
+void RestoreDialog::ButPreviewClick() {
     if (!readCard_) {
         return;
     }
@@ -133,7 +134,7 @@ void TFormRestore::ButPreviewClick() {
     }
 }
 
-void TFormRestore::ShowEntries() {
+void RestoreDialog::ShowEntries() {
     listEntries_->clear();
     const std::optional<std::filesystem::path> chosen = ChosenBackup();
     if (!chosen) {

@@ -1,4 +1,4 @@
-#include "editor/shell/dialogs/TFormSendSms.h"
+#include "editor/shell/dialogs/SendSmsDialog.h"
 
 #include "base/Utf8.h"
 #include "editor/shell/app/Settings.h"
@@ -29,7 +29,7 @@ QString FromUtf8(std::string_view text) {
 
 } // namespace
 
-TFormSendSms::TFormSendSms(const LanguageTable& table, Settings& settings)
+SendSmsDialog::SendSmsDialog(const LanguageTable& table, Settings& settings)
     : ShellDialog(&table), table_(table), settings_(settings) {
     setObjectName(QStringLiteral("FormSendSms"));
     setWindowTitle(QStringLiteral("Send by SMS"));
@@ -80,8 +80,8 @@ TFormSendSms::TFormSendSms(const LanguageTable& table, Settings& settings)
     butCancel_ = new QPushButton(QStringLiteral("Cancel"), this);
     butCancel_->setObjectName(QStringLiteral("ButCancel"));
     butCancel_->setAutoDefault(false);
-    connect(butSend_, &QPushButton::clicked, this, &TFormSendSms::ButSendClick);
-    connect(butCancel_, &QPushButton::clicked, this, &TFormSendSms::ButCancelClick);
+    connect(butSend_, &QPushButton::clicked, this, &SendSmsDialog::ButSendClick);
+    connect(butCancel_, &QPushButton::clicked, this, &SendSmsDialog::ButCancelClick);
 
     job_ = new SmsJob(
         {
@@ -99,7 +99,7 @@ TFormSendSms::TFormSendSms(const LanguageTable& table, Settings& settings)
                         FromUtf8(reply.from + " (" + reply.time + "): " + reply.text));
                 },
             .warning = [this](const std::string& text) { labStatus_->setText(FromUtf8(text)); },
-            .finished = [this](const modem::SendOutcome& outcome) { Finished(outcome); },
+            .finished = [this](const modem::SendOutcome& outcome) { showOutcome(outcome); },
         },
         this);
 
@@ -117,19 +117,19 @@ TFormSendSms::TFormSendSms(const LanguageTable& table, Settings& settings)
     layout->addLayout(buttons);
 }
 
-TFormSendSms::~TFormSendSms() = default;
+SendSmsDialog::~SendSmsDialog() = default;
 
-bool TFormSendSms::Sending() const {
+bool SendSmsDialog::Sending() const {
     return job_->Running();
 }
 
-QString TFormSendSms::NumberKey() const {
+QString SendSmsDialog::NumberKey() const {
     // A path holds "/", which the settings would take for groups.
     return QStringLiteral("SmsNumber-") + QString::fromLatin1(programPath_.toUtf8().toHex());
 }
 
-void TFormSendSms::SetProgram(std::vector<std::u16string> messages, const QString& programPath,
-                              const std::vector<std::string>& ports) {
+void SendSmsDialog::SetProgram(std::vector<std::u16string> messages, const QString& programPath,
+                               const std::vector<std::string>& ports) {
     messages_ = std::move(messages);
     sent_.assign(messages_.size(), false);
     programPath_ = programPath;
@@ -163,14 +163,14 @@ void TFormSendSms::SetProgram(std::vector<std::u16string> messages, const QStrin
     EnableInputs(true);
 }
 
-void TFormSendSms::SetHeaders() {
+void SendSmsDialog::SetHeaders() {
     // Set here rather than left to the window's translation, which knows no list headers.
     listMessages_->setHeaderLabels({Translated(table_, std::string_view("Message")),
                                     Translated(table_, std::string_view("Characters")),
                                     Translated(table_, std::string_view("State"))});
 }
 
-void TFormSendSms::ShowState(std::size_t index, std::string_view state, const QString& detail) {
+void SendSmsDialog::ShowState(std::size_t index, std::string_view state, const QString& detail) {
     QTreeWidgetItem* item = listMessages_->topLevelItem(static_cast<int>(index));
     if (item == nullptr) {
         return;
@@ -182,14 +182,14 @@ void TFormSendSms::ShowState(std::size_t index, std::string_view state, const QS
     item->setText(kState, text);
 }
 
-void TFormSendSms::EnableInputs(bool enabled) {
+void SendSmsDialog::EnableInputs(bool enabled) {
     for (QWidget* widget : {static_cast<QWidget*>(cbPort_), static_cast<QWidget*>(edNumber_),
                             static_cast<QWidget*>(edPin_), static_cast<QWidget*>(butSend_)}) {
         widget->setEnabled(enabled);
     }
 }
 
-void TFormSendSms::ButSendClick() {
+void SendSmsDialog::ButSendClick() {
     const auto first = std::find(sent_.begin(), sent_.end(), false);
     if (Sending() || first == sent_.end()) {
         return;
@@ -219,7 +219,7 @@ void TFormSendSms::ButSendClick() {
     job_->Start(cbPort_->currentText().toStdString(), std::move(request));
 }
 
-void TFormSendSms::ButCancelClick() {
+void SendSmsDialog::ButCancelClick() {
     if (!Sending()) {
         ShellDialog::reject();
         return;
@@ -228,12 +228,12 @@ void TFormSendSms::ButCancelClick() {
     labStatus_->setText(Translated(table_, std::string_view("Stopping after the message in hand")));
 }
 
-void TFormSendSms::reject() {
+void SendSmsDialog::reject() {
     // Escape and the window's close button stop the sending first, as Cancel does.
     ButCancelClick();
 }
 
-void TFormSendSms::Finished(const modem::SendOutcome& outcome) {
+void SendSmsDialog::showOutcome(const modem::SendOutcome& outcome) {
     EnableInputs(true);
     // Nothing is left to cancel once the sending has ended.
     butCancel_->setText(Translated(table_, std::string_view("Close")));

@@ -26,10 +26,10 @@ class SmsJob;
 // they come. The modem runs on a worker thread, so the window stays responsive; Cancel stops
 // after the message in hand, and closes the dialog when nothing is being sent. Send after a
 // failure sends from the message that failed.
-class TFormSendSms : public ShellDialog {
+class SendSmsDialog : public ShellDialog {
 public:
-    TFormSendSms(const LanguageTable& table, Settings& settings);
-    ~TFormSendSms() override;
+    SendSmsDialog(const LanguageTable& table, Settings& settings);
+    ~SendSmsDialog() override;
 
     // The messages of the program saved at programPath (empty for an unsaved one), and the
     // ports to offer; clears what an earlier sending showed.
@@ -59,7 +59,7 @@ private:
     void ButSendClick();
     void ButCancelClick();
     void ShowState(std::size_t index, std::string_view state, const QString& detail = {});
-    void Finished(const modem::SendOutcome& outcome);
+    void showOutcome(const modem::SendOutcome& outcome);
     void EnableInputs(bool enabled);
     QString NumberKey() const;
 

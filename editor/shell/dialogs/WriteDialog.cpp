@@ -1,4 +1,4 @@
-#include "editor/shell/dialogs/TFormWrite.h"
+#include "editor/shell/dialogs/WriteDialog.h"
 
 #include "editor/form/TelephoneNumbers.h"
 #include "editor/shell/widgets/QtText.h"
@@ -20,19 +20,19 @@ constexpr std::string_view kNotATelephoneNumber = "Not a telephone number";
 
 } // namespace
 
-TFormWrite::TFormWrite(const LanguageTable& table) : ShellDialog(&table), table_(table) {
+WriteDialog::WriteDialog(const LanguageTable& table) : ShellDialog(&table), table_(table) {
     setObjectName(QStringLiteral("FormWrite"));
     setWindowTitle(QStringLiteral("Write to SIM?"));
 
     cbDelete_ = new QCheckBox(QStringLiteral("Delete SIM during write"), this);
     cbDelete_->setObjectName(QStringLiteral("CBDelete"));
     cbDelete_->setChecked(true);
-    connect(cbDelete_, &QCheckBox::toggled, this, &TFormWrite::UpdatePreview);
+    connect(cbDelete_, &QCheckBox::toggled, this, &WriteDialog::UpdatePreview);
 
     butPreview_ = new QPushButton(QStringLiteral("Preview"), this);
     butPreview_->setObjectName(QStringLiteral("ButPreview"));
     butPreview_->setAutoDefault(false);
-    connect(butPreview_, &QPushButton::clicked, this, &TFormWrite::ButPreviewClick);
+    connect(butPreview_, &QPushButton::clicked, this, &WriteDialog::ButPreviewClick);
 
     labPreview_ = new QLabel(this);
     labPreview_->setObjectName(QStringLiteral("LabPreview"));
@@ -65,26 +65,26 @@ TFormWrite::TFormWrite(const LanguageTable& table) : ShellDialog(&table), table_
     setMinimumWidth(280);
 }
 
-bool TFormWrite::DeleteAll() const {
+bool WriteDialog::DeleteAll() const {
     return cbDelete_->isChecked();
 }
 
-void TFormWrite::SetReadCard(ReadCardFunction readCard) {
+void WriteDialog::SetReadCard(ReadCardFunction readCard) {
     readCard_ = std::move(readCard);
 }
 
-void TFormWrite::SetProgram(std::vector<std::string> lines) {
+void WriteDialog::SetProgram(std::vector<std::string> lines) {
     lines_ = std::move(lines);
     card_.reset();
     UpdatePreview();
 }
 
-void TFormWrite::ShowPreview(std::vector<SimItem> card) {
+void WriteDialog::ShowPreview(std::vector<SimItem> card) {
     card_ = std::move(card);
     UpdatePreview();
 }
 
-void TFormWrite::ButPreviewClick() {
+void WriteDialog::ButPreviewClick() {
     if (!readCard_) {
         return;
     }
@@ -97,7 +97,7 @@ void TFormWrite::ButPreviewClick() {
     }
 }
 
-void TFormWrite::UpdatePreview() {
+void WriteDialog::UpdatePreview() {
     listPreview_->clear();
     if (!card_) {
         labPreview_->hide();

@@ -25,10 +25,10 @@ class Prompts;
 // the card service while it waits for a card; the dialog shows in large type what the
 // user must do, and a line for each card as it ends. Stop ends the run once the card in
 // hand is done. The editor's program is only read.
-class TFormBatch : public ShellDialog {
+class BatchDialog : public ShellDialog {
 public:
-    TFormBatch(const LanguageTable& table, Prompts& prompts);
-    ~TFormBatch() override;
+    BatchDialog(const LanguageTable& table, Prompts& prompts);
+    ~BatchDialog() override;
 
     // The program: the editor's document as its file holds it, its lines, and its name.
     void SetProgram(std::string programFile, std::vector<std::string> lines, std::string name);
@@ -59,7 +59,7 @@ private:
     void Stop();
     void ShowPhase(BatchPhase phase, int card);
     void AddCard(const CardJob& job);
-    void Finished(const BatchSummary& summary);
+    void showSummary(const BatchSummary& summary);
     bool AskRewrite(const std::string& iccid);
     void ShowState(std::string_view text);
     void EnableInputs(bool enabled);

@@ -23,9 +23,9 @@ using ReadCardFunction = std::function<std::optional<std::vector<SimItem>>()>;
 // Preview reads the card and shows what the write would change, summed up ("4 entries
 // change, 2 contacts that are not part of the program will be deleted") with the list
 // below; ticking or unticking the choice updates both.
-class TFormWrite : public ShellDialog {
+class WriteDialog : public ShellDialog {
 public:
-    explicit TFormWrite(const LanguageTable& table);
+    explicit WriteDialog(const LanguageTable& table);
 
     QCheckBox& CBDelete() const { return *cbDelete_; }
     QPushButton& ButPreview() const { return *butPreview_; }

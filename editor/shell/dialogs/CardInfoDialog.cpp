@@ -1,4 +1,4 @@
-#include "editor/shell/dialogs/TFormCardInfo.h"
+#include "editor/shell/dialogs/CardInfoDialog.h"
 
 #include <QFormLayout>
 #include <QLabel>
@@ -7,7 +7,7 @@
 
 namespace tarvik {
 
-TFormCardInfo::TFormCardInfo() : ShellDialog(nullptr) {
+CardInfoDialog::CardInfoDialog() : ShellDialog(nullptr) {
     setObjectName(QStringLiteral("FormCardInfo"));
     setWindowTitle(QStringLiteral("Card information"));
 
@@ -24,7 +24,7 @@ TFormCardInfo::TFormCardInfo() : ShellDialog(nullptr) {
     layout->addWidget(ok, 0, Qt::AlignHCenter);
 }
 
-void TFormCardInfo::SetReport(const std::vector<ReportLine>& lines) {
+void CardInfoDialog::SetReport(const std::vector<ReportLine>& lines) {
     while (rows_->rowCount() > 0) {
         rows_->removeRow(0);
     }

@@ -1,8 +1,8 @@
-#include "editor/shell/dialogs/TFormNewPsw.h"
+#include "editor/shell/dialogs/NewPasswordDialog.h"
 
 #include "editor/core/PasswordDigest.h"
 #include "editor/shell/app/Settings.h"
-#include "editor/shell/dialogs/TFormPsw.h"
+#include "editor/shell/dialogs/PasswordDialog.h"
 #include "editor/shell/widgets/QtText.h"
 #include "editor/shell/widgets/Windows1252Validator.h"
 
@@ -39,7 +39,8 @@ QLineEdit* AddBox(QWidget& dialog, QGridLayout& layout, const char* labelName, c
 
 } // namespace
 
-TFormNewPsw::TFormNewPsw(const LanguageTable& table, Settings& settings, const TFormPsw& login)
+NewPasswordDialog::NewPasswordDialog(const LanguageTable& table, Settings& settings,
+                                     const PasswordDialog& login)
     : ShellDialog(&table), settings_(settings), login_(login) {
     setObjectName(QStringLiteral("FormNewPsw"));
     setWindowTitle(QStringLiteral("Change password"));
@@ -54,11 +55,11 @@ TFormNewPsw::TFormNewPsw(const LanguageTable& table, Settings& settings, const T
     butOk_->setDefault(true);
     auto* butCa = new QPushButton(QStringLiteral("Cancel"), this);
     butCa->setObjectName(QStringLiteral("ButCa"));
-    connect(butOk_, &QPushButton::clicked, this, &TFormNewPsw::ButOKClick);
+    connect(butOk_, &QPushButton::clicked, this, &NewPasswordDialog::ButOKClick);
     connect(butCa, &QPushButton::clicked, this, &QDialog::reject);
 
     for (QLineEdit* box : {edName_, edNew1_, edNew2_}) {
-        connect(box, &QLineEdit::textChanged, this, &TFormNewPsw::EdNew1Change);
+        connect(box, &QLineEdit::textChanged, this, &NewPasswordDialog::EdNew1Change);
     }
 
     auto* buttons = new QHBoxLayout;
@@ -71,7 +72,7 @@ TFormNewPsw::TFormNewPsw(const LanguageTable& table, Settings& settings, const T
     layout->addLayout(buttons, 2, 0);
 }
 
-void TFormNewPsw::FormShow() {
+void NewPasswordDialog::prepareShow() {
     butOk_->setEnabled(false);
     edName_->setText(login_.EdName().text());
     edNew1_->clear();
@@ -80,12 +81,12 @@ void TFormNewPsw::FormShow() {
     TranslateOnce();
 }
 
-void TFormNewPsw::EdNew1Change() {
+void NewPasswordDialog::EdNew1Change() {
     butOk_->setEnabled(edNew1_->text() == edNew2_->text() && !edNew1_->text().isEmpty() &&
                        !edName_->text().isEmpty());
 }
 
-void TFormNewPsw::ButOKClick() {
+void NewPasswordDialog::ButOKClick() {
     const auto name = ToWindows1252(edName_->text());
     const auto password = ToWindows1252(edNew1_->text());
     if (!name || !password) {

@@ -31,9 +31,9 @@ using PinRemainingFunction = std::function<int()>;
 // empties the box (so Enter cannot spend another attempt on the same PIN) and the dialog
 // stays open until the card is blocked. With one attempt left, OK asks first. The PIN box
 // is emptied on every close, so a PIN never outlives the dialog.
-class TFormPin : public ShellDialog {
+class PinDialog : public ShellDialog {
 public:
-    TFormPin(const LanguageTable& table, Prompts& prompts);
+    PinDialog(const LanguageTable& table, Prompts& prompts);
 
     // The card operation OK runs; without one, every PIN is refused.
     void SetDisablePin(DisablePinFunction disablePin);
@@ -47,7 +47,7 @@ public:
     void done(int result) override;
 
 protected:
-    void FormShow() override;
+    void prepareShow() override;
 
 private:
     void EdPinChange();

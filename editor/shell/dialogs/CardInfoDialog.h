@@ -11,9 +11,9 @@ namespace tarvik {
 
 // Device > Card information…: what the card in the reader is, line by line as
 // `tarvik-cli card` prints it, and OK.
-class TFormCardInfo : public ShellDialog {
+class CardInfoDialog : public ShellDialog {
 public:
-    TFormCardInfo();
+    CardInfoDialog();
 
     // Shows these lines in place of the ones shown before.
     void SetReport(const std::vector<ReportLine>& lines);

@@ -28,25 +28,25 @@ class NotepadExport;
 class RecentFilesMenu;
 class QtTranslations;
 class SimCommands;
-class TFCLang;
-class TFormSendSms;
+class WindowTranslator;
+class SendSmsDialog;
 struct ShellServices;
 
 // The main window: the menus, the tool bar, the form's pages over the program document,
 // and the commands of the editor (files, card, guide, Send to Notepad, About, change
-// password). Its creation (FormCreate) gives an empty program for the third model; its
-// first show (FormShow) loads the picture and the language, translates the window, runs
-// the login and decodes the program; closing (FormClose) asks to save unsaved changes;
-// its destruction (FormDestroy) closes the card connection and deletes the export file.
+// password). Its creation (buildWindow) gives an empty program for the third model; its
+// first show (prepareFirstShow) loads the picture and the language, translates the window, runs
+// the login and decodes the program; closing (mayClose) asks to save unsaved changes;
+// its destruction (releaseResources) closes the card connection and deletes the export file.
 //
 // A failed or cancelled login closes the window before it appears; LoggedIn() then says
 // false and the program ends.
-class TFormMain : public QMainWindow {
+class MainWindow : public QMainWindow {
 public:
-    explicit TFormMain(Application& app);
-    ~TFormMain() override;
-    TFormMain(const TFormMain&) = delete;
-    TFormMain& operator=(const TFormMain&) = delete;
+    explicit MainWindow(Application& app);
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
 
     FormModel& form() { return *form_; }
     ProgramDocument& document() { return doc_; }
@@ -63,45 +63,45 @@ public:
     bool LoggedIn() const { return loggedIn_; }
 
     // The commands, as the menus and buttons run them.
-    void FileNewItemClick();
-    void FileOpen1Execute();
+    void newProgram();
+    void openFile();
     // Save writes to the program's file, asking for a name only when it has none yet;
     // Save As asks every time.
-    void FileSave1Execute();
-    void FileSaveAs1Execute();
-    void FileExit1Execute();
+    void saveFile();
+    void saveFileAs();
+    void exitProgram();
     // The configuration sheet of the program, to a printer or to a PDF file.
-    void FilePrint1Click();
-    void FileExportPdf1Click();
-    void ReadSIM1Click();
-    void WriteSIM1Click();
-    void RestoreSIM1Click();
-    void BatchSIM1Click();
-    void CardInfo1Click();
-    void ButReadClick();
-    void ButWriteClick();
+    void printSheet();
+    void exportPdf();
+    void readSim();
+    void writeSim();
+    void restoreSim();
+    void writeBatch();
+    void showCardInfo();
+    void readSimIntoProgram();
+    void writeProgramToSim();
     // "Send by SMS...": the remote-programming messages through a GSM modem.
-    void ButSendSmsClick();
-    void Change1Click();
-    void Guide1Click();
-    void HelpAbout1Execute();
-    void ButNotepadClick();
+    void sendBySms();
+    void changePassword();
+    void openGuide();
+    void showAbout();
+    void sendToNotepad();
 
     // Opens the program file at path right after the login, as File > Open would; the
     // window shows first. Called before the first show.
-    void OpenAfterLogin(const QString& path) { startFile_ = path; }
+    void openAfterLogin(const QString& path) { startFile_ = path; }
     // The recent file chosen in File > Recent files, and a program file dropped on the
     // window (which first asks to save unsaved changes).
-    void OpenRecentFile(const QString& path);
-    void OpenDroppedFile(const QString& path);
+    void openRecentFile(const QString& path);
+    void openDroppedFile(const QString& path);
 
     // "Tarvik3", or "Tarvik3 - " and the file's name, marked while the program has unsaved
     // changes.
-    void UpdateCaption();
+    void updateCaption();
     // The caption without the mark.
     const QString& Caption() const { return caption_; }
 
-    // The first show runs FormShow before the window appears; it stays hidden when the
+    // The first show runs prepareFirstShow before the window appears; it stays hidden when the
     // login failed.
     void setVisible(bool visible) override;
 
@@ -109,10 +109,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void FormCreate();
-    void FormShow();
+    void buildWindow();
+    void prepareFirstShow();
     // Whether the window may close: asks to save unsaved changes.
-    bool FormClose();
+    bool mayClose();
     // Whether closing would ask to save: the program changed and is not empty.
     bool HasUnsavedChanges() const;
     // Whether the program may be replaced: asks to save unsaved changes, as closing does.
@@ -123,14 +123,14 @@ private:
     // True when the program was written.
     bool SaveProgram(bool askName);
     ConfigSheet Sheet();
-    void FormDestroy();
+    void releaseResources();
 
     void BuildMenus();
     void BuildToolBar();
     QAction* AddItem(QMenu& menu, const char* name, const char* caption,
-                     void (TFormMain::*handler)());
+                     void (MainWindow::*handler)());
     QToolButton* AddToolButton(const char* name, const char* hint, QStyle::StandardPixmap icon,
-                               void (TFormMain::*handler)());
+                               void (MainWindow::*handler)());
     void ShowDeviceModel();
     void LoadDevicePicture();
     void PlaceOnScreen();
@@ -149,8 +149,8 @@ private:
     std::unique_ptr<SimCommands> sim_;
     std::unique_ptr<NotepadExport> notepad_;
     std::unique_ptr<QtTranslations> qtTexts_;
-    std::unique_ptr<TFormSendSms> formSendSms_; // made when first needed
-    TFCLang* lang_ = nullptr;
+    std::unique_ptr<SendSmsDialog> sendSmsDialog_; // made when first needed
+    WindowTranslator* translator_ = nullptr;
     EditHistory* history_ = nullptr;
 
     QMenu* languageMenu_ = nullptr;

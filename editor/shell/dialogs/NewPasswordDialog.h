@@ -8,13 +8,13 @@ class QPushButton;
 namespace tarvik {
 
 class Settings;
-class TFormPsw;
+class PasswordDialog;
 
 // Change password: a new user name and a new password typed twice. OK stores the name and
 // the digest, which apply from the next start; Cancel stores nothing.
-class TFormNewPsw : public ShellDialog {
+class NewPasswordDialog : public ShellDialog {
 public:
-    TFormNewPsw(const LanguageTable& table, Settings& settings, const TFormPsw& login);
+    NewPasswordDialog(const LanguageTable& table, Settings& settings, const PasswordDialog& login);
 
     QLineEdit& EdName() const { return *edName_; }
     QLineEdit& EdNew1() const { return *edNew1_; }
@@ -22,14 +22,14 @@ public:
     QPushButton& ButOK() const { return *butOk_; }
 
 protected:
-    void FormShow() override;
+    void prepareShow() override;
 
 private:
     void EdNew1Change();
     void ButOKClick();
 
     Settings& settings_;
-    const TFormPsw& login_;
+    const PasswordDialog& login_;
     QLineEdit* edName_;
     QLineEdit* edNew1_;
     QLineEdit* edNew2_;

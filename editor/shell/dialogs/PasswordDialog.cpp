@@ -1,4 +1,4 @@
-#include "editor/shell/dialogs/TFormPsw.h"
+#include "editor/shell/dialogs/PasswordDialog.h"
 
 #include "editor/core/PasswordDigest.h"
 #include "editor/shell/widgets/QtText.h"
@@ -18,7 +18,7 @@ constexpr int kLoginTextLength = 15;
 
 } // namespace
 
-TFormPsw::TFormPsw(const LanguageTable& table) : ShellDialog(&table) {
+PasswordDialog::PasswordDialog(const LanguageTable& table) : ShellDialog(&table) {
     setObjectName(QStringLiteral("FormPsw"));
     setWindowTitle(QStringLiteral("Password"));
 
@@ -61,7 +61,7 @@ TFormPsw::TFormPsw(const LanguageTable& table) : ShellDialog(&table) {
     edPsw_->setFocus();
 }
 
-bool TFormPsw::eventFilter(QObject* watched, QEvent* event) {
+bool PasswordDialog::eventFilter(QObject* watched, QEvent* event) {
     // EdPswKeyUp: Enter in the password box logs in.
     if (watched == edPsw_ && event->type() == QEvent::KeyRelease) {
         const int key = static_cast<QKeyEvent*>(event)->key();
