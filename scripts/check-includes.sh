@@ -28,8 +28,12 @@ declare -A allowed=(
     [editor/cli]="base/ gsm/ program/ modem/ editor/ simlib/include/"
     [editor/shell]="base/ gsm/ program/ modem/ editor/ simlib/include/"
     [setup]="base/"
+    [testing]="base/"
     [tools/simcard]="base/ gsm/"
+    [tools/simcard/fixture]="base/ gsm/ testing/"
     [tools/gsmmodem]="base/ gsm/ tools/simcard/fixture/"
+    [tools/gsmmodem/fixture]="base/ gsm/ tools/gsmmodem/ tools/simcard/fixture/ testing/"
+    [tools/testpcsc]="base/"
     [tools/mkpackage]="base/ setup/"
     [tools/casemodule]="simlib/include/"
     # Benchmarks and fuzz targets measure and feed a component's inside, as its tests do.
