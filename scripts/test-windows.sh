@@ -9,7 +9,7 @@ started=$SECONDS
 jobs=2
 
 # The packages the stage needs, installed when missing (as scripts/install-deps.sh does).
-packages=(cmake ninja-build g++-mingw-w64-x86-64 googletest wine wine64 xvfb xauth)
+packages=(cmake ninja-build g++-mingw-w64-x86-64 googletest wine wine64 xvfb xauth x11-apps)
 missing=()
 for package in "${packages[@]}"; do
     status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
