@@ -56,8 +56,9 @@ SubmitPdu EncodeSubmit(const Destination& to, std::u16string_view text) {
                                              .statusReport = false,
                                              .validity = kValidityOneDay});
     SubmitPdu pdu;
-    pdu.bytes.push_back(0x00); // SCA: the modem's own service centre
-    pdu.bytes.insert(pdu.bytes.end(), head.begin(), head.end());
+    // SCA 00: the modem's own service centre; the TPDU's head after it.
+    pdu.bytes.resize(1 + head.size());
+    std::copy(head.begin(), head.end(), pdu.bytes.begin() + 1);
     gsm::AppendUserText(pdu.bytes, text, alphabet);
     pdu.tpduLength = pdu.bytes.size() - 1;
     return pdu;

@@ -169,11 +169,15 @@ TEST(Tpdu, WritesTheFieldsBeforeTheUserData) {
          EncodeSubmitHead({.destination = u"+46708251358", .validity = 0xAA}),
          "11 00 0B 91 64 07 28 15 53 F8 00 00 AA"},
         {"submit, status report, no validity",
-         EncodeSubmitHead(
-             {.reference = 4, .destination = u"1234", .dataCoding = 0x08, .statusReport = true}),
+         EncodeSubmitHead({.reference = 4,
+                           .destination = u"1234",
+                           .dataCoding = 0x08,
+                           .statusReport = true,
+                           .validity = std::nullopt}),
          "21 04 04 81 21 43 00 08"},
         // Digits past the twentieth do not fit TP-DA.
-        {"submit, long number", EncodeSubmitHead({.destination = u"+1234567890123456789012"}),
+        {"submit, long number",
+         EncodeSubmitHead({.destination = u"+1234567890123456789012", .validity = std::nullopt}),
          "01 00 14 91 21 43 65 87 09 21 43 65 87 09 00 00"},
         {"deliver with header",
          EncodeDeliverHead({.originator = u"1234",

@@ -102,7 +102,12 @@ TEST(VirtualCardTest, SelectReadUpdateReachTheImage) {
 
 // Only lower bounds: a slow machine can make an answer later, never earlier.
 TEST(VirtualCardTest, RealTimingAnswersNoSoonerThanACardOnT0Would) {
-    VirtualCard card({.pin1Enabled = false, .realTiming = true, .baud = 9600, .writeMs = 50});
+    CardOptions options;
+    options.pin1Enabled = false;
+    options.realTiming = true;
+    options.baud = 9600;
+    options.writeMs = 50;
+    VirtualCard card(options);
     Context context;
     Connection c(context, card.readerName());
     ASSERT_EQ(c.result(), SCARD_S_SUCCESS);
