@@ -57,7 +57,10 @@ void SendThroughTheLibrary(benchmark::State& state) {
         AtSession session(*port);
         MessageLog log(LogFile());
         SendObserver observer;
-        SendRequest request{.messages = plan.messages, .number = kNumber, .wait = milliseconds(0)};
+        SendRequest request;
+        request.messages = plan.messages;
+        request.number = kNumber;
+        request.wait = milliseconds(0);
         const SendOutcome outcome = SendRemote(session, request, log, observer);
         if (outcome.sent != 5) {
             state.SkipWithError(outcome.error.c_str());
