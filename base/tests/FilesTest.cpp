@@ -207,8 +207,8 @@ TEST(FilesTest, AnAppendFileThatCannotBeOpenedSaysWhy) {
     }
 }
 
-// The XDG Base Directory Specification 0.8: a variable that is unset, empty or relative is
-// ignored for the default below HOME.
+// XDG base directories (version 0.8 of the freedesktop.org rules): a variable that is unset, empty
+// or relative is ignored for the default below HOME.
 TEST(FilesTest, XdgFoldersComeFromTheGivenEnvironment) {
     // "/" here, "C:/" on Windows: the values must be absolute where the test runs.
     const std::string root = fs::temp_directory_path().root_path().generic_string();
