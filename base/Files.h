@@ -13,6 +13,7 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace tarvik::base {
 
@@ -64,11 +65,19 @@ public:
     // (0700) where they are missing too.
     static FileResult<AppendFile> openPrivate(const std::filesystem::path& path);
 
-    AppendFile(AppendFile&& other) noexcept;
-    AppendFile& operator=(AppendFile&& other) noexcept;
+    AppendFile(AppendFile&& other) noexcept
+        : path_(std::move(other.path_)), handle_(std::exchange(other.handle_, -1)) {}
+    AppendFile& operator=(AppendFile&& other) noexcept {
+        if (this != &other) {
+            close();
+            path_ = std::move(other.path_);
+            handle_ = std::exchange(other.handle_, -1);
+        }
+        return *this;
+    }
     AppendFile(const AppendFile&) = delete;
     AppendFile& operator=(const AppendFile&) = delete;
-    ~AppendFile();
+    ~AppendFile() { close(); }
 
     // The file's size now.
     FileResult<std::uint64_t> size() const;
@@ -80,6 +89,7 @@ public:
 private:
     AppendFile(std::filesystem::path path, std::intptr_t handle)
         : path_(std::move(path)), handle_(handle) {}
+    // Closes the handle, the one platform-bound part of the ownership.
     void close();
 
     std::filesystem::path path_;

@@ -286,22 +286,6 @@ FileResult<AppendFile> AppendFile::openPrivate(const fs::path& path) {
     return AppendFile(path, reinterpret_cast<std::intptr_t>(file.release()));
 }
 
-AppendFile::AppendFile(AppendFile&& other) noexcept
-    : path_(std::move(other.path_)), handle_(std::exchange(other.handle_, -1)) {}
-
-AppendFile& AppendFile::operator=(AppendFile&& other) noexcept {
-    if (this != &other) {
-        close();
-        path_ = std::move(other.path_);
-        handle_ = std::exchange(other.handle_, -1);
-    }
-    return *this;
-}
-
-AppendFile::~AppendFile() {
-    close();
-}
-
 void AppendFile::close() {
     if (handle_ != -1) {
         ::CloseHandle(reinterpret_cast<HANDLE>(std::exchange(handle_, -1)));
