@@ -29,7 +29,7 @@ if(BUILD_TESTING)
             $<TARGET_FILE:quenlib> ${card_test_dir}/)
   set(card_runner ${PROJECT_SOURCE_DIR}/scripts/wine-card-run ${SIMCARD_PROGRAM})
   foreach(entry
-      "card|--pin1-disabled|ReadersListsTheTestReaderWithItsCard"
+      "card|--pin1-disabled|ReadersListsTheTestReaderWithItsCard:CliProgramTest.CommandsLeftOutOfTheBuildSayWhy"
       "transfers|--pin1-disabled|WriteDiffReadAndRestoreGoThroughTheCard"
       "wide_text|--pin1-disabled|WideArgumentsAndBinaryOutputKeepEveryCharacter"
       "pin|--pin1-enabled|PinNoneWrongAndRightGiveTheirStatuses"

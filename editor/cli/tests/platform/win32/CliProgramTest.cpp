@@ -165,6 +165,28 @@ TEST_F(CliProgramTest, ReadersListsTheTestReaderWithItsCard) {
     EXPECT_EQ(run.out, "Tarvik Test Reader 0: card\n");
 }
 
+// What this build leaves out (the sheet's PDF writer is Qt's) is not listed, and says so
+// when asked for, as a bad argument does.
+TEST_F(CliProgramTest, CommandsLeftOutOfTheBuildSayWhy) {
+    const std::string program = WriteProgram("p.sim", {"TL1=1"});
+    const std::vector<std::vector<std::string>> asked = {
+        {"sheet", program, folder.file("p.pdf")},
+        {"sheet", "--language", "Italiano", program, folder.file("p.pdf")},
+        {"help", "sheet"},
+    };
+    for (const auto& args : asked) {
+        const ProgramRun run = Run(args);
+        EXPECT_EQ(run.status, 2) << args.size();
+        EXPECT_TRUE(Contains(run.err, "tarvik-cli: sheet: not in this build")) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_FALSE(fs::exists(folder.path() / "p.pdf"));
+    const ProgramRun usage = Run({"--help"});
+    EXPECT_EQ(usage.status, 0);
+    EXPECT_FALSE(Contains(usage.out, "sheet"));
+    EXPECT_TRUE(Contains(usage.out, "write-sim"));
+}
+
 // write-sim backs the card up under %APPDATA%\Tarvik before it writes; diff compares, and
 // restore puts the card back as the backup holds it.
 TEST_F(CliProgramTest, WriteDiffReadAndRestoreGoThroughTheCard) {
