@@ -4,16 +4,28 @@
 #include "base/Files.h"
 #include "base/Places.h"
 
+#include <chrono>
+#include <cstdio>
+
 namespace tarvik::modem {
 namespace {
 
 constexpr std::string_view header = "time,direction,number,text,result\r\n";
 
+// Worked out from the count of seconds alone (Unix time knows no leap seconds), so that it
+// needs no time zone and no platform's calendar function.
 std::string UtcText(std::time_t time) {
-    std::tm utc{};
-    gmtime_r(&time, &utc);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    using namespace std::chrono;
+    const sys_seconds at{seconds(time)};
+    const sys_days day = floor<days>(at);
+    const year_month_day date(day);
+    const hh_mm_ss clock(at - day);
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ",
+                  static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+                  static_cast<unsigned>(date.day()), static_cast<int>(clock.hours().count()),
+                  static_cast<int>(clock.minutes().count()),
+                  static_cast<int>(clock.seconds().count()));
     return text;
 }
 

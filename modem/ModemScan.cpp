@@ -1,11 +1,9 @@
 #include "modem/ModemScan.h"
 
 #include "modem/NetworkQuery.h"
-#include "modem/PosixSerialPort.h"
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 
 namespace tarvik::modem {
 namespace {
@@ -27,27 +25,61 @@ std::string Identification(AtSession& session, std::string_view command, millise
     return std::string(line);
 }
 
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Whether port `a` comes before `b`: character by character, except that runs of digits
+// compare as numbers (shorter run without leading zeros first, then digit by digit).
+bool PortBefore(std::string_view a, std::string_view b) {
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (IsDigit(a[i]) && IsDigit(b[j])) {
+            const std::size_t aEnd = std::find_if_not(a.begin() + i, a.end(), IsDigit) - a.begin();
+            const std::size_t bEnd = std::find_if_not(b.begin() + j, b.end(), IsDigit) - b.begin();
+            std::string_view x = a.substr(i, aEnd - i);
+            std::string_view y = b.substr(j, bEnd - j);
+            while (x.size() > 1 && x.front() == '0') {
+                x.remove_prefix(1);
+            }
+            while (y.size() > 1 && y.front() == '0') {
+                y.remove_prefix(1);
+            }
+            if (x.size() != y.size()) {
+                return x.size() < y.size();
+            }
+            if (x != y) {
+                return x < y;
+            }
+            i = aEnd;
+            j = bEnd;
+            continue;
+        }
+        if (a[i] != b[j]) {
+            return a[i] < b[j];
+        }
+        ++i;
+        ++j;
+    }
+    return a.size() - i < b.size() - j || (a.size() - i == b.size() - j && a < b);
+}
+
 } // namespace
 
-std::unique_ptr<SerialPort> OpenSerialPort(const std::string& path, std::string& error) {
-    return PosixSerialPort::open(path, error);
+std::vector<std::string> OrderedPorts(std::vector<std::string> ports) {
+    std::sort(ports.begin(), ports.end(),
+              [](const std::string& a, const std::string& b) { return PortBefore(a, b); });
+    ports.erase(std::unique(ports.begin(), ports.end()), ports.end());
+    return ports;
 }
 
 std::vector<std::string> CandidatePorts() {
-    std::vector<std::string> ports;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator("/dev", ec)) {
-        const std::string name = entry.path().filename().string();
-        if (name.starts_with("ttyUSB") || name.starts_with("ttyACM")) {
-            ports.push_back(entry.path().string());
-        }
-    }
+    std::vector<std::string> ports = SystemSerialPorts();
     if (const char* port = std::getenv("TARVIK_MODEM_PORT"); port != nullptr && *port != '\0') {
         ports.emplace_back(port);
     }
-    std::sort(ports.begin(), ports.end());
-    ports.erase(std::unique(ports.begin(), ports.end()), ports.end());
-    return ports;
+    return OrderedPorts(std::move(ports));
 }
 
 std::optional<ModemInfo> ProbeModem(const std::string& port, milliseconds timeout,

@@ -25,11 +25,16 @@ struct ModemInfo {
 using PortOpener =
     std::function<std::unique_ptr<SerialPort>(const std::string& path, std::string& error)>;
 
-// The machine's own serial ports (PosixSerialPort).
-std::unique_ptr<SerialPort> OpenSerialPort(const std::string& path, std::string& error);
+// The machine's serial ports where a GSM modem may be: /dev/ttyUSB* and /dev/ttyACM* on
+// Linux; on Windows the COM ports its serial drivers list (HARDWARE\DEVICEMAP\SERIALCOMM).
+std::vector<std::string> SystemSerialPorts();
 
-// The ports where a USB GSM modem may be: /dev/ttyUSB* and /dev/ttyACM*, and the one in
-// TARVIK_MODEM_PORT (the virtual modem of the run command), sorted, without repeats.
+// The ports in the order people count them ("COM2" before "COM10", a number within a name
+// taken as a number), without repeats.
+std::vector<std::string> OrderedPorts(std::vector<std::string> ports);
+
+// SystemSerialPorts() and the one in TARVIK_MODEM_PORT (the virtual modem of the run command),
+// ordered, without repeats.
 std::vector<std::string> CandidatePorts();
 
 // Asks `port` for AT, then for its vendor and model, its SIM's state, its registration and

@@ -371,10 +371,10 @@ SendOutcome Sender::run() {
 
 } // namespace
 
-ModemTimeouts ModemTimeouts::fromEnvironment() {
+ModemTimeouts ModemTimeouts::fromEnvironment(const base::EnvironmentLookup& environment) {
     ModemTimeouts timeouts;
-    if (const char* value = std::getenv("TARVIK_MODEM_TIMEOUT_MS")) {
-        const std::string_view text(value);
+    if (const auto value = environment("TARVIK_MODEM_TIMEOUT_MS")) {
+        const std::string_view text(*value);
         long ms = 0;
         const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), ms);
         if (ec == std::errc() && end == text.data() + text.size() && ms > 0) {

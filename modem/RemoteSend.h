@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Places.h"
 #include "modem/AtSession.h"
 #include "modem/DeliverPdu.h"
 #include "modem/SubmitPdu.h"
@@ -24,7 +25,8 @@ struct ModemTimeouts {
 
     // The defaults, or every step TARVIK_MODEM_TIMEOUT_MS milliseconds when that is set (for
     // tests of a modem that stops answering).
-    static ModemTimeouts fromEnvironment();
+    static ModemTimeouts
+    fromEnvironment(const base::EnvironmentLookup& environment = base::ProcessEnvironment());
 };
 
 struct SendRequest {

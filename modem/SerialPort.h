@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -23,5 +24,10 @@ public:
     // The reason of the last failure, for the user.
     virtual std::string error() const = 0;
 };
+
+// Opens one of the machine's serial ports, 8N1 at 115200 baud: a device path on Linux
+// ("/dev/ttyUSB0"), a COM port on Windows ("COM5"). Nothing, with the reason in `error`, when
+// it cannot be opened.
+std::unique_ptr<SerialPort> OpenSerialPort(const std::string& path, std::string& error);
 
 } // namespace tarvik::modem

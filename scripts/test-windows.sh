@@ -24,15 +24,17 @@ if ((${#missing[@]} > 0)); then
     "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# The card tests connect the Linux simcard to the Windows programs' card service: the one of
-# the Linux stage, else just that target is built.
+# The card tests connect the Linux simcard to the Windows programs' card service, and the modem
+# tests the Linux gsmmodem to a COM port: the ones of the Linux stage, else just those targets
+# are built.
 simcard=$PWD/build/dev/tools/simcard/simcard
-if [[ ! -x $simcard ]]; then
+gsmmodem=$PWD/build/dev/tools/gsmmodem/gsmmodem
+if [[ ! -x $simcard || ! -x $gsmmodem ]]; then
     [[ -f build/dev/CMakeCache.txt ]] || cmake --preset dev >/dev/null
-    cmake --build build/dev --target simcard -j "$jobs"
+    cmake --build build/dev --target simcard gsmmodem -j "$jobs"
 fi
 
-cmake --preset windows -DSIMCARD_PROGRAM="$simcard" >/dev/null
+cmake --preset windows -DSIMCARD_PROGRAM="$simcard" -DGSMMODEM_PROGRAM="$gsmmodem" >/dev/null
 cmake --build --preset windows -j "$jobs"
 built=$SECONDS
 
@@ -72,16 +74,16 @@ mkdir -p "$WINEPREFIX"
 wineserver -p
 scripts/wine-run cmd /c exit 0 >/dev/null 2>&1
 
-# Groups by label: the card tests (test winscard.dll and simcard), the window tests (Xvfb),
-# and everything else.
-declare -A group_label=([unit]="" [card]=card [gui]=gui)
+# Groups by label: the card tests (test winscard.dll and simcard), the modem tests (gsmmodem
+# behind COM5), the window tests (Xvfb), and everything else.
+declare -A group_label=([unit]="" [card]=card [modem]=modem [gui]=gui)
 declare -A group_result=()
 failed=0
-for group in unit card gui; do
+for group in unit card modem gui; do
     label=${group_label[$group]}
     selection=()
     if [[ -z $label ]]; then
-        selection=(-LE "card|gui")
+        selection=(-LE "card|modem|gui")
     else
         selection=(-L "^$label\$")
     fi
@@ -92,6 +94,11 @@ for group in unit card gui; do
     fi
     if [[ $group == card && ! -x $simcard ]]; then
         group_result[$group]="could not run: no Linux simcard at $simcard"
+        failed=1
+        continue
+    fi
+    if [[ $group == modem && ! -x $gsmmodem ]]; then
+        group_result[$group]="could not run: no Linux gsmmodem at $gsmmodem"
         failed=1
         continue
     fi
@@ -113,7 +120,7 @@ done
 
 echo
 echo "Windows stage (build $((built - started)) s, tests $((SECONDS - built)) s):"
-for group in unit card gui; do
+for group in unit card modem gui; do
     printf '  %-5s %s\n' "$group" "${group_result[$group]}"
 done
 exit "$failed"

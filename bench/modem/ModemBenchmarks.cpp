@@ -7,8 +7,8 @@
 #include "modem/AtSession.h"
 #include "modem/MessageLog.h"
 #include "modem/MessageSplit.h"
-#include "modem/PosixSerialPort.h"
 #include "modem/RemoteSend.h"
+#include "modem/platform/posix/PosixSerialPort.h"
 #include "tools/gsmmodem/fixture/VirtualModem.h"
 
 #include <benchmark/benchmark.h>

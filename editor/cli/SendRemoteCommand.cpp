@@ -7,8 +7,8 @@
 #include "modem/AtSession.h"
 #include "modem/MessageLog.h"
 #include "modem/MessageSplit.h"
-#include "modem/PosixSerialPort.h"
 #include "modem/RemoteSend.h"
+#include "modem/SerialPort.h"
 
 #include <array>
 #include <ostream>
@@ -108,7 +108,7 @@ int RunSendRemote(const CliCommand& self, const ParsedArgs& args, CliIo& io) {
                                     ? std::stoi(std::string(*args.value("--register-timeout")))
                                     : defaultRegisterSeconds;
 
-    const auto serial = modem::PosixSerialPort::open(std::string(*port), error);
+    const auto serial = modem::OpenSerialPort(std::string(*port), error);
     if (!serial) {
         io.err << "tarvik-cli: " << error << "; nothing was sent\n";
         return exitModem;

@@ -143,5 +143,22 @@ TEST(ModemScanTest, ListsOnlyThePortsThatAnswerInTheirOrder) {
     }
 }
 
+TEST(ModemScanTest, OrdersPortsAsPeopleCountThem) {
+    struct Case {
+        std::vector<std::string> ports;
+        std::vector<std::string> ordered;
+    };
+    const Case cases[] = {
+        {{"COM10", "COM2", "COM1", "COM2"}, {"COM1", "COM2", "COM10"}},
+        {{"/dev/ttyUSB10", "/dev/ttyUSB2", "/dev/ttyACM0"},
+         {"/dev/ttyACM0", "/dev/ttyUSB2", "/dev/ttyUSB10"}},
+        {{"COM3", "/dev/pts/7", "COM03"}, {"/dev/pts/7", "COM03", "COM3"}},
+        {{}, {}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(OrderedPorts(c.ports), c.ordered) << ::testing::PrintToString(c.ports);
+    }
+}
+
 } // namespace
 } // namespace tarvik::modem

@@ -488,13 +488,13 @@ TEST(RemoteSendTest, TakesOneTimeoutForEveryStepFromTheEnvironment) {
         {"12x", defaults.command},   {"", defaults.command},
     };
     for (const auto& c : cases) {
-        if (c.value != nullptr) {
-            ::setenv("TARVIK_MODEM_TIMEOUT_MS", c.value, 1);
-        } else {
-            ::unsetenv("TARVIK_MODEM_TIMEOUT_MS");
-        }
-        const ModemTimeouts timeouts = ModemTimeouts::fromEnvironment();
-        ::unsetenv("TARVIK_MODEM_TIMEOUT_MS");
+        const ModemTimeouts timeouts = ModemTimeouts::fromEnvironment(
+            [&](std::string_view name) -> std::optional<std::string> {
+                if (name != "TARVIK_MODEM_TIMEOUT_MS" || c.value == nullptr) {
+                    return std::nullopt;
+                }
+                return c.value;
+            });
         const char* shown = c.value != nullptr ? c.value : "(unset)";
         EXPECT_EQ(timeouts.command, c.expected) << shown;
         EXPECT_EQ(timeouts.prompt,

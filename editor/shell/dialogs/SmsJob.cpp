@@ -2,7 +2,7 @@
 
 #include "modem/AtSession.h"
 #include "modem/MessageLog.h"
-#include "modem/PosixSerialPort.h"
+#include "modem/SerialPort.h"
 
 #include <QMetaObject>
 
@@ -81,7 +81,7 @@ void SmsJob::Post(std::function<void()> call) {
 void SmsJob::Run(const std::string& port, const modem::SendRequest& request) {
     modem::SendOutcome outcome;
     std::string error;
-    if (const auto serial = modem::PosixSerialPort::open(port, error)) {
+    if (const auto serial = modem::OpenSerialPort(port, error)) {
         modem::AtSession session(*serial);
         modem::MessageLog log(modem::MessageLog::defaultFile());
         PostingObserver observer([this](std::function<void()> call) { Post(std::move(call)); },

@@ -1,4 +1,4 @@
-#include "modem/PosixSerialPort.h"
+#include "modem/platform/posix/PosixSerialPort.h"
 
 #include <cerrno>
 #include <cstring>
@@ -115,6 +115,10 @@ SerialPort::Status PosixSerialPort::read(std::string& into, std::chrono::millise
     }
     fail(got == 0 || errno == EIO ? "the modem hung up" : std::strerror(errno));
     return Status::Failed;
+}
+
+std::unique_ptr<SerialPort> OpenSerialPort(const std::string& path, std::string& error) {
+    return PosixSerialPort::open(path, error);
 }
 
 } // namespace tarvik::modem

@@ -1,6 +1,6 @@
 // The serial port over a pseudo-terminal of the test's own: the test holds the master side,
 // where a modem would be, and the port opens the slave side by its path.
-#include "modem/PosixSerialPort.h"
+#include "modem/platform/posix/PosixSerialPort.h"
 
 #include "base/UniqueFd.h"
 #include "testing/FileContents.h"
