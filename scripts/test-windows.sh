@@ -24,15 +24,20 @@ if ((${#missing[@]} > 0)); then
     "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# The card tests connect the Linux simcard to the Windows programs' card service: the one of
-# the Linux stage, else just that target is built.
+# The card tests connect the Linux simcard to the Windows programs' card service, and the
+# Linux mkpackage packs tarvik-cli-setup.exe: the ones of the Linux stage, else just those
+# targets are built.
 simcard=$PWD/build/dev/tools/simcard/simcard
-if [[ ! -x $simcard ]]; then
+mkpackage=$PWD/build/dev/tools/mkpackage/mkpackage
+host_tools=()
+[[ -x $simcard ]] || host_tools+=(simcard)
+[[ -x $mkpackage ]] || host_tools+=(mkpackage)
+if ((${#host_tools[@]} > 0)); then
     [[ -f build/dev/CMakeCache.txt ]] || cmake --preset dev >/dev/null
-    cmake --build build/dev --target simcard -j "$jobs"
+    cmake --build build/dev --target "${host_tools[@]}" -j "$jobs"
 fi
 
-cmake --preset windows -DSIMCARD_PROGRAM="$simcard" >/dev/null
+cmake --preset windows -DSIMCARD_PROGRAM="$simcard" -DTARVIK_LINUX_MKPACKAGE="$mkpackage" >/dev/null
 cmake --build --preset windows -j "$jobs"
 built=$SECONDS
 
