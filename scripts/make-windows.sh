@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows programs (the `windows` preset, mingw-w64) into build/windows and
-# lists what it produced: the programs, the DLLs, quenlib's import library and the installer
-# tarvik-cli-setup.exe. Test programs, the test card service (build/windows/cardtests) and the
-# package trees the installers are made of are not products and are not listed.
+# lists what it produced: the programs (tarvik-cli.exe, setup.exe, ...), the DLLs, quenlib's
+# import library and the installer tarvik-cli-setup.exe. Test programs, the test card service
+# (build/windows/cardtests), the copies of quenlib.dll put beside the programs that use it and
+# the package trees the installers are made of are not products and are not listed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,4 +20,4 @@ find build/windows -name CMakeFiles -prune -o -path build/windows/googletest -pr
     -o -path build/windows/cardtests -prune \
     -o -path build/windows/wineprefix -prune -o -name '*.package' -prune -o -type f \
     \( -name '*.exe' -o -name '*.dll' -o -name 'quenlib.lib' \) \
-    ! -name '*_tests.exe' ! -name '*test*.exe' -printf '  %P  (%s bytes)\n' | sort
+    ! -name '*_tests.exe' ! -name '*test*.exe' ! \( -name quenlib.dll ! -path '*/simlib/*' \) -printf '  %P  (%s bytes)\n' | sort
