@@ -24,7 +24,6 @@ namespace installer::test {
 
 // Orders names as Windows compares them: A-Z as a-z.
 struct FoldedLess {
-    using is_transparent = void;
     bool operator()(std::string_view a, std::string_view b) const;
 };
 template <typename T>
