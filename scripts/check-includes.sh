@@ -28,6 +28,7 @@ declare -A allowed=(
     [editor/cli]="base/ gsm/ program/ modem/ editor/ simlib/include/"
     [editor/shell]="base/ gsm/ program/ modem/ editor/ simlib/include/"
     [setup]="base/"
+    [installer]="base/"
     [testing]="base/"
     [tools/simcard]="base/ gsm/"
     [tools/simcard/fixture]="base/ gsm/ testing/"

@@ -24,17 +24,23 @@ if ((${#missing[@]} > 0)); then
     "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# The card tests connect the Linux simcard to the Windows programs' card service, and the modem
-# tests the Linux gsmmodem to a COM port: the ones of the Linux stage, else just those targets
-# are built.
+# The card tests connect the Linux simcard to the Windows programs' card service, the modem
+# tests the Linux gsmmodem to a COM port, and the Linux mkpackage packs tarvik-cli-setup.exe:
+# the ones of the Linux stage, else just those targets are built.
 simcard=$PWD/build/dev/tools/simcard/simcard
 gsmmodem=$PWD/build/dev/tools/gsmmodem/gsmmodem
-if [[ ! -x $simcard || ! -x $gsmmodem ]]; then
+mkpackage=$PWD/build/dev/tools/mkpackage/mkpackage
+host_tools=()
+[[ -x $simcard ]] || host_tools+=(simcard)
+[[ -x $gsmmodem ]] || host_tools+=(gsmmodem)
+[[ -x $mkpackage ]] || host_tools+=(mkpackage)
+if ((${#host_tools[@]} > 0)); then
     [[ -f build/dev/CMakeCache.txt ]] || cmake --preset dev >/dev/null
-    cmake --build build/dev --target simcard gsmmodem -j "$jobs"
+    cmake --build build/dev --target "${host_tools[@]}" -j "$jobs"
 fi
 
-cmake --preset windows -DSIMCARD_PROGRAM="$simcard" -DGSMMODEM_PROGRAM="$gsmmodem" >/dev/null
+cmake --preset windows -DSIMCARD_PROGRAM="$simcard" -DGSMMODEM_PROGRAM="$gsmmodem" \
+    -DTARVIK_LINUX_MKPACKAGE="$mkpackage" >/dev/null
 cmake --build --preset windows -j "$jobs"
 built=$SECONDS
 
