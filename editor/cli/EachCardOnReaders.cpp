@@ -9,9 +9,8 @@
 #include "editor/sim/JobLog.h"
 #include "editor/sim/MultiReaderBatch.h"
 #include "editor/sim/PcscCardPresence.h"
-#include "editor/sim/QuenlibCardPort.h"
 #include "editor/sim/ReaderList.h"
-#include "editor/sim/SimAccess.h"
+#include "editor/sim/ReaderPorts.h"
 #include "editor/sim/TransferWindow.h"
 
 #include <cstdlib>
@@ -28,13 +27,6 @@ struct ReaderSeat {
     std::unique_ptr<PcscCardPresence> presence;
     QuietTransferWindow window;
 };
-
-// The reader's own card connection. The card library keeps one connection a process, so
-// this is the process's, on the one reader the library is pointed at.
-std::unique_ptr<CardPort> OpenReaderPort(const std::string& reader) {
-    ::setenv("QUENLIB_READER", reader.c_str(), 1);
-    return std::make_unique<QuenlibCardPort>();
-}
 
 } // namespace
 
@@ -90,15 +82,12 @@ int RunEachCardOnReaders(const SimArgs& sim, const ParsedArgs& args, CliIo& io) 
     settings.count = count;
     settings.backups = backups ? &*backups : nullptr;
 
-    if (choice.readers.size() > 1) {
-        io.err << "tarvik-cli: --readers: this build programs on one reader at a time\n";
-        return exitSimNotFound;
-    }
+    QuenlibReaderPorts ports;
     std::vector<std::unique_ptr<ReaderSeat>> seats;
     std::vector<CardSeat> readers;
     for (const std::string& name : choice.readers) {
         auto seat = std::make_unique<ReaderSeat>();
-        seat->port = OpenReaderPort(name);
+        seat->port = ports.open(name);
         seat->presence = std::make_unique<PcscCardPresence>(name);
         readers.push_back({*seat->port, *seat->presence, seat->window});
         seats.push_back(std::move(seat));
@@ -119,7 +108,6 @@ int RunEachCardOnReaders(const SimArgs& sim, const ParsedArgs& args, CliIo& io) 
             });
         summary = batch.run();
     }
-    SimDisconnect();
     io.err << summary.cards << (summary.cards == 1 ? " card, " : " cards, ") << summary.cardsOk
            << " ok\n";
     for (const std::string& lost : summary.lostReaders) {

@@ -6,8 +6,8 @@
 #include "editor/shell/widgets/QtText.h"
 #include "editor/sim/JobLog.h"
 #include "editor/sim/PcscCardPresence.h"
-#include "editor/sim/QuenlibCardPort.h"
 #include "editor/sim/ReaderList.h"
+#include "editor/sim/ReaderPorts.h"
 #include "editor/sim/SimMessages.h"
 #include "editor/sim/TransferWindow.h"
 
@@ -77,13 +77,6 @@ std::string_view Instruction(ReaderPhase phase) {
     return {};
 }
 
-// The reader's own card connection. The card library keeps one connection a process, so
-// this is the process's, on the one reader the library is pointed at.
-std::unique_ptr<CardPort> OpenReaderPort(const std::string& reader) {
-    ::setenv("QUENLIB_READER", reader.c_str(), 1);
-    return std::make_unique<QuenlibCardPort>();
-}
-
 // One reader of the run: its own card connection, its own watch, a window that shows
 // nothing.
 struct RunReader {
@@ -106,7 +99,7 @@ public:
         std::vector<CardSeat> seats;
         for (const std::string& name : readers) {
             auto reader = std::make_unique<RunReader>();
-            reader->port = OpenReaderPort(name);
+            reader->port = ports_.open(name);
             reader->presence = std::make_unique<PcscCardPresence>(name);
             seats.push_back({*reader->port, *reader->presence, reader->window});
             readers_.push_back(std::move(reader));
@@ -148,6 +141,7 @@ private:
     BatchSettings settings_;
     BackupStore backups_;
     std::unique_ptr<JobLog> log_;
+    QuenlibReaderPorts ports_;
     std::vector<std::unique_ptr<RunReader>> readers_;
     std::optional<MultiReaderBatch> batch_;
 };
@@ -343,10 +337,6 @@ void BatchDialog::start() {
     }
     if (readers.empty()) {
         prompts_.ShowError(Translated(table_, std::string_view(kSimNotFound)));
-        return;
-    }
-    if (readers.size() > 1) {
-        prompts_.ShowError(QStringLiteral("This build programs on one reader at a time"));
         return;
     }
     BatchSettings settings;
