@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 namespace quenlib {
 
@@ -175,6 +176,36 @@ std::string chvTraceLine(std::span<const std::uint8_t> response) {
     }
     line += '\n';
     return line;
+}
+
+QLRESULT runChvCommand(ChvCommand command, std::string_view first,
+                       std::optional<std::string_view> second) {
+    const LibraryState& s = state();
+    if (!s.connection) {
+        return QL_E_NOT_CONNECTED;
+    }
+    return sendChvCommand(*s.connection, command, first, second);
+}
+
+QLRESULT queryChvState(bool withPin2, ChvState& chv) {
+    const LibraryState& s = state();
+    if (!s.connection) {
+        return QL_E_NOT_CONNECTED;
+    }
+    auto read = readChvState(*s.connection, withPin2);
+    if (!read) {
+        return QL_E_CHV;
+    }
+    chv = std::move(*read);
+    return QL_OK;
+}
+
+void fillPinContext(const ChvState& chv, QL_PIN_CONTEXT& context) {
+    context.pin1Enabled = chv.pin1Enabled ? 1 : 0;
+    context.pin1AttemptsLeft = chv.pin1AttemptsLeft;
+    context.unblock1AttemptsLeft = chv.unblock1AttemptsLeft;
+    context.pin2AttemptsLeft = chv.pin2AttemptsLeft;
+    context.unblock2AttemptsLeft = chv.unblock2AttemptsLeft;
 }
 
 } // namespace quenlib

@@ -45,6 +45,16 @@ struct ChvState {
 // counters only when `withPin2` (they cost commands that PIN1's state does not need).
 std::optional<ChvState> readChvState(const Connection& connection, bool withPin2);
 
+// A CHV1 command on the connection of the calling thread's session; QL_E_NOT_CONNECTED
+// without one.
+QLRESULT runChvCommand(ChvCommand command, std::string_view first,
+                       std::optional<std::string_view> second);
+// The CHV state on the connection of the calling thread's session: QL_E_NOT_CONNECTED
+// without one, QL_E_CHV when the card does not tell it.
+QLRESULT queryChvState(bool withPin2, ChvState& chv);
+// The PIN context record of a CHV state.
+void fillPinContext(const ChvState& chv, QL_PIN_CONTEXT& context);
+
 // The trace line of a CHV state response: every byte as "%02X ", bytes 14 and 19 (the
 // file characteristics and the CHV1 status) as "==>%02X ".
 std::string chvTraceLine(std::span<const std::uint8_t> response);

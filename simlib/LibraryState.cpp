@@ -11,11 +11,25 @@ PcscBackend& pcscBackend() {
     return instance;
 }
 
+LibraryState& defaultSession() {
+    static LibraryState instance;
+    return instance;
+}
+
+thread_local LibraryState* boundSession = nullptr;
+
 } // namespace
 
 LibraryState& state() {
-    static LibraryState instance;
-    return instance;
+    return boundSession != nullptr ? *boundSession : defaultSession();
+}
+
+SessionBinding::SessionBinding(LibraryState& session) : previous_(boundSession) {
+    boundSession = &session;
+}
+
+SessionBinding::~SessionBinding() {
+    boundSession = previous_;
 }
 
 void setCardBackend(CardBackend* backend) {

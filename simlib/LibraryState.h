@@ -89,8 +89,9 @@ struct KnownRecord {
 
 class CaseModule;
 
-// Everything the library remembers between calls. Its C interface has no handle to hang
-// state on, so there is exactly one instance, reached through state().
+// Everything the library remembers between calls: one library session. Its C interface
+// has no handle to hang state on, so the exports use one default session; a ReaderSession
+// has one of its own, bound to the calling thread while each of its calls runs.
 struct LibraryState {
     CardBackend* backend = nullptr;
 
@@ -136,7 +137,22 @@ struct LibraryState {
     std::uint32_t caseCount = 0;
 };
 
+// The session of the calling thread: the one bound to it, else the default session of the
+// exports.
 LibraryState& state();
+
+// Binds a session to the calling thread for the binding's lifetime, so that the library's
+// code reaches that session's state; the one bound before comes back after it.
+class SessionBinding {
+public:
+    explicit SessionBinding(LibraryState& session);
+    ~SessionBinding();
+    SessionBinding(const SessionBinding&) = delete;
+    SessionBinding& operator=(const SessionBinding&) = delete;
+
+private:
+    LibraryState* previous_;
+};
 
 // Forgets which file the card has selected, after a command or a case module call that may
 // have selected another: the next family call then selects its own file again.
@@ -144,7 +160,8 @@ inline void forgetCardPosition() {
     state().position.reset();
 }
 
-// Replaces the card backend; nullptr restores the pcsc-lite backend. For tests.
+// Replaces the card backend of the calling thread's session; nullptr restores the pcsc-lite
+// backend. For tests.
 void setCardBackend(CardBackend* backend);
 
 CardBackend& backend();

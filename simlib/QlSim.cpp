@@ -4,6 +4,7 @@
 #include "simlib/ExportGuard.h"
 #include "simlib/Iccid.h"
 #include "simlib/LibraryState.h"
+#include "simlib/ReaderName.h"
 #include "simlib/Session.h"
 #include "simlib/Trace.h"
 #include "simlib/include/quenlib.h"
@@ -21,12 +22,8 @@ QLRESULT chvCommand(ChvCommand command, const char* first, const char* second = 
         return QL_E_FAILED;
     }
     return guarded([&] {
-        const LibraryState& s = state();
-        if (!s.connection) {
-            return QL_E_NOT_CONNECTED;
-        }
         const auto secondCode = twoCodes ? std::optional<std::string_view>(second) : std::nullopt;
-        return sendChvCommand(*s.connection, command, first, secondCode);
+        return runChvCommand(command, first, secondCode);
     });
 }
 
@@ -34,16 +31,12 @@ QLRESULT chvCommand(ChvCommand command, const char* first, const char* second = 
 template <typename Use>
 QLRESULT withChvState(bool withPin2, Use&& use) {
     return guarded([&] {
-        const LibraryState& s = state();
-        if (!s.connection) {
-            return QL_E_NOT_CONNECTED;
+        ChvState chv;
+        const QLRESULT result = queryChvState(withPin2, chv);
+        if (result == QL_OK) {
+            use(chv);
         }
-        const auto chv = readChvState(*s.connection, withPin2);
-        if (!chv) {
-            return QL_E_CHV;
-        }
-        use(*chv);
-        return QL_OK;
+        return result;
     });
 }
 
@@ -52,7 +45,7 @@ QLRESULT withChvState(bool withPin2, Use&& use) {
 extern "C" {
 
 QL_API QLRESULT QLSIM_Init(void) {
-    return guarded([] { return initialise(); });
+    return guarded([] { return initialise(configuredReaderName()); });
 }
 
 QL_API QLRESULT QLSIM_Final(void) {
@@ -115,13 +108,7 @@ QL_API QLRESULT QLSIM_GetPINContext(QL_PIN_CONTEXT* context) {
     if (context == nullptr) {
         return QL_E_FAILED;
     }
-    return withChvState(true, [&](const ChvState& chv) {
-        context->pin1Enabled = chv.pin1Enabled ? 1 : 0;
-        context->pin1AttemptsLeft = chv.pin1AttemptsLeft;
-        context->unblock1AttemptsLeft = chv.unblock1AttemptsLeft;
-        context->pin2AttemptsLeft = chv.pin2AttemptsLeft;
-        context->unblock2AttemptsLeft = chv.unblock2AttemptsLeft;
-    });
+    return withChvState(true, [&](const ChvState& chv) { fillPinContext(chv, *context); });
 }
 
 QL_API QLRESULT QLSIM_GetCardInfo(QL_CARD_INFO* info) {

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace quenlib {
 
@@ -76,9 +77,9 @@ QLRESULT connectFailure(PcscCode code) {
 
 } // namespace
 
-QLRESULT initialise() {
+QLRESULT initialise(std::string readerName) {
     LibraryState& s = state();
-    s.readerName = configuredReaderName();
+    s.readerName = std::move(readerName);
     // A second Init keeps the context it has rather than leaking it.
     if (s.context) {
         return QL_OK;

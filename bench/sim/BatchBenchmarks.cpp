@@ -7,18 +7,25 @@
 // Each reports its time per card beside the card timing model's floor: the sum of the
 // model's times for the commands the card answered. With --timing real [--baud N]
 // [--write-ms N] the card answers as a card on T=0 would, and each runs 3 cards, not 40.
+//
+// BM_Readers/N runs the run over N readers at once (1, 2 and 4 virtual readers, each with
+// its own card and connection) and prints the cards per minute of each beside one reader's.
 #include "bench/sim/CardModelFloor.h"
 #include "editor/sim/BackupStore.h"
 #include "editor/sim/CardBatch.h"
 #include "editor/sim/JobLog.h"
+#include "editor/sim/MultiReaderBatch.h"
 #include "editor/sim/QuenlibCardPort.h"
+#include "editor/sim/ReaderPorts.h"
 #include "editor/sim/SimAccess.h"
 #include "editor/sim/TransferWindow.h"
 #include "program/DocumentFiles.h"
 #include "program/ProgramDocument.h"
 #include "tools/simcard/fixture/VirtualCard.h"
+#include "tools/simcard/fixture/VirtualReaders.h"
 
 #include <algorithm>
+#include <atomic>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdio>
@@ -26,6 +33,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <optional>
 #include <spawn.h>
@@ -41,6 +49,9 @@ namespace {
 namespace fs = std::filesystem;
 
 simcard::VirtualCard* theCard = nullptr;
+simcard::VirtualReaders* theReaders = nullptr;
+simcard::CardTiming theTiming;
+int theVariant = 0;
 fs::path theFolder;
 std::optional<bench::CardModelFloor> theFloor;
 bool theRealTiming = false;
@@ -131,6 +142,86 @@ void BM_EachCard(benchmark::State& state) {
     perCard.report(state);
 }
 
+// The run over many readers as write-sim --each-card --readers makes it: each reader's
+// card stays in and is written again and again, a site each time, every site with numbers
+// of its own so that every card changes.
+class ReadyReaderNamed final : public tarvik::CardPresence {
+public:
+    explicit ReadyReaderNamed(std::string name) : name_(std::move(name)) {}
+    tarvik::PresenceWait waitFor(bool) override { return tarvik::PresenceWait::Reached; }
+    bool goneWithin(std::chrono::milliseconds) override { return true; }
+    void cancel() override {}
+    std::string readerName() const override { return name_; }
+    std::string failure() const override { return {}; }
+
+private:
+    std::string name_;
+};
+
+class CountingObserver final : public tarvik::ReadersObserver {
+public:
+    void phase(std::size_t, tarvik::ReaderPhase, int) override {}
+    void cardEnded(std::size_t, const tarvik::CardJob& job) override {
+        failed += job.outcome == tarvik::CardOutcome::Ok ? 0 : 1;
+    }
+    bool rewriteSameCard(const std::string&) override { return true; }
+    std::atomic<int> failed{0};
+};
+
+std::map<int, double> theCardsPerMinute; // by the number of readers
+
+void BM_Readers(benchmark::State& state) {
+    const auto readerCount = static_cast<std::size_t>(state.range(0));
+    const int cardsPerReader = theRealTiming ? 3 : 20;
+    tarvik::BackupStore backups(theFolder / "backups");
+    tarvik::JobLog log;
+    log.open(theFolder / "jobs.csv");
+    tarvik::QuenlibReaderPorts ports;
+    std::vector<std::unique_ptr<tarvik::CardPort>> cardPorts;
+    std::vector<std::unique_ptr<ReadyReaderNamed>> presences;
+    std::vector<tarvik::QuietTransferWindow> windows(readerCount);
+    std::vector<bench::CardModelFloor> floors;
+    for (std::size_t i = 0; i < readerCount; ++i) {
+        cardPorts.push_back(ports.open((*theReaders)[i].readerName()));
+        presences.push_back(std::make_unique<ReadyReaderNamed>((*theReaders)[i].readerName()));
+        floors.emplace_back((*theReaders)[i].commandLogPath(), theTiming);
+        floors.back().mark();
+    }
+    int cards = 0;
+    const auto start = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+        tarvik::BatchSettings settings;
+        settings.perSite = true;
+        for (std::size_t site = 0; site < readerCount * cardsPerReader; ++site) {
+            settings.programs.push_back({static_cast<int>(site + 1), Program(theVariant++)});
+        }
+        settings.backups = &backups;
+        settings.programName = "bench.sim";
+        std::vector<tarvik::CardSeat> seats;
+        for (std::size_t i = 0; i < readerCount; ++i) {
+            seats.push_back({*cardPorts[i], *presences[i], windows[i]});
+        }
+        CountingObserver observer;
+        tarvik::MultiReaderBatch batch(settings, std::move(seats), observer, &log);
+        const tarvik::BatchSummary summary = batch.run();
+        cards += summary.cards;
+        if (observer.failed > 0 || summary.cardsOk != summary.cards) {
+            state.SkipWithError("a card did not end ok");
+            break;
+        }
+    }
+    const double ms = bench::Ms(std::chrono::steady_clock::now() - start);
+    std::chrono::nanoseconds floor{};
+    for (const auto& f : floors) {
+        floor += f.sinceMark().total();
+    }
+    state.counters["cards"] = cards;
+    state.counters["ms_per_card"] = ms / std::max(cards, 1);
+    state.counters["floor_ms_per_card_one_reader"] = bench::Ms(floor) / std::max(cards, 1);
+    state.counters["cards_per_minute"] = cards * 60000.0 / ms;
+    theCardsPerMinute[static_cast<int>(readerCount)] = cards * 60000.0 / ms;
+}
+
 int RunProcess(const std::vector<std::string>& arguments) {
     std::vector<char*> argv;
     for (const auto& argument : arguments) {
@@ -183,14 +274,18 @@ int main(int argc, char** argv) {
     options.realTiming = timing->realTiming;
     options.baud = timing->timing.baud;
     options.writeMs = timing->timing.writeMs;
-    std::unique_ptr<simcard::VirtualCard> card;
+    constexpr int maxReaders = 4;
+    std::unique_ptr<simcard::VirtualReaders> readers;
     try {
-        card = std::make_unique<simcard::VirtualCard>(options);
+        readers = std::make_unique<simcard::VirtualReaders>(maxReaders, options);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "no virtual card: %s\n", error.what());
         return 1;
     }
-    theCard = card.get();
+    theReaders = readers.get();
+    theCard = &(*readers)[0];
+    simcard::VirtualCard* card = theCard;
+    theTiming = timing->timing;
     char folder[] = "/tmp/bench-batch-XXXXXX";
     theFolder = ::mkdtemp(folder);
     ::setenv("XDG_DATA_HOME", theFolder.c_str(), 1);
@@ -210,7 +305,20 @@ int main(int argc, char** argv) {
             ->Iterations(cards)
             ->UseRealTime();
     }
+    benchmark::RegisterBenchmark("BM_Readers", BM_Readers)
+        ->Arg(1)
+        ->Arg(2)
+        ->Arg(maxReaders)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(1)
+        ->UseRealTime();
     benchmark::RunSpecifiedBenchmarks();
+    if (const auto one = theCardsPerMinute.find(1); one != theCardsPerMinute.end()) {
+        for (const auto& [count, perMinute] : theCardsPerMinute) {
+            std::printf("%d reader(s): %.1f cards per minute, %.2fx one reader\n", count, perMinute,
+                        perMinute / one->second);
+        }
+    }
     benchmark::Shutdown();
     std::error_code ignored;
     fs::remove_all(theFolder, ignored);

@@ -119,9 +119,10 @@ private:
     bool anyFailed_ = false;
 };
 
-// The programs of the run: the file's for every card, or one a row of the sites file.
-std::optional<std::vector<BatchProgram>> Programs(const SimArgs& sim, const ParsedArgs& args,
-                                                  CliIo& io) {
+} // namespace
+
+std::optional<std::vector<BatchProgram>> EachCardPrograms(const SimArgs& sim,
+                                                          const ParsedArgs& args, CliIo& io) {
     const std::optional<std::string> content = ReadInput(sim.path, io);
     if (!content) {
         return std::nullopt;
@@ -163,6 +164,8 @@ std::optional<std::vector<BatchProgram>> Programs(const SimArgs& sim, const Pars
     return programs;
 }
 
+namespace {
+
 void SayNow(const std::string& text) {
     // From the watch thread while the main thread may be writing: one write call.
     base::WriteStandardErrorNow("tarvik-cli: " + text + "\n");
@@ -179,7 +182,7 @@ int RunEachCard(const SimArgs& sim, const ParsedArgs& args, CliIo& io) {
             return exitUsage;
         }
     }
-    std::optional<std::vector<BatchProgram>> programs = Programs(sim, args, io);
+    std::optional<std::vector<BatchProgram>> programs = EachCardPrograms(sim, args, io);
     if (!programs) {
         return exitUsage;
     }

@@ -2,6 +2,10 @@
 
 #include "editor/cli/CliCommand.h"
 #include "editor/cli/SimCliSupport.h"
+#include "editor/sim/CardBatch.h"
+
+#include <optional>
+#include <vector>
 
 namespace tarvik::cli {
 
@@ -17,6 +21,11 @@ inline constexpr ArgOption logOption{"--log", ArgValue::File, "JOBS.csv",
 inline constexpr ArgOption rewriteOption{
     "--rewrite", ArgValue::None, "",
     "with --each-card: write a card put back again without asking"};
+
+// The programs of a run: the file's for every card, or one a row of the sites file. Nothing
+// after telling err why (a file that cannot be read, a sites cell the form does not take).
+std::optional<std::vector<BatchProgram>> EachCardPrograms(const SimArgs& sim,
+                                                          const ParsedArgs& args, CliIo& io);
 
 // write-sim --each-card: programs cards one after another in the reader, logging each.
 int RunEachCard(const SimArgs& sim, const ParsedArgs& args, CliIo& io);

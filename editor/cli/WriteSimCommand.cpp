@@ -1,5 +1,6 @@
 #include "editor/cli/CliCommand.h"
 #include "editor/cli/CliSupport.h"
+#include "editor/cli/EachCardOnReaders.h"
 #include "editor/cli/EachCardRun.h"
 #include "editor/cli/SimCliSupport.h"
 #include "editor/form/DeviceModels.h"
@@ -16,7 +17,7 @@ namespace {
 
 constexpr std::array options{
     keepForeignOption, noBackupOption, pinOption, readerOption,  eachCardOption,
-    countOption,       varyOption,     logOption, rewriteOption,
+    countOption,       varyOption,     logOption, rewriteOption, readersOption,
 };
 
 // Writes the file's program to the card. The file is read before the card is touched, and
@@ -27,9 +28,11 @@ int RunWriteSim(const CliCommand&, const ParsedArgs& args, CliIo& io) {
         return exitUsage;
     }
     if (args.has("--each-card")) {
-        return RunEachCard(*parsed, args, io);
+        return args.has("--readers") ? RunEachCardOnReaders(*parsed, args, io)
+                                     : RunEachCard(*parsed, args, io);
     }
-    for (const ArgOption& option : {countOption, varyOption, logOption, rewriteOption}) {
+    for (const ArgOption& option :
+         {countOption, varyOption, logOption, rewriteOption, readersOption}) {
         if (args.has(option.name)) {
             io.err << "tarvik-cli: write-sim: " << option.name << " goes with --each-card\n";
             return exitUsage;
@@ -92,12 +95,19 @@ const CliCommand writeSimCommand{
         "A card put back in the same run (the same ICCID) is written again only when\n"
         "the question on the terminal is answered y, or with --rewrite.\n"
         "\n"
+        "--readers all|NAME,NAME... programs cards on several readers at once, each\n"
+        "reader waiting for its own cards; the sites of --vary go in order to whichever\n"
+        "card is ready first. A card whose ICCID another reader holds at the time is\n"
+        "refused (duplicate-iccid). A reader that goes away ends its card\n"
+        "card-removed, and the others go on. Ctrl+C again says how each reader's card\n"
+        "was left.\n"
+        "\n"
         "Each card adds a line to the job log (RFC 4180 CSV), --log or else\n"
         "$XDG_DATA_HOME/tarvik/jobs.csv, as it ends:\n"
         "time,reader,iccid,program,row,result,changed_records,backup, where result is\n"
         "ok, verify-failed, write-error, insufficient-space, sim-not-found,\n"
-        "pin-refused, card-blocked or card-removed. The status is 0 when every card\n"
-        "ended ok, 10 otherwise.",
+        "pin-refused, card-blocked, card-removed or duplicate-iccid. The status is 0\n"
+        "when every card ended ok, 10 otherwise.",
     .options = options,
     .operands = {.min = 1, .max = 1, .first = {ArgValue::File}},
     .run = RunWriteSim,

@@ -63,6 +63,8 @@ struct BatchSummary {
     bool backupFailed = false;
     bool readerFailed = false;
     std::string error;
+    // Readers that went away during the run, each as "reader: why"; the others went on.
+    std::vector<std::string> lostReaders;
     bool allOk() const { return cards == cardsOk && error.empty(); }
 };
 
@@ -85,8 +87,6 @@ public:
 private:
     // The card's job; nothing when it was not written (same card, the user said no).
     std::optional<CardJob> ProgramCard(const BatchProgram& program, BatchSummary& summary);
-    CardOutcome WriteAndVerify(const BatchProgram& program, CardJob& job, BatchSummary& summary);
-    bool CardGone();
 
     BatchSettings settings_;
     CardPort& port_;

@@ -18,6 +18,7 @@ enum class CardOutcome {
     PinRefused,        // the card asked for its PIN and none or a wrong one was given
     CardBlocked,       // the card's PIN is blocked
     CardRemoved,       // the card was taken out before it was done
+    DuplicateCard,     // another reader held the same card (ICCID) at the time: not written
 };
 
 // The word the job log gives an outcome: "ok", "verify-failed", "card-removed", ...

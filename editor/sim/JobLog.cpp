@@ -28,6 +28,8 @@ std::string_view OutcomeWord(CardOutcome outcome) {
         return "card-blocked";
     case CardOutcome::CardRemoved:
         return "card-removed";
+    case CardOutcome::DuplicateCard:
+        return "duplicate-iccid";
     }
     return "write-error";
 }

@@ -1,27 +1,14 @@
 #pragma once
 
-#include "editor/sim/CardPort.h"
+#include "editor/sim/LibraryCardPort.h"
 
 namespace tarvik {
 
-// The card behind the card library: the process's one connection (SimAccess). Stateless:
-// any number of these reach the same card.
-class QuenlibCardPort final : public CardPort {
+// The card behind the card library's default session: the process's one connection
+// (SimAccess). Any number of these reach the same card.
+class QuenlibCardPort final : public LibraryCardPort {
 public:
-    void connect() override;
-    CardAccess access() override;
-    bool disablePin(std::string_view pin) override;
-    int pinRemaining() override;
-    void dropConnection() override;
-    std::optional<std::string> iccid() override;
-    std::optional<PhonebookGeometry> selectPhonebook() override;
-    std::optional<SimItem> readItem(int index) override;
-    std::optional<RecordBytes> readRecord(int index) override;
-    std::vector<RecordBytes> extensionRecords() override;
-    bool writeItem(int index, std::u16string_view name, std::u16string_view number) override;
-    bool writeRecord(int index, std::span<const std::uint8_t> bytes) override;
-    bool replaceExtensionRecords(std::span<const RecordBytes> records) override;
-    bool flush() override;
+    QuenlibCardPort();
 };
 
 } // namespace tarvik

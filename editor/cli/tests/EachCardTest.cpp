@@ -10,7 +10,9 @@
 #include "tools/simcard/core/CardImage.h"
 #include "tools/simcard/fixture/ChildProcess.h"
 #include "tools/simcard/fixture/VirtualCard.h"
+#include "tools/simcard/fixture/VirtualReaders.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
@@ -263,6 +265,83 @@ TEST_F(EachCardTest, UiccsOfEachLayoutAreProgrammedInARow) {
     EXPECT_EQ(Column(5), std::vector<std::string>(3, "ok"));
     EXPECT_EQ(Column(2), (std::vector<std::string>{"8949000000000000301", "8949000000000000302",
                                                    "8949000000000000303"}));
+}
+
+// --readers names the readers of the run; each line on the terminal names its reader.
+TEST_F(EachCardTest, ReadersTakesTheNamedReaderAndRefusesOneNotListed) {
+    card = std::make_unique<simcard::VirtualCard>(Card("8949000000000000601"));
+    struct Case {
+        std::string readers;
+        int status;
+        std::string said;
+    };
+    const Case cases[] = {
+        {card->readerName(), 0, "[" + card->readerName() + "] Writing card 1"},
+        {"No Such Reader", 11, "tarvik-cli: no reader 'No Such Reader'"},
+        {card->readerName() + ",", 11, "an empty reader name"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.readers);
+        const CliRun run =
+            RunWith({"write-sim", Program({"TL1=0612345678", "RFT=1"}), "--each-card", "--count",
+                     "1", "--readers", c.readers, "--log", log.string()});
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_TRUE(Contains(run.err, c.said)) << run.err;
+    }
+    EXPECT_EQ(Column(5), (std::vector<std::string>{"ok"}));
+    EXPECT_EQ(Column(1), (std::vector<std::string>{card->readerName()}));
+}
+
+// Two readers at once, cards swapped in each while the other's is written: every site on
+// exactly one card, the log one whole line a card, each card holding its own site's number.
+TEST_F(EachCardTest, TwoReadersAtOnceShareTheSitesAndOneLog) {
+    constexpr int siteCount = 4;
+    std::string sites = "EDTl1\r\n";
+    for (int i = 0; i < siteCount; ++i) {
+        sites += "0600000" + std::to_string(i + 1) + "\r\n";
+    }
+    tarvik::testing::WriteAll(folder.file("sites.csv"), sites);
+    simcard::CardOptions options = Card("8949000000000000700");
+    options.queuedCards = 1;
+    simcard::VirtualReaders readers(2, options);
+    const std::vector<std::string> names = readers.names();
+    int fd[2];
+    ASSERT_EQ(::pipe2(fd, O_CLOEXEC), 0);
+    ::close(fd[1]);
+    cli = simcard::ChildProcess({TARVIK_CLI_PATH, "write-sim", Program({"RFT=1"}), "--each-card",
+                                 "--vary", folder.file("sites.csv"), "--readers",
+                                 names[0] + "," + names[1], "--log", log.string()},
+                                output, simcard::ChildProcess::Lifetime::DiesWithParent, fd[0]);
+    ::close(fd[0]);
+    ASSERT_TRUE(WaitForLines(2)) << ReadAll(output.string());
+    std::vector<fs::path> firstImages = {readers[0].imagePath(), readers[1].imagePath()};
+    for (std::size_t r = 0; r < 2; ++r) {
+        readers[r].takeOut();
+        readers[r].putNextIn();
+    }
+    ASSERT_TRUE(WaitForLines(4)) << ReadAll(output.string());
+    EXPECT_EQ(ExitStatus(), 0) << ReadAll(output.string());
+
+    EXPECT_EQ(Column(5), std::vector<std::string>(siteCount, "ok"));
+    std::vector<std::string> rows = Column(4);
+    std::sort(rows.begin(), rows.end());
+    EXPECT_EQ(rows, (std::vector<std::string>{"1", "2", "3", "4"}));
+    std::vector<std::string> iccids = Column(2);
+    std::sort(iccids.begin(), iccids.end());
+    EXPECT_EQ(std::unique(iccids.begin(), iccids.end()), iccids.end()) << "a card a line";
+    for (const auto& line : JobLines(log)) {
+        EXPECT_EQ(line.size(), 8u) << "a whole line";
+    }
+    // 0600000N as BCD (GSM 11.11 10.5.1): 60 00 00 N0; each first card holds its row.
+    const auto lines = JobLines(log);
+    for (std::size_t r = 0; r < 2; ++r) {
+        for (const auto& line : lines) {
+            if (line.at(1) == names[r] && line.at(2) == readers.iccidOf(options, r)) {
+                EXPECT_TRUE(ImageHolds(firstImages[r], "600000" + line.at(4) + "0"))
+                    << names[r] << " row " << line.at(4);
+            }
+        }
+    }
 }
 
 } // namespace

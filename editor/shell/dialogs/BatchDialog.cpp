@@ -6,7 +6,8 @@
 #include "editor/shell/widgets/QtText.h"
 #include "editor/sim/JobLog.h"
 #include "editor/sim/PcscCardPresence.h"
-#include "editor/sim/QuenlibCardPort.h"
+#include "editor/sim/ReaderList.h"
+#include "editor/sim/ReaderPorts.h"
 #include "editor/sim/SimMessages.h"
 #include "editor/sim/TransferWindow.h"
 
@@ -17,10 +18,12 @@
 #include <QDialogButtonBox>
 #include <QEventLoop>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -32,13 +35,18 @@
 namespace tarvik {
 namespace {
 
-constexpr std::string_view kInsertCard = "Insert the next card";
-constexpr std::string_view kTakeCardOut = "Take the card out";
-constexpr std::string_view kWritingCard = "Writing the card";
-constexpr std::string_view kReadingBack = "Reading the card back";
-constexpr std::string_view kRunEnded = "The run has ended";
-constexpr std::string_view kSameCardAgain =
+constexpr std::string_view insertCard = "Insert the next card";
+constexpr std::string_view takeCardOut = "Take the card out";
+constexpr std::string_view writingCard = "Writing the card";
+constexpr std::string_view readingBack = "Reading the card back";
+constexpr std::string_view waitingForSite = "The card waits for a site";
+constexpr std::string_view readerDone = "This reader is done";
+constexpr std::string_view readerGone = "The reader is gone";
+constexpr std::string_view runEnded = "The run has ended";
+constexpr std::string_view sameCardAgain =
     "This card was programmed in this run already. Write it again?";
+
+enum CardColumn { timeColumn, iccidColumn, rowColumn, resultColumn, readerColumn, columnCount };
 
 // The reader the card library was told to use, when one is named.
 std::optional<std::string> FixedReader() {
@@ -49,61 +57,81 @@ std::optional<std::string> FixedReader() {
     return std::string(reader);
 }
 
+std::string_view Instruction(ReaderPhase phase) {
+    switch (phase) {
+    case ReaderPhase::WaitingForCard:
+        return insertCard;
+    case ReaderPhase::WaitingForSite:
+        return waitingForSite;
+    case ReaderPhase::Writing:
+        return writingCard;
+    case ReaderPhase::Verifying:
+        return readingBack;
+    case ReaderPhase::WaitingForRemoval:
+        return takeCardOut;
+    case ReaderPhase::Finished:
+        return readerDone;
+    case ReaderPhase::Lost:
+        return readerGone;
+    }
+    return {};
+}
+
+// One reader of the run: its own card connection, its own watch, a window that shows
+// nothing.
+struct RunReader {
+    std::unique_ptr<CardPort> port;
+    std::unique_ptr<PcscCardPresence> presence;
+    QuietTransferWindow window;
+};
+
 } // namespace
 
-// The run on its own thread. What the run tells goes to the dialog's thread as queued
+// The run on threads of its own. What the run tells goes to the dialog's thread as queued
 // calls; the question about a card put back waits there for the answer.
-class BatchDialog::RunThread final : public QThread, public BatchObserver {
+class BatchDialog::RunThread final : public QThread, public ReadersObserver {
 public:
     RunThread(BatchDialog& dialog, BatchSettings settings, std::filesystem::path backups,
-              std::unique_ptr<JobLog> log)
+              std::unique_ptr<JobLog> log, const std::vector<std::string>& readers)
         : dialog_(dialog), settings_(std::move(settings)), backups_(std::move(backups)),
-          log_(std::move(log)), presence_(FixedReader()) {
+          log_(std::move(log)) {
         settings_.backups = &backups_;
-    }
-
-    void Stop() {
-        const std::lock_guard lock(mutex_);
-        stopRequested_ = true;
-        if (batch_ != nullptr) {
-            batch_->Stop();
+        std::vector<CardSeat> seats;
+        for (const std::string& name : readers) {
+            auto reader = std::make_unique<RunReader>();
+            reader->port = ports_.open(name);
+            reader->presence = std::make_unique<PcscCardPresence>(name);
+            seats.push_back({*reader->port, *reader->presence, reader->window});
+            readers_.push_back(std::move(reader));
         }
+        batch_.emplace(settings_, std::move(seats), *this, log_.get());
     }
 
-    void phase(BatchPhase phase, int card) override {
+    void stop() { batch_->stop(); }
+
+    void phase(std::size_t reader, ReaderPhase phase, int) override {
         QMetaObject::invokeMethod(
-            &dialog_, [d = &dialog_, phase, card] { d->ShowPhase(phase, card); },
+            &dialog_, [d = &dialog_, reader, phase] { d->showReaderPhase(reader, phase); },
             Qt::QueuedConnection);
     }
-    void cardEnded(const CardJob& job) override {
+    void cardEnded(std::size_t reader, const CardJob& job) override {
         QMetaObject::invokeMethod(
-            &dialog_, [d = &dialog_, job] { d->AddCard(job); }, Qt::QueuedConnection);
+            &dialog_, [d = &dialog_, reader, job] { d->addCard(reader, job); },
+            Qt::QueuedConnection);
     }
     bool rewriteSameCard(const std::string& iccid) override {
         bool answer = false;
         QMetaObject::invokeMethod(
-            &dialog_, [&] { answer = dialog_.AskRewrite(iccid); }, Qt::BlockingQueuedConnection);
+            &dialog_, [&] { answer = dialog_.askRewrite(iccid); }, Qt::BlockingQueuedConnection);
         return answer;
     }
 
 protected:
     void run() override {
-        QuenlibCardPort port;
-        QuietTransferWindow window;
-        CardBatch batch(settings_, port, presence_, window, *this, log_.get());
-        {
-            const std::lock_guard lock(mutex_);
-            batch_ = &batch;
-            if (stopRequested_) {
-                batch.Stop();
-            }
+        const BatchSummary summary = batch_->run();
+        for (const auto& reader : readers_) {
+            reader->port->dropConnection();
         }
-        const BatchSummary summary = batch.Run();
-        {
-            const std::lock_guard lock(mutex_);
-            batch_ = nullptr;
-        }
-        port.dropConnection();
         QMetaObject::invokeMethod(
             &dialog_, [d = &dialog_, summary] { d->showSummary(summary); }, Qt::QueuedConnection);
     }
@@ -113,10 +141,9 @@ private:
     BatchSettings settings_;
     BackupStore backups_;
     std::unique_ptr<JobLog> log_;
-    PcscCardPresence presence_;
-    std::mutex mutex_;
-    CardBatch* batch_ = nullptr;
-    bool stopRequested_ = false;
+    QuenlibReaderPorts ports_;
+    std::vector<std::unique_ptr<RunReader>> readers_;
+    std::optional<MultiReaderBatch> batch_;
 };
 
 BatchDialog::BatchDialog(const LanguageTable& table, Prompts& prompts)
@@ -146,27 +173,32 @@ BatchDialog::BatchDialog(const LanguageTable& table, Prompts& prompts)
     edPin_->setObjectName(QStringLiteral("EdPin"));
     edPin_->setEchoMode(QLineEdit::Password);
     edPin_->setMaxLength(8);
+    listReaders_ = new QListWidget(this);
+    listReaders_->setObjectName(QStringLiteral("ListReaders"));
+    listReaders_->setMaximumHeight(listReaders_->fontMetrics().height() * 5);
 
     labState_ = new QLabel(this);
     labState_->setObjectName(QStringLiteral("LabState"));
-    QFont large = labState_->font();
-    large.setPointSizeF(large.pointSizeF() * 2);
-    large.setBold(true);
-    labState_->setFont(large);
     labState_->setAlignment(Qt::AlignCenter);
-    labState_->setMinimumHeight(labState_->fontMetrics().height() * 2);
+
+    boxReaders_ = new QWidget(this);
+    boxReaders_->setObjectName(QStringLiteral("BoxReaders"));
+    readerLines_ = new QGridLayout(boxReaders_);
+    readerLines_->setContentsMargins(0, 0, 0, 0);
+    readerLines_->setColumnStretch(1, 1);
 
     listCards_ = new QTreeWidget(this);
     listCards_->setObjectName(QStringLiteral("ListCards"));
-    listCards_->setColumnCount(4);
+    listCards_->setColumnCount(columnCount);
     listCards_->setRootIsDecorated(false);
-    listCards_->setMinimumSize(460, 160);
+    listCards_->setMinimumSize(520, 160);
     // Set here, in the language of the moment: the window's translation knows no list
     // headers.
     listCards_->setHeaderLabels({Translated(table_, std::string_view("Time")),
                                  Translated(table_, std::string_view("ICCID")),
                                  Translated(table_, std::string_view("Site row")),
-                                 Translated(table_, std::string_view("Result"))});
+                                 Translated(table_, std::string_view("Result")),
+                                 Translated(table_, std::string_view("Reader"))});
 
     auto* buttons = new QDialogButtonBox(this);
     butStart_ = buttons->addButton(QStringLiteral("Start"), QDialogButtonBox::ActionRole);
@@ -177,8 +209,8 @@ BatchDialog::BatchDialog(const LanguageTable& table, Prompts& prompts)
     butStop_->setEnabled(false);
     butClose_ = buttons->addButton(QStringLiteral("Close"), QDialogButtonBox::RejectRole);
     butClose_->setObjectName(QStringLiteral("ButClose"));
-    connect(butStart_, &QPushButton::clicked, this, &BatchDialog::Start);
-    connect(butStop_, &QPushButton::clicked, this, &BatchDialog::Stop);
+    connect(butStart_, &QPushButton::clicked, this, &BatchDialog::start);
+    connect(butStop_, &QPushButton::clicked, this, &BatchDialog::stop);
     connect(buttons, &QDialogButtonBox::rejected, this, &BatchDialog::reject);
 
     auto* sites = new QHBoxLayout;
@@ -189,21 +221,35 @@ BatchDialog::BatchDialog(const LanguageTable& table, Prompts& prompts)
     labSites->setObjectName(QStringLiteral("LabSites"));
     auto* labPin = new QLabel(QStringLiteral("PIN:"), this);
     labPin->setObjectName(QStringLiteral("LabPin"));
+    auto* labReaders = new QLabel(QStringLiteral("Readers:"), this);
+    labReaders->setObjectName(QStringLiteral("LabReaders"));
     form->addRow(labSites, sites);
     form->addRow(cbDelete_);
     form->addRow(labPin, edPin_);
+    form->addRow(labReaders, listReaders_);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(labProgram_);
     layout->addLayout(form);
+    layout->addWidget(boxReaders_);
     layout->addWidget(labState_);
     layout->addWidget(listCards_);
     layout->addWidget(buttons);
+
+    std::vector<std::string> readers;
+    if (const std::optional<std::string> fixed = FixedReader()) {
+        readers.push_back(*fixed);
+    } else {
+        for (const ReaderState& reader : ListReaders().readers) {
+            readers.push_back(reader.name);
+        }
+    }
+    setReaders(readers);
 }
 
 BatchDialog::~BatchDialog() {
     if (thread_) {
-        thread_->Stop();
+        thread_->stop();
         // The thread may be asking a question on this thread: answer from the event loop.
         while (!thread_->wait(QDeadlineTimer(20))) {
             QCoreApplication::processEvents();
@@ -211,7 +257,7 @@ BatchDialog::~BatchDialog() {
     }
 }
 
-void BatchDialog::SetProgram(std::string programFile, std::vector<std::string> lines,
+void BatchDialog::setProgram(std::string programFile, std::vector<std::string> lines,
                              std::string name) {
     programFile_ = std::move(programFile);
     lines_ = std::move(lines);
@@ -219,29 +265,78 @@ void BatchDialog::SetProgram(std::string programFile, std::vector<std::string> l
     labProgram_->setText(QString::fromStdString(programName_));
 }
 
-void BatchDialog::SetStores(std::filesystem::path backups, std::filesystem::path jobLog) {
+void BatchDialog::setStores(std::filesystem::path backups, std::filesystem::path jobLog) {
     backups_ = std::move(backups);
     jobLog_ = std::move(jobLog);
 }
 
-void BatchDialog::SetChooseSitesFile(std::function<std::optional<QString>()> choose) {
+void BatchDialog::setChooseSitesFile(std::function<std::optional<QString>()> choose) {
     chooseSites_ = std::move(choose);
 }
 
-void BatchDialog::ShowState(std::string_view text) {
+void BatchDialog::setReaders(const std::vector<std::string>& readers) {
+    listReaders_->clear();
+    for (const std::string& reader : readers) {
+        auto* item = new QListWidgetItem(QString::fromStdString(reader), listReaders_);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Checked);
+    }
+    showReaderLines(readers);
+}
+
+// A line a reader: its name, and in large type what the user must do there.
+void BatchDialog::showReaderLines(const std::vector<std::string>& readers) {
+    for (QLabel* label : readerNames_) {
+        delete label;
+    }
+    for (QLabel* label : readerStates_) {
+        delete label;
+    }
+    readerNames_.clear();
+    readerStates_.clear();
+    QFont large = font();
+    large.setPointSizeF(large.pointSizeF() * 2);
+    large.setBold(true);
+    for (std::size_t i = 0; i < readers.size(); ++i) {
+        const QString number = QString::number(i);
+        auto* name = new QLabel(QString::fromStdString(readers[i]), boxReaders_);
+        name->setObjectName(QStringLiteral("LabReader") + number);
+        auto* state = new QLabel(boxReaders_);
+        state->setObjectName(QStringLiteral("LabReaderState") + number);
+        state->setFont(large);
+        state->setMinimumHeight(QFontMetrics(large).height());
+        readerLines_->addWidget(name, static_cast<int>(i), 0);
+        readerLines_->addWidget(state, static_cast<int>(i), 1);
+        readerNames_.push_back(name);
+        readerStates_.push_back(state);
+    }
+}
+
+void BatchDialog::showState(std::string_view text) {
     labState_->setText(Translated(table_, text));
 }
 
-void BatchDialog::EnableInputs(bool enabled) {
+void BatchDialog::enableInputs(bool enabled) {
     for (QWidget* input : std::initializer_list<QWidget*>{edSites_, butSites_, cbDelete_, edPin_,
-                                                          butStart_, butClose_}) {
+                                                          listReaders_, butStart_, butClose_}) {
         input->setEnabled(enabled);
     }
     butStop_->setEnabled(!enabled);
 }
 
-void BatchDialog::Start() {
+void BatchDialog::start() {
     if (thread_) {
+        return;
+    }
+    std::vector<std::string> readers;
+    for (int row = 0; row < listReaders_->count(); ++row) {
+        if (const QListWidgetItem* item = listReaders_->item(row);
+            item->checkState() == Qt::Checked) {
+            readers.push_back(item->text().toStdString());
+        }
+    }
+    if (readers.empty()) {
+        prompts_.ShowError(Translated(table_, std::string_view(kSimNotFound)));
         return;
     }
     BatchSettings settings;
@@ -277,54 +372,51 @@ void BatchDialog::Start() {
         prompts_.ShowError(QString::fromStdString(error));
         return;
     }
-    thread_ = std::make_unique<RunThread>(*this, std::move(settings), backups_, std::move(log));
-    EnableInputs(false);
+    showReaderLines(readers);
+    labState_->clear();
+    thread_ =
+        std::make_unique<RunThread>(*this, std::move(settings), backups_, std::move(log), readers);
+    enableInputs(false);
     thread_->start();
 }
 
-void BatchDialog::Stop() {
+void BatchDialog::stop() {
     if (thread_) {
-        thread_->Stop();
+        thread_->stop();
         butStop_->setEnabled(false);
     }
 }
 
-void BatchDialog::ShowPhase(BatchPhase phase, int) {
-    switch (phase) {
-    case BatchPhase::WaitingForCard:
-        ShowState(kInsertCard);
-        break;
-    case BatchPhase::Writing:
-        ShowState(kWritingCard);
-        break;
-    case BatchPhase::Verifying:
-        ShowState(kReadingBack);
-        break;
-    case BatchPhase::WaitingForRemoval:
-        ShowState(kTakeCardOut);
-        break;
+void BatchDialog::showReaderPhase(std::size_t reader, ReaderPhase phase) {
+    if (reader < readerStates_.size()) {
+        readerStates_[reader]->setText(Translated(table_, Instruction(phase)));
     }
 }
 
-void BatchDialog::SetCardEnded(std::function<void(const CardJob&)> cardEnded) {
+void BatchDialog::setCardEnded(std::function<void(const CardJob&)> cardEnded) {
     cardEnded_ = std::move(cardEnded);
 }
 
-void BatchDialog::AddCard(const CardJob& job) {
+void BatchDialog::addCard(std::size_t reader, const CardJob& job) {
     if (cardEnded_) {
         cardEnded_(job);
     }
     auto* item = new QTreeWidgetItem(listCards_);
-    item->setText(0, QDateTime::fromSecsSinceEpoch(job.time).toString(QStringLiteral("HH:mm:ss")));
-    item->setText(1, job.iccid ? QString::fromStdString(*job.iccid)
-                               : Translated(table_, std::string_view("unknown")));
-    item->setText(2, job.row ? QString::number(*job.row) : QString());
-    item->setText(3, QString::fromUtf8(OutcomeWord(job.outcome).data(),
-                                       static_cast<qsizetype>(OutcomeWord(job.outcome).size())));
+    item->setText(timeColumn,
+                  QDateTime::fromSecsSinceEpoch(job.time).toString(QStringLiteral("HH:mm:ss")));
+    item->setText(iccidColumn, job.iccid ? QString::fromStdString(*job.iccid)
+                                         : Translated(table_, std::string_view("unknown")));
+    item->setText(rowColumn, job.row ? QString::number(*job.row) : QString());
+    const std::string_view outcome = OutcomeWord(job.outcome);
+    item->setText(resultColumn,
+                  QString::fromUtf8(outcome.data(), static_cast<qsizetype>(outcome.size())));
     if (!job.detail.empty()) {
-        item->setToolTip(3, QString::fromStdString(job.detail));
+        item->setToolTip(resultColumn, QString::fromStdString(job.detail));
     }
-    for (int column = 0; column < 4; ++column) {
+    if (reader < readerNames_.size()) {
+        item->setText(readerColumn, readerNames_[reader]->text());
+    }
+    for (int column = 0; column < columnCount; ++column) {
         listCards_->resizeColumnToContents(column);
     }
     listCards_->scrollToItem(item);
@@ -335,22 +427,26 @@ void BatchDialog::showSummary(const BatchSummary& summary) {
         thread_->wait();
         thread_.reset();
     }
-    EnableInputs(true);
-    ShowState(kRunEnded);
-    if (!summary.error.empty()) {
-        prompts_.ShowError(QString::fromStdString(summary.error));
+    enableInputs(true);
+    showState(runEnded);
+    std::string problems = summary.error;
+    for (const std::string& lost : summary.lostReaders) {
+        problems += (problems.empty() ? "" : "\n") + lost;
+    }
+    if (!problems.empty()) {
+        prompts_.ShowError(QString::fromStdString(problems));
     }
 }
 
-bool BatchDialog::AskRewrite(const std::string& iccid) {
+bool BatchDialog::askRewrite(const std::string& iccid) {
     return prompts_.AskYesNoCancel(QString::fromStdString(iccid),
-                                   Translated(table_, kSameCardAgain)) == Prompts::Answer::Yes;
+                                   Translated(table_, sameCardAgain)) == Prompts::Answer::Yes;
 }
 
 void BatchDialog::reject() {
     if (thread_) {
-        // Close waits for the card in hand, and answers what the run asks meanwhile.
-        Stop();
+        // Close waits for the cards in hand, and answers what the run asks meanwhile.
+        stop();
         QEventLoop loop;
         connect(thread_.get(), &QThread::finished, &loop, &QEventLoop::quit);
         if (thread_->isRunning()) {

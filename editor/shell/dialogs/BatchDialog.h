@@ -1,7 +1,7 @@
 #pragma once
 
 #include "editor/shell/dialogs/ShellDialog.h"
-#include "editor/sim/CardBatch.h"
+#include "editor/sim/MultiReaderBatch.h"
 
 #include <QThread>
 #include <functional>
@@ -11,8 +11,10 @@
 #include <vector>
 
 class QCheckBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
 class QTreeWidget;
 
@@ -21,32 +23,41 @@ namespace tarvik {
 class Prompts;
 
 // Device > Program cards in a row: the editor's program (with a sites file, one program a
-// site) written to card after card. The run goes on a thread of its own, which sleeps in
-// the card service while it waits for a card; the dialog shows in large type what the
-// user must do, and a line for each card as it ends. Stop ends the run once the card in
-// hand is done. The editor's program is only read.
+// site) written to card after card, on every reader ticked at once. The run goes on
+// threads of its own, which sleep in the card service while they wait for cards; the
+// dialog shows a line for each reader with what the user must do there in large type, and
+// a line for each card as it ends. Stop ends the run once the cards in hand are done. The
+// editor's program is only read.
 class BatchDialog : public ShellDialog {
 public:
     BatchDialog(const LanguageTable& table, Prompts& prompts);
     ~BatchDialog() override;
 
     // The program: the editor's document as its file holds it, its lines, and its name.
-    void SetProgram(std::string programFile, std::vector<std::string> lines, std::string name);
+    void setProgram(std::string programFile, std::vector<std::string> lines, std::string name);
     // The folder for the backups; the job log is the default one unless set.
-    void SetStores(std::filesystem::path backups, std::filesystem::path jobLog);
+    void setStores(std::filesystem::path backups, std::filesystem::path jobLog);
     // Where "Browse..." gets a sites file from; nothing when the user cancelled.
-    void SetChooseSitesFile(std::function<std::optional<QString>()> choose);
+    void setChooseSitesFile(std::function<std::optional<QString>()> choose);
     // Told of each card as it ends; may be left unset.
-    void SetCardEnded(std::function<void(const CardJob&)> cardEnded);
+    void setCardEnded(std::function<void(const CardJob&)> cardEnded);
+    // The readers offered, each ticked; by default those the card service lists (only the
+    // one the card library was told to use, when it was told one).
+    void setReaders(const std::vector<std::string>& readers);
+    // Shows the reader's phase on its line.
+    void showReaderPhase(std::size_t reader, ReaderPhase phase);
 
-    QLineEdit& EdSites() const { return *edSites_; }
-    QCheckBox& CBDelete() const { return *cbDelete_; }
-    QLineEdit& EdPin() const { return *edPin_; }
-    QPushButton& ButStart() const { return *butStart_; }
-    QPushButton& ButStop() const { return *butStop_; }
-    QLabel& LabState() const { return *labState_; }
-    QTreeWidget& ListCards() const { return *listCards_; }
-    bool Running() const { return thread_ != nullptr; }
+    QLineEdit& edSites() const { return *edSites_; }
+    QCheckBox& cbDelete() const { return *cbDelete_; }
+    QLineEdit& edPin() const { return *edPin_; }
+    QListWidget& listReaders() const { return *listReaders_; }
+    QPushButton& butStart() const { return *butStart_; }
+    QPushButton& butStop() const { return *butStop_; }
+    QLabel& labState() const { return *labState_; }
+    // The large instruction on the line of the run's reader-th reader.
+    QLabel& readerState(std::size_t reader) const { return *readerStates_.at(reader); }
+    QTreeWidget& listCards() const { return *listCards_; }
+    bool running() const { return thread_ != nullptr; }
 
 protected:
     void reject() override;
@@ -55,14 +66,14 @@ private:
     class RunThread;
     friend class RunThread;
 
-    void Start();
-    void Stop();
-    void ShowPhase(BatchPhase phase, int card);
-    void AddCard(const CardJob& job);
+    void start();
+    void stop();
+    void showReaderLines(const std::vector<std::string>& readers);
+    void addCard(std::size_t reader, const CardJob& job);
     void showSummary(const BatchSummary& summary);
-    bool AskRewrite(const std::string& iccid);
-    void ShowState(std::string_view text);
-    void EnableInputs(bool enabled);
+    bool askRewrite(const std::string& iccid);
+    void showState(std::string_view text);
+    void enableInputs(bool enabled);
 
     const LanguageTable& table_;
     Prompts& prompts_;
@@ -80,10 +91,15 @@ private:
     QPushButton* butSites_;
     QCheckBox* cbDelete_;
     QLineEdit* edPin_;
+    QListWidget* listReaders_;
     QPushButton* butStart_;
     QPushButton* butStop_;
     QPushButton* butClose_;
     QLabel* labState_;
+    QWidget* boxReaders_;
+    QGridLayout* readerLines_;
+    std::vector<QLabel*> readerNames_;
+    std::vector<QLabel*> readerStates_;
     QTreeWidget* listCards_;
 };
 

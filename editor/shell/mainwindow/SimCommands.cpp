@@ -222,11 +222,11 @@ std::optional<std::vector<SimItem>> SimCommands::ReadCardForPreview() {
 void SimCommands::writeBatch() {
     const ProgramDocument& doc = parts_.form.document();
     BatchDialog dialog(parts_.language, parts_.prompts);
-    dialog.SetProgram(DocumentFileBytes(doc), doc.program.text().lines(),
+    dialog.setProgram(DocumentFileBytes(doc), doc.program.text().lines(),
                       doc.fileName.empty() ? std::string("-") : doc.fileName);
-    dialog.SetStores(backups_.folder(), JobLog::defaultPath());
-    dialog.SetChooseSitesFile([this] { return ChooseSitesFile(); });
-    dialog.SetCardEnded([this](const CardJob& job) { ShowStatus(CardText(job)); });
+    dialog.setStores(backups_.folder(), JobLog::defaultPath());
+    dialog.setChooseSitesFile([this] { return ChooseSitesFile(); });
+    dialog.setCardEnded([this](const CardJob& job) { ShowStatus(CardText(job)); });
     ShowStatus({});
     // The run connects to card after card itself.
     SimDropConnection();

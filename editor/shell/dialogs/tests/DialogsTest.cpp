@@ -1,6 +1,7 @@
 // The small dialogs: PIN, write, About, and the frame they share.
 
 #include "editor/shell/dialogs/AboutDialog.h"
+#include "editor/shell/dialogs/BatchDialog.h"
 #include "editor/shell/dialogs/NewPasswordDialog.h"
 #include "editor/shell/dialogs/PasswordDialog.h"
 #include "editor/shell/dialogs/PinDialog.h"
@@ -463,6 +464,45 @@ TEST(DialogFrameTest, DialogsHaveAFixedBorderAndOpenCentred) {
         });
         prompts.Exec(*dialog);
     }
+}
+
+// Program cards in a row with two readers: a line each, with its name and in large type
+// what the user must do at that reader, in the window's language.
+TEST(BatchDialogReadersTest, EachReaderHasALineWithItsOwnInstruction) {
+    LanguageTable table;
+    table.load({"Insert the next card=Inserire la prossima scheda",
+                "Writing the card=Scrittura della scheda", "The reader is gone=Lettore perso"});
+    ScriptedPrompts prompts;
+    BatchDialog dialog(table, prompts);
+    dialog.setReaders({"Reader A 00 00", "Reader B 00 00"});
+    struct Step {
+        std::size_t reader;
+        ReaderPhase phase;
+        const char* first;
+        const char* second;
+    };
+    const Step steps[] = {
+        {0, ReaderPhase::WaitingForCard, "Inserire la prossima scheda", ""},
+        {1, ReaderPhase::Writing, "Inserire la prossima scheda", "Scrittura della scheda"},
+        {0, ReaderPhase::Lost, "Lettore perso", "Scrittura della scheda"},
+        {7, ReaderPhase::Writing, "Lettore perso", "Scrittura della scheda"}, // no such reader
+    };
+    for (const Step& step : steps) {
+        dialog.showReaderPhase(step.reader, step.phase);
+        EXPECT_EQ(dialog.readerState(0).text().toStdString(), step.first);
+        EXPECT_EQ(dialog.readerState(1).text().toStdString(), step.second);
+    }
+    const auto* nameB = dialog.findChild<QLabel*>(QStringLiteral("LabReader1"));
+    ASSERT_NE(nameB, nullptr);
+    EXPECT_EQ(nameB->text(), QStringLiteral("Reader B 00 00"));
+    EXPECT_GT(dialog.readerState(1).font().pointSizeF(), nameB->font().pointSizeF());
+    ASSERT_EQ(dialog.listReaders().count(), 2);
+    EXPECT_EQ(dialog.listReaders().item(1)->checkState(), Qt::Checked);
+    dialog.show();
+    testing::RenderWidget(dialog, "batch-dialog-two-readers");
+    // Fewer readers: the lines follow.
+    dialog.setReaders({"Reader B 00 00"});
+    EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("LabReader1")), nullptr);
 }
 
 } // namespace

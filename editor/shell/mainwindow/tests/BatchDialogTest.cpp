@@ -38,26 +38,26 @@ TEST(BatchDialogTest, TwoCardsFillTheListAndStopEndsTheRun) {
     testing::ScriptedPrompts prompts;
     {
         BatchDialog dialog(table, prompts);
-        dialog.SetProgram(DocumentFileBytes(doc), doc.program.text().lines(), "alarm.sim");
+        dialog.setProgram(DocumentFileBytes(doc), doc.program.text().lines(), "alarm.sim");
         const std::filesystem::path base = folder.path().toStdString();
-        dialog.SetStores(base / "backups", base / "jobs.csv");
+        dialog.setStores(base / "backups", base / "jobs.csv");
         dialog.show();
-        dialog.ButStart().click();
+        dialog.butStart().click();
         EXPECT_TRUE(
-            QTest::qWaitFor([&] { return dialog.ListCards().topLevelItemCount() == 1; }, 20000));
+            QTest::qWaitFor([&] { return dialog.listCards().topLevelItemCount() == 1; }, 20000));
         EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return dialog.LabState().text() == QStringLiteral("Take the card out"); },
+            [&] { return dialog.readerState(0).text() == QStringLiteral("Take the card out"); },
             20000));
         card.insert(Card("8949000000000000502"));
         EXPECT_TRUE(
-            QTest::qWaitFor([&] { return dialog.ListCards().topLevelItemCount() == 2; }, 20000));
+            QTest::qWaitFor([&] { return dialog.listCards().topLevelItemCount() == 2; }, 20000));
         testing::RenderWidget(dialog, "batch-dialog");
-        EXPECT_FALSE(dialog.ButStart().isEnabled());
-        dialog.ButStop().click();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.Running(); }, 20000));
-        EXPECT_TRUE(dialog.ButStart().isEnabled());
+        EXPECT_FALSE(dialog.butStart().isEnabled());
+        dialog.butStop().click();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.running(); }, 20000));
+        EXPECT_TRUE(dialog.butStart().isEnabled());
         for (int row = 0; row < 2; ++row) {
-            const QTreeWidgetItem* item = dialog.ListCards().topLevelItem(row);
+            const QTreeWidgetItem* item = dialog.listCards().topLevelItem(row);
             EXPECT_EQ(item->text(1).toStdString(), "894900000000000050" + std::to_string(row + 1));
             EXPECT_EQ(item->text(3), QStringLiteral("ok"));
         }

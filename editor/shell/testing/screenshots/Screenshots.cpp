@@ -214,8 +214,11 @@ int main(int argc, char** argv) {
     }
     {
         tarvik::BatchDialog batch(app.languageTable(), prompts);
-        batch.SetProgram({}, {"TL1=3331234567", "RFT=24"}, "alarm.sim");
-        batch.EdSites().setText(QStringLiteral("sites.csv"));
+        batch.setProgram({}, {"TL1=3331234567", "RFT=24"}, "alarm.sim");
+        batch.edSites().setText(QStringLiteral("sites.csv"));
+        batch.setReaders({"Virtual PCD 00 00", "Virtual PCD 00 01"});
+        batch.showReaderPhase(0, tarvik::ReaderPhase::Writing);
+        batch.showReaderPhase(1, tarvik::ReaderPhase::WaitingForCard);
         camera.TakeDialog(batch, QStringLiteral("dialog-batch"));
     }
     {
