@@ -44,7 +44,9 @@ TEST(MessageLogTest, SaysWhichFileCannotBeWritten) {
     testing::WriteAll(folder.file("plain"), "x");
     MessageLog log(folder.path() / "plain" / "messages.csv");
     EXPECT_FALSE(log.append({0, true, "1", "t", "ok"}));
-    EXPECT_NE(log.error().find("messages.csv: "), std::string::npos) << log.error();
+    // The path as far as the system names it: the log's on Linux, the file in its way on
+    // Windows.
+    EXPECT_NE(log.error().find("plain"), std::string::npos) << log.error();
     EXPECT_EQ(testing::ReadAll(folder.file("plain")), "x");
 }
 

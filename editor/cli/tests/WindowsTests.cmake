@@ -54,3 +54,12 @@ if(BUILD_TESTING)
             ${card_test_dir}/tarvik-cli.exe)
   set_tests_properties(tarvik_cli_exe_each_card_interrupts PROPERTIES LABELS card)
 endif()
+
+# modems and send-remote over COM5, with the Linux virtual modem behind it.
+if(BUILD_TESTING)
+  add_test(NAME tarvik_cli_exe_modem_commands
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/platform/win32/modem_commands_test.sh
+            ${PROJECT_SOURCE_DIR}/scripts/wine-modem-run ${GSMMODEM_PROGRAM}
+            ${card_test_dir}/tarvik-cli.exe)
+  set_tests_properties(tarvik_cli_exe_modem_commands PROPERTIES LABELS modem)
+endif()
