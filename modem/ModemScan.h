@@ -19,6 +19,7 @@ struct ModemInfo {
     std::string sim;          // "ready", "asks for SIM PIN", "unknown" (AT+CPIN?)
     std::string registration; // in words (AT+CREG?, AT+CEREG?); "unknown" when not told
     std::string signal;       // in words and dBm (AT+CSQ)
+    std::string holder;       // the program that holds the modem ("ModemManager"); empty: none
 };
 
 // Opens the port at `path`; nothing, with the reason in `error`, when it cannot be opened.

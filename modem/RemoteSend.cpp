@@ -84,7 +84,9 @@ private:
     void takeStored(const std::vector<std::string>& lines, std::string_view header, int indexField);
     void take(int tag, std::string_view hexPdu);
     void accept(const JoinedReply& reply);
-    void takeReport(std::string_view hexPdu);
+    void takeReport(int tag, const StatusReport& report);
+    // Deletes what was stored at `index` once it is logged; says so when the modem refuses.
+    void remove(int index, std::string_view what);
     void log(bool sent, const std::string& number, const std::string& text,
              const std::string& result);
 
@@ -224,12 +226,32 @@ bool Sender::sendOne(std::size_t index, const Destination& to) {
 
 void Sender::take(int tag, std::string_view hexPdu) {
     const auto bytes = FromHex(hexPdu);
-    const auto reply = bytes ? DecodeDeliver(*bytes) : std::nullopt;
+    if (!bytes) {
+        return;
+    }
+    // A stored status report (+CDSI, or in the list of AT+CMGL) is read as a message is.
+    if (const auto report = DecodeStatusReport(*bytes)) {
+        takeReport(tag, *report);
+        return;
+    }
+    const auto reply = DecodeDeliver(*bytes);
     if (!reply || !SameNumber(reply->from, request_.number)) {
         return; // someone else's message stays on the modem
     }
     if (const auto joined = parts_.add(*reply, tag)) {
         accept(*joined);
+    }
+}
+
+void Sender::remove(int index, std::string_view what) {
+    if (index == notStored) {
+        return;
+    }
+    const AtResult deleted =
+        session_.command("AT+CMGD=" + std::to_string(index), request_.timeouts.command);
+    if (!deleted.ok) {
+        observer_.warning(std::string(what) + " " + std::to_string(index) +
+                          " could not be deleted from the modem: " + deleted.error);
     }
 }
 
@@ -242,36 +264,35 @@ void Sender::accept(const JoinedReply& reply) {
         return;
     }
     for (const int index : reply.tags) {
-        if (index == notStored) {
-            continue;
-        }
-        const AtResult deleted =
-            session_.command("AT+CMGD=" + std::to_string(index), request_.timeouts.command);
-        if (!deleted.ok) {
-            observer_.warning("the reply " + std::to_string(index) +
-                              " could not be deleted from the modem: " + deleted.error);
-        }
+        remove(index, "the reply");
     }
 }
 
-void Sender::takeReport(std::string_view hexPdu) {
-    const auto bytes = FromHex(hexPdu);
-    const auto report = bytes ? DecodeStatusReport(*bytes) : std::nullopt;
-    if (!report || !SameNumber(report->recipient, request_.number)) {
+void Sender::takeReport(int tag, const StatusReport& report) {
+    if (!SameNumber(report.recipient, request_.number)) {
+        return; // on someone else's message: it stays on the modem
+    }
+    observer_.reported(report);
+    const std::string text = "status report on message reference " +
+                             std::to_string(report.reference) + ": " +
+                             DescribeStatus(report.status);
+    if (!log_.append({std::time(nullptr), false, report.recipient, text, "ok"})) {
+        observer_.warning("the message log cannot be written: " + log_.error() +
+                          (tag == notStored ? "" : "; the status report stays on the modem"));
         return;
     }
-    observer_.reported(*report);
-    const std::string text = "status report on message reference " +
-                             std::to_string(report->reference) + ": " +
-                             DescribeStatus(report->status);
-    if (!log_.append({std::time(nullptr), false, report->recipient, text, "ok"})) {
-        observer_.warning("the message log cannot be written: " + log_.error());
-    }
+    remove(tag, "the status report");
 }
 
 void Sender::takeUnsolicited(const std::string& line) {
     const auto& t = request_.timeouts;
-    if (const auto index = NumberAfter(line, "+CMTI:", 1)) {
+    // "+CMTI: <mem>,<index>" for a message, "+CDSI: <mem>,<index>" for a status report,
+    // each stored and read by AT+CMGR (3GPP TS 27.005 §3.4.1, §3.4.3).
+    auto index = NumberAfter(line, "+CMTI:", 1);
+    if (!index) {
+        index = NumberAfter(line, "+CDSI:", 1);
+    }
+    if (index) {
         const AtResult read = session_.command("AT+CMGR=" + std::to_string(*index), t.command);
         if (read.ok && read.lines.size() >= 2) {
             take(*index, read.lines[1]);
@@ -287,7 +308,10 @@ void Sender::takeUnsolicited(const std::string& line) {
     if (line.starts_with("+CMT:")) {
         take(notStored, pdu);
     } else if (line.starts_with("+CDS:")) {
-        takeReport(pdu);
+        const auto bytes = FromHex(pdu);
+        if (const auto report = bytes ? DecodeStatusReport(*bytes) : std::nullopt) {
+            takeReport(notStored, *report);
+        }
     } else {
         return;
     }
@@ -322,6 +346,15 @@ void Sender::waitForReplies() {
         if (const auto line = session_.nextUnsolicited(std::min(left, cancelPoll))) {
             takeUnsolicited(*line);
         }
+    }
+    // What the modem handed over meanwhile is taken too: a status report on the line (+CDS)
+    // is stored nowhere, and would be lost with the session.
+    while (!session_.failed()) {
+        const auto line = session_.nextUnsolicited(milliseconds(0));
+        if (!line) {
+            break;
+        }
+        takeUnsolicited(*line);
     }
     // What came of a reply in parts is shown and logged; its parts stay on the modem.
     for (const auto& reply : parts_.takeIncomplete()) {

@@ -52,6 +52,8 @@ public:
     virtual void reported(const StatusReport& /*report*/) {}
     // The modem is not on the network yet: its state and signal in words.
     virtual void registering(const std::string& /*state*/) {}
+    // Which way the messages go, when another program holds the modem (ModemManager).
+    virtual void notice(const std::string& /*text*/) {}
     // Something went wrong that does not stop the sending (the log cannot be written).
     virtual void warning(const std::string& /*text*/) {}
 };
@@ -71,8 +73,9 @@ struct SendOutcome {
 // already (AT+CMGL=4), each announced by +CMTI, and each delivered to the line by +CMT
 // (AT+CNMI stays as the modem has it). Parts of a concatenated reply are joined first; a
 // reply is shown, logged, and only then deleted from the modem; one whose parts did not all
-// come is shown and logged as incomplete and stays on the modem. Status reports (+CDS) are
-// shown and logged. The first failure stops the sending.
+// come is shown and logged as incomplete and stays on the modem. Status reports, delivered
+// to the line (+CDS) or stored (+CDSI, and those AT+CMGL lists), are shown and logged, and
+// a stored one then deleted. The first failure stops the sending.
 // `cancel`, when set, stops before the next message and ends the wait.
 SendOutcome SendRemote(AtSession& session, const SendRequest& request, MessageLog& log,
                        SendObserver& observer, const std::atomic<bool>* cancel = nullptr);

@@ -8,6 +8,7 @@ packages=(
     libpcsclite-dev pcscd vsmartcard-vpcd pcsc-tools
     libgtest-dev libgmock-dev libbenchmark-dev
     nlohmann-json3-dev
+    libsystemd-dev dbus-daemon python3-dbus python3-gi
     help2man dpkg-dev file lintian
     shared-mime-info poppler-utils
     bash-completion python3 clang-tidy

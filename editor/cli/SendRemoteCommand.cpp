@@ -3,14 +3,17 @@
 #include "editor/cli/CliSupport.h"
 #include "editor/cli/CommandLine.h"
 #include "editor/cli/Completion.h"
+#include "editor/cli/InterruptWatch.h"
 #include "editor/form/DeviceModels.h"
-#include "modem/AtSession.h"
 #include "modem/MessageLog.h"
 #include "modem/MessageSplit.h"
 #include "modem/RemoteSend.h"
-#include "modem/SerialPort.h"
+#include "modem/modemmanager/PortSend.h"
 
 #include <array>
+#include <atomic>
+#include <cstdlib>
+#include <iostream>
 #include <ostream>
 #include <string>
 
@@ -39,6 +42,7 @@ public:
         : messages_(messages), io_(io) {}
 
     void sent(std::size_t index, std::optional<int> reference) override {
+        ++sentCount_;
         io_.out << "message " << index + 1 << " of " << messages_.size()
                 << " sent: " << messages_[index].size() << " characters, reference "
                 << (reference ? std::to_string(*reference) : std::string("unknown")) << '\n';
@@ -62,12 +66,26 @@ public:
         io_.out << "waiting for the network: " << state << '\n';
         io_.out.flush();
     }
+    void notice(const std::string& text) override {
+        io_.out << text << '\n';
+        io_.out.flush();
+    }
     void warning(const std::string& text) override { io_.err << "tarvik-cli: " << text << '\n'; }
+
+    // Read by the thread that watches for Ctrl+C.
+    std::size_t sentCount() const { return sentCount_; }
 
 private:
     const std::vector<std::u16string>& messages_;
     CliIo& io_;
+    std::atomic<std::size_t> sentCount_ = 0;
 };
+
+// Says at once on standard error, from the thread that watches for Ctrl+C while the
+// sending thread may be writing: the whole line in one piece.
+void SayAtOnce(const std::string& text) {
+    std::cerr << "tarvik-cli: " + text + "\n" << std::flush;
+}
 
 int RunSendRemote(const CliCommand& self, const ParsedArgs& args, CliIo& io) {
     const auto port = args.value("--port");
@@ -108,12 +126,6 @@ int RunSendRemote(const CliCommand& self, const ParsedArgs& args, CliIo& io) {
                                     ? std::stoi(std::string(*args.value("--register-timeout")))
                                     : defaultRegisterSeconds;
 
-    const auto serial = modem::OpenSerialPort(std::string(*port), error);
-    if (!serial) {
-        io.err << "tarvik-cli: " << error << "; nothing was sent\n";
-        return exitModem;
-    }
-    modem::AtSession session(*serial);
     modem::MessageLog log(modem::MessageLog::defaultFile());
     modem::SendRequest request{
         .messages = std::move(plan.messages),
@@ -125,12 +137,31 @@ int RunSendRemote(const CliCommand& self, const ParsedArgs& args, CliIo& io) {
         .timeouts = modem::ModemTimeouts::fromEnvironment(),
     };
     StreamObserver observer(request.messages, io);
-    const modem::SendOutcome outcome = modem::SendRemote(session, request, log, observer);
     const std::size_t count = request.messages.size();
+    std::atomic<bool> cancel = false;
+    modem::SendOutcome outcome;
+    {
+        // Ctrl+C stops before the next message or ends the wait for replies, and the modem
+        // is handed back to whoever held it; a second Ctrl+C ends the program at once.
+        InterruptWatch interrupts(
+            [&cancel] {
+                SayAtOnce("stopping after the message in hand (Ctrl+C again stops at once)");
+                cancel = true;
+            },
+            [&observer, count, from] {
+                SayAtOnce("stopped at once");
+                std::_Exit(observer.sentCount() == count - (from - 1) ? exitOk : exitModem);
+            });
+        outcome = modem::SendOnPort(std::string(*port), request, log, observer, &cancel);
+    }
     switch (outcome.result) {
-    case modem::SendOutcome::Result::SetupFailed:
-        io.err << "tarvik-cli: " << *port << ": " << outcome.error << "; nothing was sent\n";
+    case modem::SendOutcome::Result::SetupFailed: {
+        // The port's own errors name it already.
+        const bool named = outcome.error.starts_with(*port);
+        io.err << "tarvik-cli: " << (named ? "" : std::string(*port) + ": ") << outcome.error
+               << "; nothing was sent\n";
         return exitModem;
+    }
     case modem::SendOutcome::Result::MessageFailed: {
         const std::size_t k = outcome.failedMessage + 1;
         io.err << "tarvik-cli: message " << k << " of " << count
@@ -141,9 +172,17 @@ int RunSendRemote(const CliCommand& self, const ParsedArgs& args, CliIo& io) {
         io.err << "'--from " << k << "' sends the rest.\n";
         return exitModem;
     }
-    case modem::SendOutcome::Result::Cancelled:
+    case modem::SendOutcome::Result::Cancelled: {
+        const std::size_t next = from + outcome.sent;
+        io.err << "tarvik-cli: stopped before message " << next << " of " << count << "; '--from "
+               << next << "' sends the rest.\n";
+        return exitModem;
+    }
     case modem::SendOutcome::Result::Sent:
         break;
+    }
+    if (cancel) {
+        return exitOk; // the wait for replies was cut short on purpose
     }
     if (waitSeconds > 0 && outcome.replies == 0) {
         io.err << "tarvik-cli: no reply from " << *to << " within " << waitSeconds << " s\n";
@@ -174,7 +213,12 @@ const CliCommand sendRemoteCommand{
         "(home or roaming), at most --register-timeout seconds, and says what the modem\n"
         "reports meanwhile (searching, denied, and its signal). Replies are read whether\n"
         "the modem stores them (+CMTI) or hands them over at once (+CMT); a reply in\n"
-        "parts is shown and logged whole, or as incomplete with the parts that came.",
+        "parts is shown and logged whole, or as incomplete with the parts that came.\n"
+        "\n"
+        "When ModemManager manages the modem, it is asked to let go of it while the\n"
+        "messages go, and takes it back at the end (also after Ctrl+C, or when the\n"
+        "program dies); when it refuses, the messages go through ModemManager itself.\n"
+        "Ctrl+C stops before the next message or ends the wait for replies.",
     .options = options,
     .operands = {.min = 1, .max = 1, .first = {ArgValue::File}},
     .run = RunSendRemote,

@@ -90,15 +90,17 @@ TEST(ModemScanTest, DescribesWhatAnsweringModemsTell) {
         {"prefixed answers",
          FullModem(true),
          {"/dev/ttyUSB0", "Example Modems", "EM-1", "asks for SIM PIN", "registered (roaming)",
-          "excellent (-73 dBm)"}},
+          "excellent (-73 dBm)", ""}},
         {"bare answers",
          FullModem(false),
          {"/dev/ttyUSB0", "Example Modems", "EM-1", "asks for SIM PIN", "registered (roaming)",
-          "excellent (-73 dBm)"}},
+          "excellent (-73 dBm)", ""}},
         {"knows only AT",
          MinimalModem(),
-         {"/dev/ttyUSB0", "", "", "unknown", "registration unknown", "unknown"}},
-        {"no SIM", noSim, {"/dev/ttyUSB0", "", "", "no SIM", "registration unknown", "unknown"}},
+         {"/dev/ttyUSB0", "", "", "unknown", "registration unknown", "unknown", ""}},
+        {"no SIM",
+         noSim,
+         {"/dev/ttyUSB0", "", "", "no SIM", "registration unknown", "unknown", ""}},
     };
     for (auto& c : cases) {
         FakePorts machine;
@@ -111,6 +113,7 @@ TEST(ModemScanTest, DescribesWhatAnsweringModemsTell) {
         EXPECT_EQ(info->sim, c.expected.sim) << c.name;
         EXPECT_EQ(info->registration, c.expected.registration) << c.name;
         EXPECT_EQ(info->signal, c.expected.signal) << c.name;
+        EXPECT_EQ(info->holder, "") << c.name; // asked by AT: nobody else holds it
     }
 }
 

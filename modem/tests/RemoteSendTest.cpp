@@ -184,6 +184,49 @@ TEST(RemoteSendTest, ReadsRepliesDeliveredToTheLineStoredAndInParts) {
     }
 }
 
+// 3GPP TS 27.005 §3.4.1: a status report stored on the modem is announced by its index
+// ("+CDSI: <mem>,<index>") or listed by AT+CMGL (§3.4.2), read by AT+CMGR (§3.4.3) and, once
+// logged, deleted; one on another number's message stays.
+TEST(RemoteSendTest, ReadsStoredStatusReportsAndDeletesThem) {
+    // SMS-STATUS-REPORT on message reference 7 to +393339999999 (3GPP TS 23.040 §9.2.2.3).
+    const std::string otherReport = "0006070C91933393999999521013315090005210133151000000";
+    struct Case {
+        std::string name;
+        std::string after;  // what the modem says after the message's answer
+        std::string listed; // what AT+CMGL=4 lists before its OK
+        std::string stored4;
+        std::vector<std::string> events;
+        bool deletes4;
+    };
+    const std::vector<Case> cases = {
+        {"+CDSI", Line("+CDSI: \"SM\",4"), "", statusReport, {"report 7 delivered"}, true},
+        {"+CDSI on another's message", Line("+CDSI: \"SM\",4"), "", otherReport, {}, false},
+        {"listed", "", Line("+CMGL: 4,1,,25") + statusReport, "", {"report 7 delivered"}, true},
+    };
+    for (const auto& c : cases) {
+        testing::TemporaryFolder folder;
+        MessageLog log(folder.path() / "messages.csv");
+        FakePort port = ReadyModem(c.after);
+        port.answers["AT+CMGL=4\r"] = c.listed + Line("OK");
+        if (!c.stored4.empty()) {
+            port.answers["AT+CMGR=4\r"] = Line("+CMGR: 0,,25") + c.stored4 + "\r\n" + Line("OK");
+        }
+        port.answers["AT+CMGD=4\r"] = Line("OK");
+        AtSession session(port);
+        Recorder observer;
+        const SendOutcome outcome = SendRemote(session, Request(300ms), log, observer);
+        EXPECT_EQ(outcome.result, SendOutcome::Result::Sent) << c.name << outcome.error;
+        EXPECT_EQ(observer.events, c.events) << c.name;
+        const std::string csv = testing::ReadAll(folder.path() / "messages.csv");
+        EXPECT_EQ(csv.ends_with(",received,+393331234567,status report on message reference 7: "
+                                "delivered,ok\r\n"),
+                  !c.events.empty())
+            << c.name << "\n"
+            << csv;
+        EXPECT_EQ(port.written.find("AT+CMGD=4\r") != std::string::npos, c.deletes4) << c.name;
+    }
+}
+
 // 3GPP TS 27.007 §7.2, §10.1.22: <stat> 1 (home) and 5 (roaming) are registered, 2 is
 // searching, 3 denied; +CSQ (§8.5) gives the signal for the words.
 TEST(RemoteSendTest, WaitsForTheNetworkBeforeTheFirstMessage) {

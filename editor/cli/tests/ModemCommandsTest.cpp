@@ -34,13 +34,16 @@ protected:
     // The log goes to a folder of the test's own. Every step ends as soon as the modem
     // answers; the 20 s only bound a modem that never does, on a machine loaded by a parallel
     // build. A modem that stops answering is the unit tests' (modem/tests/RemoteSendTest).
+    // No ModemManager: its bus is a socket that does not exist, never the machine's system bus.
     void SetUp() override {
         ::setenv("XDG_DATA_HOME", folder.path().c_str(), 1);
         ::setenv("TARVIK_MODEM_TIMEOUT_MS", "20000", 1);
+        ::setenv("TARVIK_MODEMMANAGER_BUS", ("unix:path=" + folder.file("no-bus")).c_str(), 1);
     }
     void TearDown() override {
         ::unsetenv("XDG_DATA_HOME");
         ::unsetenv("TARVIK_MODEM_TIMEOUT_MS");
+        ::unsetenv("TARVIK_MODEMMANAGER_BUS");
     }
 
     // A program whose remote text is three messages: ";" and TL0 ... TL6 (141 characters),
@@ -240,6 +243,36 @@ TEST_F(ModemCommandsTest, ReadsRepliesDeliveredToTheLineAndInParts) {
         EXPECT_EQ(deleted, c.deleted);
         EXPECT_TRUE(Contains(Log(), "*,received,+393331234567,\"" + text + "\",ok\r\n*,received,"))
             << Log();
+    }
+}
+
+// Status reports on the messages sent (3GPP TS 23.040 §9.2.2.3), handed to the line (+CDS)
+// or stored and announced by index (+CDSI, 3GPP TS 27.005 §3.4.1): each is shown and logged,
+// and what was stored is deleted once logged.
+TEST_F(ModemCommandsTest, ReadsStatusReportsOnTheLineAndStored) {
+    struct Case {
+        std::string route;
+        std::vector<int> deleted; // the replies' and, when stored, the reports'
+    };
+    const std::vector<Case> cases = {{"cds", {1, 2}}, {"cdsi", {1, 2, 3, 4}}};
+    for (const auto& c : cases) {
+        gsmmodem::VirtualModem modem({"--status-report", c.route, "--reply", "OK"});
+        const CliRun run = Send(modem, {"--wait", "20"});
+        EXPECT_EQ(run.status, 0) << run.err;
+        for (const char* reference : {"1", "2"}) {
+            EXPECT_TRUE(Contains(run.out, std::string("message reference ") + reference +
+                                              " to +393331234567: delivered\n"))
+                << c.route << "\n"
+                << run.out;
+            EXPECT_TRUE(Contains(Log(), std::string("*,received,+393331234567,status report on "
+                                                    "message reference ") +
+                                            reference + ": delivered,ok\r\n"))
+                << c.route << "\n"
+                << Log();
+        }
+        auto deleted = modem.deleted();
+        std::sort(deleted.begin(), deleted.end());
+        EXPECT_EQ(deleted, c.deleted) << c.route;
     }
 }
 

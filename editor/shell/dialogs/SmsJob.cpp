@@ -1,8 +1,7 @@
 #include "editor/shell/dialogs/SmsJob.h"
 
-#include "modem/AtSession.h"
 #include "modem/MessageLog.h"
-#include "modem/SerialPort.h"
+#include "modem/modemmanager/PortSend.h"
 
 #include <QMetaObject>
 
@@ -41,6 +40,7 @@ public:
     void registering(const std::string& state) override {
         warning("waiting for the network: " + state);
     }
+    void notice(const std::string& text) override { warning(text); }
 
 private:
     std::function<void(std::function<void()>)> post_;
@@ -79,18 +79,11 @@ void SmsJob::Post(std::function<void()> call) {
 }
 
 void SmsJob::Run(const std::string& port, const modem::SendRequest& request) {
-    modem::SendOutcome outcome;
-    std::string error;
-    if (const auto serial = modem::OpenSerialPort(port, error)) {
-        modem::AtSession session(*serial);
-        modem::MessageLog log(modem::MessageLog::defaultFile());
-        PostingObserver observer([this](std::function<void()> call) { Post(std::move(call)); },
-                                 reports_);
-        outcome = modem::SendRemote(session, request, log, observer, &cancel_);
-    } else {
-        outcome.result = modem::SendOutcome::Result::SetupFailed;
-        outcome.error = error;
-    }
+    // ModemManager, when it manages the modem, lets go of it for the sending or sends itself.
+    modem::MessageLog log(modem::MessageLog::defaultFile());
+    PostingObserver observer([this](std::function<void()> call) { Post(std::move(call)); },
+                             reports_);
+    const modem::SendOutcome outcome = modem::SendOnPort(port, request, log, observer, &cancel_);
     Post([this, outcome] {
         running_ = false;
         reports_.finished(outcome);

@@ -135,6 +135,25 @@ std::string ModemEmulator::deliver(const std::string& from) {
     return out;
 }
 
+// A status report on the message just taken (3GPP TS 23.040 §9.2.2.3): delivered, to the
+// line as "+CDS: <length>" and the PDU, or stored and announced as "+CDSI: <mem>,<index>"
+// (3GPP TS 27.005 §3.4.1).
+std::string ModemEmulator::report(const std::string& recipient) {
+    // No service-centre address; TP-MTI 10 (status report) and TP-MMS (no more messages).
+    std::vector<std::uint8_t> pdu{0x00, 0x06, static_cast<std::uint8_t>(reference_)};
+    gsm::AppendAddress(pdu, std::u16string(recipient.begin(), recipient.end()));
+    gsm::AppendTimeStamp(pdu, {2025, 1, 31, 13, 5, 9});  // TP-SCTS
+    gsm::AppendTimeStamp(pdu, {2025, 1, 31, 13, 5, 15}); // TP-DT
+    pdu.push_back(0x00);                                 // TP-ST: received by the recipient
+    const std::string hex = tarvik::ToHex(pdu);
+    if (options_.statusReports == StatusReports::ToLine) {
+        return "\r\n+CDS: " + std::to_string(pdu.size() - 1) + "\r\n" + hex + "\r\n";
+    }
+    const int index = nextIndex_++;
+    stored_.push_back({index, false, hex});
+    return "\r\n+CDSI: \"SM\"," + std::to_string(index) + "\r\n";
+}
+
 std::string ModemEmulator::endPdu() {
     inPdu_ = false;
     std::string hex = std::exchange(line_, {});
@@ -151,6 +170,9 @@ std::string ModemEmulator::endPdu() {
     events_.push_back("pdu " + hex);
     reference_ = (reference_ + 1) % 256;
     std::string out = answer("+CMGS: " + std::to_string(reference_)) + finalResult("OK");
+    if (options_.statusReports != StatusReports::None) {
+        out += report(message->number);
+    }
     if (!options_.reply.empty() && options_.replyLater) {
         pending_.push_back(message->number);
     } else if (!options_.reply.empty()) {

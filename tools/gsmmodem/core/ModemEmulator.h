@@ -10,6 +10,13 @@
 
 namespace gsmmodem {
 
+// Where the modem puts a status report on a message it sent.
+enum class StatusReports {
+    None,   // it gives none
+    ToLine, // +CDS and the PDU
+    Stored, // stored and announced with +CDSI
+};
+
 // How the virtual modem behaves.
 struct ModemOptions {
     std::string pin;             // the SIM asks for this PIN; empty: no PIN
@@ -23,7 +30,8 @@ struct ModemOptions {
     bool deliverToLine = false; // replies come as +CMT with their PDU rather than stored
     std::size_t replyParts = 1; // a reply comes in this many concatenated parts
     bool wideReference = false; // their header has a 16-bit reference (IEI 08), else 8-bit
-    bool registered = true;     // on the network from the start; else setRegistered()
+    StatusReports statusReports = StatusReports::None; // "delivered", after each message
+    bool registered = true; // on the network from the start; else setRegistered()
     std::string vendor = "Tarvik";
     std::string model = "Virtual GSM modem";
 };
@@ -41,7 +49,8 @@ std::optional<SubmittedMessage> DecodeSubmitted(std::string_view hexPdu);
 // bytes to the line out. Echo is on until ATE0; AT+CMGS gives the "> " prompt, Ctrl-Z ends
 // the PDU and ESC drops it; received replies are stored and announced with +CMTI, and
 // AT+CMGL, AT+CMGR and AT+CMGD list, read and delete them, or delivered to the line with
-// +CMT; a long reply may come in concatenated parts (3GPP TS 23.040 §9.2.3.24.1). Until it
+// +CMT; a long reply may come in concatenated parts (3GPP TS 23.040 §9.2.3.24.1); a status
+// report on each message may come to the line (+CDS) or be stored (+CDSI). Until it
 // is registered, +CREG/+CEREG say "searching" and AT+CMGS fails with +CMS ERROR: 331.
 class ModemEmulator {
 public:
@@ -71,6 +80,7 @@ private:
     std::string answer(std::string_view text) const;
     std::string finalResult(std::string_view result) const;
     std::string deliver(const std::string& from);
+    std::string report(const std::string& recipient);
     std::vector<std::vector<std::uint8_t>> replyPdus(const std::string& from);
 
     ModemOptions options_;

@@ -32,6 +32,9 @@ constexpr std::array options{
               "replies go to the line (+CMT and the PDU) or are stored and announced\n"
               "(+CMTI, the default)"},
     ArgOption{"--reply-parts", ArgValue::Count, "N", "a reply comes in N concatenated parts"},
+    ArgOption{"--status-report", ArgValue::Choice, "cds|cdsi",
+              "after each message, a status report on it (delivered) goes to the line\n"
+              "(+CDS and the PDU) or is stored and announced (+CDSI)"},
     ArgOption{"--reply-reference", ArgValue::Choice, "8|16",
               "the parts' reference is 8-bit (the default) or 16-bit"},
     ArgOption{"--register-after", ArgValue::Count, "SECONDS",
@@ -68,6 +71,8 @@ std::string Apply(std::string_view name, std::string_view value, ModemSettings& 
         modem.chatter = true;
     } else if (name == "--deliver") {
         modem.deliverToLine = value == "cmt";
+    } else if (name == "--status-report") {
+        modem.statusReports = value == "cds" ? StatusReports::ToLine : StatusReports::Stored;
     } else if (name == "--reply-reference") {
         modem.wideReference = value == "16";
     } else if (name == "--fail") {

@@ -26,6 +26,8 @@ TEST(ModemSettingsTest, OptionsShapeTheModem) {
                                                    "--reply-parts",
                                                    "3",
                                                    "--reply-reference=16",
+                                                   "--status-report",
+                                                   "cdsi",
                                                    "--register-after",
                                                    "2",
                                                    "--chatter",
@@ -45,6 +47,7 @@ TEST(ModemSettingsTest, OptionsShapeTheModem) {
     EXPECT_TRUE(s.modem.deliverToLine);
     EXPECT_EQ(s.modem.replyParts, 3u);
     EXPECT_TRUE(s.modem.wideReference);
+    EXPECT_EQ(s.modem.statusReports, StatusReports::Stored);
     EXPECT_EQ(s.registerAfterSeconds, 2);
     EXPECT_FALSE(s.modem.registered);
     EXPECT_TRUE(s.modem.chatter);
@@ -56,6 +59,9 @@ TEST(ModemSettingsTest, OptionsShapeTheModem) {
     EXPECT_EQ(plain.modem.failCode, 500); // the code when none is given
     EXPECT_TRUE(plain.modem.registered);
     EXPECT_FALSE(plain.modem.deliverToLine);
+    EXPECT_EQ(plain.modem.statusReports, StatusReports::None);
+    EXPECT_EQ(ParseModemArgs({"--status-report", "cds"}).settings.modem.statusReports,
+              StatusReports::ToLine);
 }
 
 TEST(ModemSettingsTest, RefusesWithOneReason) {
