@@ -16,6 +16,10 @@ using EnvironmentLookup = std::function<std::optional<std::string>(std::string_v
 // The environment of this process.
 EnvironmentLookup ProcessEnvironment();
 
+// Sets an environment variable of this process (and of the libraries it loaded, which read
+// it with getenv), replacing its value. Both texts are UTF-8.
+void SetProcessEnvironment(const std::string& name, const std::string& value);
+
 // The XDG base folders for user data and settings: $XDG_DATA_HOME, else $HOME/.local/share;
 // $XDG_CONFIG_HOME, else $HOME/.config. A relative or empty value is ignored, as the base
 // directory rules say; without HOME the current folder stands for it.

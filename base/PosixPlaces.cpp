@@ -2,6 +2,7 @@
 #include "base/HelperProgram.h"
 #include "base/Places.h"
 
+#include <cstdlib>
 #include <system_error>
 
 namespace tarvik {
@@ -13,6 +14,10 @@ std::filesystem::path RunningProgramFolder() {
 }
 
 namespace base {
+
+void SetProcessEnvironment(const std::string& name, const std::string& value) {
+    ::setenv(name.c_str(), value.c_str(), 1);
+}
 
 std::filesystem::path AppDataFolder() {
     return XdgDataHome(ProcessEnvironment()) / "tarvik";

@@ -196,6 +196,11 @@ FileResult<void> ReplaceFileContent(const fs::path& path, std::string_view bytes
     if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return Fault(path, std::errc::is_a_directory);
     }
+    // A file where the folder should be: Windows would say only that the path is not found.
+    const DWORD parent = ::GetFileAttributesW(path.parent_path().c_str());
+    if (!exists && parent != INVALID_FILE_ATTRIBUTES && (parent & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return Fault(path, std::errc::not_a_directory);
+    }
     // A read-only file stays as it is; the replace alone would take its place.
     if (exists && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
         return Fault(path, std::errc::permission_denied);

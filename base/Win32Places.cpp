@@ -2,6 +2,7 @@
 #include "base/HelperProgram.h"
 #include "base/Places.h"
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <windows.h>
@@ -44,7 +45,24 @@ std::filesystem::path RoamingAppData() {
                                                  : std::filesystem::path(L".");
 }
 
+// UTF-16 of UTF-8 text.
+std::wstring Wide(const std::string& utf8) {
+    const int length =
+        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
+                          length);
+    return wide;
+}
+
 } // namespace
+
+// Through the C runtime, which keeps its own copy of the environment for getenv and passes
+// the change on to the system's.
+void SetProcessEnvironment(const std::string& name, const std::string& value) {
+    const std::wstring assignment = Wide(name) + L"=" + Wide(value);
+    ::_wputenv(assignment.c_str());
+}
 
 std::filesystem::path AppDataFolder() {
     return RoamingAppData() / "Tarvik";

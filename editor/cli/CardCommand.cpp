@@ -1,3 +1,4 @@
+#include "base/Places.h"
 #include "editor/cli/CardJson.h"
 #include "editor/cli/CliCommand.h"
 #include "editor/cli/CliSupport.h"
@@ -30,7 +31,7 @@ int RunCard(const CliCommand&, const ParsedArgs& args, CliIo& io) {
     }
     SimSession session;
     if (parsed->reader) {
-        ::setenv("QUENLIB_READER", parsed->reader->c_str(), 1);
+        base::SetProcessEnvironment("QUENLIB_READER", *parsed->reader);
     }
     SimConnect();
     const CardAccess access = QueryCardAccess();

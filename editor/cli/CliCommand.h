@@ -37,12 +37,15 @@ struct CliCommand {
     std::span<const ArgOption> options;
     ArgOperands operands;
     int (*run)(const CliCommand& self, const ParsedArgs& args, CliIo& io);
+    // Why this build leaves the command out ("it needs Qt's PDF writer"); empty when it is
+    // in. A command left out is not listed, and says why when it is asked for.
+    std::string_view leftOutBecause{};
 };
 
-// Every command, in the order the usage text lists them.
+// Every command of this build, in the order the usage text lists them.
 std::span<const CliCommand* const> CliCommands();
 
-// The command named name; nothing when there is none.
+// The command named name, left out of this build or not; nothing when there is none.
 const CliCommand* FindCommand(std::string_view name);
 
 // Runs tarvik-cli with args (without the program name) and gives the exit status.

@@ -8,9 +8,11 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 #include <ostream>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace tarvik::cli {
 namespace {
@@ -23,6 +25,23 @@ constexpr std::array commands{
     &cardCommand,   &modemsCommand,  &sendRemoteCommand, &sheetCommand,
 };
 
+// The commands of this build: the table without those left out.
+const std::vector<const CliCommand*>& BuiltCommands() {
+    static const std::vector<const CliCommand*> built = [] {
+        std::vector<const CliCommand*> in;
+        std::copy_if(commands.begin(), commands.end(), std::back_inserter(in),
+                     [](const CliCommand* c) { return c->leftOutBecause.empty(); });
+        return in;
+    }();
+    return built;
+}
+
+int RefuseLeftOut(const CliCommand& command, CliIo& io) {
+    io.err << "tarvik-cli: " << command.name
+           << ": not in this build of tarvik-cli: " << command.leftOutBecause << '\n';
+    return exitUsage;
+}
+
 // "tarvik-cli help [COMMAND]".
 int RunHelp(CliArgs args, CliIo& io) {
     if (args.empty()) {
@@ -30,6 +49,9 @@ int RunHelp(CliArgs args, CliIo& io) {
         return exitOk;
     }
     const CliCommand* command = args.size() == 1 ? FindCommand(args[0]) : nullptr;
+    if (command != nullptr && !command->leftOutBecause.empty()) {
+        return RefuseLeftOut(*command, io);
+    }
     if (command == nullptr) {
         io.err << "tarvik-cli: help: no command '" << args[0]
                << "'\nUsage: tarvik-cli help [COMMAND]\n";
@@ -67,6 +89,9 @@ int Dispatch(CliArgs args, CliIo& io) {
                << "'\nRun 'tarvik-cli --help' for the list of commands.\n";
         return exitUsage;
     }
+    if (!command->leftOutBecause.empty()) {
+        return RefuseLeftOut(*command, io);
+    }
     if (AsksForHelp(rest)) {
         WriteCommandHelp(*command, io.out);
         return exitOk;
@@ -81,7 +106,7 @@ int Dispatch(CliArgs args, CliIo& io) {
 } // namespace
 
 std::span<const CliCommand* const> CliCommands() {
-    return commands;
+    return BuiltCommands();
 }
 
 const CliCommand* FindCommand(std::string_view name) {

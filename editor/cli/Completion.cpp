@@ -3,7 +3,6 @@
 #include "editor/cli/ExitStatus.h"
 #include "editor/form/FieldTable.h"
 #include "editor/sim/ReaderList.h"
-#include "modem/ModemScan.h"
 
 #include <algorithm>
 #include <optional>
@@ -121,14 +120,6 @@ std::vector<std::string> ReaderCandidates() {
     Words words;
     for (const auto& reader : ListReaders().readers) {
         words.push_back(reader.name);
-    }
-    return words;
-}
-
-std::vector<std::string> PortCandidates() {
-    Words words;
-    for (const auto& port : modem::CandidatePorts()) {
-        words.push_back(port);
     }
     return words;
 }

@@ -1,6 +1,8 @@
 #include "editor/cli/EachCardRun.h"
 
+#include "base/Console.h"
 #include "base/CsvTable.h"
+#include "base/Places.h"
 #include "editor/cli/CliSupport.h"
 #include "editor/cli/InterruptWatch.h"
 #include "editor/form/DeviceModels.h"
@@ -19,7 +21,6 @@
 #include <istream>
 #include <mutex>
 #include <ostream>
-#include <unistd.h>
 
 namespace tarvik::cli {
 namespace {
@@ -43,7 +44,7 @@ public:
             // The card library reads its reader's name once, when it first connects.
             if (const std::string reader = presence_.readerName();
                 !reader.empty() && std::getenv("QUENLIB_READER") == nullptr) {
-                ::setenv("QUENLIB_READER", reader.c_str(), 1);
+                base::SetProcessEnvironment("QUENLIB_READER", reader);
             }
             io_.err << "Card " << card << " in '" << presence_.readerName() << "'\n";
             break;
@@ -164,8 +165,7 @@ std::optional<std::vector<BatchProgram>> Programs(const SimArgs& sim, const Pars
 
 void SayNow(const std::string& text) {
     // From the watch thread while the main thread may be writing: one write call.
-    const std::string line = "tarvik-cli: " + text + "\n";
-    [[maybe_unused]] const auto written = ::write(STDERR_FILENO, line.data(), line.size());
+    base::WriteStandardErrorNow("tarvik-cli: " + text + "\n");
 }
 
 } // namespace
@@ -205,7 +205,7 @@ int RunEachCard(const SimArgs& sim, const ParsedArgs& args, CliIo& io) {
     settings.backups = backups ? &*backups : nullptr;
 
     if (sim.reader) {
-        ::setenv("QUENLIB_READER", sim.reader->c_str(), 1);
+        base::SetProcessEnvironment("QUENLIB_READER", *sim.reader);
     }
     PcscCardPresence presence(sim.reader);
     QuenlibCardPort port;
@@ -222,7 +222,7 @@ int RunEachCard(const SimArgs& sim, const ParsedArgs& args, CliIo& io) {
             [&observer] {
                 const std::string inHand = observer.InHand();
                 SayNow("stopped at once" + (inHand.empty() ? std::string() : ": " + inHand));
-                ::_exit(inHand.empty() && !observer.AnyFailed() ? exitOk : exitSomeCardsFailed);
+                std::_Exit(inHand.empty() && !observer.AnyFailed() ? exitOk : exitSomeCardsFailed);
             });
         summary = batch.Run();
     }

@@ -1,17 +1,16 @@
 #pragma once
 
-#include "base/UniqueFd.h"
+#include "base/Console.h"
 
-#include <csignal>
 #include <functional>
 #include <thread>
 
 namespace tarvik::cli {
 
-// Ctrl+C (SIGINT, and SIGTERM alike) while it lives: the signals are blocked in the
-// calling thread and taken by a thread of its own, which calls `first` on the first and
-// `second` on every one after. Both run on that thread. The signal mask is put back when
-// it goes.
+// Ctrl+C (SIGINT, and SIGTERM alike; Ctrl+Break on Windows) while it lives: the interrupts
+// no longer end the program but are taken by a thread of its own, which calls `first` on
+// the first and `second` on every one after. Both run on that thread. The console's usual
+// handling is put back when it goes.
 class InterruptWatch {
 public:
     InterruptWatch(std::function<void()> first, std::function<void()> second);
@@ -24,9 +23,7 @@ private:
 
     std::function<void()> first_;
     std::function<void()> second_;
-    sigset_t previousMask_{};
-    UniqueFd signals_;
-    UniqueFd wake_; // written when the watch ends
+    base::ConsoleInterrupts interrupts_;
     std::thread thread_;
 };
 

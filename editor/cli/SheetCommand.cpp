@@ -1,3 +1,5 @@
+#include "base/CalendarTime.h"
+#include "base/HelperProgram.h"
 #include "editor/cli/CliCommand.h"
 #include "editor/cli/CliSupport.h"
 #include "editor/cli/FormLoading.h"
@@ -24,12 +26,10 @@ constexpr std::array options{
 // The folders of the program's own files: the executable's, then ../share/tarvik beside it,
 // as the editor looks for them.
 std::vector<std::filesystem::path> ProgramFolders() {
-    std::error_code failed;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", failed);
-    if (failed) {
+    const std::filesystem::path folder = RunningProgramFolder();
+    if (folder.empty()) {
         return {};
     }
-    const auto folder = exe.parent_path();
     return {folder, folder.parent_path() / "share" / "tarvik"};
 }
 
@@ -48,8 +48,7 @@ std::optional<std::string> FindLanguageFile(std::string_view name) {
 // Today's date as the sheet shows it, 2026-12-08.
 std::string Today() {
     const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = base::LocalCalendarTime(now);
     char text[16];
     std::strftime(text, sizeof text, "%Y-%m-%d", &local);
     return text;

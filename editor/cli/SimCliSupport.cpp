@@ -1,5 +1,6 @@
 #include "editor/cli/SimCliSupport.h"
 
+#include "base/Places.h"
 #include "base/Windows1252.h"
 #include "editor/cli/CliSupport.h"
 #include "editor/core/FormatCount.h"
@@ -90,7 +91,7 @@ SimSession::~SimSession() {
 int SimSession::open(const SimArgs& args, std::ostream& err) {
     if (args.reader) {
         // The library reads the reader's name when it is initialised, on the first connect.
-        ::setenv("QUENLIB_READER", args.reader->c_str(), 1);
+        base::SetProcessEnvironment("QUENLIB_READER", *args.reader);
     }
     SimConnect();
     switch (QueryCardAccess()) {

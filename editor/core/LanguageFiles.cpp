@@ -4,11 +4,44 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fnmatch.h>
+#include <string_view>
 #include <system_error>
 
 namespace tarvik {
 namespace {
+
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Whether name matches the wildcard: '*' any run of characters, '?' any one, letters a..z
+// in either case. A '*' that fails is retried one character further on, so a match costs
+// at most the product of the two lengths.
+bool MatchesWildcard(std::string_view wildcard, std::string_view name) {
+    std::size_t w = 0;
+    std::size_t n = 0;
+    std::size_t star = std::string_view::npos;
+    std::size_t resume = 0;
+    while (n < name.size()) {
+        if (w < wildcard.size() && wildcard[w] == '*') {
+            star = w++;
+            resume = n;
+        } else if (w < wildcard.size() &&
+                   (wildcard[w] == '?' || LowerAscii(wildcard[w]) == LowerAscii(name[n]))) {
+            ++w;
+            ++n;
+        } else if (star != std::string_view::npos) {
+            w = star + 1;
+            n = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (w < wildcard.size() && wildcard[w] == '*') {
+        ++w;
+    }
+    return w == wildcard.size();
+}
 
 bool IsListedKind(const std::filesystem::directory_entry& entry, bool directoriesOnly) {
     std::error_code error;
@@ -36,8 +69,7 @@ std::vector<std::string> ListLanguageFiles(std::string_view folder, std::string_
     for (const auto& entry : entries) {
         const std::string name = entry.path().filename().string();
         // Names from file systems that ignore case ("LAN_Deutsch.INI") match as well.
-        if (fnmatch(wildcard.c_str(), name.c_str(), FNM_CASEFOLD) != 0 ||
-            !IsListedKind(entry, directoriesOnly)) {
+        if (!MatchesWildcard(wildcard, name) || !IsListedKind(entry, directoriesOnly)) {
             continue;
         }
         std::string path = prefix + name;

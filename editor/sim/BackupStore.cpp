@@ -1,5 +1,6 @@
 #include "editor/sim/BackupStore.h"
 
+#include "base/CalendarTime.h"
 #include "base/Files.h"
 #include "base/Places.h"
 
@@ -75,8 +76,7 @@ BackupStore::Listing BackupStore::list() const {
 }
 
 std::string LocalTimeText(std::time_t time) {
-    std::tm parts{};
-    ::localtime_r(&time, &parts);
+    const std::tm parts = base::LocalCalendarTime(time);
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &parts);
     return text;

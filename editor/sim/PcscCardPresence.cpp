@@ -1,9 +1,9 @@
 #include "editor/sim/PcscCardPresence.h"
 
+#include "CardService.h"
 #include "editor/sim/ReaderList.h"
 
-#include <PCSC/winscard.h>
-#include <PCSC/wintypes.h>
+#include <string>
 #include <vector>
 
 namespace tarvik {
@@ -35,7 +35,7 @@ bool PcscCardPresence::Established() {
     SCARDCONTEXT context = 0;
     const LONG result = SCardEstablishContext(SCARD_SCOPE_USER, nullptr, nullptr, &context);
     if (result != SCARD_S_SUCCESS) {
-        failure_ = std::string("no PC/SC service: ") + pcsc_stringify_error(result);
+        failure_ = std::string("no PC/SC service: ") + pcsc::ErrorText(result);
         return false;
     }
     std::lock_guard lock(mutex_);
@@ -68,12 +68,12 @@ bool PcscCardPresence::goneWithin(std::chrono::milliseconds time) {
         return true;
     }
     const auto deadline = std::chrono::steady_clock::now() + time;
-    SCARD_READERSTATE state{};
+    pcsc::ReaderState state{};
     state.szReader = reader.c_str();
     state.dwCurrentState = SCARD_STATE_UNAWARE;
     for (DWORD wait = 0;;) {
         const LONG result =
-            SCardGetStatusChange(static_cast<SCARDCONTEXT>(context_), wait, &state, 1);
+            pcsc::GetStatusChange(static_cast<SCARDCONTEXT>(context_), wait, &state, 1);
         if (result != SCARD_S_SUCCESS && result != SCARD_E_TIMEOUT) {
             return true; // the reader itself went
         }
@@ -107,21 +107,20 @@ PresenceWait PcscCardPresence::WaitForAnyReader() {
             }
         }
         // Every reader as it is now, and the list of readers: whichever changes first.
-        std::vector<SCARD_READERSTATE> states(listing.readers.size() + 1);
+        std::vector<pcsc::ReaderState> states(listing.readers.size() + 1);
         for (std::size_t i = 0; i < listing.readers.size(); ++i) {
             states[i].szReader = listing.readers[i].name.c_str();
             states[i].dwCurrentState = SCARD_STATE_EMPTY;
         }
         states.back().szReader = kReadersChanged;
         states.back().dwCurrentState = static_cast<DWORD>(listing.readers.size()) << 16;
-        const LONG result = SCardGetStatusChange(static_cast<SCARDCONTEXT>(context_), INFINITE,
-                                                 states.data(), static_cast<DWORD>(states.size()));
+        const LONG result = pcsc::GetStatusChange(static_cast<SCARDCONTEXT>(context_), INFINITE,
+                                                  states.data(), static_cast<DWORD>(states.size()));
         if (result == SCARD_E_CANCELLED || cancelled_) {
             return PresenceWait::Cancelled;
         }
         if (result != SCARD_S_SUCCESS) {
-            return Fail(std::string("cannot watch the card readers: ") +
-                        pcsc_stringify_error(result));
+            return Fail(std::string("cannot watch the card readers: ") + pcsc::ErrorText(result));
         }
     }
 }
@@ -143,18 +142,18 @@ PresenceWait PcscCardPresence::waitFor(bool present) {
         }
     }
     const std::string reader = readerName();
-    SCARD_READERSTATE state{};
+    pcsc::ReaderState state{};
     state.szReader = reader.c_str();
     state.dwCurrentState = SCARD_STATE_UNAWARE;
     for (;;) {
-        const LONG result = SCardGetStatusChange(
+        const LONG result = pcsc::GetStatusChange(
             static_cast<SCARDCONTEXT>(context_),
             state.dwCurrentState == SCARD_STATE_UNAWARE ? 0 : INFINITE, &state, 1);
         if (result == SCARD_E_CANCELLED || cancelled_) {
             return PresenceWait::Cancelled;
         }
         if (result != SCARD_S_SUCCESS && result != SCARD_E_TIMEOUT) {
-            return Fail("reader '" + reader + "': " + pcsc_stringify_error(result));
+            return Fail("reader '" + reader + "': " + pcsc::ErrorText(result));
         }
         const DWORD now = state.dwEventState;
         if ((now & (SCARD_STATE_UNKNOWN | SCARD_STATE_UNAVAILABLE)) != 0) {

@@ -1,7 +1,9 @@
 #include "editor/sim/ReaderList.h"
 
-#include <PCSC/winscard.h>
-#include <PCSC/wintypes.h>
+#include "CardService.h"
+
+#include <string>
+#include <vector>
 
 namespace tarvik {
 namespace {
@@ -25,10 +27,6 @@ private:
     LONG result_ = SCARD_E_NO_SERVICE;
 };
 
-std::string ErrorText(LONG code) {
-    return pcsc_stringify_error(code);
-}
-
 // The reader names, from the multi-string the service gives.
 std::vector<std::string> SplitMultiString(const std::string& buffer) {
     std::vector<std::string> names;
@@ -46,7 +44,7 @@ ReaderListing ListReaders() {
     ReaderListing listing;
     PcscContext context;
     if (context.result() != SCARD_S_SUCCESS) {
-        listing.error = "no PC/SC service: " + ErrorText(context.result());
+        listing.error = "no PC/SC service: " + pcsc::ErrorText(context.result());
         listing.noService = context.result() == SCARD_E_NO_SERVICE;
         return listing;
     }
@@ -55,32 +53,32 @@ ReaderListing ListReaders() {
     LONG result = SCARD_E_INSUFFICIENT_BUFFER;
     for (int attempt = 0; attempt < 3 && result == SCARD_E_INSUFFICIENT_BUFFER; ++attempt) {
         DWORD size = 0;
-        result = SCardListReaders(context.handle(), nullptr, nullptr, &size);
+        result = pcsc::ListReaders(context.handle(), nullptr, &size);
         if (result != SCARD_S_SUCCESS) {
             break;
         }
         buffer.assign(size, '\0');
-        result = SCardListReaders(context.handle(), nullptr, buffer.data(), &size);
+        result = pcsc::ListReaders(context.handle(), buffer.data(), &size);
         buffer.resize(result == SCARD_S_SUCCESS ? size : 0);
     }
     if (result == SCARD_E_NO_READERS_AVAILABLE) {
         return listing;
     }
     if (result != SCARD_S_SUCCESS) {
-        listing.error = "cannot list the card readers: " + ErrorText(result);
+        listing.error = "cannot list the card readers: " + pcsc::ErrorText(result);
         listing.noService = result == SCARD_E_NO_SERVICE;
         return listing;
     }
 
     const std::vector<std::string> names = SplitMultiString(buffer);
-    std::vector<SCARD_READERSTATE> states(names.size());
+    std::vector<pcsc::ReaderState> states(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
         states[i].szReader = names[i].c_str();
         states[i].dwCurrentState = SCARD_STATE_UNAWARE;
     }
     const bool known = !states.empty() &&
-                       SCardGetStatusChange(context.handle(), 0, states.data(),
-                                            static_cast<DWORD>(states.size())) == SCARD_S_SUCCESS;
+                       pcsc::GetStatusChange(context.handle(), 0, states.data(),
+                                             static_cast<DWORD>(states.size())) == SCARD_S_SUCCESS;
     for (std::size_t i = 0; i < names.size(); ++i) {
         const bool present = known && (states[i].dwEventState & SCARD_STATE_PRESENT) != 0;
         listing.readers.push_back({names[i], present});

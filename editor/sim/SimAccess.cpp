@@ -5,7 +5,9 @@
 #include "simlib/include/quenlib.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <iterator>
 #include <string>
 
 namespace tarvik {
@@ -30,6 +32,22 @@ struct ConnectionState {
 ConnectionState& state() {
     static ConnectionState connection;
     return connection;
+}
+
+// The record's text fields hold the platform's 16-bit unit (QL_CHAR16, which is wchar_t on
+// Windows); the texts here are char16_t, so they cross as copies.
+template <std::size_t size>
+std::u16string FieldText(const QL_CHAR16 (&field)[size]) {
+    std::array<char16_t, size> units{};
+    std::copy(std::begin(field), std::end(field), units.begin());
+    return std::u16string(TextUpToNul(units));
+}
+
+template <std::size_t size>
+void StoreFieldText(std::u16string_view text, QL_CHAR16 (&field)[size]) {
+    std::array<char16_t, size> units{};
+    CopyWide64(text, units);
+    std::copy(units.begin(), units.end(), std::begin(field));
 }
 
 QL_ADN_ITEM EmptyItem(int index) {
@@ -180,8 +198,8 @@ std::optional<SimItem> SimReadItem(int index) {
     }
     SimItem read;
     if (item.nameLength > 0 || item.numberLength > 0) {
-        read.name = TextUpToNul(item.name);
-        read.number = TextUpToNul(item.number);
+        read.name = FieldText(item.name);
+        read.number = FieldText(item.number);
     }
     return read;
 }
@@ -266,8 +284,8 @@ bool SimReplaceExtensionRecords(std::span<const RecordBytes> records) {
 
 bool SimWriteItem(int index, std::u16string_view name, std::u16string_view number) {
     QL_ADN_ITEM item = EmptyItem(index);
-    CopyWide64(name, item.name);
-    CopyWide64(number, item.number);
+    StoreFieldText(name, item.name);
+    StoreFieldText(number, item.number);
     item.nameLength = 0;
     item.numberLength = 0;
     return QLADN_WriteItemW(&item) == QL_OK;

@@ -1,5 +1,6 @@
 #include "editor/sim/SimBackup.h"
 
+#include "base/CalendarTime.h"
 #include "base/Hex.h"
 
 #include <algorithm>
@@ -294,8 +295,7 @@ ParsedBackup ParseBackup(std::string_view text) {
 }
 
 std::string UtcTimeText(std::time_t time) {
-    std::tm parts{};
-    ::gmtime_r(&time, &parts);
+    const std::tm parts = base::UtcCalendarTime(time);
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
     return text;
@@ -326,7 +326,7 @@ std::optional<std::time_t> ParseUtcTime(std::string_view text) {
     parts.tm_hour = *hour;
     parts.tm_min = *minute;
     parts.tm_sec = *second;
-    const std::time_t time = ::timegm(&parts);
+    const std::time_t time = base::TimeFromUtcCalendar(parts);
     // A day that the month does not have (February 30) comes back as another date: only a
     // time written as this program writes it is taken.
     if (UtcTimeText(time) != text) {
