@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 #include <set>
 #include <thread>
-#include <tlhelp32.h>
 #include <windows.h>
+
+// After windows.h, whose types it uses.
+#include <tlhelp32.h>
 
 namespace tarvik {
 namespace {
