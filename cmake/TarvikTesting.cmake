@@ -42,10 +42,17 @@ function(tarvik_add_gui_test name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} tarvik_shell_testing GTest::gtest
                                         GTest::gmock)
+  set(labels gui ${ARG_LABELS})
+  if(WIN32)
+    # Qt is linked statically there: the offscreen platform goes into the test program.
+    qt_import_plugins(${name} INCLUDE Qt6::QOffscreenIntegrationPlugin)
+    # The Windows stage runs the editor's window tests as a group of their own.
+    list(APPEND labels editor)
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 30
     PROPERTIES
-      LABELS "gui;${ARG_LABELS}"
+      LABELS "${labels}"
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${ARG_ENVIRONMENT}")
 endfunction()

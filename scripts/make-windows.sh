@@ -21,3 +21,7 @@ find build/windows -name CMakeFiles -prune -o -path build/windows/googletest -pr
     -o -path build/windows/wineprefix -prune -o -name '*.package' -prune -o -type f \
     \( -name '*.exe' -o -name '*.dll' -o -name 'quenlib.lib' \) \
     ! -name '*_tests.exe' ! -name '*test*.exe' ! \( -name quenlib.dll ! -path '*/simlib/*' \) -printf '  %P  (%s bytes)\n' | sort
+if ! qt_dir=$(scripts/windows-qt-dir); then
+    echo "Tarvik.exe (the editor) was skipped: no Qt for Windows in $qt_dir;" \
+        "scripts/build-qt-windows.sh makes it (hours on two cores), then run this again."
+fi

@@ -1,5 +1,6 @@
 #include "editor/shell/app/MessagePrompts.h"
 
+#include "editor/shell/app/Platform.h"
 #include "editor/shell/widgets/QtText.h"
 #include "program/LanguageTable.h"
 
@@ -148,6 +149,10 @@ int MessagePrompts::Exec(QDialog& dialog) {
 
 bool MessagePrompts::OpenDocument(const QString& path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+bool MessagePrompts::openText(const QString& path) {
+    return OpenInTextEditor(path);
 }
 
 void MessagePrompts::Beep() {

@@ -25,6 +25,7 @@ public:
     bool ChoosePrinter(QPrinter& printer) override;
     int Exec(QDialog& dialog) override;
     bool OpenDocument(const QString& path) override;
+    bool openText(const QString& path) override;
     void Beep() override;
     void Pause(std::chrono::milliseconds duration) override;
 

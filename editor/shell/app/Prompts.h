@@ -56,6 +56,9 @@ public:
     // Opens a document with the program the desktop associates with it; false when none
     // could be started.
     virtual bool OpenDocument(const QString& path) = 0;
+    // Opens a text file in the user's text editor (Notepad on Windows); false when none
+    // could be started.
+    virtual bool openText(const QString& path) = 0;
 
     // The default beep.
     virtual void Beep() = 0;

@@ -9,9 +9,11 @@ class QSettings;
 namespace tarvik {
 
 // The user's settings: the chosen language, the user name and the password digest, kept
-// as text values in the group "User" of the organisation "Velmor", application "Tarvik"
-// (~/.config/Velmor/Tarvik.conf). The application opens one Settings and hands it to
-// whatever reads or writes them; tests open one on a file of their own.
+// as text values in the group "User" of the organisation "Velmor", application "Tarvik", in
+// QSettings' native format: ~/.config/Velmor/Tarvik.conf on Linux, string values (REG_SZ) of
+// the registry key HKEY_CURRENT_USER\Software\Velmor\Tarvik\User on Windows. The
+// application opens one Settings and hands it to whatever reads or writes them; tests open
+// one on a file of their own.
 class Settings {
 public:
     // The user's own settings.

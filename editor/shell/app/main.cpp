@@ -3,6 +3,7 @@
 #include "base/InfoRequest.h"
 #include "editor/shell/app/Application.h"
 #include "editor/shell/app/MessagePrompts.h"
+#include "editor/shell/app/Platform.h"
 #include "editor/shell/app/Settings.h"
 #include "editor/shell/mainwindow/MainWindow.h"
 #include "editor/shell/widgets/Pictures.h"
@@ -13,11 +14,12 @@
 #include <QStringList>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
 
-constexpr const char* kHelp =
+constexpr std::string_view kHelp =
     "Usage: tarvik [QT-OPTION]... [FILE.sim]\n"
     "Edits the SIM programs of GSM alarm and remote-control communicators: program files\n"
     "(.sim) on disk, and the program on the SIM card in a PC/SC card reader, which it reads\n"
@@ -36,16 +38,25 @@ constexpr const char* kHelp =
     "  QUENLIB_TRACE    1 writes the card commands to standard error\n"
     "\n"
     "Files:\n"
-    "  ~/.config/Velmor/Tarvik.conf  the user's language and login\n"
+    "  %SETTINGS%  the user's language and login\n"
     "  ../share/tarvik  from the program's folder: the language files (LAN_*.ini), the\n"
     "                   user guides and the device picture\n";
+
+// The help with the place of the user's settings, which differs between systems.
+std::string Help() {
+    std::string help(kHelp);
+    const std::string_view mark = "%SETTINGS%";
+    help.replace(help.find(mark), mark.size(), tarvik::UserSettingsPlace());
+    return help;
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
     // Help and version need neither a display nor a login.
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-    if (tarvik::AnswerInfoRequest(args, {"tarvik", TARVIK_VERSION, kHelp}, std::cout)) {
+    const std::string help = Help();
+    if (tarvik::AnswerInfoRequest(args, {"tarvik", TARVIK_VERSION, help}, std::cout)) {
         return 0;
     }
 

@@ -621,7 +621,7 @@ void MainWindow::sendToNotepad() {
     }
     // The file stays until the program ends, so the window never waits for the editor;
     // without one, the message names the file for the user to open.
-    if (!services_.prompts.OpenDocument(*path)) {
+    if (!services_.prompts.openText(*path)) {
         ShowNotOpened(*path, "The text cannot be shown:", "No text editor was found",
                       services_.prompts, services_.languageTable);
     }

@@ -30,6 +30,7 @@ public:
         return QDialog::Accepted;
     }
     bool OpenDocument(const QString&) override { return false; }
+    bool openText(const QString&) override { return false; }
     void Beep() override {}
     void Pause(std::chrono::milliseconds) override {}
 };

@@ -153,6 +153,11 @@ bool ScriptedPrompts::OpenDocument(const QString& path) {
     return Next(documents_, false, "opening a document", path);
 }
 
+bool ScriptedPrompts::openText(const QString& path) {
+    // A text file is a document like any other here: recorded and answered alike.
+    return OpenDocument(path);
+}
+
 void ScriptedPrompts::Beep() {
     ++beeps;
 }

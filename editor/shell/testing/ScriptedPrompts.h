@@ -57,12 +57,12 @@ public:
     QStringList infos;
     QStringList errors;
     std::vector<Question> questions;
-    QStringList openFolders;    // start folders of the open dialogs
-    QStringList saveFolders;    // start folders of the save dialogs
-    QStringList sitesFolders;   // start folders of the sites file dialogs
-    QStringList pdfSuggestions; // where the PDF export dialogs started
-    QStringList openedDocuments;
-    QStringList execTitles; // window titles of the dialogs run, as shown
+    QStringList openFolders;     // start folders of the open dialogs
+    QStringList saveFolders;     // start folders of the save dialogs
+    QStringList sitesFolders;    // start folders of the sites file dialogs
+    QStringList pdfSuggestions;  // where the PDF export dialogs started
+    QStringList openedDocuments; // documents and text files handed to their programs
+    QStringList execTitles;      // window titles of the dialogs run, as shown
     int beeps = 0;
     std::vector<std::chrono::milliseconds> pauses;
 
@@ -81,6 +81,7 @@ public:
     bool ChoosePrinter(QPrinter& printer) override;
     int Exec(QDialog& dialog) override;
     bool OpenDocument(const QString& path) override;
+    bool openText(const QString& path) override;
     void Beep() override;
     void Pause(std::chrono::milliseconds duration) override;
 
