@@ -32,7 +32,14 @@ fs::path SimcardBesideThisProgram() {
 }
 
 DemoCard::DemoCard(const fs::path& image, const fs::path& simcardProgram, const std::string& iccid,
-                   const std::vector<std::string>& cardArguments) {
+                   const std::vector<std::string>& cardArguments)
+    : DemoCard(std::vector<fs::path>{image}, simcardProgram, iccid, cardArguments) {}
+
+DemoCard::DemoCard(const std::vector<fs::path>& images, const fs::path& simcardProgram,
+                   const std::string& iccid, const std::vector<std::string>& cardArguments) {
+    if (images.empty())
+        throw std::runtime_error("no card image");
+    const fs::path& image = images.front();
     if (::access(simcardProgram.c_str(), X_OK) != 0)
         throw std::runtime_error("no simcard program at " + simcardProgram.string());
     auto slots = session_.slots();
@@ -57,6 +64,8 @@ DemoCard::DemoCard(const fs::path& image, const fs::path& simcardProgram, const 
                                           image.string(),
                                           "--pin1-disabled",
                                           "--exit-on-close"};
+    for (std::size_t i = 1; i < images.size(); ++i)
+        arguments.insert(arguments.end(), {"--image", images[i].string()});
     if (!iccid.empty())
         arguments.insert(arguments.end(), {"--iccid", iccid});
     arguments.insert(arguments.end(), cardArguments.begin(), cardArguments.end());

@@ -22,11 +22,17 @@ public:
     // std::runtime_error when that fails.
     DemoCard(const std::filesystem::path& image, const std::filesystem::path& simcardProgram,
              const std::string& iccid = {}, const std::vector<std::string>& cardArguments = {});
+    // The same with cards queued behind the first (simcard's further --image options).
+    DemoCard(const std::vector<std::filesystem::path>& images,
+             const std::filesystem::path& simcardProgram, const std::string& iccid = {},
+             const std::vector<std::string>& cardArguments = {});
     ~DemoCard();
     DemoCard(const DemoCard&) = delete;
     DemoCard& operator=(const DemoCard&) = delete;
 
     const std::string& readerName() const { return lease_.slot().name; }
+    // The simcard process, for its card-changing signals.
+    pid_t pid() const { return card_.pid(); }
 
 private:
     StackSession session_;

@@ -1,6 +1,8 @@
 // simcard-session: runs a program with a SIM card in a reader: a real card when asked and
 // present, otherwise simcard on a card image the user keeps. See sessionUsage().
 
+#include "tools/simcard/core/CardSettings.h"
+#include "tools/simcard/core/Options.h"
 #include "tools/simcard/fixture/CardStack.h"
 #include "tools/simcard/fixture/ReaderWatch.h"
 #include "tools/simcard/launcher/CommandRun.h"
@@ -54,6 +56,16 @@ bool StopRequested(const sigset_t& signals) {
     return false;
 }
 
+// The ICCID a new image of reader `index` gets: the one asked for (or simcard's default)
+// plus 1000 for each reader before it, so that no two readers hold the same card.
+std::string ReaderIccid(const std::string& asked, std::size_t index) {
+    if (index == 0 || asked == "none")
+        return asked;
+    const std::string first =
+        asked.empty() ? simcard::CardSettings{}.iccid.value_or(std::string()) : asked;
+    return simcard::QueuedIccid(first, 1000 * index);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -71,25 +83,40 @@ int main(int argc, char** argv) {
     const sigset_t stopSignals = BlockStopSignals();
 
     std::optional<std::string> reader = options.useRealCard ? FindRealCard() : std::nullopt;
-    std::unique_ptr<simcard::DemoCard> demo;
+    std::vector<std::unique_ptr<simcard::DemoCard>> demos;
+    std::string readerNames;
+    std::string pids;
     if (reader) {
         std::cerr << "simcard-session: using the card in '" << *reader << "'\n";
     } else {
-        try {
-            demo = std::make_unique<simcard::DemoCard>(options.image,
-                                                       simcard::SimcardBesideThisProgram(),
-                                                       options.iccid, options.cardArguments);
-            reader = demo->readerName();
-            std::cerr << "simcard-session: virtual card " << options.image << " in '" << *reader
-                      << "'\n";
-        } catch (const std::exception& e) {
-            // The program still runs; it finds no card and says so itself.
-            std::cerr << "simcard-session: no virtual card: " << e.what() << "\n";
+        for (std::size_t i = 0; i < options.readers.size(); ++i) {
+            const auto& queue = options.readers[i];
+            try {
+                demos.push_back(std::make_unique<simcard::DemoCard>(
+                    queue, simcard::SimcardBesideThisProgram(), ReaderIccid(options.iccid, i),
+                    options.cardArguments));
+            } catch (const std::exception& e) {
+                // The program still runs; it finds no card there and says so itself.
+                std::cerr << "simcard-session: no virtual card " << queue.front() << ": "
+                          << e.what() << "\n";
+                continue;
+            }
+            const auto& demo = *demos.back();
+            std::cerr << "simcard-session: virtual card " << queue.front() << " in '"
+                      << demo.readerName() << "' (simcard " << demo.pid() << ")\n";
+            readerNames += (readerNames.empty() ? "" : ",") + demo.readerName();
+            pids += (pids.empty() ? "" : ",") + std::to_string(demo.pid());
         }
+        if (!demos.empty())
+            reader = demos.front()->readerName();
     }
     if (StopRequested(stopSignals))
         return 130;
     if (reader)
         ::setenv("QUENLIB_READER", reader->c_str(), 1);
+    if (!demos.empty()) {
+        ::setenv("SIMCARD_READERS", readerNames.c_str(), 1);
+        ::setenv("SIMCARD_PIDS", pids.c_str(), 1);
+    }
     return simcard::RunCommand(options.command);
 }

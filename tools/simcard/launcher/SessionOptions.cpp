@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <sstream>
+#include <string>
 
 namespace simcard {
 
@@ -22,7 +23,10 @@ constexpr std::array sessionOptions{
               "otherwise a virtual card (simcard) on this card image, made\n"
               "with the PIN disabled when missing; it goes into the vpcd\n"
               "reader of the running pcscd (the system's \"Virtual PCD\",\n"
-              "port 35963, first), or of a private pcscd started for it"},
+              "port 35963, first), or of a private pcscd started for it;\n"
+              "further images after commas wait in the same reader (kill\n"
+              "-USR1 PID takes the card out, -USR2 puts the next in); given\n"
+              "again, one more reader"},
     ArgOption{"--iccid", ArgValue::Name, "DIGITS", "the ICCID a new card image gets"},
     ArgOption{"--uicc", ArgValue::None, "", "a new card image is a UICC with a USIM (class 00)"},
     ArgOption{"--phonebook", ArgValue::Text, "telecom|global|local",
@@ -59,7 +63,21 @@ ParsedSession ParseSessionArguments(const std::vector<std::string_view>& argumen
         if (name == "--use-real-card") {
             options.useRealCard = true;
         } else if (name == "--image") {
-            options.image = std::string(value);
+            std::vector<std::filesystem::path> queue;
+            std::string_view rest = value;
+            for (;;) {
+                const auto comma = rest.find(',');
+                const std::string_view one = rest.substr(0, comma);
+                if (one.empty()) {
+                    parsed.error = "--image: an empty image name in '" + std::string(value) + "'";
+                    return parsed;
+                }
+                queue.emplace_back(std::string(one));
+                if (comma == std::string_view::npos)
+                    break;
+                rest.remove_prefix(comma + 1);
+            }
+            options.readers.push_back(std::move(queue));
         } else if (name == "--iccid") {
             options.iccid = std::string(value);
         } else {
@@ -71,6 +89,9 @@ ParsedSession ParseSessionArguments(const std::vector<std::string_view>& argumen
     }
     if (end != arguments.end()) {
         options.command.assign(end + 1, arguments.end());
+    }
+    if (!options.readers.empty()) {
+        options.image = options.readers.front().front();
     }
     // The card's own parser judges the card's options, so that a bad value is refused here
     // and not by a card that then never shows up.
@@ -88,11 +109,17 @@ ParsedSession ParseSessionArguments(const std::vector<std::string_view>& argumen
 
 std::string SessionUsage() {
     std::ostringstream out;
-    out << "Usage: simcard-session --image PATH [--iccid DIGITS] [--uicc [--phonebook LAYOUT]\n"
+    out << "Usage: simcard-session --image PATH[,PATH...] [--image ...] [--iccid DIGITS]\n"
+           "                       [--uicc [--phonebook LAYOUT]\n"
            "                       [--local-phonebook] [--gsm-class]] [--timing real [--baud N]\n"
            "                       [--write-ms N]] [--use-real-card] -- COMMAND [ARGUMENT...]\n"
            "\n"
            "Runs COMMAND with a SIM card in a reader, and QUENLIB_READER naming that reader.\n"
+           "With several --image options, a card in each of as many readers: COMMAND gets\n"
+           "SIMCARD_READERS, the readers' names, and SIMCARD_PIDS, their simcard processes,\n"
+           "each comma-separated in the order of the options; QUENLIB_READER names the first.\n"
+           "A new image of reader N (from 0) gets the ICCID (--iccid or simcard's default)\n"
+           "plus 1000 x N, so that no two readers hold the same card.\n"
            "\n"
            "Options:\n";
     tarvik::WriteHelpRows(tarvik::OptionRows(sessionOptions), out, 18);

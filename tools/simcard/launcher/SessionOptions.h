@@ -8,10 +8,14 @@
 
 namespace simcard {
 
-// simcard-session --image PATH [--iccid DIGITS] [--uicc [--phonebook LAYOUT]
+// simcard-session --image PATH[,PATH...] [--image ...] [--iccid DIGITS] [--uicc [--phonebook
+// LAYOUT]
 //                 [--local-phonebook] [--gsm-class]] [--timing real [--baud N] [--write-ms N]]
 //                 [--use-real-card] -- COMMAND [ARGUMENT...]
 struct SessionOptions {
+    // One reader per --image: the card images of its queue, the first in the reader.
+    std::vector<std::vector<std::filesystem::path>> readers;
+    // The first reader's first card.
     std::filesystem::path image;
     std::string iccid; // for a new image; empty: simcard's default
     // What shapes a new image beyond the ICCID, as simcard's own options: --uicc,

@@ -50,7 +50,7 @@ TEST(CardStackTest, SlotsAreTheListedReadersOfEachDriverFile) {
 TEST(CardStackTest, PrivateEntriesUseTheirOwnDriverCopies) {
     CardStack stack("/tmp/some-stack");
     auto entries = stack.privateEntries();
-    ASSERT_EQ(entries.size(), 3u);
+    ASSERT_EQ(entries.size(), 6u);
     EXPECT_EQ(entries[0].port + 2, entries[1].port);
     EXPECT_NE(entries[0].libraryPath, entries[1].libraryPath);
     EXPECT_TRUE(entries[2].libraryPath.starts_with("/tmp/some-stack/"));

@@ -2,6 +2,7 @@
 #include "tools/simcard/launcher/ReaderChoice.h"
 #include "tools/simcard/launcher/SessionOptions.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -83,6 +84,35 @@ TEST(SessionOptions, UiccOptionsGoToTheCard) {
     }
     for (const char* option : {"--phonebook", "--timing", "--baud", "--write-ms"})
         EXPECT_NE(SessionUsage().find(option), std::string::npos) << option;
+}
+
+TEST(SessionOptions, EachImageOptionIsAReaderWithItsQueue) {
+    using Paths = std::vector<std::filesystem::path>;
+    struct Case {
+        std::vector<std::string_view> arguments;
+        std::string error;
+        std::vector<Paths> readers;
+    };
+    const std::vector<Case> cases = {
+        {{"--image", "a.img", "--", "x"}, "", {{"a.img"}}},
+        {{"--image", "a1.img,a2.img,a3.img", "--", "x"}, "", {{"a1.img", "a2.img", "a3.img"}}},
+        {{"--image", "a.img", "--image", "b1.img,b2.img", "--image=c.img", "--", "x"},
+         "",
+         {{"a.img"}, {"b1.img", "b2.img"}, {"c.img"}}},
+        {{"--image", "a.img,,b.img", "--", "x"},
+         "--image: an empty image name in 'a.img,,b.img'",
+         {}},
+        {{"--image", "a.img,", "--", "x"}, "--image: an empty image name in 'a.img,'", {}},
+        {{"--image", ",a.img", "--", "x"}, "--image: an empty image name in ',a.img'", {}},
+    };
+    for (const auto& c : cases) {
+        const auto parsed = ParseSessionArguments(c.arguments);
+        EXPECT_EQ(parsed.error, c.error) << ::testing::PrintToString(c.arguments);
+        if (c.error.empty()) {
+            EXPECT_EQ(parsed.options.readers, c.readers);
+            EXPECT_EQ(parsed.options.image, c.readers.front().front());
+        }
+    }
 }
 
 TEST(ReaderChoice, RealCardIsTheFirstNonVirtualReaderHoldingOne) {
