@@ -3,6 +3,7 @@
 #include "base/CsvTable.h"
 #include "editor/form/SitePrograms.h"
 #include "editor/shell/app/Prompts.h"
+#include "editor/shell/i18n/WindowTranslator.h"
 #include "editor/shell/widgets/QtText.h"
 #include "editor/sim/JobLog.h"
 #include "editor/sim/PcscCardPresence.h"
@@ -174,6 +175,7 @@ BatchDialog::BatchDialog(const LanguageTable& table, Prompts& prompts)
     edPin_->setEchoMode(QLineEdit::Password);
     edPin_->setMaxLength(8);
     listReaders_ = new QListWidget(this);
+    KeepUntranslated(*listReaders_);
     listReaders_->setObjectName(QStringLiteral("ListReaders"));
     listReaders_->setMaximumHeight(listReaders_->fontMetrics().height() * 5);
 
@@ -301,6 +303,7 @@ void BatchDialog::showReaderLines(const std::vector<std::string>& readers) {
         const QString number = QString::number(i);
         auto* name = new QLabel(QString::fromStdString(readers[i]), boxReaders_);
         name->setObjectName(QStringLiteral("LabReader") + number);
+        KeepUntranslated(*name);
         auto* state = new QLabel(boxReaders_);
         state->setObjectName(QStringLiteral("LabReaderState") + number);
         state->setFont(large);

@@ -58,6 +58,9 @@ bool IsInnerPart(const QWidget& widget, const QWidget& form) {
     return false;
 }
 
+// The dynamic property that KeepUntranslated sets.
+constexpr char kUntranslated[] = "tarvikUntranslated";
+
 // One pass over a window: every text that the rules let through goes to lookup, and what
 // comes back replaces it.
 class TextPass {
@@ -79,7 +82,7 @@ public:
             }
         }
         for (QObject* component : form.findChildren<QObject*>()) {
-            if (component == skip) {
+            if (component == skip || component->property(kUntranslated).toBool()) {
                 continue;
             }
             if (auto* menu = qobject_cast<QMenu*>(component)) {
@@ -209,6 +212,10 @@ void WindowTranslator::TranslateForm(QWidget& form) {
     translator.onUnknownComponent = OnUnknownComponent;
     translator.skip = this;
     translator.Form(form);
+}
+
+void KeepUntranslated(QWidget& control) {
+    control.setProperty(kUntranslated, true);
 }
 
 void TranslateMenuItem(QAction& item, const LanguageTable& table) {

@@ -37,6 +37,10 @@ private:
     const LanguageTable& table_;
 };
 
+// Marks a control whose texts are data rather than words of the program (a reader's name,
+// say): no translation looks them up, and no language file needs them.
+void KeepUntranslated(QWidget& control);
+
 // Translates a menu item's caption and hint, then those of its sub-items, recursively.
 void TranslateMenuItem(QAction& item, const LanguageTable& table);
 

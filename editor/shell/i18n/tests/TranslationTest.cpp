@@ -208,6 +208,21 @@ TEST(TranslationTest, ListsTheTextsALanguageFileMayTranslate) {
     EXPECT_EQ(window.readButton->text(), "Read SIM");
 }
 
+// Texts that are data, such as a reader's name, are neither looked up nor listed, even when
+// they read like a word the language file translates.
+TEST(TranslationTest, ControlsKeptUntranslatedAreLeftAlone) {
+    QWidget window;
+    auto* data = new QLabel(QStringLiteral("Mode"), &window);
+    auto* caption = new QLabel(QStringLiteral("Save"), &window);
+    KeepUntranslated(*data);
+
+    EXPECT_EQ(TranslatableTexts(window), QStringList{QStringLiteral("Save")});
+    const LanguageTable table = TableOf(kItalian);
+    WindowTranslator(window, table).Translate();
+    EXPECT_EQ(data->text(), "Mode");
+    EXPECT_EQ(caption->text(), "Salva");
+}
+
 TEST(TranslationTest, TableOfOneLineTranslatesNoWindowButStillTranslatesMessages) {
     SampleWindow window;
     const LanguageTable table = TableOf("Read SIM=SIM lesen\r\n");
