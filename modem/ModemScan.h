@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarvik::modem {
@@ -29,6 +30,10 @@ using PortOpener =
 // The machine's serial ports where a GSM modem may be: /dev/ttyUSB* and /dev/ttyACM* on
 // Linux; on Windows the COM ports its serial drivers list (HARDWARE\DEVICEMAP\SERIALCOMM).
 std::vector<std::string> SystemSerialPorts();
+
+// Where SystemSerialPorts looks, in words for a message: "/dev/ttyUSB* or /dev/ttyACM*" on
+// Linux, "the COM ports Windows lists" on Windows.
+std::string_view SystemSerialPortPlaces();
 
 // The ports in the order people count them ("COM2" before "COM10", a number within a name
 // taken as a number), without repeats.

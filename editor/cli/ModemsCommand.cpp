@@ -27,7 +27,7 @@ int RunModems(const CliCommand&, const ParsedArgs&, CliIo& io) {
                << (info.holder.empty() ? "" : "; held by " + info.holder) << '\n';
     }
     if (modems.empty()) {
-        io.err << "tarvik-cli: no modem answers on /dev/ttyUSB* or /dev/ttyACM*\n";
+        io.err << "tarvik-cli: no modem answers on " << modem::SystemSerialPortPlaces() << '\n';
     }
     return exitOk;
 }

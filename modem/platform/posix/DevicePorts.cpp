@@ -5,6 +5,10 @@
 
 namespace tarvik::modem {
 
+std::string_view SystemSerialPortPlaces() {
+    return "/dev/ttyUSB* or /dev/ttyACM*";
+}
+
 // A USB modem's ports are /dev/ttyUSB* (a serial converter's driver) or /dev/ttyACM* (a
 // CDC-ACM modem).
 std::vector<std::string> SystemSerialPorts() {

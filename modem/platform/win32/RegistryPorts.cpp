@@ -56,6 +56,10 @@ std::vector<std::string> RegistryPorts(HKEY root, std::wstring_view subkey) {
     return ports;
 }
 
+std::string_view SystemSerialPortPlaces() {
+    return "the COM ports Windows lists";
+}
+
 std::vector<std::string> SystemSerialPorts() {
     return RegistryPorts(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM");
 }
