@@ -21,7 +21,10 @@ script=$(readlink -f "${BASH_SOURCE[0]}")
 scriptHash=$(sha256sum "$script" | cut -c1-12)
 cacheRoot=${XDG_CACHE_HOME:-$HOME/.cache}/tarvik
 prefix=$cacheRoot/qt-$qtVersion-mingw-$scriptHash
-work=$prefix.work
+# The sources and the build tree are kept across versions of this script: a changed script
+# configures the same tree again, and only what its options change is built anew. (A link
+# there is followed, so the tree keeps the path it was configured under.)
+work=$(readlink -m "$cacheRoot/qt-$qtVersion-mingw.work")
 stamp=$prefix/tarvik-qt-complete
 jobs=${TARVIK_QT_JOBS:-2}
 mirror=${TARVIK_DEBIAN_MIRROR:-http://deb.debian.org/debian}
@@ -121,6 +124,9 @@ features=(
     # Everything else is left out.
     -network -sql -dbus -xml -concurrent -opengl -opengles2 -opengl_dynamic -opengl_desktop
     -vulkan -direct2d -icu -glib -zstd -brotli -pkg_config -androiddeployqt -qmake
+    # Debian's source leaves out the tablet library's header (src/3rdparty/wintab), which the
+    # windows platform plugin needs only for tablet events.
+    -tabletevent
 )
 featureOptions=()
 for feature in "${features[@]}"; do
@@ -131,20 +137,20 @@ for feature in "${features[@]}"; do
     fi
 done
 
-if [[ ! -f $build/build.ninja ]]; then
-    say "configuring $src"
-    cmake -G Ninja -S "$src" -B "$build" \
-        -DCMAKE_TOOLCHAIN_FILE="$work/toolchain.cmake" \
-        -DQT_HOST_PATH=/usr \
-        -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-        -DCMAKE_BUILD_TYPE=Release \
-        -DBUILD_SHARED_LIBS=OFF \
-        -DCMAKE_INSTALL_PREFIX="$prefix" \
-        -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
-        -DQT_BUILD_TOOLS_WHEN_CROSSCOMPILING=OFF \
-        -DINPUT_opengl=no \
-        "${featureOptions[@]}"
-fi
+# Configured on every run, so that a tree configured by an earlier version of this script
+# takes the options of this one.
+say "configuring $src"
+cmake -G Ninja -S "$src" -B "$build" \
+    -DCMAKE_TOOLCHAIN_FILE="$work/toolchain.cmake" \
+    -DQT_HOST_PATH=/usr \
+    -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DCMAKE_BUILD_TYPE=Release \
+    -DBUILD_SHARED_LIBS=OFF \
+    -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
+    -DQT_BUILD_TOOLS_WHEN_CROSSCOMPILING=OFF \
+    -DINPUT_opengl=no \
+    "${featureOptions[@]}"
 configured=$SECONDS
 
 say "building with $jobs jobs"
