@@ -14,7 +14,7 @@ using testing::TestFolder;
 
 // QSettings' native format for the user scope is an INI file named after the organisation
 // and the application below the configuration folder ($XDG_CONFIG_HOME, by default
-// ~/.config, as the XDG Base Directory Specification sets it). The test points the folder at
+// ~/.config, where the XDG base directory rules put it). The test points the folder at
 // one of its own; the file's name and bytes below it are what users and their scripts see.
 TEST(UserSettingsPlaceTest, TheUserSettingsAreTextInTheUserSectionOfVelmorTarvikConf) {
     const TestFolder config;
