@@ -239,6 +239,7 @@ TEST_F(MultiReaderBatchTest, EverySiteEndsOnExactlyOneCardAndTheLogHasEveryCardI
         observer.jobs.clear();
         settings = {};
         emptyShelves = 0;
+        log = JobLog{}; // closed first: Windows removes no file that is open
         std::filesystem::remove(folder.path() / "jobs.csv");
         for (std::size_t r = 0; r < c.queues.size(); ++r) {
             for (const int records : c.queues[r]) {
@@ -328,6 +329,7 @@ TEST_F(MultiReaderBatchTest, AReaderThatGoesAwayLosesItsCardAndTheOthersGoOn) {
         readers.clear();
         observer.jobs.clear();
         settings = {};
+        log = JobLog{}; // closed first: Windows removes no file that is open
         std::filesystem::remove(folder.path() / "jobs.csv");
         // Reader 0 goes away during its first card's write.
         reader(0).add().updatesBeforePull = 1;
