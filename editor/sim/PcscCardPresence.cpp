@@ -12,6 +12,11 @@ namespace {
 // The reader name under which the service tells that readers came or went.
 constexpr const char* kReadersChanged = "\\\\?PnP?\\Notification";
 
+// The longest a wait sleeps in the service before it looks whether it was cancelled. The
+// service's own cancel wakes only a call already waiting; one that cancel() just missed
+// notices the flag after this.
+constexpr DWORD kCancelCheck = 500; // ms
+
 // The reader's event count: the high 16 bits of its state.
 unsigned long EventCount(DWORD state) {
     return (state >> 16) & 0xFFFF;
@@ -114,12 +119,12 @@ PresenceWait PcscCardPresence::WaitForAnyReader() {
         }
         states.back().szReader = kReadersChanged;
         states.back().dwCurrentState = static_cast<DWORD>(listing.readers.size()) << 16;
-        const LONG result = pcsc::GetStatusChange(static_cast<SCARDCONTEXT>(context_), INFINITE,
+        const LONG result = pcsc::GetStatusChange(static_cast<SCARDCONTEXT>(context_), kCancelCheck,
                                                   states.data(), static_cast<DWORD>(states.size()));
         if (result == SCARD_E_CANCELLED || cancelled_) {
             return PresenceWait::Cancelled;
         }
-        if (result != SCARD_S_SUCCESS) {
+        if (result != SCARD_S_SUCCESS && result != SCARD_E_TIMEOUT) {
             return Fail(std::string("cannot watch the card readers: ") + pcsc::ErrorText(result));
         }
     }
@@ -146,11 +151,14 @@ PresenceWait PcscCardPresence::waitFor(bool present) {
     state.szReader = reader.c_str();
     state.dwCurrentState = SCARD_STATE_UNAWARE;
     for (;;) {
-        const LONG result = pcsc::GetStatusChange(
-            static_cast<SCARDCONTEXT>(context_),
-            state.dwCurrentState == SCARD_STATE_UNAWARE ? 0 : INFINITE, &state, 1);
+        const bool first = state.dwCurrentState == SCARD_STATE_UNAWARE;
+        const LONG result = pcsc::GetStatusChange(static_cast<SCARDCONTEXT>(context_),
+                                                  first ? 0 : kCancelCheck, &state, 1);
         if (result == SCARD_E_CANCELLED || cancelled_) {
             return PresenceWait::Cancelled;
+        }
+        if (result == SCARD_E_TIMEOUT && !first) {
+            continue; // nothing changed; look at cancel() again
         }
         if (result != SCARD_S_SUCCESS && result != SCARD_E_TIMEOUT) {
             return Fail("reader '" + reader + "': " + pcsc::ErrorText(result));
