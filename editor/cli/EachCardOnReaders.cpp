@@ -4,9 +4,6 @@
 #include "editor/cli/InterruptWatch.h"
 #include "editor/cli/ReaderChoice.h"
 #include "editor/cli/ReadersTerminal.h"
-#include "editor/form/IntegerText.h"
-#include "editor/sim/BackupStore.h"
-#include "editor/sim/JobLog.h"
 #include "editor/sim/MultiReaderBatch.h"
 #include "editor/sim/PcscCardPresence.h"
 #include "editor/sim/ReaderList.h"
@@ -36,12 +33,8 @@ int RunEachCardOnReaders(const SimArgs& sim, const ParsedArgs& args, CliIo& io) 
         return exitUsage;
     }
     std::optional<int> count;
-    if (const auto given = args.value("--count")) {
-        count = ParseInteger(*given);
-        if (!count || *count < 1) {
-            io.err << "tarvik-cli: --count: '" << *given << "' is not a number of cards\n";
-            return exitUsage;
-        }
+    if (!EachCardCount(args, io, count)) {
+        return exitUsage;
     }
     std::optional<std::vector<BatchProgram>> programs = EachCardPrograms(sim, args, io);
     if (!programs) {
@@ -61,26 +54,11 @@ int RunEachCardOnReaders(const SimArgs& sim, const ParsedArgs& args, CliIo& io) 
         io.err << "tarvik-cli: " << choice.error << '\n';
         return exitSimNotFound;
     }
-    const std::filesystem::path logPath =
-        args.value("--log") ? std::filesystem::path(*args.value("--log")) : JobLog::defaultPath();
-    JobLog log;
-    if (const std::string error = log.open(logPath); !error.empty()) {
-        io.err << "tarvik-cli: " << error << '\n';
+    const std::unique_ptr<EachCardJob> job =
+        OpenEachCardJob(sim, args, std::move(*programs), count, io);
+    if (!job) {
         return exitUsage;
     }
-    std::optional<BackupStore> backups;
-    if (!sim.noBackup) {
-        backups.emplace(BackupStore::defaultFolder());
-    }
-
-    BatchSettings settings;
-    settings.perSite = args.has("--vary");
-    settings.programs = std::move(*programs);
-    settings.programName = sim.path == "-" ? std::string("-") : sim.path;
-    settings.deleteAll = !sim.keepForeign;
-    settings.pin = sim.pin;
-    settings.count = count;
-    settings.backups = backups ? &*backups : nullptr;
 
     QuenlibReaderPorts ports;
     std::vector<std::unique_ptr<ReaderSeat>> seats;
@@ -93,7 +71,7 @@ int RunEachCardOnReaders(const SimArgs& sim, const ParsedArgs& args, CliIo& io) 
         seats.push_back(std::move(seat));
     }
     ReadersTerminal terminal(choice.readers, io.in, io.err, args.has("--rewrite"));
-    MultiReaderBatch batch(std::move(settings), std::move(readers), terminal, &log);
+    MultiReaderBatch batch(std::move(job->settings), std::move(readers), terminal, &job->log);
     BatchSummary summary;
     {
         InterruptWatch interrupts(

@@ -173,39 +173,56 @@ void SayNow(const std::string& text) {
 
 } // namespace
 
-int RunEachCard(const SimArgs& sim, const ParsedArgs& args, CliIo& io) {
-    std::optional<int> count;
+bool EachCardCount(const ParsedArgs& args, CliIo& io, std::optional<int>& count) {
+    count.reset();
     if (const auto given = args.value("--count")) {
         count = ParseInteger(*given);
         if (!count || *count < 1) {
             io.err << "tarvik-cli: --count: '" << *given << "' is not a number of cards\n";
-            return exitUsage;
+            return false;
         }
+    }
+    return true;
+}
+
+std::unique_ptr<EachCardJob> OpenEachCardJob(const SimArgs& sim, const ParsedArgs& args,
+                                             std::vector<BatchProgram> programs,
+                                             std::optional<int> count, CliIo& io) {
+    auto job = std::make_unique<EachCardJob>();
+    const std::filesystem::path logPath =
+        args.value("--log") ? std::filesystem::path(*args.value("--log")) : JobLog::defaultPath();
+    if (const std::string error = job->log.open(logPath); !error.empty()) {
+        io.err << "tarvik-cli: " << error << '\n';
+        return nullptr;
+    }
+    if (!sim.noBackup) {
+        job->backups.emplace(BackupStore::defaultFolder());
+    }
+    BatchSettings& settings = job->settings;
+    settings.perSite = args.has("--vary");
+    settings.programs = std::move(programs);
+    settings.programName = sim.path == "-" ? std::string("-") : sim.path;
+    settings.deleteAll = !sim.keepForeign;
+    settings.pin = sim.pin;
+    settings.count = count;
+    settings.backups = job->backups ? &*job->backups : nullptr;
+    return job;
+}
+
+int RunEachCard(const SimArgs& sim, const ParsedArgs& args, CliIo& io) {
+    std::optional<int> count;
+    if (!EachCardCount(args, io, count)) {
+        return exitUsage;
     }
     std::optional<std::vector<BatchProgram>> programs = EachCardPrograms(sim, args, io);
     if (!programs) {
         return exitUsage;
     }
-    const std::filesystem::path logPath =
-        args.value("--log") ? std::filesystem::path(*args.value("--log")) : JobLog::defaultPath();
-    JobLog log;
-    if (const std::string error = log.open(logPath); !error.empty()) {
-        io.err << "tarvik-cli: " << error << '\n';
+    const std::unique_ptr<EachCardJob> job =
+        OpenEachCardJob(sim, args, std::move(*programs), count, io);
+    if (!job) {
         return exitUsage;
     }
-    std::optional<BackupStore> backups;
-    if (!sim.noBackup) {
-        backups.emplace(BackupStore::defaultFolder());
-    }
-
-    BatchSettings settings;
-    settings.perSite = args.has("--vary");
-    settings.programs = std::move(*programs);
-    settings.programName = sim.path == "-" ? std::string("-") : sim.path;
-    settings.deleteAll = !sim.keepForeign;
-    settings.pin = sim.pin;
-    settings.count = count;
-    settings.backups = backups ? &*backups : nullptr;
 
     if (sim.reader) {
         base::SetProcessEnvironment("QUENLIB_READER", *sim.reader);
@@ -214,7 +231,7 @@ int RunEachCard(const SimArgs& sim, const ParsedArgs& args, CliIo& io) {
     QuenlibCardPort port;
     StreamTransferWindow window(io.err, io.errIsTerminal);
     TerminalObserver observer(io, presence, args.has("--rewrite"));
-    CardBatch batch(std::move(settings), port, presence, window, observer, &log);
+    CardBatch batch(std::move(job->settings), port, presence, window, observer, &job->log);
     BatchSummary summary;
     {
         InterruptWatch interrupts(

@@ -2,8 +2,11 @@
 
 #include "editor/cli/CliCommand.h"
 #include "editor/cli/SimCliSupport.h"
+#include "editor/sim/BackupStore.h"
 #include "editor/sim/CardBatch.h"
+#include "editor/sim/JobLog.h"
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -26,6 +29,23 @@ inline constexpr ArgOption rewriteOption{
 // after telling err why (a file that cannot be read, a sites cell the form does not take).
 std::optional<std::vector<BatchProgram>> EachCardPrograms(const SimArgs& sim,
                                                           const ParsedArgs& args, CliIo& io);
+
+// What a run of cards in a row holds, on one reader or many: its job log, open; the backups'
+// folder; the settings from the command line (which point at the backups).
+struct EachCardJob {
+    JobLog log;
+    std::optional<BackupStore> backups;
+    BatchSettings settings;
+};
+
+// The --count of a run, none when not given. False after telling err it is no number of cards.
+bool EachCardCount(const ParsedArgs& args, CliIo& io, std::optional<int>& count);
+
+// Opens the run's job log (--log, or the default) and fills its settings from the arguments.
+// Nothing after telling err why the log refused.
+std::unique_ptr<EachCardJob> OpenEachCardJob(const SimArgs& sim, const ParsedArgs& args,
+                                             std::vector<BatchProgram> programs,
+                                             std::optional<int> count, CliIo& io);
 
 // write-sim --each-card: programs cards one after another in the reader, logging each.
 int RunEachCard(const SimArgs& sim, const ParsedArgs& args, CliIo& io);
